@@ -1,0 +1,37 @@
+# Two commands for a fresh Debian machine: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: run test bench fuzz setup build clean
+
+setup:
+	@scripts/setup.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	QTWEBENGINE_CHROMIUM_FLAGS="$${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}" $(BUILD)/bin/brisko-editor
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: setup
+	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISKO_BENCH=ON -DBRISKO_TESTS=OFF
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	@for b in $(BUILD)-bench/bin/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	cmake -S fuzz -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@for f in $(BUILD)-fuzz/fuzz_*; do echo "== $$f"; \
+	  name=$$(basename $$f); mkdir -p $(BUILD)-fuzz/corpus/$$name; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -timeout=5 $(BUILD)-fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; done
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+// The one door through which the program talks to the user modally: message boxes,
+// questions, file, colour, directory, input and print dialogs, and modal element dialogs.
+// The program installs the real one; tests install a scripted one and answer for the user.
+class Interaction
+{
+public:
+    enum class Answer { Yes, No, Cancel };
+    enum class Buttons { YesNo, YesNoCancel };
+
+    virtual ~Interaction() = default;
+
+    virtual void showError(const QString &text) = 0;
+    virtual void showInfo(const QString &text) = 0;
+    virtual Answer ask(const QString &text, Buttons buttons) = 0;
+
+    // Filters are given as "Caption|*.a;*.b|Caption|*.c"; an empty result means Cancel.
+    virtual QString openFileName(const QString &filter, const QString &directory = {},
+                                 const QString &caption = {}) = 0;
+    virtual QString saveFileName(const QString &filter, const QString &proposedName = {},
+                                 const QString &caption = {}) = 0;
+    virtual QString existingDirectory(const QString &caption, const QString &directory = {}) = 0;
+    virtual std::optional<QColor> color(const QColor &initial) = 0;
+    virtual std::optional<QString> text(const QString &caption, const QString &label,
+                                        const QString &initial = {}) = 0;
+    virtual bool printSetup(QPrinter &printer) = 0;
+    virtual bool print(QPrinter &printer) = 0;
+
+    // Runs an element dialog modally; returns QDialog::Accepted or Rejected.
+    virtual int exec(QDialog &dialog) = 0;
+};
+
+// The installed interaction; the real one unless a test replaced it.
+Interaction &ui();
+// Installs another interaction (not owned); nullptr brings back the real one.
+void setInteraction(Interaction *interaction);
+// The window that modal boxes are centred on.
+void setDialogParent(QWidget *parent);
+
+// Turns "Caption|*.a;*.b|Other|*.c" into Qt's "Caption (*.a *.b);;Other (*.c)".
+QString qtFileFilter(const QString &filter);

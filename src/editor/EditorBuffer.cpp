@@ -1,0 +1,511 @@
+#include "EditorBuffer.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The control keeps one block separator per line; the commands think in CR LF.
+QString toControlText(const QString &text)
+{
+    if (!text.contains(u'\r'))
+        return text;
+    QString out = text;
+    out.replace(u"\r\n"_s, u"\n"_s);
+    out.replace(u'\r', u'\n');
+    return out;
+}
+
+QTextCharFormat colorFormat(ColorValue color)
+{
+    QTextCharFormat format;
+    format.setForeground(toQColor(color));
+    return format;
+}
+
+} // namespace
+
+EditorBuffer::EditorBuffer(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setObjectName(u"RichEdit1"_s);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTabChangesFocus(false);
+    setUndoRedoEnabled(true);
+    setAcceptDrops(true);
+    // Keep the selection visible while another control has the focus.
+    QPalette p = palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(p);
+}
+
+// --- offsets ---------------------------------------------------------------------------
+
+int EditorBuffer::toOffset(int position) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    return position + (block.isValid() ? block.blockNumber() : document()->blockCount() - 1);
+}
+
+int EditorBuffer::toPosition(int offset) const
+{
+    if (offset <= 0)
+        return 0;
+    const QTextDocument *doc = document();
+    // Binary search for the last line whose first offset is <= offset.
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        const QTextBlock b = doc->findBlockByNumber(mid);
+        if (b.position() + mid <= offset)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(lo);
+    const int inLine = offset - (block.position() + lo);
+    const int textLen = block.length() - 1;
+    // An offset between CR and LF, or past the end, stands at the end of the line.
+    return block.position() + std::min(inLine, textLen);
+}
+
+int EditorBuffer::textLength() const
+{
+    const QTextDocument *doc = document();
+    return doc->characterCount() - 1 + (doc->blockCount() - 1);
+}
+
+// --- text ------------------------------------------------------------------------------
+
+QString EditorBuffer::GetText() const
+{
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u"\r\n"_s);
+    return raw;
+}
+
+void EditorBuffer::SetText(const QString &text)
+{
+    EditGroup group(*this);
+    selectAll();
+    ReplaceSelection(text);
+}
+
+void EditorBuffer::loadText(const QString &text)
+{
+    QString controlText = toControlText(text);
+    setPlainText(controlText);
+    SetModified(false);
+}
+
+QString EditorBuffer::textRange(int start, int length) const
+{
+    if (length <= 0)
+        return {};
+    QTextCursor c(document());
+    c.setPosition(toPosition(start));
+    c.setPosition(toPosition(start + length), QTextCursor::KeepAnchor);
+    QString s = c.selectedText();
+    s.replace(QChar::ParagraphSeparator, u"\r\n"_s);
+    return s;
+}
+
+// --- selection -------------------------------------------------------------------------
+
+int EditorBuffer::SelStart() const
+{
+    return toOffset(textCursor().selectionStart());
+}
+
+void EditorBuffer::SetSelStart(int offset)
+{
+    QTextCursor c = textCursor();
+    c.setPosition(toPosition(std::clamp(offset, 0, textLength())));
+    setTextCursor(c);
+}
+
+int EditorBuffer::SelLength() const
+{
+    const QTextCursor c = textCursor();
+    return toOffset(c.selectionEnd()) - toOffset(c.selectionStart());
+}
+
+void EditorBuffer::SetSelLength(int length)
+{
+    QTextCursor c = textCursor();
+    const int start = c.selectionStart();
+    c.setPosition(start);
+    if (length > 0)
+        c.setPosition(toPosition(std::min(toOffset(start) + length, textLength())),
+                      QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+QString EditorBuffer::SelText() const
+{
+    QString s = textCursor().selectedText();
+    s.replace(QChar::ParagraphSeparator, u"\r\n"_s);
+    return s;
+}
+
+void EditorBuffer::insertLimited(QTextCursor &cursor, const QString &text,
+                                 const QTextCharFormat &format)
+{
+    QString controlText = toControlText(text);
+    const int selected = toOffset(cursor.selectionEnd()) - toOffset(cursor.selectionStart());
+    const int room = MaxLength - (textLength() - selected);
+    // The control refuses text beyond its limit; count line breaks as two characters.
+    if (controlText.size() + controlText.count(u'\n') > room) {
+        int keep = 0;
+        int used = 0;
+        while (keep < controlText.size()) {
+            const int cost = controlText[keep] == u'\n' ? 2 : 1;
+            if (used + cost > room)
+                break;
+            used += cost;
+            ++keep;
+        }
+        controlText.truncate(keep);
+    }
+    if (controlText.isEmpty())
+        cursor.removeSelectedText();
+    else
+        cursor.insertText(controlText, format);
+}
+
+void EditorBuffer::ReplaceSelection(const QString &text)
+{
+    QTextCursor c = textCursor();
+    const QTextCharFormat format = currentCharFormat();
+    insertLimited(c, text, format);
+    setTextCursor(c);
+    setCurrentCharFormat(format);
+}
+
+// --- colour ----------------------------------------------------------------------------
+
+ColorValue EditorBuffer::InsertionColor() const
+{
+    return toColorValue(currentCharFormat().foreground().color());
+}
+
+void EditorBuffer::SetInsertionColor(ColorValue color)
+{
+    QTextCharFormat format = currentCharFormat();
+    format.setForeground(toQColor(color));
+    setCurrentCharFormat(format);
+}
+
+void EditorBuffer::ColorRange(int start, int length, ColorValue color)
+{
+    if (length <= 0)
+        return;
+    QTextCursor c(document());
+    c.setPosition(toPosition(start));
+    c.setPosition(toPosition(start + length), QTextCursor::KeepAnchor);
+    c.mergeCharFormat(colorFormat(color));
+}
+
+void EditorBuffer::applyColorRuns(std::span<const ColorRun> runs)
+{
+    QTextDocument *doc = document();
+    const bool modified = doc->isModified();
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    // Walk the lines along with the runs, so converting offsets costs almost nothing.
+    QTextBlock block = doc->begin();
+    int lineOffset = 0; // offset of the first character of block
+    auto positionOf = [&](int offset) {
+        while (offset < lineOffset && block.previous().isValid()) {
+            block = block.previous();
+            lineOffset -= block.length() + 1;
+        }
+        while (block.next().isValid() && lineOffset + block.length() + 1 <= offset) {
+            lineOffset += block.length() + 1;
+            block = block.next();
+        }
+        return block.position() + std::clamp(offset - lineOffset, 0, block.length() - 1);
+    };
+    for (const ColorRun &run : runs) {
+        if (run.length <= 0)
+            continue;
+        c.setPosition(positionOf(run.start));
+        c.setPosition(positionOf(run.start + run.length), QTextCursor::KeepAnchor);
+        c.setCharFormat(colorFormat(run.color));
+    }
+    c.endEditBlock();
+    doc->setModified(modified);
+}
+
+ColorValue EditorBuffer::colorAt(int offset) const
+{
+    // A cursor reports the format of the character just before it.
+    QTextCursor c(document());
+    c.setPosition(std::min(toPosition(offset) + 1, document()->characterCount() - 1));
+    return toColorValue(c.charFormat().foreground().color());
+}
+
+// --- lines -----------------------------------------------------------------------------
+
+int EditorBuffer::LineFromOffset(int offset) const
+{
+    return document()->findBlock(toPosition(offset)).blockNumber();
+}
+
+int EditorBuffer::LineStart(int line) const
+{
+    const QTextBlock b = document()->findBlockByNumber(line);
+    return b.isValid() ? b.position() + line : textLength();
+}
+
+QString EditorBuffer::LineText(int line) const
+{
+    return document()->findBlockByNumber(line).text();
+}
+
+int EditorBuffer::lineCount() const
+{
+    return document()->blockCount();
+}
+
+bool EditorBuffer::IsModified() const
+{
+    return document()->isModified();
+}
+
+void EditorBuffer::SetModified(bool modified)
+{
+    document()->setModified(modified);
+}
+
+// --- searching around the caret -------------------------------------------------------
+
+int EditorBuffer::lastIndexBefore(int offset, QChar ch) const
+{
+    const int pos = toPosition(offset);
+    QTextBlock block = document()->findBlock(pos);
+    int limit = pos - block.position(); // characters of this line before the caret
+    while (block.isValid()) {
+        const QString text = block.text();
+        const int i = text.lastIndexOf(ch, limit - 1);
+        if (limit > 0 && i >= 0)
+            return block.position() + i + block.blockNumber();
+        block = block.previous();
+        limit = block.isValid() ? block.length() - 1 : 0;
+    }
+    return -1;
+}
+
+int EditorBuffer::firstIndexFrom(int offset, QChar ch) const
+{
+    const int pos = toPosition(offset);
+    QTextBlock block = document()->findBlock(pos);
+    int from = pos - block.position();
+    while (block.isValid()) {
+        const int i = block.text().indexOf(ch, from);
+        if (i >= 0)
+            return block.position() + i + block.blockNumber();
+        block = block.next();
+        from = 0;
+    }
+    return -1;
+}
+
+// --- document-window operations --------------------------------------------------------
+
+EditorBuffer::EditGroup::EditGroup(EditorBuffer &buffer)
+    : m_buffer(buffer)
+{
+    if (m_buffer.m_editGroupDepth++ == 0) {
+        m_buffer.m_groupCursor = QTextCursor(m_buffer.document());
+        m_buffer.m_groupCursor.beginEditBlock();
+    }
+}
+
+EditorBuffer::EditGroup::~EditGroup()
+{
+    if (--m_buffer.m_editGroupDepth == 0)
+        m_buffer.m_groupCursor.endEditBlock();
+}
+
+void EditorBuffer::WrapSelection(ColorValue color, const QString &prefix, const QString &suffix)
+{
+    EditGroup group(*this);
+    const int length = SelLength();
+    SetSelLength(0);
+    const ColorValue old = InsertionColor();
+    SetInsertionColor(color);
+    ReplaceSelection(prefix);
+    SetInsertionColor(old);
+    ReplaceSelection(QString());
+    SetSelStart(SelStart() + length);
+    SetInsertionColor(color);
+    const int before = textLength();
+    ReplaceSelection(suffix);
+    // Step back over what really went in (the length limit may have cut the suffix).
+    SetSelStart(SelStart() - (textLength() - before));
+    SetInsertionColor(old);
+}
+
+void EditorBuffer::InsertAtCaret(ColorValue color, const QString &text)
+{
+    WrapSelection(color, text, QString());
+}
+
+void EditorBuffer::setEditorFont(const QFont &font)
+{
+    const bool modified = document()->isModified();
+    setFont(font);
+    document()->setDefaultFont(font);
+    SetModified(modified);
+    QTextCursor c = textCursor();
+    c.clearSelection();
+    c.setPosition(0);
+    setTextCursor(c);
+}
+
+// --- keyboard and mouse ----------------------------------------------------------------
+
+void EditorBuffer::reportCaret()
+{
+    const int start = SelStart();
+    const int line = LineFromOffset(start);
+    Q_EMIT caretReported(line + 1, start - LineStart(line) + 1);
+}
+
+void EditorBuffer::colorAsYouType(QChar typed)
+{
+    const int caret = SelStart();
+    const int a = lastIndexBefore(caret, u'>');
+    const int b = lastIndexBefore(caret, u'<');
+    if (a < b)
+        SetInsertionColor(m_keys.tagColor);
+    else if (b < a)
+        SetInsertionColor(m_keys.textColor);
+    if (typed == u'<')
+        SetInsertionColor(m_keys.tagColor);
+}
+
+void EditorBuffer::indentAfterEnter()
+{
+    const int line = LineFromOffset(SelStart());
+    if (line == 0)
+        return;
+    const QString previous = LineText(line - 1);
+    int indent = 0;
+    while (indent < previous.size() && previous[indent].unicode() <= 32)
+        ++indent;
+    if (indent > 0)
+        InsertAtCaret(m_keys.textColor, QString(indent, u' '));
+}
+
+void EditorBuffer::keyPressEvent(QKeyEvent *event)
+{
+    reportCaret();
+    const int key = event->key();
+    if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier)
+        return; // never switch to overwrite mode
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ControlModifier) && m_keys.ctrlEnterInserts)
+        InsertAtCaret(m_keys.tagColor, m_keys.ctrlEnterText);
+
+    if (key == Qt::Key_Tab && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        ReplaceSelection(m_keys.tabText);
+        return;
+    }
+    const QString text = event->text();
+    if (!text.isEmpty() && (text[0].isPrint() || enter)) {
+        if (textLength() - SelLength() + (enter ? 2 : text.size()) > MaxLength)
+            return;
+        colorAsYouType(text[0]);
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void EditorBuffer::keyReleaseEvent(QKeyEvent *event)
+{
+    reportCaret();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !event->isAutoRepeat() && m_keys.autoIndent && m_keys.autoIndent())
+        indentAfterEnter();
+    QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void EditorBuffer::mousePressEvent(QMouseEvent *event)
+{
+    reportCaret();
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+bool EditorBuffer::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasText();
+}
+
+void EditorBuffer::insertFromMimeData(const QMimeData *source)
+{
+    if (source->hasText())
+        ReplaceSelection(source->text());
+}
+
+// --- drops of tag items ------------------------------------------------------------------
+
+QString EditorBuffer::droppedItemText(const QDropEvent *event)
+{
+    // Only the tag tree and the tag lists offer items to the editor; they say so with a
+    // property, which the file list does not carry.
+    const auto *view = qobject_cast<const QAbstractItemView *>(event->source());
+    if (!view || !view->property("tagItemSource").toBool())
+        return {};
+    const QModelIndex index = view->currentIndex();
+    return index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+}
+
+void EditorBuffer::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedItemText(event).isEmpty()) {
+        event->acceptProposedAction();
+        return;
+    }
+    if (event->source() == this || event->source() == viewport()) {
+        QPlainTextEdit::dragEnterEvent(event);
+        return;
+    }
+    event->ignore(); // files from the desktop go on to the main window
+}
+
+void EditorBuffer::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!droppedItemText(event).isEmpty()) {
+        event->acceptProposedAction();
+        return;
+    }
+    if (event->source() == this || event->source() == viewport()) {
+        QPlainTextEdit::dragMoveEvent(event);
+        return;
+    }
+    event->ignore();
+}
+
+void EditorBuffer::dropEvent(QDropEvent *event)
+{
+    const QString item = droppedItemText(event);
+    if (!item.isEmpty()) {
+        event->acceptProposedAction();
+        Q_EMIT tagItemDropped(item);
+        return;
+    }
+    if (event->source() == this || event->source() == viewport()) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    event->ignore();
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "markup/ColorValue.h"
+
+#include <QPlainTextEdit>
+
+#include <functional>
+#include <span>
+
+// What the keyboard handling of the editor needs to know from the settings and the main
+// window; the document window keeps it up to date.
+struct EditorKeyOptions
+{
+    ColorValue textColor = 0;
+    ColorValue tagColor = 255;
+    QString tabText = QString(8, QLatin1Char(' '));
+    bool ctrlEnterInserts = true;
+    QString ctrlEnterText = QStringLiteral("<BR>");
+    std::function<bool()> autoIndent; // read at each Enter; unset means off
+};
+
+// A run of characters to colour, in buffer offsets.
+struct ColorRun
+{
+    int start = 0;
+    int length = 0;
+    ColorValue color = 0;
+};
+
+// The editing control of a document window and the editor-buffer operations every command
+// uses. Offsets count a line break as its two characters CR LF, as the commands expect;
+// the control itself keeps one separator per line, and this class converts. It is the only
+// code that touches QTextCursor.
+class EditorBuffer : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxLength = 999999;
+
+    explicit EditorBuffer(QWidget *parent = nullptr);
+
+    QString GetText() const;
+    // Replaces the whole text as one undo step.
+    void SetText(const QString &text);
+    // Shows a freshly read file: no undo history, caret at the start, not modified.
+    // The caller refuses texts beyond MaxLength before.
+    void loadText(const QString &text);
+    int textLength() const;
+
+    int SelStart() const;
+    void SetSelStart(int offset);
+    int SelLength() const;
+    void SetSelLength(int length);
+    QString SelText() const;
+    void ReplaceSelection(const QString &text);
+    void ClearSelection() { ReplaceSelection(QString()); }
+
+    ColorValue InsertionColor() const;
+    void SetInsertionColor(ColorValue color);
+    void ColorRange(int start, int length, ColorValue color);
+    // Colours many runs (sorted by start) as one edit; the modified flag is kept.
+    void applyColorRuns(std::span<const ColorRun> runs);
+    ColorValue colorAt(int offset) const;
+
+    int LineFromOffset(int offset) const;
+    int LineStart(int line) const;
+    QString LineText(int line) const;
+    int lineCount() const;
+
+    bool IsModified() const;
+    void SetModified(bool modified);
+
+    void SelectAll() { selectAll(); }
+    void Undo() { undo(); }
+    void CutToClipboard() { cut(); }
+    void CopyToClipboard() { copy(); }
+    void PasteFromClipboard() { paste(); }
+
+    // Writes prefix before and suffix after the selection in the given colour, as one undo
+    // step; the caret ends between the former selection and the suffix.
+    void WrapSelection(ColorValue color, const QString &prefix, const QString &suffix);
+    void InsertAtCaret(ColorValue color, const QString &text);
+
+    // Offset of the nearest ch before offset (-1 when none), and of the first ch at or
+    // after offset (-1 when none). They read the text around the caret only.
+    int lastIndexBefore(int offset, QChar ch) const;
+    int firstIndexFrom(int offset, QChar ch) const;
+    // Text of the range [start, start + length).
+    QString textRange(int start, int length) const;
+
+    // Groups the edits made while it lives into one undo step.
+    class EditGroup
+    {
+    public:
+        explicit EditGroup(EditorBuffer &buffer);
+        ~EditGroup();
+        EditGroup(const EditGroup &) = delete;
+        EditGroup &operator=(const EditGroup &) = delete;
+
+    private:
+        EditorBuffer &m_buffer;
+    };
+
+    void setKeyOptions(EditorKeyOptions options) { m_keys = std::move(options); }
+    const EditorKeyOptions &keyOptions() const { return m_keys; }
+
+    // The content's font (face and size) for the whole text; colours stay.
+    void setEditorFont(const QFont &font);
+
+Q_SIGNALS:
+    // Key down, key up and mouse down report the caret, for the status bar.
+    void caretReported(int line, int column);
+    // A drop from a tag tree or a tag list; the document window decides what to insert.
+    void tagItemDropped(const QString &itemText);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    int toOffset(int position) const;
+    int toPosition(int offset) const;
+    void insertLimited(QTextCursor &cursor, const QString &text, const QTextCharFormat &format);
+    void reportCaret();
+    void colorAsYouType(QChar typed);
+    void indentAfterEnter();
+    static QString droppedItemText(const QDropEvent *event);
+
+    EditorKeyOptions m_keys;
+    int m_editGroupDepth = 0;
+    QTextCursor m_groupCursor;
+};

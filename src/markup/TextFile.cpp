@@ -1,0 +1,176 @@
+#include "TextFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Bytes 0x80-0xFF. The five bytes the code page leaves undefined map to the C1 control
+// character of the same number, so they too survive a round trip.
+constexpr std::array<char16_t, 128> kHighHalf = {
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+
+// Reverse table for the characters above U+007F, indexed by code point - 0x80 up to
+// U+02DD; the few characters beyond that range are looked up in the forward table.
+struct ReverseTable
+{
+    std::array<unsigned char, 0x2DE - 0x80> bytes{};
+    ReverseTable()
+    {
+        for (int i = 0; i < 128; ++i) {
+            const char16_t c = kHighHalf[i];
+            if (c >= 0x80 && c < 0x2DE)
+                bytes[c - 0x80] = static_cast<unsigned char>(0x80 + i);
+        }
+    }
+};
+
+const ReverseTable &reverseTable()
+{
+    static const ReverseTable table;
+    return table;
+}
+
+int byteFor(char32_t cp)
+{
+    if (cp < 0x80)
+        return int(cp);
+    if (cp < 0x2DE) {
+        const unsigned char b = reverseTable().bytes[cp - 0x80];
+        return b ? int(b) : -1;
+    }
+    for (int i = 0; i < 128; ++i) {
+        if (kHighHalf[i] == cp)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+} // namespace
+
+namespace Cp1250 {
+
+QString decode(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        d[i] = QChar(b < 0x80 ? char16_t(b) : kHighHalf[b - 0x80]);
+    }
+    return out;
+}
+
+bool canEncode(char32_t codePoint)
+{
+    return byteFor(codePoint) >= 0;
+}
+
+QByteArray encode(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i].unicode();
+        if (QChar::isHighSurrogate(cp) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        const int b = byteFor(cp);
+        if (b >= 0) {
+            out.append(char(b));
+        } else {
+            out.append("&#");
+            out.append(QByteArray::number(quint32(cp)));
+            out.append(';');
+        }
+    }
+    return out;
+}
+
+} // namespace Cp1250
+
+QString normalizeLineBreaks(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 32);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            out += u"\r\n";
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else if (c == u'\n') {
+            out += u"\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+TextFileResult readTextFile(const QString &path)
+{
+    TextFileResult result;
+    if (QFileInfo(path).isDir()) {
+        result.error = QFile::tr("%1 je adresář, ne soubor.").arg(path);
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.text = normalizeLineBreaks(Cp1250::decode(bytes));
+    result.ok = true;
+    return result;
+}
+
+QString writeTextFile(const QString &path, QStringView text, LineEnding ending)
+{
+    QString converted;
+    QStringView toWrite = text;
+    if (ending != LineEnding::CrLf) {
+        converted = text.toString();
+        converted.replace(u"\r\n"_s, ending == LineEnding::Lf ? u"\n"_s : u"\r"_s);
+        toWrite = converted;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    const QByteArray bytes = Cp1250::encode(toWrite);
+    if (file.write(bytes) != bytes.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}

@@ -1,0 +1,274 @@
+#include "editor/EditorBuffer.h"
+#include "support/TestMain.h"
+
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr ColorValue Red = 255;
+constexpr ColorValue Blue = 16711680;
+constexpr ColorValue Black = 0;
+}
+
+class tst_EditorBuffer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup() { m_buffer.reset(); }
+
+    void offsetsCountLineBreaksAsTwo_data();
+    void offsetsCountLineBreaksAsTwo();
+    void textComesBackWithCrLf();
+    void wrapSelectionAroundSelectedText();
+    void wrapSelectionWithEmptySelection();
+    void wrapSelectionIsOneUndoStep();
+    void insertAtCaretBeforeSelection();
+    void replaceSelectionKeepsLengthLimit();
+    void lineOperations();
+    void searchesAroundTheCaret_data();
+    void searchesAroundTheCaret();
+    void colorRunsKeepModifiedFlag();
+    void typingColoursAsYouGo_data();
+    void typingColoursAsYouGo();
+    void tabInsertsSpaces();
+    void insertKeyIsSwallowed();
+    void ctrlEnterInsertsText();
+    void enterIndentsLikeLineAbove_data();
+    void enterIndentsLikeLineAbove();
+    void keysReportCaretPosition();
+
+private:
+    void setText(const QString &text, int caret = 0, int length = 0)
+    {
+        m_buffer->loadText(text);
+        m_buffer->SetSelStart(caret);
+        m_buffer->SetSelLength(length);
+    }
+    std::unique_ptr<EditorBuffer> m_buffer;
+};
+
+void tst_EditorBuffer::init()
+{
+    m_buffer = std::make_unique<EditorBuffer>();
+    EditorKeyOptions keys;
+    keys.textColor = Black;
+    keys.tagColor = Red;
+    keys.tabText = u"    "_s;
+    keys.autoIndent = [] { return true; };
+    m_buffer->setKeyOptions(keys);
+    m_buffer->show();
+}
+
+void tst_EditorBuffer::offsetsCountLineBreaksAsTwo_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("selectedToEnd");
+    QTest::newRow("start") << u"ab\r\ncd"_s << 0 << 0 << u"ab\r\ncd"_s;
+    QTest::newRow("before-cr") << u"ab\r\ncd"_s << 2 << 0 << u"\r\ncd"_s;
+    QTest::newRow("after-lf") << u"ab\r\ncd"_s << 4 << 1 << u"cd"_s;
+    QTest::newRow("empty-lines") << u"a\r\n\r\n\r\nb"_s << 7 << 3 << u"b"_s;
+    QTest::newRow("end") << u"ab\r\ncd"_s << 6 << 1 << QString();
+}
+
+void tst_EditorBuffer::offsetsCountLineBreaksAsTwo()
+{
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    QFETCH(int, line);
+    QFETCH(QString, selectedToEnd);
+    setText(text, offset);
+    QCOMPARE(m_buffer->SelStart(), offset);
+    QCOMPARE(m_buffer->LineFromOffset(offset), line);
+    m_buffer->SetSelLength(text.size() - offset);
+    QCOMPARE(m_buffer->SelLength(), text.size() - offset);
+    QCOMPARE(m_buffer->SelText(), selectedToEnd);
+    QCOMPARE(m_buffer->textLength(), text.size());
+}
+
+void tst_EditorBuffer::textComesBackWithCrLf()
+{
+    setText(u"a\nb\rc\r\n\u00a0d"_s);
+    // A no-break space is a character of the page, not a plain space.
+    QCOMPARE(m_buffer->GetText(), u"a\r\nb\r\nc\r\n\u00a0d"_s);
+    QVERIFY(!m_buffer->IsModified());
+    m_buffer->SetText(u"x\r\ny"_s);
+    QCOMPARE(m_buffer->GetText(), u"x\r\ny"_s);
+    QVERIFY(m_buffer->IsModified());
+}
+
+void tst_EditorBuffer::wrapSelectionAroundSelectedText()
+{
+    setText(u"abc"_s, 1, 1);
+    m_buffer->ColorRange(0, 3, Blue);
+    m_buffer->WrapSelection(Red, u"<B>"_s, u"</B>"_s);
+    QCOMPARE(m_buffer->GetText(), u"a<B>b</B>c"_s);
+    QCOMPARE(m_buffer->SelStart(), 5);
+    QCOMPARE(m_buffer->SelLength(), 0);
+    for (int i : {1, 2, 3, 5, 6, 7, 8})
+        QCOMPARE(m_buffer->colorAt(i), Red);
+    QCOMPARE(m_buffer->colorAt(4), Blue);
+    QCOMPARE(m_buffer->colorAt(0), Blue);
+    QCOMPARE(m_buffer->colorAt(9), Blue);
+}
+
+void tst_EditorBuffer::wrapSelectionWithEmptySelection()
+{
+    setText(u"x\r\ny"_s, 3);
+    m_buffer->WrapSelection(Red, u"<P>\r\n"_s, u"\r\n</P>"_s);
+    QCOMPARE(m_buffer->GetText(), u"x\r\n<P>\r\n\r\n</P>y"_s);
+    QCOMPARE(m_buffer->SelStart(), 8);
+}
+
+void tst_EditorBuffer::wrapSelectionIsOneUndoStep()
+{
+    setText(u"abc"_s, 0, 3);
+    m_buffer->WrapSelection(Red, u"<I>"_s, u"</I>"_s);
+    m_buffer->Undo();
+    QCOMPARE(m_buffer->GetText(), u"abc"_s);
+}
+
+void tst_EditorBuffer::insertAtCaretBeforeSelection()
+{
+    setText(u"0123456"_s, 2, 3);
+    m_buffer->InsertAtCaret(Red, u"<HR>"_s);
+    QCOMPARE(m_buffer->GetText(), u"01<HR>23456"_s);
+    QCOMPARE(m_buffer->SelStart(), 9);
+    QCOMPARE(m_buffer->SelLength(), 0);
+}
+
+void tst_EditorBuffer::replaceSelectionKeepsLengthLimit()
+{
+    setText(QString(EditorBuffer::MaxLength - 2, u'a'), EditorBuffer::MaxLength - 2);
+    m_buffer->ReplaceSelection(u"\r\nbc"_s);
+    QCOMPARE(m_buffer->textLength(), EditorBuffer::MaxLength);
+    QVERIFY(m_buffer->GetText().endsWith(u"a\r\n"_s));
+}
+
+void tst_EditorBuffer::lineOperations()
+{
+    setText(u"one\r\ntwo\r\n\r\nfour"_s);
+    QCOMPARE(m_buffer->lineCount(), 4);
+    QCOMPARE(m_buffer->LineStart(1), 5);
+    QCOMPARE(m_buffer->LineStart(3), 12);
+    QCOMPARE(m_buffer->LineText(1), u"two"_s);
+    QCOMPARE(m_buffer->LineText(2), QString());
+    QCOMPARE(m_buffer->textRange(3, 4), u"\r\ntw"_s);
+}
+
+void tst_EditorBuffer::searchesAroundTheCaret_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("lastLt");
+    QTest::addColumn<int>("firstGt");
+    QTest::newRow("same-line") << u"<a> <b>"_s << 5 << 4 << 6;
+    QTest::newRow("lines-apart") << u"<a\r\n\r\nx>"_s << 6 << 0 << 7;
+    QTest::newRow("needle-at-caret-not-before") << u"<a>"_s << 0 << -1 << 2;
+    QTest::newRow("none") << u"plain\r\ntext"_s << 4 << -1 << -1;
+}
+
+void tst_EditorBuffer::searchesAroundTheCaret()
+{
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    QFETCH(int, lastLt);
+    QFETCH(int, firstGt);
+    setText(text);
+    QCOMPARE(m_buffer->lastIndexBefore(offset, u'<'), lastLt);
+    QCOMPARE(m_buffer->firstIndexFrom(offset, u'>'), firstGt);
+}
+
+void tst_EditorBuffer::colorRunsKeepModifiedFlag()
+{
+    setText(u"<a>\r\nb<c>"_s);
+    const std::vector<ColorRun> runs{{0, 3, Red}, {5, 1, Blue}, {6, 3, Red}};
+    m_buffer->applyColorRuns(runs);
+    QVERIFY(!m_buffer->IsModified());
+    QCOMPARE(m_buffer->colorAt(0), Red);
+    QCOMPARE(m_buffer->colorAt(2), Red);
+    QCOMPARE(m_buffer->colorAt(5), Blue);
+    QCOMPARE(m_buffer->colorAt(8), Red);
+}
+
+void tst_EditorBuffer::typingColoursAsYouGo_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<ColorValue>("color");
+    QTest::newRow("lt-in-text") << u"text "_s << u"<"_s << Red;
+    QTest::newRow("inside-tag") << u"<B"_s << u"x"_s << Red;
+    QTest::newRow("after-tag") << u"<B>"_s << u"x"_s << Black;
+}
+
+void tst_EditorBuffer::typingColoursAsYouGo()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(ColorValue, color);
+    setText(before, before.size());
+    m_buffer->SetInsertionColor(Blue);
+    QTest::keyClicks(m_buffer.get(), typed);
+    QCOMPARE(m_buffer->GetText(), before + typed);
+    QCOMPARE(m_buffer->colorAt(before.size()), color);
+}
+
+void tst_EditorBuffer::tabInsertsSpaces()
+{
+    setText(u"ab"_s, 1);
+    QTest::keyClick(m_buffer.get(), Qt::Key_Tab);
+    QCOMPARE(m_buffer->GetText(), u"a    b"_s);
+}
+
+void tst_EditorBuffer::insertKeyIsSwallowed()
+{
+    setText(u"ab"_s, 0);
+    QTest::keyClick(m_buffer.get(), Qt::Key_Insert);
+    QTest::keyClicks(m_buffer.get(), u"x"_s);
+    QCOMPARE(m_buffer->GetText(), u"xab"_s);
+    QVERIFY(!m_buffer->overwriteMode());
+}
+
+void tst_EditorBuffer::ctrlEnterInsertsText()
+{
+    setText(u"ab"_s, 1);
+    QTest::keyClick(m_buffer.get(), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(m_buffer->GetText().startsWith(u"a<BR>"_s));
+    QCOMPARE(m_buffer->colorAt(1), Red);
+}
+
+void tst_EditorBuffer::enterIndentsLikeLineAbove_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("two-tabs-give-two-spaces") << u"\t\tx"_s << u"\t\tx\r\n  "_s;
+    QTest::newRow("spaces") << u"   x"_s << u"   x\r\n   "_s;
+    QTest::newRow("no-indent") << u"x"_s << u"x\r\n"_s;
+}
+
+void tst_EditorBuffer::enterIndentsLikeLineAbove()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, expected);
+    setText(line, line.size());
+    QTest::keyClick(m_buffer.get(), Qt::Key_Return);
+    QCOMPARE(m_buffer->GetText(), expected);
+}
+
+void tst_EditorBuffer::keysReportCaretPosition()
+{
+    setText(u"ab\r\ncd"_s, 5);
+    QList<QPair<int, int>> reports;
+    connect(m_buffer.get(), &EditorBuffer::caretReported, this,
+            [&](int line, int column) { reports.append({line, column}); });
+    QTest::keyClick(m_buffer.get(), Qt::Key_Right);
+    QCOMPARE(reports.first(), qMakePair(2, 2));
+    QCOMPARE(reports.last(), qMakePair(2, 3));
+}
+
+BRISKO_TEST_MAIN(tst_EditorBuffer)
+#include "tst_editorbuffer.moc"

@@ -1,0 +1,142 @@
+#include "markup/TextFile.h"
+#include "support/TestMain.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+class tst_TextFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyByteRoundTrips();
+    void czechLettersDecode_data();
+    void czechLettersDecode();
+    void unencodableCharactersBecomeReferences_data();
+    void unencodableCharactersBecomeReferences();
+    void lineBreaksOfAnyKindLoadAlike_data();
+    void lineBreaksOfAnyKindLoadAlike();
+    void writeUsesRequestedLineEnds_data();
+    void writeUsesRequestedLineEnds();
+    void readFailuresReportTheReason();
+    void failedWriteKeepsOldFile();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_TextFile::everyByteRoundTrips()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString decoded = Cp1250::decode(all);
+    QCOMPARE(decoded.size(), 256);
+    QCOMPARE(Cp1250::encode(decoded), all);
+    // The undefined bytes stay themselves.
+    for (int b : {0x81, 0x83, 0x88, 0x90, 0x98})
+        QCOMPARE(decoded[b].unicode(), char16_t(b));
+}
+
+void tst_TextFile::czechLettersDecode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("lower") << QByteArray("\xe8\xec\xf8\x9a\x9e\xfd\xe1\xed\xe9\xf9\xfa\xef\x9d\xf2")
+                           << u"čěřšžýáíéůúďťň"_s;
+    QTest::newRow("upper") << QByteArray("\xc8\xcc\xd8\x8a\x8e\xdd\xc1\xcd\xc9\xd9\xda\xcf\x8d\xd2")
+                           << u"ČĚŘŠŽÝÁÍÉŮÚĎŤŇ"_s;
+    QTest::newRow("punctuation") << QByteArray("\x80\x84\x93\x96\xa9") << u"€„“–©"_s;
+}
+
+void tst_TextFile::czechLettersDecode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(Cp1250::decode(bytes), text);
+    QCOMPARE(Cp1250::encode(text), bytes);
+}
+
+void tst_TextFile::unencodableCharactersBecomeReferences_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("cyrillic") << u"aЖb"_s << QByteArray("a&#1046;b");
+    QTest::newRow("euro-is-encodable") << u"€"_s << QByteArray("\x80");
+    // A character outside the basic plane is one reference, not two halves.
+    QTest::newRow("emoji") << u"😀"_s << QByteArray("&#128512;");
+}
+
+void tst_TextFile::unencodableCharactersBecomeReferences()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(Cp1250::encode(text), bytes);
+}
+
+void tst_TextFile::lineBreaksOfAnyKindLoadAlike_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n\r\nc");
+    QTest::newRow("lf") << QByteArray("a\nb\n\nc");
+    QTest::newRow("cr") << QByteArray("a\rb\r\rc");
+    QTest::newRow("mixed") << QByteArray("a\r\nb\n\rc");
+}
+
+void tst_TextFile::lineBreaksOfAnyKindLoadAlike()
+{
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir.filePath(u"breaks.htm"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    const TextFileResult r = readTextFile(path);
+    QVERIFY(r.ok);
+    QCOMPARE(r.text, u"a\r\nb\r\n\r\nc"_s);
+}
+
+void tst_TextFile::writeUsesRequestedLineEnds_data()
+{
+    QTest::addColumn<int>("ending");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("dos") << 0 << QByteArray("<P>\r\n\x9e\r\n");
+    QTest::newRow("unix") << 1 << QByteArray("<P>\n\x9e\n");
+    QTest::newRow("mac") << 2 << QByteArray("<P>\r\x9e\r");
+}
+
+void tst_TextFile::writeUsesRequestedLineEnds()
+{
+    QFETCH(int, ending);
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir.filePath(u"ends.htm"_s);
+    QCOMPARE(writeTextFile(path, u"<P>\r\nž\r\n"_s, LineEnding(ending)), QString());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), bytes);
+}
+
+void tst_TextFile::readFailuresReportTheReason()
+{
+    QVERIFY(!readTextFile(m_dir.filePath(u"missing.htm"_s)).error.isEmpty());
+    const TextFileResult dir = readTextFile(m_dir.path());
+    QVERIFY(!dir.ok);
+    QVERIFY(!dir.error.isEmpty());
+}
+
+void tst_TextFile::failedWriteKeepsOldFile()
+{
+    const QString path = m_dir.filePath(u"keep.htm"_s);
+    QCOMPARE(writeTextFile(path, u"old"_s), QString());
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const QString error = writeTextFile(path, u"new"_s);
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (error.isEmpty())
+        QSKIP("running as a user the directory's permissions do not stop (root)");
+    QCOMPARE(readTextFile(path).text, u"old"_s);
+}
+
+BRISKO_TEST_MAIN(tst_TextFile)
+#include "tst_textfile.moc"

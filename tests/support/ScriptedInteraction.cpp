@@ -1,0 +1,155 @@
+#include "ScriptedInteraction.h"
+
+#include <QDialog>
+
+using namespace Qt::StringLiterals;
+
+ScriptedInteraction::ScriptedInteraction()
+{
+    setInteraction(this);
+}
+
+ScriptedInteraction::~ScriptedInteraction()
+{
+    setInteraction(nullptr);
+}
+
+ScriptedInteraction &ScriptedInteraction::answer(Answer a)
+{
+    m_steps.push_back({Kind::Answer, a, {}, {}, {}, false, {}});
+    return *this;
+}
+
+ScriptedInteraction &ScriptedInteraction::openFile(const QString &path)
+{
+    m_steps.push_back({Kind::Open, Answer::Cancel, path, {}, {}, false, {}});
+    return *this;
+}
+
+ScriptedInteraction &ScriptedInteraction::saveFile(const QString &path)
+{
+    m_steps.push_back({Kind::Save, Answer::Cancel, path, {}, {}, false, {}});
+    return *this;
+}
+
+ScriptedInteraction &ScriptedInteraction::directory(const QString &path)
+{
+    m_steps.push_back({Kind::Directory, Answer::Cancel, path, {}, {}, false, {}});
+    return *this;
+}
+
+ScriptedInteraction &ScriptedInteraction::pickColor(std::optional<QColor> color)
+{
+    m_steps.push_back({Kind::Color, Answer::Cancel, {}, color, {}, false, {}});
+    return *this;
+}
+
+ScriptedInteraction &ScriptedInteraction::enterText(std::optional<QString> text)
+{
+    m_steps.push_back({Kind::Text, Answer::Cancel, {}, {}, std::move(text), false, {}});
+    return *this;
+}
+
+ScriptedInteraction &ScriptedInteraction::printAnswer(bool ok)
+{
+    m_steps.push_back({Kind::Print, Answer::Cancel, {}, {}, {}, ok, {}});
+    return *this;
+}
+
+ScriptedInteraction &ScriptedInteraction::dialog(DialogDriver driver)
+{
+    m_steps.push_back({Kind::Dialog, Answer::Cancel, {}, {}, {}, false, std::move(driver)});
+    return *this;
+}
+
+bool ScriptedInteraction::take(Kind kind, const QString &what, Step &step)
+{
+    log << what;
+    if (m_steps.empty() || m_steps.front().kind != kind) {
+        unexpected << what;
+        return false;
+    }
+    step = std::move(m_steps.front());
+    m_steps.pop_front();
+    return true;
+}
+
+void ScriptedInteraction::showError(const QString &text)
+{
+    log << u"error: "_s + text;
+    errors << text;
+}
+
+void ScriptedInteraction::showInfo(const QString &text)
+{
+    log << u"info: "_s + text;
+    infos << text;
+}
+
+Interaction::Answer ScriptedInteraction::ask(const QString &text, Buttons buttons)
+{
+    questions << text;
+    Step step;
+    if (!take(Kind::Answer, u"ask: "_s + text, step))
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    return step.answer;
+}
+
+QString ScriptedInteraction::openFileName(const QString &filter, const QString &, const QString &)
+{
+    Step step;
+    return take(Kind::Open, u"open: "_s + filter, step) ? step.path : QString();
+}
+
+QString ScriptedInteraction::saveFileName(const QString &filter, const QString &proposedName,
+                                          const QString &)
+{
+    lastProposedName = proposedName;
+    Step step;
+    return take(Kind::Save, u"save: "_s + filter + u'|' + proposedName, step) ? step.path
+                                                                               : QString();
+}
+
+QString ScriptedInteraction::existingDirectory(const QString &caption, const QString &)
+{
+    Step step;
+    return take(Kind::Directory, u"dir: "_s + caption, step) ? step.path : QString();
+}
+
+std::optional<QColor> ScriptedInteraction::color(const QColor &)
+{
+    Step step;
+    return take(Kind::Color, u"color"_s, step) ? step.color : std::nullopt;
+}
+
+std::optional<QString> ScriptedInteraction::text(const QString &caption, const QString &label,
+                                                 const QString &)
+{
+    Step step;
+    return take(Kind::Text, u"text: "_s + caption + u'|' + label, step) ? step.text
+                                                                          : std::nullopt;
+}
+
+bool ScriptedInteraction::printSetup(QPrinter &)
+{
+    Step step;
+    return take(Kind::Print, u"setup"_s, step) && step.ok;
+}
+
+bool ScriptedInteraction::print(QPrinter &)
+{
+    Step step;
+    return take(Kind::Print, u"print"_s, step) && step.ok;
+}
+
+int ScriptedInteraction::exec(QDialog &dialog)
+{
+    Step step;
+    if (!take(Kind::Dialog, u"dialog: "_s + dialog.windowTitle(), step))
+        return QDialog::Rejected;
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    step.driver(dialog);
+    dialog.hide();
+    return dialog.result();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/Interaction.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+// Answers for the user: tests queue what the user would answer, in order, and read back
+// what the program showed. Installs itself for its lifetime.
+class ScriptedInteraction final : public Interaction
+{
+public:
+    using DialogDriver = std::function<void(QDialog &)>;
+
+    ScriptedInteraction();
+    ~ScriptedInteraction() override;
+
+    // The next question, file, directory, colour, text, print or dialog call gets this.
+    ScriptedInteraction &answer(Answer a);
+    ScriptedInteraction &openFile(const QString &path);
+    ScriptedInteraction &saveFile(const QString &path);
+    ScriptedInteraction &directory(const QString &path);
+    ScriptedInteraction &pickColor(std::optional<QColor> color);
+    ScriptedInteraction &enterText(std::optional<QString> text);
+    ScriptedInteraction &printAnswer(bool ok);
+    // The driver sets the dialog's controls and presses its buttons; exec() then returns
+    // the dialog's result.
+    ScriptedInteraction &dialog(DialogDriver driver);
+
+    // "error: ...", "info: ...", "ask: ...", "open: <filter>", "save: <filter>|<name>",
+    // "dir: ...", "color", "text: <caption>|<label>", "print", "setup", "dialog: <title>".
+    QStringList log;
+    QStringList errors;
+    QStringList infos;
+    QStringList questions;
+    // Calls that came with no answer queued, or a different one.
+    QStringList unexpected;
+
+    bool allAnswered() const { return m_steps.empty(); }
+
+    void showError(const QString &text) override;
+    void showInfo(const QString &text) override;
+    Answer ask(const QString &text, Buttons buttons) override;
+    QString openFileName(const QString &filter, const QString &directory,
+                         const QString &caption) override;
+    QString saveFileName(const QString &filter, const QString &proposedName,
+                         const QString &caption) override;
+    QString existingDirectory(const QString &caption, const QString &directory) override;
+    std::optional<QColor> color(const QColor &initial) override;
+    std::optional<QString> text(const QString &caption, const QString &label,
+                                const QString &initial) override;
+    bool printSetup(QPrinter &printer) override;
+    bool print(QPrinter &printer) override;
+    int exec(QDialog &dialog) override;
+
+    QString lastProposedName;
+
+private:
+    enum class Kind { Answer, Open, Save, Directory, Color, Text, Print, Dialog };
+    struct Step
+    {
+        Kind kind;
+        Answer answer = Answer::Cancel;
+        QString path;
+        std::optional<QColor> color;
+        std::optional<QString> text;
+        bool ok = false;
+        DialogDriver driver;
+    };
+    bool take(Kind kind, const QString &what, Step &step);
+
+    std::deque<Step> m_steps;
+};

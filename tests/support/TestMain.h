@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTest>
+
+// Points HOME and the XDG folders at a temporary directory for the whole test run, so no
+// test ever reads or writes the real user's settings, cache or home.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+    static QString root();
+};
+
+// A new, empty configuration folder for the next settings store; returns the INI path
+// the program's default store then uses.
+QString useFreshConfig();
+
+// A file of the checked-in test data (tests/data/...).
+QString testDataPath(const QString &relative);
+
+#define BRISKO_TEST_MAIN(TestObject)                                                         \
+    int main(int argc, char **argv)                                                          \
+    {                                                                                        \
+        TestEnvironment environment;                                                         \
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                             \
+        QApplication app(argc, argv);                                                        \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                             \
+        TestObject tc;                                                                       \
+        return QTest::qExec(&tc, argc, argv);                                                \
+    }
