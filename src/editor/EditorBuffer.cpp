@@ -407,6 +407,18 @@ void EditorBuffer::indentAfterEnter()
         InsertAtCaret(m_keys.textColor, QString(indent, u' '));
 }
 
+bool EditorBuffer::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && m_keys.isCommandShortcut) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (m_keys.isCommandShortcut(QKeySequence(key->keyCombination()))) {
+            event->ignore(); // let the frame's action have it
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
 void EditorBuffer::keyPressEvent(QKeyEvent *event)
 {
     reportCaret();

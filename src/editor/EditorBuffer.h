@@ -17,6 +17,9 @@ struct EditorKeyOptions
     bool ctrlEnterInserts = true;
     QString ctrlEnterText = QStringLiteral("<BR>");
     std::function<bool()> autoIndent; // read at each Enter; unset means off
+    // Keys that belong to the frame's commands even while the editor has the focus
+    // (Ctrl+Del deletes the current tag, not the next word).
+    std::function<bool(const QKeySequence &)> isCommandShortcut;
 };
 
 // A run of characters to colour, in buffer offsets.
@@ -115,6 +118,7 @@ Q_SIGNALS:
     void tagItemDropped(const QString &itemText);
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHash>
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+// The frame's menus. Every item is a QAction found by a stable id ("FileNew", "HidBold"
+// ...); the commands of the program connect to them. Where two items carry the same
+// shortcut, the first in menu order keeps it.
+class MainMenu
+{
+public:
+    explicit MainMenu(QMainWindow &window);
+
+    QAction *action(const QString &id) const;
+    QMenu *menu(const QString &id) const;
+    const QHash<QString, QAction *> &actions() const { return m_actions; }
+
+    struct Item;
+
+private:
+    void build(QMenu *menu, const Item *items, int count);
+
+    QMainWindow &m_window;
+    QHash<QString, QAction *> m_actions;
+    QHash<QString, QMenu *> m_menus;
+    QList<QKeySequence> m_usedShortcuts;
+};

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "app/MainMenu.h"
+#include "app/ProgramDir.h"
+#include "editor/TForm2.h"
+#include "settings/TSettings.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QListWidget;
+class QMdiArea;
+class QMdiSubWindow;
+class QSplitter;
+class QTabBar;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class WebBrowser;
+
+// The frame window: menus, command toolbar, tag palette, side panel, status bar and the
+// document windows in their 30 slots. Commands reach the active document through it.
+class TForm1 : public QMainWindow, public DocumentHost
+{
+    Q_OBJECT
+
+public:
+    static constexpr int SlotCount = 30;
+
+    // Loads the settings from the store and applies them, as at program start.
+    explicit TForm1(std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(),
+                    QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    TSettings settings;
+
+    // The slot (1..30) of the window activated last, 0 when none.
+    int ActiveDocument = 0;
+    TForm2 *document(int slot) const;
+    TForm2 *activeDocument() const { return document(ActiveDocument); }
+    EditorBuffer *activeBuffer() const;
+    QList<TForm2 *> documents() const; // in slot order
+
+    // A new empty "Bez jména" window in the lowest free slot, made active; nullptr (after
+    // the error message) when all 30 slots are taken.
+    TForm2 *NewDocumentWindow();
+    // Reads a file into the document window. A file that cannot be read, or that is too
+    // long for the editor, leaves the window as it was and tells the user why.
+    bool OpenFile(TForm2 &document, const QString &path);
+    // Opens a file in a new window and colours it when the settings say so.
+    TForm2 *openInNewWindow(const QString &path);
+
+    void ApplySettings();
+    void AddRecentFile(const QString &path);
+    void RefreshRecentMenu();
+    // Colours the active document's markup.
+    void colorizeActiveDocument();
+
+    QAction *action(const QString &id) const { return m_menu->action(id); }
+    QMenu *menu(const QString &id) const { return m_menu->menu(id); }
+    void setStatusText(int panel, const QString &text);
+    QString statusText(int panel) const;
+    bool autoIndentOn() const;
+
+    // DocumentHost
+    bool saveDocument(TForm2 &document) override;
+    void tagItemDropped(TForm2 &document, const QString &itemText) override;
+
+    // Widgets other parts of the program fill or use.
+    QToolBar *Panel1 = nullptr;
+    QWidget *Panel6 = nullptr;
+    QTabWidget *PageControl2 = nullptr;
+    QWidget *Panel7 = nullptr;
+    QWidget *PaintBox1 = nullptr;
+    QWidget *Panel2 = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QTabWidget *TabbedNotebook1 = nullptr;
+    QWidget *FilePanelPage = nullptr;
+    QWidget *TagTreePage = nullptr;
+    WebBrowser *WebBrowser2 = nullptr;
+    QTabBar *TabSet1 = nullptr;
+    QListWidget *ListBox1 = nullptr;
+    QListWidget *ListBox2 = nullptr;
+    QListWidget *ListBox3 = nullptr;
+    QMdiArea *mdiArea() const { return m_mdi; }
+    QToolButton *toolButton(const QString &objectName) const;
+
+    // The documents' saving, filled in by the document commands.
+    std::function<bool(TForm1 &, TForm2 &)> saveHandler;
+
+    // Start-up steps that later parts of the program fill in.
+    void loadLogoFrames();
+    void loadTagTree(const QString &path);
+    void rebuildUserCommandMenu();
+
+    void runDocumentCheck();
+    void showTips();
+    // Shows the window maximised, minimised or normal as the settings stored it.
+    void showAsStored();
+
+    // Hooks the parts of the program built on the frame fill in.
+    std::function<void(TForm1 &, EditorBuffer &)> colorizeHandler;
+    std::function<void(TForm1 &)> logoLoader;
+    std::function<void(TForm1 &, const QString &)> tagTreeLoader;
+    std::function<void(TForm1 &)> userCommandMenuBuilder;
+    // Maps a dropped user-tag list item to its definition.
+    std::function<QString(const QString &)> userTagDefinition;
+    std::function<void(const QString &)> showHelpInPreviewWindow;
+
+Q_SIGNALS:
+    void activeDocumentChanged(int slot);
+    // A document was opened or saved there; the file panel may follow.
+    void fileLocationChanged(const QString &path);
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void createCentralArea();
+    void createToolbar();
+    void createPalette();
+    void createSidePanel();
+    void createStatusBar();
+    void createHiddenLists();
+    void connectFrameCommands();
+    void connectEditCommands();
+    void attachDocument(TForm2 *document);
+    void documentActivated(QMdiSubWindow *window);
+    void refreshDocumentStatus();
+    void updateModifiedIndicators(bool modified);
+    void setPanelRight(bool right);
+    void setSidePanelVisible(bool visible);
+    void sidePanelPageChanged(int index);
+    void rebuildWindowMenu();
+    void tileDocuments(Qt::Orientation stacking);
+    void arrangeIcons();
+    void applyPlacement();
+    void storePlacement();
+    static bool isOpenableDocument(const QString &path);
+
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<MainMenu> m_menu;
+    QMdiArea *m_mdi = nullptr;
+    std::array<QPointer<TForm2>, SlotCount> m_slots;
+    std::array<QLabel *, 4> m_status{};
+    QToolButton *m_mainSaveButton = nullptr;
+    QPointer<class TipsWindow> m_tips;
+    bool m_tipsShowNextTime = false;
+};

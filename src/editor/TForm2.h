@@ -1,0 +1,58 @@
+#pragma once
+
+#include "editor/EditorBuffer.h"
+
+#include <QWidget>
+
+class TForm2;
+
+// What a document window needs from the frame that owns it.
+class DocumentHost
+{
+public:
+    virtual ~DocumentHost() = default;
+    // Saves the document (Save As for a never-saved one); false when it was not saved.
+    virtual bool saveDocument(TForm2 &document) = 0;
+    // A tag item from the tag tree or a tag list was dropped on the document.
+    virtual void tagItemDropped(TForm2 &document, const QString &itemText) = 0;
+};
+
+// One open HTML file: a child window of the frame whose only control is the editor.
+class TForm2 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static inline const QString Untitled = QStringLiteral("Bez jména");
+
+    TForm2(DocumentHost &host, int slotIndex, QWidget *parent = nullptr);
+
+    EditorBuffer *RichEdit1 = nullptr;
+    const int SlotIndex;
+
+    QString FileName() const { return m_fileName; }
+    // Sets the file name and the caption (its file-name part, or "Bez jména").
+    void setFileName(const QString &path);
+    bool isUntitled() const { return m_fileName == Untitled; }
+
+    // Loads a file read before (text with CR LF breaks): caret at 0, not modified.
+    void showLoadedText(const QString &path, const QString &text);
+
+    // Asks about unsaved changes; true when the window may close.
+    bool CloseQuery();
+    // Closes the window without a question: the question was already answered.
+    void closeConfirmed();
+
+    EditorBuffer &buffer() { return *RichEdit1; }
+
+Q_SIGNALS:
+    void captionChanged(const QString &caption);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    DocumentHost &m_host;
+    QString m_fileName = Untitled;
+    bool m_closeConfirmed = false;
+};
