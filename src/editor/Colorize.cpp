@@ -1,0 +1,60 @@
+#include "editor/Colorize.h"
+
+#include "editor/EditorBuffer.h"
+#include "settings/TSettings.h"
+
+#include <QApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Shows the busy cursor for as long as it lives.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+// The whole text takes the editor font at the document's current size. Changing the font
+// lays the whole text out again and moves the caret, so it happens only when the face
+// differs, and the selection is put back.
+void applyEditorFont(EditorBuffer &buffer, const TSettings &settings)
+{
+    if (buffer.font().family() == settings.EditFont)
+        return;
+    const int selStart = buffer.SelStart();
+    const int selLength = buffer.SelLength();
+    QFont font = buffer.font();
+    font.setFamily(settings.EditFont);
+    buffer.setEditorFont(font);
+    buffer.SetSelStart(selStart);
+    buffer.SetSelLength(selLength);
+}
+} // namespace
+
+void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
+                      const std::function<void(const QString &)> &status)
+{
+    auto report = [&](const QString &text) {
+        if (status)
+            status(text);
+    };
+    const bool wasModified = buffer.IsModified();
+    {
+        BusyCursor busy;
+        report(u"Koloruje se text...!"_s);
+        applyEditorFont(buffer, settings);
+        const std::vector<SyntaxRun> scanned =
+            ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
+        std::vector<ColorRun> runs;
+        runs.reserve(scanned.size());
+        for (const SyntaxRun &run : scanned)
+            runs.push_back({run.start, run.length, run.color});
+        buffer.applyColorRuns(runs);
+        buffer.SetModified(wasModified);
+    }
+    report(u"Hotovo!"_s);
+}

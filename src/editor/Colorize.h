@@ -1,0 +1,44 @@
+#pragma once
+
+#include "markup/ColorValue.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <vector>
+
+class EditorBuffer;
+struct TSettings;
+
+// The six colours of the syntax colouring, as the settings hold them.
+struct SyntaxColors
+{
+    ColorValue text = 0;
+    ColorValue tag = 0;
+    ColorValue image = 0;
+    ColorValue link = 0;
+    ColorValue script = 0;
+    ColorValue style = 0;
+
+    static SyntaxColors fromSettings(const TSettings &settings);
+};
+
+// A stretch of text and its colour, in offsets of the scanned text.
+struct SyntaxRun
+{
+    int start = 0;
+    int length = 0;
+    ColorValue color = 0;
+    bool operator==(const SyntaxRun &) const = default;
+};
+
+// Colours a whole text in one pass: tags by their names, script and style blocks in their
+// colours, the rest as plain text. The runs cover the text without gaps, in order, and
+// neighbours never share a colour.
+std::vector<SyntaxRun> ColorizeScan(QStringView text, const SyntaxColors &colors);
+
+// Recolours the whole buffer in one step under a busy cursor. The text, the caret and the
+// modified flag stay as they were; status receives "Koloruje se text...!" and "Hotovo!".
+void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
+                      const std::function<void(const QString &)> &status);

@@ -1,0 +1,136 @@
+#include "editor/Colorize.h"
+
+#include "settings/TSettings.h"
+
+using namespace Qt::StringLiterals;
+
+SyntaxColors SyntaxColors::fromSettings(const TSettings &settings)
+{
+    return {settings.TEXT, settings.TAG, settings.IMAGE,
+            settings.LINK, settings.SCRIPT, settings.STYLE};
+}
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c.unicode() <= 32;
+}
+
+// The tag's name as the tag helpers read it, without copying: the text after "<" up to
+// the first space, or up to the ">" when that is empty; blanks trimmed.
+QStringView tagName(QStringView tag)
+{
+    auto trimmed = [](QStringView s) {
+        while (!s.isEmpty() && isBlank(s.front()))
+            s = s.sliced(1);
+        while (!s.isEmpty() && isBlank(s.back()))
+            s.chop(1);
+        return s;
+    };
+    const qsizetype space = tag.indexOf(u' ');
+    if (space > 1) {
+        const QStringView name = trimmed(tag.sliced(1, space - 1));
+        if (!name.isEmpty())
+            return name;
+    }
+    return trimmed(tag.sliced(1, tag.size() - 2)); // the tag ends with its ">"
+}
+
+// Compares with an upper-case ASCII word, upper-casing only a-z as the tag helpers do.
+bool nameIs(QStringView name, QLatin1StringView word)
+{
+    if (name.size() != word.size())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char16_t c = name[i].unicode();
+        if (c >= u'a' && c <= u'z')
+            c -= 32;
+        if (c != char16_t(word[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+class Scanner
+{
+public:
+    Scanner(const SyntaxColors &colors) : m_colors(colors), m_current(colors.text) {}
+
+    void add(qsizetype start, qsizetype length, ColorValue color)
+    {
+        if (length <= 0)
+            return;
+        if (!m_runs.empty() && m_runs.back().color == color)
+            m_runs.back().length += int(length);
+        else
+            m_runs.push_back({int(start), int(length), color});
+    }
+
+    // Colours one tag and moves the current colour and the block flag on.
+    void tag(qsizetype start, QStringView tagText)
+    {
+        const QStringView name = tagName(tagText);
+        ColorValue color;
+        if (nameIs(name, "SCRIPT"_L1) || nameIs(name, "STYLE"_L1)) {
+            color = nameIs(name, "SCRIPT"_L1) ? m_colors.script : m_colors.style;
+            m_current = color;
+            m_inBlock = true;
+        } else if (nameIs(name, "/SCRIPT"_L1) || nameIs(name, "/STYLE"_L1)) {
+            // Either end tag closes a block of either kind.
+            color = nameIs(name, "/SCRIPT"_L1) ? m_colors.script : m_colors.style;
+            m_current = m_colors.text;
+            m_inBlock = false;
+        } else if (m_inBlock) {
+            color = m_current;
+        } else if (nameIs(name, "A"_L1) || nameIs(name, "/A"_L1)) {
+            color = m_colors.link;
+        } else if (nameIs(name, "IMG"_L1)) {
+            color = m_colors.image;
+        } else {
+            color = m_colors.tag;
+        }
+        add(start, tagText.size(), color);
+    }
+
+    ColorValue current() const { return m_current; }
+    std::vector<SyntaxRun> take() { return std::move(m_runs); }
+
+private:
+    const SyntaxColors &m_colors;
+    ColorValue m_current;
+    bool m_inBlock = false;
+    std::vector<SyntaxRun> m_runs;
+};
+
+} // namespace
+
+std::vector<SyntaxRun> ColorizeScan(QStringView text, const SyntaxColors &colors)
+{
+    Scanner scanner(colors);
+    const qsizetype size = text.size();
+    // The next "<" and ">" are remembered and searched again only once passed, so a text
+    // with many of one and none of the other is still read once.
+    qsizetype nextLt = text.indexOf(u'<');
+    qsizetype nextGt = text.indexOf(u'>');
+    qsizetype pos = 0;
+    while (pos < size) {
+        if (nextLt >= 0 && nextLt < pos)
+            nextLt = text.indexOf(u'<', pos);
+        if (nextGt >= 0 && nextGt < pos)
+            nextGt = text.indexOf(u'>', pos);
+        if (nextGt >= 0 && (nextLt < 0 || nextGt < nextLt)) {
+            scanner.add(pos, nextGt + 1 - pos, scanner.current());
+            pos = nextGt + 1;
+        } else if (nextLt >= 0 && nextGt > nextLt) {
+            scanner.add(pos, nextLt - pos, scanner.current());
+            scanner.tag(nextLt, text.sliced(nextLt, nextGt + 1 - nextLt));
+            pos = nextGt + 1;
+        } else {
+            // No "<" left, or one with no ">" after it: the rest is plain text.
+            scanner.add(pos, size - pos, scanner.current());
+            pos = size;
+        }
+    }
+    return scanner.take();
+}
