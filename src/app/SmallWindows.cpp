@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 #include <memory>
 
@@ -95,11 +94,6 @@ bool browserComponentIsRecent(const QString &version)
     bool ok = false;
     const int number = major.toInt(&ok);
     return ok && number > 3;
-}
-
-QString browserComponentVersion()
-{
-    return QString::fromLatin1(qWebEngineChromiumVersion());
 }
 
 DocumentCheckResult CheckDocument(const QString &text)

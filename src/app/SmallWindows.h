@@ -24,8 +24,6 @@ TForm43 *waitWindow();
 
 // The start-up check of the browser component: a whole major version above 3 passes.
 bool browserComponentIsRecent(const QString &version);
-// The embedded engine's version, as the start-up check reads it.
-QString browserComponentVersion();
 
 // The toolbar's document check: which message the text gets.
 struct DocumentCheckResult

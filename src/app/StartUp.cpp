@@ -4,6 +4,7 @@
 #include "app/SmallWindows.h"
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
+#include "markup/SysUt.h"
 
 #include <QApplication>
 #include <QProxyStyle>
