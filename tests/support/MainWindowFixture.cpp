@@ -1,0 +1,34 @@
+#include "MainWindowFixture.h"
+
+#include "TestMain.h"
+#include "app/StartUp.h"
+
+#include <QMdiSubWindow>
+
+MainWindowFixture::MainWindowFixture(int documents, bool connectCommands)
+    : iniPath(useFreshConfig())
+{
+    m_window = std::make_unique<TForm1>(std::make_unique<SettingsStore>(iniPath));
+    if (connectCommands)
+        installCommands(*m_window);
+    m_window->resize(900, 700);
+    m_window->show();
+    for (int i = 0; i < documents; ++i)
+        m_window->NewDocumentWindow();
+}
+
+MainWindowFixture::~MainWindowFixture()
+{
+    // Documents go without questions: the test decides what was asked before.
+    for (TForm2 *d : m_window->documents())
+        d->RichEdit1->SetModified(false);
+    m_window.reset();
+}
+
+void MainWindowFixture::setText(const QString &text, int selStart, int selLength)
+{
+    EditorBuffer &b = buffer();
+    b.loadText(text);
+    b.SetSelStart(selStart);
+    b.SetSelLength(selLength);
+}

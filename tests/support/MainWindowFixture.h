@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/TForm1.h"
+
+#include <memory>
+
+// A frame with its commands connected and a private settings file, as the program builds
+// it at start, plus a number of empty documents. Destroying it saves the settings to that
+// private file, never the user's.
+struct MainWindowFixture
+{
+    explicit MainWindowFixture(int documents = 1, bool connectCommands = true);
+    ~MainWindowFixture();
+
+    TForm1 &window() { return *m_window; }
+    TForm2 *doc() { return m_window->activeDocument(); }
+    EditorBuffer &buffer() { return *m_window->activeBuffer(); }
+    // Replaces the active document's text without marking it modified.
+    void setText(const QString &text, int selStart = 0, int selLength = 0);
+
+    QString iniPath;
+    std::unique_ptr<TForm1> m_window;
+};
