@@ -2,6 +2,7 @@
 
 #include "app/Interaction.h"
 #include "app/SmallWindows.h"
+#include "editor/Colorize.h"
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
 
@@ -493,6 +494,16 @@ void TForm1::tagItemDropped(TForm2 &document, const QString &itemText)
     document.RichEdit1->setFocus();
 }
 
+void TForm1::editCurrentTag(TForm2 &)
+{
+    action(u"EditCurrentTag"_s)->trigger();
+}
+
+std::optional<QString> TForm1::composeStyle(TForm2 &)
+{
+    return styleBuilder ? styleBuilder(*this) : std::nullopt;
+}
+
 void TForm1::AddRecentFile(const QString &path)
 {
     auto &recent = settings.RecentFiles;
@@ -762,8 +773,8 @@ void TForm1::showTips()
 
 void TForm1::colorizeActiveDocument()
 {
-    if (colorizeHandler && activeBuffer())
-        colorizeHandler(*this, *activeBuffer());
+    if (EditorBuffer *b = activeBuffer())
+        ColorizeDocument(*b, settings, [this](const QString &text) { setStatusText(3, text); });
 }
 
 void TForm1::loadLogoFrames()

@@ -69,6 +69,8 @@ public:
     // DocumentHost
     bool saveDocument(TForm2 &document) override;
     void tagItemDropped(TForm2 &document, const QString &itemText) override;
+    void editCurrentTag(TForm2 &document) override;
+    std::optional<QString> composeStyle(TForm2 &document) override;
 
     // Widgets other parts of the program fill or use.
     QToolBar *Panel1 = nullptr;
@@ -103,13 +105,13 @@ public:
     void showAsStored();
 
     // Hooks the parts of the program built on the frame fill in.
-    std::function<void(TForm1 &, EditorBuffer &)> colorizeHandler;
     std::function<void(TForm1 &)> logoLoader;
     std::function<void(TForm1 &, const QString &)> tagTreeLoader;
     std::function<void(TForm1 &)> userCommandMenuBuilder;
     // Maps a dropped user-tag list item to its definition.
     std::function<QString(const QString &)> userTagDefinition;
     std::function<void(const QString &)> showHelpInPreviewWindow;
+    std::function<std::optional<QString>(TForm1 &)> styleBuilder;
 
 Q_SIGNALS:
     void activeDocumentChanged(int slot);

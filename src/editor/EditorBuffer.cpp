@@ -360,6 +360,29 @@ void EditorBuffer::InsertAtCaret(ColorValue color, const QString &text)
     WrapSelection(color, text, QString());
 }
 
+void EditorBuffer::SelectTagAtCaret()
+{
+    const int caret = SelStart();
+    const int lastLt = lastIndexBefore(caret, u'<');
+    const int lastGt = lastIndexBefore(caret, u'>');
+    if (lastLt < 0 || lastGt > lastLt)
+        return; // no "<" before the caret, or the last tag before it is closed
+    const int nextLt = firstIndexFrom(caret, u'<');
+    const int nextGt = firstIndexFrom(caret, u'>');
+    if (nextLt >= 0 && nextGt >= 0 && nextLt < nextGt)
+        return; // the next "<" comes first: the caret is outside any tag
+    const int end = nextGt >= 0 ? nextGt + 1 : caret;
+    SetSelStart(lastLt);
+    SetSelLength(end - lastLt);
+}
+
+QPair<int, int> EditorBuffer::CaretLineColumn() const
+{
+    const int start = SelStart();
+    const int line = LineFromOffset(start);
+    return {line + 1, start - LineStart(line) + 1};
+}
+
 void EditorBuffer::setEditorFont(const QFont &font)
 {
     const bool modified = document()->isModified();
@@ -376,9 +399,8 @@ void EditorBuffer::setEditorFont(const QFont &font)
 
 void EditorBuffer::reportCaret()
 {
-    const int start = SelStart();
-    const int line = LineFromOffset(start);
-    Q_EMIT caretReported(line + 1, start - LineStart(line) + 1);
+    const auto [line, column] = CaretLineColumn();
+    Q_EMIT caretReported(line, column);
 }
 
 void EditorBuffer::colorAsYouType(QChar typed)

@@ -84,6 +84,11 @@ public:
     // step; the caret ends between the former selection and the suffix.
     void WrapSelection(ColorValue color, const QString &prefix, const QString &suffix);
     void InsertAtCaret(ColorValue color, const QString &text);
+    // Selects the whole tag the caret stands in (from its "<" up to the caret when no ">"
+    // follows); leaves the selection alone when the caret is not inside a tag.
+    void SelectTagAtCaret();
+    // 1-based line and column of the caret.
+    QPair<int, int> CaretLineColumn() const;
 
     // Offset of the nearest ch before offset (-1 when none), and of the first ch at or
     // after offset (-1 when none). They read the text around the caret only.

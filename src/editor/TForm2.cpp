@@ -4,7 +4,10 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QVBoxLayout>
+
+#include "markup/SysUt.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +25,39 @@ TForm2::TForm2(DocumentHost &host, int slotIndex, QWidget *parent)
     setWindowTitle(Untitled);
     connect(RichEdit1, &EditorBuffer::tagItemDropped, this,
             [this](const QString &item) { m_host.tagItemDropped(*this, item); });
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this, &TForm2::showContextMenu);
+}
+
+void TForm2::showContextMenu(const QPoint &position)
+{
+    QMenu menu(this);
+    menu.setObjectName(u"EditorContextMenu"_s);
+    menu.addAction(u"Editovat tag .."_s, this, [this] {
+        RichEdit1->SelectTagAtCaret();
+        m_host.editCurrentTag(*this);
+    });
+    QAction *style = menu.addAction(u"Vložit styl.."_s, this, &TForm2::insertStyle);
+    style->setEnabled(!TagAtPosition(RichEdit1->GetText(), RichEdit1->SelStart()).isEmpty());
+    menu.addSeparator();
+    menu.addAction(u"Zpět"_s, RichEdit1, &EditorBuffer::Undo);
+    menu.addSeparator();
+    menu.addAction(u"Vyjmout"_s, RichEdit1, &EditorBuffer::CutToClipboard);
+    menu.addAction(u"Kopírovat"_s, RichEdit1, &EditorBuffer::CopyToClipboard);
+    menu.addAction(u"Vložit"_s, RichEdit1, &EditorBuffer::PasteFromClipboard);
+    menu.addAction(u"Smazat"_s, RichEdit1, &EditorBuffer::ClearSelection);
+    menu.exec(RichEdit1->viewport()->mapToGlobal(position));
+}
+
+void TForm2::insertStyle()
+{
+    // The quotes go in first, so the style lands between them.
+    RichEdit1->WrapSelection(RichEdit1->keyOptions().tagColor, u" STYLE=\""_s, u"\""_s);
+    if (const std::optional<QString> style = m_host.composeStyle(*this)) {
+        QString text = *style;
+        text.remove(u"\r\n"_s);
+        RichEdit1->ReplaceSelection(text);
+    }
 }
 
 void TForm2::setFileName(const QString &path)

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class TForm2;
 
 // What a document window needs from the frame that owns it.
@@ -15,6 +17,10 @@ public:
     virtual bool saveDocument(TForm2 &document) = 0;
     // A tag item from the tag tree or a tag list was dropped on the document.
     virtual void tagItemDropped(TForm2 &document, const QString &itemText) = 0;
+    // The edit-current-tag command on the tag the document has just selected.
+    virtual void editCurrentTag(TForm2 &document) = 0;
+    // The style builder; its style text, or nothing when it was cancelled.
+    virtual std::optional<QString> composeStyle(TForm2 &document) = 0;
 };
 
 // One open HTML file: a child window of the frame whose only control is the editor.
@@ -50,6 +56,10 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showContextMenu(const QPoint &position);
+    void insertStyle();
 
 private:
     DocumentHost &m_host;
