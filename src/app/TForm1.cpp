@@ -828,12 +828,17 @@ void TForm1::dragEnterEvent(QDragEnterEvent *event)
 
 void TForm1::dropEvent(QDropEvent *event)
 {
-    for (const QUrl &url : event->mimeData()->urls()) {
+    openDroppedFiles(event->mimeData()->urls());
+    event->acceptProposedAction();
+}
+
+void TForm1::openDroppedFiles(const QList<QUrl> &urls)
+{
+    for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
         if (!path.isEmpty() && isOpenableDocument(path))
             openInNewWindow(path);
     }
-    event->acceptProposedAction();
 }
 
 bool TForm1::event(QEvent *event)
@@ -843,5 +848,6 @@ bool TForm1::event(QEvent *event)
         setStatusText(3, static_cast<QStatusTipEvent *>(event)->tip());
         return true;
     }
+
     return QMainWindow::event(event);
 }

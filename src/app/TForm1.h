@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 
 #include <array>
 #include <memory>
@@ -53,6 +54,8 @@ public:
     bool OpenFile(TForm2 &document, const QString &path);
     // Opens a file in a new window and colours it when the settings say so.
     TForm2 *openInNewWindow(const QString &path);
+    // Files dropped from the desktop: pages and templates open, anything else is ignored.
+    void openDroppedFiles(const QList<QUrl> &urls);
 
     void ApplySettings();
     void AddRecentFile(const QString &path);

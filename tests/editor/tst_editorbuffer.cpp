@@ -39,6 +39,8 @@ private Q_SLOTS:
     void enterIndentsLikeLineAbove_data();
     void enterIndentsLikeLineAbove();
     void keysReportCaretPosition();
+    void selectTagAtCaret_data();
+    void selectTagAtCaret();
 
 private:
     void setText(const QString &text, int caret = 0, int length = 0)
@@ -268,6 +270,34 @@ void tst_EditorBuffer::keysReportCaretPosition()
     QTest::keyClick(m_buffer.get(), Qt::Key_Right);
     QCOMPARE(reports.first(), qMakePair(2, 2));
     QCOMPARE(reports.last(), qMakePair(2, 3));
+}
+
+void tst_EditorBuffer::selectTagAtCaret_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("selected");
+    for (int caret = 1; caret <= 14; ++caret)
+        QTest::addRow("inside-td-%d", caret) << u"<TD ALIGN=left>"_s << caret << u"<TD ALIGN=left>"_s;
+    QTest::newRow("just-after-gt") << u"<B>x"_s << 3 << QString();
+    QTest::newRow("just-before-lt") << u"x<B>"_s << 1 << QString();
+    QTest::newRow("open-tag-at-end") << u"a <B"_s << 4 << u"<B"_s;
+    // Comments get no special treatment.
+    QTest::newRow("comment-first-gt") << u"<!-- a > b -->"_s << 7 << u"<!-- a >"_s;
+    QTest::newRow("comment-after-b") << u"<!-- a > b -->"_s << 10 << QString();
+    QTest::newRow("across-lines") << u"<A\r\nHREF=x>"_s << 3 << u"<A\r\nHREF=x>"_s;
+}
+
+void tst_EditorBuffer::selectTagAtCaret()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(QString, selected);
+    setText(text, caret);
+    m_buffer->SelectTagAtCaret();
+    QCOMPARE(m_buffer->SelText(), selected);
+    if (selected.isEmpty())
+        QCOMPARE(m_buffer->SelStart(), caret);
 }
 
 BRISKO_TEST_MAIN(tst_EditorBuffer)

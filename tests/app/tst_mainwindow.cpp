@@ -1,0 +1,352 @@
+#include "app/SmallWindows.h"
+#include "app/TForm1.h"
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using Answer = Interaction::Answer;
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+
+    void startsWithCaptionMenusAndPanels();
+    void unmodifiedDocumentClosesWithoutQuestion();
+    void closeQuestionAnswers_data();
+    void closeQuestionAnswers();
+    void yesOnUntitledOpensSaveAs();
+    void cancelWhenClosingFrameKeepsEverything();
+    void exitAsksAboutModifiedDocuments();
+    void thirtiethWindowOpensThirtyFirstIsRefused();
+    void browserVersionCheck_data();
+    void browserVersionCheck();
+    void droppedFilesOpenOnlyPages();
+    void documentCheckMessages_data();
+    void documentCheckMessages();
+    void droppedTagItemsSplitAtFirstComma_data();
+    void droppedTagItemsSplitAtFirstComma();
+    void statusBarFollowsTheDocument();
+    void hidingSidePanelPressesItsButton();
+    void autoIndentShortcutFlipsButtonOnly();
+    void tipsRingAndShowNextTime();
+    void settingsAreWrittenAtExit();
+
+private:
+    static void writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+void tst_MainWindow::cleanup()
+{
+    // Only the hidden frame of QApplication's own may stay.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+}
+
+void tst_MainWindow::startsWithCaptionMenusAndPanels()
+{
+    MainWindowFixture fx(0);
+    TForm1 &w = fx.window();
+    QCOMPARE(w.windowTitle(), u"Brisko HTML Editor 3.52 final"_s);
+    QStringList menus;
+    for (QAction *a : w.menuBar()->actions())
+        menus << a->text();
+    QCOMPARE(menus, (QStringList{u"Soubor"_s, u"Úpravy"_s, u"Hledání"_s, u"Vložit"_s,
+                                 u"Nástroje"_s, u"Možnosti"_s, u"Okno"_s, u"Nápověda"_s}));
+    QCOMPARE(w.PageControl2->count(), 11);
+    QCOMPARE(w.PageControl2->tabText(0), u"Text"_s);
+    QCOMPARE(w.PageControl2->currentIndex(), 0);
+    QCOMPARE(w.TabbedNotebook1->count(), 3);
+    QCOMPARE(w.TabbedNotebook1->tabText(2), u"Nápověda"_s);
+    int buttons = 0;
+    for (QToolButton *b : w.Panel1->findChildren<QToolButton *>())
+        buttons += b->objectName().endsWith(u"Button"_s) ? 1 : 0;
+    QCOMPARE(buttons, 17);
+    // The first item in menu order keeps a shared shortcut.
+    QCOMPARE(w.action(u"InsCopyright"_s)->shortcut(), QKeySequence(u"Ctrl+Shift+C"_s));
+    QVERIFY(w.action(u"InsTagCenter"_s)->shortcut().isEmpty());
+    QVERIFY(w.action(u"InsTagTable"_s)->shortcut().isEmpty());
+    QCOMPARE(w.action(u"HidBold"_s)->shortcut(), QKeySequence(u"Ctrl+B"_s));
+    QVERIFY(w.actions().contains(w.action(u"HidBold"_s)));
+    QVERIFY(w.TabSet1->isVisibleTo(&w));
+    QVERIFY(!w.ListBox1->isVisible());
+}
+
+void tst_MainWindow::unmodifiedDocumentClosesWithoutQuestion()
+{
+    ScriptedInteraction user;
+    MainWindowFixture fx(1);
+    fx.window().action(u"FileClose"_s)->trigger();
+    QTRY_COMPARE(fx.window().documents().size(), 0);
+    QVERIFY(user.questions.isEmpty());
+    QCOMPARE(fx.window().ActiveDocument, 0);
+}
+
+void tst_MainWindow::closeQuestionAnswers_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("no-closes-without-saving") << Answer::No << true;
+    QTest::newRow("cancel-keeps-window") << Answer::Cancel << false;
+}
+
+void tst_MainWindow::closeQuestionAnswers()
+{
+    QFETCH(Answer, answer);
+    QFETCH(bool, closed);
+    ScriptedInteraction user;
+    MainWindowFixture fx(1);
+    fx.buffer().SetText(u"x"_s);
+    user.answer(answer);
+    fx.window().action(u"FileClose"_s)->trigger();
+    QCOMPARE(user.questions, QStringList{u"Uložit změny do Bez jména?"_s});
+    QTRY_COMPARE(fx.window().documents().isEmpty(), closed);
+}
+
+void tst_MainWindow::yesOnUntitledOpensSaveAs()
+{
+    ScriptedInteraction user;
+    MainWindowFixture fx(1);
+    fx.buffer().SetText(u"x"_s);
+    user.answer(Answer::Yes).saveFile(QString());
+    fx.window().action(u"FileClose"_s)->trigger();
+    QVERIFY(user.allAnswered());
+    QVERIFY(user.log.last().startsWith(u"save: "_s));
+    // The window closes even though Save As was cancelled.
+    QTRY_VERIFY(fx.window().documents().isEmpty());
+}
+
+void tst_MainWindow::cancelWhenClosingFrameKeepsEverything()
+{
+    ScriptedInteraction user;
+    MainWindowFixture fx(2);
+    fx.window().documents().at(0)->RichEdit1->SetText(u"a"_s);
+    fx.window().documents().at(1)->RichEdit1->SetText(u"b"_s);
+    user.answer(Answer::No).answer(Answer::Cancel);
+    QVERIFY(!fx.window().close());
+    QCOMPARE(user.questions.size(), 2);
+    QCOMPARE(fx.window().documents().size(), 2);
+    QVERIFY(fx.window().isVisible());
+}
+
+void tst_MainWindow::exitAsksAboutModifiedDocuments()
+{
+    ScriptedInteraction user;
+    MainWindowFixture fx(1);
+    fx.buffer().SetText(u"unsaved"_s);
+    user.answer(Answer::Cancel);
+    fx.window().action(u"FileExit"_s)->trigger();
+    QCOMPARE(user.questions, QStringList{u"Uložit změny do Bez jména?"_s});
+    QVERIFY(fx.window().isVisible());
+    QCOMPARE(fx.buffer().GetText(), u"unsaved"_s);
+}
+
+void tst_MainWindow::thirtiethWindowOpensThirtyFirstIsRefused()
+{
+    ScriptedInteraction user;
+    MainWindowFixture fx(29);
+    QVERIFY(fx.window().NewDocumentWindow());
+    QCOMPARE(fx.window().ActiveDocument, 30);
+    QVERIFY(!fx.window().NewDocumentWindow());
+    QCOMPARE(user.errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
+    QCOMPARE(fx.window().documents().size(), 30);
+    // A freed slot is taken again, lowest first.
+    fx.window().document(7)->closeConfirmed();
+    QTRY_VERIFY(!fx.window().document(7));
+    QCOMPARE(fx.window().NewDocumentWindow()->SlotIndex, 7);
+}
+
+void tst_MainWindow::browserVersionCheck_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("old-component") << u"5.00.2614.3500"_s << true;
+    QTest::newRow("engine-102") << u"102.0.5005.177"_s << true;
+    QTest::newRow("ten-is-not-one") << u"10.0"_s << true;
+    QTest::newRow("too-old") << u"3.02"_s << false;
+    QTest::newRow("missing") << QString() << false;
+    QTest::newRow("not-a-number") << u"abc"_s << false;
+}
+
+void tst_MainWindow::browserVersionCheck()
+{
+    QFETCH(QString, version);
+    QFETCH(bool, passes);
+    QCOMPARE(browserComponentIsRecent(version), passes);
+}
+
+void tst_MainWindow::droppedFilesOpenOnlyPages()
+{
+    ScriptedInteraction user;
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"a.htm"_s), "<P>a</P>");
+    writeFile(dir.filePath(u"b.gif"_s), "GIF89a");
+    writeFile(dir.filePath(u"c.SAB"_s), "<HTML></HTML>");
+    MainWindowFixture fx(0);
+    fx.window().openDroppedFiles({QUrl::fromLocalFile(dir.filePath(u"a.htm"_s)),
+                                  QUrl::fromLocalFile(dir.filePath(u"b.gif"_s)),
+                                  QUrl::fromLocalFile(dir.filePath(u"c.SAB"_s))});
+    const QList<TForm2 *> docs = fx.window().documents();
+    QCOMPARE(docs.size(), 2);
+    QCOMPARE(docs[0]->windowTitle(), u"a.htm"_s);
+    QCOMPARE(docs[1]->RichEdit1->GetText(), u"<HTML></HTML>"_s);
+    QVERIFY(user.errors.isEmpty());
+}
+
+void tst_MainWindow::documentCheckMessages_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("info");
+    QTest::newRow("correct") << u"<html><head></head><body></body></html>"_s << QString()
+                             << u"Dokument vyhlíží jako správný!"_s;
+    // An opening tag with attributes is not "<HTML>".
+    QTest::newRow("html-with-attributes") << u"<HTML LANG=cs><HEAD></HEAD></HTML>"_s
+                                          << u"Nebyl nalezen tag začátku dokumentu (<HTML>,</HTML>)"_s
+                                          << QString();
+    QTest::newRow("no-head") << u"<HTML><BODY></BODY></HTML>"_s
+                             << u"Nebyl nalezen tag hlavičky dokumentu (<HEAD>,</HEAD>)"_s
+                             << QString();
+    QTest::newRow("center") << u"<HTML><HEAD></HEAD><center>x</center></HTML>"_s << QString()
+                            << u"Dokument obsahuje tag <CENTER>, některé verze prohlížeče Netscape s ním nemusí zacházet dobře!"_s;
+}
+
+void tst_MainWindow::documentCheckMessages()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, error);
+    QFETCH(QString, info);
+    ScriptedInteraction user;
+    MainWindowFixture fx(1);
+    fx.setText(text);
+    fx.window().toolButton(u"CheckButton"_s)->click();
+    QCOMPARE(user.errors, error.isEmpty() ? QStringList() : QStringList{error});
+    QCOMPARE(user.infos, info.isEmpty() ? QStringList() : QStringList{info});
+}
+
+void tst_MainWindow::droppedTagItemsSplitAtFirstComma_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<ColorValue>("color");
+    QTest::newRow("pair-around-selection") << u"<B>,</B>"_s << u"<B>x</B>"_s << 4 << 255;
+    QTest::newRow("no-comma-goes-after-caret") << u"<HR>"_s << u"x<HR>"_s << 1 << 255;
+    QTest::newRow("only-first-comma-splits") << u"<A HREF=\"a,b\">,</A>"_s
+                                             << u"<A HREF=\"axb\">,</A>"_s << 11 << 255;
+    QTest::newRow("script-colour") << u"<SCRIPT>"_s << u"x<SCRIPT>"_s << 1 << 8421504;
+}
+
+void tst_MainWindow::droppedTagItemsSplitAtFirstComma()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
+    QFETCH(ColorValue, color);
+    MainWindowFixture fx(1);
+    fx.setText(u"x"_s, 0, 1);
+    fx.window().tagItemDropped(*fx.doc(), item);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QCOMPARE(fx.buffer().SelStart(), caret);
+    QCOMPARE(fx.buffer().colorAt(expected.indexOf(u'<')), color);
+}
+
+void tst_MainWindow::statusBarFollowsTheDocument()
+{
+    MainWindowFixture fx(1);
+    TForm1 &w = fx.window();
+    QVERIFY(!w.toolButton(u"SaveButton"_s)->isEnabled());
+    fx.buffer().SetText(u"ab\r\ncd"_s);
+    QCOMPARE(w.statusText(1), u"Změněno"_s);
+    QCOMPARE(w.statusText(2), u"Velikost:6 znaků"_s);
+    QVERIFY(w.toolButton(u"SaveButton"_s)->isEnabled());
+    QVERIFY(!w.toolButton(u"CutButton"_s)->isEnabled());
+    fx.buffer().SetSelStart(4);
+    fx.buffer().SetSelLength(2);
+    QVERIFY(w.toolButton(u"CutButton"_s)->isEnabled());
+    QVERIFY(w.toolButton(u"CopyButton"_s)->isEnabled());
+    QTest::keyClick(&fx.buffer(), Qt::Key_End);
+    QCOMPARE(w.statusText(3), u"2:3"_s);
+}
+
+void tst_MainWindow::hidingSidePanelPressesItsButton()
+{
+    MainWindowFixture fx(0);
+    TForm1 &w = fx.window();
+    QToolButton *button = w.toolButton(u"SidePanelButton"_s);
+    w.action(u"OptSourcePanel"_s)->trigger();
+    QVERIFY(!w.Panel2->isVisible());
+    QVERIFY(button->isChecked());
+    button->click();
+    QVERIFY(w.Panel2->isVisible());
+    QVERIFY(!button->isChecked());
+    QVERIFY(w.action(u"OptSourcePanel"_s)->isChecked());
+    w.action(u"OptCommandPanel"_s)->trigger();
+    QVERIFY(!w.Panel1->isVisible());
+}
+
+void tst_MainWindow::autoIndentShortcutFlipsButtonOnly()
+{
+    MainWindowFixture fx(1);
+    TForm1 &w = fx.window();
+    QVERIFY(w.autoIndentOn());
+    w.action(u"HidAutoIndent"_s)->trigger();
+    QVERIFY(!w.autoIndentOn());
+    QVERIFY(w.settings.AutoIntend);
+    w.toolButton(u"AutoIndentButton"_s)->click();
+    QVERIFY(w.autoIndentOn());
+    w.toolButton(u"AutoIndentButton"_s)->click();
+    QVERIFY(!w.settings.AutoIntend);
+}
+
+void tst_MainWindow::tipsRingAndShowNextTime()
+{
+    MainWindowFixture fx(0);
+    TForm1 &w = fx.window();
+    w.action(u"HelpTips"_s)->trigger();
+    auto *tips = w.findChild<TipsWindow *>();
+    QVERIFY(tips);
+    for (int i = 0; i < 12; ++i)
+        tips->nextTip();
+    QCOMPARE(tips->currentTip(), 0);
+    tips->close();
+    QTRY_VERIFY(!w.findChild<TipsWindow *>());
+    // Ticked by default: the tips do not come back at the next start.
+    QCOMPARE(w.settings.Tipky, false);
+}
+
+void tst_MainWindow::settingsAreWrittenAtExit()
+{
+    QString ini;
+    {
+        MainWindowFixture fx(0);
+        ini = fx.iniPath;
+        fx.window().AddRecentFile(u"/web/a.htm"_s);
+    }
+    QSettings raw(ini, QSettings::IniFormat);
+    QCOMPARE(raw.childGroups(), (QStringList{u"Colors"_s, u"Formelina"_s, u"PlugIns"_s, u"User"_s}));
+    QCOMPARE(raw.value(u"User/File-1"_s).toString(), u"/web/a.htm"_s);
+    QVERIFY(raw.contains(u"Formelina/WinState"_s));
+}
+
+BRISKO_TEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
