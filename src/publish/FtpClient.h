@@ -127,6 +127,9 @@ public:
 
     void Abort();
 
+    // The line that closes a transfer: bytes, whole seconds and the integer rate.
+    static QString TransferSummary(qint64 bytes, qint64 milliseconds);
+
 Q_SIGNALS:
     void OnDisplay(const QString &text);
     // Called before a command is sent; the receiver may change the text.

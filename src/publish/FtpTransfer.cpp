@@ -304,18 +304,22 @@ void TFtpClient::onDataError(QAbstractSocket::SocketError error)
     m_data->abort();
 }
 
+QString TFtpClient::TransferSummary(qint64 bytes, qint64 milliseconds)
+{
+    QString text = u"Data: session closed, "_s + QString::number(bytes) + u" bytes transfered, "_s
+                   + QString::number(milliseconds / 1000) + u" Seconds elapsed"_s;
+    if (milliseconds != 0) {
+        const qint64 rate = bytes < 32768 ? bytes * 1000 / milliseconds : (bytes / milliseconds) * 1000;
+        text += u", "_s + QString::number(rate) + u" Bytes/Sec"_s;
+    }
+    return text;
+}
+
 void TFtpClient::transferMayBeComplete()
 {
     if (!m_finalReplyMark || !m_dataClosedMark || m_requestDone)
         return;
-    const qint64 ms = m_transferClock.isValid() ? m_transferClock.elapsed() : 0;
-    QString text = u"Data: session closed, "_s + QString::number(m_byteCount) + u" bytes transfered, "_s
-                   + QString::number(ms / 1000) + u" Seconds elapsed"_s;
-    if (ms != 0) {
-        const qint64 rate = m_byteCount < 32768 ? m_byteCount * 1000 / ms : (m_byteCount / ms) * 1000;
-        text += u", "_s + QString::number(rate) + u" Bytes/Sec"_s;
-    }
-    Q_EMIT OnDisplay(text);
+    Q_EMIT OnDisplay(TransferSummary(m_byteCount, m_transferClock.isValid() ? m_transferClock.elapsed() : 0));
     endRequest(0);
 }
 
