@@ -183,6 +183,8 @@ void TFtpClient::onDataAccepted()
     QTcpSocket *socket = m_listener->nextPendingConnection();
     if (!socket)
         return;
+    // The listener goes now; the socket it handed over must not go with it.
+    socket->setParent(this);
     m_listener->disconnect(this);
     m_listener->close();
     m_listener->deleteLater();
