@@ -207,8 +207,9 @@ void TFtpClient::onDataConnected()
     m_dataConnected = true;
     m_transferClock.start();
     touch();
-    // In passive mode the server reads the data only once it has accepted the command.
-    if (m_requestType == FtpRequest::Put && (!m_passive || m_transferAccepted))
+    // Servers may connect as soon as PORT arrives, before STOR; what is sent before the
+    // server has accepted the STOR is lost, so the data waits for its 125 or 150.
+    if (m_requestType == FtpRequest::Put && m_transferAccepted)
         sendNextBlocks();
 }
 
