@@ -5,7 +5,9 @@
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
 #include "markup/SysUt.h"
+#include "publish/ftpklient.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QProxyStyle>
 #include <QToolTip>
@@ -32,6 +34,8 @@ public:
 void installCommands(TForm1 &window)
 {
     installDocumentCommands(window);
+    QObject::connect(window.action(u"ToolUpload"_s), &QAction::triggered, &window,
+                     [&window] { ShowUploadWindow(&window); });
 }
 
 int runProgram(QApplication &app)

@@ -1,0 +1,555 @@
+#include "publish/FtpClient.h"
+
+#include "markup/TextFile.h"
+
+#include <QEventLoop>
+#include <QHostInfo>
+#include <QStringDecoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
+
+#ifndef Q_OS_WIN
+#include <netdb.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ReceiveBufferSize = 4096;
+// How often a synchronous wait looks at the clock.
+constexpr int WaitTickMs = 50;
+// Reported when the server drops the control connection in the middle of a request.
+constexpr int ConnectionResetError = 10054;
+
+struct ReplyNumber
+{
+    int code = 0;
+    QChar after; // the character right after the number, null at the end of the line
+};
+
+// The leading number of a reply, after optional blanks, tabs, CR or LF, with an optional sign.
+ReplyNumber readReplyNumber(const QString &line)
+{
+    qsizetype i = 0;
+    while (i < line.size() && (line[i] == u' ' || line[i] == u'\t' || line[i] == u'\r' || line[i] == u'\n'))
+        ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == u'+' || line[i] == u'-')) {
+        negative = line[i] == u'-';
+        ++i;
+    }
+    long long value = 0;
+    while (i < line.size() && line[i].isDigit() && line[i].unicode() < 128) {
+        value = std::min(value * 10 + (line[i].unicode() - u'0'), 1000000000LL);
+        ++i;
+    }
+    ReplyNumber n;
+    n.code = int(negative ? -value : value);
+    n.after = i < line.size() ? line[i] : QChar();
+    return n;
+}
+
+// Servers send names as UTF-8 these days; older ones in the Windows code page.
+QString decodeServerText(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return Cp1250::decode(bytes);
+}
+
+} // namespace
+
+int ftpSocketErrorNumber(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return 10061;
+    case QAbstractSocket::RemoteHostClosedError: return 10054;
+    case QAbstractSocket::HostNotFoundError: return 11001;
+    case QAbstractSocket::SocketAccessError: return 10013;
+    case QAbstractSocket::SocketResourceError: return 10055;
+    case QAbstractSocket::SocketTimeoutError: return 10060;
+    case QAbstractSocket::NetworkError: return 10050;
+    case QAbstractSocket::AddressInUseError: return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
+    default: return 10000 + int(error) + 100;
+    }
+}
+
+namespace {
+
+// A port number, or a service name looked up in the system's service table; 0 if unknown.
+quint16 resolvePort(const QString &port)
+{
+    bool ok = false;
+    const uint number = port.trimmed().toUInt(&ok);
+    if (ok)
+        return number > 0 && number < 65536 ? quint16(number) : 0;
+#ifndef Q_OS_WIN
+    if (const servent *entry = getservbyname(port.trimmed().toLatin1().constData(), "tcp"))
+        return ntohs(quint16(entry->s_port));
+#endif
+    return port.trimmed().compare(u"ftp"_s, Qt::CaseInsensitive) == 0 ? 21 : 0;
+}
+
+} // namespace
+
+TFtpClient::TFtpClient(QObject *parent) : QObject(parent)
+{
+    m_receiveBuffer.resize(ReceiveBufferSize);
+}
+
+TFtpClient::~TFtpClient()
+{
+    // Connections close without a QUIT; no notification goes out from a dying session.
+    blockSignals(true);
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(m_lookupId);
+    closeDataSide();
+    closeControl();
+}
+
+void TFtpClient::setState(FtpState state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT OnStateChange();
+}
+
+void TFtpClient::checkReady() const
+{
+    if (!isReady())
+        throw FtpException(u"FTP component not ready"_s);
+}
+
+void TFtpClient::checkConnected() const
+{
+    if (!m_connected)
+        throw FtpException(u"FTP component not connected"_s);
+}
+
+void TFtpClient::beginRequest(FtpRequest kind)
+{
+    m_requestType = kind;
+    m_status = 0;
+    m_requestDone = false;
+    // Each request reports its own failure, not the first one of the session.
+    m_errorMessage.clear();
+}
+
+// ---------------------------------------------------------------------------------------
+// Requests
+
+void TFtpClient::Open()
+{
+    checkReady();
+    if (m_connected)
+        throw FtpException(u"FTP component already connected"_s);
+    beginRequest(FtpRequest::Open);
+    m_multiLineCode = 0;
+    m_receiveCount = 0;
+    setState(FtpState::DnsLookup);
+    m_lookupId = QHostInfo::lookupHost(m_hostName, this, &TFtpClient::onHostFound);
+}
+
+void TFtpClient::User()
+{
+    checkReady();
+    checkConnected();
+    if (m_userName.isEmpty())
+        throw FtpException(u"UserName emtpy"_s);
+    beginRequest(FtpRequest::User);
+    executeCommand(FtpRequest::User, u"USER "_s + m_userName, {331, 230}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::Pass()
+{
+    checkReady();
+    checkConnected();
+    if (m_userName.isEmpty())
+        throw FtpException(u"UserName emtpy"_s);
+    if (m_passWord.isEmpty())
+        throw FtpException(u"Password emtpy"_s);
+    beginRequest(FtpRequest::Pass);
+    executeCommand(FtpRequest::Pass, u"PASS "_s + m_passWord, {230}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::Cwd()
+{
+    checkReady();
+    checkConnected();
+    if (m_userName.isEmpty())
+        throw FtpException(u"UserName emtpy"_s);
+    if (m_hostDirName.isEmpty())
+        throw FtpException(u"HostDirName emtpy"_s);
+    beginRequest(FtpRequest::Cwd);
+    executeCommand(FtpRequest::Cwd, u"CWD "_s + m_hostDirName, {250, 257}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::Pwd()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Pwd);
+    executeCommand(FtpRequest::Pwd, u"PWD"_s, {250, 257}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::Mkd()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Mkd);
+    executeCommand(FtpRequest::Mkd, u"MKD "_s + m_hostFileName, {257}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::TypeSet()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::TypeSet);
+    executeCommand(FtpRequest::TypeSet, m_binary ? u"TYPE I"_s : u"TYPE A"_s, {200},
+                   &TFtpClient::genericStep);
+}
+
+void TFtpClient::Put()
+{
+    if (!m_connected)
+        throw FtpException(u"STOR/APPE: not connected"_s);
+    if (m_localFileName.isEmpty())
+        throw FtpException(u"LocalFileName empty"_s);
+    // A transfer started over a running request would answer that request's replies.
+    checkReady();
+    startTransfer(FtpRequest::Put);
+}
+
+void TFtpClient::Nlst()
+{
+    if (!m_connected)
+        throw FtpException(u"NLST: not connected"_s);
+    if (m_localFileName.isEmpty())
+        throw FtpException(u"LocalFileName empty"_s);
+    checkReady();
+    startTransfer(FtpRequest::Nlst);
+}
+
+bool TFtpClient::OpenSync() { return runSync(&TFtpClient::Open); }
+bool TFtpClient::UserSync() { return runSync(&TFtpClient::User); }
+bool TFtpClient::PassSync() { return runSync(&TFtpClient::Pass); }
+bool TFtpClient::CwdSync() { return runSync(&TFtpClient::Cwd); }
+bool TFtpClient::PwdSync() { return runSync(&TFtpClient::Pwd); }
+bool TFtpClient::MkdSync() { return runSync(&TFtpClient::Mkd); }
+bool TFtpClient::TypeSetSync() { return runSync(&TFtpClient::TypeSet); }
+bool TFtpClient::PutSync() { return runSync(&TFtpClient::Put); }
+bool TFtpClient::NlstSync() { return runSync(&TFtpClient::Nlst); }
+
+bool TFtpClient::runSync(void (TFtpClient::*request)())
+{
+    try {
+        (this->*request)();
+    } catch (const FtpException &refusal) {
+        m_errorMessage = refusal.message();
+        return false;
+    }
+    m_timedOut = false;
+    touch();
+    QEventLoop loop;
+    QTimer tick;
+    tick.setInterval(WaitTickMs);
+    connect(&tick, &QTimer::timeout, &loop, [this, &loop] {
+        // Silence, not the length of the request, counts: a transfer that keeps moving
+        // is never cut off.
+        if (m_timeout > 0 && m_silence.elapsed() > qint64(m_timeout) * 1000) {
+            m_timedOut = true;
+            Abort();
+            m_errorMessage = u"Timeout"_s;
+        }
+        if (m_timedOut || (isReady() && !m_donePending))
+            loop.quit();
+    });
+    tick.start();
+    // The wait also covers the request-done notification, so its error box belongs to
+    // this request and not to whichever one runs next.
+    while (!m_timedOut && !(isReady() && !m_donePending)) {
+        QEventLoop *outer = m_waitLoop;
+        m_waitLoop = &loop;
+        loop.exec();
+        m_waitLoop = outer;
+    }
+    return !m_timedOut && isReady() && m_status == 0;
+}
+
+void TFtpClient::Abort()
+{
+    setState(FtpState::Abort);
+    if (m_lookupId >= 0) {
+        QHostInfo::abortHostLookup(m_lookupId);
+        m_lookupId = -1;
+    }
+    closeDataSide();
+    closeControl();
+    m_requestDone = true;
+    m_step = nullptr;
+    setState(FtpState::Ready);
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands and the end of a request
+
+void TFtpClient::sendCommand(const QString &command)
+{
+    QString text = command;
+    Q_EMIT OnCommand(text);
+    // The log is shown to whoever stands behind the user; the password stays out of it.
+    if (text.startsWith(u"PASS "_s, Qt::CaseInsensitive))
+        Q_EMIT OnDisplay(u"> PASS ********"_s);
+    else
+        Q_EMIT OnDisplay(u"> "_s + text);
+    if (m_control)
+        m_control->write(text.toUtf8() + "\r\n");
+}
+
+void TFtpClient::executeCommand(FtpRequest kind, const QString &command, std::vector<int> accepted,
+                                ReplyStep step)
+{
+    m_requestType = kind;
+    m_accepted = std::move(accepted);
+    m_step = step;
+    setState(FtpState::WaitingResponse);
+    sendCommand(command);
+}
+
+void TFtpClient::failWith(int status, const QString &message)
+{
+    if (m_errorMessage.isEmpty())
+        m_errorMessage = message;
+    endRequest(status);
+}
+
+void TFtpClient::endRequest(int status)
+{
+    if (m_requestDone)
+        return;
+    m_requestDone = true;
+    m_status = status;
+    m_step = nullptr;
+    setState(FtpState::Ready);
+    m_donePending = true;
+    const FtpRequest kind = m_requestType;
+    QMetaObject::invokeMethod(
+        this,
+        [this, kind, status] {
+            m_donePending = false;
+            Q_EMIT OnRequestDone(kind, status);
+            if (m_waitLoop)
+                m_waitLoop->quit();
+        },
+        Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------------------
+// Control connection
+
+void TFtpClient::onHostFound(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookupId || m_state != FtpState::DnsLookup)
+        return;
+    m_lookupId = -1;
+    touch();
+    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+        const int number = info.error() == QHostInfo::HostNotFound ? 11001 : 11002;
+        m_lastResponse = u"500 "_s + info.errorString() + u" (socket error #"_s + QString::number(number) + u')';
+        m_statusCode = 500;
+        failWith(number, m_lastResponse);
+        return;
+    }
+    m_controlPort = resolvePort(m_port);
+    if (m_controlPort == 0) {
+        m_lastResponse = u"500 Unknown service "_s + m_port + u" (socket error #10022)"_s;
+        m_statusCode = 500;
+        failWith(10022, m_lastResponse);
+        return;
+    }
+    // The PORT command can only name an IPv4 address, so IPv4 comes first.
+    const QList<QHostAddress> addresses = info.addresses();
+    auto v4 = std::find_if(addresses.begin(), addresses.end(), [](const QHostAddress &a) {
+        return a.protocol() == QAbstractSocket::IPv4Protocol;
+    });
+    const QHostAddress address = v4 != addresses.end() ? *v4 : addresses.first();
+
+    m_control = new QTcpSocket(this);
+    m_control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(m_control, &QTcpSocket::connected, this, &TFtpClient::onControlConnected);
+    connect(m_control, &QTcpSocket::readyRead, this, &TFtpClient::onControlReadyRead);
+    connect(m_control, &QTcpSocket::disconnected, this, &TFtpClient::onControlDisconnected);
+    connect(m_control, &QTcpSocket::errorOccurred, this, &TFtpClient::onControlError);
+    setState(FtpState::WaitingBanner);
+    m_control->connectToHost(address, m_controlPort);
+}
+
+void TFtpClient::onControlConnected()
+{
+    m_connected = true;
+    touch();
+}
+
+void TFtpClient::onControlError()
+{
+    if (!m_control || m_connected)
+        return; // errors of a live connection end in its disconnection
+    const int number = ftpSocketErrorNumber(m_control->error());
+    m_lastResponse = u"500 "_s + m_control->errorString() + u" (socket error #"_s + QString::number(number) + u')';
+    m_statusCode = 500;
+    Q_EMIT OnDisplay(m_lastResponse);
+    closeControl();
+    failWith(number, m_lastResponse);
+}
+
+void TFtpClient::onControlReadyRead()
+{
+    touch();
+    while (m_control && m_control->bytesAvailable() > 0) {
+        const qint64 got = m_control->read(m_receiveBuffer.data() + m_receiveCount,
+                                           ReceiveBufferSize - m_receiveCount);
+        if (got <= 0)
+            break;
+        m_receiveCount += int(got);
+        for (;;) {
+            const QByteArrayView filled(m_receiveBuffer.constData(), m_receiveCount);
+            qsizetype end = filled.indexOf("\r\n");
+            qsizetype skip = 2;
+            if (end < 0 && m_receiveCount == ReceiveBufferSize) {
+                // A line longer than the buffer would otherwise stall the session forever.
+                end = m_receiveCount;
+                skip = 0;
+            }
+            if (end < 0)
+                break;
+            m_lastResponse = decodeServerText(filled.first(end));
+            m_receiveBuffer.remove(0, end + skip);
+            m_receiveBuffer.resize(ReceiveBufferSize);
+            m_receiveCount -= int(end + skip);
+            handleReplyLine();
+            if (!m_control)
+                return;
+        }
+    }
+}
+
+void TFtpClient::handleReplyLine()
+{
+    Q_EMIT OnResponse();
+    m_statusCode = readReplyNumber(m_lastResponse).code;
+    switch (m_state) {
+    case FtpState::WaitingBanner:
+        handleGreetingLine();
+        break;
+    case FtpState::WaitingResponse:
+        if (m_step) {
+            (this->*m_step)();
+            break;
+        }
+        [[fallthrough]];
+    default:
+        Q_EMIT OnDisplay(m_lastResponse);
+        break;
+    }
+}
+
+bool TFtpClient::isIntermediateLine()
+{
+    const ReplyNumber n = readReplyNumber(m_lastResponse);
+    if (m_multiLineCode != 0) {
+        // Lines inside a multi-line reply may start with anything; only the code that
+        // opened it, without "-", ends it.
+        if (n.code == m_multiLineCode && n.after != u'-') {
+            m_multiLineCode = 0;
+            return false;
+        }
+        return true;
+    }
+    if (n.after == u'-') {
+        m_multiLineCode = n.code;
+        return true;
+    }
+    return false;
+}
+
+void TFtpClient::handleGreetingLine()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    if (m_statusCode == 220) {
+        setState(FtpState::Connected);
+        Q_EMIT OnSessionConnected(0);
+        endRequest(0);
+        return;
+    }
+    m_errorMessage = m_lastResponse;
+    const int code = m_statusCode;
+    closeControl();
+    endRequest(code);
+}
+
+void TFtpClient::onControlDisconnected()
+{
+    const int error = m_control && m_control->error() != QAbstractSocket::RemoteHostClosedError
+                          && m_control->error() != QAbstractSocket::UnknownSocketError
+                          ? ftpSocketErrorNumber(m_control->error())
+                          : 0;
+    const bool wasConnected = m_connected;
+    closeDataSide();
+    closeControl();
+    if (!wasConnected)
+        return;
+    setState(FtpState::NotConnected);
+    Q_EMIT OnSessionClosed(error);
+    setState(FtpState::InternalReady);
+    if (!m_requestDone) {
+        // A request cut off by the server did not succeed, whatever it had reached.
+        const int status = m_status != 0 ? m_status : (error != 0 ? error : ConnectionResetError);
+        failWith(status, u"Control connection closed by the server"_s);
+    }
+}
+
+void TFtpClient::closeControl()
+{
+    if (m_control) {
+        m_control->disconnect(this);
+        m_control->abort();
+        m_control->deleteLater();
+        m_control = nullptr;
+    }
+    m_connected = false;
+    m_receiveCount = 0;
+    m_multiLineCode = 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reply steps
+
+void TFtpClient::genericStep()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    const int code = m_statusCode;
+    int status = 0;
+    if (m_accepted.empty())
+        status = code < 500 ? 0 : code;
+    else
+        status = std::find(m_accepted.begin(), m_accepted.end(), code) != m_accepted.end() ? 0 : code;
+    if (status == 0 && code == 0 && !m_accepted.empty())
+        status = 500; // a line without a number is no success
+    if (status != 0)
+        failWith(status, m_lastResponse);
+    else
+        endRequest(0);
+}

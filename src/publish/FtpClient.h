@@ -1,0 +1,245 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QEventLoop;
+class QHostInfo;
+class QTcpServer;
+class QTcpSocket;
+
+// Socket errors as the numbers users of FTP clients know from the Windows socket layer.
+int ftpSocketErrorNumber(QAbstractSocket::SocketError error);
+
+// A request refused before it starts; the text says which precondition failed.
+class FtpException
+{
+public:
+    explicit FtpException(QString message) : m_message(std::move(message)) {}
+    const QString &message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Kinds of request, as the request-done notification reports them.
+enum class FtpRequest {
+    None = 0,
+    Open = 1,
+    User = 2,
+    Pass = 3,
+    Cwd = 4,
+    Nlst = 8,
+    Put = 16,
+    Mkd = 20,
+    Pwd = 30,
+    TypeSet = 35,
+};
+
+enum class FtpState {
+    NotConnected,
+    Ready,
+    InternalReady,
+    DnsLookup,
+    Connected,
+    Abort,
+    InternalAbort,
+    WaitingBanner,
+    WaitingResponse,
+};
+
+// A non-blocking FTP client session: one control connection and, during a transfer, one
+// data connection. Requests start at once and advance one step per server reply on the
+// user-interface thread; each ends with OnRequestDone, delivered after the step that ended
+// it has returned. The ...Sync forms wait for the end while events keep flowing.
+class TFtpClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TFtpClient(QObject *parent = nullptr);
+    ~TFtpClient() override;
+
+    QString HostName() const { return m_hostName; }
+    void setHostName(const QString &v) { m_hostName = v; }
+    QString Port() const { return m_port; }
+    void setPort(const QString &v) { m_port = v; }
+    QString UserName() const { return m_userName; }
+    void setUserName(const QString &v) { m_userName = v; }
+    QString PassWord() const { return m_passWord; }
+    void setPassWord(const QString &v) { m_passWord = v; }
+    QString HostDirName() const { return m_hostDirName; }
+    void setHostDirName(const QString &v) { m_hostDirName = v; }
+    QString HostFileName() const { return m_hostFileName; }
+    void setHostFileName(const QString &v) { m_hostFileName = v; }
+    QString LocalFileName() const { return m_localFileName; }
+    void setLocalFileName(const QString &v) { m_localFileName = v; }
+    bool Binary() const { return m_binary; }
+    void setBinary(bool v) { m_binary = v; }
+    bool DisplayFlag() const { return m_displayFlag; }
+    void setDisplayFlag(bool v) { m_displayFlag = v; }
+    int Timeout() const { return m_timeout; }
+    void setTimeout(int seconds) { m_timeout = seconds; }
+    bool MultiThreaded() const { return m_multiThreaded; }
+    void setMultiThreaded(bool v) { m_multiThreaded = v; }
+    // Passive transfers (EPSV, then PASV when the server does not know EPSV), for clients
+    // behind address-translating routers that the server cannot connect back to.
+    bool Passive() const { return m_passive; }
+    void setPassive(bool v) { m_passive = v; }
+
+    QString ErrorMessage() const { return m_errorMessage; }
+    QString LastResponse() const { return m_lastResponse; }
+    int StatusCode() const { return m_statusCode; }
+    FtpState State() const { return m_state; }
+    bool Connected() const { return m_connected; }
+    FtpRequest RequestType() const { return m_requestType; }
+    int Status() const { return m_status; }
+
+    // Asynchronous forms: throw FtpException when refused, otherwise end with OnRequestDone.
+    void Open();
+    void User();
+    void Pass();
+    void Cwd();
+    void Pwd();
+    void Mkd();
+    void TypeSet();
+    void Put();
+    void Nlst();
+
+    // Synchronous forms: true when the request ended with status 0.
+    bool OpenSync();
+    bool UserSync();
+    bool PassSync();
+    bool CwdSync();
+    bool PwdSync();
+    bool MkdSync();
+    bool TypeSetSync();
+    bool PutSync();
+    bool NlstSync();
+
+    void Abort();
+
+    // The line that closes a transfer: bytes, whole seconds and the integer rate.
+    static QString TransferSummary(qint64 bytes, qint64 milliseconds);
+
+Q_SIGNALS:
+    void OnDisplay(const QString &text);
+    // Called before a command is sent; the receiver may change the text.
+    void OnCommand(QString &command);
+    void OnResponse();
+    void OnSessionConnected(int error);
+    void OnSessionClosed(int error);
+    void OnRequestDone(FtpRequest request, int status);
+    void OnStateChange();
+
+private:
+    using ReplyStep = void (TFtpClient::*)();
+
+    void setState(FtpState state);
+    bool isReady() const { return m_state == FtpState::Ready || m_state == FtpState::InternalReady; }
+    void checkReady() const;
+    void checkConnected() const;
+    void beginRequest(FtpRequest kind);
+    bool runSync(void (TFtpClient::*request)());
+    void touch() { m_silence.restart(); }
+
+    void sendCommand(const QString &command);
+    void executeCommand(FtpRequest kind, const QString &command, std::vector<int> accepted,
+                        ReplyStep step);
+    void endRequest(int status);
+    void failWith(int status, const QString &message);
+
+    // Control connection.
+    void onHostFound(const QHostInfo &info);
+    void onControlConnected();
+    void onControlReadyRead();
+    void onControlDisconnected();
+    void onControlError();
+    void handleReplyLine();
+    void handleGreetingLine();
+    bool isIntermediateLine();
+    void closeControl();
+
+    // Reply steps.
+    void genericStep();
+    void portStep();
+    void passiveStep();
+    void transferStartStep();
+    void transferFinalStep();
+
+    // Transfers.
+    void startTransfer(FtpRequest kind);
+    void sendTransferCommand();
+    void onDataAccepted();
+    void attachDataSocket(QTcpSocket *socket);
+    void onDataConnected();
+    void onDataReadyRead();
+    void onDataBytesWritten(qint64 bytes);
+    void onDataDisconnected();
+    void onDataError(QAbstractSocket::SocketError error);
+    void sendNextBlocks();
+    void displayDataLines(const QByteArray &block, bool flush);
+    void transferMayBeComplete();
+    void closeDataSide();
+    QString transferCommandName() const;
+
+    QString m_hostName;
+    QString m_port = QStringLiteral("ftp");
+    QString m_userName;
+    QString m_passWord;
+    QString m_hostDirName;
+    QString m_hostFileName;
+    QString m_localFileName;
+    bool m_binary = true;
+    bool m_displayFlag = false;
+    int m_timeout = 15;
+    bool m_multiThreaded = false;
+    bool m_passive = false;
+
+    QString m_errorMessage;
+    QString m_lastResponse;
+    int m_statusCode = 0;
+    FtpState m_state = FtpState::Ready;
+    bool m_connected = false;
+    FtpRequest m_requestType = FtpRequest::None;
+    int m_status = 0;
+    bool m_requestDone = true;
+    bool m_donePending = false;
+    std::vector<int> m_accepted;
+    ReplyStep m_step = nullptr;
+    // Inside a multi-line reply: its code; a line of that code without "-" ends it.
+    int m_multiLineCode = 0;
+
+    QTcpSocket *m_control = nullptr;
+    int m_lookupId = -1;
+    quint16 m_controlPort = 0;
+    QByteArray m_receiveBuffer;
+    int m_receiveCount = 0;
+
+    QTcpServer *m_listener = nullptr;
+    QPointer<QTcpSocket> m_data;
+    QFile m_localFile;
+    qint64 m_byteCount = 0;
+    QElapsedTimer m_transferClock;
+    bool m_finalReplyMark = false;
+    bool m_dataClosedMark = false;
+    bool m_dataConnected = false;
+    bool m_transferAccepted = false;
+    bool m_sourceExhausted = false;
+    bool m_triedEpsv = false;
+    QHostAddress m_passiveAddress;
+    quint16 m_passivePort = 0;
+    QByteArray m_partialLine;
+
+    QEventLoop *m_waitLoop = nullptr;
+    QElapsedTimer m_silence;
+    bool m_timedOut = false;
+};

@@ -1,0 +1,344 @@
+// The data-connection half of TFtpClient: STOR and NLST in active and passive mode.
+#include "publish/FtpClient.h"
+
+#include "markup/TextFile.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Blocks of 64 KiB keep the socket's send buffer full with one signal per block; 1 KiB
+// blocks cost a trip through the event loop for every kilobyte, which caps the throughput
+// of a fast line far below what the network carries.
+constexpr qint64 StoreBlockSize = 64 * 1024;
+
+QString decodeListingLine(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? Cp1250::decode(bytes) : text;
+}
+
+} // namespace
+
+QString TFtpClient::transferCommandName() const
+{
+    return m_requestType == FtpRequest::Put ? u"STOR"_s : u"NLST"_s;
+}
+
+void TFtpClient::startTransfer(FtpRequest kind)
+{
+    beginRequest(kind);
+    m_byteCount = 0;
+    m_finalReplyMark = false;
+    m_dataClosedMark = false;
+    m_dataConnected = false;
+    m_transferAccepted = false;
+    m_sourceExhausted = false;
+    m_triedEpsv = false;
+    m_partialLine.clear();
+    m_transferClock.invalidate();
+
+    m_localFile.setFileName(m_localFileName);
+    const bool opened = kind == FtpRequest::Put
+                            ? m_localFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+                            : m_localFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!opened) {
+        m_errorMessage = u"Unable to open local file "_s + m_localFileName;
+        Q_EMIT OnDisplay(m_errorMessage);
+        m_requestDone = true;
+        // Refused like a failed precondition, so the synchronous form reports failure.
+        throw FtpException(m_errorMessage);
+    }
+
+    if (m_passive) {
+        m_triedEpsv = true;
+        executeCommand(kind, u"EPSV"_s, {229}, &TFtpClient::passiveStep);
+        return;
+    }
+
+    m_listener = new QTcpServer(this);
+    connect(m_listener, &QTcpServer::newConnection, this, &TFtpClient::onDataAccepted);
+    if (!m_listener->listen(QHostAddress::AnyIPv4, 0)) {
+        const QString text = u"500 "_s + m_listener->errorString();
+        closeDataSide();
+        failWith(500, text);
+        return;
+    }
+    const quint16 port = m_listener->serverPort();
+    QString portCommand;
+    if (m_control->peerAddress() == QHostAddress(QHostAddress::LocalHost)) {
+        portCommand = u"PORT 127,0,0,1,%1,%2"_s.arg(port >> 8).arg(port & 0xFF);
+    } else {
+        const quint32 a = m_control->localAddress().toIPv4Address();
+        portCommand = u"PORT %1,%2,%3,%4,%5,%6"_s.arg(a >> 24)
+                          .arg((a >> 16) & 0xFF)
+                          .arg((a >> 8) & 0xFF)
+                          .arg(a & 0xFF)
+                          .arg(port >> 8)
+                          .arg(port & 0xFF);
+    }
+    executeCommand(kind, portCommand, {200}, &TFtpClient::portStep);
+}
+
+void TFtpClient::sendTransferCommand()
+{
+    QString command;
+    if (m_requestType == FtpRequest::Put)
+        command = u"STOR "_s + m_hostFileName;
+    else
+        command = m_hostFileName.isEmpty() ? u"NLST"_s : u"NLST "_s + m_hostFileName;
+    executeCommand(m_requestType, command, {125, 150}, &TFtpClient::transferStartStep);
+}
+
+void TFtpClient::portStep()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    if (m_statusCode == 200) {
+        sendTransferCommand();
+        return;
+    }
+    closeDataSide();
+    failWith(m_statusCode, m_lastResponse);
+}
+
+void TFtpClient::passiveStep()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    int port = -1;
+    if (m_statusCode == 229) {
+        static const QRegularExpression epsv(u"\\(([^0-9])\\1\\1(\\d+)\\1\\)"_s);
+        const QRegularExpressionMatch m = epsv.match(m_lastResponse);
+        if (m.hasMatch())
+            port = m.captured(2).toInt();
+    } else if (m_statusCode == 227) {
+        static const QRegularExpression pasv(u"(\\d+),(\\d+),(\\d+),(\\d+),(\\d+),(\\d+)"_s);
+        const QRegularExpressionMatch m = pasv.match(m_lastResponse);
+        if (m.hasMatch())
+            port = m.captured(5).toInt() * 256 + m.captured(6).toInt();
+    } else if (m_triedEpsv && m_statusCode >= 400) {
+        // The server does not know EPSV; the older PASV names an IPv4 port.
+        m_triedEpsv = false;
+        executeCommand(m_requestType, u"PASV"_s, {227}, &TFtpClient::passiveStep);
+        return;
+    }
+    if (port <= 0 || port > 65535) {
+        closeDataSide();
+        failWith(m_statusCode != 0 ? m_statusCode : 500, m_lastResponse);
+        return;
+    }
+    // The data connection goes to the server the control connection talks to; the address
+    // in a PASV reply is often a private one behind the server's router.
+    auto *socket = new QTcpSocket(this);
+    attachDataSocket(socket);
+    connect(socket, &QTcpSocket::connected, this, &TFtpClient::onDataConnected);
+    socket->connectToHost(m_control->peerAddress(), quint16(port));
+    sendTransferCommand();
+}
+
+void TFtpClient::transferStartStep()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    if (m_statusCode == 125 || m_statusCode == 150) {
+        m_transferAccepted = true;
+        m_step = &TFtpClient::transferFinalStep;
+        if (m_requestType == FtpRequest::Put && m_dataConnected)
+            sendNextBlocks();
+        return;
+    }
+    closeDataSide();
+    failWith(m_statusCode, m_lastResponse);
+}
+
+void TFtpClient::transferFinalStep()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    if (m_statusCode == 226 || m_statusCode == 250) {
+        m_finalReplyMark = true;
+        transferMayBeComplete();
+        return;
+    }
+    closeDataSide();
+    Q_EMIT OnDisplay(m_requestType == FtpRequest::Put ? u"STOR Failed"_s : u"RETR/LIST/NLST Failed"_s);
+    failWith(m_statusCode, m_lastResponse);
+}
+
+void TFtpClient::onDataAccepted()
+{
+    if (!m_listener)
+        return;
+    QTcpSocket *socket = m_listener->nextPendingConnection();
+    if (!socket)
+        return;
+    // The listener goes now; the socket it handed over must not go with it.
+    socket->setParent(this);
+    m_listener->disconnect(this);
+    m_listener->close();
+    m_listener->deleteLater();
+    m_listener = nullptr;
+    attachDataSocket(socket);
+    onDataConnected();
+}
+
+void TFtpClient::attachDataSocket(QTcpSocket *socket)
+{
+    m_data = socket;
+    connect(socket, &QTcpSocket::readyRead, this, &TFtpClient::onDataReadyRead);
+    connect(socket, &QTcpSocket::bytesWritten, this, &TFtpClient::onDataBytesWritten);
+    connect(socket, &QTcpSocket::disconnected, this, &TFtpClient::onDataDisconnected);
+    connect(socket, &QTcpSocket::errorOccurred, this, &TFtpClient::onDataError);
+}
+
+void TFtpClient::onDataConnected()
+{
+    m_dataConnected = true;
+    m_transferClock.start();
+    touch();
+    // Servers may connect as soon as PORT arrives, before STOR; what is sent before the
+    // server has accepted the STOR is lost, so the data waits for its 125 or 150.
+    if (m_requestType == FtpRequest::Put && m_transferAccepted)
+        sendNextBlocks();
+}
+
+void TFtpClient::sendNextBlocks()
+{
+    while (m_data && !m_sourceExhausted && m_data->bytesToWrite() < StoreBlockSize) {
+        const QByteArray block = m_localFile.read(StoreBlockSize);
+        if (block.isEmpty()) {
+            if (m_localFile.error() != QFileDevice::NoError) {
+                Q_EMIT OnDisplay(u"Error reading file"_s);
+                m_localFile.close();
+            }
+            m_sourceExhausted = true;
+            m_localFile.close();
+            m_data->disconnectFromHost();
+            return;
+        }
+        m_data->write(block);
+    }
+}
+
+void TFtpClient::onDataBytesWritten(qint64 bytes)
+{
+    m_byteCount += bytes;
+    touch();
+    sendNextBlocks();
+}
+
+void TFtpClient::onDataReadyRead()
+{
+    if (!m_data)
+        return;
+    touch();
+    const QByteArray block = m_data->readAll();
+    if (m_requestType != FtpRequest::Nlst || !m_localFile.isOpen())
+        return; // whatever the server sends during a STOR is dropped
+    m_byteCount += block.size();
+    if (m_localFile.write(block) != block.size()) {
+        Q_EMIT OnDisplay(u"Error writing local file"_s);
+        m_data->abort();
+        return;
+    }
+    if (m_displayFlag)
+        displayDataLines(block, false);
+}
+
+void TFtpClient::displayDataLines(const QByteArray &block, bool flush)
+{
+    // A name split between two blocks is shown once, whole.
+    QByteArray text = m_partialLine + block;
+    m_partialLine.clear();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool atEnd = i == text.size();
+        if (!atEnd && text[i] != '\r' && text[i] != '\n')
+            continue;
+        if (atEnd && !flush) {
+            m_partialLine = text.mid(start);
+            break;
+        }
+        if (i > start)
+            Q_EMIT OnDisplay(u"Data: "_s + decodeListingLine(QByteArrayView(text).sliced(start, i - start)));
+        start = i + 1;
+    }
+}
+
+void TFtpClient::onDataDisconnected()
+{
+    if (!m_data)
+        return;
+    if (m_data->bytesAvailable() > 0)
+        onDataReadyRead();
+    if (m_requestType == FtpRequest::Nlst && m_displayFlag)
+        displayDataLines({}, true);
+    m_localFile.close();
+    m_data->disconnect(this);
+    m_data->deleteLater();
+    m_data = nullptr;
+    m_dataClosedMark = true;
+    transferMayBeComplete();
+}
+
+void TFtpClient::onDataError(QAbstractSocket::SocketError error)
+{
+    if (!m_data || error == QAbstractSocket::RemoteHostClosedError)
+        return; // the end of the data, not a failure
+    if (!m_dataConnected) {
+        // A passive connection that cannot be made: the server gets no data and answers.
+        Q_EMIT OnDisplay(u"Data: Receive error "_s + QString::number(ftpSocketErrorNumber(error)));
+        closeDataSide();
+        m_dataClosedMark = true;
+        return;
+    }
+    Q_EMIT OnDisplay(u"Data: Receive error "_s + QString::number(ftpSocketErrorNumber(error)));
+    m_data->abort();
+}
+
+QString TFtpClient::TransferSummary(qint64 bytes, qint64 milliseconds)
+{
+    QString text = u"Data: session closed, "_s + QString::number(bytes) + u" bytes transfered, "_s
+                   + QString::number(milliseconds / 1000) + u" Seconds elapsed"_s;
+    if (milliseconds != 0) {
+        const qint64 rate = bytes < 32768 ? bytes * 1000 / milliseconds : (bytes / milliseconds) * 1000;
+        text += u", "_s + QString::number(rate) + u" Bytes/Sec"_s;
+    }
+    return text;
+}
+
+void TFtpClient::transferMayBeComplete()
+{
+    if (!m_finalReplyMark || !m_dataClosedMark || m_requestDone)
+        return;
+    Q_EMIT OnDisplay(TransferSummary(m_byteCount, m_transferClock.isValid() ? m_transferClock.elapsed() : 0));
+    endRequest(0);
+}
+
+void TFtpClient::closeDataSide()
+{
+    if (m_listener) {
+        m_listener->disconnect(this);
+        m_listener->close();
+        m_listener->deleteLater();
+        m_listener = nullptr;
+    }
+    if (m_data) {
+        m_data->disconnect(this);
+        m_data->abort();
+        m_data->deleteLater();
+        m_data = nullptr;
+    }
+    m_localFile.close();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+// A real FTP server (pyftpdlib) on 127.0.0.1 with a free port, one user and one root
+// directory, for as long as the object lives.
+class PyFtpServer
+{
+public:
+    ~PyFtpServer() { stop(); }
+    // Empty on success, otherwise why the server did not start.
+    QString start(const QString &root, const QString &user, const QString &password);
+    void stop();
+    quint16 port() const { return m_port; }
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+};

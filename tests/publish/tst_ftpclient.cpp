@@ -1,0 +1,479 @@
+// The FTP session against a scripted server on 127.0.0.1: reply parsing, refusals,
+// time-outs, both orders of a transfer's end, passive mode and a server that hangs up.
+#include "ScriptedFtpServer.h"
+#include "publish/FtpClient.h"
+#include "support/TestMain.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class tst_FtpClient : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void multiLineRepliesEndAtTheirLastLine_data();
+    void multiLineRepliesEndAtTheirLastLine();
+    void replyCodesDecideTheStatus_data();
+    void replyCodesDecideTheStatus();
+    void requestsAreRefusedWhenPreconditionsFail_data();
+    void requestsAreRefusedWhenPreconditionsFail();
+    void secondOpenIsRefusedWhileConnected();
+    void refusedGreetingLeavesSessionDisconnected();
+    void refusedConnectionReportsSocketError();
+    void requestDoneArrivesAfterTheStepReturns();
+    void passwordNeverReachesTheDisplay();
+    void silentServerIsAbortedAfterTimeout();
+    void movingTransferIsNotTimedOut();
+    void transferEndsWhenReplyAndCloseHaveArrived_data();
+    void transferEndsWhenReplyAndCloseHaveArrived();
+    void storeSendsTheFileInEitherMode_data();
+    void storeSendsTheFileInEitherMode();
+    void emptyFileStoresNothingAndReportsZeroBytes();
+    void serverClosingDuringStoreFailsTheRequest();
+    void transferSummaryUsesIntegerRates_data();
+    void transferSummaryUsesIntegerRates();
+
+private:
+    bool open();
+    bool displayed(const QString &line) const { return m_display.contains(line); }
+
+    std::unique_ptr<ScriptedFtpServer> m_server;
+    std::unique_ptr<TFtpClient> m_client;
+    QStringList m_display;
+    QTemporaryDir m_dir;
+};
+
+void tst_FtpClient::init()
+{
+    m_server = std::make_unique<ScriptedFtpServer>();
+    m_client = std::make_unique<TFtpClient>();
+    m_client->setHostName(u"127.0.0.1"_s);
+    m_client->setPort(QString::number(m_server->port()));
+    m_client->setTimeout(5);
+    m_display.clear();
+    connect(m_client.get(), &TFtpClient::OnDisplay, this, [this](const QString &t) { m_display << t; });
+}
+
+void tst_FtpClient::cleanup()
+{
+    m_client.reset();
+    m_server.reset();
+}
+
+bool tst_FtpClient::open()
+{
+    if (!m_client->OpenSync())
+        return false;
+    m_client->setUserName(u"joe"_s);
+    m_client->setPassWord(u"secret"_s);
+    return m_client->UserSync() && m_client->PassSync();
+}
+
+void tst_FtpClient::multiLineRepliesEndAtTheirLastLine_data()
+{
+    QTest::addColumn<QByteArray>("greeting");
+    QTest::addColumn<QByteArray>("pwdReply");
+
+    QTest::newRow("single lines") << QByteArray("220 hi\r\n") << QByteArray("257 \"/\"\r\n");
+    QTest::newRow("multi-line greeting")
+        << QByteArray("220-Welcome\r\n220-to the test\r\n220 ready\r\n") << QByteArray("257 \"/\"\r\n");
+    // Inner lines of a multi-line reply need not start with the code, and may even start
+    // with another number; only "257 " ends it.
+    QTest::newRow("multi-line reply with free inner lines")
+        << QByteArray("220 hi\r\n") << QByteArray("257-first\r\n  indented text\r\n200 not the end\r\n257 \"/\"\r\n");
+    QTest::newRow("reply split across packets is one reply")
+        << QByteArray("220 hi\r\n") << QByteArray("25");
+}
+
+void tst_FtpClient::multiLineRepliesEndAtTheirLastLine()
+{
+    QFETCH(QByteArray, greeting);
+    QFETCH(QByteArray, pwdReply);
+    m_server->greeting = greeting;
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (verb != u"PWD"_s)
+            return false;
+        m_server->reply(pwdReply);
+        if (pwdReply == "25")
+            QTimer::singleShot(100, m_server.get(), [this] { m_server->reply("7 \"/\"\r\n"); });
+        return true;
+    };
+    QVERIFY(m_client->OpenSync());
+    QVERIFY(m_client->Connected());
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    QVERIFY(m_client->PwdSync());
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(m_client->LastResponse(), u"257 \"/\""_s);
+    QVERIFY(displayed(u"257 \"/\""_s));
+}
+
+void tst_FtpClient::replyCodesDecideTheStatus_data()
+{
+    QTest::addColumn<QString>("verb");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("succeeds");
+    QTest::addColumn<int>("status");
+
+    // A code outside the accepted list fails even below 400.
+    QTest::newRow("PASS answered 202 fails") << u"PASS"_s << QByteArray("202 superfluous\r\n") << false << 202;
+    QTest::newRow("PASS answered 230") << u"PASS"_s << QByteArray("230 ok\r\n") << true << 0;
+    QTest::newRow("CWD answered 257") << u"CWD"_s << QByteArray("257 fine\r\n") << true << 0;
+    QTest::newRow("CWD answered 550") << u"CWD"_s << QByteArray("550 no such dir\r\n") << false << 550;
+    QTest::newRow("MKD answered 250 fails") << u"MKD"_s << QByteArray("250 made\r\n") << false << 250;
+    QTest::newRow("code after blanks and a plus sign") << u"CWD"_s << QByteArray(" \t+250 ok\r\n") << true << 0;
+    QTest::newRow("line without a number fails") << u"CWD"_s << QByteArray("hello\r\n") << false << 500;
+}
+
+void tst_FtpClient::replyCodesDecideTheStatus()
+{
+    QFETCH(QString, verb);
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, succeeds);
+    QFETCH(int, status);
+    m_server->handler = [&](const QString &v, const QString &) {
+        if (v != verb)
+            return false;
+        m_server->reply(reply);
+        return true;
+    };
+    QVERIFY(m_client->OpenSync());
+    m_client->setUserName(u"joe"_s);
+    m_client->setPassWord(u"pw"_s);
+    m_client->setHostDirName(u"web"_s);
+    m_client->setHostFileName(u"new"_s);
+    QVERIFY(m_client->UserSync());
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    const bool ok = verb == u"PASS"_s ? m_client->PassSync()
+                    : verb == u"CWD"_s ? m_client->CwdSync()
+                                       : m_client->MkdSync();
+    QCOMPARE(ok, succeeds);
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(done.first().at(1).toInt(), status);
+    if (!succeeds)
+        QCOMPARE(m_client->ErrorMessage(), QString::fromUtf8(reply).trimmed());
+}
+
+void tst_FtpClient::requestsAreRefusedWhenPreconditionsFail_data()
+{
+    QTest::addColumn<bool>("connect");
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("userName");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("USER unconnected") << false << u"USER"_s << u"joe"_s << u"pw"_s << u"FTP component not connected"_s;
+    QTest::newRow("PWD unconnected") << false << u"PWD"_s << u"joe"_s << u"pw"_s << u"FTP component not connected"_s;
+    QTest::newRow("STOR unconnected") << false << u"STOR"_s << u"joe"_s << u"pw"_s << u"STOR/APPE: not connected"_s;
+    QTest::newRow("NLST unconnected") << false << u"NLST"_s << u"joe"_s << u"pw"_s << u"NLST: not connected"_s;
+    QTest::newRow("USER without a name") << true << u"USER"_s << QString() << u"pw"_s << u"UserName emtpy"_s;
+    QTest::newRow("PASS without a password") << true << u"PASS"_s << u"joe"_s << QString() << u"Password emtpy"_s;
+    QTest::newRow("CWD without a directory") << true << u"CWD"_s << u"joe"_s << u"pw"_s << u"HostDirName emtpy"_s;
+    QTest::newRow("STOR without a local file") << true << u"STOR"_s << u"joe"_s << u"pw"_s << u"LocalFileName empty"_s;
+}
+
+void tst_FtpClient::requestsAreRefusedWhenPreconditionsFail()
+{
+    QFETCH(bool, connect);
+    QFETCH(QString, request);
+    QFETCH(QString, userName);
+    QFETCH(QString, password);
+    QFETCH(QString, text);
+    if (connect)
+        QVERIFY(m_client->OpenSync());
+    m_client->setUserName(userName);
+    m_client->setPassWord(password);
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    try {
+        if (request == u"USER"_s)
+            m_client->User();
+        else if (request == u"PASS"_s)
+            m_client->Pass();
+        else if (request == u"PWD"_s)
+            m_client->Pwd();
+        else if (request == u"CWD"_s)
+            m_client->Cwd();
+        else if (request == u"STOR"_s)
+            m_client->Put();
+        else
+            m_client->Nlst();
+        QFAIL("the request was not refused");
+    } catch (const FtpException &e) {
+        QCOMPARE(e.message(), text);
+    }
+    QTest::qWait(20);
+    QCOMPARE(done.size(), 0);
+    QVERIFY(m_client->State() == FtpState::Ready || m_client->State() == FtpState::Connected);
+}
+
+void tst_FtpClient::secondOpenIsRefusedWhileConnected()
+{
+    QVERIFY(m_client->OpenSync());
+    QVERIFY(!m_client->OpenSync());
+    QCOMPARE(m_client->ErrorMessage(), u"FTP component already connected"_s);
+    QVERIFY(m_client->PwdSync()); // the first connection still works
+}
+
+void tst_FtpClient::refusedGreetingLeavesSessionDisconnected()
+{
+    m_server->greeting = "421-Too many users\r\n421 try later\r\n";
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    QVERIFY(!m_client->OpenSync());
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(done.first().at(1).toInt(), 421);
+    QCOMPARE(m_client->ErrorMessage(), u"421 try later"_s);
+    QVERIFY(!m_client->Connected());
+    m_client->setUserName(u"joe"_s);
+    QVERIFY(!m_client->UserSync());
+    QCOMPARE(m_client->ErrorMessage(), u"FTP component not connected"_s);
+}
+
+void tst_FtpClient::refusedConnectionReportsSocketError()
+{
+    quint16 closedPort;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        closedPort = probe.serverPort();
+    }
+    m_client->setPort(QString::number(closedPort));
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    QVERIFY(!m_client->OpenSync());
+    QCOMPARE(done.first().at(1).toInt(), 10061);
+    QVERIFY2(m_client->ErrorMessage().startsWith(u"500 "_s), qPrintable(m_client->ErrorMessage()));
+    QVERIFY(m_client->ErrorMessage().endsWith(u" (socket error #10061)"_s));
+    QCOMPARE(m_client->StatusCode(), 500);
+    QVERIFY(m_client->State() == FtpState::Ready);
+}
+
+void tst_FtpClient::requestDoneArrivesAfterTheStepReturns()
+{
+    QVERIFY(m_client->OpenSync());
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    qsizetype doneWhenReplyShown = -1;
+    connect(m_client.get(), &TFtpClient::OnDisplay, this, [&](const QString &line) {
+        if (line.startsWith(u"257"_s))
+            doneWhenReplyShown = done.size();
+    });
+    m_client->Pwd();
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 3000);
+    QCOMPARE(doneWhenReplyShown, 0);
+    QCOMPARE(done.first().at(0).value<FtpRequest>(), FtpRequest::Pwd);
+}
+
+void tst_FtpClient::passwordNeverReachesTheDisplay()
+{
+    QVERIFY(open());
+    QVERIFY(m_server->commands.contains(u"PASS secret"_s)); // the server gets it
+    QVERIFY(displayed(u"> USER joe"_s));
+    QVERIFY(displayed(u"> PASS ********"_s));
+    for (const QString &line : std::as_const(m_display))
+        QVERIFY2(!line.contains(u"secret"_s), qPrintable(line));
+}
+
+void tst_FtpClient::silentServerIsAbortedAfterTimeout()
+{
+    m_server->handler = [](const QString &verb, const QString &) { return verb == u"PWD"_s; };
+    QVERIFY(open());
+    m_client->setTimeout(1);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!m_client->PwdSync());
+    QVERIFY(clock.elapsed() >= 1000);
+    QVERIFY(clock.elapsed() < 4000);
+    QVERIFY(!m_client->Connected());
+    QVERIFY(m_client->State() == FtpState::Ready);
+    // Every later request fails at once.
+    QVERIFY(!m_client->UserSync());
+    m_client->setLocalFileName(m_dir.filePath(u"x"_s));
+    QVERIFY(!m_client->PutSync());
+}
+
+void tst_FtpClient::movingTransferIsNotTimedOut()
+{
+    // Names trickle in for well over the time-out; the silence never lasts a second.
+    m_server->handler = [this](const QString &verb, const QString &) {
+        if (verb != u"NLST"_s)
+            return false;
+        m_server->reply("150 slowly\r\n");
+        m_server->withData([this](QTcpSocket *data) {
+            auto *timer = new QTimer(data);
+            auto sent = std::make_shared<int>(0);
+            QObject::connect(timer, &QTimer::timeout, data, [this, data, timer, sent] {
+                data->write("name" + QByteArray::number(++*sent) + "\r\n");
+                if (*sent == 8) {
+                    timer->stop();
+                    data->disconnectFromHost();
+                    m_server->reply("226 done\r\n");
+                }
+            });
+            timer->start(300);
+        });
+        return true;
+    };
+    QVERIFY(open());
+    m_client->setTimeout(1);
+    m_client->setDisplayFlag(true);
+    m_client->setLocalFileName(m_dir.filePath(u"slow.txt"_s));
+    QVERIFY(m_client->NlstSync());
+    QVERIFY(displayed(u"Data: name8"_s));
+}
+
+void tst_FtpClient::transferEndsWhenReplyAndCloseHaveArrived_data()
+{
+    QTest::addColumn<bool>("replyFirst");
+    QTest::newRow("final reply before the data closes") << true;
+    QTest::newRow("final reply after the data closes") << false;
+}
+
+void tst_FtpClient::transferEndsWhenReplyAndCloseHaveArrived()
+{
+    QFETCH(bool, replyFirst);
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (verb != u"NLST"_s)
+            return false;
+        m_server->reply("150 here\r\n");
+        m_server->withData([&](QTcpSocket *data) {
+            data->write("index.html\r\nžluť.html\r\n");
+            if (replyFirst) {
+                m_server->reply("226 done\r\n");
+                QTimer::singleShot(300, data, [data] { data->disconnectFromHost(); });
+            } else {
+                data->disconnectFromHost();
+                QTimer::singleShot(300, m_server.get(), [this] { m_server->reply("226 done\r\n"); });
+            }
+        });
+        return true;
+    };
+    QVERIFY(open());
+    m_client->setDisplayFlag(true);
+    const QString listing = m_dir.filePath(u"listing.txt"_s);
+    m_client->setLocalFileName(listing);
+    done.clear();
+    QVERIFY(m_client->NlstSync());
+    QCOMPARE(done.size(), 1);
+    QFile file(listing);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("index.html\r\nžluť.html\r\n"));
+    QVERIFY(displayed(u"Data: index.html"_s));
+    QVERIFY(displayed(u"Data: žluť.html"_s));
+    QVERIFY(std::any_of(m_display.begin(), m_display.end(), [](const QString &l) {
+        return l.startsWith(u"Data: session closed, 25 bytes transfered, 0 Seconds elapsed"_s);
+    }));
+}
+
+void tst_FtpClient::storeSendsTheFileInEitherMode_data()
+{
+    QTest::addColumn<bool>("passive");
+    QTest::addColumn<bool>("knowsEpsv");
+    QTest::addColumn<QString>("modeCommand");
+    QTest::newRow("active") << false << true << u"PORT 127,0,0,1,"_s;
+    QTest::newRow("passive with EPSV") << true << true << u"EPSV"_s;
+    QTest::newRow("passive falls back to PASV") << true << false << u"PASV"_s;
+}
+
+void tst_FtpClient::storeSendsTheFileInEitherMode()
+{
+    QFETCH(bool, passive);
+    QFETCH(bool, knowsEpsv);
+    QFETCH(QString, modeCommand);
+    m_server->knowsEpsv = knowsEpsv;
+    QByteArray content;
+    for (int i = 0; i < 300000; ++i)
+        content += char('a' + i % 26);
+    const QString path = m_dir.filePath(u"big.bin"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    QVERIFY(open());
+    m_client->setPassive(passive);
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"kůň [1].bin"_s);
+    QVERIFY(m_client->PutSync());
+    QCOMPARE(m_server->stored, content);
+    QVERIFY(std::any_of(m_server->commands.begin(), m_server->commands.end(),
+                        [&](const QString &c) { return c.startsWith(modeCommand); }));
+    QVERIFY(m_server->commands.contains(u"STOR kůň [1].bin"_s));
+}
+
+void tst_FtpClient::emptyFileStoresNothingAndReportsZeroBytes()
+{
+    const QString path = m_dir.filePath(u"empty"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QVERIFY(open());
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"empty"_s);
+    QVERIFY(m_client->PutSync());
+    QVERIFY(m_server->stored.isEmpty());
+    QVERIFY(std::any_of(m_display.begin(), m_display.end(), [](const QString &l) {
+        return l.startsWith(u"Data: session closed, 0 bytes transfered, 0 Seconds elapsed"_s);
+    }));
+}
+
+void tst_FtpClient::serverClosingDuringStoreFailsTheRequest()
+{
+    m_server->handler = [this](const QString &verb, const QString &) {
+        if (verb != u"STOR"_s)
+            return false;
+        m_server->reply("150 go\r\n");
+        m_server->withData([this](QTcpSocket *) { m_server->dropControl(); });
+        return true;
+    };
+    const QString path = m_dir.filePath(u"file.bin"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4 * 1024 * 1024, 'x'));
+    f.close();
+    QVERIFY(open());
+    QSignalSpy closed(m_client.get(), &TFtpClient::OnSessionClosed);
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"file.bin"_s);
+    QVERIFY(!m_client->PutSync());
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(!m_client->Connected());
+    QVERIFY(m_client->State() == FtpState::Ready || m_client->State() == FtpState::InternalReady);
+    QVERIFY(!m_client->PwdSync());
+}
+
+void tst_FtpClient::transferSummaryUsesIntegerRates_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no time, no rate") << qint64(500) << qint64(0)
+                                      << u"Data: session closed, 500 bytes transfered, 0 Seconds elapsed"_s;
+    QTest::newRow("small count scales before dividing") << qint64(1000) << qint64(3)
+        << u"Data: session closed, 1000 bytes transfered, 0 Seconds elapsed, 333333 Bytes/Sec"_s;
+    QTest::newRow("just below 32768") << qint64(32767) << qint64(3000)
+        << u"Data: session closed, 32767 bytes transfered, 3 Seconds elapsed, 10922 Bytes/Sec"_s;
+    // From 32768 up the division comes first, so the rate is a multiple of 1000.
+    QTest::newRow("from 32768 divides first") << qint64(32768) << qint64(3000)
+        << u"Data: session closed, 32768 bytes transfered, 3 Seconds elapsed, 10000 Bytes/Sec"_s;
+    QTest::newRow("beyond 32 bits") << qint64(6000000000) << qint64(2500)
+        << u"Data: session closed, 6000000000 bytes transfered, 2 Seconds elapsed, 2400000000 Bytes/Sec"_s;
+}
+
+void tst_FtpClient::transferSummaryUsesIntegerRates()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(qint64, ms);
+    QFETCH(QString, text);
+    QCOMPARE(TFtpClient::TransferSummary(bytes, ms), text);
+}
+
+BRISKO_TEST_MAIN(tst_FtpClient)
+#include "tst_ftpclient.moc"
