@@ -73,6 +73,7 @@ private Q_SLOTS:
     void saveWritesLineEndsOfTheSetting_data();
     void saveWritesLineEndsOfTheSetting();
     void everyByteSurvivesOpenAndSave();
+    void charactersOutsideTheCodePageBecomeReferences();
     void backupKeepsTheVersionBeforeTheFirstSave_data();
     void backupKeepsTheVersionBeforeTheFirstSave();
     void reopeningDoesNotMoveARecentEntry();
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void saveAsAppendsHtmlWithoutExtension();
     void closeAllAsksEachAndCancelKeepsOnlyThatOne();
     void newOpensAnEmptyUntitledWindow();
+    void thirtyFirstWindowIsRefused();
+    void editCommandsActOnTheActiveDocument();
 
     void unreadableFileLeavesWindowAlone();
     void directoryChosenAsFileIsRefused();
@@ -129,6 +132,15 @@ void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting_data()
     QTest::newRow("0_dos_crlf") << 0 << QByteArray("<P>\r\n\xf8\xe1" "dek\r\n</P>");
     QTest::newRow("1_unix_lf") << 1 << QByteArray("<P>\n\xf8\xe1" "dek\n</P>");
     QTest::newRow("2_mac_cr") << 2 << QByteArray("<P>\r\xf8\xe1" "dek\r</P>");
+}
+
+void tst_DocumentLifecycle::charactersOutsideTheCodePageBecomeReferences()
+{
+    m_fx->window().NewDocumentWindow();
+    m_fx->buffer().SetText(u"Ж€😀"_s);
+    m_ui->saveFile(path(u"refs.html"_s));
+    trigger("FileSave");
+    QCOMPARE(fileBytes(path(u"refs.html"_s)), QByteArray("&#1046;\x80&#128512;"));
 }
 
 void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting()
@@ -297,6 +309,53 @@ void tst_DocumentLifecycle::newOpensAnEmptyUntitledWindow()
     QCOMPARE(m_fx->window().ActiveDocument, 2);
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
     QCOMPARE(m_fx->buffer().GetText(), QString());
+}
+
+void tst_DocumentLifecycle::thirtyFirstWindowIsRefused()
+{
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(m_fx->window().NewDocumentWindow());
+    trigger("FileNew");
+    QCOMPARE(m_ui->errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
+    // Open asks for the file, then nothing is loaded.
+    writeBytes(path(u"x.htm"_s), "x");
+    m_ui->openFile(path(u"x.htm"_s));
+    trigger("FileOpen");
+    QCOMPARE(m_ui->errors.size(), 2);
+    QCOMPARE(m_fx->window().documents().size(), 30);
+    QCOMPARE(m_fx->window().settings.RecentFiles[0], QString());
+
+    // A closed window frees its slot for the next one.
+    m_fx->window().document(7)->closeConfirmed();
+    QTRY_COMPARE(m_fx->window().documents().size(), 29);
+    trigger("FileNew");
+    QCOMPARE(m_fx->window().ActiveDocument, 7);
+}
+
+void tst_DocumentLifecycle::editCommandsActOnTheActiveDocument()
+{
+    m_fx->window().NewDocumentWindow();
+    m_fx->setText(u"abc def"_s, 0, 4);
+    trigger("EditCut");
+    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
+    m_fx->buffer().SetSelStart(3);
+    trigger("EditPaste");
+    QCOMPARE(m_fx->buffer().GetText(), u"defabc "_s);
+    trigger("EditUndo");
+    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
+    trigger("EditSelectAll");
+    trigger("EditDelete");
+    QCOMPARE(m_fx->buffer().GetText(), QString());
+    m_ui->answer(Interaction::Answer::No);
+    trigger("FileClose");
+    QCOMPARE(m_ui->questions, QStringList{u"Uložit změny do Bez jména?"_s});
+    m_ui->log.clear();
+    QTRY_VERIFY(m_fx->window().documents().isEmpty());
+    // Without a document the commands do nothing.
+    trigger("EditPaste");
+    trigger("FileSave");
+    trigger("FileClose");
+    QVERIFY(m_ui->log.isEmpty());
 }
 
 // --- failures --------------------------------------------------------------------------
