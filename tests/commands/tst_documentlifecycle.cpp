@@ -362,11 +362,17 @@ void tst_DocumentLifecycle::editCommandsActOnTheActiveDocument()
 
 void tst_DocumentLifecycle::unreadableFileLeavesWindowAlone()
 {
-    if (runningAsRoot())
+    // Root reads files whatever their permissions, but not the start of its own memory,
+    // which fails on the read rather than on the open.
+    QString file = u"/proc/self/mem"_s;
+    if (!runningAsRoot()) {
+        file = path(u"secret.htm"_s);
+        writeBytes(file, "x");
+        QFile::setPermissions(file, QFileDevice::WriteOwner);
+    } else if (!QFile::exists(file)) {
         QSKIP("root reads files whatever their permissions");
-    writeBytes(path(u"secret.htm"_s), "x");
-    QFile::setPermissions(path(u"secret.htm"_s), QFileDevice::WriteOwner);
-    m_ui->openFile(path(u"secret.htm"_s));
+    }
+    m_ui->openFile(file);
     trigger("FileOpen");
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY(m_ui->errors[0].contains(u"nelze otevřít"_s));
