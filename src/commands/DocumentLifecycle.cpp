@@ -207,7 +207,10 @@ void installDocumentCommands(TForm1 &w)
             SaveDocumentAs(w, *doc);
     });
     on("FilePrint", [&w] { printActiveDocument(w); });
-    on("FilePrintSetup", [&w] { ui().printSetup(documentPrinter(w)); });
+    on("FilePrintSetup", [&w] {
+        if (w.activeDocument())
+            ui().printSetup(documentPrinter(w));
+    });
     on("FileClose", [&w] {
         if (TForm2 *doc = w.activeDocument()) {
             if (doc->CloseQuery())

@@ -95,6 +95,7 @@ private Q_SLOTS:
 
     void printWritesTheTextToThePrinter();
     void printCancelPrintsNothing();
+    void printSetupNeedsADocument();
     void insertFileGoesInAtSelectionStart();
 
 private:
@@ -505,6 +506,16 @@ void tst_DocumentLifecycle::printCancelPrintsNothing()
     QTRY_VERIFY(m_fx->window().documents().isEmpty());
     trigger("FilePrint");
     QCOMPARE(m_ui->log, QStringList{u"print"_s});
+}
+
+void tst_DocumentLifecycle::printSetupNeedsADocument()
+{
+    trigger("FilePrintSetup");
+    QVERIFY(m_ui->log.isEmpty());
+    m_fx->window().NewDocumentWindow();
+    m_ui->printAnswer(true);
+    trigger("FilePrintSetup");
+    QCOMPARE(m_ui->log, QStringList{u"setup"_s});
 }
 
 void tst_DocumentLifecycle::insertFileGoesInAtSelectionStart()
