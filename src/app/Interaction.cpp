@@ -80,6 +80,8 @@ public:
     bool print(QPrinter &printer) override
     {
         QPrintDialog dialog(&printer, g_parent);
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange
+                          | QAbstractPrintDialog::PrintSelection);
         return dialog.exec() == QDialog::Accepted;
     }
     int exec(QDialog &dialog) override { return dialog.exec(); }

@@ -1,0 +1,540 @@
+#include "commands/DocumentLifecycle.h"
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+bool runningAsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+// A small tmpfs for failures that permissions cannot cause when the tests run as root.
+struct TmpfsMount
+{
+    TmpfsMount(const QString &directory, const QString &options)
+        : dir(directory)
+    {
+        QDir().mkpath(dir);
+        mounted = QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, options,
+                                                 u"tmpfs"_s, dir}) == 0;
+    }
+    ~TmpfsMount()
+    {
+        if (mounted)
+            QProcess::execute(u"umount"_s, {dir});
+    }
+    bool remountReadOnly()
+    {
+        return QProcess::execute(u"mount"_s, {u"-o"_s, u"remount,ro"_s, dir}) == 0;
+    }
+    QString dir;
+    bool mounted = false;
+};
+
+} // namespace
+
+class tst_DocumentLifecycle : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void saveWritesLineEndsOfTheSetting_data();
+    void saveWritesLineEndsOfTheSetting();
+    void everyByteSurvivesOpenAndSave();
+    void charactersOutsideTheCodePageBecomeReferences();
+    void backupKeepsTheVersionBeforeTheFirstSave_data();
+    void backupKeepsTheVersionBeforeTheFirstSave();
+    void reopeningDoesNotMoveARecentEntry();
+    void eleventhFileDropsTheOldest();
+    void saveAsCancelLeavesRecentListAlone();
+    void saveAsAppendsHtmlWithoutExtension_data();
+    void saveAsAppendsHtmlWithoutExtension();
+    void closeAllAsksEachAndCancelKeepsOnlyThatOne();
+    void newOpensAnEmptyUntitledWindow();
+    void thirtyFirstWindowIsRefused();
+    void editCommandsActOnTheActiveDocument();
+
+    void unreadableFileLeavesWindowAlone();
+    void directoryChosenAsFileIsRefused();
+    void failedOpenKeepsTheFileNameOfTheWindow();
+    void tooLargeFileIsRefused();
+    void readOnlyTargetKeepsOldFileAndModifiedFlag();
+    void writeFailingPartWayKeepsOldFile();
+
+    void printWritesTheTextToThePrinter();
+    void printCancelPrintsNothing();
+    void printSetupNeedsADocument();
+    void insertFileGoesInAtSelectionStart();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    void trigger(const char *id) { m_fx->window().action(QLatin1StringView(id))->trigger(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedInteraction> m_ui;
+    std::unique_ptr<MainWindowFixture> m_fx;
+};
+
+void tst_DocumentLifecycle::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_ui = std::make_unique<ScriptedInteraction>();
+    m_fx = std::make_unique<MainWindowFixture>(0);
+    m_fx->window().settings.Colorize = false;
+}
+
+void tst_DocumentLifecycle::cleanup()
+{
+    QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(u'\n')));
+    QVERIFY(m_ui->allAnswered());
+    m_fx.reset();
+    m_ui.reset();
+    m_dir.reset();
+}
+
+// --- saving and reopening --------------------------------------------------------------
+
+void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting_data()
+{
+    QTest::addColumn<int>("fitip");
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::newRow("0_dos_crlf") << 0 << QByteArray("<P>\r\n\xf8\xe1" "dek\r\n</P>");
+    QTest::newRow("1_unix_lf") << 1 << QByteArray("<P>\n\xf8\xe1" "dek\n</P>");
+    QTest::newRow("2_mac_cr") << 2 << QByteArray("<P>\r\xf8\xe1" "dek\r</P>");
+}
+
+void tst_DocumentLifecycle::charactersOutsideTheCodePageBecomeReferences()
+{
+    m_fx->window().NewDocumentWindow();
+    m_fx->buffer().SetText(u"Ж€😀"_s);
+    m_ui->saveFile(path(u"refs.html"_s));
+    trigger("FileSave");
+    QCOMPARE(fileBytes(path(u"refs.html"_s)), QByteArray("&#1046;\x80&#128512;"));
+}
+
+void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting()
+{
+    QFETCH(int, fitip);
+    QFETCH(QByteArray, onDisk);
+    const QString text = u"<P>\r\nřádek\r\n</P>"_s;
+    m_fx->window().settings.FITIP = fitip;
+    m_fx->window().NewDocumentWindow();
+    m_fx->buffer().SetText(text);
+    m_ui->saveFile(path(u"page.html"_s));
+    trigger("FileSave");
+
+    QCOMPARE(fileBytes(path(u"page.html"_s)), onDisk);
+    // Only the file gets the converted line ends.
+    QCOMPARE(m_fx->buffer().GetText(), text);
+    QVERIFY(!m_fx->buffer().IsModified());
+
+    m_ui->openFile(path(u"page.html"_s));
+    trigger("FileOpen");
+    QCOMPARE(m_fx->buffer().GetText(), text);
+    trigger("FileSave");
+    QCOMPARE(fileBytes(path(u"page.html"_s)), onDisk);
+}
+
+void tst_DocumentLifecycle::everyByteSurvivesOpenAndSave()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            bytes.append(char(b));
+        if (b % 64 == 63)
+            bytes.append("\r\n");
+    }
+    writeBytes(path(u"bytes.htm"_s), bytes);
+    m_ui->openFile(path(u"bytes.htm"_s));
+    trigger("FileOpen");
+    m_fx->buffer().SetModified(true);
+    trigger("FileSave");
+    QCOMPARE(fileBytes(path(u"bytes.htm"_s)), bytes);
+}
+
+void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("backup");
+    QTest::newRow("with_extension") << u"a.htm"_s << u"a.bak"_s;
+    // Without a dot the backup would otherwise be a file named "bak" beside it.
+    QTest::newRow("without_dot") << u"README"_s << u"README.bak"_s;
+}
+
+void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, backup);
+    writeBytes(path(name), "original");
+    m_fx->window().settings.Backup = true;
+    m_ui->openFile(path(name));
+    trigger("FileOpen");
+    m_fx->buffer().SetText(u"first"_s);
+    trigger("FileSave");
+    m_fx->buffer().SetText(u"second"_s);
+    trigger("FileSave");
+    QCOMPARE(fileBytes(path(backup)), QByteArray("original"));
+    QCOMPARE(fileBytes(path(name)), QByteArray("second"));
+}
+
+// --- recent files ----------------------------------------------------------------------
+
+void tst_DocumentLifecycle::reopeningDoesNotMoveARecentEntry()
+{
+    for (const char *name : {"a.htm", "b.htm"}) {
+        writeBytes(path(QLatin1StringView(name)), "x");
+        m_ui->openFile(path(QLatin1StringView(name)));
+        trigger("FileOpen");
+    }
+    m_ui->openFile(path(u"a.htm"_s));
+    trigger("FileOpen");
+    const auto &recent = m_fx->window().settings.RecentFiles;
+    QCOMPARE(recent[0], path(u"b.htm"_s));
+    QCOMPARE(recent[1], path(u"a.htm"_s));
+    QCOMPARE(recent[2], QString());
+    QVERIFY(m_fx->window().action(u"Recent2"_s)->isVisible());
+    QVERIFY(!m_fx->window().action(u"Recent3"_s)->isVisible());
+
+    // An entry of the submenu opens its file in a new window.
+    m_fx->window().action(u"Recent2"_s)->trigger();
+    QCOMPARE(m_fx->window().documents().size(), 4);
+    QCOMPARE(m_fx->doc()->FileName(), path(u"a.htm"_s));
+}
+
+void tst_DocumentLifecycle::eleventhFileDropsTheOldest()
+{
+    for (int i = 1; i <= 11; ++i)
+        m_fx->window().AddRecentFile(path(u"f%1.htm"_s.arg(i)));
+    m_fx->window().RefreshRecentMenu();
+    const auto &recent = m_fx->window().settings.RecentFiles;
+    QCOMPARE(recent[0], path(u"f11.htm"_s));
+    QCOMPARE(recent[9], path(u"f2.htm"_s));
+    QCOMPARE(m_fx->window().action(u"Recent10"_s)->text(), path(u"f2.htm"_s));
+}
+
+void tst_DocumentLifecycle::saveAsCancelLeavesRecentListAlone()
+{
+    m_fx->window().AddRecentFile(path(u"kept.htm"_s));
+    const auto before = m_fx->window().settings.RecentFiles;
+    m_fx->window().NewDocumentWindow();
+    m_fx->buffer().SetText(u"text"_s);
+    m_ui->saveFile(QString());
+    trigger("FileSave"); // an untitled document asks for a name
+    QCOMPARE(m_ui->log.value(0), u"save: Html dokumenty (*.html)|*.html|Šablona (*.htt)|*.htt|Bez jména"_s);
+    QCOMPARE(m_fx->window().settings.RecentFiles, before);
+    QVERIFY(m_fx->buffer().IsModified());
+    QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
+}
+
+void tst_DocumentLifecycle::saveAsAppendsHtmlWithoutExtension_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no_extension") << u"index"_s << u"index.html"_s;
+    QTest::newRow("template_extension_kept") << u"vzor.htt"_s << u"vzor.htt"_s;
+    QTest::newRow("dot_in_folder_only") << u"my.site/index"_s << u"my.site/index.html"_s;
+}
+
+void tst_DocumentLifecycle::saveAsAppendsHtmlWithoutExtension()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QDir(m_dir->path()).mkdir(u"my.site"_s);
+    m_fx->window().NewDocumentWindow();
+    m_fx->buffer().SetText(u"<HTML>"_s);
+    m_ui->saveFile(path(chosen));
+    trigger("FileSaveAs");
+    QCOMPARE(fileBytes(path(written)), QByteArray("<HTML>"));
+    QCOMPARE(m_fx->doc()->FileName(), path(written));
+    QCOMPARE(m_fx->doc()->windowTitle(), QFileInfo(written).fileName());
+    QCOMPARE(m_fx->window().settings.RecentFiles[0], path(written));
+}
+
+// --- new and close ---------------------------------------------------------------------
+
+void tst_DocumentLifecycle::closeAllAsksEachAndCancelKeepsOnlyThatOne()
+{
+    for (const char *name : {"one.htm", "two.htm"}) {
+        writeBytes(path(QLatin1StringView(name)), "x");
+        m_ui->openFile(path(QLatin1StringView(name)));
+        trigger("FileOpen");
+        m_fx->buffer().SetText(u"changed"_s);
+    }
+    m_ui->answer(Interaction::Answer::Cancel).answer(Interaction::Answer::No);
+    trigger("FileCloseAll");
+    QCOMPARE(m_ui->questions.size(), 2);
+    QVERIFY(m_ui->questions[0].contains(path(u"one.htm"_s)));
+    QVERIFY(m_ui->questions[1].contains(path(u"two.htm"_s)));
+    QTRY_COMPARE(m_fx->window().documents().size(), 1);
+    QCOMPARE(m_fx->window().documents()[0]->FileName(), path(u"one.htm"_s));
+    QCOMPARE(fileBytes(path(u"two.htm"_s)), QByteArray("x"));
+}
+
+void tst_DocumentLifecycle::newOpensAnEmptyUntitledWindow()
+{
+    trigger("FileNew");
+    trigger("FileNew");
+    QCOMPARE(m_fx->window().documents().size(), 2);
+    QCOMPARE(m_fx->window().ActiveDocument, 2);
+    QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
+    QCOMPARE(m_fx->buffer().GetText(), QString());
+}
+
+void tst_DocumentLifecycle::thirtyFirstWindowIsRefused()
+{
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(m_fx->window().NewDocumentWindow());
+    trigger("FileNew");
+    QCOMPARE(m_ui->errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
+    // Open asks for the file, then nothing is loaded.
+    writeBytes(path(u"x.htm"_s), "x");
+    m_ui->openFile(path(u"x.htm"_s));
+    trigger("FileOpen");
+    QCOMPARE(m_ui->errors.size(), 2);
+    QCOMPARE(m_fx->window().documents().size(), 30);
+    QCOMPARE(m_fx->window().settings.RecentFiles[0], QString());
+
+    // A closed window frees its slot for the next one.
+    m_fx->window().document(7)->closeConfirmed();
+    QTRY_COMPARE(m_fx->window().documents().size(), 29);
+    trigger("FileNew");
+    QCOMPARE(m_fx->window().ActiveDocument, 7);
+}
+
+void tst_DocumentLifecycle::editCommandsActOnTheActiveDocument()
+{
+    m_fx->window().NewDocumentWindow();
+    m_fx->setText(u"abc def"_s, 0, 4);
+    trigger("EditCut");
+    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
+    m_fx->buffer().SetSelStart(3);
+    trigger("EditPaste");
+    QCOMPARE(m_fx->buffer().GetText(), u"defabc "_s);
+    trigger("EditUndo");
+    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
+    trigger("EditSelectAll");
+    trigger("EditDelete");
+    QCOMPARE(m_fx->buffer().GetText(), QString());
+    m_ui->answer(Interaction::Answer::No);
+    trigger("FileClose");
+    QCOMPARE(m_ui->questions, QStringList{u"Uložit změny do Bez jména?"_s});
+    m_ui->log.clear();
+    QTRY_VERIFY(m_fx->window().documents().isEmpty());
+    // Without a document the commands do nothing.
+    trigger("EditPaste");
+    trigger("FileSave");
+    trigger("FileClose");
+    QVERIFY(m_ui->log.isEmpty());
+}
+
+// --- failures --------------------------------------------------------------------------
+
+void tst_DocumentLifecycle::unreadableFileLeavesWindowAlone()
+{
+    // Root reads files whatever their permissions, but not the start of its own memory,
+    // which fails on the read rather than on the open.
+    QString file = u"/proc/self/mem"_s;
+    if (!runningAsRoot()) {
+        file = path(u"secret.htm"_s);
+        writeBytes(file, "x");
+        QFile::setPermissions(file, QFileDevice::WriteOwner);
+    } else if (!QFile::exists(file)) {
+        QSKIP("root reads files whatever their permissions");
+    }
+    m_ui->openFile(file);
+    trigger("FileOpen");
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY(m_ui->errors[0].contains(u"nelze otevřít"_s));
+    QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
+    QCOMPARE(m_fx->window().settings.RecentFiles[0], QString());
+}
+
+void tst_DocumentLifecycle::directoryChosenAsFileIsRefused()
+{
+    QDir(m_dir->path()).mkdir(u"folder.htm"_s);
+    m_ui->openFile(path(u"folder.htm"_s));
+    trigger("FileOpen");
+    QCOMPARE(m_ui->errors.size(), 1);
+    QCOMPARE(m_fx->window().documents().size(), 1); // the new window stays, empty
+    QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
+    QCOMPARE(m_fx->buffer().GetText(), QString());
+}
+
+void tst_DocumentLifecycle::failedOpenKeepsTheFileNameOfTheWindow()
+{
+    // A later Save must not overwrite the file that could not be read with other text.
+    writeBytes(path(u"good.htm"_s), "good");
+    m_ui->openFile(path(u"good.htm"_s));
+    trigger("FileOpen");
+    QDir(m_dir->path()).mkdir(u"bad.htm"_s);
+    QVERIFY(!m_fx->window().OpenFile(*m_fx->doc(), path(u"bad.htm"_s)));
+    QCOMPARE(m_fx->doc()->FileName(), path(u"good.htm"_s));
+    QCOMPARE(m_fx->buffer().GetText(), u"good"_s);
+    QCOMPARE(m_ui->errors.size(), 1);
+}
+
+void tst_DocumentLifecycle::tooLargeFileIsRefused()
+{
+    writeBytes(path(u"big.htm"_s), QByteArray(1000001, 'a'));
+    m_ui->openFile(path(u"big.htm"_s));
+    trigger("FileOpen");
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY(m_ui->errors[0].contains(u"příliš velký"_s));
+    QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
+    QCOMPARE(m_fx->buffer().textLength(), 0);
+}
+
+void tst_DocumentLifecycle::readOnlyTargetKeepsOldFileAndModifiedFlag()
+{
+    const QString dir = path(u"ro"_s);
+    std::unique_ptr<TmpfsMount> mount;
+    if (runningAsRoot()) {
+        mount = std::make_unique<TmpfsMount>(dir, u"size=1m"_s);
+        if (!mount->mounted)
+            QSKIP("root writes into read-only folders and mounting is not allowed here");
+    } else {
+        QDir().mkpath(dir);
+    }
+    const QString file = dir + u"/page.htm"_s;
+    writeBytes(file, "old");
+    m_fx->window().settings.Backup = true;
+    m_ui->openFile(file);
+    trigger("FileOpen");
+    if (mount)
+        QVERIFY(mount->remountReadOnly());
+    else
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    m_fx->buffer().SetText(u"new"_s);
+    trigger("FileSave");
+    if (!mount)
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                       | QFileDevice::ExeOwner);
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY(m_ui->errors[0].contains(u"nelze uložit"_s));
+    QCOMPARE(fileBytes(file), QByteArray("old"));
+    QVERIFY(m_fx->buffer().IsModified());
+}
+
+void tst_DocumentLifecycle::writeFailingPartWayKeepsOldFile()
+{
+    TmpfsMount mount(path(u"tiny"_s), u"size=64k"_s);
+    if (!mount.mounted)
+        QSKIP("this machine does not let the test mount a small file system");
+    const QString file = mount.dir + u"/page.htm"_s;
+    writeBytes(file, "old");
+    // The backup is moved aside first; a failed write must bring the old file back.
+    m_fx->window().settings.Backup = true;
+    m_ui->openFile(file);
+    trigger("FileOpen");
+    m_fx->buffer().SetText(QString(200000, u'x'));
+    trigger("FileSave");
+    QCOMPARE(m_ui->errors.size(), 1);
+    QCOMPARE(fileBytes(file), QByteArray("old"));
+    QVERIFY(m_fx->buffer().IsModified());
+    QCOMPARE(QDir(mount.dir).entryList(QDir::Files), QStringList{u"page.htm"_s});
+}
+
+// --- printing and inserting a file -----------------------------------------------------
+
+void tst_DocumentLifecycle::printWritesTheTextToThePrinter()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    writeBytes(path(u"tisk.htm"_s), "<H1>Tiskov\xe1 zkou\x9aka</H1>\r\n<P>druh\xfd \xf8\xe1" "dek</P>");
+    m_ui->openFile(path(u"tisk.htm"_s));
+    trigger("FileOpen");
+    m_fx->buffer().ColorRange(0, 4, 0x0000FF);
+    QPrinter &printer = documentPrinter(m_fx->window());
+    printer.setOutputFileName(path(u"out.pdf"_s));
+    m_ui->printAnswer(true);
+    trigger("FilePrint");
+
+    QCOMPARE(printer.docName(), path(u"tisk.htm"_s));
+    QProcess p;
+    p.start(pdftotext, {path(u"out.pdf"_s), u"-"_s});
+    QVERIFY(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(text.contains(u"<H1>Tisková zkouška</H1>"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"<P>druhý řádek</P>"_s), qPrintable(text));
+}
+
+void tst_DocumentLifecycle::printCancelPrintsNothing()
+{
+    m_fx->window().NewDocumentWindow();
+    m_fx->buffer().SetText(u"text"_s);
+    documentPrinter(m_fx->window()).setOutputFileName(path(u"none.pdf"_s));
+    m_ui->printAnswer(false);
+    trigger("FilePrint");
+    QVERIFY(!QFile::exists(path(u"none.pdf"_s)));
+
+    // Without a document nothing is asked at all.
+    m_fx->doc()->closeConfirmed();
+    QTRY_VERIFY(m_fx->window().documents().isEmpty());
+    trigger("FilePrint");
+    QCOMPARE(m_ui->log, QStringList{u"print"_s});
+}
+
+void tst_DocumentLifecycle::printSetupNeedsADocument()
+{
+    trigger("FilePrintSetup");
+    QVERIFY(m_ui->log.isEmpty());
+    m_fx->window().NewDocumentWindow();
+    m_ui->printAnswer(true);
+    trigger("FilePrintSetup");
+    QCOMPARE(m_ui->log, QStringList{u"setup"_s});
+}
+
+void tst_DocumentLifecycle::insertFileGoesInAtSelectionStart()
+{
+    writeBytes(path(u"kus.htm"_s), "<B>kus</B>\r\n");
+    m_fx->window().NewDocumentWindow();
+    m_fx->setText(u"před vybrané po"_s, 5, 7);
+    m_ui->openFile(path(u"kus.htm"_s));
+    trigger("EditInsertFile");
+    QCOMPARE(m_ui->log.value(0),
+             u"open: Html dokumenty (*.html;*.htm;*.htx;*.htt)|*.htm;*.htx;*.htt|Šablony (*.sab)|*.sab"_s);
+    QCOMPARE(m_fx->buffer().GetText(), u"před <B>kus</B>\r\nvybrané po"_s);
+
+    // The inside-tag check stops it before the dialog.
+    m_fx->setText(u"<A HREF>"_s, 3, 0);
+    trigger("EditInsertFile");
+    QCOMPARE(m_ui->errors, QStringList{u"Nelze vkladat tag uvnitř tagu!"_s});
+    QCOMPARE(m_fx->buffer().GetText(), u"<A HREF>"_s);
+}
+
+BRISKO_TEST_MAIN(tst_DocumentLifecycle)
+#include "tst_documentlifecycle.moc"
