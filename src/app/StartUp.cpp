@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
 #include "markup/SysUt.h"
+#include "settings/SettingsDialog.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -32,6 +33,7 @@ public:
 void installCommands(TForm1 &window)
 {
     installDocumentCommands(window);
+    installSettingsCommand(window);
 }
 
 int runProgram(QApplication &app)
