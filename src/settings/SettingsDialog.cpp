@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -242,6 +243,7 @@ QWidget *TSettingsForm::createEditorPage()
 
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     FontCombo = new QComboBox(m_page);
     FontCombo->setObjectName(u"FontCombo"_s);
     // Editable, so a face that is not installed here keeps its name.
@@ -255,6 +257,7 @@ QWidget *TSettingsForm::createEditorPage()
     SizeSpin = new QSpinBox(m_page);
     SizeSpin->setObjectName(u"SizeSpin"_s);
     SizeSpin->setRange(1, 500);
+    SizeSpin->setMinimumWidth(60);
     form->addRow(u"Velikost písma"_s, SizeSpin);
     layout->addLayout(form);
     layout->addSpacing(12);
@@ -273,7 +276,13 @@ QWidget *TSettingsForm::createEditorPage()
     AltEnterCheck = addCheck("AltEnterCheck", u"Po Alt+Enter vkládat"_s);
     AltEnterEdit = new QLineEdit(m_page);
     AltEnterEdit->setObjectName(u"AltEnterEdit"_s);
-    layout->addWidget(AltEnterEdit);
+    AltEnterEdit->setFixedWidth(220);
+    auto *altEnterRow = new QHBoxLayout;
+    // Indented under its check box, as the text belongs to it.
+    altEnterRow->addSpacing(22);
+    altEnterRow->addWidget(AltEnterEdit);
+    altEnterRow->addStretch(1);
+    layout->addLayout(altEnterRow);
     layout->addStretch(1);
     return m_page;
 }
@@ -290,11 +299,10 @@ QWidget *TSettingsForm::createBrowsingPage()
     ExtBrowEdit = new QLineEdit(m_page);
     ExtBrowEdit->setObjectName(u"ExtBrowEdit"_s);
     caption->setBuddy(ExtBrowEdit);
-    BrowseButton = new QPushButton(u"..."_s, m_page);
+    BrowseButton = new QToolButton(m_page);
+    BrowseButton->setText(u"..."_s);
     BrowseButton->setObjectName(u"BrowseButton"_s);
-    BrowseButton->setAutoDefault(false);
-    BrowseButton->setFixedWidth(32);
-    connect(BrowseButton, &QPushButton::clicked, this, &TSettingsForm::BrowseButtonClick);
+    connect(BrowseButton, &QToolButton::clicked, this, &TSettingsForm::BrowseButtonClick);
     row->addWidget(ExtBrowEdit, 1);
     row->addWidget(BrowseButton);
     layout->addLayout(row);

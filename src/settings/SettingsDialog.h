@@ -12,6 +12,7 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
+class QToolButton;
 struct TSettings;
 
 namespace settingsdialog {
@@ -84,7 +85,7 @@ private:
 
     // "Prohlížení "
     QLineEdit *ExtBrowEdit = nullptr;
-    QPushButton *BrowseButton = nullptr;
+    QToolButton *BrowseButton = nullptr;
     QLabel *BrowseHint = nullptr;
     QCheckBox *IBrowCheck = nullptr;
     QCheckBox *UseDDECheck = nullptr;
