@@ -32,7 +32,7 @@ namespace {
 const QString kProgramFilter =
     u"Spustitelné soubory (*.exe;*.com;*.bat;*.pif;*.lnk)|*.exe;*.com;*.bat;*.pif;*.lnk"_s;
 
-// The width every page is laid out to, so the wrapped explanations get a stable height.
+// The narrowest the pages get; the wrapped explanations are laid out to this width.
 constexpr int kPageWidth = 440;
 
 QLabel *wrappedLabel(const QString &text, QWidget *parent)
@@ -102,7 +102,7 @@ TSettingsForm::TSettingsForm(TSettings &settings, QWidget *parent)
     PageControl1->addTab(createColorsPage(), u"Barvy"_s);
     PageControl1->addTab(createEditorPage(), u"Editor"_s);
     PageControl1->addTab(createBrowsingPage(), u"Prohlížení "_s);
-    PageControl1->setFixedWidth(kPageWidth);
+    PageControl1->setMinimumWidth(kPageWidth);
 
     CancelButton = new QPushButton(u"Zpět"_s, this);
     CancelButton->setObjectName(u"CancelButton"_s);

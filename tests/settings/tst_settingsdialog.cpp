@@ -93,6 +93,7 @@ private Q_SLOTS:
     void fontListIsSortedAndShowsTheStoredFace();
     void commandAppliesFontsButKeepsColours();
     void commandAfterDefaultsAndZpetAppliesTheDefaults();
+    void commandWorksWithoutDocuments();
 };
 
 void tst_SettingsDialog::pagesAndButtonsCarryTheirTexts()
@@ -389,6 +390,22 @@ void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
     QCOMPARE(fx.window().settings.Vyska, 10);
     QCOMPARE(fx.window().settings.TabText, QString(8, u' '));
     QCOMPARE(fx.buffer().font().pointSize(), 10);
+}
+
+void tst_SettingsDialog::commandWorksWithoutDocuments()
+{
+    MainWindowFixture fx(0);
+    ScriptedInteraction answers;
+    answers.dialog([](QDialog &d) {
+        control<QCheckBox>(d, u"IBrowCheck"_s)->setChecked(false);
+        press(d, "OkButton");
+    });
+    QVERIFY(fx.window().action(u"OptSettings"_s)->isEnabled());
+    QVERIFY(fx.window().TabSet1->isVisible());
+    fx.window().action(u"OptSettings"_s)->trigger();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(fx.window().settings.IBrow, false);
+    QVERIFY(!fx.window().TabSet1->isVisible());
 }
 
 BRISKO_TEST_MAIN(tst_SettingsDialog)
