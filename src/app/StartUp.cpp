@@ -6,6 +6,7 @@
 #include "commands/DocumentLifecycle.h"
 #include "markup/SysUt.h"
 #include "publish/ftpklient.h"
+#include "settings/SettingsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,6 +37,7 @@ void installCommands(TForm1 &window)
     installDocumentCommands(window);
     QObject::connect(window.action(u"ToolUpload"_s), &QAction::triggered, &window,
                      [&window] { ShowUploadWindow(&window); });
+    installSettingsCommand(window);
 }
 
 int runProgram(QApplication &app)
