@@ -4,12 +4,12 @@
 #include "support/TestMain.h"
 
 #include <QLocale>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr ColorValue Tag = 255;
-constexpr ColorValue Link = 16711680;
 constexpr ColorValue Script = 8421504;
 
 // The buffer keeps one separator per line and hands text back with CR LF.
@@ -55,6 +55,9 @@ private Q_SLOTS:
     void moveBeforeHeadEnd();
     void shortcuts_data();
     void shortcuts();
+    void menuItems_data();
+    void menuItems();
+    void colorToolbarButton();
 };
 
 void tst_InsertCommands::cleanup()
@@ -485,6 +488,41 @@ void tst_InsertCommands::shortcuts()
     fx.buffer().setFocus();
     QTest::keyClick(&fx.window(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(fx.buffer().GetText(), expected);
+}
+
+void tst_InsertCommands::menuItems_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("InsTagCenter") << u"InsTagCenter"_s << u"<CENTER>abc</CENTER>"_s;
+    QTest::newRow("InsTagTable") << u"InsTagTable"_s << u"<TABLE>\r\nabc\r\n</TABLE>"_s;
+    QTest::newRow("InsTagTr") << u"InsTagTr"_s << u"  <TR>\r\n    abc\r\n  </TR>"_s;
+    QTest::newRow("InsH3") << u"InsH3"_s << u"<H3>abc</H3>"_s;
+    QTest::newRow("InsNbsp") << u"InsNbsp"_s << u"&nbsp;abc"_s;
+    QTest::newRow("InsTrademark") << u"InsTrademark"_s << u"&#153;abc"_s;
+    QTest::newRow("InsTime") << u"InsTime"_s << u"12:00:00abc"_s;
+    QTest::newRow("HidUL") << u"HidUL"_s << u"<LI >abc</LI>"_s;
+}
+
+void tst_InsertCommands::menuItems()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, expected);
+    setInsertClock([] { return QDateTime(QDate(2026, 1, 1), QTime(12, 0)); });
+    MainWindowFixture fx;
+    fx.setText(u"abc"_s, 0, 3);
+    fx.window().action(id)->trigger();
+    QCOMPARE(fx.buffer().GetText(), expected);
+}
+
+void tst_InsertCommands::colorToolbarButton()
+{
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    si.pickColor(QColor(0, 0, 255));
+    fx.window().toolButton(u"ColorButton"_s)->click();
+    QCOMPARE(fx.buffer().GetText(), u"#0000FF"_s);
+    QVERIFY(si.allAnswered());
 }
 
 BRISKO_TEST_MAIN(tst_InsertCommands)
