@@ -4,6 +4,7 @@
 #include "app/SmallWindows.h"
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
+#include "commands/InsertCommands.h"
 #include "markup/SysUt.h"
 #include "publish/ftpklient.h"
 #include "settings/SettingsDialog.h"
@@ -38,6 +39,7 @@ void installCommands(TForm1 &window)
     QObject::connect(window.action(u"ToolUpload"_s), &QAction::triggered, &window,
                      [&window] { ShowUploadWindow(&window); });
     installSettingsCommand(window);
+    installInsertCommands(window);
 }
 
 int runProgram(QApplication &app)

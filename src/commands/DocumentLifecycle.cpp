@@ -218,5 +218,4 @@ void installDocumentCommands(TForm1 &w)
         }
     });
     on("FileCloseAll", [&w] { closeAllDocuments(w); });
-    on("EditInsertFile", [&w] { InsertTag(w, 93); });
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+class QToolButton;
+class QWidget;
+class TForm1;
+
+// Fills the eleven pages of the tag palette with their buttons, adds the DIV bar and the
+// anchor list, and connects them to the insertion commands.
+void installTagPalette(TForm1 &window);
+
+// The palette button with this caption on the page of that tab ("Text", "Odkazy" ...).
+QToolButton *paletteButton(TForm1 &window, const QString &tab, const QString &caption);
+// The anchor list on "Odkazy" and the vertical bar of the four DIV buttons.
+QComboBox *anchorList(TForm1 &window);
+QWidget *divBar(TForm1 &window);
+
+// The names of the anchors of a page ('<A NAME=...>'), upper-cased, in document order,
+// duplicates kept; only "<A " with a blank counts.
+QStringList anchorNames(const QString &text);
+// Refills the anchor list from the active document (double-click on the list).
+void rebuildAnchorList(TForm1 &window);

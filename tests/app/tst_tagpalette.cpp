@@ -1,0 +1,309 @@
+#include "app/TagPalette.h"
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+
+#include <QComboBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr ColorValue Link = 16711680;
+
+QStringList captionsOf(QWidget *page)
+{
+    QStringList captions;
+    auto *row = page->layout();
+    for (int i = 0; i < row->count(); ++i) {
+        if (auto *button = qobject_cast<QToolButton *>(row->itemAt(i)->widget()))
+            captions.append(button->text());
+        else if (qobject_cast<QComboBox *>(row->itemAt(i)->widget()))
+            captions.append(u"<ComboBox1>"_s);
+    }
+    return captions;
+}
+
+void pressOn(QWidget *button, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::mousePress(button, Qt::LeftButton, modifiers);
+    QTest::mouseRelease(button, Qt::LeftButton, modifiers);
+}
+
+void clickItem(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> items = list->findItems(text, Qt::MatchExactly);
+    QVERIFY(items.size() == 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(items.first()).center());
+}
+}
+
+class tst_TagPalette : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void tabsInOrderTextActive();
+    void buttonsOfEachTab_data();
+    void buttonsOfEachTab();
+    void hintsKeepTheirSpacing_data();
+    void hintsKeepTheirSpacing();
+    void headingButtons_data();
+    void headingButtons();
+    void rowAndCellButton();
+    void divBarToggles();
+    void popupLists_data();
+    void popupLists();
+    void plainPressOnShownListHidesIt();
+    void popupButtonsIdleWithoutDocument();
+    void anchorsAndLinks_data();
+    void anchorsAndLinks();
+    void anchorListRebuild();
+    void anchorNamesFromText_data();
+    void anchorNamesFromText();
+};
+
+void tst_TagPalette::tabsInOrderTextActive()
+{
+    MainWindowFixture fx;
+    QTabWidget *tabs = fx.window().PageControl2;
+    QStringList names;
+    for (int i = 0; i < tabs->count(); ++i)
+        names.append(tabs->tabText(i));
+    QCOMPARE(names, (QStringList{u"Text"_s, u"Formát"_s, u"Styl"_s, u"Odkazy"_s, u"Seznamy"_s,
+                                 u"Tabulky"_s, u"Multimédia"_s, u"Formuláře"_s, u"Rámce"_s,
+                                 u"Script"_s, u"Další"_s}));
+    QCOMPARE(tabs->currentIndex(), 0);
+}
+
+void tst_TagPalette::buttonsOfEachTab_data()
+{
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("Text") << u"Text"_s
+        << u"B I S U TT Q FONT SUB SUP *BLINK"_s.split(u' ');
+    QTest::newRow("Formát") << u"Formát"_s
+        << u"P BR DIV CENTER BLOCKQUOTE PRE NOBR WBR PLAIN"_s.split(u' ');
+    QTest::newRow("Styl") << u"Styl"_s << u"SPAN STYLE LINK H1 H2 H3 H4 H5 H6"_s.split(u' ');
+    QTest::newRow("Odkazy") << u"Odkazy"_s << u"A LOCAL NAME <ComboBox1>"_s.split(u' ');
+    QTest::newRow("Seznamy") << u"Seznamy"_s << u"DL OL UL DT DD LI DIR MENU"_s.split(u' ');
+    QTest::newRow("Tabulky") << u"Tabulky"_s
+        << u"TABLE TR TD TH TR&&TD TABLE.. THEAD TBODY TFOOT CAPTION"_s.split(u' ');
+    QTest::newRow("Multimédia") << u"Multimédia"_s << u"IMG BGSOUND HR MARQUEE EMBED"_s.split(u' ');
+    QTest::newRow("Formuláře") << u"Formuláře"_s
+        << u"FORM INPUT BUTTON LABEL SELECT OPTION TEXTAREA"_s.split(u' ');
+    QTest::newRow("Rámce") << u"Rámce"_s << u"FRAMESET FRAME IFRAME NOFRAMES"_s.split(u' ');
+    QTest::newRow("Script") << u"Script"_s << u"SCRIPT NOSCRIPT ACTIVE-X APPLET PARAM"_s.split(u' ');
+    QTest::newRow("Další") << u"Další"_s << u"META COMMENT INS DEL ACRONYM Q LEGEND"_s.split(u' ');
+}
+
+void tst_TagPalette::buttonsOfEachTab()
+{
+    QFETCH(QString, tab);
+    QFETCH(QStringList, captions);
+    MainWindowFixture fx;
+    QWidget *page = fx.window().PageControl2->findChild<QWidget *>(u"Page"_s + tab);
+    QVERIFY(page);
+    QCOMPARE(captionsOf(page), captions);
+}
+
+void tst_TagPalette::hintsKeepTheirSpacing_data()
+{
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("TT double space") << u"Text"_s << u"TT"_s << u"Neproporcionální  písmo (CTRL+T)"_s;
+    QTest::newRow("S trailing space") << u"Text"_s << u"S"_s << u"Přeškrtnuté písmo "_s;
+    QTest::newRow("P dots") << u"Formát"_s << u"P"_s << u"Nový odtstavec ...."_s;
+    QTest::newRow("H1 misspelt") << u"Styl"_s << u"H1"_s << u"Nejvetší nadpis (ALT+1)"_s;
+    QTest::newRow("LABEL none") << u"Formuláře"_s << u"LABEL"_s << QString();
+    QTest::newRow("Q of Další") << u"Další"_s << u"Q"_s
+                                << u"Definuje citát (Prvek není standartizován!)"_s;
+}
+
+void tst_TagPalette::hintsKeepTheirSpacing()
+{
+    QFETCH(QString, tab);
+    QFETCH(QString, caption);
+    QFETCH(QString, hint);
+    MainWindowFixture fx;
+    QToolButton *button = paletteButton(fx.window(), tab, caption);
+    QVERIFY(button);
+    QCOMPARE(button->toolTip(), hint);
+}
+
+void tst_TagPalette::headingButtons_data()
+{
+    QTest::addColumn<int>("level");
+    for (int level = 1; level <= 6; ++level)
+        QTest::addRow("H%d", level) << level;
+}
+
+void tst_TagPalette::headingButtons()
+{
+    QFETCH(int, level);
+    MainWindowFixture fx;
+    fx.setText(u"abc"_s, 0, 3);
+    paletteButton(fx.window(), u"Styl"_s, u"H%1"_s.arg(level))->click();
+    QCOMPARE(fx.buffer().GetText(), u"<H%1>abc</H%1>"_s.arg(level));
+}
+
+void tst_TagPalette::rowAndCellButton()
+{
+    MainWindowFixture fx;
+    paletteButton(fx.window(), u"Tabulky"_s, u"TR&&TD"_s)->click();
+    QCOMPARE(fx.buffer().GetText(), u"  <TR>\r\n    <TD></TD>\r\n  </TR>"_s);
+    QCOMPARE(fx.buffer().SelStart(), 16); // between <TD> and </TD>
+}
+
+void tst_TagPalette::divBarToggles()
+{
+    MainWindowFixture fx;
+    QWidget *bar = divBar(fx.window());
+    QVERIFY(bar);
+    QVERIFY(!bar->isVisible());
+    QToolButton *toggle = paletteButton(fx.window(), u"Formát"_s, u"DIV"_s);
+    toggle->click();
+    QVERIFY(bar->isVisible());
+    toggle->click();
+    QVERIFY(!bar->isVisible());
+    toggle->click();
+    auto *second = bar->findChild<QToolButton *>(u"DivButton2"_s);
+    QCOMPARE(second->toolTip(), u"Zarovnat text dokumentu na střed (DIV) (ALT+8)"_s);
+    fx.setText(u"abc"_s, 0, 3);
+    second->click();
+    QCOMPARE(fx.buffer().GetText(), u"<DIV align = center>\r\nabc\r\n</DIV>"_s);
+    QVERIFY(!bar->isVisible());
+}
+
+void tst_TagPalette::popupLists_data()
+{
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("P justify keeps space") << u"Formát"_s << u"P"_s << u"ListBox2"_s
+        << u"align=justify "_s << u"<P align=justify >abc</P>"_s << u"<P>abc</P>"_s;
+    QTest::newRow("BR clear") << u"Formát"_s << u"BR"_s << u"ListBox1"_s << u"clear=all"_s
+        << u"<BR clear=all>abc"_s << u"<BR>abc"_s;
+    QTest::newRow("UL square") << u"Seznamy"_s << u"UL"_s << u"ListBox3"_s << u"type=square"_s
+        << u"<UL type=square>\r\nabc\r\n</UL>"_s << u"<UL >\r\nabc\r\n</UL>"_s;
+}
+
+void tst_TagPalette::popupLists()
+{
+    QFETCH(QString, tab);
+    QFETCH(QString, caption);
+    QFETCH(QString, list);
+    QFETCH(QString, item);
+    QFETCH(QString, expected);
+    QFETCH(QString, plain);
+    MainWindowFixture fx;
+    fx.window().PageControl2->setCurrentWidget(
+        fx.window().PageControl2->findChild<QWidget *>(u"Page"_s + tab));
+    QToolButton *button = paletteButton(fx.window(), tab, caption);
+    auto *box = fx.window().findChild<QListWidget *>(list);
+
+    fx.setText(u"abc"_s, 0, 3);
+    pressOn(button);
+    QCOMPARE(fx.buffer().GetText(), plain);
+
+    fx.setText(u"abc"_s, 0, 3);
+    pressOn(button, Qt::ShiftModifier);
+    QVERIFY(box->isVisible());
+    QCOMPARE(fx.buffer().GetText(), u"abc"_s);
+    clickItem(box, item);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QVERIFY(!box->isVisible());
+}
+
+void tst_TagPalette::plainPressOnShownListHidesIt()
+{
+    MainWindowFixture fx;
+    fx.window().PageControl2->setCurrentIndex(1);
+    QToolButton *p = paletteButton(fx.window(), u"Formát"_s, u"P"_s);
+    QToolButton *br = paletteButton(fx.window(), u"Formát"_s, u"BR"_s);
+    pressOn(br, Qt::ShiftModifier);
+    pressOn(p, Qt::ShiftModifier);
+    QVERIFY(!fx.window().ListBox1->isVisible()); // one list at a time
+    QVERIFY(fx.window().ListBox2->isVisible());
+    pressOn(p);
+    QVERIFY(!fx.window().ListBox2->isVisible());
+    QCOMPARE(fx.buffer().GetText(), QString());
+}
+
+void tst_TagPalette::popupButtonsIdleWithoutDocument()
+{
+    MainWindowFixture fx(0);
+    fx.window().PageControl2->setCurrentIndex(1);
+    pressOn(paletteButton(fx.window(), u"Formát"_s, u"P"_s), Qt::ShiftModifier);
+    QVERIFY(!fx.window().ListBox2->isVisible());
+}
+
+void tst_TagPalette::anchorsAndLinks_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("anchor");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("NAME empty") << u"NAME"_s << QString() << u"<A>abc</A>"_s;
+    QTest::newRow("NAME filled") << u"NAME"_s << u"TOP"_s << u"<A NAME=\"TOP\">abc</A>"_s;
+    QTest::newRow("LOCAL empty") << u"LOCAL"_s << QString() << u"<A HREF=\"#\">abc</A>"_s;
+    QTest::newRow("LOCAL filled") << u"LOCAL"_s << u"TOP"_s << u"<A HREF=\"#TOP\">abc</A>"_s;
+}
+
+void tst_TagPalette::anchorsAndLinks()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, anchor);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    anchorList(fx.window())->setEditText(anchor);
+    fx.setText(u"abc"_s, 0, 3);
+    paletteButton(fx.window(), u"Odkazy"_s, caption)->click();
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QCOMPARE(fx.buffer().colorAt(0), Link);
+    QCOMPARE(fx.buffer().colorAt(int(expected.size()) - 1), Link);
+}
+
+void tst_TagPalette::anchorListRebuild()
+{
+    MainWindowFixture fx;
+    fx.setText(u"<a name=\"top\">x</a> <A NAME=x> <A HREF=\"#top\"> <a name=\"top\">"_s);
+    fx.window().PageControl2->setCurrentIndex(3);
+    QComboBox *combo = anchorList(fx.window());
+    combo->addItem(u"STARÝ"_s);
+    QTest::mouseDClick(combo->lineEdit(), Qt::LeftButton);
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items.append(combo->itemText(i));
+    QCOMPARE(items, (QStringList{u"TOP"_s, u"X"_s, u"TOP"_s}));
+}
+
+void tst_TagPalette::anchorNamesFromText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("quoted and bare") << u"<a name=\"top\"> <A NAME=x>"_s
+                                     << QStringList{u"TOP"_s, u"X"_s};
+    QTest::newRow("line break after A not found") << u"<A\r\nNAME=a> <A\tNAME=b>"_s
+                                                  << QStringList{};
+    QTest::newRow("links without name skipped") << u"<A HREF=x.html>y</A>"_s << QStringList{};
+    QTest::newRow("unclosed last tag") << u"<A NAME=\"end\""_s << QStringList{u"END"_s};
+}
+
+void tst_TagPalette::anchorNamesFromText()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    QCOMPARE(anchorNames(text), names);
+}
+
+BRISKO_TEST_MAIN(tst_TagPalette)
+#include "tst_tagpalette.moc"

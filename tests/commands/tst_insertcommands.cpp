@@ -1,0 +1,529 @@
+#include "commands/InsertCommands.h"
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+
+#include <QLocale>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr ColorValue Tag = 255;
+constexpr ColorValue Script = 8421504;
+
+// The buffer keeps one separator per line and hands text back with CR LF.
+QString crlf(QString text)
+{
+    text.replace(u"\r\n"_s, u"\n"_s);
+    return text.replace(u"\n"_s, u"\r\n"_s);
+}
+}
+
+class tst_InsertCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+    void fixedTexts_data();
+    void fixedTexts();
+    void lineBreaksOfDivAndListAreSingleLf();
+    void refusedInsideTag_data();
+    void refusedInsideTag();
+    void exemptCommandsInsertInsideTag();
+    void checkOffInsertsInsideTag();
+    void caretAtTagEdgeCountsAsOutside_data();
+    void caretAtTagEdgeCountsAsOutside();
+    void nothingWithoutDocument();
+    void prompts_data();
+    void prompts();
+    void colorCommand();
+    void styleSheetLink();
+    void tableCommandsWithoutTableWindow_data();
+    void tableCommandsWithoutTableWindow();
+    void rowFromTableWindowIsIndented();
+    void pageSkeleton_data();
+    void pageSkeleton();
+    void wizardRunsSkeleton();
+    void dateAndTime();
+    void lastEditScriptAndHomeLink();
+    void specialCharacterAndUserTag();
+    void treeNode_data();
+    void treeNode();
+    void moveBeforeHeadEnd_data();
+    void moveBeforeHeadEnd();
+    void shortcuts_data();
+    void shortcuts();
+    void menuItems_data();
+    void menuItems();
+    void colorToolbarButton();
+};
+
+void tst_InsertCommands::cleanup()
+{
+    setInsertClock({});
+    setNewPageWizard({});
+    setTableWindowMarkup({});
+    setTagTreeSelection({});
+    QLocale::setDefault(QLocale::system());
+}
+
+void tst_InsertCommands::fixedTexts_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("opening");
+    QTest::addColumn<QString>("closing");
+    const struct { int n; const char16_t *o; const char16_t *c; } rows[] = {
+        {1, u"<B>", u"</B>"}, {2, u"<I>", u"</I>"}, {3, u"<S>", u"</S>"}, {4, u"<U>", u"</U>"},
+        {5, u"<TT>", u"</TT>"}, {6, u"<Q>", u"</Q>"}, {7, u"<BLINK>", u"</BLINK>"},
+        {9, u"<SUB>", u"</SUB>"}, {10, u"<SUP>", u"</SUP>"}, {11, u"<P>", u"</P>"},
+        {12, u"<BR>", u""}, {13, u"<CENTER>", u"</CENTER>"},
+        {14, u"<BLOCKQUOTE>", u"</BLOCKQUOTE>"}, {15, u"<PRE>", u"</PRE>"},
+        {16, u"<NOBR>", u"</NOBR>"}, {17, u"<WBR>", u""},
+        {27, u"<DIV align = left>\n", u"\n</DIV>"}, {28, u"<DIV align = center>\n", u"\n</DIV>"},
+        {29, u"<DIV align = right>\n", u"\n</DIV>"}, {30, u"<DIV align = justify>\n", u"\n</DIV>"},
+        {31, u"<UL >\n", u"\n</UL>"}, {33, u"<DL >", u"</DL>"}, {34, u"<OL >", u"</OL>"},
+        {35, u"<DT >", u"</DT>"}, {36, u"<DD >", u"</DD>"}, {37, u"<LI >", u"</LI>"},
+        {38, u"<DIR >", u"</DIR>"}, {39, u"<MENU >", u"</MENU>"},
+        {50, u"<COMMENT>", u"</COMMENT>"}, {51, u"<NOFRAMES>", u"</NOFRAMES>"},
+        {54, u"<SPAN STYLE=\"\">", u"</SPAN>"},
+        {55, u"<STYLE type=\"text/css\">\r\n", u"\r\n</STYLE>"}, {57, u"<PLAIN>", u"</PLAIN>"},
+        {63, u"<BUTTON>", u"</BUTTON>"}, {69, u"<NOSCRIPT>", u"</NOSCRIPT>"},
+        {70, u"<THEAD>", u"</THEAD>"}, {71, u"<TBODY>", u"</TBODY>"}, {72, u"<TFOOT>", u"</TFOOT>"},
+        {76, u"<H1>", u"</H1>"}, {77, u"<H2>", u"</H2>"}, {78, u"<H3>", u"</H3>"},
+        {79, u"<H4>", u"</H4>"}, {80, u"<H5>", u"</H5>"}, {81, u"<H6>", u"</H6>"},
+        {87, u"<INS>", u"</INS>"}, {88, u"<DEL>", u"</DEL>"}, {89, u"<ACRONYM>", u"</ACRONYM>"},
+        {90, u"<Q>", u"</Q>"}, {91, u"<LEGEND>", u"</LEGEND>"}, {94, u"<CAPTION>", u"</CAPTION>"},
+        {96, u"&nbsp;", u""}, {97, u"&copy;", u""}, {98, u"&reg;", u""}, {99, u"&#153;", u""},
+    };
+    QCOMPARE(fixedInsertCommands().size(), qsizetype(std::size(rows)));
+    for (const auto &r : rows) {
+        const QString o = QString::fromUtf16(r.o), c = QString::fromUtf16(r.c);
+        QTest::addRow("%d empty", r.n) << r.n << o << c;
+        QTest::addRow("%d abc", r.n) << r.n << o << c;
+    }
+}
+
+void tst_InsertCommands::fixedTexts()
+{
+    QFETCH(int, command);
+    QFETCH(QString, opening);
+    QFETCH(QString, closing);
+    const bool withSelection = QString::fromLatin1(QTest::currentDataTag()).endsWith(u"abc"_s);
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    fx.setText(u"x abc y"_s, 2, withSelection ? 3 : 0);
+    const ColorValue textColor = fx.buffer().colorAt(2);
+    InsertTag(fx.window(), command);
+
+    const QString selected = withSelection ? u"abc"_s : QString();
+    const QString o = crlf(opening), c = crlf(closing);
+    QCOMPARE(fx.buffer().GetText(), u"x "_s + o + u"abc"_s.first(selected.size()) + c
+                 + (withSelection ? u" y"_s : u"abc y"_s));
+    QCOMPARE(fx.buffer().SelStart(), 2 + o.size() + selected.size());
+    QCOMPARE(fx.buffer().SelLength(), 0);
+    QCOMPARE(fx.buffer().colorAt(2), Tag);
+    const int abcAt = 2 + o.size() + (withSelection ? 0 : c.size());
+    QCOMPARE(fx.buffer().textRange(abcAt, 3), u"abc"_s);
+    QCOMPARE(fx.buffer().colorAt(abcAt), textColor);
+    if (!c.isEmpty())
+        QCOMPARE(fx.buffer().colorAt(2 + o.size() + selected.size()), Tag);
+    QVERIFY(si.errors.isEmpty());
+}
+
+void tst_InsertCommands::lineBreaksOfDivAndListAreSingleLf()
+{
+    for (int n : {27, 28, 29, 30, 31}) {
+        const FixedInsertText *f = fixedInsertText(n);
+        QVERIFY(f);
+        QVERIFY(!QString::fromUtf16(f->opening).contains(u'\r'));
+        QVERIFY(QString::fromUtf16(f->closing).startsWith(u'\n'));
+    }
+}
+
+void tst_InsertCommands::refusedInsideTag_data()
+{
+    QTest::addColumn<int>("command");
+    for (int n = 1; n <= 100; ++n) {
+        if (n != 25 && n != 26 && n != 58 && n != 92)
+            QTest::addRow("%d", n) << n;
+    }
+}
+
+void tst_InsertCommands::refusedInsideTag()
+{
+    QFETCH(int, command);
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    fx.setText(u"a<FONT SIZE=2>b"_s, 4, 3);
+    InsertTag(fx.window(), command);
+    QCOMPARE(si.errors, QStringList{u"Nelze vkladat tag uvnitř tagu!"_s});
+    QCOMPARE(fx.buffer().GetText(), u"a<FONT SIZE=2>b"_s);
+    QCOMPARE(fx.buffer().SelStart(), 4);
+    QCOMPARE(fx.buffer().SelLength(), 3);
+    QVERIFY(si.unexpected.isEmpty());
+}
+
+void tst_InsertCommands::exemptCommandsInsertInsideTag()
+{
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    fx.setText(u"<FONT COLOR=>"_s, 12);
+    si.pickColor(QColor(0x12, 0x34, 0x56));
+    InsertTag(fx.window(), 26);
+    QCOMPARE(fx.buffer().GetText(), u"<FONT COLOR=#123456>"_s);
+
+    fx.setText(u"<P >"_s, 3);
+    InsertSpecialCharacter(fx.window(), u"&amp;"_s);
+    QCOMPARE(fx.buffer().GetText(), u"<P &amp;>"_s);
+
+    fx.setText(u"<P >"_s, 3);
+    setTagTreeSelection([](TForm1 &) { return std::optional<QString>(u"ALIGN="_s); });
+    InsertTag(fx.window(), 92);
+    QCOMPARE(fx.buffer().GetText(), u"<P ALIGN=>"_s);
+    QVERIFY(si.errors.isEmpty());
+}
+
+void tst_InsertCommands::checkOffInsertsInsideTag()
+{
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    fx.window().settings.InsideTagCheck = false;
+    fx.setText(u"<P >"_s, 3);
+    InsertTag(fx.window(), 1);
+    QCOMPARE(fx.buffer().GetText(), u"<P <B></B>>"_s);
+    QVERIFY(si.errors.isEmpty());
+}
+
+void tst_InsertCommands::caretAtTagEdgeCountsAsOutside_data()
+{
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("just after >") << 3 << u"<P><B></B>x<I>"_s;
+    QTest::newRow("just before <") << 4 << u"<P>x<B></B><I>"_s;
+}
+
+void tst_InsertCommands::caretAtTagEdgeCountsAsOutside()
+{
+    QFETCH(int, caret);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    fx.setText(u"<P>x<I>"_s, caret);
+    InsertTag(fx.window(), 1);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QVERIFY(si.errors.isEmpty());
+}
+
+void tst_InsertCommands::nothingWithoutDocument()
+{
+    MainWindowFixture fx(0);
+    ScriptedInteraction si;
+    for (int n : {1, 26, 64, 73})
+        InsertTag(fx.window(), n);
+    QVERIFY(si.log.isEmpty());
+}
+
+void tst_InsertCommands::prompts_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<std::optional<QString>>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("asked");
+    QTest::newRow("label") << 64 << std::optional<QString>(u"Jméno"_s)
+                           << u"<LABEL TEXT=\"Jméno\"></LABEL>"_s << u"text: LABEL|Text"_s;
+    QTest::newRow("label empty") << 64 << std::optional<QString>(QString())
+                                 << u"<LABEL TEXT=\"\"></LABEL>"_s << u"text: LABEL|Text"_s;
+    QTest::newRow("label cancelled") << 64 << std::optional<QString>() << QString()
+                                     << u"text: LABEL|Text"_s;
+    QTest::newRow("option") << 66 << std::optional<QString>(u"1"_s)
+                            << u"<OPTION VALUE=\"1\"></OPTION>"_s << u"text: OPTION|Hodnota"_s;
+    QTest::newRow("option cancelled") << 66 << std::optional<QString>() << QString()
+                                      << u"text: OPTION|Hodnota"_s;
+}
+
+void tst_InsertCommands::prompts()
+{
+    QFETCH(int, command);
+    QFETCH(std::optional<QString>, input);
+    QFETCH(QString, expected);
+    QFETCH(QString, asked);
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    si.enterText(input);
+    InsertTag(fx.window(), command);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QCOMPARE(si.log, QStringList{asked});
+    QVERIFY(si.unexpected.isEmpty());
+}
+
+void tst_InsertCommands::colorCommand()
+{
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    si.pickColor(QColor(255, 0, 0)).pickColor(std::nullopt);
+    InsertTag(fx.window(), 26);
+    QCOMPARE(fx.buffer().GetText(), u"#FF0000"_s);
+    InsertTag(fx.window(), 26);
+    QCOMPARE(fx.buffer().GetText(), u"#FF0000"_s);
+    QVERIFY(si.unexpected.isEmpty());
+}
+
+void tst_InsertCommands::styleSheetLink()
+{
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    si.openFile(u"/home/web/styl.css"_s).openFile(QString());
+    InsertTag(fx.window(), 56);
+    QCOMPARE(fx.buffer().GetText(),
+             u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\"/home/web/styl.css\">"_s);
+    QCOMPARE(si.log.first(), u"open: Style Sheets (*.css)|*.css"_s);
+    InsertTag(fx.window(), 56);
+    QCOMPARE(fx.buffer().GetText(),
+             u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\"/home/web/styl.css\">"_s);
+}
+
+void tst_InsertCommands::tableCommandsWithoutTableWindow_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("41") << 41 << u"<TABLE>\r\n\r\n</TABLE>"_s;
+    QTest::newRow("42") << 42 << u"  <TR>\r\n    \r\n  </TR>"_s;
+    QTest::newRow("43") << 43 << u"<TD></TD>"_s;
+    QTest::newRow("44") << 44 << u"<TH></TH>"_s;
+}
+
+void tst_InsertCommands::tableCommandsWithoutTableWindow()
+{
+    QFETCH(int, command);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    InsertTag(fx.window(), command);
+    QCOMPARE(fx.buffer().GetText(), expected);
+}
+
+void tst_InsertCommands::rowFromTableWindowIsIndented()
+{
+    MainWindowFixture fx;
+    setTableWindowMarkup([](TForm1 &, int command) -> std::optional<InsertTexts> {
+        if (command == 42)
+            return InsertTexts{u"<TR ALIGN=left>"_s, u"</TR>"_s};
+        return std::nullopt;
+    });
+    InsertTag(fx.window(), 42);
+    QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    \r\n  </TR>"_s);
+    InsertTag(fx.window(), 43);
+    QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    <TD></TD>\r\n  </TR>"_s);
+}
+
+void tst_InsertCommands::pageSkeleton_data()
+{
+    QTest::addColumn<bool>("metaCz");
+    QTest::addColumn<QString>("expected");
+    const QString head = u"<HTML>\r\n<HEAD>\r\n"
+                         u"    <META NAME=\"Generator\" CONTENT=\"Brisko HTML Editor 3.52 final\">\r\n"_s;
+    const QString meta = u"    <META HTTP-EQUIV=\"Content-Type\" "
+                         u"CONTENT=\"text/html; charset=windows-1250\">\r\n"_s;
+    const QString rest = u"    <TITLE>Bez titulku</TITLE>\r\n</HEAD>\r\n<BODY >\r\n\r\n"
+                         u"\r\n\r\n</BODY>\r\n</HTML>"_s;
+    QTest::newRow("MetaCz on") << true << head + meta + rest;
+    QTest::newRow("MetaCz off") << false << head + rest;
+}
+
+void tst_InsertCommands::pageSkeleton()
+{
+    QFETCH(bool, metaCz);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    fx.window().settings.MetaCz = metaCz;
+    InsertTag(fx.window(), 85);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    const int caret = int(expected.indexOf(u"<BODY >\r\n\r\n"_s)) + 11;
+    QCOMPARE(fx.buffer().SelStart(), caret);
+    QCOMPARE(fx.buffer().colorAt(int(expected.indexOf(u"Bez titulku"_s))), 0);
+    QCOMPARE(fx.buffer().colorAt(0), Tag);
+}
+
+void tst_InsertCommands::wizardRunsSkeleton()
+{
+    MainWindowFixture fx;
+    int shown = 0;
+    setNewPageWizard([&shown](TForm1 &) -> std::optional<PageSkeleton> {
+        if (++shown == 2)
+            return std::nullopt; // the user cancels the second time
+        PageSkeleton page;
+        page.docType = u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">"_s;
+        page.title = u"Úvod"_s;
+        page.bodyStart = u"<BODY BGCOLOR=\"#FFFFFF\">"_s;
+        return page;
+    });
+    InsertTag(fx.window(), 86);
+    const QString text = fx.buffer().GetText();
+    QVERIFY(text.startsWith(u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">\r\n<HTML>"_s));
+    QVERIFY(text.contains(u"<TITLE>Úvod</TITLE>"_s));
+    QVERIFY(text.contains(u"<BODY BGCOLOR=\"#FFFFFF\">\r\n\r\n"_s));
+    InsertTag(fx.window(), 86);
+    QCOMPARE(fx.buffer().GetText(), text);
+}
+
+void tst_InsertCommands::dateAndTime()
+{
+    QLocale::setDefault(QLocale(QLocale::Czech));
+    setInsertClock([] { return QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3)); });
+    MainWindowFixture fx;
+    InsertTag(fx.window(), 73);
+    QCOMPARE(fx.buffer().GetText(), u"úterý, 8.prosinec 2026"_s);
+    fx.setText(QString());
+    InsertTag(fx.window(), 74);
+    QCOMPARE(fx.buffer().GetText(), u"09:05:03"_s);
+    QCOMPARE(formatInsertTime(QTime(23, 59, 0)), u"23:59:00"_s);
+}
+
+void tst_InsertCommands::lastEditScriptAndHomeLink()
+{
+    MainWindowFixture fx;
+    InsertTag(fx.window(), 75);
+    QCOMPARE(fx.buffer().GetText(), u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
+                                    u"document.write(document.lastModified)\r\n</SCRIPT>"_s);
+    QCOMPARE(fx.buffer().colorAt(0), Script);
+    fx.setText(QString());
+    InsertTag(fx.window(), 21);
+    QCOMPARE(fx.buffer().GetText(),
+             u"<A HREF=\""_s + QString::fromUtf16(HomePageAddress) + u"\" ><IMG SRC=\""_s
+                 + QString::fromUtf16(LogoPictureAddress)
+                 + u"\" BORDER=0 VSPACE=0 HSPACE=0 HEIGHT=33 WIDTH=80></A>"_s);
+}
+
+void tst_InsertCommands::specialCharacterAndUserTag()
+{
+    MainWindowFixture fx;
+    fx.setText(u"abc"_s, 0, 3);
+    InsertSpecialCharacter(fx.window(), u"&eacute;"_s);
+    QCOMPARE(fx.buffer().GetText(), u"&eacute;abc"_s);
+    QCOMPARE(fx.buffer().colorAt(0), fx.window().settings.TEXT);
+    fx.setText(u"abc"_s, 0, 3);
+    InsertUserTag(fx.window(), u"<MOJE>"_s, u"</MOJE>"_s);
+    QCOMPARE(fx.buffer().GetText(), u"<MOJE>abc</MOJE>"_s);
+    QCOMPARE(fx.buffer().colorAt(0), Tag);
+}
+
+void tst_InsertCommands::treeNode_data()
+{
+    QTest::addColumn<std::optional<QString>>("node");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+    QTest::newRow("pair") << std::optional<QString>(u"<B>,</B>"_s) << u"<B>abc</B>"_s << 6;
+    QTest::newRow("no comma") << std::optional<QString>(u"ALIGN="_s) << u"abcALIGN="_s << 3;
+    QTest::newRow("second comma stays") << std::optional<QString>(u"<X>,a,b"_s)
+                                        << u"<X>abca,b"_s << 6;
+    QTest::newRow("no node") << std::optional<QString>() << u"abc"_s << 0;
+}
+
+void tst_InsertCommands::treeNode()
+{
+    QFETCH(std::optional<QString>, node);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
+    MainWindowFixture fx;
+    fx.setText(u"abc"_s, 0, 3);
+    setTagTreeSelection([node](TForm1 &) { return node; });
+    InsertTag(fx.window(), 92);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    if (node)
+        QCOMPARE(fx.buffer().SelStart(), caret);
+}
+
+void tst_InsertCommands::moveBeforeHeadEnd_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::newRow("upper") << u"<HEAD>x</HEAD></HEAD>"_s << 7;
+    QTest::newRow("lower") << u"<head>\r\n</head>"_s << 8;
+    QTest::newRow("none collapses") << u"<BODY>abc"_s << 6;
+}
+
+void tst_InsertCommands::moveBeforeHeadEnd()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    MainWindowFixture fx;
+    fx.setText(text, 6, 2);
+    MoveCaretBeforeHeadEnd(fx.window());
+    QCOMPARE(fx.buffer().SelStart(), caret);
+    QCOMPARE(fx.buffer().SelLength(), 0);
+}
+
+void tst_InsertCommands::shortcuts_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("expected");
+    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << ctrl << u"<B></B>"_s;
+    QTest::newRow("Ctrl+I") << int(Qt::Key_I) << ctrl << u"<I></I>"_s;
+    QTest::newRow("Ctrl+U") << int(Qt::Key_U) << ctrl << u"<U></U>"_s;
+    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << ctrl << u"<TT></TT>"_s;
+    QTest::newRow("Ctrl+L") << int(Qt::Key_L) << ctrl << u"<LI ></LI>"_s;
+    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << ctrl << u"<LI ></LI>"_s;
+    QTest::newRow("Ctrl+Shift+C copyright wins") << int(Qt::Key_C) << ctrlShift << u"&copy;"_s;
+    QTest::newRow("Ctrl+Shift+R registered wins") << int(Qt::Key_R) << ctrlShift << u"&reg;"_s;
+    QTest::newRow("Ctrl+Shift+T trademark wins") << int(Qt::Key_T) << ctrlShift << u"&#153;"_s;
+    QTest::newRow("Ctrl+Shift+Space") << int(Qt::Key_Space) << ctrlShift << u"&nbsp;"_s;
+    QTest::newRow("Ctrl+Shift+B") << int(Qt::Key_B) << ctrlShift
+                                  << u"<BLOCKQUOTE></BLOCKQUOTE>"_s;
+    QTest::newRow("Ctrl+Shift+D") << int(Qt::Key_D) << ctrlShift << u"<TD></TD>"_s;
+    QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier) << u"<H1></H1>"_s;
+    QTest::newRow("Alt+6") << int(Qt::Key_6) << int(Qt::AltModifier) << u"<H6></H6>"_s;
+}
+
+void tst_InsertCommands::shortcuts()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
+    fx.buffer().setFocus();
+    QTest::keyClick(&fx.window(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(fx.buffer().GetText(), expected);
+}
+
+void tst_InsertCommands::menuItems_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("InsTagCenter") << u"InsTagCenter"_s << u"<CENTER>abc</CENTER>"_s;
+    QTest::newRow("InsTagTable") << u"InsTagTable"_s << u"<TABLE>\r\nabc\r\n</TABLE>"_s;
+    QTest::newRow("InsTagTr") << u"InsTagTr"_s << u"  <TR>\r\n    abc\r\n  </TR>"_s;
+    QTest::newRow("InsH3") << u"InsH3"_s << u"<H3>abc</H3>"_s;
+    QTest::newRow("InsNbsp") << u"InsNbsp"_s << u"&nbsp;abc"_s;
+    QTest::newRow("InsTrademark") << u"InsTrademark"_s << u"&#153;abc"_s;
+    QTest::newRow("InsTime") << u"InsTime"_s << u"12:00:00abc"_s;
+    QTest::newRow("HidUL") << u"HidUL"_s << u"<LI >abc</LI>"_s;
+}
+
+void tst_InsertCommands::menuItems()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, expected);
+    setInsertClock([] { return QDateTime(QDate(2026, 1, 1), QTime(12, 0)); });
+    MainWindowFixture fx;
+    fx.setText(u"abc"_s, 0, 3);
+    fx.window().action(id)->trigger();
+    QCOMPARE(fx.buffer().GetText(), expected);
+}
+
+void tst_InsertCommands::colorToolbarButton()
+{
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    si.pickColor(QColor(0, 0, 255));
+    fx.window().toolButton(u"ColorButton"_s)->click();
+    QCOMPARE(fx.buffer().GetText(), u"#0000FF"_s);
+    QVERIFY(si.allAnswered());
+}
+
+BRISKO_TEST_MAIN(tst_InsertCommands)
+#include "tst_insertcommands.moc"
