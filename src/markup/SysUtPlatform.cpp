@@ -109,7 +109,7 @@ void setRegistryReader(RegistryReader *reader)
 void ShellOpen(const QString &fileOrUrl)
 {
     // An address names its scheme; a one-letter "scheme" is a Windows drive letter.
-    const QUrl asUrl(fileOrUrl, QUrl::StrictMode);
+    const QUrl asUrl(fileOrUrl, QUrl::TolerantMode);
     if (asUrl.isValid() && asUrl.scheme().size() > 1)
         shell().openUrl(asUrl);
     else

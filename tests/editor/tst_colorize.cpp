@@ -1,0 +1,193 @@
+#include "editor/Colorize.h"
+#include "editor/EditorBuffer.h"
+#include "settings/TSettings.h"
+#include "support/TestMain.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One letter per colour, so an expected colouring reads like the text under it.
+const SyntaxColors colors{1, 2, 3, 4, 5, 6};
+constexpr char16_t letters[] = u"?xtilsy"; // text, tag, image, link, script, style
+
+QString paint(const std::vector<SyntaxRun> &runs)
+{
+    QString painted;
+    for (const SyntaxRun &run : runs)
+        painted += QString(run.length, QChar(letters[run.color]));
+    return painted;
+}
+
+TSettings letterSettings()
+{
+    TSettings settings;
+    settings.TEXT = 0x000000;
+    settings.TAG = 0x0000FF;
+    settings.IMAGE = 0x008000;
+    settings.LINK = 0xFF0000;
+    settings.SCRIPT = 0x808080;
+    settings.STYLE = 0xFF00FF;
+    return settings;
+}
+
+} // namespace
+
+class tst_Colorize : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void scanColoursByTagName_data();
+    void scanColoursByTagName();
+    void scanRunsCoverTextWithoutGaps();
+    void scanOfLongUnbalancedTextStaysLinear();
+    void documentIsColouredInPlace();
+    void modifiedFlagIsKept_data();
+    void modifiedFlagIsKept();
+    void statusTextsAndBusyCursor();
+    void emptyDocument();
+};
+
+void tst_Colorize::scanColoursByTagName_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("painted");
+
+    QTest::newRow("tagsTextAndLinks") << u"<P>Hello <A HREF=x.html>link</A>"_s
+                                      << u"tttxxxxxxlllllllllllllllxxxxllll"_s;
+    QTest::newRow("imageAndComment") << u"<IMG SRC=a><!-- c -->"_s << QString(11, u'i') + QString(10, u't');
+    QTest::newRow("gtWithoutLtIsText") << u"a > b"_s << u"xxxxx"_s;
+    QTest::newRow("lowerCaseNames") << u"<a href=x><img src=y>"_s << QString(10, u'l') + QString(11, u'i');
+    // A line break ends no name: this tag's name is "A\r\nHREF=x", not "A".
+    QTest::newRow("lineBreakInName") << u"<A\r\nHREF=x>"_s << QString(11, u't');
+    // A space right after "<" leaves the first piece empty: the name runs to the ">".
+    QTest::newRow("spaceAfterLtNamesWholeTag") << u"< A HREF=x>"_s << u"ttttttttttt"_s;
+    // Inside a block every tag and all text take the block's colour.
+    QTest::newRow("styleBlockImage") << u"<STYLE>p{}<IMG SRC=a.gif></STYLE>x"_s
+                                     << u"yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyx"_s;
+    QTest::newRow("scriptBlock") << u"<SCRIPT>a<A>b</SCRIPT><B>"_s
+                                 << QString(22, u's') + u"ttt"_s;
+    // "a<b) x();</SCRIPT>" is one tag named "B)", so the block goes on.
+    QTest::newRow("ltInsideScript") << u"<SCRIPT>if (a<b) x();</SCRIPT><B>"_s
+                                    << QString(33, u's');
+    // Either end tag ends a block of either kind, in its own colour.
+    QTest::newRow("styleEndsScript") << u"<SCRIPT>a</STYLE>b<I>"_s << u"sssssssssyyyyyyyyxttt"_s;
+    QTest::newRow("scriptEndsStyle") << u"<STYLE>a</SCRIPT>b"_s << u"yyyyyyyysssssssssx"_s;
+    QTest::newRow("endTagOutsideBlock") << u"x</SCRIPT>y"_s << u"xsssssssssx"_s;
+    // A ">" inside a comment ends the tag there; the rest of the comment is text.
+    QTest::newRow("gtInComment") << u"<!-- a>b -->"_s << u"tttttttxxxxx"_s;
+    // A "<" with no ">" after it: the rest is plain text in the current colour.
+    QTest::newRow("unclosedLtOutsideBlock") << u"<B>a<B"_s << u"tttxxx"_s;
+    QTest::newRow("unclosedLtInBlock") << u"<SCRIPT>a<b"_s << u"sssssssssss"_s;
+    QTest::newRow("endsInsideTag") << u"text<A HREF="_s << u"xxxxxxxxxxxx"_s;
+    QTest::newRow("emptyTag") << u"<>"_s << u"tt"_s;
+    QTest::newRow("onlyLt") << u"<"_s << u"x"_s;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void tst_Colorize::scanColoursByTagName()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, painted);
+    QCOMPARE(paint(ColorizeScan(text, colors)), painted);
+}
+
+void tst_Colorize::scanRunsCoverTextWithoutGaps()
+{
+    const QString text = u"a<B>b</B><SCRIPT>x<y>z</SCRIPT>>>c<<d<A>e"_s;
+    const std::vector<SyntaxRun> runs = ColorizeScan(text, colors);
+    int expectedStart = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        QCOMPARE(runs[i].start, expectedStart);
+        QVERIFY(runs[i].length > 0);
+        if (i > 0)
+            QVERIFY(runs[i].color != runs[i - 1].color);
+        expectedStart += runs[i].length;
+    }
+    QCOMPARE(expectedStart, text.size());
+}
+
+void tst_Colorize::scanOfLongUnbalancedTextStaysLinear()
+{
+    // Many ">" and no "<" (or the reverse) once made each step search the whole rest.
+    const QString gts = QString(400000, u'>');
+    const QString lts = QString(400000, u'<') + u'>';
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(paint(ColorizeScan(gts, colors)), QString(gts.size(), u'x'));
+    const auto runs = ColorizeScan(lts, colors);
+    QCOMPARE(runs.size(), std::size_t(1)); // one tag from the first "<" to the ">"
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void tst_Colorize::documentIsColouredInPlace()
+{
+    const TSettings settings = letterSettings();
+    EditorBuffer buffer;
+    const QString text = u"<P>a\r\n<A HREF=x>b</A>\r\n<SCRIPT>\r\nif (a<b)\r\n</SCRIPT>z"_s;
+    buffer.loadText(text);
+    buffer.SetSelStart(8);
+    buffer.SetSelLength(3);
+    ColorizeDocument(buffer, settings, {});
+
+    const QString painted = paint(ColorizeScan(text, SyntaxColors{1, 2, 3, 4, 5, 6}));
+    const std::array<ColorValue, 7> byLetter{0, settings.TEXT, settings.TAG, settings.IMAGE,
+                                             settings.LINK, settings.SCRIPT, settings.STYLE};
+    for (int offset = 0; offset < text.size(); ++offset) {
+        if (text[offset] == u'\r' || text[offset] == u'\n')
+            continue; // line breaks carry no colour of their own in the editor
+        const int letter = int(QStringView(letters).indexOf(painted[offset]));
+        QCOMPARE(buffer.colorAt(offset), byLetter[letter]);
+    }
+    QCOMPARE(buffer.GetText(), text);
+    QCOMPARE(buffer.SelStart(), 8);
+    QCOMPARE(buffer.SelLength(), 3);
+}
+
+void tst_Colorize::modifiedFlagIsKept_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("unmodifiedStaysUnmodified") << false;
+    QTest::newRow("modifiedStaysModified") << true;
+}
+
+void tst_Colorize::modifiedFlagIsKept()
+{
+    QFETCH(bool, modified);
+    EditorBuffer buffer;
+    buffer.loadText(u"<B>bold</B> <IMG SRC=a.gif>"_s);
+    buffer.SetModified(modified);
+    ColorizeDocument(buffer, letterSettings(), {});
+    QCOMPARE(buffer.IsModified(), modified);
+    QCOMPARE(buffer.colorAt(0), letterSettings().TAG);
+}
+
+void tst_Colorize::statusTextsAndBusyCursor()
+{
+    EditorBuffer buffer;
+    buffer.loadText(u"<B>x</B>"_s);
+    QStringList reports;
+    QList<bool> busy;
+    ColorizeDocument(buffer, letterSettings(), [&](const QString &text) {
+        reports << text;
+        busy << (QApplication::overrideCursor()
+                 && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    });
+    QCOMPARE(reports, (QStringList{u"Koloruje se text...!"_s, u"Hotovo!"_s}));
+    QCOMPARE(busy, (QList<bool>{true, false}));
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void tst_Colorize::emptyDocument()
+{
+    EditorBuffer buffer;
+    QStringList reports;
+    ColorizeDocument(buffer, letterSettings(), [&](const QString &text) { reports << text; });
+    QCOMPARE(reports.size(), 2);
+    QCOMPARE(buffer.GetText(), QString());
+    QVERIFY(!buffer.IsModified());
+}
+
+BRISKO_TEST_MAIN(tst_Colorize)
+#include "tst_colorize.moc"
