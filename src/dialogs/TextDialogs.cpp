@@ -22,6 +22,7 @@ TMyFontDialog::TMyFontDialog(QWidget *parent) : ElementDialog(u"Písmo.."_s, par
     ComboBox1 = editableCombo(u"ComboBox1"_s, QFontDatabase::families(), this);
     ComboBox2 = editableCombo(u"ComboBox2"_s, {QString(), u"+"_s, u"-"_s}, this);
     ComboBox2->setToolTip(u"Jak změnit velikost"_s);
+    ComboBox2->setMinimumWidth(60);
     QStringList sizes{QString()};
     for (int i = 1; i <= 7; ++i)
         sizes << QString::number(i);
