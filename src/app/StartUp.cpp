@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/InsertCommands.h"
+#include "dialogs/LinkAndTextCommands.h"
 #include "markup/SysUt.h"
 #include "publish/ftpklient.h"
 #include "settings/SettingsDialog.h"
@@ -40,6 +41,7 @@ void installCommands(TForm1 &window)
                      [&window] { ShowUploadWindow(&window); });
     installSettingsCommand(window);
     installInsertCommands(window);
+    installLinkAndTextDialogs(window);
 }
 
 int runProgram(QApplication &app)

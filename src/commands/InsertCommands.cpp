@@ -243,6 +243,7 @@ struct Trigger
 };
 
 // Menu items, in menu order; where two share a key the first keeps it (the menu decides).
+// "&Počítadlo" is not here: it shows its dialog before command 22 runs.
 constexpr Trigger kMenuTriggers[] = {
     {"EditInsertFile", 93},
     {"InsNbsp", 96},          {"InsCopyright", 97},  {"InsRegistered", 98},
@@ -252,7 +253,7 @@ constexpr Trigger kMenuTriggers[] = {
     {"InsTagCenter", 13},     {"InsTagTd", 43},      {"InsTagFont", 8},
     {"InsTagHr", 47},         {"InsTagImg", 40},     {"InsTagTr", 42},
     {"InsTagTable", 41},      {"InsColor", 26},      {"InsQvtLink", 21},
-    {"InsCounter", 22},       {"InsDate", 73},       {"InsTime", 74},
+    {"InsDate", 73},          {"InsTime", 74},
     {"InsLastEdit", 75},      {"HidBold", 1},        {"HidImage", 40},
     {"HidSound", 48},         {"HidItalic", 2},      {"HidLink", 20},
     {"HidListItem", 37},      {"HidFont", 8},        {"HidForm", 62},

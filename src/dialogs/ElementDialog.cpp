@@ -1,0 +1,73 @@
+#include "ElementDialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+ElementDialog::ElementDialog(const QString &title, QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(title);
+    auto *layout = new QVBoxLayout(this);
+    m_form = new QFormLayout;
+    m_form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    layout->addLayout(m_form);
+    layout->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    m_insert = new QPushButton(u"Vložit"_s, this);
+    m_insert->setObjectName(u"InsertButton"_s);
+    m_insert->setDefault(true);
+    m_back = new QPushButton(u"Zpět"_s, this);
+    m_back->setObjectName(u"BackButton"_s);
+    buttons->addWidget(m_insert);
+    buttons->addWidget(m_back);
+    layout->addLayout(buttons);
+    connect(m_insert, &QPushButton::clicked, this, &ElementDialog::insertClicked);
+    connect(m_back, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QLabel *ElementDialog::addRow(const QString &label, QWidget *field)
+{
+    auto *caption = new QLabel(label, this);
+    caption->setBuddy(field);
+    m_form->addRow(caption, field);
+    return caption;
+}
+
+QLabel *ElementDialog::addRow(const QString &label, QLayout *fields)
+{
+    auto *caption = new QLabel(label, this);
+    m_form->addRow(caption, fields);
+    return caption;
+}
+
+void ElementDialog::addWideRow(QWidget *field)
+{
+    m_form->addRow(field);
+}
+
+void ElementDialog::insertClicked()
+{
+    const Markup markup = composed();
+    OpeningMarkup = markup.opening;
+    ClosingMarkup = markup.closing;
+    accept();
+}
+
+QComboBox *editableCombo(const QString &objectName, const QStringList &items, QWidget *parent)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(objectName);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString());
+    return combo;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "dialogs/Markup.h"
+#include "markup/ColorValue.h"
+
+#include <QString>
+
+#include <optional>
+
+// Font fields ("Písmo.."): face, the size sign ("", "+", "-") and size, and the colour
+// with its on-flag.
+struct FontFields
+{
+    QString face;
+    QString sizeSign;
+    QString size;
+    bool colorOn = false;
+    ColorValue color = 0xFFFFFF;
+};
+
+Markup composeFont(const FontFields &fields);
+// Takes FACE, SIZE and COLOR out of the tag; what is left stays in tag.
+FontFields readFontTag(QString &tag);
+
+// The comment text of a tag such as '<!-- note -->' (' note '), or nothing when the tag
+// is not a comment.
+std::optional<QString> readComment(const QString &tag);
+// '<!--' + text + '-->', or nothing for an empty text.
+QString composeComment(const QString &text);
+
+// META fields; beforeHead asks the caller to put the tag before the document's "</HEAD>".
+struct MetaFields
+{
+    QString name;
+    QString content;
+    QString httpEquiv;
+    bool beforeHead = false;
+};
+
+Markup composeMeta(const MetaFields &fields);
+// Takes NAME, CONTENT and HTTP-EQUIV out of the tag; edited tags go back in place, so
+// beforeHead is set as the edit dialog shows it.
+MetaFields readMetaTag(QString &tag);
+
+// The host of the outside hit-counter service: its home page and its image script.
+inline constexpr char16_t CounterServiceHost[] = u"counter.example.com";
+QString counterHomePage();
+
+// Counter fields ("Vložit počítadlo").
+struct CounterFields
+{
+    QString digitSet;
+    QString identifier;
+    int digits = 5;
+};
+
+Markup composeCounter(const CounterFields &fields);
