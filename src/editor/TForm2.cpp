@@ -83,9 +83,8 @@ bool TForm2::CloseQuery()
     case Interaction::Answer::Cancel:
         return false;
     case Interaction::Answer::Yes:
-        // The window closes even when the user cancelled the Save As dialog.
-        m_host.saveDocument(*this);
-        return true;
+        // A save that failed or was cancelled keeps the window, so the text is not lost.
+        return m_host.saveDocument(*this);
     case Interaction::Answer::No:
         return true;
     }

@@ -131,8 +131,16 @@ void tst_MainWindow::yesOnUntitledOpensSaveAs()
     fx.window().action(u"FileClose"_s)->trigger();
     QVERIFY(user.allAnswered());
     QVERIFY(user.log.last().startsWith(u"save: "_s));
-    // The window closes even though Save As was cancelled.
+    // Save As was cancelled: the window and its text stay.
+    QCOMPARE(fx.window().documents().size(), 1);
+    QCOMPARE(fx.buffer().GetText(), u"x"_s);
+
+    // Saved under a name, it closes.
+    QTemporaryDir dir;
+    user.answer(Answer::Yes).saveFile(dir.filePath(u"saved.htm"_s));
+    fx.window().action(u"FileClose"_s)->trigger();
     QTRY_VERIFY(fx.window().documents().isEmpty());
+    QVERIFY(QFile::exists(dir.filePath(u"saved.htm"_s)));
 }
 
 void tst_MainWindow::cancelWhenClosingFrameKeepsEverything()
