@@ -114,6 +114,8 @@ void TForm1::createSidePanel()
     layout->setContentsMargins(0, 0, 0, 0);
     TabbedNotebook1 = new QTabWidget(Panel2);
     TabbedNotebook1->setObjectName(u"TabbedNotebook1"_s);
+    // All three pages stay reachable in the narrow panel.
+    TabbedNotebook1->setUsesScrollButtons(false);
     FilePanelPage = new QWidget;
     FilePanelPage->setObjectName(u"Soubory"_s);
     new QVBoxLayout(FilePanelPage);
