@@ -66,7 +66,6 @@ int runProgram(QApplication &app)
     }
     SetWaitText(u"Zavádí se program...."_s);
     QApplication::setApplicationDisplayName(u"Brisko HTML Editor"_s);
-    SetWaitText(u"Načítá se nastavení..."_s);
     TForm1 window;
     installCommands(window);
     SetWaitText(u"Hotovo!"_s);

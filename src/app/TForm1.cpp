@@ -45,8 +45,10 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     connectEditCommands();
 
     setStatusText(3, QString());
+    SetWaitText(u"Načítá se nastavení..."_s);
     m_store->LoadSettings(settings);
     applyPlacement();
+    SetWaitText(u"Nastavují se plugin moduly..."_s);
     // Only the first ten user commands start switched off.
     for (int i = 0; i < 10; ++i)
         settings.UserCommands[i].active = false;
@@ -54,6 +56,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
     setAcceptDrops(true);
+    SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();
     loadTagTree(programDir() + u"data/html4.dat"_s);
 }
@@ -163,28 +166,27 @@ void TForm1::createToolbar()
     {
         const char *name;
         const char16_t *hint;
-        QStyle::StandardPixmap icon;
+        const char *icon; // a picture of the resource file, or none for a text caption
         const char16_t *caption;
         const char *action;
     };
-    constexpr auto None = QStyle::SP_CustomBase;
     const Button buttons[] = {
-        {"NewButton", u"Nový dokument", QStyle::SP_FileIcon, nullptr, "FileNew"},
-        {"OpenButton", u"Otevřít dokument", QStyle::SP_DialogOpenButton, nullptr, "FileOpen"},
-        {"SaveButton", u"Uložit dokument", QStyle::SP_DialogSaveButton, nullptr, "FileSave"},
-        {"SaveAsButton", u"Uložit dokument pod jménem", QStyle::SP_DriveFDIcon, nullptr, "FileSaveAs"},
-        {"ExternalBrowserButton", u"Otevřít v externím prohlížeči", QStyle::SP_ComputerIcon, nullptr, nullptr},
-        {"ColorizeButton", u"Kolorování tagu", None, u"Kol", "ToolColorize"},
-        {"CommentButton", u"Vložit komentář", None, u"!", nullptr},
-        {"ColorButton", u"Vloží barvu", None, u"Barva", nullptr},
-        {"UndoButton", u"Zpět", QStyle::SP_ArrowBack, nullptr, "EditUndo"},
-        {"CutButton", u"Výjmout", None, u"Vyj", "EditCut"},
-        {"CopyButton", u"Kopírovat", None, u"Kop", "EditCopy"},
-        {"PasteButton", u"Vložit", None, u"Vlož", "EditPaste"},
-        {"WizardButton", u"Zarovnat text dokumentu vlevo", QStyle::SP_FileDialogNewFolder, nullptr, nullptr},
-        {"CheckButton", u"Kontrola syntaxe HTML", QStyle::SP_DialogApplyButton, nullptr, nullptr},
-        {"SidePanelButton", u"Skrýt/Ukázat panel zdrojů", QStyle::SP_FileDialogDetailedView, nullptr, nullptr},
-        {"AutoIndentButton", u"Automatické odsazování", None, u"→|", nullptr},
+        {"NewButton", u"Nový dokument", "new", nullptr, "FileNew"},
+        {"OpenButton", u"Otevřít dokument", "open", nullptr, "FileOpen"},
+        {"SaveButton", u"Uložit dokument", "save", nullptr, "FileSave"},
+        {"SaveAsButton", u"Uložit dokument pod jménem", "saveas", nullptr, "FileSaveAs"},
+        {"ExternalBrowserButton", u"Otevřít v externím prohlížeči", "browser", nullptr, nullptr},
+        {"ColorizeButton", u"Kolorování tagu", "colorize", nullptr, "ToolColorize"},
+        {"CommentButton", u"Vložit komentář", nullptr, u"!", nullptr},
+        {"ColorButton", u"Vloží barvu", "color", nullptr, nullptr},
+        {"UndoButton", u"Zpět", "undo", nullptr, "EditUndo"},
+        {"CutButton", u"Výjmout", "cut", nullptr, "EditCut"},
+        {"CopyButton", u"Kopírovat", "copy", nullptr, "EditCopy"},
+        {"PasteButton", u"Vložit", "paste", nullptr, "EditPaste"},
+        {"WizardButton", u"Zarovnat text dokumentu vlevo", "wizard", nullptr, nullptr},
+        {"CheckButton", u"Kontrola syntaxe HTML", "check", nullptr, nullptr},
+        {"SidePanelButton", u"Skrýt/Ukázat panel zdrojů", "panel", nullptr, nullptr},
+        {"AutoIndentButton", u"Automatické odsazování", "indent", nullptr, nullptr},
     };
     for (const Button &b : buttons) {
         auto *button = new QToolButton(Panel1);
@@ -193,8 +195,8 @@ void TForm1::createToolbar()
         button->setToolTip(hint);
         button->setStatusTip(hint);
         button->setAutoRaise(true);
-        if (b.icon != None)
-            button->setIcon(style()->standardIcon(b.icon));
+        if (b.icon)
+            button->setIcon(QIcon(u":/icons/"_s + QLatin1StringView(b.icon) + u".png"_s));
         else
             button->setText(QString::fromUtf16(b.caption));
         if (b.action) {
@@ -218,7 +220,7 @@ void TForm1::createToolbar()
     // The second Save button on the frame itself; its picture is the modified mark.
     m_mainSaveButton = new QToolButton(Panel1);
     m_mainSaveButton->setObjectName(u"MainSaveButton"_s);
-    m_mainSaveButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    m_mainSaveButton->setIcon(QIcon(u":/icons/save.png"_s));
     m_mainSaveButton->setToolTip(u"Uložit dokument"_s);
     m_mainSaveButton->setStatusTip(u"Uložit dokument"_s);
     m_mainSaveButton->setAutoRaise(true);
