@@ -94,6 +94,12 @@ private:
 
 std::unique_ptr<QSettings> open(const QString &iniPath)
 {
+#ifdef Q_OS_WIN
+    // The user's own store on Windows is the registry key the program always used.
+    if (iniPath.isEmpty())
+        return std::make_unique<QSettings>(u"HKEY_CURRENT_USER\\Software\\BriskoHTMLEditor3.5"_s,
+                                           QSettings::NativeFormat);
+#endif
     return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
 }
 
@@ -105,8 +111,10 @@ QString plug(int n, const char *field)
 } // namespace
 
 SettingsStore::SettingsStore()
+#ifndef Q_OS_WIN
     : m_iniPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                 + u"/BriskoHTMLEditor3.5.ini"_s)
+#endif
 {
 }
 
