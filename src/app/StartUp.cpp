@@ -4,6 +4,7 @@
 #include "app/SmallWindows.h"
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
+#include "commands/TextTransforms.h"
 #include "markup/SysUt.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ public:
 void installCommands(TForm1 &window)
 {
     installDocumentCommands(window);
+    installTextTransformCommands(window);
 }
 
 int runProgram(QApplication &app)

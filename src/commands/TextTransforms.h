@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class EditorBuffer;
+class TForm1;
+
+// Selects the whole tag the caret stands in, from its "<" through its ">", or from the "<"
+// up to the caret when no ">" follows; leaves the selection as it is when the caret is
+// outside any tag.
+void SelectTagAtCaret(EditorBuffer &buffer);
+
+// Deletes the tag at the caret (or the tag selected by hand) and the first upper-case
+// closing tag of the same name after it, as one undo step.
+void DeleteCurrentTag(EditorBuffer &buffer);
+
+// Applies the transformation to the selection, or to the whole text when nothing is
+// selected; either way one undo step.
+using TextTransform = QString (*)(QStringView);
+void ApplyToSelectionOrWhole(EditorBuffer &buffer, TextTransform transform);
+
+// Connects the Edit menu's tag and case commands, "Zaměnit lomítka", and the find and
+// replace commands to the frame.
+void installTextTransformCommands(TForm1 &window);
