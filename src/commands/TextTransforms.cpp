@@ -8,25 +8,9 @@
 
 using namespace Qt::StringLiterals;
 
-void SelectTagAtCaret(EditorBuffer &buffer)
-{
-    const int caret = buffer.SelStart();
-    const int open = buffer.lastIndexBefore(caret, u'<');
-    const int closeBefore = buffer.lastIndexBefore(caret, u'>');
-    if (open < 0 || (closeBefore >= 0 && open < closeBefore))
-        return;
-    const int nextOpen = buffer.firstIndexFrom(caret, u'<');
-    const int close = buffer.firstIndexFrom(caret, u'>');
-    if (nextOpen >= 0 && (close < 0 || nextOpen < close))
-        return;
-    const int end = close >= 0 ? close + 1 : caret;
-    buffer.SetSelStart(open);
-    buffer.SetSelLength(end - open);
-}
-
 void DeleteCurrentTag(EditorBuffer &buffer)
 {
-    SelectTagAtCaret(buffer);
+    buffer.SelectTagAtCaret();
     if (buffer.SelLength() == 0)
         return;
     const QString name = AsciiUpperCase(TagName(buffer.SelText()));
@@ -62,7 +46,7 @@ void installTextTransformCommands(TForm1 &window)
     auto transform = [&on](const char *id, TextTransform f) {
         on(id, [f](EditorBuffer &b) { ApplyToSelectionOrWhole(b, f); });
     };
-    on("EditSelectTag", [](EditorBuffer &b) { SelectTagAtCaret(b); });
+    on("EditSelectTag", [](EditorBuffer &b) { b.SelectTagAtCaret(); });
     on("EditDeleteTag", [](EditorBuffer &b) { DeleteCurrentTag(b); });
     transform("EditUpper", &CzechUpperCase);
     transform("EditLower", &CzechLowerCase);

@@ -6,11 +6,6 @@
 class EditorBuffer;
 class TForm1;
 
-// Selects the whole tag the caret stands in, from its "<" through its ">", or from the "<"
-// up to the caret when no ">" follows; leaves the selection as it is when the caret is
-// outside any tag.
-void SelectTagAtCaret(EditorBuffer &buffer);
-
 // Deletes the tag at the caret (or the tag selected by hand) and the first upper-case
 // closing tag of the same name after it, as one undo step.
 void DeleteCurrentTag(EditorBuffer &buffer);
