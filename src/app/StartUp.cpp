@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/InsertCommands.h"
+#include "commands/TextTransforms.h"
 #include "dialogs/LinkAndTextCommands.h"
 #include "markup/SysUt.h"
 #include "publish/ftpklient.h"
@@ -42,6 +43,7 @@ void installCommands(TForm1 &window)
     installSettingsCommand(window);
     installInsertCommands(window);
     installLinkAndTextDialogs(window);
+    installTextTransformCommands(window);
 }
 
 int runProgram(QApplication &app)

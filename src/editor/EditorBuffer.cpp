@@ -1,5 +1,7 @@
 #include "EditorBuffer.h"
 
+#include "markup/SysUt.h"
+
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -317,6 +319,72 @@ int EditorBuffer::firstIndexFrom(int offset, QChar ch) const
         from = 0;
     }
     return -1;
+}
+
+// --- find and replace ------------------------------------------------------------------
+
+int EditorBuffer::findForward(int offset, const QString &needle, bool ignoreCase) const
+{
+    if (needle.isEmpty())
+        return -1;
+    QString key = toControlText(needle);
+    key.replace(u'\n', QChar::ParagraphSeparator);
+    if (ignoreCase)
+        key = CzechUpperCase(key);
+    const int end = document()->characterCount() - 1;
+    int pos = toPosition(std::clamp(offset, 0, textLength()));
+    // Windows overlap by the needle's length less one, so no occurrence falls between.
+    qsizetype window = std::max<qsizetype>(1024, key.size() * 4);
+    QTextCursor c(document());
+    while (pos + key.size() <= end) {
+        const int stop = int(std::min<qsizetype>(end, pos + window + key.size() - 1));
+        c.setPosition(pos);
+        c.setPosition(stop, QTextCursor::KeepAnchor);
+        QString chunk = c.selectedText();
+        if (ignoreCase)
+            chunk = CzechUpperCase(chunk);
+        const qsizetype i = chunk.indexOf(key);
+        if (i >= 0)
+            return toOffset(pos + int(i));
+        if (stop == end)
+            break;
+        pos += int(window);
+        window *= 2;
+    }
+    return -1;
+}
+
+bool EditorBuffer::replaceOccurrences(const QList<int> &starts, int length, const QString &text)
+{
+    if (starts.isEmpty())
+        return true;
+    const QString controlText = toControlText(text);
+    const qsizetype inserted = controlText.size() + controlText.count(u'\n');
+    if (textLength() + (inserted - length) * starts.size() > MaxLength)
+        return false;
+    EditGroup group(*this);
+    QTextCursor c(document());
+    // From the last to the first, so the offsets still ahead stay valid.
+    for (qsizetype i = starts.size() - 1; i >= 0; --i) {
+        c.setPosition(toPosition(starts[i]));
+        c.setPosition(toPosition(starts[i] + length), QTextCursor::KeepAnchor);
+        if (controlText.isEmpty())
+            c.removeSelectedText();
+        else
+            c.insertText(controlText);
+    }
+    return true;
+}
+
+void EditorBuffer::replaceSelectionJoiningUndo(const QString &text)
+{
+    QTextCursor c = textCursor();
+    const QTextCharFormat format = currentCharFormat();
+    c.joinPreviousEditBlock();
+    insertLimited(c, text, format);
+    c.endEditBlock();
+    setTextCursor(c);
+    setCurrentCharFormat(format);
 }
 
 // --- document-window operations --------------------------------------------------------

@@ -97,6 +97,18 @@ public:
     // Text of the range [start, start + length).
     QString textRange(int start, int length) const;
 
+    // Offset of the first occurrence of needle (CR LF text) at or after offset, or -1.
+    // It reads the text in growing windows, so the cost follows the distance searched.
+    // With ignoreCase both sides are compared after CzechUpperCase, which keeps lengths.
+    int findForward(int offset, const QString &needle, bool ignoreCase) const;
+    // Replaces the length characters at each start (ascending, not overlapping) by text,
+    // as one undo step; each replacement takes the formatting of the text it replaces.
+    // False, with nothing changed, when the result would not fit in MaxLength.
+    bool replaceOccurrences(const QList<int> &starts, int length, const QString &text);
+    // ReplaceSelection that merges into the previous undo step, so a run of replacements
+    // that waits for the user between them still undoes in one step.
+    void replaceSelectionJoiningUndo(const QString &text);
+
     // Groups the edits made while it lives into one undo step.
     class EditGroup
     {

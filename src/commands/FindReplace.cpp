@@ -1,0 +1,173 @@
+#include "FindReplace.h"
+
+#include "app/Interaction.h"
+#include "app/TForm1.h"
+#include "commands/FindDialogs.h"
+#include "markup/SysUt.h"
+
+#include <QAction>
+
+using namespace Qt::StringLiterals;
+
+QList<int> OccurrencesFrom(const EditorBuffer &buffer, int offset, const QString &needle,
+                           bool ignoreCase)
+{
+    QList<int> starts;
+    if (needle.isEmpty())
+        return starts;
+    offset = std::clamp(offset, 0, buffer.textLength());
+    QString text = buffer.textRange(offset, buffer.textLength() - offset);
+    QString key = needle;
+    if (ignoreCase) {
+        text = CzechUpperCase(text);
+        key = CzechUpperCase(key);
+    }
+    for (qsizetype i = text.indexOf(key); i >= 0; i = text.indexOf(key, i + key.size()))
+        starts.append(offset + int(i));
+    return starts;
+}
+
+namespace {
+
+// One occurrence at a time: used when the user is asked, and when the replacements would
+// not fit in the editor (each one is then cut as the editor cuts any insertion).
+void replaceOneByOne(EditorBuffer &buffer, SearchState &state)
+{
+    const int length = int(state.replaceText.size());
+    const QString question =
+        u"Nahradit "_s + state.replaceText + u" za "_s + state.replacement + u" ?"_s;
+    bool replacedBefore = false;
+    for (;;) {
+        const int at =
+            buffer.findForward(state.replacePosition, state.replaceText, state.replaceIgnoresCase);
+        if (at < 0)
+            return;
+        buffer.SetSelStart(at);
+        buffer.SetSelLength(length);
+        if (state.replaceAsks) {
+            const auto answer = ui().ask(question, Interaction::Buttons::YesNoCancel);
+            if (answer == Interaction::Answer::Cancel)
+                return;
+            if (answer == Interaction::Answer::No) {
+                state.replacePosition = at + length;
+                continue;
+            }
+        }
+        const int before = buffer.textLength();
+        if (replacedBefore)
+            buffer.replaceSelectionJoiningUndo(state.replacement);
+        else
+            buffer.ReplaceSelection(state.replacement);
+        replacedBefore = true;
+        state.replacePosition = at + length + (buffer.textLength() - before);
+    }
+}
+
+} // namespace
+
+void RunReplace(EditorBuffer &buffer, SearchState &state)
+{
+    if (state.replaceText.isEmpty())
+        return;
+    if (state.replaceAsks) {
+        replaceOneByOne(buffer, state);
+        return;
+    }
+    // Without questions the result is one left-to-right pass over the text as it was, so
+    // all occurrences are found at once and replaced in one edit.
+    const QList<int> starts = OccurrencesFrom(buffer, state.replacePosition, state.replaceText,
+                                              state.replaceIgnoresCase);
+    if (starts.isEmpty())
+        return;
+    const int length = int(state.replaceText.size());
+    const int grown = int(state.replacement.size()) - length;
+    if (!buffer.replaceOccurrences(starts, length, state.replacement)) {
+        replaceOneByOne(buffer, state);
+        return;
+    }
+    const int lastStart = starts.last() + grown * int(starts.size() - 1);
+    state.replacePosition = lastStart + int(state.replacement.size());
+    buffer.SetSelStart(state.replacePosition);
+}
+
+FindReplaceCommands::FindReplaceCommands(TForm1 &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    setObjectName(u"FindReplaceCommands"_s);
+}
+
+void FindReplaceCommands::setFindNextEnabled(bool enabled)
+{
+    m_window.action(u"SearchFindNext"_s)->setEnabled(enabled);
+}
+
+void FindReplaceCommands::Find()
+{
+    EditorBuffer *buffer = m_window.activeBuffer();
+    if (!buffer)
+        return;
+    TMyFindDialog dialog(&m_window);
+    // The options open in their defaults each time; only the text carries over.
+    dialog.setRequest({state.findText, false, true});
+    if (ui().exec(dialog) != QDialog::Accepted)
+        return;
+    const FindRequest request = dialog.request();
+    state.findPosition = request.fromStart ? 0 : buffer->SelStart();
+    state.findText = request.text;
+    state.findIgnoresCase = !request.matchCase;
+    setFindNextEnabled(true);
+    FindNext();
+}
+
+void FindReplaceCommands::FindNext()
+{
+    EditorBuffer *buffer = m_window.activeBuffer();
+    if (!buffer)
+        return;
+    const int at = buffer->findForward(state.findPosition, state.findText, state.findIgnoresCase);
+    if (at < 0) {
+        ui().showInfo(u"Hledaný text nenalezen !"_s);
+        setFindNextEnabled(false);
+        return;
+    }
+    const int length = int(state.findText.size());
+    buffer->SetSelStart(at);
+    buffer->SetSelLength(length);
+    state.findPosition = at + length;
+}
+
+void FindReplaceCommands::Replace()
+{
+    EditorBuffer *buffer = m_window.activeBuffer();
+    if (!buffer)
+        return;
+    TMyReplaceDialog dialog(&m_window);
+    dialog.setRequest(
+        {state.replaceText, state.replacement, !state.replaceIgnoresCase, true, state.replaceAsks});
+    if (ui().exec(dialog) != QDialog::Accepted)
+        return;
+    const ReplaceRequest request = dialog.request();
+    state.replacePosition = request.fromStart ? 0 : buffer->SelStart();
+    state.replaceText = request.text;
+    state.replacement = request.replacement;
+    state.replaceIgnoresCase = !request.matchCase;
+    state.replaceAsks = request.ask;
+    RunReplace(*buffer, state);
+    ui().showInfo(u"Zaměňování bylo ukončeno!"_s);
+}
+
+FindReplaceCommands *installFindReplaceCommands(TForm1 &window)
+{
+    auto *commands = new FindReplaceCommands(window);
+    auto on = [&window, commands](const char *id, void (FindReplaceCommands::*command)()) {
+        QObject::connect(window.action(QLatin1StringView(id)), &QAction::triggered, commands,
+                         command);
+    };
+    on("SearchFind", &FindReplaceCommands::Find);
+    on("SearchFindNext", &FindReplaceCommands::FindNext);
+    on("SearchReplace", &FindReplaceCommands::Replace);
+    // Nothing to continue before the first search.
+    window.action(u"SearchFindNext"_s)->setEnabled(false);
+    return commands;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class EditorBuffer;
+class TForm1;
+
+// What the main window remembers between searches while it runs; never saved.
+struct SearchState
+{
+    QString findText;
+    int findPosition = 0;
+    bool findIgnoresCase = false;
+    QString replaceText;
+    QString replacement;
+    int replacePosition = 0;
+    bool replaceIgnoresCase = false;
+    bool replaceAsks = false;
+};
+
+// Starts of the occurrences of needle at or after offset, left to right, not overlapping,
+// compared after CzechUpperCase when ignoreCase. Reads the text once.
+QList<int> OccurrencesFrom(const EditorBuffer &buffer, int offset, const QString &needle,
+                           bool ignoreCase);
+
+// The replace loop over the state's replace text, replacement, options and position:
+// asks before each replacement when the state says so, moves past each inserted
+// replacement, and leaves the whole run as one undo step.
+void RunReplace(EditorBuffer &buffer, SearchState &state);
+
+// The Search menu's find, find next and replace commands with the search state they
+// share. Owned by the frame.
+class FindReplaceCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit FindReplaceCommands(TForm1 &window);
+
+    void Find();
+    void FindNext();
+    void Replace();
+
+    SearchState state;
+
+private:
+    void setFindNextEnabled(bool enabled);
+
+    TForm1 &m_window;
+};
+
+// Creates the frame's find and replace commands and connects the Search menu to them.
+FindReplaceCommands *installFindReplaceCommands(TForm1 &window);

@@ -1,0 +1,57 @@
+#include "TextTransforms.h"
+
+#include "app/TForm1.h"
+#include "commands/FindReplace.h"
+#include "markup/SysUt.h"
+
+#include <QAction>
+
+using namespace Qt::StringLiterals;
+
+void DeleteCurrentTag(EditorBuffer &buffer)
+{
+    buffer.SelectTagAtCaret();
+    if (buffer.SelLength() == 0)
+        return;
+    const QString name = AsciiUpperCase(TagName(buffer.SelText()));
+    EditorBuffer::EditGroup group(buffer);
+    buffer.ClearSelection();
+    // Case-sensitive on purpose: the closing tag of a lower-case tag stays.
+    const QString closing = u"</"_s + name + u'>';
+    const int at = buffer.findForward(buffer.SelStart(), closing, false);
+    if (at < 0)
+        return;
+    buffer.SetSelStart(at);
+    buffer.SetSelLength(int(closing.size()));
+    buffer.ClearSelection();
+}
+
+void ApplyToSelectionOrWhole(EditorBuffer &buffer, TextTransform transform)
+{
+    if (buffer.SelLength() > 0)
+        buffer.ReplaceSelection(transform(buffer.SelText()));
+    else
+        buffer.SetText(transform(buffer.GetText()));
+}
+
+void installTextTransformCommands(TForm1 &window)
+{
+    auto on = [&window](const char *id, auto command) {
+        QObject::connect(window.action(QLatin1StringView(id)), &QAction::triggered, &window,
+                         [&window, command] {
+                             if (EditorBuffer *b = window.activeBuffer())
+                                 command(*b);
+                         });
+    };
+    auto transform = [&on](const char *id, TextTransform f) {
+        on(id, [f](EditorBuffer &b) { ApplyToSelectionOrWhole(b, f); });
+    };
+    on("EditSelectTag", [](EditorBuffer &b) { b.SelectTagAtCaret(); });
+    on("EditDeleteTag", [](EditorBuffer &b) { DeleteCurrentTag(b); });
+    transform("EditUpper", &CzechUpperCase);
+    transform("EditLower", &CzechLowerCase);
+    transform("EditStripTags", &StripTags);
+    transform("EditRemoveSpaces", &RemoveSpacesOutsideTags);
+    transform("SearchSlashes", &SlashesInQuotes);
+    installFindReplaceCommands(window);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class EditorBuffer;
+class TForm1;
+
+// Deletes the tag at the caret (or the tag selected by hand) and the first upper-case
+// closing tag of the same name after it, as one undo step.
+void DeleteCurrentTag(EditorBuffer &buffer);
+
+// Applies the transformation to the selection, or to the whole text when nothing is
+// selected; either way one undo step.
+using TextTransform = QString (*)(QStringView);
+void ApplyToSelectionOrWhole(EditorBuffer &buffer, TextTransform transform);
+
+// Connects the Edit menu's tag and case commands, "Zaměnit lomítka", and the find and
+// replace commands to the frame.
+void installTextTransformCommands(TForm1 &window);
