@@ -2,6 +2,7 @@
 
 #include "app/Interaction.h"
 #include "app/SmallWindows.h"
+#include "commands/DocumentLifecycle.h"
 #include "editor/Colorize.h"
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
@@ -478,7 +479,7 @@ TForm2 *TForm1::openInNewWindow(const QString &path)
 
 bool TForm1::saveDocument(TForm2 &document)
 {
-    return saveHandler ? saveHandler(*this, document) : false;
+    return SaveDocument(*this, document);
 }
 
 void TForm1::tagItemDropped(TForm2 &document, const QString &itemText)
@@ -781,22 +782,18 @@ void TForm1::colorizeActiveDocument()
         ColorizeDocument(*b, settings, [this](const QString &text) { setStatusText(3, text); });
 }
 
+// The start-up steps below belong to the logo animation, the tag tree and the user
+// commands; they do their work once those parts of the frame exist.
 void TForm1::loadLogoFrames()
 {
-    if (logoLoader)
-        logoLoader(*this);
 }
 
-void TForm1::loadTagTree(const QString &path)
+void TForm1::loadTagTree(const QString &)
 {
-    if (tagTreeLoader)
-        tagTreeLoader(*this, path);
 }
 
 void TForm1::rebuildUserCommandMenu()
 {
-    if (userCommandMenuBuilder)
-        userCommandMenuBuilder(*this);
 }
 
 // --- closing and drops -----------------------------------------------------------------

@@ -94,9 +94,6 @@ public:
     QMdiArea *mdiArea() const { return m_mdi; }
     QToolButton *toolButton(const QString &objectName) const;
 
-    // The documents' saving, filled in by the document commands.
-    std::function<bool(TForm1 &, TForm2 &)> saveHandler;
-
     // Start-up steps that later parts of the program fill in.
     void loadLogoFrames();
     void loadTagTree(const QString &path);
@@ -107,11 +104,9 @@ public:
     // Shows the window maximised, minimised or normal as the settings stored it.
     void showAsStored();
 
-    // Hooks the parts of the program built on the frame fill in.
-    std::function<void(TForm1 &)> logoLoader;
-    std::function<void(TForm1 &, const QString &)> tagTreeLoader;
-    std::function<void(TForm1 &)> userCommandMenuBuilder;
-    // Maps a dropped user-tag list item to its definition.
+    // Hooks for the windows built on the frame: the user-tag window maps a dropped list
+    // item to its definition, the preview window shows the second help page, and the style
+    // builder composes the style text of "Vložit styl..".
     std::function<QString(const QString &)> userTagDefinition;
     std::function<void(const QString &)> showHelpInPreviewWindow;
     std::function<std::optional<QString>(TForm1 &)> styleBuilder;

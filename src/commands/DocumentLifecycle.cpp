@@ -179,7 +179,6 @@ void insertFileAtSelection(TForm1 &window, const QString &path)
 
 void installDocumentCommands(TForm1 &w)
 {
-    w.saveHandler = [](TForm1 &window, TForm2 &doc) { return SaveDocument(window, doc); };
     setInsertCommandHandler(93, [](TForm1 &window, InsertTexts &) {
         const QString path = ui().openFileName(kInsertFileFilter);
         if (!path.isEmpty())
