@@ -538,6 +538,7 @@ void TForm1::ApplySettings()
     settings.TabText = QString(std::max(settings.Tab, 0), u' ');
     for (TForm2 *doc : documents()) {
         doc->RichEdit1->setEditorFont(font);
+        doc->RichEdit1->SetSelStart(0); // nothing selected, caret at the start
         EditorKeyOptions keys = doc->RichEdit1->keyOptions();
         keys.textColor = settings.TEXT;
         keys.tagColor = settings.TAG;

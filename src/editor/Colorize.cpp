@@ -19,19 +19,14 @@ public:
 };
 
 // The whole text takes the editor font at the document's current size. Changing the font
-// lays the whole text out again and moves the caret, so it happens only when the face
-// differs, and the selection is put back.
+// lays the whole text out again, so it happens only when the face differs.
 void applyEditorFont(EditorBuffer &buffer, const TSettings &settings)
 {
     if (buffer.font().family() == settings.EditFont)
         return;
-    const int selStart = buffer.SelStart();
-    const int selLength = buffer.SelLength();
     QFont font = buffer.font();
     font.setFamily(settings.EditFont);
     buffer.setEditorFont(font);
-    buffer.SetSelStart(selStart);
-    buffer.SetSelLength(selLength);
 }
 } // namespace
 

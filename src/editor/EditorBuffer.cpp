@@ -457,10 +457,6 @@ void EditorBuffer::setEditorFont(const QFont &font)
     setFont(font);
     document()->setDefaultFont(font);
     SetModified(modified);
-    QTextCursor c = textCursor();
-    c.clearSelection();
-    c.setPosition(0);
-    setTextCursor(c);
 }
 
 // --- keyboard and mouse ----------------------------------------------------------------

@@ -125,7 +125,8 @@ public:
     void setKeyOptions(EditorKeyOptions options) { m_keys = std::move(options); }
     const EditorKeyOptions &keyOptions() const { return m_keys; }
 
-    // The content's font (face and size) for the whole text; colours stay.
+    // The content's font (face and size) for the whole text; colours, caret and the
+    // modified flag stay.
     void setEditorFont(const QFont &font);
 
 Q_SIGNALS:
