@@ -1,4 +1,6 @@
 #include "commands/InsertCommands.h"
+#include "commands/InsertTag.h"
+#include "markup/SysUt.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -35,6 +37,8 @@ private Q_SLOTS:
     void checkOffInsertsInsideTag();
     void caretAtTagEdgeCountsAsOutside_data();
     void caretAtTagEdgeCountsAsOutside();
+    void insideTagCheckAgreesWithTagLocator_data();
+    void insideTagCheckAgreesWithTagLocator();
     void nothingWithoutDocument();
     void prompts_data();
     void prompts();
@@ -523,6 +527,31 @@ void tst_InsertCommands::colorToolbarButton()
     fx.window().toolButton(u"ColorButton"_s)->click();
     QCOMPARE(fx.buffer().GetText(), u"#0000FF"_s);
     QVERIFY(si.allAnswered());
+}
+
+void tst_InsertCommands::insideTagCheckAgreesWithTagLocator_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain-tags") << u"a<B>b</B>c"_s;
+    QTest::newRow("unclosed-at-end") << u"x <A HREF=y"_s;
+    QTest::newRow("stray-gt") << u"a > b <I> c"_s;
+    QTest::newRow("nested-lt") << u"<A <B> C>"_s;
+    QTest::newRow("comment") << u"<!-- a > b -->"_s;
+    QTest::newRow("across-lines") << u"<TD\r\nALIGN=left>\r\n<"_s;
+}
+
+// The check reads only the text around the caret; it must say what the tag locator,
+// which reads the whole text, says at every caret position.
+void tst_InsertCommands::insideTagCheckAgreesWithTagLocator()
+{
+    QFETCH(QString, text);
+    MainWindowFixture fx(1);
+    for (int caret = 0; caret <= text.size(); ++caret) {
+        if (caret > 0 && text[caret - 1] == u'\r' && caret < text.size() && text[caret] == u'\n')
+            continue; // no caret stands between CR and LF
+        fx.setText(text, caret);
+        QCOMPARE(caretInsideTag(fx.window()), !TagAtPosition(text, caret).isEmpty());
+    }
 }
 
 BRISKO_TEST_MAIN(tst_InsertCommands)
