@@ -525,6 +525,13 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
             return;
         colorAsYouType(text[0]);
     }
+    if (enter && (event->modifiers() & Qt::ControlModifier)) {
+        // Ctrl+Enter goes on like Enter; the control itself would drop it.
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ControlModifier,
+                        event->text(), event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&plain);
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
 }
 
