@@ -371,24 +371,8 @@ void TForm1::attachDocument(TForm2 *doc)
     EditorBuffer *buffer = doc->RichEdit1;
     buffer->setLineWrapMode(action(u"OptWordWrap"_s)->isChecked() ? QPlainTextEdit::WidgetWidth
                                                                     : QPlainTextEdit::NoWrap);
-    QFont font(settings.EditFont, settings.Vyska);
-    font.setStyleHint(QFont::Monospace);
-    buffer->setEditorFont(font);
-    EditorKeyOptions keys;
-    keys.textColor = settings.TEXT;
-    keys.tagColor = settings.TAG;
-    keys.tabText = settings.TabText;
-    keys.ctrlEnterInserts = settings.Alt_Enter;
-    keys.ctrlEnterText = settings.Alt_Enter_Text;
-    keys.autoIndent = [this] { return autoIndentOn(); };
-    keys.isCommandShortcut = [this](const QKeySequence &key) {
-        for (QAction *a : m_menu->actions()) {
-            if (!a->shortcut().isEmpty() && a->shortcut() == key)
-                return true;
-        }
-        return false;
-    };
-    buffer->setKeyOptions(keys);
+    buffer->setEditorFont(editorFont());
+    buffer->setKeyOptions(editorKeyOptions());
     buffer->SetInsertionColor(settings.TEXT);
 
     const int slot = doc->SlotIndex;
@@ -533,19 +517,12 @@ void TForm1::RefreshRecentMenu()
 
 void TForm1::ApplySettings()
 {
-    QFont font(settings.EditFont, settings.Vyska);
-    font.setStyleHint(QFont::Monospace);
     settings.TabText = QString(std::max(settings.Tab, 0), u' ');
+    const QFont font = editorFont();
     for (TForm2 *doc : documents()) {
         doc->RichEdit1->setEditorFont(font);
         doc->RichEdit1->SetSelStart(0); // nothing selected, caret at the start
-        EditorKeyOptions keys = doc->RichEdit1->keyOptions();
-        keys.textColor = settings.TEXT;
-        keys.tagColor = settings.TAG;
-        keys.tabText = settings.TabText;
-        keys.ctrlEnterInserts = settings.Alt_Enter;
-        keys.ctrlEnterText = settings.Alt_Enter_Text;
-        doc->RichEdit1->setKeyOptions(keys);
+        doc->RichEdit1->setKeyOptions(editorKeyOptions());
     }
     if (!settings.IBrow)
         TabSet1->setCurrentIndex(0);
@@ -553,6 +530,34 @@ void TForm1::ApplySettings()
     RefreshRecentMenu();
     setPanelRight(settings.PanelRight);
     toolButton(u"AutoIndentButton"_s)->setChecked(settings.AutoIntend);
+}
+
+QFont TForm1::editorFont() const
+{
+    // A missing face such as "Courier New" falls back to a monospace one; the setting keeps
+    // its name.
+    QFont font(settings.EditFont, std::max(settings.Vyska, 1));
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+EditorKeyOptions TForm1::editorKeyOptions()
+{
+    EditorKeyOptions keys;
+    keys.textColor = settings.TEXT;
+    keys.tagColor = settings.TAG;
+    keys.tabText = settings.TabText;
+    keys.ctrlEnterInserts = settings.Alt_Enter;
+    keys.ctrlEnterText = settings.Alt_Enter_Text;
+    keys.autoIndent = [this] { return autoIndentOn(); };
+    keys.isCommandShortcut = [this](const QKeySequence &key) {
+        for (QAction *a : m_menu->actions()) {
+            if (!a->shortcut().isEmpty() && a->shortcut() == key)
+                return true;
+        }
+        return false;
+    };
+    return keys;
 }
 
 bool TForm1::autoIndentOn() const

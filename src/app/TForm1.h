@@ -132,6 +132,8 @@ private:
     void connectFrameCommands();
     void connectEditCommands();
     void attachDocument(TForm2 *document);
+    QFont editorFont() const;
+    EditorKeyOptions editorKeyOptions();
     void documentActivated(QMdiSubWindow *window);
     void refreshDocumentStatus();
     void updateModifiedIndicators(bool modified);
