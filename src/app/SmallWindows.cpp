@@ -1,6 +1,6 @@
 #include "SmallWindows.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,15 +1,10 @@
 #include "StartUp.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/SmallWindows.h"
 #include "app/TForm1.h"
-#include "commands/DocumentLifecycle.h"
-#include "commands/InsertCommands.h"
-#include "commands/TextTransforms.h"
-#include "dialogs/LinkAndTextCommands.h"
+#include "app/CommandBindings.h"
 #include "markup/SysUt.h"
-#include "publish/ftpklient.h"
-#include "settings/SettingsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,17 +29,6 @@ public:
 };
 
 } // namespace
-
-void installCommands(TForm1 &window)
-{
-    installDocumentCommands(window);
-    QObject::connect(window.action(u"ToolUpload"_s), &QAction::triggered, &window,
-                     [&window] { ShowUploadWindow(&window); });
-    installSettingsCommand(window);
-    installInsertCommands(window);
-    installLinkAndTextDialogs(window);
-    installTextTransformCommands(window);
-}
 
 int runProgram(QApplication &app)
 {
@@ -75,7 +59,7 @@ int runProgram(QApplication &app)
     if (!carryOn)
         return 0;
     window.showAsStored();
-    if (window.settings.Tipky)
+    if (window.settings().Tipky)
         window.showTips();
     window.rebuildUserCommandMenu();
     return app.exec();

@@ -6,6 +6,3 @@ class TForm1;
 // The start-up sequence: wait window, browser check, main window, tips; then the message
 // loop. Returns the program's exit code.
 int runProgram(QApplication &app);
-
-// Connects every command of the program to a freshly built frame.
-void installCommands(TForm1 &window);

@@ -1,6 +1,6 @@
 #include "TForm1.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/SmallWindows.h"
 #include "commands/DocumentLifecycle.h"
 #include "editor/Colorize.h"
@@ -47,12 +47,12 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 
     setStatusText(3, QString());
     SetWaitText(u"Načítá se nastavení..."_s);
-    m_store->LoadSettings(settings);
+    m_store->LoadSettings(m_settings);
     applyPlacement();
     SetWaitText(u"Nastavují se plugin moduly..."_s);
     // Only the first ten user commands start switched off.
     for (int i = 0; i < 10; ++i)
-        settings.UserCommands[i].active = false;
+        m_settings.UserCommands[i].active = false;
     ApplySettings();
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
@@ -65,7 +65,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 TForm1::~TForm1()
 {
     storePlacement();
-    m_store->SaveSettings(settings);
+    m_store->SaveSettings(m_settings);
     setDialogParent(nullptr);
 }
 
@@ -213,7 +213,7 @@ void TForm1::createToolbar()
     QToolButton *autoIndent = toolButton(u"AutoIndentButton"_s);
     autoIndent->setCheckable(true);
     connect(autoIndent, &QToolButton::clicked, this,
-            [this](bool checked) { settings.AutoIntend = checked; });
+            [this](bool checked) { m_settings.AutoIntend = checked; });
     connect(toolButton(u"SidePanelButton"_s), &QToolButton::clicked, this,
             [this] { setSidePanelVisible(!Panel2->isVisible()); });
     connect(toolButton(u"CheckButton"_s), &QToolButton::clicked, this, &TForm1::runDocumentCheck);
@@ -321,12 +321,6 @@ TForm2 *TForm1::document(int slot) const
     return m_slots[slot - 1];
 }
 
-EditorBuffer *TForm1::activeBuffer() const
-{
-    TForm2 *doc = activeDocument();
-    return doc ? doc->RichEdit1 : nullptr;
-}
-
 QList<TForm2 *> TForm1::documents() const
 {
     QList<TForm2 *> out;
@@ -373,7 +367,7 @@ void TForm1::attachDocument(TForm2 *doc)
                                                                     : QPlainTextEdit::NoWrap);
     buffer->setEditorFont(editorFont());
     buffer->setKeyOptions(editorKeyOptions());
-    buffer->SetInsertionColor(settings.TEXT);
+    buffer->SetInsertionColor(m_settings.TEXT);
 
     const int slot = doc->SlotIndex;
     connect(doc, &QObject::destroyed, this, [this, slot] {
@@ -451,12 +445,20 @@ bool TForm1::OpenFile(TForm2 &doc, const QString &path)
     return true;
 }
 
+void TForm1::fileStored(const QString &path)
+{
+    if (m_settings.FindDir)
+        Q_EMIT fileLocationChanged(path);
+    AddRecentFile(path);
+    RefreshRecentMenu();
+}
+
 TForm2 *TForm1::openInNewWindow(const QString &path)
 {
     TForm2 *doc = NewDocumentWindow();
     if (!doc)
         return nullptr;
-    if (OpenFile(*doc, path) && settings.Colorize)
+    if (OpenFile(*doc, path) && m_settings.Colorize)
         colorizeActiveDocument();
     return doc;
 }
@@ -471,11 +473,11 @@ void TForm1::tagItemDropped(TForm2 &document, const QString &itemText)
     QString text = itemText;
     if (userTagDefinition)
         text = userTagDefinition(text);
-    ColorValue color = settings.TAG;
+    ColorValue color = m_settings.TAG;
     if (text == u"<SCRIPT>"_s || text == u"</SCRIPT>"_s)
-        color = settings.SCRIPT;
+        color = m_settings.SCRIPT;
     else if (text == u"<STYLE>"_s || text == u"</STYLE>"_s)
-        color = settings.STYLE;
+        color = m_settings.STYLE;
     const qsizetype comma = text.indexOf(u',');
     const QString prefix = comma < 0 ? QString() : text.left(comma);
     const QString suffix = comma < 0 ? text : text.mid(comma + 1);
@@ -495,7 +497,7 @@ std::optional<QString> TForm1::composeStyle(TForm2 &)
 
 void TForm1::AddRecentFile(const QString &path)
 {
-    auto &recent = settings.RecentFiles;
+    auto &recent = m_settings.RecentFiles;
     if (std::find(recent.begin(), recent.end(), path) != recent.end())
         return;
     std::move_backward(recent.begin(), recent.end() - 1, recent.end());
@@ -506,10 +508,10 @@ void TForm1::RefreshRecentMenu()
 {
     for (int i = 0; i < TSettings::RecentCount; ++i) {
         QAction *a = action(u"Recent"_s + QString::number(i + 1));
-        QString caption = settings.RecentFiles[i];
+        QString caption = m_settings.RecentFiles[i];
         a->setText(caption.replace(u'&', u"&&"_s));
-        a->setData(settings.RecentFiles[i]);
-        a->setVisible(!settings.RecentFiles[i].isEmpty());
+        a->setData(m_settings.RecentFiles[i]);
+        a->setVisible(!m_settings.RecentFiles[i].isEmpty());
     }
 }
 
@@ -517,26 +519,26 @@ void TForm1::RefreshRecentMenu()
 
 void TForm1::ApplySettings()
 {
-    settings.TabText = QString(std::max(settings.Tab, 0), u' ');
+    m_settings.TabText = QString(std::max(m_settings.Tab, 0), u' ');
     const QFont font = editorFont();
     for (TForm2 *doc : documents()) {
         doc->RichEdit1->setEditorFont(font);
         doc->RichEdit1->SetSelStart(0); // nothing selected, caret at the start
         doc->RichEdit1->setKeyOptions(editorKeyOptions());
     }
-    if (!settings.IBrow)
+    if (!m_settings.IBrow)
         TabSet1->setCurrentIndex(0);
-    TabSet1->setVisible(settings.IBrow);
+    TabSet1->setVisible(m_settings.IBrow);
     RefreshRecentMenu();
-    setPanelRight(settings.PanelRight);
-    toolButton(u"AutoIndentButton"_s)->setChecked(settings.AutoIntend);
+    setPanelRight(m_settings.PanelRight);
+    toolButton(u"AutoIndentButton"_s)->setChecked(m_settings.AutoIntend);
 }
 
 QFont TForm1::editorFont() const
 {
     // A missing face such as "Courier New" falls back to a monospace one; the setting keeps
     // its name.
-    QFont font(settings.EditFont, std::max(settings.Vyska, 1));
+    QFont font(m_settings.EditFont, std::max(m_settings.Vyska, 1));
     font.setStyleHint(QFont::Monospace);
     return font;
 }
@@ -544,11 +546,11 @@ QFont TForm1::editorFont() const
 EditorKeyOptions TForm1::editorKeyOptions()
 {
     EditorKeyOptions keys;
-    keys.textColor = settings.TEXT;
-    keys.tagColor = settings.TAG;
-    keys.tabText = settings.TabText;
-    keys.ctrlEnterInserts = settings.Alt_Enter;
-    keys.ctrlEnterText = settings.Alt_Enter_Text;
+    keys.textColor = m_settings.TEXT;
+    keys.tagColor = m_settings.TAG;
+    keys.tabText = m_settings.TabText;
+    keys.ctrlEnterInserts = m_settings.Alt_Enter;
+    keys.ctrlEnterText = m_settings.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
     keys.isCommandShortcut = [this](const QKeySequence &key) {
         for (QAction *a : m_menu->actions()) {
@@ -567,14 +569,14 @@ bool TForm1::autoIndentOn() const
 
 void TForm1::applyPlacement()
 {
-    const WindowPlacement &p = settings.placement;
+    const WindowPlacement &p = m_settings.placement;
     resize(p.width, p.height);
     move(p.left, p.top);
 }
 
 void TForm1::showAsStored()
 {
-    switch (settings.placement.state) {
+    switch (m_settings.placement.state) {
     case WindowPlacement::Minimized:
         showMinimized();
         break;
@@ -589,7 +591,7 @@ void TForm1::showAsStored()
 
 void TForm1::storePlacement()
 {
-    WindowPlacement &p = settings.placement;
+    WindowPlacement &p = m_settings.placement;
     if (isMaximized()) {
         p.state = WindowPlacement::Maximized;
         return;
@@ -604,7 +606,7 @@ void TForm1::storePlacement()
 
 void TForm1::setPanelRight(bool right)
 {
-    settings.PanelRight = right;
+    m_settings.PanelRight = right;
     Splitter1->insertWidget(right ? 1 : 0, Panel2);
     Splitter1->setStretchFactor(right ? 0 : 1, 1);
     Splitter1->setStretchFactor(right ? 1 : 0, 0);
@@ -772,7 +774,7 @@ void TForm1::showTips()
     if (!m_tips) {
         m_tips = new TipsWindow(this);
         connect(m_tips, &QObject::destroyed, this, [this] {
-            settings.Tipky = m_tipsShowNextTime;
+            m_settings.Tipky = m_tipsShowNextTime;
         });
         connect(m_tips, &TipsWindow::showNextTimeChanged, this,
                 [this](bool show) { m_tipsShowNextTime = show; });
@@ -785,7 +787,7 @@ void TForm1::showTips()
 void TForm1::colorizeActiveDocument()
 {
     if (EditorBuffer *b = activeBuffer())
-        ColorizeDocument(*b, settings, [this](const QString &text) { setStatusText(3, text); });
+        ColorizeDocument(*b, m_settings, [this](const QString &text) { setStatusText(3, text); });
 }
 
 // The start-up steps below belong to the logo animation, the tag tree and the user

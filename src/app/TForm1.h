@@ -2,6 +2,7 @@
 
 #include "app/MainMenu.h"
 #include "app/ProgramDir.h"
+#include "commands/Workspace.h"
 #include "editor/TForm2.h"
 #include "settings/TSettings.h"
 
@@ -25,7 +26,7 @@ class WebBrowser;
 
 // The frame window: menus, command toolbar, tag palette, side panel, status bar and the
 // document windows in their 30 slots. Commands reach the active document through it.
-class TForm1 : public QMainWindow, public DocumentHost
+class TForm1 : public QMainWindow, public DocumentHost, public Workspace
 {
     Q_OBJECT
 
@@ -37,23 +38,26 @@ public:
                     QWidget *parent = nullptr);
     ~TForm1() override;
 
-    TSettings settings;
-
     // The slot (1..30) of the window activated last, 0 when none.
     int ActiveDocument = 0;
     TForm2 *document(int slot) const;
-    TForm2 *activeDocument() const { return document(ActiveDocument); }
-    EditorBuffer *activeBuffer() const;
-    QList<TForm2 *> documents() const; // in slot order
+
+    // Workspace
+    TSettings &settings() override { return m_settings; }
+    const TSettings &settings() const { return m_settings; }
+    TForm2 *activeDocument() const override { return document(ActiveDocument); }
+    QList<TForm2 *> documents() const override; // in slot order
 
     // A new empty "Bez jména" window in the lowest free slot, made active; nullptr (after
     // the error message) when all 30 slots are taken.
-    TForm2 *NewDocumentWindow();
+    TForm2 *NewDocumentWindow() override;
     // Reads a file into the document window. A file that cannot be read, or that is too
     // long for the editor, leaves the window as it was and tells the user why.
-    bool OpenFile(TForm2 &document, const QString &path);
+    bool OpenFile(TForm2 &document, const QString &path) override;
     // Opens a file in a new window and colours it when the settings say so.
-    TForm2 *openInNewWindow(const QString &path);
+    TForm2 *openInNewWindow(const QString &path) override;
+    void fileStored(const QString &path) override;
+    QWidget *dialogParent() override { return this; }
     // Files dropped from the desktop: pages and templates open, anything else is ignored.
     void openDroppedFiles(const QList<QUrl> &urls);
 
@@ -65,7 +69,7 @@ public:
 
     QAction *action(const QString &id) const { return m_menu->action(id); }
     QMenu *menu(const QString &id) const { return m_menu->menu(id); }
-    void setStatusText(int panel, const QString &text);
+    void setStatusText(int panel, const QString &text) override;
     QString statusText(int panel) const;
     bool autoIndentOn() const;
 
@@ -147,6 +151,7 @@ private:
     void storePlacement();
     static bool isOpenableDocument(const QString &path);
 
+    TSettings m_settings;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<MainMenu> m_menu;
     QMdiArea *m_mdi = nullptr;

@@ -1,4 +1,4 @@
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/SmallWindows.h"
 #include "app/StartUp.h"
 #include "app/TForm1.h"

@@ -1,6 +1,6 @@
 #include "DocumentLifecycle.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/ProgramDir.h"
 #include "app/TForm1.h"
 #include "commands/InsertTag.h"
@@ -108,7 +108,7 @@ bool SaveDocument(TForm1 &window, TForm2 &document)
 {
     if (document.isUntitled())
         return SaveDocumentAs(window, document);
-    const TSettings &s = window.settings;
+    const TSettings &s = window.settings();
     const QString fileName = document.FileName();
     const QString text = document.RichEdit1->GetText();
     const QString backup = s.Backup ? makeBackup(fileName, s.BackupPrip) : QString();
@@ -121,10 +121,7 @@ bool SaveDocument(TForm1 &window, TForm2 &document)
         return false;
     }
     document.RichEdit1->SetModified(false);
-    if (s.FindDir)
-        Q_EMIT window.fileLocationChanged(fileName);
-    window.AddRecentFile(fileName);
-    window.RefreshRecentMenu();
+    window.fileStored(fileName);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "FindReplace.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/TForm1.h"
 #include "commands/FindDialogs.h"
 #include "markup/SysUt.h"

@@ -1,6 +1,6 @@
 #include "InsertCommands.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/TForm1.h"
 #include "app/TagPalette.h"
 #include "markup/SysUt.h"
@@ -136,12 +136,12 @@ void registerLinkCommands()
     });
     setInsertCommandHandler(23, [](TForm1 &w, InsertTexts &) {
         const QString opening = u"<A"_s + QuotedAttrPiece(u"NAME="_s, anchorText(w)) + u">"_s;
-        w.activeBuffer()->WrapSelection(w.settings.LINK, opening, u"</A>"_s);
+        w.activeBuffer()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
     });
     setInsertCommandHandler(24, [](TForm1 &w, InsertTexts &) {
         const QString opening =
             u"<A"_s + QuotedAttrPiece(u"HREF="_s, u"#"_s + anchorText(w)) + u">"_s;
-        w.activeBuffer()->WrapSelection(w.settings.LINK, opening, u"</A>"_s);
+        w.activeBuffer()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
     });
 }
 
@@ -195,7 +195,7 @@ void registerOwnLogicCommands()
 {
     setInsertCommandHandler(58, [](TForm1 &w, InsertTexts &) {
         if (!state().specialCharacter.isEmpty())
-            w.activeBuffer()->InsertAtCaret(w.settings.TEXT, state().specialCharacter);
+            w.activeBuffer()->InsertAtCaret(w.settings().TEXT, state().specialCharacter);
     });
     setInsertCommandHandler(59, [](TForm1 &, InsertTexts &t) { t = state().userTag; });
     setInsertCommandHandler(73, [](TForm1 &, InsertTexts &t) {
@@ -206,7 +206,7 @@ void registerOwnLogicCommands()
     });
     setInsertCommandHandler(75, [](TForm1 &w, InsertTexts &) {
         w.activeBuffer()->InsertAtCaret(
-            w.settings.SCRIPT, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
+            w.settings().SCRIPT, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
                                u"document.write(document.lastModified)\r\n</SCRIPT>"_s);
     });
     setInsertCommandHandler(85, [](TForm1 &w, InsertTexts &) {
@@ -314,18 +314,18 @@ void InsertPageSkeleton(TForm1 &window, const PageSkeleton &page)
     EditorBuffer *b = window.activeBuffer();
     if (!b)
         return;
-    const ColorValue tag = window.settings.TAG;
+    const ColorValue tag = window.settings().TAG;
     EditorBuffer::EditGroup group(*b);
     if (!page.docType.isEmpty())
         b->InsertAtCaret(tag, page.docType + u"\r\n"_s);
     b->InsertAtCaret(tag, u"<HTML>\r\n"_s);
     b->InsertAtCaret(tag, u"<HEAD>\r\n"_s);
     b->InsertAtCaret(tag, u"    <META NAME=\"Generator\" CONTENT=\"Brisko HTML Editor 3.52 final\">\r\n"_s);
-    if (window.settings.MetaCz)
+    if (window.settings().MetaCz)
         b->InsertAtCaret(tag, u"    <META HTTP-EQUIV=\"Content-Type\" "
                               u"CONTENT=\"text/html; charset=windows-1250\">\r\n"_s);
     b->InsertAtCaret(tag, u"    <TITLE>"_s);
-    b->InsertAtCaret(window.settings.TEXT, page.title);
+    b->InsertAtCaret(window.settings().TEXT, page.title);
     b->InsertAtCaret(tag, u"</TITLE>\r\n"_s);
     b->InsertAtCaret(tag, u"</HEAD>\r\n"_s);
     b->InsertAtCaret(tag, page.bodyStart + u"\r\n\r\n"_s);

@@ -1,6 +1,6 @@
 #include "InsertTag.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/TForm1.h"
 
 #include <QHash>
@@ -47,7 +47,7 @@ bool caretInsideTag(TForm1 &window)
 
 bool CheckNotInsideTag(TForm1 &window)
 {
-    if (!window.settings.InsideTagCheck)
+    if (!window.settings().InsideTagCheck)
         return true;
     if (!caretInsideTag(window))
         return true;
@@ -78,6 +78,6 @@ void InsertTag(TForm1 &window, int command)
     if (!doc)
         return;
     if (!texts.opening.isEmpty() || !texts.closing.isEmpty())
-        doc->RichEdit1->WrapSelection(window.settings.TAG, texts.opening, texts.closing);
+        doc->RichEdit1->WrapSelection(window.settings().TAG, texts.opening, texts.closing);
     doc->RichEdit1->setFocus();
 }

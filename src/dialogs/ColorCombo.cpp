@@ -1,6 +1,6 @@
 #include "ColorCombo.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

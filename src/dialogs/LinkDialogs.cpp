@@ -1,7 +1,8 @@
 #include "LinkDialogs.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "markup/SysUt.h"
+#include "settings/TSettings.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -82,7 +83,7 @@ void TMakeLink::setFields(const AddressFields &fields)
 
 Markup TMakeLink::composed() const
 {
-    return {::ComposedAddress(fields(), PathSeparator(m_settings)), QString()};
+    return {::ComposedAddress(fields(), PathSeparator(m_settings.pathOptions())), QString()};
 }
 
 std::optional<QString> runAddressComposer(const TSettings &settings, QWidget *parent)
@@ -101,7 +102,7 @@ std::optional<QString> pickDocumentAddress(const DocumentContext &context, const
     const QString chosen = ui().openFileName(filter);
     if (chosen.isEmpty())
         return std::nullopt;
-    return DocumentRelativePath(chosen, *context.documentFileName, context.settings);
+    return DocumentRelativePath(chosen, *context.documentFileName, context.settings.pathOptions());
 }
 
 TLinkForm::TLinkForm(DocumentContext context, QWidget *parent)

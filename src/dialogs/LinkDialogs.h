@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/ElementDialog.h"
-#include "dialogs/LinkMarkup.h"
+#include "markup/LinkMarkup.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/ElementDialog.h"
-#include "dialogs/TextMarkup.h"
+#include "markup/TextMarkup.h"
 
 class ColorCombo;
 class QCheckBox;

@@ -1,6 +1,6 @@
 #include "TForm2.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

@@ -1,6 +1,5 @@
 #include "markup/SysUt.h"
 
-#include "settings/TSettings.h"
 
 #include <QDir>
 
@@ -286,23 +285,23 @@ QString RelativePath(const QString &documentPath, const QString &filePath)
 }
 
 QString DocumentRelativePath(const QString &chosen, const QString &documentFileName,
-                             const TSettings &settings)
+                             const PathOptions &options)
 {
-    QString result = (settings.RelPa && documentFileName != NeverSavedName())
+    QString result = (options.relPa && documentFileName != NeverSavedName())
                          ? RelativePath(documentFileName, chosen)
                          : fileNamePart(QDir::fromNativeSeparators(chosen));
-    if (settings.Alt92)
+    if (options.alt92)
         result.replace(u'/', u'\\');
     else
         result.replace(u'\\', u'/');
-    if (settings.UpperCaseFiles)
+    if (options.upperCaseFiles)
         result = AsciiUpperCase(result);
     return result;
 }
 
-QString PathSeparator(const TSettings &settings)
+QString PathSeparator(const PathOptions &options)
 {
-    return settings.Alt92 ? u"\\"_s : u"/"_s;
+    return options.alt92 ? u"\\"_s : u"/"_s;
 }
 
 // --- whole-text transformations ---------------------------------------------------------

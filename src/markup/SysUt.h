@@ -7,7 +7,6 @@
 #include <QStringView>
 #include <QUrl>
 
-struct TSettings;
 
 // Shared string, tag and path helpers of the editor, plus thin wrappers around the
 // platform's shell, browser conversation and registry.
@@ -65,6 +64,14 @@ ColorValue HtmlColorToColor(QStringView text);
 // Paths use Qt's "/" separator on every platform; native backslashes on Windows are
 // converted first.
 
+// The settings that shape file references written into markup.
+struct PathOptions
+{
+    bool relPa = false;          // relative to the document rather than the bare name
+    bool alt92 = false;          // "\" rather than "/" between folders
+    bool upperCaseFiles = false; // file references in upper case
+};
+
 // The name a document keeps until it is first saved.
 QString NeverSavedName();
 // The file path as seen from the document's directory.
@@ -73,9 +80,9 @@ QString RelativePath(const QString &documentPath, const QString &filePath);
 // the document has been saved, otherwise the bare file name; "\" or "/" by Alt92;
 // upper-cased when UpperCaseFiles is on.
 QString DocumentRelativePath(const QString &chosen, const QString &documentFileName,
-                             const TSettings &settings);
+                             const PathOptions &options);
 // "\" when Alt92 is on, else "/".
-QString PathSeparator(const TSettings &settings);
+QString PathSeparator(const PathOptions &options);
 
 // --- whole-text transformations ---------------------------------------------------------
 
@@ -158,7 +165,7 @@ void ShellOpen(const QString &fileOrUrl);
 void ShellRun(const QString &file, const QString &parameters, const QString &directory,
               int showMode = 1);
 // Asks a running browser to show the address; ExtBrow is the program that answers.
-void DdeOpenUrl(const QString &url, const TSettings &settings);
+void DdeOpenUrl(const QString &url, const QString &browserProgram);
 // The two requests DdeOpenUrl sends, in order.
 QList<DdeRequest> DdeOpenUrlRequests(const QString &url);
 // The string value, or empty when it is missing.

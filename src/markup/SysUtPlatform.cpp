@@ -1,6 +1,5 @@
 #include "markup/SysUt.h"
 
-#include "settings/TSettings.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -141,9 +140,9 @@ QList<DdeRequest> DdeOpenUrlRequests(const QString &url)
     };
 }
 
-void DdeOpenUrl(const QString &url, const TSettings &settings)
+void DdeOpenUrl(const QString &url, const QString &browserProgram)
 {
-    ddeTransport().converse(settings.ExtBrow, DdeOpenUrlRequests(url));
+    ddeTransport().converse(browserProgram, DdeOpenUrlRequests(url));
 }
 
 QString ReadRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName)

@@ -1,6 +1,6 @@
 #include "publish/ftpklient.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "publish/FtpClient.h"
 
 #include <QApplication>

@@ -1,7 +1,6 @@
 #include "SettingsDialog.h"
 
-#include "app/Interaction.h"
-#include "app/TForm1.h"
+#include "interaction/Interaction.h"
 #include "settings/TSettings.h"
 
 #include <QAction>
@@ -437,15 +436,4 @@ void TSettingsForm::BrowseButtonClick()
     const QString path = ui().openFileName(kProgramFilter);
     if (!path.isEmpty())
         ExtBrowEdit->setText(path);
-}
-
-void installSettingsCommand(TForm1 &window)
-{
-    QObject::connect(window.action(u"OptSettings"_s), &QAction::triggered, &window, [&window] {
-        TSettingsForm dialog(window.settings, &window);
-        const bool confirmed = ui().exec(dialog) == QDialog::Accepted;
-        // Restored defaults are in the record even after "Zpět", so they are applied too.
-        if (confirmed || dialog.defaultsRestored())
-            window.ApplySettings();
-    });
 }

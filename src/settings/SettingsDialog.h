@@ -95,8 +95,4 @@ private:
     QPushButton *OkButton = nullptr;
 };
 
-class TForm1;
 
-// Connects the command "Nastavení.." (F8): runs the dialog on the frame's settings and
-// applies them when they changed.
-void installSettingsCommand(TForm1 &window);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/ColorValue.h"
+#include "markup/SysUt.h"
 
 #include <QString>
 
@@ -70,6 +71,9 @@ struct TSettings
     std::array<UserCommand, UserCommandCount> UserCommands;
 
     WindowPlacement placement;
+
+    // The three options that shape file references in markup.
+    PathOptions pathOptions() const { return {RelPa, Alt92, UpperCaseFiles}; }
 };
 
 // The button "Původní nastavení": everything back to its default except the recent files

@@ -319,11 +319,11 @@ void tst_MainWindow::autoIndentShortcutFlipsButtonOnly()
     QVERIFY(w.autoIndentOn());
     w.action(u"HidAutoIndent"_s)->trigger();
     QVERIFY(!w.autoIndentOn());
-    QVERIFY(w.settings.AutoIntend);
+    QVERIFY(w.settings().AutoIntend);
     w.toolButton(u"AutoIndentButton"_s)->click();
     QVERIFY(w.autoIndentOn());
     w.toolButton(u"AutoIndentButton"_s)->click();
-    QVERIFY(!w.settings.AutoIntend);
+    QVERIFY(!w.settings().AutoIntend);
 }
 
 void tst_MainWindow::tipsRingAndShowNextTime()
@@ -339,7 +339,7 @@ void tst_MainWindow::tipsRingAndShowNextTime()
     tips->close();
     QTRY_VERIFY(!w.findChild<TipsWindow *>());
     // Ticked by default: the tips do not come back at the next start.
-    QCOMPARE(w.settings.Tipky, false);
+    QCOMPARE(w.settings().Tipky, false);
 }
 
 void tst_MainWindow::settingsAreWrittenAtExit()

@@ -112,7 +112,7 @@ void tst_DocumentLifecycle::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_ui = std::make_unique<ScriptedInteraction>();
     m_fx = std::make_unique<MainWindowFixture>(0);
-    m_fx->window().settings.Colorize = false;
+    m_fx->window().settings().Colorize = false;
 }
 
 void tst_DocumentLifecycle::cleanup()
@@ -149,7 +149,7 @@ void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting()
     QFETCH(int, fitip);
     QFETCH(QByteArray, onDisk);
     const QString text = u"<P>\r\nřádek\r\n</P>"_s;
-    m_fx->window().settings.FITIP = fitip;
+    m_fx->window().settings().FITIP = fitip;
     m_fx->window().NewDocumentWindow();
     m_fx->buffer().SetText(text);
     m_ui->saveFile(path(u"page.html"_s));
@@ -198,7 +198,7 @@ void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave()
     QFETCH(QString, name);
     QFETCH(QString, backup);
     writeBytes(path(name), "original");
-    m_fx->window().settings.Backup = true;
+    m_fx->window().settings().Backup = true;
     m_ui->openFile(path(name));
     trigger("FileOpen");
     m_fx->buffer().SetText(u"first"_s);
@@ -220,7 +220,7 @@ void tst_DocumentLifecycle::reopeningDoesNotMoveARecentEntry()
     }
     m_ui->openFile(path(u"a.htm"_s));
     trigger("FileOpen");
-    const auto &recent = m_fx->window().settings.RecentFiles;
+    const auto &recent = m_fx->window().settings().RecentFiles;
     QCOMPARE(recent[0], path(u"b.htm"_s));
     QCOMPARE(recent[1], path(u"a.htm"_s));
     QCOMPARE(recent[2], QString());
@@ -238,7 +238,7 @@ void tst_DocumentLifecycle::eleventhFileDropsTheOldest()
     for (int i = 1; i <= 11; ++i)
         m_fx->window().AddRecentFile(path(u"f%1.htm"_s.arg(i)));
     m_fx->window().RefreshRecentMenu();
-    const auto &recent = m_fx->window().settings.RecentFiles;
+    const auto &recent = m_fx->window().settings().RecentFiles;
     QCOMPARE(recent[0], path(u"f11.htm"_s));
     QCOMPARE(recent[9], path(u"f2.htm"_s));
     QCOMPARE(m_fx->window().action(u"Recent10"_s)->text(), path(u"f2.htm"_s));
@@ -247,13 +247,13 @@ void tst_DocumentLifecycle::eleventhFileDropsTheOldest()
 void tst_DocumentLifecycle::saveAsCancelLeavesRecentListAlone()
 {
     m_fx->window().AddRecentFile(path(u"kept.htm"_s));
-    const auto before = m_fx->window().settings.RecentFiles;
+    const auto before = m_fx->window().settings().RecentFiles;
     m_fx->window().NewDocumentWindow();
     m_fx->buffer().SetText(u"text"_s);
     m_ui->saveFile(QString());
     trigger("FileSave"); // an untitled document asks for a name
     QCOMPARE(m_ui->log.value(0), u"save: Html dokumenty (*.html)|*.html|Šablona (*.htt)|*.htt|Bez jména"_s);
-    QCOMPARE(m_fx->window().settings.RecentFiles, before);
+    QCOMPARE(m_fx->window().settings().RecentFiles, before);
     QVERIFY(m_fx->buffer().IsModified());
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
 }
@@ -279,7 +279,7 @@ void tst_DocumentLifecycle::saveAsAppendsHtmlWithoutExtension()
     QCOMPARE(fileBytes(path(written)), QByteArray("<HTML>"));
     QCOMPARE(m_fx->doc()->FileName(), path(written));
     QCOMPARE(m_fx->doc()->windowTitle(), QFileInfo(written).fileName());
-    QCOMPARE(m_fx->window().settings.RecentFiles[0], path(written));
+    QCOMPARE(m_fx->window().settings().RecentFiles[0], path(written));
 }
 
 // --- new and close ---------------------------------------------------------------------
@@ -324,7 +324,7 @@ void tst_DocumentLifecycle::thirtyFirstWindowIsRefused()
     trigger("FileOpen");
     QCOMPARE(m_ui->errors.size(), 2);
     QCOMPARE(m_fx->window().documents().size(), 30);
-    QCOMPARE(m_fx->window().settings.RecentFiles[0], QString());
+    QCOMPARE(m_fx->window().settings().RecentFiles[0], QString());
 
     // A closed window frees its slot for the next one.
     m_fx->window().document(7)->closeConfirmed();
@@ -378,7 +378,7 @@ void tst_DocumentLifecycle::unreadableFileLeavesWindowAlone()
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY(m_ui->errors[0].contains(u"nelze otevřít"_s));
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
-    QCOMPARE(m_fx->window().settings.RecentFiles[0], QString());
+    QCOMPARE(m_fx->window().settings().RecentFiles[0], QString());
 }
 
 void tst_DocumentLifecycle::directoryChosenAsFileIsRefused()
@@ -429,7 +429,7 @@ void tst_DocumentLifecycle::readOnlyTargetKeepsOldFileAndModifiedFlag()
     }
     const QString file = dir + u"/page.htm"_s;
     writeBytes(file, "old");
-    m_fx->window().settings.Backup = true;
+    m_fx->window().settings().Backup = true;
     m_ui->openFile(file);
     trigger("FileOpen");
     if (mount)
@@ -456,7 +456,7 @@ void tst_DocumentLifecycle::writeFailingPartWayKeepsOldFile()
     const QString file = mount.dir + u"/page.htm"_s;
     writeBytes(file, "old");
     // The backup is moved aside first; a failed write must bring the old file back.
-    m_fx->window().settings.Backup = true;
+    m_fx->window().settings().Backup = true;
     m_ui->openFile(file);
     trigger("FileOpen");
     m_fx->buffer().SetText(QString(200000, u'x'));

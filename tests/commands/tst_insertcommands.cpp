@@ -193,7 +193,7 @@ void tst_InsertCommands::checkOffInsertsInsideTag()
 {
     MainWindowFixture fx;
     ScriptedInteraction si;
-    fx.window().settings.InsideTagCheck = false;
+    fx.window().settings().InsideTagCheck = false;
     fx.setText(u"<P >"_s, 3);
     InsertTag(fx.window(), 1);
     QCOMPARE(fx.buffer().GetText(), u"<P <B></B>>"_s);
@@ -340,7 +340,7 @@ void tst_InsertCommands::pageSkeleton()
     QFETCH(bool, metaCz);
     QFETCH(QString, expected);
     MainWindowFixture fx;
-    fx.window().settings.MetaCz = metaCz;
+    fx.window().settings().MetaCz = metaCz;
     InsertTag(fx.window(), 85);
     QCOMPARE(fx.buffer().GetText(), expected);
     const int caret = int(expected.indexOf(u"<BODY >\r\n\r\n"_s)) + 11;
@@ -405,7 +405,7 @@ void tst_InsertCommands::specialCharacterAndUserTag()
     fx.setText(u"abc"_s, 0, 3);
     InsertSpecialCharacter(fx.window(), u"&eacute;"_s);
     QCOMPARE(fx.buffer().GetText(), u"&eacute;abc"_s);
-    QCOMPARE(fx.buffer().colorAt(0), fx.window().settings.TEXT);
+    QCOMPARE(fx.buffer().colorAt(0), fx.window().settings().TEXT);
     fx.setText(u"abc"_s, 0, 3);
     InsertUserTag(fx.window(), u"<MOJE>"_s, u"</MOJE>"_s);
     QCOMPARE(fx.buffer().GetText(), u"<MOJE>abc</MOJE>"_s);

@@ -69,7 +69,7 @@ void tst_TemplateManager::init()
     setProgramDir(m_dir->path());
     m_ui = std::make_unique<ScriptedInteraction>();
     m_fx = std::make_unique<MainWindowFixture>(0);
-    m_fx->window().settings.Colorize = false;
+    m_fx->window().settings().Colorize = false;
 }
 
 void tst_TemplateManager::cleanup()
@@ -116,7 +116,7 @@ void tst_TemplateManager::createGivesUntitledWindowWithTemplateText()
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
     QCOMPARE(m_fx->doc()->windowTitle(), u"Bez jména"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<HTML>\r\n<BODY>čau</BODY>\r\n</HTML>"_s);
-    QCOMPARE(m_fx->window().settings.RecentFiles[0], QDir(folder()).filePath(u"Stránka.sab"_s));
+    QCOMPARE(m_fx->window().settings().RecentFiles[0], QDir(folder()).filePath(u"Stránka.sab"_s));
 }
 
 void tst_TemplateManager::firstSaveOfTemplateDocumentAsksForName()

@@ -178,16 +178,16 @@ void tst_TextCommands::autoIndentKeyFlipsButtonButNotSetting()
     TForm1 &w = m_fx->window();
     QToolButton *button = w.toolButton(u"AutoIndentButton"_s);
     QVERIFY(button->isChecked());
-    QVERIFY(w.settings.AutoIntend);
+    QVERIFY(w.settings().AutoIntend);
     trigger(u"HidAutoIndent"_s);
     QVERIFY(!button->isChecked());
     QVERIFY(!w.autoIndentOn());
-    QVERIFY(w.settings.AutoIntend);
+    QVERIFY(w.settings().AutoIntend);
     button->click();
     QVERIFY(button->isChecked());
-    QVERIFY(w.settings.AutoIntend);
+    QVERIFY(w.settings().AutoIntend);
     button->click();
-    QVERIFY(!w.settings.AutoIntend);
+    QVERIFY(!w.settings().AutoIntend);
 }
 
 BRISKO_TEST_MAIN(tst_TextCommands)

@@ -83,7 +83,7 @@ void TestLinkTextDialogs::init()
 {
     m_script = std::make_unique<ScriptedInteraction>();
     m_fx = std::make_unique<MainWindowFixture>(1);
-    m_fx->window().settings.Alt92 = false;
+    m_fx->window().settings().Alt92 = false;
 }
 
 void TestLinkTextDialogs::cleanup()
@@ -99,7 +99,7 @@ void TestLinkTextDialogs::cleanup()
 
 void TestLinkTextDialogs::linkDialogComposesFromAddressComposer()
 {
-    TLinkForm form({m_fx->window().settings, u"/w/a.html"_s});
+    TLinkForm form({m_fx->window().settings(), u"/w/a.html"_s});
     m_script->dialog([](QDialog &d) {
         QCOMPARE(d.windowTitle(), u"Odkaz"_s);
         control<QComboBox>(d, u"ComboBox1"_s)->setEditText(u"FTP://"_s);
@@ -131,7 +131,7 @@ void TestLinkTextDialogs::linkDialogReadsInternetShortcut()
     b.write("[InternetShortcut]\r\n");
     b.close();
 
-    TLinkForm form({m_fx->window().settings, u"/w/a.html"_s});
+    TLinkForm form({m_fx->window().settings(), u"/w/a.html"_s});
     m_script->openFile(withKey).openFile(withoutKey);
     form.SpeedButton3->click();
     QCOMPARE(form.ComboBox1->currentText(), u"http://www.seznam.cz/"_s);
@@ -143,14 +143,14 @@ void TestLinkTextDialogs::linkDialogReadsInternetShortcut()
 
 void TestLinkTextDialogs::linkDialogPicksDocumentRelativeToDocument()
 {
-    TSettings &s = m_fx->window().settings;
+    TSettings &s = m_fx->window().settings();
     s.RelPa = true;
     s.UpperCaseFiles = false;
     TLinkForm form({s, u"/w/site/index.html"_s});
     m_script->openFile(u"/w/site/sub/b.htm"_s);
     form.SpeedButton1->click();
     QCOMPARE(form.ComboBox1->currentText(),
-             DocumentRelativePath(u"/w/site/sub/b.htm"_s, u"/w/site/index.html"_s, s));
+             DocumentRelativePath(u"/w/site/sub/b.htm"_s, u"/w/site/index.html"_s, s.pathOptions()));
     QVERIFY(m_script->log.value(0).startsWith(u"open: Html dokumenty (*.html;*.htm;*.htx;*.htt)|"_s));
 
     // Without an open document the picker does nothing at all.
@@ -183,9 +183,9 @@ void TestLinkTextDialogs::linkCommandWrapsSelectionInLinkColor()
     EditorBuffer &b = m_fx->buffer();
     QCOMPARE(b.GetText(), u"jdi <A HREF=\"b.htm\">sem</A>!"_s);
     QCOMPARE(b.SelStart(), 23);
-    QCOMPARE(b.colorAt(4), w.settings.LINK);
-    QCOMPARE(b.colorAt(23), w.settings.LINK);
-    QVERIFY(b.colorAt(20) != w.settings.LINK);
+    QCOMPARE(b.colorAt(4), w.settings().LINK);
+    QCOMPARE(b.colorAt(23), w.settings().LINK);
+    QVERIFY(b.colorAt(20) != w.settings().LINK);
 }
 
 void TestLinkTextDialogs::fontCommandWithPickedColor()
@@ -207,7 +207,7 @@ void TestLinkTextDialogs::fontCommandWithPickedColor()
     const QString opening = u"<FONT  SIZE=\"+2\" COLOR=#0000FF>"_s;
     QCOMPARE(m_fx->buffer().GetText(), opening + u"</FONT>"_s);
     QCOMPARE(m_fx->buffer().SelStart(), opening.size());
-    QCOMPARE(m_fx->buffer().colorAt(0), w.settings.TAG);
+    QCOMPARE(m_fx->buffer().colorAt(0), w.settings().TAG);
 }
 
 void TestLinkTextDialogs::commentCommandRoundTripsComment()
@@ -236,7 +236,7 @@ void TestLinkTextDialogs::commentCommandReplacesTagAtCaret()
     });
     m_fx->window().toolButton(u"CommentButton"_s)->click();
     QCOMPARE(m_fx->buffer().GetText(), u"x<!--tučně\r\nzde-->y"_s);
-    QCOMPARE(m_fx->buffer().colorAt(1), m_fx->window().settings.TAG);
+    QCOMPARE(m_fx->buffer().colorAt(1), m_fx->window().settings().TAG);
 }
 
 void TestLinkTextDialogs::commentCommandEmptyMemoDeletesComment()
@@ -336,7 +336,7 @@ void TestLinkTextDialogs::specialCharactersWindowInsertsEntities()
     press(u"NBSP"_s);
     press(u"<"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<&#169;&nbsp;&lt;B>"_s);
-    QCOMPARE(m_fx->buffer().colorAt(1), w.settings.TEXT);
+    QCOMPARE(m_fx->buffer().colorAt(1), w.settings().TEXT);
     QCOMPARE(m_script->errors, QStringList());
     chars->close();
     QTRY_VERIFY(!w.findChild<TForm19 *>());

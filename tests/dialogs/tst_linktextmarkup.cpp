@@ -1,7 +1,7 @@
 #include "support/TestMain.h"
 
-#include "dialogs/LinkMarkup.h"
-#include "dialogs/TextMarkup.h"
+#include "markup/LinkMarkup.h"
+#include "markup/TextMarkup.h"
 
 #include <QTemporaryDir>
 

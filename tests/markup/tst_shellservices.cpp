@@ -110,7 +110,7 @@ void tst_ShellServices::ddeOpenUrlSendsBothRequests()
     RecordingTransport transport;
     TSettings settings;
     settings.ExtBrow = u"/opt/netscape/netscape"_s;
-    DdeOpenUrl(u"C:/web/index.html"_s, settings);
+    DdeOpenUrl(u"C:/web/index.html"_s, settings.ExtBrow);
     QCOMPARE(transport.serverProgram, settings.ExtBrow);
     const QList<DdeRequest> expected{
         {u"Netscape"_s, u"WWW_Activate"_s, u"0xFFFFFFFF"_s, 10000},
@@ -124,9 +124,9 @@ void tst_ShellServices::browserTransportStartsExtBrowWithTheAddress()
     RecordingShell shell; // the real transport, over the recording shell
     TSettings settings;
     settings.ExtBrow = u"/usr/bin/firefox"_s;
-    DdeOpenUrl(u"/web/a,b.html"_s, settings);
+    DdeOpenUrl(u"/web/a,b.html"_s, settings.ExtBrow);
     settings.ExtBrow.clear();
-    DdeOpenUrl(u"http://x.cz/"_s, settings);
+    DdeOpenUrl(u"http://x.cz/"_s, settings.ExtBrow);
     QCOMPARE(shell.log, (QStringList{u"start /usr/bin/firefox [/web/a,b.html] in "_s,
                                      u"open http://x.cz/"_s}));
 }

@@ -344,8 +344,8 @@ void tst_SysUt::documentRelativePath()
     settings.RelPa = relPa;
     settings.Alt92 = alt92;
     settings.UpperCaseFiles = upper;
-    QCOMPARE(DocumentRelativePath(u"/web/img/x.Gif"_s, document, settings), result);
-    QCOMPARE(PathSeparator(settings), alt92 ? u"\\"_s : u"/"_s);
+    QCOMPARE(DocumentRelativePath(u"/web/img/x.Gif"_s, document, settings.pathOptions()), result);
+    QCOMPARE(PathSeparator(settings.pathOptions()), alt92 ? u"\\"_s : u"/"_s);
 }
 
 void tst_SysUt::textTransformations_data()

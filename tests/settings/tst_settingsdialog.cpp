@@ -365,8 +365,8 @@ void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
     });
     fx.window().action(u"OptSettings"_s)->trigger();
     QCOMPARE(answers.log, QStringList{u"dialog: Nastavení"_s});
-    QCOMPARE(fx.window().settings.Vyska, 17);
-    QCOMPARE(fx.window().settings.TabText, u"  "_s);
+    QCOMPARE(fx.window().settings().Vyska, 17);
+    QCOMPARE(fx.window().settings().TabText, u"  "_s);
     for (TForm2 *doc : fx.window().documents())
         QCOMPARE(doc->RichEdit1->font().pointSize(), 17);
     EditorBuffer &b = fx.buffer();
@@ -379,8 +379,8 @@ void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
 void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
 {
     MainWindowFixture fx(1);
-    fx.window().settings.Vyska = 20;
-    fx.window().settings.Tab = 3;
+    fx.window().settings().Vyska = 20;
+    fx.window().settings().Tab = 3;
     fx.window().ApplySettings();
     ScriptedInteraction answers;
     answers.dialog([](QDialog &d) {
@@ -388,8 +388,8 @@ void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
         press(d, "CancelButton");
     });
     fx.window().action(u"OptSettings"_s)->trigger();
-    QCOMPARE(fx.window().settings.Vyska, 10);
-    QCOMPARE(fx.window().settings.TabText, QString(8, u' '));
+    QCOMPARE(fx.window().settings().Vyska, 10);
+    QCOMPARE(fx.window().settings().TabText, QString(8, u' '));
     QCOMPARE(fx.buffer().font().pointSize(), 10);
 }
 
@@ -405,7 +405,7 @@ void tst_SettingsDialog::commandWorksWithoutDocuments()
     QVERIFY(fx.window().TabSet1->isVisible());
     fx.window().action(u"OptSettings"_s)->trigger();
     QVERIFY(answers.allAnswered());
-    QCOMPARE(fx.window().settings.IBrow, false);
+    QCOMPARE(fx.window().settings().IBrow, false);
     QVERIFY(!fx.window().TabSet1->isVisible());
 }
 

@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "TestMain.h"
-#include "app/StartUp.h"
+#include "app/CommandBindings.h"
 
 #include <QMdiSubWindow>
 

@@ -1,6 +1,6 @@
 #include "LinkAndTextCommands.h"
 
-#include "app/Interaction.h"
+#include "interaction/Interaction.h"
 #include "app/TForm1.h"
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
@@ -18,7 +18,7 @@ namespace {
 
 DocumentContext documentContext(TForm1 &window)
 {
-    DocumentContext context{window.settings, std::nullopt};
+    DocumentContext context{window.settings(), std::nullopt};
     if (TForm2 *doc = window.activeDocument())
         context.documentFileName = doc->FileName();
     return context;
@@ -51,7 +51,7 @@ void runLinkDialog(TForm1 &window, InsertTexts &)
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
     if (EditorBuffer *buffer = window.activeBuffer())
-        buffer->WrapSelection(window.settings.LINK, dialog.OpeningMarkup, dialog.ClosingMarkup);
+        buffer->WrapSelection(window.settings().LINK, dialog.OpeningMarkup, dialog.ClosingMarkup);
 }
 
 // Edits the comment at the caret, or writes a new one; an emptied memo deletes it.
@@ -70,7 +70,7 @@ void runCommentDialog(TForm1 &window, InsertTexts &)
     EditorBuffer::EditGroup group(*buffer);
     buffer->ClearSelection();
     if (!dialog.OpeningMarkup.isEmpty())
-        buffer->InsertAtCaret(window.settings.TAG, dialog.OpeningMarkup);
+        buffer->InsertAtCaret(window.settings().TAG, dialog.OpeningMarkup);
 }
 
 void runMetaDialog(TForm1 &window, InsertTexts &texts)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/Markup.h"
+#include "markup/Markup.h"
 #include "markup/ColorValue.h"
 
 #include <QString>
