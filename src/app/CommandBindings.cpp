@@ -1,15 +1,21 @@
 #include "app/CommandBindings.h"
 
 #include "app/TForm1.h"
+#include "app/TagPalette.h"
 #include "commands/DocumentLifecycle.h"
+#include "commands/EditCurrentTag.h"
+#include "commands/FindReplace.h"
 #include "commands/InsertCommands.h"
 #include "commands/LinkAndTextCommands.h"
 #include "commands/TextTransforms.h"
+#include "dialogs/SpecialChars.h"
 #include "interaction/Interaction.h"
+#include "markup/SysUt.h"
 #include "publish/ftpklient.h"
-#include "settings/SettingsDialog.h"
+#include "dialogs/SettingsDialog.h"
 
 #include <QAction>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +27,127 @@ void onAction(TForm1 &window, const char *id, Fn fn)
 {
     QObject::connect(window.action(QLatin1StringView(id)), &QAction::triggered, &window,
                      std::move(fn));
+}
+
+struct Trigger
+{
+    const char *id;
+    int command;
+};
+
+// Menu items, in menu order; where two share a key the first keeps it (the menu decides).
+// "&Počítadlo" is not here: it shows its dialog before command 22 runs.
+constexpr Trigger kMenuTriggers[] = {
+    {"EditInsertFile", 93},
+    {"InsNbsp", 96},          {"InsCopyright", 97},  {"InsRegistered", 98},
+    {"InsTrademark", 99},     {"InsH1", 76},         {"InsH2", 77},
+    {"InsH3", 78},            {"InsH4", 79},         {"InsH5", 80},
+    {"InsH6", 81},            {"InsTagA", 20},       {"InsTagBlockquote", 14},
+    {"InsTagCenter", 13},     {"InsTagTd", 43},      {"InsTagFont", 8},
+    {"InsTagHr", 47},         {"InsTagImg", 40},     {"InsTagTr", 42},
+    {"InsTagTable", 41},      {"InsColor", 26},      {"InsQvtLink", 21},
+    {"InsDate", 73},          {"InsTime", 74},
+    {"InsLastEdit", 75},      {"HidBold", 1},        {"HidImage", 40},
+    {"HidSound", 48},         {"HidItalic", 2},      {"HidLink", 20},
+    {"HidListItem", 37},      {"HidFont", 8},        {"HidForm", 62},
+    {"HidTT", 5},             {"HidUnderline", 4},   {"HidUL", 37},
+};
+
+constexpr Trigger kToolbarTriggers[] = {
+    {"CommentButton", 25},
+    {"ColorButton", 26},
+    {"WizardButton", 86},
+};
+
+void bindInsertCommands(TForm1 &window)
+{
+    installTagPalette(window);
+    for (const Trigger &t : kMenuTriggers) {
+        const int command = t.command;
+        onAction(window, t.id, [&window, command] { insertFromFrame(window, command); });
+    }
+    for (const Trigger &t : kToolbarTriggers) {
+        if (QToolButton *button = window.toolButton(QLatin1StringView(t.id))) {
+            const int command = t.command;
+            QObject::connect(button, &QToolButton::clicked, &window,
+                             [&window, command] { insertFromFrame(window, command); });
+        }
+    }
+    onAction(window, "InsCounter", [&window] { runCounterMenu(window); });
+}
+
+void bindDocumentCommands(TForm1 &window)
+{
+    onAction(window, "FileNew", [&window] {
+        if (window.NewDocumentWindow())
+            InsertTag(window, 86);
+    });
+    onAction(window, "FileNewFromTemplate",
+             [&window] { runTemplateManager(window, programDir() + u"SABLONY/"_s); });
+    onAction(window, "FileOpen", [&window] { openDocumentFile(window); });
+    onAction(window, "FileSave", [&window] {
+        if (TForm2 *doc = window.activeDocument())
+            SaveDocument(window, *doc);
+    });
+    onAction(window, "FileSaveAs", [&window] {
+        if (TForm2 *doc = window.activeDocument())
+            SaveDocumentAs(window, *doc);
+    });
+    onAction(window, "FilePrint", [&window] { printActiveDocument(window); });
+    onAction(window, "FilePrintSetup", [&window] {
+        if (window.activeDocument())
+            ui().printSetup(documentPrinter(window));
+    });
+    onAction(window, "FileClose", [&window] { closeActiveDocument(window); });
+    onAction(window, "FileCloseAll", [&window] { closeAllDocuments(window); });
+}
+
+void bindEditCommands(TForm1 &window)
+{
+    auto onBuffer = [&window](const char *id, auto command) {
+        onAction(window, id, [&window, command] {
+            if (EditorBuffer *b = window.activeBuffer())
+                command(*b);
+        });
+    };
+    auto transform = [&onBuffer](const char *id, TextTransform f) {
+        onBuffer(id, [f](EditorBuffer &b) { ApplyToSelectionOrWhole(b, f); });
+    };
+    onBuffer("EditSelectTag", [](EditorBuffer &b) { b.SelectTagAtCaret(); });
+    onBuffer("EditDeleteTag", [](EditorBuffer &b) { DeleteCurrentTag(b); });
+    transform("EditUpper", &CzechUpperCase);
+    transform("EditLower", &CzechLowerCase);
+    transform("EditStripTags", &StripTags);
+    transform("EditRemoveSpaces", &RemoveSpacesOutsideTags);
+    transform("SearchSlashes", &SlashesInQuotes);
+    onAction(window, "EditCurrentTag", [&window] { EditCurrentTag(window); });
+
+    auto *search = new FindReplaceCommands(window, &window);
+    QObject::connect(window.action(u"SearchFind"_s), &QAction::triggered, search,
+                     &FindReplaceCommands::Find);
+    QObject::connect(window.action(u"SearchFindNext"_s), &QAction::triggered, search,
+                     &FindReplaceCommands::FindNext);
+    QObject::connect(window.action(u"SearchReplace"_s), &QAction::triggered, search,
+                     &FindReplaceCommands::Replace);
+}
+
+// The special-characters window stays beside the documents, one at a time; its check
+// mark in the menu follows it.
+void showSpecialCharacters(TForm1 &window)
+{
+    QAction *item = window.action(u"ToolSpecialChars"_s);
+    TForm19 *chars = window.findChild<TForm19 *>();
+    if (!chars) {
+        chars = new TForm19(&window);
+        QObject::connect(chars, &TForm19::entityChosen, &window, [&window, chars] {
+            InsertSpecialCharacter(window, chars->Result);
+        });
+        QObject::connect(chars, &QObject::destroyed, item, [item] { item->setChecked(false); });
+    }
+    chars->show();
+    chars->raise();
+    chars->activateWindow();
+    item->setChecked(true);
 }
 
 void bindSettingsCommand(TForm1 &window)
@@ -38,16 +165,18 @@ void bindSettingsCommand(TForm1 &window)
 void bindToolCommands(TForm1 &window)
 {
     onAction(window, "ToolUpload", [&window] { ShowUploadWindow(&window); });
+    QAction *chars = window.action(u"ToolSpecialChars"_s);
+    chars->setCheckable(true);
+    onAction(window, "ToolSpecialChars", [&window] { showSpecialCharacters(window); });
 }
 
 } // namespace
 
 void installCommands(TForm1 &window)
 {
-    installDocumentCommands(window);
+    bindDocumentCommands(window);
     bindSettingsCommand(window);
-    installInsertCommands(window);
-    installLinkAndTextDialogs(window);
-    installTextTransformCommands(window);
+    bindInsertCommands(window);
+    bindEditCommands(window);
     bindToolCommands(window);
 }

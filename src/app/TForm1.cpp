@@ -3,6 +3,7 @@
 #include "interaction/Interaction.h"
 #include "app/SmallWindows.h"
 #include "commands/DocumentLifecycle.h"
+#include "commands/EditCurrentTag.h"
 #include "editor/Colorize.h"
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
@@ -487,7 +488,7 @@ void TForm1::tagItemDropped(TForm2 &document, const QString &itemText)
 
 void TForm1::editCurrentTag(TForm2 &)
 {
-    action(u"EditCurrentTag"_s)->trigger();
+    EditCurrentTag(*this);
 }
 
 std::optional<QString> TForm1::composeStyle(TForm2 &)

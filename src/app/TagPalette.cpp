@@ -165,7 +165,7 @@ protected:
         } else if (m_list->isVisible()) {
             m_list->hide();
         } else {
-            InsertTag(m_window, m_command);
+            insertFromFrame(m_window, m_command);
         }
         return false;
     }
@@ -231,7 +231,7 @@ void createDivBar(TForm1 &window, QToolButton *toggle)
         column->addWidget(button);
         const int command = d.command;
         QObject::connect(button, &QToolButton::clicked, &window, [&window, bar, command] {
-            InsertTag(window, command);
+            insertFromFrame(window, command);
             bar->hide();
         });
     }
@@ -254,7 +254,7 @@ void connectButton(TForm1 &window, QToolButton *button, const PaletteButton &b)
     switch (b.kind) {
     case Kind::Plain:
         QObject::connect(button, &QToolButton::clicked, &window,
-                         [&window, command] { InsertTag(window, command); });
+                         [&window, command] { insertFromFrame(window, command); });
         break;
     case Kind::PopupList:
         button->installEventFilter(
@@ -267,13 +267,13 @@ void connectButton(TForm1 &window, QToolButton *button, const PaletteButton &b)
         // The six heading buttons share one handler that reads the level from the button.
         button->setProperty("tag", command);
         QObject::connect(button, &QToolButton::clicked, &window, [&window, button] {
-            InsertTag(window, 76 + button->property("tag").toInt() - 1);
+            insertFromFrame(window, 76 + button->property("tag").toInt() - 1);
         });
         break;
     case Kind::RowAndCell:
         QObject::connect(button, &QToolButton::clicked, &window, [&window] {
-            InsertTag(window, 42);
-            InsertTag(window, 43);
+            insertFromFrame(window, 42);
+            insertFromFrame(window, 43);
         });
         break;
     }
@@ -376,10 +376,28 @@ void installTagPalette(TForm1 &window)
         {window.ListBox1, 18}, {window.ListBox2, 19}, {window.ListBox3, 32}};
     for (const auto &l : lists) {
         const int command = l.command;
-        QObject::connect(l.list, &QListWidget::itemClicked, &window, [&window, command] {
-            InsertTag(window, command);
-            HideAttributeLists(window);
-        });
+        QObject::connect(l.list, &QListWidget::itemClicked, &window,
+                         [&window, command](QListWidgetItem *item) {
+                             InsertTag(window, command, {.item = item->text()});
+                             HideAttributeLists(window);
+                         });
     }
     window.PageControl2->setCurrentIndex(0);
+}
+
+void HideAttributeLists(TForm1 &window)
+{
+    window.ListBox1->hide();
+    window.ListBox2->hide();
+    window.ListBox3->hide();
+}
+
+void insertFromFrame(TForm1 &window, int command)
+{
+    InsertArgs args;
+    if (command == 23 || command == 24) {
+        if (QComboBox *anchors = anchorList(window))
+            args.item = anchors->currentText();
+    }
+    InsertTag(window, command, args);
 }

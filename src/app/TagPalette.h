@@ -22,3 +22,9 @@ QWidget *divBar(TForm1 &window);
 QStringList anchorNames(const QString &text);
 // Refills the anchor list from the active document (double-click on the list).
 void rebuildAnchorList(TForm1 &window);
+
+// Hides the pop-up attribute lists of "BR", "P" and "UL".
+void HideAttributeLists(TForm1 &window);
+// Runs an insertion command with what the frame holds for it: the anchor name of the
+// palette's list for 23 and 24.
+void insertFromFrame(TForm1 &window, int command);

@@ -1,11 +1,12 @@
 #include "DocumentLifecycle.h"
 
-#include "interaction/Interaction.h"
-#include "app/ProgramDir.h"
-#include "app/TForm1.h"
 #include "commands/InsertTag.h"
+#include "commands/Workspace.h"
 #include "dialogs/TemplateManager.h"
+#include "editor/TForm2.h"
+#include "interaction/Interaction.h"
 #include "markup/TextFile.h"
+#include "settings/TSettings.h"
 
 #include <QAction>
 #include <QFile>
@@ -19,9 +20,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kOpenFilter =
+const QString kOpenFilterText =
     u"Html dokumenty (*.html;*.htm;*.htx;*.htt)|*.html;*.htm;*.htx;*.htt|Šablony (*.sab)|*.sab"_s;
-const QString kInsertFileFilter =
+const QString kInsertFileFilterText =
     u"Html dokumenty (*.html;*.htm;*.htx;*.htt)|*.htm;*.htx;*.htt|Šablony (*.sab)|*.sab"_s;
 const QString kSaveAsFilter = u"Html dokumenty (*.html)|*.html|Šablona (*.htt)|*.htt"_s;
 
@@ -56,7 +57,9 @@ public:
     QPrinter printer{QPrinter::HighResolution};
 };
 
-void printActiveDocument(TForm1 &w)
+} // namespace
+
+void printActiveDocument(Workspace &w)
 {
     TForm2 *doc = w.activeDocument();
     if (!doc)
@@ -70,20 +73,20 @@ void printActiveDocument(TForm1 &w)
     printDocument(*doc, printer);
 }
 
-void runTemplateManager(TForm1 &w)
+void runTemplateManager(Workspace &w, const QString &templateDir)
 {
-    TemplateManager dialog(programDir() + u"SABLONY/"_s, &w);
+    TemplateManager dialog(templateDir, w.dialogParent());
     if (ui().exec(dialog) != QDialog::Accepted || dialog.chosenTemplate().isEmpty())
         return;
     TForm2 *doc = w.NewDocumentWindow();
     if (!doc)
         return;
-    w.OpenFile(*doc, templatePath(programDir() + u"SABLONY/"_s, dialog.chosenTemplate()));
+    w.OpenFile(*doc, templatePath(templateDir, dialog.chosenTemplate()));
     // The template stays as it is: the first Save asks for the new page's name.
     doc->setFileName(TForm2::Untitled);
 }
 
-void closeAllDocuments(TForm1 &w)
+void closeAllDocuments(Workspace &w)
 {
     // Each modified document asks; Cancel keeps that one and the loop goes on.
     for (TForm2 *doc : w.documents()) {
@@ -91,8 +94,6 @@ void closeAllDocuments(TForm1 &w)
             doc->closeConfirmed();
     }
 }
-
-} // namespace
 
 QString backupFileName(const QString &fileName, const QString &extension)
 {
@@ -104,7 +105,7 @@ QString backupFileName(const QString &fileName, const QString &extension)
     return fileName.left(dot + 1) + extension;
 }
 
-bool SaveDocument(TForm1 &window, TForm2 &document)
+bool SaveDocument(Workspace &window, TForm2 &document)
 {
     if (document.isUntitled())
         return SaveDocumentAs(window, document);
@@ -125,7 +126,7 @@ bool SaveDocument(TForm1 &window, TForm2 &document)
     return true;
 }
 
-bool SaveDocumentAs(TForm1 &window, TForm2 &document)
+bool SaveDocumentAs(Workspace &window, TForm2 &document)
 {
     QString name = ui().saveFileName(kSaveAsFilter, document.FileName());
     if (name.isEmpty())
@@ -136,12 +137,13 @@ bool SaveDocumentAs(TForm1 &window, TForm2 &document)
     return SaveDocument(window, document);
 }
 
-QPrinter &documentPrinter(TForm1 &window)
+QPrinter &documentPrinter(Workspace &window)
 {
-    auto *holder = window.findChild<PrinterHolder *>(u"DocumentPrinter"_s,
+    QWidget *owner = window.dialogParent();
+    auto *holder = owner->findChild<PrinterHolder *>(u"DocumentPrinter"_s,
                                                      Qt::FindDirectChildrenOnly);
     if (!holder)
-        holder = new PrinterHolder(&window);
+        holder = new PrinterHolder(owner);
     return holder->printer;
 }
 
@@ -154,7 +156,7 @@ void printDocument(TForm2 &document, QPrinter &printer)
     copy->print(&printer);
 }
 
-void insertFileAtSelection(TForm1 &window, const QString &path)
+void insertFileAtSelection(Workspace &window, const QString &path)
 {
     EditorBuffer *b = window.activeBuffer();
     if (!b)
@@ -174,44 +176,27 @@ void insertFileAtSelection(TForm1 &window, const QString &path)
     b->ReplaceSelection(file.text);
 }
 
-void installDocumentCommands(TForm1 &w)
+QString openFilter()
 {
-    setInsertCommandHandler(93, [](TForm1 &window, InsertTexts &) {
-        const QString path = ui().openFileName(kInsertFileFilter);
-        if (!path.isEmpty())
-            insertFileAtSelection(window, path);
-    });
-    auto on = [&w](const char *id, auto slot) {
-        QObject::connect(w.action(QLatin1StringView(id)), &QAction::triggered, &w, slot);
-    };
-    on("FileNew", [&w] {
-        if (w.NewDocumentWindow())
-            InsertTag(w, 86);
-    });
-    on("FileNewFromTemplate", [&w] { runTemplateManager(w); });
-    on("FileOpen", [&w] {
-        const QString path = ui().openFileName(kOpenFilter);
-        if (!path.isEmpty())
-            w.openInNewWindow(path);
-    });
-    on("FileSave", [&w] {
-        if (TForm2 *doc = w.activeDocument())
-            SaveDocument(w, *doc);
-    });
-    on("FileSaveAs", [&w] {
-        if (TForm2 *doc = w.activeDocument())
-            SaveDocumentAs(w, *doc);
-    });
-    on("FilePrint", [&w] { printActiveDocument(w); });
-    on("FilePrintSetup", [&w] {
-        if (w.activeDocument())
-            ui().printSetup(documentPrinter(w));
-    });
-    on("FileClose", [&w] {
-        if (TForm2 *doc = w.activeDocument()) {
-            if (doc->CloseQuery())
-                doc->closeConfirmed();
-        }
-    });
-    on("FileCloseAll", [&w] { closeAllDocuments(w); });
+    return kOpenFilterText;
+}
+
+QString insertFileFilter()
+{
+    return kInsertFileFilterText;
+}
+
+void openDocumentFile(Workspace &w)
+{
+    const QString path = ui().openFileName(kOpenFilterText);
+    if (!path.isEmpty())
+        w.openInNewWindow(path);
+}
+
+void closeActiveDocument(Workspace &w)
+{
+    if (TForm2 *doc = w.activeDocument()) {
+        if (doc->CloseQuery())
+            doc->closeConfirmed();
+    }
 }

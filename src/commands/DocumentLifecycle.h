@@ -3,26 +3,38 @@
 #include <QString>
 
 class QPrinter;
-class TForm1;
 class TForm2;
+class Workspace;
 
 // Saves the document: Save As for a never-saved one; line ends as the settings say, the
 // backup copy, then the file itself. False when nothing was saved.
-bool SaveDocument(TForm1 &window, TForm2 &document);
+bool SaveDocument(Workspace &workspace, TForm2 &document);
 // Asks for a name (".html" added when it has none), then saves. False on Cancel.
-bool SaveDocumentAs(TForm1 &window, TForm2 &document);
+bool SaveDocumentAs(Workspace &workspace, TForm2 &document);
 
 // The name the backup of fileName gets: everything up to and including its last "."
 // followed by the extension; a name without a dot keeps its whole name before the ".".
 QString backupFileName(const QString &fileName, const QString &extension);
 
 // The printer the print and printer set-up commands share for the frame's lifetime.
-QPrinter &documentPrinter(TForm1 &window);
+QPrinter &documentPrinter(Workspace &workspace);
 // Prints the whole document with its colours as one job named after its file.
 void printDocument(TForm2 &document, QPrinter &printer);
+// "Tisk": the print dialog, then the whole active document.
+void printActiveDocument(Workspace &workspace);
 
 // Inserts a file's text unchanged at the start of the active document's selection.
-void insertFileAtSelection(TForm1 &window, const QString &path);
+void insertFileAtSelection(Workspace &workspace, const QString &path);
 
-// Connects the File menu's document commands and "Vložit soubor.." to the frame.
-void installDocumentCommands(TForm1 &window);
+// "Nový podle šablony...": the template manager over the templates folder; the chosen
+// template opens as a new, never-saved document.
+void runTemplateManager(Workspace &workspace, const QString &templateDir);
+// "Otevřít ...": asks for a page and opens it in a new window.
+void openDocumentFile(Workspace &workspace);
+// "Zavřít" and "Zavřít vše": each modified document asks; Cancel keeps that one.
+void closeActiveDocument(Workspace &workspace);
+void closeAllDocuments(Workspace &workspace);
+
+// The filters of "Otevřít ..." and "Vložit soubor..", as the users know them.
+QString openFilter();
+QString insertFileFilter();

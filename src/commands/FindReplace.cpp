@@ -1,7 +1,8 @@
 #include "FindReplace.h"
 
 #include "interaction/Interaction.h"
-#include "app/TForm1.h"
+#include "commands/Workspace.h"
+#include "editor/EditorBuffer.h"
 #include "commands/FindDialogs.h"
 #include "markup/SysUt.h"
 
@@ -90,24 +91,19 @@ void RunReplace(EditorBuffer &buffer, SearchState &state)
     buffer.SetSelStart(state.replacePosition);
 }
 
-FindReplaceCommands::FindReplaceCommands(TForm1 &window)
-    : QObject(&window)
-    , m_window(window)
+FindReplaceCommands::FindReplaceCommands(Workspace &workspace, QObject *parent)
+    : QObject(parent)
+    , m_workspace(workspace)
 {
     setObjectName(u"FindReplaceCommands"_s);
 }
 
-void FindReplaceCommands::setFindNextEnabled(bool enabled)
-{
-    m_window.action(u"SearchFindNext"_s)->setEnabled(enabled);
-}
-
 void FindReplaceCommands::Find()
 {
-    EditorBuffer *buffer = m_window.activeBuffer();
+    EditorBuffer *buffer = m_workspace.activeBuffer();
     if (!buffer)
         return;
-    TMyFindDialog dialog(&m_window);
+    TMyFindDialog dialog(m_workspace.dialogParent());
     // The options open in their defaults each time; only the text carries over.
     dialog.setRequest({state.findText, false, true});
     if (ui().exec(dialog) != QDialog::Accepted)
@@ -116,19 +112,21 @@ void FindReplaceCommands::Find()
     state.findPosition = request.fromStart ? 0 : buffer->SelStart();
     state.findText = request.text;
     state.findIgnoresCase = !request.matchCase;
-    setFindNextEnabled(true);
     FindNext();
 }
 
 void FindReplaceCommands::FindNext()
 {
-    EditorBuffer *buffer = m_window.activeBuffer();
+    EditorBuffer *buffer = m_workspace.activeBuffer();
     if (!buffer)
         return;
-    const int at = buffer->findForward(state.findPosition, state.findText, state.findIgnoresCase);
+    // Before the first search there is nothing to find, which reads as any failed search.
+    const int at = state.findText.isEmpty()
+                       ? -1
+                       : buffer->findForward(state.findPosition, state.findText,
+                                             state.findIgnoresCase);
     if (at < 0) {
         ui().showInfo(u"Hledaný text nenalezen !"_s);
-        setFindNextEnabled(false);
         return;
     }
     const int length = int(state.findText.size());
@@ -139,10 +137,10 @@ void FindReplaceCommands::FindNext()
 
 void FindReplaceCommands::Replace()
 {
-    EditorBuffer *buffer = m_window.activeBuffer();
+    EditorBuffer *buffer = m_workspace.activeBuffer();
     if (!buffer)
         return;
-    TMyReplaceDialog dialog(&m_window);
+    TMyReplaceDialog dialog(m_workspace.dialogParent());
     dialog.setRequest(
         {state.replaceText, state.replacement, !state.replaceIgnoresCase, true, state.replaceAsks});
     if (ui().exec(dialog) != QDialog::Accepted)
@@ -155,19 +153,4 @@ void FindReplaceCommands::Replace()
     state.replaceAsks = request.ask;
     RunReplace(*buffer, state);
     ui().showInfo(u"Zaměňování bylo ukončeno!"_s);
-}
-
-FindReplaceCommands *installFindReplaceCommands(TForm1 &window)
-{
-    auto *commands = new FindReplaceCommands(window);
-    auto on = [&window, commands](const char *id, void (FindReplaceCommands::*command)()) {
-        QObject::connect(window.action(QLatin1StringView(id)), &QAction::triggered, commands,
-                         command);
-    };
-    on("SearchFind", &FindReplaceCommands::Find);
-    on("SearchFindNext", &FindReplaceCommands::FindNext);
-    on("SearchReplace", &FindReplaceCommands::Replace);
-    // Nothing to continue before the first search.
-    window.action(u"SearchFindNext"_s)->setEnabled(false);
-    return commands;
 }

@@ -5,7 +5,7 @@
 #include <QString>
 
 class EditorBuffer;
-class TForm1;
+class Workspace;
 
 // What the main window remembers between searches while it runs; never saved.
 struct SearchState
@@ -37,7 +37,7 @@ class FindReplaceCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit FindReplaceCommands(TForm1 &window);
+    FindReplaceCommands(Workspace &workspace, QObject *parent);
 
     void Find();
     void FindNext();
@@ -46,10 +46,5 @@ public:
     SearchState state;
 
 private:
-    void setFindNextEnabled(bool enabled);
-
-    TForm1 &m_window;
+    Workspace &m_workspace;
 };
-
-// Creates the frame's find and replace commands and connects the Search menu to them.
-FindReplaceCommands *installFindReplaceCommands(TForm1 &window);

@@ -1,15 +1,14 @@
 #include "InsertCommands.h"
 
+#include "commands/DocumentLifecycle.h"
+#include "commands/Workspace.h"
+#include "editor/EditorBuffer.h"
 #include "interaction/Interaction.h"
-#include "app/TForm1.h"
-#include "app/TagPalette.h"
 #include "markup/SysUt.h"
+#include "settings/TSettings.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QListWidget>
+#include <QColor>
 #include <QLocale>
-#include <QToolButton>
 
 #include <algorithm>
 
@@ -75,196 +74,78 @@ constexpr FixedInsertText kFixed[] = {
     {99, u"&#153;", u""},
 };
 
-struct State
+std::function<QDateTime()> &insertClock()
 {
-    std::function<QDateTime()> clock;
-    std::function<std::optional<PageSkeleton>(TForm1 &)> wizard;
-    std::function<std::optional<InsertTexts>(TForm1 &, int)> tableWindow;
-    std::function<std::optional<QString>(TForm1 &)> treeSelection;
-    std::optional<PageSkeleton> pendingPage;
-    QString specialCharacter;
-    InsertTexts userTag;
-};
-
-State &state()
-{
-    static State s;
-    return s;
+    static std::function<QDateTime()> clock;
+    return clock;
 }
 
 QDateTime now()
 {
-    return state().clock ? state().clock() : QDateTime::currentDateTime();
+    return insertClock() ? insertClock()() : QDateTime::currentDateTime();
 }
 
-void setTexts(InsertTexts &texts, const QString &opening, const QString &closing = {})
+QString homePageLink()
 {
-    texts.opening = opening;
-    texts.closing = closing;
-}
-
-// Commands 18, 19 and 32 take the item the user picked in their pop-up list.
-void registerListCommands()
-{
-    setInsertCommandHandler(18, [](TForm1 &w, InsertTexts &t) {
-        if (QListWidgetItem *item = w.ListBox1->currentItem())
-            setTexts(t, u"<BR "_s + item->text() + u">"_s);
-    });
-    setInsertCommandHandler(19, [](TForm1 &w, InsertTexts &t) {
-        if (QListWidgetItem *item = w.ListBox2->currentItem())
-            setTexts(t, u"<P "_s + item->text() + u">"_s, u"</P>"_s);
-    });
-    setInsertCommandHandler(32, [](TForm1 &w, InsertTexts &t) {
-        if (QListWidgetItem *item = w.ListBox3->currentItem())
-            setTexts(t, u"<UL "_s + item->text() + u">\n"_s, u"\n</UL>"_s);
-    });
-}
-
-QString anchorText(TForm1 &window)
-{
-    auto *combo = window.findChild<QComboBox *>(u"ComboBox1"_s);
-    return combo ? combo->currentText() : QString();
+    return u"<A HREF=\""_s + QString::fromUtf16(HomePageAddress) + u"\" ><IMG SRC=\""_s
+           + QString::fromUtf16(LogoPictureAddress)
+           + u"\" BORDER=0 VSPACE=0 HSPACE=0 HEIGHT=33 WIDTH=80></A>"_s;
 }
 
 // Anchors and links to them go in at once in the link colour.
-void registerLinkCommands()
+void insertAnchorLink(Workspace &w, const QString &opening)
 {
-    setInsertCommandHandler(21, [](TForm1 &, InsertTexts &t) {
-        setTexts(t, u"<A HREF=\""_s + QString::fromUtf16(HomePageAddress) + u"\" ><IMG SRC=\""_s
-                        + QString::fromUtf16(LogoPictureAddress)
-                        + u"\" BORDER=0 VSPACE=0 HSPACE=0 HEIGHT=33 WIDTH=80></A>"_s);
-    });
-    setInsertCommandHandler(23, [](TForm1 &w, InsertTexts &) {
-        const QString opening = u"<A"_s + QuotedAttrPiece(u"NAME="_s, anchorText(w)) + u">"_s;
-        w.activeBuffer()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
-    });
-    setInsertCommandHandler(24, [](TForm1 &w, InsertTexts &) {
-        const QString opening =
-            u"<A"_s + QuotedAttrPiece(u"HREF="_s, u"#"_s + anchorText(w)) + u">"_s;
-        w.activeBuffer()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
-    });
+    w.activeBuffer()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
 }
 
-void registerTableCommands()
+// While the table window is open it composes the markup; otherwise the fixed texts.
+Markup tableMarkup(int command, const std::optional<Markup> &fromWindow)
 {
-    // While the table window is open it composes the markup; otherwise the fixed texts.
-    const auto fromWindow = [](TForm1 &w, int command) -> std::optional<InsertTexts> {
-        if (!state().tableWindow)
-            return std::nullopt;
-        return state().tableWindow(w, command);
-    };
-    setInsertCommandHandler(41, [fromWindow](TForm1 &w, InsertTexts &t) {
-        t = fromWindow(w, 41).value_or(InsertTexts{u"<TABLE>\r\n"_s, u"\r\n</TABLE>"_s});
-    });
-    setInsertCommandHandler(42, [fromWindow](TForm1 &w, InsertTexts &t) {
-        if (const auto m = fromWindow(w, 42))
-            setTexts(t, u"  "_s + m->opening + u"\r\n    "_s, u"\r\n  "_s + m->closing);
-        else
-            setTexts(t, u"  <TR>\r\n    "_s, u"\r\n  </TR>"_s);
-    });
-    setInsertCommandHandler(43, [fromWindow](TForm1 &w, InsertTexts &t) {
-        t = fromWindow(w, 43).value_or(InsertTexts{u"<TD>"_s, u"</TD>"_s});
-    });
-    setInsertCommandHandler(44, [fromWindow](TForm1 &w, InsertTexts &t) {
-        t = fromWindow(w, 44).value_or(InsertTexts{u"<TH>"_s, u"</TH>"_s});
-    });
+    switch (command) {
+    case 41:
+        return fromWindow.value_or(Markup{u"<TABLE>\r\n"_s, u"\r\n</TABLE>"_s});
+    case 42:
+        if (fromWindow)
+            return {u"  "_s + fromWindow->opening + u"\r\n    "_s, u"\r\n  "_s + fromWindow->closing};
+        return {u"  <TR>\r\n    "_s, u"\r\n  </TR>"_s};
+    case 43:
+        return fromWindow.value_or(Markup{u"<TD>"_s, u"</TD>"_s});
+    default:
+        return fromWindow.value_or(Markup{u"<TH>"_s, u"</TH>"_s});
+    }
 }
 
-void registerPromptCommands()
+std::optional<Markup> promptMarkup(int command)
 {
-    setInsertCommandHandler(26, [](TForm1 &, InsertTexts &t) {
+    switch (command) {
+    case 26:
         if (const auto c = ui().color(QColor(Qt::black)))
-            setTexts(t, u"#"_s + ColorToHex(toColorValue(*c)));
-    });
-    setInsertCommandHandler(56, [](TForm1 &, InsertTexts &t) {
-        const QString path = ui().openFileName(u"Style Sheets (*.css)|*.css"_s);
-        if (!path.isEmpty())
-            setTexts(t, u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\""_s + path + u"\">"_s);
-    });
-    setInsertCommandHandler(64, [](TForm1 &, InsertTexts &t) {
+            return Markup{u"#"_s + ColorToHex(toColorValue(*c)), {}};
+        break;
+    case 56:
+        if (const QString path = ui().openFileName(u"Style Sheets (*.css)|*.css"_s); !path.isEmpty())
+            return Markup{u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\""_s + path + u"\">"_s, {}};
+        break;
+    case 64:
         if (const auto input = ui().text(u"LABEL"_s, u"Text"_s))
-            setTexts(t, u"<LABEL TEXT=\""_s + *input + u"\">"_s, u"</LABEL>"_s);
-    });
-    setInsertCommandHandler(66, [](TForm1 &, InsertTexts &t) {
+            return Markup{u"<LABEL TEXT=\""_s + *input + u"\">"_s, u"</LABEL>"_s};
+        break;
+    case 66:
         if (const auto input = ui().text(u"OPTION"_s, u"Hodnota"_s))
-            setTexts(t, u"<OPTION VALUE=\""_s + *input + u"\">"_s, u"</OPTION>"_s);
-    });
+            return Markup{u"<OPTION VALUE=\""_s + *input + u"\">"_s, u"</OPTION>"_s};
+        break;
+    }
+    return std::nullopt;
 }
 
-void registerOwnLogicCommands()
+// The tag-tree node's text up to its first comma goes before the selection, the rest after.
+Markup treeNodeMarkup(const QString &node)
 {
-    setInsertCommandHandler(58, [](TForm1 &w, InsertTexts &) {
-        if (!state().specialCharacter.isEmpty())
-            w.activeBuffer()->InsertAtCaret(w.settings().TEXT, state().specialCharacter);
-    });
-    setInsertCommandHandler(59, [](TForm1 &, InsertTexts &t) { t = state().userTag; });
-    setInsertCommandHandler(73, [](TForm1 &, InsertTexts &t) {
-        setTexts(t, formatInsertDate(now().date()));
-    });
-    setInsertCommandHandler(74, [](TForm1 &, InsertTexts &t) {
-        setTexts(t, formatInsertTime(now().time()));
-    });
-    setInsertCommandHandler(75, [](TForm1 &w, InsertTexts &) {
-        w.activeBuffer()->InsertAtCaret(
-            w.settings().SCRIPT, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
-                               u"document.write(document.lastModified)\r\n</SCRIPT>"_s);
-    });
-    setInsertCommandHandler(85, [](TForm1 &w, InsertTexts &) {
-        InsertPageSkeleton(w, state().pendingPage.value_or(PageSkeleton{}));
-    });
-    setInsertCommandHandler(86, [](TForm1 &w, InsertTexts &) {
-        if (!state().wizard)
-            return;
-        const auto page = state().wizard(w);
-        if (!page)
-            return;
-        state().pendingPage = page;
-        InsertTag(w, 85);
-        state().pendingPage.reset();
-    });
-    setInsertCommandHandler(92, [](TForm1 &w, InsertTexts &t) {
-        if (!state().treeSelection)
-            return;
-        const auto node = state().treeSelection(w);
-        if (!node)
-            return;
-        const qsizetype comma = node->indexOf(u',');
-        if (comma < 0)
-            setTexts(t, QString(), *node);
-        else
-            setTexts(t, node->left(comma), node->mid(comma + 1));
-    });
+    const qsizetype comma = node.indexOf(u',');
+    if (comma < 0)
+        return {QString(), node};
+    return {node.left(comma), node.mid(comma + 1)};
 }
-
-struct Trigger
-{
-    const char *id;
-    int command;
-};
-
-// Menu items, in menu order; where two share a key the first keeps it (the menu decides).
-// "&Počítadlo" is not here: it shows its dialog before command 22 runs.
-constexpr Trigger kMenuTriggers[] = {
-    {"EditInsertFile", 93},
-    {"InsNbsp", 96},          {"InsCopyright", 97},  {"InsRegistered", 98},
-    {"InsTrademark", 99},     {"InsH1", 76},         {"InsH2", 77},
-    {"InsH3", 78},            {"InsH4", 79},         {"InsH5", 80},
-    {"InsH6", 81},            {"InsTagA", 20},       {"InsTagBlockquote", 14},
-    {"InsTagCenter", 13},     {"InsTagTd", 43},      {"InsTagFont", 8},
-    {"InsTagHr", 47},         {"InsTagImg", 40},     {"InsTagTr", 42},
-    {"InsTagTable", 41},      {"InsColor", 26},      {"InsQvtLink", 21},
-    {"InsDate", 73},          {"InsTime", 74},
-    {"InsLastEdit", 75},      {"HidBold", 1},        {"HidImage", 40},
-    {"HidSound", 48},         {"HidItalic", 2},      {"HidLink", 20},
-    {"HidListItem", 37},      {"HidFont", 8},        {"HidForm", 62},
-    {"HidTT", 5},             {"HidUnderline", 4},   {"HidUL", 37},
-};
-
-constexpr Trigger kToolbarTriggers[] = {
-    {"CommentButton", 25},
-    {"ColorButton", 26},
-    {"WizardButton", 86},
-};
 
 } // namespace
 
@@ -285,7 +166,7 @@ QList<int> fixedInsertCommands()
 
 void setInsertClock(std::function<QDateTime()> clock)
 {
-    state().clock = std::move(clock);
+    insertClock() = std::move(clock);
 }
 
 QString formatInsertDate(const QDate &date)
@@ -304,61 +185,43 @@ QString formatInsertTime(const QTime &time)
     return time.toString(u"HH:mm:ss"_s);
 }
 
-void setNewPageWizard(std::function<std::optional<PageSkeleton>(TForm1 &)> wizard)
+void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page)
 {
-    state().wizard = std::move(wizard);
-}
-
-void InsertPageSkeleton(TForm1 &window, const PageSkeleton &page)
-{
-    EditorBuffer *b = window.activeBuffer();
+    EditorBuffer *b = workspace.activeBuffer();
     if (!b)
         return;
-    const ColorValue tag = window.settings().TAG;
+    const TSettings &settings = workspace.settings();
+    const ColorValue tag = settings.TAG;
     EditorBuffer::EditGroup group(*b);
     if (!page.docType.isEmpty())
         b->InsertAtCaret(tag, page.docType + u"\r\n"_s);
     b->InsertAtCaret(tag, u"<HTML>\r\n"_s);
     b->InsertAtCaret(tag, u"<HEAD>\r\n"_s);
     b->InsertAtCaret(tag, u"    <META NAME=\"Generator\" CONTENT=\"Brisko HTML Editor 3.52 final\">\r\n"_s);
-    if (window.settings().MetaCz)
+    if (settings.MetaCz)
         b->InsertAtCaret(tag, u"    <META HTTP-EQUIV=\"Content-Type\" "
                               u"CONTENT=\"text/html; charset=windows-1250\">\r\n"_s);
     b->InsertAtCaret(tag, u"    <TITLE>"_s);
-    b->InsertAtCaret(window.settings().TEXT, page.title);
+    b->InsertAtCaret(settings.TEXT, page.title);
     b->InsertAtCaret(tag, u"</TITLE>\r\n"_s);
     b->InsertAtCaret(tag, u"</HEAD>\r\n"_s);
     b->InsertAtCaret(tag, page.bodyStart + u"\r\n\r\n"_s);
     b->WrapSelection(tag, QString(), u"\r\n\r\n"_s + page.bodyEnd + u"\r\n</HTML>"_s);
 }
 
-void setTableWindowMarkup(std::function<std::optional<InsertTexts>(TForm1 &, int)> markup)
+void InsertSpecialCharacter(Workspace &workspace, const QString &text)
 {
-    state().tableWindow = std::move(markup);
+    InsertTag(workspace, 58, {.item = text});
 }
 
-void setTagTreeSelection(std::function<std::optional<QString>(TForm1 &)> selection)
+void InsertUserTag(Workspace &workspace, const QString &opening, const QString &closing)
 {
-    state().treeSelection = std::move(selection);
+    InsertTag(workspace, 59, {.markup = Markup{opening, closing}});
 }
 
-void InsertSpecialCharacter(TForm1 &window, const QString &text)
+void MoveCaretBeforeHeadEnd(Workspace &workspace)
 {
-    state().specialCharacter = text;
-    InsertTag(window, 58);
-    state().specialCharacter.clear();
-}
-
-void InsertUserTag(TForm1 &window, const QString &opening, const QString &closing)
-{
-    state().userTag = InsertTexts{opening, closing};
-    InsertTag(window, 59);
-    state().userTag = {};
-}
-
-void MoveCaretBeforeHeadEnd(TForm1 &window)
-{
-    EditorBuffer *b = window.activeBuffer();
+    EditorBuffer *b = workspace.activeBuffer();
     if (!b)
         return;
     const qsizetype head = b->GetText().indexOf(u"</HEAD>"_s, 0, Qt::CaseInsensitive);
@@ -368,32 +231,63 @@ void MoveCaretBeforeHeadEnd(TForm1 &window)
         b->SetSelLength(0);
 }
 
-void installInsertCommands(TForm1 &window)
+std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArgs &args)
 {
-    installTagPalette(window);
-    for (const FixedInsertText &f : kFixed) {
-        const QString opening = QString::fromUtf16(f.opening);
-        const QString closing = QString::fromUtf16(f.closing);
-        setInsertCommandHandler(f.command, [opening, closing](TForm1 &, InsertTexts &t) {
-            setTexts(t, opening, closing);
-        });
+    if (const FixedInsertText *f = fixedInsertText(command))
+        return Markup{QString::fromUtf16(f->opening), QString::fromUtf16(f->closing)};
+    EditorBuffer *b = w.activeBuffer();
+    switch (command) {
+    case 18:
+        return Markup{u"<BR "_s + args.item + u">"_s, {}};
+    case 19:
+        return Markup{u"<P "_s + args.item + u">"_s, u"</P>"_s};
+    case 32:
+        return Markup{u"<UL "_s + args.item + u">\n"_s, u"\n</UL>"_s};
+    case 21:
+        return Markup{homePageLink(), {}};
+    case 22:
+        return Markup{args.item, {}};
+    case 23:
+        insertAnchorLink(w, u"<A"_s + QuotedAttrPiece(u"NAME="_s, args.item) + u">"_s);
+        return std::nullopt;
+    case 24:
+        insertAnchorLink(w, u"<A"_s + QuotedAttrPiece(u"HREF="_s, u"#"_s + args.item) + u">"_s);
+        return std::nullopt;
+    case 41:
+    case 42:
+    case 43:
+    case 44:
+        return tableMarkup(command, args.markup);
+    case 26:
+    case 56:
+    case 64:
+    case 66:
+        return promptMarkup(command);
+    case 58:
+        if (!args.item.isEmpty())
+            b->InsertAtCaret(w.settings().TEXT, args.item);
+        return std::nullopt;
+    case 59:
+        return args.markup;
+    case 73:
+        return Markup{formatInsertDate(now().date()), {}};
+    case 74:
+        return Markup{formatInsertTime(now().time()), {}};
+    case 75:
+        b->InsertAtCaret(w.settings().SCRIPT, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
+                                              u"document.write(document.lastModified)\r\n</SCRIPT>"_s);
+        return std::nullopt;
+    case 85:
+        InsertPageSkeleton(w, args.page.value_or(PageSkeleton{}));
+        return std::nullopt;
+    case 92:
+        if (args.item.isEmpty())
+            return std::nullopt;
+        return treeNodeMarkup(args.item);
+    case 93:
+        if (const QString path = ui().openFileName(insertFileFilter()); !path.isEmpty())
+            insertFileAtSelection(w, path);
+        return std::nullopt;
     }
-    registerListCommands();
-    registerLinkCommands();
-    registerTableCommands();
-    registerPromptCommands();
-    registerOwnLogicCommands();
-
-    for (const Trigger &t : kMenuTriggers) {
-        const int command = t.command;
-        QObject::connect(window.action(QLatin1StringView(t.id)), &QAction::triggered, &window,
-                         [&window, command] { InsertTag(window, command); });
-    }
-    for (const Trigger &t : kToolbarTriggers) {
-        if (QToolButton *button = window.toolButton(QLatin1StringView(t.id))) {
-            const int command = t.command;
-            QObject::connect(button, &QToolButton::clicked, &window,
-                             [&window, command] { InsertTag(window, command); });
-        }
-    }
+    return std::nullopt;
 }

@@ -1,20 +1,15 @@
-#include "InsertTag.h"
+#include "commands/InsertTag.h"
 
+#include "commands/ElementTable.h"
+#include "commands/InsertCommands.h"
+#include "commands/Workspace.h"
+#include "editor/TForm2.h"
 #include "interaction/Interaction.h"
-#include "app/TForm1.h"
-
-#include <QHash>
-#include <QListWidget>
+#include "settings/TSettings.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QHash<int, InsertCommandHandler> &handlers()
-{
-    static QHash<int, InsertCommandHandler> table;
-    return table;
-}
 
 bool isExempt(int command)
 {
@@ -23,61 +18,48 @@ bool isExempt(int command)
 
 } // namespace
 
-void setInsertCommandHandler(int command, InsertCommandHandler handler)
+bool caretInsideTag(const EditorBuffer &b)
 {
-    handlers().insert(command, std::move(handler));
-}
-
-bool caretInsideTag(TForm1 &window)
-{
-    EditorBuffer *b = window.activeBuffer();
-    if (!b)
+    const int caret = b.SelStart();
+    const int lt = b.lastIndexBefore(caret, u'<');
+    if (lt < 0 || b.lastIndexBefore(caret, u'>') > lt)
         return false;
-    // Only the text around the caret is read, so the check costs the same in a long page.
-    const int caret = b->SelStart();
-    const int lt = b->lastIndexBefore(caret, u'<');
-    if (lt < 0 || b->lastIndexBefore(caret, u'>') > lt)
-        return false;
-    const int gt = b->firstIndexFrom(caret, u'>');
+    const int gt = b.firstIndexFrom(caret, u'>');
     if (gt < 0)
         return false;
-    const int nextLt = b->firstIndexFrom(caret, u'<');
+    const int nextLt = b.firstIndexFrom(caret, u'<');
     return nextLt < 0 || gt < nextLt;
 }
 
-bool CheckNotInsideTag(TForm1 &window)
+bool CheckNotInsideTag(Workspace &workspace)
 {
-    if (!window.settings().InsideTagCheck)
-        return true;
-    if (!caretInsideTag(window))
+    EditorBuffer *b = workspace.activeBuffer();
+    if (!b || !workspace.settings().InsideTagCheck || !caretInsideTag(*b))
         return true;
     ui().showError(u"Nelze vkladat tag uvnitř tagu!"_s);
     return false;
 }
 
-void HideAttributeLists(TForm1 &window)
+void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
 {
-    window.ListBox1->hide();
-    window.ListBox2->hide();
-    window.ListBox3->hide();
-}
-
-void InsertTag(TForm1 &window, int command)
-{
-    TForm2 *doc = window.activeDocument();
-    if (!doc)
+    if (command < 1 || command > 100 || !workspace.activeDocument())
         return;
-    if (!isExempt(command) && !CheckNotInsideTag(window))
+    if (!isExempt(command) && !CheckNotInsideTag(workspace))
         return;
-    InsertTexts texts;
-    const auto handler = handlers().constFind(command);
-    if (handler != handlers().constEnd() && command >= 1 && command <= 100)
-        (*handler)(window, texts);
+    ColorValue TSettings::*color = &TSettings::TAG;
+    std::optional<Markup> markup;
+    if (const ElementRow *row = elementForCommand(command); row && row->insert) {
+        markup = row->insert(workspace);
+        color = row->color;
+    } else {
+        markup = insertionMarkup(workspace, command, args);
+    }
     // The command's step may have closed the document (a dialog can do anything).
-    doc = window.activeDocument();
+    TForm2 *doc = workspace.activeDocument();
     if (!doc)
         return;
-    if (!texts.opening.isEmpty() || !texts.closing.isEmpty())
-        doc->RichEdit1->WrapSelection(window.settings().TAG, texts.opening, texts.closing);
+    if (markup && (!markup->opening.isEmpty() || !markup->closing.isEmpty()))
+        doc->RichEdit1->WrapSelection(workspace.settings().*color, markup->opening,
+                                      markup->closing);
     doc->RichEdit1->setFocus();
 }

@@ -1,31 +1,43 @@
 #pragma once
 
+#include "markup/Markup.h"
+
 #include <QString>
 
-#include <functional>
+#include <optional>
 
-class TForm1;
+class EditorBuffer;
+class Workspace;
 
-// The two texts an insertion command leaves for the common end of InsertTag, which puts
-// them around the selection in the tag colour. A command that inserts its markup itself
-// leaves both empty.
-struct InsertTexts
+// The page skeleton of command 85, as the new-page wizard leaves it.
+struct PageSkeleton
 {
-    QString opening;
-    QString closing;
+    QString docType;
+    QString title = QStringLiteral("Bez titulku");
+    QString bodyStart = QStringLiteral("<BODY >");
+    QString bodyEnd = QStringLiteral("</BODY>");
 };
 
-// A command whose markup comes from a dialog or a window registers its step here.
-using InsertCommandHandler = std::function<void(TForm1 &, InsertTexts &)>;
-void setInsertCommandHandler(int command, InsertCommandHandler handler);
+// What the user chose before an insertion command ran; the command only applies it.
+struct InsertArgs
+{
+    // A pop-up list's attributes (18, 19, 32), the anchor name (23, 24), the character's
+    // entity (58), the tag-tree node (92), the counter's markup (22).
+    QString item;
+    // Markup composed elsewhere: by the table window while it is open (41-44), or the
+    // user tag (59).
+    std::optional<Markup> markup;
+    // The page skeleton (85); the default one when not given.
+    std::optional<PageSkeleton> page;
+};
 
 // Runs insertion command 1..100 on the active document: the inside-tag check (except for
-// the exempt commands), the command's own step, the wrap, and focus back to the editor.
-void InsertTag(TForm1 &window, int command);
+// the exempt commands), the command's own step, the wrap in the command's colour, and the
+// focus back to the editor. Does nothing without an open document.
+void InsertTag(Workspace &workspace, int command, const InsertArgs &args = {});
 
 // True when insertion may go ahead; otherwise tells the user why not.
-bool CheckNotInsideTag(TForm1 &window);
-// Whether the caret of the active document stands inside a tag ("<" before it with no
-// ">" in between, and a ">" after it before any "<").
-bool caretInsideTag(TForm1 &window);
-void HideAttributeLists(TForm1 &window);
+bool CheckNotInsideTag(Workspace &workspace);
+// Whether the caret stands inside a tag ("<" before it with no ">" in between, and a ">"
+// after it before any "<"). Only the text around the caret is read.
+bool caretInsideTag(const EditorBuffer &buffer);

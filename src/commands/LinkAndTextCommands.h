@@ -1,7 +1,18 @@
 #pragma once
 
-class TForm1;
+#include "markup/Markup.h"
 
-// Connects the link, font, comment, META, counter and special-character commands of the
-// frame to their dialogs.
-void installLinkAndTextDialogs(TForm1 &window);
+#include <optional>
+
+class Workspace;
+
+// Command 45: the META dialog; with "Vložit před hlavičku dokumentu" ticked the caret
+// moves before the document's "</HEAD>" first.
+std::optional<Markup> runMetaInsert(Workspace &workspace);
+
+// Command 25: edits the comment at the caret, or comments out the selected text, or
+// writes a new comment; an emptied memo deletes the comment. Inserts by itself.
+std::optional<Markup> runCommentCommand(Workspace &workspace);
+
+// "&Počítadlo": the counter dialog first; command 22 puts in what it composed.
+void runCounterMenu(Workspace &workspace);

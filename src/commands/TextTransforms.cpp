@@ -1,7 +1,6 @@
 #include "TextTransforms.h"
 
-#include "app/TForm1.h"
-#include "commands/FindReplace.h"
+#include "editor/EditorBuffer.h"
 #include "markup/SysUt.h"
 
 #include <QAction>
@@ -32,26 +31,4 @@ void ApplyToSelectionOrWhole(EditorBuffer &buffer, TextTransform transform)
         buffer.ReplaceSelection(transform(buffer.SelText()));
     else
         buffer.SetText(transform(buffer.GetText()));
-}
-
-void installTextTransformCommands(TForm1 &window)
-{
-    auto on = [&window](const char *id, auto command) {
-        QObject::connect(window.action(QLatin1StringView(id)), &QAction::triggered, &window,
-                         [&window, command] {
-                             if (EditorBuffer *b = window.activeBuffer())
-                                 command(*b);
-                         });
-    };
-    auto transform = [&on](const char *id, TextTransform f) {
-        on(id, [f](EditorBuffer &b) { ApplyToSelectionOrWhole(b, f); });
-    };
-    on("EditSelectTag", [](EditorBuffer &b) { b.SelectTagAtCaret(); });
-    on("EditDeleteTag", [](EditorBuffer &b) { DeleteCurrentTag(b); });
-    transform("EditUpper", &CzechUpperCase);
-    transform("EditLower", &CzechLowerCase);
-    transform("EditStripTags", &StripTags);
-    transform("EditRemoveSpaces", &RemoveSpacesOutsideTags);
-    transform("SearchSlashes", &SlashesInQuotes);
-    installFindReplaceCommands(window);
 }

@@ -4,7 +4,6 @@
 #include <QStringView>
 
 class EditorBuffer;
-class TForm1;
 
 // Deletes the tag at the caret (or the tag selected by hand) and the first upper-case
 // closing tag of the same name after it, as one undo step.
@@ -14,7 +13,3 @@ void DeleteCurrentTag(EditorBuffer &buffer);
 // selected; either way one undo step.
 using TextTransform = QString (*)(QStringView);
 void ApplyToSelectionOrWhole(EditorBuffer &buffer, TextTransform transform);
-
-// Connects the Edit menu's tag and case commands, "Zaměnit lomítka", and the find and
-// replace commands to the frame.
-void installTextTransformCommands(TForm1 &window);

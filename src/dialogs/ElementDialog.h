@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class QFormLayout;
@@ -12,11 +13,13 @@ class QPushButton;
 struct TSettings;
 
 // What a dialog may need from the document it works for: the settings that shape file
-// references, and the document's file name (nothing when no document is open).
+// references, the document's file name (nothing when no document is open), and its text,
+// read only when a dialog asks (image maps, anchors).
 struct DocumentContext
 {
     const TSettings &settings;
     std::optional<QString> documentFileName;
+    std::function<QString()> documentText;
 };
 
 // The frame every element dialog shares: labelled rows, the default button "Vložit"
@@ -48,6 +51,32 @@ private:
     QFormLayout *m_form = nullptr;
     QPushButton *m_insert = nullptr;
     QPushButton *m_back = nullptr;
+};
+
+// An element dialog over a plain fields struct: it maps its named controls to and from
+// the struct and composes through the struct's pure compose function. A derived dialog
+// ends its constructor with setFields(F{}), so the struct's initialisers are the only
+// place the defaults are written.
+template<class F>
+class FieldsDialog : public ElementDialog
+{
+public:
+    using Fields = F;
+    using Compose = Markup (*)(const F &);
+
+    virtual F fields() const = 0;
+    virtual void setFields(const F &fields) = 0;
+
+protected:
+    FieldsDialog(const QString &title, Compose compose, QWidget *parent)
+        : ElementDialog(title, parent)
+        , m_compose(compose)
+    {
+    }
+    Markup composed() const override { return m_compose(fields()); }
+
+private:
+    Compose m_compose;
 };
 
 // An editable combo box with suggested items, named for tests.

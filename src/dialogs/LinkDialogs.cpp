@@ -106,7 +106,7 @@ std::optional<QString> pickDocumentAddress(const DocumentContext &context, const
 }
 
 TLinkForm::TLinkForm(DocumentContext context, QWidget *parent)
-    : ElementDialog(u"Vložit odkaz"_s, parent), m_context(std::move(context))
+    : FieldsDialog(u"Vložit odkaz"_s, &composeLink, parent), m_context(std::move(context))
 {
     ComboBox1 = editableCombo(u"ComboBox1"_s, {}, this);
     SpeedButton1 = pickerButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton,
@@ -129,6 +129,7 @@ TLinkForm::TLinkForm(DocumentContext context, QWidget *parent)
     connect(SpeedButton1, &QToolButton::clicked, this, &TLinkForm::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TLinkForm::SpeedButton2Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TLinkForm::SpeedButton3Click);
+    setFields({});
 }
 
 LinkFields TLinkForm::fields() const
@@ -140,11 +141,6 @@ void TLinkForm::setFields(const LinkFields &fields)
 {
     ComboBox1->setEditText(fields.href);
     ComboBox2->setEditText(fields.target);
-}
-
-Markup TLinkForm::composed() const
-{
-    return composeLink(fields());
 }
 
 void TLinkForm::SpeedButton1Click()

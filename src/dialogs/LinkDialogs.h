@@ -44,15 +44,15 @@ std::optional<QString> runAddressComposer(const TSettings &settings, QWidget *pa
 std::optional<QString> pickDocumentAddress(const DocumentContext &context, const QString &filter);
 
 // Link dialog "Vložit odkaz".
-class TLinkForm : public ElementDialog
+class TLinkForm : public FieldsDialog<LinkFields>
 {
     Q_OBJECT
 
 public:
     TLinkForm(DocumentContext context, QWidget *parent = nullptr);
 
-    LinkFields fields() const;
-    void setFields(const LinkFields &fields);
+    LinkFields fields() const override;
+    void setFields(const LinkFields &fields) override;
 
     QComboBox *ComboBox1;
     QToolButton *SpeedButton1;
@@ -63,9 +63,6 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
-
-protected:
-    Markup composed() const override;
 
 private:
     DocumentContext m_context;

@@ -17,7 +17,8 @@
 
 using namespace Qt::StringLiterals;
 
-TMyFontDialog::TMyFontDialog(QWidget *parent) : ElementDialog(u"Písmo.."_s, parent)
+TMyFontDialog::TMyFontDialog(QWidget *parent)
+    : FieldsDialog(u"Písmo.."_s, &composeFont, parent)
 {
     ComboBox1 = editableCombo(u"ComboBox1"_s, QFontDatabase::families(), this);
     ComboBox2 = editableCombo(u"ComboBox2"_s, {QString(), u"+"_s, u"-"_s}, this);
@@ -46,12 +47,13 @@ TMyFontDialog::TMyFontDialog(QWidget *parent) : ElementDialog(u"Písmo.."_s, par
     setMinimumWidth(360);
     // Touching the picker means the user wants a colour.
     connect(Panel1, &QPushButton::pressed, CheckBox1, [this] { CheckBox1->setChecked(true); });
+    setFields({});
 }
 
 FontFields TMyFontDialog::fields() const
 {
     return {ComboBox1->currentText(), ComboBox2->currentText(), ComboBox3->currentText(),
-            CheckBox1->isChecked(), toColorValue(Panel1->color())};
+            {CheckBox1->isChecked(), toColorValue(Panel1->color())}};
 }
 
 void TMyFontDialog::setFields(const FontFields &fields)
@@ -59,13 +61,8 @@ void TMyFontDialog::setFields(const FontFields &fields)
     ComboBox1->setEditText(fields.face);
     ComboBox2->setEditText(fields.sizeSign);
     ComboBox3->setEditText(fields.size);
-    CheckBox1->setChecked(fields.colorOn);
-    Panel1->setColor(toQColor(fields.color));
-}
-
-Markup TMyFontDialog::composed() const
-{
-    return composeFont(fields());
+    CheckBox1->setChecked(fields.color.on);
+    Panel1->setColor(toQColor(fields.color.value));
 }
 
 TForm10::TForm10(QWidget *parent) : ElementDialog(u"Komentář"_s, parent)
@@ -102,7 +99,7 @@ Markup TForm10::composed() const
     return {composeComment(commentText()), QString()};
 }
 
-TWRKForm2::TWRKForm2(QWidget *parent) : ElementDialog(u"META"_s, parent)
+TWRKForm2::TWRKForm2(QWidget *parent) : FieldsDialog(u"META"_s, &composeMeta, parent)
 {
     // The list is kept as users know it, "refresh" and "language" twice included.
     ComboBox1 = editableCombo(u"ComboBox1"_s,
@@ -120,6 +117,7 @@ TWRKForm2::TWRKForm2(QWidget *parent) : ElementDialog(u"META"_s, parent)
     addRow(u"HTTP-EQUIV"_s, ComboBox3);
     addWideRow(CheckBox1);
     setMinimumWidth(360);
+    setFields({});
     ComboBox1->setFocus();
 }
 
@@ -135,11 +133,6 @@ void TWRKForm2::setFields(const MetaFields &fields)
     ComboBox2->setEditText(fields.content);
     ComboBox3->setEditText(fields.httpEquiv);
     CheckBox1->setChecked(fields.beforeHead);
-}
-
-Markup TWRKForm2::composed() const
-{
-    return composeMeta(fields());
 }
 
 TCounterForm::TCounterForm(QWidget *parent) : ElementDialog(u"Vložit počítadlo"_s, parent)

@@ -12,24 +12,21 @@ class QPushButton;
 class QSpinBox;
 
 // Font dialog "Písmo..": face, size sign and size, and a colour switched on by its check box.
-class TMyFontDialog : public ElementDialog
+class TMyFontDialog : public FieldsDialog<FontFields>
 {
     Q_OBJECT
 
 public:
     explicit TMyFontDialog(QWidget *parent = nullptr);
 
-    FontFields fields() const;
-    void setFields(const FontFields &fields);
+    FontFields fields() const override;
+    void setFields(const FontFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;
     QComboBox *ComboBox3;
     ColorCombo *Panel1;
     QCheckBox *CheckBox1;
-
-protected:
-    Markup composed() const override;
 };
 
 // Comment dialog "Komentář": the text between "<!--" and "-->".
@@ -54,23 +51,20 @@ private:
 };
 
 // META dialog "META".
-class TWRKForm2 : public ElementDialog
+class TWRKForm2 : public FieldsDialog<MetaFields>
 {
     Q_OBJECT
 
 public:
     explicit TWRKForm2(QWidget *parent = nullptr);
 
-    MetaFields fields() const;
-    void setFields(const MetaFields &fields);
+    MetaFields fields() const override;
+    void setFields(const MetaFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;
     QComboBox *ComboBox3;
     QCheckBox *CheckBox1;
-
-protected:
-    Markup composed() const override;
 };
 
 // Page counter dialog "Vložit počítadlo".

@@ -33,10 +33,7 @@ void TForm2::showContextMenu(const QPoint &position)
 {
     QMenu menu(this);
     menu.setObjectName(u"EditorContextMenu"_s);
-    menu.addAction(u"Editovat tag .."_s, this, [this] {
-        RichEdit1->SelectTagAtCaret();
-        m_host.editCurrentTag(*this);
-    });
+    menu.addAction(u"Editovat tag .."_s, this, &TForm2::editCurrentTagFromMenu);
     QAction *style = menu.addAction(u"Vložit styl.."_s, this, &TForm2::insertStyle);
     style->setEnabled(!TagAtPosition(RichEdit1->GetText(), RichEdit1->SelStart()).isEmpty());
     menu.addSeparator();
@@ -47,6 +44,12 @@ void TForm2::showContextMenu(const QPoint &position)
     menu.addAction(u"Vložit"_s, RichEdit1, &EditorBuffer::PasteFromClipboard);
     menu.addAction(u"Smazat"_s, RichEdit1, &EditorBuffer::ClearSelection);
     menu.exec(RichEdit1->viewport()->mapToGlobal(position));
+}
+
+void TForm2::editCurrentTagFromMenu()
+{
+    RichEdit1->SelectTagAtCaret();
+    m_host.editCurrentTag(*this);
 }
 
 void TForm2::insertStyle()

@@ -51,6 +51,9 @@ public:
 
     EditorBuffer &buffer() { return *RichEdit1; }
 
+    // "Editovat tag .." of the context menu.
+    void editCurrentTagFromMenu();
+
 Q_SIGNALS:
     void captionChanged(const QString &caption);
 

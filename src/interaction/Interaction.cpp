@@ -4,11 +4,14 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -65,12 +68,17 @@ public:
     std::optional<QString> text(const QString &caption, const QString &label,
                                 const QString &initial) override
     {
-        bool ok = false;
-        const QString value =
-            QInputDialog::getText(g_parent, caption, label, QLineEdit::Normal, initial, &ok);
-        if (!ok)
+        QInputDialog dialog(g_parent);
+        dialog.setWindowTitle(caption);
+        dialog.setLabelText(label);
+        dialog.setInputMode(QInputDialog::TextInput);
+        dialog.setTextValue(initial);
+        // The one-line prompt holds at most 255 characters, as users of it expect.
+        if (auto *field = dialog.findChild<QLineEdit *>())
+            field->setMaxLength(MaxPromptLength);
+        if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
-        return value;
+        return dialog.textValue();
     }
     bool printSetup(QPrinter &printer) override
     {
@@ -97,9 +105,9 @@ Interaction &ui()
     return g_installed ? *g_installed : g_widgets;
 }
 
-void setInteraction(Interaction *interaction)
+Interaction *setInteraction(Interaction *interaction)
 {
-    g_installed = interaction;
+    return std::exchange(g_installed, interaction);
 }
 
 void setDialogParent(QWidget *parent)

@@ -31,6 +31,8 @@ public:
                                  const QString &caption = {}) = 0;
     virtual QString existingDirectory(const QString &caption, const QString &directory = {}) = 0;
     virtual std::optional<QColor> color(const QColor &initial) = 0;
+    // A one-line prompt; its field takes at most MaxPromptLength characters.
+    static constexpr int MaxPromptLength = 255;
     virtual std::optional<QString> text(const QString &caption, const QString &label,
                                         const QString &initial = {}) = 0;
     virtual bool printSetup(QPrinter &printer) = 0;
@@ -42,8 +44,9 @@ public:
 
 // The installed interaction; the real one unless a test replaced it.
 Interaction &ui();
-// Installs another interaction (not owned); nullptr brings back the real one.
-void setInteraction(Interaction *interaction);
+// Installs another interaction (not owned) and returns the one it replaces; nullptr
+// brings back the real one.
+Interaction *setInteraction(Interaction *interaction);
 // The window that modal boxes are centred on.
 void setDialogParent(QWidget *parent);
 

@@ -25,12 +25,18 @@ Markup composeLink(const LinkFields &fields)
             u"</A>"_s};
 }
 
-LinkFields readLinkTag(QString &tag)
+TagRead<LinkFields> readLinkTag(QStringView tag)
 {
+    AttributeReader reader(tag);
     LinkFields fields;
-    fields.href = ReadAttribute(tag, u"HREF", true);
-    fields.target = ReadAttribute(tag, u"TARGET", true);
-    return fields;
+    reader.text(u"HREF", fields.href);
+    reader.text(u"TARGET", fields.target);
+    return reader.result(fields);
+}
+
+bool isAnchorTag(QStringView tag)
+{
+    return AttributeReader(tag).has(u"NAME");
 }
 
 QString readInternetShortcut(const QString &path)

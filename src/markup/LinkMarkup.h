@@ -1,5 +1,6 @@
 #pragma once
 
+#include "markup/ElementContract.h"
 #include "markup/Markup.h"
 
 #include <QString>
@@ -27,8 +28,10 @@ struct LinkFields
 };
 
 Markup composeLink(const LinkFields &fields);
-// Takes HREF and TARGET out of the tag; what is left stays in tag.
-LinkFields readLinkTag(QString &tag);
+// HREF and TARGET.
+TagRead<LinkFields> readLinkTag(QStringView tag);
+// An A with a NAME attribute is an anchor, not a link: edit-current-tag leaves it alone.
+bool isAnchorTag(QStringView tag);
 
 // The "URL" value of the "[InternetShortcut]" section of an internet shortcut file, as it
 // stands; empty when the file, the section or the key is missing.

@@ -3,6 +3,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -252,6 +253,20 @@ ColorValue HtmlColorToColor(QStringView text)
         return 0;
     auto component = [&](int at) { return hexDigit(x[at]) * 16 + hexDigit(x[at + 1]); };
     return component(1) + component(3) * 256 + component(5) * 65536;
+}
+
+bool IsHtmlColor(QStringView text)
+{
+    const QString x = AsciiUpperCase(TrimBlanks(text));
+    for (const NamedColor &named : colorNames) {
+        if (x == named.name)
+            return true;
+    }
+    if (x.size() != 7 || !x.startsWith(u'#'))
+        return false;
+    return std::all_of(x.begin() + 1, x.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F');
+    });
 }
 
 // --- file references ------------------------------------------------------------------

@@ -59,6 +59,9 @@ QString NumberAttrPiece(const QString &name, int number, bool enabled);
 QString ColorToHex(ColorValue color);
 // One of the sixteen HTML colour names or "#RRGGBB"; 0 (black) for anything else.
 ColorValue HtmlColorToColor(QStringView text);
+// True when HtmlColorToColor reads the text as a colour: one of the sixteen names (any
+// case) or "#" with exactly six hexadecimal digits, blanks around allowed.
+bool IsHtmlColor(QStringView text);
 
 // --- file references ------------------------------------------------------------------
 // Paths use Qt's "/" separator on every platform; native backslashes on Windows are

@@ -8,28 +8,25 @@ Markup composeFont(const FontFields &fields)
 {
     QString opening = u"<FONT "_s + QuotedAttrPiece(u"FACE="_s, fields.face)
                       + QuotedAttrPiece(u"SIZE="_s, fields.sizeSign + fields.size);
-    if (fields.colorOn)
-        opening += AttrPiece(u"COLOR=#"_s, ColorToHex(fields.color));
+    if (fields.color.on)
+        opening += AttrPiece(u"COLOR=#"_s, ColorToHex(fields.color.value));
     return {opening + u'>', u"</FONT>"_s};
 }
 
-FontFields readFontTag(QString &tag)
+TagRead<FontFields> readFontTag(QStringView tag)
 {
+    AttributeReader reader(tag);
     FontFields fields;
-    fields.face = ReadAttribute(tag, u"FACE", true);
-    const QString size = ReadAttribute(tag, u"SIZE", true);
+    reader.text(u"FACE", fields.face);
+    reader.color(u"COLOR", fields.color);
+    const QString size = reader.text(u"SIZE").value_or(QString());
     if (size.startsWith(u'+') || size.startsWith(u'-')) {
         fields.sizeSign = size.first(1);
         fields.size = size.sliced(1);
     } else {
         fields.size = size;
     }
-    const QString color = ReadAttribute(tag, u"COLOR", true);
-    if (!color.isEmpty()) {
-        fields.colorOn = true;
-        fields.color = HtmlColorToColor(color);
-    }
-    return fields;
+    return reader.result(fields);
 }
 
 std::optional<QString> readComment(const QString &tag)
@@ -60,14 +57,15 @@ Markup composeMeta(const MetaFields &fields)
             QString()};
 }
 
-MetaFields readMetaTag(QString &tag)
+TagRead<MetaFields> readMetaTag(QStringView tag)
 {
+    AttributeReader reader(tag);
     MetaFields fields;
     fields.beforeHead = true;
-    fields.name = ReadAttribute(tag, u"NAME", true);
-    fields.content = ReadAttribute(tag, u"CONTENT", true);
-    fields.httpEquiv = ReadAttribute(tag, u"HTTP-EQUIV", true);
-    return fields;
+    reader.text(u"NAME", fields.name);
+    reader.text(u"CONTENT", fields.content);
+    reader.text(u"HTTP-EQUIV", fields.httpEquiv);
+    return reader.result(fields);
 }
 
 QString counterHomePage()

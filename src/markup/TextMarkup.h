@@ -1,7 +1,8 @@
 #pragma once
 
-#include "markup/Markup.h"
 #include "markup/ColorValue.h"
+#include "markup/ElementContract.h"
+#include "markup/Markup.h"
 
 #include <QString>
 
@@ -14,13 +15,12 @@ struct FontFields
     QString face;
     QString sizeSign;
     QString size;
-    bool colorOn = false;
-    ColorValue color = 0xFFFFFF;
+    Toggled<ColorValue> color{false, 0xFFFFFF};
 };
 
 Markup composeFont(const FontFields &fields);
-// Takes FACE, SIZE and COLOR out of the tag; what is left stays in tag.
-FontFields readFontTag(QString &tag);
+// FACE, COLOR and SIZE, in that order; a leading "+" or "-" of SIZE is its sign.
+TagRead<FontFields> readFontTag(QStringView tag);
 
 // The comment text of a tag such as '<!-- note -->' (' note '), or nothing when the tag
 // is not a comment.
@@ -38,9 +38,9 @@ struct MetaFields
 };
 
 Markup composeMeta(const MetaFields &fields);
-// Takes NAME, CONTENT and HTTP-EQUIV out of the tag; edited tags go back in place, so
-// beforeHead is set as the edit dialog shows it.
-MetaFields readMetaTag(QString &tag);
+// NAME, CONTENT and HTTP-EQUIV. The edit dialog shows "before the header" ticked, though
+// an edited tag stays where it is.
+TagRead<MetaFields> readMetaTag(QStringView tag);
 
 // The host of the outside hit-counter service: its home page and its image script.
 inline constexpr char16_t CounterServiceHost[] = u"counter.example.com";

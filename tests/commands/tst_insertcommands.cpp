@@ -49,7 +49,7 @@ private Q_SLOTS:
     void rowFromTableWindowIsIndented();
     void pageSkeleton_data();
     void pageSkeleton();
-    void wizardRunsSkeleton();
+    void skeletonTakesTheWizardsPage();
     void dateAndTime();
     void lastEditScriptAndHomeLink();
     void specialCharacterAndUserTag();
@@ -67,9 +67,6 @@ private Q_SLOTS:
 void tst_InsertCommands::cleanup()
 {
     setInsertClock({});
-    setNewPageWizard({});
-    setTableWindowMarkup({});
-    setTagTreeSelection({});
     QLocale::setDefault(QLocale::system());
 }
 
@@ -183,8 +180,7 @@ void tst_InsertCommands::exemptCommandsInsertInsideTag()
     QCOMPARE(fx.buffer().GetText(), u"<P &amp;>"_s);
 
     fx.setText(u"<P >"_s, 3);
-    setTagTreeSelection([](TForm1 &) { return std::optional<QString>(u"ALIGN="_s); });
-    InsertTag(fx.window(), 92);
+    InsertTag(fx.window(), 92, {.item = u"ALIGN="_s});
     QCOMPARE(fx.buffer().GetText(), u"<P ALIGN=>"_s);
     QVERIFY(si.errors.isEmpty());
 }
@@ -310,12 +306,7 @@ void tst_InsertCommands::tableCommandsWithoutTableWindow()
 void tst_InsertCommands::rowFromTableWindowIsIndented()
 {
     MainWindowFixture fx;
-    setTableWindowMarkup([](TForm1 &, int command) -> std::optional<InsertTexts> {
-        if (command == 42)
-            return InsertTexts{u"<TR ALIGN=left>"_s, u"</TR>"_s};
-        return std::nullopt;
-    });
-    InsertTag(fx.window(), 42);
+    InsertTag(fx.window(), 42, {.markup = Markup{u"<TR ALIGN=left>"_s, u"</TR>"_s}});
     QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    \r\n  </TR>"_s);
     InsertTag(fx.window(), 43);
     QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    <TD></TD>\r\n  </TR>"_s);
@@ -349,26 +340,18 @@ void tst_InsertCommands::pageSkeleton()
     QCOMPARE(fx.buffer().colorAt(0), Tag);
 }
 
-void tst_InsertCommands::wizardRunsSkeleton()
+void tst_InsertCommands::skeletonTakesTheWizardsPage()
 {
     MainWindowFixture fx;
-    int shown = 0;
-    setNewPageWizard([&shown](TForm1 &) -> std::optional<PageSkeleton> {
-        if (++shown == 2)
-            return std::nullopt; // the user cancels the second time
-        PageSkeleton page;
-        page.docType = u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">"_s;
-        page.title = u"Úvod"_s;
-        page.bodyStart = u"<BODY BGCOLOR=\"#FFFFFF\">"_s;
-        return page;
-    });
-    InsertTag(fx.window(), 86);
+    PageSkeleton page;
+    page.docType = u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">"_s;
+    page.title = u"Úvod"_s;
+    page.bodyStart = u"<BODY BGCOLOR=\"#FFFFFF\">"_s;
+    InsertTag(fx.window(), 85, {.page = page});
     const QString text = fx.buffer().GetText();
     QVERIFY(text.startsWith(u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">\r\n<HTML>"_s));
     QVERIFY(text.contains(u"<TITLE>Úvod</TITLE>"_s));
     QVERIFY(text.contains(u"<BODY BGCOLOR=\"#FFFFFF\">\r\n\r\n"_s));
-    InsertTag(fx.window(), 86);
-    QCOMPARE(fx.buffer().GetText(), text);
 }
 
 void tst_InsertCommands::dateAndTime()
@@ -431,8 +414,7 @@ void tst_InsertCommands::treeNode()
     QFETCH(int, caret);
     MainWindowFixture fx;
     fx.setText(u"abc"_s, 0, 3);
-    setTagTreeSelection([node](TForm1 &) { return node; });
-    InsertTag(fx.window(), 92);
+    InsertTag(fx.window(), 92, {.item = node.value_or(QString())});
     QCOMPARE(fx.buffer().GetText(), expected);
     if (node)
         QCOMPARE(fx.buffer().SelStart(), caret);
@@ -550,7 +532,7 @@ void tst_InsertCommands::insideTagCheckAgreesWithTagLocator()
         if (caret > 0 && text[caret - 1] == u'\r' && caret < text.size() && text[caret] == u'\n')
             continue; // no caret stands between CR and LF
         fx.setText(text, caret);
-        QCOMPARE(caretInsideTag(fx.window()), !TagAtPosition(text, caret).isEmpty());
+        QCOMPARE(caretInsideTag(fx.buffer()), !TagAtPosition(text, caret).isEmpty());
     }
 }
 

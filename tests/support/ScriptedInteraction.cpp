@@ -1,17 +1,18 @@
 #include "ScriptedInteraction.h"
 
 #include <QDialog>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
 ScriptedInteraction::ScriptedInteraction()
+    : m_previous(setInteraction(this))
 {
-    setInteraction(this);
 }
 
 ScriptedInteraction::~ScriptedInteraction()
 {
-    setInteraction(nullptr);
+    setInteraction(m_previous);
 }
 
 ScriptedInteraction &ScriptedInteraction::answer(Answer a)
@@ -67,6 +68,9 @@ bool ScriptedInteraction::take(Kind kind, const QString &what, Step &step)
     log << what;
     if (m_steps.empty() || m_steps.front().kind != kind) {
         unexpected << what;
+        // The test did not script this box: it fails now, naming it, instead of going on
+        // with an answer the user never gave.
+        QTest::qFail(qPrintable(u"unscripted "_s + what), __FILE__, __LINE__);
         return false;
     }
     step = std::move(m_steps.front());
@@ -123,8 +127,9 @@ std::optional<QColor> ScriptedInteraction::color(const QColor &)
 }
 
 std::optional<QString> ScriptedInteraction::text(const QString &caption, const QString &label,
-                                                 const QString &)
+                                                 const QString &initial)
 {
+    lastInitialText = initial;
     Step step;
     return take(Kind::Text, u"text: "_s + caption + u'|' + label, step) ? step.text
                                                                           : std::nullopt;
@@ -152,4 +157,74 @@ int ScriptedInteraction::exec(QDialog &dialog)
     step.driver(dialog);
     dialog.hide();
     return dialog.result();
+}
+
+void RefusingInteraction::refuse(const QString &what)
+{
+    QTest::qFail(qPrintable(u"unscripted "_s + what), __FILE__, __LINE__);
+}
+
+void RefusingInteraction::showError(const QString &text)
+{
+    refuse(u"error: "_s + text);
+}
+
+void RefusingInteraction::showInfo(const QString &text)
+{
+    refuse(u"info: "_s + text);
+}
+
+Interaction::Answer RefusingInteraction::ask(const QString &text, Buttons)
+{
+    refuse(u"ask: "_s + text);
+    return Answer::Cancel;
+}
+
+QString RefusingInteraction::openFileName(const QString &filter, const QString &, const QString &)
+{
+    refuse(u"open: "_s + filter);
+    return {};
+}
+
+QString RefusingInteraction::saveFileName(const QString &filter, const QString &, const QString &)
+{
+    refuse(u"save: "_s + filter);
+    return {};
+}
+
+QString RefusingInteraction::existingDirectory(const QString &caption, const QString &)
+{
+    refuse(u"dir: "_s + caption);
+    return {};
+}
+
+std::optional<QColor> RefusingInteraction::color(const QColor &)
+{
+    refuse(u"color"_s);
+    return std::nullopt;
+}
+
+std::optional<QString> RefusingInteraction::text(const QString &caption, const QString &,
+                                                 const QString &)
+{
+    refuse(u"text: "_s + caption);
+    return std::nullopt;
+}
+
+bool RefusingInteraction::printSetup(QPrinter &)
+{
+    refuse(u"setup"_s);
+    return false;
+}
+
+bool RefusingInteraction::print(QPrinter &)
+{
+    refuse(u"print"_s);
+    return false;
+}
+
+int RefusingInteraction::exec(QDialog &dialog)
+{
+    refuse(u"dialog: "_s + dialog.windowTitle());
+    return QDialog::Rejected;
 }

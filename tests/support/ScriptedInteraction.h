@@ -56,6 +56,7 @@ public:
     int exec(QDialog &dialog) override;
 
     QString lastProposedName;
+    QString lastInitialText; // of the last one-line prompt
 
 private:
     enum class Kind { Answer, Open, Save, Directory, Color, Text, Print, Dialog };
@@ -72,4 +73,27 @@ private:
     bool take(Kind kind, const QString &what, Step &step);
 
     std::deque<Step> m_steps;
+    Interaction *m_previous = nullptr;
+};
+
+// The interaction of a test run before any test scripts one: every box, question or
+// dialog fails the running test at once, naming it, instead of waiting for a user who is
+// not there.
+class RefusingInteraction final : public Interaction
+{
+public:
+    void showError(const QString &text) override;
+    void showInfo(const QString &text) override;
+    Answer ask(const QString &text, Buttons buttons) override;
+    QString openFileName(const QString &filter, const QString &, const QString &) override;
+    QString saveFileName(const QString &filter, const QString &, const QString &) override;
+    QString existingDirectory(const QString &caption, const QString &) override;
+    std::optional<QColor> color(const QColor &) override;
+    std::optional<QString> text(const QString &caption, const QString &, const QString &) override;
+    bool printSetup(QPrinter &) override;
+    bool print(QPrinter &) override;
+    int exec(QDialog &dialog) override;
+
+private:
+    static void refuse(const QString &what);
 };

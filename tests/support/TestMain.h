@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ScriptedInteraction.h"
+
 #include <QApplication>
 #include <QString>
 #include <QTest>
@@ -25,6 +27,8 @@ QString testDataPath(const QString &relative);
     int main(int argc, char **argv)                                                          \
     {                                                                                        \
         TestEnvironment environment;                                                         \
+        RefusingInteraction refusing;                                                        \
+        setInteraction(&refusing);                                                           \
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                             \
         QApplication app(argc, argv);                                                        \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                             \

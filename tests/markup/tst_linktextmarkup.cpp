@@ -19,7 +19,6 @@ private Q_SLOTS:
     void linkMarkup();
     void fontMarkup_data();
     void fontMarkup();
-    void fontTagReadsBackSignAndColor();
     void commentReadBack_data();
     void commentReadBack();
     void metaAndCounterMarkup();
@@ -115,21 +114,8 @@ void TestLinkTextMarkup::fontMarkup()
     QFETCH(bool, colorOn);
     QFETCH(QString, opening);
     // Red in the low byte.
-    QCOMPARE(composeFont({face, sign, size, colorOn, 0x0000FF}),
+    QCOMPARE(composeFont({face, sign, size, {colorOn, 0x0000FF}}),
              (Markup{opening, u"</FONT>"_s}));
-}
-
-void TestLinkTextMarkup::fontTagReadsBackSignAndColor()
-{
-    QString tag = u"<FONT FACE=\"Arial\" SIZE=\"+2\" COLOR=#00FF00 CLASS=x>"_s;
-    const FontFields f = readFontTag(tag);
-    QCOMPARE(f.face, u"Arial"_s);
-    QCOMPARE(f.sizeSign, u"+"_s);
-    QCOMPARE(f.size, u"2"_s);
-    QVERIFY(f.colorOn);
-    QCOMPARE(f.color, 0x00FF00);
-    QVERIFY(tag.contains(u"CLASS=x"_s));
-    QVERIFY(!tag.contains(u"FACE"_s));
 }
 
 void TestLinkTextMarkup::commentReadBack_data()

@@ -1,4 +1,4 @@
-#include "settings/SettingsDialog.h"
+#include "dialogs/SettingsDialog.h"
 #include "settings/TSettings.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"

@@ -1,4 +1,4 @@
-#include "SettingsDialog.h"
+#include "dialogs/SettingsDialog.h"
 
 #include "interaction/Interaction.h"
 #include "settings/TSettings.h"

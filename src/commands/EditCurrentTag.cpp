@@ -1,0 +1,30 @@
+#include "commands/EditCurrentTag.h"
+
+#include "commands/ElementTable.h"
+#include "commands/Workspace.h"
+#include "editor/EditorBuffer.h"
+#include "markup/ElementContract.h"
+
+void EditCurrentTag(Workspace &workspace)
+{
+    EditorBuffer *buffer = workspace.activeBuffer();
+    if (!buffer)
+        return;
+    buffer->SelectTagAtCaret();
+    if (buffer->SelLength() == 0)
+        return;
+    // Only a complete start tag is edited; of a selected element, its leading start tag.
+    const std::optional<QString> tag = leadingStartTag(buffer->SelText());
+    if (!tag)
+        return;
+    const ElementRow *row = elementForTag(startTagName(*tag));
+    if (!row || !row->edit)
+        return;
+    const int start = buffer->SelStart();
+    const std::optional<QString> edited = row->edit(workspace, *tag);
+    if (!edited || workspace.activeBuffer() != buffer)
+        return;
+    buffer->SetSelStart(start);
+    buffer->SetSelLength(int(tag->size()));
+    buffer->ReplaceSelection(*edited);
+}

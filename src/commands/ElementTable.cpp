@@ -1,0 +1,131 @@
+#include "commands/ElementTable.h"
+
+#include "commands/LinkAndTextCommands.h"
+#include "commands/Workspace.h"
+#include "dialogs/LinkDialogs.h"
+#include "dialogs/TextDialogs.h"
+#include "editor/TForm2.h"
+#include "interaction/Interaction.h"
+#include "markup/ElementContract.h"
+#include "markup/LinkMarkup.h"
+#include "markup/TextMarkup.h"
+#include "settings/TSettings.h"
+
+#include <memory>
+#include <type_traits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template<class Dialog>
+std::unique_ptr<Dialog> makeDialog(Workspace &w)
+{
+    if constexpr (std::is_constructible_v<Dialog, DocumentContext, QWidget *>)
+        return std::make_unique<Dialog>(documentContext(w), w.dialogParent());
+    else
+        return std::make_unique<Dialog>(w.dialogParent());
+}
+
+// Shows the dialog for an insertion command.
+template<class Dialog>
+std::optional<Markup> insertWith(Workspace &w)
+{
+    const std::unique_ptr<Dialog> dialog = makeDialog<Dialog>(w);
+    if (ui().exec(*dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return Markup{dialog->OpeningMarkup, dialog->ClosingMarkup};
+}
+
+// Reads the tag into the dialog, shows it, and composes the new start tag with the
+// attributes the dialog does not know put back.
+template<class Dialog, auto Read>
+std::optional<QString> editWith(Workspace &w, const QString &tag)
+{
+    const auto read = Read(tag);
+    if (!read.ok()) {
+        ui().showError(read.error);
+        return std::nullopt;
+    }
+    const std::unique_ptr<Dialog> dialog = makeDialog<Dialog>(w);
+    dialog->setFields(read.fields);
+    if (ui().exec(*dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return withLeftovers(dialog->OpeningMarkup, read.leftovers);
+}
+
+// The one-line prompts of OPTION, LABEL, P and BR: one attribute, always written.
+ElementRow promptRow(const QString &tag, const QString &title, const QString &label,
+                     const QString &attribute)
+{
+    ElementRow row{{tag}, 0, &TSettings::TAG, {}, {}};
+    row.edit = [tag, title, label, attribute](Workspace &, const QString &text)
+        -> std::optional<QString> {
+        AttributeReader reader(text);
+        const QString initial = reader.text(attribute).value_or(QString());
+        const std::optional<QString> input = ui().text(title, label, initial);
+        if (!input)
+            return std::nullopt;
+        return withLeftovers(u'<' + tag + u' ' + attribute + u"=\""_s + *input + u"\">"_s,
+                             reader.leftovers());
+    };
+    return row;
+}
+
+std::vector<ElementRow> makeTable()
+{
+    std::vector<ElementRow> rows;
+    rows.push_back({{u"FONT"_s}, 8, &TSettings::TAG, &insertWith<TMyFontDialog>,
+                    &editWith<TMyFontDialog, readFontTag>});
+    // An anchor is not a link: F7 leaves '<A NAME=...>' alone.
+    rows.push_back({{u"A"_s}, 20, &TSettings::LINK, &insertWith<TLinkForm>,
+                    [](Workspace &w, const QString &tag) -> std::optional<QString> {
+                        if (isAnchorTag(tag))
+                            return std::nullopt;
+                        return editWith<TLinkForm, readLinkTag>(w, tag);
+                    }});
+    rows.push_back({{u"META"_s}, 45, &TSettings::TAG, &runMetaInsert,
+                    &editWith<TWRKForm2, readMetaTag>});
+    rows.push_back({{}, 25, &TSettings::TAG, &runCommentCommand, {}});
+    rows.push_back(promptRow(u"OPTION"_s, u"Option"_s, u"Hodnota"_s, u"VALUE"_s));
+    rows.push_back(promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s));
+    rows.push_back(promptRow(u"P"_s, u"Odstavec"_s, u"zarovnání"_s, u"ALIGN"_s));
+    rows.push_back(promptRow(u"BR"_s, u"Nový řádek"_s, u"Mazání"_s, u"CLEAR"_s));
+    return rows;
+}
+
+} // namespace
+
+std::span<const ElementRow> elementTable()
+{
+    static const std::vector<ElementRow> rows = makeTable();
+    return rows;
+}
+
+const ElementRow *elementForCommand(int command)
+{
+    for (const ElementRow &row : elementTable()) {
+        if (row.command == command)
+            return &row;
+    }
+    return nullptr;
+}
+
+const ElementRow *elementForTag(const QString &upperName)
+{
+    for (const ElementRow &row : elementTable()) {
+        if (row.tags.contains(upperName))
+            return &row;
+    }
+    return nullptr;
+}
+
+DocumentContext documentContext(Workspace &w)
+{
+    DocumentContext context{w.settings(), std::nullopt, {}};
+    if (TForm2 *doc = w.activeDocument()) {
+        context.documentFileName = doc->FileName();
+        context.documentText = [doc] { return doc->RichEdit1->GetText(); };
+    }
+    return context;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "markup/ColorValue.h"
+#include "markup/Markup.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <span>
+
+class Workspace;
+struct DocumentContext;
+struct TSettings;
+
+// One element that a dialog composes: the insertion command that shows its dialog and
+// the start tags that edit-current-tag reads back into it. A new element is one row.
+struct ElementRow
+{
+    // The upper-case element names F7 edits with this row.
+    QStringList tags;
+    // The insertion command that runs the dialog, 0 when there is none.
+    int command = 0;
+    // The colour the inserted markup takes.
+    ColorValue TSettings::*color = nullptr;
+    // Runs the dialog for the insertion command: the markup to wrap the selection in, or
+    // nothing when the user cancelled or the step inserted its text itself.
+    std::function<std::optional<Markup>(Workspace &)> insert;
+    // Reads the start tag into the dialog, shows it, and gives the new start tag; nothing
+    // when the user cancelled or the tag cannot be edited (after its message).
+    std::function<std::optional<QString>(Workspace &, const QString &tag)> edit;
+};
+
+std::span<const ElementRow> elementTable();
+const ElementRow *elementForCommand(int command);
+const ElementRow *elementForTag(const QString &upperName);
+
+// What a dialog may need from the active document.
+DocumentContext documentContext(Workspace &workspace);
