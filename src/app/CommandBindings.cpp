@@ -5,6 +5,7 @@
 #include "commands/InsertCommands.h"
 #include "commands/LinkAndTextCommands.h"
 #include "commands/TextTransforms.h"
+#include "commands/ToolCommands.h"
 #include "interaction/Interaction.h"
 #include "publish/ftpklient.h"
 #include "settings/SettingsDialog.h"
@@ -38,6 +39,8 @@ void bindSettingsCommand(TForm1 &window)
 void bindToolCommands(TForm1 &window)
 {
     onAction(window, "ToolUpload", [&window] { ShowUploadWindow(&window); });
+    onAction(window, "ToolLinkAnalyzer", [&window] { RunLinkAnalyzer(window); });
+    onAction(window, "ToolDownloadTimes", [&window] { RunDownloadTimes(window); });
 }
 
 } // namespace
