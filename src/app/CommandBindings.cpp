@@ -9,6 +9,7 @@
 #include "commands/LinkAndTextCommands.h"
 #include "commands/TextTransforms.h"
 #include "dialogs/SpecialChars.h"
+#include "commands/ToolCommands.h"
 #include "interaction/Interaction.h"
 #include "markup/SysUt.h"
 #include "publish/ftpklient.h"
@@ -168,6 +169,8 @@ void bindToolCommands(TForm1 &window)
     QAction *chars = window.action(u"ToolSpecialChars"_s);
     chars->setCheckable(true);
     onAction(window, "ToolSpecialChars", [&window] { showSpecialCharacters(window); });
+    onAction(window, "ToolLinkAnalyzer", [&window] { RunLinkAnalyzer(window); });
+    onAction(window, "ToolDownloadTimes", [&window] { RunDownloadTimes(window); });
 }
 
 } // namespace
