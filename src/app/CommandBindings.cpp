@@ -1,9 +1,11 @@
 #include "app/CommandBindings.h"
 
+#include "app/ProgramDir.h"
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/InsertCommands.h"
 #include "commands/LinkAndTextCommands.h"
+#include "commands/ScriptCommands.h"
 #include "commands/TextTransforms.h"
 #include "interaction/Interaction.h"
 #include "publish/ftpklient.h"
@@ -38,6 +40,8 @@ void bindSettingsCommand(TForm1 &window)
 void bindToolCommands(TForm1 &window)
 {
     onAction(window, "ToolUpload", [&window] { ShowUploadWindow(&window); });
+    onAction(window, "ToolScripter", [&window] { runScripter(window, programDir() + u"data"_s); });
+    onAction(window, "ToolChannels", [&window] { runChannelWizard(window); });
 }
 
 } // namespace
