@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -61,7 +60,7 @@ TChanelWizard::TChanelWizard(QWidget *parent)
     setWindowTitle(u"Generator kanalů"_s);
 
     Image1 = named(new QLabel(this), "Image1");
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(48, 48));
+    Image1->setPixmap(QIcon(u":/icons/browser.png"_s).pixmap(48, 48));
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     Button1 = named(new QPushButton(u"Vytvořit"_s, this), "Button1");
@@ -87,6 +86,7 @@ TChanelWizard::TChanelWizard(QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(form, 1);
     layout->addLayout(side);
+    resize(560, sizeHint().height());
 }
 
 QGroupBox *TChanelWizard::createChannelGroup()

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -84,6 +85,7 @@ ScriptMemo::ScriptMemo(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
 // Only nodes of the reference trees may be dropped; text dragged from elsewhere, the
@@ -122,7 +124,7 @@ TJscript::TJscript(const QString &dataDir, QWidget *parent)
     setObjectName(u"TJscript"_s);
     setWindowTitle(u"Java SCRIPTER"_s);
     setSizeGripEnabled(true);
-    resize(780, 540);
+    resize(860, 560);
 
     createActions();
     MainMenu1 = new QMenuBar(this);
@@ -137,6 +139,7 @@ TJscript::TJscript(const QString &dataDir, QWidget *parent)
     Splitter1->addWidget(createReferencePanel());
     Splitter1->setStretchFactor(0, 3);
     Splitter1->setStretchFactor(1, 2);
+    Splitter1->setSizes({500, 360});
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(u"StatusBar1"_s);
