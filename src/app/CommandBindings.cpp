@@ -1,5 +1,6 @@
 #include "app/CommandBindings.h"
 
+#include "app/ProgramDir.h"
 #include "app/TForm1.h"
 #include "app/TagPalette.h"
 #include "commands/DocumentLifecycle.h"
@@ -7,6 +8,7 @@
 #include "commands/FindReplace.h"
 #include "commands/InsertCommands.h"
 #include "commands/LinkAndTextCommands.h"
+#include "commands/ScriptCommands.h"
 #include "commands/TextTransforms.h"
 #include "dialogs/SpecialChars.h"
 #include "commands/ToolCommands.h"
@@ -171,6 +173,8 @@ void bindToolCommands(TForm1 &window)
     onAction(window, "ToolSpecialChars", [&window] { showSpecialCharacters(window); });
     onAction(window, "ToolLinkAnalyzer", [&window] { RunLinkAnalyzer(window); });
     onAction(window, "ToolDownloadTimes", [&window] { RunDownloadTimes(window); });
+    onAction(window, "ToolScripter", [&window] { runScripter(window, programDir() + u"data"_s); });
+    onAction(window, "ToolChannels", [&window] { runChannelWizard(window); });
 }
 
 } // namespace

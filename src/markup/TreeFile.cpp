@@ -1,0 +1,52 @@
+#include "TreeFile.h"
+
+#include "TextFile.h"
+
+namespace {
+
+bool isIndent(QChar c)
+{
+    return c == u'\t' || c == u' ';
+}
+
+} // namespace
+
+TreeFileResult parseTreeText(QStringView text, const TreeLevelError &levelError)
+{
+    TreeFileResult result;
+    // The nearest earlier node of each depth on the path to the last node read, so a
+    // shallower line finds the parent it shares with that node.
+    QList<int> lastAtDepth;
+    const QString normalized = normalizeLineBreaks(text);
+    for (QStringView line : QStringView(normalized).split(u"\r\n")) {
+        if (line == u"\x1A" || line.trimmed().isEmpty())
+            continue;
+        int depth = 0;
+        while (depth < line.size() && isIndent(line[depth]))
+            ++depth;
+        const QString nodeText = line.mid(depth).toString();
+        if (result.nodes.isEmpty()) {
+            // The first line is a top-level node however far it is indented.
+            depth = 0;
+        } else if (depth > result.nodes.last().depth + 1) {
+            result.error = levelError(depth, nodeText);
+            return result;
+        }
+        const int parent = depth == 0 ? -1 : lastAtDepth[depth - 1];
+        lastAtDepth.resize(depth);
+        lastAtDepth.append(int(result.nodes.size()));
+        result.nodes.append({depth, nodeText, parent});
+    }
+    return result;
+}
+
+TreeFileResult readTreeFile(const QString &path, const TreeLevelError &levelError)
+{
+    const TextFileResult file = readTextFile(path);
+    if (!file.ok) {
+        TreeFileResult result;
+        result.error = file.error;
+        return result;
+    }
+    return parseTreeText(file.text, levelError);
+}

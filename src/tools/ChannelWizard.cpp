@@ -1,0 +1,212 @@
+#include "ChannelWizard.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template<class T>
+T *named(T *widget, const char *name)
+{
+    widget->setObjectName(QLatin1StringView(name));
+    return widget;
+}
+
+// The timing numbers have no limits of their own.
+QSpinBox *numberEdit(QWidget *parent, int index)
+{
+    auto *spin = new QSpinBox(parent);
+    spin->setObjectName(u"SpinEdit"_s + QString::number(index));
+    spin->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    spin->setValue(0);
+    return spin;
+}
+
+ChannelTime readTime(const QSpinBox *day, const QSpinBox *hour, const QSpinBox *minute,
+                     const QCheckBox *use)
+{
+    return {use->isChecked(), day->value(), hour->value(), minute->value()};
+}
+
+void writeTime(const ChannelTime &time, QSpinBox *day, QSpinBox *hour, QSpinBox *minute,
+               QCheckBox *use)
+{
+    use->setChecked(time.use);
+    day->setValue(time.day);
+    hour->setValue(time.hour);
+    minute->setValue(time.minute);
+}
+
+} // namespace
+
+TChanelWizard::TChanelWizard(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(u"TChanelWizard"_s);
+    setWindowTitle(u"Generator kanalů"_s);
+
+    Image1 = named(new QLabel(this), "Image1");
+    Image1->setPixmap(QIcon(u":/icons/browser.png"_s).pixmap(48, 48));
+    Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    Button1 = named(new QPushButton(u"Vytvořit"_s, this), "Button1");
+    Button1->setDefault(true);
+    Button2 = named(new QPushButton(u"Zpět"_s, this), "Button2");
+    Button2->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        Result = composeChannel(fields());
+        accept();
+    });
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *form = new QVBoxLayout;
+    form->addWidget(createChannelGroup());
+    form->addWidget(createScheduleGroup());
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(Image1);
+    side->addStretch(1);
+    side->addWidget(Button1);
+    side->addWidget(Button2);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(form, 1);
+    layout->addLayout(side);
+    resize(560, sizeHint().height());
+}
+
+QGroupBox *TChanelWizard::createChannelGroup()
+{
+    auto *channel = named(new QGroupBox(u"Kanál"_s, this), "GroupBox1");
+    Edit1 = named(new QLineEdit(channel), "Edit1");
+    Edit2 = named(new QLineEdit(channel), "Edit2");
+    Edit3 = named(new QLineEdit(channel), "Edit3");
+    auto *addresses = new QFormLayout(channel);
+    addresses->addRow(u"HREF"_s, Edit1);
+    addresses->addRow(u"BASE"_s, Edit2);
+    addresses->addRow(u"SELF"_s, Edit3);
+
+    Edit4 = named(new QLineEdit(channel), "Edit4");
+    Memo1 = named(new QPlainTextEdit(channel), "Memo1");
+    Memo1->setTabChangesFocus(true);
+    Memo1->setFixedHeight(80);
+    Edit5 = named(new QLineEdit(channel), "Edit5");
+    ComboBox1 = named(new QComboBox(channel), "ComboBox1");
+    ComboBox1->setEditable(true);
+    ComboBox1->addItems({u"ICON"_s, u"IMAGE"_s, u"IMAGE-WIDE"_s});
+    ComboBox1->setCurrentIndex(0);
+    auto *logo = new QHBoxLayout;
+    logo->addWidget(Edit5, 1);
+    logo->addWidget(ComboBox1);
+    addresses->addRow(u"Titulek"_s, Edit4);
+    addresses->addRow(u"Abstract"_s, Memo1);
+    addresses->addRow(u"Logo"_s, logo);
+    return channel;
+}
+
+QWidget *TChanelWizard::timePage(int first, QSpinBox *&day, QSpinBox *&hour,
+                                 QSpinBox *&minute, QCheckBox *&use, const char *useName)
+{
+    auto *page = new QWidget;
+    day = numberEdit(page, first);
+    hour = numberEdit(page, first + 1);
+    minute = numberEdit(page, first + 2);
+    use = named(new QCheckBox(u"Použít"_s, page), useName);
+    auto *layout = new QFormLayout(page);
+    layout->addRow(u"Den"_s, day);
+    layout->addRow(u"Hodina"_s, hour);
+    layout->addRow(u"Minuta"_s, minute);
+    layout->addRow(QString(), use);
+    return page;
+}
+
+QGroupBox *TChanelWizard::createScheduleGroup()
+{
+    // The blanks at the start of the caption leave room for the check box set into it.
+    GroupBox2 = named(new QGroupBox(u"      Časový rozvrh"_s, this), "GroupBox2");
+    CheckBox1 = named(new QCheckBox(GroupBox2), "CheckBox1");
+    Edit6 = named(new QLineEdit(GroupBox2), "Edit6");
+    Edit7 = named(new QLineEdit(GroupBox2), "Edit7");
+    PageControl1 = named(new QTabWidget(GroupBox2), "PageControl1");
+    PageControl1->addTab(timePage(1, SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2, "CheckBox2"),
+                         u"IntervalTime"_s);
+    PageControl1->addTab(timePage(4, SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3, "CheckBox3"),
+                         u"EarliestTime"_s);
+    PageControl1->addTab(timePage(7, SpinEdit7, SpinEdit8, SpinEdit9, CheckBox4, "CheckBox4"),
+                         u"LatestTime"_s);
+    auto *layout = new QFormLayout(GroupBox2);
+    layout->addRow(u"Začátek"_s, Edit6);
+    layout->addRow(u"Konec"_s, Edit7);
+    layout->addRow(PageControl1);
+    return GroupBox2;
+}
+
+// The check box sits over the blanks at the start of the group's caption.
+void TChanelWizard::placeScheduleCheckBox()
+{
+    CheckBox1->adjustSize();
+    CheckBox1->move(8, 0);
+    CheckBox1->raise();
+}
+
+void TChanelWizard::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    placeScheduleCheckBox();
+}
+
+void TChanelWizard::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    placeScheduleCheckBox();
+}
+
+ChannelFields TChanelWizard::fields() const
+{
+    ChannelFields f;
+    f.href = Edit1->text();
+    f.base = Edit2->text();
+    f.self = Edit3->text();
+    f.title = Edit4->text();
+    f.abstractText = Memo1->toPlainText().replace(u'\n', u"\r\n"_s);
+    f.logo = Edit5->text();
+    f.logoStyle = ComboBox1->currentText();
+    f.useSchedule = CheckBox1->isChecked();
+    f.startDate = Edit6->text();
+    f.endDate = Edit7->text();
+    f.interval = readTime(SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2);
+    f.earliest = readTime(SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3);
+    f.latest = readTime(SpinEdit7, SpinEdit8, SpinEdit9, CheckBox4);
+    return f;
+}
+
+void TChanelWizard::setFields(const ChannelFields &f)
+{
+    Edit1->setText(f.href);
+    Edit2->setText(f.base);
+    Edit3->setText(f.self);
+    Edit4->setText(f.title);
+    Memo1->setPlainText(QString(f.abstractText).replace(u"\r\n"_s, u"\n"_s));
+    Edit5->setText(f.logo);
+    ComboBox1->setEditText(f.logoStyle);
+    CheckBox1->setChecked(f.useSchedule);
+    Edit6->setText(f.startDate);
+    Edit7->setText(f.endDate);
+    writeTime(f.interval, SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2);
+    writeTime(f.earliest, SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3);
+    writeTime(f.latest, SpinEdit7, SpinEdit8, SpinEdit9, CheckBox4);
+}

@@ -1,0 +1,6 @@
+<?XML VERSION="1.0" ENCODING="windows-1250"?>
+
+<CHANNEL >
+  <TITLE>Zprávy z Brna</TITLE>
+ <LOGO HREF="" STYLE="ICON">
+</CHANNEL>
