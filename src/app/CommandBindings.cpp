@@ -9,6 +9,7 @@
 #include "commands/InsertCommands.h"
 #include "commands/LinkAndTextCommands.h"
 #include "commands/ScriptCommands.h"
+#include "commands/StyleCommands.h"
 #include "commands/TextTransforms.h"
 #include "dialogs/SpecialChars.h"
 #include "commands/ToolCommands.h"
@@ -175,6 +176,9 @@ void bindToolCommands(TForm1 &window)
     onAction(window, "ToolDownloadTimes", [&window] { RunDownloadTimes(window); });
     onAction(window, "ToolScripter", [&window] { runScripter(window, programDir() + u"data"_s); });
     onAction(window, "ToolChannels", [&window] { runChannelWizard(window); });
+    onAction(window, "ToolStyleBuilder", [&window] { RunStyleBuilder(window); });
+    onAction(window, "ToolGradient", [&window] { RunGradient(window); });
+    window.styleBuilder = [](TForm1 &w) { return composeStyleDeclarations(w); };
 }
 
 } // namespace

@@ -1,0 +1,60 @@
+#include "commands/StyleCommands.h"
+
+#include "commands/Workspace.h"
+#include "editor/EditorBuffer.h"
+#include "interaction/Interaction.h"
+#include "settings/TSettings.h"
+#include "tools/Colorizer.h"
+#include "tools/Stylemaker.h"
+
+using namespace Qt::StringLiterals;
+
+void insertStyle(EditorBuffer &buffer, const TSettings &settings, const QString &selector,
+                 const QString &declarations, bool beforeStyleEnd)
+{
+    if (!beforeStyleEnd) {
+        buffer.InsertAtCaret(settings.TAG, declarations);
+        return;
+    }
+    // The buffer compares in upper case without changing lengths, so the offset found is
+    // the document's own (CR LF counting two).
+    const int end = buffer.findForward(0, u"</STYLE>"_s, true);
+    if (end >= 0)
+        buffer.SetSelStart(end);
+    buffer.InsertAtCaret(settings.STYLE, composeStyleRule(selector, declarations));
+}
+
+void RunStyleBuilder(Workspace &workspace)
+{
+    TStyleForm dialog(workspace.dialogParent());
+    if (ui().exec(dialog) != QDialog::Accepted)
+        return;
+    if (EditorBuffer *buffer = workspace.activeBuffer())
+        insertStyle(*buffer, workspace.settings(), dialog.selector(), dialog.declarations(),
+                    dialog.insertBeforeStyleEnd());
+}
+
+std::optional<QString> composeStyleDeclarations(Workspace &workspace)
+{
+    TStyleForm dialog(workspace.dialogParent());
+    if (ui().exec(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.declarations();
+}
+
+void RunGradient(Workspace &workspace)
+{
+    EditorBuffer *buffer = workspace.activeBuffer();
+    if (!buffer)
+        return;
+    TColorForm dialog(buffer->SelText(), workspace.dialogParent());
+    if (ui().exec(dialog) != QDialog::Accepted || workspace.activeBuffer() != buffer)
+        return;
+    const QString result = dialog.Result();
+    if (buffer->textLength() - buffer->SelLength() + result.size() > EditorBuffer::MaxLength) {
+        ui().showError(u"Obarvený text se do dokumentu nevejde: editor pojme nejvýše %1 znaků. "
+                       u"Dokument zůstal beze změny."_s.arg(EditorBuffer::MaxLength));
+        return;
+    }
+    buffer->ReplaceSelection(result);
+}

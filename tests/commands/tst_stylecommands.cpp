@@ -1,0 +1,144 @@
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+
+#include "commands/StyleCommands.h"
+#include "dialogs/ColorCombo.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template<typename T>
+T *control(QDialog &dialog, const QString &name)
+{
+    T *widget = dialog.findChild<T *>(name);
+    if (!widget)
+        qFatal("no control %s", qPrintable(name));
+    return widget;
+}
+
+} // namespace
+
+// The style builder's and the gradient's commands on a document, through the seam.
+class TestStyleCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void ruleGoesBeforeStyleEnd_data();
+    void ruleGoesBeforeStyleEnd();
+    void builderEndToEnd();
+    void gradientReplacesTheSelection();
+    void gradientTooLongIsRefused();
+    void gradientCancelChangesNothing();
+};
+
+void TestStyleCommands::ruleGoesBeforeStyleEnd_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<QString>("expected");
+
+    // "ß" keeps its length in the comparison, and CR LF counts two: the rule lands right
+    // before the closing tag, whatever its case.
+    QTest::newRow("lowerCaseEndAfterSharpS")
+        << u"<STYLE>\r\nP.straße{}\r\n</style>\r\n<BODY>"_s << 0 << true
+        << u"<STYLE>\r\nP.straße{}\r\nH1\r\n{float:left;\r\n}\r\n</style>\r\n<BODY>"_s;
+    QTest::newRow("noStyleBlockGoesToCaret") << u"<BODY></BODY>"_s << 6 << true
+                                             << u"<BODY>H1\r\n{float:left;\r\n}\r\n</BODY>"_s;
+    QTest::newRow("unticked") << u"<P STYLE=\"\">"_s << 10 << false
+                              << u"<P STYLE=\"float:left;\r\n\">"_s;
+}
+
+void TestStyleCommands::ruleGoesBeforeStyleEnd()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(bool, before);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    fx.setText(text, caret);
+    const TSettings &settings = fx.window().settings();
+    insertStyle(fx.buffer(), settings, u"H1"_s, u"float:left;\r\n"_s, before);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    const int at = int(expected.indexOf(u"float"_s));
+    QCOMPARE(fx.buffer().colorAt(at), before ? settings.STYLE : settings.TAG);
+}
+
+void TestStyleCommands::builderEndToEnd()
+{
+    MainWindowFixture fx;
+    fx.setText(u"<STYLE>\r\n</STYLE>"_s);
+    ScriptedInteraction script;
+    script.dialog([](QDialog &d) {
+        QCOMPARE(d.windowTitle(), u"Style builder"_s);
+        control<QLineEdit>(d, u"Edit1"_s)->setText(u"B.white"_s);
+        control<QComboBox>(d, u"ComboBox3"_s)->setEditText(u"center"_s);
+        control<QCheckBox>(d, u"CheckBox3"_s)->setChecked(true);
+        control<QPushButton>(d, u"RefreshButton"_s)->click();
+        control<QPushButton>(d, u"OkButton"_s)->click();
+    });
+    fx.window().action(u"ToolStyleBuilder"_s)->trigger();
+    QCOMPARE(fx.buffer().GetText(), u"<STYLE>\r\nB.white\r\n{text-align :center;\r\n}\r\n</STYLE>"_s);
+}
+
+void TestStyleCommands::gradientReplacesTheSelection()
+{
+    MainWindowFixture fx;
+    fx.setText(u"<P>abc</P>"_s, 3, 3);
+    ScriptedInteraction script;
+    script.dialog([](QDialog &d) {
+        QCOMPARE(d.windowTitle(), u"Kolorovaní textu"_s);
+        control<ColorCombo>(d, u"ColorCombo1"_s)->setColor(Qt::red);
+        control<ColorCombo>(d, u"ColorCombo2"_s)->setColor(Qt::green);
+        control<ColorCombo>(d, u"ColorCombo3"_s)->setColor(Qt::blue);
+        control<QPushButton>(d, u"Button1"_s)->click();
+        control<QPushButton>(d, u"InsertButton"_s)->click();
+    });
+    fx.window().action(u"ToolGradient"_s)->trigger();
+    QCOMPARE(fx.buffer().GetText(),
+             u"<P><FONT COLOR=#FF0000>a</FONT><FONT COLOR=#00FF00>b</FONT>"
+             u"<FONT COLOR=#0000FF>c</FONT></P>"_s);
+}
+
+void TestStyleCommands::gradientTooLongIsRefused()
+{
+    MainWindowFixture fx;
+    const QString text = QString(999990, u'x');
+    fx.setText(text, 0, 3);
+    ScriptedInteraction script;
+    script.dialog([](QDialog &d) {
+        control<QPushButton>(d, u"Button1"_s)->click();
+        control<QPushButton>(d, u"InsertButton"_s)->click();
+    });
+    fx.window().action(u"ToolGradient"_s)->trigger();
+    QCOMPARE(script.errors.size(), 1);
+    QCOMPARE(fx.buffer().textLength(), int(text.size()));
+    QVERIFY(!fx.buffer().IsModified());
+}
+
+void TestStyleCommands::gradientCancelChangesNothing()
+{
+    MainWindowFixture fx;
+    fx.setText(u"abc"_s, 0, 3);
+    ScriptedInteraction script;
+    script.dialog([](QDialog &d) {
+        control<QPushButton>(d, u"Button1"_s)->click();
+        control<QPushButton>(d, u"BackButton"_s)->click();
+    });
+    fx.window().action(u"ToolGradient"_s)->trigger();
+    QCOMPARE(fx.buffer().GetText(), u"abc"_s);
+}
+
+BRISKO_TEST_MAIN(TestStyleCommands)
+#include "tst_stylecommands.moc"
