@@ -2,6 +2,8 @@
 
 #include "TextFile.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -241,7 +243,10 @@ std::optional<QString> decodeText(QByteArrayView bytes, TextEncoding encoding)
         bytes = bytes.sliced(kByteOrderMark.size());
     if (!isValidUtf8(bytes))
         return std::nullopt;
-    return QString::fromUtf8(bytes);
+    // A second mark is a character of the text (QString::fromUtf8 would drop it).
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                     | QStringDecoder::Flag::ConvertInitialBom);
+    return QString(decoder.decode(bytes));
 }
 
 QByteArray encodeText(QStringView text, FileEncoding file)
