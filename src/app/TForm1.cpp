@@ -65,6 +65,8 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 
 TForm1::~TForm1()
 {
+    // The documents close after the frame's own members are gone: nothing may follow them.
+    disconnect(this, &TForm1::activeDocumentChanged, nullptr, nullptr);
     storePlacement();
     m_store->SaveSettings(m_settings);
     setDialogParent(nullptr);
