@@ -267,6 +267,6 @@ DecodedDocument decodeDocument(QByteArrayView bytes)
 {
     const EncodingGuess guess = detectEncoding(bytes);
     // detectEncoding picks UTF-8 only for valid UTF-8, so the text is always there.
-    const QString text = decodeText(bytes, guess.file.encoding).value_or(Cp1250::decode(bytes));
-    return {normalizeLineBreaks(text), guess.file, guess.note};
+    const std::optional<QString> text = decodeText(bytes, guess.file.encoding);
+    return {normalizeLineBreaks(text ? *text : Cp1250::decode(bytes)), guess.file, guess.note};
 }
