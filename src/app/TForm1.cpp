@@ -5,6 +5,7 @@
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
 #include "editor/Colorize.h"
+#include "editor/EncodingPanel.h"
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
 
@@ -65,6 +66,8 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 
 TForm1::~TForm1()
 {
+    // The documents close after the frame's own members are gone: nothing may follow them.
+    disconnect(this, &TForm1::activeDocumentChanged, nullptr, nullptr);
     storePlacement();
     m_store->SaveSettings(m_settings);
     setDialogParent(nullptr);
@@ -280,6 +283,15 @@ void TForm1::createStatusBar()
         bar->addWidget(m_status[i], i == 3 ? 1 : 0);
     }
     m_status[0]->setFixedWidth(widths[0]);
+    // The active document's encoding, in a panel of its own after the four.
+    auto *encoding = new EncodingPanel(bar);
+    bar->addPermanentWidget(encoding);
+    connect(this, &TForm1::activeDocumentChanged, encoding,
+            [this, encoding] { encoding->setDocument(activeDocument()); });
+    connect(encoding, &EncodingPanel::documentReloaded, this, [this](TForm2 *doc) {
+        if (doc == activeDocument() && m_settings.Colorize)
+            colorizeActiveDocument();
+    });
 }
 
 void TForm1::createHiddenLists()
@@ -424,7 +436,8 @@ void TForm1::updateModifiedIndicators(bool modified)
 
 bool TForm1::OpenFile(TForm2 &doc, const QString &path)
 {
-    const TextFileResult file = readTextFile(path);
+    // Pages are read in the encoding they are in; saving writes that encoding back.
+    const TextFileResult file = readDocumentFile(path);
     if (!file.ok) {
         ui().showError(u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(path, file.error));
         return false;
@@ -435,7 +448,7 @@ bool TForm1::OpenFile(TForm2 &doc, const QString &path)
             path, QString::number(EditorBuffer::MaxLength)));
         return false;
     }
-    doc.showLoadedText(path, file.text);
+    doc.showLoadedText(path, file.text, file.encoding, file.encodingNote);
     if (&doc == activeDocument()) {
         refreshDocumentStatus();
         updateModifiedIndicators(false);

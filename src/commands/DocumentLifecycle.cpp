@@ -112,8 +112,12 @@ bool SaveDocument(Workspace &window, TForm2 &document)
     const TSettings &s = window.settings();
     const QString fileName = document.FileName();
     const QString text = document.RichEdit1->GetText();
+    // A page whose META names another encoding than it is written in is asked about first.
+    if (!document.settleEncodingForSave(text))
+        return false;
     const QString backup = s.Backup ? makeBackup(fileName, s.BackupPrip) : QString();
-    const QString error = writeTextFile(fileName, text, lineEndingOf(s.FITIP));
+    const QString error =
+        writeTextFile(fileName, text, lineEndingOf(s.FITIP), document.encoding());
     if (!error.isEmpty()) {
         // The new file was not written: the old one goes back under its own name.
         if (!backup.isEmpty() && !QFileInfo::exists(fileName))
@@ -161,7 +165,8 @@ void insertFileAtSelection(Workspace &window, const QString &path)
     EditorBuffer *b = window.activeBuffer();
     if (!b)
         return;
-    const TextFileResult file = readTextFile(path);
+    // Decoded by the same rules as an opened page; it joins the document's encoding.
+    const TextFileResult file = readDocumentFile(path);
     if (!file.ok) {
         ui().showError(u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(path, file.error));
         return;

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "markup/SysUt.h"
+#include "markup/TextFile.h"
 
 using namespace Qt::StringLiterals;
 
@@ -70,11 +71,82 @@ void TForm2::setFileName(const QString &path)
     Q_EMIT captionChanged(windowTitle());
 }
 
-void TForm2::showLoadedText(const QString &path, const QString &text)
+void TForm2::showLoadedText(const QString &path, const QString &text, FileEncoding encoding,
+                            const QString &encodingNote)
 {
     setFileName(path);
     RichEdit1->loadText(text);
     RichEdit1->SetSelStart(0);
+    m_encoding = encoding;
+    m_encodingNote = encodingNote;
+    m_declaredButKept.reset();
+    Q_EMIT encodingChanged();
+}
+
+QString TForm2::encodingCaption() const
+{
+    QString caption = encodingName(m_encoding.encoding);
+    if (m_encoding.encoding == TextEncoding::Utf8 && m_encoding.byteOrderMark)
+        caption += u" (BOM)"_s;
+    if (!m_encodingNote.isEmpty())
+        caption += u" – "_s + m_encodingNote;
+    return caption;
+}
+
+bool TForm2::reopenInEncoding(TextEncoding encoding)
+{
+    // Reading again would throw the user's edits away.
+    if (isUntitled() || RichEdit1->IsModified())
+        return false;
+    const TextFileResult file = readDocumentFile(m_fileName, encoding);
+    if (!file.ok) {
+        ui().showError(u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(m_fileName, file.error));
+        return false;
+    }
+    if (file.text.size() > EditorBuffer::MaxLength) {
+        ui().showError(u"Soubor %1 je příliš velký: editor pojme nejvýše %2 znaků."_s.arg(
+            m_fileName, QString::number(EditorBuffer::MaxLength)));
+        return false;
+    }
+    showLoadedText(m_fileName, file.text, file.encoding);
+    return true;
+}
+
+void TForm2::convertToEncoding(TextEncoding encoding)
+{
+    if (encoding == m_encoding.encoding)
+        return;
+    m_encoding = {encoding, false};
+    m_encodingNote.clear();
+    m_declaredButKept.reset();
+    // The file on disk is still in the old encoding until the next save.
+    RichEdit1->SetModified(true);
+    Q_EMIT encodingChanged();
+}
+
+bool TForm2::settleEncodingForSave(QStringView text)
+{
+    const std::optional<TextEncoding> declared = encodingForCharset(declaredCharset(text));
+    if (!declared || *declared == m_encoding.encoding || m_declaredButKept == declared)
+        return true;
+    const QString declaredName = encodingName(*declared);
+    const QString currentName = encodingName(m_encoding.encoding);
+    const QString question =
+        u"Dokument deklaruje kódování %1, ale bude uložen v kódování %2. V kterém kódování "
+        u"jej uložit?"_s.arg(declaredName, currentName);
+    switch (ui().choose(question, {u"Deklarované: %1"_s.arg(declaredName),
+                                   u"Současné: %1"_s.arg(currentName), u"Neukládat"_s})) {
+    case 0:
+        m_encoding = {*declared, false};
+        m_encodingNote.clear();
+        Q_EMIT encodingChanged();
+        return true;
+    case 1:
+        m_declaredButKept = declared;
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool TForm2::CloseQuery()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/EditorBuffer.h"
+#include "markup/TextEncoding.h"
 
 #include <QWidget>
 
@@ -41,8 +42,25 @@ public:
     void setFileName(const QString &path);
     bool isUntitled() const { return m_fileName == Untitled; }
 
-    // Loads a file read before (text with CR LF breaks): caret at 0, not modified.
-    void showLoadedText(const QString &path, const QString &text);
+    // Loads a file read before (text with CR LF breaks): caret at 0, not modified. The
+    // encoding is the one the file was read in; the note says why it was not read as it
+    // asked, or is empty.
+    void showLoadedText(const QString &path, const QString &text, FileEncoding encoding = {},
+                        const QString &encodingNote = {});
+
+    // The encoding the document is written in on the next save.
+    FileEncoding encoding() const { return m_encoding; }
+    QString encodingNote() const { return m_encodingNote; }
+    // Status-bar text: the encoding's name, and the note when there is one.
+    QString encodingCaption() const;
+    // Reads the unmodified file again in another encoding; false (after the error message)
+    // when it cannot be read so, and the document stays as it was.
+    bool reopenInEncoding(TextEncoding encoding);
+    // Writes the document in another encoding from the next save on; the text stays.
+    void convertToEncoding(TextEncoding encoding);
+    // Before a save: when the text declares a known charset other than the document's
+    // encoding, asks once which to use. False when the user cancels the save.
+    bool settleEncodingForSave(QStringView text);
 
     // Asks about unsaved changes; true when the window may close.
     bool CloseQuery();
@@ -56,6 +74,7 @@ public:
 
 Q_SIGNALS:
     void captionChanged(const QString &caption);
+    void encodingChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -67,5 +86,9 @@ private:
 private:
     DocumentHost &m_host;
     QString m_fileName = Untitled;
+    FileEncoding m_encoding;
+    QString m_encodingNote;
+    // A declared charset the user chose not to follow; not asked about again.
+    std::optional<TextEncoding> m_declaredButKept;
     bool m_closeConfirmed = false;
 };

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include <utility>
 
@@ -43,6 +44,20 @@ public:
         default:
             return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
         }
+    }
+    int choose(const QString &text, const QStringList &buttons) override
+    {
+        QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::NoButton, g_parent);
+        box.setTextFormat(Qt::PlainText);
+        QList<QAbstractButton *> added;
+        for (const QString &caption : buttons)
+            added << box.addButton(caption, QMessageBox::AcceptRole);
+        if (!added.isEmpty()) {
+            box.setDefaultButton(qobject_cast<QPushButton *>(added.first()));
+            box.setEscapeButton(added.last());
+        }
+        box.exec();
+        return int(added.indexOf(box.clickedButton()));
     }
     QString openFileName(const QString &filter, const QString &directory,
                          const QString &caption) override

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,6 +24,9 @@ public:
     virtual void showError(const QString &text) = 0;
     virtual void showInfo(const QString &text) = 0;
     virtual Answer ask(const QString &text, Buttons buttons) = 0;
+    // A question whose buttons say what they do; the index of the button pressed, or -1
+    // when the box was closed without one. The last button is the one Escape presses.
+    virtual int choose(const QString &text, const QStringList &buttons) = 0;
 
     // Filters are given as "Caption|*.a;*.b|Caption|*.c"; an empty result means Cancel.
     virtual QString openFileName(const QString &filter, const QString &directory = {},

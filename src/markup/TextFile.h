@@ -1,5 +1,7 @@
 #pragma once
 
+#include "markup/TextEncoding.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,6 +17,16 @@ bool canEncode(char32_t codePoint);
 
 } // namespace Cp1250
 
+// ISO-8859-2 (Latin-2), with the same promise: every byte decodes to one character and
+// encodes back to the same byte; other characters become decimal character references.
+namespace Iso88592 {
+
+QString decode(QByteArrayView bytes);
+QByteArray encode(QStringView text);
+bool canEncode(char32_t codePoint);
+
+} // namespace Iso88592
+
 // How saved files end their lines; the numbers are the stored setting's values.
 enum class LineEnding { CrLf = 0, Lf = 1, Cr = 2 };
 
@@ -23,14 +35,25 @@ struct TextFileResult
     bool ok = false;
     QString text;  // CR LF line breaks, whatever the file used
     QString error; // the platform's message when !ok
+    FileEncoding encoding; // what the file was read as
+    QString encodingNote;  // why it was not read as it asked (status bar), or empty
 };
 
 // Reads a whole Windows-1250 file; CR LF, lone LF and lone CR all become CR LF.
 TextFileResult readTextFile(const QString &path);
 
+// Reads a page (or an inserted or user-tag file) in the encoding it is found to be in:
+// byte-order mark, declared charset, valid UTF-8, else Windows-1250 (detectEncoding).
+TextFileResult readDocumentFile(const QString &path);
+// Reads a page in the given encoding; fails with a message when UTF-8 is asked for a file
+// that is not valid UTF-8, rather than reading it wrongly.
+TextFileResult readDocumentFile(const QString &path, TextEncoding encoding);
+
 // Turns CR LF, lone LF and lone CR into CR LF.
 QString normalizeLineBreaks(QStringView text);
 
-// Writes text (CR LF line breaks) with the given line ends. The old file is replaced only
-// when the whole new file has been written. Returns an empty string or the error text.
-QString writeTextFile(const QString &path, QStringView text, LineEnding ending = LineEnding::CrLf);
+// Writes text (CR LF line breaks) with the given line ends in the given encoding. The old
+// file is replaced only when the whole new file has been written. Returns an empty string
+// or the error text.
+QString writeTextFile(const QString &path, QStringView text, LineEnding ending = LineEnding::CrLf,
+                      FileEncoding encoding = {});

@@ -21,6 +21,14 @@ ScriptedInteraction &ScriptedInteraction::answer(Answer a)
     return *this;
 }
 
+ScriptedInteraction &ScriptedInteraction::choice(int index)
+{
+    Step step{Kind::Choice, Answer::Cancel, {}, {}, {}, false, {}};
+    step.index = index;
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
 ScriptedInteraction &ScriptedInteraction::openFile(const QString &path)
 {
     m_steps.push_back({Kind::Open, Answer::Cancel, path, {}, {}, false, {}});
@@ -97,6 +105,15 @@ Interaction::Answer ScriptedInteraction::ask(const QString &text, Buttons button
     if (!take(Kind::Answer, u"ask: "_s + text, step))
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     return step.answer;
+}
+
+int ScriptedInteraction::choose(const QString &text, const QStringList &buttons)
+{
+    questions << text;
+    Step step;
+    if (!take(Kind::Choice, u"choose: "_s + text + u'|' + buttons.join(u'|'), step))
+        return -1;
+    return step.index;
 }
 
 QString ScriptedInteraction::openFileName(const QString &filter, const QString &, const QString &)
@@ -178,6 +195,12 @@ Interaction::Answer RefusingInteraction::ask(const QString &text, Buttons)
 {
     refuse(u"ask: "_s + text);
     return Answer::Cancel;
+}
+
+int RefusingInteraction::choose(const QString &text, const QStringList &)
+{
+    refuse(u"choose: "_s + text);
+    return -1;
 }
 
 QString RefusingInteraction::openFileName(const QString &filter, const QString &, const QString &)

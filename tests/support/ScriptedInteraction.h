@@ -19,6 +19,8 @@ public:
 
     // The next question, file, directory, colour, text, print or dialog call gets this.
     ScriptedInteraction &answer(Answer a);
+    // The next choose() call gets the button of this index (-1: the box was closed).
+    ScriptedInteraction &choice(int index);
     ScriptedInteraction &openFile(const QString &path);
     ScriptedInteraction &saveFile(const QString &path);
     ScriptedInteraction &directory(const QString &path);
@@ -29,7 +31,7 @@ public:
     // the dialog's result.
     ScriptedInteraction &dialog(DialogDriver driver);
 
-    // "error: ...", "info: ...", "ask: ...", "open: <filter>", "save: <filter>|<name>",
+    // "error: ...", "info: ...", "ask: ...", "choose: <text>|<button>|<button>...", "open: <filter>", "save: <filter>|<name>",
     // "dir: ...", "color", "text: <caption>|<label>", "print", "setup", "dialog: <title>".
     QStringList log;
     QStringList errors;
@@ -43,6 +45,7 @@ public:
     void showError(const QString &text) override;
     void showInfo(const QString &text) override;
     Answer ask(const QString &text, Buttons buttons) override;
+    int choose(const QString &text, const QStringList &buttons) override;
     QString openFileName(const QString &filter, const QString &directory,
                          const QString &caption) override;
     QString saveFileName(const QString &filter, const QString &proposedName,
@@ -59,7 +62,7 @@ public:
     QString lastInitialText; // of the last one-line prompt
 
 private:
-    enum class Kind { Answer, Open, Save, Directory, Color, Text, Print, Dialog };
+    enum class Kind { Answer, Choice, Open, Save, Directory, Color, Text, Print, Dialog };
     struct Step
     {
         Kind kind;
@@ -69,6 +72,7 @@ private:
         std::optional<QString> text;
         bool ok = false;
         DialogDriver driver;
+        int index = -1;
     };
     bool take(Kind kind, const QString &what, Step &step);
 
@@ -85,6 +89,7 @@ public:
     void showError(const QString &text) override;
     void showInfo(const QString &text) override;
     Answer ask(const QString &text, Buttons buttons) override;
+    int choose(const QString &text, const QStringList &buttons) override;
     QString openFileName(const QString &filter, const QString &, const QString &) override;
     QString saveFileName(const QString &filter, const QString &, const QString &) override;
     QString existingDirectory(const QString &caption, const QString &) override;
