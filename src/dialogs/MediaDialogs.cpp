@@ -147,7 +147,7 @@ TForm14::TForm14(QWidget *parent) : FieldsDialog(u"Horizontální linka.."_s, &c
     addRow(u"Tloušťka"_s, edit1);
     addRow(u"Barva"_s, colorRow(ColorCombo1, CheckBox3))->setBuddy(ColorCombo1);
     addRow(QString(), CheckBox1);
-    setMinimumWidth(340);
+    setMinimumWidth(420);
     // Touching the picker means the user wants a colour.
     connect(ColorCombo1, &QPushButton::pressed, CheckBox3, [this] { CheckBox3->setChecked(true); });
     setFields({});
