@@ -5,6 +5,7 @@
 #include "app/TagPalette.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
+#include "commands/ElementTable.h"
 #include "commands/FindReplace.h"
 #include "commands/InsertCommands.h"
 #include "commands/LinkAndTextCommands.h"
@@ -185,6 +186,7 @@ void bindToolCommands(TForm1 &window)
 
 void installCommands(TForm1 &window)
 {
+    setComponentListPath([] { return programDir() + u"data/activex.dat"_s; });
     bindDocumentCommands(window);
     bindSettingsCommand(window);
     bindInsertCommands(window);

@@ -3,11 +3,13 @@
 #include "commands/LinkAndTextCommands.h"
 #include "commands/Workspace.h"
 #include "dialogs/LinkDialogs.h"
+#include "dialogs/MediaDialogs.h"
 #include "dialogs/TextDialogs.h"
 #include "editor/TForm2.h"
 #include "interaction/Interaction.h"
 #include "markup/ElementContract.h"
 #include "markup/LinkMarkup.h"
+#include "markup/MediaMarkup.h"
 #include "markup/TextMarkup.h"
 #include "settings/TSettings.h"
 
@@ -72,6 +74,59 @@ ElementRow promptRow(const QString &tag, const QString &title, const QString &la
     return row;
 }
 
+// --- media and object dialogs -------------------------------------------------------
+
+std::function<QString()> &componentListPath()
+{
+    static std::function<QString()> path;
+    return path;
+}
+
+std::optional<Markup> insertActiveX(Workspace &w)
+{
+    const QString path = componentListPath() ? componentListPath()() : QString();
+    TForm27 dialog(path, w.dialogParent());
+    if (ui().exec(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return Markup{dialog.OpeningMarkup, dialog.ClosingMarkup};
+}
+
+// The attributes EMBED does not know go into its parameters, not after the new tag.
+std::optional<QString> editEmbed(Workspace &w, const QString &tag)
+{
+    TagRead<EmbedFields> read = readEmbedTag(tag);
+    if (!read.ok()) {
+        ui().showError(read.error);
+        return std::nullopt;
+    }
+    read.fields.parameters = read.leftovers;
+    const std::unique_ptr<TForm16> dialog = makeDialog<TForm16>(w);
+    dialog->setFields(read.fields);
+    if (ui().exec(*dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return withLeftovers(dialog->OpeningMarkup, QString());
+}
+
+void appendMediaRows(std::vector<ElementRow> &rows)
+{
+    rows.push_back({{u"MARQUEE"_s}, 46, &TSettings::TAG, &insertWith<TWRKForm1>,
+                    &editWith<TWRKForm1, readMarqueeTag>});
+    rows.push_back({{u"HR"_s}, 47, &TSettings::TAG, &insertWith<TForm14>,
+                    &editWith<TForm14, readHrTag>});
+    rows.push_back({{u"BGSOUND"_s}, 48, &TSettings::TAG, &insertWith<TForm15>,
+                    &editWith<TForm15, readSoundTag>});
+    rows.push_back({{u"EMBED"_s}, 49, &TSettings::TAG, &insertWith<TForm16>, &editEmbed});
+    rows.push_back({{u"SCRIPT"_s}, 68, &TSettings::SCRIPT, &insertWith<TForm26>,
+                    &editWith<TForm26, readScriptTag>});
+    rows.push_back({{}, 82, &TSettings::TAG, &insertActiveX, {}});
+    rows.push_back({{u"APPLET"_s}, 83, &TSettings::TAG, &insertWith<TForm28>,
+                    &editWith<TForm28, readAppletTag>});
+    rows.push_back({{u"PARAM"_s}, 84, &TSettings::TAG, &insertWith<TForm29>,
+                    &editWith<TForm29, readParamTag>});
+}
+
+// --- end of media and object dialogs ------------------------------------------------
+
 std::vector<ElementRow> makeTable()
 {
     std::vector<ElementRow> rows;
@@ -91,6 +146,7 @@ std::vector<ElementRow> makeTable()
     rows.push_back(promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s));
     rows.push_back(promptRow(u"P"_s, u"Odstavec"_s, u"zarovnání"_s, u"ALIGN"_s));
     rows.push_back(promptRow(u"BR"_s, u"Nový řádek"_s, u"Mazání"_s, u"CLEAR"_s));
+    appendMediaRows(rows);
     return rows;
 }
 
@@ -128,4 +184,9 @@ DocumentContext documentContext(Workspace &w)
         context.documentText = [doc] { return doc->RichEdit1->GetText(); };
     }
     return context;
+}
+
+void setComponentListPath(std::function<QString()> path)
+{
+    componentListPath() = std::move(path);
 }

@@ -38,3 +38,7 @@ const ElementRow *elementForTag(const QString &upperName);
 
 // What a dialog may need from the active document.
 DocumentContext documentContext(Workspace &workspace);
+
+// Where the Active-X dialog reads its component list; the frame points it at the data
+// folder beside the program.
+void setComponentListPath(std::function<QString()> path);

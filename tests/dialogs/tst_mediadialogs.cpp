@@ -1,0 +1,283 @@
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+
+#include "dialogs/ColorCombo.h"
+#include "dialogs/MediaDialogs.h"
+#include "markup/TextFile.h"
+#include "settings/TSettings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template<typename T>
+T *control(QDialog &dialog, const QString &name)
+{
+    T *widget = dialog.findChild<T *>(name);
+    if (!widget)
+        qFatal("control %s missing", qPrintable(name));
+    return widget;
+}
+
+void pressInsert(QDialog &dialog)
+{
+    control<QPushButton>(dialog, u"InsertButton"_s)->click();
+}
+
+const QString Document = u"/w/site/index.html"_s;
+
+} // namespace
+
+// The media and object dialogs driven through their named controls and real buttons.
+class TestMediaDialogs : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void fieldsRoundTripThroughControls();
+    void hrPickerPressTicksColourBox();
+    void hrInsertsComposedLine();
+    void autoBoxesFollowTheirNumbers();
+    void embedMemoAndBoxesWithoutAutoTick();
+    void addressButtons_data();
+    void addressButtons();
+    void addressButtonsIdleWithoutDocument();
+    void scriptLists();
+    void activeXList();
+    void activeXWithoutFile();
+    void activeXInsertWithoutChoiceGivesNothing();
+
+private:
+    TSettings m_settings;
+    std::unique_ptr<ScriptedInteraction> m_script;
+};
+
+void TestMediaDialogs::init()
+{
+    m_settings = TSettings{};
+    m_script = std::make_unique<ScriptedInteraction>();
+}
+
+void TestMediaDialogs::cleanup()
+{
+    const bool answered = m_script->allAnswered();
+    m_script.reset();
+    QVERIFY2(answered, "a scripted answer was left over");
+}
+
+// Setting fields and reading them back gives the same fields: boxes ticked at default
+// values, numbers above 99, and the defaults of a fresh dialog.
+void TestMediaDialogs::fieldsRoundTripThroughControls()
+{
+    const DocumentContext context{m_settings, Document, {}};
+    TForm14 hr;
+    QCOMPARE(hr.fields(), HrFields{});
+    const HrFields hrFields{u"95%"_s, u"1"_s, {true, 0xFFFFFF}, false};
+    hr.setFields(hrFields);
+    QCOMPARE(hr.fields(), hrFields);
+
+    TForm15 sound(context);
+    QCOMPARE(sound.fields(), SoundFields{});
+    sound.setFields({u"a.mid"_s, u"INFINITE"_s});
+    QCOMPARE(sound.fields(), (SoundFields{u"a.mid"_s, u"INFINITE"_s}));
+
+    TForm16 embed(context);
+    QCOMPARE(embed.fields(), EmbedFields{});
+    const EmbedFields embedFields{u"a.swf"_s, u"background"_s, {true, 0}, {true, 12345},
+                                  u"autostart=true\nloop=1"_s};
+    embed.setFields(embedFields);
+    QCOMPARE(embed.fields(), embedFields);
+
+    TWRKForm1 marquee;
+    QCOMPARE(marquee.fields(), MarqueeFields{});
+    const MarqueeFields marqueeFields{u"SLIDE"_s, u"RIGHT"_s, u"1000"_s, {true, 0x123456},
+                                      {true, 0}, {false, 250}};
+    marquee.setFields(marqueeFields);
+    QCOMPARE(marquee.fields(), marqueeFields);
+
+    TForm26 script;
+    QCOMPARE(script.fields(), ScriptFields{});
+    const ScriptFields scriptFields{u"VBS "_s, u"t"_s, u"onunload "_s, u"window"_s};
+    script.setFields(scriptFields);
+    QCOMPARE(script.fields(), scriptFields);
+
+    TForm28 applet(context);
+    QCOMPARE(applet.fields(), AppletFields{});
+    const AppletFields appletFields{u"cls/"_s, u"A.class"_s, u"TOP"_s, {true, 1000}, {true, 0}};
+    applet.setFields(appletFields);
+    QCOMPARE(applet.fields(), appletFields);
+
+    TForm29 param;
+    QCOMPARE(param.fields(), ParamFields{});
+    param.setFields({u"n"_s, u"v"_s});
+    QCOMPARE(param.fields(), (ParamFields{u"n"_s, u"v"_s}));
+}
+
+void TestMediaDialogs::hrPickerPressTicksColourBox()
+{
+    TForm14 hr;
+    QVERIFY(!hr.CheckBox3->isChecked());
+    QTest::mousePress(hr.ColorCombo1, Qt::LeftButton);
+    QVERIFY(hr.CheckBox3->isChecked());
+    hr.ColorCombo1->setDown(false);
+}
+
+void TestMediaDialogs::hrInsertsComposedLine()
+{
+    TForm14 hr;
+    QCOMPARE(hr.windowTitle(), u"Horizontální linka.."_s);
+    hr.CheckBox1->setChecked(false);
+    hr.CheckBox3->setChecked(true);
+    hr.ColorCombo1->setColor(Qt::red);
+    pressInsert(hr);
+    QCOMPARE(hr.result(), int(QDialog::Accepted));
+    QCOMPARE(hr.OpeningMarkup, u"<HR  COLOR=\"#FF0000\" NOSHADE>"_s);
+    QCOMPARE(hr.ClosingMarkup, QString());
+}
+
+void TestMediaDialogs::autoBoxesFollowTheirNumbers()
+{
+    TWRKForm1 marquee;
+    marquee.SpinEdit1->setValue(200);
+    QVERIFY(marquee.CheckBox2->isChecked());
+    QVERIFY(!marquee.CheckBox3->isChecked());
+    QCOMPARE(marquee.fields().scrollDelay, (Toggled<int>{true, 200}));
+    // Clearing the box afterwards leaves the attribute out.
+    marquee.CheckBox2->setChecked(false);
+    pressInsert(marquee);
+    QCOMPARE(marquee.OpeningMarkup, u"<MARQUEE >"_s);
+
+    TForm28 applet({m_settings, Document, {}});
+    applet.SpinEdit3->setValue(120);
+    QVERIFY(applet.CheckBox5->isChecked());
+    QVERIFY(!applet.CheckBox2->isChecked());
+}
+
+void TestMediaDialogs::embedMemoAndBoxesWithoutAutoTick()
+{
+    TForm16 embed({m_settings, Document, {}});
+    QCOMPARE(embed.windowTitle(), u"Vložený objekt"_s);
+    embed.SpinEdit1->setValue(240);
+    QVERIFY(!embed.CheckBox1->isChecked());
+    embed.CheckBox2->setChecked(true);
+    embed.SpinEdit2->setValue(320);
+    embed.ComboBox1->setEditText(u"a.swf"_s);
+    embed.Memo1->setPlainText(u"autostart=true\nloop=1\n"_s);
+    pressInsert(embed);
+    QCOMPARE(embed.OpeningMarkup, u"<EMBED SRC=\"a.swf\" WIDTH=320 autostart=true loop=1>"_s);
+}
+
+void TestMediaDialogs::addressButtons_data()
+{
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("sound") << u"TForm15"_s << SoundFilter;
+    QTest::newRow("embed") << u"TForm16"_s << AllFilesFilter;
+    QTest::newRow("applet") << u"TForm28"_s << AppletFilter;
+}
+
+// The first button picks a file relative to the document with the dialog's filter, the
+// second composes an address.
+void TestMediaDialogs::addressButtons()
+{
+    QFETCH(QString, which);
+    QFETCH(QString, filter);
+    const DocumentContext context{m_settings, Document, {}};
+    std::unique_ptr<ElementDialog> dialog;
+    if (which == u"TForm15"_s)
+        dialog = std::make_unique<TForm15>(context);
+    else if (which == u"TForm16"_s)
+        dialog = std::make_unique<TForm16>(context);
+    else
+        dialog = std::make_unique<TForm28>(context);
+    auto *field = control<QComboBox>(*dialog, u"ComboBox1"_s);
+
+    m_script->openFile(u"/w/site/media/a.mid"_s);
+    control<QToolButton>(*dialog, u"SpeedButton1"_s)->click();
+    QCOMPARE(m_script->log.value(0), u"open: "_s + filter);
+    QCOMPARE(field->currentText(), u"media/a.mid"_s);
+
+    m_script->dialog([](QDialog &d) {
+        QCOMPARE(d.windowTitle(), u"Odkaz"_s);
+        control<QLineEdit>(d, u"Edit1"_s)->setText(u"www.a.cz"_s);
+        control<QLineEdit>(d, u"Edit2"_s)->setText(u"b.mid"_s);
+        pressInsert(d);
+    });
+    control<QToolButton>(*dialog, u"SpeedButton2"_s)->click();
+    QCOMPARE(field->currentText(), u"HTTP://www.a.cz/b.mid"_s);
+}
+
+void TestMediaDialogs::addressButtonsIdleWithoutDocument()
+{
+    TForm15 sound({m_settings, std::nullopt, {}});
+    sound.SpeedButton1->click();
+    QVERIFY(m_script->log.isEmpty());
+    QCOMPARE(sound.ComboBox1->currentText(), QString());
+}
+
+void TestMediaDialogs::scriptLists()
+{
+    TForm26 script;
+    QCOMPARE(script.windowTitle(), u"SCRIPT"_s);
+    QCOMPARE(script.ComboBox1->itemText(4), u"VBS "_s);
+    QCOMPARE(script.ComboBox2->count(), 39);
+    QCOMPARE(script.ComboBox2->itemText(18), u"onchange"_s);
+    QCOMPARE(script.ComboBox2->itemText(38), u"onunload "_s);
+}
+
+void TestMediaDialogs::activeXList()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"activex.dat"_s);
+    QCOMPARE(writeTextFile(path, u"Flash,clsid:D27\r\nclsid:BEZ-CARKY\r\n"_s), QString());
+    TForm27 dialog(path);
+    QCOMPARE(dialog.windowTitle(), u"Active-X"_s);
+    QCOMPARE(dialog.ListBox1->count(), 2);
+    QCOMPARE(dialog.ListBox1->item(0)->text(), u"Flash"_s);
+    QCOMPARE(dialog.ListBox1->item(1)->text(), QString());
+    QCOMPARE(dialog.SpinEdit1->value(), 50);
+    QCOMPARE(dialog.SpinEdit2->value(), 50);
+
+    dialog.ListBox1->setCurrentRow(1);
+    dialog.SpinEdit1->setValue(480);
+    pressInsert(dialog);
+    QCOMPARE(dialog.OpeningMarkup,
+             u"<OBJECT ID=\"\" CLASSID=\"clsid:BEZ-CARKY\" HEIGHT=480 WIDTH=50>\r\n"_s);
+    QCOMPARE(dialog.ClosingMarkup, u"\r\n</OBJECT>"_s);
+}
+
+void TestMediaDialogs::activeXWithoutFile()
+{
+    QTemporaryDir dir;
+    TForm27 dialog(dir.filePath(u"activex.dat"_s));
+    QCOMPARE(m_script->errors,
+             QStringList{u"Neexistuje soubor ActiveX.Dat!,nelze vkladat Active-x Objekty!"_s});
+    QCOMPARE(dialog.ListBox1->count(), 0);
+}
+
+void TestMediaDialogs::activeXInsertWithoutChoiceGivesNothing()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"activex.dat"_s);
+    QCOMPARE(writeTextFile(path, u"Flash,clsid:D27\r\n"_s), QString());
+    TForm27 dialog(path);
+    pressInsert(dialog);
+    QCOMPARE(dialog.OpeningMarkup, QString());
+    QCOMPARE(dialog.ClosingMarkup, QString());
+}
+
+BRISKO_TEST_MAIN(TestMediaDialogs)
+#include "tst_mediadialogs.moc"
