@@ -175,6 +175,7 @@ void bindToolCommands(TForm1 &window)
     onAction(window, "ToolDownloadTimes", [&window] { RunDownloadTimes(window); });
     onAction(window, "ToolScripter", [&window] { runScripter(window, programDir() + u"data"_s); });
     onAction(window, "ToolChannels", [&window] { runChannelWizard(window); });
+    onAction(window, "ToolFrames", [&window] { insertFromFrame(window, 95); });
 }
 
 } // namespace
