@@ -34,9 +34,7 @@ private Q_SLOTS:
     void numbersAboveNinetyNine();
     void inputSourceButtons();
     void formActionButtons();
-    void selectAndTextAreaDialogs();
     void frameSetDialogAndItsSpacingBounds();
-    void frameDialogAndInlineRole();
     void frameAddressPickerOffersHtmlAndTemplatesOnly();
     void generatorButtonsAndBack_data();
     void generatorButtonsAndBack();
@@ -232,26 +230,6 @@ void TestFormFrameDialogs::formActionButtons()
     QCOMPARE(d.ClosingMarkup, u"\r\n</FORM>"_s);
 }
 
-void TestFormFrameDialogs::selectAndTextAreaDialogs()
-{
-    TForm24 select;
-    QCOMPARE(select.ComboBox1->count(), 8);
-    select.SpinEdit3->setValue(5);
-    select.CheckBox4->setChecked(true);
-    select.Edit4->setText(u"s"_s);
-    select.ComboBox1->setCurrentIndex(1);
-    pressInsert(select);
-    QCOMPARE(select.OpeningMarkup, u"<SELECT  ALIGN=\"center\" NAME=\"s\" SIZE=5 MULTIPLE>\r\n"_s);
-    QCOMPARE(select.ClosingMarkup, u"\r\n</SELECT>"_s);
-
-    TForm25 area;
-    area.CheckBox4->setChecked(true);
-    area.Edit4->setText(u"t"_s);
-    pressInsert(area);
-    QCOMPARE(area.OpeningMarkup, u"<TEXTAREA  NAME=\"t\" READONLY>\r\n"_s);
-    QCOMPARE(area.ClosingMarkup, u"\r\n</TEXTAREA>"_s);
-}
-
 void TestFormFrameDialogs::frameSetDialogAndItsSpacingBounds()
 {
     TForm17 d;
@@ -272,29 +250,6 @@ void TestFormFrameDialogs::frameSetDialogAndItsSpacingBounds()
     QCOMPARE(bounded.OpeningMarkup,
              u"<FRAMESET  COLS=\"30%,*\" ROWS=\"*\" FRAMESPACING=0 FRAMEBORDER=NO "
              u"SCROLLING=NO>\r\n"_s);
-}
-
-void TestFormFrameDialogs::frameDialogAndInlineRole()
-{
-    TForm18 frame(context());
-    frame.ComboBox1->setEditText(u"menu.htm"_s);
-    frame.Edit1->setText(u"menu"_s);
-    frame.SpinEdit1->setValue(4);
-    frame.SpinEdit2->setValue(6);
-    frame.RadioGroup2->button(1)->click();
-    pressInsert(frame);
-    QCOMPARE(frame.OpeningMarkup,
-             u"  <FRAME  SRC=\"menu.htm\" NAME=\"menu\" MARGINHEIGHT=4 MARGINWIDTH=6 "
-             u"FRAMEBORDER=YES SCROLLING=YES>\r\n"_s);
-    QCOMPARE(frame.ClosingMarkup, QString());
-
-    TForm18 inlineFrame(context());
-    inlineFrame.setInlineFrameRole();
-    QCOMPARE(inlineFrame.windowTitle(), u"Vložený rámec"_s);
-    inlineFrame.ComboBox1->setEditText(u"a.htm"_s);
-    pressInsert(inlineFrame);
-    QCOMPARE(inlineFrame.OpeningMarkup,
-             u"  <IFRAME  SRC=\"a.htm\" FRAMEBORDER=YES SCROLLING=AUTO>\r\n"_s);
 }
 
 void TestFormFrameDialogs::frameAddressPickerOffersHtmlAndTemplatesOnly()

@@ -31,7 +31,6 @@ private Q_SLOTS:
     void readSelect();
     void readTextArea_data();
     void readTextArea();
-    void composedTagsReadBackToTheirFields();
 };
 
 void TestFormMarkup::inputMarkup_data()
@@ -255,19 +254,6 @@ void TestFormMarkup::readTextArea()
     QVERIFY(read.ok());
     QVERIFY(read.fields == fields);
     QCOMPARE(read.leftovers, leftovers);
-}
-
-void TestFormMarkup::composedTagsReadBackToTheirFields()
-{
-    const InputFields input{u"RADIO"_s, u"u"_s, u"a"_s, u"1"_s, u"t"_s, u"r"_s, u"right"_s,
-                            {true, 0}, {true, 300}, {false, 0}, false, true};
-    QVERIFY(readInputTag(composeInput(input).opening).fields == input);
-    const SelectFields select{u"s"_s, u"texttop"_s, {true, 7}, {true, 0}, false, true};
-    QVERIFY(readSelectTag(composeSelect(select).opening).fields == select);
-    const TextAreaFields area{u"t"_s, u"center"_s, {true, 80}, {true, 0}, {false, 0}, true};
-    QVERIFY(readTextAreaTag(composeTextArea(area).opening).fields == area);
-    const FormFields form{u"f"_s, u"POST"_s, u"a.php"_s, u"T"_s, u"_self"_s};
-    QVERIFY(readFormTag(composeForm(form).opening).fields == form);
 }
 
 BRISKO_TEST_MAIN(TestFormMarkup)
