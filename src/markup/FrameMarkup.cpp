@@ -114,7 +114,14 @@ TagRead<FrameSetFields> readFrameSetTag(QStringView tag)
     FrameSetFields f;
     reader.text(u"COLS", f.cols);
     reader.text(u"ROWS", f.rows);
-    reader.number(u"FRAMESPACING", f.spacing);
+    // A spacing the dialog cannot show stays word for word among the leftovers, so that
+    // confirming the dialog does not change it.
+    AttributeReader probe = reader;
+    Toggled<int> spacing;
+    probe.number(u"FRAMESPACING", spacing);
+    const bool shown = !spacing.on || (spacing.value >= 0 && spacing.value <= MaxFrameSpacing);
+    if (!probe.error().isEmpty() || shown)
+        reader.number(u"FRAMESPACING", f.spacing);
     readScrolling(reader, f.scrolling);
     readBorder(reader, f.border);
     return reader.result(f);

@@ -25,7 +25,8 @@ struct FrameSetFields
 inline constexpr int MaxFrameSpacing = 1000;
 
 Markup composeFrameSet(const FrameSetFields &fields);
-// COLS, ROWS, FRAMESPACING, SCROLLING and FRAMEBORDER.
+// COLS, ROWS, FRAMESPACING, SCROLLING and FRAMEBORDER. A spacing outside 0..1000 is left
+// among the leftovers.
 TagRead<FrameSetFields> readFrameSetTag(QStringView tag);
 
 // FRAME ("Rámec") and, with the same fields, IFRAME ("Vložený rámec").

@@ -112,6 +112,11 @@ void TestFrameMarkup::readFrameSet_data()
         << u"<FRAMESET COLS=\"30%,*\" ROWS=\"*,*\" FRAMESPACING=200 onload=\"x()\">"_s
         << FrameSetFields{u"30%,*"_s, u"*,*"_s, {true, 200}, true, FrameScrolling::Auto}
         << u"onload=\"x()\""_s;
+    QTest::newRow("spacingAboveTheDialogsRangeStays")
+        << u"<FRAMESET FRAMESPACING=2000 COLS=2>"_s
+        << FrameSetFields{u"2"_s, {}, {}, true, FrameScrolling::Auto} << u"FRAMESPACING=2000"_s;
+    QTest::newRow("negativeSpacingStays")
+        << u"<FRAMESET FRAMESPACING=-1>"_s << FrameSetFields{} << u"FRAMESPACING=-1"_s;
 }
 
 void TestFrameMarkup::readFrameSet()
