@@ -180,6 +180,7 @@ void bindToolCommands(TForm1 &window)
     onAction(window, "ToolStyleBuilder", [&window] { RunStyleBuilder(window); });
     onAction(window, "ToolGradient", [&window] { RunGradient(window); });
     window.styleBuilder = [](TForm1 &w) { return composeStyleDeclarations(w); };
+    onAction(window, "ToolFrames", [&window] { insertFromFrame(window, 95); });
 }
 
 } // namespace

@@ -2,12 +2,16 @@
 
 #include "commands/LinkAndTextCommands.h"
 #include "commands/Workspace.h"
+#include "dialogs/FormDialogs.h"
+#include "dialogs/FrameDialogs.h"
 #include "dialogs/LinkDialogs.h"
 #include "dialogs/MediaDialogs.h"
 #include "dialogs/TextDialogs.h"
 #include "editor/TForm2.h"
 #include "interaction/Interaction.h"
 #include "markup/ElementContract.h"
+#include "markup/FormMarkup.h"
+#include "markup/FrameMarkup.h"
 #include "markup/LinkMarkup.h"
 #include "markup/MediaMarkup.h"
 #include "markup/TextMarkup.h"
@@ -126,6 +130,15 @@ void appendMediaRows(std::vector<ElementRow> &rows)
 }
 
 // --- end of media and object dialogs ------------------------------------------------
+// The frame dialog in its inline-frame role: titled "Vložený rámec", composing an IFRAME.
+class InlineFrameDialog : public TForm18
+{
+public:
+    InlineFrameDialog(DocumentContext context, QWidget *parent) : TForm18(std::move(context), parent)
+    {
+        setInlineFrameRole();
+    }
+};
 
 std::vector<ElementRow> makeTable()
 {
@@ -147,6 +160,24 @@ std::vector<ElementRow> makeTable()
     rows.push_back(promptRow(u"P"_s, u"Odstavec"_s, u"zarovnání"_s, u"ALIGN"_s));
     rows.push_back(promptRow(u"BR"_s, u"Nový řádek"_s, u"Mazání"_s, u"CLEAR"_s));
     appendMediaRows(rows);
+
+    // --- form controls and frames ---
+    rows.push_back({{u"INPUT"_s}, 61, &TSettings::TAG, &insertWith<TForm22>,
+                    &editWith<TForm22, readInputTag>});
+    rows.push_back({{u"FORM"_s}, 62, &TSettings::TAG, &insertWith<TForm23>,
+                    &editWith<TForm23, readFormTag>});
+    rows.push_back({{u"SELECT"_s}, 65, &TSettings::TAG, &insertWith<TForm24>,
+                    &editWith<TForm24, readSelectTag>});
+    rows.push_back({{u"TEXTAREA"_s}, 67, &TSettings::TAG, &insertWith<TForm25>,
+                    &editWith<TForm25, readTextAreaTag>});
+    rows.push_back({{u"FRAMESET"_s}, 52, &TSettings::TAG, &insertWith<TForm17>,
+                    &editWith<TForm17, readFrameSetTag>});
+    rows.push_back({{u"FRAME"_s}, 53, &TSettings::TAG, &insertWith<TForm18>,
+                    &editWith<TForm18, readFrameTag>});
+    rows.push_back({{u"IFRAME"_s}, 100, &TSettings::TAG, &insertWith<InlineFrameDialog>,
+                    &editWith<InlineFrameDialog, readFrameTag>});
+    rows.push_back({{}, 95, &TSettings::TAG, &insertWith<TForm41>, {}});
+    // --- end of form controls and frames ---
     return rows;
 }
 
