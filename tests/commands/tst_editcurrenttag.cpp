@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -14,23 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-template<typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("no control %s", qPrintable(name));
-    return widget;
-}
-
 QString comboText(QDialog &d, const QString &name)
 {
     return control<QComboBox>(d, name)->currentText();
-}
-
-void press(QDialog &dialog, const QString &button)
-{
-    control<QPushButton>(dialog, button)->click();
 }
 
 } // namespace

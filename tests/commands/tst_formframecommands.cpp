@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -18,20 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template<typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("no control %s", qPrintable(name));
-    return widget;
-}
-
-void press(QDialog &dialog, const QString &button)
-{
-    control<QPushButton>(dialog, button)->click();
-}
 
 // "Name=value" pairs: the text of an edit or combo box, the number of a spin box, "1" or
 // "0" for a check box, the chosen item of a radio group.

@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -22,20 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template<typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("no control %s", qPrintable(name));
-    return widget;
-}
-
-void press(QDialog &dialog, const QString &button)
-{
-    control<QPushButton>(dialog, button)->click();
-}
 
 // Puts a value into the named field, whatever kind of field it is.
 void setField(QDialog &dialog, const QString &name, const QString &value)

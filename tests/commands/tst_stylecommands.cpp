@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -14,19 +15,6 @@
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-template<typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("no control %s", qPrintable(name));
-    return widget;
-}
-
-} // namespace
 
 // The style builder's and the gradient's commands on a document, through the seam.
 class TestStyleCommands : public QObject

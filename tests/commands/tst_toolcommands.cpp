@@ -1,6 +1,7 @@
 #include "commands/ToolCommands.h"
 #include "editor/TForm2.h"
 #include "markup/SysUt.h"
+#include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -20,15 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("control %s missing", qPrintable(name));
-    return widget;
-}
 
 void writeFile(const QString &path, qint64 size)
 {

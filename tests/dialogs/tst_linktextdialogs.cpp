@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/TestMain.h"
 
 #include "support/MainWindowFixture.h"
@@ -52,20 +53,6 @@ private:
 };
 
 namespace {
-
-template <typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("control %s missing", qPrintable(name));
-    return widget;
-}
-
-void pressInsert(QDialog &dialog)
-{
-    control<QPushButton>(dialog, u"InsertButton"_s)->click();
-}
 
 class RecordingShell final : public Shell
 {

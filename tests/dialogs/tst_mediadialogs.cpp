@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -19,20 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template<typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("control %s missing", qPrintable(name));
-    return widget;
-}
-
-void pressInsert(QDialog &dialog)
-{
-    control<QPushButton>(dialog, u"InsertButton"_s)->click();
-}
 
 const QString Document = u"/w/site/index.html"_s;
 

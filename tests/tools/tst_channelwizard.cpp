@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/TestMain.h"
 
 #include "support/MainWindowFixture.h"
@@ -54,15 +55,6 @@ QString golden(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("golden file %s missing", qPrintable(file.fileName()));
     return QString::fromUtf8(file.readAll());
-}
-
-template<typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("control %s missing", qPrintable(name));
-    return widget;
 }
 
 ChannelFields schedule(QString start = {}, QString end = {})

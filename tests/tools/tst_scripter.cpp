@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/TestMain.h"
 
 #include "support/MainWindowFixture.h"
@@ -68,15 +69,6 @@ namespace {
 QString dataDir()
 {
     return programDir() + u"data"_s;
-}
-
-template<typename T>
-T *control(QDialog &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("control %s missing", qPrintable(name));
-    return widget;
 }
 
 QAction *action(QDialog &dialog, const QString &name)

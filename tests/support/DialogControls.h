@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+#include <QPushButton>
+#include <QString>
+
+// A dialog's control by its name. A missing one ends the run at once: the dialog under
+// test no longer has the control the user works with.
+template<typename T>
+T *control(QDialog &dialog, const QString &name)
+{
+    T *widget = dialog.findChild<T *>(name);
+    if (!widget)
+        qFatal("control %s missing", qPrintable(name));
+    return widget;
+}
+
+// Clicks the dialog's button of that name, as the user would.
+inline void press(QDialog &dialog, const QString &button)
+{
+    control<QPushButton>(dialog, button)->click();
+}
+
+// The element dialogs' "Vložit".
+inline void pressInsert(QDialog &dialog)
+{
+    press(dialog, QStringLiteral("InsertButton"));
+}
