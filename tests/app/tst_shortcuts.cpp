@@ -63,7 +63,6 @@ void tst_Shortcuts::noKeyIsHeldTwice()
 {
     QFETCH(int, documents);
     MainWindowFixture fx(documents);
-    fx.window().mainMenu().releaseTakenShortcuts();
     if (documents > 1)
         fx.window().mdiArea()->activeSubWindow()->showNormal();
     const QStringList twice = keysHeldTwice(fx.window());
