@@ -16,6 +16,8 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -313,9 +315,20 @@ void tst_Desktop::openStartsInTheActiveDocumentsFolder()
 void tst_Desktop::waitWindowIsPaintedAtOnce()
 {
     ShowWaitWindow();
+    const auto closeAnyway = qScopeGuard([] { CloseWaitWindow(); });
     TForm43 *wait = waitWindow();
     QVERIFY(wait);
     QVERIFY(wait->windowHandle() && wait->windowHandle()->isExposed());
+    // What the screen shows there is the picture, not a black rectangle.
+    const QImage shot = wait->screen()->grabWindow(0, wait->x(), wait->y(), wait->width(),
+                                                   wait->height()).toImage();
+    QVERIFY(!shot.isNull());
+    int lit = 0;
+    for (int y = 0; y < shot.height(); y += 8) {
+        for (int x = 0; x < shot.width(); x += 8)
+            lit += qGray(shot.pixel(x, y)) > 40 ? 1 : 0;
+    }
+    QVERIFY2(lit > (shot.width() / 8) * (shot.height() / 8) / 2, qPrintable(QString::number(lit)));
     SetWaitText(u"Načítá se nastavení..."_s);
     QCOMPARE(wait->WaitLabel->text(), u"Načítá se nastavení..."_s);
     CloseWaitWindow();
