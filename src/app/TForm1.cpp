@@ -352,7 +352,7 @@ TForm2 *TForm1::NewDocumentWindow()
     QMdiSubWindow *previous = m_mdi->activeSubWindow();
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(QIcon());
+    sub->setWindowIcon(QApplication::windowIcon()); // the program's icon, not Qt's logo
     m_menu->releaseTakenShortcuts(); // the sub-window's system menu binds Ctrl+W to close
     if (!previous || previous->isMaximized())
         sub->showMaximized();

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -41,6 +43,15 @@ QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &t
     // Messages quote markup ("<HTML>"); it must show as written, never be interpreted.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    // A short message would make the box narrower than its title bar needs; the title
+    // would be cut. The box's own layout takes a spacer as wide as the title.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        QFont bold = box.font();
+        bold.setBold(true);
+        const int titleWidth = QFontMetrics(bold).horizontalAdvance(kMessageTitle) + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     return QMessageBox::StandardButton(box.exec());
 }
 

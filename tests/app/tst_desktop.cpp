@@ -193,6 +193,10 @@ void tst_Desktop::messagesShowMarkupAsWritten()
         QVERIFY(box);
         format = box->textFormat();
         title = box->windowTitle();
+        QFont bold = box->font();
+        bold.setBold(true);
+        QVERIFY2(box->width() > QFontMetrics(bold).horizontalAdvance(title) + 60,
+                 "the title fits in the title bar");
         auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s);
         QVERIFY(label);
         shown = label->text();
@@ -362,8 +366,10 @@ void tst_Desktop::windowIconIsTheProgramsOwn()
     const QIcon icon = QApplication::windowIcon();
     for (int size : {16, 32, 48, 256})
         QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
-    MainWindowFixture fx(0);
+    MainWindowFixture fx(1);
     QCOMPARE(fx.window().windowIcon().cacheKey(), icon.cacheKey());
+    // A maximised document shows its icon in the menu bar: the program's, not Qt's logo.
+    QCOMPARE(fx.window().mdiArea()->activeSubWindow()->windowIcon().cacheKey(), icon.cacheKey());
 }
 
 BRISKO_TEST_MAIN(tst_Desktop)
