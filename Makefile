@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: run test bench fuzz setup build clean
+.PHONY: run test bench fuzz setup build install clean
 
 setup:
 	@scripts/setup.sh
@@ -19,6 +20,10 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Honours DESTDIR for staged installs: make install PREFIX=/usr DESTDIR=/tmp/stage
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: setup
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISKO_BENCH=ON -DBRISKO_TESTS=OFF

@@ -9,6 +9,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth
     python3-pyftpdlib poppler-utils curl
+    qt6-translations-l10n desktop-file-utils
 )
 
 missing=()

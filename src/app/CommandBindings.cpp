@@ -144,6 +144,7 @@ void showSpecialCharacters(TForm1 &window)
     TForm19 *chars = window.findChild<TForm19 *>();
     if (!chars) {
         chars = new TForm19(&window);
+        placeToolWindow(*chars);
         QObject::connect(chars, &TForm19::entityChosen, &window, [&window, chars] {
             InsertSpecialCharacter(window, chars->Result);
         });

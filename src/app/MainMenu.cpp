@@ -1,5 +1,6 @@
 #include "MainMenu.h"
 
+#include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -276,6 +277,28 @@ void MainMenu::build(QMenu *menu, const Item *items, int count)
             }
         }
         m_actions.insert(id, action);
+        m_inMenuOrder.append(action);
+    }
+}
+
+void MainMenu::releaseTakenShortcuts() const
+{
+    QList<QKeySequence> taken;
+    for (const QAction *a : m_inMenuOrder)
+        taken << a->shortcuts();
+    const QList<QAction *> all = m_window.findChildren<QAction *>();
+    for (QAction *a : all) {
+        if (m_inMenuOrder.contains(a) || a->shortcuts().isEmpty())
+            continue;
+        QList<QKeySequence> kept;
+        for (const QKeySequence &key : a->shortcuts()) {
+            if (!taken.contains(key)) {
+                kept << key;
+                taken << key;
+            }
+        }
+        if (kept != a->shortcuts())
+            a->setShortcuts(kept);
     }
 }
 

@@ -21,6 +21,12 @@ public:
     QMenu *menu(const QString &id) const;
     const QHash<QString, QAction *> &actions() const { return m_actions; }
 
+    // The first-in-menu-order rule for every action of the window, not only the menu's:
+    // the menu's items keep their keys, and any other action (a document window's system
+    // menu, a tool window) gives up a key that is already taken, so no key is ever bound
+    // twice and silently does nothing. Run again whenever the window gains actions.
+    void releaseTakenShortcuts() const;
+
     struct Item;
 
 private:
@@ -28,6 +34,7 @@ private:
 
     QMainWindow &m_window;
     QHash<QString, QAction *> m_actions;
+    QList<QAction *> m_inMenuOrder;
     QHash<QString, QMenu *> m_menus;
     QList<QKeySequence> m_usedShortcuts;
 };

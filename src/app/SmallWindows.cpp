@@ -7,7 +7,9 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QPainter>
+#include <QWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -65,6 +67,13 @@ void ShowWaitWindow()
         return;
     g_wait = std::make_unique<TForm43>();
     g_wait->show();
+    // The window manager maps the window in its own time; what is drawn before the window
+    // is exposed is lost, and it would stay black until the main window is built.
+    QElapsedTimer waited;
+    waited.start();
+    while (!(g_wait->windowHandle() && g_wait->windowHandle()->isExposed())
+           && waited.elapsed() < 1000)
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     g_wait->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

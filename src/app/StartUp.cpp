@@ -4,10 +4,15 @@
 #include "app/SmallWindows.h"
 #include "app/TForm1.h"
 #include "app/CommandBindings.h"
+#include "app/DesktopIntegration.h"
+#include "app/ProgramDir.h"
 #include "markup/SysUt.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QTimer>
 #include <QProxyStyle>
 #include <QToolTip>
 
@@ -28,10 +33,26 @@ public:
     }
 };
 
+// For "--check-install": where the program found its data, and whether it is all there.
+int reportInstallation()
+{
+    const QString dir = programDir();
+    QTextStream out(stdout);
+    out << "programDir: " << dir << Qt::endl;
+    int missing = 0;
+    for (const QString &file : {u"data"_s, u"help/index.htm"_s, u"SABLONY"_s}) {
+        const bool found = QFileInfo::exists(dir + file);
+        out << (found ? "found: " : "missing: ") << file << Qt::endl;
+        missing += found ? 0 : 1;
+    }
+    return missing == 0 ? 0 : 3;
+}
+
 } // namespace
 
-int runProgram(QApplication &app)
+int runProgram(QApplication &app, bool quitWhenStarted)
 {
+    setUpApplication(app);
     app.setStyle(new HintStyle);
     QPalette tips = QToolTip::palette();
     tips.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
@@ -51,9 +72,9 @@ int runProgram(QApplication &app)
         carryOn = ui().ask(warning, Interaction::Buttons::YesNo) == Interaction::Answer::Yes;
     }
     SetWaitText(u"Zavádí se program...."_s);
-    QApplication::setApplicationDisplayName(u"Brisko HTML Editor"_s);
     TForm1 window;
     installCommands(window);
+    window.mainMenu().releaseTakenShortcuts();
     SetWaitText(u"Hotovo!"_s);
     CloseWaitWindow();
     if (!carryOn)
@@ -62,5 +83,7 @@ int runProgram(QApplication &app)
     if (window.settings().Tipky)
         window.showTips();
     window.rebuildUserCommandMenu();
+    if (quitWhenStarted)
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(reportInstallation()); });
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "interaction/Interaction.h"
+#include "app/Placement.h"
 #include "app/SmallWindows.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
@@ -199,6 +200,7 @@ void TForm1::createToolbar()
         const QString hint = QString::fromUtf16(b.hint);
         button->setToolTip(hint);
         button->setStatusTip(hint);
+        button->setAccessibleName(hint); // a screen reader has no picture to read
         button->setAutoRaise(true);
         if (b.icon)
             button->setIcon(QIcon(u":/icons/"_s + QLatin1StringView(b.icon) + u".png"_s));
@@ -227,6 +229,7 @@ void TForm1::createToolbar()
     m_mainSaveButton->setObjectName(u"MainSaveButton"_s);
     m_mainSaveButton->setIcon(QIcon(u":/icons/save.png"_s));
     m_mainSaveButton->setToolTip(u"Uložit dokument"_s);
+    m_mainSaveButton->setAccessibleName(u"Uložit dokument"_s);
     m_mainSaveButton->setStatusTip(u"Uložit dokument"_s);
     m_mainSaveButton->setAutoRaise(true);
     connect(m_mainSaveButton, &QToolButton::clicked, action(u"FileSave"_s), &QAction::trigger);
@@ -361,7 +364,8 @@ TForm2 *TForm1::NewDocumentWindow()
     QMdiSubWindow *previous = m_mdi->activeSubWindow();
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(QIcon());
+    sub->setWindowIcon(QApplication::windowIcon()); // the program's icon, not Qt's logo
+    m_menu->releaseTakenShortcuts(); // the sub-window's system menu binds Ctrl+W to close
     if (!previous || previous->isMaximized())
         sub->showMaximized();
     else
@@ -583,9 +587,10 @@ bool TForm1::autoIndentOn() const
 
 void TForm1::applyPlacement()
 {
+    // The same rectangle is stored and restored: the window's inside, without the frame the
+    // window manager adds, so the window does not creep at every start.
     const WindowPlacement &p = m_settings.placement;
-    resize(p.width, p.height);
-    move(p.left, p.top);
+    setGeometry(placeOnScreens(QRect(p.left, p.top, p.width, p.height), availableScreenAreas()));
 }
 
 void TForm1::showAsStored()
@@ -606,11 +611,9 @@ void TForm1::showAsStored()
 void TForm1::storePlacement()
 {
     WindowPlacement &p = m_settings.placement;
-    if (isMaximized()) {
-        p.state = WindowPlacement::Maximized;
-        return;
-    }
-    p.state = isMinimized() ? WindowPlacement::Minimized : WindowPlacement::Normal;
+    p.state = isMaximized()   ? WindowPlacement::Maximized
+            : isMinimized() ? WindowPlacement::Minimized
+                            : WindowPlacement::Normal;
     const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
     p.height = g.height();
     p.width = g.width();
@@ -787,6 +790,7 @@ void TForm1::showTips()
 {
     if (!m_tips) {
         m_tips = new TipsWindow(this);
+        placeToolWindow(*m_tips);
         connect(m_tips, &QObject::destroyed, this, [this] {
             m_settings.Tipky = m_tipsShowNextTime;
         });

@@ -69,6 +69,7 @@ public:
 
     QAction *action(const QString &id) const { return m_menu->action(id); }
     QMenu *menu(const QString &id) const { return m_menu->menu(id); }
+    MainMenu &mainMenu() const { return *m_menu; }
     void setStatusText(int panel, const QString &text) override;
     QString statusText(int panel) const;
     bool autoIndentOn() const;

@@ -378,7 +378,7 @@ void installTagPalette(TForm1 &window)
         const int command = l.command;
         QObject::connect(l.list, &QListWidget::itemClicked, &window,
                          [&window, command](QListWidgetItem *item) {
-                             InsertTag(window, command, {.item = item->text()});
+                             InsertTag(window, command, InsertArgs::withItem(item->text()));
                              HideAttributeLists(window);
                          });
     }

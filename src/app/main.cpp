@@ -11,5 +11,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
     QApplication app(argc, argv);
-    return runProgram(app);
+    // No documents are taken from the command line; the one option checks an installation.
+    const bool checkInstall = app.arguments().contains(QLatin1StringView("--check-install"));
+    return runProgram(app, checkInstall);
 }

@@ -191,9 +191,18 @@ QString insertFileFilter()
     return kInsertFileFilterText;
 }
 
+QString activeDocumentFolder(Workspace &w)
+{
+    const TForm2 *doc = w.activeDocument();
+    if (!doc || !QFileInfo(doc->FileName()).isAbsolute())
+        return {};
+    return QFileInfo(doc->FileName()).absolutePath();
+}
+
 void openDocumentFile(Workspace &w)
 {
-    const QString path = ui().openFileName(kOpenFilterText);
+    // The dialog starts in the active document's folder; without one, where the user was.
+    const QString path = ui().openFileName(kOpenFilterText, activeDocumentFolder(w));
     if (!path.isEmpty())
         w.openInNewWindow(path);
 }

@@ -29,6 +29,8 @@ void insertFileAtSelection(Workspace &workspace, const QString &path);
 // "Nový podle šablony...": the template manager over the templates folder; the chosen
 // template opens as a new, never-saved document.
 void runTemplateManager(Workspace &workspace, const QString &templateDir);
+// The folder of the active document's file; empty when there is none or it was never saved.
+QString activeDocumentFolder(Workspace &workspace);
 // "Otevřít ...": asks for a page and opens it in a new window.
 void openDocumentFile(Workspace &workspace);
 // "Zavřít" and "Zavřít vše": each modified document asks; Cancel keeps that one.

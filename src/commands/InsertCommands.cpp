@@ -211,12 +211,12 @@ void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page)
 
 void InsertSpecialCharacter(Workspace &workspace, const QString &text)
 {
-    InsertTag(workspace, 58, {.item = text});
+    InsertTag(workspace, 58, InsertArgs::withItem(text));
 }
 
 void InsertUserTag(Workspace &workspace, const QString &opening, const QString &closing)
 {
-    InsertTag(workspace, 59, {.markup = Markup{opening, closing}});
+    InsertTag(workspace, 59, InsertArgs::withMarkup({opening, closing}));
 }
 
 void MoveCaretBeforeHeadEnd(Workspace &workspace)

@@ -29,6 +29,25 @@ struct InsertArgs
     std::optional<Markup> markup;
     // The page skeleton (85); the default one when not given.
     std::optional<PageSkeleton> page;
+
+    static InsertArgs withItem(QString item)
+    {
+        InsertArgs args;
+        args.item = std::move(item);
+        return args;
+    }
+    static InsertArgs withMarkup(Markup markup)
+    {
+        InsertArgs args;
+        args.markup = std::move(markup);
+        return args;
+    }
+    static InsertArgs withPage(PageSkeleton page)
+    {
+        InsertArgs args;
+        args.page = std::move(page);
+        return args;
+    }
 };
 
 // Runs insertion command 1..100 on the active document: the inside-tag check (except for

@@ -50,5 +50,5 @@ void runCounterMenu(Workspace &workspace)
     TCounterForm dialog(workspace.dialogParent());
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
-    InsertTag(workspace, 22, {.item = dialog.OpeningMarkup});
+    InsertTag(workspace, 22, InsertArgs::withItem(dialog.OpeningMarkup));
 }

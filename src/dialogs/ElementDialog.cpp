@@ -1,6 +1,9 @@
 #include "ElementDialog.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,10 +43,37 @@ QLabel *ElementDialog::addRow(const QString &label, QWidget *field)
     return caption;
 }
 
+namespace {
+
+// A label names one control for a screen reader; the other controls of a row it heads
+// (a caption-less check box, a second field) are given the label's text as their name.
+void nameUnlabelledControls(QLayout *fields, const QString &name)
+{
+    for (int i = 0; i < fields->count(); ++i) {
+        QLayoutItem *item = fields->itemAt(i);
+        if (QLayout *inner = item->layout())
+            nameUnlabelledControls(inner, name);
+        QWidget *w = item->widget();
+        if (!w || !w->accessibleName().isEmpty())
+            continue;
+        auto *button = qobject_cast<QAbstractButton *>(w);
+        if ((button && button->text().isEmpty()) || qobject_cast<QComboBox *>(w)
+            || qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractSpinBox *>(w))
+            w->setAccessibleName(name);
+    }
+}
+
+} // namespace
+
 QLabel *ElementDialog::addRow(const QString &label, QLayout *fields)
 {
     auto *caption = new QLabel(label, this);
     m_form->addRow(caption, fields);
+    QString name = label;
+    name.remove(u'&');
+    if (name.endsWith(u':'))
+        name.chop(1);
+    nameUnlabelledControls(fields, name.trimmed());
     return caption;
 }
 

@@ -34,6 +34,7 @@ QToolButton *pickerButton(const QString &name, QStyle::StandardPixmap icon,
     button->setObjectName(name);
     button->setIcon(parent->style()->standardIcon(icon));
     button->setToolTip(hint);
+    button->setAccessibleName(hint); // a picture alone says nothing to a screen reader
     return button;
 }
 

@@ -160,6 +160,7 @@ QWidget *TSettingsForm::createGeneralPage()
     BackupPripEdit = new QLineEdit(m_page);
     BackupPripEdit->setObjectName(u"BackupPripEdit"_s);
     BackupPripEdit->setFixedWidth(80);
+    BackupPripEdit->setAccessibleName(u"Vytvářet zálohu s příponou"_s);
     auto *backupRow = new QHBoxLayout;
     // Indented under its check box, as the extension belongs to it.
     backupRow->addSpacing(22);
@@ -265,7 +266,9 @@ QWidget *TSettingsForm::createEditorPage()
     TabSpin = new QSpinBox(m_page);
     TabSpin->setObjectName(u"TabSpin"_s);
     TabSpin->setRange(0, 100);
-    tabRow->addWidget(new QLabel(u"Po stisku tabelátoru vkládat"_s, m_page));
+    auto *tabCaption = new QLabel(u"Po stisku tabelátoru vkládat"_s, m_page);
+    tabCaption->setBuddy(TabSpin);
+    tabRow->addWidget(tabCaption);
     tabRow->addWidget(TabSpin);
     tabRow->addWidget(new QLabel(u"mezer"_s, m_page));
     tabRow->addStretch(1);
@@ -276,6 +279,7 @@ QWidget *TSettingsForm::createEditorPage()
     AltEnterEdit = new QLineEdit(m_page);
     AltEnterEdit->setObjectName(u"AltEnterEdit"_s);
     AltEnterEdit->setFixedWidth(220);
+    AltEnterEdit->setAccessibleName(u"Po Alt+Enter vkládat"_s);
     auto *altEnterRow = new QHBoxLayout;
     // Indented under its check box, as the text belongs to it.
     altEnterRow->addSpacing(22);

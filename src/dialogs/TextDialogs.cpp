@@ -71,7 +71,9 @@ TForm10::TForm10(QWidget *parent) : ElementDialog(u"Komentář"_s, parent)
     Memo1->setObjectName(u"Memo1"_s);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setTabChangesFocus(true);
-    addWideRow(new QLabel(u"Text komentáře"_s, this));
+    auto *caption = new QLabel(u"Text komentáře"_s, this);
+    caption->setBuddy(Memo1);
+    addWideRow(caption);
     addWideRow(Memo1);
     setMinimumSize(380, 240);
     Memo1->setFocus();

@@ -2,6 +2,11 @@
 
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -11,6 +16,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 
 #include <utility>
 
@@ -20,23 +27,75 @@ namespace {
 
 QPointer<QWidget> g_parent;
 
+// Message boxes carry the application's title, as all its boxes did.
+const QString kMessageTitle = u"Brisko HTML Editor"_s;
+
+// The folder of the last file chosen in a file dialog during this session.
+QString g_lastFolder;
+
+QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &text,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton)
+{
+    QString shown = text;
+    shown.replace(u"\r\n"_s, u"\n"_s);
+    QMessageBox box(icon, kMessageTitle, shown, buttons, g_parent);
+    box.setObjectName(u"MessageBox"_s);
+    // Messages quote markup ("<HTML>"); it must show as written, never be interpreted.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    // A short message would make the box narrower than its title bar needs; the title
+    // would be cut. The box's own layout takes a spacer as wide as the title.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        QFont bold = box.font();
+        bold.setBold(true);
+        const int titleWidth = QFontMetrics(bold).horizontalAdvance(kMessageTitle) + 120;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    return QMessageBox::StandardButton(box.exec());
+}
+
+QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
+                      const QString &startPath, const QString &caption)
+{
+    QFileDialog dialog(g_parent, caption);
+    dialog.setObjectName(u"FileDialog"_s);
+    setUpFileDialog(dialog, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    const QFileInfo start(startPath);
+    if (start.isDir()) {
+        dialog.setDirectory(startPath);
+    } else {
+        dialog.setDirectory(start.absolutePath());
+        dialog.selectFile(start.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString chosen = dialog.selectedFiles().constFirst();
+    g_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
 class WidgetInteraction final : public Interaction
 {
 public:
     void showError(const QString &text) override
     {
-        QMessageBox::critical(g_parent, QString(), text);
+        showMessage(QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
     }
     void showInfo(const QString &text) override
     {
-        QMessageBox::information(g_parent, QString(), text);
+        showMessage(QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
     }
     Answer ask(const QString &text, Buttons buttons) override
     {
         auto standard = QMessageBox::Yes | QMessageBox::No;
         if (buttons == Buttons::YesNoCancel)
             standard |= QMessageBox::Cancel;
-        switch (QMessageBox::question(g_parent, QString(), text, standard)) {
+        switch (showMessage(QMessageBox::Question, text, standard, QMessageBox::Yes)) {
         case QMessageBox::Yes:
             return Answer::Yes;
         case QMessageBox::No:
@@ -47,7 +106,7 @@ public:
     }
     int choose(const QString &text, const QStringList &buttons) override
     {
-        QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::NoButton, g_parent);
+        QMessageBox box(QMessageBox::Question, kMessageTitle, text, QMessageBox::NoButton, g_parent);
         box.setTextFormat(Qt::PlainText);
         QList<QAbstractButton *> added;
         for (const QString &caption : buttons)
@@ -62,20 +121,28 @@ public:
     QString openFileName(const QString &filter, const QString &directory,
                          const QString &caption) override
     {
-        return QFileDialog::getOpenFileName(g_parent, caption, directory, qtFileFilter(filter));
+        return runFileDialog(QFileDialog::AcceptOpen, filter, fileDialogStart(directory),
+                             caption);
     }
     QString saveFileName(const QString &filter, const QString &proposedName,
                          const QString &caption) override
     {
-        return QFileDialog::getSaveFileName(g_parent, caption, proposedName, qtFileFilter(filter));
+        return runFileDialog(QFileDialog::AcceptSave, filter, fileDialogStart(proposedName),
+                             caption);
     }
     QString existingDirectory(const QString &caption, const QString &directory) override
     {
-        return QFileDialog::getExistingDirectory(g_parent, caption, directory);
+        const QString chosen = QFileDialog::getExistingDirectory(
+            g_parent, caption, fileDialogStart(directory),
+            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        if (!chosen.isEmpty())
+            g_lastFolder = chosen;
+        return chosen;
     }
     std::optional<QColor> color(const QColor &initial) override
     {
-        const QColor c = QColorDialog::getColor(initial, g_parent);
+        const QColor c = QColorDialog::getColor(initial, g_parent, QString(),
+                                                QColorDialog::DontUseNativeDialog);
         if (!c.isValid())
             return std::nullopt;
         return c;
@@ -130,16 +197,121 @@ void setDialogParent(QWidget *parent)
     g_parent = parent;
 }
 
-QString qtFileFilter(const QString &filter)
+namespace {
+
+// The patterns a Windows pattern stands for in Qt's wildcards: "*.*" is every file, and a
+// three-letter extension also matches the longer ones that begin with it ("*.htm" lists
+// ".html" files too), as the short names of Windows make it.
+QStringList qtPatterns(const QString &pattern)
+{
+    const QString p = pattern.trimmed();
+    if (p == u"*.*"_s)
+        return {u"*"_s};
+    static const QRegularExpression threeLetters(u"^\\*\\.[A-Za-z0-9_]{3}$"_s);
+    if (threeLetters.match(p).hasMatch())
+        return {p, p + u"[!.]*"_s};
+    return {p};
+}
+
+} // namespace
+
+QStringList qtFileFilters(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString caption = parts[i];
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        // Qt reads the patterns from the last bracket, so they are always appended.
-        out << caption + u" ("_s + patterns + u')';
+        QStringList patterns;
+        for (const QString &p : parts[i + 1].split(u';', Qt::SkipEmptyParts))
+            patterns << qtPatterns(p);
+        patterns.removeDuplicates();
+        // Qt reads the patterns from the last bracket and, with the details hidden, shows
+        // what stands before it: the caption exactly as written, once.
+        out << parts[i] + u" ("_s + patterns.join(u' ') + u')';
     }
-    return out.join(u";;"_s);
+    return out;
+}
+
+QString qtFileFilter(const QString &filter)
+{
+    return qtFileFilters(filter).join(u";;"_s);
+}
+
+void setUpFileDialog(QFileDialog &dialog, const QString &filter)
+{
+    // Qt's own dialog, so it speaks Czech with the rest of the program and filters alike
+    // on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (!filter.isEmpty())
+        dialog.setNameFilters(qtFileFilters(filter));
+}
+
+QString fileDialogStart(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!path.isEmpty() && info.isAbsolute()) {
+        if (info.isDir())
+            return info.absoluteFilePath();
+        if (info.absoluteDir().exists())
+            return info.absoluteFilePath();
+    }
+    // Never the program's own folder: the folder used last, else the user's home.
+    QString folder = QDir::homePath();
+    if (!g_lastFolder.isEmpty() && QFileInfo(g_lastFolder).isDir())
+        folder = g_lastFolder;
+    if (path.isEmpty() || info.isDir())
+        return folder;
+    return QDir(folder).filePath(info.fileName());
+}
+
+void rememberFileDialogFolder(const QString &folder)
+{
+    g_lastFolder = folder;
+}
+
+namespace {
+
+// Closes a tool window on Escape, wherever in it the key was pressed and not used.
+class EscapeCloses : public QObject
+{
+public:
+    explicit EscapeCloses(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                m_window->close();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
+
+void placeToolWindow(QWidget &window)
+{
+    if (QWidget *owner = window.parentWidget() ? window.parentWidget()->window() : nullptr) {
+        if (!window.testAttribute(Qt::WA_Resized))
+            window.adjustSize();
+        // A maximised owner may not have its final size yet: its screen is where it will be.
+        QRect area = owner->frameGeometry();
+        if ((owner->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) && owner->screen())
+            area = owner->screen()->availableGeometry();
+        QRect r(QPoint(), window.size());
+        r.moveCenter(area.center());
+        window.move(r.topLeft());
+    }
+    window.installEventFilter(new EscapeCloses(&window));
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QDialog;
+class QFileDialog;
 class QPrinter;
 class QWidget;
 
@@ -54,5 +55,16 @@ Interaction *setInteraction(Interaction *interaction);
 // The window that modal boxes are centred on.
 void setDialogParent(QWidget *parent);
 
-// Turns "Caption|*.a;*.b|Other|*.c" into Qt's "Caption (*.a *.b);;Other (*.c)".
-QString qtFileFilter(const QString &filter);
+// Turns "Caption|*.a;*.b|Other|*.c" into Qt's name filters, one per caption, with the
+// patterns matching as on Windows ("*.*" is every file, "*.htm" also lists ".html").
+QStringList qtFileFilters(const QString &filter);
+QString qtFileFilter(const QString &filter); // the same joined with ";;"
+// Qt's own file dialog with these filters, each caption shown once as written.
+void setUpFileDialog(QFileDialog &dialog, const QString &filter);
+// Where a file dialog starts for this directory or proposed file: there when it is an
+// absolute path that exists, else the folder used last, else the user's home.
+QString fileDialogStart(const QString &path);
+void rememberFileDialogFolder(const QString &folder);
+
+// A tool window of the main window: opens centred over it, and Escape closes it.
+void placeToolWindow(QWidget &window);

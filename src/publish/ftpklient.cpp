@@ -99,7 +99,7 @@ TFTPForm::TFTPForm(QWidget *parent) : QDialog(parent), m_ftp(new TFtpClient(this
     m_ftp->setPassive(false);
     connectSession();
 
-    setHomeDirectory(QCoreApplication::applicationDirPath());
+    setHomeDirectory(QDir::homePath());
 }
 
 TFTPForm::~TFTPForm() = default;

@@ -180,7 +180,7 @@ void tst_InsertCommands::exemptCommandsInsertInsideTag()
     QCOMPARE(fx.buffer().GetText(), u"<P &amp;>"_s);
 
     fx.setText(u"<P >"_s, 3);
-    InsertTag(fx.window(), 92, {.item = u"ALIGN="_s});
+    InsertTag(fx.window(), 92, InsertArgs::withItem(u"ALIGN="_s));
     QCOMPARE(fx.buffer().GetText(), u"<P ALIGN=>"_s);
     QVERIFY(si.errors.isEmpty());
 }
@@ -306,7 +306,7 @@ void tst_InsertCommands::tableCommandsWithoutTableWindow()
 void tst_InsertCommands::rowFromTableWindowIsIndented()
 {
     MainWindowFixture fx;
-    InsertTag(fx.window(), 42, {.markup = Markup{u"<TR ALIGN=left>"_s, u"</TR>"_s}});
+    InsertTag(fx.window(), 42, InsertArgs::withMarkup({u"<TR ALIGN=left>"_s, u"</TR>"_s}));
     QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    \r\n  </TR>"_s);
     InsertTag(fx.window(), 43);
     QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    <TD></TD>\r\n  </TR>"_s);
@@ -347,7 +347,7 @@ void tst_InsertCommands::skeletonTakesTheWizardsPage()
     page.docType = u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">"_s;
     page.title = u"Úvod"_s;
     page.bodyStart = u"<BODY BGCOLOR=\"#FFFFFF\">"_s;
-    InsertTag(fx.window(), 85, {.page = page});
+    InsertTag(fx.window(), 85, InsertArgs::withPage(page));
     const QString text = fx.buffer().GetText();
     QVERIFY(text.startsWith(u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">\r\n<HTML>"_s));
     QVERIFY(text.contains(u"<TITLE>Úvod</TITLE>"_s));
@@ -414,7 +414,7 @@ void tst_InsertCommands::treeNode()
     QFETCH(int, caret);
     MainWindowFixture fx;
     fx.setText(u"abc"_s, 0, 3);
-    InsertTag(fx.window(), 92, {.item = node.value_or(QString())});
+    InsertTag(fx.window(), 92, InsertArgs::withItem(node.value_or(QString())));
     QCOMPARE(fx.buffer().GetText(), expected);
     if (node)
         QCOMPARE(fx.buffer().SelStart(), caret);

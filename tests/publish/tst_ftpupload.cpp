@@ -164,8 +164,8 @@ void tst_FtpUpload::windowStartsFromItsDefaults_data()
     QTest::newRow("account") << u"UserNameEdit"_s << u"anonymous"_s << u"User name used to log on the host"_s;
     QTest::newRow("password") << u"PassWordEdit"_s << u"anonymous@example.com"_s << u"Password used to validate user access"_s;
     QTest::newRow("remote directory") << u"HostDirEdit"_s << QString() << QString();
-    QTest::newRow("home directory is the program's folder")
-        << u"DirectoryEdit1"_s << QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u'/') << QString();
+    QTest::newRow("home directory is the user's home folder")
+        << u"DirectoryEdit1"_s << QDir::toNativeSeparators(QDir::homePath() + u'/') << QString();
 }
 
 void tst_FtpUpload::windowStartsFromItsDefaults()

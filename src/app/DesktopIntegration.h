@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QApplication;
+class QCoreApplication;
+
+// Loads Qt's own Czech translation (qtbase_cs.qm) from the folder given, by default Qt's
+// translations folder, so the standard dialogs and buttons read in Czech. A missing file
+// leaves them English and is no error. Returns whether the translation was loaded.
+bool installQtTranslation(QCoreApplication &app, const QString &directory = {});
+
+// The program's icon, drawn for it, in all its sizes.
+QIcon applicationIcon();
+
+// Everything the desktop sees of the program before its first window: the translation,
+// the icon, the name of its desktop entry. No display name is set, so window titles stay
+// exactly what the program sets.
+void setUpApplication(QApplication &app);

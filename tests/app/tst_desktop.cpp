@@ -1,0 +1,376 @@
+#include "app/DesktopIntegration.h"
+#include "app/SmallWindows.h"
+#include "app/TForm1.h"
+#include "commands/DocumentLifecycle.h"
+#include "dialogs/SpecialChars.h"
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using Answer = Interaction::Answer;
+
+namespace {
+
+// Runs fn on the next modal window as soon as it shows; whatever fn leaves open is closed.
+void onNextModal(std::function<void(QWidget *)> fn)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, fn] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        fn(modal);
+        if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && dialog->isVisible())
+            dialog->reject();
+    });
+    timer->start();
+}
+
+// The file names a file dialog lists in its current folder, once it has read the folder.
+QStringList listedFiles(QFileDialog &dialog)
+{
+    auto *view = dialog.findChild<QAbstractItemView *>(u"listView"_s);
+    if (!view)
+        return {u"<no list view>"_s};
+    QAbstractItemModel *model = view->model();
+    QStringList names;
+    for (int attempt = 0; attempt < 100 && names.isEmpty(); ++attempt) {
+        QTest::qWait(20);
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QModelIndex index = model->index(row, 0, root);
+            if (!(model->flags(index) & Qt::ItemIsEnabled))
+                continue;
+            names << index.data().toString();
+        }
+    }
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+QStringList comboItems(QWidget *dialog, const QString &name)
+{
+    QStringList items;
+    if (auto *combo = dialog->findChild<QComboBox *>(name)) {
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+    }
+    return items;
+}
+
+} // namespace
+
+class tst_Desktop : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void missingTranslationLeavesEnglish();
+    void standardButtonsReadCzech();
+    void titleIsExactlyTheProgramsOwn();
+    void messagesShowMarkupAsWritten_data();
+    void messagesShowMarkupAsWritten();
+    void openDialogIsCzechAndFiltersAsOnWindows();
+    void saveDialogShowsEachCaptionOnce();
+    void fileDialogFilters_data();
+    void fileDialogFilters();
+    void fileDialogStartFolder_data();
+    void fileDialogStartFolder();
+    void openStartsInTheActiveDocumentsFolder();
+    void waitWindowIsPaintedAtOnce();
+    void toolWindowsOpenOverTheMainWindow();
+    void windowIconIsTheProgramsOwn();
+
+private:
+    Interaction *m_refusing = nullptr;
+    QTemporaryDir m_folder;
+};
+
+void tst_Desktop::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    for (const char *name : {"A.HTML", "b.htm", "c.Html", "d.txt", "e.htm.bak", "f.sab", "g.HTT"}) {
+        QFile f(m_folder.filePath(QLatin1StringView(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+}
+
+void tst_Desktop::init()
+{
+    // These tests drive the program's real boxes and dialogs.
+    m_refusing = setInteraction(nullptr);
+}
+
+void tst_Desktop::cleanup()
+{
+    setInteraction(m_refusing);
+    rememberFileDialogFolder({});
+}
+
+void tst_Desktop::missingTranslationLeavesEnglish()
+{
+    QTemporaryDir empty;
+    QVERIFY(!installQtTranslation(*qApp, empty.path()));
+    QMessageBox box(QMessageBox::Question, u"t"_s, u"x"_s, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), u"&Yes"_s);
+}
+
+void tst_Desktop::standardButtonsReadCzech()
+{
+    QVERIFY2(installQtTranslation(*qApp), "qtbase_cs.qm (package qt6-translations-l10n)");
+    QStringList buttons;
+    onNextModal([&buttons](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            buttons << box->button(b)->text();
+        box->button(QMessageBox::No)->click();
+    });
+    const Answer a = ui().ask(u"Uložit změny do a.html?"_s, Interaction::Buttons::YesNoCancel);
+    QCOMPARE(a, Answer::No);
+    QCOMPARE(buttons, (QStringList{u"&Ano"_s, u"&Ne"_s, u"Zrušit"_s}));
+}
+
+void tst_Desktop::titleIsExactlyTheProgramsOwn()
+{
+    // Qt appends the application's display name to every title when one is set.
+    setUpApplication(*qApp);
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    MainWindowFixture fx(0);
+    QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final"_s);
+    QCOMPARE(fx.window().windowHandle()->title(), u"Brisko HTML Editor 3.52 final"_s);
+    fx.window().NewDocumentWindow();
+    QVERIFY(fx.window().mdiArea()->activeSubWindow()->isMaximized());
+    QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final - [Bez jména]"_s);
+}
+
+void tst_Desktop::messagesShowMarkupAsWritten_data()
+{
+    QTest::addColumn<bool>("error");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("document check error")
+        << true << u"Nebyl nalezen tag začátku dokumentu (<HTML>,</HTML>)"_s;
+    QTest::newRow("document check information")
+        << false << u"Dokument obsahuje tag <CENTER>, některé verze prohlížeče Netscape s ním nemusí zacházet dobře!"_s;
+    QTest::newRow("entity and bold") << false << u"<b>&amp;</b>"_s;
+}
+
+void tst_Desktop::messagesShowMarkupAsWritten()
+{
+    QFETCH(bool, error);
+    QFETCH(QString, text);
+    QString shown;
+    QString title;
+    Qt::TextFormat format = Qt::AutoText;
+    onNextModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        format = box->textFormat();
+        title = box->windowTitle();
+        QFont bold = box->font();
+        bold.setBold(true);
+        QVERIFY2(box->width() > QFontMetrics(bold).horizontalAdvance(title) + 60,
+                 "the title fits in the title bar");
+        auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s);
+        QVERIFY(label);
+        shown = label->text();
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        box->button(QMessageBox::Ok)->click();
+    });
+    if (error)
+        ui().showError(text);
+    else
+        ui().showInfo(text);
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(shown, text);
+    QCOMPARE(title, u"Brisko HTML Editor"_s);
+}
+
+void tst_Desktop::openDialogIsCzechAndFiltersAsOnWindows()
+{
+    installQtTranslation(*qApp);
+    QString title;
+    QStringList filters;
+    QStringList files;
+    QString folder;
+    onNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        filters = comboItems(dialog, u"fileTypeCombo"_s);
+        folder = dialog->directory().absolutePath();
+        files = listedFiles(*dialog);
+    });
+    QVERIFY(ui().openFileName(openFilter(), m_folder.path()).isEmpty());
+    QCOMPARE(title, u"Otevřít"_s);
+    QCOMPARE(folder, QDir(m_folder.path()).absolutePath());
+    QCOMPARE(filters, (QStringList{u"Html dokumenty (*.html;*.htm;*.htx;*.htt)"_s,
+                                   u"Šablony (*.sab)"_s}));
+    // Any letter case, and ".htm" also lists ".html"; a backup "e.htm.bak" is no page.
+    QCOMPARE(files, (QStringList{u"A.HTML"_s, u"b.htm"_s, u"c.Html"_s, u"g.HTT"_s}));
+}
+
+void tst_Desktop::saveDialogShowsEachCaptionOnce()
+{
+    installQtTranslation(*qApp);
+    rememberFileDialogFolder(m_folder.path());
+    QString title;
+    QStringList filters;
+    QString folder;
+    onNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        filters = comboItems(dialog, u"fileTypeCombo"_s);
+        folder = dialog->directory().absolutePath();
+    });
+    QVERIFY(ui().saveFileName(u"Html dokumenty (*.html)|*.html|Šablona (*.htt)|*.htt"_s,
+                              u"Bez jména"_s).isEmpty());
+    QCOMPARE(title, u"Uložit jako"_s);
+    QCOMPARE(filters, (QStringList{u"Html dokumenty (*.html)"_s, u"Šablona (*.htt)"_s}));
+    // An untitled document is proposed in the folder used last, never the program's own.
+    QCOMPARE(folder, QDir(m_folder.path()).absolutePath());
+}
+
+void tst_Desktop::fileDialogFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("qt");
+    QTest::newRow("caption with its patterns")
+        << u"Html dokumenty (*.html)|*.html"_s
+        << QStringList{u"Html dokumenty (*.html) (*.html)"_s};
+    QTest::newRow("three letters also match longer extensions")
+        << u"Html dokumenty (*.html;*.htm;*.htx;*.htt)|*.htm;*.htx"_s
+        << QStringList{u"Html dokumenty (*.html;*.htm;*.htx;*.htt) (*.htm *.htm[!.]* *.htx *.htx[!.]*)"_s};
+    QTest::newRow("star dot star is every file")
+        << u"Všechny soubory|*.*"_s << QStringList{u"Všechny soubory (*)"_s};
+    QTest::newRow("two captions")
+        << u"A|*.gif|B|*.jpeg"_s << QStringList{u"A (*.gif *.gif[!.]*)"_s, u"B (*.jpeg)"_s};
+}
+
+void tst_Desktop::fileDialogFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, qt);
+    QCOMPARE(qtFileFilters(filter), qt);
+}
+
+void tst_Desktop::fileDialogStartFolder_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<QString>("start");
+    const QString dir = QDir(m_folder.path()).absolutePath();
+    const QString home = QDir::homePath();
+    QTest::newRow("a saved document's own name") << dir + u"/b.htm"_s << QString() << dir + u"/b.htm"_s;
+    QTest::newRow("a folder") << dir << home << dir;
+    QTest::newRow("untitled, folder used last") << u"Bez jména"_s << dir << dir + u"/Bez jména"_s;
+    QTest::newRow("untitled, nothing used yet") << u"Bez jména"_s << QString() << home + u"/Bez jména"_s;
+    QTest::newRow("nothing, folder used last") << QString() << dir << dir;
+    QTest::newRow("nothing at all: home") << QString() << QString() << home;
+    QTest::newRow("a folder that is gone") << dir + u"/gone/x.html"_s << QString() << home + u"/x.html"_s;
+}
+
+void tst_Desktop::fileDialogStartFolder()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, last);
+    QFETCH(QString, start);
+    rememberFileDialogFolder(last);
+    QCOMPARE(fileDialogStart(path), start);
+    QVERIFY(!fileDialogStart(path).startsWith(QCoreApplication::applicationDirPath() + u'/'));
+}
+
+void tst_Desktop::openStartsInTheActiveDocumentsFolder()
+{
+    ScriptedInteraction scripted;
+    MainWindowFixture fx(1);
+    QCOMPARE(activeDocumentFolder(fx.window()), QString()); // untitled
+    fx.doc()->setFileName(m_folder.filePath(u"b.htm"_s));
+    QCOMPARE(activeDocumentFolder(fx.window()), QDir(m_folder.path()).absolutePath());
+}
+
+void tst_Desktop::waitWindowIsPaintedAtOnce()
+{
+    ShowWaitWindow();
+    const auto closeAnyway = qScopeGuard([] { CloseWaitWindow(); });
+    TForm43 *wait = waitWindow();
+    QVERIFY(wait);
+    QVERIFY(wait->windowHandle() && wait->windowHandle()->isExposed());
+    // What the screen shows there is the picture, not a black rectangle.
+    const QImage shot = wait->screen()->grabWindow(0, wait->x(), wait->y(), wait->width(),
+                                                   wait->height()).toImage();
+    QVERIFY(!shot.isNull());
+    int lit = 0;
+    for (int y = 0; y < shot.height(); y += 8) {
+        for (int x = 0; x < shot.width(); x += 8)
+            lit += qGray(shot.pixel(x, y)) > 40 ? 1 : 0;
+    }
+    QVERIFY2(lit > (shot.width() / 8) * (shot.height() / 8) / 2, qPrintable(QString::number(lit)));
+    SetWaitText(u"Načítá se nastavení..."_s);
+    QCOMPARE(wait->WaitLabel->text(), u"Načítá se nastavení..."_s);
+    CloseWaitWindow();
+    QVERIFY(!waitWindow());
+}
+
+void tst_Desktop::toolWindowsOpenOverTheMainWindow()
+{
+    MainWindowFixture fx(1);
+    TForm1 &w = fx.window();
+    w.setGeometry(300, 200, 900, 700);
+    const QRect frame = w.frameGeometry();
+    w.showTips();
+    auto *tips = w.findChild<TipsWindow *>();
+    QVERIFY(tips);
+    QVERIFY2(frame.contains(tips->geometry().center()), "Tipy opens over the main window");
+    tips->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    w.action(u"ToolSpecialChars"_s)->trigger();
+    auto *chars = w.findChild<TForm19 *>();
+    QVERIFY(chars && chars->isVisible());
+    QVERIFY2(frame.contains(chars->geometry().center()), "Speciální znaky opens over the main window");
+    QTest::keyClick(chars, Qt::Key_Escape);
+    QTRY_VERIFY(!w.findChild<TForm19 *>() || !w.findChild<TForm19 *>()->isVisible());
+}
+
+void tst_Desktop::windowIconIsTheProgramsOwn()
+{
+    setUpApplication(*qApp);
+    const QIcon icon = QApplication::windowIcon();
+    for (int size : {16, 32, 48, 256})
+        QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+    MainWindowFixture fx(1);
+    QCOMPARE(fx.window().windowIcon().cacheKey(), icon.cacheKey());
+    // A maximised document shows its icon in the menu bar: the program's, not Qt's logo.
+    QCOMPARE(fx.window().mdiArea()->activeSubWindow()->windowIcon().cacheKey(), icon.cacheKey());
+}
+
+BRISKO_TEST_MAIN(tst_Desktop)
+#include "tst_desktop.moc"
