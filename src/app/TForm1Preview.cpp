@@ -6,10 +6,27 @@
 #include "preview/WebBrowser.h"
 
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QStackedWidget>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The window's own "Close" takes Ctrl+F4 and Ctrl+W here; Ctrl+W belongs to the "Okno"
+// menu's preview command, so the window keeps Ctrl+F4 only.
+void keepCtrlWForTheMenu(QMdiSubWindow *sub)
+{
+    const QKeySequence ctrlW(Qt::CTRL | Qt::Key_W);
+    for (QAction *a : sub->systemMenu()->actions()) {
+        QList<QKeySequence> keys = a->shortcuts();
+        if (keys.removeAll(ctrlW))
+            a->setShortcuts(keys);
+    }
+}
+
+} // namespace
 
 bool TForm1::documentAreaCovered() const
 {
@@ -31,6 +48,7 @@ void TForm1::showChildWindow(QWidget *window)
     if (!sub) {
         sub = m_mdi->addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
+        keepCtrlWForTheMenu(sub);
         sub->resize(std::max(m_mdi->width() * 2 / 3, 400), std::max(m_mdi->height() * 2 / 3, 300));
     }
     sub->show();

@@ -10,8 +10,6 @@ int main(int argc, char **argv)
     // The embedded browser needs these when the program runs as root or without a GPU.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
-    // The browser module, loaded on the first page shown, needs this from the start.
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     return runProgram(app);
 }

@@ -32,6 +32,17 @@ struct LoadedModule
     QString error;
 };
 
+// Loaded after the application started, the engine warns that it was not set up before
+// it; the module makes up for that itself, so the warning says nothing to the user.
+QtMessageHandler g_previousHandler = nullptr;
+
+void quietEngineWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(u"Qt WebEngine seems to be initialized from a plugin"_s))
+        return;
+    g_previousHandler(type, context, text);
+}
+
 // The module stays loaded for the rest of the run: a web engine cannot be unloaded.
 const LoadedModule &engineModule()
 {
@@ -41,7 +52,10 @@ const LoadedModule &engineModule()
         return module;
     module = LoadedModule{path, nullptr, {}};
     QLibrary library(path);
-    if (!library.load()) {
+    g_previousHandler = qInstallMessageHandler(quietEngineWarning);
+    const bool loaded = library.load();
+    qInstallMessageHandler(g_previousHandler);
+    if (!loaded) {
         module.error = library.errorString();
         return module;
     }

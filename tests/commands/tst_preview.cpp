@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
@@ -282,7 +283,10 @@ void tst_Preview::previewWindowIsOneWithItsCaptions()
     QVERIFY(preview);
     QCOMPARE(preview->windowTitle(), u"Preview "_s + m_page);
     QCOMPARE(preview->WebBrowser1->address(), QUrl::fromLocalFile(m_page));
-    QVERIFY(qobject_cast<QMdiSubWindow *>(preview->parentWidget()));
+    auto *sub = qobject_cast<QMdiSubWindow *>(preview->parentWidget());
+    QVERIFY(sub);
+    for (QAction *a : sub->systemMenu()->actions())
+        QVERIFY(!a->shortcuts().contains(QKeySequence(u"Ctrl+W"_s)));
     QCOMPARE(item->text(), u"Obnovit v okně prohlížeče"_s);
     QCOMPARE(w.documents().size(), 1); // not a document
 

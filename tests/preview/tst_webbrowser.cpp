@@ -157,17 +157,5 @@ void tst_WebBrowser::missingModuleShowsAMessageInstead()
     QVERIFY(answered);
 }
 
-// The web engine, loaded as a module after the application exists, shares its graphics
-// contexts only when this is set first.
-int main(int argc, char **argv)
-{
-    TestEnvironment environment;
-    RefusingInteraction refusing;
-    setInteraction(&refusing);
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tst_WebBrowser tc;
-    return QTest::qExec(&tc, argc, argv);
-}
-
+BRISKO_TEST_MAIN(tst_WebBrowser)
 #include "tst_webbrowser.moc"

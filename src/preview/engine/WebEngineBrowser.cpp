@@ -2,11 +2,33 @@
 // the first page shown, so that starting the editor never loads Qt WebEngine.
 #include "preview/BrowserEngine.h"
 
+#include <QOpenGLContext>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <QGuiApplication>
+
+QT_BEGIN_NAMESPACE
+// Qt's own modules share graphics contexts through these (exported by Qt GUI).
+Q_GUI_EXPORT QOpenGLContext *qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+QT_END_NAMESPACE
+
 namespace {
+
+// The engine renders through a graphics context shared with the application. A program
+// that links the engine gets it at start; loaded later, the module makes it itself, so
+// the editor does not pay for graphics it only needs once a page is shown.
+void provideSharedContext()
+{
+    if (qt_gl_global_share_context())
+        return;
+    auto *context = new QOpenGLContext(qApp);
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
 
 class WebEngineBrowser final : public BrowserEngine
 {
@@ -56,5 +78,6 @@ private:
 
 extern "C" Q_DECL_EXPORT BrowserEngine *brisko_create_browser_engine(QWidget *parent)
 {
+    provideSharedContext();
     return new WebEngineBrowser(parent);
 }
