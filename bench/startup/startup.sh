@@ -38,10 +38,10 @@ run() { # name title program...
 }
 
 # One unmeasured start of each warms the file cache.
-"$work/mapwatch" "Brisko HTML Editor" 200 20000 "$editor" >/dev/null
+"$work/mapwatch" "Brisko HTML Editor 3.52" 200 20000 "$editor" >/dev/null
 "$work/mapwatch" "Untitled" 200 20000 featherpad -s >/dev/null
 for i in $(seq "$rounds"); do
-    run brisko "Brisko HTML Editor" "$editor"
+    run brisko "Brisko HTML Editor 3.52" "$editor"
     run featherpad "Untitled" featherpad -s
 done
 
