@@ -1,5 +1,6 @@
 #include "app/CommandBindings.h"
 
+#include "app/PreviewBindings.h"
 #include "app/ProgramDir.h"
 #include "app/TForm1.h"
 #include "app/TagPalette.h"
@@ -194,4 +195,5 @@ void installCommands(TForm1 &window)
     bindInsertCommands(window);
     bindEditCommands(window);
     bindToolCommands(window);
+    bindPreviewCommands(window);
 }

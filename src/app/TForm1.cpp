@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -90,11 +91,17 @@ void TForm1::createCentralArea()
     Splitter1 = new QSplitter(Qt::Horizontal, central);
     Splitter1->setObjectName(u"Splitter1"_s);
     Splitter1->setChildrenCollapsible(false);
-    m_mdi = new QMdiArea(Splitter1);
+    DocumentArea = new QStackedWidget(Splitter1);
+    DocumentArea->setObjectName(u"DocumentArea"_s);
+    m_mdi = new QMdiArea(DocumentArea);
     m_mdi->setObjectName(u"MdiArea"_s);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Splitter1->addWidget(m_mdi);
+    DocumentArea->addWidget(m_mdi);
+    WebBrowser1 = new WebBrowser(DocumentArea);
+    WebBrowser1->setObjectName(u"WebBrowser1"_s);
+    DocumentArea->addWidget(WebBrowser1);
+    Splitter1->addWidget(DocumentArea);
     createSidePanel();
     Splitter1->addWidget(Panel2);
     Splitter1->setStretchFactor(0, 1);

@@ -18,6 +18,7 @@ class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QSplitter;
+class QStackedWidget;
 class QTabBar;
 class QTabWidget;
 class QToolBar;
@@ -74,6 +75,14 @@ public:
     QString statusText(int panel) const;
     bool autoIndentOn() const;
 
+    // Preview (TForm1Preview.cpp): the browser that takes the document area's place.
+    WebBrowser *documentAreaBrowser() override { return WebBrowser1; }
+    bool documentAreaCovered() const override;
+    void setDocumentAreaCovered(bool covered) override;
+    void showSidePanel(bool shown) override { setSidePanelVisible(shown); }
+    void showChildWindow(QWidget *window) override;
+    void previewWindowChanged(bool open) override;
+
     // DocumentHost
     bool saveDocument(TForm2 &document) override;
     void tagItemDropped(TForm2 &document, const QString &itemText) override;
@@ -92,6 +101,9 @@ public:
     QWidget *FilePanelPage = nullptr;
     QWidget *TagTreePage = nullptr;
     WebBrowser *WebBrowser2 = nullptr;
+    // The documents (page 0) or the internal preview browser WebBrowser1 (page 1).
+    QStackedWidget *DocumentArea = nullptr;
+    WebBrowser *WebBrowser1 = nullptr;
     QTabBar *TabSet1 = nullptr;
     QListWidget *ListBox1 = nullptr;
     QListWidget *ListBox2 = nullptr;

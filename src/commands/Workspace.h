@@ -6,6 +6,7 @@
 class EditorBuffer;
 class QWidget;
 class TForm2;
+class WebBrowser;
 struct TSettings;
 
 // What a command needs from the frame it runs in: the settings, the documents, a way to
@@ -40,4 +41,17 @@ public:
 
     // The active document's editor, nullptr when none is open.
     EditorBuffer *activeBuffer() const;
+
+    // Preview. A frame that has them offers the browser that can take the document
+    // area's place, its side panel, and a place for windows among the documents; the
+    // defaults suit a frame without them.
+    virtual WebBrowser *documentAreaBrowser() { return nullptr; }
+    virtual bool documentAreaCovered() const { return false; }
+    virtual void setDocumentAreaCovered(bool covered) { (void)covered; }
+    virtual void showSidePanel(bool shown) { (void)shown; }
+    // Shows a window among the documents (adding it the first time) and brings it to the
+    // front; the default makes it a window of its own over the dialog parent.
+    virtual void showChildWindow(QWidget *window);
+    // The separate preview window was opened or closed; the frame's menu follows.
+    virtual void previewWindowChanged(bool open) { (void)open; }
 };

@@ -29,7 +29,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kProgramFilter =
-    u"Spustitelné soubory (*.exe;*.com;*.bat;*.pif;*.lnk)|*.exe;*.com;*.bat;*.pif;*.lnk"_s;
+    u"Spustitelné soubory (*.exe;*.com;*.bat;*.pif;*.lnk)|*.exe;*.com;*.bat;*.pif;*.lnk|"
+    u"Všechny soubory (*)|*"_s; // programs here rarely end in ".exe"
 
 // The narrowest the pages get; the wrapped explanations are laid out to this width.
 constexpr int kPageWidth = 440;

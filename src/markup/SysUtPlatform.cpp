@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 using namespace Qt::StringLiterals;
 
@@ -152,5 +151,6 @@ QString ReadRegistryString(RegistryRoot root, const QString &keyPath, const QStr
 
 QString browserComponentVersion()
 {
-    return QString::fromLatin1(qWebEngineChromiumVersion());
+    // Compiled in when the build is configured: asking the engine would load it at start.
+    return QStringLiteral(BRISKO_BROWSER_ENGINE_VERSION);
 }

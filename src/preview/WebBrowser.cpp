@@ -1,60 +1,208 @@
 #include "WebBrowser.h"
 
+#include "preview/BrowserEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLibrary>
 #include <QVBoxLayout>
-#include <QWebEngineView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString g_modulePath;
+
+QString defaultModulePath()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    // Beside the executable in the build; under lib/ when installed.
+    const QString installed = QDir::cleanPath(dir + u"/../lib/brisko-editor/brisko-browser"_s);
+    if (QFileInfo::exists(installed + u".so"_s))
+        return installed;
+    return dir + u"/brisko-browser"_s;
+}
+
+struct LoadedModule
+{
+    QString path;
+    BrowserEngineFactory factory = nullptr;
+    QString error;
+};
+
+// Loaded after the application started, the engine warns that it was not set up before
+// it; the module makes up for that itself, so the warning says nothing to the user.
+QtMessageHandler g_previousHandler = nullptr;
+
+void quietEngineWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(u"Qt WebEngine seems to be initialized from a plugin"_s))
+        return;
+    g_previousHandler(type, context, text);
+}
+
+// The module stays loaded for the rest of the run: a web engine cannot be unloaded.
+const LoadedModule &engineModule()
+{
+    static LoadedModule module;
+    const QString path = WebBrowser::engineModulePath();
+    if (module.factory && module.path == path)
+        return module;
+    module = LoadedModule{path, nullptr, {}};
+    QLibrary library(path);
+    g_previousHandler = qInstallMessageHandler(quietEngineWarning);
+    const bool loaded = library.load();
+    qInstallMessageHandler(g_previousHandler);
+    if (!loaded) {
+        module.error = library.errorString();
+        return module;
+    }
+    module.factory = reinterpret_cast<BrowserEngineFactory>(
+        library.resolve(BRISKO_BROWSER_ENGINE_FACTORY));
+    if (!module.factory)
+        module.error = library.errorString();
+    return module;
+}
+
+} // namespace
+
+QUrl browserAddress(const QString &pathOrAddress)
+{
+    const QString text = pathOrAddress.trimmed();
+    const qsizetype colon = text.indexOf(u':');
+    if (colon >= 2) {
+        const QString scheme = text.left(colon);
+        bool plainScheme = scheme.front().isLetter();
+        for (QChar c : scheme)
+            plainScheme = plainScheme && (c.isLetterOrNumber() || c == u'+' || c == u'-' || c == u'.');
+        if (plainScheme && scheme.front().unicode() < 128) {
+            const QUrl url(text, QUrl::TolerantMode);
+            if (url.isValid())
+                return url;
+        }
+    }
+    return QUrl::fromLocalFile(text);
+}
 
 WebBrowser::WebBrowser(QWidget *parent)
     : QWidget(parent)
+    , m_encoding(u"windows-1250"_s)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-QWebEngineView *WebBrowser::view()
+WebBrowser::~WebBrowser() = default; // the engine goes with its view, a child widget
+
+void WebBrowser::setEngineModulePath(const QString &path)
 {
-    if (!m_view) {
-        m_view = new QWebEngineView(this);
-        layout()->addWidget(m_view);
-        connect(m_view, &QWebEngineView::urlChanged, this, [this](const QUrl &url) {
+    g_modulePath = path;
+}
+
+QString WebBrowser::engineModulePath()
+{
+    return g_modulePath.isEmpty() ? defaultModulePath() : g_modulePath;
+}
+
+BrowserEngine *WebBrowser::engine()
+{
+    if (m_engine || m_message)
+        return m_engine;
+    const LoadedModule &module = engineModule();
+    if (!module.factory) {
+        m_message = new QLabel(this);
+        m_message->setObjectName(u"BrowserMissingMessage"_s);
+        m_message->setWordWrap(true);
+        m_message->setAlignment(Qt::AlignCenter);
+        m_message->setText(u"Stránku nelze zobrazit: součást programu pro prohlížení stránek "
+                           u"(%1) chybí nebo ji nelze načíst.\n%2"_s
+                               .arg(QDir::toNativeSeparators(module.path), module.error));
+        layout()->addWidget(m_message);
+        return nullptr;
+    }
+    m_engine = module.factory(this);
+    m_engine->setDefaultEncoding(m_encoding);
+    m_engine->setCallbacks({
+        [this](const QUrl &url) {
             m_address = url;
             Q_EMIT addressChanged(url);
-        });
-        connect(m_view, &QWebEngineView::loadFinished, this, &WebBrowser::loadFinished);
-    }
-    return m_view;
+        },
+        [this](bool ok) { Q_EMIT loadFinished(ok); },
+    });
+    layout()->addWidget(m_engine->widget());
+    return m_engine;
+}
+
+QString WebBrowser::failureMessage() const
+{
+    return m_message ? m_message->text() : QString();
 }
 
 void WebBrowser::navigate(const QUrl &url)
 {
+    BrowserEngine *e = engine();
+    // The same address again is a request for the file as it is now on disk.
+    const bool same = e && !url.isEmpty()
+                      && e->url().adjusted(QUrl::StripTrailingSlash)
+                             == url.adjusted(QUrl::StripTrailingSlash);
     m_address = url;
-    view()->setUrl(url);
+    if (!e) {
+        Q_EMIT addressChanged(url);
+        return;
+    }
+    if (same)
+        e->reload(true);
+    else
+        e->load(url);
+}
+
+void WebBrowser::navigate(const QString &pathOrAddress)
+{
+    navigate(browserAddress(pathOrAddress));
 }
 
 void WebBrowser::back()
 {
-    if (m_view)
-        m_view->back();
+    if (m_engine)
+        m_engine->back();
 }
 
 void WebBrowser::forward()
 {
-    if (m_view)
-        m_view->forward();
+    if (m_engine)
+        m_engine->forward();
 }
 
 void WebBrowser::stop()
 {
-    if (m_view)
-        m_view->stop();
+    if (m_engine)
+        m_engine->stop();
 }
 
 void WebBrowser::refresh()
 {
-    if (m_view)
-        m_view->reload();
+    if (m_engine)
+        m_engine->reload(true);
 }
 
 QUrl WebBrowser::address() const
 {
     return m_address;
+}
+
+void WebBrowser::setDefaultEncoding(const QString &encoding)
+{
+    m_encoding = encoding;
+    if (m_engine)
+        m_engine->setDefaultEncoding(encoding);
+}
+
+void WebBrowser::readPageText(std::function<void(const QString &)> done)
+{
+    if (m_engine)
+        m_engine->readPageText(std::move(done));
+    else
+        done(QString());
 }

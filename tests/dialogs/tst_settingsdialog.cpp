@@ -330,7 +330,7 @@ void tst_SettingsDialog::browseFillsTheBrowserField()
     QCOMPARE(control<QLineEdit>(d, u"ExtBrowEdit"_s)->text(), expected);
     QCOMPARE(answers.log,
              QStringList{u"open: Spustitelné soubory (*.exe;*.com;*.bat;*.pif;*.lnk)"
-                         u"|*.exe;*.com;*.bat;*.pif;*.lnk"_s});
+                         u"|*.exe;*.com;*.bat;*.pif;*.lnk|Všechny soubory (*)|*"_s});
     press(d, "OkButton");
     QCOMPARE(s.ExtBrow, expected);
 }

@@ -1,0 +1,70 @@
+#include "app/PreviewBindings.h"
+
+#include "app/TForm1.h"
+#include "commands/Preview.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The external-browser button acts when a mouse button goes down, not on release, and
+// Shift at that moment picks the system's handler.
+class PressTrigger final : public QObject
+{
+public:
+    PressTrigger(TForm1 &window, QObject *parent)
+        : QObject(parent)
+        , m_window(window)
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::MouseButtonPress)
+            return QObject::eventFilter(watched, event);
+        const bool shift = static_cast<QMouseEvent *>(event)->modifiers() & Qt::ShiftModifier;
+        ExternalPreviewButton(m_window, shift);
+        return true;
+    }
+
+private:
+    TForm1 &m_window;
+};
+
+void bindPreviewTabs(TForm1 &window)
+{
+    QTabBar *tabs = window.TabSet1;
+    QObject::connect(tabs, &QTabBar::currentChanged, &window, [&window, tabs](int index) {
+        if (index < 0 || ChangePreviewTab(window, index))
+            return;
+        const QSignalBlocker quiet(tabs);
+        tabs->setCurrentIndex(index == PreviewTab ? DocumentTab : PreviewTab);
+    });
+    QObject::connect(window.action(u"HidInternalPreview"_s), &QAction::triggered, &window,
+                     [tabs] {
+                         tabs->setCurrentIndex(tabs->currentIndex() == PreviewTab ? DocumentTab
+                                                                                   : PreviewTab);
+                     });
+}
+
+} // namespace
+
+void bindPreviewCommands(TForm1 &window)
+{
+    bindPreviewTabs(window);
+    QObject::connect(window.action(u"ToolPreview"_s), &QAction::triggered, &window,
+                     [&window] { ExternalPreview(window); });
+    if (QToolButton *button = window.toolButton(u"ExternalBrowserButton"_s))
+        button->installEventFilter(new PressTrigger(window, button));
+    QObject::connect(window.action(u"WinPreview"_s), &QAction::triggered, &window,
+                     [&window] { ShowPreviewWindow(window); });
+    window.showHelpInPreviewWindow = [&window](const QString &path) {
+        ShowHelpInPreviewWindow(window, path);
+    };
+}

@@ -1,0 +1,83 @@
+// The web engine behind the program's browser. Built as a module of its own and loaded on
+// the first page shown, so that starting the editor never loads Qt WebEngine.
+#include "preview/BrowserEngine.h"
+
+#include <QOpenGLContext>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <QGuiApplication>
+
+QT_BEGIN_NAMESPACE
+// Qt's own modules share graphics contexts through these (exported by Qt GUI).
+Q_GUI_EXPORT QOpenGLContext *qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+QT_END_NAMESPACE
+
+namespace {
+
+// The engine renders through a graphics context shared with the application. A program
+// that links the engine gets it at start; loaded later, the module makes it itself, so
+// the editor does not pay for graphics it only needs once a page is shown.
+void provideSharedContext()
+{
+    if (qt_gl_global_share_context())
+        return;
+    auto *context = new QOpenGLContext(qApp);
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
+
+class WebEngineBrowser final : public BrowserEngine
+{
+public:
+    explicit WebEngineBrowser(QWidget *parent)
+        : m_view(new QWebEngineView(parent))
+    {
+        QObject::connect(m_view, &QWebEngineView::urlChanged, m_view, [this](const QUrl &url) {
+            if (m_callbacks.urlChanged)
+                m_callbacks.urlChanged(url);
+        });
+        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
+            if (m_callbacks.loadFinished)
+                m_callbacks.loadFinished(ok);
+        });
+        // The view owns the engine object: both go when the caller deletes the widget.
+        QObject::connect(m_view, &QObject::destroyed, [this] { delete this; });
+    }
+
+    QWidget *widget() override { return m_view; }
+    void setCallbacks(Callbacks callbacks) override { m_callbacks = std::move(callbacks); }
+    void setDefaultEncoding(const QString &encoding) override
+    {
+        m_view->settings()->setDefaultTextEncoding(encoding);
+    }
+    void load(const QUrl &url) override { m_view->setUrl(url); }
+    void back() override { m_view->back(); }
+    void forward() override { m_view->forward(); }
+    void stop() override { m_view->stop(); }
+    void reload(bool bypassCache) override
+    {
+        m_view->triggerPageAction(bypassCache ? QWebEnginePage::ReloadAndBypassCache
+                                              : QWebEnginePage::Reload);
+    }
+    QUrl url() const override { return m_view->url(); }
+    void readPageText(std::function<void(const QString &)> done) override
+    {
+        m_view->page()->toPlainText(std::move(done));
+    }
+
+private:
+    QWebEngineView *m_view;
+    Callbacks m_callbacks;
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT BrowserEngine *brisko_create_browser_engine(QWidget *parent)
+{
+    provideSharedContext();
+    return new WebEngineBrowser(parent);
+}
