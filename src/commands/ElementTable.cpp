@@ -1,5 +1,6 @@
 #include "commands/ElementTable.h"
 
+#include "commands/ElementCommands.h"
 #include "commands/LinkAndTextCommands.h"
 #include "commands/Workspace.h"
 #include "dialogs/LinkDialogs.h"
@@ -91,6 +92,12 @@ std::vector<ElementRow> makeTable()
     rows.push_back(promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s));
     rows.push_back(promptRow(u"P"_s, u"Odstavec"_s, u"zarovnání"_s, u"ALIGN"_s));
     rows.push_back(promptRow(u"BR"_s, u"Nový řádek"_s, u"Mazání"_s, u"CLEAR"_s));
+
+    // --- Image dialog, new page wizard and the table window --------------------------
+    rows.push_back({{u"IMG"_s}, 40, &TSettings::TAG, &runImageInsert, &runImageEdit});
+    // The wizard writes a whole page for command 86 and edits the BODY tag for F7.
+    rows.push_back({{u"BODY"_s}, 86, &TSettings::TAG, &runNewPageWizard, &runBodyEdit});
+    // --- end of image, page and table rows --------------------------------------------
     return rows;
 }
 
