@@ -4,6 +4,8 @@
 #include "app/SmallWindows.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
+#include "commands/TableCommands.h"
+#include "dialogs/TableDialogs.h"
 #include "editor/Colorize.h"
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
@@ -860,4 +862,32 @@ bool TForm1::event(QEvent *event)
     }
 
     return QMainWindow::event(event);
+}
+
+// --- table window ---------------------------------------------------------------------
+
+TTableForm *TForm1::tableWindow() const
+{
+    return m_tableWindow;
+}
+
+void TForm1::closeTableWindow()
+{
+    delete m_tableWindow.data();
+}
+
+void TForm1::toggleTableWindow()
+{
+    QAction *item = action(u"OptTableWindow"_s);
+    if (m_tableWindow) {
+        closeTableWindow();
+        return;
+    }
+    m_tableWindow = createTableWindow(*this, this);
+    // Its own close box, Escape, the menu and an edit through it all end here.
+    connect(m_tableWindow, &QObject::destroyed, item, [item] { item->setChecked(false); });
+    m_tableWindow->show();
+    m_tableWindow->raise();
+    m_tableWindow->activateWindow();
+    item->setChecked(true);
 }
