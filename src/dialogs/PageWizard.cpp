@@ -39,6 +39,8 @@ QCheckBox *colorSwitch(ColorCombo *&combo, const QString &comboName, const QStri
                        QWidget *parent)
 {
     combo = named(new ColorCombo(parent), comboName);
+    // Enter confirms the wizard even while a picker has the focus.
+    combo->setAutoDefault(false);
     auto *box = named(new QCheckBox(parent), boxName);
     // Touching the picker means the user wants the colour.
     QObject::connect(combo, &QPushButton::pressed, box, [box] { box->setChecked(true); });

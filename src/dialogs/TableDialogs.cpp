@@ -100,6 +100,7 @@ void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *bo
 ColorPanel::ColorPanel(QWidget *parent) : QPushButton(parent)
 {
     setFixedSize(48, 20);
+    setAutoDefault(false);
     setColor(Qt::black);
 }
 
@@ -150,6 +151,7 @@ QWidget *TTableForm::backgroundField(QComboBox *field, int firstButton, QWidget 
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     field->setParent(row);
+    field->setMinimumWidth(140);
     auto *file = named(new QToolButton(row), nameNo(u"SpeedButton", firstButton));
     file->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     auto *address = named(new QToolButton(row), nameNo(u"SpeedButton", firstButton + 1));
