@@ -873,7 +873,13 @@ TTableForm *TForm1::tableWindow() const
 
 void TForm1::closeTableWindow()
 {
-    delete m_tableWindow.data();
+    if (!m_tableWindow)
+        return;
+    // F6 may be pressed inside the window itself: it goes once its events are done.
+    m_tableWindow->hide();
+    m_tableWindow->deleteLater();
+    m_tableWindow = nullptr;
+    action(u"OptTableWindow"_s)->setChecked(false);
 }
 
 void TForm1::toggleTableWindow()
@@ -884,10 +890,19 @@ void TForm1::toggleTableWindow()
         return;
     }
     m_tableWindow = createTableWindow(*this, this);
-    // Its own close box, Escape, the menu and an edit through it all end here.
-    connect(m_tableWindow, &QObject::destroyed, item, [item] { item->setChecked(false); });
+    // Its own close box and Escape end here too.
+    // An old window going away late must not take the mark from a newer one.
+    TTableForm *window = m_tableWindow;
+    connect(window, &QObject::destroyed, item, [this, item, window] {
+        if (m_tableWindow.data() == window || !m_tableWindow) {
+            m_tableWindow = nullptr;
+            item->setChecked(false);
+        }
+    });
+    // F6 closes it from inside as well; the keyboard stays with the document.
+    m_tableWindow->addAction(item);
+    m_tableWindow->setAttribute(Qt::WA_ShowWithoutActivating);
     m_tableWindow->show();
     m_tableWindow->raise();
-    m_tableWindow->activateWindow();
     item->setChecked(true);
 }

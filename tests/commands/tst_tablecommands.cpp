@@ -6,6 +6,7 @@
 #include "dialogs/TableDialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPointer>
@@ -208,6 +209,19 @@ void TestTableCommands::windowMarkFollowsEveryRoute()
     QTRY_VERIFY(w.isNull());
     QVERIFY(!f6()->isChecked());
     QVERIFY(!m_fx->window().tableWindow());
+    // F6 inside the window closes it too; one opened at once keeps its mark.
+    trigger("OptTableWindow");
+    w = m_fx->window().tableWindow();
+    w->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), w.data());
+    QTest::keyClick(w, Qt::Key_F6);
+    QVERIFY(!m_fx->window().tableWindow());
+    QVERIFY(!f6()->isChecked());
+    trigger("OptTableWindow");
+    QTRY_VERIFY(w.isNull());
+    QVERIFY(m_fx->window().tableWindow());
+    QVERIFY(f6()->isChecked());
+    trigger("OptTableWindow");
     // The palette tab "Tabulky" with the window open only brings it forward.
     trigger("OptTableWindow");
     QTabWidget *tabs = m_fx->window().PageControl2;
