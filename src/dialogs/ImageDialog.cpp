@@ -1,5 +1,6 @@
 #include "ImageDialog.h"
 
+#include "dialogs/FieldWidgets.h"
 #include "dialogs/LinkDialogs.h"
 #include "interaction/Interaction.h"
 #include "markup/SysUt.h"
@@ -20,47 +21,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <limits>
-
 using namespace Qt::StringLiterals;
 
 const QString ImageFilter = u"Obrázky (*.gif;*.jpg;*.jpeg;*.png)|*.gif;*.jpg;*.jpeg;*.png"_s;
 
 namespace {
 
-template<class W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-QSpinBox *unboundedSpin(const QString &name, QWidget *parent)
-{
-    auto *spin = named(new QSpinBox(parent), name);
-    spin->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    return spin;
-}
-
 QCheckBox *switchBox(const QString &name, QSpinBox *spin, QWidget *parent)
 {
-    auto *box = named(new QCheckBox(parent), name);
-    // Any change of the value, typed, by the arrows or by measuring, switches it on.
-    QObject::connect(spin, &QSpinBox::valueChanged, box, [box] { box->setChecked(true); });
+    auto *box = namedWidget(new QCheckBox(parent), name);
+    // Typing, the arrows and measuring all switch the attribute on.
+    tickOnChange(spin, box);
     return box;
-}
-
-QToolButton *toolButton(const QString &name, QStyle::StandardPixmap icon, QWidget *parent)
-{
-    auto *button = named(new QToolButton(parent), name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    return button;
-}
-
-void setToggled(QSpinBox *spin, QCheckBox *box, const Toggled<int> &value)
-{
-    spin->setValue(value.value);
-    box->setChecked(value.on);
 }
 
 } // namespace
@@ -70,9 +42,9 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
 {
     auto *body = new QWidget(this);
     auto *grid = new QGridLayout;
-    Edit1 = named(new QLineEdit(body), u"Edit1"_s);
-    SpeedButton1 = toolButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, body);
-    SpeedButton2 = toolButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, body);
+    Edit1 = namedWidget(new QLineEdit(body), u"Edit1"_s);
+    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, body);
+    SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, body);
     ComboBox1 = editableCombo(u"ComboBox1"_s,
                               {u"baseline"_s, u"center"_s, u"left"_s, u"middle"_s, u"right"_s,
                                u"textbottom"_s, u"textmiddle"_s, u"texttop"_s},
@@ -92,11 +64,11 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
     SpinEdit5->setToolTip(u"Použít rámeček? Hodnota \"0\" jej nepoužije"_s);
     CheckBox4 = switchBox(u"CheckBox4"_s, SpinEdit5, body);
     ComboBox2 = editableCombo(u"ComboBox2"_s, {}, body);
-    CheckBox1 = named(new QCheckBox(u"Použít \"server-side\" mapu"_s, body), u"CheckBox1"_s);
-    Edit2 = named(new QLineEdit(body), u"Edit2"_s);
+    CheckBox1 = namedWidget(new QCheckBox(u"Použít \"server-side\" mapu"_s, body), u"CheckBox1"_s);
+    Edit2 = namedWidget(new QLineEdit(body), u"Edit2"_s);
     Edit2->setToolTip(u"Popisek, který se zobrazí podobně jako bublinková nápověda po najetí "
                       u"na obrázek v prohlížeči"_s);
-    CheckBox7 = named(new QCheckBox(u"Preview"_s, body), u"CheckBox7"_s);
+    CheckBox7 = namedWidget(new QCheckBox(u"Preview"_s, body), u"CheckBox7"_s);
     CheckBox7->setToolTip(u"Náhled na obrázek"_s);
     CheckBox7->setChecked(true);
 
@@ -130,7 +102,7 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
     grid->addWidget(Edit2, row++, 1, 1, 2);
     grid->addWidget(CheckBox7, row++, 0, 1, 3);
 
-    WebBrowser1 = named(new QFrame(body), u"WebBrowser1"_s);
+    WebBrowser1 = namedWidget(new QFrame(body), u"WebBrowser1"_s);
     WebBrowser1->setFrameShape(QFrame::StyledPanel);
     WebBrowser1->setMinimumSize(220, 220);
     auto *pane = new QVBoxLayout(WebBrowser1);
@@ -161,11 +133,11 @@ ImageFields TImageForm::fields() const
     f.useMap = ComboBox2->currentText();
     f.alt = Edit2->text();
     f.isMap = CheckBox1->isChecked();
-    f.width = {CheckBox5->isChecked(), SpinEdit3->value()};
-    f.height = {CheckBox2->isChecked(), SpinEdit2->value()};
-    f.vspace = {CheckBox3->isChecked(), SpinEdit1->value()};
-    f.hspace = {CheckBox6->isChecked(), SpinEdit4->value()};
-    f.border = {CheckBox4->isChecked(), SpinEdit5->value()};
+    f.width = toggledNumber(SpinEdit3, CheckBox5);
+    f.height = toggledNumber(SpinEdit2, CheckBox2);
+    f.vspace = toggledNumber(SpinEdit1, CheckBox3);
+    f.hspace = toggledNumber(SpinEdit4, CheckBox6);
+    f.border = toggledNumber(SpinEdit5, CheckBox4);
     return f;
 }
 
@@ -177,11 +149,11 @@ void TImageForm::setFields(const ImageFields &f)
     ComboBox2->setEditText(f.useMap);
     Edit2->setText(f.alt);
     CheckBox1->setChecked(f.isMap);
-    setToggled(SpinEdit3, CheckBox5, f.width);
-    setToggled(SpinEdit2, CheckBox2, f.height);
-    setToggled(SpinEdit1, CheckBox3, f.vspace);
-    setToggled(SpinEdit4, CheckBox6, f.hspace);
-    setToggled(SpinEdit5, CheckBox4, f.border);
+    setToggledNumber(SpinEdit3, CheckBox5, f.width);
+    setToggledNumber(SpinEdit2, CheckBox2, f.height);
+    setToggledNumber(SpinEdit1, CheckBox3, f.vspace);
+    setToggledNumber(SpinEdit4, CheckBox6, f.hspace);
+    setToggledNumber(SpinEdit5, CheckBox4, f.border);
 }
 
 void TImageForm::setPreviewPane(QWidget *browser, std::function<void(const QUrl &)> navigate)

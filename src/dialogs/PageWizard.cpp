@@ -1,6 +1,7 @@
 #include "PageWizard.h"
 
 #include "dialogs/ColorCombo.h"
+#include "dialogs/FieldWidgets.h"
 #include "dialogs/ImageDialog.h"
 #include "dialogs/LinkDialogs.h"
 #include "interaction/Interaction.h"
@@ -22,26 +23,17 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <limits>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-template<class W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
 QCheckBox *colorSwitch(ColorCombo *&combo, const QString &comboName, const QString &boxName,
                        QWidget *parent)
 {
-    combo = named(new ColorCombo(parent), comboName);
+    combo = namedWidget(new ColorCombo(parent), comboName);
     // Enter confirms the wizard even while a picker has the focus.
     combo->setAutoDefault(false);
-    auto *box = named(new QCheckBox(parent), boxName);
+    auto *box = namedWidget(new QCheckBox(parent), boxName);
     // Touching the picker means the user wants the colour.
     QObject::connect(combo, &QPushButton::pressed, box, [box] { box->setChecked(true); });
     return box;
@@ -50,28 +42,10 @@ QCheckBox *colorSwitch(ColorCombo *&combo, const QString &comboName, const QStri
 QCheckBox *marginSwitch(QSpinBox *&spin, const QString &spinName, const QString &boxName,
                         QWidget *parent)
 {
-    spin = named(new QSpinBox(parent), spinName);
-    spin->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    auto *box = named(new QCheckBox(parent), boxName);
-    QObject::connect(spin, &QSpinBox::valueChanged, box, [box] { box->setChecked(true); });
+    spin = unboundedSpin(spinName, parent);
+    auto *box = namedWidget(new QCheckBox(parent), boxName);
+    tickOnChange(spin, box);
     return box;
-}
-
-Toggled<ColorValue> colorOf(const ColorCombo *combo, const QCheckBox *box)
-{
-    return {box->isChecked(), toColorValue(combo->color())};
-}
-
-void setColor(ColorCombo *combo, QCheckBox *box, const Toggled<ColorValue> &value)
-{
-    combo->setColor(toQColor(value.value));
-    box->setChecked(value.on);
-}
-
-void setNumber(QSpinBox *spin, QCheckBox *box, const Toggled<int> &value)
-{
-    spin->setValue(value.value);
-    box->setChecked(value.on);
 }
 
 } // namespace
@@ -79,7 +53,7 @@ void setNumber(QSpinBox *spin, QCheckBox *box, const Toggled<int> &value)
 TForm33::TForm33(DocumentContext context, QWidget *parent)
     : FieldsDialog(u"Nová stránka"_s, &composeBody, parent), m_context(std::move(context))
 {
-    PageControl1 = named(new QTabWidget(this), u"PageControl1"_s);
+    PageControl1 = namedWidget(new QTabWidget(this), u"PageControl1"_s);
     PageControl1->addTab(createBodyPage(), u"Tělo dokumentu"_s);
     m_headPage = createHeadPage();
     PageControl1->addTab(m_headPage, u"Hlavička dokumentu"_s);
@@ -124,13 +98,11 @@ QWidget *TForm33::createBodyPage()
         marginGrid->addWidget(*s.box, row++, 2);
     }
     ComboBox2 = editableCombo(u"ComboBox2"_s, {}, page);
-    SpeedButton1 = named(new QToolButton(page), u"SpeedButton1"_s);
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, page);
     SpeedButton1->setToolTip(u"Otevře soubor z disku"_s);
-    SpeedButton2 = named(new QToolButton(page), u"SpeedButton2"_s);
-    SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, page);
     SpeedButton2->setToolTip(u"Otevře soubor odkudkoliv z INTERNETU"_s);
-    CheckBox6 = named(new QCheckBox(u"Fixovat pozadí"_s, page), u"CheckBox6"_s);
+    CheckBox6 = namedWidget(new QCheckBox(u"Fixovat pozadí"_s, page), u"CheckBox6"_s);
 
     auto *background = new QHBoxLayout;
     background->addWidget(new QLabel(u"Pozadí"_s, page));
@@ -151,7 +123,7 @@ QWidget *TForm33::createHeadPage()
 {
     auto *page = new QWidget(this);
     ComboBox1 = editableCombo(u"ComboBox1"_s, documentTypes(), page);
-    Edit1 = named(new QLineEdit(page), u"Edit1"_s);
+    Edit1 = namedWidget(new QLineEdit(page), u"Edit1"_s);
     auto *form = new QFormLayout(page);
     form->addRow(u"Hlavička dokumentu"_s, ComboBox1);
     form->addRow(u"Titulek dokumentu"_s, Edit1);
@@ -161,15 +133,15 @@ QWidget *TForm33::createHeadPage()
 BodyFields TForm33::fields() const
 {
     BodyFields f;
-    f.bgColor = colorOf(ColorCombo1, CheckBox1);
-    f.text = colorOf(ColorCombo2, CheckBox2);
-    f.link = colorOf(ColorCombo3, CheckBox3);
-    f.aLink = colorOf(ColorCombo4, CheckBox4);
-    f.vLink = colorOf(ColorCombo5, CheckBox5);
-    f.topMargin = {CheckBox7->isChecked(), SpinEdit1->value()};
-    f.bottomMargin = {CheckBox8->isChecked(), SpinEdit2->value()};
-    f.rightMargin = {CheckBox9->isChecked(), SpinEdit3->value()};
-    f.leftMargin = {CheckBox10->isChecked(), SpinEdit4->value()};
+    f.bgColor = toggledColor(ColorCombo1, CheckBox1);
+    f.text = toggledColor(ColorCombo2, CheckBox2);
+    f.link = toggledColor(ColorCombo3, CheckBox3);
+    f.aLink = toggledColor(ColorCombo4, CheckBox4);
+    f.vLink = toggledColor(ColorCombo5, CheckBox5);
+    f.topMargin = toggledNumber(SpinEdit1, CheckBox7);
+    f.bottomMargin = toggledNumber(SpinEdit2, CheckBox8);
+    f.rightMargin = toggledNumber(SpinEdit3, CheckBox9);
+    f.leftMargin = toggledNumber(SpinEdit4, CheckBox10);
     f.background = ComboBox2->currentText();
     f.fixedBackground = CheckBox6->isChecked();
     return f;
@@ -177,15 +149,15 @@ BodyFields TForm33::fields() const
 
 void TForm33::setFields(const BodyFields &f)
 {
-    setColor(ColorCombo1, CheckBox1, f.bgColor);
-    setColor(ColorCombo2, CheckBox2, f.text);
-    setColor(ColorCombo3, CheckBox3, f.link);
-    setColor(ColorCombo4, CheckBox4, f.aLink);
-    setColor(ColorCombo5, CheckBox5, f.vLink);
-    setNumber(SpinEdit1, CheckBox7, f.topMargin);
-    setNumber(SpinEdit2, CheckBox8, f.bottomMargin);
-    setNumber(SpinEdit3, CheckBox9, f.rightMargin);
-    setNumber(SpinEdit4, CheckBox10, f.leftMargin);
+    setToggledColor(ColorCombo1, CheckBox1, f.bgColor);
+    setToggledColor(ColorCombo2, CheckBox2, f.text);
+    setToggledColor(ColorCombo3, CheckBox3, f.link);
+    setToggledColor(ColorCombo4, CheckBox4, f.aLink);
+    setToggledColor(ColorCombo5, CheckBox5, f.vLink);
+    setToggledNumber(SpinEdit1, CheckBox7, f.topMargin);
+    setToggledNumber(SpinEdit2, CheckBox8, f.bottomMargin);
+    setToggledNumber(SpinEdit3, CheckBox9, f.rightMargin);
+    setToggledNumber(SpinEdit4, CheckBox10, f.leftMargin);
     ComboBox2->setEditText(f.background);
     CheckBox6->setChecked(f.fixedBackground);
 }

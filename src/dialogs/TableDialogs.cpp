@@ -1,5 +1,6 @@
 #include "TableDialogs.h"
 
+#include "dialogs/FieldWidgets.h"
 #include "dialogs/ImageDialog.h"
 #include "dialogs/LinkDialogs.h"
 #include "interaction/Interaction.h"
@@ -19,37 +20,21 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <limits>
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template<class W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QString nameNo(const char16_t *prefix, int number)
 {
     return QString::fromUtf16(prefix) + QString::number(number);
 }
 
-QSpinBox *spin(int number, int minimum, int maximum, QWidget *parent)
-{
-    auto *box = named(new QSpinBox(parent), nameNo(u"SpinEdit", number));
-    box->setRange(minimum, maximum);
-    return box;
-}
-
 // A spin edit of the table window with no bounds whose every change ticks its box.
 QCheckBox *numberSwitch(QSpinBox *&field, int spinNo, int boxNo, QWidget *parent)
 {
-    field = spin(spinNo, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), parent);
-    auto *box = named(new QCheckBox(parent), nameNo(u"CheckBox", boxNo));
-    QObject::connect(field, &QSpinBox::valueChanged, box, [box] { box->setChecked(true); });
+    field = unboundedSpin(nameNo(u"SpinEdit", spinNo), parent);
+    auto *box = namedWidget(new QCheckBox(parent), nameNo(u"CheckBox", boxNo));
+    tickOnChange(field, box);
     return box;
 }
 
@@ -60,28 +45,6 @@ QComboBox *combo(int number, const QStringList &items, QWidget *parent)
 
 const QStringList AlignItems{u"left"_s, u"center"_s, u"right "_s};
 const QStringList VAlignItems{u"TOP"_s, u"MIDDLE"_s, u"BOTTOM"_s, u"BASELINE"_s, QString()};
-
-Toggled<int> numberOf(const QSpinBox *field, const QCheckBox *box)
-{
-    return {box->isChecked(), field->value()};
-}
-
-void setNumber(QSpinBox *field, QCheckBox *box, const Toggled<int> &value)
-{
-    field->setValue(value.value);
-    box->setChecked(value.on);
-}
-
-Toggled<ColorValue> colorOf(const ColorPanel *panel, const QCheckBox *box)
-{
-    return {box->isChecked(), toColorValue(panel->color())};
-}
-
-void setColor(ColorPanel *panel, QCheckBox *box, const Toggled<ColorValue> &value)
-{
-    panel->setColor(toQColor(value.value));
-    box->setChecked(value.on);
-}
 
 // A labelled row of a page's grid.
 void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *box = nullptr)
@@ -117,7 +80,7 @@ TTableForm::TTableForm(std::function<DocumentContext()> context, QWidget *parent
     // A tool window stays above the main window and goes away when closed.
     setWindowFlag(Qt::Tool);
     setAttribute(Qt::WA_DeleteOnClose);
-    PageControl1 = named(new QTabWidget(this), u"PageControl1"_s);
+    PageControl1 = namedWidget(new QTabWidget(this), u"PageControl1"_s);
     PageControl1->addTab(createTablePage(), u"Tabulka"_s);
     PageControl1->addTab(createRowPage(), u"Řádek"_s);
     PageControl1->addTab(createCellPage(), u"Buňka"_s);
@@ -133,8 +96,8 @@ TTableForm::TTableForm(std::function<DocumentContext()> context, QWidget *parent
 
 QCheckBox *TTableForm::colorSwitch(ColorPanel *&panel, int panelNo, int boxNo, QWidget *page)
 {
-    panel = named(new ColorPanel(page), nameNo(u"Panel", panelNo));
-    auto *box = named(new QCheckBox(page), nameNo(u"CheckBox", boxNo));
+    panel = namedWidget(new ColorPanel(page), nameNo(u"Panel", panelNo));
+    auto *box = namedWidget(new QCheckBox(page), nameNo(u"CheckBox", boxNo));
     ColorPanel *p = panel;
     connect(panel, &QPushButton::clicked, this, [p, box] {
         if (const std::optional<QColor> chosen = ui().color(p->color()))
@@ -152,10 +115,10 @@ QWidget *TTableForm::backgroundField(QComboBox *field, int firstButton, QWidget 
     layout->setContentsMargins(0, 0, 0, 0);
     field->setParent(row);
     field->setMinimumWidth(140);
-    auto *file = named(new QToolButton(row), nameNo(u"SpeedButton", firstButton));
-    file->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    auto *address = named(new QToolButton(row), nameNo(u"SpeedButton", firstButton + 1));
-    address->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    QToolButton *file =
+        iconButton(nameNo(u"SpeedButton", firstButton), QStyle::SP_DialogOpenButton, row);
+    QToolButton *address =
+        iconButton(nameNo(u"SpeedButton", firstButton + 1), QStyle::SP_DriveNetIcon, row);
     layout->addWidget(field, 1);
     layout->addWidget(file);
     layout->addWidget(address);
@@ -285,8 +248,8 @@ void TTableForm::addButtons(QWidget *page, int index)
     auto *row = new QHBoxLayout;
     row->addStretch();
     PageButtons &b = m_buttons[index];
-    b.insert = named(new QPushButton(u"Vložit"_s, page), nameNo(u"InsertButton", index + 1));
-    b.back = named(new QPushButton(u"Zpět"_s, page), nameNo(u"BackButton", index + 1));
+    b.insert = namedWidget(new QPushButton(u"Vložit"_s, page), nameNo(u"InsertButton", index + 1));
+    b.back = namedWidget(new QPushButton(u"Zpět"_s, page), nameNo(u"BackButton", index + 1));
     row->addWidget(b.insert);
     row->addWidget(b.back);
     // Only edit mode shows them.
@@ -300,33 +263,33 @@ void TTableForm::addButtons(QWidget *page, int index)
 TableFields TTableForm::tableFields() const
 {
     TableFields f;
-    f.border = numberOf(SpinEdit1, CheckBox1);
-    f.cellSpacing = numberOf(SpinEdit2, CheckBox2);
-    f.cellPadding = numberOf(SpinEdit3, CheckBox3);
+    f.border = toggledNumber(SpinEdit1, CheckBox1);
+    f.cellSpacing = toggledNumber(SpinEdit2, CheckBox2);
+    f.cellPadding = toggledNumber(SpinEdit3, CheckBox3);
     f.width = ComboBox4->currentText();
     f.background = ComboBox1->currentText();
     f.frame = ComboBox2->currentText();
     f.align = ComboBox3->currentText();
-    f.bgColor = colorOf(Panel1, CheckBox5);
-    f.borderColor = colorOf(Panel4, CheckBox8);
-    f.borderColorDark = colorOf(Panel2, CheckBox6);
-    f.borderColorLight = colorOf(Panel3, CheckBox7);
+    f.bgColor = toggledColor(Panel1, CheckBox5);
+    f.borderColor = toggledColor(Panel4, CheckBox8);
+    f.borderColorDark = toggledColor(Panel2, CheckBox6);
+    f.borderColorLight = toggledColor(Panel3, CheckBox7);
     return f;
 }
 
 void TTableForm::setTableFields(const TableFields &f)
 {
-    setNumber(SpinEdit1, CheckBox1, f.border);
-    setNumber(SpinEdit2, CheckBox2, f.cellSpacing);
-    setNumber(SpinEdit3, CheckBox3, f.cellPadding);
+    setToggledNumber(SpinEdit1, CheckBox1, f.border);
+    setToggledNumber(SpinEdit2, CheckBox2, f.cellSpacing);
+    setToggledNumber(SpinEdit3, CheckBox3, f.cellPadding);
     ComboBox4->setEditText(f.width);
     ComboBox1->setEditText(f.background);
     ComboBox2->setEditText(f.frame);
     ComboBox3->setEditText(f.align);
-    setColor(Panel1, CheckBox5, f.bgColor);
-    setColor(Panel4, CheckBox8, f.borderColor);
-    setColor(Panel2, CheckBox6, f.borderColorDark);
-    setColor(Panel3, CheckBox7, f.borderColorLight);
+    setToggledColor(Panel1, CheckBox5, f.bgColor);
+    setToggledColor(Panel4, CheckBox8, f.borderColor);
+    setToggledColor(Panel2, CheckBox6, f.borderColorDark);
+    setToggledColor(Panel3, CheckBox7, f.borderColorLight);
 }
 
 RowFields TTableForm::rowFields() const
@@ -335,10 +298,10 @@ RowFields TTableForm::rowFields() const
     f.align = ComboBox5->currentText();
     f.valign = ComboBox6->currentText();
     f.background = ComboBox7->currentText();
-    f.bgColor = colorOf(Panel5, CheckBox9);
-    f.borderColor = colorOf(Panel8, CheckBox12);
-    f.borderColorDark = colorOf(Panel6, CheckBox10);
-    f.borderColorLight = colorOf(Panel7, CheckBox11);
+    f.bgColor = toggledColor(Panel5, CheckBox9);
+    f.borderColor = toggledColor(Panel8, CheckBox12);
+    f.borderColorDark = toggledColor(Panel6, CheckBox10);
+    f.borderColorLight = toggledColor(Panel7, CheckBox11);
     return f;
 }
 
@@ -347,10 +310,10 @@ void TTableForm::setRowFields(const RowFields &f)
     ComboBox5->setEditText(f.align);
     ComboBox6->setEditText(f.valign);
     ComboBox7->setEditText(f.background);
-    setColor(Panel5, CheckBox9, f.bgColor);
-    setColor(Panel8, CheckBox12, f.borderColor);
-    setColor(Panel6, CheckBox10, f.borderColorDark);
-    setColor(Panel7, CheckBox11, f.borderColorLight);
+    setToggledColor(Panel5, CheckBox9, f.bgColor);
+    setToggledColor(Panel8, CheckBox12, f.borderColor);
+    setToggledColor(Panel6, CheckBox10, f.borderColorDark);
+    setToggledColor(Panel7, CheckBox11, f.borderColorLight);
 }
 
 CellFields TTableForm::cellFields() const
@@ -360,12 +323,12 @@ CellFields TTableForm::cellFields() const
     f.valign = ComboBox9->currentText();
     f.background = ComboBox10->currentText();
     f.width = ComboBox11->currentText();
-    f.colSpan = numberOf(SpinEdit5, CheckBox17);
-    f.rowSpan = numberOf(SpinEdit6, CheckBox18);
-    f.bgColor = colorOf(Panel9, CheckBox13);
-    f.borderColor = colorOf(Panel12, CheckBox16);
-    f.borderColorDark = colorOf(Panel10, CheckBox14);
-    f.borderColorLight = colorOf(Panel11, CheckBox15);
+    f.colSpan = toggledNumber(SpinEdit5, CheckBox17);
+    f.rowSpan = toggledNumber(SpinEdit6, CheckBox18);
+    f.bgColor = toggledColor(Panel9, CheckBox13);
+    f.borderColor = toggledColor(Panel12, CheckBox16);
+    f.borderColorDark = toggledColor(Panel10, CheckBox14);
+    f.borderColorLight = toggledColor(Panel11, CheckBox15);
     return f;
 }
 
@@ -375,36 +338,34 @@ void TTableForm::setCellFields(const CellFields &f)
     ComboBox9->setEditText(f.valign);
     ComboBox10->setEditText(f.background);
     ComboBox11->setEditText(f.width);
-    setNumber(SpinEdit5, CheckBox17, f.colSpan);
-    setNumber(SpinEdit6, CheckBox18, f.rowSpan);
-    setColor(Panel9, CheckBox13, f.bgColor);
-    setColor(Panel12, CheckBox16, f.borderColor);
-    setColor(Panel10, CheckBox14, f.borderColorDark);
-    setColor(Panel11, CheckBox15, f.borderColorLight);
+    setToggledNumber(SpinEdit5, CheckBox17, f.colSpan);
+    setToggledNumber(SpinEdit6, CheckBox18, f.rowSpan);
+    setToggledColor(Panel9, CheckBox13, f.bgColor);
+    setToggledColor(Panel12, CheckBox16, f.borderColor);
+    setToggledColor(Panel10, CheckBox14, f.borderColorDark);
+    setToggledColor(Panel11, CheckBox15, f.borderColorLight);
+}
+
+Markup TTableForm::keep(const Markup &markup)
+{
+    OpeningMarkup = markup.opening;
+    ClosingMarkup = markup.closing;
+    return markup;
 }
 
 Markup TTableForm::ComposeTable()
 {
-    const Markup m = composeTable(tableFields());
-    OpeningMarkup = m.opening;
-    ClosingMarkup = m.closing;
-    return m;
+    return keep(composeTable(tableFields()));
 }
 
 Markup TTableForm::ComposeRow()
 {
-    const Markup m = composeRow(rowFields());
-    OpeningMarkup = m.opening;
-    ClosingMarkup = m.closing;
-    return m;
+    return keep(composeRow(rowFields()));
 }
 
 Markup TTableForm::ComposeCell(const QString &kind)
 {
-    const Markup m = composeCell(cellFields(), kind);
-    OpeningMarkup = m.opening;
-    ClosingMarkup = m.closing;
-    return m;
+    return keep(composeCell(cellFields(), kind));
 }
 
 void TTableForm::setEditMode(const QString &tagName)
@@ -447,7 +408,7 @@ void TTableForm::insertClicked()
 TForm21::TForm21(bool tableWindowOpen, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(u"Tabulka"_s);
-    StringGrid1 = named(new QTableWidget(20, 20, this), u"StringGrid1"_s);
+    StringGrid1 = namedWidget(new QTableWidget(20, 20, this), u"StringGrid1"_s);
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->horizontalHeader()->setMinimumSectionSize(10);
@@ -465,15 +426,17 @@ TForm21::TForm21(bool tableWindowOpen, QWidget *parent) : QDialog(parent)
     StringGrid1->viewport()->installEventFilter(this);
 
     // Counts are bounded, so a mistyped number cannot build a table the editor cannot hold.
-    SpinEdit1 = spin(1, 0, MaxCount, this);
-    SpinEdit2 = spin(2, 0, MaxCount, this);
-    CheckBox2 = named(new QCheckBox(u"Nevytvářet hlavičku"_s, this), u"CheckBox2"_s);
-    CheckBox1 = named(new QCheckBox(u"Použít nastavení z okna tabulky"_s, this), u"CheckBox1"_s);
+    SpinEdit1 = namedWidget(new QSpinBox(this), u"SpinEdit1"_s);
+    SpinEdit2 = namedWidget(new QSpinBox(this), u"SpinEdit2"_s);
+    SpinEdit1->setRange(0, MaxCount);
+    SpinEdit2->setRange(0, MaxCount);
+    CheckBox2 = namedWidget(new QCheckBox(u"Nevytvářet hlavičku"_s, this), u"CheckBox2"_s);
+    CheckBox1 = namedWidget(new QCheckBox(u"Použít nastavení z okna tabulky"_s, this), u"CheckBox1"_s);
     CheckBox1->setChecked(false);
     CheckBox1->setEnabled(tableWindowOpen);
-    Button1 = named(new QPushButton(u"Vytvořit"_s, this), u"Button1"_s);
+    Button1 = namedWidget(new QPushButton(u"Vytvořit"_s, this), u"Button1"_s);
     Button1->setDefault(true);
-    Button2 = named(new QPushButton(u"Zpět"_s, this), u"Button2"_s);
+    Button2 = namedWidget(new QPushButton(u"Zpět"_s, this), u"Button2"_s);
 
     auto *numbers = new QGridLayout;
     addRow(numbers, u"Výška"_s, SpinEdit1);

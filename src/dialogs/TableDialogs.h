@@ -94,6 +94,8 @@ private:
     QCheckBox *colorSwitch(ColorPanel *&panel, int panelNo, int boxNo, QWidget *page);
     void addButtons(QWidget *page, int index);
     void insertClicked();
+    // The composed markup, kept for the caller as OpeningMarkup and ClosingMarkup.
+    Markup keep(const Markup &markup);
 
     std::function<DocumentContext()> m_context;
     PageButtons m_buttons[3];
