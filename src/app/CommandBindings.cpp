@@ -161,11 +161,8 @@ void bindTableWindow(TForm1 &window)
 {
     QAction *item = window.action(u"OptTableWindow"_s);
     item->setCheckable(true);
-    QObject::connect(item, &QAction::triggered, &window, [&window, item] {
-        // The action has flipped its mark already; the window decides it.
-        item->setChecked(window.tableWindow() != nullptr);
-        window.toggleTableWindow();
-    });
+    // The action flips its own mark first; toggling sets it from the window again.
+    QObject::connect(item, &QAction::triggered, &window, [&window] { window.toggleTableWindow(); });
     QObject::connect(window.PageControl2, &QTabWidget::currentChanged, &window,
                      [&window](int index) {
                          TTableForm *table = window.tableWindow();

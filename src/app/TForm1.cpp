@@ -890,8 +890,8 @@ void TForm1::toggleTableWindow()
         return;
     }
     m_tableWindow = createTableWindow(*this, this);
-    // Its own close box and Escape end here too.
-    // An old window going away late must not take the mark from a newer one.
+    // Its own close box and Escape end here too; an old window going away late must not
+    // take the mark from a newer one.
     TTableForm *window = m_tableWindow;
     connect(window, &QObject::destroyed, item, [this, item, window] {
         if (m_tableWindow.data() == window || !m_tableWindow) {

@@ -40,15 +40,6 @@ qint64 skeletonLength(const SkeletonPieces &p, const TableGridFields &g)
     return (g.noHeader ? 0 : size(p.table)) + qint64(qMax(g.rows, 0)) * row;
 }
 
-// The inside-tag rule of every insertion, for each step of the loop.
-bool stepAllowed(Workspace &w, const EditorBuffer &b)
-{
-    if (!w.settings().InsideTagCheck || !caretInsideTag(b))
-        return true;
-    ui().showError(u"Nelze vkladat tag uvnitř tagu!"_s);
-    return false;
-}
-
 // Puts what the tag sets into the window's page, or tells why it cannot be read.
 template<class F, class Set>
 bool readInto(const TagRead<F> &read, QString &leftovers, Set set)
@@ -113,18 +104,19 @@ void writeTableSkeleton(Workspace &w, const TableGridFields &g)
         return;
     }
     const ColorValue tag = w.settings().TAG;
+    // Each step keeps the inside-tag rule of its command; the first refusal ends the loop.
     EditorBuffer::EditGroup group(*b);
     if (!g.noHeader) {
-        if (!stepAllowed(w, *b))
+        if (!CheckNotInsideTag(w))
             return;
         b->WrapSelection(tag, p.table.opening, p.table.closing);
     }
     for (int r = 0; r < g.rows; ++r) {
-        if (!stepAllowed(w, *b))
+        if (!CheckNotInsideTag(w))
             return;
         b->WrapSelection(tag, p.row.opening, p.row.closing);
         for (int c = 0; c < g.columns; ++c) {
-            if (!stepAllowed(w, *b))
+            if (!CheckNotInsideTag(w))
                 return;
             b->WrapSelection(tag, p.cell.opening, p.cell.closing);
             skipPast(*b, p.cell.closing);

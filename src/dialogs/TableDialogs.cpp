@@ -381,6 +381,7 @@ void TTableForm::setEditMode(const QString &tagName)
     m_buttons[page].insert->setDefault(true);
     // The edit decides when the window goes; the caller destroys it afterwards.
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
     setModal(true);
 }
 
