@@ -19,8 +19,10 @@
 #include "markup/SysUt.h"
 #include "publish/ftpklient.h"
 #include "dialogs/SettingsDialog.h"
+#include "dialogs/TableDialogs.h"
 
 #include <QAction>
+#include <QTabWidget>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -157,6 +159,22 @@ void showSpecialCharacters(TForm1 &window)
     item->setChecked(true);
 }
 
+// F6 opens and closes the table window; the palette's "Tabulky" tab brings an open one
+// forward.
+void bindTableWindow(TForm1 &window)
+{
+    QAction *item = window.action(u"OptTableWindow"_s);
+    item->setCheckable(true);
+    // The action flips its own mark first; toggling sets it from the window again.
+    QObject::connect(item, &QAction::triggered, &window, [&window] { window.toggleTableWindow(); });
+    QObject::connect(window.PageControl2, &QTabWidget::currentChanged, &window,
+                     [&window](int index) {
+                         TTableForm *table = window.tableWindow();
+                         if (table && window.PageControl2->tabText(index) == u"Tabulky"_s)
+                             table->raise();
+                     });
+}
+
 void bindSettingsCommand(TForm1 &window)
 {
     onAction(window, "OptSettings", [&window] {
@@ -196,4 +214,5 @@ void installCommands(TForm1 &window)
     bindEditCommands(window);
     bindToolCommands(window);
     bindPreviewCommands(window);
+    bindTableWindow(window);
 }

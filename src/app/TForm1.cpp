@@ -5,6 +5,8 @@
 #include "app/SmallWindows.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
+#include "commands/TableCommands.h"
+#include "dialogs/TableDialogs.h"
 #include "editor/Colorize.h"
 #include "editor/EncodingPanel.h"
 #include "markup/TextFile.h"
@@ -884,4 +886,47 @@ bool TForm1::event(QEvent *event)
     }
 
     return QMainWindow::event(event);
+}
+
+// --- table window ---------------------------------------------------------------------
+
+TTableForm *TForm1::tableWindow() const
+{
+    return m_tableWindow;
+}
+
+void TForm1::closeTableWindow()
+{
+    if (!m_tableWindow)
+        return;
+    // F6 may be pressed inside the window itself: it goes once its events are done.
+    m_tableWindow->hide();
+    m_tableWindow->deleteLater();
+    m_tableWindow = nullptr;
+    action(u"OptTableWindow"_s)->setChecked(false);
+}
+
+void TForm1::toggleTableWindow()
+{
+    QAction *item = action(u"OptTableWindow"_s);
+    if (m_tableWindow) {
+        closeTableWindow();
+        return;
+    }
+    m_tableWindow = createTableWindow(*this, this);
+    // Its own close box and Escape end here too; an old window going away late must not
+    // take the mark from a newer one.
+    TTableForm *window = m_tableWindow;
+    connect(window, &QObject::destroyed, item, [this, item, window] {
+        if (m_tableWindow.data() == window || !m_tableWindow) {
+            m_tableWindow = nullptr;
+            item->setChecked(false);
+        }
+    });
+    // F6 closes it from inside as well; the keyboard stays with the document.
+    m_tableWindow->addAction(item);
+    m_tableWindow->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_tableWindow->show();
+    m_tableWindow->raise();
+    item->setChecked(true);
 }

@@ -23,6 +23,7 @@ class QTabBar;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class TTableForm;
 class WebBrowser;
 
 // The frame window: menus, command toolbar, tag palette, side panel, status bar and the
@@ -59,6 +60,11 @@ public:
     TForm2 *openInNewWindow(const QString &path) override;
     void fileStored(const QString &path) override;
     QWidget *dialogParent() override { return this; }
+    TTableForm *tableWindow() const override;
+    void closeTableWindow() override;
+    // F6 "Okno tabulky": opens the table window when it is closed, closes it when open.
+    // The menu item's check mark follows the window however it goes.
+    void toggleTableWindow();
     // Files dropped from the desktop: pages and templates open, anything else is ignored.
     void openDroppedFiles(const QList<QUrl> &urls);
 
@@ -172,5 +178,6 @@ private:
     std::array<QLabel *, 4> m_status{};
     QToolButton *m_mainSaveButton = nullptr;
     QPointer<class TipsWindow> m_tips;
+    QPointer<TTableForm> m_tableWindow;
     bool m_tipsShowNextTime = false;
 };

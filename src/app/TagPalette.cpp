@@ -2,6 +2,7 @@
 
 #include "app/TForm1.h"
 #include "commands/InsertTag.h"
+#include "commands/TableCommands.h"
 #include "markup/SysUt.h"
 
 #include <QApplication>
@@ -399,5 +400,8 @@ void insertFromFrame(TForm1 &window, int command)
         if (QComboBox *anchors = anchorList(window))
             args.item = anchors->currentText();
     }
+    // While the table window is open it composes the table, row and cell tags.
+    if (command >= 41 && command <= 44)
+        args.markup = tableWindowMarkup(window, command);
     InsertTag(window, command, args);
 }

@@ -1,6 +1,8 @@
 #include "commands/ElementTable.h"
 
+#include "commands/ElementCommands.h"
 #include "commands/LinkAndTextCommands.h"
+#include "commands/TableCommands.h"
 #include "commands/Workspace.h"
 #include "dialogs/FormDialogs.h"
 #include "dialogs/FrameDialogs.h"
@@ -178,6 +180,16 @@ std::vector<ElementRow> makeTable()
                     &editWith<InlineFrameDialog, readFrameTag>});
     rows.push_back({{}, 95, &TSettings::TAG, &insertWith<TForm41>, {}});
     // --- end of form controls and frames ---
+
+    // --- Image dialog, new page wizard and the table window --------------------------
+    rows.push_back({{u"IMG"_s}, 40, &TSettings::TAG, &runImageInsert, &runImageEdit});
+    // The wizard writes a whole page for command 86 and edits the BODY tag for F7.
+    rows.push_back({{u"BODY"_s}, 86, &TSettings::TAG, &runNewPageWizard, &runBodyEdit});
+    // Commands 41 to 44 take their markup from the open table window (InsertArgs::markup);
+    // F7 edits their tags in that window, and command 60 runs the table grid.
+    rows.push_back({{u"TABLE"_s, u"TR"_s, u"TD"_s, u"TH"_s}, 0, &TSettings::TAG, {}, &runTableEdit});
+    rows.push_back({{}, 60, &TSettings::TAG, &runTableGrid, {}});
+    // --- end of image, page and table rows --------------------------------------------
     return rows;
 }
 

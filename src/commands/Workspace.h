@@ -4,6 +4,7 @@
 #include <QString>
 
 class EditorBuffer;
+class TTableForm;
 class QWidget;
 class TForm2;
 class WebBrowser;
@@ -38,6 +39,11 @@ public:
     virtual QWidget *dialogParent() = 0;
     // A text for one of the status bar's panels (0-based).
     virtual void setStatusText(int panel, const QString &text) = 0;
+
+    // The table window while it stands open beside the documents, nullptr otherwise.
+    virtual TTableForm *tableWindow() const { return nullptr; }
+    // Closes and destroys the open table window; its menu check mark follows.
+    virtual void closeTableWindow() {}
 
     // The active document's editor, nullptr when none is open.
     EditorBuffer *activeBuffer() const;

@@ -1,0 +1,164 @@
+#include "commands/TableCommands.h"
+
+#include "commands/ElementTable.h"
+#include "commands/InsertCommands.h"
+#include "commands/InsertTag.h"
+#include "commands/Workspace.h"
+#include "dialogs/TableDialogs.h"
+#include "editor/EditorBuffer.h"
+#include "interaction/Interaction.h"
+#include "markup/ElementContract.h"
+#include "settings/TSettings.h"
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The three pieces of the skeleton as commands 41, 42 and 43 write them just now.
+struct SkeletonPieces
+{
+    Markup table, row, cell;
+};
+
+SkeletonPieces skeletonPieces(Workspace &w)
+{
+    auto piece = [&w](int command) {
+        InsertArgs args;
+        args.markup = tableWindowMarkup(w, command);
+        return insertionMarkup(w, command, args).value_or(Markup{});
+    };
+    return {piece(41), piece(42), piece(43)};
+}
+
+qint64 skeletonLength(const SkeletonPieces &p, const TableGridFields &g)
+{
+    const auto size = [](const Markup &m) { return qint64(m.opening.size() + m.closing.size()); };
+    const qint64 cell = size(p.cell) + 6; // the cell and its CR LF and four spaces
+    const qint64 row = size(p.row) + qint64(qMax(g.columns, 0)) * cell + 2;
+    return (g.noHeader ? 0 : size(p.table)) + qint64(qMax(g.rows, 0)) * row;
+}
+
+// Puts what the tag sets into the window's page, or tells why it cannot be read.
+template<class F, class Set>
+bool readInto(const TagRead<F> &read, QString &leftovers, Set set)
+{
+    if (!read.ok()) {
+        ui().showError(read.error);
+        return false;
+    }
+    set(read.fields);
+    leftovers = read.leftovers;
+    return true;
+}
+
+void skipPast(EditorBuffer &b, const QString &text)
+{
+    b.SetSelStart(b.SelStart() + int(text.size()));
+}
+
+} // namespace
+
+TTableForm *createTableWindow(Workspace &w, QWidget *parent)
+{
+    return new TTableForm([&w] { return documentContext(w); }, parent);
+}
+
+std::optional<Markup> tableWindowMarkup(Workspace &w, int command)
+{
+    TTableForm *window = w.tableWindow();
+    if (!window)
+        return std::nullopt;
+    switch (command) {
+    case 41:
+        return window->ComposeTable();
+    case 42:
+        return window->ComposeRow();
+    case 43:
+        return window->ComposeCell(u"TD"_s);
+    case 44:
+        return window->ComposeCell(u"TH"_s);
+    }
+    return std::nullopt;
+}
+
+std::optional<Markup> runTableGrid(Workspace &w)
+{
+    TForm21 dialog(w.tableWindow() != nullptr, w.dialogParent());
+    if (ui().exec(dialog) == QDialog::Accepted)
+        writeTableSkeleton(w, dialog.fields());
+    return std::nullopt;
+}
+
+void writeTableSkeleton(Workspace &w, const TableGridFields &g)
+{
+    EditorBuffer *b = w.activeBuffer();
+    if (!b)
+        return;
+    const SkeletonPieces p = skeletonPieces(w);
+    const qint64 grown = qint64(b->textLength()) + skeletonLength(p, g);
+    if (grown > EditorBuffer::MaxLength) {
+        ui().showError(u"Tabulka se do dokumentu nevejde: editor pojme nejvýše %1 znaků."_s.arg(
+            EditorBuffer::MaxLength));
+        return;
+    }
+    const ColorValue tag = w.settings().TAG;
+    // Each step keeps the inside-tag rule of its command; the first refusal ends the loop.
+    EditorBuffer::EditGroup group(*b);
+    if (!g.noHeader) {
+        if (!CheckNotInsideTag(w))
+            return;
+        b->WrapSelection(tag, p.table.opening, p.table.closing);
+    }
+    for (int r = 0; r < g.rows; ++r) {
+        if (!CheckNotInsideTag(w))
+            return;
+        b->WrapSelection(tag, p.row.opening, p.row.closing);
+        for (int c = 0; c < g.columns; ++c) {
+            if (!CheckNotInsideTag(w))
+                return;
+            b->WrapSelection(tag, p.cell.opening, p.cell.closing);
+            skipPast(*b, p.cell.closing);
+            b->InsertAtCaret(tag, u"\r\n    "_s);
+        }
+        skipPast(*b, p.row.closing);
+        b->InsertAtCaret(tag, u"\r\n"_s);
+    }
+}
+
+std::optional<QString> runTableEdit(Workspace &w, const QString &tag)
+{
+    const QString name = startTagName(tag);
+    TTableForm *open = w.tableWindow();
+    std::unique_ptr<TTableForm> own;
+    if (!open)
+        own.reset(createTableWindow(w, w.dialogParent()));
+    TTableForm &form = open ? *open : *own;
+
+    // Values the tag does not set keep what the window shows.
+    QString leftovers;
+    bool read = false;
+    if (name == u"TABLE"_s)
+        read = readInto(readTableTag(tag, form.tableFields()), leftovers,
+                        [&form](const TableFields &f) { form.setTableFields(f); });
+    else if (name == u"TR"_s)
+        read = readInto(readRowTag(tag, form.rowFields()), leftovers,
+                        [&form](const RowFields &f) { form.setRowFields(f); });
+    else
+        read = readInto(readCellTag(tag, form.cellFields()), leftovers,
+                        [&form](const CellFields &f) { form.setCellFields(f); });
+    // A failed read shows nothing more: an open window stays as it was.
+    if (!read)
+        return std::nullopt;
+    form.hide();
+    form.setEditMode(name);
+    const bool accepted = ui().exec(form) == QDialog::Accepted;
+    const QString opening = form.OpeningMarkup;
+    // Used once, the window goes, the open one too.
+    if (open)
+        w.closeTableWindow();
+    if (!accepted)
+        return std::nullopt;
+    return withLeftovers(opening, leftovers);
+}

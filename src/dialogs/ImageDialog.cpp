@@ -1,0 +1,242 @@
+#include "ImageDialog.h"
+
+#include "dialogs/FieldWidgets.h"
+#include "dialogs/LinkDialogs.h"
+#include "interaction/Interaction.h"
+#include "markup/SysUt.h"
+#include "settings/TSettings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+const QString ImageFilter = u"Obrázky (*.gif;*.jpg;*.jpeg;*.png)|*.gif;*.jpg;*.jpeg;*.png"_s;
+
+namespace {
+
+QCheckBox *switchBox(const QString &name, QSpinBox *spin, QWidget *parent)
+{
+    auto *box = namedWidget(new QCheckBox(parent), name);
+    // Typing, the arrows and measuring all switch the attribute on.
+    tickOnChange(spin, box);
+    return box;
+}
+
+} // namespace
+
+TImageForm::TImageForm(DocumentContext context, QWidget *parent)
+    : FieldsDialog(u"Vložit obrázek"_s, &composeImage, parent), m_context(std::move(context))
+{
+    auto *body = new QWidget(this);
+    auto *grid = new QGridLayout;
+    Edit1 = namedWidget(new QLineEdit(body), u"Edit1"_s);
+    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, body);
+    SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, body);
+    ComboBox1 = editableCombo(u"ComboBox1"_s,
+                              {u"baseline"_s, u"center"_s, u"left"_s, u"middle"_s, u"right"_s,
+                               u"textbottom"_s, u"textmiddle"_s, u"texttop"_s},
+                              body);
+    ComboBox1->setToolTip(u"Určuje, jak se má obrázek zarovnat vzhledem ke stránce"_s);
+    SpinEdit2 = unboundedSpin(u"SpinEdit2"_s, body);
+    SpinEdit2->setToolTip(u"Výška obrázku"_s);
+    CheckBox2 = switchBox(u"CheckBox2"_s, SpinEdit2, body);
+    SpinEdit3 = unboundedSpin(u"SpinEdit3"_s, body);
+    SpinEdit3->setToolTip(u"Šířka obrázku"_s);
+    CheckBox5 = switchBox(u"CheckBox5"_s, SpinEdit3, body);
+    SpinEdit1 = unboundedSpin(u"SpinEdit1"_s, body);
+    CheckBox3 = switchBox(u"CheckBox3"_s, SpinEdit1, body);
+    SpinEdit4 = unboundedSpin(u"SpinEdit4"_s, body);
+    CheckBox6 = switchBox(u"CheckBox6"_s, SpinEdit4, body);
+    SpinEdit5 = unboundedSpin(u"SpinEdit5"_s, body);
+    SpinEdit5->setToolTip(u"Použít rámeček? Hodnota \"0\" jej nepoužije"_s);
+    CheckBox4 = switchBox(u"CheckBox4"_s, SpinEdit5, body);
+    ComboBox2 = editableCombo(u"ComboBox2"_s, {}, body);
+    CheckBox1 = namedWidget(new QCheckBox(u"Použít \"server-side\" mapu"_s, body), u"CheckBox1"_s);
+    Edit2 = namedWidget(new QLineEdit(body), u"Edit2"_s);
+    Edit2->setToolTip(u"Popisek, který se zobrazí podobně jako bublinková nápověda po najetí "
+                      u"na obrázek v prohlížeči"_s);
+    CheckBox7 = namedWidget(new QCheckBox(u"Preview"_s, body), u"CheckBox7"_s);
+    CheckBox7->setToolTip(u"Náhled na obrázek"_s);
+    CheckBox7->setChecked(true);
+
+    int row = 0;
+    auto label = [&](const QString &text, QWidget *buddy) {
+        auto *caption = new QLabel(text, body);
+        caption->setBuddy(buddy);
+        grid->addWidget(caption, row, 0);
+    };
+    auto source = new QHBoxLayout;
+    source->addWidget(Edit1, 1);
+    source->addWidget(SpeedButton1);
+    source->addWidget(SpeedButton2);
+    label(u"Zdroj"_s, Edit1);
+    grid->addLayout(source, row++, 1, 1, 2);
+    label(u"Zarovnání"_s, ComboBox1);
+    grid->addWidget(ComboBox1, row++, 1, 1, 2);
+    const struct { const char16_t *text; QSpinBox *spin; QCheckBox *box; } numbers[] = {
+        {u"Výška", SpinEdit2, CheckBox2},    {u"Šířka", SpinEdit3, CheckBox5},
+        {u"V. Okraj", SpinEdit1, CheckBox3}, {u"H. Okraj", SpinEdit4, CheckBox6},
+        {u"Rámeček", SpinEdit5, CheckBox4}};
+    for (const auto &n : numbers) {
+        label(QString::fromUtf16(n.text), n.spin);
+        grid->addWidget(n.spin, row, 1);
+        grid->addWidget(n.box, row++, 2);
+    }
+    label(u"Použít mapu"_s, ComboBox2);
+    grid->addWidget(ComboBox2, row++, 1, 1, 2);
+    grid->addWidget(CheckBox1, row++, 0, 1, 3);
+    label(u"Alternativní text"_s, Edit2);
+    grid->addWidget(Edit2, row++, 1, 1, 2);
+    grid->addWidget(CheckBox7, row++, 0, 1, 3);
+
+    WebBrowser1 = namedWidget(new QFrame(body), u"WebBrowser1"_s);
+    WebBrowser1->setFrameShape(QFrame::StyledPanel);
+    WebBrowser1->setMinimumSize(220, 220);
+    auto *pane = new QVBoxLayout(WebBrowser1);
+    pane->setContentsMargins(1, 1, 1, 1);
+    m_picture = new QLabel(WebBrowser1);
+    m_picture->setAlignment(Qt::AlignCenter);
+    pane->addWidget(m_picture);
+
+    auto *columns = new QHBoxLayout(body);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->addLayout(grid);
+    columns->addWidget(WebBrowser1, 1);
+    addWideRow(body);
+
+    Edit1->installEventFilter(this);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TImageForm::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TImageForm::SpeedButton2Click);
+    setFields({});
+    fillMapNames();
+    Edit1->setFocus();
+}
+
+ImageFields TImageForm::fields() const
+{
+    ImageFields f;
+    f.src = Edit1->text();
+    f.align = ComboBox1->currentText();
+    f.useMap = ComboBox2->currentText();
+    f.alt = Edit2->text();
+    f.isMap = CheckBox1->isChecked();
+    f.width = toggledNumber(SpinEdit3, CheckBox5);
+    f.height = toggledNumber(SpinEdit2, CheckBox2);
+    f.vspace = toggledNumber(SpinEdit1, CheckBox3);
+    f.hspace = toggledNumber(SpinEdit4, CheckBox6);
+    f.border = toggledNumber(SpinEdit5, CheckBox4);
+    return f;
+}
+
+void TImageForm::setFields(const ImageFields &f)
+{
+    // Only the fields: a source set from a tag is neither measured nor previewed.
+    Edit1->setText(f.src);
+    ComboBox1->setEditText(f.align);
+    ComboBox2->setEditText(f.useMap);
+    Edit2->setText(f.alt);
+    CheckBox1->setChecked(f.isMap);
+    setToggledNumber(SpinEdit3, CheckBox5, f.width);
+    setToggledNumber(SpinEdit2, CheckBox2, f.height);
+    setToggledNumber(SpinEdit1, CheckBox3, f.vspace);
+    setToggledNumber(SpinEdit4, CheckBox6, f.hspace);
+    setToggledNumber(SpinEdit5, CheckBox4, f.border);
+}
+
+void TImageForm::setPreviewPane(QWidget *browser, std::function<void(const QUrl &)> navigate)
+{
+    browser->setParent(WebBrowser1);
+    WebBrowser1->layout()->addWidget(browser);
+    m_picture->hide();
+    m_navigate = std::move(navigate);
+}
+
+void TImageForm::SpeedButton1Click()
+{
+    if (!m_context.documentFileName)
+        return;
+    // A cancelled file dialog changes nothing.
+    const QString chosen = ui().openFileName(ImageFilter);
+    if (chosen.isEmpty())
+        return;
+    Edit1->setText(
+        DocumentRelativePath(chosen, *m_context.documentFileName, m_context.settings.pathOptions()));
+    if (QFileInfo::exists(chosen) && CheckBox7->isChecked())
+        preview(QUrl::fromLocalFile(QFileInfo(chosen).absoluteFilePath()));
+    // A picture that cannot be measured leaves the sizes as they were.
+    if (const std::optional<PixelSize> size = measureImage(chosen)) {
+        SpinEdit2->setValue(size->height);
+        SpinEdit3->setValue(size->width);
+    }
+}
+
+void TImageForm::SpeedButton2Click()
+{
+    if (const auto address = runAddressComposer(m_context.settings, this))
+        Edit1->setText(*address);
+}
+
+bool TImageForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress && CheckBox7->isChecked()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // With the preview on, Enter shows the source as typed and keeps the dialog.
+            preview(addressOf(Edit1->text()));
+            return true;
+        }
+    }
+    return FieldsDialog::eventFilter(watched, event);
+}
+
+QUrl TImageForm::addressOf(const QString &source) const
+{
+    if (source.contains(u"://"_s))
+        return QUrl(source);
+    QString path = source;
+    path.replace(u'\\', u'/');
+    // A relative source is taken from the document's folder, as the browser would.
+    if (QFileInfo(path).isRelative() && m_context.documentFileName
+        && QFileInfo(*m_context.documentFileName).isAbsolute())
+        path = QFileInfo(*m_context.documentFileName).dir().filePath(path);
+    return QUrl::fromLocalFile(path);
+}
+
+void TImageForm::preview(const QUrl &address)
+{
+    m_previewed = address;
+    if (m_navigate) {
+        m_navigate(address);
+        return;
+    }
+    const QPixmap picture(address.toLocalFile());
+    m_picture->setPixmap(picture.isNull() ? QPixmap()
+                                          : picture.scaled(m_picture->size().boundedTo(
+                                                               picture.size()),
+                                                           Qt::KeepAspectRatio,
+                                                           Qt::SmoothTransformation));
+}
+
+void TImageForm::fillMapNames()
+{
+    ComboBox2->clear();
+    if (!m_context.documentFileName || !m_context.documentText)
+        return;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    ComboBox2->addItems(imageMapNames(m_context.documentText()));
+    QApplication::restoreOverrideCursor();
+    ComboBox2->setEditText(QString());
+}

@@ -1,0 +1,199 @@
+#include "PageWizard.h"
+
+#include "dialogs/ColorCombo.h"
+#include "dialogs/FieldWidgets.h"
+#include "dialogs/ImageDialog.h"
+#include "dialogs/LinkDialogs.h"
+#include "interaction/Interaction.h"
+#include "markup/SysUt.h"
+#include "settings/TSettings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QCheckBox *colorSwitch(ColorCombo *&combo, const QString &comboName, const QString &boxName,
+                       QWidget *parent)
+{
+    combo = namedWidget(new ColorCombo(parent), comboName);
+    // Enter confirms the wizard even while a picker has the focus.
+    combo->setAutoDefault(false);
+    auto *box = namedWidget(new QCheckBox(parent), boxName);
+    // Touching the picker means the user wants the colour.
+    QObject::connect(combo, &QPushButton::pressed, box, [box] { box->setChecked(true); });
+    return box;
+}
+
+QCheckBox *marginSwitch(QSpinBox *&spin, const QString &spinName, const QString &boxName,
+                        QWidget *parent)
+{
+    spin = unboundedSpin(spinName, parent);
+    auto *box = namedWidget(new QCheckBox(parent), boxName);
+    tickOnChange(spin, box);
+    return box;
+}
+
+} // namespace
+
+TForm33::TForm33(DocumentContext context, QWidget *parent)
+    : FieldsDialog(u"Nová stránka"_s, &composeBody, parent), m_context(std::move(context))
+{
+    PageControl1 = namedWidget(new QTabWidget(this), u"PageControl1"_s);
+    PageControl1->addTab(createBodyPage(), u"Tělo dokumentu"_s);
+    m_headPage = createHeadPage();
+    PageControl1->addTab(m_headPage, u"Hlavička dokumentu"_s);
+    addWideRow(PageControl1);
+    insertButton()->setText(u"Ok"_s);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm33::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm33::SpeedButton2Click);
+    setPageFields({});
+    PageControl1->setCurrentIndex(0);
+    ColorCombo1->setFocus();
+}
+
+QWidget *TForm33::createBodyPage()
+{
+    auto *page = new QWidget(this);
+    auto *colors = new QGridLayout;
+    const struct { ColorCombo **combo; QCheckBox **box; const char16_t *label; } pickers[] = {
+        {&ColorCombo1, &CheckBox1, u"Barva pozadí"},
+        {&ColorCombo2, &CheckBox2, u"Barva textu"},
+        {&ColorCombo3, &CheckBox3, u"Barva odkazů"},
+        {&ColorCombo4, &CheckBox4, u"Barva aktivních odkazů"},
+        {&ColorCombo5, &CheckBox5, u"Barva navštívených odkazů"}};
+    int row = 0;
+    for (const auto &p : pickers) {
+        const QString n = QString::number(row + 1);
+        *p.box = colorSwitch(*p.combo, u"ColorCombo"_s + n, u"CheckBox"_s + n, page);
+        colors->addWidget(new QLabel(QString::fromUtf16(p.label), page), row, 0);
+        colors->addWidget(*p.combo, row, 1);
+        colors->addWidget(*p.box, row++, 2);
+    }
+    auto *margins = new QGroupBox(u"Okraje"_s, page);
+    auto *marginGrid = new QGridLayout(margins);
+    const struct { QSpinBox **spin; QCheckBox **box; const char16_t *label; } spins[] = {
+        {&SpinEdit1, &CheckBox7, u"Nahoře"}, {&SpinEdit2, &CheckBox8, u"Dole"},
+        {&SpinEdit3, &CheckBox9, u"Vpravo"}, {&SpinEdit4, &CheckBox10, u"Vlevo"}};
+    row = 0;
+    for (const auto &s : spins) {
+        *s.box = marginSwitch(*s.spin, u"SpinEdit"_s + QString::number(row + 1),
+                              u"CheckBox"_s + QString::number(row + 7), margins);
+        marginGrid->addWidget(new QLabel(QString::fromUtf16(s.label), margins), row, 0);
+        marginGrid->addWidget(*s.spin, row, 1);
+        marginGrid->addWidget(*s.box, row++, 2);
+    }
+    ComboBox2 = editableCombo(u"ComboBox2"_s, {}, page);
+    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, page);
+    SpeedButton1->setToolTip(u"Otevře soubor z disku"_s);
+    SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, page);
+    SpeedButton2->setToolTip(u"Otevře soubor odkudkoliv z INTERNETU"_s);
+    CheckBox6 = namedWidget(new QCheckBox(u"Fixovat pozadí"_s, page), u"CheckBox6"_s);
+
+    auto *background = new QHBoxLayout;
+    background->addWidget(new QLabel(u"Pozadí"_s, page));
+    background->addWidget(ComboBox2, 1);
+    background->addWidget(SpeedButton1);
+    background->addWidget(SpeedButton2);
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(colors);
+    columns->addWidget(margins);
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(columns);
+    layout->addLayout(background);
+    layout->addWidget(CheckBox6);
+    return page;
+}
+
+QWidget *TForm33::createHeadPage()
+{
+    auto *page = new QWidget(this);
+    ComboBox1 = editableCombo(u"ComboBox1"_s, documentTypes(), page);
+    Edit1 = namedWidget(new QLineEdit(page), u"Edit1"_s);
+    auto *form = new QFormLayout(page);
+    form->addRow(u"Hlavička dokumentu"_s, ComboBox1);
+    form->addRow(u"Titulek dokumentu"_s, Edit1);
+    return page;
+}
+
+BodyFields TForm33::fields() const
+{
+    BodyFields f;
+    f.bgColor = toggledColor(ColorCombo1, CheckBox1);
+    f.text = toggledColor(ColorCombo2, CheckBox2);
+    f.link = toggledColor(ColorCombo3, CheckBox3);
+    f.aLink = toggledColor(ColorCombo4, CheckBox4);
+    f.vLink = toggledColor(ColorCombo5, CheckBox5);
+    f.topMargin = toggledNumber(SpinEdit1, CheckBox7);
+    f.bottomMargin = toggledNumber(SpinEdit2, CheckBox8);
+    f.rightMargin = toggledNumber(SpinEdit3, CheckBox9);
+    f.leftMargin = toggledNumber(SpinEdit4, CheckBox10);
+    f.background = ComboBox2->currentText();
+    f.fixedBackground = CheckBox6->isChecked();
+    return f;
+}
+
+void TForm33::setFields(const BodyFields &f)
+{
+    setToggledColor(ColorCombo1, CheckBox1, f.bgColor);
+    setToggledColor(ColorCombo2, CheckBox2, f.text);
+    setToggledColor(ColorCombo3, CheckBox3, f.link);
+    setToggledColor(ColorCombo4, CheckBox4, f.aLink);
+    setToggledColor(ColorCombo5, CheckBox5, f.vLink);
+    setToggledNumber(SpinEdit1, CheckBox7, f.topMargin);
+    setToggledNumber(SpinEdit2, CheckBox8, f.bottomMargin);
+    setToggledNumber(SpinEdit3, CheckBox9, f.rightMargin);
+    setToggledNumber(SpinEdit4, CheckBox10, f.leftMargin);
+    ComboBox2->setEditText(f.background);
+    CheckBox6->setChecked(f.fixedBackground);
+}
+
+PageFields TForm33::pageFields() const
+{
+    return {ComboBox1->currentText(), Edit1->text(), fields()};
+}
+
+void TForm33::setPageFields(const PageFields &f)
+{
+    ComboBox1->setEditText(f.docType);
+    Edit1->setText(f.title);
+    setFields(f.body);
+}
+
+void TForm33::setBodyOnly()
+{
+    PageControl1->removeTab(PageControl1->indexOf(m_headPage));
+    m_headPage->hide();
+    setWindowTitle(u"BODY"_s);
+}
+
+void TForm33::SpeedButton1Click()
+{
+    const QString chosen = ui().openFileName(ImageFilter);
+    if (chosen.isEmpty())
+        return;
+    // An untitled document gives the bare file name.
+    ComboBox2->setEditText(DocumentRelativePath(
+        chosen, m_context.documentFileName.value_or(NeverSavedName()),
+        m_context.settings.pathOptions()));
+}
+
+void TForm33::SpeedButton2Click()
+{
+    if (const auto address = runAddressComposer(m_context.settings, this))
+        ComboBox2->setEditText(*address);
+}

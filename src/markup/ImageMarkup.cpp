@@ -1,0 +1,71 @@
+#include "ImageMarkup.h"
+
+#include "markup/SysUt.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString numberPiece(const QString &name, const Toggled<int> &field)
+{
+    return NumberAttrPiece(name, field.value, field.on);
+}
+
+} // namespace
+
+Markup composeImage(const ImageFields &f)
+{
+    QString opening = u"<IMG "_s + QuotedAttrPiece(u"SRC="_s, f.src)
+                      + AttrPiece(u"ALIGN="_s, f.align) + QuotedAttrPiece(u"ALT="_s, f.alt)
+                      + QuotedAttrPiece(u"USEMAP="_s, f.useMap)
+                      + numberPiece(u"WIDTH="_s, f.width) + numberPiece(u"HEIGHT="_s, f.height)
+                      + numberPiece(u"VSPACE="_s, f.vspace)
+                      + numberPiece(u"HSPACE="_s, f.hspace)
+                      + numberPiece(u"BORDER="_s, f.border);
+    if (f.isMap)
+        opening += u" ISMAP "_s;
+    return {opening + u'>', QString()};
+}
+
+TagRead<ImageFields> readImageTag(QStringView tag)
+{
+    AttributeReader reader(tag);
+    ImageFields f;
+    f.isMap = reader.flag(u"ISMAP");
+    reader.text(u"SRC", f.src);
+    reader.text(u"ALIGN", f.align);
+    reader.text(u"USEMAP", f.useMap);
+    reader.text(u"ALT", f.alt);
+    reader.number(u"WIDTH", f.width);
+    reader.number(u"HEIGHT", f.height);
+    reader.number(u"VSPACE", f.vspace);
+    reader.number(u"HSPACE", f.hspace);
+    reader.number(u"BORDER", f.border);
+    return reader.result(f);
+}
+
+QStringList imageMapNames(QStringView text)
+{
+    QStringList names;
+    qsizetype at = text.indexOf(u"<MAP", 0, Qt::CaseInsensitive);
+    while (at >= 0) {
+        const qsizetype after = at + 4;
+        if (after < text.size() && IsBlank(text[after])) {
+            const qsizetype end = text.indexOf(u'>', after);
+            const QStringView tag = end < 0 ? text.sliced(at) : text.sliced(at, end - at + 1);
+            const QString name = AttributeReader(tag).text(u"NAME").value_or(QString());
+            if (!name.isEmpty())
+                names.append(u'#' + name);
+        }
+        at = text.indexOf(u"<MAP", at + 1, Qt::CaseInsensitive);
+    }
+    return names;
+}
+
+std::optional<PixelSize> measureImage(const QString &fileName)
+{
+    const PixelSize size = ImageSize(fileName);
+    if (size == PixelSize{})
+        return std::nullopt;
+    return size;
+}

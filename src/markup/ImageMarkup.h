@@ -1,0 +1,34 @@
+#pragma once
+
+#include "markup/ElementContract.h"
+#include "markup/ImageSize.h"
+#include "markup/Markup.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Image fields ("Vložit obrázek"): source, alignment, alternative text, the image map
+// with its server-side switch, and the five numbers with their check boxes.
+struct ImageFields
+{
+    QString src, align, useMap, alt;
+    bool isMap = false;
+    Toggled<int> width, height, vspace, hspace, border;
+};
+
+// '<IMG ' then SRC, ALIGN, ALT, USEMAP, WIDTH, HEIGHT, VSPACE, HSPACE, BORDER, ' ISMAP '
+// and '>'; nothing closes it. Each piece brings its own leading space, so a source gives
+// '<IMG  SRC="a.gif">' with two spaces.
+Markup composeImage(const ImageFields &fields);
+// ISMAP first, then SRC, ALIGN, USEMAP, ALT, WIDTH, HEIGHT, VSPACE, HSPACE, BORDER.
+TagRead<ImageFields> readImageTag(QStringView tag);
+
+// The names of the page's image maps ('<MAP NAME=...>') in document order, duplicates
+// kept, as USEMAP wants them: "#" and the name in the case the page writes it.
+QStringList imageMapNames(QStringView text);
+
+// The picture's size, or nothing when it cannot be measured (an unknown extension, a file
+// that cannot be read or gives no size), so the fields keep what they had.
+std::optional<PixelSize> measureImage(const QString &fileName);

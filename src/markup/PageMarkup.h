@@ -1,0 +1,40 @@
+#pragma once
+
+#include "markup/ColorValue.h"
+#include "markup/ElementContract.h"
+#include "markup/Markup.h"
+
+#include <QString>
+#include <QStringList>
+
+// The body of a new page ("Tělo dokumentu"): five colours (white until chosen), four
+// margins, the background picture and whether it stays fixed.
+struct BodyFields
+{
+    Toggled<ColorValue> bgColor{false, 0xFFFFFF};
+    Toggled<ColorValue> text{false, 0xFFFFFF};
+    Toggled<ColorValue> link{false, 0xFFFFFF};
+    Toggled<ColorValue> aLink{false, 0xFFFFFF};
+    Toggled<ColorValue> vLink{false, 0xFFFFFF};
+    Toggled<int> topMargin, bottomMargin, rightMargin, leftMargin;
+    QString background;
+    bool fixedBackground = false;
+};
+
+// The whole new-page wizard: the document-type line, the title and the body.
+struct PageFields
+{
+    QString docType;
+    QString title = QStringLiteral("Bez titulku");
+    BodyFields body;
+};
+
+// '<BODY ' with the colours, margins, BACKGROUND and ' BGPROPERTIES=FIXED', then '>';
+// "</BODY>" closes it. With nothing set: '<BODY >'.
+Markup composeBody(const BodyFields &fields);
+// BGCOLOR, TEXT, LINK, ALINK, VLINK, the four margins, BGPROPERTIES (any value ticks the
+// fixed background and is dropped), BACKGROUND.
+TagRead<BodyFields> readBodyTag(QStringView tag);
+
+// The document types the wizard offers.
+QStringList documentTypes();
