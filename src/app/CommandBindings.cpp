@@ -3,6 +3,8 @@
 #include "app/ProgramDir.h"
 #include "app/TForm1.h"
 #include "app/TagPalette.h"
+#include "app/UserCommandMenu.h"
+#include "app/UserTagsWindow.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
 #include "commands/ElementTable.h"
@@ -193,4 +195,6 @@ void installCommands(TForm1 &window)
     bindInsertCommands(window);
     bindEditCommands(window);
     bindToolCommands(window);
+    bindUserTags(window);
+    bindUserCommands(window);
 }
