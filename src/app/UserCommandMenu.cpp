@@ -7,6 +7,7 @@
 #include "markup/KeyCode.h"
 
 #include <QAction>
+#include <QMenu>
 
 using namespace Qt::StringLiterals;
 
@@ -45,6 +46,8 @@ void bindUserCommands(TForm1 &window)
         ui().exec(dialog);
         refreshUserCommandMenu(window);
     });
+    // The separator under "Upravit..." shows even when no command follows it.
+    window.menu(u"UserCommands"_s)->setSeparatorsCollapsible(false);
     for (int slot = 1; slot <= UserCommandSlots; ++slot)
         QObject::connect(commandItem(window, slot), &QAction::triggered, &window,
                          [&window, slot] { RunUserCommand(window, slot); });

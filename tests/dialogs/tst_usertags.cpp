@@ -67,6 +67,7 @@ private Q_SLOTS:
     void failedWriteShowsErrorNotSaved();
     void closingAsksAndCancelledSaveKeepsWindow();
     void nothingChosenDoesNothing();
+    void escapeClosesTheWindow();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -315,6 +316,14 @@ void tst_UserTags::nothingChosenDoesNothing()
     QCOMPARE(inserted.size(), 0);
     QVERIFY(!m_tags->isModified());
     QVERIFY(answers.log.isEmpty());
+}
+
+void tst_UserTags::escapeClosesTheWindow()
+{
+    m_tags->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_tags->ListBox1->setFocus();
+    QTest::keyClick(m_tags->ListBox1, Qt::Key_Escape);
+    QVERIFY(!m_tags->isVisible());
 }
 
 BRISKO_TEST_MAIN(tst_UserTags)
