@@ -4,6 +4,8 @@
 #include "app/ProgramDir.h"
 #include "app/TForm1.h"
 #include "app/TagPalette.h"
+#include "app/UserCommandMenu.h"
+#include "app/UserTagsWindow.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
 #include "commands/ElementTable.h"
@@ -215,4 +217,6 @@ void installCommands(TForm1 &window)
     bindToolCommands(window);
     bindPreviewCommands(window);
     bindTableWindow(window);
+    bindUserTags(window);
+    bindUserCommands(window);
 }

@@ -20,6 +20,9 @@ public:
     QAction *action(const QString &id) const;
     QMenu *menu(const QString &id) const;
     const QHash<QString, QAction *> &actions() const { return m_actions; }
+    // True when an item of the menu table already holds this key; items that come later
+    // in menu order (the user commands) do not get it again.
+    bool shortcutTaken(const QKeySequence &key) const { return m_usedShortcuts.contains(key); }
 
     // The first-in-menu-order rule for every action of the window, not only the menu's:
     // the menu's items keep their keys, and any other action (a document window's system

@@ -3,6 +3,7 @@
 #include "interaction/Interaction.h"
 #include "app/Placement.h"
 #include "app/SmallWindows.h"
+#include "app/UserCommandMenu.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
 #include "commands/TableCommands.h"
@@ -55,10 +56,8 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     SetWaitText(u"Načítá se nastavení..."_s);
     m_store->LoadSettings(m_settings);
     applyPlacement();
+    // Every user command keeps its stored state: none is switched off at start.
     SetWaitText(u"Nastavují se plugin moduly..."_s);
-    // Only the first ten user commands start switched off.
-    for (int i = 0; i < 10; ++i)
-        m_settings.UserCommands[i].active = false;
     ApplySettings();
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
@@ -557,6 +556,8 @@ void TForm1::ApplySettings()
         TabSet1->setCurrentIndex(0);
     TabSet1->setVisible(m_settings.IBrow);
     RefreshRecentMenu();
+    // Restored defaults switch the user commands off; their menu follows.
+    rebuildUserCommandMenu();
     setPanelRight(m_settings.PanelRight);
     toolButton(u"AutoIndentButton"_s)->setChecked(m_settings.AutoIntend);
 }
@@ -829,6 +830,7 @@ void TForm1::loadTagTree(const QString &)
 
 void TForm1::rebuildUserCommandMenu()
 {
+    refreshUserCommandMenu(*this);
 }
 
 // --- closing and drops -----------------------------------------------------------------
@@ -841,6 +843,10 @@ void TForm1::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
+    }
+    if (userTagsCloseQuery && !userTagsCloseQuery()) {
+        event->ignore();
+        return;
     }
     for (TForm2 *doc : docs)
         doc->closeConfirmed();

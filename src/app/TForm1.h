@@ -75,6 +75,7 @@ public:
     void colorizeActiveDocument();
 
     QAction *action(const QString &id) const { return m_menu->action(id); }
+    const MainMenu &mainMenu() const { return *m_menu; }
     QMenu *menu(const QString &id) const { return m_menu->menu(id); }
     MainMenu &mainMenu() const { return *m_menu; }
     void setStatusText(int panel, const QString &text) override;
@@ -133,6 +134,12 @@ public:
     std::function<QString(const QString &)> userTagDefinition;
     std::function<void(const QString &)> showHelpInPreviewWindow;
     std::function<std::optional<QString>(TForm1 &)> styleBuilder;
+    // Opens the user-tags window (or brings it to the front) and loads a ".tag" file there;
+    // the file panel calls it.
+    std::function<void(const QString &path)> openUserTagFile;
+    // Asked when the program is left: false keeps it running (an unsaved user-tag list
+    // whose save did not happen).
+    std::function<bool()> userTagsCloseQuery;
 
 Q_SIGNALS:
     void activeDocumentChanged(int slot);
