@@ -75,7 +75,6 @@ public:
     void colorizeActiveDocument();
 
     QAction *action(const QString &id) const { return m_menu->action(id); }
-    const MainMenu &mainMenu() const { return *m_menu; }
     QMenu *menu(const QString &id) const { return m_menu->menu(id); }
     MainMenu &mainMenu() const { return *m_menu; }
     void setStatusText(int panel, const QString &text) override;

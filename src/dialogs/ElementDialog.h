@@ -17,6 +17,14 @@ struct TSettings;
 // read only when a dialog asks (image maps, anchors).
 struct DocumentContext
 {
+    DocumentContext(const TSettings &settings, std::optional<QString> documentFileName = {},
+                    std::function<QString()> documentText = {})
+        : settings(settings)
+        , documentFileName(std::move(documentFileName))
+        , documentText(std::move(documentText))
+    {
+    }
+
     const TSettings &settings;
     std::optional<QString> documentFileName;
     std::function<QString()> documentText;
