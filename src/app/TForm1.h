@@ -114,6 +114,7 @@ public:
     std::function<QString(const QString &)> userTagDefinition;
     std::function<void(const QString &)> showHelpInPreviewWindow;
     std::function<std::optional<QString>(TForm1 &)> styleBuilder;
+    std::function<void(const QString &path)> openUserTagFile;
 
 Q_SIGNALS:
     void activeDocumentChanged(int slot);
