@@ -255,7 +255,7 @@ void tst_FilePanel::doubleClickOpensByType()
     QStringList userTagFiles;
     TForm1 &w = m_fx->window();
     w.openUserTagFile = [&](const QString &path) { userTagFiles.append(path); };
-    w.settings().Colorize = false;
+    w.settings().Colorize = true;
     FilePanel &p = *panel();
     p.setDirectory(site.dir.path());
     auto doubleClick = [&](const QString &name) {
@@ -270,6 +270,9 @@ void tst_FilePanel::doubleClickOpensByType()
     doubleClick(u"index.html"_s);
     QCOMPARE(w.documents().size(), 2);
     QCOMPARE(w.activeDocument()->FileName(), site.path(u"index.html"_s));
+    // coloured, and still unmodified
+    QCOMPARE(m_fx->buffer().colorAt(1), w.settings().TAG);
+    QVERIFY(!m_fx->buffer().IsModified());
     QCOMPARE(shell.opened.size(), 1);
 }
 
