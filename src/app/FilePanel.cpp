@@ -296,8 +296,8 @@ void FilePanel::refresh()
     const QStringList selected = selectedFiles();
     const QSignalBlocker block(FileListBox1);
     FileListBox1->clear();
-    const QFileInfoList files = QDir(m_directory).entryInfoList(
-        QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList files =
+        QDir(m_directory).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &file : files) {
         if (!matchesAnyWildcard(file.fileName(), m_patterns))
             continue;
