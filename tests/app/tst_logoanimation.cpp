@@ -41,7 +41,6 @@ class tst_LogoAnimation : public QObject
 
 private Q_SLOTS:
     void frameSequenceOver45Ticks();
-    void frameListStartsWithW30();
     void windowRunsLogoEvery50ms();
     void drawsShownFrameAtTopLeft();
     void missingFrameDrawsNothing();
@@ -67,12 +66,6 @@ void tst_LogoAnimation::frameSequenceOver45Ticks()
         expected.append(u"W"_s + QString::number(k));
     QCOMPARE(drawn, expected);
     QCOMPARE(logo.counter(), 16);
-}
-
-void tst_LogoAnimation::frameListStartsWithW30()
-{
-    QCOMPARE(LogoAnimation::frameName(0), u"W30"_s);
-    QCOMPARE(LogoAnimation::frameName(29), u"W1"_s);
 }
 
 void tst_LogoAnimation::windowRunsLogoEvery50ms()

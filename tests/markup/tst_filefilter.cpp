@@ -11,8 +11,6 @@ private Q_SLOTS:
     void matchesLikeWindows_data();
     void matchesLikeWindows();
     void panelFiltersShowEachCaptionOnce();
-    void htmlFilterShowsLongExtensions_data();
-    void htmlFilterShowsLongExtensions();
 };
 
 void tst_FileFilter::matchesLikeWindows_data()
@@ -65,25 +63,6 @@ void tst_FileFilter::panelFiltersShowEachCaptionOnce()
     QCOMPARE(filters[1].caption, u"Html dokumenty (*.html;*.htm;*.htx;*.htt)"_s);
     QCOMPARE(filters[1].patterns, (QStringList{u"*.htm"_s, u"*.htx"_s, u"*.htt"_s}));
     QCOMPARE(filters.last(), (FileFilter{u"Java aplety (*.class)"_s, {u"*.class"_s}}));
-}
-
-void tst_FileFilter::htmlFilterShowsLongExtensions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("html") << u"index.html"_s << true;
-    QTest::newRow("HTM_upper") << u"INDEX.HTM"_s << true;
-    QTest::newRow("htt") << u"folder.htt"_s << true;
-    QTest::newRow("gif") << u"logo.gif"_s << false;
-    QTest::newRow("sab") << u"page.sab"_s << false;
-}
-
-void tst_FileFilter::htmlFilterShowsLongExtensions()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, shown);
-    const FileFilter html = parseFileFilters(FilePanelFilterList)[1];
-    QCOMPARE(matchesAnyWildcard(name, html.patterns), shown);
 }
 
 BRISKO_TEST_MAIN(tst_FileFilter)
