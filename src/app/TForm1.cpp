@@ -4,6 +4,9 @@
 #include "app/Placement.h"
 #include "app/SmallWindows.h"
 #include "app/UserCommandMenu.h"
+#include "app/FilePanel.h"
+#include "app/LogoAnimation.h"
+#include "app/TagTreePanel.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
 #include "commands/TableCommands.h"
@@ -61,6 +64,8 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     ApplySettings();
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
+    installFilePanel(*this);
+    installTagTreePanel(*this);
     setAcceptDrops(true);
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();
@@ -822,10 +827,18 @@ void TForm1::colorizeActiveDocument()
 // commands; they do their work once those parts of the frame exist.
 void TForm1::loadLogoFrames()
 {
+    auto *logo = new LogoAnimation(*this, PaintBox1);
+    logo->loadFrames();
+    logo->start();
 }
 
-void TForm1::loadTagTree(const QString &)
+void TForm1::loadTagTree(const QString &path)
 {
+    auto *tree = TagTreePage->findChild<TagTreePanel *>();
+    if (!tree)
+        return;
+    if (const QString error = tree->load(path); !error.isEmpty())
+        ui().showError(error);
 }
 
 void TForm1::rebuildUserCommandMenu()

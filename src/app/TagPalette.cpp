@@ -312,16 +312,17 @@ void createAnchorList(TForm1 &window, QWidget *page)
 
 QStringList anchorNames(const QString &text)
 {
-    const QString upper = CzechUpperCase(text);
+    // The names keep the case the document writes them in, so a link to "#top" finds
+    // <A NAME="top"> in a browser that tells the cases apart.
     QStringList names;
-    qsizetype at = upper.indexOf(u"<A "_s);
+    qsizetype at = text.indexOf(u"<A "_s, 0, Qt::CaseInsensitive);
     while (at >= 0) {
-        const qsizetype end = upper.indexOf(u'>', at);
-        QString tag = end < 0 ? upper.mid(at) : upper.mid(at, end - at + 1);
+        const qsizetype end = text.indexOf(u'>', at);
+        QString tag = end < 0 ? text.mid(at) : text.mid(at, end - at + 1);
         const QString name = ReadAttribute(tag, u"NAME", false);
         if (!name.isEmpty())
             names.append(name);
-        at = upper.indexOf(u"<A "_s, at + 1);
+        at = text.indexOf(u"<A "_s, at + 1, Qt::CaseInsensitive);
     }
     return names;
 }

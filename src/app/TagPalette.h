@@ -17,7 +17,7 @@ QToolButton *paletteButton(TForm1 &window, const QString &tab, const QString &ca
 QComboBox *anchorList(TForm1 &window);
 QWidget *divBar(TForm1 &window);
 
-// The names of the anchors of a page ('<A NAME=...>'), upper-cased, in document order,
+// The names of the anchors of a page ('<A NAME=...>'), as the page writes them, in document order,
 // duplicates kept; only "<A " with a blank counts.
 QStringList anchorNames(const QString &text);
 // Refills the anchor list from the active document (double-click on the list).

@@ -1,0 +1,407 @@
+#include "FilePanel.h"
+
+#include "app/TForm1.h"
+#include "commands/FileCommands.h"
+#include "interaction/Interaction.h"
+#include "markup/FileFilter.h"
+#include "markup/FileReferences.h"
+#include "markup/SysUt.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int PathRole = Qt::UserRole;
+
+QFont boldFont(QFont font, int pixelSize = 0)
+{
+    font.setBold(true);
+    if (pixelSize > 0)
+        font.setPixelSize(pixelSize);
+    return font;
+}
+
+// The drives of the selector: "/" and the home folder first, then every real mounted
+// volume that is ready (pseudo file systems such as /proc have no device under /dev).
+QList<std::pair<QString, QString>> driveList()
+{
+    QList<std::pair<QString, QString>> drives{{u"/"_s, u"/"_s},
+                                              {QDir::homePath(), QDir::homePath()}};
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady()
+            || !volume.device().startsWith(QByteArrayLiteral("/dev/")))
+            continue;
+        const QString root = volume.rootPath();
+        if (root == u"/"_s || root == QDir::homePath())
+            continue;
+        const QString label = volume.name().isEmpty() || volume.name() == root
+                                  ? root
+                                  : root + u" ["_s + volume.name() + u"]"_s;
+        drives.append({label, root});
+    }
+    return drives;
+}
+
+bool isUnder(const QString &path, const QString &root)
+{
+    if (root == u"/"_s)
+        return path.startsWith(u'/');
+    return path == root || path.startsWith(root + u'/');
+}
+
+} // namespace
+
+// --- file list -------------------------------------------------------------------------
+
+FileListBox::FileListBox(QWidget *parent)
+    : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+QStringList FileListBox::mimeTypes() const
+{
+    return {u"text/uri-list"_s};
+}
+
+QMimeData *FileListBox::mimeData(const QList<QListWidgetItem *> &items) const
+{
+    QList<QUrl> urls;
+    for (const QListWidgetItem *item : items)
+        urls.append(QUrl::fromLocalFile(item->data(PathRole).toString()));
+    auto *data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+void FileListBox::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    Q_EMIT focusTaken();
+}
+
+// --- panel -----------------------------------------------------------------------------
+
+FilePanel::FilePanel(TForm1 &frame, QWidget *parent)
+    : QWidget(parent)
+    , m_frame(frame)
+{
+    setObjectName(u"FilePanel"_s);
+    createControls();
+    createMenu();
+    fillDrives();
+    FilterComboBox1->setCurrentIndex(0);
+    followFile(QDir::homePath() + u"/"_s);
+}
+
+void FilePanel::createControls()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto *splitter = new QSplitter(Qt::Vertical, this);
+
+    m_dirModel = new QFileSystemModel(this);
+    m_dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_dirModel->setReadOnly(true);
+    DirectoryListBox1 = new QTreeView(splitter);
+    DirectoryListBox1->setObjectName(u"DirectoryListBox1"_s);
+    DirectoryListBox1->setModel(m_dirModel);
+    DirectoryListBox1->setFont(boldFont(DirectoryListBox1->font(), 12));
+    DirectoryListBox1->setHeaderHidden(true);
+    for (int column = 1; column < m_dirModel->columnCount(); ++column)
+        DirectoryListBox1->hideColumn(column);
+    connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &index) { directoryChosen(index); });
+
+    FileListBox1 = new FileListBox(splitter);
+    FileListBox1->setObjectName(u"FileListBox1"_s);
+    FileListBox1->setFont(boldFont(FileListBox1->font()));
+    connect(FileListBox1, &FileListBox::focusTaken, this, &FilePanel::refresh);
+    connect(FileListBox1, &QListWidget::currentItemChanged, this, &FilePanel::fileChanged);
+    connect(FileListBox1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { openByType(item->data(PathRole).toString()); });
+    connect(FileListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        PopupMenu->popup(FileListBox1->viewport()->mapToGlobal(at));
+    });
+    layout->addWidget(splitter, 1);
+
+    FilterComboBox1 = new QComboBox(this);
+    FilterComboBox1->setObjectName(u"FilterComboBox1"_s);
+    // Each filter shows its caption once; the patterns stay with it.
+    for (const FileFilter &filter : parseFileFilters(FilePanelFilterList))
+        FilterComboBox1->addItem(filter.caption, filter.patterns);
+    connect(FilterComboBox1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_patterns = FilterComboBox1->itemData(index).toStringList();
+        refresh();
+    });
+    m_patterns = FilterComboBox1->itemData(0).toStringList();
+    layout->addWidget(FilterComboBox1);
+
+    DriveComboBox1 = new QComboBox(this);
+    DriveComboBox1->setObjectName(u"DriveComboBox1"_s);
+    connect(DriveComboBox1, &QComboBox::activated, this, &FilePanel::driveChosen);
+    layout->addWidget(DriveComboBox1);
+    setFocusProxy(FileListBox1);
+}
+
+void FilePanel::createMenu()
+{
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(u"FilePanelMenu"_s);
+    auto add = [this](QMenu *menu, const char *name, const QString &caption, auto slot) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QLatin1StringView(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    add(PopupMenu, "FileOpen", u"&Otevřít"_s, [this] { openInEditor(currentFile()); });
+    add(PopupMenu, "FileRename", u"&Přejmenovat"_s, [this] { renameCurrent(); });
+    add(PopupMenu, "FileDelete", u"&Smazat"_s, [this] { deleteCurrent(); });
+    QMenu *names = PopupMenu->addMenu(u"Změnit jména souboru"_s);
+    names->setObjectName(u"FileCaseMenu"_s);
+    add(names, "FileLowerCase", u"Na malé písmena"_s, [this] { changeCase(false); });
+    add(names, "FileUpperCase", u"Na velké písmena"_s, [this] { changeCase(true); });
+    PopupMenu->addSeparator();
+    // Without a current file there is nothing to link to.
+    add(PopupMenu, "FileInsertLink", u"Vložit jako o&dkaz"_s, [this] {
+        if (const QString file = currentFile(); !file.isEmpty())
+            InsertFileAsLink(m_frame, file);
+    });
+    add(PopupMenu, "FileInsertTag", u"Vložit jako &tag"_s,
+        [this] { InsertFileAsTag(m_frame, currentFile()); });
+    QMenu *fileName = PopupMenu->addMenu(u"Vložit &jméno souboru"_s);
+    fileName->setObjectName(u"FileNameMenu"_s);
+    fileName->menuAction()->setObjectName(u"FileInsertName"_s);
+    add(fileName, "FileInsertRelative", u"&Relatvní cesta"_s,
+        [this] { InsertFileName(m_frame, currentFile(), true); });
+    add(fileName, "FileInsertBareName", u"&Pouze jméno souboru"_s,
+        [this] { InsertFileName(m_frame, currentFile(), false); });
+    PopupMenu->addSeparator();
+    add(PopupMenu, "FileFindDirectory", u"Najít aktuální adresář "_s,
+        [this] { findDocumentDirectory(); });
+    add(PopupMenu, "FileRefresh", u"O&bnovit"_s, [this] { refresh(); });
+    connect(PopupMenu, &QMenu::aboutToShow, this, &FilePanel::updateMenu);
+}
+
+QAction *FilePanel::action(const QString &objectName) const
+{
+    return PopupMenu->findChild<QAction *>(objectName);
+}
+
+void FilePanel::updateMenu()
+{
+    const bool hasFile = !currentFile().isEmpty();
+    for (const char *name : {"FileOpen", "FileRename", "FileDelete", "FileInsertTag"})
+        action(QLatin1StringView(name))->setEnabled(hasFile);
+    PopupMenu->findChild<QMenu *>(u"FileNameMenu"_s)->menuAction()->setEnabled(hasFile);
+}
+
+// --- drives and folders ----------------------------------------------------------------
+
+void FilePanel::fillDrives()
+{
+    DriveComboBox1->clear();
+    for (const auto &[label, root] : driveList())
+        DriveComboBox1->addItem(label, root);
+}
+
+int FilePanel::driveIndexFor(const QString &path) const
+{
+    // The drive of a path is the deepest entry that holds it, so files at home show the
+    // home entry rather than "/".
+    int best = -1;
+    qsizetype bestLength = -1;
+    for (int i = 0; i < DriveComboBox1->count(); ++i) {
+        const QString root = DriveComboBox1->itemData(i).toString();
+        if (isUnder(path, root) && root.size() > bestLength) {
+            best = i;
+            bestLength = root.size();
+        }
+    }
+    return best;
+}
+
+void FilePanel::showDrive(int index)
+{
+    if (index < 0)
+        return;
+    DriveComboBox1->setCurrentIndex(index);
+    const QString root = DriveComboBox1->itemData(index).toString();
+    m_dirModel->setRootPath(root);
+    DirectoryListBox1->setRootIndex(m_dirModel->index(root));
+}
+
+void FilePanel::driveChosen(int index)
+{
+    showDrive(index);
+    setDirectory(DriveComboBox1->itemData(index).toString());
+}
+
+void FilePanel::followFile(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    showDrive(driveIndexFor(folder));
+    setDirectory(folder);
+}
+
+void FilePanel::setDirectory(const QString &directory)
+{
+    const QString folder = QDir::cleanPath(directory);
+    if (!QFileInfo(folder).isDir())
+        return;
+    const bool changed = folder != m_directory;
+    m_directory = folder;
+    QDir::setCurrent(folder);
+    const QModelIndex index = m_dirModel->index(folder);
+    if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
+        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+            DirectoryListBox1->expand(up);
+        DirectoryListBox1->setCurrentIndex(index);
+        DirectoryListBox1->scrollTo(index);
+    }
+    if (changed)
+        FileListBox1->clear();
+    refresh();
+}
+
+void FilePanel::directoryChosen(const QModelIndex &index)
+{
+    if (index.isValid())
+        setDirectory(m_dirModel->filePath(index));
+}
+
+// --- file list -------------------------------------------------------------------------
+
+void FilePanel::refresh()
+{
+    const QString current = currentFile();
+    const QStringList selected = selectedFiles();
+    const QSignalBlocker block(FileListBox1);
+    FileListBox1->clear();
+    const QFileInfoList files =
+        QDir(m_directory).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &file : files) {
+        if (!matchesAnyWildcard(file.fileName(), m_patterns))
+            continue;
+        auto *item = new QListWidgetItem(file.fileName(), FileListBox1);
+        item->setData(PathRole, file.absoluteFilePath());
+        if (file.absoluteFilePath() == current)
+            FileListBox1->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+        item->setSelected(selected.contains(file.absoluteFilePath()));
+    }
+}
+
+QString FilePanel::currentFile() const
+{
+    const QListWidgetItem *item = FileListBox1->currentItem();
+    return item ? item->data(PathRole).toString() : QString();
+}
+
+QStringList FilePanel::selectedFiles() const
+{
+    QStringList paths;
+    for (const QListWidgetItem *item : FileListBox1->selectedItems())
+        paths.append(item->data(PathRole).toString());
+    return paths;
+}
+
+void FilePanel::fileChanged()
+{
+    const QString file = currentFile();
+    if (!file.isEmpty() && m_frame.activeDocument())
+        m_frame.setStatusText(3, fileReference(m_frame, file));
+}
+
+// --- commands of the list --------------------------------------------------------------
+
+void FilePanel::openInEditor(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    if (TForm2 *doc = m_frame.NewDocumentWindow())
+        m_frame.OpenFile(*doc, path);
+}
+
+void FilePanel::openByType(const QString &path)
+{
+    switch (fileOpenKind(path)) {
+    case FileOpenKind::Page:
+        openInEditor(path);
+        if (m_frame.settings().Colorize)
+            m_frame.colorizeActiveDocument();
+        break;
+    case FileOpenKind::UserTags:
+        if (m_frame.openUserTagFile)
+            m_frame.openUserTagFile(path);
+        break;
+    case FileOpenKind::Shell:
+        ShellOpen(path);
+        break;
+    }
+}
+
+void FilePanel::renameCurrent()
+{
+    const QString file = currentFile();
+    if (file.isEmpty())
+        return;
+    const std::optional<QString> name = ui().text(u"Přejmenovat soubor.."_s, file, QString());
+    if (!name)
+        return;
+    // Failures are silent: the list shows what the disk holds afterwards.
+    if (const QString target = renameTarget(m_directory, *name); !target.isEmpty())
+        renameWithoutReplacing(file, target);
+    refresh();
+}
+
+void FilePanel::deleteCurrent()
+{
+    const QString file = currentFile();
+    if (file.isEmpty())
+        return;
+    if (ui().ask(deleteFileQuestion(file), Interaction::Buttons::YesNo) == Interaction::Answer::Yes)
+        QFile::remove(file);
+    refresh();
+}
+
+void FilePanel::changeCase(bool upper)
+{
+    changeFileNameCase(selectedFiles(), upper);
+    refresh();
+}
+
+void FilePanel::findDocumentDirectory()
+{
+    const TForm2 *doc = m_frame.activeDocument();
+    // A document never saved has no folder to go to.
+    if (doc && QFileInfo(doc->FileName()).isAbsolute())
+        followFile(doc->FileName());
+}
+
+FilePanel *installFilePanel(TForm1 &frame)
+{
+    auto *panel = new FilePanel(frame, frame.FilePanelPage);
+    frame.FilePanelPage->layout()->setContentsMargins(0, 0, 0, 0);
+    frame.FilePanelPage->layout()->addWidget(panel);
+    frame.FilePanelPage->setFocusProxy(panel->FileListBox1);
+    QObject::connect(&frame, &TForm1::fileLocationChanged, panel, &FilePanel::followFile);
+    return panel;
+}

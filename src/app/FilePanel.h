@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QListWidget>
+#include <QWidget>
+
+class QAction;
+class QComboBox;
+class QFileSystemModel;
+class QMenu;
+class QTreeView;
+class TForm1;
+
+// The file list of the panel: several files may be selected and dragged out as file
+// addresses; taking the focus reads the folder again.
+class FileListBox : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FileListBox(QWidget *parent = nullptr);
+
+Q_SIGNALS:
+    void focusTaken();
+
+protected:
+    QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override;
+    QStringList mimeTypes() const override;
+    void focusInEvent(QFocusEvent *event) override;
+};
+
+// The page "Soubory" of the side panel: a small file manager of the local disks that
+// opens, renames, deletes and re-cases files and writes references to them into the
+// active document.
+class FilePanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FilePanel(TForm1 &frame, QWidget *parent = nullptr);
+
+    QTreeView *DirectoryListBox1 = nullptr;
+    FileListBox *FileListBox1 = nullptr;
+    QComboBox *FilterComboBox1 = nullptr;
+    QComboBox *DriveComboBox1 = nullptr;
+    QMenu *PopupMenu = nullptr;
+
+    // The folder the file list shows.
+    QString directory() const { return m_directory; }
+    // Shows the folder in the tree and the list and makes it the process's current one.
+    void setDirectory(const QString &directory);
+    // The drive selector and the folder follow the file's folder.
+    void followFile(const QString &path);
+    // Reads the folder again, keeping the current and selected files where they remain.
+    void refresh();
+    // The focused file of the list as a full path, empty when none.
+    QString currentFile() const;
+    QStringList selectedFiles() const;
+    // Pages into the editor, ".tag" files into the user-tags window, the rest to their
+    // program.
+    void openByType(const QString &path);
+
+    // The context menu's items, by what they do.
+    QAction *action(const QString &objectName) const;
+
+private:
+    void createControls();
+    void createMenu();
+    void fillDrives();
+    void driveChosen(int index);
+    void directoryChosen(const QModelIndex &index);
+    void fileChanged();
+    void updateMenu();
+    void openInEditor(const QString &path);
+    void renameCurrent();
+    void deleteCurrent();
+    void changeCase(bool upper);
+    void findDocumentDirectory();
+    int driveIndexFor(const QString &path) const;
+    void showDrive(int index);
+
+    TForm1 &m_frame;
+    QFileSystemModel *m_dirModel = nullptr;
+    QString m_directory;
+    QStringList m_patterns;
+};
+
+// Fills the frame's page "Soubory" and lets the panel follow opened and saved documents.
+FilePanel *installFilePanel(TForm1 &frame);

@@ -1,0 +1,165 @@
+#include "TagTreePanel.h"
+
+#include "app/TForm1.h"
+#include "commands/InsertTag.h"
+#include "markup/TextFile.h"
+#include "markup/TreeFile.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+TagTreeView::TagTreeView(QWidget *parent)
+    : QTreeWidget(parent)
+{
+    setObjectName(u"TreeView1"_s);
+    setHeaderHidden(true);
+    setIndentation(19);
+    QFont arial(u"Arial"_s);
+    arial.setPixelSize(12);
+    setFont(arial);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    // The editor accepts drops only from views that say they offer tag items.
+    setProperty("tagItemSource", true);
+}
+
+void TagTreeView::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT insertRequested();
+        return;
+    case Qt::Key_Escape:
+        Q_EMIT leaveRequested();
+        return;
+    default:
+        QTreeWidget::keyPressEvent(event);
+    }
+}
+
+TagTreePanel::TagTreePanel(TForm1 &frame, QWidget *parent)
+    : QWidget(parent)
+    , m_frame(frame)
+{
+    setObjectName(u"TagTreePanel"_s);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    createBar();
+    TreeView1 = new TagTreeView(this);
+    layout->addWidget(TreeView1, 1);
+    setFocusProxy(TreeView1);
+
+    connect(TreeView1, &TagTreeView::insertRequested, this, &TagTreePanel::insertSelected);
+    connect(TreeView1, &TagTreeView::leaveRequested, this, [this] {
+        if (EditorBuffer *buffer = m_frame.activeBuffer())
+            buffer->setFocus();
+    });
+    connect(TreeView1, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem *item) { showExpandPicture(item); });
+    connect(TreeView1, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem *item) { showExpandPicture(item); });
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *item) { showExpandPicture(item); });
+}
+
+void TagTreePanel::createBar()
+{
+    auto *bar = new QWidget(this);
+    bar->setObjectName(u"TagTreeBar"_s);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(2);
+    auto button = [bar, row](const QString &name, const QString &icon) {
+        auto *b = new QToolButton(bar);
+        b->setObjectName(name);
+        b->setIcon(QIcon(icon));
+        b->setAutoRaise(true);
+        row->addWidget(b);
+        return b;
+    };
+    InsertButton = button(u"InsertButton"_s, u":/logo/insert.png"_s);
+    InsertButton->setToolTip(u"Vloží aktuální tag nebo jeho parametry"_s);
+    InsertButton->setStatusTip(InsertButton->toolTip());
+    ExpandButton = button(u"ExpandButton"_s, u":/logo/expand.png"_s);
+    ExpandButton->setToolTip(u"Rozbalí parametry aktuálního tagu"_s);
+    ExpandButton->setStatusTip(ExpandButton->toolTip());
+    ExpandedPicture = button(u"ExpandedPicture"_s, u":/logo/collapse.png"_s);
+    CollapsedPicture = button(u"CollapsedPicture"_s, u":/logo/expand.png"_s);
+    ExpandedPicture->hide();
+    CollapsedPicture->hide();
+    row->addStretch(1);
+    static_cast<QVBoxLayout *>(layout())->addWidget(bar);
+
+    connect(InsertButton, &QToolButton::clicked, this, &TagTreePanel::insertSelected);
+    connect(ExpandButton, &QToolButton::clicked, this, &TagTreePanel::toggleSelected);
+}
+
+QString TagTreePanel::levelErrorText(int depth, const QString &text)
+{
+    return u"Invalid level (%1) for item \"%2\""_s.arg(depth).arg(text);
+}
+
+QString TagTreePanel::load(const QString &path)
+{
+    const TextFileResult file = readTextFile(path);
+    if (!file.ok) {
+        TreeView1->clear();
+        return path + u": "_s + file.error;
+    }
+    return loadText(file.text);
+}
+
+QString TagTreePanel::loadText(const QString &text)
+{
+    const TreeFileResult read = parseTreeText(text, &TagTreePanel::levelErrorText);
+    TreeView1->clear();
+    QList<QTreeWidgetItem *> items;
+    for (const TreeFileNode &node : read.nodes) {
+        auto *item = node.parent < 0 ? new QTreeWidgetItem(TreeView1)
+                                     : new QTreeWidgetItem(items[node.parent]);
+        item->setText(0, node.text);
+        items.append(item);
+    }
+    return read.error;
+}
+
+void TagTreePanel::insertSelected()
+{
+    const QTreeWidgetItem *item = TreeView1->currentItem();
+    if (!item || !m_frame.activeDocument())
+        return;
+    InsertArgs args;
+    args.item = item->text(0);
+    InsertTag(m_frame, 92, args);
+}
+
+void TagTreePanel::toggleSelected()
+{
+    QTreeWidgetItem *item = TreeView1->currentItem();
+    if (!item)
+        return;
+    item->setExpanded(!item->isExpanded());
+    showExpandPicture(item);
+}
+
+void TagTreePanel::showExpandPicture(const QTreeWidgetItem *item)
+{
+    const bool expanded = item && item->isExpanded();
+    ExpandButton->setIcon((expanded ? ExpandedPicture : CollapsedPicture)->icon());
+}
+
+TagTreePanel *installTagTreePanel(TForm1 &frame)
+{
+    auto *panel = new TagTreePanel(frame, frame.TagTreePage);
+    frame.TagTreePage->layout()->setContentsMargins(0, 0, 0, 0);
+    frame.TagTreePage->layout()->addWidget(panel);
+    frame.TagTreePage->setFocusProxy(panel->TreeView1);
+    return panel;
+}

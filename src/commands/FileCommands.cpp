@@ -1,0 +1,67 @@
+#include "FileCommands.h"
+
+#include "commands/Workspace.h"
+#include "editor/EditorBuffer.h"
+#include "editor/TForm2.h"
+#include "markup/FileReferences.h"
+#include "markup/SysUt.h"
+#include "settings/TSettings.h"
+
+#include <QFileInfo>
+
+namespace {
+
+void focusEditor(Workspace &workspace)
+{
+    if (EditorBuffer *buffer = workspace.activeBuffer())
+        buffer->setFocus();
+}
+
+} // namespace
+
+QString fileReference(Workspace &workspace, const QString &filePath)
+{
+    const TForm2 *doc = workspace.activeDocument();
+    if (!doc)
+        return {};
+    return DocumentRelativePath(filePath, doc->FileName(), workspace.settings().pathOptions());
+}
+
+void InsertFileAsLink(Workspace &workspace, const QString &filePath)
+{
+    EditorBuffer *buffer = workspace.activeBuffer();
+    if (!buffer)
+        return;
+    const QString reference = fileReference(workspace, filePath);
+    const int start = buffer->SelStart();
+    buffer->SetSelLength(0);
+    buffer->ReplaceSelection(reference);
+    buffer->SetSelStart(start);
+    buffer->SetSelLength(int(reference.size()));
+    const Markup link = fileLinkMarkup(reference);
+    buffer->WrapSelection(workspace.settings().LINK, link.opening, link.closing);
+    focusEditor(workspace);
+}
+
+void InsertFileAsTag(Workspace &workspace, const QString &filePath)
+{
+    EditorBuffer *buffer = workspace.activeBuffer();
+    if (!buffer)
+        return;
+    const Markup markup = fileTagMarkup(fileReference(workspace, filePath), filePath);
+    buffer->WrapSelection(workspace.settings().TAG, markup.opening, markup.closing);
+    focusEditor(workspace);
+}
+
+void InsertFileName(Workspace &workspace, const QString &filePath, bool relative)
+{
+    EditorBuffer *buffer = workspace.activeBuffer();
+    if (!buffer)
+        return;
+    const QString text =
+        relative ? fileReference(workspace, filePath) : QFileInfo(filePath).fileName();
+    const bool inTag = !TagAtPosition(buffer->GetText(), buffer->SelStart()).isEmpty();
+    const TSettings &settings = workspace.settings();
+    buffer->InsertAtCaret(inTag ? settings.TAG : settings.TEXT, text);
+    focusEditor(workspace);
+}

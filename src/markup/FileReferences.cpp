@@ -1,0 +1,98 @@
+#include "FileReferences.h"
+
+#include "markup/SysUt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString upperExtension(const QString &path)
+{
+    return QFileInfo(path).suffix().toUpper();
+}
+
+bool oneOf(const QString &ext, std::initializer_list<QStringView> list)
+{
+    for (QStringView item : list) {
+        if (ext == item)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+FileOpenKind fileOpenKind(const QString &path)
+{
+    const QString ext = upperExtension(path);
+    if (oneOf(ext, {u"HTML", u"HTM", u"HTX", u"HTT", u"SAB"}))
+        return FileOpenKind::Page;
+    if (ext == u"TAG"_s)
+        return FileOpenKind::UserTags;
+    return FileOpenKind::Shell;
+}
+
+Markup fileTagMarkup(const QString &reference, const QString &filePath)
+{
+    const QString ext = upperExtension(filePath);
+    const QString quoted = u"=\""_s + reference + u"\">"_s;
+    if (oneOf(ext, {u"JPG", u"JPEG", u"GIF", u"PNG"}))
+        return {u"<IMG SRC"_s + quoted, {}};
+    if (oneOf(ext, {u"HTM", u"HTML", u"TXT", u"PDF", u"ZIP", u"ARJ", u"CAB", u"EXE"}))
+        return {u"<A HREF"_s + quoted, u"</A>"_s};
+    if (oneOf(ext, {u"MID", u"WAV", u"AU"}))
+        return {u"<BGSOUND SRC"_s + quoted, {}};
+    if (oneOf(ext, {u"AVI", u"MPG", u"MPEG", u"MOV"}))
+        return {u"<IMG DYNSRC"_s + quoted, {}};
+    return {u"<EMBED SRC"_s + quoted, {}};
+}
+
+Markup fileLinkMarkup(const QString &reference)
+{
+    return {u"<A HREF=\""_s + reference + u"\" >"_s, u"</A>"_s};
+}
+
+QString deleteFileQuestion(const QString &path)
+{
+    return u"Opravdu chcete smazat soubor \""_s + path + u"\" "_s;
+}
+
+QString renameTarget(const QString &directory, const QString &enteredName)
+{
+    if (enteredName.trimmed().isEmpty())
+        return {};
+    return QDir::cleanPath(QDir(directory).filePath(QDir::fromNativeSeparators(enteredName)));
+}
+
+bool renameWithoutReplacing(const QString &from, const QString &to)
+{
+    if (from == to)
+        return true;
+    // On a case-blind disk the target "exists" as the file itself; a case change is
+    // still a rename, and anything else that exists is left alone.
+    const bool caseOnly = from.compare(to, Qt::CaseInsensitive) == 0;
+    if (QFileInfo::exists(to) && !(caseOnly && QFileInfo(from) == QFileInfo(to)))
+        return false;
+    return QFile::rename(from, to);
+}
+
+QString caseChangedPath(const QString &path, bool upper)
+{
+    const QFileInfo info(path);
+    const QString name = upper ? CzechUpperCase(info.fileName()) : CzechLowerCase(info.fileName());
+    return info.dir().filePath(name);
+}
+
+QStringList changeFileNameCase(const QStringList &paths, bool upper)
+{
+    QStringList refused;
+    for (const QString &path : paths) {
+        if (!renameWithoutReplacing(path, caseChangedPath(path, upper)))
+            refused.append(path);
+    }
+    return refused;
+}
