@@ -244,6 +244,7 @@ void TFtpClient::RenTo()
 
 void TFtpClient::Put()
 {
+    m_transferAccepted = false;
     if (!m_connected)
         throw FtpException(u"STOR/APPE: not connected"_s);
     if (m_localFileName.isEmpty())
@@ -255,6 +256,7 @@ void TFtpClient::Put()
 
 void TFtpClient::Nlst()
 {
+    m_transferAccepted = false;
     if (!m_connected)
         throw FtpException(u"NLST: not connected"_s);
     if (m_localFileName.isEmpty())
