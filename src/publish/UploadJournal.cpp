@@ -84,6 +84,16 @@ void UploadJournal::forget(const QString &relativePath)
     m_entries.remove(relativePath);
 }
 
+bool UploadJournal::knowsDirectory(const QString &relativeDirectory) const
+{
+    const QString prefix = relativeDirectory.endsWith(u'/') ? relativeDirectory : relativeDirectory + u'/';
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
+        if (it.key().startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
 bool UploadJournal::isUnchanged(const QString &relativePath, const QString &localPath) const
 {
     const auto known = find(relativePath);

@@ -37,6 +37,9 @@ public:
     void record(const QString &relativePath, const Entry &entry);
     void forget(const QString &relativePath);
     qsizetype size() const { return m_entries.size(); }
+    // True when some file below the relative directory went up before, so the remote
+    // directory exists already.
+    bool knowsDirectory(const QString &relativeDirectory) const;
     QString path() const { return m_path; }
 
     // True when the file at localPath has the size, time and content recorded for

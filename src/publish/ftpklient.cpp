@@ -600,7 +600,8 @@ void TFTPForm::showProgress(qint64 currentBytes)
     const QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
     m_progress->setFormat(u"%1 / %2 souborů, %3 / %4"_s.arg(run.doneFiles)
                               .arg(run.totalFiles)
-                              .arg(czech.formattedDataSize(bytes), czech.formattedDataSize(run.totalBytes)));
+                              .arg(czech.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat),
+                                   czech.formattedDataSize(run.totalBytes, 2, QLocale::DataSizeTraditionalFormat)));
 }
 
 void TFTPForm::fileDone(qint64 bytes)
@@ -641,8 +642,12 @@ void TFTPForm::enterDirectory(const QString &directory, const QString &name, con
     const QString inner = directory + name + u'/';
     setHomeDirectory(directory + name);
     if (!m_run->dryRun) {
-        m_ftp->setHostFileName(name);
-        check(m_ftp->MkdSync());
+        // A directory the journal knows was made by an earlier upload: asking for it again
+        // would only raise the "exists" box on every run.
+        if (!m_run->changedOnly || !m_run->journal.knowsDirectory(relativeToStart(inner))) {
+            m_ftp->setHostFileName(name);
+            check(m_ftp->MkdSync());
+        }
         m_ftp->setHostDirName(name);
         const bool entered = m_ftp->CwdSync();
         check(entered);

@@ -46,6 +46,8 @@ private Q_SLOTS:
     void unchangedNeedsSizeTimeAndContent();
     void eachTargetHasItsOwnJournal();
     void savedJournalLoadsBack();
+    void knowsTheDirectoriesOfItsFiles_data();
+    void knowsTheDirectoriesOfItsFiles();
 };
 
 void tst_UploadJournal::anyNameSurvivesTheRoundTrip_data()
@@ -152,6 +154,28 @@ void tst_UploadJournal::savedJournalLoadsBack()
     again.load(path);
     QCOMPARE(again.size(), 1);
     QVERIFY(*again.find(u"a.html"_s) == (UploadJournal::Entry{1, 2, QByteArray(32, 'a')}));
+}
+
+void tst_UploadJournal::knowsTheDirectoriesOfItsFiles_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("parent of a file") << u"sub/deeper"_s << true;
+    QTest::newRow("grandparent") << u"sub"_s << true;
+    QTest::newRow("with separator") << u"sub/"_s << true;
+    QTest::newRow("a name that only begins alike") << u"su"_s << false;
+    QTest::newRow("a file is no directory") << u"sub/deeper/page.html"_s << false;
+    QTest::newRow("unknown") << u"other"_s << false;
+}
+
+void tst_UploadJournal::knowsTheDirectoriesOfItsFiles()
+{
+    QFETCH(QString, directory);
+    QFETCH(bool, known);
+    UploadJournal journal;
+    journal.record(u"sub/deeper/page.html"_s, {1, 2, QByteArray(32, 'p')});
+    journal.record(u"top.html"_s, {1, 2, QByteArray(32, 't')});
+    QCOMPARE(journal.knowsDirectory(directory), known);
 }
 
 BRISKO_TEST_MAIN(tst_UploadJournal)
