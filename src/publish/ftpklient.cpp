@@ -318,7 +318,8 @@ QString TFTPForm::LogText() const
 
 void TFTPForm::check(bool succeeded)
 {
-    if (!succeeded)
+    // A transfer the user stopped did not fail.
+    if (!succeeded && !(m_run && m_run->stop && m_ftp->Status() == TFtpClient::StoppedStatus))
         appendLog(Failure);
 }
 
@@ -724,12 +725,17 @@ void TFTPForm::uploadFile(const QString &directory, const QString &entry)
             state.sha256 = sent.result();
             m_run->journal.record(relative, state);
         }
+    } else if (m_run->stop) {
+        // Stopped by the user while it went up: not a failure of the server's.
+        appendLog(u"Zastaveno: "_s + relative);
+        m_run->journal.forget(relative);
     } else {
         appendLog(u"Nenahráno: "_s + relative);
         ++m_run->failed;
         m_run->journal.forget(relative);
     }
-    fileDone(info.size());
+    if (!m_run->stop) // a stopped file is not done: the bar shows how far the upload got
+        fileDone(info.size());
 }
 
 bool TFTPForm::storePlain(const QString &entry, const QString &local)
