@@ -106,6 +106,7 @@ private Q_SLOTS:
     void wrongPasswordGivesOneBoxPerUpload();
     void stopDuringALargeTransferLeavesNoHalfFile();
     void renameRefusedFallsBackToPlainStore();
+    void passiveOnlyServerIsUsedPassively();
     void onlyChangedFilesAreStoredAgain();
     void failedTransferIsNeverInTheJournal();
     void dryRunStoresNothing();
@@ -754,6 +755,31 @@ void tst_FtpUpload::renameRefusedFallsBackToPlainStore()
     QCOMPARE(server.stored, QByteArray("page"));
     QVERIFY(m_ui->errors.isEmpty());
     QVERIFY(log.contains(u"Nahráno 1 souborů, přeskočeno 0, chyb 0"_s));
+}
+
+void tst_FtpUpload::passiveOnlyServerIsUsedPassively()
+{
+    ScriptedFtpServer server;
+    server.handler = [&](const QString &verb, const QString &) {
+        if (verb != u"PORT"_s)
+            return false;
+        server.reply("500 active mode is not allowed here\r\n");
+        return true;
+    };
+    for (int i = 0; i < 5; ++i)
+        writeFile(m_local->path() + u"/p%1.html"_s.arg(i), "page " + QByteArray::number(i));
+    auto form = makeForm(server.port());
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    const QString log = form->LogText();
+    // Once said, once tried: no box per file, and every file arrives.
+    QCOMPARE(log.count(u"Server odmítl aktivní režim, přenos pokračuje v pasivním režimu"_s), 1);
+    QCOMPARE(server.commands.filter(QRegularExpression(u"^PORT "_s)).size(), 1);
+    QVERIFY(m_ui->errors.isEmpty());
+    QCOMPARE(failures(log), 0);
+    QVERIFY(control<QCheckBox>(*form, u"PassiveCheckBox"_s)->isChecked());
+    QVERIFY(log.endsWith(u"Nahráno 5 souborů, přeskočeno 0, chyb 0"_s));
+    QCOMPARE(server.stored, QByteArray("page 4"));
 }
 
 void tst_FtpUpload::onlyChangedFilesAreStoredAgain()
