@@ -588,9 +588,10 @@ void tst_FtpUpload::errorBoxHeldOpenPastTheTimeoutDoesNotEndTheUpload()
     writeFile(root + u"/top.html"_s, "top");
     QDir(m_remoteRoot.path()).mkpath(u"sub"_s); // its MKD fails and raises a box
     auto form = makeForm(m_server.port());
-    form->FtpClient1().setTimeoutMs(300);
+    // Short enough not to wait long, long enough for a busy machine's server to answer.
+    form->FtpClient1().setTimeoutMs(600);
     connectForm(*form);
-    SlowBoxes slow(*m_ui, 1000);
+    SlowBoxes slow(*m_ui, 1500);
     click(*form, u"UploadButton"_s);
     const QString log = form->LogText();
     QCOMPARE(m_ui->errors.size(), 1);
@@ -632,7 +633,7 @@ void tst_FtpUpload::timeOutMidTransferLeavesNoHalfFile()
     const QString root = m_local->path();
     writeFile(root + u"/big.bin"_s, randomContent(40 * 1024 * 1024, 5));
     auto form = makeForm(m_server.port());
-    form->FtpClient1().setTimeoutMs(400);
+    form->FtpClient1().setTimeoutMs(800);
     connectForm(*form);
     // The server freezes mid-transfer and thaws once the client has given up on it.
     bool frozen = false;
