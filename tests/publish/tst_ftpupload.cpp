@@ -110,6 +110,7 @@ private Q_SLOTS:
     void onlyChangedFilesAreStoredAgain();
     void failedTransferIsNeverInTheJournal();
     void dryRunStoresNothing();
+    void emptyHomeDirectoryLogsNothing();
     void progressCountsFilesAndBytes();
 
 private:
@@ -882,6 +883,18 @@ void tst_FtpUpload::dryRunStoresNothing()
     for (const char *command : {"> STOR", "> MKD", "> CWD", "> EPSV", "> PORT"})
         QVERIFY2(!log.contains(QLatin1StringView(command)), command);
     QVERIFY(snapshot(m_remoteRoot.path()).isEmpty());
+}
+
+void tst_FtpUpload::emptyHomeDirectoryLogsNothing()
+{
+    ScriptedFtpServer server;
+    auto form = makeForm(server.port());
+    connectForm(*form);
+    const QString before = form->LogText();
+    const qsizetype commands = server.commands.size();
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(form->LogText(), before);
+    QCOMPARE(server.commands.size(), commands);
 }
 
 void tst_FtpUpload::progressCountsFilesAndBytes()
