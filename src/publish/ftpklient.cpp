@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -68,6 +69,7 @@ struct TFTPForm::UploadRun
     qint64 doneFiles = 0;
     qint64 doneBytes = 0;
     int lastShown = -1;
+    QElapsedTimer shown;
     int stored = 0;
     int skipped = 0;
     int failed = 0;
@@ -593,10 +595,12 @@ void TFTPForm::showProgress(qint64 currentBytes)
     const int value = run.totalBytes > 0 ? int(bytes * 1000 / run.totalBytes)
                       : run.totalFiles > 0 ? int(run.doneFiles * 1000 / run.totalFiles)
                                            : 1000;
-    // Redrawn only when it shows something new: a signal per block would cost more.
-    if (currentBytes != 0 && value == run.lastShown)
+    // Redrawn only when it shows something new, and during a file at most every 100 ms:
+    // drawing the bar for every block would cost more time than sending the block.
+    if (currentBytes != 0 && (value == run.lastShown || (run.shown.isValid() && run.shown.elapsed() < 100)))
         return;
     run.lastShown = value;
+    run.shown.start();
     m_progress->setValue(value);
     const QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
     m_progress->setFormat(u"%1 / %2 souborů, %3 / %4"_s.arg(run.doneFiles)
