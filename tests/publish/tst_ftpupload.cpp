@@ -904,7 +904,7 @@ void tst_FtpUpload::progressCountsFilesAndBytes()
     const QString root = m_local->path();
     writeFile(root + u"/big.bin"_s, randomContent(8 * 1024 * 1024, 3));
     for (int i = 0; i < 4; ++i)
-        writeFile(root + u"/s/f%1.txt"_s.arg(i), QByteArray(1000, 'f'));
+        writeFile(root + u"/s/f%1.txt"_s.arg(i), QByteArray(200 * 1000, 'f'));
     auto form = makeForm(m_server.port());
     connectForm(*form);
     auto *bar = control<QProgressBar>(*form, u"ProgressBar1"_s);
