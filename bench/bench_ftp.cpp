@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -118,8 +120,21 @@ ClientRun uploadWithClient(quint16 port, const QString &home, const QString &rem
     return run;
 }
 
+// Processor time (user and system) of the finished child processes so far, milliseconds.
+qint64 childrenCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return qint64(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
+
+// The processor time of the last tool run, milliseconds.
+qint64 g_toolCpuMs = 0;
+
 qint64 runTool(const QString &program, const QStringList &args)
 {
+    const qint64 cpuBefore = childrenCpuMs();
     QProcess tool;
     tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     tool.setStandardOutputFile(QProcess::nullDevice());
@@ -128,7 +143,9 @@ qint64 runTool(const QString &program, const QStringList &args)
     tool.start(program, args);
     if (!tool.waitForFinished(600000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
         qFatal("%s failed", qPrintable(program));
-    return clock.elapsed();
+    const qint64 ms = clock.elapsed();
+    g_toolCpuMs = childrenCpuMs() - cpuBefore;
+    return ms;
 }
 
 // One curl process for all files, so it keeps its one control connection as we do.
@@ -192,6 +209,9 @@ int main(int argc, char **argv)
     // Each round runs every tool once, in turn, so a slow moment of the machine falls on
     // all of them alike; the figures are medians over the rounds.
     QList<qint64> bigActive, bigPassive, bigCurl, treeClient, treeCurl, treeLftp, unchanged, unchangedCpu;
+    // Processor time of each side: on a machine shared with other work, wall times wander
+    // with the load while these stay put.
+    QList<qint64> bigClientCpu, bigCurlCpu, treeClientCpu, treeCurlCpu, treeLftpCpu;
     QList<qint64> gaps;
     int target = 0;
     auto fresh = [&](const char *tool) {
@@ -204,19 +224,36 @@ int main(int argc, char **argv)
         // for the disk more than the first one does.
         for (int turn = 0; turn < 3; ++turn) {
             switch ((round + turn) % 3) {
-            case 0: bigActive << uploadWithClient(server.port, bigHome.path(), fresh("active"), false).ms; break;
-            case 1: bigCurl << uploadWithCurl(server.port, {bigHome.path() + u"/big.bin"_s}, bigHome.path(), fresh("curl")); break;
-            default: bigPassive << uploadWithClient(server.port, bigHome.path(), fresh("passive"), true).ms; break;
+            case 0: {
+                const ClientRun run = uploadWithClient(server.port, bigHome.path(), fresh("active"), false);
+                bigActive << run.ms;
+                bigClientCpu << run.cpuMs;
+                break;
+            }
+            case 1:
+                bigCurl << uploadWithCurl(server.port, {bigHome.path() + u"/big.bin"_s}, bigHome.path(), fresh("curl"));
+                bigCurlCpu << g_toolCpuMs;
+                break;
+            default: {
+                const ClientRun run = uploadWithClient(server.port, bigHome.path(), fresh("passive"), true);
+                bigPassive << run.ms;
+                bigClientCpu << run.cpuMs;
+                break;
+            }
             }
         }
 
         const QString changedTarget = fresh("tree-client");
         const ClientRun tree = uploadWithClient(server.port, treeHome.path(), changedTarget, true, true);
         treeClient << tree.ms;
+        treeClientCpu << tree.cpuMs;
         gaps << tree.gapsNs;
         treeCurl << uploadWithCurl(server.port, treeFiles, treeHome.path(), fresh("tree-curl"));
-        if (haveLftp)
+        treeCurlCpu << g_toolCpuMs;
+        if (haveLftp) {
             treeLftp << uploadWithLftp(server.port, treeHome.path(), fresh("tree-lftp"));
+            treeLftpCpu << g_toolCpuMs;
+        }
         const ClientRun again = uploadWithClient(server.port, treeHome.path(), changedTarget, true, true);
         if (again.summary != u"Nahráno 0 souborů, přeskočeno 1000, chyb 0"_s)
             qFatal("unchanged tree was uploaded again: %s", qPrintable(again.summary));
@@ -238,6 +275,14 @@ int main(int argc, char **argv)
     report("1,000 x 10 KB, passive", median(treeClient), median(treeCurl), "curl", 1000 * 10 * 1024);
     if (haveLftp)
         report("1,000 x 10 KB, passive", median(treeClient), median(treeLftp), "lftp", 1000 * 10 * 1024);
+    std::printf("processor time, medians: 100 MB client %lld ms, curl %lld ms (%.2f); 1,000 files client %lld ms, "
+                "curl %lld ms (%.2f), lftp %lld ms (%.2f)\n",
+                (long long)median(bigClientCpu), (long long)median(bigCurlCpu),
+                double(median(bigClientCpu)) / double(qMax<qint64>(1, median(bigCurlCpu))),
+                (long long)median(treeClientCpu), (long long)median(treeCurlCpu),
+                double(median(treeClientCpu)) / double(qMax<qint64>(1, median(treeCurlCpu))),
+                (long long)median(treeLftpCpu),
+                double(median(treeClientCpu)) / double(qMax<qint64>(1, median(treeLftpCpu))));
     std::printf("unchanged 1,000-file tree, only changed files: %lld ms (%lld ms of the client's CPU)\n",
                 (long long)median(unchanged), (long long)median(unchangedCpu));
     std::sort(gaps.begin(), gaps.end());
