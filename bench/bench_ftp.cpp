@@ -183,6 +183,107 @@ void report(const char *what, qint64 client, qint64 other, const char *otherName
 
 } // namespace
 
+namespace {
+
+// Every figure of every round. Wall times wander with the load of a shared machine; the
+// processor time of each side stays put, so both are kept.
+struct Figures
+{
+    QList<qint64> bigActive, bigPassive, bigCurl, treeClient, treeCurl, treeLftp, unchanged, unchangedCpu;
+    QList<qint64> bigClientCpu, bigCurlCpu, treeClientCpu, treeCurlCpu, treeLftpCpu;
+    QList<qint64> gaps;
+};
+
+struct Setup
+{
+    quint16 port = 0;
+    QString remote, bigHome, treeHome;
+    QStringList treeFiles;
+    bool haveLftp = false;
+    int target = 0;
+
+    // A new, empty remote directory for one run.
+    QString fresh(const char *tool)
+    {
+        const QString dir = u"%1-%2"_s.arg(QLatin1StringView(tool)).arg(++target);
+        QDir(remote).mkpath(dir);
+        return dir;
+    }
+};
+
+void bigFileRound(Setup &setup, Figures &f, int round)
+{
+    // The order turns every round: a run right after another 100 MB were written waits for
+    // the disk more than the first one does.
+    for (int turn = 0; turn < 3; ++turn) {
+        const int which = (round + turn) % 3;
+        if (which == 1) {
+            f.bigCurl << uploadWithCurl(setup.port, {setup.bigHome + u"/big.bin"_s}, setup.bigHome, setup.fresh("curl"));
+            f.bigCurlCpu << g_toolCpuMs;
+            continue;
+        }
+        const bool passive = which == 2;
+        const ClientRun run = uploadWithClient(setup.port, setup.bigHome, setup.fresh(passive ? "passive" : "active"), passive);
+        (passive ? f.bigPassive : f.bigActive) << run.ms;
+        f.bigClientCpu << run.cpuMs;
+    }
+}
+
+void treeRound(Setup &setup, Figures &f)
+{
+    const QString changedTarget = setup.fresh("tree-client");
+    const ClientRun tree = uploadWithClient(setup.port, setup.treeHome, changedTarget, true, true);
+    f.treeClient << tree.ms;
+    f.treeClientCpu << tree.cpuMs;
+    f.gaps << tree.gapsNs;
+    f.treeCurl << uploadWithCurl(setup.port, setup.treeFiles, setup.treeHome, setup.fresh("tree-curl"));
+    f.treeCurlCpu << g_toolCpuMs;
+    if (setup.haveLftp) {
+        f.treeLftp << uploadWithLftp(setup.port, setup.treeHome, setup.fresh("tree-lftp"));
+        f.treeLftpCpu << g_toolCpuMs;
+    }
+    const ClientRun again = uploadWithClient(setup.port, setup.treeHome, changedTarget, true, true);
+    if (again.summary != u"Nahráno 0 souborů, přeskočeno 1000, chyb 0"_s)
+        qFatal("unchanged tree was uploaded again: %s", qPrintable(again.summary));
+    f.unchanged << again.ms;
+    f.unchangedCpu << again.cpuMs;
+}
+
+double ratio(qint64 a, qint64 b)
+{
+    return double(a) / double(qMax<qint64>(1, b));
+}
+
+void printSummary(Figures &f, int rounds, qint64 bigSize, bool haveLftp)
+{
+    std::printf("medians of %d alternating rounds (safe transfer on, journal on for the tree)\n", rounds);
+    report("100 MB file, active", median(f.bigActive), median(f.bigCurl), "curl", bigSize);
+    report("100 MB file, passive", median(f.bigPassive), median(f.bigCurl), "curl", bigSize);
+    report("1,000 x 10 KB, passive", median(f.treeClient), median(f.treeCurl), "curl", 1000 * 10 * 1024);
+    if (haveLftp)
+        report("1,000 x 10 KB, passive", median(f.treeClient), median(f.treeLftp), "lftp", 1000 * 10 * 1024);
+    std::printf("processor time, medians: 100 MB client %lld ms, curl %lld ms (%.2f); 1,000 files client %lld ms, "
+                "curl %lld ms (%.2f), lftp %lld ms (%.2f)\n",
+                (long long)median(f.bigClientCpu), (long long)median(f.bigCurlCpu),
+                ratio(median(f.bigClientCpu), median(f.bigCurlCpu)), (long long)median(f.treeClientCpu),
+                (long long)median(f.treeCurlCpu), ratio(median(f.treeClientCpu), median(f.treeCurlCpu)),
+                (long long)median(f.treeLftpCpu), ratio(median(f.treeClientCpu), median(f.treeLftpCpu)));
+    std::printf("unchanged 1,000-file tree, only changed files: %lld ms (%lld ms of the client's CPU)\n",
+                (long long)median(f.unchanged), (long long)median(f.unchangedCpu));
+    std::sort(f.gaps.begin(), f.gaps.end());
+    if (f.gaps.isEmpty())
+        return;
+    double sum = 0;
+    for (qint64 g : std::as_const(f.gaps))
+        sum += double(g);
+    std::printf("client's own time from a reply to its next command: median %.3f ms, mean %.3f ms, "
+                "95th percentile %.3f ms (%lld commands)\n",
+                f.gaps[f.gaps.size() / 2] / 1e6, sum / f.gaps.size() / 1e6, f.gaps[f.gaps.size() * 95 / 100] / 1e6,
+                (long long)f.gaps.size());
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -195,105 +296,33 @@ int main(int argc, char **argv)
     Server server;
     if (!server.start(remote.path()))
         qFatal("pyftpdlib did not start");
-    const bool haveLftp = !QStandardPaths::findExecutable(u"lftp"_s).isEmpty();
+    Setup setup{server.port, remote.path(), bigHome.path(), treeHome.path(), {},
+                !QStandardPaths::findExecutable(u"lftp"_s).isEmpty(), 0};
 
     const qint64 bigSize = 100LL * 1024 * 1024;
-    writeFile(bigHome.path() + u"/big.bin"_s, randomBytes(bigSize, 7));
-    QStringList treeFiles;
+    writeFile(setup.bigHome + u"/big.bin"_s, randomBytes(bigSize, 7));
     for (int i = 0; i < 1000; ++i) {
-        const QString path = treeHome.path() + u"/d%1/f%2.html"_s.arg(i / 100).arg(i);
+        const QString path = setup.treeHome + u"/d%1/f%2.html"_s.arg(i / 100).arg(i);
         writeFile(path, randomBytes(10 * 1024, quint32(i)));
-        treeFiles << path;
+        setup.treeFiles << path;
     }
 
     // Each round runs every tool once, in turn, so a slow moment of the machine falls on
     // all of them alike; the figures are medians over the rounds.
-    QList<qint64> bigActive, bigPassive, bigCurl, treeClient, treeCurl, treeLftp, unchanged, unchangedCpu;
-    // Processor time of each side: on a machine shared with other work, wall times wander
-    // with the load while these stay put.
-    QList<qint64> bigClientCpu, bigCurlCpu, treeClientCpu, treeCurlCpu, treeLftpCpu;
-    QList<qint64> gaps;
-    int target = 0;
-    auto fresh = [&](const char *tool) {
-        const QString dir = u"%1-%2"_s.arg(QLatin1StringView(tool)).arg(++target);
-        QDir(remote.path()).mkpath(dir);
-        return dir;
-    };
+    Figures f;
     for (int round = 0; round < rounds; ++round) {
-        // The order turns every round: a run right after another 100 MB were written waits
-        // for the disk more than the first one does.
-        for (int turn = 0; turn < 3; ++turn) {
-            switch ((round + turn) % 3) {
-            case 0: {
-                const ClientRun run = uploadWithClient(server.port, bigHome.path(), fresh("active"), false);
-                bigActive << run.ms;
-                bigClientCpu << run.cpuMs;
-                break;
-            }
-            case 1:
-                bigCurl << uploadWithCurl(server.port, {bigHome.path() + u"/big.bin"_s}, bigHome.path(), fresh("curl"));
-                bigCurlCpu << g_toolCpuMs;
-                break;
-            default: {
-                const ClientRun run = uploadWithClient(server.port, bigHome.path(), fresh("passive"), true);
-                bigPassive << run.ms;
-                bigClientCpu << run.cpuMs;
-                break;
-            }
-            }
-        }
-
-        const QString changedTarget = fresh("tree-client");
-        const ClientRun tree = uploadWithClient(server.port, treeHome.path(), changedTarget, true, true);
-        treeClient << tree.ms;
-        treeClientCpu << tree.cpuMs;
-        gaps << tree.gapsNs;
-        treeCurl << uploadWithCurl(server.port, treeFiles, treeHome.path(), fresh("tree-curl"));
-        treeCurlCpu << g_toolCpuMs;
-        if (haveLftp) {
-            treeLftp << uploadWithLftp(server.port, treeHome.path(), fresh("tree-lftp"));
-            treeLftpCpu << g_toolCpuMs;
-        }
-        const ClientRun again = uploadWithClient(server.port, treeHome.path(), changedTarget, true, true);
-        if (again.summary != u"Nahráno 0 souborů, přeskočeno 1000, chyb 0"_s)
-            qFatal("unchanged tree was uploaded again: %s", qPrintable(again.summary));
-        unchanged << again.ms;
-        unchangedCpu << again.cpuMs;
+        bigFileRound(setup, f, round);
+        treeRound(setup, f);
         std::printf("round %d: 100 MB active %lld, curl %lld, passive %lld ms; tree client %lld, curl %lld, lftp %lld ms; "
                     "unchanged %lld ms (%lld ms CPU)\n",
-                    round + 1, (long long)bigActive.last(), (long long)bigCurl.last(), (long long)bigPassive.last(),
-                    (long long)treeClient.last(), (long long)treeCurl.last(),
-                    (long long)(treeLftp.isEmpty() ? 0 : treeLftp.last()), (long long)again.ms, (long long)again.cpuMs);
+                    round + 1, (long long)f.bigActive.last(),
+                    (long long)f.bigCurl.last(), (long long)f.bigPassive.last(), (long long)f.treeClient.last(),
+                    (long long)f.treeCurl.last(), (long long)(f.treeLftp.isEmpty() ? 0 : f.treeLftp.last()),
+                    (long long)f.unchanged.last(), (long long)f.unchangedCpu.last());
         std::fflush(stdout);
-        QDir(remote.path()).removeRecursively();
-        QDir().mkpath(remote.path());
+        QDir(setup.remote).removeRecursively();
+        QDir().mkpath(setup.remote);
     }
-
-    std::printf("medians of %d alternating rounds (safe transfer on, journal on for the tree)\n", rounds);
-    report("100 MB file, active", median(bigActive), median(bigCurl), "curl", bigSize);
-    report("100 MB file, passive", median(bigPassive), median(bigCurl), "curl", bigSize);
-    report("1,000 x 10 KB, passive", median(treeClient), median(treeCurl), "curl", 1000 * 10 * 1024);
-    if (haveLftp)
-        report("1,000 x 10 KB, passive", median(treeClient), median(treeLftp), "lftp", 1000 * 10 * 1024);
-    std::printf("processor time, medians: 100 MB client %lld ms, curl %lld ms (%.2f); 1,000 files client %lld ms, "
-                "curl %lld ms (%.2f), lftp %lld ms (%.2f)\n",
-                (long long)median(bigClientCpu), (long long)median(bigCurlCpu),
-                double(median(bigClientCpu)) / double(qMax<qint64>(1, median(bigCurlCpu))),
-                (long long)median(treeClientCpu), (long long)median(treeCurlCpu),
-                double(median(treeClientCpu)) / double(qMax<qint64>(1, median(treeCurlCpu))),
-                (long long)median(treeLftpCpu),
-                double(median(treeClientCpu)) / double(qMax<qint64>(1, median(treeLftpCpu))));
-    std::printf("unchanged 1,000-file tree, only changed files: %lld ms (%lld ms of the client's CPU)\n",
-                (long long)median(unchanged), (long long)median(unchangedCpu));
-    std::sort(gaps.begin(), gaps.end());
-    if (!gaps.isEmpty()) {
-        double sum = 0;
-        for (qint64 g : gaps)
-            sum += double(g);
-        std::printf("client's own time from a reply to its next command: median %.3f ms, mean %.3f ms, "
-                    "95th percentile %.3f ms (%lld commands)\n",
-                    gaps[gaps.size() / 2] / 1e6, sum / gaps.size() / 1e6, gaps[gaps.size() * 95 / 100] / 1e6,
-                    (long long)gaps.size());
-    }
+    printSummary(f, rounds, bigSize, setup.haveLftp);
     return 0;
 }
