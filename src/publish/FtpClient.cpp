@@ -218,8 +218,33 @@ void TFtpClient::TypeSet()
                    &TFtpClient::genericStep);
 }
 
+void TFtpClient::Dele()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Dele);
+    executeCommand(FtpRequest::Dele, u"DELE "_s + m_hostFileName, {250}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::RenFrom()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::RenFrom);
+    executeCommand(FtpRequest::RenFrom, u"RNFR "_s + m_hostFileName, {350}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::RenTo()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::RenTo);
+    executeCommand(FtpRequest::RenTo, u"RNTO "_s + m_hostFileName, {250}, &TFtpClient::genericStep);
+}
+
 void TFtpClient::Put()
 {
+    m_transferAccepted = false;
     if (!m_connected)
         throw FtpException(u"STOR/APPE: not connected"_s);
     if (m_localFileName.isEmpty())
@@ -231,6 +256,7 @@ void TFtpClient::Put()
 
 void TFtpClient::Nlst()
 {
+    m_transferAccepted = false;
     if (!m_connected)
         throw FtpException(u"NLST: not connected"_s);
     if (m_localFileName.isEmpty())
@@ -246,6 +272,9 @@ bool TFtpClient::CwdSync() { return runSync(&TFtpClient::Cwd); }
 bool TFtpClient::PwdSync() { return runSync(&TFtpClient::Pwd); }
 bool TFtpClient::MkdSync() { return runSync(&TFtpClient::Mkd); }
 bool TFtpClient::TypeSetSync() { return runSync(&TFtpClient::TypeSet); }
+bool TFtpClient::DeleSync() { return runSync(&TFtpClient::Dele); }
+bool TFtpClient::RenFromSync() { return runSync(&TFtpClient::RenFrom); }
+bool TFtpClient::RenToSync() { return runSync(&TFtpClient::RenTo); }
 bool TFtpClient::PutSync() { return runSync(&TFtpClient::Put); }
 bool TFtpClient::NlstSync() { return runSync(&TFtpClient::Nlst); }
 
@@ -261,13 +290,15 @@ bool TFtpClient::runSync(void (TFtpClient::*request)())
     touch();
     QEventLoop loop;
     QTimer tick;
-    tick.setInterval(WaitTickMs);
+    tick.setInterval(m_timeoutMs > 0 ? std::clamp(m_timeoutMs / 10, 5, WaitTickMs) : WaitTickMs);
     connect(&tick, &QTimer::timeout, &loop, [this, &loop] {
-        // Silence, not the length of the request, counts: a transfer that keeps moving
-        // is never cut off.
-        if (m_timeout > 0 && m_silence.elapsed() > qint64(m_timeout) * 1000) {
+        // Only the server's silence counts: not the time a finished request's error box
+        // stays open, nor a transfer that keeps moving.
+        if (m_timeoutMs > 0 && !m_requestDone && m_timeoutPauses == 0
+            && m_silence.elapsed() > qint64(m_timeoutMs)) {
             m_timedOut = true;
-            Abort();
+            Q_EMIT OnDisplay(u"Timeout"_s);
+            abortSession(TimeoutError);
             m_errorMessage = u"Timeout"_s;
         }
         if (m_timedOut || (isReady() && !m_donePending))
@@ -287,6 +318,13 @@ bool TFtpClient::runSync(void (TFtpClient::*request)())
 
 void TFtpClient::Abort()
 {
+    // Connection aborted on this side, as the socket layer numbers it.
+    abortSession(10053);
+}
+
+void TFtpClient::abortSession(int error)
+{
+    const bool wasConnected = m_connected;
     setState(FtpState::Abort);
     if (m_lookupId >= 0) {
         QHostInfo::abortHostLookup(m_lookupId);
@@ -296,7 +334,38 @@ void TFtpClient::Abort()
     closeControl();
     m_requestDone = true;
     m_step = nullptr;
+    if (wasConnected) {
+        // The log says why the session ended, not just that the next request failed.
+        setState(FtpState::NotConnected);
+        Q_EMIT OnSessionClosed(error);
+    }
     setState(FtpState::Ready);
+}
+
+void TFtpClient::ResumeTimeout()
+{
+    if (m_timeoutPauses > 0 && --m_timeoutPauses == 0)
+        touch();
+}
+
+QString TFtpClient::DirectoryOfReply(const QString &reply)
+{
+    const qsizetype open = reply.indexOf(u'"');
+    if (open < 0)
+        return {};
+    QString directory;
+    for (qsizetype i = open + 1; i < reply.size(); ++i) {
+        if (reply[i] == u'"') {
+            if (i + 1 < reply.size() && reply[i + 1] == u'"') {
+                directory += u'"';
+                ++i;
+                continue;
+            }
+            return directory;
+        }
+        directory += reply[i];
+    }
+    return {};
 }
 
 // ---------------------------------------------------------------------------------------

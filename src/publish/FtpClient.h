@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractSocket>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHostAddress>
@@ -40,6 +41,9 @@ enum class FtpRequest {
     Nlst = 8,
     Put = 16,
     Mkd = 20,
+    Dele = 22,
+    RenFrom = 23,
+    RenTo = 24,
     Pwd = 30,
     TypeSet = 35,
 };
@@ -86,14 +90,24 @@ public:
     void setBinary(bool v) { m_binary = v; }
     bool DisplayFlag() const { return m_displayFlag; }
     void setDisplayFlag(bool v) { m_displayFlag = v; }
-    int Timeout() const { return m_timeout; }
-    void setTimeout(int seconds) { m_timeout = seconds; }
+    int Timeout() const { return m_timeoutMs / 1000; }
+    void setTimeout(int seconds) { m_timeoutMs = seconds * 1000; }
+    // The same limit in milliseconds, so tests need not wait whole seconds.
+    int TimeoutMs() const { return m_timeoutMs; }
+    void setTimeoutMs(int milliseconds) { m_timeoutMs = milliseconds; }
     bool MultiThreaded() const { return m_multiThreaded; }
     void setMultiThreaded(bool v) { m_multiThreaded = v; }
     // Passive transfers (EPSV, then PASV when the server does not know EPSV), for clients
     // behind address-translating routers that the server cannot connect back to.
     bool Passive() const { return m_passive; }
     void setPassive(bool v) { m_passive = v; }
+    // When the server refuses active mode (PORT answered 5xx, or it cannot connect back and
+    // says so with 425), the transfer is tried once more in passive mode and the session
+    // stays passive.
+    bool PassiveFallback() const { return m_passiveFallback; }
+    void setPassiveFallback(bool v) { m_passiveFallback = v; }
+    // Every block a STOR sends also goes into this hash (not owned; null for none).
+    void setSentDataHash(QCryptographicHash *hash) { m_sentHash = hash; }
 
     QString ErrorMessage() const { return m_errorMessage; }
     QString LastResponse() const { return m_lastResponse; }
@@ -102,6 +116,8 @@ public:
     bool Connected() const { return m_connected; }
     FtpRequest RequestType() const { return m_requestType; }
     int Status() const { return m_status; }
+    // The server took up the last transfer (125 or 150), so it may hold part of the file.
+    bool TransferAccepted() const { return m_transferAccepted; }
 
     // Asynchronous forms: throw FtpException when refused, otherwise end with OnRequestDone.
     void Open();
@@ -111,6 +127,9 @@ public:
     void Pwd();
     void Mkd();
     void TypeSet();
+    void Dele();
+    void RenFrom();
+    void RenTo();
     void Put();
     void Nlst();
 
@@ -122,10 +141,26 @@ public:
     bool PwdSync();
     bool MkdSync();
     bool TypeSetSync();
+    bool DeleSync();
+    bool RenFromSync();
+    bool RenToSync();
     bool PutSync();
     bool NlstSync();
 
     void Abort();
+    // Stops a running transfer cleanly: the data connection is cut, the server's answer
+    // to it is awaited, and the request ends with StoppedStatus. Other requests run on.
+    void StopTransfer();
+    static constexpr int StoppedStatus = 10004;
+    static constexpr int TimeoutError = 10060;
+
+    // While paused (a message box is open, say), the silence does not count toward the
+    // time-out. Pauses nest; the silence starts anew when the last one ends.
+    void PauseTimeout() { ++m_timeoutPauses; }
+    void ResumeTimeout();
+
+    // The directory a 257 reply names ("" quotes inside it doubled), empty if none.
+    static QString DirectoryOfReply(const QString &reply);
 
     // The line that closes a transfer: bytes, whole seconds and the integer rate.
     static QString TransferSummary(qint64 bytes, qint64 milliseconds);
@@ -139,6 +174,9 @@ Q_SIGNALS:
     void OnSessionClosed(int error);
     void OnRequestDone(FtpRequest request, int status);
     void OnStateChange();
+    // Bytes of the running STOR that have left so far.
+    void OnProgress(qint64 bytes);
+    void OnPassiveFallback();
 
 private:
     using ReplyStep = void (TFtpClient::*)();
@@ -188,6 +226,9 @@ private:
     void sendNextBlocks();
     void displayDataLines(const QByteArray &block, bool flush);
     void transferMayBeComplete();
+    bool fallBackToPassive();
+    void sendPassiveRequest();
+    void abortSession(int error);
     void closeDataSide();
     QString transferCommandName() const;
 
@@ -200,9 +241,14 @@ private:
     QString m_localFileName;
     bool m_binary = true;
     bool m_displayFlag = false;
-    int m_timeout = 15;
+    int m_timeoutMs = 15000;
     bool m_multiThreaded = false;
     bool m_passive = false;
+    bool m_passiveFallback = true;
+    bool m_fellBack = false;
+    bool m_stopped = false;
+    int m_timeoutPauses = 0;
+    QCryptographicHash *m_sentHash = nullptr;
 
     QString m_errorMessage;
     QString m_lastResponse;

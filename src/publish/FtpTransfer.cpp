@@ -41,6 +41,7 @@ void TFtpClient::startTransfer(FtpRequest kind)
     m_transferAccepted = false;
     m_sourceExhausted = false;
     m_triedEpsv = false;
+    m_stopped = false;
     m_partialLine.clear();
     m_transferClock.invalidate();
 
@@ -56,9 +57,10 @@ void TFtpClient::startTransfer(FtpRequest kind)
         throw FtpException(m_errorMessage);
     }
 
+    if (m_sentHash)
+        m_sentHash->reset();
     if (m_passive) {
-        m_triedEpsv = true;
-        executeCommand(kind, u"EPSV"_s, {229}, &TFtpClient::passiveStep);
+        sendPassiveRequest();
         return;
     }
 
@@ -86,6 +88,41 @@ void TFtpClient::startTransfer(FtpRequest kind)
     executeCommand(kind, portCommand, {200}, &TFtpClient::portStep);
 }
 
+void TFtpClient::sendPassiveRequest()
+{
+    m_triedEpsv = true;
+    executeCommand(m_requestType, u"EPSV"_s, {229}, &TFtpClient::passiveStep);
+}
+
+// Active mode refused: once per session the transfer starts again in passive mode, from
+// the first byte, and the session stays passive.
+bool TFtpClient::fallBackToPassive()
+{
+    if (m_passive || !m_passiveFallback || m_fellBack || m_dataConnected || m_stopped)
+        return false;
+    if (m_localFile.isOpen() && !m_localFile.seek(0))
+        return false;
+    m_fellBack = true;
+    m_passive = true;
+    if (m_listener) {
+        m_listener->disconnect(this);
+        m_listener->close();
+        m_listener->deleteLater();
+        m_listener = nullptr;
+    }
+    m_byteCount = 0;
+    m_transferAccepted = false;
+    m_sourceExhausted = false;
+    m_finalReplyMark = false;
+    m_dataClosedMark = false;
+    if (m_sentHash)
+        m_sentHash->reset();
+    Q_EMIT OnDisplay(u"Server odmítl aktivní režim, přenos pokračuje v pasivním režimu"_s);
+    Q_EMIT OnPassiveFallback();
+    sendPassiveRequest();
+    return true;
+}
+
 void TFtpClient::sendTransferCommand()
 {
     QString command;
@@ -101,10 +138,17 @@ void TFtpClient::portStep()
     Q_EMIT OnDisplay(m_lastResponse);
     if (isIntermediateLine())
         return;
+    if (m_stopped) {
+        closeDataSide();
+        endRequest(StoppedStatus);
+        return;
+    }
     if (m_statusCode == 200) {
         sendTransferCommand();
         return;
     }
+    if (m_statusCode >= 500 && fallBackToPassive())
+        return;
     closeDataSide();
     failWith(m_statusCode, m_lastResponse);
 }
@@ -114,6 +158,11 @@ void TFtpClient::passiveStep()
     Q_EMIT OnDisplay(m_lastResponse);
     if (isIntermediateLine())
         return;
+    if (m_stopped) {
+        closeDataSide();
+        endRequest(StoppedStatus);
+        return;
+    }
     int port = -1;
     if (m_statusCode == 229) {
         static const QRegularExpression epsv(u"\\(([^0-9])\\1\\1(\\d+)\\1\\)"_s);
@@ -153,10 +202,18 @@ void TFtpClient::transferStartStep()
     if (m_statusCode == 125 || m_statusCode == 150) {
         m_transferAccepted = true;
         m_step = &TFtpClient::transferFinalStep;
-        if (m_requestType == FtpRequest::Put && m_dataConnected)
+        if (m_requestType == FtpRequest::Put && m_dataConnected && !m_stopped)
             sendNextBlocks();
         return;
     }
+    if (m_stopped) {
+        closeDataSide();
+        endRequest(StoppedStatus);
+        return;
+    }
+    // 425: the server could not connect back to us.
+    if (m_statusCode == 425 && fallBackToPassive())
+        return;
     closeDataSide();
     failWith(m_statusCode, m_lastResponse);
 }
@@ -165,6 +222,14 @@ void TFtpClient::transferFinalStep()
 {
     Q_EMIT OnDisplay(m_lastResponse);
     if (isIntermediateLine())
+        return;
+    if (m_stopped) {
+        // Whatever the server says about a cut transfer, it is not a stored file.
+        closeDataSide();
+        endRequest(StoppedStatus);
+        return;
+    }
+    if (m_statusCode == 425 && fallBackToPassive())
         return;
     if (m_statusCode == 226 || m_statusCode == 250) {
         m_finalReplyMark = true;
@@ -204,6 +269,11 @@ void TFtpClient::attachDataSocket(QTcpSocket *socket)
 
 void TFtpClient::onDataConnected()
 {
+    if (m_stopped) {
+        closeDataSide();
+        m_dataClosedMark = true;
+        return;
+    }
     m_dataConnected = true;
     m_transferClock.start();
     touch();
@@ -227,6 +297,8 @@ void TFtpClient::sendNextBlocks()
             m_data->disconnectFromHost();
             return;
         }
+        if (m_sentHash)
+            m_sentHash->addData(block);
         m_data->write(block);
     }
 }
@@ -235,6 +307,7 @@ void TFtpClient::onDataBytesWritten(qint64 bytes)
 {
     m_byteCount += bytes;
     touch();
+    Q_EMIT OnProgress(m_byteCount);
     sendNextBlocks();
 }
 
@@ -305,6 +378,22 @@ void TFtpClient::onDataError(QAbstractSocket::SocketError error)
     }
     Q_EMIT OnDisplay(u"Data: Receive error "_s + QString::number(ftpSocketErrorNumber(error)));
     m_data->abort();
+}
+
+void TFtpClient::StopTransfer()
+{
+    if (m_requestDone || (m_requestType != FtpRequest::Put && m_requestType != FtpRequest::Nlst))
+        return;
+    m_stopped = true;
+    // A passive connection still being made is cut as soon as it stands, so the server is
+    // not left waiting for it.
+    if (m_data && m_data->state() != QAbstractSocket::ConnectedState && m_passive)
+        return;
+    closeDataSide();
+    m_dataClosedMark = true;
+    // Nothing more will come from the server: the request ends here.
+    if (m_step == nullptr || m_finalReplyMark)
+        endRequest(StoppedStatus);
 }
 
 QString TFtpClient::TransferSummary(qint64 bytes, qint64 milliseconds)

@@ -2,17 +2,23 @@
 
 #include "interaction/Interaction.h"
 #include "publish/FtpClient.h"
+#include "publish/UploadJournal.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRandomGenerator>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -49,6 +55,39 @@ QString bareName(const QString &entry)
 
 } // namespace
 
+// One upload: what it covers, how far it got, and what it left behind.
+struct TFTPForm::UploadRun
+{
+    QString startLocal;  // the home directory the walk began in, with separator
+    QString remoteStart; // the remote directory current at the start, empty if unknown
+    bool safe = true;
+    bool changedOnly = false;
+    bool dryRun = false;
+    bool stop = false;
+    qint64 totalFiles = 0;
+    qint64 totalBytes = 0;
+    qint64 doneFiles = 0;
+    qint64 doneBytes = 0;
+    int lastShown = -1;
+    QElapsedTimer shown;
+    int stored = 0;
+    int skipped = 0;
+    int failed = 0;
+    QStringList leftTemporaries; // full remote paths a lost session could not delete
+    UploadJournal journal;
+};
+
+// Failures of the requests inside stay in the log: the upload handles them itself.
+class QuietScope
+{
+public:
+    explicit QuietScope(TFTPForm &form) : m_form(form) { ++m_form.m_quiet; }
+    ~QuietScope() { --m_form.m_quiet; }
+
+private:
+    TFTPForm &m_form;
+};
+
 // Marks the window busy for one button's work: hourglass, buttons off, and a close asked
 // for meanwhile is carried out when the work is over, never from inside a wait.
 class BusyScope
@@ -56,14 +95,17 @@ class BusyScope
 public:
     explicit BusyScope(TFTPForm &form) : m_form(form)
     {
-        if (m_form.m_busy++ == 0)
+        if (m_form.m_busy++ == 0) {
+            m_form.m_shownErrors.clear();
             m_form.setBusy(true);
+        }
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
     ~BusyScope()
     {
         QApplication::restoreOverrideCursor();
         if (--m_form.m_busy == 0) {
+            m_form.flushLog();
             m_form.setBusy(false);
             if (m_form.m_closeRequested)
                 QMetaObject::invokeMethod(&m_form, [form = &m_form] { form->QDialog::reject(); },
@@ -98,6 +140,11 @@ TFTPForm::TFTPForm(QWidget *parent) : QDialog(parent), m_ftp(new TFtpClient(this
     m_ftp->setDisplayFlag(true);
     m_ftp->setPassive(false);
     connectSession();
+    // The log is drawn in batches: one repaint per line would cost more than the transfer
+    // of a small file.
+    m_logTimer.setSingleShot(true);
+    m_logTimer.setInterval(100);
+    connect(&m_logTimer, &QTimer::timeout, this, &TFTPForm::flushLog);
 
     setHomeDirectory(QDir::homePath());
 }
@@ -133,10 +180,24 @@ void TFTPForm::buildLeftHalf(QWidget *half)
     m_passive->setObjectName(u"PassiveCheckBox"_s);
     m_passive->setChecked(false);
     grid->addWidget(m_passive, 4, 0, 1, 2);
+    auto option = [&](int row, const QString &caption, const QString &name, bool checked, const QString &hint) {
+        auto *box = new QCheckBox(caption, half);
+        box->setObjectName(name);
+        box->setChecked(checked);
+        box->setToolTip(hint);
+        grid->addWidget(box, row, 0, 1, 2);
+        return box;
+    };
+    m_safe = option(5, u"Bezpečné nahrávání"_s, u"SafeCheckBox"_s, true,
+                    u"Soubor se nahraje pod dočasným jménem a přejmenuje se až po úplném přenosu"_s);
+    m_changedOnly = option(6, u"Jen změněné soubory"_s, u"ChangedOnlyCheckBox"_s, false,
+                           u"Soubory beze změny od posledního nahrání se přeskočí"_s);
+    m_dryRun = option(7, u"Zkušební běh"_s, u"DryRunCheckBox"_s, false,
+                      u"Jen vypíše, co by se nahrálo"_s);
     m_closeButton = new QPushButton(u"Zavřít"_s, half);
     m_closeButton->setObjectName(u"CloseButton"_s);
     m_closeButton->setAutoDefault(false);
-    grid->addWidget(m_closeButton, 5, 0, 1, 2);
+    grid->addWidget(m_closeButton, 8, 0, 1, 2);
 
     connect(m_directoryButton, &QToolButton::clicked, this, &TFTPForm::DirectoryButtonClick);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, &TFTPForm::FileListBox1DblClick);
@@ -186,6 +247,19 @@ void TFTPForm::buildRightHalf(QWidget *half)
     m_log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     grid->addWidget(m_log, 6, 0, 1, 4);
+    m_progress = new QProgressBar(half);
+    m_progress->setObjectName(u"ProgressBar1"_s);
+    m_progress->setRange(0, 1000);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(true);
+    m_progress->setFormat(QString());
+    grid->addWidget(m_progress, 7, 0, 1, 3);
+    m_stopButton = new QPushButton(u"Zastavit"_s, half);
+    m_stopButton->setObjectName(u"StopButton"_s);
+    m_stopButton->setAutoDefault(false);
+    m_stopButton->setEnabled(false);
+    grid->addWidget(m_stopButton, 7, 3);
+    connect(m_stopButton, &QPushButton::clicked, this, &TFTPForm::StopButtonClick);
 
     connect(m_listButton, &QPushButton::clicked, this, &TFTPForm::ListButtonClick);
     connect(m_uploadButton, &QPushButton::clicked, this, &TFTPForm::UploadButtonClick);
@@ -198,26 +272,56 @@ void TFTPForm::connectSession()
     connect(m_ftp, &TFtpClient::OnDisplay, this, &TFTPForm::appendLog);
     connect(m_ftp, &TFtpClient::OnRequestDone, this, [this](FtpRequest, int status) {
         if (status != 0)
-            ui().showError(u"Error = "_s + QString::number(status) + u" ("_s + m_ftp->ErrorMessage() + u')');
+            showRequestError(status);
     });
+    connect(m_ftp, &TFtpClient::OnPassiveFallback, this, [this] { m_passive->setChecked(true); });
+    connect(m_ftp, &TFtpClient::OnProgress, this, [this](qint64 bytes) { showProgress(bytes); });
     connect(m_ftp, &TFtpClient::OnSessionClosed, this, [this](int error) {
         appendLog(u"Spojení ukončeno, error = "_s + QString::number(error));
     });
 }
 
+void TFTPForm::showRequestError(int status)
+{
+    if (m_quiet > 0 || status == TFtpClient::StoppedStatus)
+        return;
+    const QString text = u"Error = "_s + QString::number(status) + u" ("_s + m_ftp->ErrorMessage() + u')';
+    // A wrong password or a refused mode fails every file the same way: one box says it.
+    if (m_busy > 0 && m_shownErrors.contains(text))
+        return;
+    m_shownErrors.insert(text);
+    flushLog();
+    // The box may stay open a long time; the server's silence meanwhile is not its fault.
+    m_ftp->PauseTimeout();
+    ui().showError(text);
+    m_ftp->ResumeTimeout();
+}
+
 void TFTPForm::appendLog(const QString &line)
 {
-    m_log->appendPlainText(line);
+    m_pendingLog << line;
+    if (!m_logTimer.isActive())
+        m_logTimer.start();
+}
+
+void TFTPForm::flushLog() const
+{
+    if (m_pendingLog.isEmpty())
+        return;
+    m_log->appendPlainText(m_pendingLog.join(u'\n'));
+    m_pendingLog.clear();
 }
 
 QString TFTPForm::LogText() const
 {
+    flushLog();
     return m_log->toPlainText();
 }
 
 void TFTPForm::check(bool succeeded)
 {
-    if (!succeeded)
+    // A transfer the user stopped did not fail.
+    if (!succeeded && !(m_run && m_run->stop && m_ftp->Status() == TFtpClient::StoppedStatus))
         appendLog(Failure);
 }
 
@@ -227,6 +331,7 @@ void TFTPForm::setBusy(bool busy)
                        static_cast<QWidget *>(m_connectButton), static_cast<QWidget *>(m_cdButton),
                        static_cast<QWidget *>(m_directoryButton)})
         w->setEnabled(!busy);
+    m_stopButton->setEnabled(busy);
 }
 
 void TFTPForm::reject()
@@ -235,6 +340,8 @@ void TFTPForm::reject()
         // Closing from inside a wait would pull the session from under it: stop the
         // transfer instead and close once the running work has unwound.
         m_closeRequested = true;
+        if (m_run)
+            m_run->stop = true;
         m_ftp->Abort();
         return;
     }
@@ -308,6 +415,7 @@ void TFTPForm::ConnectButtonClick()
     if (m_hostName->text().isEmpty())
         return;
     BusyScope busy(*this);
+    m_pendingLog.clear();
     m_log->clear();
     appendLog(u"Navazuje se spojení"_s);
     m_ftp->setHostName(m_hostName->text());
@@ -317,7 +425,10 @@ void TFTPForm::ConnectButtonClick()
     check(m_ftp->UserSync());
     m_ftp->setPassWord(m_passWord->text());
     check(m_ftp->PassSync());
-    check(m_ftp->PwdSync());
+    const bool pwd = m_ftp->PwdSync();
+    check(pwd);
+    if (pwd)
+        m_lastRemoteDir = TFtpClient::DirectoryOfReply(m_ftp->LastResponse());
 }
 
 void TFTPForm::CdButtonClick()
@@ -345,19 +456,170 @@ void TFTPForm::ListButtonClick()
     check(m_ftp->NlstSync());
 }
 
+namespace {
+
+struct TreeSize
+{
+    qint64 files = 0;
+    qint64 bytes = 0;
+    qint64 directories = 0;
+};
+
+// The files the walk will meet below directory, counted the way the walk lists them.
+void measureTree(const QString &directory, bool subdirectories, QStringList &walkPath, TreeSize &size)
+{
+    const QFileInfoList entries =
+        QDir(directory).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo &info : entries) {
+        if (!info.isDir()) {
+            ++size.files;
+            size.bytes += info.size();
+            continue;
+        }
+        ++size.directories;
+        const QString canonical = info.canonicalFilePath();
+        if (!subdirectories || canonical.isEmpty() || walkPath.contains(canonical))
+            continue;
+        walkPath << canonical;
+        measureTree(info.filePath(), subdirectories, walkPath, size);
+        walkPath.removeLast();
+    }
+}
+
+// A name no page of the site has; hidden, so a web server does not offer it meanwhile.
+QString temporaryName()
+{
+    return u".brisko-"_s + QString::number(QRandomGenerator::global()->generate64(), 16) + u".part"_s;
+}
+
+QString joinRemote(const QString &directory, const QString &name)
+{
+    if (directory.isEmpty())
+        return name;
+    return directory.endsWith(u'/') ? directory + name : directory + u'/' + name;
+}
+
+} // namespace
+
 void TFTPForm::UploadButtonClick()
 {
     BusyScope busy(*this);
-    const QString start = withSeparator(m_homeDir);
+    if (!startUploadRun())
+        return;
+    const QString start = m_run->startLocal;
     m_walkPath = {QFileInfo(start).canonicalFilePath()};
     uploadDirectory(start);
     m_walkPath.clear();
+    finishUploadRun();
+}
+
+void TFTPForm::StopButtonClick()
+{
+    if (m_run && !m_run->stop) {
+        m_run->stop = true;
+        appendLog(u"Nahrávání se zastavuje"_s);
+    }
+    m_ftp->StopTransfer();
+}
+
+bool TFTPForm::startUploadRun()
+{
+    auto run = std::make_unique<UploadRun>();
+    run->startLocal = withSeparator(m_homeDir);
+    run->safe = m_safe->isChecked();
+    run->changedOnly = m_changedOnly->isChecked();
+    run->dryRun = m_dryRun->isChecked();
+    TreeSize size;
+    QStringList walk{QFileInfo(run->startLocal).canonicalFilePath()};
+    measureTree(run->startLocal, m_subdirectories->isChecked(), walk, size);
+    if (size.files == 0 && size.directories == 0)
+        return false; // an empty home directory uploads nothing and logs nothing
+    run->totalFiles = size.files;
+    run->totalBytes = size.bytes;
+    m_run = std::move(run);
+    if (m_ftp->Connected()) {
+        // Where the upload starts: the key of its journal, and the way back for cleaning up.
+        QuietScope quiet(*this);
+        if (m_ftp->PwdSync())
+            m_lastRemoteDir = TFtpClient::DirectoryOfReply(m_ftp->LastResponse());
+    }
+    m_run->remoteStart = m_lastRemoteDir;
+    if (m_run->changedOnly) {
+        auto pick = [](const QString &session, const QLineEdit *field) {
+            return session.isEmpty() ? field->text() : session;
+        };
+        m_run->journal.load(UploadJournal::pathFor(pick(m_ftp->HostName(), m_hostName),
+                                                   pick(m_ftp->Port(), m_port),
+                                                   pick(m_ftp->UserName(), m_userName), m_run->remoteStart));
+    }
+    if (m_run->dryRun)
+        appendLog(u"Zkušební běh: nic se nenahrává"_s);
+    showProgress(0);
+    return true;
+}
+
+void TFTPForm::finishUploadRun()
+{
+    if (!m_run->dryRun)
+        cleanUpLeftTemporaries();
+    if (m_run->changedOnly && !m_run->dryRun && !m_run->journal.save())
+        appendLog(u"Deník nahrávání se nepodařilo uložit: "_s + m_run->journal.path());
+    if (m_run->stop)
+        appendLog(u"Nahrávání zastaveno"_s);
+    if (m_run->dryRun)
+        appendLog(u"Zkušební běh: nahrálo by se %1 souborů, přeskočeno %2"_s.arg(m_run->stored).arg(m_run->skipped));
+    else
+        appendLog(u"Nahráno %1 souborů, přeskočeno %2, chyb %3"_s.arg(m_run->stored).arg(m_run->skipped).arg(m_run->failed));
+    m_run.reset();
+}
+
+QString TFTPForm::relativeToStart(const QString &localPath) const
+{
+    return QDir(m_run->startLocal).relativeFilePath(localPath);
+}
+
+QString TFTPForm::remotePathOf(const QString &localDirectory) const
+{
+    if (m_run->remoteStart.isEmpty())
+        return {};
+    const QString relative = relativeToStart(localDirectory);
+    return relative == u"."_s ? m_run->remoteStart : joinRemote(m_run->remoteStart, relative);
+}
+
+void TFTPForm::showProgress(qint64 currentBytes)
+{
+    if (!m_run)
+        return;
+    UploadRun &run = *m_run;
+    const qint64 bytes = std::min(run.doneBytes + currentBytes, run.totalBytes);
+    const int value = run.totalBytes > 0 ? int(bytes * 1000 / run.totalBytes)
+                      : run.totalFiles > 0 ? int(run.doneFiles * 1000 / run.totalFiles)
+                                           : 1000;
+    // Redrawn only when it shows something new, and during a file at most every 100 ms:
+    // drawing the bar for every block would cost more time than sending the block.
+    if (currentBytes != 0 && (value == run.lastShown || (run.shown.isValid() && run.shown.elapsed() < 100)))
+        return;
+    run.lastShown = value;
+    run.shown.start();
+    m_progress->setValue(value);
+    const QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
+    m_progress->setFormat(u"%1 / %2 souborů, %3 / %4"_s.arg(run.doneFiles)
+                              .arg(run.totalFiles)
+                              .arg(czech.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat),
+                                   czech.formattedDataSize(run.totalBytes, 2, QLocale::DataSizeTraditionalFormat)));
+}
+
+void TFTPForm::fileDone(qint64 bytes)
+{
+    ++m_run->doneFiles;
+    m_run->doneBytes += bytes;
+    showProgress(0);
 }
 
 void TFTPForm::uploadDirectory(const QString &directory)
 {
     const int count = m_fileList->count();
-    for (int index = 0; index < count; ++index) {
+    for (int index = 0; index < count && !m_run->stop; ++index) {
         if (index >= m_fileList->count())
             break; // the directory lost entries while the walk was below it
         const QString entry = m_fileList->item(index)->text();
@@ -375,27 +637,196 @@ void TFTPForm::uploadDirectory(const QString &directory)
         const QString canonical = info.canonicalFilePath();
         if (canonical.isEmpty() || m_walkPath.contains(canonical))
             continue;
-        setHomeDirectory(directory + name);
-        m_ftp->setHostFileName(name);
-        check(m_ftp->MkdSync());
-        m_ftp->setHostDirName(name);
-        check(m_ftp->CwdSync());
-        m_walkPath << canonical;
-        uploadDirectory(directory + name + u'/');
-        m_walkPath.removeLast();
-        m_ftp->setHostDirName(u".."_s);
-        check(m_ftp->CwdSync());
+        enterDirectory(directory, name, canonical);
         setHomeDirectory(directory);
     }
 }
 
+void TFTPForm::enterDirectory(const QString &directory, const QString &name, const QString &canonical)
+{
+    const QString inner = directory + name + u'/';
+    setHomeDirectory(directory + name);
+    if (!m_run->dryRun) {
+        // A directory the journal knows was made by an earlier upload: asking for it again
+        // would only raise the "exists" box on every run.
+        if (!m_run->changedOnly || !m_run->journal.knowsDirectory(relativeToStart(inner))) {
+            m_ftp->setHostFileName(name);
+            check(m_ftp->MkdSync());
+        }
+        m_ftp->setHostDirName(name);
+        const bool entered = m_ftp->CwdSync();
+        check(entered);
+        if (!entered) {
+            // Its files never go to the parent, and no "CWD .." climbs above the target.
+            TreeSize size;
+            QStringList walk = m_walkPath;
+            walk << canonical;
+            measureTree(inner, true, walk, size);
+            appendLog(u"Adresář %1 nelze otevřít, přeskakuje se (%2 souborů)"_s.arg(relativeToStart(inner)).arg(size.files));
+            m_run->failed += int(size.files);
+            m_run->doneFiles += size.files;
+            m_run->doneBytes += size.bytes;
+            showProgress(0);
+            return;
+        }
+    }
+    m_walkPath << canonical;
+    uploadDirectory(inner);
+    m_walkPath.removeLast();
+    if (!m_run->dryRun && !leaveDirectory(directory)) {
+        appendLog(u"Návrat do nadřazeného adresáře se nezdařil, nahrávání končí"_s);
+        m_run->stop = true;
+    }
+}
+
+bool TFTPForm::leaveDirectory(const QString &directory)
+{
+    m_ftp->setHostDirName(u".."_s);
+    const bool up = m_ftp->CwdSync();
+    check(up);
+    if (up || !m_ftp->Connected())
+        return true; // a lost session refuses everything; nothing can land anywhere
+    // Not knowing where the session stands, nothing more may be stored before it is back.
+    const QString parent = remotePathOf(directory);
+    if (parent.isEmpty())
+        return false;
+    m_ftp->setHostDirName(parent);
+    const bool back = m_ftp->CwdSync();
+    check(back);
+    return back;
+}
+
 void TFTPForm::uploadFile(const QString &directory, const QString &entry)
 {
-    m_ftp->setHostFileName(entry);
-    m_ftp->setLocalFileName(directory + entry);
+    const QString local = directory + entry;
+    const QString relative = relativeToStart(local);
+    const QFileInfo info(local);
+    UploadJournal::Entry state{info.size(), info.lastModified().toMSecsSinceEpoch(), {}};
+    if (m_run->changedOnly && m_run->journal.isUnchanged(relative, local)) {
+        appendLog(u"Přeskočeno (beze změny): "_s + relative);
+        ++m_run->skipped;
+        fileDone(info.size());
+        return;
+    }
+    if (m_run->dryRun) {
+        appendLog(u"Nahrálo by se: "_s + relative);
+        ++m_run->stored;
+        fileDone(info.size());
+        return;
+    }
+    // The journal records the content that actually left, hashed as it is sent.
+    QCryptographicHash sent(QCryptographicHash::Sha256);
+    if (m_run->changedOnly)
+        m_ftp->setSentDataHash(&sent);
     m_ftp->setBinary(true);
     check(m_ftp->TypeSetSync());
-    check(m_ftp->PutSync());
+    const bool stored = m_run->safe ? storeSafely(directory, entry, local) : storePlain(entry, local);
+    m_ftp->setSentDataHash(nullptr);
+    if (stored) {
+        appendLog(u"Nahráno: "_s + relative);
+        ++m_run->stored;
+        if (m_run->changedOnly) {
+            state.sha256 = sent.result();
+            m_run->journal.record(relative, state);
+        }
+    } else if (m_run->stop) {
+        // Stopped by the user while it went up: not a failure of the server's.
+        appendLog(u"Zastaveno: "_s + relative);
+        m_run->journal.forget(relative);
+    } else {
+        appendLog(u"Nenahráno: "_s + relative);
+        ++m_run->failed;
+        m_run->journal.forget(relative);
+    }
+    if (!m_run->stop) // a stopped file is not done: the bar shows how far the upload got
+        fileDone(info.size());
+}
+
+bool TFTPForm::storePlain(const QString &entry, const QString &local)
+{
+    m_ftp->setHostFileName(entry);
+    m_ftp->setLocalFileName(local);
+    const bool stored = m_ftp->PutSync();
+    check(stored);
+    return stored;
+}
+
+// The file goes up under a temporary name and takes its own name only once the server has
+// confirmed all of it, so a visitor never gets half a page.
+bool TFTPForm::storeSafely(const QString &directory, const QString &entry, const QString &local)
+{
+    const QString temporary = temporaryName();
+    m_ftp->setHostFileName(temporary);
+    m_ftp->setLocalFileName(local);
+    if (!m_ftp->PutSync()) {
+        check(false);
+        if (m_ftp->TransferAccepted())
+            removeTemporary(directory, temporary);
+        return false;
+    }
+    bool renamed = false;
+    {
+        QuietScope quiet(*this);
+        renamed = m_ftp->RenFromSync();
+        if (renamed) {
+            m_ftp->setHostFileName(entry);
+            renamed = m_ftp->RenToSync();
+        }
+    }
+    if (renamed)
+        return true;
+    if (!m_ftp->Connected()) {
+        removeTemporary(directory, temporary);
+        check(false);
+        return false;
+    }
+    appendLog(u"Server nepřejmenoval dočasný soubor, "_s + entry + u" se ukládá přímo"_s);
+    removeTemporary(directory, temporary);
+    return storePlain(entry, local);
+}
+
+void TFTPForm::removeTemporary(const QString &directory, const QString &name)
+{
+    if (m_ftp->Connected()) {
+        QuietScope quiet(*this);
+        m_ftp->setHostFileName(name);
+        if (m_ftp->DeleSync())
+            return;
+        if (m_ftp->Connected()) {
+            appendLog(u"Dočasný soubor se nepodařilo smazat: "_s + joinRemote(remotePathOf(directory), name));
+            return;
+        }
+    }
+    // The session is gone: the file is deleted over a new one when the walk is over.
+    const QString remote = remotePathOf(directory);
+    if (remote.isEmpty())
+        appendLog(u"Dočasný soubor zůstal na serveru: "_s + name);
+    else
+        m_run->leftTemporaries << joinRemote(remote, name);
+}
+
+void TFTPForm::cleanUpLeftTemporaries()
+{
+    if (m_run->leftTemporaries.isEmpty() || m_closeRequested)
+        return;
+    QuietScope quiet(*this);
+    if (!m_ftp->Connected()) {
+        appendLog(u"Nové spojení kvůli smazání dočasných souborů"_s);
+        const bool loggedIn = m_ftp->OpenSync() && m_ftp->UserSync()
+                              && (m_ftp->StatusCode() == 230 || m_ftp->PassSync());
+        if (!loggedIn) {
+            appendLog(u"Dočasné soubory zůstaly na serveru: "_s + m_run->leftTemporaries.join(u", "_s));
+            return;
+        }
+    }
+    for (const QString &path : std::as_const(m_run->leftTemporaries)) {
+        m_ftp->setHostFileName(path);
+        if (!m_ftp->DeleSync())
+            appendLog(u"Dočasný soubor se nepodařilo smazat: "_s + path);
+    }
+    // Back where the upload started, as the user left the session.
+    m_ftp->setHostDirName(m_run->remoteStart);
+    m_ftp->CwdSync();
 }
 
 void ShowUploadWindow(QWidget *parent)

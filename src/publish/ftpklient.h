@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QDialog>
+#include <QSet>
 #include <QStringList>
+#include <QTimer>
+
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QToolButton;
 class TFtpClient;
@@ -39,6 +44,8 @@ public:
     void UploadButtonClick();
     void DirectoryButtonClick();
     void FileListBox1DblClick(QListWidgetItem *item);
+    // "Zastavit": the running transfer is cut cleanly and the upload ends after it.
+    void StopButtonClick();
 
     void reject() override;
 
@@ -48,8 +55,22 @@ private:
     void connectSession();
     void appendLog(const QString &line);
     void check(bool succeeded);
+    void flushLog() const;
+    void showRequestError(int status);
     void uploadDirectory(const QString &directory);
+    void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
+    bool leaveDirectory(const QString &directory);
     void uploadFile(const QString &directory, const QString &entry);
+    bool storePlain(const QString &entry, const QString &local);
+    bool storeSafely(const QString &directory, const QString &entry, const QString &local);
+    void removeTemporary(const QString &directory, const QString &name);
+    void cleanUpLeftTemporaries();
+    bool startUploadRun();
+    void finishUploadRun();
+    QString remotePathOf(const QString &localDirectory) const;
+    QString relativeToStart(const QString &localPath) const;
+    void fileDone(qint64 bytes);
+    void showProgress(qint64 currentBytes);
     void setBusy(bool busy);
 
     TFtpClient *m_ftp = nullptr;
@@ -57,12 +78,22 @@ private:
     QStringList m_walkPath; // canonical directories the upload is inside, against link loops
     int m_busy = 0;
     bool m_closeRequested = false;
+    int m_quiet = 0;              // housekeeping requests whose failure needs no box
+    QSet<QString> m_shownErrors;  // boxes already shown during the running operation
+    mutable QStringList m_pendingLog;
+    QTimer m_logTimer;
+    QString m_lastRemoteDir;      // the remote directory the last PWD named
+    struct UploadRun;
+    std::unique_ptr<UploadRun> m_run;
 
     QLineEdit *m_directoryEdit = nullptr;
     QToolButton *m_directoryButton = nullptr;
     QListWidget *m_fileList = nullptr;
     QCheckBox *m_subdirectories = nullptr;
     QCheckBox *m_passive = nullptr;
+    QCheckBox *m_safe = nullptr;
+    QCheckBox *m_changedOnly = nullptr;
+    QCheckBox *m_dryRun = nullptr;
     QPushButton *m_closeButton = nullptr;
     QLineEdit *m_hostName = nullptr;
     QLineEdit *m_port = nullptr;
@@ -74,8 +105,11 @@ private:
     QPushButton *m_connectButton = nullptr;
     QPushButton *m_cdButton = nullptr;
     QPlainTextEdit *m_log = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QPushButton *m_stopButton = nullptr;
 
     friend class BusyScope;
+    friend class QuietScope;
 };
 
 // Menu "Nástroje" → "Distribuce na WWW server": opens the upload window modally and

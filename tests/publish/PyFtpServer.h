@@ -13,6 +13,7 @@ public:
     QString start(const QString &root, const QString &user, const QString &password);
     void stop();
     quint16 port() const { return m_port; }
+    qint64 pid() const { return m_process.processId(); }
 
 private:
     QProcess m_process;

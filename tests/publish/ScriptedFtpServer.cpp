@@ -76,6 +76,10 @@ void ScriptedFtpServer::answer(const QString &verb, const QString &argument)
         reply("250 directory changed\r\n");
     } else if (verb == u"MKD"_s) {
         reply("257 created\r\n");
+    } else if (verb == u"RNFR"_s) {
+        reply("350 ready for the new name\r\n");
+    } else if (verb == u"RNTO"_s || verb == u"DELE"_s) {
+        reply("250 done\r\n");
     } else if (verb == u"TYPE"_s) {
         reply("200 type set\r\n");
     } else if (verb == u"PORT"_s) {

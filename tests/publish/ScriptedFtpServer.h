@@ -9,8 +9,6 @@
 
 #include <functional>
 
-
-
 // A tiny FTP server on 127.0.0.1 that answers the way a test wants, including the
 // misbehaviour no real server shows on demand. Commands it is not told about get the
 // usual answers; a handler can take over any command.
@@ -33,6 +31,7 @@ public:
     QStringList commands;   // every command line received, in order
     QByteArray stored;      // the data of the last STOR
     bool controlOpen() const { return m_control != nullptr; }
+    bool passiveMode() const { return m_passiveMode; }
 
     void reply(const QByteArray &text);
     void dropControl();

@@ -4,7 +4,9 @@
 #include "publish/FtpClient.h"
 #include "support/TestMain.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -35,6 +37,15 @@ private Q_SLOTS:
     void passwordNeverReachesTheDisplay();
     void silentServerIsAbortedAfterTimeout();
     void movingTransferIsNotTimedOut();
+    void timeAfterTheReplyDoesNotCount();
+    void pausedSilenceDoesNotCount();
+    void stoppedTransferEndsCleanly_data();
+    void stoppedTransferEndsCleanly();
+    void refusedActiveModeFallsBackToPassiveOnce_data();
+    void refusedActiveModeFallsBackToPassiveOnce();
+    void sentDataIsHashed();
+    void directoryOfReplyReadsQuotedName_data();
+    void directoryOfReplyReadsQuotedName();
     void transferEndsWhenReplyAndCloseHaveArrived_data();
     void transferEndsWhenReplyAndCloseHaveArrived();
     void storeSendsTheFileInEitherMode_data();
@@ -285,13 +296,18 @@ void tst_FtpClient::silentServerIsAbortedAfterTimeout()
 {
     m_server->handler = [](const QString &verb, const QString &) { return verb == u"PWD"_s; };
     QVERIFY(open());
-    m_client->setTimeout(1);
+    m_client->setTimeoutMs(300);
+    QSignalSpy closed(m_client.get(), &TFtpClient::OnSessionClosed);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!m_client->PwdSync());
-    QVERIFY(clock.elapsed() >= 1000);
-    QVERIFY(clock.elapsed() < 4000);
+    QVERIFY(clock.elapsed() >= 300);
+    QVERIFY(clock.elapsed() < 3000);
     QVERIFY(!m_client->Connected());
+    // The display says why, and the session's end is announced like a server's hang-up.
+    QVERIFY(displayed(u"Timeout"_s));
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(closed.first().first().toInt(), TFtpClient::TimeoutError);
     QVERIFY(m_client->State() == FtpState::Ready);
     // Every later request fails at once.
     QVERIFY(!m_client->UserSync());
@@ -327,6 +343,164 @@ void tst_FtpClient::movingTransferIsNotTimedOut()
     m_client->setLocalFileName(m_dir.filePath(u"slow.txt"_s));
     QVERIFY(m_client->NlstSync());
     QVERIFY(displayed(u"Data: name8"_s));
+}
+
+void tst_FtpClient::timeAfterTheReplyDoesNotCount()
+{
+    // An error box opened on the request's end stays open three time-outs long.
+    QVERIFY(open());
+    m_client->setTimeoutMs(200);
+    m_client->setHostDirName(u"missing"_s);
+    m_server->handler = [this](const QString &verb, const QString &) {
+        if (verb != u"CWD"_s)
+            return false;
+        m_server->reply("550 no such directory\r\n");
+        return true;
+    };
+    connect(m_client.get(), &TFtpClient::OnRequestDone, this, [] {
+        QEventLoop box;
+        QTimer::singleShot(600, &box, &QEventLoop::quit);
+        box.exec();
+    });
+    QVERIFY(!m_client->CwdSync());
+    QCOMPARE(m_client->Status(), 550);
+    QVERIFY(m_client->Connected());
+    QVERIFY(!displayed(u"Timeout"_s));
+    QVERIFY(m_client->PwdSync());
+}
+
+void tst_FtpClient::pausedSilenceDoesNotCount()
+{
+    m_server->handler = [this](const QString &verb, const QString &) {
+        if (verb != u"PWD"_s)
+            return false;
+        QTimer::singleShot(600, m_server.get(), [this] { m_server->reply("257 \"/\"\r\n"); });
+        return true;
+    };
+    QVERIFY(open());
+    m_client->setTimeoutMs(200);
+    m_client->PauseTimeout();
+    QVERIFY(m_client->PwdSync());
+    m_client->ResumeTimeout();
+    QVERIFY(m_client->Connected());
+}
+
+void tst_FtpClient::stoppedTransferEndsCleanly_data()
+{
+    QTest::addColumn<bool>("passive");
+    QTest::addColumn<QByteArray>("serverAnswer");
+    QTest::newRow("active, server says stored") << false << QByteArray("226 stored\r\n");
+    QTest::newRow("passive, server says aborted") << true << QByteArray("426 connection closed; transfer aborted\r\n");
+}
+
+void tst_FtpClient::stoppedTransferEndsCleanly()
+{
+    QFETCH(bool, passive);
+    QFETCH(QByteArray, serverAnswer);
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (verb != u"STOR"_s)
+            return false;
+        m_server->reply("150 go\r\n");
+        m_server->receiveStore([&] { m_server->reply(serverAnswer); });
+        return true;
+    };
+    const QString path = m_dir.filePath(u"big.bin"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(64 * 1024 * 1024, 'x'));
+    f.close();
+    QVERIFY(open());
+    m_client->setPassive(passive);
+    connect(m_client.get(), &TFtpClient::OnProgress, m_client.get(), &TFtpClient::StopTransfer,
+            Qt::QueuedConnection);
+    QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"big.bin"_s);
+    QVERIFY(!m_client->PutSync());
+    QCOMPARE(m_client->Status(), TFtpClient::StoppedStatus);
+    QCOMPARE(done.size(), 1);
+    QVERIFY(m_server->stored.size() < 64 * 1024 * 1024);
+    // The server has answered the cut transfer; the session goes on.
+    QVERIFY(m_client->Connected());
+    QVERIFY(m_client->PwdSync());
+}
+
+void tst_FtpClient::refusedActiveModeFallsBackToPassiveOnce_data()
+{
+    QTest::addColumn<QByteArray>("refusal");
+    QTest::addColumn<bool>("refusePort");
+    QTest::newRow("PORT refused") << QByteArray("500 PORT not allowed\r\n") << true;
+    QTest::newRow("server cannot connect back") << QByteArray("425 Can't open data connection\r\n") << false;
+}
+
+void tst_FtpClient::refusedActiveModeFallsBackToPassiveOnce()
+{
+    QFETCH(QByteArray, refusal);
+    QFETCH(bool, refusePort);
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (refusePort && verb == u"PORT"_s) {
+            m_server->reply(refusal);
+            return true;
+        }
+        if (!refusePort && verb == u"STOR"_s && !m_server->passiveMode()) {
+            m_server->reply(refusal);
+            return true;
+        }
+        return false;
+    };
+    const QString path = m_dir.filePath(u"page.html"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(300 * 1024, 'p'));
+    f.close();
+    QVERIFY(open());
+    QSignalSpy fellBack(m_client.get(), &TFtpClient::OnPassiveFallback);
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"page.html"_s);
+    QVERIFY(m_client->PutSync());
+    QCOMPARE(m_server->stored, QByteArray(300 * 1024, 'p'));
+    QCOMPARE(fellBack.size(), 1);
+    QVERIFY(m_client->Passive());
+    QVERIFY(displayed(u"Server odmítl aktivní režim, přenos pokračuje v pasivním režimu"_s));
+    // The next transfer goes passive at once.
+    const qsizetype portsBefore = m_server->commands.filter(u"PORT"_s).size();
+    QVERIFY(m_client->PutSync());
+    QCOMPARE(m_server->commands.filter(u"PORT"_s).size(), portsBefore);
+}
+
+void tst_FtpClient::sentDataIsHashed()
+{
+    const QString path = m_dir.filePath(u"h.bin"_s);
+    const QByteArray content(200 * 1024 + 7, 'h');
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    QVERIFY(open());
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    m_client->setSentDataHash(&hash);
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"h.bin"_s);
+    QVERIFY(m_client->PutSync());
+    QCOMPARE(hash.result(), QCryptographicHash::hash(content, QCryptographicHash::Sha256));
+}
+
+void tst_FtpClient::directoryOfReplyReadsQuotedName_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("directory");
+    QTest::newRow("plain") << u"257 \"/www/site\" is the current directory"_s << u"/www/site"_s;
+    QTest::newRow("doubled quote inside") << u"257 \"/a \"\"b\"\"\" ok"_s << u"/a \"b\""_s;
+    QTest::newRow("spaces kept") << u"257 \"/my site/\""_s << u"/my site/"_s;
+    QTest::newRow("no quotes") << u"257 /www"_s << QString();
+    QTest::newRow("unterminated") << u"257 \"/www"_s << QString();
+}
+
+void tst_FtpClient::directoryOfReplyReadsQuotedName()
+{
+    QFETCH(QString, reply);
+    QFETCH(QString, directory);
+    QCOMPARE(TFtpClient::DirectoryOfReply(reply), directory);
 }
 
 void tst_FtpClient::transferEndsWhenReplyAndCloseHaveArrived_data()
