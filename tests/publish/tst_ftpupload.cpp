@@ -492,35 +492,6 @@ void tst_FtpUpload::serverHangingUpDuringStoreIsLoggedAndTheWalkGoesOn()
 
 namespace {
 
-// A message box the user leaves open: the box's own event loop runs for a while.
-class SlowBoxes final : public Interaction
-{
-public:
-    SlowBoxes(ScriptedInteraction &inner, int openMs) : m_inner(inner), m_openMs(openMs) { setInteraction(this); }
-    ~SlowBoxes() override { setInteraction(&m_inner); }
-    void showError(const QString &text) override
-    {
-        QEventLoop box;
-        QTimer::singleShot(m_openMs, &box, &QEventLoop::quit);
-        box.exec();
-        m_inner.showError(text);
-    }
-    void showInfo(const QString &text) override { m_inner.showInfo(text); }
-    Answer ask(const QString &text, Buttons buttons) override { return m_inner.ask(text, buttons); }
-    QString openFileName(const QString &f, const QString &d, const QString &c) override { return m_inner.openFileName(f, d, c); }
-    QString saveFileName(const QString &f, const QString &n, const QString &c) override { return m_inner.saveFileName(f, n, c); }
-    QString existingDirectory(const QString &c, const QString &d) override { return m_inner.existingDirectory(c, d); }
-    std::optional<QColor> color(const QColor &i) override { return m_inner.color(i); }
-    std::optional<QString> text(const QString &c, const QString &l, const QString &i) override { return m_inner.text(c, l, i); }
-    bool printSetup(QPrinter &p) override { return m_inner.printSetup(p); }
-    bool print(QPrinter &p) override { return m_inner.print(p); }
-    int exec(QDialog &d) override { return m_inner.exec(d); }
-
-private:
-    ScriptedInteraction &m_inner;
-    int m_openMs;
-};
-
 // Forwards control connections to the real server, and can cut them all, as a network
 // that drops the line does.
 class CuttingProxy : public QObject
@@ -592,7 +563,7 @@ void tst_FtpUpload::errorBoxHeldOpenPastTheTimeoutDoesNotEndTheUpload()
     // Short enough not to wait long, long enough for a busy machine's server to answer.
     form->FtpClient1().setTimeoutMs(600);
     connectForm(*form);
-    SlowBoxes slow(*m_ui, 1500);
+    m_ui->errorBoxOpenMs = 1500; // the user leaves the box open past the time-out
     click(*form, u"UploadButton"_s);
     const QString log = form->LogText();
     QCOMPARE(m_ui->errors.size(), 1);

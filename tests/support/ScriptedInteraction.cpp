@@ -1,6 +1,8 @@
 #include "ScriptedInteraction.h"
 
 #include <QDialog>
+#include <QEventLoop>
+#include <QTimer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -90,6 +92,11 @@ void ScriptedInteraction::showError(const QString &text)
 {
     log << u"error: "_s + text;
     errors << text;
+    if (errorBoxOpenMs > 0) {
+        QEventLoop box;
+        QTimer::singleShot(errorBoxOpenMs, &box, &QEventLoop::quit);
+        box.exec();
+    }
 }
 
 void ScriptedInteraction::showInfo(const QString &text)

@@ -59,6 +59,9 @@ public:
     int exec(QDialog &dialog) override;
 
     QString lastProposedName;
+    // How long an error box stays open, its own event loop running, as when the user
+    // leaves it on the screen; 0 answers at once.
+    int errorBoxOpenMs = 0;
     QString lastInitialText; // of the last one-line prompt
 
 private:
