@@ -8,18 +8,26 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // The control keeps one block separator per line; the commands think in CR LF.
+// Line and paragraph separators (Shift+Enter, pasted text) are ordinary line breaks too,
+// so they reach the file as CR LF and count as two characters.
 QString toControlText(const QString &text)
 {
-    if (!text.contains(u'\r'))
+    const bool separators =
+        text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator);
+    if (!text.contains(u'\r') && !separators)
         return text;
     QString out = text;
     out.replace(u"\r\n"_s, u"\n"_s);
     out.replace(u'\r', u'\n');
+    out.replace(QChar::LineSeparator, u'\n');
+    out.replace(QChar::ParagraphSeparator, u'\n');
     return out;
 }
 
@@ -472,9 +480,10 @@ void EditorBuffer::colorAsYouType(QChar typed)
     const int caret = SelStart();
     const int a = lastIndexBefore(caret, u'>');
     const int b = lastIndexBefore(caret, u'<');
+    // Before the first tag there is only text, whatever colour the next character has.
     if (a < b)
         SetInsertionColor(m_keys.tagColor);
-    else if (b < a)
+    else
         SetInsertionColor(m_keys.textColor);
     if (typed == u'<')
         SetInsertionColor(m_keys.tagColor);
@@ -512,6 +521,8 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
     if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier)
         return; // never switch to overwrite mode
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    // Only an Enter pressed here indents on its release; one that closed a dialog did not.
+    m_enterPressed = enter && !event->isAutoRepeat();
     if (enter && (event->modifiers() & Qt::ControlModifier) && m_keys.ctrlEnterInserts)
         InsertAtCaret(m_keys.tagColor, m_keys.ctrlEnterText);
 
@@ -525,10 +536,12 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
             return;
         colorAsYouType(text[0]);
     }
-    if (enter && (event->modifiers() & Qt::ControlModifier)) {
-        // Ctrl+Enter goes on like Enter; the control itself would drop it.
-        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ControlModifier,
-                        event->text(), event->isAutoRepeat(), ushort(event->count()));
+    if (enter && (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) {
+        // Ctrl+Enter goes on like Enter, and so does Shift+Enter: the control would drop the
+        // first and type a line separator for the second.
+        const auto modifiers = event->modifiers() & ~(Qt::ControlModifier | Qt::ShiftModifier);
+        QKeyEvent plain(event->type(), event->key(), modifiers, u"\r"_s,
+                        event->isAutoRepeat(), ushort(event->count()));
         QPlainTextEdit::keyPressEvent(&plain);
         return;
     }
@@ -537,11 +550,20 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
 
 void EditorBuffer::keyReleaseEvent(QKeyEvent *event)
 {
-    reportCaret();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && !event->isAutoRepeat() && m_keys.autoIndent && m_keys.autoIndent())
-        indentAfterEnter();
+    if (enter && !event->isAutoRepeat()) {
+        const bool pressedHere = std::exchange(m_enterPressed, false);
+        if (pressedHere && m_keys.autoIndent && m_keys.autoIndent())
+            indentAfterEnter();
+    }
+    reportCaret(); // after the indentation, so the status shows where the caret ends
     QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void EditorBuffer::focusOutEvent(QFocusEvent *event)
+{
+    m_enterPressed = false;
+    QPlainTextEdit::focusOutEvent(event);
 }
 
 void EditorBuffer::mousePressEvent(QMouseEvent *event)

@@ -140,6 +140,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -157,5 +158,6 @@ private:
 
     EditorKeyOptions m_keys;
     int m_editGroupDepth = 0;
+    bool m_enterPressed = false; // an Enter key press reached this control
     QTextCursor m_groupCursor;
 };
