@@ -316,7 +316,9 @@ QStringList anchorNames(const QString &text)
     qsizetype at = upper.indexOf(u"<A "_s);
     while (at >= 0) {
         const qsizetype end = upper.indexOf(u'>', at);
-        QString tag = end < 0 ? upper.mid(at) : upper.mid(at, end - at + 1);
+        // The upper-cased copy finds the tags; the name is read from the document's own
+        // text (CzechUpperCase keeps lengths), so "#top" links to the anchor written "top".
+        QString tag = end < 0 ? text.mid(at) : text.mid(at, end - at + 1);
         const QString name = ReadAttribute(tag, u"NAME", false);
         if (!name.isEmpty())
             names.append(name);
@@ -331,13 +333,13 @@ void rebuildAnchorList(TForm1 &window)
     QComboBox *combo = anchorList(window);
     if (!buffer || !combo)
         return;
-    const QString edit = combo->currentText();
+    // The whole list goes, the typed text with it.
     combo->clear();
+    combo->clearEditText();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     combo->addItems(anchorNames(buffer->GetText()));
+    combo->setCurrentIndex(-1); // the edit field stays empty until a name is picked
     QApplication::restoreOverrideCursor();
-    // The typed anchor stays; rebuilding only refreshes the choices.
-    combo->setEditText(edit);
 }
 
 QToolButton *paletteButton(TForm1 &window, const QString &tab, const QString &caption)

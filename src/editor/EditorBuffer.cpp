@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -228,6 +229,7 @@ void EditorBuffer::applyColorRuns(std::span<const ColorRun> runs)
 {
     QTextDocument *doc = document();
     const bool modified = doc->isModified();
+    const QScopedValueRollback colouring(m_colouring, true);
     QTextCursor c(doc);
     c.beginEditBlock();
     // Walk the lines along with the runs, so converting offsets costs almost nothing.

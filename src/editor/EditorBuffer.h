@@ -64,6 +64,9 @@ public:
     void ColorRange(int start, int length, ColorValue color);
     // Colours many runs (sorted by start) as one edit; the modified flag is kept.
     void applyColorRuns(std::span<const ColorRun> runs);
+    // True while colours are being put in: the control reports a change of its content
+    // then, though the text stays the same.
+    bool isColouring() const { return m_colouring; }
     ColorValue colorAt(int offset) const;
 
     int LineFromOffset(int offset) const;
@@ -158,6 +161,7 @@ private:
 
     EditorKeyOptions m_keys;
     int m_editGroupDepth = 0;
+    bool m_colouring = false;
     bool m_enterPressed = false; // an Enter key press reached this control
     QTextCursor m_groupCursor;
 };
