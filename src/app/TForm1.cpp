@@ -65,9 +65,23 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 
 TForm1::~TForm1()
 {
+    endIncomingConnections();
     storePlacement();
     m_store->SaveSettings(m_settings);
     setDialogParent(nullptr);
+}
+
+void TForm1::endIncomingConnections()
+{
+    // QWidget deletes the documents, panels and actions only after this class is gone, and
+    // their last signals (activation, focus, page and text changes, destroyed) must not
+    // reach it then; neither may the application's focus signals.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children)
+        QObject::disconnect(child, nullptr, this, nullptr);
+    for (QAction *a : m_menu->actions())
+        QObject::disconnect(a, nullptr, this, nullptr);
 }
 
 // --- layout ----------------------------------------------------------------------------
@@ -295,11 +309,18 @@ void TForm1::createHiddenLists()
     ListBox2 = make("ListBox2", {u"align=left"_s, u"align=center"_s, u"align=right"_s,
                                  u"align=justify "_s});
     ListBox3 = make("ListBox3", {u"type=disc"_s, u"type=circle"_s, u"type=square"_s});
-    // Whenever another window of the program becomes active, the lists are hidden.
-    connect(qApp, &QApplication::focusWindowChanged, this, [this] {
+    // Whenever another window of the program becomes active, the lists are hidden: a
+    // dialog or another top-level window, or a document window, which lives inside the
+    // frame and so never becomes the application's focus window itself.
+    auto hideLists = [this] {
         ListBox1->hide();
         ListBox2->hide();
         ListBox3->hide();
+    };
+    connect(qApp, &QApplication::focusWindowChanged, this, hideLists);
+    connect(qApp, &QApplication::focusChanged, this, [this, hideLists](QWidget *, QWidget *now) {
+        if (now && (now->window() != this || m_mdi->isAncestorOf(now)))
+            hideLists();
     });
 }
 
@@ -379,7 +400,9 @@ void TForm1::attachDocument(TForm2 *doc)
     connect(buffer, &QPlainTextEdit::textChanged, this, [this, doc] {
         if (doc != activeDocument())
             return;
-        setStatusText(1, u"Změněno"_s);
+        // Loading and colouring change the control too, but not the text the user has.
+        if (doc->RichEdit1->IsModified() && !doc->RichEdit1->isColouring())
+            setStatusText(1, u"Změněno"_s);
         refreshDocumentStatus();
     });
     connect(buffer->document(), &QTextDocument::modificationChanged, this, [this, doc] {
@@ -437,6 +460,7 @@ bool TForm1::OpenFile(TForm2 &doc, const QString &path)
     }
     doc.showLoadedText(path, file.text);
     if (&doc == activeDocument()) {
+        setStatusText(1, QString());
         refreshDocumentStatus();
         updateModifiedIndicators(false);
     }
