@@ -10,6 +10,7 @@
 #include <QTextDocument>
 
 #include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -372,12 +373,31 @@ bool EditorBuffer::replaceOccurrences(const QList<int> &starts, int length, cons
     const qsizetype inserted = controlText.size() + controlText.count(u'\n');
     if (textLength() + (inserted - length) * starts.size() > MaxLength)
         return false;
+    // Control positions of every start and end, found in one walk down the lines rather
+    // than by a search for each.
+    std::vector<int> from(starts.size());
+    std::vector<int> to(starts.size());
+    {
+        QTextBlock block = document()->begin();
+        int lineOffset = 0;
+        auto positionOf = [&](int offset) {
+            while (block.next().isValid() && lineOffset + block.length() + 1 <= offset) {
+                lineOffset += block.length() + 1;
+                block = block.next();
+            }
+            return block.position() + std::clamp(offset - lineOffset, 0, block.length() - 1);
+        };
+        for (qsizetype i = 0; i < starts.size(); ++i) {
+            from[i] = positionOf(starts[i]);
+            to[i] = positionOf(starts[i] + length);
+        }
+    }
     EditGroup group(*this);
     QTextCursor c(document());
-    // From the last to the first, so the offsets still ahead stay valid.
+    // From the last to the first, so the positions still ahead stay valid.
     for (qsizetype i = starts.size() - 1; i >= 0; --i) {
-        c.setPosition(toPosition(starts[i]));
-        c.setPosition(toPosition(starts[i] + length), QTextCursor::KeepAnchor);
+        c.setPosition(from[i]);
+        c.setPosition(to[i], QTextCursor::KeepAnchor);
         if (controlText.isEmpty())
             c.removeSelectedText();
         else
