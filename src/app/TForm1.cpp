@@ -483,8 +483,10 @@ TForm2 *TForm1::openInNewWindow(const QString &path)
     TForm2 *doc = NewDocumentWindow();
     if (!doc)
         return nullptr;
-    if (OpenFile(*doc, path) && m_settings.Colorize)
-        colorizeActiveDocument();
+    // The page shows at once and answers keys while its colours go in behind.
+    if (OpenFile(*doc, path) && m_settings.Colorize && doc == activeDocument())
+        ColorizeDocumentInBackground(*doc->RichEdit1, m_settings,
+                                     [this](const QString &text) { setStatusText(3, text); });
     return doc;
 }
 

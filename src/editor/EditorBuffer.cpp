@@ -3,12 +3,15 @@
 #include "markup/SysUt.h"
 
 #include <QAbstractItemView>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -113,6 +116,7 @@ void EditorBuffer::SetText(const QString &text)
 
 void EditorBuffer::loadText(const QString &text)
 {
+    cancelBackgroundColouring();
     QString controlText = toControlText(text);
     setPlainText(controlText);
     SetModified(false);
@@ -256,6 +260,162 @@ void EditorBuffer::applyColorRuns(std::span<const ColorRun> runs)
     }
     c.endEditBlock();
     doc->setModified(modified);
+}
+
+// --- colouring in the background --------------------------------------------------------
+
+void EditorBuffer::colorInBackground(std::span<const ColorRun> runs)
+{
+    cancelBackgroundColouring();
+    QTextDocument *doc = document();
+    // Control positions of all runs, found in one walk down the lines.
+    m_pendingRuns.clear();
+    m_pendingRuns.reserve(runs.size());
+    QTextBlock block = doc->begin();
+    int lineOffset = 0;
+    auto positionOf = [&](int offset) {
+        while (block.next().isValid() && lineOffset + block.length() + 1 <= offset) {
+            lineOffset += block.length() + 1;
+            block = block.next();
+        }
+        return block.position() + std::clamp(offset - lineOffset, 0, block.length() - 1);
+    };
+    for (const ColorRun &run : runs) {
+        if (run.length <= 0)
+            continue;
+        const int from = positionOf(run.start);
+        const int to = positionOf(run.start + run.length);
+        if (to > from)
+            m_pendingRuns.push_back({from, to, run.color});
+    }
+    m_nextRun = 0;
+    if (m_pendingRuns.empty()) {
+        Q_EMIT backgroundColouringFinished();
+        return;
+    }
+    // Colours put in by slices are no edit of the user's: with no history yet (a page just
+    // opened) they stay out of it, so Undo never takes them back.
+    m_undoWasEnabled = doc->isUndoRedoEnabled();
+    if (m_undoWasEnabled && !doc->isUndoAvailable() && !doc->isRedoAvailable())
+        doc->setUndoRedoEnabled(false);
+    else
+        m_undoWasEnabled = false; // nothing to switch back on
+    connect(doc, &QTextDocument::contentsChange, this, &EditorBuffer::movePendingRuns,
+            Qt::UniqueConnection);
+    // What is on screen first.
+    const int top = firstVisibleBlock().isValid() ? firstVisibleBlock().position() : 0;
+    const int bottom = cursorForPosition(viewport()->rect().bottomRight()).position() + 1;
+    auto firstEndingAfter = std::partition_point(m_pendingRuns.begin(), m_pendingRuns.end(),
+                                                 [&](const PendingRun &r) { return r.to <= top; });
+    auto firstStartingBelow = std::partition_point(
+        firstEndingAfter, m_pendingRuns.end(), [&](const PendingRun &r) { return r.from < bottom; });
+    const auto begin = std::size_t(firstEndingAfter - m_pendingRuns.begin());
+    const auto end = std::size_t(firstStartingBelow - m_pendingRuns.begin());
+    applyPending(begin, end);
+    m_pendingRuns.erase(m_pendingRuns.begin() + qsizetype(begin), m_pendingRuns.begin() + qsizetype(end));
+    if (!m_sliceTimer) {
+        m_sliceTimer = new QTimer(this);
+        m_sliceTimer->setSingleShot(true);
+        m_sliceTimer->setInterval(0);
+        connect(m_sliceTimer, &QTimer::timeout, this, &EditorBuffer::colourSlice);
+    }
+    if (backgroundColouringPending())
+        m_sliceTimer->start();
+    else
+        endBackgroundColouring();
+}
+
+void EditorBuffer::applyPending(std::size_t begin, std::size_t end)
+{
+    if (begin >= end)
+        return;
+    QTextDocument *doc = document();
+    const bool modified = doc->isModified();
+    const QScopedValueRollback colouring(m_colouring, true);
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (std::size_t i = begin; i < end; ++i) {
+        c.setPosition(m_pendingRuns[i].from);
+        c.setPosition(m_pendingRuns[i].to, QTextCursor::KeepAnchor);
+        c.setCharFormat(colorFormat(m_pendingRuns[i].color));
+    }
+    c.endEditBlock();
+    doc->setModified(modified);
+}
+
+void EditorBuffer::colourSlice()
+{
+    QElapsedTimer clock;
+    clock.start();
+    // Small batches until the slice's time is used; the edit block's own cost stays small.
+    while (backgroundColouringPending() && clock.elapsed() < SliceMs) {
+        const std::size_t end = std::min(m_pendingRuns.size(), m_nextRun + 256);
+        const std::size_t begin = m_nextRun;
+        m_nextRun = end;
+        applyPending(begin, end);
+    }
+    if (backgroundColouringPending())
+        m_sliceTimer->start();
+    else
+        endBackgroundColouring();
+}
+
+void EditorBuffer::movePendingRuns(int position, int removed, int added)
+{
+    if (m_colouring || !backgroundColouringPending())
+        return;
+    const int editEnd = position + removed;
+    const int delta = added - removed;
+    std::vector<PendingRun> moved;
+    moved.reserve(m_pendingRuns.size() - m_nextRun + 1);
+    for (std::size_t i = m_nextRun; i < m_pendingRuns.size(); ++i) {
+        const PendingRun r = m_pendingRuns[i];
+        if (r.to <= position) {
+            moved.push_back(r);
+        } else if (r.from >= editEnd) {
+            moved.push_back({r.from + delta, r.to + delta, r.color});
+        } else {
+            // The edited stretch keeps the colour it was given; the run's rest around it is
+            // still coloured.
+            if (r.from < position)
+                moved.push_back({r.from, position, r.color});
+            if (r.to > editEnd)
+                moved.push_back({editEnd + delta, r.to + delta, r.color});
+        }
+    }
+    m_pendingRuns = std::move(moved);
+    m_nextRun = 0;
+}
+
+void EditorBuffer::finishBackgroundColouring()
+{
+    if (!backgroundColouringPending())
+        return;
+    const std::size_t begin = m_nextRun;
+    m_nextRun = m_pendingRuns.size();
+    applyPending(begin, m_nextRun);
+    endBackgroundColouring();
+}
+
+void EditorBuffer::cancelBackgroundColouring()
+{
+    if (!backgroundColouringPending())
+        return;
+    m_nextRun = m_pendingRuns.size();
+    endBackgroundColouring();
+}
+
+void EditorBuffer::endBackgroundColouring()
+{
+    m_pendingRuns.clear();
+    m_nextRun = 0;
+    if (m_sliceTimer)
+        m_sliceTimer->stop();
+    disconnect(document(), &QTextDocument::contentsChange, this, &EditorBuffer::movePendingRuns);
+    if (m_undoWasEnabled)
+        document()->setUndoRedoEnabled(true);
+    m_undoWasEnabled = false;
+    Q_EMIT backgroundColouringFinished();
 }
 
 ColorValue EditorBuffer::colorAt(int offset) const
