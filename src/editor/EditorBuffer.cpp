@@ -332,12 +332,22 @@ void EditorBuffer::applyPending(std::size_t begin, std::size_t end)
     QTextDocument *doc = document();
     const bool modified = doc->isModified();
     const QScopedValueRollback colouring(m_colouring, true);
+    // A page uses a handful of colours: build each format once.
+    std::vector<std::pair<ColorValue, QTextCharFormat>> formats;
+    auto formatOf = [&](ColorValue color) -> const QTextCharFormat & {
+        for (const auto &f : formats) {
+            if (f.first == color)
+                return f.second;
+        }
+        return formats.emplace_back(color, colorFormat(color)).second;
+    };
+    formats.reserve(8);
     QTextCursor c(doc);
     c.beginEditBlock();
     for (std::size_t i = begin; i < end; ++i) {
         c.setPosition(m_pendingRuns[i].from);
         c.setPosition(m_pendingRuns[i].to, QTextCursor::KeepAnchor);
-        c.setCharFormat(colorFormat(m_pendingRuns[i].color));
+        c.setCharFormat(formatOf(m_pendingRuns[i].color));
     }
     c.endEditBlock();
     doc->setModified(modified);
