@@ -289,6 +289,17 @@ void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()
     buffer.loadText(u"abc"_s);
     QVERIFY(!buffer.backgroundColouringPending());
     QCOMPARE(buffer.GetText(), u"abc"_s);
+
+    // The text to save is the page whatever is still to be coloured, and a window closed
+    // meanwhile takes its slices with it.
+    auto closing = std::make_unique<EditorBuffer>();
+    closing->show();
+    closing->loadText(longPage());
+    ColorizeDocumentInBackground(*closing, settings, {});
+    QVERIFY(closing->backgroundColouringPending());
+    QCOMPARE(closing->GetText(), longPage());
+    closing.reset();
+    QTest::qWait(20);
 }
 
 BRISKO_TEST_MAIN(tst_Colorize)
