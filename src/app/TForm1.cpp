@@ -76,9 +76,23 @@ TForm1::~TForm1()
 {
     // The documents close after the frame's own members are gone: nothing may follow them.
     disconnect(this, &TForm1::activeDocumentChanged, nullptr, nullptr);
+    endIncomingConnections();
     storePlacement();
     m_store->SaveSettings(m_settings);
     setDialogParent(nullptr);
+}
+
+void TForm1::endIncomingConnections()
+{
+    // QWidget deletes the documents, panels and actions only after this class is gone, and
+    // their last signals (activation, focus, page and text changes, destroyed) must not
+    // reach it then; neither may the application's focus signals.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children)
+        QObject::disconnect(child, nullptr, this, nullptr);
+    for (QAction *a : m_menu->actions())
+        QObject::disconnect(a, nullptr, this, nullptr);
 }
 
 // --- layout ----------------------------------------------------------------------------
@@ -323,11 +337,18 @@ void TForm1::createHiddenLists()
     ListBox2 = make("ListBox2", {u"align=left"_s, u"align=center"_s, u"align=right"_s,
                                  u"align=justify "_s});
     ListBox3 = make("ListBox3", {u"type=disc"_s, u"type=circle"_s, u"type=square"_s});
-    // Whenever another window of the program becomes active, the lists are hidden.
-    connect(qApp, &QApplication::focusWindowChanged, this, [this] {
+    // Whenever another window of the program becomes active, the lists are hidden: a
+    // dialog or another top-level window, or a document window, which lives inside the
+    // frame and so never becomes the application's focus window itself.
+    auto hideLists = [this] {
         ListBox1->hide();
         ListBox2->hide();
         ListBox3->hide();
+    };
+    connect(qApp, &QApplication::focusWindowChanged, this, hideLists);
+    connect(qApp, &QApplication::focusChanged, this, [this, hideLists](QWidget *, QWidget *now) {
+        if (now && (now->window() != this || m_mdi->isAncestorOf(now)))
+            hideLists();
     });
 }
 
@@ -408,7 +429,9 @@ void TForm1::attachDocument(TForm2 *doc)
     connect(buffer, &QPlainTextEdit::textChanged, this, [this, doc] {
         if (doc != activeDocument())
             return;
-        setStatusText(1, u"Změněno"_s);
+        // Loading and colouring change the control too, but not the text the user has.
+        if (doc->RichEdit1->IsModified() && !doc->RichEdit1->isColouring())
+            setStatusText(1, u"Změněno"_s);
         refreshDocumentStatus();
     });
     connect(buffer->document(), &QTextDocument::modificationChanged, this, [this, doc] {
@@ -467,6 +490,7 @@ bool TForm1::OpenFile(TForm2 &doc, const QString &path)
     }
     doc.showLoadedText(path, file.text, file.encoding, file.encodingNote);
     if (&doc == activeDocument()) {
+        setStatusText(1, QString());
         refreshDocumentStatus();
         updateModifiedIndicators(false);
     }
@@ -489,8 +513,10 @@ TForm2 *TForm1::openInNewWindow(const QString &path)
     TForm2 *doc = NewDocumentWindow();
     if (!doc)
         return nullptr;
-    if (OpenFile(*doc, path) && m_settings.Colorize)
-        colorizeActiveDocument();
+    // The page shows at once and answers keys while its colours go in behind.
+    if (OpenFile(*doc, path) && m_settings.Colorize && doc == activeDocument())
+        ColorizeDocumentInBackground(*doc->RichEdit1, m_settings,
+                                     [this](const QString &text) { setStatusText(3, text); });
     return doc;
 }
 

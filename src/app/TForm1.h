@@ -152,6 +152,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void endIncomingConnections();
     void createCentralArea();
     void createToolbar();
     void createPalette();

@@ -333,13 +333,13 @@ void rebuildAnchorList(TForm1 &window)
     QComboBox *combo = anchorList(window);
     if (!buffer || !combo)
         return;
-    const QString edit = combo->currentText();
+    // The whole list goes, the typed text with it.
     combo->clear();
+    combo->clearEditText();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     combo->addItems(anchorNames(buffer->GetText()));
+    combo->setCurrentIndex(-1); // the edit field stays empty until a name is picked
     QApplication::restoreOverrideCursor();
-    // The typed anchor stays; rebuilding only refreshes the choices.
-    combo->setEditText(edit);
 }
 
 QToolButton *paletteButton(TForm1 &window, const QString &tab, const QString &caption)

@@ -64,6 +64,13 @@ void replaceOneByOne(EditorBuffer &buffer, SearchState &state)
     }
 }
 
+// The status bar follows the caret the search moved, as it follows keys and clicks.
+void reportCaret(Workspace &workspace, const EditorBuffer &buffer)
+{
+    const auto [line, column] = buffer.CaretLineColumn();
+    workspace.setStatusText(3, QString::number(line) + u':' + QString::number(column));
+}
+
 } // namespace
 
 void RunReplace(EditorBuffer &buffer, SearchState &state)
@@ -133,6 +140,7 @@ void FindReplaceCommands::FindNext()
     buffer->SetSelStart(at);
     buffer->SetSelLength(length);
     state.findPosition = at + length;
+    reportCaret(m_workspace, *buffer);
 }
 
 void FindReplaceCommands::Replace()
@@ -152,5 +160,6 @@ void FindReplaceCommands::Replace()
     state.replaceIgnoresCase = !request.matchCase;
     state.replaceAsks = request.ask;
     RunReplace(*buffer, state);
+    reportCaret(m_workspace, *buffer);
     ui().showInfo(u"Zaměňování bylo ukončeno!"_s);
 }

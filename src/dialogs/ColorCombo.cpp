@@ -91,6 +91,8 @@ void ColorPalettePopup::keyPressEvent(QKeyEvent *event)
 ColorCombo::ColorCombo(QWidget *parent) : QPushButton(parent)
 {
     setIconSize(QSize(36, 12));
+    // Enter on the picker belongs to the dialog's default button, not to the palette.
+    setAutoDefault(false);
     updateIcon();
     connect(this, &QPushButton::clicked, this, &ColorCombo::showPalette);
 }

@@ -35,6 +35,22 @@ ElementDialog::ElementDialog(const QString &title, QWidget *parent) : QDialog(pa
     connect(m_back, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void ElementDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    QWidget *focused = focusWidget();
+    if (focused && focused != m_insert && focused != m_back)
+        return; // the dialog chose its field itself
+    // The buttons were made before the fields: walk the chain past them to the first field.
+    for (QWidget *w = m_back->nextInFocusChain(); w && w != m_insert; w = w->nextInFocusChain()) {
+        if (w != m_back && isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus)
+            && w->isEnabled() && w->isVisibleTo(this)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 QLabel *ElementDialog::addRow(const QString &label, QWidget *field)
 {
     auto *caption = new QLabel(label, this);

@@ -49,6 +49,9 @@ protected:
     // The dialog's fields composed into markup; called by "Vložit".
     virtual Markup composed() const = 0;
 
+    // The first field takes the focus, not "Vložit", which comes first in the focus chain.
+    void showEvent(QShowEvent *event) override;
+
     QLabel *addRow(const QString &label, QWidget *field);
     QLabel *addRow(const QString &label, QLayout *fields);
     void addWideRow(QWidget *field);

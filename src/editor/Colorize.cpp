@@ -37,6 +37,7 @@ void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
         if (status)
             status(text);
     };
+    buffer.cancelBackgroundColouring(); // everything is coloured from scratch here
     const bool wasModified = buffer.IsModified();
     {
         BusyCursor busy;
@@ -52,4 +53,23 @@ void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
         buffer.SetModified(wasModified);
     }
     report(u"Hotovo!"_s);
+}
+
+void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &settings,
+                                  const std::function<void(const QString &)> &status)
+{
+    buffer.cancelBackgroundColouring();
+    if (status) {
+        status(u"Koloruje se text...!"_s);
+        QObject::connect(&buffer, &EditorBuffer::backgroundColouringFinished, &buffer,
+                         [status] { status(u"Hotovo!"_s); }, Qt::SingleShotConnection);
+    }
+    applyEditorFont(buffer, settings);
+    const std::vector<SyntaxRun> scanned =
+        ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
+    std::vector<ColorRun> runs;
+    runs.reserve(scanned.size());
+    for (const SyntaxRun &run : scanned)
+        runs.push_back({run.start, run.length, run.color});
+    buffer.colorInBackground(runs);
 }

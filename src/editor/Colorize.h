@@ -42,3 +42,9 @@ std::vector<SyntaxRun> ColorizeScan(QStringView text, const SyntaxColors &colors
 // modified flag stay as they were; status receives "Koloruje se text...!" and "Hotovo!".
 void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
                       const std::function<void(const QString &)> &status);
+
+// Colours the whole buffer like ColorizeDocument, without holding up the user: what is on
+// screen at once, the rest in short slices from the event loop (a page just opened).
+// status receives "Koloruje se text...!" now and "Hotovo!" when the last slice is in.
+void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &settings,
+                                  const std::function<void(const QString &)> &status);

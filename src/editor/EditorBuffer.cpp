@@ -3,23 +3,36 @@
 #include "markup/SysUt.h"
 
 #include <QAbstractItemView>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // The control keeps one block separator per line; the commands think in CR LF.
+// Line and paragraph separators (Shift+Enter, pasted text) are ordinary line breaks too,
+// so they reach the file as CR LF and count as two characters.
 QString toControlText(const QString &text)
 {
-    if (!text.contains(u'\r'))
+    const bool separators =
+        text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator);
+    if (!text.contains(u'\r') && !separators)
         return text;
     QString out = text;
     out.replace(u"\r\n"_s, u"\n"_s);
     out.replace(u'\r', u'\n');
+    out.replace(QChar::LineSeparator, u'\n');
+    out.replace(QChar::ParagraphSeparator, u'\n');
     return out;
 }
 
@@ -103,6 +116,7 @@ void EditorBuffer::SetText(const QString &text)
 
 void EditorBuffer::loadText(const QString &text)
 {
+    cancelBackgroundColouring();
     QString controlText = toControlText(text);
     setPlainText(controlText);
     SetModified(false);
@@ -220,6 +234,7 @@ void EditorBuffer::applyColorRuns(std::span<const ColorRun> runs)
 {
     QTextDocument *doc = document();
     const bool modified = doc->isModified();
+    const QScopedValueRollback colouring(m_colouring, true);
     QTextCursor c(doc);
     c.beginEditBlock();
     // Walk the lines along with the runs, so converting offsets costs almost nothing.
@@ -245,6 +260,172 @@ void EditorBuffer::applyColorRuns(std::span<const ColorRun> runs)
     }
     c.endEditBlock();
     doc->setModified(modified);
+}
+
+// --- colouring in the background --------------------------------------------------------
+
+void EditorBuffer::colorInBackground(std::span<const ColorRun> runs)
+{
+    cancelBackgroundColouring();
+    QTextDocument *doc = document();
+    // Control positions of all runs, found in one walk down the lines.
+    m_pendingRuns.clear();
+    m_pendingRuns.reserve(runs.size());
+    QTextBlock block = doc->begin();
+    int lineOffset = 0;
+    auto positionOf = [&](int offset) {
+        while (block.next().isValid() && lineOffset + block.length() + 1 <= offset) {
+            lineOffset += block.length() + 1;
+            block = block.next();
+        }
+        return block.position() + std::clamp(offset - lineOffset, 0, block.length() - 1);
+    };
+    for (const ColorRun &run : runs) {
+        if (run.length <= 0)
+            continue;
+        const int from = positionOf(run.start);
+        const int to = positionOf(run.start + run.length);
+        if (to > from)
+            m_pendingRuns.push_back({from, to, run.color});
+    }
+    m_nextRun = 0;
+    if (m_pendingRuns.empty()) {
+        Q_EMIT backgroundColouringFinished();
+        return;
+    }
+    // Colours put in by slices are no edit of the user's: with no history yet (a page just
+    // opened) they stay out of it, so Undo never takes them back.
+    m_undoWasEnabled = doc->isUndoRedoEnabled();
+    if (m_undoWasEnabled && !doc->isUndoAvailable() && !doc->isRedoAvailable())
+        doc->setUndoRedoEnabled(false);
+    else
+        m_undoWasEnabled = false; // nothing to switch back on
+    connect(doc, &QTextDocument::contentsChange, this, &EditorBuffer::movePendingRuns,
+            Qt::UniqueConnection);
+    // What is on screen first.
+    const int top = firstVisibleBlock().isValid() ? firstVisibleBlock().position() : 0;
+    const int bottom = cursorForPosition(viewport()->rect().bottomRight()).position() + 1;
+    auto firstEndingAfter = std::partition_point(m_pendingRuns.begin(), m_pendingRuns.end(),
+                                                 [&](const PendingRun &r) { return r.to <= top; });
+    auto firstStartingBelow = std::partition_point(
+        firstEndingAfter, m_pendingRuns.end(), [&](const PendingRun &r) { return r.from < bottom; });
+    const auto begin = std::size_t(firstEndingAfter - m_pendingRuns.begin());
+    const auto end = std::size_t(firstStartingBelow - m_pendingRuns.begin());
+    applyPending(begin, end);
+    m_pendingRuns.erase(m_pendingRuns.begin() + qsizetype(begin), m_pendingRuns.begin() + qsizetype(end));
+    if (!m_sliceTimer) {
+        m_sliceTimer = new QTimer(this);
+        m_sliceTimer->setSingleShot(true);
+        m_sliceTimer->setInterval(0);
+        connect(m_sliceTimer, &QTimer::timeout, this, &EditorBuffer::colourSlice);
+    }
+    if (backgroundColouringPending())
+        m_sliceTimer->start();
+    else
+        endBackgroundColouring();
+}
+
+void EditorBuffer::applyPending(std::size_t begin, std::size_t end)
+{
+    if (begin >= end)
+        return;
+    QTextDocument *doc = document();
+    const bool modified = doc->isModified();
+    const QScopedValueRollback colouring(m_colouring, true);
+    // A page uses a handful of colours: build each format once.
+    std::vector<std::pair<ColorValue, QTextCharFormat>> formats;
+    auto formatOf = [&](ColorValue color) -> const QTextCharFormat & {
+        for (const auto &f : formats) {
+            if (f.first == color)
+                return f.second;
+        }
+        return formats.emplace_back(color, colorFormat(color)).second;
+    };
+    formats.reserve(8);
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (std::size_t i = begin; i < end; ++i) {
+        c.setPosition(m_pendingRuns[i].from);
+        c.setPosition(m_pendingRuns[i].to, QTextCursor::KeepAnchor);
+        c.setCharFormat(formatOf(m_pendingRuns[i].color));
+    }
+    c.endEditBlock();
+    doc->setModified(modified);
+}
+
+void EditorBuffer::colourSlice()
+{
+    QElapsedTimer clock;
+    clock.start();
+    // Small batches until the slice's time is used; the edit block's own cost stays small.
+    while (backgroundColouringPending() && clock.elapsed() < SliceMs) {
+        const std::size_t end = std::min(m_pendingRuns.size(), m_nextRun + 256);
+        const std::size_t begin = m_nextRun;
+        m_nextRun = end;
+        applyPending(begin, end);
+    }
+    if (backgroundColouringPending())
+        m_sliceTimer->start();
+    else
+        endBackgroundColouring();
+}
+
+void EditorBuffer::movePendingRuns(int position, int removed, int added)
+{
+    if (m_colouring || !backgroundColouringPending())
+        return;
+    const int editEnd = position + removed;
+    const int delta = added - removed;
+    std::vector<PendingRun> moved;
+    moved.reserve(m_pendingRuns.size() - m_nextRun + 1);
+    for (std::size_t i = m_nextRun; i < m_pendingRuns.size(); ++i) {
+        const PendingRun r = m_pendingRuns[i];
+        if (r.to <= position) {
+            moved.push_back(r);
+        } else if (r.from >= editEnd) {
+            moved.push_back({r.from + delta, r.to + delta, r.color});
+        } else {
+            // The edited stretch keeps the colour it was given; the run's rest around it is
+            // still coloured.
+            if (r.from < position)
+                moved.push_back({r.from, position, r.color});
+            if (r.to > editEnd)
+                moved.push_back({editEnd + delta, r.to + delta, r.color});
+        }
+    }
+    m_pendingRuns = std::move(moved);
+    m_nextRun = 0;
+}
+
+void EditorBuffer::finishBackgroundColouring()
+{
+    if (!backgroundColouringPending())
+        return;
+    const std::size_t begin = m_nextRun;
+    m_nextRun = m_pendingRuns.size();
+    applyPending(begin, m_nextRun);
+    endBackgroundColouring();
+}
+
+void EditorBuffer::cancelBackgroundColouring()
+{
+    if (!backgroundColouringPending())
+        return;
+    m_nextRun = m_pendingRuns.size();
+    endBackgroundColouring();
+}
+
+void EditorBuffer::endBackgroundColouring()
+{
+    m_pendingRuns.clear();
+    m_nextRun = 0;
+    if (m_sliceTimer)
+        m_sliceTimer->stop();
+    disconnect(document(), &QTextDocument::contentsChange, this, &EditorBuffer::movePendingRuns);
+    if (m_undoWasEnabled)
+        document()->setUndoRedoEnabled(true);
+    m_undoWasEnabled = false;
+    Q_EMIT backgroundColouringFinished();
 }
 
 ColorValue EditorBuffer::colorAt(int offset) const
@@ -362,12 +543,31 @@ bool EditorBuffer::replaceOccurrences(const QList<int> &starts, int length, cons
     const qsizetype inserted = controlText.size() + controlText.count(u'\n');
     if (textLength() + (inserted - length) * starts.size() > MaxLength)
         return false;
+    // Control positions of every start and end, found in one walk down the lines rather
+    // than by a search for each.
+    std::vector<int> from(starts.size());
+    std::vector<int> to(starts.size());
+    {
+        QTextBlock block = document()->begin();
+        int lineOffset = 0;
+        auto positionOf = [&](int offset) {
+            while (block.next().isValid() && lineOffset + block.length() + 1 <= offset) {
+                lineOffset += block.length() + 1;
+                block = block.next();
+            }
+            return block.position() + std::clamp(offset - lineOffset, 0, block.length() - 1);
+        };
+        for (qsizetype i = 0; i < starts.size(); ++i) {
+            from[i] = positionOf(starts[i]);
+            to[i] = positionOf(starts[i] + length);
+        }
+    }
     EditGroup group(*this);
     QTextCursor c(document());
-    // From the last to the first, so the offsets still ahead stay valid.
+    // From the last to the first, so the positions still ahead stay valid.
     for (qsizetype i = starts.size() - 1; i >= 0; --i) {
-        c.setPosition(toPosition(starts[i]));
-        c.setPosition(toPosition(starts[i] + length), QTextCursor::KeepAnchor);
+        c.setPosition(from[i]);
+        c.setPosition(to[i], QTextCursor::KeepAnchor);
         if (controlText.isEmpty())
             c.removeSelectedText();
         else
@@ -472,9 +672,10 @@ void EditorBuffer::colorAsYouType(QChar typed)
     const int caret = SelStart();
     const int a = lastIndexBefore(caret, u'>');
     const int b = lastIndexBefore(caret, u'<');
+    // Before the first tag there is only text, whatever colour the next character has.
     if (a < b)
         SetInsertionColor(m_keys.tagColor);
-    else if (b < a)
+    else
         SetInsertionColor(m_keys.textColor);
     if (typed == u'<')
         SetInsertionColor(m_keys.tagColor);
@@ -512,6 +713,8 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
     if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier)
         return; // never switch to overwrite mode
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    // Only an Enter pressed here indents on its release; one that closed a dialog did not.
+    m_enterPressed = enter && !event->isAutoRepeat();
     if (enter && (event->modifiers() & Qt::ControlModifier) && m_keys.ctrlEnterInserts)
         InsertAtCaret(m_keys.tagColor, m_keys.ctrlEnterText);
 
@@ -525,10 +728,12 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
             return;
         colorAsYouType(text[0]);
     }
-    if (enter && (event->modifiers() & Qt::ControlModifier)) {
-        // Ctrl+Enter goes on like Enter; the control itself would drop it.
-        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ControlModifier,
-                        event->text(), event->isAutoRepeat(), ushort(event->count()));
+    if (enter && (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) {
+        // Ctrl+Enter goes on like Enter, and so does Shift+Enter: the control would drop the
+        // first and type a line separator for the second.
+        const auto modifiers = event->modifiers() & ~(Qt::ControlModifier | Qt::ShiftModifier);
+        QKeyEvent plain(event->type(), event->key(), modifiers, u"\r"_s,
+                        event->isAutoRepeat(), ushort(event->count()));
         QPlainTextEdit::keyPressEvent(&plain);
         return;
     }
@@ -537,11 +742,20 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
 
 void EditorBuffer::keyReleaseEvent(QKeyEvent *event)
 {
-    reportCaret();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && !event->isAutoRepeat() && m_keys.autoIndent && m_keys.autoIndent())
-        indentAfterEnter();
+    if (enter && !event->isAutoRepeat()) {
+        const bool pressedHere = std::exchange(m_enterPressed, false);
+        if (pressedHere && m_keys.autoIndent && m_keys.autoIndent())
+            indentAfterEnter();
+    }
+    reportCaret(); // after the indentation, so the status shows where the caret ends
     QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void EditorBuffer::focusOutEvent(QFocusEvent *event)
+{
+    m_enterPressed = false;
+    QPlainTextEdit::focusOutEvent(event);
 }
 
 void EditorBuffer::mousePressEvent(QMouseEvent *event)

@@ -6,6 +6,9 @@
 
 #include <functional>
 #include <span>
+#include <vector>
+
+class QTimer;
 
 // What the keyboard handling of the editor needs to know from the settings and the main
 // window; the document window keeps it up to date.
@@ -64,6 +67,20 @@ public:
     void ColorRange(int start, int length, ColorValue color);
     // Colours many runs (sorted by start) as one edit; the modified flag is kept.
     void applyColorRuns(std::span<const ColorRun> runs);
+    // True while colours are being put in: the control reports a change of its content
+    // then, though the text stays the same.
+    bool isColouring() const { return m_colouring; }
+    // Colours the runs (sorted by start) while the user goes on working: the runs on screen
+    // at once, the rest in slices of at most SliceMs from the event loop. Text typed or
+    // inserted meanwhile keeps its own colour, and the runs still to come move with the
+    // edits. The modified flag is kept; backgroundColouringFinished follows the last slice.
+    void colorInBackground(std::span<const ColorRun> runs);
+    bool backgroundColouringPending() const { return m_nextRun < m_pendingRuns.size(); }
+    // Puts the colours still to come in now.
+    void finishBackgroundColouring();
+    // Drops the colours still to come (the text is replaced or recoloured from scratch).
+    void cancelBackgroundColouring();
+    static constexpr int SliceMs = 8;
     ColorValue colorAt(int offset) const;
 
     int LineFromOffset(int offset) const;
@@ -134,12 +151,14 @@ Q_SIGNALS:
     void caretReported(int line, int column);
     // A drop from a tag tree or a tag list; the document window decides what to insert.
     void tagItemDropped(const QString &itemText);
+    void backgroundColouringFinished();
 
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -155,7 +174,26 @@ private:
     void indentAfterEnter();
     static QString droppedItemText(const QDropEvent *event);
 
+    // A run of background colouring in control positions.
+    struct PendingRun
+    {
+        int from = 0;
+        int to = 0;
+        ColorValue color = 0;
+    };
+    void colourSlice();
+    void applyPending(std::size_t begin, std::size_t end);
+    void movePendingRuns(int position, int removed, int added);
+    void endBackgroundColouring();
+
+    std::vector<PendingRun> m_pendingRuns;
+    std::size_t m_nextRun = 0;
+    QTimer *m_sliceTimer = nullptr;
+    bool m_undoWasEnabled = true;
+
     EditorKeyOptions m_keys;
     int m_editGroupDepth = 0;
+    bool m_colouring = false;
+    bool m_enterPressed = false; // an Enter key press reached this control
     QTextCursor m_groupCursor;
 };

@@ -278,6 +278,13 @@ QString writeTextFile(const QString &path, QStringView text, LineEnding ending,
         file.cancelWriting();
         return error;
     }
+    // A small file stays in the write buffer until commit, whose final flush does not
+    // report a full disk: flush and check here, so a failed write never replaces the file.
+    if (!file.flush()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
     if (!file.commit())
         return file.errorString();
     return {};

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void droppedTagItemsSplitAtFirstComma_data();
     void droppedTagItemsSplitAtFirstComma();
     void statusBarFollowsTheDocument();
+    void openedFileIsNotReportedChanged();
     void hidingSidePanelPressesItsButton();
     void autoIndentShortcutFlipsButtonOnly();
     void tipsRingAndShowNextTime();
@@ -294,6 +295,23 @@ void tst_MainWindow::statusBarFollowsTheDocument()
     QVERIFY(w.toolButton(u"CopyButton"_s)->isEnabled());
     QTest::keyClick(&fx.buffer(), Qt::Key_End);
     QCOMPARE(w.statusText(3), u"2:3"_s);
+}
+
+void tst_MainWindow::openedFileIsNotReportedChanged()
+{
+    ScriptedInteraction user;
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"a.htm"_s), "<P>a</P>");
+    MainWindowFixture fx(1);
+    TForm1 &w = fx.window();
+    w.settings().Colorize = true;
+    fx.buffer().SetText(u"x"_s);
+    QCOMPARE(w.statusText(1), u"Změněno"_s);
+    w.openInNewWindow(dir.filePath(u"a.htm"_s));
+    QVERIFY(!fx.buffer().IsModified());
+    QCOMPARE(w.statusText(1), QString());
+    QTest::keyClicks(&fx.buffer(), u"y"_s);
+    QCOMPARE(w.statusText(1), u"Změněno"_s);
 }
 
 void tst_MainWindow::hidingSidePanelPressesItsButton()

@@ -61,6 +61,7 @@ private Q_SLOTS:
     void popupLists();
     void plainPressOnShownListHidesIt();
     void popupButtonsIdleWithoutDocument();
+    void documentTakingFocusHidesPopupList();
     void anchorsAndLinks_data();
     void anchorsAndLinks();
     void anchorListRebuild();
@@ -247,6 +248,24 @@ void tst_TagPalette::popupButtonsIdleWithoutDocument()
     QVERIFY(!fx.window().ListBox2->isVisible());
 }
 
+void tst_TagPalette::documentTakingFocusHidesPopupList()
+{
+    MainWindowFixture fx;
+    fx.window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
+    fx.window().PageControl2->setCurrentIndex(1);
+    QToolButton *p = paletteButton(fx.window(), u"Formát"_s, u"P"_s);
+    fx.setText(u"Z"_s, 0, 1);
+    pressOn(p, Qt::ShiftModifier);
+    QVERIFY(fx.window().ListBox2->isVisible());
+    // A click into the document window moves the focus there: the list goes.
+    fx.buffer().setFocus(Qt::MouseFocusReason);
+    QVERIFY(!fx.window().ListBox2->isVisible());
+    // ... and the next plain press inserts.
+    pressOn(p);
+    QCOMPARE(fx.buffer().GetText(), u"<P>Z</P>"_s);
+}
+
 void tst_TagPalette::anchorsAndLinks_data()
 {
     QTest::addColumn<QString>("caption");
@@ -279,12 +298,14 @@ void tst_TagPalette::anchorListRebuild()
     fx.window().PageControl2->setCurrentIndex(3);
     QComboBox *combo = anchorList(fx.window());
     combo->addItem(u"STARÝ"_s);
+    combo->setEditText(u"napsáno"_s);
     QTest::mouseDClick(combo->lineEdit(), Qt::LeftButton);
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
         items.append(combo->itemText(i));
-    // in the document's own case, duplicates included
+    // Old items and the typed text are gone; names keep the document's case.
     QCOMPARE(items, (QStringList{u"top"_s, u"x"_s, u"top"_s}));
+    QCOMPARE(combo->currentText(), QString());
 }
 
 void tst_TagPalette::anchorNamesFromText_data()
@@ -297,6 +318,8 @@ void tst_TagPalette::anchorNamesFromText_data()
                                      << QStringList{u"Kapitola1"_s, u"ÚVOD"_s};
     QTest::newRow("line break after A not found") << u"<A\r\nNAME=a> <A\tNAME=b>"_s
                                                   << QStringList{};
+    QTest::newRow("lower-case tag, mixed-case name") << u"<a href=x name=Kapitola1>"_s
+                                                     << QStringList{u"Kapitola1"_s};
     QTest::newRow("links without name skipped") << u"<A HREF=x.html>y</A>"_s << QStringList{};
     QTest::newRow("unclosed last tag") << u"<A NAME=\"end\""_s << QStringList{u"end"_s};
 }

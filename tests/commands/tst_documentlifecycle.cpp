@@ -93,6 +93,8 @@ private Q_SLOTS:
     void tooLargeFileIsRefused();
     void readOnlyTargetKeepsOldFileAndModifiedFlag();
     void writeFailingPartWayKeepsOldFile();
+    void smallPageOnFullDiskKeepsOldFile_data();
+    void smallPageOnFullDiskKeepsOldFile();
 
     void printWritesTheTextToThePrinter();
     void printCancelPrintsNothing();
@@ -470,6 +472,46 @@ void tst_DocumentLifecycle::writeFailingPartWayKeepsOldFile()
     QCOMPARE(fileBytes(file), QByteArray("old"));
     QVERIFY(m_fx->buffer().IsModified());
     QCOMPARE(QDir(mount.dir).entryList(QDir::Files), QStringList{u"page.htm"_s});
+}
+
+void tst_DocumentLifecycle::smallPageOnFullDiskKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("backup");
+    QTest::newRow("without backup") << false;
+    QTest::newRow("with backup") << true;
+}
+
+void tst_DocumentLifecycle::smallPageOnFullDiskKeepsOldFile()
+{
+    QFETCH(bool, backup);
+    TmpfsMount mount(path(u"full"_s), u"size=64k"_s);
+    if (!mount.mounted)
+        QSKIP("this machine does not let the test mount a small file system");
+    const QString file = mount.dir + u"/page.htm"_s;
+    writeBytes(file, "old");
+    {
+        // Fill the file system up to its last byte.
+        QFile filler(mount.dir + u"/filler"_s);
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) > 0) {
+        }
+        while (filler.write("f", 1) > 0) {
+        }
+    }
+    m_fx->window().settings().Backup = backup;
+    m_ui->openFile(file);
+    trigger("FileOpen");
+    // A page far under the write buffer reaches the disk only when the file is flushed.
+    m_fx->buffer().SetText(u"<P>new</P>"_s);
+    trigger("FileSave");
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY(m_ui->errors[0].contains(u"nelze uložit"_s));
+    QCOMPARE(fileBytes(file), QByteArray("old"));
+    QVERIFY(m_fx->buffer().IsModified());
+    QStringList files = QDir(mount.dir).entryList(QDir::Files);
+    files.removeOne(u"filler"_s);
+    QCOMPARE(files, QStringList{u"page.htm"_s});
 }
 
 // --- printing and inserting a file -----------------------------------------------------

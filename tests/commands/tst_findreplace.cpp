@@ -197,10 +197,13 @@ void tst_FindReplace::findNextContinuesFromStoredPositionAfterCaretMoved()
     script.dialog(findWith(u"ab"_s));
     trigger(u"SearchFind"_s);
     QCOMPARE(m_fx->buffer().SelStart(), 0);
+    QCOMPARE(m_fx->window().statusText(3), u"1:1"_s);
     m_fx->buffer().SetSelStart(7); // the user moves the caret; the search does not follow
+    QCOMPARE(findNextAction()->shortcut(), QKeySequence(Qt::Key_F3));
     trigger(u"SearchFindNext"_s);
     QCOMPARE(m_fx->buffer().SelStart(), 3);
     QCOMPARE(m_fx->buffer().SelLength(), 2);
+    QCOMPARE(m_fx->window().statusText(3), u"1:4"_s);
     QVERIFY(script.infos.isEmpty());
 }
 

@@ -42,6 +42,10 @@ private Q_SLOTS:
     void commentCommandRoundTripsComment();
     void commentCommandReplacesTagAtCaret();
     void commentCommandEmptyMemoDeletesComment();
+    void commentCommandCommentsOutSelectedText();
+    void commentCommandSelectsTagAsTheBufferDoes();
+    void dialogsOpenWithFocusOnTheirFirstField();
+    void enterOnColourPickerPressesInsert();
     void metaCommandGoesBeforeHead_data();
     void metaCommandGoesBeforeHead();
     void counterMenuInsertsCounterAndOpensHomePage();
@@ -224,6 +228,57 @@ void TestLinkTextDialogs::commentCommandReplacesTagAtCaret()
     m_fx->window().toolButton(u"CommentButton"_s)->click();
     QCOMPARE(m_fx->buffer().GetText(), u"x<!--tučně\r\nzde-->y"_s);
     QCOMPARE(m_fx->buffer().colorAt(1), m_fx->window().settings().TAG);
+}
+
+void TestLinkTextDialogs::commentCommandCommentsOutSelectedText()
+{
+    m_fx->setText(u"x ahoj y"_s, 2, 4);
+    m_script->dialog([](QDialog &d) {
+        QCOMPARE(control<QPlainTextEdit>(d, u"Memo1"_s)->toPlainText(), u"ahoj"_s);
+        pressInsert(d);
+    });
+    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    QCOMPARE(m_fx->buffer().GetText(), u"x <!--ahoj--> y"_s);
+}
+
+void TestLinkTextDialogs::commentCommandSelectsTagAsTheBufferDoes()
+{
+    // An unclosed tag at the end of the text is the tag from its "<" up to the caret.
+    m_fx->setText(u"x <B"_s, 4);
+    m_script->dialog([](QDialog &d) {
+        QCOMPARE(control<QPlainTextEdit>(d, u"Memo1"_s)->toPlainText(), QString());
+        control<QPlainTextEdit>(d, u"Memo1"_s)->setPlainText(u"c"_s);
+        pressInsert(d);
+    });
+    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    QCOMPARE(m_fx->buffer().GetText(), u"x <!--c-->"_s);
+}
+
+void TestLinkTextDialogs::dialogsOpenWithFocusOnTheirFirstField()
+{
+    TMakeLink link(m_fx->window().settings(), &m_fx->window());
+    link.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&link));
+    QCOMPARE(link.focusWidget(), link.ComboBox1);
+    link.close();
+
+    TMyFontDialog font(&m_fx->window());
+    font.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&font));
+    QCOMPARE(font.focusWidget(), font.ComboBox1);
+}
+
+void TestLinkTextDialogs::enterOnColourPickerPressesInsert()
+{
+    TMyFontDialog font(&m_fx->window());
+    font.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&font));
+    auto *picker = control<ColorCombo>(font, u"Panel1"_s);
+    picker->setFocus();
+    QTest::keyClick(picker, Qt::Key_Return);
+    QVERIFY(!picker->popup());
+    QCOMPARE(font.result(), int(QDialog::Accepted));
+    QVERIFY(font.OpeningMarkup.startsWith(u"<FONT"_s));
 }
 
 void TestLinkTextDialogs::commentCommandEmptyMemoDeletesComment()

@@ -31,6 +31,27 @@ TSettings letterSettings()
     return settings;
 }
 
+// The colour of every character of the buffer, as letters.
+QString paintBuffer(const EditorBuffer &buffer, const TSettings &s)
+{
+    QString painted;
+    for (int i = 0; i < buffer.textLength(); ++i) {
+        const ColorValue c = buffer.colorAt(i);
+        painted += c == s.TEXT ? u'x' : c == s.TAG ? u't' : c == s.IMAGE ? u'i'
+                 : c == s.LINK ? u'l' : c == s.SCRIPT ? u's' : c == s.STYLE ? u'y' : u'?';
+    }
+    return painted;
+}
+
+// A page much longer than one slice colours.
+QString longPage()
+{
+    QString page;
+    for (int i = 0; i < 4000; ++i)
+        page += u"<P>text <A HREF=x>a</A> <IMG SRC=i> more\r\n"_s;
+    return page;
+}
+
 } // namespace
 
 class tst_Colorize : public QObject
@@ -47,6 +68,9 @@ private Q_SLOTS:
     void modifiedFlagIsKept();
     void statusTextsAndBusyCursor();
     void emptyDocument();
+    void backgroundColouringEndsLikeOneStep();
+    void keyTypedDuringBackgroundColouringKeepsItsColour();
+    void recolouringAndLoadingDuringBackgroundColouring();
 };
 
 void tst_Colorize::scanColoursByTagName_data()
@@ -187,6 +211,95 @@ void tst_Colorize::emptyDocument()
     QCOMPARE(reports.size(), 2);
     QCOMPARE(buffer.GetText(), QString());
     QVERIFY(!buffer.IsModified());
+}
+
+void tst_Colorize::backgroundColouringEndsLikeOneStep()
+{
+    const TSettings settings = letterSettings();
+    EditorBuffer reference;
+    reference.loadText(longPage());
+    ColorizeDocument(reference, settings, {});
+
+    EditorBuffer buffer;
+    buffer.resize(400, 300);
+    buffer.show();
+    buffer.loadText(longPage());
+    QStringList reports;
+    ColorizeDocumentInBackground(buffer, settings, [&](const QString &t) { reports << t; });
+    // What is on screen is coloured at once; the rest is still to come.
+    QCOMPARE(buffer.colorAt(0), settings.TAG);
+    QVERIFY(buffer.backgroundColouringPending());
+    QCOMPARE(reports, QStringList{u"Koloruje se text...!"_s});
+    QTRY_VERIFY(!buffer.backgroundColouringPending());
+    QCOMPARE(reports, (QStringList{u"Koloruje se text...!"_s, u"Hotovo!"_s}));
+    QCOMPARE(paintBuffer(buffer, settings), paintBuffer(reference, settings));
+    QVERIFY(!buffer.IsModified());
+    // The colours are no edit of the user's: there is nothing to undo.
+    QVERIFY(!buffer.document()->isUndoAvailable());
+    QVERIFY(buffer.document()->isUndoRedoEnabled());
+}
+
+void tst_Colorize::keyTypedDuringBackgroundColouringKeepsItsColour()
+{
+    const TSettings settings = letterSettings();
+    EditorBuffer buffer;
+    EditorKeyOptions keys;
+    keys.textColor = settings.TEXT;
+    keys.tagColor = settings.TAG;
+    buffer.setKeyOptions(keys);
+    buffer.resize(400, 300);
+    buffer.show();
+    const QString page = longPage();
+    buffer.loadText(page);
+    ColorizeDocumentInBackground(buffer, settings, {});
+    QVERIFY(buffer.backgroundColouringPending());
+    // Far below the screen, in text after a ">": the typed key lands in text colour.
+    const int at = int(page.size()) - 6; // inside " more"
+    buffer.SetSelStart(at);
+    QTest::keyClicks(&buffer, u"<"_s);
+    QVERIFY(buffer.IsModified());
+    QTRY_VERIFY(!buffer.backgroundColouringPending());
+    QCOMPARE(buffer.GetText(), page.left(at) + u'<' + page.mid(at));
+    QCOMPARE(buffer.colorAt(at), settings.TAG); // colour-as-you-type
+    QCOMPARE(buffer.colorAt(at + 1), settings.TEXT); // the scan's colours moved along
+    QCOMPARE(buffer.colorAt(at - 68), settings.LINK); // "<A" of the line above
+    QVERIFY(buffer.IsModified());
+    // The key is an edit of the user's like any other.
+    QVERIFY(buffer.document()->isUndoRedoEnabled());
+}
+
+void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()
+{
+    const TSettings settings = letterSettings();
+    EditorBuffer reference;
+    reference.loadText(longPage());
+    ColorizeDocument(reference, settings, {});
+
+    EditorBuffer buffer;
+    buffer.show();
+    buffer.loadText(longPage());
+    ColorizeDocumentInBackground(buffer, settings, {});
+    // F10 meanwhile colours everything at once and nothing is left to come.
+    ColorizeDocument(buffer, settings, {});
+    QVERIFY(!buffer.backgroundColouringPending());
+    QCOMPARE(paintBuffer(buffer, settings), paintBuffer(reference, settings));
+
+    // A new text drops the colours that were still to come.
+    ColorizeDocumentInBackground(buffer, settings, {});
+    buffer.loadText(u"abc"_s);
+    QVERIFY(!buffer.backgroundColouringPending());
+    QCOMPARE(buffer.GetText(), u"abc"_s);
+
+    // The text to save is the page whatever is still to be coloured, and a window closed
+    // meanwhile takes its slices with it.
+    auto closing = std::make_unique<EditorBuffer>();
+    closing->show();
+    closing->loadText(longPage());
+    ColorizeDocumentInBackground(*closing, settings, {});
+    QVERIFY(closing->backgroundColouringPending());
+    QCOMPARE(closing->GetText(), longPage());
+    closing.reset();
+    QTest::qWait(20);
 }
 
 BRISKO_TEST_MAIN(tst_Colorize)

@@ -1,6 +1,8 @@
 #include "editor/EditorBuffer.h"
 #include "support/TestMain.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +40,11 @@ private Q_SLOTS:
     void ctrlEnterInsertsText();
     void enterIndentsLikeLineAbove_data();
     void enterIndentsLikeLineAbove();
+    void enterThatClosedADialogDoesNotIndent();
+    void separatorsAreLineBreaks_data();
+    void separatorsAreLineBreaks();
+    void textTypedBeforeFirstTagTakesTextColour();
+    void caretReportFollowsIndentation();
     void keysReportCaretPosition();
     void selectTagAtCaret_data();
     void selectTagAtCaret();
@@ -259,6 +266,70 @@ void tst_EditorBuffer::enterIndentsLikeLineAbove()
     setText(line, line.size());
     QTest::keyClick(m_buffer.get(), Qt::Key_Return);
     QCOMPARE(m_buffer->GetText(), expected);
+}
+
+void tst_EditorBuffer::enterThatClosedADialogDoesNotIndent()
+{
+    setText(u"    x"_s, 5);
+    // The press went to a dialog that closed on it; only the release reaches the editor.
+    QTest::keyRelease(m_buffer.get(), Qt::Key_Return);
+    QCOMPARE(m_buffer->GetText(), u"    x"_s);
+    // A press that focus took elsewhere before the release does not count either.
+    QTest::keyPress(m_buffer.get(), Qt::Key_Return);
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(m_buffer.get(), &out);
+    QTest::keyRelease(m_buffer.get(), Qt::Key_Return);
+    QCOMPARE(m_buffer->GetText(), u"    x\r\n"_s);
+    // An ordinary Enter still indents.
+    QTest::keyClick(m_buffer.get(), Qt::Key_Return);
+    QCOMPARE(m_buffer->GetText(), u"    x\r\n\r\n"_s);
+}
+
+void tst_EditorBuffer::separatorsAreLineBreaks_data()
+{
+    QTest::addColumn<QString>("inserted");
+    QTest::newRow("line separator") << QString(QChar::LineSeparator);
+    QTest::newRow("paragraph separator") << QString(QChar::ParagraphSeparator);
+}
+
+void tst_EditorBuffer::separatorsAreLineBreaks()
+{
+    QFETCH(QString, inserted);
+    setText(u"ab"_s, 1);
+    m_buffer->ReplaceSelection(inserted);
+    QCOMPARE(m_buffer->GetText(), u"a\r\nb"_s);
+    QCOMPARE(m_buffer->textLength(), 4);
+    QCOMPARE(m_buffer->SelStart(), 3);
+
+    // Pasted text goes through the same conversion.
+    setText(u"ab"_s, 1);
+    QGuiApplication::clipboard()->setText(u"x"_s + inserted + u"y"_s);
+    m_buffer->PasteFromClipboard();
+    QCOMPARE(m_buffer->GetText(), u"ax\r\nyb"_s);
+}
+
+void tst_EditorBuffer::textTypedBeforeFirstTagTakesTextColour()
+{
+    setText(u"<P>x"_s, 0);
+    m_buffer->ColorRange(0, 3, Red);
+    QTest::keyClicks(m_buffer.get(), u"a"_s);
+    QCOMPARE(m_buffer->GetText(), u"a<P>x"_s);
+    QCOMPARE(m_buffer->colorAt(0), Black);
+
+    // Shift+Enter is an ordinary line break, not a line separator.
+    QTest::keyClick(m_buffer.get(), Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(m_buffer->GetText(), u"a\r\n<P>x"_s);
+}
+
+void tst_EditorBuffer::caretReportFollowsIndentation()
+{
+    setText(u"  x"_s, 3);
+    QList<QPair<int, int>> reports;
+    connect(m_buffer.get(), &EditorBuffer::caretReported, this,
+            [&](int line, int column) { reports.append({line, column}); });
+    QTest::keyClick(m_buffer.get(), Qt::Key_Return);
+    QCOMPARE(m_buffer->GetText(), u"  x\r\n  "_s);
+    QCOMPARE(reports.last(), qMakePair(2, 3));
 }
 
 void tst_EditorBuffer::keysReportCaretPosition()
