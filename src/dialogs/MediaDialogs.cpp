@@ -1,6 +1,7 @@
 #include "dialogs/MediaDialogs.h"
 
 #include "dialogs/ColorCombo.h"
+#include "dialogs/FieldWidgets.h"
 #include "dialogs/LinkDialogs.h"
 #include "interaction/Interaction.h"
 
@@ -104,29 +105,6 @@ QHBoxLayout *colorRow(ColorCombo *picker, QCheckBox *check)
     return row;
 }
 
-// Set the number first: with an automatic box the change would tick it.
-void setNumber(QSpinBox *spin, QCheckBox *check, const Toggled<int> &value)
-{
-    spin->setValue(value.value);
-    check->setChecked(value.on);
-}
-
-Toggled<int> number(const QSpinBox *spin, const QCheckBox *check)
-{
-    return {check->isChecked(), spin->value()};
-}
-
-Toggled<ColorValue> colorOf(const ColorCombo *picker, const QCheckBox *check)
-{
-    return {check->isChecked(), toColorValue(picker->color())};
-}
-
-void setColor(ColorCombo *picker, QCheckBox *check, const Toggled<ColorValue> &value)
-{
-    picker->setColor(toQColor(value.value));
-    check->setChecked(value.on);
-}
-
 } // namespace
 
 TForm14::TForm14(QWidget *parent) : FieldsDialog(u"Horizontální linka.."_s, &composeHr, parent)
@@ -155,7 +133,7 @@ TForm14::TForm14(QWidget *parent) : FieldsDialog(u"Horizontální linka.."_s, &c
 
 HrFields TForm14::fields() const
 {
-    return {ComboBox1->currentText(), edit1->currentText(), colorOf(ColorCombo1, CheckBox3),
+    return {ComboBox1->currentText(), edit1->currentText(), toggledColor(ColorCombo1, CheckBox3),
             CheckBox1->isChecked()};
 }
 
@@ -163,7 +141,7 @@ void TForm14::setFields(const HrFields &fields)
 {
     ComboBox1->setEditText(fields.width);
     edit1->setEditText(fields.size);
-    setColor(ColorCombo1, CheckBox3, fields.color);
+    setToggledColor(ColorCombo1, CheckBox3, fields.color);
     CheckBox1->setChecked(fields.shade);
 }
 
@@ -231,16 +209,16 @@ TForm16::TForm16(DocumentContext context, QWidget *parent)
 
 EmbedFields TForm16::fields() const
 {
-    return {ComboBox1->currentText(), ComboBox2->currentText(), number(SpinEdit1, CheckBox1),
-            number(SpinEdit2, CheckBox2), Memo1->toPlainText()};
+    return {ComboBox1->currentText(), ComboBox2->currentText(), toggledNumber(SpinEdit1, CheckBox1),
+            toggledNumber(SpinEdit2, CheckBox2), Memo1->toPlainText()};
 }
 
 void TForm16::setFields(const EmbedFields &fields)
 {
     ComboBox1->setEditText(fields.src);
     ComboBox2->setEditText(fields.palette);
-    setNumber(SpinEdit1, CheckBox1, fields.height);
-    setNumber(SpinEdit2, CheckBox2, fields.width);
+    setToggledNumber(SpinEdit1, CheckBox1, fields.height);
+    setToggledNumber(SpinEdit2, CheckBox2, fields.width);
     Memo1->setPlainText(memoLines(fields.parameters).join(u'\n'));
 }
 
@@ -272,8 +250,8 @@ TWRKForm1::TWRKForm1(QWidget *parent) : FieldsDialog(u"MARQUEE..."_s, &composeMa
 MarqueeFields TWRKForm1::fields() const
 {
     return {ComboBox1->currentText(),        ComboBox2->currentText(),
-            ComboBox3->currentText(),        colorOf(ColorCombo1, CheckBox1),
-            number(SpinEdit1, CheckBox2), number(SpinEdit2, CheckBox3)};
+            ComboBox3->currentText(),        toggledColor(ColorCombo1, CheckBox1),
+            toggledNumber(SpinEdit1, CheckBox2), toggledNumber(SpinEdit2, CheckBox3)};
 }
 
 void TWRKForm1::setFields(const MarqueeFields &fields)
@@ -281,9 +259,9 @@ void TWRKForm1::setFields(const MarqueeFields &fields)
     ComboBox1->setEditText(fields.behavior);
     ComboBox2->setEditText(fields.direction);
     ComboBox3->setEditText(fields.loop);
-    setColor(ColorCombo1, CheckBox1, fields.bgColor);
-    setNumber(SpinEdit1, CheckBox2, fields.scrollDelay);
-    setNumber(SpinEdit2, CheckBox3, fields.scrollAmount);
+    setToggledColor(ColorCombo1, CheckBox1, fields.bgColor);
+    setToggledNumber(SpinEdit1, CheckBox2, fields.scrollDelay);
+    setToggledNumber(SpinEdit2, CheckBox3, fields.scrollAmount);
 }
 
 TForm26::TForm26(QWidget *parent) : FieldsDialog(u"SCRIPT"_s, &composeScript, parent)
@@ -402,7 +380,7 @@ TForm28::TForm28(DocumentContext context, QWidget *parent)
 AppletFields TForm28::fields() const
 {
     return {ComboBox1->currentText(), Edit1->text(), ComboBox2->currentText(),
-            number(SpinEdit1, CheckBox2), number(SpinEdit3, CheckBox5)};
+            toggledNumber(SpinEdit1, CheckBox2), toggledNumber(SpinEdit3, CheckBox5)};
 }
 
 void TForm28::setFields(const AppletFields &fields)
@@ -410,8 +388,8 @@ void TForm28::setFields(const AppletFields &fields)
     ComboBox1->setEditText(fields.codebase);
     Edit1->setText(fields.code);
     ComboBox2->setEditText(fields.align);
-    setNumber(SpinEdit1, CheckBox2, fields.tabIndex);
-    setNumber(SpinEdit3, CheckBox5, fields.maxLength);
+    setToggledNumber(SpinEdit1, CheckBox2, fields.tabIndex);
+    setToggledNumber(SpinEdit3, CheckBox5, fields.maxLength);
 }
 
 TForm29::TForm29(QWidget *parent) : FieldsDialog(u"Parametr"_s, &composeParam, parent)

@@ -22,6 +22,16 @@ qsizetype nameEnd(QStringView tag)
 
 } // namespace
 
+QString NumberAttrPiece(const QString &name, const Toggled<int> &field)
+{
+    return NumberAttrPiece(name, field.value, field.on);
+}
+
+QString ColorAttrPiece(const QString &name, const Toggled<ColorValue> &field)
+{
+    return ColorAttrPiece(name, field.value, field.on);
+}
+
 std::optional<QString> leadingStartTag(QStringView selected)
 {
     if (!selected.startsWith(u'<'))

@@ -33,6 +33,10 @@ struct TagRead
     bool ok() const { return error.isEmpty(); }
 };
 
+// The attribute piece of a toggled field: nothing while its box is clear.
+QString NumberAttrPiece(const QString &name, const Toggled<int> &field);
+QString ColorAttrPiece(const QString &name, const Toggled<ColorValue> &field);
+
 // The start tag that F7 edits in a selected text: from its "<" to the first ">" outside
 // double quotes. A selection of a whole element gives its leading start tag. Nothing when
 // the text does not begin with "<" or no such ">" exists (an unclosed tag, or an odd

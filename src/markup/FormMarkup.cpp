@@ -1,17 +1,9 @@
 #include "FormMarkup.h"
 
+#include "markup/ElementContract.h"
 #include "markup/SysUt.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString number(const QString &name, const Toggled<int> &field)
-{
-    return NumberAttrPiece(name, field.value, field.on);
-}
-
-} // namespace
 
 Markup composeInput(const InputFields &f)
 {
@@ -21,8 +13,8 @@ Markup composeInput(const InputFields &f)
                       + QuotedAttrPiece(u"TITLE="_s, f.title)
                       + QuotedAttrPiece(u"NAME="_s, f.name)
                       + QuotedAttrPiece(u"ALIGN="_s, f.align)
-                      + number(u"TABINDEX="_s, f.tabIndex)
-                      + number(u"MAXLENGTH="_s, f.maxLength) + number(u"SIZE="_s, f.size);
+                      + NumberAttrPiece(u"TABINDEX="_s, f.tabIndex)
+                      + NumberAttrPiece(u"MAXLENGTH="_s, f.maxLength) + NumberAttrPiece(u"SIZE="_s, f.size);
     if (!f.enabled)
         opening += u" DISABLED"_s;
     if (f.readOnly)
@@ -77,7 +69,7 @@ Markup composeSelect(const SelectFields &f)
 {
     QString opening = u"<SELECT "_s + QuotedAttrPiece(u"ALIGN="_s, f.align)
                       + QuotedAttrPiece(u"NAME="_s, f.name)
-                      + number(u"TABINDEX="_s, f.tabIndex) + number(u"SIZE="_s, f.size);
+                      + NumberAttrPiece(u"TABINDEX="_s, f.tabIndex) + NumberAttrPiece(u"SIZE="_s, f.size);
     if (!f.enabled)
         opening += u" DISABLED"_s;
     if (f.multiple)
@@ -104,8 +96,8 @@ Markup composeTextArea(const TextAreaFields &f)
 {
     QString opening = u"<TEXTAREA "_s + QuotedAttrPiece(u"ALIGN="_s, f.align)
                       + QuotedAttrPiece(u"NAME="_s, f.name)
-                      + number(u"TABINDEX="_s, f.tabIndex) + number(u"ROWS="_s, f.rows)
-                      + number(u"COLS="_s, f.cols);
+                      + NumberAttrPiece(u"TABINDEX="_s, f.tabIndex) + NumberAttrPiece(u"ROWS="_s, f.rows)
+                      + NumberAttrPiece(u"COLS="_s, f.cols);
     if (f.readOnly)
         opening += u" READONLY"_s;
     return {opening + u">\r\n"_s, u"\r\n</TEXTAREA>"_s};

@@ -56,8 +56,8 @@ QString frameAttributes(const FrameFields &f)
 {
     return QuotedAttrPiece(u"SRC="_s, f.src) + QuotedAttrPiece(u"ALIGN="_s, f.align)
            + QuotedAttrPiece(u"NAME="_s, f.name)
-           + NumberAttrPiece(u"MARGINHEIGHT="_s, f.marginHeight.value, f.marginHeight.on)
-           + NumberAttrPiece(u"MARGINWIDTH="_s, f.marginWidth.value, f.marginWidth.on)
+           + NumberAttrPiece(u"MARGINHEIGHT="_s, f.marginHeight)
+           + NumberAttrPiece(u"MARGINWIDTH="_s, f.marginWidth)
            + borderPiece(f.border) + scrollingPiece(f.scrolling) + u">\r\n"_s;
 }
 
@@ -103,7 +103,7 @@ Markup composeFrameSet(const FrameSetFields &f)
 {
     return {u"<FRAMESET "_s + QuotedAttrPiece(u"COLS="_s, f.cols)
                 + QuotedAttrPiece(u"ROWS="_s, f.rows)
-                + NumberAttrPiece(u"FRAMESPACING="_s, f.spacing.value, f.spacing.on)
+                + NumberAttrPiece(u"FRAMESPACING="_s, f.spacing)
                 + borderPiece(f.border) + scrollingPiece(f.scrolling) + u">\r\n"_s,
             u"\r\n</FRAMESET>"_s};
 }

@@ -1,27 +1,19 @@
 #include "ImageMarkup.h"
 
+#include "markup/ElementContract.h"
 #include "markup/SysUt.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QString numberPiece(const QString &name, const Toggled<int> &field)
-{
-    return NumberAttrPiece(name, field.value, field.on);
-}
-
-} // namespace
 
 Markup composeImage(const ImageFields &f)
 {
     QString opening = u"<IMG "_s + QuotedAttrPiece(u"SRC="_s, f.src)
                       + AttrPiece(u"ALIGN="_s, f.align) + QuotedAttrPiece(u"ALT="_s, f.alt)
                       + QuotedAttrPiece(u"USEMAP="_s, f.useMap)
-                      + numberPiece(u"WIDTH="_s, f.width) + numberPiece(u"HEIGHT="_s, f.height)
-                      + numberPiece(u"VSPACE="_s, f.vspace)
-                      + numberPiece(u"HSPACE="_s, f.hspace)
-                      + numberPiece(u"BORDER="_s, f.border);
+                      + NumberAttrPiece(u"WIDTH="_s, f.width) + NumberAttrPiece(u"HEIGHT="_s, f.height)
+                      + NumberAttrPiece(u"VSPACE="_s, f.vspace)
+                      + NumberAttrPiece(u"HSPACE="_s, f.hspace)
+                      + NumberAttrPiece(u"BORDER="_s, f.border);
     if (f.isMap)
         opening += u" ISMAP "_s;
     return {opening + u'>', QString()};

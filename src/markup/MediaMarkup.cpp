@@ -17,7 +17,7 @@ QStringList memoLines(QStringView text)
 
 Markup composeHr(const HrFields &fields)
 {
-    return {u"<HR "_s + ColorAttrPiece(u"COLOR="_s, fields.color.value, fields.color.on)
+    return {u"<HR "_s + ColorAttrPiece(u"COLOR="_s, fields.color)
                 + AttrPiece(u"SIZE="_s, fields.size) + AttrPiece(u"WIDTH="_s, fields.width)
                 + (fields.shade ? QString() : u" NOSHADE"_s) + u'>',
             QString()};
@@ -55,8 +55,8 @@ Markup composeEmbed(const EmbedFields &fields)
 {
     QString opening = u"<EMBED"_s + QuotedAttrPiece(u"SRC="_s, fields.src)
                       + QuotedAttrPiece(u"PALETTE="_s, fields.palette)
-                      + NumberAttrPiece(u"HEIGHT="_s, fields.height.value, fields.height.on)
-                      + NumberAttrPiece(u"WIDTH="_s, fields.width.value, fields.width.on);
+                      + NumberAttrPiece(u"HEIGHT="_s, fields.height)
+                      + NumberAttrPiece(u"WIDTH="_s, fields.width);
     for (const QString &line : memoLines(fields.parameters))
         opening += u' ' + line;
     return {opening + u'>', QString()};
@@ -78,7 +78,7 @@ Markup composeMarquee(const MarqueeFields &fields)
     return {u"<MARQUEE "_s + QuotedAttrPiece(u"BEHAVIOR="_s, fields.behavior)
                 + QuotedAttrPiece(u"DIRECTION="_s, fields.direction)
                 + QuotedAttrPiece(u"LOOP="_s, fields.loop)
-                + ColorAttrPiece(u"BGCOLOR="_s, fields.bgColor.value, fields.bgColor.on)
+                + ColorAttrPiece(u"BGCOLOR="_s, fields.bgColor)
                 + NumberAttrPiece(u"SCROLLDELAY="_s, fields.scrollDelay.value,
                                   fields.scrollDelay.on)
                 + NumberAttrPiece(u"SCROLLAMOUNT="_s, fields.scrollAmount.value,
@@ -155,8 +155,8 @@ Markup composeApplet(const AppletFields &fields)
     return {u"<APPLET "_s + QuotedAttrPiece(u"CODE="_s, fields.code)
                 + QuotedAttrPiece(u"CODEBASE="_s, fields.codebase)
                 + QuotedAttrPiece(u"ALIGN="_s, fields.align)
-                + NumberAttrPiece(u"TABINDEX="_s, fields.tabIndex.value, fields.tabIndex.on)
-                + NumberAttrPiece(u"MAXLENGTH="_s, fields.maxLength.value, fields.maxLength.on)
+                + NumberAttrPiece(u"TABINDEX="_s, fields.tabIndex)
+                + NumberAttrPiece(u"MAXLENGTH="_s, fields.maxLength)
                 + u'>',
             u"\r\n</APPLET>"_s};
 }

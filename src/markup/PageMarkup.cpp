@@ -6,15 +6,15 @@ using namespace Qt::StringLiterals;
 
 Markup composeBody(const BodyFields &f)
 {
-    QString opening = u"<BODY "_s + ColorAttrPiece(u"BGCOLOR="_s, f.bgColor.value, f.bgColor.on)
-                      + ColorAttrPiece(u"TEXT="_s, f.text.value, f.text.on)
-                      + ColorAttrPiece(u"LINK="_s, f.link.value, f.link.on)
-                      + ColorAttrPiece(u"ALINK="_s, f.aLink.value, f.aLink.on)
-                      + ColorAttrPiece(u"VLINK="_s, f.vLink.value, f.vLink.on)
-                      + NumberAttrPiece(u"TOPMARGIN="_s, f.topMargin.value, f.topMargin.on)
-                      + NumberAttrPiece(u"BOTTOMMARGIN="_s, f.bottomMargin.value, f.bottomMargin.on)
-                      + NumberAttrPiece(u"RIGHTMARGIN="_s, f.rightMargin.value, f.rightMargin.on)
-                      + NumberAttrPiece(u"LEFTMARGIN="_s, f.leftMargin.value, f.leftMargin.on)
+    QString opening = u"<BODY "_s + ColorAttrPiece(u"BGCOLOR="_s, f.bgColor)
+                      + ColorAttrPiece(u"TEXT="_s, f.text)
+                      + ColorAttrPiece(u"LINK="_s, f.link)
+                      + ColorAttrPiece(u"ALINK="_s, f.aLink)
+                      + ColorAttrPiece(u"VLINK="_s, f.vLink)
+                      + NumberAttrPiece(u"TOPMARGIN="_s, f.topMargin)
+                      + NumberAttrPiece(u"BOTTOMMARGIN="_s, f.bottomMargin)
+                      + NumberAttrPiece(u"RIGHTMARGIN="_s, f.rightMargin)
+                      + NumberAttrPiece(u"LEFTMARGIN="_s, f.leftMargin)
                       + QuotedAttrPiece(u"BACKGROUND="_s, f.background);
     if (f.fixedBackground)
         opening += u" BGPROPERTIES=FIXED"_s;

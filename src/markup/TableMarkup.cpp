@@ -11,10 +11,10 @@ namespace {
 QString colorPieces(const Toggled<ColorValue> &bg, const Toggled<ColorValue> &border,
                     const Toggled<ColorValue> &dark, const Toggled<ColorValue> &light)
 {
-    return ColorAttrPiece(u"BGCOLOR="_s, bg.value, bg.on)
-           + ColorAttrPiece(u"BORDERCOLOR="_s, border.value, border.on)
-           + ColorAttrPiece(u"BORDERCOLORDARK="_s, dark.value, dark.on)
-           + ColorAttrPiece(u"BORDERCOLORLIGHT="_s, light.value, light.on);
+    return ColorAttrPiece(u"BGCOLOR="_s, bg)
+           + ColorAttrPiece(u"BORDERCOLOR="_s, border)
+           + ColorAttrPiece(u"BORDERCOLORDARK="_s, dark)
+           + ColorAttrPiece(u"BORDERCOLORLIGHT="_s, light);
 }
 
 void readColors(AttributeReader &reader, Toggled<ColorValue> &bg, Toggled<ColorValue> &border,
@@ -30,9 +30,9 @@ void readColors(AttributeReader &reader, Toggled<ColorValue> &bg, Toggled<ColorV
 
 Markup composeTable(const TableFields &f)
 {
-    return {u"<TABLE"_s + NumberAttrPiece(u"BORDER="_s, f.border.value, f.border.on)
-                + NumberAttrPiece(u"CELLSPACING="_s, f.cellSpacing.value, f.cellSpacing.on)
-                + NumberAttrPiece(u"CELLSPADING="_s, f.cellPadding.value, f.cellPadding.on)
+    return {u"<TABLE"_s + NumberAttrPiece(u"BORDER="_s, f.border)
+                + NumberAttrPiece(u"CELLSPACING="_s, f.cellSpacing)
+                + NumberAttrPiece(u"CELLSPADING="_s, f.cellPadding)
                 + AttrPiece(u"WIDTH="_s, f.width) + QuotedAttrPiece(u"BACKGROUND="_s, f.background)
                 + AttrPiece(u"FRAME="_s, f.frame) + AttrPiece(u"ALIGN="_s, f.align)
                 + colorPieces(f.bgColor, f.borderColor, f.borderColorDark, f.borderColorLight)
@@ -54,8 +54,8 @@ Markup composeCell(const CellFields &f, const QString &kind)
     return {u'<' + kind + QuotedAttrPiece(u"BACKGROUND="_s, f.background)
                 + AttrPiece(u"ALIGN="_s, f.align) + AttrPiece(u"VALIGN="_s, f.valign)
                 + AttrPiece(u"WIDTH="_s, f.width)
-                + NumberAttrPiece(u"COLSPAN="_s, f.colSpan.value, f.colSpan.on)
-                + NumberAttrPiece(u"ROWSPAN="_s, f.rowSpan.value, f.rowSpan.on)
+                + NumberAttrPiece(u"COLSPAN="_s, f.colSpan)
+                + NumberAttrPiece(u"ROWSPAN="_s, f.rowSpan)
                 + colorPieces(f.bgColor, f.borderColor, f.borderColorDark, f.borderColorLight)
                 + u'>',
             u"</"_s + kind + u'>'};
