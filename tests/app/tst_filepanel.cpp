@@ -2,6 +2,7 @@
 #include "editor/EditorBuffer.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
+#include "support/RecordingShell.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -18,16 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingShell final : public Shell
-{
-public:
-    RecordingShell() { setShell(this); }
-    ~RecordingShell() override { setShell(nullptr); }
-    void openUrl(const QUrl &url) override { opened.append(url); }
-    void startDetached(const QString &, const QStringList &, const QString &) override {}
-    QList<QUrl> opened;
-};
 
 void touch(const QString &path, const QByteArray &content = "<HTML></HTML>")
 {

@@ -2,6 +2,7 @@
 #include "commands/InsertCommands.h"
 #include "editor/EditorBuffer.h"
 #include "markup/SysUt.h"
+#include "support/RecordingShell.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -13,16 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingShell final : public Shell
-{
-public:
-    RecordingShell() { setShell(this); }
-    ~RecordingShell() override { setShell(nullptr); }
-    void openUrl(const QUrl &url) override { opened.append(url); }
-    void startDetached(const QString &, const QStringList &, const QString &) override {}
-    QList<QUrl> opened;
-};
 
 // What the area shows, over a background that the logo's transparent corners let through.
 QImage rendered(QWidget &area)

@@ -4,6 +4,7 @@
 #include "dialogs/UserTags.h"
 #include "markup/KeyCode.h"
 #include "markup/SysUt.h"
+#include "support/RecordingShell.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -24,20 +25,6 @@ namespace {
 
 constexpr ColorValue Tag = 255;
 constexpr int CtrlShiftA = 0x41 + KeyCode::Shift + KeyCode::Ctrl;
-
-class RecordingShell final : public Shell
-{
-public:
-    RecordingShell() { setShell(this); }
-    ~RecordingShell() override { setShell(nullptr); }
-    void openUrl(const QUrl &url) override { log << u"open "_s + url.toString(); }
-    void startDetached(const QString &program, const QStringList &arguments,
-                       const QString &workingDirectory) override
-    {
-        log << u"start "_s + program + u" ["_s + arguments.join(u'|') + u"] in "_s + workingDirectory;
-    }
-    QStringList log;
-};
 
 UserCommand textCommand(const QString &caption, const QString &tag1, const QString &tag2,
                         int hotkey = 0)

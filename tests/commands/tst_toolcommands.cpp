@@ -1,6 +1,7 @@
 #include "commands/ToolCommands.h"
 #include "editor/TForm2.h"
 #include "markup/SysUt.h"
+#include "support/RecordingShell.h"
 #include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -28,16 +29,6 @@ void writeFile(const QString &path, qint64 size)
     QVERIFY(file.open(QIODevice::WriteOnly));
     QVERIFY(file.write(QByteArray(size, 'x')) == size);
 }
-
-class RecordingShell final : public Shell
-{
-public:
-    RecordingShell() { setShell(this); }
-    ~RecordingShell() override { setShell(nullptr); }
-    void openUrl(const QUrl &url) override { opened << url.toString(); }
-    void startDetached(const QString &, const QStringList &, const QString &) override {}
-    QStringList opened;
-};
 
 } // namespace
 
@@ -125,7 +116,7 @@ void tst_ToolCommands::analyzerChecksOpensAndPresetsTheCalculator()
         control<QPushButton>(d, u"Button6"_s)->click(); // Zavřít
     });
     QCOMPARE(m_script->errors, QStringList{u"Soubor "_s + folder + u"chybí.gif neexistuje!"_s});
-    QCOMPARE(shell.opened, QStringList{QUrl::fromLocalFile(folder + u"img/logo.gif"_s).toString()});
+    QCOMPARE(shell.opened, QList<QUrl>{QUrl::fromLocalFile(folder + u"img/logo.gif"_s)});
     // 5000 bytes are 4 kilobytes of 1024, which the calculator counts as 4000 bytes.
     QCOMPARE(preset, u"4"_s);
     QCOMPARE(result, u"0h:0m:2.29"_s);

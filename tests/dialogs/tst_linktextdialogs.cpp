@@ -1,3 +1,4 @@
+#include "support/RecordingShell.h"
 #include "support/DialogControls.h"
 #include "support/TestMain.h"
 
@@ -55,20 +56,6 @@ private:
     std::unique_ptr<MainWindowFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
-
-namespace {
-
-class RecordingShell final : public Shell
-{
-public:
-    RecordingShell() { setShell(this); }
-    ~RecordingShell() override { setShell(nullptr); }
-    void openUrl(const QUrl &url) override { opened << url.toString(); }
-    void startDetached(const QString &, const QStringList &, const QString &) override {}
-    QStringList opened;
-};
-
-} // namespace
 
 void TestLinkTextDialogs::init()
 {
@@ -350,7 +337,7 @@ void TestLinkTextDialogs::counterMenuInsertsCounterAndOpensHomePage()
         pressInsert(d);
     });
     m_fx->window().action(u"InsCounter"_s)->trigger();
-    QCOMPARE(shell.opened, QStringList{counterHomePage()});
+    QCOMPARE(shell.opened, QList<QUrl>{QUrl(counterHomePage())});
     const QString text = m_fx->buffer().GetText();
     QVERIFY(text.startsWith(u"<a href=\""_s + counterHomePage() + u"\"><img src=\"http://"_s));
     QVERIFY(text.endsWith(u"/bin/counter.gif/link=web&width=0&set=Domino\" border=0></a>"_s));

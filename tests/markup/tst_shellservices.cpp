@@ -1,5 +1,6 @@
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
+#include "support/RecordingShell.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -8,21 +9,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Writes down what would have been opened or started, and runs nothing.
-class RecordingShell final : public Shell
-{
-public:
-    RecordingShell() { setShell(this); }
-    ~RecordingShell() override { setShell(nullptr); }
-    void openUrl(const QUrl &url) override { log << u"open "_s + url.toString(); }
-    void startDetached(const QString &program, const QStringList &arguments,
-                       const QString &workingDirectory) override
-    {
-        log << u"start "_s + program + u" ["_s + arguments.join(u'|') + u"] in "_s + workingDirectory;
-    }
-    QStringList log;
-};
 
 class RecordingTransport final : public DdeTransport
 {
