@@ -422,6 +422,8 @@ void TForm1::attachDocument(TForm2 *doc)
 
     const int slot = doc->SlotIndex;
     connect(doc, &QObject::destroyed, this, [this, slot] {
+        // The window is half destroyed now: its slot is emptied before anything reads it.
+        m_slots[slot - 1] = nullptr;
         if (ActiveDocument == slot)
             ActiveDocument = 0;
         Q_EMIT activeDocumentChanged(ActiveDocument);
@@ -945,6 +947,8 @@ void TForm1::closeTableWindow()
     if (!m_tableWindow)
         return;
     // F6 may be pressed inside the window itself: it goes once its events are done.
+    // It goes away later; its own farewell must not reach a window made meanwhile.
+    QObject::disconnect(m_tableWindow, &QObject::destroyed, nullptr, nullptr);
     m_tableWindow->hide();
     m_tableWindow->deleteLater();
     m_tableWindow = nullptr;
@@ -959,14 +963,11 @@ void TForm1::toggleTableWindow()
         return;
     }
     m_tableWindow = createTableWindow(*this, this);
-    // Its own close box and Escape end here too; an old window going away late must not
-    // take the mark from a newer one.
-    TTableForm *window = m_tableWindow;
-    connect(window, &QObject::destroyed, item, [this, item, window] {
-        if (m_tableWindow.data() == window || !m_tableWindow) {
-            m_tableWindow = nullptr;
-            item->setChecked(false);
-        }
+    // Its own close box and Escape end here too. The pointer is only reset, never read:
+    // the window is half destroyed when it says so.
+    connect(m_tableWindow, &QObject::destroyed, item, [this, item] {
+        m_tableWindow = nullptr;
+        item->setChecked(false);
     });
     // F6 closes it from inside as well; the keyboard stays with the document.
     m_tableWindow->addAction(item);

@@ -25,9 +25,15 @@ void EncodingPanel::setDocument(TForm2 *document)
     if (document == m_document)
         return;
     disconnect(m_connection);
+    disconnect(m_destroyedConnection);
     m_document = document;
-    if (document)
+    if (document) {
         m_connection = connect(document, &TForm2::encodingChanged, this, &EncodingPanel::refresh);
+        m_destroyedConnection = connect(document, &QObject::destroyed, this, [this] {
+            m_document = nullptr;
+            refresh();
+        });
+    }
     refresh();
 }
 

@@ -27,6 +27,9 @@ Q_SIGNALS:
 private:
     void refresh();
 
-    QPointer<TForm2> m_document;
+    // Followed through its destroyed signal rather than a QPointer, which would have to
+    // cast the half-destroyed window to read itself.
+    TForm2 *m_document = nullptr;
     QMetaObject::Connection m_connection;
+    QMetaObject::Connection m_destroyedConnection;
 };
