@@ -1,6 +1,7 @@
 #include "publish/ftpklient.h"
 
 #include "interaction/Interaction.h"
+#include "publish/CertificateTrust.h"
 #include "publish/FtpClient.h"
 #include "publish/UploadJournal.h"
 
@@ -139,6 +140,12 @@ TFTPForm::TFTPForm(QWidget *parent) : QDialog(parent), m_ftp(new TFtpClient(this
     m_ftp->setBinary(true);
     m_ftp->setDisplayFlag(true);
     m_ftp->setPassive(false);
+    m_ftp->setTls(false);
+    m_trust = std::make_unique<CertificateTrust>();
+    m_ftp->setCertificateCheck([this](const QSslCertificate &certificate, const QList<QSslError> &errors) {
+        flushLog();
+        return m_trust->accept(m_ftp->HostName(), m_ftp->ControlPort(), certificate, errors);
+    });
     connectSession();
     // The log is drawn in batches: one repaint per line would cost more than the transfer
     // of a small file.
@@ -194,15 +201,18 @@ void TFTPForm::buildLeftHalf(QWidget *half)
                            u"Soubory beze změny od posledního nahrání se přeskočí"_s);
     m_dryRun = option(7, u"Zkušební běh"_s, u"DryRunCheckBox"_s, false,
                       u"Jen vypíše, co by se nahrálo"_s);
+    m_tls = option(8, u"Šifrované spojení (FTPS)"_s, u"TlsCheckBox"_s, false,
+                   u"Heslo i stránky putují po síti zašifrované (AUTH TLS)"_s);
     m_closeButton = new QPushButton(u"Zavřít"_s, half);
     m_closeButton->setObjectName(u"CloseButton"_s);
     m_closeButton->setAutoDefault(false);
-    grid->addWidget(m_closeButton, 8, 0, 1, 2);
+    grid->addWidget(m_closeButton, 9, 0, 1, 2);
 
     connect(m_directoryButton, &QToolButton::clicked, this, &TFTPForm::DirectoryButtonClick);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, &TFTPForm::FileListBox1DblClick);
     connect(m_closeButton, &QPushButton::clicked, this, &TFTPForm::reject);
     connect(m_passive, &QCheckBox::toggled, m_ftp, &TFtpClient::setPassive);
+    connect(m_tls, &QCheckBox::toggled, m_ftp, &TFtpClient::setTls);
 }
 
 void TFTPForm::buildRightHalf(QWidget *half)

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class CertificateTrust;
+
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
@@ -94,6 +96,8 @@ private:
     QCheckBox *m_safe = nullptr;
     QCheckBox *m_changedOnly = nullptr;
     QCheckBox *m_dryRun = nullptr;
+    QCheckBox *m_tls = nullptr;
+    std::unique_ptr<CertificateTrust> m_trust;
     QPushButton *m_closeButton = nullptr;
     QLineEdit *m_hostName = nullptr;
     QLineEdit *m_port = nullptr;
