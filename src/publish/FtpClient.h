@@ -177,6 +177,12 @@ public:
     // While paused (a message box is open, say), the silence does not count toward the
     // time-out. Pauses nest; the silence starts anew when the last one ends.
     void PauseTimeout() { ++m_timeoutPauses; }
+    // How long the server has been silent on a running request (0 when none runs or paused),
+    // for callers that drive the asynchronous requests themselves.
+    qint64 SilenceMs() const
+    {
+        return m_requestDone || m_timeoutPauses > 0 || !m_silence.isValid() ? 0 : m_silence.elapsed();
+    }
     void ResumeTimeout();
 
     // The directory a 257 reply names ("" quotes inside it doubled), empty if none.
