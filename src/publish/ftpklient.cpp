@@ -3,7 +3,9 @@
 #include "interaction/Interaction.h"
 #include "publish/CertificateTrust.h"
 #include "publish/FtpClient.h"
+#include "publish/ParallelUpload.h"
 #include "publish/UploadJournal.h"
+#include "publish/ftpklient_run.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -21,6 +23,7 @@
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -55,28 +58,6 @@ QString bareName(const QString &entry)
 }
 
 } // namespace
-
-// One upload: what it covers, how far it got, and what it left behind.
-struct TFTPForm::UploadRun
-{
-    QString startLocal;  // the home directory the walk began in, with separator
-    QString remoteStart; // the remote directory current at the start, empty if unknown
-    bool safe = true;
-    bool changedOnly = false;
-    bool dryRun = false;
-    bool stop = false;
-    qint64 totalFiles = 0;
-    qint64 totalBytes = 0;
-    qint64 doneFiles = 0;
-    qint64 doneBytes = 0;
-    int lastShown = -1;
-    QElapsedTimer shown;
-    int stored = 0;
-    int skipped = 0;
-    int failed = 0;
-    QStringList leftTemporaries; // full remote paths a lost session could not delete
-    UploadJournal journal;
-};
 
 // Failures of the requests inside stay in the log: the upload handles them itself.
 class QuietScope
@@ -203,6 +184,15 @@ void TFTPForm::buildLeftHalf(QWidget *half)
                       u"Jen vypíše, co by se nahrálo"_s);
     m_tls = option(8, u"Šifrované spojení (FTPS)"_s, u"TlsCheckBox"_s, false,
                    u"Heslo i stránky putují po síti zašifrované (AUTH TLS)"_s);
+    auto *sessionsRow = new QHBoxLayout;
+    sessionsRow->addWidget(new QLabel(u"Souběžných přenosů"_s, half));
+    m_sessions = new QSpinBox(half);
+    m_sessions->setObjectName(u"SessionsSpinEdit"_s);
+    m_sessions->setRange(1, 8);
+    m_sessions->setValue(1);
+    m_sessions->setToolTip(u"Kolik souborů se nahrává najednou, každý vlastním spojením"_s);
+    sessionsRow->addWidget(m_sessions);
+    grid->addLayout(sessionsRow, 10, 0, 1, 2);
     m_closeButton = new QPushButton(u"Zavřít"_s, half);
     m_closeButton->setObjectName(u"CloseButton"_s);
     m_closeButton->setAutoDefault(false);
@@ -518,7 +508,10 @@ void TFTPForm::UploadButtonClick()
         return;
     const QString start = m_run->startLocal;
     m_walkPath = {QFileInfo(start).canonicalFilePath()};
-    uploadDirectory(start);
+    if (m_sessions->value() > 1 && !m_run->dryRun && m_ftp->Connected() && !m_run->remoteStart.isEmpty())
+        uploadInParallel();
+    else
+        uploadDirectory(start);
     m_walkPath.clear();
     finishUploadRun();
 }
@@ -530,6 +523,8 @@ void TFTPForm::StopButtonClick()
         appendLog(u"Nahrávání se zastavuje"_s);
     }
     m_ftp->StopTransfer();
+    if (m_parallel)
+        m_parallel->stop();
 }
 
 bool TFTPForm::startUploadRun()

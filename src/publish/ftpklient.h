@@ -15,6 +15,8 @@ class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
 class QProgressBar;
+class QSpinBox;
+class ParallelUpload;
 class QPushButton;
 class QToolButton;
 class TFtpClient;
@@ -60,6 +62,8 @@ private:
     void flushLog() const;
     void showRequestError(int status);
     void uploadDirectory(const QString &directory);
+    void uploadInParallel();
+    QStringList makeRemoteDirectories(const QStringList &directories);
     void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
     bool leaveDirectory(const QString &directory);
     void uploadFile(const QString &directory, const QString &entry);
@@ -97,6 +101,8 @@ private:
     QCheckBox *m_changedOnly = nullptr;
     QCheckBox *m_dryRun = nullptr;
     QCheckBox *m_tls = nullptr;
+    QSpinBox *m_sessions = nullptr;
+    ParallelUpload *m_parallel = nullptr; // the running parallel upload, if any
     std::unique_ptr<CertificateTrust> m_trust;
     QPushButton *m_closeButton = nullptr;
     QLineEdit *m_hostName = nullptr;

@@ -2,9 +2,15 @@
 // lines stay together, and a lost session's files are finished by the others.
 #include "PyFtpServer.h"
 #include "publish/ParallelUpload.h"
+#include "publish/ftpklient.h"
 #include "support/TestMain.h"
 
+#include <QCheckBox>
 #include <QDir>
+#include <QRegularExpression>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -21,6 +27,7 @@ private Q_SLOTS:
     void treeArrivesByteExact_data();
     void treeArrivesByteExact();
     void lostSessionsFilesAreFinishedByOthers();
+    void windowUploadsOverFourSessions();
 
 private:
     std::vector<ParallelUpload::Job> makeTree(int files);
@@ -154,6 +161,32 @@ void tst_ParallelUpload::lostSessionsFilesAreFinishedByOthers()
     QCOMPARE(failed, 0);
     QCOMPARE(stored, 200);
     QVERIFY(!log.filter(u"Spojení ukončeno"_s).isEmpty());
+    verifyRemote(jobs);
+}
+
+void tst_ParallelUpload::windowUploadsOverFourSessions()
+{
+    const auto jobs = makeTree(200);
+    QDir(m_remote).removeRecursively(); // the window makes the directories itself
+    QVERIFY(QDir().mkpath(m_remote));
+    ScriptedInteraction answers;
+    TFTPForm form;
+    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
+    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
+    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(u"joe"_s);
+    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(u"pw-123"_s);
+    auto *sessions = form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s);
+    QVERIFY(sessions);
+    QCOMPARE(sessions->value(), 1);
+    QCOMPARE(sessions->maximum(), 8);
+    sessions->setValue(4);
+    form.setHomeDirectory(m_local);
+    form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
+    form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+    const QString log = form.LogText();
+    QVERIFY2(log.contains(u"Nahráno 200 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(2000)));
+    QVERIFY2(log.count(u"> USER joe"_s) == 5, qPrintable(log.split(u"\n"_s).filter(QRegularExpression(u"USER|^> |^1|^2|Timeout|Chyba|Spojení|Nahráno [0-9]|^[45]"_s)).join(u"\n"_s)));
+    QVERIFY(answers.errors.isEmpty());
     verifyRemote(jobs);
 }
 
