@@ -28,6 +28,7 @@ private Q_SLOTS:
     void treeArrivesByteExact();
     void lostSessionsFilesAreFinishedByOthers();
     void windowUploadsOverFourSessions();
+    void stopEndsEverySessionCleanly();
 
 private:
     std::vector<ParallelUpload::Job> makeTree(int files);
@@ -188,6 +189,42 @@ void tst_ParallelUpload::windowUploadsOverFourSessions()
     QVERIFY2(log.count(u"> USER joe"_s) == 5, qPrintable(log.split(u"\n"_s).filter(QRegularExpression(u"USER|^> |^1|^2|Timeout|Chyba|Spojení|Nahráno [0-9]|^[45]"_s)).join(u"\n"_s)));
     QVERIFY(answers.errors.isEmpty());
     verifyRemote(jobs);
+}
+
+void tst_ParallelUpload::stopEndsEverySessionCleanly()
+{
+    auto jobs = makeTree(120);
+    // Big files, so the stop meets transfers under way.
+    for (size_t i = 0; i < jobs.size(); i += 3) {
+        QFile f(jobs[i].local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(2 * 1024 * 1024, char('A' + i % 26)));
+        jobs[i].size = f.size();
+    }
+    ParallelUpload upload(settings(), jobs, 4);
+    int stored = 0, failed = 0;
+    QStringList storedNames;
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &job, bool ok, const QByteArray &) {
+        if (ok) {
+            ++stored;
+            storedNames << job.remote;
+        } else if (!upload.stopped()) {
+            ++failed; // a file cut by the stop is not a failure
+        }
+        if (stored == 10)
+            upload.stop();
+    });
+    upload.run();
+    QCOMPARE(failed, 0);
+    QVERIFY(stored >= 10 && stored < 120);
+    std::vector<ParallelUpload::Job> done;
+    for (const auto &job : jobs) {
+        if (storedNames.contains(job.remote))
+            done.push_back(job);
+        else
+            QVERIFY2(!QFile::exists(m_remote + job.remote), qPrintable(job.relative));
+    }
+    verifyRemote(done);
 }
 
 BRISKO_TEST_MAIN(tst_ParallelUpload)
