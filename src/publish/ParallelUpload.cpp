@@ -136,75 +136,82 @@ void ParallelUpload::onDone(Session &s, FtpRequest, int status)
         return;
     }
     try {
-        switch (s.phase) {
-        case Phase::Login:
-            if (status != 0)
-                return retire(s);
-            s.phase = Phase::User;
-            s.client.User();
-            return;
-        case Phase::User:
-            if (status != 0)
-                return retire(s);
-            if (s.client.StatusCode() == 230) {
-                s.phase = Phase::Type;
-                s.client.TypeSet();
-                return;
-            }
-            s.phase = Phase::Pass;
-            s.client.Pass();
-            return;
-        case Phase::Pass:
-            if (status != 0)
-                return retire(s);
-            s.phase = Phase::Type;
-            s.client.TypeSet();
-            return;
-        case Phase::Type:
-            if (status != 0)
-                return retire(s);
-            next(s);
-            return;
-        case Phase::Store:
-            if (status != 0) {
-                if (s.temporary.isEmpty() || !s.client.TransferAccepted())
-                    return finishJob(s, false);
-                s.phase = Phase::Delete; // a cut temporary file does not stay behind
-                s.client.setHostFileName(s.temporary);
-                s.client.Dele();
-                return;
-            }
-            if (s.temporary.isEmpty())
-                return finishJob(s, true);
-            s.phase = Phase::RenameFrom;
-            s.client.RenFrom();
-            return;
-        case Phase::RenameFrom:
-            if (status != 0)
-                return finishJob(s, false);
-            s.phase = Phase::RenameTo;
-            s.client.setHostFileName(s.job->remote);
-            s.client.RenTo();
-            return;
-        case Phase::RenameTo:
-            return finishJob(s, status == 0);
-        case Phase::Delete:
-            return finishJob(s, false);
-        case Phase::Cleanup:
-            if (status != 0)
-                s.lines << u"Dočasný soubor se nepodařilo smazat: "_s + s.client.HostFileName();
-            next(s);
-            return;
-        case Phase::Idle:
-        case Phase::Gone:
-            return;
-        }
+        if (s.phase == Phase::Login || s.phase == Phase::User || s.phase == Phase::Pass || s.phase == Phase::Type)
+            loginStep(s, status);
+        else
+            transferStep(s, status);
     } catch (const FtpException &e) {
         s.lines << e.message();
         if (s.job)
             finishJob(s, false);
         else
             retire(s);
+    }
+}
+
+void ParallelUpload::loginStep(Session &s, int status)
+{
+    if (status != 0) {
+        retire(s);
+        return;
+    }
+    switch (s.phase) {
+    case Phase::Login:
+        s.phase = Phase::User;
+        s.client.User();
+        return;
+    case Phase::User:
+        if (s.client.StatusCode() != 230) {
+            s.phase = Phase::Pass;
+            s.client.Pass();
+            return;
+        }
+        [[fallthrough]];
+    case Phase::Pass:
+        s.phase = Phase::Type;
+        s.client.TypeSet();
+        return;
+    default:
+        next(s);
+        return;
+    }
+}
+
+void ParallelUpload::transferStep(Session &s, int status)
+{
+    switch (s.phase) {
+    case Phase::Store:
+        if (status != 0) {
+            if (s.temporary.isEmpty() || !s.client.TransferAccepted())
+                return finishJob(s, false);
+            s.phase = Phase::Delete; // a cut temporary file does not stay behind
+            s.client.setHostFileName(s.temporary);
+            s.client.Dele();
+            return;
+        }
+        if (s.temporary.isEmpty())
+            return finishJob(s, true);
+        s.phase = Phase::RenameFrom;
+        s.client.RenFrom();
+        return;
+    case Phase::RenameFrom:
+        if (status != 0)
+            return finishJob(s, false);
+        s.phase = Phase::RenameTo;
+        s.client.setHostFileName(s.job->remote);
+        s.client.RenTo();
+        return;
+    case Phase::RenameTo:
+        return finishJob(s, status == 0);
+    case Phase::Delete:
+        return finishJob(s, false);
+    case Phase::Cleanup:
+        if (status != 0)
+            s.lines << u"Dočasný soubor se nepodařilo smazat: "_s + s.client.HostFileName();
+        next(s);
+        return;
+    default:
+        return;
     }
 }
 

@@ -60,6 +60,8 @@ private:
     struct Session;
     void start(Session &s);
     void onDone(Session &s, FtpRequest request, int status);
+    void loginStep(Session &s, int status);
+    void transferStep(Session &s, int status);
     void onClosed(Session &s);
     void next(Session &s);
     void storeStep(Session &s);
