@@ -276,8 +276,10 @@ void ParallelUpload::onClosed(Session &s)
     if (s.job) {
         if (!s.temporary.isEmpty() && s.phase != Phase::Delete)
             m_leftTemporaries << s.temporary;
-        if (!m_stop)
+        if (!m_stop) {
             m_queue.push_front(*s.job);
+            m_handedBack = true;
+        }
         s.lines << u"Soubor %1 převezme jiné spojení"_s.arg(s.job->relative);
         s.job.reset();
     }
@@ -306,8 +308,11 @@ void ParallelUpload::afterRetire(Session &s)
     if (!anyAlive && (!m_queue.empty() || !m_leftTemporaries.isEmpty())) {
         // Files handed back after the others had finished: a fresh session takes them,
         // as many times as there were sessions, so a dead server does not loop forever.
-        if (m_restarts < int(m_sessions.size()) && (!m_stop || m_queue.empty())) {
+        // Only for files a lost session handed back: a refused login would only be refused again.
+        if ((m_handedBack || !m_leftTemporaries.isEmpty()) && m_restarts < int(m_sessions.size())
+            && (!m_stop || m_queue.empty())) {
             ++m_restarts;
+            m_handedBack = false;
             s.lines << u"Nové spojení pro zbývající soubory"_s;
             start(s);
             return;

@@ -77,5 +77,6 @@ private:
     bool m_stop = false;
     bool m_finished = false;
     int m_restarts = 0;
+    bool m_handedBack = false; // a lost session gave files back since the last restart
     QStringList m_leftTemporaries; // full remote paths lost sessions left behind
 };

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void lostSessionsFilesAreFinishedByOthers();
     void windowUploadsOverFourSessions();
     void stopEndsEverySessionCleanly();
+    void refusedLoginFailsEveryFileAndEnds();
 
 private:
     std::vector<ParallelUpload::Job> makeTree(int files);
@@ -225,6 +226,26 @@ void tst_ParallelUpload::stopEndsEverySessionCleanly()
             QVERIFY2(!QFile::exists(m_remote + job.remote), qPrintable(job.relative));
     }
     verifyRemote(done);
+}
+
+void tst_ParallelUpload::refusedLoginFailsEveryFileAndEnds()
+{
+    const auto jobs = makeTree(20);
+    ParallelUpload::Settings s = settings();
+    s.password = u"wrong"_s;
+    ParallelUpload upload(s, jobs, 4);
+    int stored = 0, failed = 0;
+    QStringList log;
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) { log += lines; });
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &, bool ok, const QByteArray &) {
+        ++(ok ? stored : failed);
+    });
+    upload.run();
+    QCOMPARE(stored, 0);
+    QCOMPARE(failed, 20);
+    // Each session tried once; no fresh session follows a refused login.
+    QCOMPARE(log.filter(u"> PASS ********"_s).size(), 4);
+    QVERIFY(log.filter(u"wrong"_s).isEmpty());
 }
 
 BRISKO_TEST_MAIN(tst_ParallelUpload)
