@@ -1,5 +1,7 @@
 #pragma once
 
+#include "publish/ParallelUpload.h"
+
 #include <QDialog>
 #include <QSet>
 #include <QStringList>
@@ -63,6 +65,7 @@ private:
     void showRequestError(int status);
     void uploadDirectory(const QString &directory);
     void uploadInParallel();
+    ParallelUpload::Settings parallelSettings();
     QStringList makeRemoteDirectories(const QStringList &directories);
     void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
     bool leaveDirectory(const QString &directory);

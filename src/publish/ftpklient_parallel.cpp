@@ -87,6 +87,27 @@ QStringList TFTPForm::makeRemoteDirectories(const QStringList &directories)
     return unusable;
 }
 
+ParallelUpload::Settings TFTPForm::parallelSettings()
+{
+    ParallelUpload::Settings settings;
+    settings.host = m_ftp->HostName();
+    settings.port = m_ftp->Port();
+    settings.user = m_ftp->UserName();
+    settings.password = m_ftp->PassWord();
+    // The extra sessions always go passive: with several sessions asking the server to
+    // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
+    settings.passive = true;
+    settings.tls = m_ftp->Tls();
+    settings.safe = m_run->safe;
+    settings.hashSent = m_run->changedOnly;
+    settings.timeoutMs = m_ftp->TimeoutMs();
+    settings.certificateCheck = [this](const QSslCertificate &certificate, const QList<QSslError> &errors) {
+        flushLog();
+        return m_trust->accept(m_ftp->HostName(), m_ftp->ControlPort(), certificate, errors);
+    };
+    return settings;
+}
+
 void TFTPForm::uploadInParallel()
 {
     UploadRun &run = *m_run;
@@ -116,23 +137,7 @@ void TFTPForm::uploadInParallel()
     if (jobs.empty())
         return;
 
-    ParallelUpload::Settings settings;
-    settings.host = m_ftp->HostName();
-    settings.port = m_ftp->Port();
-    settings.user = m_ftp->UserName();
-    settings.password = m_ftp->PassWord();
-    // The extra sessions always go passive: with several sessions asking the server to
-    // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
-    settings.passive = true;
-    settings.tls = m_ftp->Tls();
-    settings.safe = run.safe;
-    settings.hashSent = run.changedOnly;
-    settings.timeoutMs = m_ftp->TimeoutMs();
-    settings.certificateCheck = [this](const QSslCertificate &certificate, const QList<QSslError> &errors) {
-        flushLog();
-        return m_trust->accept(m_ftp->HostName(), m_ftp->ControlPort(), certificate, errors);
-    };
-    ParallelUpload upload(settings, std::move(jobs), m_sessions->value());
+    ParallelUpload upload(parallelSettings(), std::move(jobs), m_sessions->value());
     m_parallel = &upload;
     connect(&upload, &ParallelUpload::fileLog, this, [this](const QStringList &lines) {
         for (const QString &line : lines)
