@@ -4,6 +4,7 @@
 #include "ScriptedFtpServer.h"
 #include "publish/CertificateTrust.h"
 #include "publish/FtpClient.h"
+#include "publish/ParallelUpload.h"
 #include "publish/ftpklient.h"
 #include "support/TestMain.h"
 
@@ -36,6 +37,7 @@ private Q_SLOTS:
     void serverWithoutTlsGetsNoClearTextLogin();
     void trustStoreKeepsOneFingerprintPerServer();
     void windowUploadsATreeAfterTrusting();
+    void parallelSessionsUploadOverTls();
 
 private:
     std::unique_ptr<TFtpClient> newClient(quint16 port);
@@ -263,6 +265,50 @@ void tst_FtpTls::windowUploadsATreeAfterTrusting()
         QFile f(m_root + u"/web/"_s + it.key());
         QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(it.key()));
         QCOMPARE(f.readAll(), it.value());
+    }
+}
+
+void tst_FtpTls::parallelSessionsUploadOverTls()
+{
+    if (!m_serverError.isEmpty())
+        QSKIP(qPrintable(m_serverError));
+    QVERIFY(QDir(m_root).mkpath(u"par"_s));
+    std::vector<ParallelUpload::Job> jobs;
+    for (int i = 0; i < 40; ++i) {
+        const QString local = m_dir.filePath(u"par-%1.txt"_s.arg(i));
+        QFile f(local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::number(i).repeated(100 + i * 50));
+        jobs.push_back({local, u"/par/%1.txt"_s.arg(i), u"%1.txt"_s.arg(i), f.size()});
+    }
+    ScriptedInteraction answers;
+    answers.choice(0); // the first session asks; the others find the trust remembered
+    ParallelUpload::Settings settings;
+    settings.host = u"127.0.0.1"_s;
+    settings.port = QString::number(m_server.port());
+    settings.user = u"joe"_s;
+    settings.password = u"s3cret-pw"_s;
+    settings.tls = true;
+    settings.timeoutMs = 10000;
+    CertificateTrust *trust = m_trust.get();
+    settings.certificateCheck = [trust, this](const QSslCertificate &c, const QList<QSslError> &e) {
+        return trust->accept(u"127.0.0.1"_s, m_server.port(), c, e);
+    };
+    ParallelUpload upload(settings, jobs, 4);
+    int stored = 0;
+    QStringList log;
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) { log += lines; });
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &, bool ok, const QByteArray &) {
+        stored += ok ? 1 : 0;
+    });
+    upload.run();
+    QCOMPARE(stored, 40);
+    QCOMPARE(answers.questions.size(), 1);
+    QCOMPARE(log.filter(u"> PROT P"_s).size(), 4);
+    for (const auto &job : jobs) {
+        QFile local(job.local), remote(m_root + job.remote);
+        QVERIFY(local.open(QIODevice::ReadOnly) && remote.open(QIODevice::ReadOnly));
+        QCOMPARE(remote.readAll(), local.readAll());
     }
 }
 
