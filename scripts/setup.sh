@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev libqt6opengl6-dev libgl-dev
     libbenchmark-dev
     xvfb xauth
-    python3-pyftpdlib poppler-utils curl lftp
+    python3-pyftpdlib python3-openssl poppler-utils curl lftp
     qt6-translations-l10n desktop-file-utils
 )
 

@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QHostInfo>
+#include <QSslSocket>
 #include <QStringDecoder>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -103,6 +104,8 @@ quint16 resolvePort(const QString &port)
 TFtpClient::TFtpClient(QObject *parent) : QObject(parent)
 {
     m_receiveBuffer.resize(ReceiveBufferSize);
+    m_closeTimer.setInterval(10);
+    connect(&m_closeTimer, &QTimer::timeout, this, &TFtpClient::closeDataWhenSent);
 }
 
 TFtpClient::~TFtpClient()
@@ -155,6 +158,8 @@ void TFtpClient::Open()
     beginRequest(FtpRequest::Open);
     m_multiLineCode = 0;
     m_receiveCount = 0;
+    m_tlsRefused = false;
+    m_serverCertificate.clear();
     setState(FtpState::DnsLookup);
     m_lookupId = QHostInfo::lookupHost(m_hostName, this, &TFtpClient::onHostFound);
 }
@@ -452,8 +457,11 @@ void TFtpClient::onHostFound(const QHostInfo &info)
     });
     const QHostAddress address = v4 != addresses.end() ? *v4 : addresses.first();
 
-    m_control = new QTcpSocket(this);
+    // Plain until AUTH TLS has been accepted.
+    m_control = new QSslSocket(this);
     m_control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(m_control, &QSslSocket::sslErrors, this, &TFtpClient::onControlSslErrors);
+    connect(m_control, &QSslSocket::encrypted, this, &TFtpClient::onControlEncrypted);
     connect(m_control, &QTcpSocket::connected, this, &TFtpClient::onControlConnected);
     connect(m_control, &QTcpSocket::readyRead, this, &TFtpClient::onControlReadyRead);
     connect(m_control, &QTcpSocket::disconnected, this, &TFtpClient::onControlDisconnected);
@@ -470,6 +478,13 @@ void TFtpClient::onControlConnected()
 
 void TFtpClient::onControlError()
 {
+    if (m_control && m_connected && m_control->error() == QAbstractSocket::SslHandshakeFailedError
+        && !m_tlsRefused) {
+        m_tlsRefused = true;
+        if (m_errorMessage.isEmpty())
+            m_errorMessage = u"Šifrované spojení se nepodařilo navázat: "_s + m_control->errorString();
+        Q_EMIT OnDisplay(m_errorMessage);
+    }
     if (!m_control || m_connected)
         return; // errors of a live connection end in its disconnection
     const int number = ftpSocketErrorNumber(m_control->error());
@@ -556,15 +571,23 @@ void TFtpClient::handleGreetingLine()
     if (isIntermediateLine())
         return;
     if (m_statusCode == 220) {
-        setState(FtpState::Connected);
-        Q_EMIT OnSessionConnected(0);
-        endRequest(0);
+        if (m_tls)
+            executeCommand(FtpRequest::Open, u"AUTH TLS"_s, {234}, &TFtpClient::authStep);
+        else
+            sessionReady();
         return;
     }
     m_errorMessage = m_lastResponse;
     const int code = m_statusCode;
     closeControl();
     endRequest(code);
+}
+
+void TFtpClient::sessionReady()
+{
+    setState(FtpState::Connected);
+    Q_EMIT OnSessionConnected(0);
+    endRequest(0);
 }
 
 void TFtpClient::onControlDisconnected()
@@ -583,7 +606,9 @@ void TFtpClient::onControlDisconnected()
     setState(FtpState::InternalReady);
     if (!m_requestDone) {
         // A request cut off by the server did not succeed, whatever it had reached.
-        const int status = m_status != 0 ? m_status : (error != 0 ? error : ConnectionResetError);
+        const int status = m_tlsRefused ? TlsRefusedStatus
+                           : m_status != 0 ? m_status
+                           : (error != 0 ? error : ConnectionResetError);
         failWith(status, u"Control connection closed by the server"_s);
     }
 }
@@ -597,6 +622,7 @@ void TFtpClient::closeControl()
         m_control = nullptr;
     }
     m_connected = false;
+    m_encrypted = false;
     m_receiveCount = 0;
     m_multiLineCode = 0;
 }

@@ -7,13 +7,17 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QSslCertificate>
+#include <QSslError>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <vector>
 
 class QEventLoop;
 class QHostInfo;
+class QSslSocket;
 class QTcpServer;
 class QTcpSocket;
 
@@ -106,6 +110,20 @@ public:
     // stays passive.
     bool PassiveFallback() const { return m_passiveFallback; }
     void setPassiveFallback(bool v) { m_passiveFallback = v; }
+    // Explicit FTPS: after the greeting AUTH TLS, PBSZ 0 and PROT P, and every data
+    // connection over TLS too, always passive. A server that refuses AUTH TLS ends the Open: nothing goes
+    // in clear text once encryption was asked for.
+    bool Tls() const { return m_tls; }
+    void setTls(bool v) { m_tls = v; }
+    // Asked when the system does not trust the server's certificate; true lets the session
+    // go on with it. Without one, such a certificate ends the Open.
+    using CertificateCheck = std::function<bool(const QSslCertificate &, const QList<QSslError> &)>;
+    void setCertificateCheck(CertificateCheck check) { m_certificateCheck = std::move(check); }
+    // The control connection is encrypted now.
+    bool Encrypted() const { return m_encrypted; }
+    QSslCertificate ServerCertificate() const { return m_serverCertificate; }
+    // The port number the control connection went to, once Open has looked it up.
+    quint16 ControlPort() const { return m_controlPort; }
     // Every block a STOR sends also goes into this hash (not owned; null for none).
     void setSentDataHash(QCryptographicHash *hash) { m_sentHash = hash; }
 
@@ -153,10 +171,18 @@ public:
     void StopTransfer();
     static constexpr int StoppedStatus = 10004;
     static constexpr int TimeoutError = 10060;
+    // The Open ended because the server's certificate was not accepted or its TLS failed.
+    static constexpr int TlsRefusedStatus = 10101;
 
     // While paused (a message box is open, say), the silence does not count toward the
     // time-out. Pauses nest; the silence starts anew when the last one ends.
     void PauseTimeout() { ++m_timeoutPauses; }
+    // How long the server has been silent on a running request (0 when none runs or paused),
+    // for callers that drive the asynchronous requests themselves.
+    qint64 SilenceMs() const
+    {
+        return m_requestDone || m_timeoutPauses > 0 || !m_silence.isValid() ? 0 : m_silence.elapsed();
+    }
     void ResumeTimeout();
 
     // The directory a 257 reply names ("" quotes inside it doubled), empty if none.
@@ -203,6 +229,11 @@ private:
     void onControlError();
     void handleReplyLine();
     void handleGreetingLine();
+    void sessionReady();
+    void onControlSslErrors(const QList<QSslError> &errors);
+    void onControlEncrypted();
+    void authStep();
+    void securityStep();
     bool isIntermediateLine();
     void closeControl();
 
@@ -218,12 +249,15 @@ private:
     void sendTransferCommand();
     void onDataAccepted();
     void attachDataSocket(QTcpSocket *socket);
+    void startDataEncryption(QSslSocket *socket, quint16 port);
+    void onDataEncrypted();
     void onDataConnected();
     void onDataReadyRead();
     void onDataBytesWritten(qint64 bytes);
     void onDataDisconnected();
     void onDataError(QAbstractSocket::SocketError error);
     void sendNextBlocks();
+    void closeDataWhenSent();
     void displayDataLines(const QByteArray &block, bool flush);
     void transferMayBeComplete();
     bool fallBackToPassive();
@@ -249,6 +283,16 @@ private:
     bool m_stopped = false;
     int m_timeoutPauses = 0;
     QCryptographicHash *m_sentHash = nullptr;
+    bool m_tls = false;
+    bool m_encrypted = false;
+    bool m_tlsRefused = false;
+    bool m_protSent = false;
+    bool m_dataTicket = false;
+    static constexpr int TicketWaitMs = 300;
+    QTimer m_closeTimer;
+    QElapsedTimer m_closeClock;
+    CertificateCheck m_certificateCheck;
+    QSslCertificate m_serverCertificate;
 
     QString m_errorMessage;
     QString m_lastResponse;
@@ -264,7 +308,7 @@ private:
     // Inside a multi-line reply: its code; a line of that code without "-" ends it.
     int m_multiLineCode = 0;
 
-    QTcpSocket *m_control = nullptr;
+    QSslSocket *m_control = nullptr;
     int m_lookupId = -1;
     quint16 m_controlPort = 0;
     QByteArray m_receiveBuffer;

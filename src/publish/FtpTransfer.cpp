@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -59,7 +60,10 @@ void TFtpClient::startTransfer(FtpRequest kind)
 
     if (m_sentHash)
         m_sentHash->reset();
-    if (m_passive) {
+    // Encrypted data goes over passive connections only: with the server connecting back
+    // to us, pyftpdlib dropped the TLS data connection now and then before its handshake
+    // (when STOR overtook the connection), and routers cannot follow PORT inside TLS anyway.
+    if (m_passive || m_tls) {
         sendPassiveRequest();
         return;
     }
@@ -187,10 +191,16 @@ void TFtpClient::passiveStep()
     }
     // The data connection goes to the server the control connection talks to; the address
     // in a PASV reply is often a private one behind the server's router.
-    auto *socket = new QTcpSocket(this);
-    attachDataSocket(socket);
-    connect(socket, &QTcpSocket::connected, this, &TFtpClient::onDataConnected);
-    socket->connectToHost(m_control->peerAddress(), quint16(port));
+    if (m_tls) {
+        auto *socket = new QSslSocket(this);
+        attachDataSocket(socket);
+        startDataEncryption(socket, quint16(port));
+    } else {
+        auto *socket = new QTcpSocket(this);
+        attachDataSocket(socket);
+        connect(socket, &QTcpSocket::connected, this, &TFtpClient::onDataConnected);
+        socket->connectToHost(m_control->peerAddress(), quint16(port));
+    }
     sendTransferCommand();
 }
 
@@ -294,7 +304,8 @@ void TFtpClient::sendNextBlocks()
             }
             m_sourceExhausted = true;
             m_localFile.close();
-            m_data->disconnectFromHost();
+            m_closeClock.invalidate();
+            closeDataWhenSent();
             return;
         }
         if (m_sentHash)
@@ -308,7 +319,39 @@ void TFtpClient::onDataBytesWritten(qint64 bytes)
     m_byteCount += bytes;
     touch();
     Q_EMIT OnProgress(m_byteCount);
-    sendNextBlocks();
+    if (m_sourceExhausted)
+        closeDataWhenSent();
+    else
+        sendNextBlocks();
+}
+
+// The end of the data is the closing of its connection: a TLS connection closed while
+// records still wait to leave would cut the file short, so it closes once all are out.
+// A TLS 1.3 server sends its session tickets only once our data comes in; arriving after
+// our close they draw a reset from our side, and the reset throws away whatever data the
+// server had not read yet. So the close waits for the tickets, or a moment if none come.
+void TFtpClient::closeDataWhenSent()
+{
+    if (!m_data || !m_sourceExhausted) {
+        m_closeTimer.stop();
+        return;
+    }
+    if (auto *secure = qobject_cast<QSslSocket *>(m_data.data())) {
+        if (!m_closeClock.isValid())
+            m_closeClock.start();
+        const bool waitingForTickets = secure->sessionProtocol() == QSsl::TlsV1_3 && !m_dataTicket
+                                       && m_closeClock.elapsed() < TicketWaitMs;
+        if (secure->bytesToWrite() > 0 || secure->encryptedBytesToWrite() > 0 || waitingForTickets) {
+            // Looked at again shortly, whatever signal may or may not come.
+            if (!m_closeTimer.isActive())
+                m_closeTimer.start();
+            return;
+        }
+    }
+    m_closeTimer.stop();
+    m_closeClock.invalidate();
+    if (m_data->state() == QAbstractSocket::ConnectedState)
+        m_data->disconnectFromHost();
 }
 
 void TFtpClient::onDataReadyRead()
@@ -417,6 +460,7 @@ void TFtpClient::transferMayBeComplete()
 
 void TFtpClient::closeDataSide()
 {
+    m_closeTimer.stop();
     if (m_listener) {
         m_listener->disconnect(this);
         m_listener->close();

@@ -1,8 +1,11 @@
 #include "publish/ftpklient.h"
 
 #include "interaction/Interaction.h"
+#include "publish/CertificateTrust.h"
 #include "publish/FtpClient.h"
+#include "publish/ParallelUpload.h"
 #include "publish/UploadJournal.h"
+#include "publish/ftpklient_run.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -20,6 +23,7 @@
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -54,28 +58,6 @@ QString bareName(const QString &entry)
 }
 
 } // namespace
-
-// One upload: what it covers, how far it got, and what it left behind.
-struct TFTPForm::UploadRun
-{
-    QString startLocal;  // the home directory the walk began in, with separator
-    QString remoteStart; // the remote directory current at the start, empty if unknown
-    bool safe = true;
-    bool changedOnly = false;
-    bool dryRun = false;
-    bool stop = false;
-    qint64 totalFiles = 0;
-    qint64 totalBytes = 0;
-    qint64 doneFiles = 0;
-    qint64 doneBytes = 0;
-    int lastShown = -1;
-    QElapsedTimer shown;
-    int stored = 0;
-    int skipped = 0;
-    int failed = 0;
-    QStringList leftTemporaries; // full remote paths a lost session could not delete
-    UploadJournal journal;
-};
 
 // Failures of the requests inside stay in the log: the upload handles them itself.
 class QuietScope
@@ -139,6 +121,12 @@ TFTPForm::TFTPForm(QWidget *parent) : QDialog(parent), m_ftp(new TFtpClient(this
     m_ftp->setBinary(true);
     m_ftp->setDisplayFlag(true);
     m_ftp->setPassive(false);
+    m_ftp->setTls(false);
+    m_trust = std::make_unique<CertificateTrust>();
+    m_ftp->setCertificateCheck([this](const QSslCertificate &certificate, const QList<QSslError> &errors) {
+        flushLog();
+        return m_trust->accept(m_ftp->HostName(), m_ftp->ControlPort(), certificate, errors);
+    });
     connectSession();
     // The log is drawn in batches: one repaint per line would cost more than the transfer
     // of a small file.
@@ -194,15 +182,27 @@ void TFTPForm::buildLeftHalf(QWidget *half)
                            u"Soubory beze změny od posledního nahrání se přeskočí"_s);
     m_dryRun = option(7, u"Zkušební běh"_s, u"DryRunCheckBox"_s, false,
                       u"Jen vypíše, co by se nahrálo"_s);
+    m_tls = option(8, u"Šifrované spojení (FTPS)"_s, u"TlsCheckBox"_s, false,
+                   u"Heslo i stránky putují po síti zašifrované (AUTH TLS)"_s);
+    auto *sessionsRow = new QHBoxLayout;
+    sessionsRow->addWidget(new QLabel(u"Souběžných přenosů"_s, half));
+    m_sessions = new QSpinBox(half);
+    m_sessions->setObjectName(u"SessionsSpinEdit"_s);
+    m_sessions->setRange(1, 8);
+    m_sessions->setValue(1);
+    m_sessions->setToolTip(u"Kolik souborů se nahrává najednou, každý vlastním spojením"_s);
+    sessionsRow->addWidget(m_sessions);
+    grid->addLayout(sessionsRow, 10, 0, 1, 2);
     m_closeButton = new QPushButton(u"Zavřít"_s, half);
     m_closeButton->setObjectName(u"CloseButton"_s);
     m_closeButton->setAutoDefault(false);
-    grid->addWidget(m_closeButton, 8, 0, 1, 2);
+    grid->addWidget(m_closeButton, 9, 0, 1, 2);
 
     connect(m_directoryButton, &QToolButton::clicked, this, &TFTPForm::DirectoryButtonClick);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, &TFTPForm::FileListBox1DblClick);
     connect(m_closeButton, &QPushButton::clicked, this, &TFTPForm::reject);
     connect(m_passive, &QCheckBox::toggled, m_ftp, &TFtpClient::setPassive);
+    connect(m_tls, &QCheckBox::toggled, m_ftp, &TFtpClient::setTls);
 }
 
 void TFTPForm::buildRightHalf(QWidget *half)
@@ -508,7 +508,10 @@ void TFTPForm::UploadButtonClick()
         return;
     const QString start = m_run->startLocal;
     m_walkPath = {QFileInfo(start).canonicalFilePath()};
-    uploadDirectory(start);
+    if (m_sessions->value() > 1 && !m_run->dryRun && m_ftp->Connected() && !m_run->remoteStart.isEmpty())
+        uploadInParallel();
+    else
+        uploadDirectory(start);
     m_walkPath.clear();
     finishUploadRun();
 }
@@ -520,6 +523,8 @@ void TFTPForm::StopButtonClick()
         appendLog(u"Nahrávání se zastavuje"_s);
     }
     m_ftp->StopTransfer();
+    if (m_parallel)
+        m_parallel->stop();
 }
 
 bool TFTPForm::startUploadRun()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "publish/ParallelUpload.h"
+
 #include <QDialog>
 #include <QSet>
 #include <QStringList>
@@ -7,12 +9,16 @@
 
 #include <memory>
 
+class CertificateTrust;
+
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
 class QProgressBar;
+class QSpinBox;
+class ParallelUpload;
 class QPushButton;
 class QToolButton;
 class TFtpClient;
@@ -58,6 +64,9 @@ private:
     void flushLog() const;
     void showRequestError(int status);
     void uploadDirectory(const QString &directory);
+    void uploadInParallel();
+    ParallelUpload::Settings parallelSettings();
+    QStringList makeRemoteDirectories(const QStringList &directories);
     void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
     bool leaveDirectory(const QString &directory);
     void uploadFile(const QString &directory, const QString &entry);
@@ -94,6 +103,10 @@ private:
     QCheckBox *m_safe = nullptr;
     QCheckBox *m_changedOnly = nullptr;
     QCheckBox *m_dryRun = nullptr;
+    QCheckBox *m_tls = nullptr;
+    QSpinBox *m_sessions = nullptr;
+    ParallelUpload *m_parallel = nullptr; // the running parallel upload, if any
+    std::unique_ptr<CertificateTrust> m_trust;
     QPushButton *m_closeButton = nullptr;
     QLineEdit *m_hostName = nullptr;
     QLineEdit *m_port = nullptr;

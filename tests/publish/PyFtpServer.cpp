@@ -27,11 +27,22 @@ QString pythonWithPyftpdlib()
 
 QString PyFtpServer::start(const QString &root, const QString &user, const QString &password)
 {
+    return run({root, user, password});
+}
+
+QString PyFtpServer::startTls(const QString &root, const QString &user, const QString &password,
+                              const QString &certFile)
+{
+    return run({root, user, password, certFile});
+}
+
+QString PyFtpServer::run(const QStringList &arguments)
+{
     const QString python = pythonWithPyftpdlib();
     if (python.isEmpty())
         return u"no python3 with pyftpdlib"_s;
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(python, {QStringLiteral(BRISKO_FTPSERVER_SCRIPT), root, user, password});
+    m_process.start(python, QStringList{QStringLiteral(BRISKO_FTPSERVER_SCRIPT)} + arguments);
     if (!m_process.waitForStarted(5000))
         return u"the server did not start"_s;
     QDeadlineTimer deadline(10000);

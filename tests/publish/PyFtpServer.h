@@ -11,11 +11,16 @@ public:
     ~PyFtpServer() { stop(); }
     // Empty on success, otherwise why the server did not start.
     QString start(const QString &root, const QString &user, const QString &password);
+    // The same, speaking explicit FTPS with the certificate in certFile (made if missing).
+    QString startTls(const QString &root, const QString &user, const QString &password,
+                     const QString &certFile);
     void stop();
     quint16 port() const { return m_port; }
     qint64 pid() const { return m_process.processId(); }
 
 private:
+    QString run(const QStringList &arguments);
+
     QProcess m_process;
     quint16 m_port = 0;
 };

@@ -1,6 +1,8 @@
 """Test FTP server: serves one directory to one user on 127.0.0.1.
 
-Usage: ftpserver.py ROOT USER PASSWORD
+Usage: ftpserver.py ROOT USER PASSWORD [CERTFILE]
+With CERTFILE it speaks explicit FTPS (AUTH TLS) and requires it; a missing CERTFILE is
+made first: a fresh self-signed certificate and its key in one PEM file.
 Prints "PORT <n>" once it listens, then serves until it is killed or stdin closes.
 """
 import logging
@@ -13,13 +15,42 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
+def make_certificate(path):
+    from OpenSSL import crypto
+
+    key = crypto.PKey()
+    key.generate_key(crypto.TYPE_RSA, 2048)
+    cert = crypto.X509()
+    cert.get_subject().CN = "localhost"
+    cert.set_serial_number(int.from_bytes(os.urandom(8), "big"))
+    cert.gmtime_adj_notBefore(-60)
+    cert.gmtime_adj_notAfter(24 * 3600)
+    cert.set_issuer(cert.get_subject())
+    cert.set_pubkey(key)
+    cert.sign(key, "sha256")
+    with open(path, "wb") as out:
+        out.write(crypto.dump_certificate(crypto.FILETYPE_PEM, cert))
+        out.write(crypto.dump_privatekey(crypto.FILETYPE_PEM, key))
+
+
 def main():
     root, user, password = sys.argv[1:4]
+    certfile = sys.argv[4] if len(sys.argv) > 4 else None
     logging.basicConfig(level=logging.ERROR)
     logging.getLogger("pyftpdlib").setLevel(logging.ERROR)
     authorizer = DummyAuthorizer()
     authorizer.add_user(user, password, root, perm="elradfmwMT")
-    handler = FTPHandler
+    if certfile:
+        from pyftpdlib.handlers import TLS_FTPHandler
+
+        if not os.path.exists(certfile):
+            make_certificate(certfile)
+        handler = TLS_FTPHandler
+        handler.certfile = certfile
+        handler.tls_control_required = True
+        handler.tls_data_required = True
+    else:
+        handler = FTPHandler
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
     handler.passive_ports = None

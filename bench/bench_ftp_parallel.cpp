@@ -1,0 +1,201 @@
+// Parallel and encrypted publishing against loopback pyftpdlib servers, beside lftp and
+// curl in the same run, alternating: 1,000 files of 10 KB over 4 sessions of the upload
+// window against lftp's reverse mirror, and 100 MB over FTPS against lftp with forced TLS.
+// A plain timed program (argument: rounds, default 3).
+#include "interaction/Interaction.h"
+#include "publish/CertificateTrust.h"
+#include "publish/ftpklient.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString User = u"bench"_s;
+const QString Password = u"bench-pw"_s;
+
+struct Server
+{
+    QProcess process;
+    quint16 port = 0;
+    ~Server()
+    {
+        process.closeWriteChannel();
+        if (!process.waitForFinished(2000)) {
+            process.kill();
+            process.waitForFinished(2000);
+        }
+    }
+    bool start(const QString &root, const QString &certFile = {})
+    {
+        QStringList args{QStringLiteral(BRISKO_FTPSERVER_SCRIPT), root, User, Password};
+        if (!certFile.isEmpty())
+            args << certFile;
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(u"/usr/bin/python3"_s, args);
+        QDeadlineTimer deadline(20000);
+        while (!process.canReadLine() && !deadline.hasExpired())
+            process.waitForReadyRead(100);
+        const QByteArray line = process.readLine().trimmed();
+        port = line.startsWith("PORT ") ? quint16(line.mid(5).toUInt()) : 0;
+        return port != 0;
+    }
+};
+
+// The benchmark trusts its own server's certificate, as a user would once.
+class TrustingInteraction final : public Interaction
+{
+public:
+    void showError(const QString &text) override { qFatal("error box: %s", qPrintable(text)); }
+    void showInfo(const QString &) override {}
+    Answer ask(const QString &, Buttons) override { return Answer::Yes; }
+    int choose(const QString &, const QStringList &) override { return 0; }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString existingDirectory(const QString &, const QString &) override { return {}; }
+    std::optional<QColor> color(const QColor &) override { return std::nullopt; }
+    std::optional<QString> text(const QString &, const QString &, const QString &) override { return std::nullopt; }
+    bool printSetup(QPrinter &) override { return false; }
+    bool print(QPrinter &) override { return false; }
+    int exec(QDialog &) override { return 0; }
+};
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+qint64 uploadWithWindow(quint16 port, const QString &home, const QString &remoteDir, int sessions, bool tls)
+{
+    TFTPForm form;
+    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
+    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(port));
+    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(User);
+    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(Password);
+    form.findChild<QLineEdit *>(u"HostDirEdit"_s)->setText(remoteDir);
+    form.findChild<QCheckBox *>(u"PassiveCheckBox"_s)->setChecked(true);
+    form.findChild<QCheckBox *>(u"TlsCheckBox"_s)->setChecked(tls);
+    form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s)->setValue(sessions);
+    form.setHomeDirectory(home);
+    form.show();
+    QElapsedTimer clock;
+    clock.start();
+    form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
+    form.findChild<QPushButton *>(u"CdButton"_s)->click();
+    form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+    const qint64 ms = clock.elapsed();
+    if (form.LogText().contains(u"Chyba!"_s))
+        qFatal("the window's upload failed:\n%s", qPrintable(form.LogText().right(2000)));
+    return ms;
+}
+
+qint64 runTool(const QString &program, const QStringList &args)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    tool.start(program, args);
+    if (!tool.waitForFinished(600000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        qFatal("%s failed", qPrintable(program));
+    return clock.elapsed();
+}
+
+qint64 median(QList<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir work;
+    qputenv("XDG_DATA_HOME", work.filePath(u"data"_s).toUtf8()); // the trust goes here, not to the real home
+    QApplication app(argc, argv);
+    TrustingInteraction trusting;
+    setInteraction(&trusting);
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+
+    const QString plainRoot = work.filePath(u"plain"_s), tlsRoot = work.filePath(u"tls"_s);
+    QDir().mkpath(plainRoot);
+    QDir().mkpath(tlsRoot);
+    Server plain, secure;
+    if (!plain.start(plainRoot) || !secure.start(tlsRoot, work.filePath(u"cert.pem"_s)))
+        qFatal("the servers did not start");
+
+    const QString tree = work.filePath(u"tree"_s), big = work.filePath(u"big"_s);
+    for (int i = 0; i < 1000; ++i)
+        writeFile(tree + u"/d%1/f%2.html"_s.arg(i % 10).arg(i), QByteArray(10 * 1024, char('a' + i % 26)));
+    QByteArray data(100 * 1024 * 1024, Qt::Uninitialized);
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(data.data()), data.size() / 4);
+    writeFile(big + u"/big.bin"_s, data);
+    data.clear();
+
+    QList<qint64> window4, lftp, window1, ftps, curl;
+    for (int round = 0; round < rounds; ++round) {
+        auto fresh = [&](const QString &root, const QString &name) {
+            const QString dir = u"r%1-%2"_s.arg(round).arg(name);
+            QDir(root).mkpath(dir);
+            return dir;
+        };
+        // Alternating who goes first, so neither always meets a warm server.
+        const bool windowFirst = round % 2 == 0;
+        auto runLftp = [&] {
+            const QString script = u"set ftp:passive-mode on; set net:max-retries 1; mirror -R --no-perms %1 %2; quit"_s
+                                       .arg(tree, fresh(plainRoot, u"lftp"_s));
+            lftp << runTool(u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(plain.port),
+                                        u"-e"_s, script, u"127.0.0.1"_s});
+        };
+        if (!windowFirst)
+            runLftp();
+        window4 << uploadWithWindow(plain.port, tree, fresh(plainRoot, u"w4"_s), 4, false);
+        if (windowFirst)
+            runLftp();
+        window1 << uploadWithWindow(plain.port, tree, fresh(plainRoot, u"w1"_s), 1, false);
+
+        // curl --ssl-reqd (7.88) cannot store into pyftpdlib 1.5.7 over TLS: the server resets
+        // its encrypted data connection. lftp with forced TLS stands in for it.
+        auto runCurl = [&] {
+            const QString script = u"set ftp:ssl-force true; set ftp:ssl-protect-data true; "
+                                   u"set ssl:verify-certificate no; set net:max-retries 1; put %1 -o %2/big.bin; quit"_s
+                                       .arg(big + u"/big.bin"_s, fresh(tlsRoot, u"lftp"_s));
+            curl << runTool(u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(secure.port),
+                                        u"-e"_s, script, u"127.0.0.1"_s});
+        };
+        if (!windowFirst)
+            runCurl();
+        ftps << uploadWithWindow(secure.port, big, fresh(tlsRoot, u"ftps"_s), 1, true);
+        if (windowFirst)
+            runCurl();
+        std::printf("round %d: 1,000 files 4 sessions %lld ms, lftp mirror %lld ms, 1 session %lld ms; "
+                    "100 MB FTPS %lld ms, lftp FTPS %lld ms\n",
+                    round + 1, window4.last(), lftp.last(), window1.last(), ftps.last(), curl.last());
+        std::fflush(stdout);
+    }
+    std::printf("medians: 1,000 x 10 KB: 4 sessions %lld ms, lftp %lld ms (%.2fx), 1 session %lld ms (%.2fx lftp)\n",
+                median(window4), median(lftp), double(median(window4)) / double(std::max<qint64>(1, median(lftp))),
+                median(window1), double(median(window1)) / double(std::max<qint64>(1, median(lftp))));
+    std::printf("medians: 100 MB FTPS %lld ms, lftp FTPS %lld ms (%.2fx)\n", median(ftps), median(curl),
+                double(median(ftps)) / double(std::max<qint64>(1, median(curl))));
+    return 0;
+}

@@ -1,0 +1,143 @@
+// The TLS half of TFtpClient: AUTH TLS on the control connection, the certificate check,
+// and data connections that speak TLS with the control connection's parameters.
+#include "publish/FtpClient.h"
+
+#include <QSslCipher>
+#include <QSslConfiguration>
+#include <QSslSocket>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QSslConfiguration controlConfiguration()
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    // Servers that demand the data connections resume the control connection's session
+    // find the session kept.
+    configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    return configuration;
+}
+
+} // namespace
+
+void TFtpClient::authStep()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    if (m_statusCode != 234) {
+        // The user asked for encryption: no USER and no PASS may follow in clear text.
+        const QString text = u"Server odmítl šifrované spojení (AUTH TLS): "_s + m_lastResponse;
+        Q_EMIT OnDisplay(text);
+        const int code = m_statusCode != 0 ? m_statusCode : 500;
+        closeControl();
+        setState(FtpState::InternalReady);
+        failWith(code, text);
+        return;
+    }
+    m_step = nullptr;
+    m_control->setSslConfiguration(controlConfiguration());
+    m_control->setPeerVerifyName(m_hostName);
+    m_control->startClientEncryption();
+}
+
+void TFtpClient::onControlSslErrors(const QList<QSslError> &errors)
+{
+    if (!m_control)
+        return;
+    const QSslCertificate certificate = m_control->peerCertificate();
+    bool accepted = false;
+    if (m_certificateCheck) {
+        // The user's time over the question is not the server's silence.
+        PauseTimeout();
+        accepted = m_certificateCheck(certificate, errors);
+        ResumeTimeout();
+    }
+    if (!m_control)
+        return;
+    if (accepted) {
+        m_control->ignoreSslErrors(errors);
+        return;
+    }
+    // The socket drops the connection when this returns; the Open fails with this text.
+    m_tlsRefused = true;
+    m_errorMessage = u"Certifikát serveru nebyl přijat, spojení se ukončuje"_s;
+    Q_EMIT OnDisplay(m_errorMessage);
+}
+
+void TFtpClient::onControlEncrypted()
+{
+    m_encrypted = true;
+    m_serverCertificate = m_control->peerCertificate();
+    touch();
+    // Only public facts go to the log: the protocol, the cipher and the fingerprint.
+    const QSslCipher cipher = m_control->sessionCipher();
+    Q_EMIT OnDisplay(u"Šifrované spojení: "_s + cipher.protocolString() + u", "_s + cipher.name()
+                     + u", otisk SHA-256 "_s
+                     + QString::fromLatin1(m_serverCertificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper()));
+    m_protSent = false;
+    executeCommand(FtpRequest::Open, u"PBSZ 0"_s, {200}, &TFtpClient::securityStep);
+}
+
+void TFtpClient::securityStep()
+{
+    Q_EMIT OnDisplay(m_lastResponse);
+    if (isIntermediateLine())
+        return;
+    if (m_statusCode != 200) {
+        // Without PROT P the data would cross the network in clear text.
+        const QString text = u"Server odmítl šifrování dat: "_s + m_lastResponse;
+        Q_EMIT OnDisplay(text);
+        const int code = m_statusCode != 0 ? m_statusCode : 500;
+        closeControl();
+        setState(FtpState::InternalReady);
+        failWith(code, text);
+        return;
+    }
+    if (!m_protSent) {
+        m_protSent = true;
+        executeCommand(FtpRequest::Open, u"PROT P"_s, {200}, &TFtpClient::securityStep);
+        return;
+    }
+    sessionReady();
+}
+
+void TFtpClient::startDataEncryption(QSslSocket *socket, quint16 port)
+{
+    QSslConfiguration configuration = m_control->sslConfiguration();
+    // The control connection has checked the server; the data connection must show the
+    // very same certificate, which onDataEncrypted compares.
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    socket->setSslConfiguration(configuration);
+    socket->setPeerVerifyName(m_hostName);
+    connect(socket, &QSslSocket::encrypted, this, &TFtpClient::onDataEncrypted);
+    m_dataTicket = false;
+    // Both come from inside OpenSSL's own calls; the close runs after they have returned.
+    connect(socket, &QSslSocket::newSessionTicketReceived, this, [this] {
+        m_dataTicket = true;
+        if (m_sourceExhausted)
+            QMetaObject::invokeMethod(this, &TFtpClient::closeDataWhenSent, Qt::QueuedConnection);
+    });
+    connect(socket, &QSslSocket::encryptedBytesWritten, this, [this] {
+        if (m_sourceExhausted)
+            QMetaObject::invokeMethod(this, &TFtpClient::closeDataWhenSent, Qt::QueuedConnection);
+    });
+    socket->connectToHostEncrypted(m_control->peerAddress().toString(), port, m_hostName);
+}
+
+void TFtpClient::onDataEncrypted()
+{
+    auto *socket = qobject_cast<QSslSocket *>(m_data.data());
+    if (!socket || sender() != socket)
+        return;
+    if (socket->peerCertificate() != m_serverCertificate) {
+        Q_EMIT OnDisplay(u"Data: certifikát datového spojení se liší od certifikátu serveru"_s);
+        closeDataSide();
+        m_dataClosedMark = true;
+        return;
+    }
+    onDataConnected();
+}

@@ -1,0 +1,252 @@
+// Several sessions storing one tree into pyftpdlib: every byte arrives, each file's log
+// lines stay together, and a lost session's files are finished by the others.
+#include "PyFtpServer.h"
+#include "publish/ParallelUpload.h"
+#include "publish/ftpklient.h"
+#include "support/TestMain.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QRegularExpression>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+class tst_ParallelUpload : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void treeArrivesByteExact_data();
+    void treeArrivesByteExact();
+    void lostSessionsFilesAreFinishedByOthers();
+    void windowUploadsOverFourSessions();
+    void stopEndsEverySessionCleanly();
+    void refusedLoginFailsEveryFileAndEnds();
+
+private:
+    std::vector<ParallelUpload::Job> makeTree(int files);
+    ParallelUpload::Settings settings() const;
+    void verifyRemote(const std::vector<ParallelUpload::Job> &jobs);
+
+    QTemporaryDir m_dir;
+    QString m_local;
+    QString m_remote;
+    PyFtpServer m_server;
+    QString m_serverError;
+};
+
+void tst_ParallelUpload::initTestCase()
+{
+    m_local = m_dir.filePath(u"local"_s);
+    m_remote = m_dir.filePath(u"remote"_s);
+    QVERIFY(QDir().mkpath(m_remote));
+    m_serverError = m_server.start(m_remote, u"joe"_s, u"pw-123"_s);
+}
+
+void tst_ParallelUpload::init()
+{
+    if (!m_serverError.isEmpty())
+        QSKIP(qPrintable(m_serverError));
+    QDir(m_remote).removeRecursively();
+    QDir(m_local).removeRecursively();
+    QVERIFY(QDir().mkpath(m_remote));
+}
+
+std::vector<ParallelUpload::Job> tst_ParallelUpload::makeTree(int files)
+{
+    std::vector<ParallelUpload::Job> jobs;
+    for (int i = 0; i < files; ++i) {
+        const QString relative = u"d%1/f%2.html"_s.arg(i % 7).arg(i);
+        QDir().mkpath(m_local + u"/d%1"_s.arg(i % 7));
+        QDir().mkpath(m_remote + u"/d%1"_s.arg(i % 7));
+        QByteArray content = QByteArray::number(i).repeated(1 + (i * 37) % 3000);
+        if (i % 50 == 0)
+            content.clear(); // empty files too
+        QFile f(m_local + u'/' + relative);
+        if (!f.open(QIODevice::WriteOnly))
+            return {};
+        f.write(content);
+        jobs.push_back({f.fileName(), u"/"_s + relative, relative, content.size()});
+    }
+    return jobs;
+}
+
+ParallelUpload::Settings tst_ParallelUpload::settings() const
+{
+    ParallelUpload::Settings s;
+    s.host = u"127.0.0.1"_s;
+    s.port = QString::number(m_server.port());
+    s.user = u"joe"_s;
+    s.password = u"pw-123"_s;
+    s.passive = true;
+    s.timeoutMs = 10000;
+    return s;
+}
+
+void tst_ParallelUpload::verifyRemote(const std::vector<ParallelUpload::Job> &jobs)
+{
+    for (const auto &job : jobs) {
+        QFile local(job.local), remote(m_remote + job.remote);
+        QVERIFY(local.open(QIODevice::ReadOnly));
+        QVERIFY2(remote.open(QIODevice::ReadOnly), qPrintable(job.relative));
+        QCOMPARE(remote.readAll(), local.readAll());
+    }
+    // No temporary file is left over.
+    QStringList names = QDir(m_remote).entryList(QDir::Files | QDir::Hidden);
+    for (int i = 0; i < 7; ++i)
+        names += QDir(m_remote + u"/d%1"_s.arg(i)).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(names.filter(u".part"_s), QStringList());
+}
+
+void tst_ParallelUpload::treeArrivesByteExact_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::addColumn<bool>("safe");
+    QTest::newRow("4 sessions, safe") << 4 << true;
+    QTest::newRow("4 sessions, direct") << 4 << false;
+    QTest::newRow("1 session") << 1 << true;
+}
+
+void tst_ParallelUpload::treeArrivesByteExact()
+{
+    QFETCH(int, sessions);
+    QFETCH(bool, safe);
+    const auto jobs = makeTree(200);
+    QCOMPARE(jobs.size(), size_t(200));
+    ParallelUpload::Settings s = settings();
+    s.safe = safe;
+    ParallelUpload upload(s, jobs, sessions);
+    int stored = 0, failed = 0;
+    QStringList log;
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &, bool ok, const QByteArray &) {
+        ++(ok ? stored : failed);
+    });
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) {
+        // One file's lines: its STOR and its verdict, nothing of another file between.
+        const QStringList verdicts = lines.filter(u"Nahráno: "_s);
+        if (!verdicts.isEmpty()) {
+            QCOMPARE(verdicts.size(), 1);
+            const QString name = verdicts.first().mid(9);
+            QVERIFY2(lines.filter(u"> STOR "_s).size() == 1, qPrintable(lines.join(u'\n')));
+            QVERIFY(safe || lines.filter(u"> STOR "_s).first().endsWith(name));
+        }
+        log += lines;
+    });
+    upload.run();
+    QCOMPARE(failed, 0);
+    QCOMPARE(stored, 200);
+    QCOMPARE(log.filter(u"> USER joe"_s).size(), sessions);
+    verifyRemote(jobs);
+}
+
+void tst_ParallelUpload::lostSessionsFilesAreFinishedByOthers()
+{
+    const auto jobs = makeTree(200);
+    ParallelUpload upload(settings(), jobs, 4);
+    int stored = 0, failed = 0;
+    QStringList log;
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) { log += lines; });
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &, bool ok, const QByteArray &) {
+        ++(ok ? stored : failed);
+        if (stored == 30) // cut one session off in the middle of its work
+            QTimer::singleShot(0, &upload, [&] { upload.session(2).Abort(); });
+    });
+    upload.run();
+    QCOMPARE(failed, 0);
+    QCOMPARE(stored, 200);
+    QVERIFY(!log.filter(u"Spojení ukončeno"_s).isEmpty());
+    verifyRemote(jobs);
+}
+
+void tst_ParallelUpload::windowUploadsOverFourSessions()
+{
+    const auto jobs = makeTree(200);
+    QDir(m_remote).removeRecursively(); // the window makes the directories itself
+    QVERIFY(QDir().mkpath(m_remote));
+    ScriptedInteraction answers;
+    TFTPForm form;
+    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
+    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
+    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(u"joe"_s);
+    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(u"pw-123"_s);
+    auto *sessions = form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s);
+    QVERIFY(sessions);
+    QCOMPARE(sessions->value(), 1);
+    QCOMPARE(sessions->maximum(), 8);
+    sessions->setValue(4);
+    form.setHomeDirectory(m_local);
+    form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
+    form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+    const QString log = form.LogText();
+    QVERIFY2(log.contains(u"Nahráno 200 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(2000)));
+    QVERIFY2(log.count(u"> USER joe"_s) == 5, qPrintable(log.split(u"\n"_s).filter(QRegularExpression(u"USER|^> |^1|^2|Timeout|Chyba|Spojení|Nahráno [0-9]|^[45]"_s)).join(u"\n"_s)));
+    QVERIFY(answers.errors.isEmpty());
+    verifyRemote(jobs);
+}
+
+void tst_ParallelUpload::stopEndsEverySessionCleanly()
+{
+    auto jobs = makeTree(120);
+    // Big files, so the stop meets transfers under way.
+    for (size_t i = 0; i < jobs.size(); i += 3) {
+        QFile f(jobs[i].local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(2 * 1024 * 1024, char('A' + i % 26)));
+        jobs[i].size = f.size();
+    }
+    ParallelUpload upload(settings(), jobs, 4);
+    int stored = 0, failed = 0;
+    QStringList storedNames;
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &job, bool ok, const QByteArray &) {
+        if (ok) {
+            ++stored;
+            storedNames << job.remote;
+        } else if (!upload.stopped()) {
+            ++failed; // a file cut by the stop is not a failure
+        }
+        if (stored == 10)
+            upload.stop();
+    });
+    upload.run();
+    QCOMPARE(failed, 0);
+    QVERIFY(stored >= 10 && stored < 120);
+    std::vector<ParallelUpload::Job> done;
+    for (const auto &job : jobs) {
+        if (storedNames.contains(job.remote))
+            done.push_back(job);
+        else
+            QVERIFY2(!QFile::exists(m_remote + job.remote), qPrintable(job.relative));
+    }
+    verifyRemote(done);
+}
+
+void tst_ParallelUpload::refusedLoginFailsEveryFileAndEnds()
+{
+    const auto jobs = makeTree(20);
+    ParallelUpload::Settings s = settings();
+    s.password = u"wrong"_s;
+    ParallelUpload upload(s, jobs, 4);
+    int stored = 0, failed = 0;
+    QStringList log;
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) { log += lines; });
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &, bool ok, const QByteArray &) {
+        ++(ok ? stored : failed);
+    });
+    upload.run();
+    QCOMPARE(stored, 0);
+    QCOMPARE(failed, 20);
+    // Each session tried once; no fresh session follows a refused login.
+    QCOMPARE(log.filter(u"> PASS ********"_s).size(), 4);
+    QVERIFY(log.filter(u"wrong"_s).isEmpty());
+}
+
+BRISKO_TEST_MAIN(tst_ParallelUpload)
+#include "tst_parallelupload.moc"
