@@ -104,12 +104,8 @@ void TestFormFrameCommands::init()
 
 void TestFormFrameCommands::cleanup()
 {
-    const QStringList unexpected = m_script->unexpected;
-    const bool answered = m_script->allAnswered();
     m_fx.reset();
-    m_script.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
-    QVERIFY2(answered, "a scripted answer was left over");
+    endScript(m_script);
 }
 
 void TestFormFrameCommands::paletteButtonsInsertAndF7KeepsTheTag_data()

@@ -71,12 +71,8 @@ void tst_ToolCommands::init()
 
 void tst_ToolCommands::cleanup()
 {
-    const QStringList unexpected = m_script->unexpected;
-    const bool allAnswered = m_script->allAnswered();
     m_fx.reset();
-    m_script.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
-    QVERIFY(allAnswered);
+    endScript(m_script);
 }
 
 void tst_ToolCommands::analyzerChecksOpensAndPresetsTheCalculator()

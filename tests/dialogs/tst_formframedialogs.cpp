@@ -75,11 +75,7 @@ void TestFormFrameDialogs::init()
 
 void TestFormFrameDialogs::cleanup()
 {
-    const QStringList unexpected = m_script->unexpected;
-    const bool allAnswered = m_script->allAnswered();
-    m_script.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(u'\n')));
-    QVERIFY(allAnswered);
+    endScript(m_script);
 }
 
 void TestFormFrameDialogs::titlesAndFocus()

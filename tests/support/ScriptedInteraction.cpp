@@ -258,3 +258,10 @@ int RefusingInteraction::exec(QDialog &dialog)
     refuse(u"dialog: "_s + dialog.windowTitle());
     return QDialog::Rejected;
 }
+
+void endScript(std::unique_ptr<ScriptedInteraction> &script)
+{
+    const bool answered = script->allAnswered();
+    script.reset();
+    QVERIFY2(answered, "a scripted answer was left over");
+}

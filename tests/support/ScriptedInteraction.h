@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 // Answers for the user: tests queue what the user would answer, in order, and read back
 // what the program showed. Installs itself for its lifetime.
@@ -82,6 +83,11 @@ private:
     std::deque<Step> m_steps;
     Interaction *m_previous = nullptr;
 };
+
+// Ends a test's scripted session: the script goes (bringing back the one before it), and
+// an answer the program never asked for fails the test. Whatever may still ask on its way
+// out (a main window) is to be reset before.
+void endScript(std::unique_ptr<ScriptedInteraction> &script);
 
 // The interaction of a test run before any test scripts one: every box, question or
 // dialog fails the running test at once, naming it, instead of waiting for a user who is
