@@ -28,6 +28,19 @@ void applyEditorFont(EditorBuffer &buffer, const TSettings &settings)
     font.setFamily(settings.EditFont);
     buffer.setEditorFont(font);
 }
+
+// The whole text's colour runs, as the buffer applies them.
+std::vector<ColorRun> scannedRuns(const EditorBuffer &buffer, const TSettings &settings)
+{
+    const std::vector<SyntaxRun> scanned =
+        ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
+    std::vector<ColorRun> runs;
+    runs.reserve(scanned.size());
+    for (const SyntaxRun &run : scanned)
+        runs.push_back({run.start, run.length, run.color});
+    return runs;
+}
+
 } // namespace
 
 void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
@@ -43,13 +56,7 @@ void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
         BusyCursor busy;
         report(u"Koloruje se text...!"_s);
         applyEditorFont(buffer, settings);
-        const std::vector<SyntaxRun> scanned =
-            ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
-        std::vector<ColorRun> runs;
-        runs.reserve(scanned.size());
-        for (const SyntaxRun &run : scanned)
-            runs.push_back({run.start, run.length, run.color});
-        buffer.applyColorRuns(runs);
+        buffer.applyColorRuns(scannedRuns(buffer, settings));
         buffer.SetModified(wasModified);
     }
     report(u"Hotovo!"_s);
@@ -65,11 +72,5 @@ void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &setting
                          [status] { status(u"Hotovo!"_s); }, Qt::SingleShotConnection);
     }
     applyEditorFont(buffer, settings);
-    const std::vector<SyntaxRun> scanned =
-        ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
-    std::vector<ColorRun> runs;
-    runs.reserve(scanned.size());
-    for (const SyntaxRun &run : scanned)
-        runs.push_back({run.start, run.length, run.color});
-    buffer.colorInBackground(runs);
+    buffer.colorInBackground(scannedRuns(buffer, settings));
 }

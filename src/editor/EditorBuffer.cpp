@@ -19,6 +19,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Turns offsets (CR LF counting two) into control positions by walking the lines from the
+// last one reached, so a run of nearby offsets costs almost nothing to convert.
+class LineWalker
+{
+public:
+    explicit LineWalker(QTextDocument *document) : m_block(document->begin()) {}
+
+    int positionOf(int offset)
+    {
+        while (offset < m_lineOffset && m_block.previous().isValid()) {
+            m_block = m_block.previous();
+            m_lineOffset -= m_block.length() + 1;
+        }
+        while (m_block.next().isValid() && m_lineOffset + m_block.length() + 1 <= offset) {
+            m_lineOffset += m_block.length() + 1;
+            m_block = m_block.next();
+        }
+        return m_block.position() + std::clamp(offset - m_lineOffset, 0, m_block.length() - 1);
+    }
+
+private:
+    QTextBlock m_block;
+    int m_lineOffset = 0; // offset of the first character of m_block
+};
+
 // The control keeps one block separator per line; the commands think in CR LF.
 // Line and paragraph separators (Shift+Enter, pasted text) are ordinary line breaks too,
 // so they reach the file as CR LF and count as two characters.
@@ -238,24 +263,12 @@ void EditorBuffer::applyColorRuns(std::span<const ColorRun> runs)
     QTextCursor c(doc);
     c.beginEditBlock();
     // Walk the lines along with the runs, so converting offsets costs almost nothing.
-    QTextBlock block = doc->begin();
-    int lineOffset = 0; // offset of the first character of block
-    auto positionOf = [&](int offset) {
-        while (offset < lineOffset && block.previous().isValid()) {
-            block = block.previous();
-            lineOffset -= block.length() + 1;
-        }
-        while (block.next().isValid() && lineOffset + block.length() + 1 <= offset) {
-            lineOffset += block.length() + 1;
-            block = block.next();
-        }
-        return block.position() + std::clamp(offset - lineOffset, 0, block.length() - 1);
-    };
+    LineWalker lines(doc);
     for (const ColorRun &run : runs) {
         if (run.length <= 0)
             continue;
-        c.setPosition(positionOf(run.start));
-        c.setPosition(positionOf(run.start + run.length), QTextCursor::KeepAnchor);
+        c.setPosition(lines.positionOf(run.start));
+        c.setPosition(lines.positionOf(run.start + run.length), QTextCursor::KeepAnchor);
         c.setCharFormat(colorFormat(run.color));
     }
     c.endEditBlock();
@@ -271,20 +284,12 @@ void EditorBuffer::colorInBackground(std::span<const ColorRun> runs)
     // Control positions of all runs, found in one walk down the lines.
     m_pendingRuns.clear();
     m_pendingRuns.reserve(runs.size());
-    QTextBlock block = doc->begin();
-    int lineOffset = 0;
-    auto positionOf = [&](int offset) {
-        while (block.next().isValid() && lineOffset + block.length() + 1 <= offset) {
-            lineOffset += block.length() + 1;
-            block = block.next();
-        }
-        return block.position() + std::clamp(offset - lineOffset, 0, block.length() - 1);
-    };
+    LineWalker lines(doc);
     for (const ColorRun &run : runs) {
         if (run.length <= 0)
             continue;
-        const int from = positionOf(run.start);
-        const int to = positionOf(run.start + run.length);
+        const int from = lines.positionOf(run.start);
+        const int to = lines.positionOf(run.start + run.length);
         if (to > from)
             m_pendingRuns.push_back({from, to, run.color});
     }
