@@ -1,6 +1,7 @@
 #include "publish/ftpklient.h"
 
 #include "interaction/Interaction.h"
+#include "markup/InstanceFiles.h"
 #include "publish/CertificateTrust.h"
 #include "publish/FtpClient.h"
 #include "publish/ParallelUpload.h"
@@ -441,9 +442,7 @@ void TFTPForm::CdButtonClick()
 
 QString TFTPForm::ListingFilePath()
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    QDir().mkpath(dir);
-    return dir + u"/FTPDIR.TXT"_s;
+    return instanceCacheFile(u"FTPDIR.TXT"_s);
 }
 
 void TFTPForm::ListButtonClick()

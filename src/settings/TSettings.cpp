@@ -4,45 +4,10 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <type_traits>
+#include <variant>
 
 using namespace Qt::StringLiterals;
-
-void SetDefaultSettings(TSettings &s)
-{
-    const TSettings d;
-    s.TEXT = d.TEXT;
-    s.TAG = d.TAG;
-    s.IMAGE = d.IMAGE;
-    s.LINK = d.LINK;
-    s.SCRIPT = d.SCRIPT;
-    s.STYLE = d.STYLE;
-    s.RelPa = true;
-    s.Alt92 = false;
-    s.InsideTagCheck = true;
-    s.Ulpre = false;
-    s.GenVys = true;
-    s.Backup = false;
-    s.BackupPrip = u"bak"_s;
-    s.FITIP = 0;
-    s.Colorize = true;
-    s.EditFont = u"Courier New"_s;
-    s.Vyska = 10;
-    s.Tab = 8;
-    s.Alt_Enter = true;
-    s.Alt_Enter_Text = u"<BR>"_s;
-    s.IBrow = true;
-    s.ExtBrow.clear();
-    s.MetaCz = true;
-    s.Tipky = true;
-    s.PanelRight = true;
-    s.UseDDE = false;
-    s.UpperCaseFiles = false;
-    s.FindDir = true;
-    s.HidePrew = true;
-    s.AutoIntend = true;
-    for (UserCommand &c : s.UserCommands)
-        c.active = false;
-}
 
 int parseStoredInt(const QString &text, int fallback)
 {
@@ -53,6 +18,120 @@ int parseStoredInt(const QString &text, int fallback)
     else
         value = text.toInt(&ok, 10);
     return ok ? value : fallback;
+}
+
+namespace {
+
+using Member = std::variant<bool TSettings::*, int TSettings::*, QString TSettings::*>;
+
+// What the button "Původní nastavení" does with a stored value.
+enum class Reset { ToDefault, ToOn };
+
+// One stored value: its group and value name, the field that holds it, its default written
+// as the text the store keeps, and what "Původní nastavení" does with it.
+struct StoredValue
+{
+    QStringView key;
+    Member member;
+    QStringView defaultText;
+    Reset reset = Reset::ToDefault;
+};
+
+// Every plain value of the store. The window placement, the recent files and the user
+// commands are stored apart: the button leaves them alone.
+const StoredValue kStoredValues[] = {
+    {u"User/Colorize", &TSettings::Colorize, u"1"},
+    {u"Colors/TEXT", &TSettings::TEXT, u"0"},
+    {u"Colors/TAG", &TSettings::TAG, u"255"},
+    {u"Colors/IMAGE", &TSettings::IMAGE, u"32768"},
+    {u"Colors/LINK", &TSettings::LINK, u"16711680"},
+    {u"Colors/SCRIPT", &TSettings::SCRIPT, u"8421504"},
+    {u"Colors/STYLE", &TSettings::STYLE, u"16711935"},
+    {u"User/RelPa", &TSettings::RelPa, u"1"},
+    {u"User/Alt92", &TSettings::Alt92, u"0"},
+    // Read after RelPa: older files keep this check in RelPa (see LoadSettings).
+    {u"User/InsideTagCheck", &TSettings::InsideTagCheck, u"1"},
+    {u"User/Ulpre", &TSettings::Ulpre, u"0"},
+    {u"User/GenVys", &TSettings::GenVys, u"1"},
+    {u"User/PanelRight", &TSettings::PanelRight, u"1"},
+    {u"User/UseDDE", &TSettings::UseDDE, u"0"},
+    {u"User/UpperCaseFiles", &TSettings::UpperCaseFiles, u"0"},
+    {u"User/FindDir", &TSettings::FindDir, u"1"},
+    {u"User/Backup", &TSettings::Backup, u"0"},
+    {u"User/BackupPrip", &TSettings::BackupPrip, u"bak"},
+    {u"Colors/FITIP", &TSettings::FITIP, u"0"},
+    {u"User/EditFont", &TSettings::EditFont, u"Courier New"},
+    {u"Colors/Vyska", &TSettings::Vyska, u"10"},
+    {u"User/Tab", &TSettings::Tab, u"8"},
+    {u"User/Alt_Enter", &TSettings::Alt_Enter, u"1"},
+    {u"User/Alt_Enter_Text", &TSettings::Alt_Enter_Text, u"<BR>"},
+    {u"User/IBrow", &TSettings::IBrow, u"1"},
+    {u"User/ExtBrow", &TSettings::ExtBrow, u""},
+    {u"User/MetaCz", &TSettings::MetaCz, u"1"},
+    {u"User/HidePrew", &TSettings::HidePrew, u"1"},
+    {u"User/AutoIntend", &TSettings::AutoIntend, u"1"},
+    // Off at a first start; the button turns the tips on.
+    {u"User/Tipky", &TSettings::Tipky, u"0", Reset::ToOn},
+};
+
+// Turns a stored text into a field's value; a text that is no number gives the default.
+void assign(TSettings &s, const StoredValue &entry, const QString &text)
+{
+    const QString fallback = entry.defaultText.toString();
+    std::visit(
+        [&](auto member) {
+            using T = std::remove_cvref_t<decltype(s.*member)>;
+            if constexpr (std::is_same_v<T, QString>)
+                s.*member = text;
+            else if constexpr (std::is_same_v<T, bool>)
+                s.*member = parseStoredInt(text.trimmed(), parseStoredInt(fallback, 0)) != 0;
+            else
+                s.*member = parseStoredInt(text.trimmed(), parseStoredInt(fallback, 0));
+        },
+        entry.member);
+}
+
+// The text the store keeps for a field: numbers in decimal, flags as "1" and "0".
+QString storedText(const TSettings &s, const StoredValue &entry)
+{
+    return std::visit(
+        [&](auto member) -> QString {
+            using T = std::remove_cvref_t<decltype(s.*member)>;
+            if constexpr (std::is_same_v<T, QString>)
+                return s.*member;
+            else if constexpr (std::is_same_v<T, bool>)
+                return s.*member ? u"1"_s : u"0"_s;
+            else
+                return QString::number(s.*member);
+        },
+        entry.member);
+}
+
+QString tabText(int tab)
+{
+    return QString(std::max(tab, 0), u' ');
+}
+
+} // namespace
+
+TSettings::TSettings()
+{
+    for (const StoredValue &entry : kStoredValues)
+        assign(*this, entry, entry.defaultText.toString());
+    TabText = tabText(Tab);
+}
+
+void SetDefaultSettings(TSettings &s)
+{
+    for (const StoredValue &entry : kStoredValues) {
+        if (entry.reset == Reset::ToOn)
+            assign(s, entry, u"1"_s);
+        else
+            assign(s, entry, entry.defaultText.toString());
+    }
+    s.TabText = tabText(s.Tab);
+    for (UserCommand &c : s.UserCommands)
+        c.active = false;
 }
 
 namespace {
@@ -132,43 +211,17 @@ void SettingsStore::LoadSettings(TSettings &s) const
 {
     auto store = open(m_iniPath);
     const Values v(*store);
-    s.Colorize = v.boolean(u"User/Colorize"_s, true);
-    s.TEXT = v.integer(u"Colors/TEXT"_s, 0);
-    s.TAG = v.integer(u"Colors/TAG"_s, 255);
-    s.IMAGE = v.integer(u"Colors/IMAGE"_s, 32768);
-    s.LINK = v.integer(u"Colors/LINK"_s, 16711680);
-    s.SCRIPT = v.integer(u"Colors/SCRIPT"_s, 8421504);
-    s.STYLE = v.integer(u"Colors/STYLE"_s, 16711935);
-    s.RelPa = v.boolean(u"User/RelPa"_s, true);
-    s.Alt92 = v.boolean(u"User/Alt92"_s, false);
+    for (const StoredValue &entry : kStoredValues) {
+        const QString key = entry.key.toString();
+        assign(s, entry, v.str(key, entry.defaultText.toString()));
+    }
     // The check once shared the value "RelPa"; files written then have no value of its own.
-    s.InsideTagCheck = v.has(u"User/InsideTagCheck"_s)
-                           ? v.boolean(u"User/InsideTagCheck"_s, true)
-                           : v.boolean(u"User/RelPa"_s, true);
-    s.Ulpre = v.boolean(u"User/Ulpre"_s, false);
-    s.GenVys = v.boolean(u"User/GenVys"_s, true);
-    s.PanelRight = v.boolean(u"User/PanelRight"_s, true);
-    s.UseDDE = v.boolean(u"User/UseDDE"_s, false);
-    s.UpperCaseFiles = v.boolean(u"User/UpperCaseFiles"_s, false);
-    s.FindDir = v.boolean(u"User/FindDir"_s, true);
-    s.Backup = v.boolean(u"User/Backup"_s, false);
-    s.BackupPrip = v.str(u"User/BackupPrip"_s, u"bak"_s);
-    s.FITIP = v.integer(u"Colors/FITIP"_s, 0);
-    s.EditFont = v.str(u"User/EditFont"_s, u"Courier New"_s);
-    s.Vyska = v.integer(u"Colors/Vyska"_s, 10);
-    s.Tab = v.integer(u"User/Tab"_s, 8);
-    s.Alt_Enter = v.boolean(u"User/Alt_Enter"_s, true);
-    s.Alt_Enter_Text = v.str(u"User/Alt_Enter_Text"_s, u"<BR>"_s);
-    s.IBrow = v.boolean(u"User/IBrow"_s, true);
-    s.ExtBrow = v.str(u"User/ExtBrow"_s, QString());
-    s.MetaCz = v.boolean(u"User/MetaCz"_s, true);
-    s.HidePrew = v.boolean(u"User/HidePrew"_s, true);
-    s.AutoIntend = v.boolean(u"User/AutoIntend"_s, true);
+    if (!v.has(u"User/InsideTagCheck"_s))
+        s.InsideTagCheck = s.RelPa;
     s.placement.height = v.integer(u"Formelina/Vyska"_s, s.placement.height);
     s.placement.width = v.integer(u"Formelina/Sirka"_s, s.placement.width);
     s.placement.left = v.integer(u"Formelina/X"_s, s.placement.left);
     s.placement.top = v.integer(u"Formelina/Y"_s, s.placement.top);
-    s.Tipky = v.boolean(u"User/Tipky"_s, s.Tipky);
     s.placement.state = v.integer(u"Formelina/WinState"_s, WindowPlacement::Maximized);
     for (int n = 1; n <= TSettings::RecentCount; ++n)
         s.RecentFiles[n - 1] = v.str(u"User/File-"_s + QString::number(n), QString());
@@ -182,49 +235,21 @@ void SettingsStore::LoadSettings(TSettings &s) const
         c.Tag2 = v.str(plug(n, "Tag2"), c.Tag2);
         c.Hotkey = v.integer(plug(n, "Hotkey"), c.Hotkey);
     }
-    s.TabText = QString(std::max(s.Tab, 0), u' ');
+    s.TabText = tabText(s.Tab);
 }
 
 void SettingsStore::SaveSettings(const TSettings &s) const
 {
     auto store = open(m_iniPath);
     Values v(*store);
-    v.put(u"User/Colorize"_s, s.Colorize);
-    v.put(u"Colors/TEXT"_s, s.TEXT);
-    v.put(u"Colors/TAG"_s, s.TAG);
-    v.put(u"Colors/IMAGE"_s, s.IMAGE);
-    v.put(u"Colors/LINK"_s, s.LINK);
-    v.put(u"Colors/SCRIPT"_s, s.SCRIPT);
-    v.put(u"Colors/STYLE"_s, s.STYLE);
-    v.put(u"User/RelPa"_s, s.RelPa);
-    v.put(u"User/Alt92"_s, s.Alt92);
-    v.put(u"User/InsideTagCheck"_s, s.InsideTagCheck);
-    v.put(u"User/Ulpre"_s, s.Ulpre);
-    v.put(u"User/GenVys"_s, s.GenVys);
-    v.put(u"User/PanelRight"_s, s.PanelRight);
-    v.put(u"User/UseDDE"_s, s.UseDDE);
-    v.put(u"User/UpperCaseFiles"_s, s.UpperCaseFiles);
-    v.put(u"User/FindDir"_s, s.FindDir);
-    v.put(u"User/Backup"_s, s.Backup);
-    v.put(u"User/BackupPrip"_s, s.BackupPrip);
-    v.put(u"Colors/FITIP"_s, s.FITIP);
-    v.put(u"User/EditFont"_s, s.EditFont);
-    v.put(u"Colors/Vyska"_s, s.Vyska);
-    v.put(u"User/Tab"_s, s.Tab);
-    v.put(u"User/Alt_Enter"_s, s.Alt_Enter);
-    v.put(u"User/Alt_Enter_Text"_s, s.Alt_Enter_Text);
-    v.put(u"User/IBrow"_s, s.IBrow);
-    v.put(u"User/ExtBrow"_s, s.ExtBrow);
-    v.put(u"User/MetaCz"_s, s.MetaCz);
-    v.put(u"User/HidePrew"_s, s.HidePrew);
-    v.put(u"User/AutoIntend"_s, s.AutoIntend);
+    for (const StoredValue &entry : kStoredValues)
+        v.put(entry.key.toString(), storedText(s, entry));
     if (s.placement.state != WindowPlacement::Maximized) {
         v.put(u"Formelina/Vyska"_s, s.placement.height);
         v.put(u"Formelina/Sirka"_s, s.placement.width);
         v.put(u"Formelina/X"_s, s.placement.left);
         v.put(u"Formelina/Y"_s, s.placement.top);
     }
-    v.put(u"User/Tipky"_s, s.Tipky);
     v.put(u"Formelina/WinState"_s, s.placement.state);
     for (int n = 1; n <= TSettings::RecentCount; ++n)
         v.put(u"User/File-"_s + QString::number(n), s.RecentFiles[n - 1]);

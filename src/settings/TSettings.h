@@ -30,43 +30,47 @@ struct WindowPlacement
     int state = Maximized;
 };
 
-// Every user preference of the program. Field names are the stored value names.
+// Every user preference of the program. Field names are the stored value names. The
+// defaults (a first start, and the button "Původní nastavení") are declared once, in the table
+// of stored values in TSettings.cpp; a new TSettings holds a first start's values.
 struct TSettings
 {
     static constexpr int RecentCount = 10;
     static constexpr int UserCommandCount = 15;
 
-    ColorValue TEXT = 0;
-    ColorValue TAG = 255;
-    ColorValue IMAGE = 32768;
-    ColorValue LINK = 16711680;
-    ColorValue SCRIPT = 8421504;
-    ColorValue STYLE = 16711935;
-    bool RelPa = true;
-    bool Alt92 = false;
-    bool InsideTagCheck = true;
-    bool Ulpre = false;
-    bool GenVys = true;
-    bool Backup = false;
-    QString BackupPrip = QStringLiteral("bak");
-    int FITIP = 0;
-    bool Colorize = true;
-    QString EditFont = QStringLiteral("Courier New");
-    int Vyska = 10;
-    int Tab = 8;
-    QString TabText = QString(8, QLatin1Char(' '));
-    bool Alt_Enter = true;
-    QString Alt_Enter_Text = QStringLiteral("<BR>");
-    bool IBrow = true;
+    TSettings();
+
+    ColorValue TEXT;
+    ColorValue TAG;
+    ColorValue IMAGE;
+    ColorValue LINK;
+    ColorValue SCRIPT;
+    ColorValue STYLE;
+    bool RelPa;
+    bool Alt92;
+    bool InsideTagCheck;
+    bool Ulpre;
+    bool GenVys;
+    bool Backup;
+    QString BackupPrip;
+    int FITIP;
+    bool Colorize;
+    QString EditFont;
+    int Vyska;
+    int Tab;
+    QString TabText; // Tab spaces, derived whenever Tab is set
+    bool Alt_Enter;
+    QString Alt_Enter_Text;
+    bool IBrow;
     QString ExtBrow;
-    bool MetaCz = true;
-    bool Tipky = false;
-    bool PanelRight = true;
-    bool UseDDE = false;
-    bool UpperCaseFiles = false;
-    bool FindDir = true;
-    bool HidePrew = true;
-    bool AutoIntend = true;
+    bool MetaCz;
+    bool Tipky;
+    bool PanelRight;
+    bool UseDDE;
+    bool UpperCaseFiles;
+    bool FindDir;
+    bool HidePrew;
+    bool AutoIntend;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 

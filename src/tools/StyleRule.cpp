@@ -1,5 +1,6 @@
 #include "tools/StyleRule.h"
 
+#include "markup/InstanceFiles.h"
 #include "markup/SysUt.h"
 #include "markup/TextFile.h"
 
@@ -115,9 +116,8 @@ QString composeStyleRule(const QString &selector, const QString &declarations)
 
 QString writeStyleSample(const QString &page)
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (dir.isEmpty() || !QDir().mkpath(dir))
+    const QString path = instanceCacheFile(u"style-sample.html"_s);
+    if (path.isEmpty())
         return {};
-    const QString path = dir + u"/style-sample.html"_s;
     return writeTextFile(path, page, LineEnding::CrLf).isEmpty() ? path : QString();
 }

@@ -72,6 +72,70 @@ QStringList layerViolations(const QString &sourceRoot)
     return found;
 }
 
+// The arguments of the call whose "(" stands at `open`, split at the commas outside
+// brackets, strings and character literals.
+QStringList callArguments(QStringView text, qsizetype open)
+{
+    QStringList arguments;
+    QString current;
+    int depth = 0;
+    QChar quote;
+    for (qsizetype i = open + 1; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull()) {
+            current += c;
+            if (c == u'\\' && i + 1 < text.size())
+                current += text[++i];
+            else if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'(' || c == u'[' || c == u'{') {
+            ++depth;
+        } else if (c == u')' || c == u']' || c == u'}') {
+            if (depth == 0) {
+                arguments << current.trimmed();
+                return arguments;
+            }
+            --depth;
+        } else if (c == u',' && depth == 0) {
+            arguments << current.trimmed();
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    return {};
+}
+
+// Every connect() of a signal to a lambda without a context object, as "file:line". Such a
+// lambda outlives the object it captures and runs on a destroyed one.
+QStringList contextlessConnects(const QString &sourceRoot)
+{
+    static const QRegularExpression call(u"\\bconnect\\s*\\("_s);
+    QStringList found;
+    const QDir root(sourceRoot);
+    QDirIterator files(sourceRoot, {u"*.h"_s, u"*.cpp"_s}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        const QString text = QString::fromUtf8(file.readAll());
+        for (const QRegularExpressionMatch &m : call.globalMatch(text)) {
+            const QStringList arguments = callArguments(text, m.capturedEnd() - 1);
+            if (arguments.size() == 3 && arguments[2].startsWith(u'['))
+                found << u"%1:%2"_s.arg(root.relativeFilePath(path))
+                             .arg(text.left(m.capturedStart()).count(u'\n') + 1);
+        }
+    }
+    found.sort();
+    return found;
+}
+
 } // namespace
 
 class TestLayers : public QObject
@@ -81,6 +145,8 @@ class TestLayers : public QObject
 private Q_SLOTS:
     void sourcesKeepTheirLayers();
     void plantedBadIncludeIsNamed();
+    void everyConnectToALambdaHasAContext();
+    void plantedContextlessConnectIsNamed();
 };
 
 void TestLayers::sourcesKeepTheirLayers()
@@ -109,6 +175,29 @@ void TestLayers::plantedBadIncludeIsNamed()
     QCOMPARE(layerViolations(dir.path()),
              (QStringList{u"commands/Cmd.cpp:3: includes #  include \"app/TForm1.h\""_s,
                           u"markup/Bad.cpp:4: includes #include \"settings/TSettings.h\""_s}));
+}
+
+void TestLayers::everyConnectToALambdaHasAContext()
+{
+    const QStringList found = contextlessConnects(QStringLiteral(BRISKO_SOURCE_DIR));
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+}
+
+// Commas inside the lambda, a string or a nested call do not count as arguments.
+void TestLayers::plantedContextlessConnectIsNamed()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath(u"a.cpp"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("void f()\n{\n"
+               "    connect(b, &B::clicked, this, [this] { g(1, 2); });\n"
+               "    QObject::connect(view(a, b), &V::done,\n"
+               "                     [this](int x) { h(\",\", x); });\n"
+               "    connect(b, &B::clicked, this, &A::g);\n"
+               "}\n");
+    file.close();
+    QCOMPARE(contextlessConnects(dir.path()), QStringList{u"a.cpp:4"_s});
 }
 
 BRISKO_TEST_MAIN(TestLayers)

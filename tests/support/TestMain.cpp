@@ -49,3 +49,8 @@ QString testDataPath(const QString &relative)
 {
     return qEnvironmentVariable("BRISKO_TEST_DATA") + u'/' + relative;
 }
+
+bool mustCheckEverything(Unchecked kind)
+{
+    return kind == Unchecked::FailInCi && qEnvironmentVariableIsSet("CI");
+}

@@ -45,7 +45,7 @@ public:
                 m_callbacks.loadFinished(ok);
         });
         // The view owns the engine object: both go when the caller deletes the widget.
-        QObject::connect(m_view, &QObject::destroyed, [this] { delete this; });
+        QObject::connect(m_view, &QObject::destroyed, m_view, [this] { delete this; });
     }
 
     QWidget *widget() override { return m_view; }

@@ -1,0 +1,1 @@
+// Compiles the precompiled header that the test programs share; nothing else.
