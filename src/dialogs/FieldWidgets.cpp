@@ -13,7 +13,15 @@ QSpinBox *unboundedSpin(const QString &name, QWidget *parent)
 
 void tickOnChange(QSpinBox *spin, QCheckBox *box)
 {
-    QObject::connect(spin, &QSpinBox::valueChanged, box, [box] { box->setChecked(true); });
+    // Enter and the loss of the focus report the value again even when it stayed the same;
+    // only a value other than the last one ticks the box.
+    QObject::connect(spin, &QSpinBox::valueChanged, box,
+                     [box, last = spin->value()](int value) mutable {
+                         if (value == last)
+                             return;
+                         last = value;
+                         box->setChecked(true);
+                     });
 }
 
 Toggled<int> toggledNumber(const QSpinBox *spin, const QCheckBox *box)

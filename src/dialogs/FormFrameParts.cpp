@@ -1,6 +1,7 @@
 #include "FormFrameParts.h"
 
 #include "dialogs/ElementDialog.h"
+#include "dialogs/FieldWidgets.h"
 #include "dialogs/LinkDialogs.h"
 
 #include <QCheckBox>
@@ -50,8 +51,7 @@ ToggledSpin toggledSpin(const QString &spinName, const QString &boxName, QWidget
     pair.spin->setMinimumWidth(90);
     pair.box = new QCheckBox(parent);
     pair.box->setObjectName(boxName);
-    QCheckBox *box = pair.box;
-    QObject::connect(pair.spin, &QSpinBox::valueChanged, box, [box] { box->setChecked(true); });
+    tickOnChange(pair.spin, pair.box);
     return pair;
 }
 

@@ -88,7 +88,7 @@ QHBoxLayout *addressRow(QWidget *dialog, QComboBox *field, QToolButton *file,
 QHBoxLayout *numberRow(QSpinBox *spin, QCheckBox *check, bool autoTick)
 {
     if (autoTick)
-        QObject::connect(spin, &QSpinBox::valueChanged, check, [check] { check->setChecked(true); });
+        tickOnChange(spin, check);
     auto *row = new QHBoxLayout;
     row->addWidget(spin);
     row->addWidget(check);
