@@ -137,6 +137,8 @@ void bindEditCommands(TForm1 &window)
                      &FindReplaceCommands::Find);
     QObject::connect(window.action(u"SearchFindNext"_s), &QAction::triggered, search,
                      &FindReplaceCommands::FindNext);
+    QObject::connect(search, &FindReplaceCommands::findNextAvailable,
+                     window.action(u"SearchFindNext"_s), &QAction::setEnabled);
     QObject::connect(window.action(u"SearchReplace"_s), &QAction::triggered, search,
                      &FindReplaceCommands::Replace);
 }

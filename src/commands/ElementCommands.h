@@ -1,22 +1,24 @@
 #pragma once
 
+#include "commands/ElementEdit.h"
 #include "markup/Markup.h"
 
 #include <QString>
 
 #include <optional>
 
+class TForm33;
+class TImageForm;
 class Workspace;
 
 // The steps of the image dialog and the new-page wizard that the element table runs.
 
-// Command 40: the image dialog with its picture preview; the IMG tag to insert.
-std::optional<Markup> runImageInsert(Workspace &workspace);
-// F7 on an IMG tag. Setting the fields from the tag neither measures nor previews.
-std::optional<QString> runImageEdit(Workspace &workspace, const QString &tag);
+// The image dialog of command 40 and of F7 on an IMG tag, with its picture preview.
+// Setting the fields from a tag neither measures nor previews.
+DialogHandle<TImageForm> makeImageForm(Workspace &workspace);
 
 // Command 86: the new-page wizard; on "Ok" command 85 writes the page skeleton. Nothing is
 // left for the common wrap.
 std::optional<Markup> runNewPageWizard(Workspace &workspace);
-// F7 on a BODY tag: the wizard with only its body page, captioned "BODY".
-std::optional<QString> runBodyEdit(Workspace &workspace, const QString &tag);
+// The wizard of F7 on a BODY tag: only its body page, captioned "BODY".
+DialogHandle<TForm33> makeBodyWizard(Workspace &workspace);

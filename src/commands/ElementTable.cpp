@@ -1,11 +1,16 @@
 #include "commands/ElementTable.h"
 
 #include "commands/ElementCommands.h"
+#include "commands/ElementEdit.h"
+#include "commands/InsertTag.h"
 #include "commands/LinkAndTextCommands.h"
 #include "commands/TableCommands.h"
 #include "commands/Workspace.h"
 #include "dialogs/FormDialogs.h"
 #include "dialogs/FrameDialogs.h"
+#include "dialogs/ImageDialog.h"
+#include "dialogs/PageWizard.h"
+#include "dialogs/TableDialogs.h"
 #include "dialogs/LinkDialogs.h"
 #include "dialogs/MediaDialogs.h"
 #include "dialogs/TextDialogs.h"
@@ -14,6 +19,8 @@
 #include "markup/ElementContract.h"
 #include "markup/FormMarkup.h"
 #include "markup/FrameMarkup.h"
+#include "markup/ImageMarkup.h"
+#include "markup/PageMarkup.h"
 #include "markup/LinkMarkup.h"
 #include "markup/MediaMarkup.h"
 #include "markup/TextMarkup.h"
@@ -26,47 +33,44 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// A row whose dialog composes the element for its insertion command and edits its tags
+// for F7; the hooks change what the common path does for this one element.
+template<class Dialog, auto Read, class Fields = decltype(Read(QStringView()).fields)>
+ElementRow dialogRow(QStringList tags, int command, ColorValue TSettings::*color = &TSettings::TAG,
+                     EditHooks<Dialog, Fields> hooks = {})
+{
+    ElementRow row{std::move(tags), command, color, {}, {}, {}};
+    const auto make = hooks.make;
+    row.insert = [make](Workspace &w, const InsertArgs &) { return insertWith<Dialog>(w, make); };
+    row.edit = [hooks](Workspace &w, const QString &tag) {
+        return editWith<Dialog, Fields>(w, Read(tag), hooks);
+    };
+    row.dialog = [make](Workspace &w) -> std::unique_ptr<QDialog> {
+        return std::unique_ptr<QDialog>((make ? make(w) : makeDialog<Dialog>(w)).release());
+    };
+    return row;
+}
+
+// A row that only inserts through its dialog.
 template<class Dialog>
-std::unique_ptr<Dialog> makeDialog(Workspace &w)
+ElementRow insertionRow(int command)
 {
-    if constexpr (std::is_constructible_v<Dialog, DocumentContext, QWidget *>)
-        return std::make_unique<Dialog>(documentContext(w), w.dialogParent());
-    else
-        return std::make_unique<Dialog>(w.dialogParent());
+    ElementRow row{{}, command, &TSettings::TAG, {}, {}, {}};
+    row.insert = [](Workspace &w, const InsertArgs &) { return insertWith<Dialog>(w); };
+    row.dialog = [](Workspace &w) -> std::unique_ptr<QDialog> {
+        return std::unique_ptr<QDialog>(makeDialog<Dialog>(w).release());
+    };
+    return row;
 }
 
-// Shows the dialog for an insertion command.
-template<class Dialog>
-std::optional<Markup> insertWith(Workspace &w)
-{
-    const std::unique_ptr<Dialog> dialog = makeDialog<Dialog>(w);
-    if (ui().exec(*dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return Markup{dialog->OpeningMarkup, dialog->ClosingMarkup};
-}
-
-// Reads the tag into the dialog, shows it, and composes the new start tag with the
-// attributes the dialog does not know put back.
-template<class Dialog, auto Read>
-std::optional<QString> editWith(Workspace &w, const QString &tag)
-{
-    const auto read = Read(tag);
-    if (!read.ok()) {
-        ui().showError(read.error);
-        return std::nullopt;
-    }
-    const std::unique_ptr<Dialog> dialog = makeDialog<Dialog>(w);
-    dialog->setFields(read.fields);
-    if (ui().exec(*dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return withLeftovers(dialog->OpeningMarkup, read.leftovers);
-}
-
-// The one-line prompts of OPTION, LABEL, P and BR: one attribute, always written.
+// The one-line prompts of OPTION, LABEL, P and BR: F7 asks for one attribute, always
+// written; insertion asks its own question or takes the attribute picked from a list.
 ElementRow promptRow(const QString &tag, const QString &title, const QString &label,
-                     const QString &attribute)
+                     const QString &attribute, int command,
+                     std::function<std::optional<Markup>(const InsertArgs &)> insert)
 {
-    ElementRow row{{tag}, 0, &TSettings::TAG, {}, {}};
+    ElementRow row{{tag}, command, &TSettings::TAG, {}, {}, {}};
+    row.insert = [insert](Workspace &, const InsertArgs &args) { return insert(args); };
     row.edit = [tag, title, label, attribute](Workspace &, const QString &text)
         -> std::optional<QString> {
         AttributeReader reader(text);
@@ -80,6 +84,28 @@ ElementRow promptRow(const QString &tag, const QString &title, const QString &la
     return row;
 }
 
+// Insertion asks for the attribute's value under the element's own name.
+std::function<std::optional<Markup>(const InsertArgs &)> askedValue(const QString &tag,
+                                                                    const QString &label,
+                                                                    const QString &attribute)
+{
+    return [tag, label, attribute](const InsertArgs &) -> std::optional<Markup> {
+        if (const auto input = ui().text(tag, label))
+            return Markup{u'<' + tag + u' ' + attribute + u"=\""_s + *input + u"\">"_s,
+                          u"</"_s + tag + u'>'};
+        return std::nullopt;
+    };
+}
+
+// Insertion writes the attributes picked from the pop-up list as they are.
+std::function<std::optional<Markup>(const InsertArgs &)> pickedAttributes(const QString &tag,
+                                                                          const QString &closing)
+{
+    return [tag, closing](const InsertArgs &args) -> std::optional<Markup> {
+        return Markup{u'<' + tag + u' ' + args.item + u'>', closing};
+    };
+}
+
 // --- media and object dialogs -------------------------------------------------------
 
 std::function<QString()> &componentListPath()
@@ -88,7 +114,7 @@ std::function<QString()> &componentListPath()
     return path;
 }
 
-std::optional<Markup> insertActiveX(Workspace &w)
+std::optional<Markup> insertActiveX(Workspace &w, const InsertArgs &)
 {
     const QString path = componentListPath() ? componentListPath()() : QString();
     TForm27 dialog(path, w.dialogParent());
@@ -98,37 +124,23 @@ std::optional<Markup> insertActiveX(Workspace &w)
 }
 
 // The attributes EMBED does not know go into its parameters, not after the new tag.
-std::optional<QString> editEmbed(Workspace &w, const QString &tag)
+void embedLeftoversAsParameters(TagRead<EmbedFields> &read)
 {
-    TagRead<EmbedFields> read = readEmbedTag(tag);
-    if (!read.ok()) {
-        ui().showError(read.error);
-        return std::nullopt;
-    }
     read.fields.parameters = read.leftovers;
-    const std::unique_ptr<TForm16> dialog = makeDialog<TForm16>(w);
-    dialog->setFields(read.fields);
-    if (ui().exec(*dialog) != QDialog::Accepted)
-        return std::nullopt;
-    return withLeftovers(dialog->OpeningMarkup, QString());
+    read.leftovers.clear();
 }
 
 void appendMediaRows(std::vector<ElementRow> &rows)
 {
-    rows.push_back({{u"MARQUEE"_s}, 46, &TSettings::TAG, &insertWith<TWRKForm1>,
-                    &editWith<TWRKForm1, readMarqueeTag>});
-    rows.push_back({{u"HR"_s}, 47, &TSettings::TAG, &insertWith<TForm14>,
-                    &editWith<TForm14, readHrTag>});
-    rows.push_back({{u"BGSOUND"_s}, 48, &TSettings::TAG, &insertWith<TForm15>,
-                    &editWith<TForm15, readSoundTag>});
-    rows.push_back({{u"EMBED"_s}, 49, &TSettings::TAG, &insertWith<TForm16>, &editEmbed});
-    rows.push_back({{u"SCRIPT"_s}, 68, &TSettings::SCRIPT, &insertWith<TForm26>,
-                    &editWith<TForm26, readScriptTag>});
-    rows.push_back({{}, 82, &TSettings::TAG, &insertActiveX, {}});
-    rows.push_back({{u"APPLET"_s}, 83, &TSettings::TAG, &insertWith<TForm28>,
-                    &editWith<TForm28, readAppletTag>});
-    rows.push_back({{u"PARAM"_s}, 84, &TSettings::TAG, &insertWith<TForm29>,
-                    &editWith<TForm29, readParamTag>});
+    rows.push_back(dialogRow<TWRKForm1, readMarqueeTag>({u"MARQUEE"_s}, 46));
+    rows.push_back(dialogRow<TForm14, readHrTag>({u"HR"_s}, 47));
+    rows.push_back(dialogRow<TForm15, readSoundTag>({u"BGSOUND"_s}, 48));
+    rows.push_back(dialogRow<TForm16, readEmbedTag>({u"EMBED"_s}, 49, &TSettings::TAG,
+                                                    {&embedLeftoversAsParameters, {}, nullptr}));
+    rows.push_back(dialogRow<TForm26, readScriptTag>({u"SCRIPT"_s}, 68, &TSettings::SCRIPT));
+    rows.push_back({{}, 82, &TSettings::TAG, &insertActiveX, {}, {}});
+    rows.push_back(dialogRow<TForm28, readAppletTag>({u"APPLET"_s}, 83));
+    rows.push_back(dialogRow<TForm29, readParamTag>({u"PARAM"_s}, 84));
 }
 
 // --- end of media and object dialogs ------------------------------------------------
@@ -145,50 +157,60 @@ public:
 std::vector<ElementRow> makeTable()
 {
     std::vector<ElementRow> rows;
-    rows.push_back({{u"FONT"_s}, 8, &TSettings::TAG, &insertWith<TMyFontDialog>,
-                    &editWith<TMyFontDialog, readFontTag>});
+    rows.push_back(dialogRow<TMyFontDialog, readFontTag>({u"FONT"_s}, 8));
     // An anchor is not a link: F7 leaves '<A NAME=...>' alone.
-    rows.push_back({{u"A"_s}, 20, &TSettings::LINK, &insertWith<TLinkForm>,
-                    [](Workspace &w, const QString &tag) -> std::optional<QString> {
-                        if (isAnchorTag(tag))
-                            return std::nullopt;
-                        return editWith<TLinkForm, readLinkTag>(w, tag);
-                    }});
-    rows.push_back({{u"META"_s}, 45, &TSettings::TAG, &runMetaInsert,
-                    &editWith<TWRKForm2, readMetaTag>});
-    rows.push_back({{}, 25, &TSettings::TAG, &runCommentCommand, {}});
-    rows.push_back(promptRow(u"OPTION"_s, u"Option"_s, u"Hodnota"_s, u"VALUE"_s));
-    rows.push_back(promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s));
-    rows.push_back(promptRow(u"P"_s, u"Odstavec"_s, u"zarovnání"_s, u"ALIGN"_s));
-    rows.push_back(promptRow(u"BR"_s, u"Nový řádek"_s, u"Mazání"_s, u"CLEAR"_s));
+    ElementRow link = dialogRow<TLinkForm, readLinkTag>({u"A"_s}, 20, &TSettings::LINK);
+    link.edit = [edit = link.edit](Workspace &w, const QString &tag) -> std::optional<QString> {
+        if (isAnchorTag(tag))
+            return std::nullopt;
+        return edit(w, tag);
+    };
+    rows.push_back(std::move(link));
+    ElementRow meta = dialogRow<TWRKForm2, readMetaTag>({u"META"_s}, 45);
+    meta.insert = [](Workspace &w, const InsertArgs &) { return runMetaInsert(w); };
+    rows.push_back(std::move(meta));
+    rows.push_back({{}, 25, &TSettings::TAG,
+                    [](Workspace &w, const InsertArgs &) { return runCommentCommand(w); }, {}, {}});
+    rows.push_back(promptRow(u"OPTION"_s, u"Option"_s, u"Hodnota"_s, u"VALUE"_s, 66,
+                             askedValue(u"OPTION"_s, u"Hodnota"_s, u"VALUE"_s)));
+    rows.push_back(promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s, 64,
+                             askedValue(u"LABEL"_s, u"Text"_s, u"TEXT"_s)));
+    rows.push_back(promptRow(u"P"_s, u"Odstavec"_s, u"zarovnání"_s, u"ALIGN"_s, 19,
+                             pickedAttributes(u"P"_s, u"</P>"_s)));
+    rows.push_back(promptRow(u"BR"_s, u"Nový řádek"_s, u"Mazání"_s, u"CLEAR"_s, 18,
+                             pickedAttributes(u"BR"_s, QString())));
     appendMediaRows(rows);
 
     // --- form controls and frames ---
-    rows.push_back({{u"INPUT"_s}, 61, &TSettings::TAG, &insertWith<TForm22>,
-                    &editWith<TForm22, readInputTag>});
-    rows.push_back({{u"FORM"_s}, 62, &TSettings::TAG, &insertWith<TForm23>,
-                    &editWith<TForm23, readFormTag>});
-    rows.push_back({{u"SELECT"_s}, 65, &TSettings::TAG, &insertWith<TForm24>,
-                    &editWith<TForm24, readSelectTag>});
-    rows.push_back({{u"TEXTAREA"_s}, 67, &TSettings::TAG, &insertWith<TForm25>,
-                    &editWith<TForm25, readTextAreaTag>});
-    rows.push_back({{u"FRAMESET"_s}, 52, &TSettings::TAG, &insertWith<TForm17>,
-                    &editWith<TForm17, readFrameSetTag>});
-    rows.push_back({{u"FRAME"_s}, 53, &TSettings::TAG, &insertWith<TForm18>,
-                    &editWith<TForm18, readFrameTag>});
-    rows.push_back({{u"IFRAME"_s}, 100, &TSettings::TAG, &insertWith<InlineFrameDialog>,
-                    &editWith<InlineFrameDialog, readFrameTag>});
-    rows.push_back({{}, 95, &TSettings::TAG, &insertWith<TForm41>, {}});
+    rows.push_back(dialogRow<TForm22, readInputTag>({u"INPUT"_s}, 61));
+    rows.push_back(dialogRow<TForm23, readFormTag>({u"FORM"_s}, 62));
+    rows.push_back(dialogRow<TForm24, readSelectTag>({u"SELECT"_s}, 65));
+    rows.push_back(dialogRow<TForm25, readTextAreaTag>({u"TEXTAREA"_s}, 67));
+    rows.push_back(dialogRow<TForm17, readFrameSetTag>({u"FRAMESET"_s}, 52));
+    rows.push_back(dialogRow<TForm18, readFrameTag>({u"FRAME"_s}, 53));
+    rows.push_back(dialogRow<InlineFrameDialog, readFrameTag>({u"IFRAME"_s}, 100));
+    rows.push_back(insertionRow<TForm41>(95));
     // --- end of form controls and frames ---
 
     // --- Image dialog, new page wizard and the table window --------------------------
-    rows.push_back({{u"IMG"_s}, 40, &TSettings::TAG, &runImageInsert, &runImageEdit});
+    rows.push_back(dialogRow<TImageForm, readImageTag>({u"IMG"_s}, 40, &TSettings::TAG,
+                                                       {{}, &makeImageForm, nullptr}));
     // The wizard writes a whole page for command 86 and edits the BODY tag for F7.
-    rows.push_back({{u"BODY"_s}, 86, &TSettings::TAG, &runNewPageWizard, &runBodyEdit});
+    ElementRow body = dialogRow<TForm33, readBodyTag>({u"BODY"_s}, 86, &TSettings::TAG,
+                                                      {{}, &makeBodyWizard, nullptr});
+    body.insert = [](Workspace &w, const InsertArgs &) { return runNewPageWizard(w); };
+    body.dialog = [](Workspace &w) -> std::unique_ptr<QDialog> {
+        return std::unique_ptr<QDialog>(makeDialog<TForm33>(w).release());
+    };
+    rows.push_back(std::move(body));
     // Commands 41 to 44 take their markup from the open table window (InsertArgs::markup);
     // F7 edits their tags in that window, and command 60 runs the table grid.
-    rows.push_back({{u"TABLE"_s, u"TR"_s, u"TD"_s, u"TH"_s}, 0, &TSettings::TAG, {}, &runTableEdit});
-    rows.push_back({{}, 60, &TSettings::TAG, &runTableGrid, {}});
+    rows.push_back({{u"TABLE"_s, u"TR"_s, u"TD"_s, u"TH"_s}, 0, &TSettings::TAG, {}, &runTableEdit,
+                    [](Workspace &w) -> std::unique_ptr<QDialog> {
+                        return std::unique_ptr<QDialog>(createTableWindow(w, w.dialogParent()));
+                    }});
+    rows.push_back({{}, 60, &TSettings::TAG,
+                    [](Workspace &w, const InsertArgs &) { return runTableGrid(w); }, {}, {}});
     // --- end of image, page and table rows --------------------------------------------
     return rows;
 }

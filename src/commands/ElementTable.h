@@ -7,11 +7,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 
+class QDialog;
 class Workspace;
 struct DocumentContext;
+struct InsertArgs;
 struct TSettings;
 
 // One element that a dialog composes: the insertion command that shows its dialog and
@@ -26,10 +29,13 @@ struct ElementRow
     ColorValue TSettings::*color = nullptr;
     // Runs the dialog for the insertion command: the markup to wrap the selection in, or
     // nothing when the user cancelled or the step inserted its text itself.
-    std::function<std::optional<Markup>(Workspace &)> insert;
+    std::function<std::optional<Markup>(Workspace &, const InsertArgs &)> insert;
     // Reads the start tag into the dialog, shows it, and gives the new start tag; nothing
     // when the user cancelled or the tag cannot be edited (after its message).
     std::function<std::optional<QString>(Workspace &, const QString &tag)> edit;
+    // Makes the dialog that insertion and F7 show, as they make it; empty for a row that
+    // only asks for one line or composes in a window of its own.
+    std::function<std::unique_ptr<QDialog>(Workspace &)> dialog;
 };
 
 std::span<const ElementRow> elementTable();

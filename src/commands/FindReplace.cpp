@@ -119,6 +119,7 @@ void FindReplaceCommands::Find()
     state.findPosition = request.fromStart ? 0 : buffer->SelStart();
     state.findText = request.text;
     state.findIgnoresCase = !request.matchCase;
+    Q_EMIT findNextAvailable(true);
     FindNext();
 }
 
@@ -134,6 +135,7 @@ void FindReplaceCommands::FindNext()
                                              state.findIgnoresCase);
     if (at < 0) {
         ui().showInfo(u"Hledaný text nenalezen !"_s);
+        Q_EMIT findNextAvailable(false);
         return;
     }
     const int length = int(state.findText.size());

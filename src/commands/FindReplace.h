@@ -45,6 +45,10 @@ public:
 
     SearchState state;
 
+Q_SIGNALS:
+    // "Najít další" is usable again after "Najít", and not after a search that found nothing.
+    void findNextAvailable(bool available);
+
 private:
     Workspace &m_workspace;
 };

@@ -126,14 +126,6 @@ std::optional<Markup> promptMarkup(int command)
         if (const QString path = ui().openFileName(u"Style Sheets (*.css)|*.css"_s); !path.isEmpty())
             return Markup{u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\""_s + path + u"\">"_s, {}};
         break;
-    case 64:
-        if (const auto input = ui().text(u"LABEL"_s, u"Text"_s))
-            return Markup{u"<LABEL TEXT=\""_s + *input + u"\">"_s, u"</LABEL>"_s};
-        break;
-    case 66:
-        if (const auto input = ui().text(u"OPTION"_s, u"Hodnota"_s))
-            return Markup{u"<OPTION VALUE=\""_s + *input + u"\">"_s, u"</OPTION>"_s};
-        break;
     }
     return std::nullopt;
 }
@@ -237,10 +229,6 @@ std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArg
         return Markup{QString::fromUtf16(f->opening), QString::fromUtf16(f->closing)};
     EditorBuffer *b = w.activeBuffer();
     switch (command) {
-    case 18:
-        return Markup{u"<BR "_s + args.item + u">"_s, {}};
-    case 19:
-        return Markup{u"<P "_s + args.item + u">"_s, u"</P>"_s};
     case 32:
         return Markup{u"<UL "_s + args.item + u">\n"_s, u"\n</UL>"_s};
     case 21:
@@ -260,8 +248,6 @@ std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArg
         return tableMarkup(command, args.markup);
     case 26:
     case 56:
-    case 64:
-    case 66:
         return promptMarkup(command);
     case 58:
         if (!args.item.isEmpty())

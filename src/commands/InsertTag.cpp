@@ -49,7 +49,7 @@ void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
     ColorValue TSettings::*color = &TSettings::TAG;
     std::optional<Markup> markup;
     if (const ElementRow *row = elementForCommand(command); row && row->insert) {
-        markup = row->insert(workspace);
+        markup = row->insert(workspace, args);
         color = row->color;
     } else {
         markup = insertionMarkup(workspace, command, args);

@@ -1,5 +1,6 @@
 #include "commands/TableCommands.h"
 
+#include "commands/ElementEdit.h"
 #include "commands/ElementTable.h"
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
@@ -38,19 +39,6 @@ qint64 skeletonLength(const SkeletonPieces &p, const TableGridFields &g)
     const qint64 cell = size(p.cell) + 6; // the cell and its CR LF and four spaces
     const qint64 row = size(p.row) + qint64(qMax(g.columns, 0)) * cell + 2;
     return (g.noHeader ? 0 : size(p.table)) + qint64(qMax(g.rows, 0)) * row;
-}
-
-// Puts what the tag sets into the window's page, or tells why it cannot be read.
-template<class F, class Set>
-bool readInto(const TagRead<F> &read, QString &leftovers, Set set)
-{
-    if (!read.ok()) {
-        ui().showError(read.error);
-        return false;
-    }
-    set(read.fields);
-    leftovers = read.leftovers;
-    return true;
 }
 
 void skipPast(EditorBuffer &b, const QString &text)
@@ -136,29 +124,23 @@ std::optional<QString> runTableEdit(Workspace &w, const QString &tag)
         own.reset(createTableWindow(w, w.dialogParent()));
     TTableForm &form = open ? *open : *own;
 
-    // Values the tag does not set keep what the window shows.
-    QString leftovers;
-    bool read = false;
-    if (name == u"TABLE"_s)
-        read = readInto(readTableTag(tag, form.tableFields()), leftovers,
-                        [&form](const TableFields &f) { form.setTableFields(f); });
-    else if (name == u"TR"_s)
-        read = readInto(readRowTag(tag, form.rowFields()), leftovers,
-                        [&form](const RowFields &f) { form.setRowFields(f); });
-    else
-        read = readInto(readCellTag(tag, form.cellFields()), leftovers,
-                        [&form](const CellFields &f) { form.setCellFields(f); });
+    // Shown once with the page of the tag; used once, the window goes, the open one too.
     // A failed read shows nothing more: an open window stays as it was.
-    if (!read)
-        return std::nullopt;
-    form.hide();
-    form.setEditMode(name);
-    const bool accepted = ui().exec(form) == QDialog::Accepted;
-    const QString opening = form.OpeningMarkup;
-    // Used once, the window goes, the open one too.
-    if (open)
-        w.closeTableWindow();
-    if (!accepted)
-        return std::nullopt;
-    return withLeftovers(opening, leftovers);
+    const auto make = [&form, &name, open](Workspace &ws) {
+        form.hide();
+        form.setEditMode(name);
+        return DialogHandle<TTableForm>(&form, [&ws, open](TTableForm *) {
+            if (open)
+                ws.closeTableWindow();
+        });
+    };
+    // Values the tag does not set keep what the window shows.
+    if (name == u"TABLE"_s)
+        return editWith<TTableForm, TableFields>(w, readTableTag(tag, form.tableFields()),
+                                                 {{}, make, &TTableForm::setTableFields});
+    if (name == u"TR"_s)
+        return editWith<TTableForm, RowFields>(w, readRowTag(tag, form.rowFields()),
+                                               {{}, make, &TTableForm::setRowFields});
+    return editWith<TTableForm, CellFields>(w, readCellTag(tag, form.cellFields()),
+                                            {{}, make, &TTableForm::setCellFields});
 }

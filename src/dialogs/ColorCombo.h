@@ -57,6 +57,7 @@ protected:
 class ColorCombo : public QPushButton
 {
     Q_OBJECT
+    Q_PROPERTY(QColor color READ color WRITE setColor)
 
 public:
     explicit ColorCombo(QWidget *parent = nullptr);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -113,6 +114,9 @@ QComboBox *editableCombo(const QString &objectName, const QStringList &items, QW
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
+    // The list only suggests: a value keeps the case it was typed or read in, so "post"
+    // is not turned into the item "POST" on Enter or when the field loses the focus.
+    combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
     return combo;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/FieldBinding.h"
 #include "markup/Markup.h"
 
 #include <QDialog>
@@ -64,10 +65,10 @@ private:
     QPushButton *m_back = nullptr;
 };
 
-// An element dialog over a plain fields struct: it maps its named controls to and from
-// the struct and composes through the struct's pure compose function. A derived dialog
-// ends its constructor with setFields(F{}), so the struct's initialisers are the only
-// place the defaults are written.
+// An element dialog over a plain fields struct: its declaration binds the named controls
+// to the struct's members, and it composes through the struct's pure compose function. A
+// derived dialog ends its constructor with bind({...}), which also puts in the struct's
+// initialisers, so those are the only place the defaults are written.
 template<class F>
 class FieldsDialog : public ElementDialog
 {
@@ -75,8 +76,8 @@ public:
     using Fields = F;
     using Compose = Markup (*)(const F &);
 
-    virtual F fields() const = 0;
-    virtual void setFields(const F &fields) = 0;
+    virtual F fields() const { return m_bindings.read(*this); }
+    virtual void setFields(const F &fields) { m_bindings.write(*this, fields); }
 
 protected:
     FieldsDialog(const QString &title, Compose compose, QWidget *parent)
@@ -86,8 +87,15 @@ protected:
     }
     Markup composed() const override { return m_compose(fields()); }
 
+    void bind(FieldBindings<F> bindings)
+    {
+        m_bindings = std::move(bindings);
+        setFields(F{});
+    }
+
 private:
     Compose m_compose;
+    FieldBindings<F> m_bindings;
 };
 
 // An editable combo box with suggested items, named for tests.

@@ -1,8 +1,25 @@
 #include "FieldWidgets.h"
 
+#include "dialogs/ElementDialog.h"
+#include "dialogs/LinkDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QToolButton>
 
-#include <limits>
+QLineEdit *namedLineEdit(const QString &name, QWidget *parent)
+{
+    return namedWidget(new QLineEdit(parent), name);
+}
+
+QCheckBox *namedCheckBox(const QString &name, const QString &caption, QWidget *parent)
+{
+    return namedWidget(new QCheckBox(caption, parent), name);
+}
 
 QSpinBox *unboundedSpin(const QString &name, QWidget *parent)
 {
@@ -13,23 +30,89 @@ QSpinBox *unboundedSpin(const QString &name, QWidget *parent)
 
 void tickOnChange(QSpinBox *spin, QCheckBox *box)
 {
-    QObject::connect(spin, &QSpinBox::valueChanged, box, [box] { box->setChecked(true); });
+    // Enter and the loss of the focus report the value again even when it stayed the same;
+    // only a value other than the last one ticks the box.
+    QObject::connect(spin, &QSpinBox::valueChanged, box,
+                     [box, last = spin->value()](int value) mutable {
+                         if (value == last)
+                             return;
+                         last = value;
+                         box->setChecked(true);
+                     });
 }
 
-Toggled<int> toggledNumber(const QSpinBox *spin, const QCheckBox *box)
+void tickOnPress(QPushButton *picker, QCheckBox *box)
 {
-    return {box->isChecked(), spin->value()};
+    QObject::connect(picker, &QPushButton::pressed, box, [box] { box->setChecked(true); });
 }
 
-void setToggledNumber(QSpinBox *spin, QCheckBox *box, const Toggled<int> &value)
-{
-    spin->setValue(value.value);
-    box->setChecked(value.on);
-}
-
-QToolButton *iconButton(const QString &name, QStyle::StandardPixmap icon, QWidget *parent)
+QToolButton *iconButton(const QString &name, QStyle::StandardPixmap icon, QWidget *parent,
+                        const QString &hint)
 {
     auto *button = namedWidget(new QToolButton(parent), name);
     button->setIcon(parent->style()->standardIcon(icon));
+    if (!hint.isEmpty())
+        button->setToolTip(hint);
     return button;
+}
+
+QHBoxLayout *boxRow(QWidget *field, QCheckBox *box)
+{
+    auto *layout = new QHBoxLayout;
+    layout->addWidget(field);
+    layout->addWidget(box);
+    layout->addStretch();
+    return layout;
+}
+
+QHBoxLayout *ToggledSpin::row() const
+{
+    return boxRow(spin, box);
+}
+
+ToggledSpin toggledSpin(const QString &spinName, const QString &boxName, QWidget *parent,
+                        int minimum, int maximum)
+{
+    ToggledSpin pair;
+    pair.spin = namedWidget(new QSpinBox(parent), spinName);
+    pair.spin->setRange(minimum, maximum);
+    pair.spin->setMinimumWidth(90);
+    pair.box = namedWidget(new QCheckBox(parent), boxName);
+    tickOnChange(pair.spin, pair.box);
+    return pair;
+}
+
+QHBoxLayout *AddressPicker::row() const
+{
+    auto *layout = new QHBoxLayout;
+    layout->addWidget(combo, 1);
+    layout->addWidget(fileButton);
+    layout->addWidget(webButton);
+    return layout;
+}
+
+void AddressPicker::connectButtons(const DocumentContext *context, const QString &filter,
+                                   QWidget *dialog) const
+{
+    QComboBox *field = combo;
+    QObject::connect(fileButton, &QToolButton::clicked, dialog, [context, filter, field] {
+        if (const auto address = pickDocumentAddress(*context, filter))
+            field->setEditText(*address);
+    });
+    QObject::connect(webButton, &QToolButton::clicked, dialog, [context, field, dialog] {
+        if (const auto address = runAddressComposer(context->settings, dialog))
+            field->setEditText(*address);
+    });
+}
+
+AddressPicker addressPicker(const QString &comboName, QWidget *parent, const QString &fileHint,
+                            const QString &webHint)
+{
+    AddressPicker picker;
+    picker.combo = editableCombo(comboName, {}, parent);
+    picker.fileButton =
+        iconButton(QStringLiteral("SpeedButton1"), QStyle::SP_DialogOpenButton, parent, fileHint);
+    picker.webButton =
+        iconButton(QStringLiteral("SpeedButton2"), QStyle::SP_DriveNetIcon, parent, webHint);
+    return picker;
 }

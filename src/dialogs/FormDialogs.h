@@ -1,7 +1,6 @@
 #pragma once
 
 #include "dialogs/ElementDialog.h"
-#include "dialogs/FormFrameParts.h"
 #include "markup/FormMarkup.h"
 
 class QCheckBox;
@@ -18,8 +17,6 @@ class TForm22 : public FieldsDialog<InputFields>
 public:
     TForm22(DocumentContext context, QWidget *parent = nullptr);
 
-    InputFields fields() const override;
-    void setFields(const InputFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;
@@ -41,9 +38,6 @@ public:
 
 private:
     DocumentContext m_context;
-    ToggledSpin m_tabIndex;
-    ToggledSpin m_maxLength;
-    ToggledSpin m_size;
 };
 
 // FORM dialog "Formulář".
@@ -54,8 +48,6 @@ class TForm23 : public FieldsDialog<FormFields>
 public:
     TForm23(DocumentContext context, QWidget *parent = nullptr);
 
-    FormFields fields() const override;
-    void setFields(const FormFields &fields) override;
 
     QLineEdit *Edit1;
     QComboBox *ComboBox1;
@@ -77,8 +69,6 @@ class TForm24 : public FieldsDialog<SelectFields>
 public:
     explicit TForm24(QWidget *parent = nullptr);
 
-    SelectFields fields() const override;
-    void setFields(const SelectFields &fields) override;
 
     QLineEdit *Edit4;
     QComboBox *ComboBox1;
@@ -89,9 +79,6 @@ public:
     QCheckBox *CheckBox1;
     QCheckBox *CheckBox4;
 
-private:
-    ToggledSpin m_tabIndex;
-    ToggledSpin m_size;
 };
 
 // TEXTAREA dialog "TEXTAREA".
@@ -102,8 +89,6 @@ class TForm25 : public FieldsDialog<TextAreaFields>
 public:
     explicit TForm25(QWidget *parent = nullptr);
 
-    TextAreaFields fields() const override;
-    void setFields(const TextAreaFields &fields) override;
 
     QLineEdit *Edit4;
     QComboBox *ComboBox1;
@@ -115,8 +100,4 @@ public:
     QCheckBox *CheckBox1;
     QCheckBox *CheckBox4;
 
-private:
-    ToggledSpin m_cols;
-    ToggledSpin m_rows;
-    ToggledSpin m_tabIndex;
 };

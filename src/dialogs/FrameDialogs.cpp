@@ -1,5 +1,6 @@
 #include "FrameDialogs.h"
 
+#include "dialogs/FieldWidgets.h"
 #include "dialogs/RadioGroup.h"
 
 #include <QCheckBox>
@@ -55,9 +56,10 @@ TForm17::TForm17(QWidget *parent) : FieldsDialog(u"Soubor rámců"_s, &composeFr
     ComboBox1->setToolTip(u"Kolik bude mít sloupců"_s);
     ComboBox2 = editableCombo(u"ComboBox2"_s, frameCounts(), this);
     ComboBox2->setToolTip(u"Kolik bude mít řad"_s);
-    m_spacing = toggledSpin(u"SpinEdit1"_s, u"CheckBox1"_s, this, 0, MaxFrameSpacing);
-    SpinEdit1 = m_spacing.spin;
-    CheckBox1 = m_spacing.box;
+    const ToggledSpin spacing =
+        toggledSpin(u"SpinEdit1"_s, u"CheckBox1"_s, this, 0, MaxFrameSpacing);
+    SpinEdit1 = spacing.spin;
+    CheckBox1 = spacing.box;
     SpinEdit1->setToolTip(u"Mezery mezi jednotlivými rámy"_s);
     RadioGroup1 = borderGroup(this);
     RadioGroup1->setToolTip(u"Určuje, zda bude mít okraje"_s);
@@ -65,27 +67,18 @@ TForm17::TForm17(QWidget *parent) : FieldsDialog(u"Soubor rámců"_s, &composeFr
 
     addRow(u"Sloupce"_s, ComboBox1);
     addRow(u"Řádky"_s, ComboBox2);
-    addRow(u"Mezery"_s, m_spacing.row())->setBuddy(SpinEdit1);
+    addRow(u"Mezery"_s, spacing.row())->setBuddy(SpinEdit1);
     addWideRow(groupsRow(RadioGroup1, RadioGroup2, this));
     setMinimumWidth(340);
-    setFields({});
+    bind({{&Fields::cols, "ComboBox1"},
+          {&Fields::rows, "ComboBox2"},
+          {&Fields::spacing, "SpinEdit1", "CheckBox1"},
+          {&Fields::border, "RadioGroup1"},
+          {&Fields::scrolling, "RadioGroup2"}});
     ComboBox1->setFocus();
 }
 
-FrameSetFields TForm17::fields() const
-{
-    return {ComboBox1->currentText(), ComboBox2->currentText(), m_spacing.value(),
-            RadioGroup1->itemIndex() == 0, FrameScrolling(RadioGroup2->itemIndex())};
-}
 
-void TForm17::setFields(const FrameSetFields &f)
-{
-    ComboBox1->setEditText(f.cols);
-    ComboBox2->setEditText(f.rows);
-    m_spacing.setValue(f.spacing);
-    RadioGroup1->setItemIndex(f.border ? 0 : 1);
-    RadioGroup2->setItemIndex(int(f.scrolling));
-}
 
 TForm18::TForm18(DocumentContext context, QWidget *parent)
     : FieldsDialog(u"Rámec"_s, &composeFrame, parent), m_context(std::move(context))
@@ -100,23 +93,29 @@ TForm18::TForm18(DocumentContext context, QWidget *parent)
                               {QString(), u"bottom"_s, u"left"_s, u"middle"_s, u"right"_s,
                                u"top"_s},
                               this);
-    m_marginHeight = toggledSpin(u"SpinEdit1"_s, u"CheckBox2"_s, this);
-    m_marginWidth = toggledSpin(u"SpinEdit2"_s, u"CheckBox3"_s, this);
-    SpinEdit1 = m_marginHeight.spin;
-    CheckBox2 = m_marginHeight.box;
-    SpinEdit2 = m_marginWidth.spin;
-    CheckBox3 = m_marginWidth.box;
+    const ToggledSpin marginHeight = toggledSpin(u"SpinEdit1"_s, u"CheckBox2"_s, this);
+    const ToggledSpin marginWidth = toggledSpin(u"SpinEdit2"_s, u"CheckBox3"_s, this);
+    SpinEdit1 = marginHeight.spin;
+    CheckBox2 = marginHeight.box;
+    SpinEdit2 = marginWidth.spin;
+    CheckBox3 = marginWidth.box;
     RadioGroup2 = scrollingGroup(this);
     RadioGroup1 = borderGroup(this);
 
     addRow(u"Adresa"_s, address.row())->setBuddy(ComboBox1);
     addRow(u"Jméno"_s, Edit1);
     addRow(u"Zarovnání"_s, ComboBox2);
-    addRow(u"Výška okraje"_s, m_marginHeight.row())->setBuddy(SpinEdit1);
-    addRow(u"Šířka okraje"_s, m_marginWidth.row())->setBuddy(SpinEdit2);
+    addRow(u"Výška okraje"_s, marginHeight.row())->setBuddy(SpinEdit1);
+    addRow(u"Šířka okraje"_s, marginWidth.row())->setBuddy(SpinEdit2);
     addWideRow(groupsRow(RadioGroup2, RadioGroup1, this));
     setMinimumWidth(400);
-    setFields({});
+    bind({{&Fields::src, "ComboBox1"},
+          {&Fields::name, "Edit1"},
+          {&Fields::align, "ComboBox2"},
+          {&Fields::marginHeight, "SpinEdit1", "CheckBox2"},
+          {&Fields::marginWidth, "SpinEdit2", "CheckBox3"},
+          {&Fields::scrolling, "RadioGroup2"},
+          {&Fields::border, "RadioGroup1"}});
     ComboBox1->setFocus();
 }
 
@@ -131,29 +130,7 @@ Markup TForm18::composed() const
     return m_inline ? composeInlineFrame(fields()) : composeFrame(fields());
 }
 
-FrameFields TForm18::fields() const
-{
-    FrameFields f;
-    f.src = ComboBox1->currentText();
-    f.name = Edit1->text();
-    f.align = ComboBox2->currentText();
-    f.marginHeight = m_marginHeight.value();
-    f.marginWidth = m_marginWidth.value();
-    f.scrolling = FrameScrolling(RadioGroup2->itemIndex());
-    f.border = RadioGroup1->itemIndex() == 0;
-    return f;
-}
 
-void TForm18::setFields(const FrameFields &f)
-{
-    ComboBox1->setEditText(f.src);
-    Edit1->setText(f.name);
-    ComboBox2->setEditText(f.align);
-    m_marginHeight.setValue(f.marginHeight);
-    m_marginWidth.setValue(f.marginWidth);
-    RadioGroup2->setItemIndex(int(f.scrolling));
-    RadioGroup1->setItemIndex(f.border ? 0 : 1);
-}
 
 TForm41::TForm41(QWidget *parent) : QDialog(parent)
 {

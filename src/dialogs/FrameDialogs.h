@@ -1,7 +1,6 @@
 #pragma once
 
 #include "dialogs/ElementDialog.h"
-#include "dialogs/FormFrameParts.h"
 #include "markup/FrameMarkup.h"
 
 class QCheckBox;
@@ -20,8 +19,6 @@ class TForm17 : public FieldsDialog<FrameSetFields>
 public:
     explicit TForm17(QWidget *parent = nullptr);
 
-    FrameSetFields fields() const override;
-    void setFields(const FrameSetFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;
@@ -30,8 +27,6 @@ public:
     RadioGroup *RadioGroup1;
     RadioGroup *RadioGroup2;
 
-private:
-    ToggledSpin m_spacing;
 };
 
 // Frame dialog "Rámec". In its inline-frame role it is titled "Vložený rámec" and
@@ -46,8 +41,6 @@ public:
     void setInlineFrameRole();
     bool inlineFrameRole() const { return m_inline; }
 
-    FrameFields fields() const override;
-    void setFields(const FrameFields &fields) override;
 
     QComboBox *ComboBox1;
     QToolButton *SpeedButton1;
@@ -66,8 +59,6 @@ protected:
 
 private:
     DocumentContext m_context;
-    ToggledSpin m_marginHeight;
-    ToggledSpin m_marginWidth;
     bool m_inline = false;
 };
 

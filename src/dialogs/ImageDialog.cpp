@@ -120,41 +120,22 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
     Edit1->installEventFilter(this);
     connect(SpeedButton1, &QToolButton::clicked, this, &TImageForm::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TImageForm::SpeedButton2Click);
-    setFields({});
+    // Only the fields: a source set from a tag is neither measured nor previewed.
+    bind({{&Fields::src, "Edit1"},
+          {&Fields::align, "ComboBox1"},
+          {&Fields::useMap, "ComboBox2"},
+          {&Fields::alt, "Edit2"},
+          {&Fields::isMap, "CheckBox1"},
+          {&Fields::width, "SpinEdit3", "CheckBox5"},
+          {&Fields::height, "SpinEdit2", "CheckBox2"},
+          {&Fields::vspace, "SpinEdit1", "CheckBox3"},
+          {&Fields::hspace, "SpinEdit4", "CheckBox6"},
+          {&Fields::border, "SpinEdit5", "CheckBox4"}});
     fillMapNames();
     Edit1->setFocus();
 }
 
-ImageFields TImageForm::fields() const
-{
-    ImageFields f;
-    f.src = Edit1->text();
-    f.align = ComboBox1->currentText();
-    f.useMap = ComboBox2->currentText();
-    f.alt = Edit2->text();
-    f.isMap = CheckBox1->isChecked();
-    f.width = toggledNumber(SpinEdit3, CheckBox5);
-    f.height = toggledNumber(SpinEdit2, CheckBox2);
-    f.vspace = toggledNumber(SpinEdit1, CheckBox3);
-    f.hspace = toggledNumber(SpinEdit4, CheckBox6);
-    f.border = toggledNumber(SpinEdit5, CheckBox4);
-    return f;
-}
 
-void TImageForm::setFields(const ImageFields &f)
-{
-    // Only the fields: a source set from a tag is neither measured nor previewed.
-    Edit1->setText(f.src);
-    ComboBox1->setEditText(f.align);
-    ComboBox2->setEditText(f.useMap);
-    Edit2->setText(f.alt);
-    CheckBox1->setChecked(f.isMap);
-    setToggledNumber(SpinEdit3, CheckBox5, f.width);
-    setToggledNumber(SpinEdit2, CheckBox2, f.height);
-    setToggledNumber(SpinEdit1, CheckBox3, f.vspace);
-    setToggledNumber(SpinEdit4, CheckBox6, f.hspace);
-    setToggledNumber(SpinEdit5, CheckBox4, f.border);
-}
 
 void TImageForm::setPreviewPane(QWidget *browser, std::function<void(const QUrl &)> navigate)
 {

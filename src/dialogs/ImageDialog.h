@@ -24,8 +24,6 @@ class TImageForm : public FieldsDialog<ImageFields>
 public:
     TImageForm(DocumentContext context, QWidget *parent = nullptr);
 
-    ImageFields fields() const override;
-    void setFields(const ImageFields &fields) override;
 
     // Puts a browser into the preview panel; navigate shows an address in it. Without
     // one the panel shows the picture itself.

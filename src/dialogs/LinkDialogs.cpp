@@ -130,19 +130,10 @@ TLinkForm::TLinkForm(DocumentContext context, QWidget *parent)
     connect(SpeedButton1, &QToolButton::clicked, this, &TLinkForm::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TLinkForm::SpeedButton2Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TLinkForm::SpeedButton3Click);
-    setFields({});
+    bind({{&Fields::href, "ComboBox1"}, {&Fields::target, "ComboBox2"}});
 }
 
-LinkFields TLinkForm::fields() const
-{
-    return {ComboBox1->currentText(), ComboBox2->currentText()};
-}
 
-void TLinkForm::setFields(const LinkFields &fields)
-{
-    ComboBox1->setEditText(fields.href);
-    ComboBox2->setEditText(fields.target);
-}
 
 void TLinkForm::SpeedButton1Click()
 {

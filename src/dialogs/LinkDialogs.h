@@ -51,8 +51,6 @@ class TLinkForm : public FieldsDialog<LinkFields>
 public:
     TLinkForm(DocumentContext context, QWidget *parent = nullptr);
 
-    LinkFields fields() const override;
-    void setFields(const LinkFields &fields) override;
 
     QComboBox *ComboBox1;
     QToolButton *SpeedButton1;

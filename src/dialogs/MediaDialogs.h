@@ -25,8 +25,6 @@ class TForm14 : public FieldsDialog<HrFields>
 public:
     explicit TForm14(QWidget *parent = nullptr);
 
-    HrFields fields() const override;
-    void setFields(const HrFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *edit1;
@@ -43,8 +41,6 @@ class TForm15 : public FieldsDialog<SoundFields>
 public:
     TForm15(DocumentContext context, QWidget *parent = nullptr);
 
-    SoundFields fields() const override;
-    void setFields(const SoundFields &fields) override;
 
     QComboBox *ComboBox1;
     QToolButton *SpeedButton1;
@@ -63,8 +59,6 @@ class TForm16 : public FieldsDialog<EmbedFields>
 public:
     TForm16(DocumentContext context, QWidget *parent = nullptr);
 
-    EmbedFields fields() const override;
-    void setFields(const EmbedFields &fields) override;
 
     QComboBox *ComboBox1;
     QToolButton *SpeedButton1;
@@ -88,8 +82,6 @@ class TWRKForm1 : public FieldsDialog<MarqueeFields>
 public:
     explicit TWRKForm1(QWidget *parent = nullptr);
 
-    MarqueeFields fields() const override;
-    void setFields(const MarqueeFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;
@@ -110,8 +102,6 @@ class TForm26 : public FieldsDialog<ScriptFields>
 public:
     explicit TForm26(QWidget *parent = nullptr);
 
-    ScriptFields fields() const override;
-    void setFields(const ScriptFields &fields) override;
 
     QComboBox *ComboBox1;
     QLineEdit *Edit4;
@@ -129,16 +119,10 @@ class TForm27 : public FieldsDialog<ActiveXFields>
 public:
     TForm27(const QString &listPath, QWidget *parent = nullptr);
 
-    ActiveXFields fields() const override;
-    void setFields(const ActiveXFields &fields) override;
 
     QListWidget *ListBox1;
     QSpinBox *SpinEdit1;
     QSpinBox *SpinEdit2;
-
-private:
-    // The whole lines of the list, in the order of the names shown.
-    QStringList m_lines;
 };
 
 // Java applet "Java Applet": the sound dialog's address row with the applet fields.
@@ -149,8 +133,6 @@ class TForm28 : public FieldsDialog<AppletFields>
 public:
     TForm28(DocumentContext context, QWidget *parent = nullptr);
 
-    AppletFields fields() const override;
-    void setFields(const AppletFields &fields) override;
 
     QComboBox *ComboBox1;
     QToolButton *SpeedButton1;
@@ -174,8 +156,6 @@ class TForm29 : public FieldsDialog<ParamFields>
 public:
     explicit TForm29(QWidget *parent = nullptr);
 
-    ParamFields fields() const override;
-    void setFields(const ParamFields &fields) override;
 
     QLineEdit *Edit1;
     QLineEdit *Edit2;

@@ -34,8 +34,7 @@ QCheckBox *colorSwitch(ColorCombo *&combo, const QString &comboName, const QStri
     // Enter confirms the wizard even while a picker has the focus.
     combo->setAutoDefault(false);
     auto *box = namedWidget(new QCheckBox(parent), boxName);
-    // Touching the picker means the user wants the colour.
-    QObject::connect(combo, &QPushButton::pressed, box, [box] { box->setChecked(true); });
+    tickOnPress(combo, box);
     return box;
 }
 
@@ -61,6 +60,17 @@ TForm33::TForm33(DocumentContext context, QWidget *parent)
     insertButton()->setText(u"Ok"_s);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm33::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm33::SpeedButton2Click);
+    bind({{&Fields::bgColor, "ColorCombo1", "CheckBox1"},
+          {&Fields::text, "ColorCombo2", "CheckBox2"},
+          {&Fields::link, "ColorCombo3", "CheckBox3"},
+          {&Fields::aLink, "ColorCombo4", "CheckBox4"},
+          {&Fields::vLink, "ColorCombo5", "CheckBox5"},
+          {&Fields::topMargin, "SpinEdit1", "CheckBox7"},
+          {&Fields::bottomMargin, "SpinEdit2", "CheckBox8"},
+          {&Fields::rightMargin, "SpinEdit3", "CheckBox9"},
+          {&Fields::leftMargin, "SpinEdit4", "CheckBox10"},
+          {&Fields::background, "ComboBox2"},
+          {&Fields::fixedBackground, "CheckBox6"}});
     setPageFields({});
     PageControl1->setCurrentIndex(0);
     ColorCombo1->setFocus();
@@ -130,37 +140,7 @@ QWidget *TForm33::createHeadPage()
     return page;
 }
 
-BodyFields TForm33::fields() const
-{
-    BodyFields f;
-    f.bgColor = toggledColor(ColorCombo1, CheckBox1);
-    f.text = toggledColor(ColorCombo2, CheckBox2);
-    f.link = toggledColor(ColorCombo3, CheckBox3);
-    f.aLink = toggledColor(ColorCombo4, CheckBox4);
-    f.vLink = toggledColor(ColorCombo5, CheckBox5);
-    f.topMargin = toggledNumber(SpinEdit1, CheckBox7);
-    f.bottomMargin = toggledNumber(SpinEdit2, CheckBox8);
-    f.rightMargin = toggledNumber(SpinEdit3, CheckBox9);
-    f.leftMargin = toggledNumber(SpinEdit4, CheckBox10);
-    f.background = ComboBox2->currentText();
-    f.fixedBackground = CheckBox6->isChecked();
-    return f;
-}
 
-void TForm33::setFields(const BodyFields &f)
-{
-    setToggledColor(ColorCombo1, CheckBox1, f.bgColor);
-    setToggledColor(ColorCombo2, CheckBox2, f.text);
-    setToggledColor(ColorCombo3, CheckBox3, f.link);
-    setToggledColor(ColorCombo4, CheckBox4, f.aLink);
-    setToggledColor(ColorCombo5, CheckBox5, f.vLink);
-    setToggledNumber(SpinEdit1, CheckBox7, f.topMargin);
-    setToggledNumber(SpinEdit2, CheckBox8, f.bottomMargin);
-    setToggledNumber(SpinEdit3, CheckBox9, f.rightMargin);
-    setToggledNumber(SpinEdit4, CheckBox10, f.leftMargin);
-    ComboBox2->setEditText(f.background);
-    CheckBox6->setChecked(f.fixedBackground);
-}
 
 PageFields TForm33::pageFields() const
 {

@@ -21,8 +21,6 @@ class TForm33 : public FieldsDialog<BodyFields>
 public:
     TForm33(DocumentContext context, QWidget *parent = nullptr);
 
-    BodyFields fields() const override;
-    void setFields(const BodyFields &fields) override;
     PageFields pageFields() const;
     void setPageFields(const PageFields &fields);
 

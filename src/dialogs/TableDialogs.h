@@ -19,6 +19,7 @@ class QToolButton;
 class ColorPanel : public QPushButton
 {
     Q_OBJECT
+    Q_PROPERTY(QColor color READ color WRITE setColor)
 
 public:
     explicit ColorPanel(QWidget *parent = nullptr);

@@ -1,6 +1,7 @@
 #include "TextDialogs.h"
 
 #include "dialogs/ColorCombo.h"
+#include "dialogs/FieldWidgets.h"
 #include "markup/SysUt.h"
 
 #include <QCheckBox>
@@ -45,25 +46,14 @@ TMyFontDialog::TMyFontDialog(QWidget *parent)
     addRow(u"Velikost"_s, size)->setBuddy(ComboBox2);
     addRow(u"Barva"_s, color)->setBuddy(Panel1);
     setMinimumWidth(360);
-    // Touching the picker means the user wants a colour.
-    connect(Panel1, &QPushButton::pressed, CheckBox1, [this] { CheckBox1->setChecked(true); });
-    setFields({});
+    tickOnPress(Panel1, CheckBox1);
+    bind({{&Fields::face, "ComboBox1"},
+          {&Fields::sizeSign, "ComboBox2"},
+          {&Fields::size, "ComboBox3"},
+          {&Fields::color, "Panel1", "CheckBox1"}});
 }
 
-FontFields TMyFontDialog::fields() const
-{
-    return {ComboBox1->currentText(), ComboBox2->currentText(), ComboBox3->currentText(),
-            {CheckBox1->isChecked(), toColorValue(Panel1->color())}};
-}
 
-void TMyFontDialog::setFields(const FontFields &fields)
-{
-    ComboBox1->setEditText(fields.face);
-    ComboBox2->setEditText(fields.sizeSign);
-    ComboBox3->setEditText(fields.size);
-    CheckBox1->setChecked(fields.color.on);
-    Panel1->setColor(toQColor(fields.color.value));
-}
 
 TForm10::TForm10(QWidget *parent) : ElementDialog(u"Komentář"_s, parent)
 {
@@ -119,23 +109,14 @@ TWRKForm2::TWRKForm2(QWidget *parent) : FieldsDialog(u"META"_s, &composeMeta, pa
     addRow(u"HTTP-EQUIV"_s, ComboBox3);
     addWideRow(CheckBox1);
     setMinimumWidth(360);
-    setFields({});
+    bind({{&Fields::name, "ComboBox1"},
+          {&Fields::content, "ComboBox2"},
+          {&Fields::httpEquiv, "ComboBox3"},
+          {&Fields::beforeHead, "CheckBox1"}});
     ComboBox1->setFocus();
 }
 
-MetaFields TWRKForm2::fields() const
-{
-    return {ComboBox1->currentText(), ComboBox2->currentText(), ComboBox3->currentText(),
-            CheckBox1->isChecked()};
-}
 
-void TWRKForm2::setFields(const MetaFields &fields)
-{
-    ComboBox1->setEditText(fields.name);
-    ComboBox2->setEditText(fields.content);
-    ComboBox3->setEditText(fields.httpEquiv);
-    CheckBox1->setChecked(fields.beforeHead);
-}
 
 TCounterForm::TCounterForm(QWidget *parent) : ElementDialog(u"Vložit počítadlo"_s, parent)
 {

@@ -19,8 +19,6 @@ class TMyFontDialog : public FieldsDialog<FontFields>
 public:
     explicit TMyFontDialog(QWidget *parent = nullptr);
 
-    FontFields fields() const override;
-    void setFields(const FontFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;
@@ -58,8 +56,6 @@ class TWRKForm2 : public FieldsDialog<MetaFields>
 public:
     explicit TWRKForm2(QWidget *parent = nullptr);
 
-    MetaFields fields() const override;
-    void setFields(const MetaFields &fields) override;
 
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;

@@ -177,6 +177,7 @@ void tst_FindReplace::find()
         QCOMPARE(script.infos, QStringList{NotFound});
         QCOMPARE(m_fx->buffer().SelStart(), caret);
         QCOMPARE(m_fx->buffer().SelLength(), 0);
+        QVERIFY(!findNextAction()->isEnabled());
     } else {
         QVERIFY(script.infos.isEmpty());
         QCOMPARE(m_fx->buffer().SelStart(), foundAt);
@@ -189,13 +190,17 @@ void tst_FindReplace::findNextContinuesFromStoredPositionAfterCaretMoved()
 {
     m_fx->setText(u"ab ab ab"_s);
     ScriptedInteraction script;
-    // Before any search "Najít další" answers like a failed search, and stays usable.
+    // Usable at start; before any search it answers like a failed search, which disables
+    // it until the next "Najít".
+    QVERIFY(findNextAction()->isEnabled());
     trigger(u"SearchFindNext"_s);
     QCOMPARE(script.infos, QStringList{NotFound});
     QCOMPARE(m_fx->buffer().SelLength(), 0);
+    QVERIFY(!findNextAction()->isEnabled());
     script.infos.clear();
     script.dialog(findWith(u"ab"_s));
     trigger(u"SearchFind"_s);
+    QVERIFY(findNextAction()->isEnabled());
     QCOMPARE(m_fx->buffer().SelStart(), 0);
     QCOMPARE(m_fx->window().statusText(3), u"1:1"_s);
     m_fx->buffer().SetSelStart(7); // the user moves the caret; the search does not follow
@@ -219,7 +224,18 @@ void tst_FindReplace::findNextStopsAtEndWithoutWrapping()
     QCOMPARE(script.infos, QStringList{NotFound});
     QCOMPARE(m_fx->buffer().SelStart(), 3); // selection unchanged
     QCOMPARE(m_fx->buffer().SelLength(), 2);
+    // Nothing more to find: F3 does nothing until the next "Najít" succeeds in starting.
+    QVERIFY(!findNextAction()->isEnabled());
+    trigger(u"SearchFindNext"_s);
+    QCOMPARE(script.infos, QStringList{NotFound});
+    script.dialog(findWith(u"zz"_s));
+    trigger(u"SearchFind"_s);
+    QCOMPARE(script.infos, (QStringList{NotFound, NotFound}));
+    QVERIFY(!findNextAction()->isEnabled());
+    script.dialog(findWith(u"ab"_s));
+    trigger(u"SearchFind"_s);
     QVERIFY(findNextAction()->isEnabled());
+    QCOMPARE(m_fx->buffer().SelStart(), 0);
 }
 
 void tst_FindReplace::findDialogKeepsTextButResetsOptions()
