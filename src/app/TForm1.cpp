@@ -481,13 +481,7 @@ bool TForm1::OpenFile(TForm2 &doc, const QString &path)
     // Pages are read in the encoding they are in; saving writes that encoding back.
     const TextFileResult file = readDocumentFile(path);
     if (!file.ok) {
-        ui().showError(u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(path, file.error));
-        return false;
-    }
-    // Loading a cut-short file would let a later save destroy its end.
-    if (file.text.size() > EditorBuffer::MaxLength) {
-        ui().showError(u"Soubor %1 je příliš velký: editor pojme nejvýše %2 znaků."_s.arg(
-            path, QString::number(EditorBuffer::MaxLength)));
+        ui().showError(readFailureMessage(path, file));
         return false;
     }
     doc.showLoadedText(path, file.text, file.encoding, file.encodingNote);
