@@ -396,6 +396,7 @@ TForm2 *TForm1::NewDocumentWindow()
     m_slots[slot - 1] = doc;
     attachDocument(doc);
     QMdiSubWindow *previous = m_mdi->activeSubWindow();
+    Q_EMIT documentCreated(doc);
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(QApplication::windowIcon()); // the program's icon, not Qt's logo

@@ -144,6 +144,8 @@ Q_SIGNALS:
     void activeDocumentChanged(int slot);
     // A document was opened or saved there; the file panel may follow.
     void fileLocationChanged(const QString &path);
+    // A new document window was made (empty, about to be shown).
+    void documentCreated(TForm2 *document);
 
 protected:
     bool event(QEvent *event) override;
