@@ -395,8 +395,8 @@ TForm2 *TForm1::NewDocumentWindow()
     auto *doc = new TForm2(*this, slot);
     m_slots[slot - 1] = doc;
     attachDocument(doc);
-    QMdiSubWindow *previous = m_mdi->activeSubWindow();
     Q_EMIT documentCreated(doc);
+    QMdiSubWindow *previous = m_mdi->activeSubWindow();
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(QApplication::windowIcon()); // the program's icon, not Qt's logo
@@ -419,6 +419,7 @@ void TForm1::attachDocument(TForm2 *doc)
                                                                     : QPlainTextEdit::NoWrap);
     buffer->setEditorFont(editorFont());
     buffer->setKeyOptions(editorKeyOptions());
+    buffer->setReadOnly(documentAreaCovered());
     buffer->SetInsertionColor(m_settings.TEXT);
 
     const int slot = doc->SlotIndex;
@@ -746,14 +747,24 @@ void TForm1::connectEditCommands()
                 (b->*op)();
         });
     };
+    // Copy and Select all act on what the user sees: the preview page while it covers
+    // the documents.
+    auto onShown = [this](const char *id, void (EditorBuffer::*op)(), void (WebBrowser::*pageOp)()) {
+        connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, op, pageOp] {
+            if (documentAreaCovered())
+                (WebBrowser1->*pageOp)();
+            else if (EditorBuffer *b = activeBuffer())
+                (b->*op)();
+        });
+    };
     onBuffer("EditUndo", &EditorBuffer::Undo);
     onBuffer("EditCut", &EditorBuffer::CutToClipboard);
-    onBuffer("EditCopy", &EditorBuffer::CopyToClipboard);
-    onBuffer("HidCopy", &EditorBuffer::CopyToClipboard);
+    onShown("EditCopy", &EditorBuffer::CopyToClipboard, &WebBrowser::copySelection);
+    onShown("HidCopy", &EditorBuffer::CopyToClipboard, &WebBrowser::copySelection);
     onBuffer("EditPaste", &EditorBuffer::PasteFromClipboard);
     onBuffer("HidPaste", &EditorBuffer::PasteFromClipboard);
     onBuffer("EditDelete", &EditorBuffer::ClearSelection);
-    onBuffer("EditSelectAll", &EditorBuffer::SelectAll);
+    onShown("EditSelectAll", &EditorBuffer::SelectAll, &WebBrowser::selectAll);
 }
 
 void TForm1::tileDocuments(Qt::Orientation stacking)

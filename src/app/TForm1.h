@@ -178,6 +178,7 @@ private:
     void applyPlacement();
     void storePlacement();
     static bool isOpenableDocument(const QString &path);
+    void protectCoveredDocuments(bool covered);
 
     TSettings m_settings;
     std::unique_ptr<SettingsStore> m_store;
@@ -189,4 +190,6 @@ private:
     QPointer<class TipsWindow> m_tips;
     QPointer<TTableForm> m_tableWindow;
     bool m_tipsShowNextTime = false;
+    // The commands greyed while the preview covers the documents.
+    QList<QPointer<QAction>> m_greyedWhileCovered;
 };

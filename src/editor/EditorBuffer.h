@@ -93,7 +93,12 @@ public:
     void SetModified(bool modified);
 
     void SelectAll() { selectAll(); }
-    void Undo() { undo(); }
+    // A read-only buffer takes no edit, neither typed nor from a command nor an undo.
+    void Undo()
+    {
+        if (!isReadOnly())
+            undo();
+    }
     void CutToClipboard() { cut(); }
     void CopyToClipboard() { copy(); }
     void PasteFromClipboard() { paste(); }
