@@ -6,6 +6,7 @@
 #include "app/CommandBindings.h"
 #include "app/DesktopIntegration.h"
 #include "app/ProgramDir.h"
+#include "app/RecoveryBinding.h"
 #include "markup/SysUt.h"
 
 #include <QAction>
@@ -79,11 +80,14 @@ int runProgram(QApplication &app, bool quitWhenStarted)
     CloseWaitWindow();
     if (!carryOn)
         return 0;
+    RecoveryBinding recovery(window);
     window.showAsStored();
     if (window.settings().Tipky)
         window.showTips();
     window.rebuildUserCommandMenu();
     if (quitWhenStarted)
         QTimer::singleShot(0, &app, [] { QCoreApplication::exit(reportInstallation()); });
+    else
+        QTimer::singleShot(0, &window, [&recovery] { (void)recovery.offer(); });
     return app.exec();
 }

@@ -395,6 +395,7 @@ TForm2 *TForm1::NewDocumentWindow()
     auto *doc = new TForm2(*this, slot);
     m_slots[slot - 1] = doc;
     attachDocument(doc);
+    Q_EMIT documentCreated(doc);
     QMdiSubWindow *previous = m_mdi->activeSubWindow();
     QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -418,6 +419,7 @@ void TForm1::attachDocument(TForm2 *doc)
                                                                     : QPlainTextEdit::NoWrap);
     buffer->setEditorFont(editorFont());
     buffer->setKeyOptions(editorKeyOptions());
+    buffer->setReadOnly(documentAreaCovered());
     buffer->SetInsertionColor(m_settings.TEXT);
 
     const int slot = doc->SlotIndex;
@@ -481,13 +483,7 @@ bool TForm1::OpenFile(TForm2 &doc, const QString &path)
     // Pages are read in the encoding they are in; saving writes that encoding back.
     const TextFileResult file = readDocumentFile(path);
     if (!file.ok) {
-        ui().showError(u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(path, file.error));
-        return false;
-    }
-    // Loading a cut-short file would let a later save destroy its end.
-    if (file.text.size() > EditorBuffer::MaxLength) {
-        ui().showError(u"Soubor %1 je příliš velký: editor pojme nejvýše %2 znaků."_s.arg(
-            path, QString::number(EditorBuffer::MaxLength)));
+        ui().showError(readFailureMessage(path, file));
         return false;
     }
     doc.showLoadedText(path, file.text, file.encoding, file.encodingNote);
@@ -751,14 +747,24 @@ void TForm1::connectEditCommands()
                 (b->*op)();
         });
     };
+    // Copy and Select all act on what the user sees: the preview page while it covers
+    // the documents.
+    auto onShown = [this](const char *id, void (EditorBuffer::*op)(), void (WebBrowser::*pageOp)()) {
+        connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, op, pageOp] {
+            if (documentAreaCovered())
+                (WebBrowser1->*pageOp)();
+            else if (EditorBuffer *b = activeBuffer())
+                (b->*op)();
+        });
+    };
     onBuffer("EditUndo", &EditorBuffer::Undo);
     onBuffer("EditCut", &EditorBuffer::CutToClipboard);
-    onBuffer("EditCopy", &EditorBuffer::CopyToClipboard);
-    onBuffer("HidCopy", &EditorBuffer::CopyToClipboard);
+    onShown("EditCopy", &EditorBuffer::CopyToClipboard, &WebBrowser::copySelection);
+    onShown("HidCopy", &EditorBuffer::CopyToClipboard, &WebBrowser::copySelection);
     onBuffer("EditPaste", &EditorBuffer::PasteFromClipboard);
     onBuffer("HidPaste", &EditorBuffer::PasteFromClipboard);
     onBuffer("EditDelete", &EditorBuffer::ClearSelection);
-    onBuffer("EditSelectAll", &EditorBuffer::SelectAll);
+    onShown("EditSelectAll", &EditorBuffer::SelectAll, &WebBrowser::selectAll);
 }
 
 void TForm1::tileDocuments(Qt::Orientation stacking)

@@ -144,6 +144,8 @@ Q_SIGNALS:
     void activeDocumentChanged(int slot);
     // A document was opened or saved there; the file panel may follow.
     void fileLocationChanged(const QString &path);
+    // A new document window was made (empty, about to be shown).
+    void documentCreated(TForm2 *document);
 
 protected:
     bool event(QEvent *event) override;
@@ -176,6 +178,7 @@ private:
     void applyPlacement();
     void storePlacement();
     static bool isOpenableDocument(const QString &path);
+    void protectCoveredDocuments(bool covered);
 
     TSettings m_settings;
     std::unique_ptr<SettingsStore> m_store;
@@ -187,4 +190,6 @@ private:
     QPointer<class TipsWindow> m_tips;
     QPointer<TTableForm> m_tableWindow;
     bool m_tipsShowNextTime = false;
+    // The commands greyed while the preview covers the documents.
+    QList<QPointer<QAction>> m_greyedWhileCovered;
 };

@@ -168,12 +168,7 @@ void insertFileAtSelection(Workspace &window, const QString &path)
     // Decoded by the same rules as an opened page; it joins the document's encoding.
     const TextFileResult file = readDocumentFile(path);
     if (!file.ok) {
-        ui().showError(u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(path, file.error));
-        return;
-    }
-    if (file.text.size() > EditorBuffer::MaxLength) {
-        ui().showError(u"Soubor %1 je příliš velký: editor pojme nejvýše %2 znaků."_s.arg(
-            path, QString::number(EditorBuffer::MaxLength)));
+        ui().showError(readFailureMessage(path, file));
         return;
     }
     // The selected text stays, after the inserted one.

@@ -3,6 +3,7 @@
 #include "commands/Workspace.h"
 #include "editor/TForm2.h"
 #include "interaction/Interaction.h"
+#include "markup/GuardedFile.h"
 #include "settings/TSettings.h"
 #include "tools/ChannelWizard.h"
 #include "tools/ScriptText.h"
@@ -10,19 +11,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString tooLongMessage(const QString &what)
-{
-    return u"%1 se do dokumentu nevejde: editor pojme nejvýše %2 znaků."_s.arg(
-        what, QString::number(EditorBuffer::MaxLength));
-}
-
-} // namespace
-
 void runScripter(Workspace &workspace, const QString &dataDir)
 {
     TJscript dialog(dataDir, workspace.dialogParent());
+    // Refused while the builder is open, so the script typed in it stays.
+    dialog.acceptCheck = [&] { return workspace.roomForInsertion(wrapScript(dialog.Result).size()); };
     if (ui().exec(dialog) != QDialog::Accepted || dialog.Result.isEmpty())
         return;
     insertScript(workspace, dialog.Result);
@@ -36,10 +29,8 @@ bool insertScript(Workspace &workspace, const QString &script)
     const QString text = wrapScript(script);
     // The editor would cut the script at its limit; a script cut short is worse than none.
     // The selection stays: the script goes in before it.
-    if (qint64(buffer->textLength()) + text.size() > EditorBuffer::MaxLength) {
-        ui().showError(tooLongMessage(u"Script"_s));
+    if (!workspace.roomForInsertion(text.size()))
         return false;
-    }
     buffer->InsertAtCaret(workspace.settings().SCRIPT, text);
     return true;
 }
@@ -47,12 +38,15 @@ bool insertScript(Workspace &workspace, const QString &script)
 void runChannelWizard(Workspace &workspace)
 {
     TChanelWizard dialog(workspace.dialogParent());
+    // The channel becomes a new document of its own.
+    dialog.acceptCheck = [&] {
+        if (fitsInDocument(dialog.Result.size()))
+            return true;
+        ui().showError(doesNotFitMessage());
+        return false;
+    };
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
-    if (dialog.Result.size() > EditorBuffer::MaxLength) {
-        ui().showError(tooLongMessage(u"Kanál"_s));
-        return;
-    }
     TForm2 *document = workspace.NewDocumentWindow();
     if (!document)
         return;

@@ -27,6 +27,9 @@ void insertStyle(EditorBuffer &buffer, const TSettings &settings, const QString 
 void RunStyleBuilder(Workspace &workspace)
 {
     TStyleForm dialog(workspace.dialogParent());
+    dialog.acceptCheck = [&] {
+        return workspace.roomForInsertion(composeStyleRule(dialog.selector(), dialog.declarations()).size());
+    };
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
     if (EditorBuffer *buffer = workspace.activeBuffer())
@@ -37,6 +40,7 @@ void RunStyleBuilder(Workspace &workspace)
 std::optional<QString> composeStyleDeclarations(Workspace &workspace)
 {
     TStyleForm dialog(workspace.dialogParent());
+    dialog.acceptCheck = [&] { return workspace.roomForInsertion(dialog.declarations().size(), true); };
     if (ui().exec(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.declarations();
@@ -48,13 +52,11 @@ void RunGradient(Workspace &workspace)
     if (!buffer)
         return;
     TColorForm dialog(buffer->SelText(), workspace.dialogParent());
+    dialog.acceptCheck = [&] { return workspace.roomForInsertion(dialog.Result().size(), true); };
     if (ui().exec(dialog) != QDialog::Accepted || workspace.activeBuffer() != buffer)
         return;
     const QString result = dialog.Result();
-    if (buffer->textLength() - buffer->SelLength() + result.size() > EditorBuffer::MaxLength) {
-        ui().showError(u"Obarvený text se do dokumentu nevejde: editor pojme nejvýše %1 znaků. "
-                       u"Dokument zůstal beze změny."_s.arg(EditorBuffer::MaxLength));
+    if (!workspace.roomForInsertion(result.size(), true))
         return;
-    }
     buffer->ReplaceSelection(result);
 }

@@ -74,6 +74,7 @@ std::optional<Markup> tableWindowMarkup(Workspace &w, int command)
 std::optional<Markup> runTableGrid(Workspace &w)
 {
     TForm21 dialog(w.tableWindow() != nullptr, w.dialogParent());
+    dialog.acceptCheck = [&] { return w.roomForInsertion(skeletonLength(skeletonPieces(w), dialog.fields())); };
     if (ui().exec(dialog) == QDialog::Accepted)
         writeTableSkeleton(w, dialog.fields());
     return std::nullopt;
@@ -85,12 +86,8 @@ void writeTableSkeleton(Workspace &w, const TableGridFields &g)
     if (!b)
         return;
     const SkeletonPieces p = skeletonPieces(w);
-    const qint64 grown = qint64(b->textLength()) + skeletonLength(p, g);
-    if (grown > EditorBuffer::MaxLength) {
-        ui().showError(u"Tabulka se do dokumentu nevejde: editor pojme nejvýše %1 znaků."_s.arg(
-            EditorBuffer::MaxLength));
+    if (!w.roomForInsertion(skeletonLength(p, g)))
         return;
-    }
     const ColorValue tag = w.settings().TAG;
     // Each step keeps the inside-tag rule of its command; the first refusal ends the loop.
     EditorBuffer::EditGroup group(*b);

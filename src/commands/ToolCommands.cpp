@@ -3,6 +3,7 @@
 #include "commands/Workspace.h"
 #include "editor/TForm2.h"
 #include "interaction/Interaction.h"
+#include "markup/GuardedFile.h"
 #include "markup/SysUt.h"
 #include "tools/DownloadTime.h"
 #include "tools/LinkAnalyzer.h"
@@ -42,13 +43,12 @@ public:
         bool done = false;
         if (ReplaceEach(text, find, replacement) == result)
             done = buffer.replaceOccurrences(occurrences(text, find), int(find.size()), replacement);
-        else if (result.size() <= EditorBuffer::MaxLength) {
+        else if (fitsInDocument(result.size())) {
             buffer.SetText(result);
             done = true;
         }
         if (!done) {
-            ui().showError(u"Po záměně by byl text delší než %1 znaků, které editor pojme. Dokument zůstal beze změny."_s
-                               .arg(EditorBuffer::MaxLength));
+            ui().showError(doesNotFitMessage());
         }
         return done;
     }

@@ -47,6 +47,10 @@ public:
 
     // The active document's editor, nullptr when none is open.
     EditorBuffer *activeBuffer() const;
+    // Whether the active document may grow by this many characters, replacing its
+    // selection or not; false after telling the user it would not fit. True without a
+    // document.
+    bool roomForInsertion(qint64 inserted, bool replacesSelection = false) const;
 
     // Preview. A frame that has them offers the browser that can take the document
     // area's place, its side panel, and a place for windows among the documents; the

@@ -3,6 +3,7 @@
 #include "dialogs/FieldWidgets.h"
 #include "dialogs/LinkDialogs.h"
 #include "interaction/Interaction.h"
+#include "markup/GuardedFile.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
 
@@ -26,6 +27,9 @@ using namespace Qt::StringLiterals;
 const QString ImageFilter = u"Obrázky (*.gif;*.jpg;*.jpeg;*.png)|*.gif;*.jpg;*.jpeg;*.png"_s;
 
 namespace {
+
+// A picture larger than this is not previewed in the dialog's own pane.
+constexpr qint64 MaxPreviewedPictureBytes = 64LL * 1024 * 1024;
 
 QCheckBox *switchBox(const QString &name, QSpinBox *spin, QWidget *parent)
 {
@@ -203,7 +207,11 @@ void TImageForm::preview(const QUrl &address)
         m_navigate(address);
         return;
     }
-    const QPixmap picture(address.toLocalFile());
+    // Read through the program's reader, so a pipe named like a picture never blocks here.
+    QPixmap picture;
+    const GuardedRead read = readGuardedFile(address.toLocalFile(), MaxPreviewedPictureBytes);
+    if (read.ok())
+        picture.loadFromData(read.bytes);
     m_picture->setPixmap(picture.isNull() ? QPixmap()
                                           : picture.scaled(m_picture->size().boundedTo(
                                                                picture.size()),

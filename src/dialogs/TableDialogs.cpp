@@ -406,7 +406,7 @@ void TTableForm::insertClicked()
     accept();
 }
 
-TForm21::TForm21(bool tableWindowOpen, QWidget *parent) : QDialog(parent)
+TForm21::TForm21(bool tableWindowOpen, QWidget *parent) : CheckedDialog(parent)
 {
     setWindowTitle(u"Tabulka"_s);
     StringGrid1 = namedWidget(new QTableWidget(20, 20, this), u"StringGrid1"_s);

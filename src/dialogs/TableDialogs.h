@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/CheckedDialog.h"
 #include "dialogs/ElementDialog.h"
 #include "markup/TableMarkup.h"
 
@@ -112,7 +113,7 @@ struct TableGridFields
 };
 
 // Table grid "Tabulka": rows and columns picked on a 20 x 20 grid or typed (0..999).
-class TForm21 : public QDialog
+class TForm21 : public CheckedDialog
 {
     Q_OBJECT
 

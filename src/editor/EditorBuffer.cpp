@@ -200,6 +200,10 @@ QString EditorBuffer::SelText() const
 void EditorBuffer::insertLimited(QTextCursor &cursor, const QString &text,
                                  const QTextCharFormat &format)
 {
+    // A read-only buffer is one the user cannot see or must not change: no command may
+    // change it behind the user's back either.
+    if (isReadOnly())
+        return;
     QString controlText = toControlText(text);
     const int selected = toOffset(cursor.selectionEnd()) - toOffset(cursor.selectionStart());
     const int room = MaxLength - (textLength() - selected);
@@ -224,6 +228,8 @@ void EditorBuffer::insertLimited(QTextCursor &cursor, const QString &text,
 
 void EditorBuffer::ReplaceSelection(const QString &text)
 {
+    if (isReadOnly())
+        return;
     QTextCursor c = textCursor();
     const QTextCharFormat format = currentCharFormat();
     insertLimited(c, text, format);
@@ -542,6 +548,8 @@ int EditorBuffer::findForward(int offset, const QString &needle, bool ignoreCase
 
 bool EditorBuffer::replaceOccurrences(const QList<int> &starts, int length, const QString &text)
 {
+    if (isReadOnly())
+        return false;
     if (starts.isEmpty())
         return true;
     const QString controlText = toControlText(text);
@@ -583,6 +591,8 @@ bool EditorBuffer::replaceOccurrences(const QList<int> &starts, int length, cons
 
 void EditorBuffer::replaceSelectionJoiningUndo(const QString &text)
 {
+    if (isReadOnly())
+        return;
     QTextCursor c = textCursor();
     const QTextCharFormat format = currentCharFormat();
     c.joinPreviousEditBlock();
@@ -611,6 +621,8 @@ EditorBuffer::EditGroup::~EditGroup()
 
 void EditorBuffer::WrapSelection(ColorValue color, const QString &prefix, const QString &suffix)
 {
+    if (isReadOnly())
+        return;
     EditGroup group(*this);
     const int length = SelLength();
     SetSelLength(0);
@@ -717,6 +729,11 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
     const int key = event->key();
     if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier)
         return; // never switch to overwrite mode
+    if (isReadOnly()) {
+        // Only moving and selecting: no colour or indentation may touch the text.
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     // Only an Enter pressed here indents on its release; one that closed a dialog did not.
     m_enterPressed = enter && !event->isAutoRepeat();

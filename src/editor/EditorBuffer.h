@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/ColorValue.h"
+#include "markup/GuardedFile.h"
 
 #include <QPlainTextEdit>
 
@@ -42,7 +43,7 @@ class EditorBuffer : public QPlainTextEdit
     Q_OBJECT
 
 public:
-    static constexpr int MaxLength = 999999;
+    static constexpr int MaxLength = MaxDocumentLength;
 
     explicit EditorBuffer(QWidget *parent = nullptr);
 
@@ -92,7 +93,12 @@ public:
     void SetModified(bool modified);
 
     void SelectAll() { selectAll(); }
-    void Undo() { undo(); }
+    // A read-only buffer takes no edit, neither typed nor from a command nor an undo.
+    void Undo()
+    {
+        if (!isReadOnly())
+            undo();
+    }
     void CutToClipboard() { cut(); }
     void CopyToClipboard() { copy(); }
     void PasteFromClipboard() { paste(); }

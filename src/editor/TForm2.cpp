@@ -100,12 +100,7 @@ bool TForm2::reopenInEncoding(TextEncoding encoding)
         return false;
     const TextFileResult file = readDocumentFile(m_fileName, encoding);
     if (!file.ok) {
-        ui().showError(u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(m_fileName, file.error));
-        return false;
-    }
-    if (file.text.size() > EditorBuffer::MaxLength) {
-        ui().showError(u"Soubor %1 je příliš velký: editor pojme nejvýše %2 znaků."_s.arg(
-            m_fileName, QString::number(EditorBuffer::MaxLength)));
+        ui().showError(readFailureMessage(m_fileName, file));
         return false;
     }
     showLoadedText(m_fileName, file.text, file.encoding);

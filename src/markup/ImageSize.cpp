@@ -1,5 +1,6 @@
 #include "markup/ImageSize.h"
 
+#include "markup/GuardedFile.h"
 #include "markup/SysUt.h"
 
 #include <QFile>
@@ -63,8 +64,8 @@ bool skipBytes(QIODevice &device, qint64 count)
 template<typename Reader>
 PixelSize readFile(const QString &fileName, Reader reader)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openGuardedFile(file, fileName).ok())
         return {};
     return reader(file);
 }

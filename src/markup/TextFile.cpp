@@ -1,8 +1,8 @@
 #include "TextFile.h"
 
+#include "markup/GuardedFile.h"
+
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <optional>
@@ -197,24 +197,28 @@ QString normalizeLineBreaks(QStringView text)
 
 namespace {
 
-// The whole file, or the reason it cannot be read.
-std::optional<QByteArray> readWholeFile(const QString &path, QString &error)
+// The whole file, or the reason it cannot be read (the result's error and refusal set).
+std::optional<QByteArray> readWholeFile(const QString &path, TextFileResult &result)
 {
-    if (QFileInfo(path).isDir()) {
-        error = QFile::tr("%1 je adresář, ne soubor.").arg(path);
+    GuardedRead read = readGuardedFile(path);
+    if (!read.ok()) {
+        result.error = read.error;
+        result.refused = read.refused();
         return std::nullopt;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(read.bytes);
+}
+
+// A page longer than the editor holds would be cut short, and a later save would destroy
+// its end.
+bool refuseWhenTooLong(const QString &path, TextFileResult &result)
+{
+    if (fitsInDocument(result.text.size()))
+        return false;
+    result = {};
+    result.error = tooLargeFileMessage(path);
+    result.refused = true;
+    return true;
 }
 
 } // namespace
@@ -222,7 +226,7 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString &error)
 TextFileResult readTextFile(const QString &path)
 {
     TextFileResult result;
-    if (const std::optional<QByteArray> bytes = readWholeFile(path, result.error)) {
+    if (const std::optional<QByteArray> bytes = readWholeFile(path, result)) {
         result.text = normalizeLineBreaks(Cp1250::decode(*bytes));
         result.ok = true;
     }
@@ -232,12 +236,12 @@ TextFileResult readTextFile(const QString &path)
 TextFileResult readDocumentFile(const QString &path)
 {
     TextFileResult result;
-    if (const std::optional<QByteArray> bytes = readWholeFile(path, result.error)) {
+    if (const std::optional<QByteArray> bytes = readWholeFile(path, result)) {
         DecodedDocument document = decodeDocument(*bytes);
         result.text = std::move(document.text);
         result.encoding = document.file;
         result.encodingNote = document.note;
-        result.ok = true;
+        result.ok = !refuseWhenTooLong(path, result);
     }
     return result;
 }
@@ -245,7 +249,7 @@ TextFileResult readDocumentFile(const QString &path)
 TextFileResult readDocumentFile(const QString &path, TextEncoding encoding)
 {
     TextFileResult result;
-    const std::optional<QByteArray> bytes = readWholeFile(path, result.error);
+    const std::optional<QByteArray> bytes = readWholeFile(path, result);
     if (!bytes)
         return result;
     const std::optional<QString> text = decodeText(*bytes, encoding);
@@ -255,7 +259,7 @@ TextFileResult readDocumentFile(const QString &path, TextEncoding encoding)
     }
     result.text = normalizeLineBreaks(*text);
     result.encoding = {encoding, encoding == TextEncoding::Utf8 && hasByteOrderMark(*bytes)};
-    result.ok = true;
+    result.ok = !refuseWhenTooLong(path, result);
     return result;
 }
 
@@ -269,23 +273,12 @@ QString writeTextFile(const QString &path, QStringView text, LineEnding ending,
         converted.replace(u"\r\n"_s, ending == LineEnding::Lf ? u"\n"_s : u"\r"_s);
         toWrite = converted;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QByteArray bytes = encodeText(toWrite, encoding);
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    // A small file stays in the write buffer until commit, whose final flush does not
-    // report a full disk: flush and check here, so a failed write never replaces the file.
-    if (!file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return commitFile(path, encodeText(toWrite, encoding));
+}
+
+QString readFailureMessage(const QString &path, const TextFileResult &result)
+{
+    if (result.refused)
+        return result.error;
+    return u"Soubor %1 nelze otevřít.\r\n%2"_s.arg(path, result.error);
 }

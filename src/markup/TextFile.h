@@ -37,7 +37,11 @@ struct TextFileResult
     QString error; // the platform's message when !ok
     FileEncoding encoding; // what the file was read as
     QString encodingNote;  // why it was not read as it asked (status bar), or empty
+    bool refused = false;  // turned away for what it is (a pipe, its size): error says why
 };
+
+// The message to show when a page could not be read.
+QString readFailureMessage(const QString &path, const TextFileResult &result);
 
 // Reads a whole Windows-1250 file; CR LF, lone LF and lone CR all become CR LF.
 TextFileResult readTextFile(const QString &path);
@@ -45,6 +49,7 @@ TextFileResult readTextFile(const QString &path);
 // Reads a page (or an inserted or user-tag file) in the encoding it is found to be in:
 // byte-order mark, declared charset, valid UTF-8, else Windows-1250 (detectEncoding).
 TextFileResult readDocumentFile(const QString &path);
+// Pages longer than the editor holds are refused.
 // Reads a page in the given encoding; fails with a message when UTF-8 is asked for a file
 // that is not valid UTF-8, rather than reading it wrongly.
 TextFileResult readDocumentFile(const QString &path, TextEncoding encoding);

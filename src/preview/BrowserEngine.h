@@ -35,6 +35,9 @@ public:
     virtual QUrl url() const = 0;
     // The page's text as the engine rendered it, handed over when it is ready.
     virtual void readPageText(std::function<void(const QString &)> done) = 0;
+    // The page's own "Copy" and "Select all".
+    virtual void copySelection() = 0;
+    virtual void selectAll() = 0;
 };
 
 // The module's one exported function: a new engine whose view has the given parent.

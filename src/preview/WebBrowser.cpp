@@ -206,3 +206,15 @@ void WebBrowser::readPageText(std::function<void(const QString &)> done)
     else
         done(QString());
 }
+
+void WebBrowser::copySelection()
+{
+    if (m_engine)
+        m_engine->copySelection();
+}
+
+void WebBrowser::selectAll()
+{
+    if (m_engine)
+        m_engine->selectAll();
+}

@@ -38,6 +38,9 @@ public:
     QString failureMessage() const;
     // The text of the page as rendered; an empty text when no engine runs.
     void readPageText(std::function<void(const QString &)> done);
+    // Copies the page's selection, selects the whole page; nothing without a page.
+    void copySelection();
+    void selectAll();
 
     // The engine module's file; tests point it elsewhere. Empty restores the default:
     // "brisko-browser" beside the executable.

@@ -1,12 +1,12 @@
 #include "publish/CertificateTrust.h"
 
 #include "interaction/Interaction.h"
+#include "markup/GuardedFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
@@ -54,12 +54,10 @@ bool CertificateTrust::remember(const QString &host, quint16 port, const QByteAr
     entries.removeIf([&](const Entry &e) { return e.port == port && e.host.compare(host, Qt::CaseInsensitive) == 0; });
     entries.append({host, port, sha256});
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray text;
     for (const Entry &e : std::as_const(entries))
-        file.write(e.host.toUtf8() + '\t' + QByteArray::number(e.port) + '\t' + e.sha256.toHex() + '\n');
-    return file.commit();
+        text += e.host.toUtf8() + '\t' + QByteArray::number(e.port) + '\t' + e.sha256.toHex() + '\n';
+    return commitFile(m_path, text).isEmpty();
 }
 
 QByteArray CertificateTrust::fingerprint(const QSslCertificate &certificate)

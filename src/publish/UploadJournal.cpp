@@ -1,10 +1,11 @@
 #include "publish/UploadJournal.h"
 
+#include "markup/GuardedFile.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -55,15 +56,7 @@ bool UploadJournal::save() const
     if (m_path.isEmpty())
         return false;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray text = serialize();
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return commitFile(m_path, serialize()).isEmpty();
 }
 
 std::optional<UploadJournal::Entry> UploadJournal::find(const QString &relativePath) const

@@ -54,7 +54,7 @@ void writeTime(const ChannelTime &time, QSpinBox *day, QSpinBox *hour, QSpinBox 
 } // namespace
 
 TChanelWizard::TChanelWizard(QWidget *parent)
-    : QDialog(parent)
+    : CheckedDialog(parent)
 {
     setObjectName(u"TChanelWizard"_s);
     setWindowTitle(u"Generator kanalů"_s);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/CheckedDialog.h"
 #include "tools/ChannelMarkup.h"
 
 #include <QDialog>
@@ -16,7 +17,7 @@ class QTabWidget;
 
 // The channel wizard "Generator kanalů": a form for a channel definition document.
 // "Vytvořit" composes the document into Result and accepts; "Zpět" cancels.
-class TChanelWizard : public QDialog
+class TChanelWizard : public CheckedDialog
 {
     Q_OBJECT
 

@@ -25,7 +25,7 @@ ColorCombo *picker(const QString &name, QWidget *parent)
 
 } // namespace
 
-TColorForm::TColorForm(const QString &text, QWidget *parent) : QDialog(parent)
+TColorForm::TColorForm(const QString &text, QWidget *parent) : CheckedDialog(parent)
 {
     setWindowTitle(u"Kolorovaní textu"_s);
     Memo1 = new QPlainTextEdit(this);

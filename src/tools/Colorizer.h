@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/CheckedDialog.h"
+
 #include <QDialog>
 
 class ColorCombo;
@@ -11,7 +13,7 @@ class QPushButton;
 // start colour through a middle one to an end colour. The generated markup is kept as a
 // string, so its CR and LF elements reach the document as they are; the text area only
 // shows it, and what the user types there after generating goes in instead.
-class TColorForm : public QDialog
+class TColorForm : public CheckedDialog
 {
     Q_OBJECT
 

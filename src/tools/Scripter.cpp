@@ -119,7 +119,7 @@ void ScriptMemo::dropEvent(QDropEvent *event)
 }
 
 TJscript::TJscript(const QString &dataDir, QWidget *parent)
-    : QDialog(parent)
+    : CheckedDialog(parent)
 {
     setObjectName(u"TJscript"_s);
     setWindowTitle(u"Java SCRIPTER"_s);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/CheckedDialog.h"
+
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
@@ -46,7 +48,7 @@ protected:
 // The script builder "Java SCRIPTER": a small editor for script text with reference trees
 // of objects, functions and the document object model, and scripts kept in ".script"
 // files. "Konec + vlozit" accepts the dialog and leaves the script in Result.
-class TJscript : public QDialog
+class TJscript : public CheckedDialog
 {
     Q_OBJECT
 

@@ -66,7 +66,7 @@ QCheckBox *useIt(const QString &name, QWidget *parent)
 
 } // namespace
 
-TStyleForm::TStyleForm(QWidget *parent) : QDialog(parent)
+TStyleForm::TStyleForm(QWidget *parent) : CheckedDialog(parent)
 {
     setWindowTitle(u"Style builder"_s);
     PageControl1 = new QTabWidget(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/CheckedDialog.h"
 #include "tools/StyleRule.h"
 
 #include <QDialog>
@@ -18,7 +19,7 @@ class WebBrowser;
 // "Style builder": composes one style rule from its fields, shows its effect on a sample
 // in the embedded browser, and leaves the rule for the document. It composes only; it
 // reads no style back.
-class TStyleForm : public QDialog
+class TStyleForm : public CheckedDialog
 {
     Q_OBJECT
 

@@ -4,6 +4,7 @@
 
 #include "app/TagPalette.h"
 #include "dialogs/TableDialogs.h"
+#include "markup/GuardedFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -161,8 +162,7 @@ void TestTableCommands::gridTooLargeForTheEditor()
 {
     m_ui->dialog(grid(999, 999));
     palette(u"TABLE.."_s);
-    QCOMPARE(m_ui->errors,
-             QStringList{u"Tabulka se do dokumentu nevejde: editor pojme nejvýše 999999 znaků."_s});
+    QCOMPARE(m_ui->errors, QStringList{doesNotFitMessage()});
     QCOMPARE(m_fx->buffer().GetText(), QString());
 }
 

@@ -5,6 +5,7 @@
 #include "support/ScriptedInteraction.h"
 #include "app/ProgramDir.h"
 #include "commands/ScriptCommands.h"
+#include "markup/GuardedFile.h"
 #include "markup/TextFile.h"
 #include "markup/TreeFile.h"
 #include "tools/ScriptText.h"
@@ -447,8 +448,7 @@ void TestScripter::scriptBeyondEditorLimitIsRefused()
     const QString page(EditorBuffer::MaxLength - 25, u'x');
     m_fx->setText(page, 10);
     QVERIFY(!insertScript(m_fx->window(), u"var abc = 1;"_s)); // 33 characters wrapped
-    QCOMPARE(m_script->errors,
-             QStringList{u"Script se do dokumentu nevejde: editor pojme nejvýše 999999 znaků."_s});
+    QCOMPARE(m_script->errors, QStringList{doesNotFitMessage()});
     QCOMPARE(m_fx->buffer().textLength(), page.size());
     QVERIFY(!m_fx->buffer().IsModified());
 

@@ -68,6 +68,8 @@ public:
     {
         m_view->page()->toPlainText(std::move(done));
     }
+    void copySelection() override { m_view->triggerPageAction(QWebEnginePage::Copy); }
+    void selectAll() override { m_view->triggerPageAction(QWebEnginePage::SelectAll); }
 
 private:
     QWebEngineView *m_view;
