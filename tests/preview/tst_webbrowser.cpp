@@ -2,7 +2,9 @@
 #include "preview/WebBrowser.h"
 #include "support/TestMain.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -50,6 +52,7 @@ private Q_SLOTS:
     void hashAndQuestionMarkStayInTheFileName();
     void sameAddressShowsTheFileAsItIsNow();
     void missingModuleShowsAMessageInstead();
+    void rightClickMenuIsCzech();
 
 private:
     QTemporaryDir m_dir;
@@ -155,6 +158,43 @@ void tst_WebBrowser::missingModuleShowsAMessageInstead()
     bool answered = false;
     browser.readPageText([&](const QString &text) { answered = text.isEmpty(); });
     QVERIFY(answered);
+}
+
+void tst_WebBrowser::rightClickMenuIsCzech()
+{
+    const QString first = m_dir.filePath(u"menu1.htm"_s);
+    const QString second = m_dir.filePath(u"menu2.htm"_s);
+    QCOMPARE(writeTextFile(first, u"<P>první</P>"_s), QString());
+    QCOMPARE(writeTextFile(second, u"<P>druhá</P>"_s), QString());
+    WebBrowser browser;
+    browser.resize(400, 300);
+    browser.show();
+    QCOMPARE(shownText(browser, first), u"první"_s);
+    QCOMPARE(shownText(browser, second), u"druhá"_s);
+
+    QWidget *view = nullptr;
+    for (QWidget *w : browser.findChildren<QWidget *>()) {
+        if (w->inherits("QWebEngineView"))
+            view = w;
+    }
+    QVERIFY(view);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), view->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(view, &click);
+    auto *menu = view->findChild<QMenu *>(u"previewContextMenu"_s);
+    QVERIFY(menu);
+    QStringList items;
+    QStringList enabled;
+    for (QAction *a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        items << a->text();
+        if (a->isEnabled())
+            enabled << a->text();
+    }
+    QCOMPARE(items, (QStringList{u"Kopírovat"_s, u"Vybrat vše"_s, u"Zpět"_s, u"Vpřed"_s, u"Obnovit"_s}));
+    // Nothing selected, one page back to go to and none forward.
+    QCOMPARE(enabled, (QStringList{u"Vybrat vše"_s, u"Zpět"_s, u"Obnovit"_s}));
+    menu->close();
 }
 
 BRISKO_TEST_MAIN(tst_WebBrowser)
