@@ -16,7 +16,7 @@ lintian --fail-on error "$deb"
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
 for f in /usr/bin/brisko-editor \
          /usr/lib/brisko-editor/libbrisko.so \
-         /usr/lib/brisko-editor/brisko-browser.so \
+         /usr/lib/brisko-editor/libbrisko-browser.so \
          /usr/share/brisko-editor/data/function.dat \
          /usr/share/brisko-editor/help/index.htm \
          /usr/share/applications/brisko-editor.desktop \
@@ -42,12 +42,15 @@ desktop-file-validate /usr/share/applications/brisko-editor.desktop
 grep -q '^Categories=.*Development' /usr/share/applications/brisko-editor.desktop || fail "not under Development"
 grep -q '^Exec=brisko-editor %F' /usr/share/applications/brisko-editor.desktop || fail "the menu entry takes no files"
 home=$(mktemp -d)
-HOME="$home" XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=offscreen brisko-editor --check-install \
-    | tee /dev/stderr | grep -q '^programDir: /usr/share/brisko-editor/$' || fail "the program did not find its data"
+report=$(HOME="$home" XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=offscreen brisko-editor --check-install) \
+    || fail "the installed program did not start or misses data: $report"
+echo "$report"
+grep -qx 'programDir: /usr/share/brisko-editor/' <<<"$report" || fail "the program did not find its data"
 rm -rf "$home"
 
 "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq brisko-editor
-"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq brisko-editor
+# Installed from a file, it has no configuration files to keep; purge whatever is left.
+"${SUDO[@]}" dpkg --purge brisko-editor
 if dpkg-query -W -f='${Status}' brisko-editor 2>/dev/null | grep -q 'ok installed'; then
     fail "still installed"
 fi

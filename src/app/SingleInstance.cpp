@@ -175,7 +175,9 @@ bool InstanceServer::listen(const QString &socketName)
 {
     delete m_server;
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // No access options: with them Qt makes the socket elsewhere and renames it over the
+    // name, which would take the name from a live instance. The runtime folder is the
+    // user's own; in the shared one the socket's mode keeps other users out.
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::acceptConnection);
     if (m_server->listen(socketName))
         return true;

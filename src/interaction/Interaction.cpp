@@ -18,6 +18,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSplitter>
+#include <QTreeView>
+#include <QHeaderView>
 
 #include <utility>
 
@@ -74,6 +77,16 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
     if (const QScreen *screen = (g_parent ? g_parent->screen() : dialog.screen()))
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     dialog.resize(size);
+    // The name column gets the room a long file name needs, the side bar its folder names.
+    if (auto *view = dialog.findChild<QTreeView *>(u"treeView"_s)) {
+        const int rest[] = {80, 120, 130};
+        const int name = qMax(200, size.width() - 170 - 70 - (rest[0] + rest[1] + rest[2]));
+        view->header()->resizeSection(0, name);
+        for (int column = 1; column <= 3; ++column)
+            view->header()->resizeSection(column, rest[column - 1]);
+    }
+    if (auto *split = dialog.findChild<QSplitter *>(u"splitter"_s))
+        split->setSizes({170, size.width() - 170});
     setUpFileDialog(dialog, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -169,10 +182,12 @@ public:
         dialog.setInputMode(QInputDialog::TextInput);
         dialog.setTextValue(initial);
         // The one-line prompt holds at most 255 characters, as users of it expect.
-        if (auto *field = dialog.findChild<QLineEdit *>())
+        // Sized to its title, as the message boxes are, and wide enough for a file name;
+        // the field sets the width, as the dialog's layout follows its contents.
+        if (auto *field = dialog.findChild<QLineEdit *>()) {
             field->setMaxLength(MaxPromptLength);
-        // Sized to its title, as the message boxes are, and wide enough for a file name.
-        dialog.setMinimumWidth(qMax(titleBarWidth(dialog, caption), 360));
+            field->setMinimumWidth(qMax(titleBarWidth(dialog, caption), 360) - 24);
+        }
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.textValue();
