@@ -9,7 +9,7 @@ ifdef CI
 CMAKE_FLAGS += -DBRISKO_WERROR=ON
 endif
 
-.PHONY: run test bench fuzz setup build install clean
+.PHONY: run test bench fuzz setup build install deb clean
 
 setup:
 	@scripts/setup.sh
@@ -48,5 +48,12 @@ fuzz: setup
 	  name=$$(basename $$f); mkdir -p $(BUILD)-fuzz/corpus/$$name; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -timeout=5 $(BUILD)-fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; done
 
+# The Debian package, built with dpkg-buildpackage from a copy of the tree in $(BUILD)-deb
+# (a Release build without the tests); lintian errors fail it. scripts/check-deb.sh then
+# installs, starts and removes it.
+deb:
+	@scripts/setup.sh deb
+	scripts/build-deb.sh $(BUILD)-deb
+
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(BUILD)-bench $(BUILD)-fuzz
+	rm -rf $(BUILD) $(TEST_BUILD) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-deb

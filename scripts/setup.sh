@@ -11,6 +11,10 @@ packages=(
     python3-pyftpdlib python3-openssl poppler-utils curl lftp
     qt6-translations-l10n desktop-file-utils
 )
+# `make deb` also needs the distribution's packaging tools.
+if [ "${1:-}" = deb ]; then
+    packages+=(debhelper dpkg-dev fakeroot lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

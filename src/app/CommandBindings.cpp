@@ -164,7 +164,7 @@ void showSpecialCharacters(TForm1 &window)
 }
 
 // F6 opens and closes the table window; the palette's "Tabulky" tab brings an open one
-// forward.
+// forward and gives it the keyboard.
 void bindTableWindow(TForm1 &window)
 {
     QAction *item = window.action(u"OptTableWindow"_s);
@@ -174,8 +174,11 @@ void bindTableWindow(TForm1 &window)
     QObject::connect(window.PageControl2, &QTabWidget::currentChanged, &window,
                      [&window](int index) {
                          TTableForm *table = window.tableWindow();
-                         if (table && window.PageControl2->tabText(index) == u"Tabulky"_s)
+                         if (table && window.PageControl2->tabText(index) == u"Tabulky"_s) {
+                             // Brought to the front with the keyboard, not only shown there.
                              table->raise();
+                             table->activateWindow();
+                         }
                      });
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 using namespace Qt::StringLiterals;
@@ -32,4 +33,40 @@ void setUpApplication(QApplication &app)
     installQtTranslation(app);
     QApplication::setWindowIcon(applicationIcon());
     QGuiApplication::setDesktopFileName(u"brisko-editor"_s);
+}
+
+namespace {
+
+bool namesNoLocale(const QString &value)
+{
+    return value.isEmpty() || value == u"C"_s || value == u"POSIX"_s
+        || value.startsWith(u"C."_s);
+}
+
+} // namespace
+
+bool environmentHasNoLocale(const std::function<QString(const char *)> &getVariable)
+{
+    const auto get = getVariable ? getVariable
+                                 : [](const char *name) { return qEnvironmentVariable(name); };
+    // The first of these that is set decides, as for the C library.
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = get(name);
+        if (!value.isEmpty())
+            return namesNoLocale(value);
+    }
+    return true;
+}
+
+void useCzechLocaleWhenNoneSet()
+{
+    if (!environmentHasNoLocale())
+        return;
+    // "C" settings say nothing the Czech locale would contradict; they would only hide it.
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LC_TIME", "LC_NUMERIC"}) {
+        if (qEnvironmentVariableIsSet(name) && namesNoLocale(qEnvironmentVariable(name)))
+            qunsetenv(name);
+    }
+    qputenv("LANG", "cs_CZ.UTF-8");
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
 }

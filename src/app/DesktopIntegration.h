@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QString>
 
+#include <functional>
+
 class QApplication;
 class QCoreApplication;
 
@@ -18,3 +20,11 @@ QIcon applicationIcon();
 // the icon, the name of its desktop entry. No display name is set, so window titles stay
 // exactly what the program sets.
 void setUpApplication(QApplication &app);
+
+// Whether the environment names no locale of its own (nothing set, or only "C"/"POSIX"),
+// read through getVariable (the process environment by default).
+bool environmentHasNoLocale(const std::function<QString(const char *)> &getVariable = {});
+// The interface is Czech, so where the system names no locale Qt's own formatting (sizes
+// and dates in the file dialogs, day and month names) is Czech too: LANG is set before the
+// application object reads it. Settings read their numbers without any locale.
+void useCzechLocaleWhenNoneSet();

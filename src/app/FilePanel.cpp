@@ -16,7 +16,10 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSplitter>
+#include <QHBoxLayout>
 #include <QStorageInfo>
+#include <QStyle>
+#include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -130,6 +133,9 @@ void FilePanel::createControls()
         DirectoryListBox1->hideColumn(column);
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &index) { directoryChosen(index); });
+    // The drive's own folder heads the tree, so even an empty one shows where one is;
+    // its neighbours, read in later, stay hidden.
+    connect(m_dirModel, &QAbstractItemModel::rowsInserted, this, &FilePanel::hideOtherTopFolders);
 
     FileListBox1 = new FileListBox(splitter);
     FileListBox1->setObjectName(u"FileListBox1"_s);
@@ -158,7 +164,16 @@ void FilePanel::createControls()
     DriveComboBox1 = new QComboBox(this);
     DriveComboBox1->setObjectName(u"DriveComboBox1"_s);
     connect(DriveComboBox1, &QComboBox::activated, this, &FilePanel::driveChosen);
-    layout->addWidget(DriveComboBox1);
+    UpButton = new QToolButton(this);
+    UpButton->setObjectName(u"UpButton"_s);
+    UpButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+    UpButton->setToolTip(u"O úroveň výš"_s);
+    connect(UpButton, &QToolButton::clicked, this, &FilePanel::goUp);
+    auto *driveRow = new QHBoxLayout;
+    driveRow->setSpacing(2);
+    driveRow->addWidget(DriveComboBox1, 1);
+    driveRow->addWidget(UpButton);
+    layout->addLayout(driveRow);
     setFocusProxy(FileListBox1);
 }
 
@@ -245,8 +260,29 @@ void FilePanel::showDrive(int index)
         return;
     DriveComboBox1->setCurrentIndex(index);
     const QString root = DriveComboBox1->itemData(index).toString();
+    m_driveRoot = root;
     m_dirModel->setRootPath(root);
-    DirectoryListBox1->setRootIndex(m_dirModel->index(root));
+    const QModelIndex top = m_dirModel->index(root);
+    DirectoryListBox1->setRootIndex(top.parent());
+    hideOtherTopFolders();
+    DirectoryListBox1->expand(top);
+}
+
+void FilePanel::hideOtherTopFolders()
+{
+    const QModelIndex parent = DirectoryListBox1->rootIndex();
+    for (int row = 0; row < m_dirModel->rowCount(parent); ++row) {
+        const QString path = m_dirModel->filePath(m_dirModel->index(row, 0, parent));
+        DirectoryListBox1->setRowHidden(row, parent, QDir::cleanPath(path) != QDir::cleanPath(m_driveRoot));
+    }
+}
+
+void FilePanel::goUp()
+{
+    QDir up(m_directory);
+    if (!up.cdUp())
+        return;
+    followFile(up.absolutePath() + u"/"_s);
 }
 
 void FilePanel::driveChosen(int index)
@@ -270,6 +306,7 @@ void FilePanel::setDirectory(const QString &directory)
     const bool changed = folder != m_directory;
     m_directory = folder;
     QDir::setCurrent(folder);
+    UpButton->setEnabled(!QDir(folder).isRoot());
     const QModelIndex index = m_dirModel->index(folder);
     if (index.isValid() && DirectoryListBox1->currentIndex() != index) {
         for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())

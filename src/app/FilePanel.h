@@ -7,6 +7,7 @@ class QAction;
 class QComboBox;
 class QFileSystemModel;
 class QMenu;
+class QToolButton;
 class QTreeView;
 class TForm1;
 
@@ -42,6 +43,8 @@ public:
     FileListBox *FileListBox1 = nullptr;
     QComboBox *FilterComboBox1 = nullptr;
     QComboBox *DriveComboBox1 = nullptr;
+    // Goes to the folder above the one shown, across drives up to "/".
+    QToolButton *UpButton = nullptr;
     QMenu *PopupMenu = nullptr;
 
     // The folder the file list shows.
@@ -77,10 +80,13 @@ private:
     void findDocumentDirectory();
     int driveIndexFor(const QString &path) const;
     void showDrive(int index);
+    void hideOtherTopFolders();
+    void goUp();
 
     TForm1 &m_frame;
     QFileSystemModel *m_dirModel = nullptr;
     QString m_directory;
+    QString m_driveRoot;
     QStringList m_patterns;
 };
 

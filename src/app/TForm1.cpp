@@ -322,6 +322,16 @@ void TForm1::createStatusBar()
         if (doc == activeDocument() && m_settings.Colorize)
             colorizeActiveDocument();
     });
+    // The panel's choices from the keyboard too: "Soubor" → "Kódování".
+    auto *encodingMenu = new QMenu(u"Kódování"_s, this);
+    encodingMenu->setObjectName(u"FileEncoding"_s);
+    menu(u"MenuFile"_s)->insertMenu(action(u"FilePrint"_s), encodingMenu);
+    connect(encodingMenu, &QMenu::aboutToShow, encoding,
+            [encoding, encodingMenu] { encoding->fillMenu(*encodingMenu); });
+    // A little room between the panel and the size grip in the window's corner.
+    auto *gap = new QWidget(bar);
+    gap->setFixedWidth(6);
+    bar->addPermanentWidget(gap);
 }
 
 void TForm1::createHiddenLists()

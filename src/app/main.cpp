@@ -1,9 +1,12 @@
 #include "interaction/Interaction.h"
 #include "app/SmallWindows.h"
+#include "app/SingleInstance.h"
 #include "app/StartUp.h"
+#include "app/DesktopIntegration.h"
 #include "app/TForm1.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <cstdio>
 
@@ -32,8 +35,12 @@ void prepareBrowserFlags()
 int main(int argc, char **argv)
 {
     prepareBrowserFlags();
+    useCzechLocaleWhenNoneSet();
     QApplication app(argc, argv);
-    // No documents are taken from the command line; the one option checks an installation.
-    const bool checkInstall = app.arguments().contains(QLatin1StringView("--check-install"));
-    return runProgram(app, checkInstall);
+    // Files on the command line go to the instance already running, when there is one.
+    const CommandLine command = parseCommandLine(app.arguments(), QDir::currentPath());
+    InstanceServer instance;
+    if (const std::optional<int> done = startOrHandOver(command, instance))
+        return *done;
+    return runProgram(app, command.checkInstall);
 }

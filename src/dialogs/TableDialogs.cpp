@@ -138,6 +138,8 @@ QWidget *TTableForm::createTablePage()
 {
     auto *page = new QWidget(this);
     auto *grid = new QGridLayout;
+    // The longest caption, "Mezery mezi buňkami", would touch its spin box otherwise.
+    grid->setHorizontalSpacing(12);
     CheckBox1 = numberSwitch(SpinEdit1, 1, 1, page);
     CheckBox2 = numberSwitch(SpinEdit2, 2, 2, page);
     CheckBox3 = numberSwitch(SpinEdit3, 3, 3, page);

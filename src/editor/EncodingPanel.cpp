@@ -46,7 +46,12 @@ void EncodingPanel::refresh()
 
 void EncodingPanel::rebuildMenu()
 {
-    QMenu *m = menu();
+    fillMenu(*menu());
+}
+
+void EncodingPanel::fillMenu(QMenu &menu)
+{
+    QMenu *m = &menu;
     m->clear();
     TForm2 *doc = m_document;
     if (!doc)

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QToolButton>
 
+class QMenu;
 class TForm2;
 
 // The status-bar panel that shows the active document's encoding. Clicking it offers to
@@ -19,6 +20,8 @@ public:
     void setDocument(TForm2 *document);
     // Fills the menu for the document as it is now; runs each time the menu opens.
     void rebuildMenu();
+    // Fills another menu with the same choices (the menu bar's "Kódování").
+    void fillMenu(QMenu &menu);
 
 Q_SIGNALS:
     // The document was read again; it may need colouring.

@@ -18,6 +18,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSplitter>
+#include <QTreeView>
+#include <QHeaderView>
 
 #include <utility>
 
@@ -33,6 +36,15 @@ const QString kMessageTitle = u"Brisko HTML Editor"_s;
 // The folder of the last file chosen in a file dialog during this session.
 QString g_lastFolder;
 
+// The width a dialog needs for its whole title: the title in the title bar's bold font and
+// room for the window buttons.
+int titleBarWidth(const QWidget &dialog, const QString &title)
+{
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(title) + 120;
+}
+
 QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &text,
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton)
@@ -47,9 +59,7 @@ QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &t
     // A short message would make the box narrower than its title bar needs; the title
     // would be cut. The box's own layout takes a spacer as wide as the title.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
-        QFont bold = box.font();
-        bold.setBold(true);
-        const int titleWidth = QFontMetrics(bold).horizontalAdvance(kMessageTitle) + 120;
+        const int titleWidth = titleBarWidth(box, kMessageTitle);
         grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
     }
@@ -61,6 +71,22 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
 {
     QFileDialog dialog(g_parent, caption);
     dialog.setObjectName(u"FileDialog"_s);
+    // Qt's own start size squeezes the name, size and date columns; start with room for
+    // them, within the screen.
+    QSize size(880, 560);
+    if (const QScreen *screen = (g_parent ? g_parent->screen() : dialog.screen()))
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(size);
+    // The name column gets the room a long file name needs, the side bar its folder names.
+    if (auto *view = dialog.findChild<QTreeView *>(u"treeView"_s)) {
+        const int rest[] = {80, 120, 130};
+        const int name = qMax(200, size.width() - 170 - 70 - (rest[0] + rest[1] + rest[2]));
+        view->header()->resizeSection(0, name);
+        for (int column = 1; column <= 3; ++column)
+            view->header()->resizeSection(column, rest[column - 1]);
+    }
+    if (auto *split = dialog.findChild<QSplitter *>(u"splitter"_s))
+        split->setSizes({170, size.width() - 170});
     setUpFileDialog(dialog, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -156,8 +182,12 @@ public:
         dialog.setInputMode(QInputDialog::TextInput);
         dialog.setTextValue(initial);
         // The one-line prompt holds at most 255 characters, as users of it expect.
-        if (auto *field = dialog.findChild<QLineEdit *>())
+        // Sized to its title, as the message boxes are, and wide enough for a file name;
+        // the field sets the width, as the dialog's layout follows its contents.
+        if (auto *field = dialog.findChild<QLineEdit *>()) {
             field->setMaxLength(MaxPromptLength);
+            field->setMinimumWidth(qMax(titleBarWidth(dialog, caption), 360) - 24);
+        }
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.textValue();

@@ -215,6 +215,12 @@ EncodingGuess detectEncoding(QByteArrayView bytes)
             guess.note = u"neznámé kódování %1 v META"_s.arg(declared);
         } else if (*encoding != TextEncoding::Utf8) {
             guess.file.encoding = *encoding;
+            // Read as declared (that keeps every byte), but a page saved as UTF-8 under an
+            // old META would only look garbled; the note tells why and the encoding panel
+            // reads it again as UTF-8.
+            bool multiByte = false;
+            if (isValidUtf8(bytes, &multiByte) && multiByte)
+                guess.note = u"META uvádí %1, ale soubor je platné UTF-8"_s.arg(declared);
         } else if (isValidUtf8(bytes)) {
             guess.file.encoding = TextEncoding::Utf8;
         } else {

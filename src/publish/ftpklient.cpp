@@ -193,11 +193,11 @@ void TFTPForm::buildLeftHalf(QWidget *half)
     m_sessions->setValue(1);
     m_sessions->setToolTip(u"Kolik souborů se nahrává najednou, každý vlastním spojením"_s);
     sessionsRow->addWidget(m_sessions);
-    grid->addLayout(sessionsRow, 10, 0, 1, 2);
+    grid->addLayout(sessionsRow, 9, 0, 1, 2);
     m_closeButton = new QPushButton(u"Zavřít"_s, half);
     m_closeButton->setObjectName(u"CloseButton"_s);
     m_closeButton->setAutoDefault(false);
-    grid->addWidget(m_closeButton, 9, 0, 1, 2);
+    grid->addWidget(m_closeButton, 10, 0, 1, 2);
 
     connect(m_directoryButton, &QToolButton::clicked, this, &TFTPForm::DirectoryButtonClick);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, &TFTPForm::FileListBox1DblClick);

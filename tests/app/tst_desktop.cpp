@@ -106,6 +106,10 @@ private Q_SLOTS:
     void waitWindowIsPaintedAtOnce();
     void toolWindowsOpenOverTheMainWindow();
     void windowIconIsTheProgramsOwn();
+    void czechLocaleOnlyWhereNoneIsSet_data();
+    void czechLocaleOnlyWhereNoneIsSet();
+    void promptIsAsWideAsItsTitle();
+    void fileDialogStartsWithRoomForItsColumns();
 
 private:
     Interaction *m_refusing = nullptr;
@@ -370,6 +374,57 @@ void tst_Desktop::windowIconIsTheProgramsOwn()
     QCOMPARE(fx.window().windowIcon().cacheKey(), icon.cacheKey());
     // A maximised document shows its icon in the menu bar: the program's, not Qt's logo.
     QCOMPARE(fx.window().mdiArea()->activeSubWindow()->windowIcon().cacheKey(), icon.cacheKey());
+}
+
+void tst_Desktop::czechLocaleOnlyWhereNoneIsSet_data()
+{
+    QTest::addColumn<QString>("lcAll");
+    QTest::addColumn<QString>("lcMessages");
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<bool>("none");
+    QTest::newRow("nothing set") << QString() << QString() << QString() << true;
+    QTest::newRow("C") << QString() << QString() << u"C"_s << true;
+    QTest::newRow("C.UTF-8 of a container") << QString() << QString() << u"C.UTF-8"_s << true;
+    QTest::newRow("POSIX over a real LANG") << u"POSIX"_s << QString() << u"de_DE.UTF-8"_s << true;
+    QTest::newRow("the user's own language") << QString() << QString() << u"en_GB.UTF-8"_s << false;
+    QTest::newRow("LC_ALL decides") << u"sk_SK.UTF-8"_s << QString() << u"C"_s << false;
+    QTest::newRow("messages language") << QString() << u"cs_CZ.UTF-8"_s << QString() << false;
+}
+
+void tst_Desktop::czechLocaleOnlyWhereNoneIsSet()
+{
+    QFETCH(QString, lcAll);
+    QFETCH(QString, lcMessages);
+    QFETCH(QString, lang);
+    QFETCH(bool, none);
+    const QHash<QByteArray, QString> env{{"LC_ALL", lcAll}, {"LC_MESSAGES", lcMessages}, {"LANG", lang}};
+    QCOMPARE(environmentHasNoLocale([&](const char *name) { return env.value(name); }), none);
+}
+
+void tst_Desktop::promptIsAsWideAsItsTitle()
+{
+    const QString caption = u"Zaměnit obrazky/velky-obrazek-na-titulni-strance.gif za "_s;
+    int width = 0;
+    int needed = 0;
+    onNextModal([&](QWidget *w) {
+        QFont bold = w->font();
+        bold.setBold(true);
+        needed = QFontMetrics(bold).horizontalAdvance(caption) + 60;
+        width = w->width();
+        static_cast<QDialog *>(w)->reject();
+    });
+    QVERIFY(!ui().text(caption, u"Nový text"_s, u"a.gif"_s));
+    QVERIFY2(width > needed, qPrintable(u"%1 <= %2"_s.arg(width).arg(needed)));
+}
+
+void tst_Desktop::fileDialogStartsWithRoomForItsColumns()
+{
+    QSize size;
+    onNextModal([&](QWidget *w) { size = w->size(); });
+    QVERIFY(ui().openFileName(openFilter(), m_folder.path()).isEmpty());
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QVERIFY2(size.width() >= qMin(800, screen.width() * 8 / 10), qPrintable(QString::number(size.width())));
+    QVERIFY2(size.height() >= qMin(500, screen.height() * 8 / 10), qPrintable(QString::number(size.height())));
 }
 
 BRISKO_TEST_MAIN(tst_Desktop)

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -80,6 +81,7 @@ private Q_SLOTS:
     void insertImageAsTagWithRelativePath();
     void selectionShowsReferenceInStatusBar();
     void dragCarriesFileAddresses();
+    void treeHeadsWithTheDriveFolderAndGoesUp();
 
 private:
     FilePanel *panel() { return m_fx->window().FilePanelPage->findChild<FilePanel *>(); }
@@ -306,6 +308,34 @@ void tst_FilePanel::dragCarriesFileAddresses()
     std::unique_ptr<QMimeData> data(p.FileListBox1->model()->mimeData(indexes));
     QCOMPARE(data->urls(), (QList<QUrl>{QUrl::fromLocalFile(site.path(u"index.html"_s)),
                                         QUrl::fromLocalFile(site.path(u"logo.gif"_s))}));
+}
+
+void tst_FilePanel::treeHeadsWithTheDriveFolderAndGoesUp()
+{
+    // The test's home is a fresh temporary folder: on the home drive the tree shows that
+    // folder itself at its head, never an empty box.
+    FilePanel &p = *panel();
+    p.followFile(QDir::homePath() + u"/"_s);
+    QTreeView *tree = p.DirectoryListBox1;
+    auto *model = tree->model();
+    QStringList shownTop;
+    QTRY_VERIFY(model->rowCount(tree->rootIndex()) > 0);
+    for (int row = 0; row < model->rowCount(tree->rootIndex()); ++row) {
+        if (!tree->isRowHidden(row, tree->rootIndex()))
+            shownTop << model->index(row, 0, tree->rootIndex()).data().toString();
+    }
+    QCOMPARE(shownTop, QStringList{QFileInfo(QDir::homePath()).fileName()});
+    QVERIFY(p.UpButton->isEnabled());
+
+    // Up leaves the home drive for the folder above, and ends at "/".
+    const QString above = QFileInfo(QDir::homePath()).absolutePath();
+    p.UpButton->click();
+    QCOMPARE(p.directory(), above);
+    QCOMPARE(p.DriveComboBox1->currentData().toString(), u"/"_s);
+    for (int i = 0; i < 64 && p.UpButton->isEnabled(); ++i)
+        p.UpButton->click();
+    QCOMPARE(p.directory(), u"/"_s);
+    QVERIFY(!p.UpButton->isEnabled());
 }
 
 BRISKO_TEST_MAIN(tst_FilePanel)

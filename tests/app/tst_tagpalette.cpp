@@ -1,4 +1,5 @@
 #include "app/TagPalette.h"
+#include "dialogs/TableDialogs.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -57,6 +58,7 @@ private Q_SLOTS:
     void headingButtons();
     void rowAndCellButton();
     void divBarToggles();
+    void tablesTabGivesTheTableWindowTheKeyboard();
     void popupLists_data();
     void popupLists();
     void plainPressOnShownListHidesIt();
@@ -160,6 +162,27 @@ void tst_TagPalette::rowAndCellButton()
     paletteButton(fx.window(), u"Tabulky"_s, u"TR&&TD"_s)->click();
     QCOMPARE(fx.buffer().GetText(), u"  <TR>\r\n    <TD></TD>\r\n  </TR>"_s);
     QCOMPARE(fx.buffer().SelStart(), 16); // between <TD> and </TD>
+}
+
+void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
+{
+    MainWindowFixture fx;
+    fx.window().show();
+    fx.window().toggleTableWindow();
+    QWidget *table = fx.window().tableWindow();
+    QVERIFY(table);
+    fx.doc()->RichEdit1->setFocus();
+    fx.window().activateWindow();
+    QTRY_VERIFY(fx.window().isActiveWindow());
+    QTabWidget *palette = fx.window().PageControl2;
+    palette->setCurrentIndex(0);
+    for (int i = 0; i < palette->count(); ++i) {
+        if (palette->tabText(i) == u"Tabulky"_s)
+            palette->setCurrentIndex(i);
+    }
+    QTRY_VERIFY(table->isActiveWindow());
+    QTRY_VERIFY(QApplication::focusWidget() && table->isAncestorOf(QApplication::focusWidget()));
+    fx.window().closeTableWindow();
 }
 
 void tst_TagPalette::divBarToggles()

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void keepingTheCurrentEncodingIsNotAskedAgain();
     void statusPanelShowsEncodingAndWhyAFileWasNotReadAsItAsked();
     void reopenReadsTheFileInTheChosenEncoding();
+    void utf8UnderASingleByteMetaIsNotedAndReadAgainFromTheFileMenu();
     void reopenAsUtf8RefusesBytesThatAreNotUtf8();
     void reopenIsOfferedOnlyForAnUnmodifiedFile();
     void convertWritesTheNextSaveInTheNewEncoding();
@@ -272,6 +273,36 @@ void tst_DocumentEncoding::reopenReadsTheFileInTheChosenEncoding()
     panelAction(u"ReopenAs ISO-8859-2"_s)->trigger();
     QVERIFY(m_fx->buffer().GetText().contains(u"ščřžýáíé"));
     QCOMPARE(panel()->text(), u"ISO-8859-2"_s);
+}
+
+void tst_DocumentEncoding::utf8UnderASingleByteMetaIsNotedAndReadAgainFromTheFileMenu()
+{
+    const QString page = path(u"stara-meta.html"_s);
+    QFile file(page);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(u"<HTML><HEAD><META charset=\"windows-1250\"></HEAD><BODY>Kůň</BODY></HTML>"_s.toUtf8());
+    file.close();
+    m_ui->openFile(page);
+    trigger("FileOpen");
+    QCOMPARE(panel()->text(),
+             u"Windows-1250 – META uvádí windows-1250, ale soubor je platné UTF-8"_s);
+
+    // The menu bar offers the panel's choices, for the keyboard.
+    auto *menu = m_fx->window().findChild<QMenu *>(u"FileEncoding"_s);
+    QVERIFY(menu);
+    QVERIFY(m_fx->window().menu(u"MenuFile"_s)->actions().contains(menu->menuAction()));
+    Q_EMIT menu->aboutToShow();
+    QStringList shown;
+    for (QAction *a : menu->actions())
+        shown << a->text();
+    panel()->rebuildMenu();
+    QStringList inPanel;
+    for (QAction *a : panel()->menu()->actions())
+        inPanel << a->text();
+    QCOMPARE(shown, inPanel);
+    menu->findChild<QAction *>(u"ReopenAs UTF-8"_s)->trigger();
+    QVERIFY(m_fx->buffer().GetText().contains(u"Kůň"));
+    QCOMPARE(panel()->text(), u"UTF-8"_s);
 }
 
 void tst_DocumentEncoding::reopenAsUtf8RefusesBytesThatAreNotUtf8()

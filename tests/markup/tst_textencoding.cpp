@@ -177,11 +177,14 @@ void tst_TextEncoding::detection_data()
     QTest::newRow("bom-beats-meta") << bom + "<meta charset=cp1250>" + utf8 << TextEncoding::Utf8
                                     << true << false;
     QTest::newRow("bom-but-not-utf8") << bom + cp1250 << TextEncoding::Windows1250 << false << true;
-    // A declaration beats the look of the bytes.
+    // A declaration beats the look of the bytes; multi-byte UTF-8 under a single-byte
+    // META is noted, plain ASCII under one is not.
     QTest::newRow("meta-iso-over-utf8-bytes")
-        << "<meta charset=iso-8859-2>" + utf8 << TextEncoding::Iso88592 << false << false;
+        << "<meta charset=iso-8859-2>" + utf8 << TextEncoding::Iso88592 << false << true;
     QTest::newRow("meta-1250-over-utf8-bytes")
-        << "<meta charset=windows-1250>" + utf8 << TextEncoding::Windows1250 << false << false;
+        << "<meta charset=windows-1250>" + utf8 << TextEncoding::Windows1250 << false << true;
+    QTest::newRow("meta-1250-ascii-only") << QByteArray("<meta charset=windows-1250><p>a</p>")
+                                          << TextEncoding::Windows1250 << false << false;
     QTest::newRow("meta-utf8-ascii-only") << QByteArray("<meta charset=utf-8><p>a</p>")
                                           << TextEncoding::Utf8 << false << false;
     QTest::newRow("meta-utf8-but-not-utf8")

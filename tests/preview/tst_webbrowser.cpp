@@ -3,6 +3,7 @@
 #include "support/TestMain.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -50,6 +51,7 @@ private Q_SLOTS:
     void hashAndQuestionMarkStayInTheFileName();
     void sameAddressShowsTheFileAsItIsNow();
     void missingModuleShowsAMessageInstead();
+    void rightClickMenuIsCzech();
 
 private:
     QTemporaryDir m_dir;
@@ -155,6 +157,48 @@ void tst_WebBrowser::missingModuleShowsAMessageInstead()
     bool answered = false;
     browser.readPageText([&](const QString &text) { answered = text.isEmpty(); });
     QVERIFY(answered);
+}
+
+void tst_WebBrowser::rightClickMenuIsCzech()
+{
+    const QString first = m_dir.filePath(u"menu1.htm"_s);
+    const QString second = m_dir.filePath(u"menu2.htm"_s);
+    QCOMPARE(writeTextFile(first, u"<P>první</P>"_s), QString());
+    QCOMPARE(writeTextFile(second, u"<P>druhá</P>"_s), QString());
+    WebBrowser browser;
+    browser.resize(400, 300);
+    browser.show();
+    QCOMPARE(shownText(browser, first), u"první"_s);
+    QCOMPARE(shownText(browser, second), u"druhá"_s);
+
+    QWidget *view = nullptr;
+    for (QWidget *w : browser.findChildren<QWidget *>()) {
+        if (w->inherits("QWebEngineView"))
+            view = w;
+    }
+    QVERIFY(view);
+    // The engine takes the click and asks the view for its menu when it has hit-tested it.
+    QWidget *surface = view->focusProxy() ? view->focusProxy() : view;
+    QMenu *menu = nullptr;
+    for (int attempt = 0; attempt < 20 && !menu; ++attempt) {
+        QTest::mousePress(surface, Qt::RightButton, {}, QPoint(20, 20));
+        QTest::mouseRelease(surface, Qt::RightButton, {}, QPoint(20, 20));
+        (void)QTest::qWaitFor([&] { return (menu = view->findChild<QMenu *>(u"previewContextMenu"_s)) != nullptr; }, 1000);
+    }
+    QVERIFY(menu);
+    QStringList items;
+    QStringList enabled;
+    for (QAction *a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        items << a->text();
+        if (a->isEnabled())
+            enabled << a->text();
+    }
+    QCOMPARE(items, (QStringList{u"Kopírovat"_s, u"Vybrat vše"_s, u"Zpět"_s, u"Vpřed"_s, u"Obnovit"_s}));
+    // Nothing selected, one page back to go to and none forward.
+    QCOMPARE(enabled, (QStringList{u"Vybrat vše"_s, u"Zpět"_s, u"Obnovit"_s}));
+    menu->close();
 }
 
 BRISKO_TEST_MAIN(tst_WebBrowser)

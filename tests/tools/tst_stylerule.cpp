@@ -1,9 +1,15 @@
 #include "support/TestMain.h"
 
 #include "markup/TextFile.h"
+#include "preview/WebBrowser.h"
 #include "tools/StyleRule.h"
+#include "tools/Stylemaker.h"
 
+#include <QPlainTextEdit>
 #include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -19,6 +25,7 @@ private Q_SLOTS:
     void sampleElement();
     void ruleAndPage();
     void sampleFileIsPrivate();
+    void builderShowsEveryTabAndNoEmptyArea();
 };
 
 void TestStyleRule::declarations_data()
@@ -105,6 +112,25 @@ void TestStyleRule::sampleFileIsPrivate()
     const TextFileResult read = readTextFile(path);
     QVERIFY(read.ok);
     QCOMPARE(read.text, page);
+}
+
+void TestStyleRule::builderShowsEveryTabAndNoEmptyArea()
+{
+    TStyleForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.width(), 620);
+    QTabBar *tabs = form.PageControl1->tabBar();
+    QCOMPARE(tabs->count(), 6);
+    // All six side by side, without the scroll arrows of a bar that is too narrow.
+    QVERIFY2(tabs->tabRect(5).right() < form.PageControl1->width(),
+             qPrintable(QString::number(tabs->tabRect(5).right())));
+    for (QToolButton *arrow : tabs->findChildren<QToolButton *>())
+        QVERIFY(!arrow->isVisible());
+    // Until there is a tag name there is no sample to show: the sample text takes the
+    // browser's room.
+    QVERIFY(!form.WebBrowser1->isVisible());
+    QVERIFY(form.Memo1->height() > 200);
 }
 
 BRISKO_TEST_MAIN(TestStyleRule)

@@ -2,7 +2,10 @@
 // the first page shown, so that starting the editor never loads Qt WebEngine.
 #include "preview/BrowserEngine.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QOpenGLContext>
+#include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -30,11 +33,39 @@ void provideSharedContext()
     qt_gl_set_global_share_context(context);
 }
 
+// The engine's own right-click menu is English and offers what a preview has no use
+// for; the program's menu has the few commands that make sense there, in Czech.
+class PreviewView final : public QWebEngineView
+{
+public:
+    using QWebEngineView::QWebEngineView;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        auto *menu = new QMenu(this);
+        menu->setObjectName(QStringLiteral("previewContextMenu"));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        auto add = [this, menu](const QString &text, QWebEnginePage::WebAction action, bool enabled) {
+            QAction *a = menu->addAction(text, this, [this, action] { triggerPageAction(action); });
+            a->setEnabled(enabled);
+        };
+        add(QStringLiteral("Kopírovat"), QWebEnginePage::Copy, hasSelection());
+        add(QStringLiteral("Vybrat vše"), QWebEnginePage::SelectAll, true);
+        menu->addSeparator();
+        add(QStringLiteral("Zpět"), QWebEnginePage::Back, history()->canGoBack());
+        add(QStringLiteral("Vpřed"), QWebEnginePage::Forward, history()->canGoForward());
+        add(QStringLiteral("Obnovit"), QWebEnginePage::Reload, true);
+        menu->popup(event->globalPos());
+        event->accept();
+    }
+};
+
 class WebEngineBrowser final : public BrowserEngine
 {
 public:
     explicit WebEngineBrowser(QWidget *parent)
-        : m_view(new QWebEngineView(parent))
+        : m_view(new PreviewView(parent))
     {
         QObject::connect(m_view, &QWebEngineView::urlChanged, m_view, [this](const QUrl &url) {
             if (m_callbacks.urlChanged)
