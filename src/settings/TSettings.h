@@ -67,6 +67,8 @@ struct TSettings
     bool FindDir = true;
     bool HidePrew = true;
     bool AutoIntend = true;
+    // The dictionary spelling is checked with as the user types ("cs_CZ"); empty: off.
+    QString SpellCheck = QStringLiteral("cs_CZ");
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 
