@@ -31,18 +31,23 @@ LanguageTools::LanguageTools(TForm1 &frame, const QStringList &dictionaryFolders
     applySpelling();
     connect(&frame, &TForm1::activeDocumentChanged, this, &LanguageTools::attachMarkers);
 
-    // The panel goes under the documents, beside the side panel.
+    // The panel goes under the documents, beside the side panel: the document area and
+    // the panel share a column of their own.
     m_panel = new HtmlCheckPanel;
     m_panel->hide();
-    const int index = frame.Splitter1->indexOf(frame.DocumentArea);
-    auto *column = new QSplitter(Qt::Vertical);
-    column->setObjectName(u"DocumentColumn"_s);
-    column->setChildrenCollapsible(false);
-    frame.Splitter1->replaceWidget(index, column);
-    column->addWidget(frame.DocumentArea);
-    column->addWidget(m_panel);
-    column->setStretchFactor(0, 1);
-    frame.DocumentArea->show();
+    auto *column = qobject_cast<QSplitter *>(frame.DocumentArea->parentWidget());
+    if (column && column->orientation() == Qt::Vertical) {
+        column->addWidget(m_panel);
+    } else {
+        column = new QSplitter(Qt::Vertical);
+        column->setObjectName(u"DocumentColumn"_s);
+        column->setChildrenCollapsible(false);
+        frame.Splitter1->replaceWidget(frame.Splitter1->indexOf(frame.DocumentArea), column);
+        column->addWidget(frame.DocumentArea);
+        column->addWidget(m_panel);
+        column->setStretchFactor(0, 1);
+        frame.DocumentArea->show();
+    }
     connect(m_panel, &HtmlCheckPanel::positionChosen, this, &LanguageTools::goToFinding);
     connect(frame.action(u"ToolHtmlCheck"_s), &QAction::triggered, this,
             &LanguageTools::checkActiveDocument);
