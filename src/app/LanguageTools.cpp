@@ -42,7 +42,9 @@ LanguageTools::LanguageTools(TForm1 &frame, const QStringList &dictionaryFolders
         column = new QSplitter(Qt::Vertical);
         column->setObjectName(u"DocumentColumn"_s);
         column->setChildrenCollapsible(false);
-        frame.Splitter1->replaceWidget(frame.Splitter1->indexOf(frame.DocumentArea), column);
+        const int index = frame.Splitter1->indexOf(frame.DocumentArea);
+        frame.Splitter1->replaceWidget(index, column);
+        frame.Splitter1->setStretchFactor(index, 1); // the documents take the room, as before
         column->addWidget(frame.DocumentArea);
         column->addWidget(m_panel);
         column->setStretchFactor(0, 1);

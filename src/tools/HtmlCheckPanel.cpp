@@ -62,9 +62,12 @@ void HtmlCheckPanel::showMessages(const QString &documentName, const QList<HtmlM
     List->addTopLevelItems(items);
     List->resizeColumnToContents(0);
     List->resizeColumnToContents(1);
-    Caption->setText(messages.isEmpty()
-                         ? u"Kontrola HTML – %1: bez chyb a varování"_s.arg(documentName)
-                         : u"Kontrola HTML – %1: %2 nálezů"_s.arg(documentName).arg(messages.size()));
+    const qsizetype n = messages.size();
+    const QString count = n == 1 ? u"1 nález"_s
+                          : n < 5 ? u"%1 nálezy"_s.arg(n)
+                                  : u"%1 nálezů"_s.arg(n);
+    Caption->setText(n == 0 ? u"Kontrola HTML – %1: bez chyb a varování"_s.arg(documentName)
+                            : u"Kontrola HTML – %1: %2"_s.arg(documentName, count));
     show();
 }
 
