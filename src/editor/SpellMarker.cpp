@@ -203,7 +203,7 @@ void SpellMarker::slice()
     QTextBlock block = m_buffer.document()->findBlockByNumber(m_sweepFrom);
     while (block.isValid() && clock.elapsed() < SliceMs) {
         // Batches of lines between looks at the clock.
-        for (int i = 0; i < 64 && block.isValid(); ++i, block = block.next()) {
+        for (int i = 0; i < 8 && block.isValid(); ++i, block = block.next()) {
             if (isChecked(block))
                 continue;
             checkBlock(block);
