@@ -47,6 +47,13 @@ bool isChecked(const QTextBlock &block)
     return d && d->checked;
 }
 
+// The state a line starts in: where the line before ended, plain text for the first.
+SpellScanState entryState(const QTextBlock &block)
+{
+    const QTextBlock previous = block.previous();
+    return SpellScanState::unpack(previous.isValid() ? previous.userState() : 0);
+}
+
 // Offsets count every line break before the line as two characters.
 int offsetOf(const QTextBlock &block, int inBlock)
 {
@@ -146,12 +153,12 @@ bool SpellMarker::checkBlock(QTextBlock &block)
         while (from.previous().isValid() && from.previous().userState() < 0)
             from = from.previous();
         for (QTextBlock b = from; b != block; b = b.next()) {
-            SpellScanState state = SpellScanState::unpack(b.previous().isValid() ? b.previous().userState() : 0);
+            SpellScanState state = entryState(b);
             findSpellWords(b.text(), state);
             b.setUserState(state.pack());
         }
     }
-    SpellScanState state = SpellScanState::unpack(previous.isValid() ? previous.userState() : 0);
+    SpellScanState state = entryState(block);
     const QString text = block.text();
     SpellBlockData &data = ensureData(block);
     data.misspelt.clear();
