@@ -1,5 +1,7 @@
 // Opening a large page and typing into it.
 #include "editor/EditorBuffer.h"
+#include "editor/SpellMarker.h"
+#include "markup/SpellChecker.h"
 #include "markup/TextFile.h"
 
 #include <QApplication>
@@ -78,6 +80,46 @@ void typeAtEnd(benchmark::State &state)
     }
 }
 BENCHMARK(typeAtEnd)->Arg(100000)->Arg(999999)->Unit(benchmark::kMicrosecond);
+
+// A key typed into a large page up to the repainted screen: the key, the work it leaves
+// for the event loop (the spelling marks of the line when spelling is on) and a paint.
+// Arguments: page length, spelling off (0) or on (1).
+void typeAndRepaint(benchmark::State &state)
+{
+    static SpellChecker checker;
+    const bool spelling = state.range(1) != 0;
+    if (spelling && !checker.isLoaded()) {
+        for (const SpellDictionary &d : installedDictionaries()) {
+            if (d.name == DefaultSpellLanguage)
+                checker.load(d);
+        }
+        if (!checker.isLoaded())
+            state.SkipWithError("the Czech dictionary is not installed");
+    }
+    PageFile file(int(state.range(0)));
+    EditorBuffer buffer;
+    buffer.resize(800, 600);
+    buffer.show();
+    SpellMarker *marker = spelling ? new SpellMarker(buffer, checker) : nullptr;
+    buffer.loadText(readTextFile(file.path).text);
+    buffer.SetSelStart(buffer.textLength() / 2);
+    buffer.ensureCursorVisible();
+    if (marker)
+        marker->finish();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QTest::keyClick(&buffer, Qt::Key_A);
+        QCoreApplication::processEvents(); // the marks of the line typed in
+        buffer.viewport()->repaint();
+        state.PauseTiming();
+        buffer.Undo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(typeAndRepaint)
+    ->Args({100000, 0})->Args({100000, 1})->Args({999999, 0})->Args({999999, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -3,6 +3,8 @@
 // is coloured, and the longest wait for input while the colours go in.
 #include "editor/Colorize.h"
 #include "editor/EditorBuffer.h"
+#include "editor/SpellMarker.h"
+#include "markup/SpellChecker.h"
 #include "markup/TextFile.h"
 #include "settings/TSettings.h"
 
@@ -41,10 +43,27 @@ QString makePage(int length)
     return page;
 }
 
-// Arguments: 0 colours in one step (as before), 1 colours in slices.
+// The Czech dictionary, read once; empty when it is not installed.
+SpellChecker &czechChecker()
+{
+    static SpellChecker checker;
+    if (!checker.isLoaded()) {
+        for (const SpellDictionary &d : installedDictionaries()) {
+            if (d.name == DefaultSpellLanguage)
+                checker.load(d);
+        }
+    }
+    return checker;
+}
+
+// Arguments: 0 colours in one step (as before), 1 colours in slices, 2 colours in slices
+// and checks the spelling as well (what is on screen first, the rest in slices too).
 void BM_OpenColouredPage(benchmark::State &state)
 {
     const bool sliced = state.range(0) != 0;
+    const bool spelling = state.range(0) == 2;
+    if (spelling && !czechChecker().isLoaded())
+        state.SkipWithError("the Czech dictionary is not installed");
     QTemporaryDir dir;
     const QString path = dir.filePath(u"page.html"_s);
     if (!writeTextFile(path, makePage(999000)).isEmpty())
@@ -59,6 +78,7 @@ void BM_OpenColouredPage(benchmark::State &state)
         EditorBuffer buffer;
         buffer.resize(800, 600);
         buffer.show();
+        SpellMarker *marker = spelling ? new SpellMarker(buffer, czechChecker()) : nullptr;
         QCoreApplication::processEvents();
         QElapsedTimer clock;
         clock.start();
@@ -88,7 +108,8 @@ void BM_OpenColouredPage(benchmark::State &state)
             ColorizeDocumentInBackground(buffer, settings, {});
         else
             ColorizeDocument(buffer, settings, {});
-        while (firstIdle < 0 || buffer.backgroundColouringPending())
+        while (firstIdle < 0 || buffer.backgroundColouringPending()
+               || (marker && marker->pending()))
             QCoreApplication::processEvents();
         const qint64 coloured = clock.nsecsElapsed();
         colouredCpuMs += threadCpuMs() - cpuStart;
@@ -108,6 +129,7 @@ void BM_OpenColouredPage(benchmark::State &state)
 BENCHMARK(BM_OpenColouredPage)
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);

@@ -10,6 +10,7 @@ packages=(
     xvfb xauth
     python3-pyftpdlib python3-openssl poppler-utils curl lftp
     qt6-translations-l10n desktop-file-utils
+    libhunspell-dev hunspell-cs hunspell-en-us libtidy-dev pkg-config
 )
 # `make deb` also needs the distribution's packaging tools.
 if [ "${1:-}" = deb ]; then

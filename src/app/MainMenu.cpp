@@ -147,6 +147,7 @@ const Item kTools[] = {
     {"ToolSpecialChars", u"Speciální znaky", "F9"},
     {"ToolDocCheck", u"Kontrola dokumentu", "F5"},
     {"ToolColorize", u"Obarvit text", "F10"},
+    {"ToolHtmlCheck", u"Zkontrolovat HTML", "Ctrl+F5"},
     {"ToolUpload", u"Distribuce na WWW server"},
     Separator,
     submenu("ToolSpecial", u"Speciální nástroje", kSpecialTools),
@@ -161,6 +162,7 @@ const Item kOptions[] = {
     {"OptCommandPanel", u"Panel příkazů", nullptr, true},
     {"OptTagPanel", u"Panel tagů", nullptr, true},
     {"OptSourcePanel", u"Panel zdrojů", nullptr, true},
+    {"OptSpelling", u"Kontrola pravopisu"},
     Separator,
     {"OptSettings", u"Nastavení..", "F8"},
 };

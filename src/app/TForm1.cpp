@@ -7,6 +7,7 @@
 #include "app/FilePanel.h"
 #include "app/LogoAnimation.h"
 #include "app/TagTreePanel.h"
+#include "app/LanguageTools.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
 #include "commands/TableCommands.h"
@@ -66,6 +67,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setMinimumSize(300, 350);
     installFilePanel(*this);
     installTagTreePanel(*this);
+    installLanguageTools(*this);
     setAcceptDrops(true);
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();

@@ -1,5 +1,6 @@
 #include "TForm2.h"
 
+#include "editor/SpellMarker.h"
 #include "interaction/Interaction.h"
 
 #include <QCloseEvent>
@@ -44,6 +45,9 @@ void TForm2::showContextMenu(const QPoint &position)
     menu.addAction(u"Kopírovat"_s, RichEdit1, &EditorBuffer::CopyToClipboard);
     menu.addAction(u"Vložit"_s, RichEdit1, &EditorBuffer::PasteFromClipboard);
     menu.addAction(u"Smazat"_s, RichEdit1, &EditorBuffer::ClearSelection);
+    // A misspelt word under the mouse puts its suggestions first.
+    if (SpellMarker *spelling = SpellMarker::of(*RichEdit1))
+        spelling->addMenuItems(menu, position);
     menu.exec(RichEdit1->viewport()->mapToGlobal(position));
 }
 

@@ -70,6 +70,7 @@ const StoredValue kStoredValues[] = {
     {u"User/MetaCz", &TSettings::MetaCz, u"1"},
     {u"User/HidePrew", &TSettings::HidePrew, u"1"},
     {u"User/AutoIntend", &TSettings::AutoIntend, u"1"},
+    {u"User/SpellCheck", &TSettings::SpellCheck, u"cs_CZ"},
     // Off at a first start; the button turns the tips on.
     {u"User/Tipky", &TSettings::Tipky, u"0", Reset::ToOn},
 };

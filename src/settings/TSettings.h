@@ -71,6 +71,8 @@ struct TSettings
     bool FindDir;
     bool HidePrew;
     bool AutoIntend;
+    // The dictionary spelling is checked with as the user types ("cs_CZ"); empty: off.
+    QString SpellCheck;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 

@@ -1,0 +1,179 @@
+#include "app/LanguageTools.h"
+
+#include "app/TForm1.h"
+#include "editor/EditorBuffer.h"
+#include "editor/SpellMarker.h"
+#include "editor/TForm2.h"
+#include "markup/HtmlCheck.h"
+#include "tools/HtmlCheckPanel.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QSplitter>
+#include <QStackedWidget>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+LanguageTools::LanguageTools(TForm1 &frame, const QStringList &dictionaryFolders)
+    : QObject(&frame)
+    , m_frame(frame)
+    , m_dictionaries(installedDictionaries(dictionaryFolders))
+{
+    setObjectName(u"LanguageTools"_s);
+    m_checker.setPersonalListPath(SpellChecker::defaultPersonalListPath());
+    m_language = frame.settings().SpellCheck;
+    buildSpellingMenu();
+    applySpelling();
+    connect(&frame, &TForm1::activeDocumentChanged, this, &LanguageTools::attachMarkers);
+
+    // The panel goes under the documents, beside the side panel: the document area and
+    // the panel share a column of their own.
+    m_panel = new HtmlCheckPanel;
+    m_panel->hide();
+    auto *column = qobject_cast<QSplitter *>(frame.DocumentArea->parentWidget());
+    if (column && column->orientation() == Qt::Vertical) {
+        column->addWidget(m_panel);
+    } else {
+        column = new QSplitter(Qt::Vertical);
+        column->setObjectName(u"DocumentColumn"_s);
+        column->setChildrenCollapsible(false);
+        const int index = frame.Splitter1->indexOf(frame.DocumentArea);
+        frame.Splitter1->replaceWidget(index, column);
+        frame.Splitter1->setStretchFactor(index, 1); // the documents take the room, as before
+        column->addWidget(frame.DocumentArea);
+        column->addWidget(m_panel);
+        column->setStretchFactor(0, 1);
+        frame.DocumentArea->show();
+    }
+    connect(m_panel, &HtmlCheckPanel::positionChosen, this, &LanguageTools::goToFinding);
+    connect(frame.action(u"ToolHtmlCheck"_s), &QAction::triggered, this,
+            &LanguageTools::checkActiveDocument);
+}
+
+LanguageTools *LanguageTools::of(const TForm1 &frame)
+{
+    return frame.findChild<LanguageTools *>(u"LanguageTools"_s, Qt::FindDirectChildrenOnly);
+}
+
+void LanguageTools::buildSpellingMenu()
+{
+    QAction *item = m_frame.action(u"OptSpelling"_s);
+    if (m_dictionaries.isEmpty()) {
+        // Nothing to check with: the item says why, and nothing else changes.
+        item->setText(u"Kontrola pravopisu – není nainstalován žádný slovník (balíček hunspell-cs)"_s);
+        item->setEnabled(false);
+        return;
+    }
+    m_spellMenu = new QMenu(&m_frame);
+    m_spellMenu->setObjectName(u"SpellMenu"_s);
+    QAction *on = m_spellMenu->addAction(u"Zapnuta"_s);
+    on->setObjectName(u"SpellOn"_s);
+    on->setCheckable(true);
+    connect(on, &QAction::toggled, this, [this](bool checked) {
+        setSpelling(checked ? (m_language.isEmpty() ? DefaultSpellLanguage : m_language)
+                            : QString());
+    });
+    m_spellMenu->addSeparator();
+    m_languageGroup = new QActionGroup(m_spellMenu);
+    for (const SpellDictionary &d : m_dictionaries) {
+        QAction *language = m_spellMenu->addAction(dictionaryCaption(d.name));
+        language->setObjectName(u"Spell_"_s + d.name);
+        language->setCheckable(true);
+        language->setData(d.name);
+        m_languageGroup->addAction(language);
+        connect(language, &QAction::triggered, this, [this, name = d.name] { setSpelling(name); });
+    }
+    item->setMenu(m_spellMenu);
+}
+
+void LanguageTools::setSpelling(const QString &language)
+{
+    if (!language.isEmpty())
+        m_language = language;
+    m_frame.settings().SpellCheck = language;
+    applySpelling();
+}
+
+void LanguageTools::applySpelling()
+{
+    if (m_dictionaries.isEmpty())
+        return;
+    const QString wanted = m_frame.settings().SpellCheck;
+    const SpellDictionary *dictionary = nullptr;
+    for (const SpellDictionary &d : m_dictionaries) {
+        if (d.name == wanted || (!dictionary && d.name == DefaultSpellLanguage))
+            dictionary = &d;
+    }
+    if (!dictionary)
+        dictionary = &m_dictionaries.first();
+    const bool on = !wanted.isEmpty();
+    if (on && m_checker.language() != dictionary->name
+        && !(m_checker.isLoading() && m_language == dictionary->name))
+        m_checker.loadInBackground(*dictionary);
+    if (on)
+        m_language = dictionary->name;
+    if (QAction *check = m_spellMenu->findChild<QAction *>(u"SpellOn"_s)) {
+        const QSignalBlocker quiet(check);
+        check->setChecked(on);
+    }
+    for (QAction *a : m_languageGroup->actions())
+        a->setChecked(a->data().toString() == m_language);
+    attachMarkers();
+}
+
+void LanguageTools::attachMarkers()
+{
+    if (m_dictionaries.isEmpty())
+        return;
+    const bool on = !m_frame.settings().SpellCheck.isEmpty();
+    for (TForm2 *doc : m_frame.documents()) {
+        SpellMarker *marker = SpellMarker::of(*doc->RichEdit1);
+        if (!marker && !on)
+            continue;
+        if (!marker)
+            marker = new SpellMarker(*doc->RichEdit1, m_checker);
+        marker->setEnabled(on);
+    }
+}
+
+void LanguageTools::checkActiveDocument()
+{
+    TForm2 *doc = m_frame.activeDocument();
+    if (!doc)
+        return;
+    m_checkedDocument = doc;
+    const QString name = doc->isUntitled() ? TForm2::Untitled : doc->windowTitle();
+    m_panel->showMessages(name, checkHtml(doc->RichEdit1->GetText()));
+}
+
+void LanguageTools::goToFinding(int line, int column)
+{
+    TForm2 *doc = m_checkedDocument;
+    if (!doc)
+        return;
+    for (QMdiSubWindow *sub : m_frame.mdiArea()->subWindowList()) {
+        if (sub->widget() == doc)
+            m_frame.mdiArea()->setActiveSubWindow(sub);
+    }
+    moveCaretTo(*doc->RichEdit1, line, column);
+    doc->RichEdit1->setFocus();
+}
+
+LanguageTools *installLanguageTools(TForm1 &frame)
+{
+    return new LanguageTools(frame, defaultDictionaryFolders());
+}
+
+void moveCaretTo(EditorBuffer &buffer, int line, int column)
+{
+    const int lineIndex = std::clamp(line - 1, 0, buffer.lineCount() - 1);
+    const int inLine = std::clamp(column - 1, 0, int(buffer.LineText(lineIndex).size()));
+    buffer.SetSelStart(buffer.LineStart(lineIndex) + inLine);
+    buffer.SetSelLength(0);
+    buffer.ensureCursorVisible();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "markup/SpellChecker.h"
+
+#include <QObject>
+#include <QPointer>
+
+class EditorBuffer;
+class HtmlCheckPanel;
+class QActionGroup;
+class QMenu;
+class TForm1;
+class TForm2;
+
+// Spelling and the HTML check in the frame: the "Kontrola pravopisu" submenu of "Možnosti"
+// (on and off, the language from the dictionaries installed), the marks in every document,
+// and "Zkontrolovat HTML" of "Nástroje" with its panel under the documents.
+class LanguageTools : public QObject
+{
+    Q_OBJECT
+
+public:
+    // dictionaryFolders: where dictionaries are looked for (tests give their own).
+    LanguageTools(TForm1 &frame, const QStringList &dictionaryFolders);
+
+    static LanguageTools *of(const TForm1 &frame);
+
+    SpellChecker &checker() { return m_checker; }
+    HtmlCheckPanel *panel() const { return m_panel; }
+    const QList<SpellDictionary> &dictionaries() const { return m_dictionaries; }
+
+    // Turns checking on in the language (one of the dictionaries) or off (empty), as the
+    // menu does, and keeps the choice in the settings.
+    void setSpelling(const QString &language);
+    // Checks the active document's text and shows the findings; nothing without a document.
+    void checkActiveDocument();
+
+private:
+    void buildSpellingMenu();
+    void attachMarkers();
+    void applySpelling();
+    void goToFinding(int line, int column);
+
+    TForm1 &m_frame;
+    SpellChecker m_checker;
+    QList<SpellDictionary> m_dictionaries;
+    QString m_language; // the language turning checking on picks
+    QMenu *m_spellMenu = nullptr;
+    QActionGroup *m_languageGroup = nullptr;
+    HtmlCheckPanel *m_panel = nullptr;
+    QPointer<TForm2> m_checkedDocument;
+};
+
+// Installs the tools on the frame, with the system's dictionaries.
+LanguageTools *installLanguageTools(TForm1 &frame);
+
+// Puts the caret at a 1-based line and column (a column past the line's end stops at its
+// end) and scrolls it into view.
+void moveCaretTo(EditorBuffer &buffer, int line, int column);

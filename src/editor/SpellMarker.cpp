@@ -1,0 +1,351 @@
+#include "editor/SpellMarker.h"
+
+#include "editor/EditorBuffer.h"
+#include "interaction/Interaction.h"
+#include "markup/SpellChecker.h"
+#include "markup/SpellWords.h"
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A line's verdicts. The line's user state holds the scan state it ends in (-1: not yet
+// scanned), so the next line can be scanned on its own.
+struct SpellBlockData : QTextBlockUserData
+{
+    bool checked = false;
+    std::vector<SpellWord> misspelt;
+};
+
+SpellBlockData *dataOf(const QTextBlock &block)
+{
+    return static_cast<SpellBlockData *>(block.userData());
+}
+
+SpellBlockData &ensureData(QTextBlock &block)
+{
+    if (!block.userData())
+        block.setUserData(new SpellBlockData);
+    return *dataOf(block);
+}
+
+void markUnchecked(const QTextBlock &block)
+{
+    if (SpellBlockData *d = dataOf(block))
+        d->checked = false;
+}
+
+bool isChecked(const QTextBlock &block)
+{
+    const SpellBlockData *d = dataOf(block);
+    return d && d->checked;
+}
+
+// The state a line starts in: where the line before ended, plain text for the first.
+SpellScanState entryState(const QTextBlock &block)
+{
+    const QTextBlock previous = block.previous();
+    return SpellScanState::unpack(previous.isValid() ? previous.userState() : 0);
+}
+
+// Offsets count every line break before the line as two characters.
+int offsetOf(const QTextBlock &block, int inBlock)
+{
+    return block.position() + block.blockNumber() + inBlock;
+}
+
+} // namespace
+
+SpellMarker::SpellMarker(EditorBuffer &buffer, SpellChecker &checker)
+    : QObject(&buffer)
+    , m_buffer(buffer)
+    , m_checker(&checker)
+{
+    setObjectName(u"SpellMarker"_s);
+    m_visibleTimer.setSingleShot(true);
+    m_visibleTimer.setInterval(0);
+    m_sliceTimer.setSingleShot(true);
+    m_sliceTimer.setInterval(0);
+    connect(&m_visibleTimer, &QTimer::timeout, this, &SpellMarker::checkVisible);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &SpellMarker::slice);
+    connect(buffer.document(), &QTextDocument::contentsChange, this,
+            &SpellMarker::contentsChanged);
+    connect(buffer.verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &SpellMarker::scheduleVisible);
+    connect(buffer.verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            &SpellMarker::scheduleVisible);
+    connect(&checker, &SpellChecker::wordsChanged, this, &SpellMarker::recheckAll);
+    recheckAll();
+}
+
+SpellMarker::~SpellMarker() = default;
+
+SpellMarker *SpellMarker::of(const EditorBuffer &buffer)
+{
+    return buffer.findChild<SpellMarker *>(u"SpellMarker"_s, Qt::FindDirectChildrenOnly);
+}
+
+void SpellMarker::setEnabled(bool enabled)
+{
+    if (enabled == m_enabled)
+        return;
+    m_enabled = enabled;
+    if (enabled) {
+        recheckAll();
+    } else {
+        m_visibleTimer.stop();
+        m_sliceTimer.stop();
+        m_buffer.setExtraSelections({});
+    }
+}
+
+bool SpellMarker::pending() const
+{
+    return m_enabled && (m_sliceTimer.isActive() || m_visibleTimer.isActive());
+}
+
+void SpellMarker::scheduleVisible()
+{
+    if (m_enabled && !m_visibleTimer.isActive())
+        m_visibleTimer.start();
+}
+
+void SpellMarker::contentsChanged(int position, int removed, int added)
+{
+    // Colours going in change the formats only.
+    if (m_buffer.isColouring())
+        return;
+    Q_UNUSED(removed);
+    QTextDocument *doc = m_buffer.document();
+    QTextBlock block = doc->findBlock(position);
+    const QTextBlock last = doc->findBlock(position + added);
+    m_sweepFrom = std::min(m_sweepFrom, block.isValid() ? block.blockNumber() : 0);
+    while (block.isValid()) {
+        markUnchecked(block);
+        if (block == last)
+            break;
+        block = block.next();
+    }
+    scheduleVisible();
+}
+
+void SpellMarker::recheckAll()
+{
+    for (QTextBlock b = m_buffer.document()->begin(); b.isValid(); b = b.next())
+        markUnchecked(b);
+    m_sweepFrom = 0;
+    scheduleVisible();
+}
+
+bool SpellMarker::checkBlock(QTextBlock &block)
+{
+    const QTextBlock previous = block.previous();
+    // The line before holds the state this one starts in; lines not scanned yet are
+    // scanned first (their words wait for their own turn).
+    if (previous.isValid() && previous.userState() < 0) {
+        QTextBlock from = previous;
+        while (from.previous().isValid() && from.previous().userState() < 0)
+            from = from.previous();
+        for (QTextBlock b = from; b != block; b = b.next()) {
+            SpellScanState state = entryState(b);
+            findSpellWords(b.text(), state);
+            b.setUserState(state.pack());
+        }
+    }
+    SpellScanState state = entryState(block);
+    const QString text = block.text();
+    SpellBlockData &data = ensureData(block);
+    data.misspelt.clear();
+    for (const SpellWord &w : findSpellWords(text, state)) {
+        if (m_checker && !m_checker->isCorrect(QStringView(text).mid(w.start, w.length)))
+            data.misspelt.push_back(w);
+    }
+    data.checked = true;
+    const int exit = state.pack();
+    const bool changed = block.userState() != exit;
+    block.setUserState(exit);
+    if (changed)
+        markUnchecked(block.next()); // it starts in another state now
+    return changed;
+}
+
+QPair<int, int> SpellMarker::visibleBlocks() const
+{
+    const QWidget *view = m_buffer.viewport();
+    const int first = m_buffer.cursorForPosition(QPoint(0, 0)).blockNumber();
+    const int last =
+        m_buffer.cursorForPosition(QPoint(view->width() - 1, view->height() - 1)).blockNumber();
+    return {first, std::max(first, last)};
+}
+
+void SpellMarker::checkVisible()
+{
+    if (!m_enabled)
+        return;
+    const auto [first, last] = visibleBlocks();
+    QTextBlock block = m_buffer.document()->findBlockByNumber(first);
+    for (int n = first; n <= last && block.isValid(); ++n, block = block.next()) {
+        if (!isChecked(block))
+            checkBlock(block);
+    }
+    refreshMarks();
+    if (m_sweepFrom < m_buffer.document()->blockCount())
+        m_sliceTimer.start();
+}
+
+void SpellMarker::slice()
+{
+    if (!m_enabled)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    const auto [first, last] = visibleBlocks();
+    bool touchedVisible = false;
+    QTextBlock block = m_buffer.document()->findBlockByNumber(m_sweepFrom);
+    while (block.isValid() && clock.elapsed() < SliceMs) {
+        // Batches of lines between looks at the clock.
+        for (int i = 0; i < 8 && block.isValid(); ++i, block = block.next()) {
+            if (isChecked(block))
+                continue;
+            checkBlock(block);
+            touchedVisible = touchedVisible
+                             || (block.blockNumber() >= first && block.blockNumber() <= last);
+        }
+    }
+    m_sweepFrom = block.isValid() ? block.blockNumber() : m_buffer.document()->blockCount();
+    if (touchedVisible)
+        refreshMarks();
+    if (block.isValid())
+        m_sliceTimer.start();
+    else
+        Q_EMIT checked();
+}
+
+void SpellMarker::finish()
+{
+    if (!m_enabled)
+        return;
+    m_visibleTimer.stop();
+    m_sliceTimer.stop();
+    for (QTextBlock b = m_buffer.document()->findBlockByNumber(m_sweepFrom); b.isValid();
+         b = b.next()) {
+        if (!isChecked(b))
+            checkBlock(b);
+    }
+    m_sweepFrom = m_buffer.document()->blockCount();
+    refreshMarks();
+    Q_EMIT checked();
+}
+
+void SpellMarker::refreshMarks()
+{
+    QTextCharFormat format;
+    format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    format.setUnderlineColor(Qt::red);
+    QList<QTextEdit::ExtraSelection> marks;
+    const auto [first, last] = visibleBlocks();
+    QTextBlock block = m_buffer.document()->findBlockByNumber(first);
+    for (int n = first; n <= last && block.isValid(); ++n, block = block.next()) {
+        const SpellBlockData *d = dataOf(block);
+        if (!d || !d->checked)
+            continue;
+        for (const SpellWord &w : d->misspelt) {
+            QTextCursor c(block);
+            c.setPosition(block.position() + w.start);
+            c.setPosition(block.position() + w.start + w.length, QTextCursor::KeepAnchor);
+            marks.append({c, format});
+        }
+    }
+    m_buffer.setExtraSelections(marks);
+}
+
+QList<QPair<int, int>> SpellMarker::markedWords() const
+{
+    QList<QPair<int, int>> out;
+    for (const QTextEdit::ExtraSelection &s : m_buffer.extraSelections()) {
+        const QTextBlock block = m_buffer.document()->findBlock(s.cursor.selectionStart());
+        out.append({offsetOf(block, s.cursor.selectionStart() - block.position()),
+                    s.cursor.selectionEnd() - s.cursor.selectionStart()});
+    }
+    return out;
+}
+
+QPair<int, int> SpellMarker::misspeltWordAt(int offset) const
+{
+    // The line whose first offset is the last at or before the offset.
+    const QTextDocument *doc = m_buffer.document();
+    int lo = 0;
+    int hi = doc->blockCount() - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (offsetOf(doc->findBlockByNumber(mid), 0) <= offset)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const QTextBlock block = doc->findBlockByNumber(lo);
+    const SpellBlockData *d = dataOf(block);
+    if (!m_enabled || !d || !d->checked)
+        return {offset, 0};
+    const int inBlock = offset - offsetOf(block, 0);
+    for (const SpellWord &w : d->misspelt) {
+        if (inBlock >= w.start && inBlock <= w.start + w.length)
+            return {offsetOf(block, w.start), w.length};
+    }
+    return {offset, 0};
+}
+
+bool SpellMarker::addMenuItems(QMenu &menu, const QPoint &viewportPosition)
+{
+    if (!m_enabled || !m_checker)
+        return false;
+    const QTextCursor at = m_buffer.cursorForPosition(viewportPosition);
+    const auto [start, length] = misspeltWordAt(offsetOf(at.block(), at.positionInBlock()));
+    if (length == 0)
+        return false;
+    const QString word = m_buffer.textRange(start, length);
+    const QStringList suggestions = m_checker->suggestions(word, MaxSuggestions);
+    QAction *before = menu.actions().isEmpty() ? nullptr : menu.actions().first();
+    QList<QAction *> items;
+    for (const QString &s : suggestions) {
+        auto *a = new QAction(s, &menu);
+        connect(a, &QAction::triggered, this, [this, start = start, length = length, s] {
+            m_buffer.SetSelStart(start);
+            m_buffer.SetSelLength(length);
+            m_buffer.ReplaceSelection(s);
+        });
+        items << a;
+    }
+    if (suggestions.isEmpty()) {
+        auto *none = new QAction(u"Žádné návrhy"_s, &menu);
+        none->setEnabled(false);
+        items << none;
+    }
+    auto *separator = new QAction(&menu);
+    separator->setSeparator(true);
+    items << separator;
+    auto *add = new QAction(u"Přidat do slovníku"_s, &menu);
+    add->setObjectName(u"SpellAddToDictionary"_s);
+    connect(add, &QAction::triggered, this, [this, word] {
+        if (m_checker && !m_checker->addToPersonalList(word))
+            ui().showError(u"Slovo „%1“ nelze uložit do osobního slovníku %2."_s.arg(
+                word, m_checker->personalListPath()));
+    });
+    auto *ignore = new QAction(u"Ignorovat vše"_s, &menu);
+    ignore->setObjectName(u"SpellIgnoreAll"_s);
+    connect(ignore, &QAction::triggered, this, [this, word] {
+        if (m_checker)
+            m_checker->ignoreAll(word);
+    });
+    auto *after = new QAction(&menu);
+    after->setSeparator(true);
+    items << add << ignore << after;
+    menu.insertActions(before, items);
+    return true;
+}

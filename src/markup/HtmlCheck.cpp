@@ -1,0 +1,211 @@
+#include "markup/HtmlCheck.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include <tidy/tidy.h>
+#include <tidy/tidybuffio.h>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+QString htmlMessageKindName(HtmlMessageKind kind)
+{
+    switch (kind) {
+    case HtmlMessageKind::Error:
+        return u"Chyba"_s;
+    case HtmlMessageKind::Warning:
+        return u"Varování"_s;
+    case HtmlMessageKind::Proprietary:
+        return u"Nestandardní"_s;
+    case HtmlMessageKind::Accessibility:
+        return u"Přístupnost"_s;
+    }
+    return {};
+}
+
+QString describeHtmlMessage(const HtmlMessage &m)
+{
+    return u"%1 %2:%3 %4"_s.arg(htmlMessageKindName(m.kind)).arg(m.line).arg(m.column).arg(m.text);
+}
+
+namespace {
+
+// Czech texts of the messages people meet most, by Tidy's key; %1, %2 ... are Tidy's own
+// arguments in its order. The number of arguments must match, or Tidy's text is kept.
+struct CzechText
+{
+    const char *key;
+    int arguments;
+    const char16_t *text;
+};
+
+const CzechText kCzech[] = {
+    {"MISSING_ENDTAG_FOR", 1, u"chybí koncová značka </%1>"},
+    {"MISSING_ENDTAG_BEFORE", 2, u"chybí koncová značka </%1> před %2"},
+    {"MISSING_STARTTAG", 1, u"chybí počáteční značka <%1>"},
+    {"INSERTING_TAG", 1, u"chybí <%1>, doplní se"},
+    {"DISCARDING_UNEXPECTED", 1, u"nečekaná značka %1 (špatně vnořená nebo navíc), vynechává se"},
+    {"NON_MATCHING_ENDTAG", 2, u"koncová značka </%1> je špatně vnořená"},
+    {"TAG_NOT_ALLOWED_IN", 2, u"%1 nesmí být uvnitř <%2>"},
+    {"COERCE_TO_ENDTAG", 2, u"<%1> má být nejspíš </%2>"},
+    {"NESTED_EMPHASIS", 1, u"vnořené zvýraznění %1"},
+    {"CANT_BE_NESTED", 1, u"%1 nesmí být vnořen"},
+    {"PROPRIETARY_ELEMENT", 1, u"%1 je nestandardní prvek (W3C jej neschválilo)"},
+    {"PROPRIETARY_ATTRIBUTE", 2, u"%1 má neznámý nebo nestandardní atribut \"%2\""},
+    {"PROPRIETARY_ATTR_VALUE", 2, u"%1 má nestandardní hodnotu atributu \"%2\""},
+    {"MISMATCHED_ATTRIBUTE_WARN", 3, u"%1: atribut \"%2\" není v %3 povolen"},
+    {"MISMATCHED_ATTRIBUTE_ERROR", 3, u"%1: atribut \"%2\" není v %3 povolen"},
+    {"MISSING_ATTRIBUTE", 2, u"%1 nemá atribut \"%2\""},
+    {"MISSING_IMAGE_ALT", 1, u"%1 nemá atribut \"alt\""},
+    {"UNKNOWN_ELEMENT", 1, u"%1 je neznámý prvek"},
+    {"MISSING_DOCTYPE", 0, u"chybí deklarace <!DOCTYPE>"},
+    {"MISSING_TITLE_ELEMENT", 0, u"chybí prvek <title>"},
+    {"TRIM_EMPTY_ELEMENT", 1, u"prázdný prvek %1"},
+    {"UNESCAPED_AMPERSAND", 0, u"znak & má být zapsán jako &amp;"},
+    {"MISSING_ATTR_VALUE", 2, u"%1: atribut \"%2\" nemá hodnotu"},
+    {"BAD_ATTRIBUTE_VALUE", 3, u"%1: atribut \"%2\" má neplatnou hodnotu \"%3\""},
+    {"ELEMENT_NOT_EMPTY", 1, u"prvek %1 není prázdný nebo není uzavřen"},
+    {"REMOVED_HTML5", 1, u"prvek %1 v HTML5 už není"},
+    {"ELEMENT_VERS_MISMATCH_WARN", 2, u"prvek %1 v %2 není"},
+    {"ELEMENT_VERS_MISMATCH_ERROR", 2, u"prvek %1 v %2 není"},
+};
+
+// Elements no standard ever had; a page may use them on purpose, so they are never errors.
+bool isProprietaryElement(QStringView name)
+{
+    static const QStringView names[] = {u"marquee", u"bgsound", u"blink", u"nobr", u"wbr",
+                                        u"embed", u"layer", u"ilayer", u"multicol",
+                                        u"spacer", u"nolayer", u"server", u"comment"};
+    QStringView bare = name;
+    while (bare.startsWith(u'<') || bare.startsWith(u'/'))
+        bare = bare.mid(1);
+    if (bare.endsWith(u'>'))
+        bare.chop(1);
+    return std::any_of(std::begin(names), std::end(names), [&](QStringView n) {
+        return bare.compare(n, Qt::CaseInsensitive) == 0;
+    });
+}
+
+struct Collector
+{
+    QList<HtmlMessage> messages;
+};
+
+QStringList argumentsOf(TidyMessage message)
+{
+    QStringList args;
+    TidyIterator it = tidyGetMessageArguments(message);
+    while (it) {
+        TidyMessageArgument arg = tidyGetNextMessageArgument(message, &it);
+        switch (tidyGetArgType(message, &arg)) {
+        case tidyFormatType_STRING:
+            args << QString::fromUtf8(tidyGetArgValueString(message, &arg));
+            break;
+        case tidyFormatType_INT:
+            args << QString::number(tidyGetArgValueInt(message, &arg));
+            break;
+        case tidyFormatType_UINT:
+            args << QString::number(tidyGetArgValueUInt(message, &arg));
+            break;
+        case tidyFormatType_DOUBLE:
+            args << QString::number(tidyGetArgValueDouble(message, &arg));
+            break;
+        default:
+            args << QString();
+        }
+    }
+    return args;
+}
+
+QString czechText(const QString &key, const QStringList &args)
+{
+    for (const CzechText &t : kCzech) {
+        if (key == QLatin1StringView(t.key) && args.size() == t.arguments) {
+            QString text = QString::fromUtf16(t.text);
+            for (int i = 0; i < args.size(); ++i)
+                text.replace(u'%' + QString::number(i + 1), args[i]);
+            return text;
+        }
+    }
+    return {};
+}
+
+Bool TIDY_CALL collectMessage(TidyMessage message)
+{
+    auto *collector = static_cast<Collector *>(tidyGetAppData(tidyGetMessageDoc(message)));
+    HtmlMessage m;
+    switch (tidyGetMessageLevel(message)) {
+    case TidyWarning:
+        m.kind = HtmlMessageKind::Warning;
+        break;
+    case TidyAccess:
+        m.kind = HtmlMessageKind::Accessibility;
+        break;
+    case TidyError:
+    case TidyBadDocument:
+    case TidyFatal:
+        m.kind = HtmlMessageKind::Error;
+        break;
+    default:
+        return no; // information, configuration and the summary are no findings
+    }
+    m.key = QString::fromLatin1(tidyGetMessageKey(message));
+    // The text was converted to UTF-8 here, whatever its file says; Tidy's notes about
+    // the declared encoding do not apply.
+    if (m.key == u"ENCODING_MISMATCH"_s)
+        return no;
+    m.line = std::max(tidyGetMessageLine(message), 1);
+    m.column = std::max(tidyGetMessageColumn(message), 1);
+    const QStringList args = argumentsOf(message);
+    m.text = czechText(m.key, args);
+    if (m.text.isEmpty())
+        m.text = QString::fromUtf8(tidyGetMessage(message)).trimmed();
+    // What a page does with MARQUEE, BGSOUND or BLINK is its author's choice: said, but
+    // never an error.
+    if (m.key.startsWith(u"PROPRIETARY_"_s)
+        || (m.kind == HtmlMessageKind::Error && !args.isEmpty()
+            && isProprietaryElement(args.first())))
+        m.kind = HtmlMessageKind::Proprietary;
+    collector->messages.append(m);
+    return no;
+}
+
+} // namespace
+
+QList<HtmlMessage> checkHtml(QStringView page)
+{
+    Collector collector;
+    TidyDoc doc = tidyCreate();
+    tidySetAppData(doc, &collector);
+    tidySetMessageCallback(doc, collectMessage);
+    TidyBuffer errors;
+    tidyBufInit(&errors);
+    tidySetErrorBuffer(doc, &errors); // nothing reaches the terminal
+    tidyOptSetValue(doc, TidyInCharEncoding, "utf8");
+    tidyOptSetBool(doc, TidyShowWarnings, yes);
+    tidyOptSetBool(doc, TidyShowInfo, no);
+    tidyOptSetBool(doc, TidyQuiet, yes);
+    tidyOptSetInt(doc, TidyShowErrors, 100000);
+    tidyOptSetInt(doc, TidyTabSize, 1); // a tab is one column, as in the editor
+
+    QByteArray utf8 = page.toUtf8();
+    TidyBuffer input;
+    tidyBufInit(&input);
+    tidyBufAttach(&input, reinterpret_cast<byte *>(utf8.data()), uint(utf8.size()));
+    tidyParseBuffer(doc, &input);
+    // Proprietary elements and attributes and the markup version are reported only by
+    // the diagnostics, which need the repaired tree.
+    tidyCleanAndRepair(doc);
+    tidyRunDiagnostics(doc);
+    tidyBufDetach(&input);
+    tidyRelease(doc);
+    tidyBufFree(&errors);
+
+    std::stable_sort(collector.messages.begin(), collector.messages.end(),
+                     [](const HtmlMessage &a, const HtmlMessage &b) {
+                         return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+                     });
+    return collector.messages;
+}

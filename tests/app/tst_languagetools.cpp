@@ -1,0 +1,150 @@
+#include "app/LanguageTools.h"
+#include "app/TForm1.h"
+#include "editor/SpellMarker.h"
+#include "markup/TextFile.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestMain.h"
+#include "tools/HtmlCheckPanel.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+class tst_LanguageTools : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+    void spellingMenuOffersTheInstalledLanguages();
+    void switchingOffIsKeptInTheSettingsAndUnmarks();
+    void withoutDictionaryTheItemSaysWhy();
+    void htmlCheckListsTheFindingsOfTheTextInMemory();
+    void doubleClickPutsTheCaretOnTheFinding_data();
+    void doubleClickPutsTheCaretOnTheFinding();
+};
+
+void tst_LanguageTools::cleanup()
+{
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_LanguageTools::spellingMenuOffersTheInstalledLanguages()
+{
+    MainWindowFixture fx;
+    LanguageTools *tools = LanguageTools::of(fx.window());
+    QVERIFY(tools);
+    if (tools->dictionaries().isEmpty())
+        QSKIP("no Hunspell dictionary is installed");
+    QAction *item = fx.window().action(u"OptSpelling"_s);
+    QCOMPARE(item->text(), u"Kontrola pravopisu"_s);
+    QVERIFY(item->menu());
+    auto *on = item->menu()->findChild<QAction *>(u"SpellOn"_s);
+    QVERIFY(on && on->isChecked()); // on by default, in Czech
+    auto *czech = item->menu()->findChild<QAction *>(u"Spell_cs_CZ"_s);
+    QVERIFY(czech);
+    QCOMPARE(czech->text(), u"Čeština (cs_CZ)"_s);
+    QVERIFY(czech->isChecked());
+    QCOMPARE(fx.window().settings().SpellCheck, u"cs_CZ"_s);
+    QVERIFY(SpellMarker::of(fx.buffer()));
+    QVERIFY(SpellMarker::of(fx.buffer())->isEnabled());
+}
+
+void tst_LanguageTools::switchingOffIsKeptInTheSettingsAndUnmarks()
+{
+    QString iniPath;
+    {
+        MainWindowFixture fx;
+        LanguageTools *tools = LanguageTools::of(fx.window());
+        if (tools->dictionaries().isEmpty())
+            QSKIP("no Hunspell dictionary is installed");
+        tools->checker().waitUntilLoaded();
+        fx.setText(u"<P>Vítejte na naší strýnce.\r\n"_s);
+        SpellMarker *marker = SpellMarker::of(fx.buffer());
+        QTRY_COMPARE(marker->markedWords().size(), 1);
+        auto *on = fx.window().action(u"OptSpelling"_s)->menu()->findChild<QAction *>(u"SpellOn"_s);
+        on->trigger();
+        QVERIFY(!on->isChecked());
+        QCOMPARE(fx.window().settings().SpellCheck, QString());
+        QVERIFY(!marker->isEnabled());
+        QVERIFY(fx.buffer().extraSelections().isEmpty());
+        iniPath = fx.iniPath;
+    }
+    TSettings stored;
+    SettingsStore(iniPath).LoadSettings(stored);
+    QCOMPARE(stored.SpellCheck, QString());
+}
+
+void tst_LanguageTools::withoutDictionaryTheItemSaysWhy()
+{
+    MainWindowFixture fx;
+    QTemporaryDir empty;
+    auto *tools = new LanguageTools(fx.window(), {empty.path()});
+    QVERIFY(tools->dictionaries().isEmpty());
+    QAction *item = fx.window().action(u"OptSpelling"_s);
+    QVERIFY(!item->isEnabled());
+    QVERIFY2(item->text().contains(u"není nainstalován žádný slovník"_s), qPrintable(item->text()));
+    // and nothing else changes: the setting stays as it was
+    QCOMPARE(fx.window().settings().SpellCheck, u"cs_CZ"_s);
+}
+
+void tst_LanguageTools::htmlCheckListsTheFindingsOfTheTextInMemory()
+{
+    MainWindowFixture fx;
+    QAction *check = fx.window().action(u"ToolHtmlCheck"_s);
+    QCOMPARE(check->text(), u"Zkontrolovat HTML"_s);
+    QCOMPARE(check->shortcut(), QKeySequence(u"Ctrl+F5"_s));
+    const QString page = u"<!DOCTYPE html>\r\n<html><head><title>T</title></head><body>\r\n"
+                         u"<p><b>tučně</p>\r\n<marquee>běží</marquee>\r\n</body></html>\r\n"_s;
+    fx.setText(page);
+    fx.buffer().SetModified(true); // unsaved: the file on disk is not what is checked
+    check->trigger();
+    HtmlCheckPanel *panel = LanguageTools::of(fx.window())->panel();
+    QVERIFY(panel->isVisible());
+    QStringList rows;
+    for (int i = 0; i < panel->List->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = panel->List->topLevelItem(i);
+        rows << item->text(0) + u' ' + item->text(1) + u' ' + item->text(2);
+    }
+    QCOMPARE(rows, (QStringList{
+                       u"Varování 3:4 chybí koncová značka </b> před </p>"_s,
+                       u"Varování 4:1 chybí <b>, doplní se"_s,
+                       u"Nestandardní 4:1 <marquee> je nestandardní prvek (W3C jej neschválilo)"_s,
+                   }));
+    // the check never changes the document
+    QCOMPARE(fx.buffer().GetText(), page);
+    QVERIFY(fx.buffer().IsModified());
+}
+
+void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("html4_windows1250") << u"htmlcheck/html4-windows1250"_s;
+    QTest::newRow("html4_iso88592_tabs") << u"htmlcheck/html4-iso88592"_s;
+}
+
+void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
+{
+    QFETCH(QString, folder);
+    MainWindowFixture fx(2);
+    TForm2 *checked = fx.doc();
+    const TextFileResult file = readDocumentFile(testDataPath(folder + u"/input.html"_s));
+    fx.setText(file.text);
+    fx.window().action(u"ToolHtmlCheck"_s)->trigger();
+    HtmlCheckPanel *panel = LanguageTools::of(fx.window())->panel();
+    QVERIFY(panel->List->topLevelItemCount() > 0);
+    fx.window().NewDocumentWindow(); // another document is active when the user picks
+    for (int i = 0; i < panel->List->topLevelItemCount(); ++i) {
+        const HtmlMessage &m = panel->messages()[i];
+        Q_EMIT panel->List->itemDoubleClicked(panel->List->topLevelItem(i), 0);
+        QCOMPARE(fx.window().activeDocument(), checked);
+        QCOMPARE(checked->RichEdit1->CaretLineColumn(), qMakePair(m.line, m.column));
+    }
+    QCOMPARE(checked->RichEdit1->GetText(), file.text);
+}
+
+BRISKO_TEST_MAIN(tst_LanguageTools)
+#include "tst_languagetools.moc"

@@ -1,0 +1,239 @@
+#include "editor/Colorize.h"
+#include "editor/EditorBuffer.h"
+#include "editor/SpellMarker.h"
+#include "markup/SpellChecker.h"
+#include "markup/TextFile.h"
+#include "settings/TSettings.h"
+#include "support/TestMain.h"
+
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTextBlock>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList markedTexts(const EditorBuffer &buffer, const SpellMarker &marker)
+{
+    QStringList out;
+    for (const auto &[start, length] : marker.markedWords())
+        out << buffer.textRange(start, length);
+    return out;
+}
+
+// Types the text key by key, as the keyboard would; QTest knows keys of ASCII only.
+void typeText(EditorBuffer &buffer, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&buffer, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&buffer, &release);
+    }
+}
+
+// The viewport point in the middle of the character at the offset.
+QPoint pointAt(EditorBuffer &buffer, int offset)
+{
+    const int keep = buffer.SelStart();
+    buffer.SetSelStart(offset);
+    const QRect r = buffer.cursorRect();
+    buffer.SetSelStart(keep);
+    return r.center() + QPoint(4, 0);
+}
+
+} // namespace
+
+class tst_SpellMarker : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void marksTheMisspeltWordsOfAPageWithMarkup();
+    void typingMarksAndUnmarksAsYouGo();
+    void marksLeaveTextColoursUndoAndModifiedFlagAlone();
+    void openingACommentUnmarksTheLinesBelow();
+    void menuOffersSuggestionsAndReplacesTheWord();
+    void menuAddsToThePersonalListAndIgnores();
+    void switchedOffMarksNothing();
+
+private:
+    QTemporaryDir m_dir;
+    SpellDictionary m_czech;
+    // A fresh checker for each test: words ignored for the session stay with it.
+    std::unique_ptr<SpellChecker> m_checker;
+    std::unique_ptr<EditorBuffer> m_buffer;
+    SpellMarker *m_marker = nullptr;
+};
+
+void tst_SpellMarker::initTestCase()
+{
+    const QList<SpellDictionary> all = installedDictionaries();
+    const auto czech = std::find_if(all.begin(), all.end(),
+                                    [](const SpellDictionary &d) { return d.name == u"cs_CZ"_s; });
+    if (czech == all.end())
+        QSKIP("the Czech dictionary (hunspell-cs) is not installed");
+    m_czech = *czech;
+}
+
+void tst_SpellMarker::init()
+{
+    m_checker = std::make_unique<SpellChecker>();
+    QVERIFY(m_checker->load(m_czech));
+    m_checker->setPersonalListPath(m_dir.filePath(u"osobni.txt"_s));
+    m_buffer = std::make_unique<EditorBuffer>();
+    m_buffer->resize(700, 500);
+    m_buffer->show();
+    m_marker = new SpellMarker(*m_buffer, *m_checker);
+}
+
+void tst_SpellMarker::cleanup()
+{
+    m_buffer.reset();
+    m_checker.reset();
+    QFile::remove(m_dir.filePath(u"osobni.txt"_s));
+}
+
+void tst_SpellMarker::marksTheMisspeltWordsOfAPageWithMarkup()
+{
+    const TextFileResult page = readDocumentFile(testDataPath(u"spelling/stranka/input.html"_s));
+    QVERIFY(page.ok);
+    m_buffer->loadText(page.text);
+    QTRY_VERIFY(!m_marker->pending());
+    QFile expected(testDataPath(u"spelling/stranka/expected.txt"_s));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(markedTexts(*m_buffer, *m_marker),
+             QString::fromUtf8(expected.readAll()).split(u'\n', Qt::SkipEmptyParts));
+    // Words in a comment, the script, tag names and attribute values are never marked.
+    const QString text = m_buffer->GetText();
+    QCOMPARE(m_marker->misspeltWordAt(int(text.indexOf(u"chybicka"_s))).second, 0);
+    QCOMPARE(m_marker->misspeltWordAt(int(text.indexOf(u"Vitejte"_s))).second, 0);
+    QCOMPARE(m_marker->misspeltWordAt(int(text.indexOf(u"BGCOLOR"_s))).second, 0);
+}
+
+void tst_SpellMarker::typingMarksAndUnmarksAsYouGo()
+{
+    m_buffer->loadText(u"<P>Dobrý den\r\n<B>kůň</B>\r\n"_s);
+    QTRY_VERIFY(!m_marker->pending());
+    QVERIFY(m_marker->markedWords().isEmpty());
+    m_buffer->SetSelStart(int(m_buffer->GetText().indexOf(u"den"_s)) + 3);
+    typeText(*m_buffer, u" strýnce"_s);
+    QTRY_COMPARE(markedTexts(*m_buffer, *m_marker), QStringList{u"strýnce"_s});
+    // the mark moves with text typed before it
+    m_buffer->SetSelStart(3);
+    typeText(*m_buffer, u"Ahoj "_s);
+    QTRY_VERIFY(!m_marker->pending());
+    QCOMPARE(markedTexts(*m_buffer, *m_marker), QStringList{u"strýnce"_s});
+    // mending the word takes the mark away
+    const int y = int(m_buffer->GetText().indexOf(u"strýnce"_s)) + 3; // the "ý"
+    m_buffer->SetSelStart(y);
+    m_buffer->SetSelLength(1);
+    typeText(*m_buffer, u"á"_s);
+    QTRY_VERIFY(m_marker->markedWords().isEmpty());
+}
+
+void tst_SpellMarker::marksLeaveTextColoursUndoAndModifiedFlagAlone()
+{
+    const QString text = u"<P ALIGN=center>Vítejte na strýnce\r\n<B>neni</B> doma\r\n"_s;
+    m_buffer->loadText(text);
+    ColorizeDocument(*m_buffer, TSettings(), {});
+    const ColorValue tagColour = m_buffer->colorAt(1);
+    const int undoSteps = m_buffer->document()->availableUndoSteps();
+    m_marker->finish();
+    QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
+    QCOMPARE(m_buffer->GetText(), text);
+    QVERIFY(!m_buffer->IsModified());
+    QCOMPARE(m_buffer->document()->availableUndoSteps(), undoSteps);
+    QCOMPARE(m_buffer->colorAt(1), tagColour);
+    // colouring again changes formats only: the marks stay and nothing is rechecked
+    ColorizeDocument(*m_buffer, TSettings(), {});
+    QVERIFY(!m_marker->pending());
+    QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
+}
+
+void tst_SpellMarker::openingACommentUnmarksTheLinesBelow()
+{
+    m_buffer->loadText(u"úvod\r\nstrýnce\r\nneni\r\n-->konec\r\n"_s);
+    m_marker->finish();
+    QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
+    m_buffer->SetSelStart(4); // after "úvod"
+    typeText(*m_buffer, u"<!--"_s);
+    QTRY_VERIFY(!m_marker->pending());
+    QVERIFY(m_marker->markedWords().isEmpty());
+    m_buffer->SetSelStart(4);
+    m_buffer->SetSelLength(4);
+    QTest::keyClick(m_buffer.get(), Qt::Key_Delete);
+    QTRY_VERIFY(!m_marker->pending());
+    QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
+}
+
+void tst_SpellMarker::menuOffersSuggestionsAndReplacesTheWord()
+{
+    m_buffer->loadText(u"<P>Vítejte na naší strýnce.\r\n"_s);
+    m_marker->finish();
+    const int at = int(m_buffer->GetText().indexOf(u"strýnce"_s));
+    QMenu menu;
+    menu.addAction(u"Editovat tag .."_s);
+    QVERIFY(m_marker->addMenuItems(menu, pointAt(*m_buffer, at + 2)));
+    const QList<QAction *> actions = menu.actions();
+    QCOMPARE(actions.first()->text(), u"stránce"_s);
+    QCOMPARE(actions.last()->text(), u"Editovat tag .."_s); // the menu's own items follow
+    int suggestions = 0;
+    while (!actions[suggestions]->isSeparator())
+        ++suggestions;
+    QVERIFY(suggestions >= 1 && suggestions <= SpellMarker::MaxSuggestions);
+    QCOMPARE(actions[suggestions + 1]->text(), u"Přidat do slovníku"_s);
+    QCOMPARE(actions[suggestions + 2]->text(), u"Ignorovat vše"_s);
+    actions.first()->trigger();
+    QCOMPARE(m_buffer->GetText(), u"<P>Vítejte na naší stránce.\r\n"_s);
+    QTRY_VERIFY(m_marker->markedWords().isEmpty());
+    // a right word gets no spelling items
+    QMenu other;
+    QVERIFY(!m_marker->addMenuItems(other, pointAt(*m_buffer, 5)));
+    QVERIFY(other.actions().isEmpty());
+}
+
+void tst_SpellMarker::menuAddsToThePersonalListAndIgnores()
+{
+    m_buffer->loadText(u"Mickka a Mickka, strýnce a strýnce\r\n"_s);
+    m_marker->finish();
+    QCOMPARE(m_marker->markedWords().size(), 4);
+    auto trigger = [this](int offset, const QString &name) {
+        QMenu menu;
+        QVERIFY(m_marker->addMenuItems(menu, pointAt(*m_buffer, offset)));
+        QAction *item = menu.findChild<QAction *>(name);
+        QVERIFY(item);
+        item->trigger();
+    };
+    trigger(1, u"SpellAddToDictionary"_s);
+    QTRY_COMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"strýnce"_s}));
+    QFile personal(m_checker->personalListPath());
+    QVERIFY(personal.open(QIODevice::ReadOnly));
+    QCOMPARE(personal.readAll(), "Mickka\n");
+    trigger(int(m_buffer->GetText().indexOf(u"strýnce"_s)) + 1, u"SpellIgnoreAll"_s);
+    QTRY_VERIFY(m_marker->markedWords().isEmpty());
+    QCOMPARE(m_buffer->GetText(), u"Mickka a Mickka, strýnce a strýnce\r\n"_s);
+}
+
+void tst_SpellMarker::switchedOffMarksNothing()
+{
+    m_buffer->loadText(u"neni strýnce\r\n"_s);
+    m_marker->finish();
+    QCOMPARE(m_marker->markedWords().size(), 2);
+    m_marker->setEnabled(false);
+    QVERIFY(m_buffer->extraSelections().isEmpty());
+    QMenu menu;
+    QVERIFY(!m_marker->addMenuItems(menu, pointAt(*m_buffer, 1)));
+    m_marker->setEnabled(true);
+    QTRY_COMPARE(m_marker->markedWords().size(), 2);
+    QCOMPARE(SpellMarker::of(*m_buffer), m_marker);
+}
+
+BRISKO_TEST_MAIN(tst_SpellMarker)
+#include "tst_spellmarker.moc"
