@@ -148,6 +148,7 @@ const Item kTools[] = {
     {"ToolDocCheck", u"Kontrola dokumentu", "F5"},
     {"ToolColorize", u"Obarvit text", "F10"},
     {"ToolUpload", u"Distribuce na WWW server"},
+    {"ToolSiteCheck", u"Kontrola webu..."},
     Separator,
     submenu("ToolSpecial", u"Speciální nástroje", kSpecialTools),
     submenu("UserCommands", u"Uživatelské příkazy", kUserCommands),

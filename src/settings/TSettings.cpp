@@ -40,6 +40,7 @@ void SetDefaultSettings(TSettings &s)
     s.FindDir = true;
     s.HidePrew = true;
     s.AutoIntend = true;
+    s.SiteCheckBeforeUpload = true;
     for (UserCommand &c : s.UserCommands)
         c.active = false;
 }
@@ -164,6 +165,9 @@ void SettingsStore::LoadSettings(TSettings &s) const
     s.MetaCz = v.boolean(u"User/MetaCz"_s, true);
     s.HidePrew = v.boolean(u"User/HidePrew"_s, true);
     s.AutoIntend = v.boolean(u"User/AutoIntend"_s, true);
+    s.SiteCheckBeforeUpload = v.boolean(u"User/SiteCheckBeforeUpload"_s, true);
+    s.SiteDir = v.str(u"User/SiteDir"_s, QString());
+    s.SiteEntryPages = v.str(u"User/SiteEntryPages"_s, QString());
     s.placement.height = v.integer(u"Formelina/Vyska"_s, s.placement.height);
     s.placement.width = v.integer(u"Formelina/Sirka"_s, s.placement.width);
     s.placement.left = v.integer(u"Formelina/X"_s, s.placement.left);
@@ -218,6 +222,9 @@ void SettingsStore::SaveSettings(const TSettings &s) const
     v.put(u"User/MetaCz"_s, s.MetaCz);
     v.put(u"User/HidePrew"_s, s.HidePrew);
     v.put(u"User/AutoIntend"_s, s.AutoIntend);
+    v.put(u"User/SiteCheckBeforeUpload"_s, s.SiteCheckBeforeUpload);
+    v.put(u"User/SiteDir"_s, s.SiteDir);
+    v.put(u"User/SiteEntryPages"_s, s.SiteEntryPages);
     if (s.placement.state != WindowPlacement::Maximized) {
         v.put(u"Formelina/Vyska"_s, s.placement.height);
         v.put(u"Formelina/Sirka"_s, s.placement.width);

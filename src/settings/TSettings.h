@@ -67,6 +67,11 @@ struct TSettings
     bool FindDir = true;
     bool HidePrew = true;
     bool AutoIntend = true;
+    // The site check: before every upload or not, the folder checked last, and the pages
+    // the user marked as entry pages (absolute paths joined by "|").
+    bool SiteCheckBeforeUpload = true;
+    QString SiteDir;
+    QString SiteEntryPages;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 
