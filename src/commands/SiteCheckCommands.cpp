@@ -112,6 +112,7 @@ SiteCheckWindow &siteCheckWindow(Workspace &workspace)
     if (auto *existing = parent->findChild<SiteCheckWindow *>(QString(), Qt::FindDirectChildrenOnly))
         return *existing;
     auto *window = new SiteCheckWindow(parent);
+    placeToolWindow(*window);
     QObject::connect(window, &SiteCheckWindow::openRequested, window,
                      [&workspace](const QString &path, int line, int column) {
                          openPageAt(workspace, path, line, column);
@@ -170,6 +171,8 @@ bool openPageAt(Workspace &workspace, const QString &path, int line, int column)
     buffer.SetSelLength(0);
     buffer.centerCursor();
     bringToFront(*doc);
+    const QPair<int, int> caret = buffer.CaretLineColumn();
+    workspace.setStatusText(3, QString::number(caret.first) + u':' + QString::number(caret.second));
     return true;
 }
 

@@ -65,7 +65,7 @@ SiteCheckWindow::SiteCheckWindow(QWidget *parent)
     setObjectName(u"SiteCheckWindow"_s);
     setWindowTitle(u"Kontrola webu"_s);
     buildLayout();
-    resize(860, 520);
+    resize(1000, 560);
 }
 
 SiteCheckWindow::~SiteCheckWindow() = default;
