@@ -6,6 +6,7 @@
 #include "tools/LinkAnalyzer.h"
 #include "tools/SiteReportPage.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -69,6 +70,13 @@ SiteCheckWindow::SiteCheckWindow(QWidget *parent)
 }
 
 SiteCheckWindow::~SiteCheckWindow() = default;
+
+void SiteCheckWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_runner)
+        m_runner->stop();
+    QWidget::closeEvent(event);
+}
 
 QTableView *SiteCheckWindow::makeTable(const QString &name, QStandardItemModel *&model)
 {

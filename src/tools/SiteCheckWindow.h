@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QModelIndex;
@@ -70,6 +71,10 @@ Q_SIGNALS:
     // Remember these files (absolute paths) as entry pages.
     void entryPagesMarked(const QStringList &paths);
     void checkFinished();
+
+protected:
+    // Closing the window stops a running check: nobody waits for its report.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();

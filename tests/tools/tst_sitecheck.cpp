@@ -89,6 +89,7 @@ private Q_SLOTS:
     void reportPageEscapesAndTimesAtTheSpeed();
 
     void windowShowsEachKindInItsTable();
+    void windowStopsACheckWhenClosed();
     void windowDoubleClickAsksToOpenThePlace();
     void windowSortsPlacesAsNumbers();
     void windowSavesTheReport();
@@ -256,6 +257,7 @@ void tst_SiteCheck::windowShowsEachKindInItsTable()
     QVERIFY(window.StopButton->isEnabled());
     QVERIFY(finished.wait(20000));
     QVERIFY(!window.StopButton->isEnabled());
+    QVERIFY(!window.report().stopped);
     const QStringList captions{u"Nefunkční odkazy (7)"_s, u"Velikost písmen (3)"_s,
                                u"Mimo domovský adresář (4)"_s, u"Externí adresy (2)"_s,
                                u"Osiřelé soubory (2)"_s, u"Váha stránek"_s};
@@ -266,6 +268,18 @@ void tst_SiteCheck::windowShowsEachKindInItsTable()
     QCOMPARE(cases->model()->index(0, 2).data().toString(), u"Obrázek.GIF"_s);
     QCOMPARE(cases->model()->index(0, 3).data().toString(), u"obrázek.gif"_s);
     QCOMPARE(window.weightTable()->model()->rowCount(), 6);
+}
+
+void tst_SiteCheck::windowStopsACheckWhenClosed()
+{
+    SiteCheckWindow window;
+    window.show();
+    QSignalSpy finished(&window, &SiteCheckWindow::checkFinished);
+    window.startCheck({goldenSite(), {}});
+    window.close();
+    QVERIFY(finished.wait(20000));
+    // However far it got, the check ended without being waited for.
+    QVERIFY(!window.isChecking());
 }
 
 void tst_SiteCheck::windowDoubleClickAsksToOpenThePlace()
