@@ -13,6 +13,7 @@
 #include "commands/InsertCommands.h"
 #include "commands/LinkAndTextCommands.h"
 #include "commands/ScriptCommands.h"
+#include "commands/SiteCheckCommands.h"
 #include "commands/StyleCommands.h"
 #include "commands/TextTransforms.h"
 #include "dialogs/SpecialChars.h"
@@ -196,7 +197,8 @@ void bindSettingsCommand(TForm1 &window)
 // The tools of the "Nástroje" menu and its "Speciální nástroje" submenu.
 void bindToolCommands(TForm1 &window)
 {
-    onAction(window, "ToolUpload", [&window] { ShowUploadWindow(&window); });
+    onAction(window, "ToolUpload", [&window] { ShowUploadWindowWithCheck(window); });
+    onAction(window, "ToolSiteCheck", [&window] { RunSiteCheck(window); });
     QAction *chars = window.action(u"ToolSpecialChars"_s);
     chars->setCheckable(true);
     onAction(window, "ToolSpecialChars", [&window] { showSpecialCharacters(window); });

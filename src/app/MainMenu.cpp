@@ -149,6 +149,7 @@ const Item kTools[] = {
     {"ToolColorize", u"Obarvit text", "F10"},
     {"ToolHtmlCheck", u"Zkontrolovat HTML", "Ctrl+F5"},
     {"ToolUpload", u"Distribuce na WWW server"},
+    {"ToolSiteCheck", u"Kontrola webu..."},
     Separator,
     submenu("ToolSpecial", u"Speciální nástroje", kSpecialTools),
     submenu("UserCommands", u"Uživatelské příkazy", kUserCommands),

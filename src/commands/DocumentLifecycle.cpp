@@ -105,6 +105,17 @@ QString backupFileName(const QString &fileName, const QString &extension)
     return fileName.left(dot + 1) + extension;
 }
 
+QString saveTextFile(const TSettings &s, const QString &fileName, const QString &text,
+                     FileEncoding encoding)
+{
+    const QString backup = s.Backup ? makeBackup(fileName, s.BackupPrip) : QString();
+    const QString error = writeTextFile(fileName, text, lineEndingOf(s.FITIP), encoding);
+    // The new file was not written: the old one goes back under its own name.
+    if (!error.isEmpty() && !backup.isEmpty() && !QFileInfo::exists(fileName))
+        QFile::rename(backup, fileName);
+    return error;
+}
+
 bool SaveDocument(Workspace &window, TForm2 &document)
 {
     if (document.isUntitled())
@@ -115,13 +126,8 @@ bool SaveDocument(Workspace &window, TForm2 &document)
     // A page whose META names another encoding than it is written in is asked about first.
     if (!document.settleEncodingForSave(text))
         return false;
-    const QString backup = s.Backup ? makeBackup(fileName, s.BackupPrip) : QString();
-    const QString error =
-        writeTextFile(fileName, text, lineEndingOf(s.FITIP), document.encoding());
+    const QString error = saveTextFile(s, fileName, text, document.encoding());
     if (!error.isEmpty()) {
-        // The new file was not written: the old one goes back under its own name.
-        if (!backup.isEmpty() && !QFileInfo::exists(fileName))
-            QFile::rename(backup, fileName);
         ui().showError(u"Soubor %1 nelze uložit.\r\n%2"_s.arg(fileName, error));
         return false;
     }

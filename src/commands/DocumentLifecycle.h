@@ -1,14 +1,21 @@
 #pragma once
 
+#include "markup/TextEncoding.h"
+
 #include <QString>
 
 class QPrinter;
 class TForm2;
 class Workspace;
+struct TSettings;
 
 // Saves the document: Save As for a never-saved one; line ends as the settings say, the
 // backup copy, then the file itself. False when nothing was saved.
 bool SaveDocument(Workspace &workspace, TForm2 &document);
+// Writes a page's text as a save does: the backup copy when the settings ask for it, line
+// ends as they say, the file in its encoding. Returns the error text, empty on success.
+QString saveTextFile(const TSettings &settings, const QString &fileName, const QString &text,
+                     FileEncoding encoding);
 // Asks for a name (".html" added when it has none), then saves. False on Cancel.
 bool SaveDocumentAs(Workspace &workspace, TForm2 &document);
 

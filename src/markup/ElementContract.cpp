@@ -70,11 +70,10 @@ AttributeReader::AttributeReader(QStringView tag)
 {
 }
 
-std::optional<AttributeReader::Span> AttributeReader::find(QStringView name, bool flag) const
+std::optional<AttributeReader::Span> AttributeReader::next(qsizetype &i) const
 {
     const QStringView tag(m_tag);
     const qsizetype size = tag.size();
-    qsizetype i = nameEnd(tag);
     while (i < size) {
         const qsizetype start = i;
         while (i < size && IsBlank(tag[i]))
@@ -92,12 +91,12 @@ std::optional<AttributeReader::Span> AttributeReader::find(QStringView name, boo
             ++i;
         }
         i = std::min(i, size);
-        const QStringView found = tag.sliced(nameStart, i - nameStart);
         qsizetype j = i;
         while (j < size && IsBlank(tag[j]))
             ++j;
         Span span;
         span.start = start;
+        span.name = tag.sliced(nameStart, i - nameStart);
         if (j < size && tag[j] == u'=') {
             ++j;
             while (j < size && IsBlank(tag[j]))
@@ -107,22 +106,44 @@ std::optional<AttributeReader::Span> AttributeReader::find(QStringView name, boo
                 const qsizetype close = tag.indexOf(u'"', j + 1);
                 const qsizetype valueEnd = close < 0 ? size : close;
                 span.value = tag.sliced(j + 1, valueEnd - j - 1).toString();
+                span.valueStart = j + 1;
                 j = close < 0 ? size : close + 1;
             } else {
                 while (j < size && !IsBlank(tag[j]) && tag[j] != u'>')
                     ++j;
                 span.value = tag.sliced(valueStart, j - valueStart).toString();
+                span.valueStart = valueStart;
             }
             span.hasValue = true;
             i = j;
         }
         span.end = i;
-        if (sameName(found, name) && span.hasValue != flag)
-            return span;
         if (i == start)
             ++i;
+        return span;
     }
     return std::nullopt;
+}
+
+std::optional<AttributeReader::Span> AttributeReader::find(QStringView name, bool flag) const
+{
+    qsizetype i = nameEnd(m_tag);
+    while (std::optional<Span> span = next(i)) {
+        if (sameName(span->name, name) && span->hasValue != flag)
+            return span;
+    }
+    return std::nullopt;
+}
+
+QList<AttributeReader::Located> AttributeReader::valuedAttributes() const
+{
+    QList<Located> found;
+    qsizetype i = nameEnd(m_tag);
+    while (std::optional<Span> span = next(i)) {
+        if (span->hasValue)
+            found.append({span->name.toString(), span->value, span->valueStart});
+    }
+    return found;
 }
 
 bool AttributeReader::has(QStringView name, bool flag) const

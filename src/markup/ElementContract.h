@@ -3,6 +3,7 @@
 #include "markup/ColorValue.h"
 #include "markup/Markup.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -84,6 +85,18 @@ public:
     QString leftovers() const;
     QString error() const { return m_error; }
 
+    // A valued attribute as it stands in the tag: its name, its value (quotes removed) and
+    // where the value starts in the tag as given (after its opening quote).
+    struct Located
+    {
+        QString name;
+        QString value;
+        qsizetype valueStart = -1;
+    };
+    // Every valued attribute of the tag in order, found by the same rules as the reads;
+    // the tag is left as it is.
+    QList<Located> valuedAttributes() const;
+
     template<class F>
     TagRead<F> result(F fields) const
     {
@@ -96,8 +109,13 @@ private:
         qsizetype start = -1; // the blank before the name
         qsizetype end = -1;   // one past the value
         QString value;
+        qsizetype valueStart = -1;
+        QStringView name;
         bool hasValue = false;
     };
+    // The attribute that begins at or after i (at a blank or the name), or nothing at the
+    // tag's end; i moves past it.
+    std::optional<Span> next(qsizetype &i) const;
     std::optional<Span> find(QStringView name, bool flag) const;
 
     QString m_tag;

@@ -114,6 +114,11 @@ TFTPForm::TFTPForm(QWidget *parent) : QDialog(parent), m_ftp(new TFtpClient(this
     splitter->addWidget(right);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
+    m_checkSite = new QCheckBox(u"Před nahráním zkontrolovat web"_s, this);
+    m_checkSite->setObjectName(u"CheckSiteBox"_s);
+    m_checkSite->setChecked(true);
+    m_checkSite->hide();
+    layout->addWidget(m_checkSite);
     resize(760, 480);
 
     // The window's fixed session settings.
@@ -500,8 +505,16 @@ QString joinRemote(const QString &directory, const QString &name)
 
 } // namespace
 
+void TFTPForm::setSiteCheck(SiteCheck check)
+{
+    m_siteCheck = std::move(check);
+    m_checkSite->setVisible(bool(m_siteCheck));
+}
+
 void TFTPForm::UploadButtonClick()
 {
+    if (m_siteCheck && m_checkSite->isChecked() && !m_siteCheck(m_homeDir))
+        return;
     BusyScope busy(*this);
     if (!startUploadRun())
         return;
@@ -833,8 +846,10 @@ void TFTPForm::cleanUpLeftTemporaries()
     m_ftp->CwdSync();
 }
 
-void ShowUploadWindow(QWidget *parent)
+void ShowUploadWindow(QWidget *parent, const std::function<void(TFTPForm &)> &prepare)
 {
     TFTPForm form(parent);
+    if (prepare)
+        prepare(form);
     ui().exec(form);
 }

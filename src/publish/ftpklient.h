@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class CertificateTrust;
@@ -54,6 +55,11 @@ public:
     void StopButtonClick();
 
     void reject() override;
+
+    // Asked when "Upload" is pressed while "Před nahráním zkontrolovat web" is ticked; false
+    // leaves the upload undone. The box shows only once a check is set.
+    using SiteCheck = std::function<bool(const QString &homeDirectory)>;
+    void setSiteCheck(SiteCheck check);
 
 private:
     void buildLeftHalf(QWidget *half);
@@ -120,11 +126,13 @@ private:
     QPlainTextEdit *m_log = nullptr;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_stopButton = nullptr;
+    QCheckBox *m_checkSite = nullptr;
+    SiteCheck m_siteCheck;
 
     friend class BusyScope;
     friend class QuietScope;
 };
 
 // Menu "Nástroje" → "Distribuce na WWW server": opens the upload window modally and
-// destroys it when it closes.
-void ShowUploadWindow(QWidget *parent);
+// destroys it when it closes; prepare, when given, sets the window up before it shows.
+void ShowUploadWindow(QWidget *parent, const std::function<void(TFTPForm &)> &prepare = {});

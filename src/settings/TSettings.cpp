@@ -25,7 +25,7 @@ namespace {
 using Member = std::variant<bool TSettings::*, int TSettings::*, QString TSettings::*>;
 
 // What the button "Původní nastavení" does with a stored value.
-enum class Reset { ToDefault, ToOn };
+enum class Reset { ToDefault, ToOn, Keep };
 
 // One stored value: its group and value name, the field that holds it, its default written
 // as the text the store keeps, and what "Původní nastavení" does with it.
@@ -71,6 +71,10 @@ const StoredValue kStoredValues[] = {
     {u"User/HidePrew", &TSettings::HidePrew, u"1"},
     {u"User/AutoIntend", &TSettings::AutoIntend, u"1"},
     {u"User/SpellCheck", &TSettings::SpellCheck, u"cs_CZ"},
+    {u"User/SiteCheckBeforeUpload", &TSettings::SiteCheckBeforeUpload, u"1"},
+    // Where the site check looked last and what the user marked there: the user's own data.
+    {u"User/SiteDir", &TSettings::SiteDir, u"", Reset::Keep},
+    {u"User/SiteEntryPages", &TSettings::SiteEntryPages, u"", Reset::Keep},
     // Off at a first start; the button turns the tips on.
     {u"User/Tipky", &TSettings::Tipky, u"0", Reset::ToOn},
 };
@@ -127,7 +131,7 @@ void SetDefaultSettings(TSettings &s)
     for (const StoredValue &entry : kStoredValues) {
         if (entry.reset == Reset::ToOn)
             assign(s, entry, u"1"_s);
-        else
+        else if (entry.reset == Reset::ToDefault)
             assign(s, entry, entry.defaultText.toString());
     }
     s.TabText = tabText(s.Tab);

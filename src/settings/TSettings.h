@@ -73,6 +73,11 @@ struct TSettings
     bool AutoIntend;
     // The dictionary spelling is checked with as the user types ("cs_CZ"); empty: off.
     QString SpellCheck;
+    // The site check: before every upload or not, the folder checked last, and the pages
+    // the user marked as entry pages (absolute paths joined by "|").
+    bool SiteCheckBeforeUpload;
+    QString SiteDir;
+    QString SiteEntryPages;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 

@@ -20,16 +20,16 @@ qint64 DownloadFieldValue(QStringView text)
     return ok && value > 0 ? value : 0;
 }
 
-std::optional<qint64> DownloadHundredths(qint64 speed, qint64 throughput, qint64 size)
+namespace {
+
+using Wide = unsigned __int128;
+
+std::optional<qint64> hundredthsOf(Wide bytes, qint64 speed, qint64 throughput)
 {
     // The rate is throughput % of speed / 8 bytes per second, so the time in hundredths is
-    // size * 1000 * 100 / (throughput * speed / 800). Counting it as one exact fraction in
+    // bytes * 100 / (throughput * speed / 800). Counting it as one exact fraction in
     // 128 bits keeps every size and speed of 64 bits right and leaves no rounding noise
     // from 0.01 to tip a tie the wrong way.
-    using Wide = unsigned __int128;
-    if (speed < 0 || throughput < 0 || size < 0)
-        return std::nullopt;
-    const Wide bytes = Wide(quint64(size)) * 1000u;
     Wide numerator = bytes * 80000u;
     Wide denominator = Wide(quint64(speed)) * Wide(quint64(throughput));
     if (denominator == 0) {
@@ -44,6 +44,22 @@ std::optional<qint64> DownloadHundredths(qint64 speed, qint64 throughput, qint64
     if (quotient > Wide(std::numeric_limits<qint64>::max()))
         return std::nullopt;
     return qint64(quotient);
+}
+
+} // namespace
+
+std::optional<qint64> DownloadHundredths(qint64 speed, qint64 throughput, qint64 size)
+{
+    if (speed < 0 || throughput < 0 || size < 0)
+        return std::nullopt;
+    return hundredthsOf(Wide(quint64(size)) * 1000u, speed, throughput);
+}
+
+std::optional<qint64> DownloadHundredthsOfBytes(qint64 speed, qint64 throughput, qint64 bytes)
+{
+    if (speed < 0 || throughput < 0 || bytes < 0)
+        return std::nullopt;
+    return hundredthsOf(Wide(quint64(bytes)), speed, throughput);
 }
 
 QString FormatDownloadTime(qint64 hundredths)

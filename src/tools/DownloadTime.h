@@ -20,6 +20,8 @@ qint64 DownloadFieldValue(QStringView text);
 // The transfer time in hundredths of a second, rounded to the nearest (ties to the even
 // neighbour); nothing when the time does not fit in 64 bits.
 std::optional<qint64> DownloadHundredths(qint64 speed, qint64 throughput, qint64 size);
+// The same for a size counted in bytes.
+std::optional<qint64> DownloadHundredthsOfBytes(qint64 speed, qint64 throughput, qint64 bytes);
 
 // "0h:0m:57.14": hours, minutes, seconds and hundredths, no leading zeros anywhere.
 QString FormatDownloadTime(qint64 hundredths);

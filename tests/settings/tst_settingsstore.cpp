@@ -50,6 +50,8 @@ void tst_SettingsStore::everyValueRoundTrips()
     out.ExtBrow = u"/usr/bin/firefox"_s; out.MetaCz = false; out.Tipky = true;
     out.PanelRight = false; out.UseDDE = true; out.UpperCaseFiles = true; out.FindDir = false;
     out.HidePrew = false; out.AutoIntend = false;
+    out.SiteCheckBeforeUpload = false; out.SiteDir = u"/web/č"_s;
+    out.SiteEntryPages = u"/web/a.html|/web/b c.html"_s;
     for (int i = 0; i < TSettings::RecentCount; ++i)
         out.RecentFiles[i] = u"/web/p%1.htm"_s.arg(i);
     for (int i = 0; i < TSettings::UserCommandCount; ++i)
@@ -72,6 +74,8 @@ void tst_SettingsStore::everyValueRoundTrips()
     QCOMPARE(in.MetaCz, false); QCOMPARE(in.Tipky, true); QCOMPARE(in.PanelRight, false);
     QCOMPARE(in.UseDDE, true); QCOMPARE(in.UpperCaseFiles, true); QCOMPARE(in.FindDir, false);
     QCOMPARE(in.HidePrew, false); QCOMPARE(in.AutoIntend, false);
+    QCOMPARE(in.SiteCheckBeforeUpload, false); QCOMPARE(in.SiteDir, u"/web/č"_s);
+    QCOMPARE(in.SiteEntryPages, u"/web/a.html|/web/b c.html"_s);
     QCOMPARE(in.RecentFiles, out.RecentFiles);
     for (int i = 0; i < TSettings::UserCommandCount; ++i) {
         const UserCommand &a = in.UserCommands[i];

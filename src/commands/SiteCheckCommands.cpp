@@ -1,0 +1,336 @@
+#include "commands/SiteCheckCommands.h"
+
+#include "commands/DocumentLifecycle.h"
+#include "commands/Workspace.h"
+#include "editor/TForm2.h"
+#include "interaction/Interaction.h"
+#include "publish/ftpklient.h"
+#include "settings/TSettings.h"
+#include "tools/SiteCheckWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList entryPagesOf(const TSettings &settings)
+{
+    return settings.SiteEntryPages.split(u'|', Qt::SkipEmptyParts);
+}
+
+TForm2 *openDocumentOf(Workspace &workspace, const QString &path)
+{
+    const QFileInfo wanted(path);
+    for (TForm2 *doc : workspace.documents()) {
+        if (!doc->isUntitled() && QFileInfo(doc->FileName()) == wanted)
+            return doc;
+    }
+    return nullptr;
+}
+
+void bringToFront(TForm2 &doc)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(doc.parentWidget())) {
+        if (QMdiArea *area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+    }
+    doc.window()->raise();
+    doc.window()->activateWindow();
+    doc.RichEdit1->setFocus();
+}
+
+// The waiting dialog of the check before an upload: progress and "Zastavit".
+class SiteCheckProgress : public QDialog
+{
+public:
+    SiteCheckProgress(const SiteCheckOptions &options, QWidget *parent)
+        : QDialog(parent)
+        , m_runner(options)
+    {
+        setObjectName(u"SiteCheckProgress"_s);
+        setWindowTitle(u"Kontrola webu"_s);
+        auto *label = new QLabel(u"Kontroluje se web v adresáři %1"_s.arg(
+                                     QDir::toNativeSeparators(options.home)),
+                                 this);
+        auto *bar = new QProgressBar(this);
+        bar->setRange(0, 0);
+        auto *stop = new QPushButton(u"Zastavit"_s, this);
+        stop->setObjectName(u"StopButton"_s);
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(label);
+        layout->addWidget(bar);
+        layout->addWidget(stop, 0, Qt::AlignRight);
+        connect(stop, &QPushButton::clicked, this, [this] { m_runner.stop(); });
+        connect(&m_runner, &SiteCheckRunner::progressed, this, [bar](int done, int total) {
+            bar->setRange(0, total);
+            bar->setValue(done);
+        });
+        connect(&m_runner, &SiteCheckRunner::finished, this, [this] {
+            m_report = m_runner.report();
+            if (m_report.stopped)
+                QDialog::reject();
+            else
+                accept();
+        });
+        m_runner.start();
+    }
+
+    // Escape and the title bar's close stop the check; the dialog ends when it has.
+    void reject() override { m_runner.stop(); }
+
+    const SiteReport &report() const { return m_report; }
+
+private:
+    SiteCheckRunner m_runner;
+    SiteReport m_report;
+};
+
+} // namespace
+
+SiteCheckOptions siteCheckOptions(Workspace &workspace, const QString &home)
+{
+    return {home, entryPagesOf(workspace.settings())};
+}
+
+SiteCheckWindow &siteCheckWindow(Workspace &workspace)
+{
+    QWidget *parent = workspace.dialogParent();
+    if (auto *existing = parent->findChild<SiteCheckWindow *>(QString(), Qt::FindDirectChildrenOnly))
+        return *existing;
+    auto *window = new SiteCheckWindow(parent);
+    placeToolWindow(*window);
+    QObject::connect(window, &SiteCheckWindow::openRequested, window,
+                     [&workspace](const QString &path, int line, int column) {
+                         openPageAt(workspace, path, line, column);
+                     });
+    QObject::connect(window, &SiteCheckWindow::entryPagesMarked, window,
+                     [&workspace](const QStringList &paths) {
+                         QStringList pages = entryPagesOf(workspace.settings());
+                         for (const QString &p : paths) {
+                             if (!pages.contains(p))
+                                 pages << p;
+                         }
+                         workspace.settings().SiteEntryPages = pages.join(u'|');
+                     });
+    QObject::connect(window, &SiteCheckWindow::fixCaseRequested, window,
+                     [&workspace, window](const QList<SiteFinding> &findings, const QString &home) {
+                         const CaseFixOutcome outcome = fixCaseMismatches(workspace, home, findings);
+                         QString text = u"Opravených odkazů: %1."_s.arg(outcome.fixed);
+                         if (!outcome.editedOnly.isEmpty())
+                             text += u"\r\nStránky s neuloženými změnami byly opraveny jen v editoru: "_s
+                                     + outcome.editedOnly.join(u", "_s);
+                         for (const QString &problem : outcome.problems)
+                             text += u"\r\n"_s + problem;
+                         ui().showInfo(text);
+                         window->startCheck(window->options());
+                     });
+    return *window;
+}
+
+void RunSiteCheck(Workspace &workspace)
+{
+    TSettings &settings = workspace.settings();
+    const QString start = settings.SiteDir.isEmpty() ? QDir::homePath() : settings.SiteDir;
+    const QString home = ui().existingDirectory(u"Kontrola webu"_s, start);
+    if (home.isEmpty())
+        return;
+    settings.SiteDir = home;
+    SiteCheckWindow &window = siteCheckWindow(workspace);
+    window.show();
+    window.raise();
+    window.startCheck(siteCheckOptions(workspace, home));
+}
+
+bool openPageAt(Workspace &workspace, const QString &path, int line, int column)
+{
+    TForm2 *doc = openDocumentOf(workspace, path);
+    if (!doc) {
+        doc = workspace.openInNewWindow(path);
+        if (!doc || doc->isUntitled())
+            return false;
+    }
+    workspace.setDocumentAreaCovered(false);
+    EditorBuffer &buffer = *doc->RichEdit1;
+    const int lineStart = buffer.LineStart(std::max(line, 1) - 1);
+    const int lineEnd = line < buffer.lineCount() ? buffer.LineStart(line) - 2 : buffer.textLength();
+    buffer.SetSelStart(std::min(lineStart + std::max(column, 1) - 1, std::max(lineEnd, lineStart)));
+    buffer.SetSelLength(0);
+    buffer.centerCursor();
+    bringToFront(*doc);
+    const QPair<int, int> caret = buffer.CaretLineColumn();
+    workspace.setStatusText(3, QString::number(caret.first) + u':' + QString::number(caret.second));
+    return true;
+}
+
+namespace {
+
+// The findings of one page, last first, so each rewrite leaves the earlier offsets alone.
+using PageFindings = std::map<QString, QList<SiteFinding>>;
+
+PageFindings byPage(const QList<SiteFinding> &findings)
+{
+    PageFindings pages;
+    for (const SiteFinding &f : findings) {
+        if (f.kind == SiteFindingKind::CaseMismatch && f.offset >= 0 && !f.fixed.isEmpty())
+            pages[f.page] << f;
+    }
+    for (auto &[page, list] : pages) {
+        std::sort(list.begin(), list.end(),
+                  [](const SiteFinding &a, const SiteFinding &b) { return a.offset > b.offset; });
+    }
+    return pages;
+}
+
+QString changedMessage(const SiteFinding &f)
+{
+    return u"Odkaz „%1“ na stránce %2 se od kontroly změnil a nebyl opraven."_s.arg(f.reference, f.page);
+}
+
+void fixOpenPage(Workspace &workspace, TForm2 &doc, const QList<SiteFinding> &findings,
+                 CaseFixOutcome &outcome)
+{
+    EditorBuffer &buffer = *doc.RichEdit1;
+    const bool hadChanges = buffer.IsModified();
+    QList<SiteFinding> valid;
+    for (const SiteFinding &f : findings) {
+        if (buffer.textRange(int(f.offset), int(f.reference.size())) == f.reference)
+            valid << f;
+        else
+            outcome.problems << changedMessage(f);
+    }
+    if (valid.isEmpty())
+        return;
+    {
+        EditorBuffer::EditGroup group(buffer);
+        for (const SiteFinding &f : valid) {
+            buffer.SetSelStart(int(f.offset));
+            buffer.SetSelLength(int(f.reference.size()));
+            buffer.ReplaceSelection(f.fixed);
+        }
+    }
+    outcome.fixed += int(valid.size());
+    if (hadChanges) {
+        outcome.editedOnly << valid.first().page;
+        return;
+    }
+    if (SaveDocument(workspace, doc))
+        outcome.saved << valid.first().page;
+}
+
+void fixClosedPage(Workspace &workspace, const QString &path, const QList<SiteFinding> &findings,
+                   CaseFixOutcome &outcome)
+{
+    const SitePageText page = readSitePage(path);
+    if (!page.ok) {
+        outcome.problems << u"Stránku %1 nelze přečíst: %2"_s.arg(path, page.error);
+        return;
+    }
+    QString text = page.text;
+    int fixed = 0;
+    for (const SiteFinding &f : findings) {
+        if (QStringView(text).mid(f.offset, f.reference.size()) != f.reference) {
+            outcome.problems << changedMessage(f);
+            continue;
+        }
+        text.replace(f.offset, f.reference.size(), f.fixed);
+        ++fixed;
+    }
+    if (fixed == 0)
+        return;
+    const QString error = saveTextFile(workspace.settings(), path, text, page.encoding);
+    if (!error.isEmpty()) {
+        outcome.problems << u"Soubor %1 nelze uložit.\r\n%2"_s.arg(path, error);
+        return;
+    }
+    outcome.fixed += fixed;
+    outcome.saved << findings.first().page;
+    workspace.fileStored(path);
+}
+
+} // namespace
+
+CaseFixOutcome fixCaseMismatches(Workspace &workspace, const QString &home,
+                                 const QList<SiteFinding> &findings)
+{
+    CaseFixOutcome outcome;
+    QString root = QDir::fromNativeSeparators(home);
+    if (!root.endsWith(u'/'))
+        root += u'/';
+    for (const auto &[page, list] : byPage(findings)) {
+        const QString path = root + page;
+        if (TForm2 *doc = openDocumentOf(workspace, path))
+            fixOpenPage(workspace, *doc, list, outcome);
+        else
+            fixClosedPage(workspace, path, list, outcome);
+    }
+    return outcome;
+}
+
+bool checkSiteBeforeUpload(Workspace &workspace, const QString &home, SiteReport &report,
+                           bool &showReport)
+{
+    showReport = false;
+    workspace.settings().SiteDir = home;
+    // Over the upload window when it asks, so it is the one the user sees and answers.
+    QWidget *parent = QApplication::activeModalWidget();
+    SiteCheckProgress progress(siteCheckOptions(workspace, home),
+                               parent ? parent : workspace.dialogParent());
+    if (ui().exec(progress) != QDialog::Accepted)
+        return false;
+    report = progress.report();
+    const int broken = int(report.findingsOf(SiteFindingKind::Broken).size());
+    const int recased = int(report.findingsOf(SiteFindingKind::CaseMismatch).size());
+    if (broken + recased == 0)
+        return true;
+    const int answer = ui().choose(
+        u"Kontrola webu našla chyby, které na serveru nebudou fungovat.\r\n"
+        u"Nefunkční odkazy: %1\r\nChybná velikost písmen: %2"_s.arg(broken).arg(recased),
+        {u"Nahrát i tak"_s, u"Zobrazit zprávu"_s, u"Zrušit"_s});
+    if (answer == 0)
+        return true;
+    showReport = answer == 1;
+    return false;
+}
+
+void ShowUploadWindowWithCheck(Workspace &workspace)
+{
+    SiteReport report;
+    bool showReport = false;
+    QString checkedHome;
+    ShowUploadWindow(workspace.dialogParent(), [&](TFTPForm &form) {
+        auto *box = form.findChild<QCheckBox *>(u"CheckSiteBox"_s);
+        form.setSiteCheck([&](const QString &home) {
+            checkedHome = home;
+            const bool go = checkSiteBeforeUpload(workspace, home, report, showReport);
+            // The report is read beside the editor, so the upload window makes way for it.
+            if (showReport)
+                QMetaObject::invokeMethod(&form, &QDialog::reject, Qt::QueuedConnection);
+            return go;
+        });
+        if (box) {
+            box->setChecked(workspace.settings().SiteCheckBeforeUpload);
+            QObject::connect(box, &QCheckBox::toggled, &form,
+                             [&workspace](bool on) { workspace.settings().SiteCheckBeforeUpload = on; });
+        }
+    });
+    if (!showReport)
+        return;
+    SiteCheckWindow &window = siteCheckWindow(workspace);
+    window.showReport(report, siteCheckOptions(workspace, checkedHome));
+    window.show();
+    window.raise();
+}

@@ -1,0 +1,289 @@
+#include "commands/SiteCheckCommands.h"
+#include "editor/TForm2.h"
+#include "markup/TextEncoding.h"
+#include "markup/TextFile.h"
+#include "publish/ftpklient.h"
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestMain.h"
+#include "tools/SiteCheckWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A copy of the golden site that a test may change.
+void copySite(const QString &to)
+{
+    const QString from = testDataPath(u"sitecheck/site"_s);
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + u'/' + QDir(from).relativeFilePath(path);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QVERIFY(QFile::copy(path, target));
+    }
+}
+
+// Waits in a scripted dialog for the check before an upload to end.
+void waitForCheck(QDialog &dialog)
+{
+    QCOMPARE(dialog.windowTitle(), u"Kontrola webu"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible() || dialog.result() == QDialog::Accepted, 20000);
+}
+
+} // namespace
+
+// The site check from the frame's menu and the upload window to the documents and back.
+class tst_SiteCheckCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void menuChecksTheChosenFolderInTheReportWindow();
+    void doubleClickOpensThePageWithTheCaretOnTheReference();
+    void caseFixRewritesClosedPagesInTheirEncodingWithBackup();
+    void caseFixInAnOpenPageIsOneUndoStep();
+    void caseFixLeavesUnsavedPagesToTheUser();
+    void caseFixLeavesChangedReferencesAlone();
+    void uploadCheckAsksWithTheCounts_data();
+    void uploadCheckAsksWithTheCounts();
+    void uploadWindowChecksFirstAndCanShowTheReport();
+    void uploadWindowBoxFollowsTheSetting();
+
+private:
+    SiteCheckWindow *reportWindow() const
+    {
+        return m_fx->window().findChild<SiteCheckWindow *>();
+    }
+
+    std::unique_ptr<ScriptedInteraction> m_script;
+    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_site;
+};
+
+void tst_SiteCheckCommands::init()
+{
+    m_script = std::make_unique<ScriptedInteraction>();
+    m_fx = std::make_unique<MainWindowFixture>(0);
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_site = m_dir->path() + u"/web"_s;
+    copySite(m_site);
+}
+
+void tst_SiteCheckCommands::cleanup()
+{
+    if (SiteCheckWindow *w = m_fx ? reportWindow() : nullptr)
+        delete w;
+    for (TForm2 *doc : m_fx->window().documents())
+        doc->RichEdit1->SetModified(false);
+    m_fx.reset();
+    endScript(m_script);
+    m_dir.reset();
+}
+
+void tst_SiteCheckCommands::menuChecksTheChosenFolderInTheReportWindow()
+{
+    m_script->directory(m_site);
+    m_fx->window().action(u"ToolSiteCheck"_s)->trigger();
+    SiteCheckWindow *window = reportWindow();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QSignalSpy finished(window, &SiteCheckWindow::checkFinished);
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(window->report().faultCount(), 10);
+    QCOMPARE(m_fx->window().settings().SiteDir, m_site);
+    // The same window serves the next check.
+    m_script->directory(m_site);
+    m_fx->window().action(u"ToolSiteCheck"_s)->trigger();
+    QCOMPARE(m_fx->window().findChildren<SiteCheckWindow *>().size(), 1);
+    QVERIFY(finished.wait(20000));
+}
+
+void tst_SiteCheckCommands::doubleClickOpensThePageWithTheCaretOnTheReference()
+{
+    SiteCheckWindow &window = siteCheckWindow(m_fx->window());
+    window.showReport(checkSite({m_site, {}}), {m_site, {}});
+    QTableView *broken = window.table(SiteFindingKind::Broken);
+    // stránka.html, a Windows-1250 page: "index.html#chybi" at 11:10.
+    window.activateRow(broken, broken->model()->index(4, 1));
+    TForm2 *doc = m_fx->doc();
+    QVERIFY(doc);
+    QCOMPARE(doc->FileName(), m_site + u"/stránka.html"_s);
+    QCOMPARE(doc->RichEdit1->CaretLineColumn(), qMakePair(11, 10));
+    QCOMPARE(doc->RichEdit1->textRange(doc->RichEdit1->SelStart(), 16), u"index.html#chybi"_s);
+    // The page already open is shown again, not opened twice.
+    window.activateRow(broken, broken->model()->index(0, 0));
+    window.activateRow(broken, broken->model()->index(4, 0));
+    QCOMPARE(m_fx->window().documents().size(), 2);
+    QCOMPARE(m_fx->doc()->FileName(), m_site + u"/stránka.html"_s);
+}
+
+void tst_SiteCheckCommands::caseFixRewritesClosedPagesInTheirEncodingWithBackup()
+{
+    m_fx->window().settings().Backup = true;
+    const QString iso = m_site + u"/iso.html"_s;
+    const QByteArray before = bytesOf(iso);
+    const SiteReport report = checkSite({m_site, {}});
+    const CaseFixOutcome outcome =
+        fixCaseMismatches(m_fx->window(), m_site, report.findingsOf(SiteFindingKind::CaseMismatch));
+    QCOMPARE(outcome.fixed, 3);
+    QCOMPARE(outcome.problems, QStringList());
+    QCOMPARE(outcome.saved, (QStringList{u"index.html"_s, u"iso.html"_s}));
+    // Only the references changed, and the page stays in ISO-8859-2.
+    QString expected = *decodeText(before, TextEncoding::Iso88592);
+    expected.replace(u"\"Stránka.html\""_s, u"\"stránka.html\""_s);
+    expected.replace(u"ŽLUTÝ"_s, u"žlutý"_s);
+    QCOMPARE(bytesOf(iso), encodeText(expected, {TextEncoding::Iso88592, false}));
+    QCOMPARE(bytesOf(m_site + u"/iso.bak"_s), before);
+    // No file was renamed, and nothing is left to mend.
+    QVERIFY(QFileInfo::exists(m_site + u"/obrázek.gif"_s));
+    QVERIFY(!QFileInfo::exists(m_site + u"/Obrázek.GIF"_s));
+    QVERIFY(checkSite({m_site, {}}).findingsOf(SiteFindingKind::CaseMismatch).isEmpty());
+}
+
+void tst_SiteCheckCommands::caseFixInAnOpenPageIsOneUndoStep()
+{
+    const QString index = m_site + u"/index.html"_s;
+    TForm2 *doc = m_fx->window().openInNewWindow(index);
+    QVERIFY(doc);
+    const QString original = doc->RichEdit1->GetText();
+    const SiteReport report = checkSite({m_site, {}});
+    const CaseFixOutcome outcome =
+        fixCaseMismatches(m_fx->window(), m_site, report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
+    QCOMPARE(outcome.fixed, 1);
+    QCOMPARE(outcome.saved, QStringList{u"index.html"_s});
+    QVERIFY(doc->RichEdit1->GetText().contains(u"<img src=\"obrázek.gif\""_s));
+    QVERIFY(readDocumentFile(index).text.contains(u"<img src=\"obrázek.gif\""_s));
+    QCOMPARE(readDocumentFile(index).encoding.encoding, TextEncoding::Utf8);
+    doc->RichEdit1->Undo();
+    QCOMPARE(doc->RichEdit1->GetText(), original);
+}
+
+void tst_SiteCheckCommands::caseFixLeavesUnsavedPagesToTheUser()
+{
+    const QString index = m_site + u"/index.html"_s;
+    const QByteArray before = bytesOf(index);
+    TForm2 *doc = m_fx->window().openInNewWindow(index);
+    QVERIFY(doc);
+    doc->RichEdit1->SetSelStart(doc->RichEdit1->textLength());
+    doc->RichEdit1->ReplaceSelection(u"\r\n<!-- rozepsáno -->"_s);
+    const SiteReport report = checkSite({m_site, {}});
+    const CaseFixOutcome outcome =
+        fixCaseMismatches(m_fx->window(), m_site, report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
+    QCOMPARE(outcome.editedOnly, QStringList{u"index.html"_s});
+    QVERIFY(doc->RichEdit1->GetText().contains(u"obrázek.gif"_s));
+    QVERIFY(doc->RichEdit1->IsModified());
+    QCOMPARE(bytesOf(index), before);
+}
+
+void tst_SiteCheckCommands::caseFixLeavesChangedReferencesAlone()
+{
+    const SiteReport report = checkSite({m_site, {}});
+    const QString iso = m_site + u"/iso.html"_s;
+    // The page changes after the check: a line more above the references.
+    QByteArray changed = bytesOf(iso);
+    changed.prepend("<!-- nový řádek -->\r\n");
+    QFile file(iso);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(changed);
+    file.close();
+    QList<SiteFinding> findings;
+    for (const SiteFinding &f : report.findingsOf(SiteFindingKind::CaseMismatch)) {
+        if (f.page == u"iso.html"_s)
+            findings << f;
+    }
+    const CaseFixOutcome outcome = fixCaseMismatches(m_fx->window(), m_site, findings);
+    QCOMPARE(outcome.fixed, 0);
+    QCOMPARE(outcome.problems.size(), 2);
+    QVERIFY(outcome.problems[0].contains(u"se od kontroly změnil"_s));
+    QCOMPARE(bytesOf(iso), changed);
+}
+
+void tst_SiteCheckCommands::uploadCheckAsksWithTheCounts_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("upload");
+    QTest::addColumn<bool>("showReport");
+    QTest::newRow("upload_anyway") << 0 << true << false;
+    QTest::newRow("show_report") << 1 << false << true;
+    QTest::newRow("cancel") << 2 << false << false;
+    QTest::newRow("box_closed") << -1 << false << false;
+}
+
+void tst_SiteCheckCommands::uploadCheckAsksWithTheCounts()
+{
+    QFETCH(int, choice);
+    QFETCH(bool, upload);
+    QFETCH(bool, showReport);
+    m_script->dialog(waitForCheck).choice(choice);
+    SiteReport report;
+    bool show = false;
+    QCOMPARE(checkSiteBeforeUpload(m_fx->window(), m_site, report, show), upload);
+    QCOMPARE(show, showReport);
+    QCOMPARE(m_script->log.last(),
+             u"choose: Kontrola webu našla chyby, které na serveru nebudou fungovat.\r\n"
+             u"Nefunkční odkazy: 7\r\nChybná velikost písmen: 3|Nahrát i tak|Zobrazit zprávu|Zrušit"_s);
+    QCOMPARE(report.faultCount(), 10);
+}
+
+void tst_SiteCheckCommands::uploadWindowChecksFirstAndCanShowTheReport()
+{
+    m_script->dialog([this](QDialog &form) {
+        auto *box = form.findChild<QCheckBox *>(u"CheckSiteBox"_s);
+        QVERIFY(box && box->isVisible() && box->isChecked());
+        static_cast<TFTPForm &>(form).setHomeDirectory(m_site);
+        m_script->dialog(waitForCheck).choice(1);
+        form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+        // "Zobrazit zprávu" closes the upload window; nothing was sent.
+        QTRY_VERIFY(!form.isVisible() || form.result() == QDialog::Rejected);
+        QVERIFY(!static_cast<TFTPForm &>(form).LogText().contains(u"STOR"_s));
+    });
+    m_fx->window().action(u"ToolUpload"_s)->trigger();
+    SiteCheckWindow *window = reportWindow();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->report().faultCount(), 10);
+    QCOMPARE(window->options().home, m_site + u'/');
+}
+
+void tst_SiteCheckCommands::uploadWindowBoxFollowsTheSetting()
+{
+    m_fx->window().settings().SiteCheckBeforeUpload = false;
+    m_script->dialog([](QDialog &form) {
+        auto *box = form.findChild<QCheckBox *>(u"CheckSiteBox"_s);
+        QVERIFY(!box->isChecked());
+        box->setChecked(true);
+        form.reject();
+    });
+    m_fx->window().action(u"ToolUpload"_s)->trigger();
+    QVERIFY(m_fx->window().settings().SiteCheckBeforeUpload);
+    // Alone, the upload window has no check to run and shows no box.
+    TFTPForm plain;
+    QVERIFY(plain.findChild<QCheckBox *>(u"CheckSiteBox"_s)->isHidden());
+}
+
+BRISKO_TEST_MAIN(tst_SiteCheckCommands)
+#include "tst_sitecheckcommands.moc"
