@@ -450,6 +450,8 @@ void TFtpClient::endRequest(int status)
     m_requestDone = true;
     m_status = status;
     m_step = nullptr;
+    if (m_requestType == FtpRequest::TypeSet)
+        m_binaryInEffect = status == 0 && m_binary;
     setState(FtpState::Ready);
     m_donePending = true;
     const FtpRequest kind = m_requestType;
@@ -663,6 +665,7 @@ void TFtpClient::closeControl()
     }
     m_connected = false;
     m_encrypted = false;
+    m_binaryInEffect = false;
     m_receiveCount = 0;
     m_multiLineCode = 0;
 }

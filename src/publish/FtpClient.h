@@ -94,6 +94,8 @@ public:
     QString LocalFileName() const { return m_localFileName; }
     void setLocalFileName(const QString &v) { m_localFileName = v; }
     bool Binary() const { return m_binary; }
+    // The server confirmed TYPE I on this connection: files need not ask for it again.
+    bool BinaryInEffect() const { return m_binaryInEffect; }
     void setBinary(bool v) { m_binary = v; }
     bool DisplayFlag() const { return m_displayFlag; }
     void setDisplayFlag(bool v) { m_displayFlag = v; }
@@ -298,6 +300,7 @@ private:
     QString m_hostFileName;
     QString m_localFileName;
     bool m_binary = true;
+    bool m_binaryInEffect = false;
     bool m_displayFlag = false;
     int m_timeoutMs = 15000;
     bool m_multiThreaded = false;

@@ -424,18 +424,25 @@ bool UploadEngine::uploadFile(const QString &directory, const QString &entry, co
         fileDone(info.size());
         return false;
     }
-    // The journal records the content that actually left, hashed as it is sent.
+    // The journal records the content that actually left, hashed as it is sent; only "Jen
+    // změněné" needs the hash, and hashing costs a noticeable part of a large transfer.
     QCryptographicHash sent(QCryptographicHash::Sha256);
-    m_session.setSentDataHash(&sent);
-    m_session.setBinary(true);
-    check(m_session.TypeSetSync());
+    if (o.changedOnly)
+        m_session.setSentDataHash(&sent);
+    // Once per connection is enough; a refused or lost one asks again with every file.
+    if (!m_session.BinaryInEffect()) {
+        m_session.setBinary(true);
+        check(m_session.TypeSetSync());
+    }
     m_run->resumedSha.clear();
     const bool stored = o.safe ? storeSafely(directory, entry, local, relative) : storePlain(entry, local);
     m_session.setSentDataHash(nullptr);
     if (stored) {
         log(u"Nahráno: "_s + relative);
         ++m_run->stored;
-        state.sha256 = m_run->resumedSha.isEmpty() ? sent.result() : m_run->resumedSha;
+        state.sha256 = !m_run->resumedSha.isEmpty() ? m_run->resumedSha
+                       : o.changedOnly                ? sent.result()
+                                                      : UploadJournal::UnknownContent;
         m_run->journal.record(relative, state);
     } else if (m_run->stop) {
         // Stopped by the user while it went up: not a failure of the server's.
@@ -945,7 +952,7 @@ void UploadEngine::uploadInParallel()
     settings.passive = true;
     settings.tls = m_session.Tls();
     settings.safe = run.options.safe;
-    settings.hashSent = true;
+    settings.hashSent = run.options.changedOnly;
     settings.timeoutMs = m_session.TimeoutMs();
     settings.certificateCheck = m_certificateCheck;
 
@@ -964,7 +971,8 @@ void UploadEngine::uploadInParallel()
                 if (stored) {
                     ++r.stored;
                     const QFileInfo info(job.local);
-                    r.journal.record(job.relative, {job.size, info.lastModified().toMSecsSinceEpoch(), sha256});
+                    r.journal.record(job.relative, {job.size, info.lastModified().toMSecsSinceEpoch(),
+                                                    sha256.isEmpty() ? UploadJournal::UnknownContent : sha256});
                     const qsizetype slash = job.relative.lastIndexOf(u'/');
                     storedIn[slash > 0 ? job.relative.left(slash) : u"."_s] << job.relative.mid(slash + 1);
                 } else {

@@ -33,6 +33,10 @@ public:
         friend bool operator==(const Partial &, const Partial &) = default;
     };
 
+    // The hash of a file sent without hashing it; no content has it, so such a file
+    // never counts as unchanged.
+    static inline const QByteArray UnknownContent = QByteArray(32, '\0');
+
     // The journal file for one server, port, account and remote directory, in the user's
     // data folder.
     static QString pathFor(const QString &host, const QString &port, const QString &user,

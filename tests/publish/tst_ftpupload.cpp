@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -118,6 +119,9 @@ private Q_SLOTS:
     void emptyDirectoryIsMadeOnceWithChangedOnly();
     void stopWithoutSafeStoreSaysTheFileIsIncomplete();
     void temporaryLeftByALostServerIsDeletedNextTime();
+    void parallelRefusalsShowOneBoxPerText();
+    void windowAsksBeforeOverwritingOthersChanges();
+    void checkBeforeUploadCanKeepItFromStarting();
 
 private:
     std::unique_ptr<TFTPForm> makeForm(quint16 port);
@@ -208,6 +212,7 @@ void tst_FtpUpload::windowStartsFromItsDefaults()
     QCOMPARE(edit->toolTip(), hint);
     QCOMPARE(form.windowTitle(), u"Upload"_s);
     QVERIFY(control<QCheckBox>(form, u"CheckBox1"_s)->isChecked());
+    QVERIFY(!control<QCheckBox>(form, u"DeleteOrphansCheckBox"_s)->isChecked());
     QVERIFY(!control<QCheckBox>(form, u"PassiveCheckBox"_s)->isChecked());
     QCOMPARE(form.FtpClient1().Timeout(), 15);
     QVERIFY(form.FtpClient1().DisplayFlag());
@@ -971,6 +976,70 @@ void tst_FtpUpload::temporaryLeftByALostServerIsDeletedNextTime()
              qPrintable(log));
     QTRY_COMPARE(remoteTemporaries(m_remoteRoot.path()), QStringList());
     QCOMPARE(snapshot(m_remoteRoot.path()).value(u"big.bin"_s), content);
+}
+
+void tst_FtpUpload::parallelRefusalsShowOneBoxPerText()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    for (int i = 0; i < 6; ++i)
+        writeFile(root + u"/p%1.html"_s.arg(i), "page");
+    // Three of the names are directories on the server: each of them is refused alike.
+    for (int i = 0; i < 3; ++i)
+        writeFile(m_remoteRoot.path() + u"/p%1.html/inside.txt"_s.arg(i), "x");
+    auto form = makeForm(m_server.port());
+    control<QSpinBox>(*form, u"SessionsSpinEdit"_s)->setValue(4);
+    connectForm(*form, true);
+    click(*form, u"UploadButton"_s);
+    const QString log = form->LogText();
+    QCOMPARE(failures(log), 3);
+    QVERIFY2(log.endsWith(u"Nahráno 3 souborů, přeskočeno 0, chyb 3"_s), qPrintable(log.right(500)));
+    // As with one session: the refusal is shown, once for its text.
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY2(m_ui->errors.first().startsWith(u"Error = 550 "_s), qPrintable(m_ui->errors.first()));
+}
+
+void tst_FtpUpload::windowAsksBeforeOverwritingOthersChanges()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/a.html"_s, "mine");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    writeFile(m_remoteRoot.path() + u"/a.html"_s, "edited on the server");
+    writeFile(root + u"/a.html"_s, "mine, newer");
+    m_ui->choice(1);
+    click(*form, u"UploadButton"_s);
+    QVERIFY(m_ui->allAnswered());
+    QCOMPARE(m_ui->log.last(), u"choose: Soubor a.html byl na serveru od posledního nahrání změněn. Přepsat?"
+                               u"|Přepsat|Přeskočit|Přepsat vše|Zrušit"_s);
+    QCOMPARE(m_ui->lastDefaultButton, 1); // Enter keeps the other person's work
+    QCOMPARE(snapshot(m_remoteRoot.path()).value(u"a.html"_s), QByteArray("edited on the server"));
+    QVERIFY(form->LogText().endsWith(u"Nahráno 0 souborů, přeskočeno 1, chyb 0"_s));
+}
+
+void tst_FtpUpload::checkBeforeUploadCanKeepItFromStarting()
+{
+    ScriptedFtpServer server;
+    writeFile(m_local->path() + u"/a.html"_s, "a");
+    auto form = makeForm(server.port());
+    connectForm(*form);
+    const QString before = form->LogText();
+    int asked = 0;
+    form->setBeforeUpload([&] {
+        ++asked;
+        return false;
+    });
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(asked, 1);
+    QCOMPARE(form->LogText(), before);
+    QVERIFY(server.stored.isEmpty());
+    form->setBeforeUpload([&] { return ++asked > 0; });
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(server.stored, QByteArray("a"));
 }
 
 BRISKO_TEST_MAIN(tst_FtpUpload)
