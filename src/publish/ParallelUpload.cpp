@@ -201,14 +201,20 @@ void ParallelUpload::transferStep(Session &s, int status)
         s.client.RenFrom();
         return;
     case Phase::RenameFrom:
-        if (status != 0)
-            return finishJob(s, false);
+    case Phase::RenameTo:
+        if (status != 0) {
+            // The whole file is there under its temporary name: it does not stay behind.
+            s.phase = Phase::Delete;
+            s.client.setHostFileName(s.temporary);
+            s.client.Dele();
+            return;
+        }
+        if (s.phase == Phase::RenameTo)
+            return finishJob(s, true);
         s.phase = Phase::RenameTo;
         s.client.setHostFileName(s.job->remote);
         s.client.RenTo();
         return;
-    case Phase::RenameTo:
-        return finishJob(s, status == 0);
     case Phase::Delete:
         return finishJob(s, false);
     case Phase::Cleanup:

@@ -998,6 +998,8 @@ void tst_FtpUpload::parallelRefusalsShowOneBoxPerText()
     // As with one session: the refusal is shown, once for its text.
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY2(m_ui->errors.first().startsWith(u"Error = 550 "_s), qPrintable(m_ui->errors.first()));
+    // The refused files' temporary copies do not stay behind.
+    QTRY_COMPARE(remoteTemporaries(m_remoteRoot.path()), QStringList());
 }
 
 void tst_FtpUpload::windowAsksBeforeOverwritingOthersChanges()
