@@ -132,13 +132,17 @@ public:
     }
     int choose(const QString &text, const QStringList &buttons) override
     {
+        return chooseWithDefault(text, buttons, 0);
+    }
+    int chooseWithDefault(const QString &text, const QStringList &buttons, int defaultButton) override
+    {
         QMessageBox box(QMessageBox::Question, kMessageTitle, text, QMessageBox::NoButton, g_parent);
         box.setTextFormat(Qt::PlainText);
         QList<QAbstractButton *> added;
         for (const QString &caption : buttons)
             added << box.addButton(caption, QMessageBox::AcceptRole);
         if (!added.isEmpty()) {
-            box.setDefaultButton(qobject_cast<QPushButton *>(added.first()));
+            box.setDefaultButton(qobject_cast<QPushButton *>(added.value(defaultButton, added.first())));
             box.setEscapeButton(added.last());
         }
         box.exec();

@@ -28,6 +28,13 @@ public:
     // A question whose buttons say what they do; the index of the button pressed, or -1
     // when the box was closed without one. The last button is the one Escape presses.
     virtual int choose(const QString &text, const QStringList &buttons) = 0;
+    // The same with the button Enter presses named (an index into buttons), for questions
+    // where the first button is not the safe answer.
+    virtual int chooseWithDefault(const QString &text, const QStringList &buttons, int defaultButton)
+    {
+        Q_UNUSED(defaultButton);
+        return choose(text, buttons);
+    }
 
     // Filters are given as "Caption|*.a;*.b|Caption|*.c"; an empty result means Cancel.
     virtual QString openFileName(const QString &filter, const QString &directory = {},

@@ -100,8 +100,9 @@ bool CertificateTrust::accept(const QString &host, quint16 port, const QSslCerti
     const std::optional<QByteArray> known = remembered(host, port);
     if (known && *known == sha256)
         return true;
-    const int pick = ui().choose(questionText(host, port, certificate, errors, known.has_value()),
-                                 {u"Důvěřovat"_s, u"Zrušit"_s});
+    // Enter must not trust a certificate nobody looked at: "Zrušit" is the default.
+    const int pick = ui().chooseWithDefault(questionText(host, port, certificate, errors, known.has_value()),
+                                            {u"Důvěřovat"_s, u"Zrušit"_s}, 1);
     if (pick != 0)
         return false;
     remember(host, port, sha256);

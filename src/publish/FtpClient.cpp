@@ -270,6 +270,40 @@ void TFtpClient::Nlst()
     startTransfer(FtpRequest::Nlst);
 }
 
+void TFtpClient::Rmd()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Rmd);
+    executeCommand(FtpRequest::Rmd, u"RMD "_s + m_hostFileName, {250}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::Size()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Size);
+    executeCommand(FtpRequest::Size, u"SIZE "_s + m_hostFileName, {213}, &TFtpClient::genericStep);
+}
+
+void TFtpClient::Mlsd()
+{
+    m_transferAccepted = false;
+    if (!m_connected)
+        throw FtpException(u"MLSD: not connected"_s);
+    checkReady();
+    startTransfer(FtpRequest::Mlsd);
+}
+
+qint64 TFtpClient::ReplySize() const
+{
+    if (m_statusCode != 213)
+        return -1;
+    bool ok = false;
+    const qint64 size = m_lastResponse.mid(4).trimmed().toLongLong(&ok);
+    return ok && size >= 0 ? size : -1;
+}
+
 bool TFtpClient::OpenSync() { return runSync(&TFtpClient::Open); }
 bool TFtpClient::UserSync() { return runSync(&TFtpClient::User); }
 bool TFtpClient::PassSync() { return runSync(&TFtpClient::Pass); }
@@ -282,6 +316,9 @@ bool TFtpClient::RenFromSync() { return runSync(&TFtpClient::RenFrom); }
 bool TFtpClient::RenToSync() { return runSync(&TFtpClient::RenTo); }
 bool TFtpClient::PutSync() { return runSync(&TFtpClient::Put); }
 bool TFtpClient::NlstSync() { return runSync(&TFtpClient::Nlst); }
+bool TFtpClient::RmdSync() { return runSync(&TFtpClient::Rmd); }
+bool TFtpClient::SizeSync() { return runSync(&TFtpClient::Size); }
+bool TFtpClient::MlsdSync() { return runSync(&TFtpClient::Mlsd); }
 
 bool TFtpClient::runSync(void (TFtpClient::*request)())
 {
@@ -413,6 +450,8 @@ void TFtpClient::endRequest(int status)
     m_requestDone = true;
     m_status = status;
     m_step = nullptr;
+    if (m_requestType == FtpRequest::TypeSet)
+        m_binaryInEffect = status == 0 && m_binary;
     setState(FtpState::Ready);
     m_donePending = true;
     const FtpRequest kind = m_requestType;
@@ -536,7 +575,10 @@ void TFtpClient::handleReplyLine()
         break;
     case FtpState::WaitingResponse:
         if (m_step) {
-            (this->*m_step)();
+            // Every step sees only whole replies, each shown in the log as it came.
+            Q_EMIT OnDisplay(m_lastResponse);
+            if (!isIntermediateLine())
+                (this->*m_step)();
             break;
         }
         [[fallthrough]];
@@ -592,10 +634,10 @@ void TFtpClient::sessionReady()
 
 void TFtpClient::onControlDisconnected()
 {
-    const int error = m_control && m_control->error() != QAbstractSocket::RemoteHostClosedError
-                          && m_control->error() != QAbstractSocket::UnknownSocketError
+    // The log line and the error box of the request it cut off give the same number.
+    const int error = m_control && m_control->error() != QAbstractSocket::UnknownSocketError
                           ? ftpSocketErrorNumber(m_control->error())
-                          : 0;
+                          : ConnectionResetError;
     const bool wasConnected = m_connected;
     closeDataSide();
     closeControl();
@@ -608,7 +650,7 @@ void TFtpClient::onControlDisconnected()
         // A request cut off by the server did not succeed, whatever it had reached.
         const int status = m_tlsRefused ? TlsRefusedStatus
                            : m_status != 0 ? m_status
-                           : (error != 0 ? error : ConnectionResetError);
+                           : error;
         failWith(status, u"Control connection closed by the server"_s);
     }
 }
@@ -623,6 +665,7 @@ void TFtpClient::closeControl()
     }
     m_connected = false;
     m_encrypted = false;
+    m_binaryInEffect = false;
     m_receiveCount = 0;
     m_multiLineCode = 0;
 }
@@ -632,9 +675,6 @@ void TFtpClient::closeControl()
 
 void TFtpClient::genericStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
-        return;
     const int code = m_statusCode;
     int status = 0;
     if (m_accepted.empty())

@@ -44,12 +44,15 @@ enum class FtpRequest {
     Cwd = 4,
     Nlst = 8,
     Put = 16,
+    Mlsd = 9,
     Mkd = 20,
+    Rmd = 21,
     Dele = 22,
     RenFrom = 23,
     RenTo = 24,
     Pwd = 30,
     TypeSet = 35,
+    Size = 36,
 };
 
 enum class FtpState {
@@ -91,6 +94,8 @@ public:
     QString LocalFileName() const { return m_localFileName; }
     void setLocalFileName(const QString &v) { m_localFileName = v; }
     bool Binary() const { return m_binary; }
+    // The server confirmed TYPE I on this connection: files need not ask for it again.
+    bool BinaryInEffect() const { return m_binaryInEffect; }
     void setBinary(bool v) { m_binary = v; }
     bool DisplayFlag() const { return m_displayFlag; }
     void setDisplayFlag(bool v) { m_displayFlag = v; }
@@ -150,6 +155,12 @@ public:
     void RenTo();
     void Put();
     void Nlst();
+    // RMD of HostFileName.
+    void Rmd();
+    // SIZE of HostFileName; ReplySize() reads the answer.
+    void Size();
+    // MLSD of HostFileName (the current directory when empty), kept in ListingData().
+    void Mlsd();
 
     // Synchronous forms: true when the request ended with status 0.
     bool OpenSync();
@@ -164,6 +175,18 @@ public:
     bool RenToSync();
     bool PutSync();
     bool NlstSync();
+    bool RmdSync();
+    bool SizeSync();
+    bool MlsdSync();
+
+    // The number a 213 reply to SIZE gives; -1 when there is none.
+    qint64 ReplySize() const;
+    // What the last MLSD received.
+    QByteArray ListingData() const { return m_listingData; }
+    // The next Put sends the local file from this byte on and appends it (APPE) to the
+    // remote file, which holds the bytes before it already; 0 stores it whole (STOR).
+    void setAppendOffset(qint64 offset) { m_appendOffset = offset; }
+    qint64 AppendOffset() const { return m_appendOffset; }
 
     void Abort();
     // Stops a running transfer cleanly: the data connection is cut, the server's answer
@@ -233,11 +256,13 @@ private:
     void onControlSslErrors(const QList<QSslError> &errors);
     void onControlEncrypted();
     void authStep();
+    void refuseSession(const QString &text);
+    bool endIfStopped();
     void securityStep();
     bool isIntermediateLine();
     void closeControl();
 
-    // Reply steps.
+    // Reply steps: each gets the last line of a reply, already shown in the log.
     void genericStep();
     void portStep();
     void passiveStep();
@@ -249,7 +274,8 @@ private:
     void sendTransferCommand();
     void onDataAccepted();
     void attachDataSocket(QTcpSocket *socket);
-    void startDataEncryption(QSslSocket *socket, quint16 port);
+    void prepareDataEncryption(QSslSocket *socket);
+    void maybeStartDataEncryption();
     void onDataEncrypted();
     void onDataConnected();
     void onDataReadyRead();
@@ -274,6 +300,7 @@ private:
     QString m_hostFileName;
     QString m_localFileName;
     bool m_binary = true;
+    bool m_binaryInEffect = false;
     bool m_displayFlag = false;
     int m_timeoutMs = 15000;
     bool m_multiThreaded = false;
@@ -288,6 +315,7 @@ private:
     bool m_tlsRefused = false;
     bool m_protSent = false;
     bool m_dataTicket = false;
+    bool m_dataHandshakeStarted = false;
     static constexpr int TicketWaitMs = 300;
     QTimer m_closeTimer;
     QElapsedTimer m_closeClock;
@@ -316,6 +344,8 @@ private:
 
     QTcpServer *m_listener = nullptr;
     QPointer<QTcpSocket> m_data;
+    QByteArray m_listingData;
+    qint64 m_appendOffset = 0;
     QFile m_localFile;
     qint64 m_byteCount = 0;
     QElapsedTimer m_transferClock;

@@ -25,23 +25,25 @@ QSslConfiguration controlConfiguration()
 
 void TFtpClient::authStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
-        return;
     if (m_statusCode != 234) {
         // The user asked for encryption: no USER and no PASS may follow in clear text.
-        const QString text = u"Server odmítl šifrované spojení (AUTH TLS): "_s + m_lastResponse;
-        Q_EMIT OnDisplay(text);
-        const int code = m_statusCode != 0 ? m_statusCode : 500;
-        closeControl();
-        setState(FtpState::InternalReady);
-        failWith(code, text);
+        refuseSession(u"Server odmítl šifrované spojení (AUTH TLS): "_s + m_lastResponse);
         return;
     }
     m_step = nullptr;
     m_control->setSslConfiguration(controlConfiguration());
     m_control->setPeerVerifyName(m_hostName);
     m_control->startClientEncryption();
+}
+
+// The session cannot go on as the user asked: it is closed, and the Open fails with text.
+void TFtpClient::refuseSession(const QString &text)
+{
+    Q_EMIT OnDisplay(text);
+    const int code = m_statusCode != 0 ? m_statusCode : 500;
+    closeControl();
+    setState(FtpState::InternalReady);
+    failWith(code, text);
 }
 
 void TFtpClient::onControlSslErrors(const QList<QSslError> &errors)
@@ -84,17 +86,9 @@ void TFtpClient::onControlEncrypted()
 
 void TFtpClient::securityStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
-        return;
     if (m_statusCode != 200) {
         // Without PROT P the data would cross the network in clear text.
-        const QString text = u"Server odmítl šifrování dat: "_s + m_lastResponse;
-        Q_EMIT OnDisplay(text);
-        const int code = m_statusCode != 0 ? m_statusCode : 500;
-        closeControl();
-        setState(FtpState::InternalReady);
-        failWith(code, text);
+        refuseSession(u"Server odmítl šifrování dat: "_s + m_lastResponse);
         return;
     }
     if (!m_protSent) {
@@ -105,7 +99,7 @@ void TFtpClient::securityStep()
     sessionReady();
 }
 
-void TFtpClient::startDataEncryption(QSslSocket *socket, quint16 port)
+void TFtpClient::prepareDataEncryption(QSslSocket *socket)
 {
     QSslConfiguration configuration = m_control->sslConfiguration();
     // The control connection has checked the server; the data connection must show the
@@ -125,7 +119,24 @@ void TFtpClient::startDataEncryption(QSslSocket *socket, quint16 port)
         if (m_sourceExhausted)
             QMetaObject::invokeMethod(this, &TFtpClient::closeDataWhenSent, Qt::QueuedConnection);
     });
-    socket->connectToHostEncrypted(m_control->peerAddress().toString(), port, m_hostName);
+    m_dataHandshakeStarted = false;
+}
+
+// Once the connection stands and the server has accepted the transfer, not before.
+void TFtpClient::maybeStartDataEncryption()
+{
+    auto *socket = qobject_cast<QSslSocket *>(m_data.data());
+    if (!socket || m_dataHandshakeStarted || !m_transferAccepted
+        || socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    if (m_stopped) {
+        closeDataSide();
+        m_dataClosedMark = true;
+        return;
+    }
+    m_dataHandshakeStarted = true;
+    touch();
+    socket->startClientEncryption();
 }
 
 void TFtpClient::onDataEncrypted()

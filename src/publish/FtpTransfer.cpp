@@ -25,11 +25,24 @@ QString decodeListingLine(QByteArrayView bytes)
     return utf8.hasError() ? Cp1250::decode(bytes) : text;
 }
 
+// The same machine, whether an address came as IPv4 or as IPv4 mapped into IPv6.
+bool sameHost(const QHostAddress &a, const QHostAddress &b)
+{
+    bool aV4 = false, bV4 = false;
+    const quint32 a4 = a.toIPv4Address(&aV4);
+    const quint32 b4 = b.toIPv4Address(&bV4);
+    if (aV4 && bV4)
+        return a4 == b4;
+    return a.isEqual(b, QHostAddress::TolerantConversion);
+}
+
 } // namespace
 
 QString TFtpClient::transferCommandName() const
 {
-    return m_requestType == FtpRequest::Put ? u"STOR"_s : u"NLST"_s;
+    if (m_requestType == FtpRequest::Put)
+        return m_appendOffset > 0 ? u"APPE"_s : u"STOR"_s;
+    return m_requestType == FtpRequest::Mlsd ? u"MLSD"_s : u"NLST"_s;
 }
 
 void TFtpClient::startTransfer(FtpRequest kind)
@@ -46,10 +59,15 @@ void TFtpClient::startTransfer(FtpRequest kind)
     m_partialLine.clear();
     m_transferClock.invalidate();
 
+    m_listingData.clear();
     m_localFile.setFileName(m_localFileName);
-    const bool opened = kind == FtpRequest::Put
-                            ? m_localFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
-                            : m_localFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    bool opened = true;
+    if (kind == FtpRequest::Put) {
+        opened = m_localFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+                 && (m_appendOffset <= 0 || m_localFile.seek(m_appendOffset));
+    } else if (kind == FtpRequest::Nlst) {
+        opened = m_localFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    }
     if (!opened) {
         m_errorMessage = u"Unable to open local file "_s + m_localFileName;
         Q_EMIT OnDisplay(m_errorMessage);
@@ -70,7 +88,14 @@ void TFtpClient::startTransfer(FtpRequest kind)
 
     m_listener = new QTcpServer(this);
     connect(m_listener, &QTcpServer::newConnection, this, &TFtpClient::onDataAccepted);
-    if (!m_listener->listen(QHostAddress::AnyIPv4, 0)) {
+    // Only the address the server reaches us at listens, not every interface of the machine.
+    QHostAddress local = m_control->localAddress();
+    if (local.protocol() != QAbstractSocket::IPv4Protocol) {
+        bool isV4 = false;
+        const QHostAddress mapped(local.toIPv4Address(&isV4));
+        local = isV4 ? mapped : QHostAddress(QHostAddress::AnyIPv4);
+    }
+    if (!m_listener->listen(local, 0)) {
         const QString text = u"500 "_s + m_listener->errorString();
         closeDataSide();
         failWith(500, text);
@@ -131,22 +156,28 @@ void TFtpClient::sendTransferCommand()
 {
     QString command;
     if (m_requestType == FtpRequest::Put)
-        command = u"STOR "_s + m_hostFileName;
+        command = transferCommandName() + u' ' + m_hostFileName;
+    else if (m_requestType == FtpRequest::Mlsd)
+        command = m_hostFileName.isEmpty() ? u"MLSD"_s : u"MLSD "_s + m_hostFileName;
     else
         command = m_hostFileName.isEmpty() ? u"NLST"_s : u"NLST "_s + m_hostFileName;
     executeCommand(m_requestType, command, {125, 150}, &TFtpClient::transferStartStep);
 }
 
+// A transfer the user stopped ends with the next reply, whatever it says.
+bool TFtpClient::endIfStopped()
+{
+    if (!m_stopped)
+        return false;
+    closeDataSide();
+    endRequest(StoppedStatus);
+    return true;
+}
+
 void TFtpClient::portStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
+    if (endIfStopped())
         return;
-    if (m_stopped) {
-        closeDataSide();
-        endRequest(StoppedStatus);
-        return;
-    }
     if (m_statusCode == 200) {
         sendTransferCommand();
         return;
@@ -159,14 +190,8 @@ void TFtpClient::portStep()
 
 void TFtpClient::passiveStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
+    if (endIfStopped())
         return;
-    if (m_stopped) {
-        closeDataSide();
-        endRequest(StoppedStatus);
-        return;
-    }
     int port = -1;
     if (m_statusCode == 229) {
         static const QRegularExpression epsv(u"\\(([^0-9])\\1\\1(\\d+)\\1\\)"_s);
@@ -192,9 +217,13 @@ void TFtpClient::passiveStep()
     // The data connection goes to the server the control connection talks to; the address
     // in a PASV reply is often a private one behind the server's router.
     if (m_tls) {
+        // The TLS handshake waits for the server's 125 or 150: a server that has not yet
+        // read the STOR does not expect one and drops the connection.
         auto *socket = new QSslSocket(this);
         attachDataSocket(socket);
-        startDataEncryption(socket, quint16(port));
+        prepareDataEncryption(socket);
+        connect(socket, &QTcpSocket::connected, this, &TFtpClient::maybeStartDataEncryption);
+        socket->connectToHost(m_control->peerAddress(), quint16(port));
     } else {
         auto *socket = new QTcpSocket(this);
         attachDataSocket(socket);
@@ -206,21 +235,17 @@ void TFtpClient::passiveStep()
 
 void TFtpClient::transferStartStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
-        return;
     if (m_statusCode == 125 || m_statusCode == 150) {
         m_transferAccepted = true;
         m_step = &TFtpClient::transferFinalStep;
-        if (m_requestType == FtpRequest::Put && m_dataConnected && !m_stopped)
+        if (m_tls)
+            maybeStartDataEncryption();
+        else if (m_requestType == FtpRequest::Put && m_dataConnected && !m_stopped)
             sendNextBlocks();
         return;
     }
-    if (m_stopped) {
-        closeDataSide();
-        endRequest(StoppedStatus);
+    if (endIfStopped())
         return;
-    }
     // 425: the server could not connect back to us.
     if (m_statusCode == 425 && fallBackToPassive())
         return;
@@ -230,15 +255,9 @@ void TFtpClient::transferStartStep()
 
 void TFtpClient::transferFinalStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
+    // Whatever the server says about a cut transfer, it is not a stored file.
+    if (endIfStopped())
         return;
-    if (m_stopped) {
-        // Whatever the server says about a cut transfer, it is not a stored file.
-        closeDataSide();
-        endRequest(StoppedStatus);
-        return;
-    }
     if (m_statusCode == 425 && fallBackToPassive())
         return;
     if (m_statusCode == 226 || m_statusCode == 250) {
@@ -258,6 +277,14 @@ void TFtpClient::onDataAccepted()
     QTcpSocket *socket = m_listener->nextPendingConnection();
     if (!socket)
         return;
+    // The data connection must come from the server: anyone else who found the port
+    // would otherwise receive the file, or a listing of someone else's making.
+    if (!sameHost(socket->peerAddress(), m_control->peerAddress())) {
+        Q_EMIT OnDisplay(u"Data: spojení z cizí adresy %1 odmítnuto"_s.arg(socket->peerAddress().toString()));
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     // The listener goes now; the socket it handed over must not go with it.
     socket->setParent(this);
     m_listener->disconnect(this);
@@ -360,6 +387,11 @@ void TFtpClient::onDataReadyRead()
         return;
     touch();
     const QByteArray block = m_data->readAll();
+    if (m_requestType == FtpRequest::Mlsd) {
+        m_byteCount += block.size();
+        m_listingData += block;
+        return;
+    }
     if (m_requestType != FtpRequest::Nlst || !m_localFile.isOpen())
         return; // whatever the server sends during a STOR is dropped
     m_byteCount += block.size();
@@ -425,7 +457,8 @@ void TFtpClient::onDataError(QAbstractSocket::SocketError error)
 
 void TFtpClient::StopTransfer()
 {
-    if (m_requestDone || (m_requestType != FtpRequest::Put && m_requestType != FtpRequest::Nlst))
+    if (m_requestDone
+        || (m_requestType != FtpRequest::Put && m_requestType != FtpRequest::Nlst && m_requestType != FtpRequest::Mlsd))
         return;
     m_stopped = true;
     // A passive connection still being made is cut as soon as it stands, so the server is

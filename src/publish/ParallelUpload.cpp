@@ -1,5 +1,7 @@
 #include "publish/ParallelUpload.h"
 
+#include "publish/UploadJournal.h"
+
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QRandomGenerator>
@@ -16,7 +18,7 @@ enum class Phase { Login, User, Pass, Type, Store, RenameFrom, RenameTo, Delete,
 QString temporaryBeside(const QString &remote)
 {
     const qsizetype slash = remote.lastIndexOf(u'/');
-    const QString name = u".brisko-"_s + QString::number(QRandomGenerator::global()->generate64(), 16) + u".part"_s;
+    const QString name = UploadJournal::temporaryName();
     return slash < 0 ? name : remote.left(slash + 1) + name;
 }
 
@@ -29,6 +31,7 @@ struct ParallelUpload::Session
     std::optional<Job> job;
     QString temporary;
     QStringList lines;
+    QString error; // the first refusal of the running file or login
     qint64 moving = 0;
     QCryptographicHash sent{QCryptographicHash::Sha256};
 };
@@ -135,6 +138,8 @@ void ParallelUpload::onDone(Session &s, FtpRequest, int status)
         onClosed(s);
         return;
     }
+    if (status != 0 && status != TFtpClient::StoppedStatus && s.error.isEmpty())
+        s.error = u"Error = "_s + QString::number(status) + u" ("_s + s.client.ErrorMessage() + u')';
     try {
         if (s.phase == Phase::Login || s.phase == Phase::User || s.phase == Phase::Pass || s.phase == Phase::Type)
             loginStep(s, status);
@@ -152,6 +157,7 @@ void ParallelUpload::onDone(Session &s, FtpRequest, int status)
 void ParallelUpload::loginStep(Session &s, int status)
 {
     if (status != 0) {
+        Q_EMIT failure(s.error);
         retire(s);
         return;
     }
@@ -195,14 +201,20 @@ void ParallelUpload::transferStep(Session &s, int status)
         s.client.RenFrom();
         return;
     case Phase::RenameFrom:
-        if (status != 0)
-            return finishJob(s, false);
+    case Phase::RenameTo:
+        if (status != 0) {
+            // The whole file is there under its temporary name: it does not stay behind.
+            s.phase = Phase::Delete;
+            s.client.setHostFileName(s.temporary);
+            s.client.Dele();
+            return;
+        }
+        if (s.phase == Phase::RenameTo)
+            return finishJob(s, true);
         s.phase = Phase::RenameTo;
         s.client.setHostFileName(s.job->remote);
         s.client.RenTo();
         return;
-    case Phase::RenameTo:
-        return finishJob(s, status == 0);
     case Phase::Delete:
         return finishJob(s, false);
     case Phase::Cleanup:
@@ -232,6 +244,7 @@ void ParallelUpload::next(Session &s)
     s.job = m_queue.front();
     m_queue.pop_front();
     s.moving = 0;
+    s.error.clear();
     storeStep(s);
 }
 
@@ -263,6 +276,10 @@ void ParallelUpload::finishJob(Session &s, bool stored)
         s.lines << (stored ? u"Nahráno: "_s : u"Nenahráno: "_s) + job.relative;
     Q_EMIT fileLog(s.lines);
     s.lines.clear();
+    // Shown as the single session shows it; the receiver shows each text once.
+    if (!stored && !m_stop && !s.error.isEmpty())
+        Q_EMIT failure(s.error);
+    s.error.clear();
     Q_EMIT fileDone(job, stored, stored && m_settings.hashSent ? s.sent.result() : QByteArray());
     if (s.phase != Phase::Gone) // a receiver may have ended the session
         next(s);
@@ -327,6 +344,7 @@ void ParallelUpload::afterRetire(Session &s)
         m_queue.clear();
         if (!m_leftTemporaries.isEmpty())
             Q_EMIT fileLog({u"Dočasné soubory zůstaly na serveru: "_s + m_leftTemporaries.join(u", "_s)});
+        m_leftBehind << m_leftTemporaries;
         m_leftTemporaries.clear();
     }
     checkFinished();

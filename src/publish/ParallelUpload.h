@@ -47,6 +47,8 @@ public:
     bool stopped() const { return m_stop; }
     int sessionCount() const { return int(m_sessions.size()); }
     TFtpClient &session(int index);
+    // Temporary files no session could delete, by full remote path, once the run is over.
+    QStringList leftBehind() const { return m_leftBehind; }
 
 Q_SIGNALS:
     // A file's lines, all together, once it is over.
@@ -55,6 +57,8 @@ Q_SIGNALS:
     // Bytes of the files still moving, all sessions together.
     void progress(qint64 bytesInFlight);
     void finished();
+    // A refusal the user is to see in a box: the text as the window shows it.
+    void failure(const QString &text);
 
 private:
     struct Session;
@@ -79,4 +83,5 @@ private:
     int m_restarts = 0;
     bool m_handedBack = false; // a lost session gave files back since the last restart
     QStringList m_leftTemporaries; // full remote paths lost sessions left behind
+    QStringList m_leftBehind;      // those no later session could delete either
 };

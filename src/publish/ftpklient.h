@@ -1,7 +1,5 @@
 #pragma once
 
-#include "publish/ParallelUpload.h"
-
 #include <QDialog>
 #include <QSet>
 #include <QStringList>
@@ -19,14 +17,15 @@ class QListWidgetItem;
 class QPlainTextEdit;
 class QProgressBar;
 class QSpinBox;
-class ParallelUpload;
+class UploadEngine;
 class QPushButton;
 class QToolButton;
 class TFtpClient;
 enum class FtpRequest;
 
 // The upload window: publishes a local directory tree to an FTP server through its own
-// session, and lists the remote directory. Every opening starts from the defaults.
+// session (the upload itself is UploadEngine's), and lists the remote directory. Every
+// opening starts from the defaults.
 class TFTPForm : public QDialog
 {
     Q_OBJECT
@@ -56,6 +55,10 @@ public:
 
     void reject() override;
 
+    // Called when "Upload" is pressed, before anything goes up; false keeps the upload
+    // from starting. None by default.
+    void setBeforeUpload(std::function<bool()> check) { m_beforeUpload = std::move(check); }
+
     // Asked when "Upload" is pressed while "Před nahráním zkontrolovat web" is ticked; false
     // leaves the upload undone. The box shows only once a check is set.
     using SiteCheck = std::function<bool(const QString &homeDirectory)>;
@@ -69,37 +72,19 @@ private:
     void check(bool succeeded);
     void flushLog() const;
     void showRequestError(int status);
-    void uploadDirectory(const QString &directory);
-    void uploadInParallel();
-    ParallelUpload::Settings parallelSettings();
-    QStringList makeRemoteDirectories(const QStringList &directories);
-    void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
-    bool leaveDirectory(const QString &directory);
-    void uploadFile(const QString &directory, const QString &entry);
-    bool storePlain(const QString &entry, const QString &local);
-    bool storeSafely(const QString &directory, const QString &entry, const QString &local);
-    void removeTemporary(const QString &directory, const QString &name);
-    void cleanUpLeftTemporaries();
-    bool startUploadRun();
-    void finishUploadRun();
-    QString remotePathOf(const QString &localDirectory) const;
-    QString relativeToStart(const QString &localPath) const;
-    void fileDone(qint64 bytes);
-    void showProgress(qint64 currentBytes);
+    void showError(const QString &text);
+    void showProgress(int permille, qint64 doneFiles, qint64 totalFiles, qint64 bytes, qint64 totalBytes);
     void setBusy(bool busy);
 
     TFtpClient *m_ftp = nullptr;
+    UploadEngine *m_engine = nullptr;
+    std::function<bool()> m_beforeUpload;
     QString m_homeDir;
-    QStringList m_walkPath; // canonical directories the upload is inside, against link loops
     int m_busy = 0;
     bool m_closeRequested = false;
-    int m_quiet = 0;              // housekeeping requests whose failure needs no box
     QSet<QString> m_shownErrors;  // boxes already shown during the running operation
     mutable QStringList m_pendingLog;
     QTimer m_logTimer;
-    QString m_lastRemoteDir;      // the remote directory the last PWD named
-    struct UploadRun;
-    std::unique_ptr<UploadRun> m_run;
 
     QLineEdit *m_directoryEdit = nullptr;
     QToolButton *m_directoryButton = nullptr;
@@ -110,8 +95,8 @@ private:
     QCheckBox *m_changedOnly = nullptr;
     QCheckBox *m_dryRun = nullptr;
     QCheckBox *m_tls = nullptr;
+    QCheckBox *m_deleteOrphans = nullptr;
     QSpinBox *m_sessions = nullptr;
-    ParallelUpload *m_parallel = nullptr; // the running parallel upload, if any
     std::unique_ptr<CertificateTrust> m_trust;
     QPushButton *m_closeButton = nullptr;
     QLineEdit *m_hostName = nullptr;
@@ -130,7 +115,6 @@ private:
     SiteCheck m_siteCheck;
 
     friend class BusyScope;
-    friend class QuietScope;
 };
 
 // Menu "Nástroje" → "Distribuce na WWW server": opens the upload window modally and

@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void storeSendsTheFileInEitherMode();
     void emptyFileStoresNothingAndReportsZeroBytes();
     void serverClosingDuringStoreFailsTheRequest();
+    void activeModeTakesDataOnlyFromTheServer();
     void transferSummaryUsesIntegerRates_data();
     void transferSummaryUsesIntegerRates();
 
@@ -621,6 +623,46 @@ void tst_FtpClient::serverClosingDuringStoreFailsTheRequest()
     QVERIFY(!m_client->Connected());
     QVERIFY(m_client->State() == FtpState::Ready || m_client->State() == FtpState::InternalReady);
     QVERIFY(!m_client->PwdSync());
+}
+
+void tst_FtpClient::activeModeTakesDataOnlyFromTheServer()
+{
+    // Before the server connects back, another machine (127.0.0.2) connects to the port
+    // the PORT command made known: it must get nothing, and the file goes to the server.
+    QTcpSocket stranger;
+    QByteArray strangerGot;
+    bool strangerRefused = false;
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (verb != u"STOR"_s)
+            return false;
+        const QStringList n = m_server->commands.filter(QRegularExpression(u"^PORT "_s)).last().mid(5).split(u',');
+        const quint16 port = quint16(n.value(4).toInt() * 256 + n.value(5).toInt());
+        connect(&stranger, &QTcpSocket::readyRead, this, [&] { strangerGot += stranger.readAll(); });
+        connect(&stranger, &QTcpSocket::disconnected, this, [&] { strangerRefused = true; });
+        connect(&stranger, &QTcpSocket::connected, this, [this] {
+            m_server->reply("150 go\r\n");
+            m_server->receiveStore([this] { m_server->reply("226 stored\r\n"); });
+        });
+        if (!stranger.bind(QHostAddress(u"127.0.0.2"_s)))
+            qWarning("cannot bind to 127.0.0.2");
+        stranger.connectToHost(QHostAddress::LocalHost, port);
+        return true;
+    };
+    const QByteArray content(200000, 'd');
+    const QString path = m_dir.filePath(u"page.bin"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    QVERIFY(open());
+    m_client->setPassive(false);
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"page.bin"_s);
+    QVERIFY2(m_client->PutSync(), qPrintable(m_display.join(u'\n')));
+    QCOMPARE(m_server->stored, content);
+    QVERIFY2(displayed(u"Data: spojení z cizí adresy 127.0.0.2 odmítnuto"_s), qPrintable(m_display.join(u'\n')));
+    QTRY_VERIFY(strangerRefused);
+    QVERIFY(strangerGot.isEmpty());
 }
 
 void tst_FtpClient::transferSummaryUsesIntegerRates_data()

@@ -1,5 +1,6 @@
 // The upload window end to end: against a real FTP server (pyftpdlib on 127.0.0.1), a
 // scripted one for replies a real server never gives, and no server at all.
+#include "FtpRelay.h"
 #include "PyFtpServer.h"
 #include "ScriptedFtpServer.h"
 #include "publish/FtpClient.h"
@@ -16,6 +17,7 @@
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -113,6 +115,14 @@ private Q_SLOTS:
     void emptyHomeDirectoryLogsNothing();
     void progressCountsFilesAndBytes();
 
+    void fileAddedAfterTheListingIsStoredToo();
+    void emptyDirectoryIsMadeOnceWithChangedOnly();
+    void stopWithoutSafeStoreSaysTheFileIsIncomplete();
+    void temporaryLeftByALostServerIsDeletedNextTime();
+    void parallelRefusalsShowOneBoxPerText();
+    void windowAsksBeforeOverwritingOthersChanges();
+    void checkBeforeUploadCanKeepItFromStarting();
+
 private:
     std::unique_ptr<TFTPForm> makeForm(quint16 port);
     void connectForm(TFTPForm &form, bool passive = false);
@@ -202,6 +212,7 @@ void tst_FtpUpload::windowStartsFromItsDefaults()
     QCOMPARE(edit->toolTip(), hint);
     QCOMPARE(form.windowTitle(), u"Upload"_s);
     QVERIFY(control<QCheckBox>(form, u"CheckBox1"_s)->isChecked());
+    QVERIFY(!control<QCheckBox>(form, u"DeleteOrphansCheckBox"_s)->isChecked());
     QVERIFY(!control<QCheckBox>(form, u"PassiveCheckBox"_s)->isChecked());
     QCOMPARE(form.FtpClient1().Timeout(), 15);
     QVERIFY(form.FtpClient1().DisplayFlag());
@@ -435,7 +446,8 @@ void tst_FtpUpload::refusedGreetingFailsEveryLoginStep()
     connectForm(*form);
     const QString log = form->LogText();
     QVERIFY(log.startsWith(u"Navazuje se spojení\n"_s));
-    QCOMPARE(failures(log), 4);
+    // Open, USER and PASS fail; no PWD follows a login that did not succeed.
+    QCOMPARE(failures(log), 3);
     QCOMPARE(m_ui->errors, QStringList{u"Error = 421 (421 Service not available)"_s});
 }
 
@@ -477,7 +489,10 @@ void tst_FtpUpload::serverHangingUpDuringStoreIsLoggedAndTheWalkGoesOn()
     connectForm(*form);
     click(*form, u"UploadButton"_s);
     const QString log = form->LogText();
-    QVERIFY2(log.contains(u"Spojení ukončeno, error = 0"_s), qPrintable(log));
+    // The log and the box give the one number of the connection the server dropped.
+    QVERIFY2(log.contains(u"Spojení ukončeno, error = 10054"_s), qPrintable(log));
+    QVERIFY(!m_ui->errors.isEmpty());
+    QVERIFY2(m_ui->errors.first().startsWith(u"Error = 10054 "_s), qPrintable(m_ui->errors.first()));
     // a.bin's STOR, then b.bin's TYPE and STOR, refused as not connected.
     QCOMPARE(failures(log), 3);
     // The temporary file a.bin went to is deleted over a new session, by its full path.
@@ -491,44 +506,6 @@ void tst_FtpUpload::serverHangingUpDuringStoreIsLoggedAndTheWalkGoesOn()
 // Faults of the upload mended, and what publishing tools are expected to do
 
 namespace {
-
-// Forwards control connections to the real server, and can cut them all, as a network
-// that drops the line does.
-class CuttingProxy : public QObject
-{
-public:
-    explicit CuttingProxy(quint16 target) : m_target(target)
-    {
-        m_server.listen(QHostAddress::LocalHost, 0);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            QTcpSocket *client = m_server.nextPendingConnection();
-            auto *upstream = new QTcpSocket(this);
-            client->setParent(this);
-            m_pairs.append(std::make_pair(QPointer<QTcpSocket>(client), QPointer<QTcpSocket>(upstream)));
-            connect(client, &QTcpSocket::readyRead, upstream, [client, upstream] { upstream->write(client->readAll()); });
-            connect(upstream, &QTcpSocket::readyRead, client, [client, upstream] { client->write(upstream->readAll()); });
-            connect(client, &QTcpSocket::disconnected, upstream, &QTcpSocket::disconnectFromHost);
-            connect(upstream, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
-            upstream->connectToHost(QHostAddress::LocalHost, m_target);
-        });
-    }
-    quint16 port() const { return m_server.serverPort(); }
-    void cut()
-    {
-        for (auto &[client, upstream] : m_pairs) {
-            if (client)
-                client->abort();
-            if (upstream)
-                upstream->abort();
-        }
-        m_pairs.clear();
-    }
-
-private:
-    quint16 m_target;
-    QTcpServer m_server;
-    QList<std::pair<QPointer<QTcpSocket>, QPointer<QTcpSocket>>> m_pairs;
-};
 
 QStringList remoteTemporaries(const QString &root)
 {
@@ -638,10 +615,10 @@ void tst_FtpUpload::cutConnectionMidTransferLeavesNoHalfFile()
     const QString root = m_local->path();
     writeFile(root + u"/big.bin"_s, randomContent(40 * 1024 * 1024, 6));
     writeFile(m_remoteRoot.path() + u"/big.bin"_s, "the old page, whole");
-    CuttingProxy proxy(m_server.port());
+    FtpRelay proxy(m_server.port());
     auto form = makeForm(proxy.port());
     connectForm(*form, true);
-    connect(&form->FtpClient1(), &TFtpClient::OnProgress, &proxy, &CuttingProxy::cut, Qt::SingleShotConnection);
+    connect(&form->FtpClient1(), &TFtpClient::OnProgress, &proxy, &FtpRelay::cut, Qt::SingleShotConnection);
     click(*form, u"UploadButton"_s);
     const QString log = form->LogText();
     QVERIFY2(log.contains(u"Spojení ukončeno, error = "_s), qPrintable(log));
@@ -663,13 +640,17 @@ void tst_FtpUpload::wrongPasswordGivesOneBoxPerUpload()
     auto form = makeForm(m_server.port());
     control<QLineEdit>(*form, u"PassWordEdit"_s)->setText(u"wrong"_s);
     connectForm(*form);
+    // "Připojit": one box for the refused password, and no PWD after it.
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY2(m_ui->errors.first().startsWith(u"Error = 530"_s), qPrintable(m_ui->errors.first()));
+    QVERIFY(!form->LogText().contains(u"> PWD"_s));
     m_ui->errors.clear();
     click(*form, u"UploadButton"_s);
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY2(m_ui->errors.first().startsWith(u"Error = 530"_s), qPrintable(m_ui->errors.first()));
-    // Every failure is still logged: PASS and PWD of the login, then MKD and CWD of each
+    // Every failure is still logged: PASS of the login, then MKD and CWD of each
     // directory, TYPE and STOR of each file.
-    QCOMPARE(failures(form->LogText()), 2 + 3 * 2 + 5 * 2);
+    QCOMPARE(failures(form->LogText()), 1 + 3 * 2 + 5 * 2);
     QVERIFY(snapshot(m_remoteRoot.path()).isEmpty());
 }
 
@@ -886,6 +867,181 @@ void tst_FtpUpload::progressCountsFilesAndBytes()
     QVERIFY(std::is_sorted(values.begin(), values.end()));
     QCOMPARE(bar->value(), bar->maximum());
     QVERIFY2(bar->text().startsWith(u"5 / 5 souborů"_s), qPrintable(bar->text()));
+}
+
+void tst_FtpUpload::fileAddedAfterTheListingIsStoredToo()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/a.html"_s, "a");
+    writeFile(root + u"/b.html"_s, "b");
+    writeFile(root + u"/sub/inner.html"_s, "inner");
+    auto form = makeForm(m_server.port()); // the window lists the directory now
+    writeFile(root + u"/0-new.html"_s, "new"); // then another program adds a page
+    connectForm(*form);
+    // And while the walk is below "sub", one more appears.
+    connect(&form->FtpClient1(), &TFtpClient::OnDisplay, this, [&](const QString &line) {
+        if (line == u"> STOR inner.html"_s || line.startsWith(u"> RNTO inner.html"_s))
+            writeFile(root + u"/1-during.html"_s, "during");
+    });
+    click(*form, u"UploadButton"_s);
+    const QString log = form->LogText();
+    QCOMPARE(failures(log), 0);
+    QMap<QString, QByteArray> expected = snapshot(root);
+    expected.remove(u"1-during.html"_s); // it came after the walk had read the directory
+    QCOMPARE(snapshot(m_remoteRoot.path()), expected);
+    QVERIFY2(log.endsWith(u"Nahráno 4 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(300)));
+}
+
+void tst_FtpUpload::emptyDirectoryIsMadeOnceWithChangedOnly()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/a.html"_s, "a");
+    QVERIFY(QDir(root).mkpath(u"empty"_s));
+    QVERIFY(QDir(root).mkpath(u"outer/inner-empty"_s));
+    auto form = makeForm(m_server.port());
+    control<QCheckBox>(*form, u"ChangedOnlyCheckBox"_s)->setChecked(true);
+    connectForm(*form);
+    auto run = [&] {
+        click(*form, u"UploadButton"_s);
+        return form->LogText().split(u'\n').last();
+    };
+    QCOMPARE(run(), u"Nahráno 1 souborů, přeskočeno 0, chyb 0"_s);
+    QCOMPARE(snapshot(m_remoteRoot.path()), snapshot(root));
+    const qsizetype made = form->LogText().count(u"> MKD "_s);
+    QCOMPARE(made, 3);
+    // Again: the journal knows the empty directories, so no MKD and no "exists" box.
+    QCOMPARE(run(), u"Nahráno 0 souborů, přeskočeno 1, chyb 0"_s);
+    QCOMPARE(form->LogText().count(u"> MKD "_s), made);
+    QVERIFY2(m_ui->errors.isEmpty(), qPrintable(m_ui->errors.join(u'\n')));
+    // Someone removed one on the server: it is made again, without a box.
+    QVERIFY(QDir(m_remoteRoot.path() + u"/empty"_s).removeRecursively());
+    QCOMPARE(run(), u"Nahráno 0 souborů, přeskočeno 1, chyb 0"_s);
+    QVERIFY(m_ui->errors.isEmpty());
+    QCOMPARE(snapshot(m_remoteRoot.path()), snapshot(root));
+}
+
+void tst_FtpUpload::stopWithoutSafeStoreSaysTheFileIsIncomplete()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    const qsizetype size = 50 * 1024 * 1024;
+    writeFile(root + u"/big.bin"_s, randomContent(size, 11));
+    auto form = makeForm(m_server.port());
+    control<QCheckBox>(*form, u"SafeCheckBox"_s)->setChecked(false);
+    connectForm(*form);
+    auto *stop = control<QPushButton>(*form, u"StopButton"_s);
+    connect(&form->FtpClient1(), &TFtpClient::OnProgress, stop, [stop] { stop->click(); },
+            static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
+    click(*form, u"UploadButton"_s);
+    const QString log = form->LogText();
+    QVERIFY(log.contains(u"Zastaveno: big.bin"_s));
+    // Written straight under its name, the cut file stays: the log says so.
+    QVERIFY2(log.contains(u"Na serveru zůstal neúplný soubor: big.bin"_s), qPrintable(log.right(1000)));
+    QVERIFY(QFileInfo(m_remoteRoot.path() + u"/big.bin"_s).size() < size);
+    QCOMPARE(failures(log), 0);
+}
+
+void tst_FtpUpload::temporaryLeftByALostServerIsDeletedNextTime()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    const QByteArray content = randomContent(40 * 1024 * 1024, 12);
+    writeFile(root + u"/big.bin"_s, content);
+    FtpRelay proxy(m_server.port());
+    auto form = makeForm(proxy.port());
+    connectForm(*form, true);
+    // The line drops mid-transfer and the server stays out of reach until the upload ends.
+    connect(&form->FtpClient1(), &TFtpClient::OnProgress, &proxy, [&proxy] {
+        proxy.refusing = true;
+        proxy.cut();
+    }, Qt::SingleShotConnection);
+    click(*form, u"UploadButton"_s);
+    QVERIFY(form->LogText().contains(u"Dočasné soubory zůstaly na serveru: /.brisko-"_s));
+    const QStringList left = remoteTemporaries(m_remoteRoot.path());
+    QCOMPARE(left.size(), 1);
+
+    // Next time the server is there: the leftover goes first, then the file.
+    proxy.refusing = false;
+    m_ui->errors.clear();
+    click(*form, u"ConnectButton"_s);
+    click(*form, u"UploadButton"_s);
+    const QString log = form->LogText();
+    QVERIFY2(log.contains(u"Smazán dočasný soubor z minulého nahrávání: /"_s + QFileInfo(left.first()).fileName()),
+             qPrintable(log));
+    QTRY_COMPARE(remoteTemporaries(m_remoteRoot.path()), QStringList());
+    QCOMPARE(snapshot(m_remoteRoot.path()).value(u"big.bin"_s), content);
+}
+
+void tst_FtpUpload::parallelRefusalsShowOneBoxPerText()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    for (int i = 0; i < 6; ++i)
+        writeFile(root + u"/p%1.html"_s.arg(i), "page");
+    // Three of the names are directories on the server: each of them is refused alike.
+    for (int i = 0; i < 3; ++i)
+        writeFile(m_remoteRoot.path() + u"/p%1.html/inside.txt"_s.arg(i), "x");
+    auto form = makeForm(m_server.port());
+    control<QSpinBox>(*form, u"SessionsSpinEdit"_s)->setValue(4);
+    connectForm(*form, true);
+    click(*form, u"UploadButton"_s);
+    const QString log = form->LogText();
+    QCOMPARE(failures(log), 3);
+    QVERIFY2(log.endsWith(u"Nahráno 3 souborů, přeskočeno 0, chyb 3"_s), qPrintable(log.right(500)));
+    // As with one session: the refusal is shown, once for its text.
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY2(m_ui->errors.first().startsWith(u"Error = 550 "_s), qPrintable(m_ui->errors.first()));
+    // The refused files' temporary copies do not stay behind.
+    QTRY_COMPARE(remoteTemporaries(m_remoteRoot.path()), QStringList());
+}
+
+void tst_FtpUpload::windowAsksBeforeOverwritingOthersChanges()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/a.html"_s, "mine");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    writeFile(m_remoteRoot.path() + u"/a.html"_s, "edited on the server");
+    writeFile(root + u"/a.html"_s, "mine, newer");
+    m_ui->choice(1);
+    click(*form, u"UploadButton"_s);
+    QVERIFY(m_ui->allAnswered());
+    QCOMPARE(m_ui->log.last(), u"choose: Soubor a.html byl na serveru od posledního nahrání změněn. Přepsat?"
+                               u"|Přepsat|Přeskočit|Přepsat vše|Zrušit"_s);
+    QCOMPARE(m_ui->lastDefaultButton, 1); // Enter keeps the other person's work
+    QCOMPARE(snapshot(m_remoteRoot.path()).value(u"a.html"_s), QByteArray("edited on the server"));
+    QVERIFY(form->LogText().endsWith(u"Nahráno 0 souborů, přeskočeno 1, chyb 0"_s));
+}
+
+void tst_FtpUpload::checkBeforeUploadCanKeepItFromStarting()
+{
+    ScriptedFtpServer server;
+    writeFile(m_local->path() + u"/a.html"_s, "a");
+    auto form = makeForm(server.port());
+    connectForm(*form);
+    const QString before = form->LogText();
+    int asked = 0;
+    form->setBeforeUpload([&] {
+        ++asked;
+        return false;
+    });
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(asked, 1);
+    QCOMPARE(form->LogText(), before);
+    QVERIFY(server.stored.isEmpty());
+    form->setBeforeUpload([&] { return ++asked > 0; });
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(server.stored, QByteArray("a"));
 }
 
 BRISKO_TEST_MAIN(tst_FtpUpload)

@@ -48,6 +48,8 @@ private Q_SLOTS:
     void savedJournalLoadsBack();
     void knowsTheDirectoriesOfItsFiles_data();
     void knowsTheDirectoriesOfItsFiles();
+    void directoriesStampsAndCutFilesSurviveTheRoundTrip();
+    void leftoversKeepOnlyTemporaryNames();
 };
 
 void tst_UploadJournal::anyNameSurvivesTheRoundTrip_data()
@@ -176,6 +178,58 @@ void tst_UploadJournal::knowsTheDirectoriesOfItsFiles()
     journal.record(u"sub/deeper/page.html"_s, {1, 2, QByteArray(32, 'p')});
     journal.record(u"top.html"_s, {1, 2, QByteArray(32, 't')});
     QCOMPARE(journal.knowsDirectory(directory), known);
+}
+
+void tst_UploadJournal::directoriesStampsAndCutFilesSurviveTheRoundTrip()
+{
+    const QString path = UploadJournal::pathFor(u"h"_s, u"21"_s, u"dirs"_s, u"/"_s);
+    UploadJournal journal;
+    journal.load(path);
+    journal.recordDirectory(u"empty"_s);
+    journal.recordDirectory(u"a b/100% c/"_s);
+    journal.record(u"a b/page.html"_s, {1, 2, QByteArray(32, 'p')});
+    journal.setRemoteStamp(u"a b/page.html"_s, u"20240102030405"_s);
+    journal.setRemoteStamp(u"never recorded.html"_s, u"20240102030405"_s);
+    const UploadJournal::Partial cut{UploadJournal::temporaryName(), 20 << 20, 3, QByteArray(32, 'z')};
+    journal.recordPartial(u"big archive.zip"_s, cut);
+    QVERIFY(journal.save());
+    UploadJournal again;
+    again.load(path);
+    QCOMPARE(again.size(), 1);
+    QCOMPARE(again.remoteStamp(u"a b/page.html"_s), u"20240102030405"_s);
+    QVERIFY(again.remoteStamp(u"never recorded.html"_s).isEmpty());
+    QCOMPARE(again.partial(u"big archive.zip"_s), std::optional(cut));
+    QCOMPARE(again.partialTemporaries(), QStringList{cut.temporary});
+    // Sent anew, a file's old server time no longer holds.
+    again.record(u"a b/page.html"_s, {1, 3, QByteArray(32, 'p')});
+    QVERIFY(again.remoteStamp(u"a b/page.html"_s).isEmpty());
+    QVERIFY(again.knowsDirectory(u"empty/"_s));
+    QVERIFY(again.knowsDirectory(u"a b/100% c"_s));
+    QVERIFY(!again.knowsDirectory(u"emp"_s));
+    // A directory gone from the server takes what the journal knew below it along.
+    again.forgetDirectory(u"a b"_s);
+    QVERIFY(!again.knowsDirectory(u"a b/100% c"_s));
+    QVERIFY(!again.find(u"a b/page.html"_s));
+    QVERIFY(again.knowsDirectory(u"empty"_s));
+    // A damaged directory line vouches for nothing either.
+    QVERIFY(!UploadJournal::parse("BriskoUploadJournal 1\nD nodirectory\n"));
+    // A cut file whose temporary name is not one of ours would delete someone's file.
+    QVERIFY(!UploadJournal::parse("BriskoUploadJournal 1\nP " + QByteArray(64, 'a') + " 1 2 index.html big.zip\n"));
+}
+
+void tst_UploadJournal::leftoversKeepOnlyTemporaryNames()
+{
+    const QString path = UploadJournal::leftoversPathFor(u"h"_s, u"21"_s, u"u"_s);
+    QVERIFY(path != UploadJournal::pathFor(u"h"_s, u"21"_s, u"u"_s, {}));
+    const QString name = UploadJournal::temporaryName();
+    QVERIFY(UploadJournal::isTemporaryName(name));
+    QVERIFY(!UploadJournal::isTemporaryName(u"index.html"_s));
+    QVERIFY(UploadJournal::saveLeftovers(path, {u"/web/"_s + name, u"/web/index.html"_s, u"/x y/"_s + name}));
+    // Whatever else the file holds, only names this program makes come back for deleting.
+    QCOMPARE(UploadJournal::loadLeftovers(path), (QStringList{u"/web/"_s + name, u"/x y/"_s + name}));
+    QVERIFY(UploadJournal::saveLeftovers(path, {}));
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(UploadJournal::loadLeftovers(path).isEmpty());
 }
 
 BRISKO_TEST_MAIN(tst_UploadJournal)

@@ -114,8 +114,16 @@ Interaction::Answer ScriptedInteraction::ask(const QString &text, Buttons button
     return step.answer;
 }
 
+int ScriptedInteraction::chooseWithDefault(const QString &text, const QStringList &buttons, int defaultButton)
+{
+    const int picked = choose(text, buttons);
+    lastDefaultButton = defaultButton;
+    return picked;
+}
+
 int ScriptedInteraction::choose(const QString &text, const QStringList &buttons)
 {
+    lastDefaultButton = 0;
     questions << text;
     Step step;
     if (!take(Kind::Choice, u"choose: "_s + text + u'|' + buttons.join(u'|'), step))

@@ -40,6 +40,8 @@ public:
     QStringList questions;
     // Calls that came with no answer queued, or a different one.
     QStringList unexpected;
+    // The button Enter would have pressed in the last choose() box.
+    int lastDefaultButton = -1;
 
     bool allAnswered() const { return m_steps.empty(); }
 
@@ -47,6 +49,7 @@ public:
     void showInfo(const QString &text) override;
     Answer ask(const QString &text, Buttons buttons) override;
     int choose(const QString &text, const QStringList &buttons) override;
+    int chooseWithDefault(const QString &text, const QStringList &buttons, int defaultButton) override;
     QString openFileName(const QString &filter, const QString &directory,
                          const QString &caption) override;
     QString saveFileName(const QString &filter, const QString &proposedName,

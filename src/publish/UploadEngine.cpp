@@ -1,0 +1,995 @@
+#include "publish/UploadEngine.h"
+
+#include "publish/ParallelUpload.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Failure = u"Chyba!"_s;
+
+QString withSeparator(const QString &directory)
+{
+    return directory.endsWith(u'/') ? directory : directory + u'/';
+}
+
+// A list entry without its first "[" and first "]": a directory's bare name.
+QString bareName(const QString &entry)
+{
+    QString name = entry;
+    const qsizetype open = name.indexOf(u'[');
+    if (open >= 0)
+        name.remove(open, 1);
+    const qsizetype close = name.indexOf(u']');
+    if (close >= 0)
+        name.remove(close, 1);
+    return name;
+}
+
+QString joinRemote(const QString &directory, const QString &name)
+{
+    if (directory.isEmpty() || name == u"."_s)
+        return directory.isEmpty() ? name : directory;
+    return directory.endsWith(u'/') ? directory + name : directory + u'/' + name;
+}
+
+struct TreeSize
+{
+    qint64 files = 0;
+    qint64 bytes = 0;
+    qint64 directories = 0;
+};
+
+// The files the walk will meet below directory, counted the way the walk lists them.
+void measureTree(const QString &directory, bool subdirectories, QStringList &walkPath, TreeSize &size)
+{
+    const QFileInfoList entries =
+        QDir(directory).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo &info : entries) {
+        if (!info.isDir()) {
+            ++size.files;
+            size.bytes += info.size();
+            continue;
+        }
+        ++size.directories;
+        const QString canonical = info.canonicalFilePath();
+        if (!subdirectories || canonical.isEmpty() || walkPath.contains(canonical))
+            continue;
+        walkPath << canonical;
+        measureTree(info.filePath(), subdirectories, walkPath, size);
+        walkPath.removeLast();
+    }
+}
+
+struct LocalTree
+{
+    QStringList directories; // relative, parents before children
+    QStringList files;       // relative
+};
+
+// The tree the walk would visit, links back into it left out.
+void collectTree(const QString &root, const QString &relative, bool subdirectories, QStringList &walkPath,
+                 LocalTree &tree)
+{
+    const QFileInfoList entries = QDir(joinRemote(root, relative))
+                                      .entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot,
+                                                     QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &info : entries) {
+        const QString inner = relative.isEmpty() ? info.fileName() : relative + u'/' + info.fileName();
+        if (!info.isDir()) {
+            tree.files << inner;
+            continue;
+        }
+        const QString canonical = info.canonicalFilePath();
+        if (!subdirectories || canonical.isEmpty() || walkPath.contains(canonical))
+            continue;
+        tree.directories << inner;
+        walkPath << canonical;
+        collectTree(root, inner, subdirectories, walkPath, tree);
+        walkPath.removeLast();
+    }
+}
+
+} // namespace
+
+// What one upload covers, how far it got, and what it left behind.
+struct UploadEngine::Run
+{
+    Options options;
+    QString startLocal;  // the home directory the walk began in, with separator
+    QString remoteStart; // the remote directory current at the start, empty if unknown
+    bool stop = false;
+    qint64 totalFiles = 0;
+    qint64 totalBytes = 0;
+    qint64 doneFiles = 0;
+    qint64 doneBytes = 0;
+    int lastShown = -1;
+    QElapsedTimer shown;
+    int stored = 0;
+    int skipped = 0;
+    int failed = 0;
+    QStringList leftTemporaries; // full remote paths a lost session could not delete
+    bool overwriteAll = false;   // "Přepsat vše" was the answer
+    QByteArray resumedSha;       // the whole content's hash when a file was resumed
+    UploadJournal journal;
+};
+
+// Failures of the requests inside stay in the log: the upload handles them itself.
+class EngineQuiet
+{
+public:
+    explicit EngineQuiet(UploadEngine &engine) : m_engine(engine) { ++m_engine.m_quiet; }
+    ~EngineQuiet() { --m_engine.m_quiet; }
+
+private:
+    UploadEngine &m_engine;
+};
+
+UploadEngine::UploadEngine(TFtpClient &session, QObject *parent) : QObject(parent), m_session(session) {}
+
+UploadEngine::~UploadEngine() = default;
+
+QStringList UploadEngine::directoryEntries(const QString &directory)
+{
+    const QFileInfoList entries = QDir(directory).entryInfoList(QDir::Dirs | QDir::Files, QDir::NoSort);
+    QStringList texts;
+    texts.reserve(entries.size());
+    for (const QFileInfo &info : entries)
+        texts << (info.isDir() ? u'[' + info.fileName() + u']' : info.fileName());
+    std::sort(texts.begin(), texts.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return texts;
+}
+
+void UploadEngine::check(bool succeeded)
+{
+    // A transfer the user stopped did not fail.
+    if (!succeeded && !(m_run && m_run->stop && m_session.Status() == TFtpClient::StoppedStatus))
+        log(Failure);
+}
+
+void UploadEngine::stop()
+{
+    if (m_run && !m_run->stop) {
+        m_run->stop = true;
+        log(u"Nahrávání se zastavuje"_s);
+    }
+    m_session.StopTransfer();
+    if (m_parallel)
+        m_parallel->stop();
+}
+
+void UploadEngine::abandon()
+{
+    m_abandoned = true;
+    if (m_run)
+        m_run->stop = true;
+    if (m_parallel)
+        m_parallel->stop();
+}
+
+bool UploadEngine::run(const Options &options)
+{
+    m_abandoned = false;
+    if (!start(options))
+        return false;
+    m_walkPath = {QFileInfo(m_run->startLocal).canonicalFilePath()};
+    if (options.sessions > 1 && !options.dryRun && m_session.Connected() && !m_run->remoteStart.isEmpty())
+        uploadInParallel();
+    else
+        uploadDirectory(m_run->startLocal);
+    m_walkPath.clear();
+    if (options.deleteOrphans && !m_run->stop && !m_run->remoteStart.isEmpty() && m_session.Connected())
+        removeOrphans();
+    finish();
+    return true;
+}
+
+bool UploadEngine::start(const Options &options)
+{
+    auto run = std::make_unique<Run>();
+    run->options = options;
+    run->startLocal = withSeparator(QDir::fromNativeSeparators(options.home));
+    TreeSize size;
+    QStringList walk{QFileInfo(run->startLocal).canonicalFilePath()};
+    measureTree(run->startLocal, options.subdirectories, walk, size);
+    if (size.files == 0 && size.directories == 0)
+        return false; // an empty home directory uploads nothing and logs nothing
+    run->totalFiles = size.files;
+    run->totalBytes = size.bytes;
+    m_run = std::move(run);
+    if (m_session.Connected()) {
+        // Where the upload starts: the key of its journal, and the way back for cleaning up.
+        EngineQuiet quiet(*this);
+        if (m_session.PwdSync())
+            m_lastRemoteDir = TFtpClient::DirectoryOfReply(m_session.LastResponse());
+    }
+    m_run->remoteStart = m_lastRemoteDir;
+    if (!options.dryRun)
+        deleteEarlierLeftovers();
+    // The journal is kept on every upload: what went up last tells whether someone else
+    // changed a file on the server since. Only "Jen změněné" skips what it vouches for.
+    auto pick = [](const QString &session, const QString &field) { return session.isEmpty() ? field : session; };
+    m_run->journal.load(UploadJournal::pathFor(pick(m_session.HostName(), options.host),
+                                               pick(m_session.Port(), options.port),
+                                               pick(m_session.UserName(), options.user), m_run->remoteStart));
+    if (options.dryRun)
+        log(u"Zkušební běh: nic se nenahrává"_s);
+    showProgress(0);
+    return true;
+}
+
+void UploadEngine::finish()
+{
+    const Options &o = m_run->options;
+    if (!o.dryRun)
+        cleanUpLeftTemporaries();
+    if (!o.dryRun && !m_run->journal.save())
+        log(u"Deník nahrávání se nepodařilo uložit: "_s + m_run->journal.path());
+    if (m_run->stop)
+        log(u"Nahrávání zastaveno"_s);
+    if (o.dryRun)
+        log(u"Zkušební běh: nahrálo by se %1 souborů, přeskočeno %2"_s.arg(m_run->stored).arg(m_run->skipped));
+    else
+        log(u"Nahráno %1 souborů, přeskočeno %2, chyb %3"_s.arg(m_run->stored).arg(m_run->skipped).arg(m_run->failed));
+    m_run.reset();
+}
+
+QString UploadEngine::relativeToStart(const QString &localPath) const
+{
+    return QDir(m_run->startLocal).relativeFilePath(localPath);
+}
+
+QString UploadEngine::remotePathOf(const QString &localDirectory) const
+{
+    if (m_run->remoteStart.isEmpty())
+        return {};
+    const QString relative = relativeToStart(localDirectory);
+    return relative == u"."_s ? m_run->remoteStart : joinRemote(m_run->remoteStart, relative);
+}
+
+void UploadEngine::showProgress(qint64 currentBytes)
+{
+    if (!m_run)
+        return;
+    Run &run = *m_run;
+    const qint64 bytes = std::min(run.doneBytes + currentBytes, run.totalBytes);
+    const int value = run.totalBytes > 0 ? int(bytes * 1000 / run.totalBytes)
+                      : run.totalFiles > 0 ? int(run.doneFiles * 1000 / run.totalFiles)
+                                           : 1000;
+    // Reported only when it shows something new, and during a file at most every 100 ms:
+    // drawing the bar for every block would cost more time than sending the block.
+    if (currentBytes != 0 && (value == run.lastShown || (run.shown.isValid() && run.shown.elapsed() < 100)))
+        return;
+    run.lastShown = value;
+    run.shown.start();
+    Q_EMIT progress(value, run.doneFiles, run.totalFiles, bytes, run.totalBytes);
+}
+
+void UploadEngine::fileDone(qint64 bytes)
+{
+    ++m_run->doneFiles;
+    m_run->doneBytes += bytes;
+    showProgress(0);
+}
+
+// ---------------------------------------------------------------------------------------
+// The walk over the window's session
+
+void UploadEngine::uploadDirectory(const QString &directory)
+{
+    // The walk goes through the directory as it is now, read once: the list shown in the
+    // window may be older, and a file added meanwhile must not push another one out.
+    Q_EMIT directoryEntered(directory);
+    const QStringList entries = directoryEntries(directory);
+    const QString relativeDirectory = relativeToStart(directory);
+    // What the server holds here, when the journal has files here to compare it with.
+    std::optional<RemoteDirectory> remote;
+    if (!m_run->options.dryRun && m_session.Connected() && journalKnowsFilesIn(relativeDirectory))
+        remote = listRemote({});
+    QStringList storedHere;
+    for (const QString &entry : entries) {
+        if (m_run->stop)
+            break;
+        const QString name = bareName(entry);
+        if (name == u"."_s || name == u".."_s)
+            continue;
+        const QFileInfo info(directory + name);
+        if (!info.isDir()) {
+            if (uploadFile(directory, entry, remote))
+                storedHere << entry;
+            continue;
+        }
+        if (!m_run->options.subdirectories)
+            continue;
+        // A link back to a directory the walk is already in would never end.
+        const QString canonical = info.canonicalFilePath();
+        if (canonical.isEmpty() || m_walkPath.contains(canonical))
+            continue;
+        enterDirectory(directory, name, canonical);
+        Q_EMIT directoryEntered(directory);
+    }
+    const QString here = remotePathOf(directory);
+    if (!storedHere.isEmpty() && m_session.Connected() && !here.isEmpty())
+        recordRemoteStamps(here, relativeDirectory, storedHere);
+}
+
+void UploadEngine::enterDirectory(const QString &directory, const QString &name, const QString &canonical)
+{
+    const QString inner = directory + name + u'/';
+    if (!m_run->options.dryRun) {
+        // A directory the journal knows was made by an earlier upload: asking for it again
+        // would only raise the "exists" box on every run.
+        const QString relative = relativeToStart(inner);
+        const bool known = m_run->options.changedOnly && m_run->journal.knowsDirectory(relative);
+        auto make = [&] {
+            m_session.setHostFileName(name);
+            check(m_session.MkdSync());
+        };
+        if (!known)
+            make();
+        m_session.setHostDirName(name);
+        bool entered = false;
+        {
+            // Someone may have removed a directory the journal knows: it is made again.
+            std::optional<EngineQuiet> quiet;
+            if (known)
+                quiet.emplace(*this);
+            entered = m_session.CwdSync();
+        }
+        if (!entered && known && m_session.Connected()) {
+            m_run->journal.forgetDirectory(relative);
+            make();
+            entered = m_session.CwdSync();
+        }
+        check(entered);
+        if (entered)
+            m_run->journal.recordDirectory(relative);
+        if (!entered) {
+            // Its files never go to the parent, and no "CWD .." climbs above the target.
+            TreeSize size;
+            QStringList walk = m_walkPath;
+            walk << canonical;
+            measureTree(inner, true, walk, size);
+            log(u"Adresář %1 nelze otevřít, přeskakuje se (%2 souborů)"_s.arg(relativeToStart(inner)).arg(size.files));
+            m_run->failed += int(size.files);
+            m_run->doneFiles += size.files;
+            m_run->doneBytes += size.bytes;
+            showProgress(0);
+            return;
+        }
+    }
+    m_walkPath << canonical;
+    uploadDirectory(inner);
+    m_walkPath.removeLast();
+    if (!m_run->options.dryRun && !leaveDirectory(directory)) {
+        log(u"Návrat do nadřazeného adresáře se nezdařil, nahrávání končí"_s);
+        m_run->stop = true;
+    }
+}
+
+bool UploadEngine::leaveDirectory(const QString &directory)
+{
+    m_session.setHostDirName(u".."_s);
+    const bool up = m_session.CwdSync();
+    check(up);
+    if (up || !m_session.Connected())
+        return true; // a lost session refuses everything; nothing can land anywhere
+    // Not knowing where the session stands, nothing more may be stored before it is back.
+    const QString parent = remotePathOf(directory);
+    if (parent.isEmpty())
+        return false;
+    m_session.setHostDirName(parent);
+    const bool back = m_session.CwdSync();
+    check(back);
+    return back;
+}
+
+bool UploadEngine::uploadFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote)
+{
+    const Options &o = m_run->options;
+    const QString local = directory + entry;
+    const QString relative = relativeToStart(local);
+    const QFileInfo info(local);
+    UploadJournal::Entry state{info.size(), info.lastModified().toMSecsSinceEpoch(), {}};
+    if (o.changedOnly && m_run->journal.isUnchanged(relative, local)) {
+        log(u"Přeskočeno (beze změny): "_s + relative);
+        ++m_run->skipped;
+        fileDone(info.size());
+        return false;
+    }
+    if (o.dryRun) {
+        log(u"Nahrálo by se: "_s + relative);
+        ++m_run->stored;
+        fileDone(info.size());
+        return false;
+    }
+    if (!mayOverwrite(relative, entry, remote)) {
+        if (m_run->stop)
+            return false; // "Zrušit": the upload ends here
+        log(u"Přeskočeno (změněno na serveru): "_s + relative);
+        ++m_run->skipped;
+        fileDone(info.size());
+        return false;
+    }
+    // The journal records the content that actually left, hashed as it is sent; only "Jen
+    // změněné" needs the hash, and hashing costs a noticeable part of a large transfer.
+    QCryptographicHash sent(QCryptographicHash::Sha256);
+    if (o.changedOnly)
+        m_session.setSentDataHash(&sent);
+    // Once per connection is enough; a refused or lost one asks again with every file.
+    if (!m_session.BinaryInEffect()) {
+        m_session.setBinary(true);
+        check(m_session.TypeSetSync());
+    }
+    m_run->resumedSha.clear();
+    const bool stored = o.safe ? storeSafely(directory, entry, local, relative) : storePlain(entry, local);
+    m_session.setSentDataHash(nullptr);
+    if (stored) {
+        log(u"Nahráno: "_s + relative);
+        ++m_run->stored;
+        state.sha256 = !m_run->resumedSha.isEmpty() ? m_run->resumedSha
+                       : o.changedOnly                ? sent.result()
+                                                      : UploadJournal::UnknownContent;
+        m_run->journal.record(relative, state);
+    } else if (m_run->stop) {
+        // Stopped by the user while it went up: not a failure of the server's.
+        log(u"Zastaveno: "_s + relative);
+        m_run->journal.forget(relative);
+    } else {
+        log(u"Nenahráno: "_s + relative);
+        ++m_run->failed;
+        m_run->journal.forget(relative);
+    }
+    // Stored straight under its name, a cut transfer leaves part of the file there; what
+    // was there before is overwritten already, so it stays, but the user must know.
+    if (!stored && !o.safe && m_session.TransferAccepted())
+        log(u"Na serveru zůstal neúplný soubor: "_s + relative);
+    if (!m_run->stop) // a stopped file is not done: the bar shows how far the upload got
+        fileDone(info.size());
+    return stored;
+}
+
+bool UploadEngine::storePlain(const QString &entry, const QString &local)
+{
+    m_session.setHostFileName(entry);
+    m_session.setLocalFileName(local);
+    const bool stored = m_session.PutSync();
+    check(stored);
+    return stored;
+}
+
+// The file goes up under a temporary name and takes its own name only once the server has
+// confirmed all of it, so a visitor never gets half a page.
+bool UploadEngine::storeSafely(const QString &directory, const QString &entry, const QString &local,
+                               const QString &relative)
+{
+    switch (resume(entry, local, relative)) {
+    case Resumed::Done:
+        return true;
+    case Resumed::Failed:
+        return false;
+    case Resumed::No:
+        break;
+    }
+    const QString temporary = UploadJournal::temporaryName();
+    m_session.setHostFileName(temporary);
+    m_session.setLocalFileName(local);
+    if (!m_session.PutSync()) {
+        check(false);
+        if (m_session.TransferAccepted() && !keepForResume(temporary, local, relative))
+            removeTemporary(directory, temporary);
+        return false;
+    }
+    bool renamed = false;
+    {
+        EngineQuiet quiet(*this);
+        renamed = m_session.RenFromSync();
+        if (renamed) {
+            m_session.setHostFileName(entry);
+            renamed = m_session.RenToSync();
+        }
+    }
+    if (renamed)
+        return true;
+    if (!m_session.Connected()) {
+        removeTemporary(directory, temporary);
+        check(false);
+        return false;
+    }
+    log(u"Server nepřejmenoval dočasný soubor, "_s + entry + u" se ukládá přímo"_s);
+    removeTemporary(directory, temporary);
+    return storePlain(entry, local);
+}
+
+void UploadEngine::removeTemporary(const QString &directory, const QString &name)
+{
+    if (m_session.Connected()) {
+        EngineQuiet quiet(*this);
+        m_session.setHostFileName(name);
+        if (m_session.DeleSync())
+            return;
+        if (m_session.Connected()) {
+            log(u"Dočasný soubor se nepodařilo smazat: "_s + joinRemote(remotePathOf(directory), name));
+            return;
+        }
+    }
+    // The session is gone: the file is deleted over a new one when the walk is over.
+    const QString remote = remotePathOf(directory);
+    if (remote.isEmpty())
+        log(u"Dočasný soubor zůstal na serveru: "_s + name);
+    else
+        m_run->leftTemporaries << joinRemote(remote, name);
+}
+
+// ---------------------------------------------------------------------------------------
+// Other people's changes on the server, and files cut off on their way up
+
+UploadEngine::RemoteDirectory UploadEngine::parseListing(const QByteArray &listing)
+{
+    RemoteDirectory entries;
+    for (QByteArray line : listing.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        // "fact=value;fact=value; name": the name is everything after the first blank.
+        const qsizetype blank = line.indexOf(' ');
+        if (blank <= 0)
+            continue;
+        const QString name = QString::fromUtf8(line.mid(blank + 1));
+        if (name.isEmpty() || name == u"."_s || name == u".."_s || name.contains(u'/') || name.contains(u'\\')
+            || name.contains(QChar(0)))
+            continue;
+        RemoteFile file;
+        for (const QByteArray &fact : line.left(blank).split(';')) {
+            const qsizetype equals = fact.indexOf('=');
+            if (equals <= 0)
+                continue;
+            const QByteArray key = fact.left(equals).toLower();
+            const QByteArray value = fact.mid(equals + 1);
+            if (key == "type")
+                file.type = QString::fromLatin1(value).toLower();
+            else if (key == "size")
+                file.size = value.toLongLong();
+            else if (key == "modify")
+                file.modify = QString::fromLatin1(value);
+        }
+        if (file.type == u"file"_s || file.type == u"dir"_s)
+            entries.insert(name, file);
+    }
+    return entries;
+}
+
+std::optional<UploadEngine::RemoteDirectory> UploadEngine::listRemote(const QString &remoteDirectory)
+{
+    EngineQuiet quiet(*this);
+    m_session.setHostFileName(remoteDirectory);
+    if (!m_session.MlsdSync())
+        return std::nullopt;
+    return parseListing(m_session.ListingData());
+}
+
+bool UploadEngine::journalKnowsFilesIn(const QString &relativeDirectory) const
+{
+    const QString prefix = relativeDirectory == u"."_s ? QString() : withSeparator(relativeDirectory);
+    const QStringList paths = m_run->journal.paths();
+    return std::any_of(paths.begin(), paths.end(), [&](const QString &path) {
+        return path.startsWith(prefix) && path.indexOf(u'/', prefix.size()) < 0;
+    });
+}
+
+// A file this program stored before and someone changed on the server since is
+// overwritten only when the user says so.
+bool UploadEngine::mayOverwrite(const QString &relative, const QString &remotePath,
+                                const std::optional<RemoteDirectory> &remote)
+{
+    const auto known = m_run->journal.find(relative);
+    if (!known)
+        return true; // never sent from here: nothing to compare with
+    bool changed = false;
+    if (remote) {
+        const QString stamp = m_run->journal.remoteStamp(relative);
+        const auto it = remote->constFind(remotePath.section(u'/', -1));
+        if (it == remote->cend() || it->type != u"file"_s)
+            return true; // gone from the server: nobody's work is overwritten
+        changed = it->size != known->size
+                  || (!stamp.isEmpty() && !it->modify.isEmpty() && it->modify != stamp);
+    } else {
+        // No listing from this server: the size alone tells what it can.
+        EngineQuiet quiet(*this);
+        m_session.setHostFileName(remotePath);
+        if (!m_session.SizeSync())
+            return true;
+        const qint64 size = m_session.ReplySize();
+        changed = size >= 0 && size != known->size;
+    }
+    if (!changed || m_run->overwriteAll)
+        return true;
+    const QStringList buttons{u"Přepsat"_s, u"Přeskočit"_s, u"Přepsat vše"_s, u"Zrušit"_s};
+    const QString text = u"Soubor %1 byl na serveru od posledního nahrání změněn. Přepsat?"_s.arg(relative);
+    // Enter keeps the other person's work.
+    const int pick = m_ask ? m_ask(text, buttons, 1) : 1;
+    switch (pick) {
+    case 0:
+        return true;
+    case 1:
+        return false;
+    case 2:
+        m_run->overwriteAll = true;
+        return true;
+    default:
+        m_run->stop = true;
+        return false;
+    }
+}
+
+// The times the server gave the files just stored, for the next upload to compare with.
+void UploadEngine::recordRemoteStamps(const QString &remoteDirectory, const QString &relativeDirectory,
+                                      const QStringList &names)
+{
+    const auto listing = listRemote(remoteDirectory);
+    if (!listing)
+        return;
+    for (const QString &name : names) {
+        const QString relative = relativeDirectory == u"."_s ? name : joinRemote(relativeDirectory, name);
+        const auto known = m_run->journal.find(relative);
+        const auto it = listing->constFind(name);
+        if (known && it != listing->cend() && it->size == known->size)
+            m_run->journal.setRemoteStamp(relative, it->modify);
+    }
+}
+
+// A large file cut off with "Jen změněné" on keeps what reached the server.
+bool UploadEngine::keepForResume(const QString &temporary, const QString &local, const QString &relative)
+{
+    const QFileInfo info(local);
+    if (!m_run->options.changedOnly || info.size() < ResumeMinimum)
+        return false;
+    const UploadJournal::Partial partial{temporary, info.size(), info.lastModified().toMSecsSinceEpoch(),
+                                         UploadJournal::fileSha256(local)};
+    if (partial.sha256.isEmpty())
+        return false;
+    m_run->journal.recordPartial(relative, partial);
+    log(u"Dočasný soubor %1 zůstává na serveru, příští nahrávání v něm bude pokračovat"_s.arg(temporary));
+    return true;
+}
+
+// The rest of a file cut off last time goes after what the server holds already, and the
+// file takes its name only when its size is whole and the content the same as then.
+UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &local, const QString &relative)
+{
+    const auto partial = m_run->journal.partial(relative);
+    if (!partial)
+        return Resumed::No;
+    m_run->journal.forgetPartial(relative);
+    const QFileInfo info(local);
+    EngineQuiet quiet(*this);
+    auto discard = [&] {
+        m_session.setHostFileName(partial->temporary);
+        m_session.DeleSync();
+        return Resumed::No;
+    };
+    if (info.size() != partial->size || info.lastModified().toMSecsSinceEpoch() != partial->modifiedMs
+        || UploadJournal::fileSha256(local) != partial->sha256)
+        return discard(); // the file changed since: its first part is of no use
+    m_session.setHostFileName(partial->temporary);
+    const qint64 there = m_session.SizeSync() ? m_session.ReplySize() : -1;
+    if (there <= 0 || there > partial->size)
+        return discard();
+    log(u"Nahrávání %1 pokračuje od bajtu %2"_s.arg(relative).arg(there));
+    if (there < partial->size) {
+        m_session.setAppendOffset(there);
+        m_session.setHostFileName(partial->temporary);
+        m_session.setLocalFileName(local);
+        const bool appended = m_session.PutSync();
+        m_session.setAppendOffset(0);
+        if (!appended) {
+            if (!m_session.Connected() || m_run->stop) {
+                keepForResume(partial->temporary, local, relative);
+                return Resumed::Failed;
+            }
+            return discard();
+        }
+    }
+    m_session.setHostFileName(partial->temporary);
+    if (!m_session.SizeSync() || m_session.ReplySize() != partial->size)
+        return discard();
+    if (!m_session.RenFromSync())
+        return discard();
+    m_session.setHostFileName(entry);
+    if (!m_session.RenToSync())
+        return discard();
+    m_run->resumedSha = partial->sha256;
+    return Resumed::Done;
+}
+
+// After the upload: what the remote target holds and the home directory does not.
+void UploadEngine::removeOrphans()
+{
+    Run &run = *m_run;
+    LocalTree tree;
+    QStringList walk{QFileInfo(run.startLocal).canonicalFilePath()};
+    collectTree(run.startLocal, {}, run.options.subdirectories, walk, tree);
+    const QSet<QString> localFiles(tree.files.cbegin(), tree.files.cend());
+    const QSet<QString> localDirectories(tree.directories.cbegin(), tree.directories.cend());
+    const QStringList kept = run.journal.partialTemporaries();
+    QStringList files, directories; // directories deepest first
+    std::function<bool(const QString &)> scan = [&](const QString &relative) {
+        // Every path is the target's own path with names the server listed inside it.
+        const auto listing = listRemote(joinRemote(run.remoteStart, relative.isEmpty() ? u"."_s : relative));
+        if (!listing)
+            return false;
+        QStringList names = listing->keys();
+        std::sort(names.begin(), names.end());
+        for (const QString &name : std::as_const(names)) {
+            const QString child = relative.isEmpty() ? name : relative + u'/' + name;
+            if (listing->value(name).type == u"dir"_s) {
+                if (!run.options.subdirectories)
+                    continue;
+                if (!scan(child))
+                    return false;
+                if (!localDirectories.contains(child))
+                    directories << child;
+            } else if (!localFiles.contains(child) && !kept.contains(name)) {
+                files << child;
+            }
+        }
+        return true;
+    };
+    if (!scan({})) {
+        log(u"Obsah adresáře na serveru se nepodařilo zjistit, nic se nemaže"_s);
+        return;
+    }
+    const QStringList orphans = files + directories;
+    if (orphans.isEmpty())
+        return;
+    if (run.options.dryRun) {
+        for (const QString &relative : orphans)
+            log(u"Smazalo by se na serveru: "_s + relative);
+        return;
+    }
+    for (const QString &relative : orphans)
+        log(u"Na serveru navíc: "_s + relative);
+    const QString text = u"Na serveru je %1 souborů a adresářů, které doma nejsou. Smazat je?"_s.arg(orphans.size());
+    const int pick = m_ask ? m_ask(text, {u"Smazat"_s, u"Nemazat"_s}, 1) : 1;
+    if (pick != 0) {
+        log(u"Soubory navíc zůstaly na serveru"_s);
+        return;
+    }
+    EngineQuiet quiet(*this);
+    int deleted = 0;
+    for (const QString &relative : orphans) {
+        m_session.setHostFileName(joinRemote(run.remoteStart, relative));
+        const bool gone = files.contains(relative) ? m_session.DeleSync() : m_session.RmdSync();
+        if (gone) {
+            ++deleted;
+        } else {
+            log(Failure);
+            log(u"Nesmazáno: "_s + relative);
+        }
+    }
+    log(u"Smazáno na serveru %1 z %2 souborů a adresářů navíc"_s.arg(deleted).arg(orphans.size()));
+}
+
+// ---------------------------------------------------------------------------------------
+// Temporary files left behind
+
+void UploadEngine::cleanUpLeftTemporaries()
+{
+    if (m_run->leftTemporaries.isEmpty() || m_abandoned)
+        return;
+    EngineQuiet quiet(*this);
+    if (!m_session.Connected()) {
+        log(u"Nové spojení kvůli smazání dočasných souborů"_s);
+        const bool loggedIn = m_session.OpenSync() && m_session.UserSync()
+                              && (m_session.StatusCode() == 230 || m_session.PassSync());
+        if (!loggedIn) {
+            log(u"Dočasné soubory zůstaly na serveru: "_s + m_run->leftTemporaries.join(u", "_s));
+            rememberLeftovers(m_run->leftTemporaries);
+            return;
+        }
+    }
+    QStringList kept;
+    for (const QString &path : std::as_const(m_run->leftTemporaries)) {
+        m_session.setHostFileName(path);
+        if (!m_session.DeleSync()) {
+            log(u"Dočasný soubor se nepodařilo smazat: "_s + path);
+            if (!m_session.Connected())
+                kept << path;
+        }
+    }
+    rememberLeftovers(kept);
+    // Back where the upload started, as the user left the session.
+    m_session.setHostDirName(m_run->remoteStart);
+    m_session.CwdSync();
+}
+
+QString UploadEngine::leftoversPath() const
+{
+    return UploadJournal::leftoversPathFor(m_session.HostName(), m_session.Port(), m_session.UserName());
+}
+
+void UploadEngine::rememberLeftovers(const QStringList &remotePaths)
+{
+    if (remotePaths.isEmpty())
+        return;
+    QStringList all = UploadJournal::loadLeftovers(leftoversPath());
+    for (const QString &path : remotePaths) {
+        if (!all.contains(path))
+            all << path;
+    }
+    if (!UploadJournal::saveLeftovers(leftoversPath(), all))
+        log(u"Seznam dočasných souborů na serveru se nepodařilo uložit"_s);
+}
+
+// What an earlier upload could not delete (the server went away meanwhile) goes first.
+void UploadEngine::deleteEarlierLeftovers()
+{
+    const QString path = leftoversPath();
+    const QStringList earlier = UploadJournal::loadLeftovers(path);
+    if (earlier.isEmpty() || !m_session.Connected())
+        return;
+    EngineQuiet quiet(*this);
+    QStringList kept;
+    for (const QString &remote : earlier) {
+        m_session.setHostFileName(remote);
+        if (m_session.DeleSync())
+            log(u"Smazán dočasný soubor z minulého nahrávání: "_s + remote);
+        else if (!m_session.Connected())
+            kept << remote; // a refused DELE means it is gone already
+    }
+    UploadJournal::saveLeftovers(path, kept);
+}
+
+// ---------------------------------------------------------------------------------------
+// Several sessions: the directories are made over the window's session, then the files
+// go up over sessions of their own, by full path.
+
+QStringList UploadEngine::makeRemoteDirectories(const QStringList &directories)
+{
+    QStringList unusable;
+    EngineQuiet quiet(*this);
+    for (const QString &relative : directories) {
+        if (std::any_of(unusable.begin(), unusable.end(),
+                        [&](const QString &bad) { return relative.startsWith(bad + u'/'); })) {
+            unusable << relative;
+            continue;
+        }
+        const QString remote = joinRemote(m_run->remoteStart, relative);
+        if (m_run->options.changedOnly && m_run->journal.knowsDirectory(relative + u'/'))
+            continue;
+        m_session.setHostFileName(remote);
+        if (m_session.MkdSync()) {
+            m_run->journal.recordDirectory(relative);
+            continue;
+        }
+        // It may exist already: entering it tells.
+        m_session.setHostDirName(remote);
+        if (m_session.CwdSync()) {
+            m_run->journal.recordDirectory(relative);
+        } else {
+            log(Failure);
+            log(u"Adresář %1 nelze otevřít, přeskakuje se"_s.arg(relative + u'/'));
+            unusable << relative;
+        }
+    }
+    m_session.setHostDirName(m_run->remoteStart);
+    m_session.CwdSync();
+    return unusable;
+}
+
+void UploadEngine::uploadInParallel()
+{
+    Run &run = *m_run;
+    LocalTree tree;
+    QStringList walk{QFileInfo(run.startLocal).canonicalFilePath()};
+    collectTree(run.startLocal, {}, run.options.subdirectories, walk, tree);
+    const QStringList unusable = makeRemoteDirectories(tree.directories);
+
+    // What the server holds, per directory the journal has files in; the questions about
+    // other people's changes come before any file goes up.
+    QHash<QString, std::optional<RemoteDirectory>> listings;
+    auto remoteOf = [&](const QString &relativeDirectory) -> const std::optional<RemoteDirectory> & {
+        auto it = listings.find(relativeDirectory);
+        if (it == listings.end()) {
+            std::optional<RemoteDirectory> listing;
+            if (journalKnowsFilesIn(relativeDirectory))
+                listing = listRemote(joinRemote(run.remoteStart, relativeDirectory));
+            it = listings.insert(relativeDirectory, listing);
+        }
+        return *it;
+    };
+    std::vector<ParallelUpload::Job> jobs;
+    for (const QString &relative : std::as_const(tree.files)) {
+        if (run.stop)
+            break;
+        const QString local = joinRemote(run.startLocal, relative);
+        const qint64 size = QFileInfo(local).size();
+        const qsizetype slash = relative.lastIndexOf(u'/');
+        if (slash > 0 && unusable.contains(relative.left(slash))) {
+            ++run.failed;
+            fileDone(size);
+            continue;
+        }
+        if (run.options.changedOnly && run.journal.isUnchanged(relative, local)) {
+            log(u"Přeskočeno (beze změny): "_s + relative);
+            ++run.skipped;
+            fileDone(size);
+            continue;
+        }
+        const QString remote = joinRemote(run.remoteStart, relative);
+        if (!mayOverwrite(relative, remote, remoteOf(slash > 0 ? relative.left(slash) : u"."_s))) {
+            if (run.stop)
+                break;
+            log(u"Přeskočeno (změněno na serveru): "_s + relative);
+            ++run.skipped;
+            fileDone(size);
+            continue;
+        }
+        jobs.push_back({local, remote, relative, size});
+    }
+    if (jobs.empty() || run.stop)
+        return;
+
+    ParallelUpload::Settings settings;
+    settings.host = m_session.HostName();
+    settings.port = m_session.Port();
+    settings.user = m_session.UserName();
+    settings.password = m_session.PassWord();
+    // The extra sessions always go passive: with several sessions asking the server to
+    // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
+    settings.passive = true;
+    settings.tls = m_session.Tls();
+    settings.safe = run.options.safe;
+    settings.hashSent = run.options.changedOnly;
+    settings.timeoutMs = m_session.TimeoutMs();
+    settings.certificateCheck = m_certificateCheck;
+
+    ParallelUpload upload(settings, std::move(jobs), run.options.sessions);
+    m_parallel = &upload;
+    connect(&upload, &ParallelUpload::fileLog, this, [this](const QStringList &lines) {
+        for (const QString &line : lines)
+            log(line);
+    });
+    connect(&upload, &ParallelUpload::progress, this, [this](qint64 bytes) { showProgress(bytes); });
+    connect(&upload, &ParallelUpload::failure, this, &UploadEngine::failure);
+    QHash<QString, QStringList> storedIn; // relative directory -> names stored there
+    connect(&upload, &ParallelUpload::fileDone, this,
+            [this, &upload, &storedIn](const ParallelUpload::Job &job, bool stored, const QByteArray &sha256) {
+                Run &r = *m_run;
+                if (stored) {
+                    ++r.stored;
+                    const QFileInfo info(job.local);
+                    r.journal.record(job.relative, {job.size, info.lastModified().toMSecsSinceEpoch(),
+                                                    sha256.isEmpty() ? UploadJournal::UnknownContent : sha256});
+                    const qsizetype slash = job.relative.lastIndexOf(u'/');
+                    storedIn[slash > 0 ? job.relative.left(slash) : u"."_s] << job.relative.mid(slash + 1);
+                } else {
+                    r.journal.forget(job.relative);
+                    if (!upload.stopped()) {
+                        log(Failure);
+                        ++r.failed;
+                    }
+                }
+                if (!upload.stopped() || stored)
+                    fileDone(job.size);
+            });
+    upload.run();
+    m_parallel = nullptr;
+    rememberLeftovers(upload.leftBehind());
+    if (m_session.Connected()) {
+        for (auto it = storedIn.cbegin(); it != storedIn.cend(); ++it)
+            recordRemoteStamps(joinRemote(run.remoteStart, it.key()), it.key(), it.value());
+    }
+}

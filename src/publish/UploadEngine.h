@@ -1,0 +1,139 @@
+#pragma once
+
+#include "publish/FtpClient.h"
+#include "publish/UploadJournal.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ParallelUpload;
+
+// Publishes a local directory tree to the remote directory an FTP session stands in: the
+// walk, the safe store under temporary names, the journal of what went up, the clean-up
+// after a lost connection, progress and stop. One session walks the tree; several store
+// the files over sessions of their own once the directories exist. Knows no window: what
+// the user is to read comes out as log lines, what needs a box as failures.
+class UploadEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        QString home; // the local directory whose contents go up
+        bool subdirectories = true;
+        bool safe = true;
+        bool changedOnly = false;
+        bool dryRun = false;
+        int sessions = 1;
+        // After the upload, what the remote target holds and the home directory does not
+        // is listed and, once the user agrees, deleted.
+        bool deleteOrphans = false;
+        // The target as the window's fields name it, for the journal of a session that
+        // never connected.
+        QString host, port, user;
+    };
+
+    explicit UploadEngine(TFtpClient &session, QObject *parent = nullptr);
+    ~UploadEngine() override;
+
+    // Asks the user: the text, the buttons, the one Enter presses; the index of the
+    // button pressed, -1 when the box was closed. Without one, the default is taken.
+    using Question = std::function<int(const QString &, const QStringList &, int)>;
+    void setQuestion(Question question) { m_ask = std::move(question); }
+    // How the extra sessions of a parallel upload check an untrusted certificate.
+    void setCertificateCheck(TFtpClient::CertificateCheck check) { m_certificateCheck = std::move(check); }
+    // The remote directory the last PWD named: where an upload starts when its own PWD fails.
+    QString remoteDirectory() const { return m_lastRemoteDir; }
+    void setRemoteDirectory(const QString &directory) { m_lastRemoteDir = directory; }
+
+    // Uploads, and returns when it is over. False when the directory holds nothing at all.
+    bool run(const Options &options);
+    bool running() const { return m_run != nullptr; }
+    // "Zastavit": the running transfer is cut cleanly and the upload ends after it.
+    void stop();
+    // The window is closing: stop, and open no new session to clean up.
+    void abandon();
+    // The request running now is the upload's own business: its failure needs no box.
+    bool quiet() const { return m_quiet > 0; }
+
+    // A directory's entries as the window lists them: "[..]", "[.]", "[name]" for
+    // directories, names for files, in case-insensitive order; hidden ones left out.
+    static QStringList directoryEntries(const QString &directory);
+
+Q_SIGNALS:
+    void logLine(const QString &line);
+    // The walk is in this local directory now (with separator).
+    void directoryEntered(const QString &localDirectory);
+    // permille of the whole upload, and the counts it comes from.
+    void progress(int permille, qint64 doneFiles, qint64 totalFiles, qint64 bytes, qint64 totalBytes);
+    // A failure of a session other than the window's, for a box.
+    void failure(const QString &text);
+
+public:
+    // Files of at least this size that were cut off on their way up keep their temporary
+    // file on the server, and the next upload with the journal sends only the rest.
+    static constexpr qint64 ResumeMinimum = 1024 * 1024;
+
+    // One entry of a remote directory as MLSD describes it.
+    struct RemoteFile
+    {
+        QString type; // "file" or "dir"
+        qint64 size = -1;
+        QString modify;
+    };
+    using RemoteDirectory = QHash<QString, RemoteFile>;
+    // Entries of an MLSD listing by name; the directory itself and its parent left out,
+    // as are names that could reach outside it.
+    static RemoteDirectory parseListing(const QByteArray &listing);
+
+private:
+    struct Run;
+    friend class EngineQuiet;
+
+    void log(const QString &line) { Q_EMIT logLine(line); }
+    void check(bool succeeded);
+    bool start(const Options &options);
+    void finish();
+    void uploadDirectory(const QString &directory);
+    void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
+    bool leaveDirectory(const QString &directory);
+    bool uploadFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote);
+    std::optional<RemoteDirectory> listRemote(const QString &remoteDirectory);
+    bool journalKnowsFilesIn(const QString &relativeDirectory) const;
+    bool mayOverwrite(const QString &relative, const QString &remotePath, const std::optional<RemoteDirectory> &remote);
+    void recordRemoteStamps(const QString &remoteDirectory, const QString &relativeDirectory, const QStringList &names);
+    enum class Resumed { Done, No, Failed };
+    Resumed resume(const QString &entry, const QString &local, const QString &relative);
+    bool keepForResume(const QString &temporary, const QString &local, const QString &relative);
+    void removeOrphans();
+    bool storePlain(const QString &entry, const QString &local);
+    bool storeSafely(const QString &directory, const QString &entry, const QString &local, const QString &relative);
+    void removeTemporary(const QString &directory, const QString &name);
+    void cleanUpLeftTemporaries();
+    QString leftoversPath() const;
+    void rememberLeftovers(const QStringList &remotePaths);
+    void deleteEarlierLeftovers();
+    void uploadInParallel();
+    QStringList makeRemoteDirectories(const QStringList &directories);
+    QString remotePathOf(const QString &localDirectory) const;
+    QString relativeToStart(const QString &localPath) const;
+    void fileDone(qint64 bytes);
+    void showProgress(qint64 currentBytes);
+
+    TFtpClient &m_session;
+    TFtpClient::CertificateCheck m_certificateCheck;
+    Question m_ask;
+    QString m_lastRemoteDir;
+    QStringList m_walkPath; // canonical directories the walk is inside, against link loops
+    int m_quiet = 0;
+    bool m_abandoned = false;
+    std::unique_ptr<Run> m_run;
+    ParallelUpload *m_parallel = nullptr; // the running parallel stage, if any
+};

@@ -1,0 +1,368 @@
+// The upload engine without a window, over a session logged in to a real FTP server
+// (pyftpdlib on 127.0.0.1): one and four sessions through the same engine, other people's
+// changes on the server, files the home directory no longer has, and a cut file resumed.
+#include "FtpRelay.h"
+#include "PyFtpServer.h"
+#include "publish/FtpClient.h"
+#include "publish/UploadEngine.h"
+#include "publish/UploadJournal.h"
+#include "support/TestMain.h"
+
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString User = u"engine"_s;
+const QString Password = u"engine-pw"_s;
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(content), content.size());
+}
+
+// Relative path → content; directories end in "/"; hidden files too when asked.
+QMap<QString, QByteArray> snapshot(const QString &root, bool hidden = false)
+{
+    QMap<QString, QByteArray> tree;
+    QDir::Filters filters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot;
+    if (hidden)
+        filters |= QDir::Hidden;
+    QDirIterator it(root, filters, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString relative = QDir(root).relativeFilePath(info.filePath());
+        if (info.isDir()) {
+            tree.insert(relative + u'/', {});
+        } else {
+            QFile f(info.filePath());
+            if (f.open(QIODevice::ReadOnly))
+                tree.insert(relative, f.readAll());
+        }
+    }
+    return tree;
+}
+
+QByteArray randomContent(qsizetype size, quint32 seed)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(data.data()), size / 4);
+    return data;
+}
+
+} // namespace
+
+class tst_UploadEngine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void oneAndFourSessionsGoThroughTheSameEngine_data();
+    void oneAndFourSessionsGoThroughTheSameEngine();
+    void remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed_data();
+    void remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed();
+    void orphansAreListedInATrialRunThenDeletedAfterOneConfirmation();
+    void cutLargeFileResumesWhereItStopped();
+    void listingIgnoresNamesThatLeaveTheDirectory();
+
+private:
+    bool login(TFtpClient &session, quint16 port);
+    void run(UploadEngine::Options options);
+
+    PyFtpServer m_server;
+    QString m_serverProblem;
+    QTemporaryDir m_remote;
+    std::unique_ptr<QTemporaryDir> m_local;
+    std::unique_ptr<TFtpClient> m_session;
+    std::unique_ptr<UploadEngine> m_engine;
+    QStringList m_log;
+    QStringList m_questions;
+    QList<int> m_answers; // the next questions' answers, in order
+    QStringList m_failures;
+};
+
+void tst_UploadEngine::initTestCase()
+{
+    m_serverProblem = m_server.start(m_remote.path(), User, Password);
+}
+
+void tst_UploadEngine::init()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem)); // the project installs the server; its absence is a fault
+    for (const QFileInfo &info : QDir(m_remote.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (info.isDir())
+            QDir(info.filePath()).removeRecursively();
+        else
+            QFile::remove(info.filePath());
+    }
+    QVERIFY(QDir(m_remote.path()).mkpath(u"web"_s));
+    // Every test starts without a journal of the earlier ones (the server's port is the same).
+    const QString journals = QFileInfo(UploadJournal::pathFor(u"h"_s, u"p"_s, u"u"_s, u"/"_s)).absolutePath();
+    QVERIFY(journals.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    QDir(journals).removeRecursively();
+    m_local = std::make_unique<QTemporaryDir>();
+    m_session = std::make_unique<TFtpClient>();
+    m_log.clear();
+    m_questions.clear();
+    m_answers.clear();
+    m_failures.clear();
+    connect(m_session.get(), &TFtpClient::OnDisplay, this, [this](const QString &line) { m_log << line; });
+    QVERIFY(login(*m_session, m_server.port()));
+    m_engine = std::make_unique<UploadEngine>(*m_session);
+    connect(m_engine.get(), &UploadEngine::logLine, this, [this](const QString &line) { m_log << line; });
+    connect(m_engine.get(), &UploadEngine::failure, this, [this](const QString &text) { m_failures << text; });
+    m_engine->setQuestion([this](const QString &text, const QStringList &buttons, int defaultButton) {
+        m_questions << text + u'|' + buttons.join(u'|') + u'|' + QString::number(defaultButton);
+        return m_answers.isEmpty() ? -1 : m_answers.takeFirst();
+    });
+}
+
+void tst_UploadEngine::cleanup()
+{
+    m_engine.reset();
+    m_session.reset();
+    m_local.reset();
+}
+
+bool tst_UploadEngine::login(TFtpClient &session, quint16 port)
+{
+    session.setHostName(u"127.0.0.1"_s);
+    session.setPort(QString::number(port));
+    session.setUserName(User);
+    session.setPassWord(Password);
+    session.setTimeout(15);
+    session.setPassive(true);
+    if (!session.OpenSync() || !session.UserSync() || !session.PassSync())
+        return false;
+    session.setHostDirName(u"/web"_s);
+    return session.CwdSync();
+}
+
+void tst_UploadEngine::run(UploadEngine::Options options)
+{
+    options.home = m_local->path();
+    QVERIFY(m_engine->run(options));
+}
+
+void tst_UploadEngine::oneAndFourSessionsGoThroughTheSameEngine_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one session") << 1;
+    QTest::newRow("four sessions") << 4;
+}
+
+void tst_UploadEngine::oneAndFourSessionsGoThroughTheSameEngine()
+{
+    QFETCH(int, sessions);
+    const QString root = m_local->path();
+    for (int i = 0; i < 12; ++i)
+        writeFile(root + u"/d%1/page %2.html"_s.arg(i % 3).arg(i), QByteArray::number(i).repeated(1000 + i));
+    writeFile(root + u"/big.bin"_s, randomContent(3 * 1024 * 1024, 7));
+    QVERIFY(QDir(root).mkpath(u"empty"_s));
+    UploadEngine::Options options;
+    options.sessions = sessions;
+    options.changedOnly = true;
+    run(options);
+    QCOMPARE(snapshot(m_remote.path() + u"/web"_s), snapshot(root));
+    QCOMPARE(m_log.last(), u"Nahráno 13 souborů, přeskočeno 0, chyb 0"_s);
+    QVERIFY(m_failures.isEmpty());
+    // The same run again: nothing goes up twice, nothing is asked.
+    m_log.clear();
+    run(options);
+    QCOMPARE(m_log.last(), u"Nahráno 0 souborů, přeskočeno 13, chyb 0"_s);
+    QVERIFY(m_questions.isEmpty());
+    QVERIFY(m_log.filter(u"> MKD"_s).isEmpty());
+}
+
+void tst_UploadEngine::remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("sameSize"); // only the server's time tells
+    QTest::addColumn<bool>("mineWins");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("overwrite") << 1 << 0 << false << true << 2 << u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s;
+    QTest::newRow("skip, the default") << 1 << 1 << false << false << 2 << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+    QTest::newRow("overwrite all asks once") << 1 << 2 << false << true << 1 << u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s;
+    QTest::newRow("cancel ends the upload") << 1 << 3 << false << false << 1 << u"Nahráno 0 souborů, přeskočeno 0, chyb 0"_s;
+    QTest::newRow("same size, later time") << 1 << 1 << true << false << 2 << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+    QTest::newRow("four sessions: overwrite all") << 4 << 2 << false << true << 1 << u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s;
+    QTest::newRow("four sessions: skip") << 4 << 1 << true << false << 2 << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+}
+
+void tst_UploadEngine::remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed()
+{
+    QFETCH(int, sessions);
+    QFETCH(int, answer);
+    QFETCH(bool, sameSize);
+    QFETCH(bool, mineWins);
+    QFETCH(int, asked);
+    QFETCH(QString, summary);
+    const QString root = m_local->path();
+    const QString web = m_remote.path() + u"/web"_s;
+    writeFile(root + u"/a.html"_s, "mine a");
+    writeFile(root + u"/sub/b.html"_s, "mine b");
+    writeFile(root + u"/c.html"_s, "mine c");
+    UploadEngine::Options options;
+    options.sessions = sessions;
+    run(options);
+    QVERIFY(m_questions.isEmpty()); // the first upload has nothing to compare with
+    QCOMPARE(snapshot(web), snapshot(root));
+
+    // Someone else changes two pages on the server, past the server's one-second clock;
+    // here they change too.
+    QTest::qWait(1100);
+    const QByteArray theirs = sameSize ? "thr a!" : "their a, longer";
+    writeFile(web + u"/a.html"_s, theirs);
+    writeFile(web + u"/sub/b.html"_s, theirs);
+    writeFile(root + u"/a.html"_s, "mine a2");
+    writeFile(root + u"/sub/b.html"_s, "mine b2");
+    m_answers = {answer, answer};
+    m_log.clear();
+    run(options);
+    QCOMPARE(m_questions.size(), asked);
+    static const QRegularExpression question(
+        u"^Soubor (a\\.html|sub/b\\.html) byl na serveru od posledního nahrání změněn\\. Přepsat\\?"
+        u"\\|Přepsat\\|Přeskočit\\|Přepsat vše\\|Zrušit\\|1$"_s);
+    for (const QString &q : std::as_const(m_questions))
+        QVERIFY2(question.match(q).hasMatch(), qPrintable(q));
+    const QMap<QString, QByteArray> there = snapshot(web);
+    QCOMPARE(there.value(u"a.html"_s), mineWins ? QByteArray("mine a2") : theirs);
+    QCOMPARE(there.value(u"sub/b.html"_s), mineWins ? QByteArray("mine b2") : theirs);
+    QCOMPARE(m_log.last(), summary);
+    if (answer == 3)
+        QVERIFY(m_log.contains(u"Nahrávání zastaveno"_s));
+    else
+        QCOMPARE(m_log.filter(u"Přeskočeno (změněno na serveru): "_s).size(), mineWins ? 0 : 2);
+}
+
+void tst_UploadEngine::orphansAreListedInATrialRunThenDeletedAfterOneConfirmation()
+{
+    const QString root = m_local->path();
+    const QString web = m_remote.path() + u"/web"_s;
+    writeFile(root + u"/index.html"_s, "i");
+    writeFile(root + u"/kept/page.html"_s, "p");
+    // On the server: pages the site no longer has, a whole old directory, an empty one,
+    // and beside the target a file that is none of this upload's business.
+    writeFile(web + u"/old.html"_s, "old");
+    writeFile(web + u"/kept/gone.html"_s, "gone");
+    writeFile(web + u"/archive/2019/a.html"_s, "a");
+    QVERIFY(QDir(web).mkpath(u"vacant"_s));
+    writeFile(m_remote.path() + u"/outside.html"_s, "outside");
+    UploadEngine::Options options;
+    options.deleteOrphans = true;
+    options.dryRun = true;
+    run(options);
+    const QStringList listed = m_log.filter(u"Smazalo by se na serveru: "_s);
+    // Files first, then directories, the deepest first: the order they can be deleted in.
+    QCOMPARE(listed, (QStringList{u"Smazalo by se na serveru: archive/2019/a.html"_s,
+                                  u"Smazalo by se na serveru: kept/gone.html"_s,
+                                  u"Smazalo by se na serveru: old.html"_s,
+                                  u"Smazalo by se na serveru: archive/2019"_s,
+                                  u"Smazalo by se na serveru: archive"_s,
+                                  u"Smazalo by se na serveru: vacant"_s}));
+    QVERIFY(m_questions.isEmpty());
+    QVERIFY(QFileInfo::exists(web + u"/old.html"_s));
+
+    // Declined: everything stays.
+    options.dryRun = false;
+    m_answers = {1};
+    run(options);
+    QCOMPARE(m_questions.size(), 1);
+    QVERIFY(QFileInfo::exists(web + u"/old.html"_s));
+
+    m_answers = {0};
+    run(options);
+    QCOMPARE(m_questions.value(1), u"Na serveru je 6 souborů a adresářů, které doma nejsou. Smazat je?|Smazat|Nemazat|1"_s);
+    QCOMPARE(snapshot(web), snapshot(root));
+    QVERIFY(QFileInfo::exists(m_remote.path() + u"/outside.html"_s));
+    QVERIFY(m_log.contains(u"Smazáno na serveru 6 z 6 souborů a adresářů navíc"_s));
+    QVERIFY(m_log.last().startsWith(u"Nahráno 2 souborů"_s));
+}
+
+void tst_UploadEngine::cutLargeFileResumesWhereItStopped()
+{
+    const QString root = m_local->path();
+    const QByteArray content = randomContent(20 * 1024 * 1024, 21);
+    writeFile(root + u"/archive.zip"_s, content);
+    writeFile(root + u"/small.html"_s, "s");
+    // The engine's session goes through a line that drops once a few megabytes are out.
+    FtpRelay relay(m_server.port());
+    TFtpClient session;
+    connect(&session, &TFtpClient::OnDisplay, this, [this](const QString &line) { m_log << line; });
+    QVERIFY(login(session, relay.port()));
+    UploadEngine engine(session);
+    connect(&engine, &UploadEngine::logLine, this, [this](const QString &line) { m_log << line; });
+    connect(&session, &TFtpClient::OnProgress, &relay, [&relay](qint64 bytes) {
+        if (bytes > 6 * 1024 * 1024) {
+            relay.refusing = true;
+            relay.cut();
+        }
+    });
+    UploadEngine::Options options;
+    options.home = root;
+    options.changedOnly = true;
+    QVERIFY(engine.run(options));
+    session.disconnect(&relay);
+    QVERIFY(m_log.contains(u"Nenahráno: archive.zip"_s));
+    const QMap<QString, QByteArray> cut = snapshot(m_remote.path() + u"/web"_s, true);
+    QVERIFY(!cut.contains(u"archive.zip"_s));
+    QString temporary;
+    for (auto it = cut.cbegin(); it != cut.cend(); ++it) {
+        if (it.key().startsWith(u".brisko-"_s))
+            temporary = it.key();
+    }
+    QVERIFY2(!temporary.isEmpty(), qPrintable(m_log.join(u'\n')));
+    const qsizetype there = cut.value(temporary).size();
+    QVERIFY(there > 0 && there < content.size());
+    QVERIFY(m_log.contains(u"Dočasný soubor %1 zůstává na serveru, příští nahrávání v něm bude pokračovat"_s.arg(temporary)));
+
+    // Next time: only the rest goes, appended, and the file is whole and byte-exact.
+    relay.refusing = false;
+    m_log.clear();
+    QVERIFY(login(session, relay.port()));
+    QVERIFY(engine.run(options));
+    QVERIFY2(m_log.contains(u"Nahrávání archive.zip pokračuje od bajtu %1"_s.arg(there)), qPrintable(m_log.join(u'\n')));
+    QVERIFY(m_log.contains(u"> APPE "_s + temporary));
+    QCOMPARE(m_log.filter(u"Data: session closed, %1 bytes transfered"_s.arg(content.size() - there)).size(), 1);
+    const QMap<QString, QByteArray> whole = snapshot(m_remote.path() + u"/web"_s, true);
+    QCOMPARE(whole.keys(), (QStringList{u"archive.zip"_s, u"small.html"_s}));
+    QVERIFY(whole.value(u"archive.zip"_s) == content);
+    QCOMPARE(m_log.last(), u"Nahráno 2 souborů, přeskočeno 0, chyb 0"_s);
+}
+
+void tst_UploadEngine::listingIgnoresNamesThatLeaveTheDirectory()
+{
+    const QByteArray listing = "type=cdir;modify=20240101000000; .\r\n"
+                               "type=pdir;modify=20240101000000; ..\r\n"
+                               "type=file;size=12;modify=20240102030405; a page.html\r\n"
+                               "type=dir;modify=20240101000000; sub\r\n"
+                               "type=file;size=1; ../escape\r\n"
+                               "type=OS.unix=symlink;size=1; link\r\n"
+                               "Type=File;Size=3;Modify=20240101000001; MixedCase.txt\r\n";
+    const UploadEngine::RemoteDirectory entries = UploadEngine::parseListing(listing);
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries.value(u"a page.html"_s).size, 12);
+    QCOMPARE(entries.value(u"a page.html"_s).modify, u"20240102030405"_s);
+    QCOMPARE(entries.value(u"sub"_s).type, u"dir"_s);
+    QCOMPARE(entries.value(u"MixedCase.txt"_s).size, 3);
+}
+
+BRISKO_TEST_MAIN(tst_UploadEngine)
+#include "tst_uploadengine.moc"
