@@ -761,22 +761,30 @@ void TForm1::connectEditCommands()
     };
     // Copy and Select all act on what the user sees: the preview page while it covers
     // the documents.
-    auto onShown = [this](const char *id, void (EditorBuffer::*op)(), void (WebBrowser::*pageOp)()) {
-        connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, op, pageOp] {
-            if (documentAreaCovered())
-                (WebBrowser1->*pageOp)();
-            else if (EditorBuffer *b = activeBuffer())
-                (b->*op)();
+    enum class Shown { Copy, SelectAll };
+    auto onShown = [this](const char *id, Shown what) {
+        connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, what] {
+            if (documentAreaCovered()) {
+                if (what == Shown::Copy)
+                    WebBrowser1->copySelection();
+                else
+                    WebBrowser1->selectAll();
+            } else if (EditorBuffer *b = activeBuffer()) {
+                if (what == Shown::Copy)
+                    b->CopyToClipboard();
+                else
+                    b->SelectAll();
+            }
         });
     };
     onBuffer("EditUndo", &EditorBuffer::Undo);
     onBuffer("EditCut", &EditorBuffer::CutToClipboard);
-    onShown("EditCopy", &EditorBuffer::CopyToClipboard, &WebBrowser::copySelection);
-    onShown("HidCopy", &EditorBuffer::CopyToClipboard, &WebBrowser::copySelection);
+    onShown("EditCopy", Shown::Copy);
+    onShown("HidCopy", Shown::Copy);
     onBuffer("EditPaste", &EditorBuffer::PasteFromClipboard);
     onBuffer("HidPaste", &EditorBuffer::PasteFromClipboard);
     onBuffer("EditDelete", &EditorBuffer::ClearSelection);
-    onShown("EditSelectAll", &EditorBuffer::SelectAll, &WebBrowser::selectAll);
+    onShown("EditSelectAll", Shown::SelectAll);
 }
 
 void TForm1::tileDocuments(Qt::Orientation stacking)
