@@ -16,25 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Failure = u"Chyba!"_s;
-
-QString withSeparator(const QString &directory)
-{
-    return directory.endsWith(u'/') ? directory : directory + u'/';
-}
-
-// A list entry without its first "[" and first "]": a directory's bare name.
-QString bareName(const QString &entry)
-{
-    QString name = entry;
-    const qsizetype open = name.indexOf(u'[');
-    if (open >= 0)
-        name.remove(open, 1);
-    const qsizetype close = name.indexOf(u']');
-    if (close >= 0)
-        name.remove(close, 1);
-    return name;
-}
+const QString &Failure = uploadFailureText();
 
 QString joinRemote(const QString &directory, const QString &name)
 {
@@ -101,6 +83,23 @@ void collectTree(const QString &root, const QString &relative, bool subdirectori
 }
 
 } // namespace
+
+QString withSeparator(const QString &directory)
+{
+    return directory.endsWith(u'/') ? directory : directory + u'/';
+}
+
+QString bareName(const QString &entry)
+{
+    QString name = entry;
+    const qsizetype open = name.indexOf(u'[');
+    if (open >= 0)
+        name.remove(open, 1);
+    const qsizetype close = name.indexOf(u']');
+    if (close >= 0)
+        name.remove(close, 1);
+    return name;
+}
 
 // What one upload covers, how far it got, and what it left behind.
 struct UploadEngine::Run

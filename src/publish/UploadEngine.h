@@ -14,6 +14,19 @@
 
 class ParallelUpload;
 
+// What the log shows after a refused step, in the window as in the engine.
+inline const QString &uploadFailureText()
+{
+    static const QString text = QStringLiteral("Chyba!");
+    return text;
+}
+
+// The directory with one "/" at its end.
+QString withSeparator(const QString &directory);
+
+// A list entry without its first "[" and first "]": a directory's bare name.
+QString bareName(const QString &entry);
+
 // Publishes a local directory tree to the remote directory an FTP session stands in: the
 // walk, the safe store under temporary names, the journal of what went up, the clean-up
 // after a lost connection, progress and stop. One session walks the tree; several store

@@ -33,25 +33,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Failure = u"Chyba!"_s;
-
-QString withSeparator(const QString &directory)
-{
-    return directory.endsWith(u'/') ? directory : directory + u'/';
-}
-
-// A list entry without its first "[" and first "]": a directory's bare name.
-QString bareName(const QString &entry)
-{
-    QString name = entry;
-    const qsizetype open = name.indexOf(u'[');
-    if (open >= 0)
-        name.remove(open, 1);
-    const qsizetype close = name.indexOf(u']');
-    if (close >= 0)
-        name.remove(close, 1);
-    return name;
-}
+const QString &Failure = uploadFailureText();
 
 } // namespace
 
