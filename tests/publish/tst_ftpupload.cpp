@@ -1,6 +1,7 @@
 // The upload window end to end: against a real FTP server (pyftpdlib on 127.0.0.1), a
 // scripted one for replies a real server never gives, and no server at all.
 #include "FtpRelay.h"
+#include "LocalTree.h"
 #include "PyFtpServer.h"
 #include "ScriptedFtpServer.h"
 #include "publish/FtpClient.h"
@@ -38,33 +39,6 @@ namespace {
 
 const QString User = u"webmaster"_s;
 const QString Password = u"tajne-heslo-42"_s;
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(content), content.size());
-}
-
-// Relative path → content; directories end in "/" and have no content.
-QMap<QString, QByteArray> snapshot(const QString &root)
-{
-    QMap<QString, QByteArray> tree;
-    QDirIterator it(root, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString relative = QDir(root).relativeFilePath(info.filePath());
-        if (info.isDir()) {
-            tree.insert(relative + u'/', {});
-        } else {
-            QFile f(info.filePath());
-            if (f.open(QIODevice::ReadOnly))
-                tree.insert(relative, f.readAll());
-        }
-    }
-    return tree;
-}
 
 qsizetype failures(const QString &log)
 {

@@ -2,6 +2,7 @@
 // (pyftpdlib on 127.0.0.1): one and four sessions through the same engine, other people's
 // changes on the server, files the home directory no longer has, and a cut file resumed.
 #include "FtpRelay.h"
+#include "LocalTree.h"
 #include "PyFtpServer.h"
 #include "publish/FtpClient.h"
 #include "publish/UploadEngine.h"
@@ -22,36 +23,6 @@ namespace {
 
 const QString User = u"engine"_s;
 const QString Password = u"engine-pw"_s;
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(content), content.size());
-}
-
-// Relative path → content; directories end in "/"; hidden files too when asked.
-QMap<QString, QByteArray> snapshot(const QString &root, bool hidden = false)
-{
-    QMap<QString, QByteArray> tree;
-    QDir::Filters filters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot;
-    if (hidden)
-        filters |= QDir::Hidden;
-    QDirIterator it(root, filters, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString relative = QDir(root).relativeFilePath(info.filePath());
-        if (info.isDir()) {
-            tree.insert(relative + u'/', {});
-        } else {
-            QFile f(info.filePath());
-            if (f.open(QIODevice::ReadOnly))
-                tree.insert(relative, f.readAll());
-        }
-    }
-    return tree;
-}
 
 QByteArray randomContent(qsizetype size, quint32 seed)
 {
