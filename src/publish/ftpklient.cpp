@@ -31,12 +31,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QString &Failure = uploadFailureText();
-
-} // namespace
-
 // Marks the window busy for one button's work: hourglass, buttons off, and a close asked
 // for meanwhile is carried out when the work is over, never from inside a wait.
 class BusyScope
@@ -178,7 +172,7 @@ QString TFTPForm::LogText() const
 void TFTPForm::check(bool succeeded)
 {
     if (!succeeded)
-        appendLog(Failure);
+        appendLog(uploadFailureText());
 }
 
 void TFTPForm::setBusy(bool busy)

@@ -1,6 +1,7 @@
 #include "tools/Colorizer.h"
 
 #include "dialogs/ColorCombo.h"
+#include "dialogs/FieldWidgets.h"
 #include "markup/SysUt.h"
 #include "tools/Gradient.h"
 
@@ -14,26 +15,15 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-ColorCombo *picker(const QString &name, QWidget *parent)
-{
-    auto *combo = new ColorCombo(parent);
-    combo->setObjectName(name);
-    return combo;
-}
-
-} // namespace
-
 TColorForm::TColorForm(const QString &text, QWidget *parent) : CheckedDialog(parent)
 {
     setWindowTitle(u"Kolorovaní textu"_s);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(u"Memo1"_s);
     Memo1->setTabChangesFocus(true);
-    ColorCombo1 = picker(u"ColorCombo1"_s, this);
-    ColorCombo2 = picker(u"ColorCombo2"_s, this);
-    ColorCombo3 = picker(u"ColorCombo3"_s, this);
+    ColorCombo1 = namedWidget(new ColorCombo(this), u"ColorCombo1"_s);
+    ColorCombo2 = namedWidget(new ColorCombo(this), u"ColorCombo2"_s);
+    ColorCombo3 = namedWidget(new ColorCombo(this), u"ColorCombo3"_s);
     CheckBox1 = new QCheckBox(u"Každý znak na jeden řádek"_s, this);
     CheckBox1->setObjectName(u"CheckBox1"_s);
     CheckBox2 = new QCheckBox(u"Při vložení odstranít řádkování"_s, this);

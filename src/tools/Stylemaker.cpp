@@ -1,6 +1,7 @@
 #include "tools/Stylemaker.h"
 
 #include "dialogs/ColorCombo.h"
+#include "dialogs/FieldWidgets.h"
 #include "markup/SysUt.h"
 #include "preview/WebBrowser.h"
 
@@ -49,13 +50,6 @@ QWidget *rowsPage(QWidget *parent, const std::initializer_list<std::pair<QString
         form->addRow(caption, field);
     }
     return page;
-}
-
-ColorCombo *picker(const QString &name, QWidget *parent)
-{
-    auto *combo = new ColorCombo(parent);
-    combo->setObjectName(name);
-    return combo;
 }
 
 QCheckBox *useIt(const QString &name, QWidget *parent)
@@ -211,9 +205,9 @@ QWidget *TStyleForm::colorPage()
     TextBoxes[11] = box(u"ComboBox12"_s, {u"repeat"_s, u"repeat-x"_s, u"repeat-y"_s, u"no-repeat"_s});
     TextBoxes[12] = box(u"ComboBox13"_s, {u"top"_s, u"center"_s, u"bottom"_s, u"left"_s,
                                           u"center"_s, u"right"_s});
-    ColorCombo1 = picker(u"ColorCombo1"_s, this);
+    ColorCombo1 = namedWidget(new ColorCombo(this), u"ColorCombo1"_s);
     CheckBox1 = useIt(u"CheckBox1"_s, this);
-    ColorCombo2 = picker(u"ColorCombo2"_s, this);
+    ColorCombo2 = namedWidget(new ColorCombo(this), u"ColorCombo2"_s);
     CheckBox2 = useIt(u"CheckBox2"_s, this);
     auto *color = new QWidget(this);
     auto *colorRow = new QHBoxLayout(color);
@@ -259,7 +253,7 @@ QWidget *TStyleForm::borderPage()
     for (int i = 0; i < 4; ++i) {
         EdgeWidths[i] = box(u"EdgeWidth%1"_s.arg(i + 1), kEdgeWidths);
         EdgeStyles[i] = box(u"EdgeStyle%1"_s.arg(i + 1), kEdgeStyles);
-        EdgeColors[i] = picker(u"EdgeColor%1"_s.arg(i + 1), page);
+        EdgeColors[i] = namedWidget(new ColorCombo(page), u"EdgeColor%1"_s.arg(i + 1));
         EdgeColorBoxes[i] = useIt(u"EdgeColorBox%1"_s.arg(i + 1), page);
         auto *label = new QLabel(l[i], page);
         label->setBuddy(EdgeWidths[i]);
