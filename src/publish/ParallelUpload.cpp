@@ -11,9 +11,12 @@
 
 using namespace Qt::StringLiterals;
 
+// Outside the anonymous namespace: a session, a type with linkage, holds one.
+enum class ParallelUploadPhase { Login, User, Pass, Type, Store, RenameFrom, RenameTo, Delete, Cleanup, Idle, Gone };
+
 namespace {
 
-enum class Phase { Login, User, Pass, Type, Store, RenameFrom, RenameTo, Delete, Cleanup, Idle, Gone };
+using Phase = ParallelUploadPhase;
 
 QString temporaryBeside(const QString &remote)
 {
