@@ -127,8 +127,6 @@ static int watchContent;
 static double lastContentChange = -1;
 static XRectangle lastRect;
 static unsigned long long lastHash;
-static XRectangle masks[64]; /* small areas that repainted while nothing happened */
-static int maskCount;
 static double pingAnswered = -1;
 static long pingStamp;
 
@@ -142,6 +140,23 @@ static void origin_of_main(int *x, int *y)
     *x = *y = 0;
     if (watched != None)
         XTranslateCoordinates(d, watched, root, 0, 0, x, y, &child);
+}
+
+static XRectangle masks[64]; /* small areas that repainted while nothing happened */
+static int maskCount;
+
+/* A rectangle (on the root) that repainted on its own before, like an animation. */
+static int is_mask(XRectangle r)
+{
+    int ox, oy;
+    origin_of_main(&ox, &oy);
+    r.x -= ox;
+    r.y -= oy;
+    for (int m = 0; m < maskCount; ++m) {
+        if (memcmp(&masks[m], &r, sizeof r) == 0)
+            return 1;
+    }
+    return 0;
 }
 
 static void handle(XEvent *e)
@@ -206,7 +221,7 @@ static void handle(XEvent *e)
                 lastRect = r;
             }
         }
-        else if (!watchContent && r.width <= 64 && r.height <= 64 && maskCount < 64) {
+        else if (!watchContent && !armed && r.width <= 64 && r.height <= 64 && maskCount < 64) {
             int ox, oy;
             origin_of_main(&ox, &oy);
             XRectangle rel = r;
@@ -222,7 +237,7 @@ static void handle(XEvent *e)
         if (!armed) {
             if (blink)
                 caret = r;
-        } else if (firstWideDamage < 0 && !blink) {
+        } else if (firstWideDamage < 0 && !blink && !is_mask(r)) {
             const int row = caret.height == 0
                             || (r.y < caret.y + caret.height && caret.y < r.y + r.height
                                 && r.x <= caret.x && caret.x < r.x + r.width);
@@ -378,6 +393,7 @@ static double key_to_repaint(KeySym move)
     tap(move, ControlMask);
     armed = 0;
     memset(&caret, 0, sizeof caret);
+    maskCount = 0;
     pump(1200, NULL);
     firstWideDamage = -1;
     armed = 1;

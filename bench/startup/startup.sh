@@ -24,6 +24,7 @@ command -v featherpad >/dev/null || { echo "featherpad is not installed" >&2; ex
 
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
 cc -O2 -o "$work/mapwatch" "$here/mapwatch.c" -lX11 -lXtst -lXdamage
 
 # A display of our own; no window manager, so windows map straight on the root.
@@ -116,10 +117,10 @@ function row(label, key, unit, scale,   b, f, o) {
     b = med("brisko", key) / scale; f = med("featherpad", key) / scale
     if (count["before", key]) {
         o = med("before", key) / scale
-        printf "| %s | %.1f %s | %.2fx | %.1f %s | %.2fx | %.1f %s |\n", label, o, unit,
-            f > 0 ? o / f : 0, b, unit, f > 0 ? b / f : 0, f, unit
+        printf("| %s | %.1f %s | %.2fx | %.1f %s | %.2fx | %.1f %s |\n", label, o, unit,
+            (f > 0 ? o / f : 0), b, unit, (f > 0 ? b / f : 0), f, unit)
     } else
-        printf "| %s | %.1f %s | %.1f %s | %.2fx |\n", label, b, unit, f, unit, f > 0 ? b / f : 0
+        printf("| %s | %.1f %s | %.1f %s | %.2fx |\n", label, b, unit, f, unit, (f > 0 ? b / f : 0))
 }
 function previewLine(who, label) {
     if (!count[who, "preview1_ms"]) return
