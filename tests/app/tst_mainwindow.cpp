@@ -383,8 +383,8 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
 {
     // Ten pages opened as the user opens them (colours and spelling going in) and all
     // closed, three times: each time every document, its text and everything hanging on
-    // it goes, and the frame holds no more objects than before (the sanitized build also
-    // reports what leaked at exit).
+    // it goes, and the frame holds no more objects after the second and third time than
+    // after the first (the sanitized build also reports what leaked at exit).
     QTemporaryDir dir;
     QStringList pages;
     QString text;
@@ -397,7 +397,7 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
     MainWindowFixture fx(0);
     TForm1 &w = fx.window();
     const auto objectsIn = [&w] { return w.findChildren<QObject *>().size(); };
-    const qsizetype before = objectsIn();
+    qsizetype afterFirst = -1;
     for (int cycle = 0; cycle < 3; ++cycle) {
         QList<QPointer<QObject>> opened;
         for (const QString &page : std::as_const(pages)) {
@@ -414,7 +414,10 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
         for (const QPointer<QObject> &o : std::as_const(opened))
             QVERIFY2(!o, qPrintable(u"cycle %1"_s.arg(cycle + 1)));
         QTRY_COMPARE(w.findChild<QMdiArea *>()->subWindowList().size(), 0);
-        QCOMPARE(objectsIn(), before);
+        if (cycle == 0)
+            afterFirst = objectsIn();
+        else
+            QCOMPARE(objectsIn(), afterFirst);
     }
 }
 
