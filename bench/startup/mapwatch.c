@@ -419,6 +419,8 @@ static double preview_painted(void)
     memset(&lastRect, 0, sizeof lastRect);
     tap(XK_h, ControlMask);
     const double t0 = now_ms();
+    if (getenv("MAPWATCH_TRACE"))
+        fprintf(stderr, "preview key %.1f\n", t0 - start);
     double seen = -1;
     while (now_ms() - t0 < 20000) {
         pump(1500, NULL);
