@@ -1,49 +1,95 @@
 #!/bin/sh
-# Start-up time (until the main window is mapped) and idle peak memory of the editor,
-# measured side by side with FeatherPad in alternating runs on a private X server.
+# The editor side by side with FeatherPad, in alternating runs on a private X server, each
+# run with fresh settings: start-up (until the main window is mapped), idle peak memory,
+# opening a 999,000-character page (Enter in the file dialog until the title names it, and
+# until the program answers input again), and a key typed at the end and at the start of
+# that page until it is painted. Then the editor's preview of a saved 50 KB page, the
+# first and the second time.
 #
-#   bench/startup/startup.sh [BUILD_DIR] [ROUNDS]
+#   bench/startup/startup.sh [BUILD_DIR] [ROUNDS] [BEFORE_BIN_DIR]
 #
-# Needs Xvfb, a C compiler with the X11 headers and FeatherPad (apt-get install featherpad).
+# BEFORE_BIN_DIR: a copy of an earlier build's bin folder (cp -a build/bin /tmp/before),
+# measured in the same rounds as "before", so a change is judged on one machine in one run.
+#
+# Needs Xvfb, a C compiler with the X11, XTest and XDamage headers (libx11-dev,
+# libxtst-dev, libxdamage-dev) and FeatherPad (apt-get install featherpad).
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../../build}" && pwd)
-rounds=${2:-10}
+rounds=${2:-7}
+before=${3:-}
 editor="$build/bin/brisko-editor"
 [ -x "$editor" ] || { echo "no $editor: build first" >&2; exit 1; }
 command -v featherpad >/dev/null || { echo "featherpad is not installed" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-cc -O2 -o "$work/mapwatch" "$here/mapwatch.c" -lX11
+trap 'exit 1' INT TERM
+cc -O2 -o "$work/mapwatch" "$here/mapwatch.c" -lX11 -lXtst -lXdamage
 
 # A display of our own; no window manager, so windows map straight on the root.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
-
-# Fresh settings for both programs, never the user's.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
+export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}"
+
+# The pages: as long as the editor allows, and a small one for the preview.
+page() { # length file
+    awk -v n="$1" 'BEGIN {
+        p = "<P ALIGN=left>Text <B>bold</B> and <A HREF=\"x.html\">a link</A> <IMG SRC=\"a.gif\">\r\n" \
+            "<TABLE BORDER=1><TR><TD>cell</TD><TD>more</TD></TR></TABLE><BR>\r\n" \
+            "Some ordinary words of the page text, long enough to read like a paragraph.\r\n"
+        s = ""; while (length(s) < n) s = s p
+        printf "%s", substr(s, 1, n) }' >"$2"
+}
+mkdir -p "$work/pages"
+page 999000 "$work/pages/bigpage.html"
+page 50000 "$work/pages/preview.html"
+
+# Fresh settings for every run, never the user's.
+fresh() {
+    rm -rf "$work/home"
+    export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_CACHE_HOME="$work/home/cache"
+    export XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+}
 
 run() { # name title program...
     name=$1 title=$2
     shift 2
-    line=$("$work/mapwatch" "$title" 2000 20000 "$@") || { echo "$name failed" >&2; return 1; }
+    fresh
+    line=$("$work/mapwatch" -o "$work/pages/bigpage.html" "$title" 2000 20000 "$@") \
+        || { echo "$name failed" >&2; return 1; }
     echo "$name $line" | tee -a "$work/results"
 }
 
 # One unmeasured start of each warms the file cache.
-"$work/mapwatch" "Brisko HTML Editor 3.52" 200 20000 "$editor" >/dev/null
+fresh
+"$work/mapwatch" "Brisko HTML Editor" 200 20000 "$editor" >/dev/null
 "$work/mapwatch" "Untitled" 200 20000 featherpad -s >/dev/null
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for i in $(seq "$rounds"); do
-    run brisko "Brisko HTML Editor 3.52" "$editor"
+    [ -z "$before" ] || run before "Brisko HTML Editor" env LD_LIBRARY_PATH="$before" "$before/brisko-editor"
+    run brisko "Brisko HTML Editor" "$editor"
     run featherpad "Untitled" featherpad -s
 done
+
+# The preview loads the web engine the first time; the second time it is there.
+for i in $(seq 3); do
+    if [ -n "$before" ]; then
+        fresh
+        "$work/mapwatch" -o "$work/pages/preview.html" -p "Brisko HTML Editor" 1000 20000 \
+            env LD_LIBRARY_PATH="$before" "$before/brisko-editor" \
+            | sed 's/^/previewbefore /' | tee -a "$work/results"
+    fi
+    fresh
+    "$work/mapwatch" -o "$work/pages/preview.html" -p "Brisko HTML Editor" 1000 20000 "$editor" \
+        | sed 's/^/preview /' | tee -a "$work/results"
+done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 awk '
 function median(a, n,   i, j, t) {
@@ -51,12 +97,54 @@ function median(a, n,   i, j, t) {
     return n % 2 ? a[(n+1)/2] : (a[n/2] + a[n/2+1]) / 2
 }
 {
-    split($2, m, "="); split($3, h, "=")
-    if ($1 == "brisko") { bm[++nb] = m[2]; bh[nb] = h[2] } else { fm[++nf] = m[2]; fh[nf] = h[2] }
+    for (i = 2; i <= NF; i++) {
+        split($i, kv, "=")
+        n = ++count[$1, kv[1]]
+        v[$1, kv[1], n] = kv[2]
+    }
+}
+function med(who, key,   n, a, i) {
+    n = count[who, key]
+    for (i = 1; i <= n; i++) a[i] = v[who, key, i]
+    return n ? median(a, n) : -1
+}
+function total(who, key,   n, i, s) {
+    n = count[who, key]
+    for (i = 1; i <= n; i++) s += v[who, key, i]
+    return s
+}
+function row(label, key, unit, scale,   b, f, o) {
+    b = med("brisko", key) / scale; f = med("featherpad", key) / scale
+    if (count["before", key]) {
+        o = med("before", key) / scale
+        printf("| %s | %.1f %s | %.2fx | %.1f %s | %.2fx | %.1f %s |\n", label, o, unit,
+            (f > 0 ? o / f : 0), b, unit, (f > 0 ? b / f : 0), f, unit)
+    } else
+        printf("| %s | %.1f %s | %.1f %s | %.2fx |\n", label, b, unit, f, unit, (f > 0 ? b / f : 0))
+}
+function previewLine(who, label) {
+    if (!count[who, "preview1_ms"]) return
+    printf "%s: preview of a saved 50 KB page, median of %d runs: first %.0f ms, second %.0f ms; " \
+        "main window kept its X window in %d of %d runs\n", label, count[who, "preview1_ms"],
+        med(who, "preview1_ms"), med(who, "preview2_ms"), total(who, "same_window"),
+        count[who, "same_window"]
 }
 END {
-    b1 = median(bm, nb); f1 = median(fm, nf); b2 = median(bh, nb); f2 = median(fh, nf)
-    printf "\nmedian of %d runs each\n", nb
-    printf "main window mapped: brisko %.1f ms, featherpad %.1f ms, ratio %.2f\n", b1, f1, b1 / f1
-    printf "idle peak RSS:      brisko %.1f MiB, featherpad %.1f MiB, ratio %.2f\n", b2 / 1024, f2 / 1024, b2 / f2
+    printf "\nmedians of %d runs each\n\n", count["brisko", "map_ms"]
+    if (count["before", "map_ms"]) {
+        print "| figure (median) | before | ratio | after | ratio | FeatherPad |"
+        print "|---|---|---|---|---|---|"
+    } else {
+        print "| figure (median) | here | FeatherPad | ratio |"
+        print "|---|---|---|---|"
+    }
+    row("exec → main window mapped", "map_ms", "ms", 1)
+    row("idle peak RSS, no file", "hwm_kb", "MiB", 1024)
+    row("open 999,000 characters: Enter → title shows", "title_ms", "ms", 1)
+    row("Enter → answers input again (_NET_WM_PING)", "ping_ms", "ms", 1)
+    row("key at the end of the page → repaint", "key_end_ms", "ms", 1)
+    row("key at the start of the page → repaint", "key_start_ms", "ms", 1)
+    print ""
+    previewLine("previewbefore", "before")
+    previewLine("preview", count["previewbefore", "preview1_ms"] ? "after" : "here")
 }' "$work/results"

@@ -112,7 +112,9 @@ void LanguageTools::applySpelling()
     if (!dictionary)
         dictionary = &m_dictionaries.first();
     const bool on = !wanted.isEmpty();
-    if (on && m_checker.language() != dictionary->name
+    // The dictionary takes tens of megabytes and a processor for a while: it is read once
+    // there is a page to check (see attachMarkers), not while the program starts.
+    if (on && !m_frame.documents().isEmpty() && m_checker.language() != dictionary->name
         && !(m_checker.isLoading() && m_language == dictionary->name))
         m_checker.loadInBackground(*dictionary);
     if (on)
@@ -131,6 +133,16 @@ void LanguageTools::attachMarkers()
     if (m_dictionaries.isEmpty())
         return;
     const bool on = !m_frame.settings().SpellCheck.isEmpty();
+    // The first page asks for the dictionary put off at start.
+    if (on && !m_frame.documents().isEmpty() && m_checker.language().isEmpty()
+        && !m_checker.isLoading()) {
+        for (const SpellDictionary &d : std::as_const(m_dictionaries)) {
+            if (d.name == m_language) {
+                m_checker.loadInBackground(d);
+                break;
+            }
+        }
+    }
     for (TForm2 *doc : m_frame.documents()) {
         SpellMarker *marker = SpellMarker::of(*doc->RichEdit1);
         if (!marker && !on)

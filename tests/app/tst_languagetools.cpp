@@ -22,6 +22,7 @@ private Q_SLOTS:
     void spellingMenuOffersTheInstalledLanguages();
     void switchingOffIsKeptInTheSettingsAndUnmarks();
     void withoutDictionaryTheItemSaysWhy();
+    void dictionaryIsReadWithTheFirstPage();
     void htmlCheckListsTheFindingsOfTheTextInMemory();
     void doubleClickPutsTheCaretOnTheFinding_data();
     void doubleClickPutsTheCaretOnTheFinding();
@@ -144,6 +145,28 @@ void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
         QCOMPARE(checked->RichEdit1->CaretLineColumn(), qMakePair(m.line, m.column));
     }
     QCOMPARE(checked->RichEdit1->GetText(), file.text);
+}
+
+void tst_LanguageTools::dictionaryIsReadWithTheFirstPage()
+{
+    // Tens of megabytes and a processor for a while: not while the program starts with no
+    // page, but as soon as the first page is there, and that page is checked.
+    MainWindowFixture fx(0);
+    LanguageTools *tools = LanguageTools::of(fx.window());
+    if (tools->dictionaries().isEmpty())
+        QFAIL("no Hunspell dictionary: the set-up installs hunspell-cs");
+    QVERIFY(!tools->checker().isLoading());
+    QCOMPARE(tools->checker().language(), QString());
+    fx.window().NewDocumentWindow();
+    QVERIFY(tools->checker().isLoading() || tools->checker().language() == u"cs_CZ"_s);
+    tools->checker().waitUntilLoaded();
+    QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
+    fx.setText(u"<P>Vítejte na naší strýnce.\r\n"_s);
+    QTRY_COMPARE(SpellMarker::of(fx.buffer())->markedWords().size(), 1);
+    // A second page reads nothing again.
+    fx.window().NewDocumentWindow();
+    QVERIFY(!tools->checker().isLoading());
+    QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
 }
 
 BRISKO_TEST_MAIN(tst_LanguageTools)

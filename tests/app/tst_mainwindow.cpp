@@ -5,6 +5,9 @@
 #include "support/TestMain.h"
 
 #include <QDir>
+#include <QMdiArea>
+#include <QPointer>
+#include <QTextDocument>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QTabBar>
@@ -46,6 +49,7 @@ private Q_SLOTS:
     void autoIndentShortcutFlipsButtonOnly();
     void tipsRingAndShowNextTime();
     void settingsAreWrittenAtExit();
+    void closedDocumentsLeaveNothingBehind();
 
 private:
     static void writeFile(const QString &path, const QByteArray &bytes)
@@ -372,6 +376,49 @@ void tst_MainWindow::settingsAreWrittenAtExit()
     QCOMPARE(raw.childGroups(), (QStringList{u"Colors"_s, u"Formelina"_s, u"PlugIns"_s, u"User"_s}));
     QCOMPARE(raw.value(u"User/File-1"_s).toString(), u"/web/a.htm"_s);
     QVERIFY(raw.contains(u"Formelina/WinState"_s));
+}
+
+
+void tst_MainWindow::closedDocumentsLeaveNothingBehind()
+{
+    // Ten pages opened as the user opens them (colours and spelling going in) and all
+    // closed, three times: each time every document, its text and everything hanging on
+    // it goes, and the frame holds no more objects after the second and third time than
+    // after the first (the sanitized build also reports what leaked at exit).
+    QTemporaryDir dir;
+    QStringList pages;
+    QString text;
+    while (text.size() < 20000)
+        text += u"<P ALIGN=left>Obyčejná <B>slova</B> stránky <A HREF=\"x.html\">odkaz</A>\r\n"_s;
+    for (int i = 0; i < 10; ++i) {
+        pages << dir.filePath(u"page%1.html"_s.arg(i));
+        writeFile(pages.last(), text.toLatin1());
+    }
+    MainWindowFixture fx(0);
+    TForm1 &w = fx.window();
+    const auto objectsIn = [&w] { return w.findChildren<QObject *>().size(); };
+    qsizetype afterFirst = -1;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        QList<QPointer<QObject>> opened;
+        for (const QString &page : std::as_const(pages)) {
+            TForm2 *doc = w.openInNewWindow(page);
+            QVERIFY(doc);
+            opened << doc << doc->RichEdit1 << doc->RichEdit1->document();
+        }
+        QCOMPARE(w.documents().size(), 10);
+        QTRY_VERIFY(!w.activeBuffer()->backgroundColouringPending());
+        for (TForm2 *doc : w.documents())
+            doc->closeConfirmed();
+        QTRY_VERIFY(w.documents().isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const QPointer<QObject> &o : std::as_const(opened))
+            QVERIFY2(!o, qPrintable(u"cycle %1"_s.arg(cycle + 1)));
+        QTRY_COMPARE(w.findChild<QMdiArea *>()->subWindowList().size(), 0);
+        if (cycle == 0)
+            afterFirst = objectsIn();
+        else
+            QCOMPARE(objectsIn(), afterFirst);
+    }
 }
 
 BRISKO_TEST_MAIN(tst_MainWindow)
