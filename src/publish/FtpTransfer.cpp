@@ -352,7 +352,8 @@ void TFtpClient::sendNextBlocks()
 {
     // Nothing goes before the server took the transfer up and the connection stands
     // (encrypted, with the server's own certificate).
-    if (!m_dataConnected || !m_transferAccepted)
+    // Listings send nothing: their handshake's signals must not close them.
+    if (!m_dataConnected || !m_transferAccepted || m_requestType != FtpRequest::Put)
         return;
     while (m_data && !m_sourceExhausted && queuedDataBytes() < StoreQueueLimit) {
         const QByteArray block = m_localFile.read(StoreBlockSize);
