@@ -295,6 +295,65 @@ void TFtpClient::Mlsd()
     startTransfer(FtpRequest::Mlsd);
 }
 
+void TFtpClient::Rename(const QString &target, bool prepareTransfer)
+{
+    checkReady();
+    checkConnected();
+    m_renameTarget = target;
+    m_renamePrepares = prepareTransfer;
+    renameRequest();
+}
+
+// RNTO must follow RNFR directly, and a server reads its commands in order: the two go
+// out at once. A refused RNFR makes the server refuse the RNTO too ("503 bad sequence").
+void TFtpClient::renameRequest()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::RenTo);
+    const bool prepare = m_renamePrepares && (m_passive || m_tls);
+    m_pipelineCount = m_pipelineReplies = prepare ? 3 : 2;
+    m_pipelineFailure = 0;
+    m_pipelineFailureText.clear();
+    executeCommand(FtpRequest::RenTo, u"RNFR "_s + m_hostFileName, {350}, &TFtpClient::renameStep);
+    sendCommand(u"RNTO "_s + m_renameTarget);
+    if (prepare) {
+        m_preparedPort = 0;
+        sendCommand(u"EPSV"_s);
+    }
+}
+
+bool TFtpClient::RenameSync(const QString &target, bool prepareTransfer)
+{
+    m_renameTarget = target;
+    m_renamePrepares = prepareTransfer;
+    return runSync(&TFtpClient::renameRequest);
+}
+
+void TFtpClient::renameStep()
+{
+    // The replies come in the order the commands went: RNFR, RNTO, then the EPSV.
+    const int position = m_pipelineCount - m_pipelineReplies--;
+    const int expected = position == 0 ? 350 : 250;
+    if (position < 2 && m_statusCode != expected && m_pipelineFailure == 0) {
+        m_pipelineFailure = m_statusCode != 0 ? m_statusCode : 500;
+        m_pipelineFailureText = m_lastResponse;
+    } else if (position == 2) {
+        // A server without EPSV prepares nothing; the transfer asks its own way then.
+        const int port = passivePortOfReply();
+        if (port > 0) {
+            m_preparedPort = quint16(port);
+            m_preparedClock.start();
+        }
+    }
+    if (m_pipelineReplies > 0)
+        return;
+    if (m_pipelineFailure != 0)
+        failWith(m_pipelineFailure, m_pipelineFailureText);
+    else
+        endRequest(0);
+}
+
 qint64 TFtpClient::ReplySize() const
 {
     if (m_statusCode != 213)
@@ -505,6 +564,7 @@ void TFtpClient::onHostFound(const QHostInfo &info)
     connect(m_control, &QTcpSocket::readyRead, this, &TFtpClient::onControlReadyRead);
     connect(m_control, &QTcpSocket::disconnected, this, &TFtpClient::onControlDisconnected);
     connect(m_control, &QTcpSocket::errorOccurred, this, &TFtpClient::onControlError);
+    m_step = &TFtpClient::greetingStep;
     setState(FtpState::WaitingBanner);
     m_control->connectToHost(address, m_controlPort);
 }
@@ -569,23 +629,12 @@ void TFtpClient::handleReplyLine()
 {
     Q_EMIT OnResponse();
     m_statusCode = readReplyNumber(m_lastResponse).code;
-    switch (m_state) {
-    case FtpState::WaitingBanner:
-        handleGreetingLine();
-        break;
-    case FtpState::WaitingResponse:
-        if (m_step) {
-            // Every step sees only whole replies, each shown in the log as it came.
-            Q_EMIT OnDisplay(m_lastResponse);
-            if (!isIntermediateLine())
-                (this->*m_step)();
-            break;
-        }
-        [[fallthrough]];
-    default:
-        Q_EMIT OnDisplay(m_lastResponse);
-        break;
-    }
+    // Every line goes to the log as it came; a step sees only whole replies. The greeting
+    // and each command's replies take this one way.
+    Q_EMIT OnDisplay(m_lastResponse);
+    const bool awaited = m_state == FtpState::WaitingBanner || m_state == FtpState::WaitingResponse;
+    if (awaited && m_step && !isIntermediateLine())
+        (this->*m_step)();
 }
 
 bool TFtpClient::isIntermediateLine()
@@ -607,11 +656,8 @@ bool TFtpClient::isIntermediateLine()
     return false;
 }
 
-void TFtpClient::handleGreetingLine()
+void TFtpClient::greetingStep()
 {
-    Q_EMIT OnDisplay(m_lastResponse);
-    if (isIntermediateLine())
-        return;
     if (m_statusCode == 220) {
         if (m_tls)
             executeCommand(FtpRequest::Open, u"AUTH TLS"_s, {234}, &TFtpClient::authStep);
@@ -666,6 +712,7 @@ void TFtpClient::closeControl()
     m_connected = false;
     m_encrypted = false;
     m_binaryInEffect = false;
+    m_preparedPort = 0;
     m_receiveCount = 0;
     m_multiLineCode = 0;
 }

@@ -161,6 +161,10 @@ public:
     void Size();
     // MLSD of HostFileName (the current directory when empty), kept in ListingData().
     void Mlsd();
+    // RNFR HostFileName and RNTO target sent together and answered in one round trip. With
+    // prepareTransfer (passive sessions only) the next transfer's EPSV goes along, and the
+    // next transfer takes the port it names instead of asking for one again.
+    void Rename(const QString &target, bool prepareTransfer = false);
 
     // Synchronous forms: true when the request ended with status 0.
     bool OpenSync();
@@ -178,6 +182,7 @@ public:
     bool RmdSync();
     bool SizeSync();
     bool MlsdSync();
+    bool RenameSync(const QString &target, bool prepareTransfer = false);
 
     // The number a 213 reply to SIZE gives; -1 when there is none.
     qint64 ReplySize() const;
@@ -251,7 +256,6 @@ private:
     void onControlDisconnected();
     void onControlError();
     void handleReplyLine();
-    void handleGreetingLine();
     void sessionReady();
     void onControlSslErrors(const QList<QSslError> &errors);
     void onControlEncrypted();
@@ -263,11 +267,14 @@ private:
     void closeControl();
 
     // Reply steps: each gets the last line of a reply, already shown in the log.
+    void greetingStep();
     void genericStep();
     void portStep();
     void passiveStep();
     void transferStartStep();
     void transferFinalStep();
+    void renameStep();
+    void renameRequest();
 
     // Transfers.
     void startTransfer(FtpRequest kind);
@@ -283,11 +290,15 @@ private:
     void onDataDisconnected();
     void onDataError(QAbstractSocket::SocketError error);
     void sendNextBlocks();
+    qint64 queuedDataBytes() const;
     void closeDataWhenSent();
     void displayDataLines(const QByteArray &block, bool flush);
     void transferMayBeComplete();
     bool fallBackToPassive();
     void sendPassiveRequest();
+    int passivePortOfReply() const;
+    void connectPassive(quint16 port);
+    bool usePreparedPort();
     void abortSession(int error);
     void closeDataSide();
     QString transferCommandName() const;
@@ -358,6 +369,18 @@ private:
     QHostAddress m_passiveAddress;
     quint16 m_passivePort = 0;
     QByteArray m_partialLine;
+    // A pipelined rename: its target, the replies still to come, and the first refusal.
+    QString m_renameTarget;
+    bool m_renamePrepares = false;
+    int m_pipelineCount = 0;
+    int m_pipelineReplies = 0;
+    int m_pipelineFailure = 0;
+    QString m_pipelineFailureText;
+    // The port an EPSV sent ahead named, for the next passive transfer; the server keeps
+    // it open a while only, so an old one is asked for anew.
+    quint16 m_preparedPort = 0;
+    QElapsedTimer m_preparedClock;
+    static constexpr int PreparedPortMaxAgeMs = 5000;
 
     QEventLoop *m_waitLoop = nullptr;
     QElapsedTimer m_silence;

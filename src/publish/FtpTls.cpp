@@ -116,8 +116,9 @@ void TFtpClient::prepareDataEncryption(QSslSocket *socket)
             QMetaObject::invokeMethod(this, &TFtpClient::closeDataWhenSent, Qt::QueuedConnection);
     });
     connect(socket, &QSslSocket::encryptedBytesWritten, this, [this] {
-        if (m_sourceExhausted)
-            QMetaObject::invokeMethod(this, &TFtpClient::closeDataWhenSent, Qt::QueuedConnection);
+        // The next block goes once the encrypted ones have room; the close once all are out.
+        QMetaObject::invokeMethod(this, m_sourceExhausted ? &TFtpClient::closeDataWhenSent : &TFtpClient::sendNextBlocks,
+                                  Qt::QueuedConnection);
     });
     m_dataHandshakeStarted = false;
 }

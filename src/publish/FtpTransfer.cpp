@@ -13,10 +13,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Blocks of 64 KiB keep the socket's send buffer full with one signal per block; 1 KiB
-// blocks cost a trip through the event loop for every kilobyte, which caps the throughput
-// of a fast line far below what the network carries.
-constexpr qint64 StoreBlockSize = 64 * 1024;
+// A socket hands the system one block per wake-up: 1 KiB blocks cost a trip through the
+// event loop for every kilobyte. And the server reads only what the system holds for it:
+// with one block waiting at a time, every moment this process waits for the processor
+// (a loaded machine) the server starves. So several blocks wait, enough to keep the
+// system's send buffer full meanwhile.
+constexpr qint64 StoreBlockSize = 256 * 1024;
+constexpr qint64 StoreQueueLimit = 1024 * 1024;
 
 QString decodeListingLine(QByteArrayView bytes)
 {
@@ -82,7 +85,8 @@ void TFtpClient::startTransfer(FtpRequest kind)
     // to us, pyftpdlib dropped the TLS data connection now and then before its handshake
     // (when STOR overtook the connection), and routers cannot follow PORT inside TLS anyway.
     if (m_passive || m_tls) {
-        sendPassiveRequest();
+        if (!usePreparedPort())
+            sendPassiveRequest();
         return;
     }
 
@@ -188,22 +192,41 @@ void TFtpClient::portStep()
     failWith(m_statusCode, m_lastResponse);
 }
 
-void TFtpClient::passiveStep()
+// The port a 229 (EPSV) or 227 (PASV) reply names; -1 when it names none.
+int TFtpClient::passivePortOfReply() const
 {
-    if (endIfStopped())
-        return;
-    int port = -1;
     if (m_statusCode == 229) {
         static const QRegularExpression epsv(u"\\(([^0-9])\\1\\1(\\d+)\\1\\)"_s);
         const QRegularExpressionMatch m = epsv.match(m_lastResponse);
         if (m.hasMatch())
-            port = m.captured(2).toInt();
+            return m.captured(2).toInt();
     } else if (m_statusCode == 227) {
         static const QRegularExpression pasv(u"(\\d+),(\\d+),(\\d+),(\\d+),(\\d+),(\\d+)"_s);
         const QRegularExpressionMatch m = pasv.match(m_lastResponse);
         if (m.hasMatch())
-            port = m.captured(5).toInt() * 256 + m.captured(6).toInt();
-    } else if (m_triedEpsv && m_statusCode >= 400) {
+            return m.captured(5).toInt() * 256 + m.captured(6).toInt();
+    }
+    return -1;
+}
+
+// An EPSV sent ahead with the last rename named the port already: one round trip less.
+bool TFtpClient::usePreparedPort()
+{
+    const quint16 port = m_preparedPort;
+    m_preparedPort = 0;
+    if (port == 0 || !m_preparedClock.isValid() || m_preparedClock.elapsed() > PreparedPortMaxAgeMs)
+        return false;
+    m_triedEpsv = false;
+    connectPassive(port);
+    return true;
+}
+
+void TFtpClient::passiveStep()
+{
+    if (endIfStopped())
+        return;
+    const int port = passivePortOfReply();
+    if (port < 0 && m_triedEpsv && m_statusCode >= 400) {
         // The server does not know EPSV; the older PASV names an IPv4 port.
         m_triedEpsv = false;
         executeCommand(m_requestType, u"PASV"_s, {227}, &TFtpClient::passiveStep);
@@ -214,8 +237,13 @@ void TFtpClient::passiveStep()
         failWith(m_statusCode != 0 ? m_statusCode : 500, m_lastResponse);
         return;
     }
-    // The data connection goes to the server the control connection talks to; the address
-    // in a PASV reply is often a private one behind the server's router.
+    connectPassive(quint16(port));
+}
+
+// The data connection goes to the server the control connection talks to; the address
+// in a PASV reply is often a private one behind the server's router.
+void TFtpClient::connectPassive(quint16 port)
+{
     if (m_tls) {
         // The TLS handshake waits for the server's 125 or 150: a server that has not yet
         // read the STOR does not expect one and drops the connection.
@@ -223,12 +251,12 @@ void TFtpClient::passiveStep()
         attachDataSocket(socket);
         prepareDataEncryption(socket);
         connect(socket, &QTcpSocket::connected, this, &TFtpClient::maybeStartDataEncryption);
-        socket->connectToHost(m_control->peerAddress(), quint16(port));
+        socket->connectToHost(m_control->peerAddress(), port);
     } else {
         auto *socket = new QTcpSocket(this);
         attachDataSocket(socket);
         connect(socket, &QTcpSocket::connected, this, &TFtpClient::onDataConnected);
-        socket->connectToHost(m_control->peerAddress(), quint16(port));
+        socket->connectToHost(m_control->peerAddress(), port);
     }
     sendTransferCommand();
 }
@@ -322,7 +350,12 @@ void TFtpClient::onDataConnected()
 
 void TFtpClient::sendNextBlocks()
 {
-    while (m_data && !m_sourceExhausted && m_data->bytesToWrite() < StoreBlockSize) {
+    // Nothing goes before the server took the transfer up and the connection stands
+    // (encrypted, with the server's own certificate).
+    // Listings send nothing: their handshake's signals must not close them.
+    if (!m_dataConnected || !m_transferAccepted || m_requestType != FtpRequest::Put)
+        return;
+    while (m_data && !m_sourceExhausted && queuedDataBytes() < StoreQueueLimit) {
         const QByteArray block = m_localFile.read(StoreBlockSize);
         if (block.isEmpty()) {
             if (m_localFile.error() != QFileDevice::NoError) {
@@ -339,6 +372,14 @@ void TFtpClient::sendNextBlocks()
             m_sentHash->addData(block);
         m_data->write(block);
     }
+}
+
+// What waits to leave: an encrypted socket reports its plain text as written once it is
+// encrypted, so what waits encrypted counts too, or the whole file would pile up in memory.
+qint64 TFtpClient::queuedDataBytes() const
+{
+    const auto *secure = qobject_cast<const QSslSocket *>(m_data.data());
+    return m_data->bytesToWrite() + (secure ? secure->encryptedBytesToWrite() : 0);
 }
 
 void TFtpClient::onDataBytesWritten(qint64 bytes)

@@ -12,7 +12,7 @@
 using namespace Qt::StringLiterals;
 
 // Outside the anonymous namespace: a session, a type with linkage, holds one.
-enum class ParallelUploadPhase { Login, User, Pass, Type, Store, RenameFrom, RenameTo, Delete, Cleanup, Idle, Gone };
+enum class ParallelUploadPhase { Login, User, Pass, Type, Store, Rename, Delete, Cleanup, Idle, Gone };
 
 namespace {
 
@@ -200,11 +200,11 @@ void ParallelUpload::transferStep(Session &s, int status)
         }
         if (s.temporary.isEmpty())
             return finishJob(s, true);
-        s.phase = Phase::RenameFrom;
-        s.client.RenFrom();
+        // The next file's passive port is asked for with the rename, in the same round trip.
+        s.phase = Phase::Rename;
+        s.client.Rename(s.job->remote, !m_queue.empty() && !m_stop);
         return;
-    case Phase::RenameFrom:
-    case Phase::RenameTo:
+    case Phase::Rename:
         if (status != 0) {
             // The whole file is there under its temporary name: it does not stay behind.
             s.phase = Phase::Delete;
@@ -212,12 +212,7 @@ void ParallelUpload::transferStep(Session &s, int status)
             s.client.Dele();
             return;
         }
-        if (s.phase == Phase::RenameTo)
-            return finishJob(s, true);
-        s.phase = Phase::RenameTo;
-        s.client.setHostFileName(s.job->remote);
-        s.client.RenTo();
-        return;
+        return finishJob(s, true);
     case Phase::Delete:
         return finishJob(s, false);
     case Phase::Cleanup:

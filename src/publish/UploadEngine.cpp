@@ -299,14 +299,17 @@ void UploadEngine::uploadDirectory(const QString &directory)
     if (!m_run->options.dryRun && m_session.Connected() && journalKnowsFilesIn(relativeDirectory))
         remote = listRemote({});
     QStringList storedHere;
-    for (const QString &entry : entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
         if (m_run->stop)
             break;
+        const QString &entry = entries[i];
         const QString name = bareName(entry);
         if (name == u"."_s || name == u".."_s)
             continue;
         const QFileInfo info(directory + name);
         if (!info.isDir()) {
+            // Another file right after this one: its transfer may be prepared with the rename.
+            m_fileFollows = i + 1 < entries.size() && !entries[i + 1].startsWith(u'[');
             if (uploadFile(directory, entry, remote))
                 storedHere << entry;
             continue;
@@ -495,11 +498,7 @@ bool UploadEngine::storeSafely(const QString &directory, const QString &entry, c
     bool renamed = false;
     {
         EngineQuiet quiet(*this);
-        renamed = m_session.RenFromSync();
-        if (renamed) {
-            m_session.setHostFileName(entry);
-            renamed = m_session.RenToSync();
-        }
+        renamed = m_session.RenameSync(entry, m_fileFollows && !m_run->stop);
     }
     if (renamed)
         return true;
@@ -704,10 +703,7 @@ UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &
     m_session.setHostFileName(partial->temporary);
     if (!m_session.SizeSync() || m_session.ReplySize() != partial->size)
         return discard();
-    if (!m_session.RenFromSync())
-        return discard();
-    m_session.setHostFileName(entry);
-    if (!m_session.RenToSync())
+    if (!m_session.RenameSync(entry))
         return discard();
     m_run->resumedSha = partial->sha256;
     return Resumed::Done;

@@ -146,6 +146,7 @@ private:
     QString m_lastRemoteDir;
     QStringList m_walkPath; // canonical directories the walk is inside, against link loops
     int m_quiet = 0;
+    bool m_fileFollows = false; // the walk stores another file right after this one
     bool m_abandoned = false;
     std::unique_ptr<Run> m_run;
     ParallelUpload *m_parallel = nullptr; // the running parallel stage, if any

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void storeSendsTheFileInEitherMode_data();
     void storeSendsTheFileInEitherMode();
     void emptyFileStoresNothingAndReportsZeroBytes();
+    void renameGoesOutInOneRoundTripAndPreparesTheNextTransfer_data();
+    void renameGoesOutInOneRoundTripAndPreparesTheNextTransfer();
     void serverClosingDuringStoreFailsTheRequest();
     void activeModeTakesDataOnlyFromTheServer();
     void transferSummaryUsesIntegerRates_data();
@@ -582,6 +584,65 @@ void tst_FtpClient::storeSendsTheFileInEitherMode()
     QVERIFY(std::any_of(m_server->commands.begin(), m_server->commands.end(),
                         [&](const QString &c) { return c.startsWith(modeCommand); }));
     QVERIFY(m_server->commands.contains(u"STOR kůň [1].bin"_s));
+}
+
+void tst_FtpClient::renameGoesOutInOneRoundTripAndPreparesTheNextTransfer_data()
+{
+    QTest::addColumn<QByteArray>("rnfrReply");
+    QTest::addColumn<QByteArray>("rntoReply");
+    QTest::addColumn<bool>("knowsEpsv");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("renamed, next transfer prepared") << QByteArray("350 ok\r\n") << QByteArray("250 ok\r\n") << true << 0;
+    // The RNTO after a refused RNFR is refused as out of sequence; the box names the cause.
+    QTest::newRow("refused RNFR reports its own reply") << QByteArray("550 no such file\r\n")
+                                                        << QByteArray("503 bad sequence\r\n") << true << 550;
+    QTest::newRow("refused RNTO reports its reply") << QByteArray("350 ok\r\n") << QByteArray("553 bad name\r\n")
+                                                    << true << 553;
+    // Nothing prepared: the transfer asks its usual way, EPSV then PASV.
+    QTest::newRow("server without EPSV") << QByteArray("350 ok\r\n") << QByteArray("250 ok\r\n") << false << 0;
+}
+
+void tst_FtpClient::renameGoesOutInOneRoundTripAndPreparesTheNextTransfer()
+{
+    QFETCH(QByteArray, rnfrReply);
+    QFETCH(QByteArray, rntoReply);
+    QFETCH(bool, knowsEpsv);
+    QFETCH(int, status);
+    m_server->knowsEpsv = knowsEpsv;
+    // The server answers RNFR only once RNTO has come too: a client that waited for the
+    // 350 before sending RNTO would wait until its time-out.
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (verb == u"RNFR"_s)
+            return true;
+        if (verb == u"RNTO"_s) {
+            m_server->reply(rnfrReply + rntoReply);
+            return true;
+        }
+        return false;
+    };
+    const QString path = m_dir.filePath(u"next.html"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(70000, 'x'));
+    f.close();
+    QVERIFY(open());
+    m_client->setPassive(true);
+    m_client->setHostFileName(u".brisko-tmp"_s);
+    QCOMPARE(m_client->RenameSync(u"page.html"_s, true), status == 0);
+    QCOMPARE(m_client->Status(), status);
+    if (status != 0)
+        QCOMPARE(m_client->ErrorMessage(), QString::fromLatin1(rnfrReply.startsWith("350") ? rntoReply : rnfrReply).trimmed());
+    QCOMPARE(m_server->commands.mid(2, 3), (QStringList{u"RNFR .brisko-tmp"_s, u"RNTO page.html"_s, u"EPSV"_s}));
+
+    m_server->commands.clear();
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"next.html"_s);
+    QVERIFY(m_client->PutSync());
+    QCOMPARE(m_server->stored, QByteArray(70000, 'x'));
+    const QStringList asked = knowsEpsv ? QStringList{u"STOR next.html"_s}
+                                        : QStringList{u"EPSV"_s, u"PASV"_s, u"STOR next.html"_s};
+    QCOMPARE(m_server->commands, asked);
 }
 
 void tst_FtpClient::emptyFileStoresNothingAndReportsZeroBytes()
