@@ -8,6 +8,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -82,7 +84,9 @@ void tst_LanguageTools::withoutDictionaryTheItemSaysWhy()
 {
     MainWindowFixture fx;
     QTemporaryDir empty;
-    auto *tools = new LanguageTools(fx.window(), {empty.path()});
+    auto *tools = new LanguageTools({fx.window(), fx.window().mainMenu(), fx.workspace(),
+                                      *fx.window().DocumentArea, *fx.window().Splitter1},
+                                     {empty.path()});
     QVERIFY(tools->dictionaries().isEmpty());
     QAction *item = fx.window().action(u"OptSpelling"_s);
     QVERIFY(!item->isEnabled());
@@ -136,11 +140,11 @@ void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
     fx.window().action(u"ToolHtmlCheck"_s)->trigger();
     HtmlCheckPanel *panel = LanguageTools::of(fx.window())->panel();
     QVERIFY(panel->List->topLevelItemCount() > 0);
-    fx.window().NewDocumentWindow(); // another document is active when the user picks
+    fx.workspace().NewDocumentWindow(); // another document is active when the user picks
     for (int i = 0; i < panel->List->topLevelItemCount(); ++i) {
         const HtmlMessage &m = panel->messages()[i];
         Q_EMIT panel->List->itemDoubleClicked(panel->List->topLevelItem(i), 0);
-        QCOMPARE(fx.window().activeDocument(), checked);
+        QCOMPARE(fx.workspace().activeDocument(), checked);
         QCOMPARE(checked->RichEdit1->CaretLineColumn(), qMakePair(m.line, m.column));
     }
     QCOMPARE(checked->RichEdit1->GetText(), file.text);
