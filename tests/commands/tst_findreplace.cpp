@@ -115,9 +115,9 @@ private:
     {
         if (id == u"SearchFind"_s)
             m_commands->Find();
-        else if (id == u"SearchFindNext"_s)
+        else if (id == u"SearchFindNext"_s && m_findNextAvailable) // the item is greyed else
             m_commands->FindNext();
-        else
+        else if (id == u"SearchReplace"_s)
             m_commands->Replace();
     }
     std::unique_ptr<WorkspaceFixture> m_fx;
