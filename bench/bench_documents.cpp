@@ -3,6 +3,7 @@
 // times over. Reports the peak resident memory and what stays resident after each close;
 // the figures after the second and third close should not grow over the first.
 #include "app/CommandBindings.h"
+#include "app/DocumentManager.h"
 #include "app/RecoveryBinding.h"
 #include "app/TForm1.h"
 #include "editor/SpellMarker.h"
@@ -91,7 +92,7 @@ void BM_TenDocumentsOpenAndClosed(benchmark::State &state)
     auto window = std::make_unique<TForm1>(
         std::make_unique<SettingsStore>(dir.filePath(u"config/settings.ini"_s)));
     installCommands(*window);
-    RecoveryBinding recovery(*window, dir.filePath(u"recovery"_s));
+    RecoveryBinding recovery(window->workspace(), dir.filePath(u"recovery"_s));
     window->resize(900, 700);
     window->show();
     settle(*window);
@@ -101,10 +102,10 @@ void BM_TenDocumentsOpenAndClosed(benchmark::State &state)
     for (auto _ : state) {
         for (int cycle = 0; cycle < 3; ++cycle) {
             for (const QString &page : std::as_const(pages))
-                window->openInNewWindow(page);
+                window->workspace().openInNewWindow(page);
             settle(*window);
             openPeak = std::max(openPeak, procStatusKb("VmRSS"));
-            for (TForm2 *doc : window->documents())
+            for (TForm2 *doc : window->workspace().documents())
                 doc->closeConfirmed();
             settle(*window);
             afterClose[cycle] = procStatusKb("VmRSS");

@@ -10,8 +10,9 @@
 #include "commands/EditCurrentTag.h"
 #include "commands/ElementTable.h"
 #include "commands/FindReplace.h"
+#include "commands/ChosenInsertions.h"
 #include "commands/InsertCommands.h"
-#include "commands/LinkAndTextCommands.h"
+#include "commands/InsertTag.h"
 #include "commands/ScriptCommands.h"
 #include "commands/SiteCheckCommands.h"
 #include "commands/StyleCommands.h"
@@ -84,40 +85,40 @@ void bindInsertCommands(TForm1 &window)
                              [&window, command] { insertFromFrame(window, command); });
         }
     }
-    onAction(window, "InsCounter", [&window] { runCounterMenu(window); });
+    onAction(window, "InsCounter", [&window] { runCounterMenu(window.workspace()); });
 }
 
 void bindDocumentCommands(TForm1 &window)
 {
     onAction(window, "FileNew", [&window] {
-        if (window.NewDocumentWindow())
-            InsertTag(window, 86);
+        if (window.workspace().NewDocumentWindow())
+            InsertTag(window.workspace(), 86);
     });
     onAction(window, "FileNewFromTemplate",
-             [&window] { runTemplateManager(window, programDir() + u"SABLONY/"_s); });
-    onAction(window, "FileOpen", [&window] { openDocumentFile(window); });
+             [&window] { runTemplateManager(window.workspace(), programDir() + u"SABLONY/"_s); });
+    onAction(window, "FileOpen", [&window] { openDocumentFile(window.workspace()); });
     onAction(window, "FileSave", [&window] {
-        if (TForm2 *doc = window.activeDocument())
-            SaveDocument(window, *doc);
+        if (TForm2 *doc = window.workspace().activeDocument())
+            SaveDocument(window.workspace(), *doc);
     });
     onAction(window, "FileSaveAs", [&window] {
-        if (TForm2 *doc = window.activeDocument())
-            SaveDocumentAs(window, *doc);
+        if (TForm2 *doc = window.workspace().activeDocument())
+            SaveDocumentAs(window.workspace(), *doc);
     });
-    onAction(window, "FilePrint", [&window] { printActiveDocument(window); });
+    onAction(window, "FilePrint", [&window] { printActiveDocument(window.workspace()); });
     onAction(window, "FilePrintSetup", [&window] {
-        if (window.activeDocument())
-            ui().printSetup(documentPrinter(window));
+        if (window.workspace().activeDocument())
+            ui().printSetup(documentPrinter(window.workspace()));
     });
-    onAction(window, "FileClose", [&window] { closeActiveDocument(window); });
-    onAction(window, "FileCloseAll", [&window] { closeAllDocuments(window); });
+    onAction(window, "FileClose", [&window] { closeActiveDocument(window.workspace()); });
+    onAction(window, "FileCloseAll", [&window] { closeAllDocuments(window.workspace()); });
 }
 
 void bindEditCommands(TForm1 &window)
 {
     auto onBuffer = [&window](const char *id, auto command) {
         onAction(window, id, [&window, command] {
-            if (EditorBuffer *b = window.activeBuffer())
+            if (EditorBuffer *b = window.workspace().activeBuffer())
                 command(*b);
         });
     };
@@ -131,9 +132,9 @@ void bindEditCommands(TForm1 &window)
     transform("EditStripTags", &StripTags);
     transform("EditRemoveSpaces", &RemoveSpacesOutsideTags);
     transform("SearchSlashes", &SlashesInQuotes);
-    onAction(window, "EditCurrentTag", [&window] { EditCurrentTag(window); });
+    onAction(window, "EditCurrentTag", [&window] { EditCurrentTag(window.workspace()); });
 
-    auto *search = new FindReplaceCommands(window, &window);
+    auto *search = new FindReplaceCommands(window.workspace(), &window);
     QObject::connect(window.action(u"SearchFind"_s), &QAction::triggered, search,
                      &FindReplaceCommands::Find);
     QObject::connect(window.action(u"SearchFindNext"_s), &QAction::triggered, search,
@@ -154,7 +155,7 @@ void showSpecialCharacters(TForm1 &window)
         chars = new TForm19(&window);
         placeToolWindow(*chars);
         QObject::connect(chars, &TForm19::entityChosen, &window, [&window, chars] {
-            InsertSpecialCharacter(window, chars->Result);
+            InsertSpecialCharacter(window.workspace(), chars->Result);
         });
         QObject::connect(chars, &QObject::destroyed, item, [item] { item->setChecked(false); });
     }
@@ -174,7 +175,7 @@ void bindTableWindow(TForm1 &window)
     QObject::connect(item, &QAction::triggered, &window, [&window] { window.toggleTableWindow(); });
     QObject::connect(window.PageControl2, &QTabWidget::currentChanged, &window,
                      [&window](int index) {
-                         TTableForm *table = window.tableWindow();
+                         TTableForm *table = window.workspace().tableWindow();
                          if (table && window.PageControl2->tabText(index) == u"Tabulky"_s) {
                              // Brought to the front with the keyboard, not only shown there.
                              table->raise();
@@ -197,18 +198,18 @@ void bindSettingsCommand(TForm1 &window)
 // The tools of the "Nástroje" menu and its "Speciální nástroje" submenu.
 void bindToolCommands(TForm1 &window)
 {
-    onAction(window, "ToolUpload", [&window] { ShowUploadWindowWithCheck(window); });
-    onAction(window, "ToolSiteCheck", [&window] { RunSiteCheck(window); });
+    onAction(window, "ToolUpload", [&window] { ShowUploadWindowWithCheck(window.workspace()); });
+    onAction(window, "ToolSiteCheck", [&window] { RunSiteCheck(window.workspace()); });
     QAction *chars = window.action(u"ToolSpecialChars"_s);
     chars->setCheckable(true);
     onAction(window, "ToolSpecialChars", [&window] { showSpecialCharacters(window); });
-    onAction(window, "ToolLinkAnalyzer", [&window] { RunLinkAnalyzer(window); });
-    onAction(window, "ToolDownloadTimes", [&window] { RunDownloadTimes(window); });
-    onAction(window, "ToolScripter", [&window] { runScripter(window, programDir() + u"data"_s); });
-    onAction(window, "ToolChannels", [&window] { runChannelWizard(window); });
-    onAction(window, "ToolStyleBuilder", [&window] { RunStyleBuilder(window); });
-    onAction(window, "ToolGradient", [&window] { RunGradient(window); });
-    window.styleBuilder = [](TForm1 &w) { return composeStyleDeclarations(w); };
+    onAction(window, "ToolLinkAnalyzer", [&window] { RunLinkAnalyzer(window.workspace()); });
+    onAction(window, "ToolDownloadTimes", [&window] { RunDownloadTimes(window.workspace()); });
+    onAction(window, "ToolScripter",
+             [&window] { runScripter(window.workspace(), programDir() + u"data"_s); });
+    onAction(window, "ToolChannels", [&window] { runChannelWizard(window.workspace()); });
+    onAction(window, "ToolStyleBuilder", [&window] { RunStyleBuilder(window.workspace()); });
+    onAction(window, "ToolGradient", [&window] { RunGradient(window.workspace()); });
     onAction(window, "ToolFrames", [&window] { insertFromFrame(window, 95); });
 }
 
@@ -225,5 +226,5 @@ void installCommands(TForm1 &window)
     bindPreviewCommands(window);
     bindTableWindow(window);
     bindUserTags(window);
-    bindUserCommands(window);
+    bindUserCommands(window.mainMenu(), window.workspace());
 }

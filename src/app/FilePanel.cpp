@@ -1,6 +1,7 @@
 #include "FilePanel.h"
 
-#include "app/TForm1.h"
+#include "app/DocumentManager.h"
+#include "settings/TSettings.h"
 #include "commands/FileCommands.h"
 #include "interaction/Interaction.h"
 #include "markup/FileFilter.h"
@@ -102,9 +103,9 @@ void FileListBox::focusInEvent(QFocusEvent *event)
 
 // --- panel -----------------------------------------------------------------------------
 
-FilePanel::FilePanel(TForm1 &frame, QWidget *parent)
+FilePanel::FilePanel(DocumentManager &documents, QWidget *parent)
     : QWidget(parent)
-    , m_frame(frame)
+    , m_frame(documents)
 {
     setObjectName(u"FilePanel"_s);
     createControls();
@@ -386,8 +387,7 @@ void FilePanel::openByType(const QString &path)
             m_frame.colorizeActiveDocument();
         break;
     case FileOpenKind::UserTags:
-        if (m_frame.openUserTagFile)
-            m_frame.openUserTagFile(path);
+        Q_EMIT userTagFileOpened(path);
         break;
     case FileOpenKind::Shell:
         ShellOpen(path);
@@ -433,12 +433,13 @@ void FilePanel::findDocumentDirectory()
         followFile(doc->FileName());
 }
 
-FilePanel *installFilePanel(TForm1 &frame)
+FilePanel *installFilePanel(DocumentManager &documents, QWidget &page)
 {
-    auto *panel = new FilePanel(frame, frame.FilePanelPage);
-    frame.FilePanelPage->layout()->setContentsMargins(0, 0, 0, 0);
-    frame.FilePanelPage->layout()->addWidget(panel);
-    frame.FilePanelPage->setFocusProxy(panel->FileListBox1);
-    QObject::connect(&frame, &TForm1::fileLocationChanged, panel, &FilePanel::followFile);
+    auto *panel = new FilePanel(documents, &page);
+    page.layout()->setContentsMargins(0, 0, 0, 0);
+    page.layout()->addWidget(panel);
+    page.setFocusProxy(panel->FileListBox1);
+    QObject::connect(&documents, &DocumentManager::fileLocationChanged, panel,
+                     &FilePanel::followFile);
     return panel;
 }

@@ -9,7 +9,7 @@ class QFileSystemModel;
 class QMenu;
 class QToolButton;
 class QTreeView;
-class TForm1;
+class DocumentManager;
 
 // The file list of the panel: several files may be selected and dragged out as file
 // addresses; taking the focus reads the folder again.
@@ -37,7 +37,7 @@ class FilePanel : public QWidget
     Q_OBJECT
 
 public:
-    explicit FilePanel(TForm1 &frame, QWidget *parent = nullptr);
+    explicit FilePanel(DocumentManager &documents, QWidget *parent = nullptr);
 
     QTreeView *DirectoryListBox1 = nullptr;
     FileListBox *FileListBox1 = nullptr;
@@ -65,6 +65,10 @@ public:
     // The context menu's items, by what they do.
     QAction *action(const QString &objectName) const;
 
+Q_SIGNALS:
+    // A ".tag" file was opened from the list; the user-tags window takes it.
+    void userTagFileOpened(const QString &path);
+
 private:
     void createControls();
     void createMenu();
@@ -83,12 +87,13 @@ private:
     void hideOtherTopFolders();
     void goUp();
 
-    TForm1 &m_frame;
+    DocumentManager &m_frame;
     QFileSystemModel *m_dirModel = nullptr;
     QString m_directory;
     QString m_driveRoot;
     QStringList m_patterns;
 };
 
-// Fills the frame's page "Soubory" and lets the panel follow opened and saved documents.
-FilePanel *installFilePanel(TForm1 &frame);
+// Fills the side panel's page "Soubory" and lets the panel follow opened and saved
+// documents.
+FilePanel *installFilePanel(DocumentManager &documents, QWidget &page);

@@ -1,6 +1,8 @@
 #include "app/LanguageTools.h"
 
-#include "app/TForm1.h"
+#include "app/DocumentManager.h"
+#include "app/MainMenu.h"
+#include "settings/TSettings.h"
 #include "editor/EditorBuffer.h"
 #include "editor/SpellMarker.h"
 #include "editor/TForm2.h"
@@ -19,57 +21,59 @@
 
 using namespace Qt::StringLiterals;
 
-LanguageTools::LanguageTools(TForm1 &frame, const QStringList &dictionaryFolders)
-    : QObject(&frame)
-    , m_frame(frame)
+LanguageTools::LanguageTools(const Frame &frame, const QStringList &dictionaryFolders)
+    : QObject(&frame.window)
+    , m_menu(frame.menu)
+    , m_documents(frame.documents)
     , m_dictionaries(installedDictionaries(dictionaryFolders))
 {
     setObjectName(u"LanguageTools"_s);
     m_checker.setPersonalListPath(SpellChecker::defaultPersonalListPath());
-    m_language = frame.settings().SpellCheck;
+    m_language = m_documents.settings().SpellCheck;
     buildSpellingMenu();
     applySpelling();
-    connect(&frame, &TForm1::activeDocumentChanged, this, &LanguageTools::attachMarkers);
+    connect(&m_documents, &DocumentManager::activeDocumentChanged, this,
+            &LanguageTools::attachMarkers);
 
     // The panel goes under the documents, beside the side panel: the document area and
     // the panel share a column of their own.
     m_panel = new HtmlCheckPanel;
     m_panel->hide();
-    auto *column = qobject_cast<QSplitter *>(frame.DocumentArea->parentWidget());
+    auto *column = qobject_cast<QSplitter *>(frame.documentArea.parentWidget());
     if (column && column->orientation() == Qt::Vertical) {
         column->addWidget(m_panel);
     } else {
         column = new QSplitter(Qt::Vertical);
         column->setObjectName(u"DocumentColumn"_s);
         column->setChildrenCollapsible(false);
-        const int index = frame.Splitter1->indexOf(frame.DocumentArea);
-        frame.Splitter1->replaceWidget(index, column);
-        frame.Splitter1->setStretchFactor(index, 1); // the documents take the room, as before
-        column->addWidget(frame.DocumentArea);
+        const int index = frame.splitter.indexOf(&frame.documentArea);
+        frame.splitter.replaceWidget(index, column);
+        frame.splitter.setStretchFactor(index, 1); // the documents take the room, as before
+        column->addWidget(&frame.documentArea);
         column->addWidget(m_panel);
         column->setStretchFactor(0, 1);
-        frame.DocumentArea->show();
+        frame.documentArea.show();
     }
     connect(m_panel, &HtmlCheckPanel::positionChosen, this, &LanguageTools::goToFinding);
-    connect(frame.action(u"ToolHtmlCheck"_s), &QAction::triggered, this,
+    connect(m_menu.action(u"ToolHtmlCheck"_s), &QAction::triggered, this,
             &LanguageTools::checkActiveDocument);
 }
 
-LanguageTools *LanguageTools::of(const TForm1 &frame)
+LanguageTools *LanguageTools::of(const QWidget &window)
 {
-    return frame.findChild<LanguageTools *>(u"LanguageTools"_s, Qt::FindDirectChildrenOnly);
+    return window.findChild<LanguageTools *>(u"LanguageTools"_s, Qt::FindDirectChildrenOnly);
 }
 
 void LanguageTools::buildSpellingMenu()
 {
-    QAction *item = m_frame.action(u"OptSpelling"_s);
+    QAction *item = m_menu.action(u"OptSpelling"_s);
     if (m_dictionaries.isEmpty()) {
         // Nothing to check with: the item says why, and nothing else changes.
         item->setText(u"Kontrola pravopisu – není nainstalován žádný slovník (balíček hunspell-cs)"_s);
         item->setEnabled(false);
         return;
     }
-    m_spellMenu = new QMenu(&m_frame);
+    m_spellMenu = new QMenu(qobject_cast<QWidget *>(parent()));
     m_spellMenu->setObjectName(u"SpellMenu"_s);
     QAction *on = m_spellMenu->addAction(u"Zapnuta"_s);
     on->setObjectName(u"SpellOn"_s);
@@ -95,7 +99,7 @@ void LanguageTools::setSpelling(const QString &language)
 {
     if (!language.isEmpty())
         m_language = language;
-    m_frame.settings().SpellCheck = language;
+    m_documents.settings().SpellCheck = language;
     applySpelling();
 }
 
@@ -103,7 +107,7 @@ void LanguageTools::applySpelling()
 {
     if (m_dictionaries.isEmpty())
         return;
-    const QString wanted = m_frame.settings().SpellCheck;
+    const QString wanted = m_documents.settings().SpellCheck;
     const SpellDictionary *dictionary = nullptr;
     for (const SpellDictionary &d : m_dictionaries) {
         if (d.name == wanted || (!dictionary && d.name == DefaultSpellLanguage))
@@ -114,7 +118,7 @@ void LanguageTools::applySpelling()
     const bool on = !wanted.isEmpty();
     // The dictionary takes tens of megabytes and a processor for a while: it is read once
     // there is a page to check (see attachMarkers), not while the program starts.
-    if (on && !m_frame.documents().isEmpty() && m_checker.language() != dictionary->name
+    if (on && !m_documents.documents().isEmpty() && m_checker.language() != dictionary->name
         && !(m_checker.isLoading() && m_language == dictionary->name))
         m_checker.loadInBackground(*dictionary);
     if (on)
@@ -132,9 +136,9 @@ void LanguageTools::attachMarkers()
 {
     if (m_dictionaries.isEmpty())
         return;
-    const bool on = !m_frame.settings().SpellCheck.isEmpty();
+    const bool on = !m_documents.settings().SpellCheck.isEmpty();
     // The first page asks for the dictionary put off at start.
-    if (on && !m_frame.documents().isEmpty() && m_checker.language().isEmpty()
+    if (on && !m_documents.documents().isEmpty() && m_checker.language().isEmpty()
         && !m_checker.isLoading()) {
         for (const SpellDictionary &d : std::as_const(m_dictionaries)) {
             if (d.name == m_language) {
@@ -143,7 +147,7 @@ void LanguageTools::attachMarkers()
             }
         }
     }
-    for (TForm2 *doc : m_frame.documents()) {
+    for (TForm2 *doc : m_documents.documents()) {
         SpellMarker *marker = SpellMarker::of(*doc->RichEdit1);
         if (!marker && !on)
             continue;
@@ -155,7 +159,7 @@ void LanguageTools::attachMarkers()
 
 void LanguageTools::checkActiveDocument()
 {
-    TForm2 *doc = m_frame.activeDocument();
+    TForm2 *doc = m_documents.activeDocument();
     if (!doc)
         return;
     m_checkedDocument = doc;
@@ -168,15 +172,15 @@ void LanguageTools::goToFinding(int line, int column)
     TForm2 *doc = m_checkedDocument;
     if (!doc)
         return;
-    for (QMdiSubWindow *sub : m_frame.mdiArea()->subWindowList()) {
+    for (QMdiSubWindow *sub : m_documents.area().subWindowList()) {
         if (sub->widget() == doc)
-            m_frame.mdiArea()->setActiveSubWindow(sub);
+            m_documents.area().setActiveSubWindow(sub);
     }
     moveCaretTo(*doc->RichEdit1, line, column);
     doc->RichEdit1->setFocus();
 }
 
-LanguageTools *installLanguageTools(TForm1 &frame)
+LanguageTools *installLanguageTools(const LanguageTools::Frame &frame)
 {
     return new LanguageTools(frame, defaultDictionaryFolders());
 }

@@ -9,7 +9,9 @@ class EditorBuffer;
 class HtmlCheckPanel;
 class QActionGroup;
 class QMenu;
-class TForm1;
+class DocumentManager;
+class MainMenu;
+class QSplitter;
 class TForm2;
 
 // Spelling and the HTML check in the frame: the "Kontrola pravopisu" submenu of "Možnosti"
@@ -20,10 +22,21 @@ class LanguageTools : public QObject
     Q_OBJECT
 
 public:
-    // dictionaryFolders: where dictionaries are looked for (tests give their own).
-    LanguageTools(TForm1 &frame, const QStringList &dictionaryFolders);
+    // The places it takes in the frame: the menu items, the document area whose column
+    // gets the check panel, and the splitter that holds that area.
+    struct Frame
+    {
+        QWidget &window;
+        MainMenu &menu;
+        DocumentManager &documents;
+        QWidget &documentArea;
+        QSplitter &splitter;
+    };
 
-    static LanguageTools *of(const TForm1 &frame);
+    // dictionaryFolders: where dictionaries are looked for (tests give their own).
+    LanguageTools(const Frame &frame, const QStringList &dictionaryFolders);
+
+    static LanguageTools *of(const QWidget &window);
 
     SpellChecker &checker() { return m_checker; }
     HtmlCheckPanel *panel() const { return m_panel; }
@@ -41,7 +54,8 @@ private:
     void applySpelling();
     void goToFinding(int line, int column);
 
-    TForm1 &m_frame;
+    MainMenu &m_menu;
+    DocumentManager &m_documents;
     SpellChecker m_checker;
     QList<SpellDictionary> m_dictionaries;
     QString m_language; // the language turning checking on picks
@@ -52,7 +66,7 @@ private:
 };
 
 // Installs the tools on the frame, with the system's dictionaries.
-LanguageTools *installLanguageTools(TForm1 &frame);
+LanguageTools *installLanguageTools(const LanguageTools::Frame &frame);
 
 // Puts the caret at a 1-based line and column (a column past the line's end stops at its
 // end) and scrolls it into view.

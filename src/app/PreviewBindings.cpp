@@ -29,7 +29,7 @@ public:
         if (event->type() != QEvent::MouseButtonPress)
             return QObject::eventFilter(watched, event);
         const bool shift = static_cast<QMouseEvent *>(event)->modifiers() & Qt::ShiftModifier;
-        ExternalPreviewButton(m_window, shift);
+        ExternalPreviewButton(m_window.workspace(), shift);
         return true;
     }
 
@@ -41,7 +41,7 @@ void bindPreviewTabs(TForm1 &window)
 {
     QTabBar *tabs = window.TabSet1;
     QObject::connect(tabs, &QTabBar::currentChanged, &window, [&window, tabs](int index) {
-        if (index < 0 || ChangePreviewTab(window, index))
+        if (index < 0 || ChangePreviewTab(window.workspace(), index))
             return;
         const QSignalBlocker quiet(tabs);
         tabs->setCurrentIndex(index == PreviewTab ? DocumentTab : PreviewTab);
@@ -59,12 +59,12 @@ void bindPreviewCommands(TForm1 &window)
 {
     bindPreviewTabs(window);
     QObject::connect(window.action(u"ToolPreview"_s), &QAction::triggered, &window,
-                     [&window] { ExternalPreview(window); });
+                     [&window] { ExternalPreview(window.workspace()); });
     if (QToolButton *button = window.toolButton(u"ExternalBrowserButton"_s))
         button->installEventFilter(new PressTrigger(window, button));
     QObject::connect(window.action(u"WinPreview"_s), &QAction::triggered, &window,
-                     [&window] { ShowPreviewWindow(window); });
-    window.showHelpInPreviewWindow = [&window](const QString &path) {
-        ShowHelpInPreviewWindow(window, path);
-    };
+                     [&window] { ShowPreviewWindow(window.workspace()); });
+    QObject::connect(&window, &TForm1::helpPageOpened, &window, [&window](const QString &path) {
+        ShowHelpInPreviewWindow(window.workspace(), path);
+    });
 }

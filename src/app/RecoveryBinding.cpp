@@ -1,16 +1,16 @@
 #include "app/RecoveryBinding.h"
 
-#include "app/TForm1.h"
+#include "app/DocumentManager.h"
 
-RecoveryBinding::RecoveryBinding(TForm1 &window, const QString &folder)
-    : m_window(window)
+RecoveryBinding::RecoveryBinding(DocumentManager &documents, const QString &folder)
+    : m_documents(documents)
     , m_store(folder)
     , m_recovery(m_store)
 {
     m_store.start();
-    QObject::connect(&window, &TForm1::documentCreated, &m_recovery,
+    QObject::connect(&documents, &DocumentManager::documentCreated, &m_recovery,
                      [this](TForm2 *document) { m_recovery.watch(*document); });
-    for (TForm2 *document : window.documents())
+    for (TForm2 *document : documents.documents())
         m_recovery.watch(*document);
 }
 
@@ -22,5 +22,5 @@ RecoveryBinding::~RecoveryBinding()
 
 int RecoveryBinding::offer()
 {
-    return offerRecovery(m_window, m_store, m_recovery);
+    return offerRecovery(m_documents, m_store, m_recovery);
 }

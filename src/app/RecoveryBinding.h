@@ -3,15 +3,16 @@
 #include "commands/CrashRecovery.h"
 #include "markup/RecoveryStore.h"
 
-class TForm1;
+class DocumentManager;
 
-// Crash recovery for one run of the program: every document window of the frame is
+// Crash recovery for one run of the program: every document window is
 // followed from its creation, the copies of runs that did not end normally are offered
 // once the frame shows, and a normal end leaves no copy behind.
 class RecoveryBinding
 {
 public:
-    explicit RecoveryBinding(TForm1 &window, const QString &folder = RecoveryStore::defaultFolder());
+    explicit RecoveryBinding(DocumentManager &documents,
+                             const QString &folder = RecoveryStore::defaultFolder());
     ~RecoveryBinding();
 
     // The start-up question; how many documents were restored.
@@ -19,7 +20,7 @@ public:
     CrashRecovery &recovery() { return m_recovery; }
 
 private:
-    TForm1 &m_window;
+    DocumentManager &m_documents;
     RecoveryStore m_store;
     CrashRecovery m_recovery;
 };

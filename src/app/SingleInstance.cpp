@@ -289,7 +289,7 @@ void serveMainWindow(InstanceServer &server)
     server.setLister([] {
         QStringList files;
         if (TForm1 *frame = mainWindow()) {
-            for (TForm2 *doc : frame->documents()) {
+            for (TForm2 *doc : frame->workspace().documents()) {
                 if (!doc->FileName().isEmpty())
                     files << doc->FileName();
             }
@@ -302,7 +302,7 @@ void serveMainWindow(InstanceServer &server)
             return false;
         for (const QString &file : files) {
             // Past the 30th window each further file would only repeat the same message.
-            if (!frame->openInNewWindow(file))
+            if (!frame->workspace().openInNewWindow(file))
                 break;
         }
         bringToFront(*frame);

@@ -1,7 +1,7 @@
 #include "StartUp.h"
 
 #include "interaction/Interaction.h"
-#include "app/SmallWindows.h"
+#include "app/StartUpWindow.h"
 #include "app/TForm1.h"
 #include "app/CommandBindings.h"
 #include "app/DesktopIntegration.h"
@@ -80,7 +80,7 @@ int runProgram(QApplication &app, bool quitWhenStarted)
     CloseWaitWindow();
     if (!carryOn)
         return 0;
-    RecoveryBinding recovery(window);
+    RecoveryBinding recovery(window.workspace());
     window.showAsStored();
     if (window.settings().Tipky)
         window.showTips();

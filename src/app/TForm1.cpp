@@ -2,42 +2,31 @@
 
 #include "interaction/Interaction.h"
 #include "app/Placement.h"
-#include "app/SmallWindows.h"
+#include "app/InfoWindows.h"
+#include "app/StartUpWindow.h"
 #include "app/UserCommandMenu.h"
 #include "app/FilePanel.h"
 #include "app/LogoAnimation.h"
 #include "app/TagTreePanel.h"
 #include "app/LanguageTools.h"
-#include "commands/DocumentLifecycle.h"
-#include "commands/EditCurrentTag.h"
 #include "commands/TableCommands.h"
 #include "dialogs/TableDialogs.h"
-#include "editor/Colorize.h"
-#include "editor/EncodingPanel.h"
-#include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
-#include <QScreen>
 #include <QSplitter>
-#include <QStackedWidget>
-#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
-#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -49,6 +38,22 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setDialogParent(this);
     m_menu = std::make_unique<MainMenu>(*this);
     createCentralArea();
+    m_documents = std::make_unique<DocumentManager>(m_settings, *m_mdi, *this);
+    m_documents->setTableWindows(this);
+    m_documents->setPreviewPlaces(this);
+    connect(m_documents.get(), &DocumentManager::documentCreated, this, &TForm1::attachDocument);
+    connect(m_documents.get(), &DocumentManager::documentWindowAdded, this,
+            [this] { m_menu->releaseTakenShortcuts(); }); // a sub-window's menu binds Ctrl+W
+    connect(m_documents.get(), &DocumentManager::activeDocumentShown, this,
+            &TForm1::showActiveDocument);
+    connect(m_documents.get(), &DocumentManager::activeDocumentLoaded, this, [this] {
+        setStatusText(1, QString());
+        m_documents->refreshDocumentStatus();
+        updateModifiedIndicators(false);
+    });
+    connect(m_documents.get(), &DocumentManager::recentFilesChanged, this,
+            &TForm1::RefreshRecentMenu);
+    connect(m_documents.get(), &DocumentManager::statusTextSet, this, &TForm1::setStatusText);
     createToolbar();
     createPalette();
     createStatusBar();
@@ -65,9 +70,9 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     ApplySettings();
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
-    installFilePanel(*this);
-    installTagTreePanel(*this);
-    installLanguageTools(*this);
+    installFilePanel(*m_documents, *FilePanelPage);
+    installTagTreePanel(*m_documents, *TagTreePage);
+    installLanguageTools({*this, *m_menu, *m_documents, *DocumentArea, *Splitter1});
     setAcceptDrops(true);
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();
@@ -77,7 +82,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 TForm1::~TForm1()
 {
     // The documents close after the frame's own members are gone: nothing may follow them.
-    disconnect(this, &TForm1::activeDocumentChanged, nullptr, nullptr);
+    disconnect(m_documents.get(), &DocumentManager::activeDocumentChanged, nullptr, nullptr);
     endIncomingConnections();
     storePlacement();
     m_store->SaveSettings(m_settings);
@@ -97,273 +102,6 @@ void TForm1::endIncomingConnections()
         QObject::disconnect(a, nullptr, this, nullptr);
 }
 
-// --- layout ----------------------------------------------------------------------------
-
-void TForm1::createCentralArea()
-{
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    Panel6 = new QWidget(central);
-    Panel6->setObjectName(u"Panel6"_s);
-    layout->addWidget(Panel6);
-
-    Splitter1 = new QSplitter(Qt::Horizontal, central);
-    Splitter1->setObjectName(u"Splitter1"_s);
-    Splitter1->setChildrenCollapsible(false);
-    DocumentArea = new QStackedWidget(Splitter1);
-    DocumentArea->setObjectName(u"DocumentArea"_s);
-    m_mdi = new QMdiArea(DocumentArea);
-    m_mdi->setObjectName(u"MdiArea"_s);
-    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    DocumentArea->addWidget(m_mdi);
-    WebBrowser1 = new WebBrowser(DocumentArea);
-    WebBrowser1->setObjectName(u"WebBrowser1"_s);
-    DocumentArea->addWidget(WebBrowser1);
-    Splitter1->addWidget(DocumentArea);
-    createSidePanel();
-    Splitter1->addWidget(Panel2);
-    Splitter1->setStretchFactor(0, 1);
-    layout->addWidget(Splitter1, 1);
-
-    TabSet1 = new QTabBar(central);
-    TabSet1->setObjectName(u"TabSet1"_s);
-    TabSet1->addTab(u"Dokument"_s);
-    TabSet1->addTab(u"Preview"_s);
-    TabSet1->setShape(QTabBar::RoundedSouth);
-    TabSet1->setExpanding(false);
-    TabSet1->setDrawBase(false);
-    TabSet1->setFixedHeight(TabSet1->sizeHint().height());
-    layout->addWidget(TabSet1);
-    setCentralWidget(central);
-
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &TForm1::documentActivated);
-}
-
-void TForm1::createSidePanel()
-{
-    Panel2 = new QWidget(Splitter1);
-    Panel2->setObjectName(u"Panel2"_s);
-    Panel2->resize(192, Panel2->height());
-    auto *layout = new QVBoxLayout(Panel2);
-    layout->setContentsMargins(0, 0, 0, 0);
-    TabbedNotebook1 = new QTabWidget(Panel2);
-    TabbedNotebook1->setObjectName(u"TabbedNotebook1"_s);
-    // All three pages stay reachable in the narrow panel.
-    TabbedNotebook1->setUsesScrollButtons(false);
-    FilePanelPage = new QWidget;
-    FilePanelPage->setObjectName(u"Soubory"_s);
-    new QVBoxLayout(FilePanelPage);
-    TagTreePage = new QWidget;
-    TagTreePage->setObjectName(u"Tagy"_s);
-    new QVBoxLayout(TagTreePage);
-    WebBrowser2 = new WebBrowser;
-    WebBrowser2->setObjectName(u"WebBrowser2"_s);
-    TabbedNotebook1->addTab(FilePanelPage, u"Soubory"_s);
-    TabbedNotebook1->addTab(TagTreePage, u"Tagy"_s);
-    TabbedNotebook1->addTab(WebBrowser2, u"Nápověda"_s);
-    layout->addWidget(TabbedNotebook1);
-    connect(TabbedNotebook1, &QTabWidget::currentChanged, this, &TForm1::sidePanelPageChanged);
-
-    auto *right = new QAction(u"Panel vpravo"_s, Panel2);
-    right->setObjectName(u"PanelRightAction"_s);
-    right->setCheckable(true);
-    auto *left = new QAction(u"Panel vlevo"_s, Panel2);
-    left->setObjectName(u"PanelLeftAction"_s);
-    left->setCheckable(true);
-    Panel2->addAction(right);
-    Panel2->addAction(left);
-    Panel2->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(right, &QAction::triggered, this, [this] { setPanelRight(true); });
-    connect(left, &QAction::triggered, this, [this] { setPanelRight(false); });
-}
-
-QToolButton *TForm1::toolButton(const QString &objectName) const
-{
-    return findChild<QToolButton *>(objectName);
-}
-
-void TForm1::createToolbar()
-{
-    Panel1 = new QToolBar(this);
-    Panel1->setObjectName(u"Panel1"_s);
-    Panel1->setMovable(false);
-    Panel1->setFloatable(false);
-    Panel1->setIconSize(QSize(20, 20));
-    Panel1->toggleViewAction()->setVisible(false);
-    addToolBar(Qt::TopToolBarArea, Panel1);
-    setContextMenuPolicy(Qt::NoContextMenu);
-
-    struct Button
-    {
-        const char *name;
-        const char16_t *hint;
-        const char *icon; // a picture of the resource file, or none for a text caption
-        const char16_t *caption;
-        const char *action;
-    };
-    const Button buttons[] = {
-        {"NewButton", u"Nový dokument", "new", nullptr, "FileNew"},
-        {"OpenButton", u"Otevřít dokument", "open", nullptr, "FileOpen"},
-        {"SaveButton", u"Uložit dokument", "save", nullptr, "FileSave"},
-        {"SaveAsButton", u"Uložit dokument pod jménem", "saveas", nullptr, "FileSaveAs"},
-        {"ExternalBrowserButton", u"Otevřít v externím prohlížeči", "browser", nullptr, nullptr},
-        {"ColorizeButton", u"Kolorování tagu", "colorize", nullptr, "ToolColorize"},
-        {"CommentButton", u"Vložit komentář", nullptr, u"!", nullptr},
-        {"ColorButton", u"Vloží barvu", "color", nullptr, nullptr},
-        {"UndoButton", u"Zpět", "undo", nullptr, "EditUndo"},
-        {"CutButton", u"Výjmout", "cut", nullptr, "EditCut"},
-        {"CopyButton", u"Kopírovat", "copy", nullptr, "EditCopy"},
-        {"PasteButton", u"Vložit", "paste", nullptr, "EditPaste"},
-        {"WizardButton", u"Zarovnat text dokumentu vlevo", "wizard", nullptr, nullptr},
-        {"CheckButton", u"Kontrola syntaxe HTML", "check", nullptr, nullptr},
-        {"SidePanelButton", u"Skrýt/Ukázat panel zdrojů", "panel", nullptr, nullptr},
-        {"AutoIndentButton", u"Automatické odsazování", "indent", nullptr, nullptr},
-    };
-    for (const Button &b : buttons) {
-        auto *button = new QToolButton(Panel1);
-        button->setObjectName(QLatin1StringView(b.name));
-        const QString hint = QString::fromUtf16(b.hint);
-        button->setToolTip(hint);
-        button->setStatusTip(hint);
-        button->setAccessibleName(hint); // a screen reader has no picture to read
-        button->setAutoRaise(true);
-        if (b.icon)
-            button->setIcon(QIcon(u":/icons/"_s + QLatin1StringView(b.icon) + u".png"_s));
-        else
-            button->setText(QString::fromUtf16(b.caption));
-        if (b.action) {
-            QAction *a = action(QLatin1StringView(b.action));
-            connect(button, &QToolButton::clicked, a, &QAction::trigger);
-        }
-        Panel1->addWidget(button);
-    }
-    toolButton(u"SaveButton"_s)->setEnabled(false);
-    toolButton(u"CutButton"_s)->setEnabled(false);
-    toolButton(u"CopyButton"_s)->setEnabled(false);
-    toolButton(u"SidePanelButton"_s)->setCheckable(true);
-    QToolButton *autoIndent = toolButton(u"AutoIndentButton"_s);
-    autoIndent->setCheckable(true);
-    connect(autoIndent, &QToolButton::clicked, this,
-            [this](bool checked) { m_settings.AutoIntend = checked; });
-    connect(toolButton(u"SidePanelButton"_s), &QToolButton::clicked, this,
-            [this] { setSidePanelVisible(!Panel2->isVisible()); });
-    connect(toolButton(u"CheckButton"_s), &QToolButton::clicked, this, &TForm1::runDocumentCheck);
-
-    // The second Save button on the frame itself; its picture is the modified mark.
-    m_mainSaveButton = new QToolButton(Panel1);
-    m_mainSaveButton->setObjectName(u"MainSaveButton"_s);
-    m_mainSaveButton->setIcon(QIcon(u":/icons/save.png"_s));
-    m_mainSaveButton->setToolTip(u"Uložit dokument"_s);
-    m_mainSaveButton->setAccessibleName(u"Uložit dokument"_s);
-    m_mainSaveButton->setStatusTip(u"Uložit dokument"_s);
-    m_mainSaveButton->setAutoRaise(true);
-    connect(m_mainSaveButton, &QToolButton::clicked, action(u"FileSave"_s), &QAction::trigger);
-    Panel1->addSeparator();
-    Panel1->addWidget(m_mainSaveButton);
-}
-
-void TForm1::createPalette()
-{
-    auto *layout = new QHBoxLayout(Panel6);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    PageControl2 = new QTabWidget(Panel6);
-    PageControl2->setObjectName(u"PageControl2"_s);
-    PageControl2->setDocumentMode(true);
-    const char16_t *tabs[] = {u"Text", u"Formát", u"Styl", u"Odkazy", u"Seznamy", u"Tabulky",
-                              u"Multimédia", u"Formuláře", u"Rámce", u"Script", u"Další"};
-    for (const char16_t *caption : tabs) {
-        auto *page = new QWidget;
-        page->setObjectName(u"Page"_s + QString::fromUtf16(caption));
-        auto *row = new QHBoxLayout(page);
-        row->setContentsMargins(2, 2, 2, 2);
-        row->setSpacing(1);
-        row->addStretch(1);
-        PageControl2->addTab(page, QString::fromUtf16(caption));
-    }
-    PageControl2->setCurrentIndex(0);
-    layout->addWidget(PageControl2, 1);
-
-    Panel7 = new QWidget(Panel6);
-    Panel7->setObjectName(u"Panel7"_s);
-    auto *logoLayout = new QVBoxLayout(Panel7);
-    logoLayout->setContentsMargins(2, 2, 2, 2);
-    PaintBox1 = new QWidget(Panel7);
-    PaintBox1->setObjectName(u"PaintBox1"_s);
-    PaintBox1->setFixedSize(40, 40);
-    PaintBox1->setCursor(Qt::PointingHandCursor);
-    logoLayout->addWidget(PaintBox1);
-    layout->addWidget(Panel7);
-    Panel6->setFixedHeight(59 + 8);
-}
-
-void TForm1::createStatusBar()
-{
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(u"StatusBar"_s);
-    const int widths[4] = {18, 60, 120, 50};
-    for (int i = 0; i < 4; ++i) {
-        m_status[i] = new QLabel(bar);
-        m_status[i]->setObjectName(u"StatusPanel"_s + QString::number(i));
-        m_status[i]->setMinimumWidth(widths[i]);
-        m_status[i]->setFrameShape(QFrame::StyledPanel);
-        m_status[i]->setFrameShadow(QFrame::Sunken);
-        bar->addWidget(m_status[i], i == 3 ? 1 : 0);
-    }
-    m_status[0]->setFixedWidth(widths[0]);
-    // The active document's encoding, in a panel of its own after the four.
-    auto *encoding = new EncodingPanel(bar);
-    bar->addPermanentWidget(encoding);
-    connect(this, &TForm1::activeDocumentChanged, encoding,
-            [this, encoding] { encoding->setDocument(activeDocument()); });
-    connect(encoding, &EncodingPanel::documentReloaded, this, [this](TForm2 *doc) {
-        if (doc == activeDocument() && m_settings.Colorize)
-            colorizeActiveDocument();
-    });
-    // The panel's choices from the keyboard too: "Soubor" → "Kódování".
-    auto *encodingMenu = new QMenu(u"Kódování"_s, this);
-    encodingMenu->setObjectName(u"FileEncoding"_s);
-    menu(u"MenuFile"_s)->insertMenu(action(u"FilePrint"_s), encodingMenu);
-    connect(encodingMenu, &QMenu::aboutToShow, encoding,
-            [encoding, encodingMenu] { encoding->fillMenu(*encodingMenu); });
-    // A little room between the panel and the size grip in the window's corner.
-    auto *gap = new QWidget(bar);
-    gap->setFixedWidth(6);
-    bar->addPermanentWidget(gap);
-}
-
-void TForm1::createHiddenLists()
-{
-    auto make = [this](const char *name, QStringList items) {
-        auto *list = new QListWidget(this);
-        list->setObjectName(QLatin1StringView(name));
-        list->addItems(items);
-        list->hide();
-        return list;
-    };
-    ListBox1 = make("ListBox1", {u"clear=left"_s, u"clear=all"_s, u"clear=right"_s, u"clear=none"_s});
-    ListBox2 = make("ListBox2", {u"align=left"_s, u"align=center"_s, u"align=right"_s,
-                                 u"align=justify "_s});
-    ListBox3 = make("ListBox3", {u"type=disc"_s, u"type=circle"_s, u"type=square"_s});
-    // Whenever another window of the program becomes active, the lists are hidden: a
-    // dialog or another top-level window, or a document window, which lives inside the
-    // frame and so never becomes the application's focus window itself.
-    auto hideLists = [this] {
-        ListBox1->hide();
-        ListBox2->hide();
-        ListBox3->hide();
-    };
-    connect(qApp, &QApplication::focusWindowChanged, this, hideLists);
-    connect(qApp, &QApplication::focusChanged, this, [this, hideLists](QWidget *, QWidget *now) {
-        if (now && (now->window() != this || m_mdi->isAncestorOf(now)))
-            hideLists();
-    });
-}
-
 void TForm1::setStatusText(int panel, const QString &text)
 {
     m_status[panel]->setText(text);
@@ -376,54 +114,6 @@ QString TForm1::statusText(int panel) const
 
 // --- documents -------------------------------------------------------------------------
 
-TForm2 *TForm1::document(int slot) const
-{
-    if (slot < 1 || slot > SlotCount)
-        return nullptr;
-    return m_slots[slot - 1];
-}
-
-QList<TForm2 *> TForm1::documents() const
-{
-    QList<TForm2 *> out;
-    for (const auto &d : m_slots) {
-        if (d)
-            out << d;
-    }
-    return out;
-}
-
-TForm2 *TForm1::NewDocumentWindow()
-{
-    int slot = 0;
-    for (int i = 0; i < SlotCount && !slot; ++i) {
-        if (!m_slots[i])
-            slot = i + 1;
-    }
-    if (!slot) {
-        ui().showError(u"Nelze vytvořit více jak "_s + QString::number(SlotCount) + u" oken!"_s);
-        return nullptr;
-    }
-    auto *doc = new TForm2(*this, slot);
-    m_slots[slot - 1] = doc;
-    attachDocument(doc);
-    Q_EMIT documentCreated(doc);
-    QMdiSubWindow *previous = m_mdi->activeSubWindow();
-    QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(QApplication::windowIcon()); // the program's icon, not Qt's logo
-    m_menu->releaseTakenShortcuts(); // the sub-window's system menu binds Ctrl+W to close
-    if (!previous || previous->isMaximized())
-        sub->showMaximized();
-    else
-        sub->show();
-    m_mdi->setActiveSubWindow(sub);
-    ActiveDocument = slot;
-    documentActivated(sub);
-    doc->RichEdit1->setFocus();
-    return doc;
-}
-
 void TForm1::attachDocument(TForm2 *doc)
 {
     EditorBuffer *buffer = doc->RichEdit1;
@@ -434,141 +124,31 @@ void TForm1::attachDocument(TForm2 *doc)
     buffer->setReadOnly(documentAreaCovered());
     buffer->SetInsertionColor(m_settings.TEXT);
 
-    const int slot = doc->SlotIndex;
-    connect(doc, &QObject::destroyed, this, [this, slot] {
-        // The window is half destroyed now: its slot is emptied before anything reads it.
-        m_slots[slot - 1] = nullptr;
-        if (ActiveDocument == slot)
-            ActiveDocument = 0;
-        Q_EMIT activeDocumentChanged(ActiveDocument);
-    });
     connect(buffer, &QPlainTextEdit::textChanged, this, [this, doc] {
-        if (doc != activeDocument())
+        if (doc != m_documents->activeDocument())
             return;
         // Loading and colouring change the control too, but not the text the user has.
         if (doc->RichEdit1->IsModified() && !doc->RichEdit1->isColouring())
             setStatusText(1, u"Změněno"_s);
-        refreshDocumentStatus();
+        m_documents->refreshDocumentStatus();
     });
     connect(buffer->document(), &QTextDocument::modificationChanged, this, [this, doc] {
-        if (doc == activeDocument())
+        if (doc == m_documents->activeDocument())
             updateModifiedIndicators(doc->RichEdit1->IsModified());
     });
     connect(buffer, &QPlainTextEdit::selectionChanged, this, [this, doc] {
-        if (doc != activeDocument())
+        if (doc != m_documents->activeDocument())
             return;
         const bool selected = doc->RichEdit1->textCursor().hasSelection();
         toolButton(u"CutButton"_s)->setEnabled(selected);
         toolButton(u"CopyButton"_s)->setEnabled(selected);
     });
-    connect(buffer, &EditorBuffer::caretReported, this, [this](int line, int column) {
-        setStatusText(3, QString::number(line) + u':' + QString::number(column));
-    });
-}
-
-void TForm1::documentActivated(QMdiSubWindow *window)
-{
-    auto *doc = window ? qobject_cast<TForm2 *>(window->widget()) : nullptr;
-    if (!doc)
-        return;
-    ActiveDocument = doc->SlotIndex;
-    refreshDocumentStatus();
-    updateModifiedIndicators(doc->RichEdit1->IsModified());
-    action(u"OptWordWrap"_s)->setChecked(doc->RichEdit1->lineWrapMode() != QPlainTextEdit::NoWrap);
-    Q_EMIT activeDocumentChanged(ActiveDocument);
-}
-
-void TForm1::refreshDocumentStatus()
-{
-    if (EditorBuffer *b = activeBuffer())
-        setStatusText(2, u"Velikost:"_s + QString::number(b->textLength()) + u" znaků"_s);
 }
 
 void TForm1::updateModifiedIndicators(bool modified)
 {
     toolButton(u"SaveButton"_s)->setEnabled(modified);
     m_status[0]->setPixmap(modified ? m_mainSaveButton->icon().pixmap(16, 16) : QPixmap());
-}
-
-bool TForm1::OpenFile(TForm2 &doc, const QString &path)
-{
-    // Pages are read in the encoding they are in; saving writes that encoding back.
-    const TextFileResult file = readDocumentFile(path);
-    if (!file.ok) {
-        ui().showError(readFailureMessage(path, file));
-        return false;
-    }
-    doc.showLoadedText(path, file.text, file.encoding, file.encodingNote);
-    if (&doc == activeDocument()) {
-        setStatusText(1, QString());
-        refreshDocumentStatus();
-        updateModifiedIndicators(false);
-    }
-    AddRecentFile(path);
-    RefreshRecentMenu();
-    Q_EMIT fileLocationChanged(path);
-    return true;
-}
-
-void TForm1::fileStored(const QString &path)
-{
-    if (m_settings.FindDir)
-        Q_EMIT fileLocationChanged(path);
-    AddRecentFile(path);
-    RefreshRecentMenu();
-}
-
-TForm2 *TForm1::openInNewWindow(const QString &path)
-{
-    TForm2 *doc = NewDocumentWindow();
-    if (!doc)
-        return nullptr;
-    // The page shows at once and answers keys while its colours go in behind.
-    if (OpenFile(*doc, path) && m_settings.Colorize && doc == activeDocument())
-        ColorizeDocumentInBackground(*doc->RichEdit1, m_settings,
-                                     [this](const QString &text) { setStatusText(3, text); });
-    return doc;
-}
-
-bool TForm1::saveDocument(TForm2 &document)
-{
-    return SaveDocument(*this, document);
-}
-
-void TForm1::tagItemDropped(TForm2 &document, const QString &itemText)
-{
-    QString text = itemText;
-    if (userTagDefinition)
-        text = userTagDefinition(text);
-    ColorValue color = m_settings.TAG;
-    if (text == u"<SCRIPT>"_s || text == u"</SCRIPT>"_s)
-        color = m_settings.SCRIPT;
-    else if (text == u"<STYLE>"_s || text == u"</STYLE>"_s)
-        color = m_settings.STYLE;
-    const qsizetype comma = text.indexOf(u',');
-    const QString prefix = comma < 0 ? QString() : text.left(comma);
-    const QString suffix = comma < 0 ? text : text.mid(comma + 1);
-    document.RichEdit1->WrapSelection(color, prefix, suffix);
-    document.RichEdit1->setFocus();
-}
-
-void TForm1::editCurrentTag(TForm2 &)
-{
-    EditCurrentTag(*this);
-}
-
-std::optional<QString> TForm1::composeStyle(TForm2 &)
-{
-    return styleBuilder ? styleBuilder(*this) : std::nullopt;
-}
-
-void TForm1::AddRecentFile(const QString &path)
-{
-    auto &recent = m_settings.RecentFiles;
-    if (std::find(recent.begin(), recent.end(), path) != recent.end())
-        return;
-    std::move_backward(recent.begin(), recent.end() - 1, recent.end());
-    recent[0] = path;
 }
 
 void TForm1::RefreshRecentMenu()
@@ -582,13 +162,20 @@ void TForm1::RefreshRecentMenu()
     }
 }
 
+void TForm1::showActiveDocument(TForm2 *doc)
+{
+    m_documents->refreshDocumentStatus();
+    updateModifiedIndicators(doc->RichEdit1->IsModified());
+    action(u"OptWordWrap"_s)->setChecked(doc->RichEdit1->lineWrapMode() != QPlainTextEdit::NoWrap);
+}
+
 // --- settings --------------------------------------------------------------------------
 
 void TForm1::ApplySettings()
 {
     m_settings.TabText = QString(std::max(m_settings.Tab, 0), u' ');
     const QFont font = editorFont();
-    for (TForm2 *doc : documents()) {
+    for (TForm2 *doc : m_documents->documents()) {
         doc->RichEdit1->setEditorFont(font);
         doc->RichEdit1->SetSelStart(0); // nothing selected, caret at the start
         doc->RichEdit1->setKeyOptions(editorKeyOptions());
@@ -696,8 +283,7 @@ void TForm1::sidePanelPageChanged(int index)
     if (index != 2)
         return;
     WebBrowser2->navigate(QUrl::fromLocalFile(programDir() + u"help/index.htm"_s));
-    if (showHelpInPreviewWindow)
-        showHelpInPreviewWindow(programDir() + u"help/index2.htm"_s);
+    Q_EMIT helpPageOpened(programDir() + u"help/index2.htm"_s);
 }
 
 // --- frame commands --------------------------------------------------------------------
@@ -709,7 +295,7 @@ void TForm1::connectFrameCommands()
     };
     on("FileExit", [this] { close(); }); // asks about each modified document, as closing does
     on("OptWordWrap", [this](bool checked) {
-        if (EditorBuffer *b = activeBuffer())
+        if (EditorBuffer *b = m_documents->activeBuffer())
             b->setLineWrapMode(checked ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
         else
             action(u"OptWordWrap"_s)->setChecked(!checked);
@@ -740,13 +326,14 @@ void TForm1::connectFrameCommands()
         QToolButton *b = toolButton(u"AutoIndentButton"_s);
         b->setChecked(!b->isChecked());
     });
-    on("ToolColorize", [this] { colorizeActiveDocument(); });
+    on("ToolColorize", [this] { m_documents->colorizeActiveDocument(); });
     on("ToolClipboard", [this] { showClipboardWindow(this); });
     on("HelpTips", [this] { showTips(); });
     on("HelpAbout", [this] { showAboutBox(this); });
     for (int i = 1; i <= TSettings::RecentCount; ++i) {
         QAction *a = action(u"Recent"_s + QString::number(i));
-        connect(a, &QAction::triggered, this, [this, a] { openInNewWindow(a->data().toString()); });
+        connect(a, &QAction::triggered, this,
+                [this, a] { m_documents->openInNewWindow(a->data().toString()); });
     }
     connect(menu(u"MenuWindow"_s), &QMenu::aboutToShow, this, &TForm1::rebuildWindowMenu);
 }
@@ -755,7 +342,7 @@ void TForm1::connectEditCommands()
 {
     auto onBuffer = [this](const char *id, void (EditorBuffer::*op)()) {
         connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, op] {
-            if (EditorBuffer *b = activeBuffer())
+            if (EditorBuffer *b = m_documents->activeBuffer())
                 (b->*op)();
         });
     };
@@ -769,7 +356,7 @@ void TForm1::connectEditCommands()
                     WebBrowser1->copySelection();
                 else
                     WebBrowser1->selectAll();
-            } else if (EditorBuffer *b = activeBuffer()) {
+            } else if (EditorBuffer *b = m_documents->activeBuffer()) {
                 if (what == Shown::Copy)
                     b->CopyToClipboard();
                 else
@@ -846,7 +433,7 @@ void TForm1::rebuildWindowMenu()
 
 void TForm1::runDocumentCheck()
 {
-    if (EditorBuffer *b = activeBuffer()) {
+    if (EditorBuffer *b = m_documents->activeBuffer()) {
         const DocumentCheckResult r = CheckDocument(b->GetText());
         if (r.isError)
             ui().showError(r.message);
@@ -871,17 +458,9 @@ void TForm1::showTips()
     m_tips->raise();
 }
 
-void TForm1::colorizeActiveDocument()
-{
-    if (EditorBuffer *b = activeBuffer())
-        ColorizeDocument(*b, m_settings, [this](const QString &text) { setStatusText(3, text); });
-}
-
-// The start-up steps below belong to the logo animation, the tag tree and the user
-// commands; they do their work once those parts of the frame exist.
 void TForm1::loadLogoFrames()
 {
-    auto *logo = new LogoAnimation(*this, PaintBox1);
+    auto *logo = new LogoAnimation(*m_documents, PaintBox1);
     logo->loadFrames();
     logo->start();
 }
@@ -897,21 +476,21 @@ void TForm1::loadTagTree(const QString &path)
 
 void TForm1::rebuildUserCommandMenu()
 {
-    refreshUserCommandMenu(*this);
+    refreshUserCommandMenu(*m_menu, m_settings);
 }
 
 // --- closing and drops -----------------------------------------------------------------
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    const QList<TForm2 *> docs = documents();
+    const QList<TForm2 *> docs = m_documents->documents();
     for (TForm2 *doc : docs) {
         if (!doc->CloseQuery()) {
             event->ignore();
             return;
         }
     }
-    if (userTagsCloseQuery && !userTagsCloseQuery()) {
+    if (m_closeGuard && !m_closeGuard->mayClose()) {
         event->ignore();
         return;
     }
@@ -946,7 +525,7 @@ void TForm1::openDroppedFiles(const QList<QUrl> &urls)
     for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
         if (!path.isEmpty() && isOpenableDocument(path))
-            openInNewWindow(path);
+            m_documents->openInNewWindow(path);
     }
 }
 
@@ -988,7 +567,7 @@ void TForm1::toggleTableWindow()
         closeTableWindow();
         return;
     }
-    m_tableWindow = createTableWindow(*this, this);
+    m_tableWindow = createTableWindow(*m_documents, this);
     // Its own close box and Escape end here too. The pointer is only reset, never read:
     // the window is half destroyed when it says so.
     connect(m_tableWindow, &QObject::destroyed, item, [this, item] {

@@ -40,7 +40,7 @@ void TForm1::setDocumentAreaCovered(bool covered)
     protectCoveredDocuments(covered);
     if (covered)
         WebBrowser1->setFocus();
-    else if (TForm2 *doc = activeDocument())
+    else if (TForm2 *doc = m_documents->activeDocument())
         doc->RichEdit1->setFocus();
 }
 
@@ -65,7 +65,7 @@ void TForm1::protectCoveredDocuments(bool covered)
             ids << u"Recent"_s + QString::number(i);
         return ids;
     }();
-    for (TForm2 *doc : documents())
+    for (TForm2 *doc : m_documents->documents())
         doc->RichEdit1->setReadOnly(covered);
     if (covered) {
         const auto &actions = m_menu->actions();

@@ -158,7 +158,7 @@ protected:
         if (event->type() != QEvent::MouseButtonPress)
             return false;
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::LeftButton || !m_window.activeDocument())
+        if (mouse->button() != Qt::LeftButton || !m_window.workspace().activeDocument())
             return false;
         if (mouse->modifiers() & Qt::ShiftModifier) {
             HideAttributeLists(m_window);
@@ -329,7 +329,7 @@ QStringList anchorNames(const QString &text)
 
 void rebuildAnchorList(TForm1 &window)
 {
-    EditorBuffer *buffer = window.activeBuffer();
+    EditorBuffer *buffer = window.workspace().activeBuffer();
     QComboBox *combo = anchorList(window);
     if (!buffer || !combo)
         return;
@@ -380,7 +380,8 @@ void installTagPalette(TForm1 &window)
         const int command = l.command;
         QObject::connect(l.list, &QListWidget::itemClicked, &window,
                          [&window, command](QListWidgetItem *item) {
-                             InsertTag(window, command, InsertArgs::withItem(item->text()));
+                             InsertTag(window.workspace(), command,
+                                       InsertArgs::withItem(item->text()));
                              HideAttributeLists(window);
                          });
     }
@@ -403,6 +404,6 @@ void insertFromFrame(TForm1 &window, int command)
     }
     // While the table window is open it composes the table, row and cell tags.
     if (command >= 41 && command <= 44)
-        args.markup = tableWindowMarkup(window, command);
-    InsertTag(window, command, args);
+        args.markup = tableWindowMarkup(window.workspace(), command);
+    InsertTag(window.workspace(), command, args);
 }

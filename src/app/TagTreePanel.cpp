@@ -1,12 +1,16 @@
 #include "TagTreePanel.h"
 
-#include "app/TForm1.h"
+#include "commands/Workspace.h"
+#include "editor/EditorBuffer.h"
+#include "editor/TForm2.h"
 #include "commands/InsertTag.h"
+#include "markup/TagItemDrag.h"
 #include "markup/TextFile.h"
 #include "markup/TreeFile.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,8 +28,14 @@ TagTreeView::TagTreeView(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
-    // The editor accepts drops only from views that say they offer tag items.
-    setProperty("tagItemSource", true);
+}
+
+QMimeData *TagTreeView::mimeData(const QList<QTreeWidgetItem *> &items) const
+{
+    QMimeData *data = QTreeWidget::mimeData(items);
+    if (data && !items.isEmpty())
+        putTagItem(*data, items.first()->text(0));
+    return data;
 }
 
 void TagTreeView::keyPressEvent(QKeyEvent *event)
@@ -43,9 +53,9 @@ void TagTreeView::keyPressEvent(QKeyEvent *event)
     }
 }
 
-TagTreePanel::TagTreePanel(TForm1 &frame, QWidget *parent)
+TagTreePanel::TagTreePanel(Workspace &workspace, QWidget *parent)
     : QWidget(parent)
-    , m_frame(frame)
+    , m_frame(workspace)
 {
     setObjectName(u"TagTreePanel"_s);
     auto *layout = new QVBoxLayout(this);
@@ -155,11 +165,11 @@ void TagTreePanel::showExpandPicture(const QTreeWidgetItem *item)
     ExpandButton->setIcon((expanded ? ExpandedPicture : CollapsedPicture)->icon());
 }
 
-TagTreePanel *installTagTreePanel(TForm1 &frame)
+TagTreePanel *installTagTreePanel(Workspace &workspace, QWidget &page)
 {
-    auto *panel = new TagTreePanel(frame, frame.TagTreePage);
-    frame.TagTreePage->layout()->setContentsMargins(0, 0, 0, 0);
-    frame.TagTreePage->layout()->addWidget(panel);
-    frame.TagTreePage->setFocusProxy(panel->TreeView1);
+    auto *panel = new TagTreePanel(workspace, &page);
+    page.layout()->setContentsMargins(0, 0, 0, 0);
+    page.layout()->addWidget(panel);
+    page.setFocusProxy(panel->TreeView1);
     return panel;
 }

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class QToolButton;
-class TForm1;
+class Workspace;
 
 // The tag tree itself: Enter inserts the selected node, Escape hands the keyboard to the
 // active document; nodes are dragged onto documents.
@@ -21,6 +21,8 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // The dragged node's text goes as a tag item, which the editor takes.
+    QMimeData *mimeData(const QList<QTreeWidgetItem *> &items) const override;
 };
 
 // The page "Tagy" of the side panel: a tree of tags and their parameters read from the
@@ -30,7 +32,7 @@ class TagTreePanel : public QWidget
     Q_OBJECT
 
 public:
-    explicit TagTreePanel(TForm1 &frame, QWidget *parent = nullptr);
+    explicit TagTreePanel(Workspace &workspace, QWidget *parent = nullptr);
 
     // The message of a line that lies too deep in the tree file.
     static QString levelErrorText(int depth, const QString &text);
@@ -57,8 +59,8 @@ private:
     void createBar();
     void showExpandPicture(const QTreeWidgetItem *item);
 
-    TForm1 &m_frame;
+    Workspace &m_frame;
 };
 
-// Fills the frame's page "Tagy"; the frame's start-up then loads the tree into it.
-TagTreePanel *installTagTreePanel(TForm1 &frame);
+// Fills the side panel's page "Tagy"; the frame's start-up then loads the tree into it.
+TagTreePanel *installTagTreePanel(Workspace &workspace, QWidget &page);

@@ -1,6 +1,8 @@
 #include "UserCommandMenu.h"
 
-#include "app/TForm1.h"
+#include "app/MainMenu.h"
+#include "commands/Workspace.h"
+#include "settings/TSettings.h"
 #include "commands/UserCommandActions.h"
 #include "dialogs/UserCommands.h"
 #include "interaction/Interaction.h"
@@ -13,25 +15,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QAction *commandItem(TForm1 &window, int slot)
+QAction *commandItem(MainMenu &menu, int slot)
 {
-    return window.action(u"UserCmd"_s + QString::number(slot));
+    return menu.action(u"UserCmd"_s + QString::number(slot));
 }
 
 } // namespace
 
-void refreshUserCommandMenu(TForm1 &window)
+void refreshUserCommandMenu(MainMenu &menu, const TSettings &settings)
 {
     QList<QKeySequence> given;
     for (int slot = 1; slot <= UserCommandSlots; ++slot) {
-        const UserCommand &c = window.settings().UserCommands[slot - 1];
-        QAction *item = commandItem(window, slot);
+        const UserCommand &c = settings.UserCommands[slot - 1];
+        QAction *item = commandItem(menu, slot);
         item->setText(c.Caption);
         item->setData(slot);
         item->setVisible(c.active);
         QKeySequence key = c.active ? KeyCode::toKeySequence(c.Hotkey) : QKeySequence();
         // The first in menu order keeps a shared key, as for the fixed items.
-        if (!key.isEmpty() && (window.mainMenu().shortcutTaken(key) || given.contains(key)))
+        if (!key.isEmpty() && (menu.shortcutTaken(key) || given.contains(key)))
             key = QKeySequence();
         if (!key.isEmpty())
             given << key;
@@ -39,17 +41,20 @@ void refreshUserCommandMenu(TForm1 &window)
     }
 }
 
-void bindUserCommands(TForm1 &window)
+void bindUserCommands(MainMenu &menu, Workspace &workspace)
 {
-    QObject::connect(window.action(u"UserCmdEdit"_s), &QAction::triggered, &window, [&window] {
-        TForm45 dialog(window.settings(), &window);
+    QAction *edit = menu.action(u"UserCmdEdit"_s);
+    QObject::connect(edit, &QAction::triggered, edit, [&menu, &workspace] {
+        TForm45 dialog(workspace.settings(), workspace.dialogParent());
         ui().exec(dialog);
-        refreshUserCommandMenu(window);
+        refreshUserCommandMenu(menu, workspace.settings());
     });
     // The separator under "Upravit..." shows even when no command follows it.
-    window.menu(u"UserCommands"_s)->setSeparatorsCollapsible(false);
-    for (int slot = 1; slot <= UserCommandSlots; ++slot)
-        QObject::connect(commandItem(window, slot), &QAction::triggered, &window,
-                         [&window, slot] { RunUserCommand(window, slot); });
-    refreshUserCommandMenu(window);
+    menu.menu(u"UserCommands"_s)->setSeparatorsCollapsible(false);
+    for (int slot = 1; slot <= UserCommandSlots; ++slot) {
+        QAction *item = commandItem(menu, slot);
+        QObject::connect(item, &QAction::triggered, item,
+                         [&workspace, slot] { RunUserCommand(workspace, slot); });
+    }
+    refreshUserCommandMenu(menu, workspace.settings());
 }

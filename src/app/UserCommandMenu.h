@@ -1,12 +1,14 @@
 #pragma once
 
-class TForm1;
+class MainMenu;
+class Workspace;
+struct TSettings;
 
 // The menu "Uživatelské příkazy": item n shows user command n of the settings, visible
 // only when the command is active, with its key unless an item earlier in menu order
 // (any item of the menu table, or a user command with a smaller number) has that key.
-void refreshUserCommandMenu(TForm1 &window);
+void refreshUserCommandMenu(MainMenu &menu, const TSettings &settings);
 
 // Connects "Upravit..." (the list dialog, after which the menu is refreshed) and the
 // fifteen items to their commands, and refreshes the menu once.
-void bindUserCommands(TForm1 &window);
+void bindUserCommands(MainMenu &menu, Workspace &workspace);

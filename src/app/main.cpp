@@ -1,5 +1,5 @@
 #include "interaction/Interaction.h"
-#include "app/SmallWindows.h"
+#include "app/StartUpWindow.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
 #include "app/DesktopIntegration.h"

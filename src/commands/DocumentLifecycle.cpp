@@ -1,6 +1,5 @@
 #include "DocumentLifecycle.h"
 
-#include "commands/InsertTag.h"
 #include "commands/Workspace.h"
 #include "dialogs/TemplateManager.h"
 #include "editor/TForm2.h"

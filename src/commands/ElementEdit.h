@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/ElementTable.h"
+#include "commands/ActiveDocumentContext.h"
 #include "commands/Workspace.h"
 #include "dialogs/ElementDialog.h"
 #include "interaction/Interaction.h"

@@ -1,9 +1,9 @@
 #include "commands/ElementTable.h"
 
-#include "commands/ElementCommands.h"
+#include "commands/ImageAndPageWizard.h"
 #include "commands/ElementEdit.h"
-#include "commands/InsertTag.h"
-#include "commands/LinkAndTextCommands.h"
+#include "commands/InsertArgs.h"
+#include "commands/MetaAndComment.h"
 #include "commands/TableCommands.h"
 #include "commands/Workspace.h"
 #include "dialogs/FormDialogs.h"
@@ -239,16 +239,6 @@ const ElementRow *elementForTag(const QString &upperName)
             return &row;
     }
     return nullptr;
-}
-
-DocumentContext documentContext(Workspace &w)
-{
-    DocumentContext context{w.settings(), std::nullopt, {}};
-    if (TForm2 *doc = w.activeDocument()) {
-        context.documentFileName = doc->FileName();
-        context.documentText = [doc] { return doc->RichEdit1->GetText(); };
-    }
-    return context;
 }
 
 void setComponentListPath(std::function<QString()> path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/ActiveDocumentContext.h"
 #include "markup/ColorValue.h"
 #include "markup/Markup.h"
 
@@ -42,8 +43,6 @@ std::span<const ElementRow> elementTable();
 const ElementRow *elementForCommand(int command);
 const ElementRow *elementForTag(const QString &upperName);
 
-// What a dialog may need from the active document.
-DocumentContext documentContext(Workspace &workspace);
 
 // Where the Active-X dialog reads its component list; the frame points it at the data
 // folder beside the program.

@@ -201,16 +201,6 @@ void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page)
     b->WrapSelection(tag, QString(), u"\r\n\r\n"_s + page.bodyEnd + u"\r\n</HTML>"_s);
 }
 
-void InsertSpecialCharacter(Workspace &workspace, const QString &text)
-{
-    InsertTag(workspace, 58, InsertArgs::withItem(text));
-}
-
-void InsertUserTag(Workspace &workspace, const QString &opening, const QString &closing)
-{
-    InsertTag(workspace, 59, InsertArgs::withMarkup({opening, closing}));
-}
-
 void MoveCaretBeforeHeadEnd(Workspace &workspace)
 {
     EditorBuffer *b = workspace.activeBuffer();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/InsertTag.h"
+#include "commands/InsertArgs.h"
 
 #include <QDateTime>
 #include <QList>
@@ -38,11 +38,6 @@ QString formatInsertTime(const QTime &time);
 
 // Puts the skeleton in at the caret of the active document, caret on the empty body line.
 void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page);
-
-// Entry points of the special-characters window (command 58) and the user-tags window
-// (command 59): they hand over what the user picked and the command inserts it.
-void InsertSpecialCharacter(Workspace &workspace, const QString &text);
-void InsertUserTag(Workspace &workspace, const QString &opening, const QString &closing);
 
 // Moves the caret of the active document just before the first "</HEAD>" (any case); with
 // none, only collapses the selection. For the META dialog's "before the header" choice.

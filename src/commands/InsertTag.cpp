@@ -18,28 +18,6 @@ bool isExempt(int command)
 
 } // namespace
 
-bool caretInsideTag(const EditorBuffer &b)
-{
-    const int caret = b.SelStart();
-    const int lt = b.lastIndexBefore(caret, u'<');
-    if (lt < 0 || b.lastIndexBefore(caret, u'>') > lt)
-        return false;
-    const int gt = b.firstIndexFrom(caret, u'>');
-    if (gt < 0)
-        return false;
-    const int nextLt = b.firstIndexFrom(caret, u'<');
-    return nextLt < 0 || gt < nextLt;
-}
-
-bool CheckNotInsideTag(Workspace &workspace)
-{
-    EditorBuffer *b = workspace.activeBuffer();
-    if (!b || !workspace.settings().InsideTagCheck || !caretInsideTag(*b))
-        return true;
-    ui().showError(u"Nelze vkladat tag uvnitř tagu!"_s);
-    return false;
-}
-
 void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
 {
     if (command < 1 || command > 100 || !workspace.activeDocument())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/InsertArgs.h"
+#include "commands/InsideTag.h"
 #include "markup/Markup.h"
 
 #include <QString>
@@ -9,54 +11,8 @@
 class EditorBuffer;
 class Workspace;
 
-// The page skeleton of command 85, as the new-page wizard leaves it.
-struct PageSkeleton
-{
-    QString docType;
-    QString title = QStringLiteral("Bez titulku");
-    QString bodyStart = QStringLiteral("<BODY >");
-    QString bodyEnd = QStringLiteral("</BODY>");
-};
-
-// What the user chose before an insertion command ran; the command only applies it.
-struct InsertArgs
-{
-    // A pop-up list's attributes (18, 19, 32), the anchor name (23, 24), the character's
-    // entity (58), the tag-tree node (92), the counter's markup (22).
-    QString item;
-    // Markup composed elsewhere: by the table window while it is open (41-44), or the
-    // user tag (59).
-    std::optional<Markup> markup;
-    // The page skeleton (85); the default one when not given.
-    std::optional<PageSkeleton> page;
-
-    static InsertArgs withItem(QString item)
-    {
-        InsertArgs args;
-        args.item = std::move(item);
-        return args;
-    }
-    static InsertArgs withMarkup(Markup markup)
-    {
-        InsertArgs args;
-        args.markup = std::move(markup);
-        return args;
-    }
-    static InsertArgs withPage(PageSkeleton page)
-    {
-        InsertArgs args;
-        args.page = std::move(page);
-        return args;
-    }
-};
-
 // Runs insertion command 1..100 on the active document: the inside-tag check (except for
 // the exempt commands), the command's own step, the wrap in the command's colour, and the
 // focus back to the editor. Does nothing without an open document.
 void InsertTag(Workspace &workspace, int command, const InsertArgs &args = {});
 
-// True when insertion may go ahead; otherwise tells the user why not.
-bool CheckNotInsideTag(Workspace &workspace);
-// Whether the caret stands inside a tag ("<" before it with no ">" in between, and a ">"
-// after it before any "<"). Only the text around the caret is read.
-bool caretInsideTag(const EditorBuffer &buffer);

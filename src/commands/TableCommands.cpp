@@ -1,9 +1,9 @@
 #include "commands/TableCommands.h"
 
 #include "commands/ElementEdit.h"
-#include "commands/ElementTable.h"
+#include "commands/ActiveDocumentContext.h"
 #include "commands/InsertCommands.h"
-#include "commands/InsertTag.h"
+#include "commands/InsideTag.h"
 #include "commands/Workspace.h"
 #include "dialogs/TableDialogs.h"
 #include "editor/EditorBuffer.h"

@@ -24,8 +24,54 @@ bool Workspace::roomForInsertion(qint64 inserted, bool replacesSelection) const
     return false;
 }
 
+TTableForm *Workspace::tableWindow() const
+{
+    const TableWindowService *tables = tableWindows();
+    return tables ? tables->tableWindow() : nullptr;
+}
+
+void Workspace::closeTableWindow()
+{
+    if (TableWindowService *tables = tableWindows())
+        tables->closeTableWindow();
+}
+
+WebBrowser *Workspace::documentAreaBrowser()
+{
+    PreviewPlaces *places = previewPlaces();
+    return places ? places->documentAreaBrowser() : nullptr;
+}
+
+bool Workspace::documentAreaCovered() const
+{
+    const PreviewPlaces *places = previewPlaces();
+    return places && places->documentAreaCovered();
+}
+
+void Workspace::setDocumentAreaCovered(bool covered)
+{
+    if (PreviewPlaces *places = previewPlaces())
+        places->setDocumentAreaCovered(covered);
+}
+
+void Workspace::showSidePanel(bool shown)
+{
+    if (PreviewPlaces *places = previewPlaces())
+        places->showSidePanel(shown);
+}
+
+void Workspace::previewWindowChanged(bool open)
+{
+    if (PreviewPlaces *places = previewPlaces())
+        places->previewWindowChanged(open);
+}
+
 void Workspace::showChildWindow(QWidget *window)
 {
+    if (PreviewPlaces *places = previewPlaces()) {
+        places->showChildWindow(window);
+        return;
+    }
     if (!window->isWindow() || !window->parentWidget())
         window->setParent(dialogParent(), Qt::Window);
     window->show();

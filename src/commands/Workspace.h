@@ -10,9 +10,36 @@ class TForm2;
 class WebBrowser;
 struct TSettings;
 
-// What a command needs from the frame it runs in: the settings, the documents, a way to
-// open one more, and a place to report a stored file. The main window implements it;
-// tests may implement it with a plain widget, so a command is tested without the frame.
+// The table window that stands beside the documents; a frame without one has none.
+class TableWindowService
+{
+public:
+    virtual ~TableWindowService() = default;
+    // The table window while it stands open, nullptr otherwise.
+    virtual TTableForm *tableWindow() const = 0;
+    // Closes and destroys the open table window; its menu check mark follows.
+    virtual void closeTableWindow() = 0;
+};
+
+// The places the preview takes in a frame: the browser that can cover the document area,
+// the side panel it hides, and a place for windows among the documents.
+class PreviewPlaces
+{
+public:
+    virtual ~PreviewPlaces() = default;
+    virtual WebBrowser *documentAreaBrowser() = 0;
+    virtual bool documentAreaCovered() const = 0;
+    virtual void setDocumentAreaCovered(bool covered) = 0;
+    virtual void showSidePanel(bool shown) = 0;
+    // Shows a window among the documents (adding it the first time), in front.
+    virtual void showChildWindow(QWidget *window) = 0;
+    // The separate preview window was opened or closed; the frame's menu follows.
+    virtual void previewWindowChanged(bool open) = 0;
+};
+
+// What a command needs: the settings, the documents, a way to open one more, a place to
+// report a stored file, and the frame's optional services. The document manager
+// implements it, in the main window and in the tests alike.
 class Workspace
 {
 public:
@@ -40,10 +67,9 @@ public:
     // A text for one of the status bar's panels (0-based).
     virtual void setStatusText(int panel, const QString &text) = 0;
 
-    // The table window while it stands open beside the documents, nullptr otherwise.
-    virtual TTableForm *tableWindow() const { return nullptr; }
-    // Closes and destroys the open table window; its menu check mark follows.
-    virtual void closeTableWindow() {}
+    // The frame's optional services, nullptr when the frame has none.
+    virtual TableWindowService *tableWindows() const = 0;
+    virtual PreviewPlaces *previewPlaces() const = 0;
 
     // The active document's editor, nullptr when none is open.
     EditorBuffer *activeBuffer() const;
@@ -52,16 +78,15 @@ public:
     // document.
     bool roomForInsertion(qint64 inserted, bool replacesSelection = false) const;
 
-    // Preview. A frame that has them offers the browser that can take the document
-    // area's place, its side panel, and a place for windows among the documents; the
-    // defaults suit a frame without them.
-    virtual WebBrowser *documentAreaBrowser() { return nullptr; }
-    virtual bool documentAreaCovered() const { return false; }
-    virtual void setDocumentAreaCovered(bool covered) { (void)covered; }
-    virtual void showSidePanel(bool shown) { (void)shown; }
-    // Shows a window among the documents (adding it the first time) and brings it to the
-    // front; the default makes it a window of its own over the dialog parent.
-    virtual void showChildWindow(QWidget *window);
-    // The separate preview window was opened or closed; the frame's menu follows.
-    virtual void previewWindowChanged(bool open) { (void)open; }
+    // The services asked through the workspace; without them there is no table window,
+    // nothing covers the documents, and a child window is a window of its own over the
+    // dialog parent.
+    TTableForm *tableWindow() const;
+    void closeTableWindow();
+    WebBrowser *documentAreaBrowser();
+    bool documentAreaCovered() const;
+    void setDocumentAreaCovered(bool covered);
+    void showSidePanel(bool shown);
+    void showChildWindow(QWidget *window);
+    void previewWindowChanged(bool open);
 };

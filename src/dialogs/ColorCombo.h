@@ -16,7 +16,6 @@ class ColorSwatch : public QWidget
 public:
     ColorSwatch(const QColor &color, QWidget *parent);
     QColor color() const { return m_color; }
-    bool isFramed() const { return m_framed; }
 
 Q_SIGNALS:
     void picked(const QColor &color);

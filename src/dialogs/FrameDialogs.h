@@ -39,7 +39,6 @@ public:
     TForm18(DocumentContext context, QWidget *parent = nullptr);
 
     void setInlineFrameRole();
-    bool inlineFrameRole() const { return m_inline; }
 
 
     QComboBox *ComboBox1;

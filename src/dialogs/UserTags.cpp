@@ -1,6 +1,7 @@
 #include "UserTags.h"
 
 #include "interaction/Interaction.h"
+#include "markup/TagItemDrag.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -80,11 +82,17 @@ void TForm20::okClicked()
 
 UserTagList::UserTagList(QWidget *parent) : QListWidget(parent)
 {
-    // The editor accepts drops only from lists that say they offer tag items.
-    setProperty("tagItemSource", true);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+QMimeData *UserTagList::mimeData(const QList<QListWidgetItem *> &items) const
+{
+    QMimeData *data = QListWidget::mimeData(items);
+    if (data && !items.isEmpty())
+        putTagItem(*data, items.first()->text());
+    return data;
 }
 
 void UserTagList::startDrag(Qt::DropActions supportedActions)

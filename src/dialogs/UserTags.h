@@ -47,6 +47,8 @@ public:
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
+    // The dragged entry's caption goes as a tag item, which the editor takes.
+    QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override;
 
 private:
     int m_draggedRow = -1;

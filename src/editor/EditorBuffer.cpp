@@ -1,6 +1,7 @@
 #include "EditorBuffer.h"
 
 #include "markup/SysUt.h"
+#include "markup/TagItemDrag.h"
 
 #include <QAbstractItemView>
 #include <QElapsedTimer>
@@ -801,13 +802,9 @@ void EditorBuffer::insertFromMimeData(const QMimeData *source)
 
 QString EditorBuffer::droppedItemText(const QDropEvent *event)
 {
-    // Only the tag tree and the tag lists offer items to the editor; they say so with a
-    // property, which the file list does not carry.
-    const auto *view = qobject_cast<const QAbstractItemView *>(event->source());
-    if (!view || !view->property("tagItemSource").toBool())
-        return {};
-    const QModelIndex index = view->currentIndex();
-    return index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+    // Only the tag tree and the tag lists offer items to the editor, in a format of their
+    // own, which the file list does not carry.
+    return tagItemText(event->mimeData());
 }
 
 void EditorBuffer::dragEnterEvent(QDragEnterEvent *event)

@@ -1,6 +1,6 @@
 #include "TextEncoding.h"
 
-#include "TextFile.h"
+#include "CodePages.h"
 
 #include <QStringDecoder>
 

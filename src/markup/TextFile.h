@@ -1,31 +1,10 @@
 #pragma once
 
+#include "markup/CodePages.h"
 #include "markup/TextEncoding.h"
 
 #include <QByteArray>
 #include <QString>
-
-// Windows-1250 on disk, QString in memory. Every byte decodes to exactly one character
-// and encodes back to the same byte, so any file survives a load and a save unchanged.
-namespace Cp1250 {
-
-QString decode(QByteArrayView bytes);
-// Characters the code page cannot hold become decimal character references ("&#1046;"),
-// so typed or pasted text is never lost.
-QByteArray encode(QStringView text);
-bool canEncode(char32_t codePoint);
-
-} // namespace Cp1250
-
-// ISO-8859-2 (Latin-2), with the same promise: every byte decodes to one character and
-// encodes back to the same byte; other characters become decimal character references.
-namespace Iso88592 {
-
-QString decode(QByteArrayView bytes);
-QByteArray encode(QStringView text);
-bool canEncode(char32_t codePoint);
-
-} // namespace Iso88592
 
 // How saved files end their lines; the numbers are the stored setting's values.
 enum class LineEnding { CrLf = 0, Lf = 1, Cr = 2 };
@@ -53,9 +32,6 @@ TextFileResult readDocumentFile(const QString &path);
 // Reads a page in the given encoding; fails with a message when UTF-8 is asked for a file
 // that is not valid UTF-8, rather than reading it wrongly.
 TextFileResult readDocumentFile(const QString &path, TextEncoding encoding);
-
-// Turns CR LF, lone LF and lone CR into CR LF.
-QString normalizeLineBreaks(QStringView text);
 
 // Writes text (CR LF line breaks) with the given line ends in the given encoding. The old
 // file is replaced only when the whole new file has been written. Returns an empty string

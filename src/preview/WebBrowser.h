@@ -33,7 +33,6 @@ public:
 
     // How pages that do not declare their charset are read; "windows-1250" unless set.
     void setDefaultEncoding(const QString &encoding);
-    QString defaultEncoding() const { return m_encoding; }
     // The text shown instead of pages when the engine could not be loaded, else empty.
     QString failureMessage() const;
     // The text of the page as rendered; an empty text when no engine runs.

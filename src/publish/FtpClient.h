@@ -104,8 +104,6 @@ public:
     // The same limit in milliseconds, so tests need not wait whole seconds.
     int TimeoutMs() const { return m_timeoutMs; }
     void setTimeoutMs(int milliseconds) { m_timeoutMs = milliseconds; }
-    bool MultiThreaded() const { return m_multiThreaded; }
-    void setMultiThreaded(bool v) { m_multiThreaded = v; }
     // Passive transfers (EPSV, then PASV when the server does not know EPSV), for clients
     // behind address-translating routers that the server cannot connect back to.
     bool Passive() const { return m_passive; }
@@ -137,7 +135,6 @@ public:
     int StatusCode() const { return m_statusCode; }
     FtpState State() const { return m_state; }
     bool Connected() const { return m_connected; }
-    FtpRequest RequestType() const { return m_requestType; }
     int Status() const { return m_status; }
     // The server took up the last transfer (125 or 150), so it may hold part of the file.
     bool TransferAccepted() const { return m_transferAccepted; }
@@ -314,7 +311,6 @@ private:
     bool m_binaryInEffect = false;
     bool m_displayFlag = false;
     int m_timeoutMs = 15000;
-    bool m_multiThreaded = false;
     bool m_passive = false;
     bool m_passiveFallback = true;
     bool m_fellBack = false;

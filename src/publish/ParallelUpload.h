@@ -45,7 +45,6 @@ public:
     // No new file starts; the running transfers are cut cleanly.
     void stop();
     bool stopped() const { return m_stop; }
-    int sessionCount() const { return int(m_sessions.size()); }
     TFtpClient &session(int index);
     // Temporary files no session could delete, by full remote path, once the run is over.
     QStringList leftBehind() const { return m_leftBehind; }

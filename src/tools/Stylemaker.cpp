@@ -357,7 +357,6 @@ void TStyleForm::RefreshSample()
         return;
     const QString sampleText = Memo1->toPlainText().replace(u'\n', u"\r\n"_s);
     const QString page = styleSamplePage(Edit1->text(), declarations(), sampleText);
-    m_samplePage = page;
     Memo2->setPlainText(page);
     m_sampleFile = writeStyleSample(page);
     if (m_sampleFile.isEmpty())

@@ -33,8 +33,6 @@ public:
     QString declarations() const { return composeDeclarations(fields()); }
     bool insertBeforeStyleEnd() const;
     // The sample page as last shown, and the file it was written to.
-    QString samplePage() const { return m_samplePage; }
-    QString sampleFile() const { return m_sampleFile; }
 
     QTabWidget *PageControl1;
     std::array<QComboBox *, 13> TextBoxes{};       // rows 1-13
@@ -75,6 +73,5 @@ private:
     QWidget *classificationPage();
     QComboBox *box(const QString &name, const QStringList &items);
 
-    QString m_samplePage;
     QString m_sampleFile;
 };

@@ -30,10 +30,10 @@ int main(int argc, char **argv)
         return 2; // folder, settings, page, text for the page, text for the new page
     TForm1 window(std::make_unique<SettingsStore>(args[2]));
     installCommands(window);
-    RecoveryBinding recovery(window, args[1]);
+    RecoveryBinding recovery(window.workspace(), args[1]);
     window.show();
-    TForm2 *page = window.openInNewWindow(args[3]);
-    TForm2 *fresh = window.NewDocumentWindow();
+    TForm2 *page = window.workspace().openInNewWindow(args[3]);
+    TForm2 *fresh = window.workspace().NewDocumentWindow();
     if (!page || !fresh)
         return 3;
     typeText(page->RichEdit1, args[4]);

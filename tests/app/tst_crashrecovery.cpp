@@ -115,7 +115,7 @@ void tst_CrashRecovery::killedProgramsPagesComeBack()
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
     MainWindowFixture fx(0);
-    RecoveryBinding binding(fx.window(), m_folder);
+    RecoveryBinding binding(fx.workspace(), m_folder);
     m_script->choice(0); // "Obnovit"
     QCOMPARE(binding.offer(), 2);
     QCOMPARE(m_script->log.size(), 1);
@@ -124,7 +124,7 @@ void tst_CrashRecovery::killedProgramsPagesComeBack()
     QVERIFY(m_script->log[0].contains(u"Bez jména (okno 2)"_s));
     QVERIFY(m_script->log[0].endsWith(u"|Obnovit|Zahodit|Později"_s));
 
-    const QList<TForm2 *> docs = fx.window().documents();
+    const QList<TForm2 *> docs = fx.workspace().documents();
     QCOMPARE(docs.size(), 2);
     TForm2 *restoredPage = docs[0]->FileName() == page ? docs[0] : docs[1];
     TForm2 *restoredNew = restoredPage == docs[0] ? docs[1] : docs[0];
@@ -137,7 +137,7 @@ void tst_CrashRecovery::killedProgramsPagesComeBack()
     QVERIFY(restoredNew->RichEdit1->IsModified());
 
     // Saving writes the page where it belongs, in its own encoding, and its copy goes.
-    QVERIFY(fx.window().saveDocument(*restoredPage));
+    QVERIFY(fx.workspace().saveDocument(*restoredPage));
     QFile saved(page);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), Cp1250::encode(typedIntoPage + original));
@@ -150,8 +150,8 @@ void tst_CrashRecovery::copyFollowsTypingAndGoesWithSaveOrClose()
     const QString page = m_dir->filePath(u"a.htm"_s);
     QCOMPARE(writeTextFile(page, u"<P>a</P>"_s), QString());
     MainWindowFixture fx(0);
-    RecoveryBinding binding(fx.window(), m_folder);
-    TForm2 *doc = fx.window().openInNewWindow(page);
+    RecoveryBinding binding(fx.workspace(), m_folder);
+    TForm2 *doc = fx.workspace().openInNewWindow(page);
     QVERIFY(doc);
     QVERIFY(copies().isEmpty()); // an unmodified page has none
     typeText(doc->RichEdit1, u"xy"_s);
@@ -165,7 +165,7 @@ void tst_CrashRecovery::copyFollowsTypingAndGoesWithSaveOrClose()
     // The real file is never touched.
     QCOMPARE(readDocumentFile(page).text, u"<P>a</P>"_s);
 
-    QVERIFY(fx.window().saveDocument(*doc));
+    QVERIFY(fx.workspace().saveDocument(*doc));
     binding.recovery().waitForWrites();
     QVERIFY(copies().isEmpty());
 
@@ -175,7 +175,7 @@ void tst_CrashRecovery::copyFollowsTypingAndGoesWithSaveOrClose()
     QCOMPARE(copies().size(), 1);
     m_script->answer(Interaction::Answer::No); // close without saving
     doc->parentWidget()->close();
-    QTRY_VERIFY(fx.window().documents().isEmpty());
+    QTRY_VERIFY(fx.workspace().documents().isEmpty());
     binding.recovery().waitForWrites();
     QVERIFY(copies().isEmpty());
 }
@@ -196,13 +196,13 @@ void tst_CrashRecovery::discardedCopiesAreNotOfferedAgain()
     leaveCopyOfAnEndedRun(u"<P>ztracené</P>"_s);
     {
         MainWindowFixture fx(0);
-        RecoveryBinding binding(fx.window(), m_folder);
+        RecoveryBinding binding(fx.workspace(), m_folder);
         m_script->choice(choice);
         QCOMPARE(binding.offer(), 0);
-        QVERIFY(fx.window().documents().isEmpty());
+        QVERIFY(fx.workspace().documents().isEmpty());
     }
     MainWindowFixture fx(0);
-    RecoveryBinding binding(fx.window(), m_folder);
+    RecoveryBinding binding(fx.workspace(), m_folder);
     if (offeredAgain)
         m_script->choice(1);
     QCOMPARE(binding.offer(), 0);
@@ -213,8 +213,8 @@ void tst_CrashRecovery::normalEndLeavesNoCopy()
 {
     {
         MainWindowFixture fx(2);
-        RecoveryBinding binding(fx.window(), m_folder);
-        for (TForm2 *doc : fx.window().documents()) {
+        RecoveryBinding binding(fx.workspace(), m_folder);
+        for (TForm2 *doc : fx.workspace().documents()) {
             typeText(doc->RichEdit1, u"neuloženo"_s);
             binding.recovery().writeNow(*doc);
         }
@@ -223,7 +223,7 @@ void tst_CrashRecovery::normalEndLeavesNoCopy()
     }
     QVERIFY(copies().isEmpty());
     MainWindowFixture fx(0);
-    RecoveryBinding binding(fx.window(), m_folder);
+    RecoveryBinding binding(fx.workspace(), m_folder);
     QCOMPARE(binding.offer(), 0); // nothing is offered
 }
 

@@ -1,5 +1,6 @@
 #include "app/DesktopIntegration.h"
-#include "app/SmallWindows.h"
+#include "app/InfoWindows.h"
+#include "app/StartUpWindow.h"
 #include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
 #include "dialogs/SpecialChars.h"
@@ -169,7 +170,7 @@ void tst_Desktop::titleIsExactlyTheProgramsOwn()
     MainWindowFixture fx(0);
     QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final"_s);
     QCOMPARE(fx.window().windowHandle()->title(), u"Brisko HTML Editor 3.52 final"_s);
-    fx.window().NewDocumentWindow();
+    fx.workspace().NewDocumentWindow();
     QVERIFY(fx.window().mdiArea()->activeSubWindow()->isMaximized());
     QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final - [Bez jména]"_s);
 }
@@ -315,9 +316,9 @@ void tst_Desktop::openStartsInTheActiveDocumentsFolder()
 {
     ScriptedInteraction scripted;
     MainWindowFixture fx(1);
-    QCOMPARE(activeDocumentFolder(fx.window()), QString()); // untitled
+    QCOMPARE(activeDocumentFolder(fx.workspace()), QString()); // untitled
     fx.doc()->setFileName(m_folder.filePath(u"b.htm"_s));
-    QCOMPARE(activeDocumentFolder(fx.window()), QDir(m_folder.path()).absolutePath());
+    QCOMPARE(activeDocumentFolder(fx.workspace()), QDir(m_folder.path()).absolutePath());
 }
 
 void tst_Desktop::waitWindowIsPaintedAtOnce()

@@ -150,7 +150,7 @@ void tst_FilePanel::followsOpenedDocument()
 {
     Site site;
     TForm1 &w = m_fx->window();
-    QVERIFY(w.OpenFile(*w.activeDocument(), site.path(u"img/../index.html"_s)));
+    QVERIFY(w.workspace().OpenFile(*w.workspace().activeDocument(), site.path(u"img/../index.html"_s)));
     QCOMPARE(panel()->directory(), QDir::cleanPath(site.dir.path()));
     QVERIFY(shownFiles(*panel()).contains(u"logo.gif"_s));
     QCOMPARE(panel()->DirectoryListBox1->currentIndex().data().toString(),
@@ -247,9 +247,11 @@ void tst_FilePanel::doubleClickOpensByType()
     RecordingShell shell;
     QStringList userTagFiles;
     TForm1 &w = m_fx->window();
-    w.openUserTagFile = [&](const QString &path) { userTagFiles.append(path); };
     w.settings().Colorize = true;
     FilePanel &p = *panel();
+    QObject listening; // the connection ends with this test
+    connect(&p, &FilePanel::userTagFileOpened, &listening,
+            [&](const QString &path) { userTagFiles.append(path); });
     p.setDirectory(site.dir.path());
     auto doubleClick = [&](const QString &name) {
         Q_EMIT p.FileListBox1->itemDoubleClicked(
@@ -259,10 +261,10 @@ void tst_FilePanel::doubleClickOpensByType()
     QCOMPARE(shell.opened, QList<QUrl>{QUrl::fromLocalFile(site.path(u"style.css"_s))});
     doubleClick(u"mine.tag"_s);
     QCOMPARE(userTagFiles, QStringList{site.path(u"mine.tag"_s)});
-    QCOMPARE(w.documents().size(), 1);
+    QCOMPARE(w.workspace().documents().size(), 1);
     doubleClick(u"index.html"_s);
-    QCOMPARE(w.documents().size(), 2);
-    QCOMPARE(w.activeDocument()->FileName(), site.path(u"index.html"_s));
+    QCOMPARE(w.workspace().documents().size(), 2);
+    QCOMPARE(w.workspace().activeDocument()->FileName(), site.path(u"index.html"_s));
     // coloured, and still unmodified
     QCOMPARE(m_fx->buffer().colorAt(1), w.settings().TAG);
     QVERIFY(!m_fx->buffer().IsModified());

@@ -35,7 +35,7 @@ void tst_HiddenDocument::init()
     m_fx = std::make_unique<MainWindowFixture>();
     m_fx->setText(m_text, 0, int(m_text.size()));
     QGuiApplication::clipboard()->setText(u"xyz"_s);
-    m_fx->window().setDocumentAreaCovered(true);
+    m_fx->workspace().setDocumentAreaCovered(true);
 }
 
 void tst_HiddenDocument::cleanup()
@@ -89,7 +89,7 @@ void tst_HiddenDocument::editorRefusesEveryChangeWhileCovered()
     QCOMPARE(buffer.GetText(), m_text);
     QVERIFY(!buffer.IsModified());
     // Switching back finds nothing to ask about: no question is scripted.
-    m_fx->window().setDocumentAreaCovered(false);
+    m_fx->workspace().setDocumentAreaCovered(false);
     QVERIFY(!buffer.IsModified());
 }
 
@@ -109,7 +109,7 @@ void tst_HiddenDocument::copyAndSelectAllLeaveTheHiddenDocument()
 
 void tst_HiddenDocument::uncoveringGivesTheCommandsBack()
 {
-    m_fx->window().setDocumentAreaCovered(false);
+    m_fx->workspace().setDocumentAreaCovered(false);
     QAction *paste = m_fx->window().action(u"EditPaste"_s);
     QVERIFY(paste->isEnabled());
     QVERIFY(m_fx->window().action(u"InsH1"_s)->isEnabled());

@@ -1,3 +1,4 @@
+#include "app/DocumentManager.h"
 #include "app/LanguageTools.h"
 #include "app/TForm1.h"
 #include "editor/SpellMarker.h"
@@ -8,6 +9,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -83,7 +86,9 @@ void tst_LanguageTools::withoutDictionaryTheItemSaysWhy()
 {
     MainWindowFixture fx;
     QTemporaryDir empty;
-    auto *tools = new LanguageTools(fx.window(), {empty.path()});
+    auto *tools = new LanguageTools({fx.window(), fx.window().mainMenu(), fx.workspace(),
+                                      *fx.window().DocumentArea, *fx.window().Splitter1},
+                                     {empty.path()});
     QVERIFY(tools->dictionaries().isEmpty());
     QAction *item = fx.window().action(u"OptSpelling"_s);
     QVERIFY(!item->isEnabled());
@@ -137,11 +142,11 @@ void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
     fx.window().action(u"ToolHtmlCheck"_s)->trigger();
     HtmlCheckPanel *panel = LanguageTools::of(fx.window())->panel();
     QVERIFY(panel->List->topLevelItemCount() > 0);
-    fx.window().NewDocumentWindow(); // another document is active when the user picks
+    fx.workspace().NewDocumentWindow(); // another document is active when the user picks
     for (int i = 0; i < panel->List->topLevelItemCount(); ++i) {
         const HtmlMessage &m = panel->messages()[i];
         Q_EMIT panel->List->itemDoubleClicked(panel->List->topLevelItem(i), 0);
-        QCOMPARE(fx.window().activeDocument(), checked);
+        QCOMPARE(fx.workspace().activeDocument(), checked);
         QCOMPARE(checked->RichEdit1->CaretLineColumn(), qMakePair(m.line, m.column));
     }
     QCOMPARE(checked->RichEdit1->GetText(), file.text);
@@ -157,14 +162,14 @@ void tst_LanguageTools::dictionaryIsReadWithTheFirstPage()
         QFAIL("no Hunspell dictionary: the set-up installs hunspell-cs");
     QVERIFY(!tools->checker().isLoading());
     QCOMPARE(tools->checker().language(), QString());
-    fx.window().NewDocumentWindow();
+    fx.window().workspace().NewDocumentWindow();
     QVERIFY(tools->checker().isLoading() || tools->checker().language() == u"cs_CZ"_s);
     tools->checker().waitUntilLoaded();
     QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
     fx.setText(u"<P>Vítejte na naší strýnce.\r\n"_s);
     QTRY_COMPARE(SpellMarker::of(fx.buffer())->markedWords().size(), 1);
     // A second page reads nothing again.
-    fx.window().NewDocumentWindow();
+    fx.window().workspace().NewDocumentWindow();
     QVERIFY(!tools->checker().isLoading());
     QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
 }

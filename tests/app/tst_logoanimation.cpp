@@ -43,7 +43,7 @@ void tst_LogoAnimation::frameSequenceOver45Ticks()
 {
     MainWindowFixture fx;
     QWidget area;
-    LogoAnimation logo(fx.window(), &area);
+    LogoAnimation logo(fx.workspace(), &area);
     QStringList drawn;
     for (int i = 0; i < 45; ++i) {
         logo.tick();
@@ -79,7 +79,7 @@ void tst_LogoAnimation::drawsShownFrameAtTopLeft()
     MainWindowFixture fx;
     QWidget area;
     area.resize(40, 40);
-    LogoAnimation logo(fx.window(), &area);
+    LogoAnimation logo(fx.workspace(), &area);
     logo.loadFrames();
     const QImage before = rendered(area);
     logo.tick();
@@ -95,7 +95,7 @@ void tst_LogoAnimation::missingFrameDrawsNothing()
     MainWindowFixture fx;
     QWidget area;
     area.resize(40, 40);
-    LogoAnimation logo(fx.window(), &area);
+    LogoAnimation logo(fx.workspace(), &area);
     logo.loadFrames(u":/no-such-frames/"_s);
     const QImage before = rendered(area);
     logo.tick();

@@ -1,4 +1,6 @@
-#include "app/SmallWindows.h"
+#include "app/DocumentManager.h"
+#include "app/InfoWindows.h"
+#include "app/StartUpWindow.h"
 #include "app/TForm1.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -101,9 +103,9 @@ void tst_MainWindow::unmodifiedDocumentClosesWithoutQuestion()
     ScriptedInteraction user;
     MainWindowFixture fx(1);
     fx.window().action(u"FileClose"_s)->trigger();
-    QTRY_COMPARE(fx.window().documents().size(), 0);
+    QTRY_COMPARE(fx.workspace().documents().size(), 0);
     QVERIFY(user.questions.isEmpty());
-    QCOMPARE(fx.window().ActiveDocument, 0);
+    QCOMPARE(fx.workspace().ActiveDocument, 0);
 }
 
 void tst_MainWindow::closeQuestionAnswers_data()
@@ -124,7 +126,7 @@ void tst_MainWindow::closeQuestionAnswers()
     user.answer(answer);
     fx.window().action(u"FileClose"_s)->trigger();
     QCOMPARE(user.questions, QStringList{u"Uložit změny do Bez jména?"_s});
-    QTRY_COMPARE(fx.window().documents().isEmpty(), closed);
+    QTRY_COMPARE(fx.workspace().documents().isEmpty(), closed);
 }
 
 void tst_MainWindow::yesOnUntitledOpensSaveAs()
@@ -137,14 +139,14 @@ void tst_MainWindow::yesOnUntitledOpensSaveAs()
     QVERIFY(user.allAnswered());
     QVERIFY(user.log.last().startsWith(u"save: "_s));
     // Save As was cancelled: the window and its text stay.
-    QCOMPARE(fx.window().documents().size(), 1);
+    QCOMPARE(fx.workspace().documents().size(), 1);
     QCOMPARE(fx.buffer().GetText(), u"x"_s);
 
     // Saved under a name, it closes.
     QTemporaryDir dir;
     user.answer(Answer::Yes).saveFile(dir.filePath(u"saved.htm"_s));
     fx.window().action(u"FileClose"_s)->trigger();
-    QTRY_VERIFY(fx.window().documents().isEmpty());
+    QTRY_VERIFY(fx.workspace().documents().isEmpty());
     QVERIFY(QFile::exists(dir.filePath(u"saved.htm"_s)));
 }
 
@@ -152,12 +154,12 @@ void tst_MainWindow::cancelWhenClosingFrameKeepsEverything()
 {
     ScriptedInteraction user;
     MainWindowFixture fx(2);
-    fx.window().documents().at(0)->RichEdit1->SetText(u"a"_s);
-    fx.window().documents().at(1)->RichEdit1->SetText(u"b"_s);
+    fx.workspace().documents().at(0)->RichEdit1->SetText(u"a"_s);
+    fx.workspace().documents().at(1)->RichEdit1->SetText(u"b"_s);
     user.answer(Answer::No).answer(Answer::Cancel);
     QVERIFY(!fx.window().close());
     QCOMPARE(user.questions.size(), 2);
-    QCOMPARE(fx.window().documents().size(), 2);
+    QCOMPARE(fx.workspace().documents().size(), 2);
     QVERIFY(fx.window().isVisible());
 }
 
@@ -177,15 +179,15 @@ void tst_MainWindow::thirtiethWindowOpensThirtyFirstIsRefused()
 {
     ScriptedInteraction user;
     MainWindowFixture fx(29);
-    QVERIFY(fx.window().NewDocumentWindow());
-    QCOMPARE(fx.window().ActiveDocument, 30);
-    QVERIFY(!fx.window().NewDocumentWindow());
+    QVERIFY(fx.workspace().NewDocumentWindow());
+    QCOMPARE(fx.workspace().ActiveDocument, 30);
+    QVERIFY(!fx.workspace().NewDocumentWindow());
     QCOMPARE(user.errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
-    QCOMPARE(fx.window().documents().size(), 30);
+    QCOMPARE(fx.workspace().documents().size(), 30);
     // A freed slot is taken again, lowest first.
-    fx.window().document(7)->closeConfirmed();
-    QTRY_VERIFY(!fx.window().document(7));
-    QCOMPARE(fx.window().NewDocumentWindow()->SlotIndex, 7);
+    fx.workspace().document(7)->closeConfirmed();
+    QTRY_VERIFY(!fx.workspace().document(7));
+    QCOMPARE(fx.workspace().NewDocumentWindow()->SlotIndex, 7);
 }
 
 void tst_MainWindow::browserVersionCheck_data()
@@ -218,7 +220,7 @@ void tst_MainWindow::droppedFilesOpenOnlyPages()
     fx.window().openDroppedFiles({QUrl::fromLocalFile(dir.filePath(u"a.htm"_s)),
                                   QUrl::fromLocalFile(dir.filePath(u"b.gif"_s)),
                                   QUrl::fromLocalFile(dir.filePath(u"c.SAB"_s))});
-    const QList<TForm2 *> docs = fx.window().documents();
+    const QList<TForm2 *> docs = fx.workspace().documents();
     QCOMPARE(docs.size(), 2);
     QCOMPARE(docs[0]->windowTitle(), u"a.htm"_s);
     QCOMPARE(docs[1]->RichEdit1->GetText(), u"<HTML></HTML>"_s);
@@ -277,7 +279,7 @@ void tst_MainWindow::droppedTagItemsSplitAtFirstComma()
     QFETCH(ColorValue, color);
     MainWindowFixture fx(1);
     fx.setText(u"x"_s, 0, 1);
-    fx.window().tagItemDropped(*fx.doc(), item);
+    fx.workspace().tagItemDropped(*fx.doc(), item);
     QCOMPARE(fx.buffer().GetText(), expected);
     QCOMPARE(fx.buffer().SelStart(), caret);
     QCOMPARE(fx.buffer().colorAt(expected.indexOf(u'<')), color);
@@ -311,7 +313,7 @@ void tst_MainWindow::openedFileIsNotReportedChanged()
     w.settings().Colorize = true;
     fx.buffer().SetText(u"x"_s);
     QCOMPARE(w.statusText(1), u"Změněno"_s);
-    w.openInNewWindow(dir.filePath(u"a.htm"_s));
+    w.workspace().openInNewWindow(dir.filePath(u"a.htm"_s));
     QVERIFY(!fx.buffer().IsModified());
     QCOMPARE(w.statusText(1), QString());
     QTest::keyClicks(&fx.buffer(), u"y"_s);
@@ -370,7 +372,7 @@ void tst_MainWindow::settingsAreWrittenAtExit()
     {
         MainWindowFixture fx(0);
         ini = fx.iniPath;
-        fx.window().AddRecentFile(u"/web/a.htm"_s);
+        fx.workspace().AddRecentFile(u"/web/a.htm"_s);
     }
     QSettings raw(ini, QSettings::IniFormat);
     QCOMPARE(raw.childGroups(), (QStringList{u"Colors"_s, u"Formelina"_s, u"PlugIns"_s, u"User"_s}));
@@ -396,20 +398,21 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
     }
     MainWindowFixture fx(0);
     TForm1 &w = fx.window();
+    DocumentManager &docs = w.workspace();
     const auto objectsIn = [&w] { return w.findChildren<QObject *>().size(); };
     qsizetype afterFirst = -1;
     for (int cycle = 0; cycle < 3; ++cycle) {
         QList<QPointer<QObject>> opened;
         for (const QString &page : std::as_const(pages)) {
-            TForm2 *doc = w.openInNewWindow(page);
+            TForm2 *doc = docs.openInNewWindow(page);
             QVERIFY(doc);
             opened << doc << doc->RichEdit1 << doc->RichEdit1->document();
         }
-        QCOMPARE(w.documents().size(), 10);
-        QTRY_VERIFY(!w.activeBuffer()->backgroundColouringPending());
-        for (TForm2 *doc : w.documents())
+        QCOMPARE(docs.documents().size(), 10);
+        QTRY_VERIFY(!docs.activeBuffer()->backgroundColouringPending());
+        for (TForm2 *doc : docs.documents())
             doc->closeConfirmed();
-        QTRY_VERIFY(w.documents().isEmpty());
+        QTRY_VERIFY(docs.documents().isEmpty());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (const QPointer<QObject> &o : std::as_const(opened))
             QVERIFY2(!o, qPrintable(u"cycle %1"_s.arg(cycle + 1)));

@@ -77,6 +77,7 @@ void tst_Shortcuts::firstInMenuOrderKeepsTheKey_data()
     QTest::newRow("Ctrl+Shift+R") << u"Ctrl+Shift+R"_s << u"InsRegistered"_s;
     QTest::newRow("Ctrl+Shift+T") << u"Ctrl+Shift+T"_s << u"InsTrademark"_s;
     QTest::newRow("Ctrl+W") << u"Ctrl+W"_s << u"WinPreview"_s;
+    QTest::newRow("F3") << u"F3"_s << u"SearchFindNext"_s;
 }
 
 void tst_Shortcuts::firstInMenuOrderKeepsTheKey()
@@ -104,7 +105,7 @@ void tst_Shortcuts::ctrlWOpensThePreviewWindowFromADocument()
     QSignalSpy spy(preview, &QAction::triggered);
     QTest::keyClick(editor, Qt::Key_W, Qt::ControlModifier);
     QCOMPARE(spy.count(), 1);
-    QCOMPARE(w.documents().size(), 1); // the document window was not closed
+    QCOMPARE(w.workspace().documents().size(), 1); // the document window was not closed
 }
 
 BRISKO_TEST_MAIN(tst_Shortcuts)

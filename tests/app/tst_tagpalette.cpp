@@ -169,7 +169,7 @@ void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
     MainWindowFixture fx;
     fx.window().show();
     fx.window().toggleTableWindow();
-    QWidget *table = fx.window().tableWindow();
+    QWidget *table = fx.workspace().tableWindow();
     QVERIFY(table);
     fx.doc()->RichEdit1->setFocus();
     fx.window().activateWindow();
@@ -182,7 +182,7 @@ void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
     }
     QTRY_VERIFY(table->isActiveWindow());
     QTRY_VERIFY(QApplication::focusWidget() && table->isAncestorOf(QApplication::focusWidget()));
-    fx.window().closeTableWindow();
+    fx.workspace().closeTableWindow();
 }
 
 void tst_TagPalette::divBarToggles()

@@ -1,4 +1,5 @@
 #include "app/CommandBindings.h"
+#include "app/FilePanel.h"
 #include "app/UserTagsWindow.h"
 #include "dialogs/UserCommands.h"
 #include "dialogs/UserTags.h"
@@ -100,7 +101,7 @@ void tst_UserExtensions::chosenEntryIsInsertedThroughCommand59()
     f.write("Tu\xe8n\xec,<B>,</B>\r\n");
     f.close();
     fx.setText(u"a word b"_s, 2, 4);
-    fx.window().openUserTagFile(path);
+    fx.window().findChild<FilePanel *>()->openByType(path);
     TUserTags *tags = userTagsWindow(fx.window());
     QVERIFY(tags);
     QCOMPARE(tags->fileName(), path);
@@ -136,9 +137,10 @@ void tst_UserExtensions::fileFromThePanelLoadsIntoTheWindow()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("b,<I>,</I>\r\na,<B>,</B>\r\n");
     f.close();
-    QVERIFY(fx.window().openUserTagFile);
-    fx.window().openUserTagFile(path);
-    fx.window().openUserTagFile(path); // brought to the front, loaded again
+    FilePanel *files = fx.window().findChild<FilePanel *>();
+    QVERIFY(files);
+    files->openByType(path);
+    files->openByType(path); // brought to the front, loaded again
     QCOMPARE(fx.window().findChildren<TUserTags *>().size(), 1);
     QCOMPARE(userTagsWindow(fx.window())->lines(),
              (QStringList{u"a,<B>,</B>"_s, u"b,<I>,</I>"_s}));
@@ -170,7 +172,7 @@ void tst_UserExtensions::droppedItemsOfOtherListsKeepTheirText()
     MainWindowFixture fx;
     showUserTagsWindow(fx.window());
     fx.setText(u"x"_s, 0, 1);
-    fx.window().tagItemDropped(*fx.doc(), u"<I>,</I>"_s);
+    fx.workspace().tagItemDropped(*fx.doc(), u"<I>,</I>"_s);
     QCOMPARE(fx.buffer().GetText(), u"<I>x</I>"_s);
 }
 

@@ -255,7 +255,7 @@ void tst_DocumentEncoding::statusPanelShowsEncodingAndWhyAFileWasNotReadAsItAske
     openCopy(u"not-utf8-meta-utf8.html"_s);
     QCOMPARE(panel()->text(), u"Windows-1250 – META uvádí UTF-8, ale soubor není v UTF-8"_s);
     // The panel follows the active document.
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     QCOMPARE(panel()->text(), u"Windows-1250"_s);
     m_fx->doc()->closeConfirmed();
     QTRY_VERIFY(m_fx->doc() != nullptr);
@@ -326,7 +326,7 @@ void tst_DocumentEncoding::reopenIsOfferedOnlyForAnUnmodifiedFile()
     // Also when triggered anyway, the edits stay.
     m_fx->doc()->reopenInEncoding(TextEncoding::Iso88592);
     QVERIFY(m_fx->buffer().GetText().startsWith(u"x"));
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     QVERIFY(!panelAction(u"ReopenAs ISO-8859-2"_s)->isEnabled()); // no file yet
 }
 
@@ -347,7 +347,7 @@ void tst_DocumentEncoding::convertWritesTheNextSaveInTheNewEncoding()
 
 void tst_DocumentEncoding::newDocumentIsWindows1250()
 {
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"<P>kůň</P>"_s);
     m_ui->saveFile(path(u"new.html"_s));
     trigger("FileSave");
@@ -358,7 +358,7 @@ void tst_DocumentEncoding::insertedFileIsDecodedByItsOwnEncoding()
 {
     openCopy(u"windows-1250.html"_s);
     m_fx->buffer().SetSelStart(0);
-    insertFileAtSelection(m_fx->window(), testDataPath(u"encodings/utf8-bom.html"_s));
+    insertFileAtSelection(m_fx->workspace(), testDataPath(u"encodings/utf8-bom.html"_s));
     const QString text = m_fx->buffer().GetText();
     QVERIFY(text.startsWith(u"<!DOCTYPE"));
     QCOMPARE(text.count(u"Příliš žluťoučký kůň"), 2);

@@ -1,5 +1,7 @@
 #include "commands/DocumentLifecycle.h"
+#include "commands/InsertTag.h"
 #include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -103,19 +105,29 @@ private Q_SLOTS:
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
-    void trigger(const char *id) { m_fx->window().action(QLatin1StringView(id))->trigger(); }
+    Workspace &ws() { return m_fx->workspace(); }
+    // A new window and the new-page wizard after it, as "Nový" opens a page.
+    void newPage()
+    {
+        if (ws().NewDocumentWindow())
+            InsertTag(ws(), 86);
+    }
+    static void frameTrigger(MainWindowFixture &frame, const char *id)
+    {
+        frame.window().action(QLatin1StringView(id))->trigger();
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedInteraction> m_ui;
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
 };
 
 void tst_DocumentLifecycle::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_ui = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(0);
-    m_fx->window().settings().Colorize = false;
+    m_fx = std::make_unique<WorkspaceFixture>(0);
+    m_fx->settings().Colorize = false;
 }
 
 void tst_DocumentLifecycle::cleanup()
@@ -140,10 +152,10 @@ void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting_data()
 
 void tst_DocumentLifecycle::charactersOutsideTheCodePageBecomeReferences()
 {
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"Ж€😀"_s);
     m_ui->saveFile(path(u"refs.html"_s));
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     QCOMPARE(fileBytes(path(u"refs.html"_s)), QByteArray("&#1046;\x80&#128512;"));
 }
 
@@ -152,11 +164,11 @@ void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting()
     QFETCH(int, fitip);
     QFETCH(QByteArray, onDisk);
     const QString text = u"<P>\r\nřádek\r\n</P>"_s;
-    m_fx->window().settings().FITIP = fitip;
-    m_fx->window().NewDocumentWindow();
+    m_fx->settings().FITIP = fitip;
+    m_fx->workspace().NewDocumentWindow();
     m_fx->buffer().SetText(text);
     m_ui->saveFile(path(u"page.html"_s));
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
 
     QCOMPARE(fileBytes(path(u"page.html"_s)), onDisk);
     // Only the file gets the converted line ends.
@@ -164,9 +176,9 @@ void tst_DocumentLifecycle::saveWritesLineEndsOfTheSetting()
     QVERIFY(!m_fx->buffer().IsModified());
 
     m_ui->openFile(path(u"page.html"_s));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     QCOMPARE(m_fx->buffer().GetText(), text);
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     QCOMPARE(fileBytes(path(u"page.html"_s)), onDisk);
 }
 
@@ -181,9 +193,9 @@ void tst_DocumentLifecycle::everyByteSurvivesOpenAndSave()
     }
     writeBytes(path(u"bytes.htm"_s), bytes);
     m_ui->openFile(path(u"bytes.htm"_s));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     m_fx->buffer().SetModified(true);
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     QCOMPARE(fileBytes(path(u"bytes.htm"_s)), bytes);
 }
 
@@ -201,13 +213,13 @@ void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave()
     QFETCH(QString, name);
     QFETCH(QString, backup);
     writeBytes(path(name), "original");
-    m_fx->window().settings().Backup = true;
+    m_fx->settings().Backup = true;
     m_ui->openFile(path(name));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     m_fx->buffer().SetText(u"first"_s);
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     m_fx->buffer().SetText(u"second"_s);
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     QCOMPARE(fileBytes(path(backup)), QByteArray("original"));
     QCOMPARE(fileBytes(path(name)), QByteArray("second"));
 }
@@ -216,47 +228,51 @@ void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave()
 
 void tst_DocumentLifecycle::reopeningDoesNotMoveARecentEntry()
 {
+    MainWindowFixture frame(0); // the frame's menu is under test
+    frame.window().settings().Colorize = false;
     for (const char *name : {"a.htm", "b.htm"}) {
         writeBytes(path(QLatin1StringView(name)), "x");
         m_ui->openFile(path(QLatin1StringView(name)));
-        trigger("FileOpen");
+        frameTrigger(frame, "FileOpen");
     }
     m_ui->openFile(path(u"a.htm"_s));
-    trigger("FileOpen");
-    const auto &recent = m_fx->window().settings().RecentFiles;
+    frameTrigger(frame, "FileOpen");
+    const auto &recent = frame.window().settings().RecentFiles;
     QCOMPARE(recent[0], path(u"b.htm"_s));
     QCOMPARE(recent[1], path(u"a.htm"_s));
     QCOMPARE(recent[2], QString());
-    QVERIFY(m_fx->window().action(u"Recent2"_s)->isVisible());
-    QVERIFY(!m_fx->window().action(u"Recent3"_s)->isVisible());
+    QVERIFY(frame.window().action(u"Recent2"_s)->isVisible());
+    QVERIFY(!frame.window().action(u"Recent3"_s)->isVisible());
 
     // An entry of the submenu opens its file in a new window.
-    m_fx->window().action(u"Recent2"_s)->trigger();
-    QCOMPARE(m_fx->window().documents().size(), 4);
-    QCOMPARE(m_fx->doc()->FileName(), path(u"a.htm"_s));
+    frame.window().action(u"Recent2"_s)->trigger();
+    QCOMPARE(frame.workspace().documents().size(), 4);
+    QCOMPARE(frame.doc()->FileName(), path(u"a.htm"_s));
 }
 
 void tst_DocumentLifecycle::eleventhFileDropsTheOldest()
 {
+    MainWindowFixture frame(0); // the frame's menu is under test
+    frame.window().settings().Colorize = false;
     for (int i = 1; i <= 11; ++i)
-        m_fx->window().AddRecentFile(path(u"f%1.htm"_s.arg(i)));
-    m_fx->window().RefreshRecentMenu();
-    const auto &recent = m_fx->window().settings().RecentFiles;
+        frame.workspace().AddRecentFile(path(u"f%1.htm"_s.arg(i)));
+    frame.window().RefreshRecentMenu();
+    const auto &recent = frame.window().settings().RecentFiles;
     QCOMPARE(recent[0], path(u"f11.htm"_s));
     QCOMPARE(recent[9], path(u"f2.htm"_s));
-    QCOMPARE(m_fx->window().action(u"Recent10"_s)->text(), path(u"f2.htm"_s));
+    QCOMPARE(frame.window().action(u"Recent10"_s)->text(), path(u"f2.htm"_s));
 }
 
 void tst_DocumentLifecycle::saveAsCancelLeavesRecentListAlone()
 {
-    m_fx->window().AddRecentFile(path(u"kept.htm"_s));
-    const auto before = m_fx->window().settings().RecentFiles;
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().AddRecentFile(path(u"kept.htm"_s));
+    const auto before = m_fx->settings().RecentFiles;
+    m_fx->workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"text"_s);
     m_ui->saveFile(QString());
-    trigger("FileSave"); // an untitled document asks for a name
+    SaveDocument(ws(), *m_fx->doc()); // an untitled document asks for a name
     QCOMPARE(m_ui->log.value(0), u"save: Html dokumenty (*.html)|*.html|Šablona (*.htt)|*.htt|Bez jména"_s);
-    QCOMPARE(m_fx->window().settings().RecentFiles, before);
+    QCOMPARE(m_fx->settings().RecentFiles, before);
     QVERIFY(m_fx->buffer().IsModified());
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
 }
@@ -275,14 +291,14 @@ void tst_DocumentLifecycle::saveAsAppendsHtmlWithoutExtension()
     QFETCH(QString, chosen);
     QFETCH(QString, written);
     QDir(m_dir->path()).mkdir(u"my.site"_s);
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"<HTML>"_s);
     m_ui->saveFile(path(chosen));
-    trigger("FileSaveAs");
+    SaveDocumentAs(ws(), *m_fx->doc());
     QCOMPARE(fileBytes(path(written)), QByteArray("<HTML>"));
     QCOMPARE(m_fx->doc()->FileName(), path(written));
     QCOMPARE(m_fx->doc()->windowTitle(), QFileInfo(written).fileName());
-    QCOMPARE(m_fx->window().settings().RecentFiles[0], path(written));
+    QCOMPARE(m_fx->settings().RecentFiles[0], path(written));
 }
 
 // --- new and close ---------------------------------------------------------------------
@@ -292,16 +308,16 @@ void tst_DocumentLifecycle::closeAllAsksEachAndCancelKeepsOnlyThatOne()
     for (const char *name : {"one.htm", "two.htm"}) {
         writeBytes(path(QLatin1StringView(name)), "x");
         m_ui->openFile(path(QLatin1StringView(name)));
-        trigger("FileOpen");
+        openDocumentFile(ws());
         m_fx->buffer().SetText(u"changed"_s);
     }
     m_ui->answer(Interaction::Answer::Cancel).answer(Interaction::Answer::No);
-    trigger("FileCloseAll");
+    closeAllDocuments(ws());
     QCOMPARE(m_ui->questions.size(), 2);
     QVERIFY(m_ui->questions[0].contains(path(u"one.htm"_s)));
     QVERIFY(m_ui->questions[1].contains(path(u"two.htm"_s)));
-    QTRY_COMPARE(m_fx->window().documents().size(), 1);
-    QCOMPARE(m_fx->window().documents()[0]->FileName(), path(u"one.htm"_s));
+    QTRY_COMPARE(m_fx->workspace().documents().size(), 1);
+    QCOMPARE(m_fx->workspace().documents()[0]->FileName(), path(u"one.htm"_s));
     QCOMPARE(fileBytes(path(u"two.htm"_s)), QByteArray("x"));
 }
 
@@ -310,10 +326,10 @@ void tst_DocumentLifecycle::newOpensAnEmptyUntitledWindow()
     // The new-page wizard follows each new window; cancelled, the window stays empty.
     const auto cancel = [](QDialog &d) { d.reject(); };
     m_ui->dialog(cancel).dialog(cancel);
-    trigger("FileNew");
-    trigger("FileNew");
-    QCOMPARE(m_fx->window().documents().size(), 2);
-    QCOMPARE(m_fx->window().ActiveDocument, 2);
+    newPage();
+    newPage();
+    QCOMPARE(m_fx->workspace().documents().size(), 2);
+    QCOMPARE(m_fx->workspace().ActiveDocument, 2);
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
     QCOMPARE(m_fx->buffer().GetText(), QString());
 }
@@ -321,48 +337,50 @@ void tst_DocumentLifecycle::newOpensAnEmptyUntitledWindow()
 void tst_DocumentLifecycle::thirtyFirstWindowIsRefused()
 {
     for (int i = 0; i < 30; ++i)
-        QVERIFY(m_fx->window().NewDocumentWindow());
-    trigger("FileNew");
+        QVERIFY(m_fx->workspace().NewDocumentWindow());
+    newPage();
     QCOMPARE(m_ui->errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
     // Open asks for the file, then nothing is loaded.
     writeBytes(path(u"x.htm"_s), "x");
     m_ui->openFile(path(u"x.htm"_s));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     QCOMPARE(m_ui->errors.size(), 2);
-    QCOMPARE(m_fx->window().documents().size(), 30);
-    QCOMPARE(m_fx->window().settings().RecentFiles[0], QString());
+    QCOMPARE(m_fx->workspace().documents().size(), 30);
+    QCOMPARE(m_fx->settings().RecentFiles[0], QString());
 
     // A closed window frees its slot for the next one.
-    m_fx->window().document(7)->closeConfirmed();
-    QTRY_COMPARE(m_fx->window().documents().size(), 29);
+    m_fx->workspace().document(7)->closeConfirmed();
+    QTRY_COMPARE(m_fx->workspace().documents().size(), 29);
     m_ui->dialog([](QDialog &d) { d.reject(); });
-    trigger("FileNew");
-    QCOMPARE(m_fx->window().ActiveDocument, 7);
+    newPage();
+    QCOMPARE(m_fx->workspace().ActiveDocument, 7);
 }
 
 void tst_DocumentLifecycle::editCommandsActOnTheActiveDocument()
 {
-    m_fx->window().NewDocumentWindow();
-    m_fx->setText(u"abc def"_s, 0, 4);
-    trigger("EditCut");
-    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
-    m_fx->buffer().SetSelStart(3);
-    trigger("EditPaste");
-    QCOMPARE(m_fx->buffer().GetText(), u"defabc "_s);
-    trigger("EditUndo");
-    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
-    trigger("EditSelectAll");
-    trigger("EditDelete");
-    QCOMPARE(m_fx->buffer().GetText(), QString());
+    MainWindowFixture frame(0); // the frame's menu is under test
+    frame.window().settings().Colorize = false;
+    frame.workspace().NewDocumentWindow();
+    frame.setText(u"abc def"_s, 0, 4);
+    frameTrigger(frame, "EditCut");
+    QCOMPARE(frame.buffer().GetText(), u"def"_s);
+    frame.buffer().SetSelStart(3);
+    frameTrigger(frame, "EditPaste");
+    QCOMPARE(frame.buffer().GetText(), u"defabc "_s);
+    frameTrigger(frame, "EditUndo");
+    QCOMPARE(frame.buffer().GetText(), u"def"_s);
+    frameTrigger(frame, "EditSelectAll");
+    frameTrigger(frame, "EditDelete");
+    QCOMPARE(frame.buffer().GetText(), QString());
     m_ui->answer(Interaction::Answer::No);
-    trigger("FileClose");
+    frameTrigger(frame, "FileClose");
     QCOMPARE(m_ui->questions, QStringList{u"Uložit změny do Bez jména?"_s});
     m_ui->log.clear();
-    QTRY_VERIFY(m_fx->window().documents().isEmpty());
+    QTRY_VERIFY(frame.workspace().documents().isEmpty());
     // Without a document the commands do nothing.
-    trigger("EditPaste");
-    trigger("FileSave");
-    trigger("FileClose");
+    frameTrigger(frame, "EditPaste");
+    frameTrigger(frame, "FileSave");
+    frameTrigger(frame, "FileClose");
     QVERIFY(m_ui->log.isEmpty());
 }
 
@@ -381,20 +399,20 @@ void tst_DocumentLifecycle::unreadableFileLeavesWindowAlone()
         BRISKO_NOT_CHECKED_HERE(Unchecked::Skip, "root reads a file whatever its permissions");
     }
     m_ui->openFile(file);
-    trigger("FileOpen");
+    openDocumentFile(ws());
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY(m_ui->errors[0].contains(u"nelze otevřít"_s));
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
-    QCOMPARE(m_fx->window().settings().RecentFiles[0], QString());
+    QCOMPARE(m_fx->settings().RecentFiles[0], QString());
 }
 
 void tst_DocumentLifecycle::directoryChosenAsFileIsRefused()
 {
     QDir(m_dir->path()).mkdir(u"folder.htm"_s);
     m_ui->openFile(path(u"folder.htm"_s));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     QCOMPARE(m_ui->errors.size(), 1);
-    QCOMPARE(m_fx->window().documents().size(), 1); // the new window stays, empty
+    QCOMPARE(m_fx->workspace().documents().size(), 1); // the new window stays, empty
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
     QCOMPARE(m_fx->buffer().GetText(), QString());
 }
@@ -404,9 +422,9 @@ void tst_DocumentLifecycle::failedOpenKeepsTheFileNameOfTheWindow()
     // A later Save must not overwrite the file that could not be read with other text.
     writeBytes(path(u"good.htm"_s), "good");
     m_ui->openFile(path(u"good.htm"_s));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     QDir(m_dir->path()).mkdir(u"bad.htm"_s);
-    QVERIFY(!m_fx->window().OpenFile(*m_fx->doc(), path(u"bad.htm"_s)));
+    QVERIFY(!m_fx->workspace().OpenFile(*m_fx->doc(), path(u"bad.htm"_s)));
     QCOMPARE(m_fx->doc()->FileName(), path(u"good.htm"_s));
     QCOMPARE(m_fx->buffer().GetText(), u"good"_s);
     QCOMPARE(m_ui->errors.size(), 1);
@@ -416,7 +434,7 @@ void tst_DocumentLifecycle::tooLargeFileIsRefused()
 {
     writeBytes(path(u"big.htm"_s), QByteArray(1000001, 'a'));
     m_ui->openFile(path(u"big.htm"_s));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY(m_ui->errors[0].contains(u"příliš velký"_s));
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
@@ -436,16 +454,16 @@ void tst_DocumentLifecycle::readOnlyTargetKeepsOldFileAndModifiedFlag()
     }
     const QString file = dir + u"/page.htm"_s;
     writeBytes(file, "old");
-    m_fx->window().settings().Backup = true;
+    m_fx->settings().Backup = true;
     m_ui->openFile(file);
-    trigger("FileOpen");
+    openDocumentFile(ws());
     if (mount)
         QVERIFY(mount->remountReadOnly());
     else
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
     m_fx->buffer().SetText(u"new"_s);
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     if (!mount)
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                        | QFileDevice::ExeOwner);
@@ -463,11 +481,11 @@ void tst_DocumentLifecycle::writeFailingPartWayKeepsOldFile()
     const QString file = mount.dir + u"/page.htm"_s;
     writeBytes(file, "old");
     // The backup is moved aside first; a failed write must bring the old file back.
-    m_fx->window().settings().Backup = true;
+    m_fx->settings().Backup = true;
     m_ui->openFile(file);
-    trigger("FileOpen");
+    openDocumentFile(ws());
     m_fx->buffer().SetText(QString(200000, u'x'));
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     QCOMPARE(m_ui->errors.size(), 1);
     QCOMPARE(fileBytes(file), QByteArray("old"));
     QVERIFY(m_fx->buffer().IsModified());
@@ -499,12 +517,12 @@ void tst_DocumentLifecycle::smallPageOnFullDiskKeepsOldFile()
         while (filler.write("f", 1) > 0) {
         }
     }
-    m_fx->window().settings().Backup = backup;
+    m_fx->settings().Backup = backup;
     m_ui->openFile(file);
-    trigger("FileOpen");
+    openDocumentFile(ws());
     // A page far under the write buffer reaches the disk only when the file is flushed.
     m_fx->buffer().SetText(u"<P>new</P>"_s);
-    trigger("FileSave");
+    SaveDocument(ws(), *m_fx->doc());
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY(m_ui->errors[0].contains(u"nelze uložit"_s));
     QCOMPARE(fileBytes(file), QByteArray("old"));
@@ -523,12 +541,12 @@ void tst_DocumentLifecycle::printWritesTheTextToThePrinter()
     QVERIFY2(!pdftotext.isEmpty(), "pdftotext (poppler-utils) is missing");
     writeBytes(path(u"tisk.htm"_s), "<H1>Tiskov\xe1 zkou\x9aka</H1>\r\n<P>druh\xfd \xf8\xe1" "dek</P>");
     m_ui->openFile(path(u"tisk.htm"_s));
-    trigger("FileOpen");
+    openDocumentFile(ws());
     m_fx->buffer().ColorRange(0, 4, 0x0000FF);
-    QPrinter &printer = documentPrinter(m_fx->window());
+    QPrinter &printer = documentPrinter(m_fx->workspace());
     printer.setOutputFileName(path(u"out.pdf"_s));
     m_ui->printAnswer(true);
-    trigger("FilePrint");
+    printActiveDocument(ws());
 
     QCOMPARE(printer.docName(), path(u"tisk.htm"_s));
     QProcess p;
@@ -541,44 +559,46 @@ void tst_DocumentLifecycle::printWritesTheTextToThePrinter()
 
 void tst_DocumentLifecycle::printCancelPrintsNothing()
 {
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"text"_s);
-    documentPrinter(m_fx->window()).setOutputFileName(path(u"none.pdf"_s));
+    documentPrinter(m_fx->workspace()).setOutputFileName(path(u"none.pdf"_s));
     m_ui->printAnswer(false);
-    trigger("FilePrint");
+    printActiveDocument(ws());
     QVERIFY(!QFile::exists(path(u"none.pdf"_s)));
 
     // Without a document nothing is asked at all.
     m_fx->doc()->closeConfirmed();
-    QTRY_VERIFY(m_fx->window().documents().isEmpty());
-    trigger("FilePrint");
+    QTRY_VERIFY(m_fx->workspace().documents().isEmpty());
+    printActiveDocument(ws());
     QCOMPARE(m_ui->log, QStringList{u"print"_s});
 }
 
 void tst_DocumentLifecycle::printSetupNeedsADocument()
 {
-    trigger("FilePrintSetup");
+    MainWindowFixture frame(0); // the frame's menu is under test
+    frame.window().settings().Colorize = false;
+    frameTrigger(frame, "FilePrintSetup");
     QVERIFY(m_ui->log.isEmpty());
-    m_fx->window().NewDocumentWindow();
+    frame.workspace().NewDocumentWindow();
     m_ui->printAnswer(true);
-    trigger("FilePrintSetup");
+    frameTrigger(frame, "FilePrintSetup");
     QCOMPARE(m_ui->log, QStringList{u"setup"_s});
 }
 
 void tst_DocumentLifecycle::insertFileGoesInAtSelectionStart()
 {
     writeBytes(path(u"kus.htm"_s), "<B>kus</B>\r\n");
-    m_fx->window().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     m_fx->setText(u"před vybrané po"_s, 5, 7);
     m_ui->openFile(path(u"kus.htm"_s));
-    trigger("EditInsertFile");
+    InsertTag(ws(), 93);
     QCOMPARE(m_ui->log.value(0),
              u"open: Html dokumenty (*.html;*.htm;*.htx;*.htt)|*.htm;*.htx;*.htt|Šablony (*.sab)|*.sab"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"před <B>kus</B>\r\nvybrané po"_s);
 
     // The inside-tag check stops it before the dialog.
     m_fx->setText(u"<A HREF>"_s, 3, 0);
-    trigger("EditInsertFile");
+    InsertTag(ws(), 93);
     QCOMPARE(m_ui->errors, QStringList{u"Nelze vkladat tag uvnitř tagu!"_s});
     QCOMPARE(m_fx->buffer().GetText(), u"<A HREF>"_s);
 }

@@ -1,8 +1,9 @@
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
+#include "commands/EditCurrentTag.h"
 #include "dialogs/ColorCombo.h"
 
 #include <QAction>
@@ -44,15 +45,15 @@ private Q_SLOTS:
     void contextMenuItemEditsToo();
 
 private:
-    void pressF7() { m_fx->window().action(u"EditCurrentTag"_s)->trigger(); }
+    void pressF7() { EditCurrentTag(m_fx->workspace()); }
 
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
 
 void TestEditCurrentTag::init()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx = std::make_unique<WorkspaceFixture>();
     m_script = std::make_unique<ScriptedInteraction>();
 }
 

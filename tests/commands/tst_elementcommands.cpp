@@ -147,7 +147,7 @@ void TestElementCommands::newDocumentWizardWritesWholePage()
         wizard.insertButton()->click();
     });
     trigger("FileNew");
-    QCOMPARE(m_fx->window().documents().size(), 2);
+    QCOMPARE(m_fx->workspace().documents().size(), 2);
     const TextFileResult golden = readTextFile(testDataPath(u"newpage/expected.html"_s));
     QVERIFY(golden.ok);
     const QString text = m_fx->buffer().GetText();
@@ -162,7 +162,7 @@ void TestElementCommands::cancelledWizardLeavesNewDocumentEmpty()
 {
     m_ui->dialog([](QDialog &d) { as<TForm33>(d).backButton()->click(); });
     trigger("FileNew");
-    QCOMPARE(m_fx->window().documents().size(), 2);
+    QCOMPARE(m_fx->workspace().documents().size(), 2);
     QCOMPARE(m_fx->buffer().GetText(), QString());
 }
 

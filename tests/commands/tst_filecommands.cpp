@@ -70,7 +70,7 @@ void tst_FileCommands::asTagUsesRelativeReference()
     fx.window().settings().RelPa = relPa;
     fx.window().settings().Alt92 = alt92;
     fx.window().settings().UpperCaseFiles = upper;
-    InsertFileAsTag(fx.window(), file);
+    InsertFileAsTag(fx.workspace(), file);
     QCOMPARE(fx.buffer().GetText(), expected);
 }
 
@@ -80,7 +80,7 @@ void tst_FileCommands::asTagWrapsSelectionInTagColour()
     fx.doc()->setFileName(u"/web/index.html"_s);
     fx.window().settings().RelPa = true;
     fx.setText(u"see here now"_s, 4, 4);
-    InsertFileAsTag(fx.window(), u"/web/doc/a.pdf"_s);
+    InsertFileAsTag(fx.workspace(), u"/web/doc/a.pdf"_s);
     QCOMPARE(fx.buffer().GetText(), u"see <A HREF=\"doc/a.pdf\">here</A> now"_s);
     QCOMPARE(fx.buffer().colorAt(5), fx.window().settings().TAG);
 }
@@ -92,7 +92,7 @@ void tst_FileCommands::asLinkSelectsReferenceAndEndsBeforeClosing()
     fx.window().settings().RelPa = true;
     // The selection collapses to its start; the selected text stays after the link.
     fx.setText(u"ab old"_s, 3, 3);
-    InsertFileAsLink(fx.window(), u"/web/img/a.gif"_s);
+    InsertFileAsLink(fx.workspace(), u"/web/img/a.gif"_s);
     const QString link = u"<A HREF=\"img/a.gif\" >img/a.gif</A>"_s;
     QCOMPARE(fx.buffer().GetText(), u"ab "_s + link + u"old"_s);
     QCOMPARE(fx.buffer().SelStart(), 3 + link.size() - 4);
@@ -127,7 +127,7 @@ void tst_FileCommands::fileNameColourFollowsCaret()
     s.TEXT = 0x123456;
     s.TAG = 0x0000FF;
     fx.setText(text, caret);
-    InsertFileName(fx.window(), u"/web/img/Logo.gif"_s, relative);
+    InsertFileName(fx.workspace(), u"/web/img/Logo.gif"_s, relative);
     QCOMPARE(fx.buffer().GetText(), expected);
     QCOMPARE(fx.buffer().colorAt(caret), tagColour ? s.TAG : s.TEXT);
 }
@@ -135,10 +135,10 @@ void tst_FileCommands::fileNameColourFollowsCaret()
 void tst_FileCommands::nothingWithoutDocument()
 {
     MainWindowFixture fx(0);
-    InsertFileAsTag(fx.window(), u"/web/a.gif"_s);
-    InsertFileAsLink(fx.window(), u"/web/a.gif"_s);
-    InsertFileName(fx.window(), u"/web/a.gif"_s, true);
-    QVERIFY(fx.window().documents().isEmpty());
+    InsertFileAsTag(fx.workspace(), u"/web/a.gif"_s);
+    InsertFileAsLink(fx.workspace(), u"/web/a.gif"_s);
+    InsertFileName(fx.workspace(), u"/web/a.gif"_s, true);
+    QVERIFY(fx.workspace().documents().isEmpty());
 }
 
 BRISKO_TEST_MAIN(tst_FileCommands)

@@ -1,7 +1,9 @@
+#include "commands/ChosenInsertions.h"
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
 #include "markup/SysUt.h"
 #include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -112,11 +114,11 @@ void tst_InsertCommands::fixedTexts()
     QFETCH(QString, opening);
     QFETCH(QString, closing);
     const bool withSelection = QString::fromLatin1(QTest::currentDataTag()).endsWith(u"abc"_s);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
     fx.setText(u"x abc y"_s, 2, withSelection ? 3 : 0);
     const ColorValue textColor = fx.buffer().colorAt(2);
-    InsertTag(fx.window(), command);
+    InsertTag(fx.workspace(), command);
 
     const QString selected = withSelection ? u"abc"_s : QString();
     const QString o = crlf(opening), c = crlf(closing);
@@ -155,10 +157,10 @@ void tst_InsertCommands::refusedInsideTag_data()
 void tst_InsertCommands::refusedInsideTag()
 {
     QFETCH(int, command);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
     fx.setText(u"a<FONT SIZE=2>b"_s, 4, 3);
-    InsertTag(fx.window(), command);
+    InsertTag(fx.workspace(), command);
     QCOMPARE(si.errors, QStringList{u"Nelze vkladat tag uvnitř tagu!"_s});
     QCOMPARE(fx.buffer().GetText(), u"a<FONT SIZE=2>b"_s);
     QCOMPARE(fx.buffer().SelStart(), 4);
@@ -168,30 +170,30 @@ void tst_InsertCommands::refusedInsideTag()
 
 void tst_InsertCommands::exemptCommandsInsertInsideTag()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
     fx.setText(u"<FONT COLOR=>"_s, 12);
     si.pickColor(QColor(0x12, 0x34, 0x56));
-    InsertTag(fx.window(), 26);
+    InsertTag(fx.workspace(), 26);
     QCOMPARE(fx.buffer().GetText(), u"<FONT COLOR=#123456>"_s);
 
     fx.setText(u"<P >"_s, 3);
-    InsertSpecialCharacter(fx.window(), u"&amp;"_s);
+    InsertSpecialCharacter(fx.workspace(), u"&amp;"_s);
     QCOMPARE(fx.buffer().GetText(), u"<P &amp;>"_s);
 
     fx.setText(u"<P >"_s, 3);
-    InsertTag(fx.window(), 92, InsertArgs::withItem(u"ALIGN="_s));
+    InsertTag(fx.workspace(), 92, InsertArgs::withItem(u"ALIGN="_s));
     QCOMPARE(fx.buffer().GetText(), u"<P ALIGN=>"_s);
     QVERIFY(si.errors.isEmpty());
 }
 
 void tst_InsertCommands::checkOffInsertsInsideTag()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
-    fx.window().settings().InsideTagCheck = false;
+    fx.settings().InsideTagCheck = false;
     fx.setText(u"<P >"_s, 3);
-    InsertTag(fx.window(), 1);
+    InsertTag(fx.workspace(), 1);
     QCOMPARE(fx.buffer().GetText(), u"<P <B></B>>"_s);
     QVERIFY(si.errors.isEmpty());
 }
@@ -208,20 +210,20 @@ void tst_InsertCommands::caretAtTagEdgeCountsAsOutside()
 {
     QFETCH(int, caret);
     QFETCH(QString, expected);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
     fx.setText(u"<P>x<I>"_s, caret);
-    InsertTag(fx.window(), 1);
+    InsertTag(fx.workspace(), 1);
     QCOMPARE(fx.buffer().GetText(), expected);
     QVERIFY(si.errors.isEmpty());
 }
 
 void tst_InsertCommands::nothingWithoutDocument()
 {
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     ScriptedInteraction si;
     for (int n : {1, 26, 64, 73})
-        InsertTag(fx.window(), n);
+        InsertTag(fx.workspace(), n);
     QVERIFY(si.log.isEmpty());
 }
 
@@ -249,10 +251,10 @@ void tst_InsertCommands::prompts()
     QFETCH(std::optional<QString>, input);
     QFETCH(QString, expected);
     QFETCH(QString, asked);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
     si.enterText(input);
-    InsertTag(fx.window(), command);
+    InsertTag(fx.workspace(), command);
     QCOMPARE(fx.buffer().GetText(), expected);
     QCOMPARE(si.log, QStringList{asked});
     QVERIFY(si.unexpected.isEmpty());
@@ -260,26 +262,26 @@ void tst_InsertCommands::prompts()
 
 void tst_InsertCommands::colorCommand()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
     si.pickColor(QColor(255, 0, 0)).pickColor(std::nullopt);
-    InsertTag(fx.window(), 26);
+    InsertTag(fx.workspace(), 26);
     QCOMPARE(fx.buffer().GetText(), u"#FF0000"_s);
-    InsertTag(fx.window(), 26);
+    InsertTag(fx.workspace(), 26);
     QCOMPARE(fx.buffer().GetText(), u"#FF0000"_s);
     QVERIFY(si.unexpected.isEmpty());
 }
 
 void tst_InsertCommands::styleSheetLink()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     ScriptedInteraction si;
     si.openFile(u"/home/web/styl.css"_s).openFile(QString());
-    InsertTag(fx.window(), 56);
+    InsertTag(fx.workspace(), 56);
     QCOMPARE(fx.buffer().GetText(),
              u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\"/home/web/styl.css\">"_s);
     QCOMPARE(si.log.first(), u"open: Style Sheets (*.css)|*.css"_s);
-    InsertTag(fx.window(), 56);
+    InsertTag(fx.workspace(), 56);
     QCOMPARE(fx.buffer().GetText(),
              u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\"/home/web/styl.css\">"_s);
 }
@@ -298,17 +300,17 @@ void tst_InsertCommands::tableCommandsWithoutTableWindow()
 {
     QFETCH(int, command);
     QFETCH(QString, expected);
-    MainWindowFixture fx;
-    InsertTag(fx.window(), command);
+    WorkspaceFixture fx;
+    InsertTag(fx.workspace(), command);
     QCOMPARE(fx.buffer().GetText(), expected);
 }
 
 void tst_InsertCommands::rowFromTableWindowIsIndented()
 {
-    MainWindowFixture fx;
-    InsertTag(fx.window(), 42, InsertArgs::withMarkup({u"<TR ALIGN=left>"_s, u"</TR>"_s}));
+    WorkspaceFixture fx;
+    InsertTag(fx.workspace(), 42, InsertArgs::withMarkup({u"<TR ALIGN=left>"_s, u"</TR>"_s}));
     QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    \r\n  </TR>"_s);
-    InsertTag(fx.window(), 43);
+    InsertTag(fx.workspace(), 43);
     QCOMPARE(fx.buffer().GetText(), u"  <TR ALIGN=left>\r\n    <TD></TD>\r\n  </TR>"_s);
 }
 
@@ -330,9 +332,9 @@ void tst_InsertCommands::pageSkeleton()
 {
     QFETCH(bool, metaCz);
     QFETCH(QString, expected);
-    MainWindowFixture fx;
-    fx.window().settings().MetaCz = metaCz;
-    InsertTag(fx.window(), 85);
+    WorkspaceFixture fx;
+    fx.settings().MetaCz = metaCz;
+    InsertTag(fx.workspace(), 85);
     QCOMPARE(fx.buffer().GetText(), expected);
     const int caret = int(expected.indexOf(u"<BODY >\r\n\r\n"_s)) + 11;
     QCOMPARE(fx.buffer().SelStart(), caret);
@@ -342,12 +344,12 @@ void tst_InsertCommands::pageSkeleton()
 
 void tst_InsertCommands::skeletonTakesTheWizardsPage()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     PageSkeleton page;
     page.docType = u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">"_s;
     page.title = u"Úvod"_s;
     page.bodyStart = u"<BODY BGCOLOR=\"#FFFFFF\">"_s;
-    InsertTag(fx.window(), 85, InsertArgs::withPage(page));
+    InsertTag(fx.workspace(), 85, InsertArgs::withPage(page));
     const QString text = fx.buffer().GetText();
     QVERIFY(text.startsWith(u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">\r\n<HTML>"_s));
     QVERIFY(text.contains(u"<TITLE>Úvod</TITLE>"_s));
@@ -358,24 +360,24 @@ void tst_InsertCommands::dateAndTime()
 {
     QLocale::setDefault(QLocale(QLocale::Czech));
     setInsertClock([] { return QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3)); });
-    MainWindowFixture fx;
-    InsertTag(fx.window(), 73);
+    WorkspaceFixture fx;
+    InsertTag(fx.workspace(), 73);
     QCOMPARE(fx.buffer().GetText(), u"úterý, 8.prosinec 2026"_s);
     fx.setText(QString());
-    InsertTag(fx.window(), 74);
+    InsertTag(fx.workspace(), 74);
     QCOMPARE(fx.buffer().GetText(), u"09:05:03"_s);
     QCOMPARE(formatInsertTime(QTime(23, 59, 0)), u"23:59:00"_s);
 }
 
 void tst_InsertCommands::lastEditScriptAndHomeLink()
 {
-    MainWindowFixture fx;
-    InsertTag(fx.window(), 75);
+    WorkspaceFixture fx;
+    InsertTag(fx.workspace(), 75);
     QCOMPARE(fx.buffer().GetText(), u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
                                     u"document.write(document.lastModified)\r\n</SCRIPT>"_s);
     QCOMPARE(fx.buffer().colorAt(0), Script);
     fx.setText(QString());
-    InsertTag(fx.window(), 21);
+    InsertTag(fx.workspace(), 21);
     QCOMPARE(fx.buffer().GetText(),
              u"<A HREF=\""_s + QString::fromUtf16(HomePageAddress) + u"\" ><IMG SRC=\""_s
                  + QString::fromUtf16(LogoPictureAddress)
@@ -384,13 +386,13 @@ void tst_InsertCommands::lastEditScriptAndHomeLink()
 
 void tst_InsertCommands::specialCharacterAndUserTag()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(u"abc"_s, 0, 3);
-    InsertSpecialCharacter(fx.window(), u"&eacute;"_s);
+    InsertSpecialCharacter(fx.workspace(), u"&eacute;"_s);
     QCOMPARE(fx.buffer().GetText(), u"&eacute;abc"_s);
-    QCOMPARE(fx.buffer().colorAt(0), fx.window().settings().TEXT);
+    QCOMPARE(fx.buffer().colorAt(0), fx.settings().TEXT);
     fx.setText(u"abc"_s, 0, 3);
-    InsertUserTag(fx.window(), u"<MOJE>"_s, u"</MOJE>"_s);
+    InsertUserTag(fx.workspace(), u"<MOJE>"_s, u"</MOJE>"_s);
     QCOMPARE(fx.buffer().GetText(), u"<MOJE>abc</MOJE>"_s);
     QCOMPARE(fx.buffer().colorAt(0), Tag);
 }
@@ -412,9 +414,9 @@ void tst_InsertCommands::treeNode()
     QFETCH(std::optional<QString>, node);
     QFETCH(QString, expected);
     QFETCH(int, caret);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(u"abc"_s, 0, 3);
-    InsertTag(fx.window(), 92, InsertArgs::withItem(node.value_or(QString())));
+    InsertTag(fx.workspace(), 92, InsertArgs::withItem(node.value_or(QString())));
     QCOMPARE(fx.buffer().GetText(), expected);
     if (node)
         QCOMPARE(fx.buffer().SelStart(), caret);
@@ -433,9 +435,9 @@ void tst_InsertCommands::moveBeforeHeadEnd()
 {
     QFETCH(QString, text);
     QFETCH(int, caret);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(text, 6, 2);
-    MoveCaretBeforeHeadEnd(fx.window());
+    MoveCaretBeforeHeadEnd(fx.workspace());
     QCOMPARE(fx.buffer().SelStart(), caret);
     QCOMPARE(fx.buffer().SelLength(), 0);
 }
@@ -527,7 +529,7 @@ void tst_InsertCommands::insideTagCheckAgreesWithTagLocator_data()
 void tst_InsertCommands::insideTagCheckAgreesWithTagLocator()
 {
     QFETCH(QString, text);
-    MainWindowFixture fx(1);
+    WorkspaceFixture fx(1);
     for (int caret = 0; caret <= text.size(); ++caret) {
         if (caret > 0 && text[caret - 1] == u'\r' && caret < text.size() && text[caret] == u'\n')
             continue; // no caret stands between CR and LF

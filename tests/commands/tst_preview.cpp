@@ -123,7 +123,7 @@ void tst_Preview::cleanup()
 void tst_Preview::openSavedPage()
 {
     QCOMPARE(writeTextFile(m_page, u"<P>uloženo</P>"_s), QString());
-    QVERIFY(m_fx->window().openInNewWindow(m_page));
+    QVERIFY(m_fx->workspace().openInNewWindow(m_page));
 }
 
 void tst_Preview::previewTabShowsTheSavedFile_data()
@@ -176,7 +176,7 @@ void tst_Preview::previewTabIsRefused()
     QFETCH(QStringList, asked);
     TForm1 &w = m_fx->window();
     if (situation != u"none") {
-        w.NewDocumentWindow();
+        w.workspace().NewDocumentWindow();
         if (situation == u"untitled")
             m_fx->buffer().SetText(u"<P>text</P>"_s);
     }
@@ -194,7 +194,7 @@ void tst_Preview::ulpreSavesUntitledThroughSaveAs()
 {
     TForm1 &w = m_fx->window();
     w.settings().Ulpre = true;
-    w.NewDocumentWindow();
+    w.workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"<P>řádek</P>"_s);
     const QString target = m_dir->filePath(u"nový.htm"_s);
     ScriptedInteraction ui;
@@ -215,7 +215,7 @@ void tst_Preview::backToDocumentIsNeverRefused()
     QCOMPARE(w.DocumentArea->currentWidget(), w.WebBrowser1);
     w.action(u"FileCloseAll"_s)->trigger();
     settle();
-    QVERIFY(!w.activeDocument());
+    QVERIFY(!w.workspace().activeDocument());
     w.TabSet1->setCurrentIndex(DocumentTab);
     QCOMPARE(w.TabSet1->currentIndex(), int(DocumentTab));
     QCOMPARE(w.DocumentArea->currentWidget(), w.mdiArea());
@@ -279,7 +279,7 @@ void tst_Preview::previewWindowIsOneWithItsCaptions()
     QCOMPARE(item->text(), u"Samostatné okno s prohlížečem "_s);
     QCOMPARE(item->shortcut(), QKeySequence(u"Ctrl+W"_s));
     item->trigger();
-    TPreview *preview = previewWindow(w);
+    TPreview *preview = previewWindow(w.workspace());
     QVERIFY(preview);
     QCOMPARE(preview->windowTitle(), u"Preview "_s + m_page);
     QCOMPARE(preview->WebBrowser1->address(), QUrl::fromLocalFile(m_page));
@@ -288,21 +288,21 @@ void tst_Preview::previewWindowIsOneWithItsCaptions()
     for (QAction *a : sub->systemMenu()->actions())
         QVERIFY(!a->shortcuts().contains(QKeySequence(u"Ctrl+W"_s)));
     QCOMPARE(item->text(), u"Obnovit v okně prohlížeče"_s);
-    QCOMPARE(w.documents().size(), 1); // not a document
+    QCOMPARE(w.workspace().documents().size(), 1); // not a document
 
     // Again: the same window shows the document as saved now.
-    w.activeDocument()->RichEdit1->SetText(u"<P>druhé</P>"_s);
+    w.workspace().activeDocument()->RichEdit1->SetText(u"<P>druhé</P>"_s);
     ScriptedInteraction ui;
     ui.answer(Answer::Yes);
     item->trigger();
     QCOMPARE(w.findChildren<TPreview *>().size(), 1);
-    QCOMPARE(previewWindow(w), preview);
+    QCOMPARE(previewWindow(w.workspace()), preview);
     QCOMPARE(diskText(m_page), u"<P>druhé</P>"_s);
     QCOMPARE(ui.log, QStringList{kSaveQuestion});
 
     preview->parentWidget()->close();
     QCOMPARE(item->text(), u"Samostatné okno s prohlížečem"_s);
-    QVERIFY(!previewWindow(w));
+    QVERIFY(!previewWindow(w.workspace()));
     settle();
     QCOMPARE(w.findChildren<TPreview *>().size(), 0);
 }
@@ -311,7 +311,7 @@ void tst_Preview::helpPageUsesThePreviewWindow()
 {
     TForm1 &w = m_fx->window();
     w.TabbedNotebook1->setCurrentIndex(2);
-    TPreview *preview = previewWindow(w);
+    TPreview *preview = previewWindow(w.workspace());
     QVERIFY(preview);
     QCOMPARE(preview->windowTitle(), u"Nápověda Brisko HTML Editoru"_s);
     QVERIFY(preview->WebBrowser1->address().toLocalFile().endsWith(u"/help/index2.htm"_s));
@@ -410,7 +410,7 @@ void tst_Preview::externalButtonShiftAndDde()
 void tst_Preview::untitledIsNotSentAnywhere()
 {
     TForm1 &w = m_fx->window();
-    w.NewDocumentWindow();
+    w.workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"<P>x</P>"_s);
     RecordingShell shell;
     ScriptedInteraction ui;

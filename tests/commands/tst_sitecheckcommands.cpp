@@ -97,7 +97,7 @@ void tst_SiteCheckCommands::cleanup()
 {
     if (SiteCheckWindow *w = m_fx ? reportWindow() : nullptr)
         delete w;
-    for (TForm2 *doc : m_fx->window().documents())
+    for (TForm2 *doc : m_fx->workspace().documents())
         doc->RichEdit1->SetModified(false);
     m_fx.reset();
     endScript(m_script);
@@ -124,7 +124,7 @@ void tst_SiteCheckCommands::menuChecksTheChosenFolderInTheReportWindow()
 
 void tst_SiteCheckCommands::doubleClickOpensThePageWithTheCaretOnTheReference()
 {
-    SiteCheckWindow &window = siteCheckWindow(m_fx->window());
+    SiteCheckWindow &window = siteCheckWindow(m_fx->workspace());
     window.showReport(checkSite({m_site, {}}), {m_site, {}});
     QTableView *broken = window.table(SiteFindingKind::Broken);
     // stránka.html, a Windows-1250 page: "index.html#chybi" at 11:10.
@@ -137,7 +137,7 @@ void tst_SiteCheckCommands::doubleClickOpensThePageWithTheCaretOnTheReference()
     // The page already open is shown again, not opened twice.
     window.activateRow(broken, broken->model()->index(0, 0));
     window.activateRow(broken, broken->model()->index(4, 0));
-    QCOMPARE(m_fx->window().documents().size(), 2);
+    QCOMPARE(m_fx->workspace().documents().size(), 2);
     QCOMPARE(m_fx->doc()->FileName(), m_site + u"/stránka.html"_s);
 }
 
@@ -148,7 +148,8 @@ void tst_SiteCheckCommands::caseFixRewritesClosedPagesInTheirEncodingWithBackup(
     const QByteArray before = bytesOf(iso);
     const SiteReport report = checkSite({m_site, {}});
     const CaseFixOutcome outcome =
-        fixCaseMismatches(m_fx->window(), m_site, report.findingsOf(SiteFindingKind::CaseMismatch));
+        fixCaseMismatches(m_fx->workspace(), m_site,
+                          report.findingsOf(SiteFindingKind::CaseMismatch));
     QCOMPARE(outcome.fixed, 3);
     QCOMPARE(outcome.problems, QStringList());
     QCOMPARE(outcome.saved, (QStringList{u"index.html"_s, u"iso.html"_s}));
@@ -167,12 +168,13 @@ void tst_SiteCheckCommands::caseFixRewritesClosedPagesInTheirEncodingWithBackup(
 void tst_SiteCheckCommands::caseFixInAnOpenPageIsOneUndoStep()
 {
     const QString index = m_site + u"/index.html"_s;
-    TForm2 *doc = m_fx->window().openInNewWindow(index);
+    TForm2 *doc = m_fx->workspace().openInNewWindow(index);
     QVERIFY(doc);
     const QString original = doc->RichEdit1->GetText();
     const SiteReport report = checkSite({m_site, {}});
     const CaseFixOutcome outcome =
-        fixCaseMismatches(m_fx->window(), m_site, report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
+        fixCaseMismatches(m_fx->workspace(), m_site,
+                          report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
     QCOMPARE(outcome.fixed, 1);
     QCOMPARE(outcome.saved, QStringList{u"index.html"_s});
     QVERIFY(doc->RichEdit1->GetText().contains(u"<img src=\"obrázek.gif\""_s));
@@ -186,13 +188,14 @@ void tst_SiteCheckCommands::caseFixLeavesUnsavedPagesToTheUser()
 {
     const QString index = m_site + u"/index.html"_s;
     const QByteArray before = bytesOf(index);
-    TForm2 *doc = m_fx->window().openInNewWindow(index);
+    TForm2 *doc = m_fx->workspace().openInNewWindow(index);
     QVERIFY(doc);
     doc->RichEdit1->SetSelStart(doc->RichEdit1->textLength());
     doc->RichEdit1->ReplaceSelection(u"\r\n<!-- rozepsáno -->"_s);
     const SiteReport report = checkSite({m_site, {}});
     const CaseFixOutcome outcome =
-        fixCaseMismatches(m_fx->window(), m_site, report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
+        fixCaseMismatches(m_fx->workspace(), m_site,
+                          report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
     QCOMPARE(outcome.editedOnly, QStringList{u"index.html"_s});
     QVERIFY(doc->RichEdit1->GetText().contains(u"obrázek.gif"_s));
     QVERIFY(doc->RichEdit1->IsModified());
@@ -215,7 +218,7 @@ void tst_SiteCheckCommands::caseFixLeavesChangedReferencesAlone()
         if (f.page == u"iso.html"_s)
             findings << f;
     }
-    const CaseFixOutcome outcome = fixCaseMismatches(m_fx->window(), m_site, findings);
+    const CaseFixOutcome outcome = fixCaseMismatches(m_fx->workspace(), m_site, findings);
     QCOMPARE(outcome.fixed, 0);
     QCOMPARE(outcome.problems.size(), 2);
     QVERIFY(outcome.problems[0].contains(u"se od kontroly změnil"_s));
@@ -241,7 +244,7 @@ void tst_SiteCheckCommands::uploadCheckAsksWithTheCounts()
     m_script->dialog(waitForCheck).choice(choice);
     SiteReport report;
     bool show = false;
-    QCOMPARE(checkSiteBeforeUpload(m_fx->window(), m_site, report, show), upload);
+    QCOMPARE(checkSiteBeforeUpload(m_fx->workspace(), m_site, report, show), upload);
     QCOMPARE(show, showReport);
     QCOMPARE(m_script->log.last(),
              u"choose: Kontrola webu našla chyby, které na serveru nebudou fungovat.\r\n"

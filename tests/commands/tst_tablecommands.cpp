@@ -134,7 +134,7 @@ void TestTableCommands::gridWithWindowClosed()
 void TestTableCommands::gridUsesTheOpenWindow()
 {
     trigger("OptTableWindow");
-    TTableForm *w = m_fx->window().tableWindow();
+    TTableForm *w = m_fx->workspace().tableWindow();
     QVERIFY(w);
     w->SpinEdit1->setValue(1);
     w->ComboBox8->setEditText(u"left"_s);
@@ -169,7 +169,7 @@ void TestTableCommands::gridTooLargeForTheEditor()
 void TestTableCommands::openWindowComposesTableCommands()
 {
     trigger("OptTableWindow");
-    TTableForm *w = m_fx->window().tableWindow();
+    TTableForm *w = m_fx->workspace().tableWindow();
     w->ComboBox4->setEditText(u"80%"_s);
     w->ComboBox6->setEditText(u"TOP"_s);
     w->ComboBox9->setEditText(u"MIDDLE"_s);
@@ -192,7 +192,7 @@ void TestTableCommands::windowMarkFollowsEveryRoute()
 {
     QVERIFY(!f6()->isChecked());
     trigger("OptTableWindow");
-    QPointer<TTableForm> w = m_fx->window().tableWindow();
+    QPointer<TTableForm> w = m_fx->workspace().tableWindow();
     QVERIFY(w && w->isVisible());
     QVERIFY(w->windowFlags().testFlag(Qt::Tool));
     QCOMPARE(w->windowTitle(), u"Tabulky.."_s);
@@ -203,23 +203,23 @@ void TestTableCommands::windowMarkFollowsEveryRoute()
     QVERIFY(!f6()->isChecked());
     // Its own close box closes it.
     trigger("OptTableWindow");
-    w = m_fx->window().tableWindow();
+    w = m_fx->workspace().tableWindow();
     QVERIFY(f6()->isChecked());
     w->close();
     QTRY_VERIFY(w.isNull());
     QVERIFY(!f6()->isChecked());
-    QVERIFY(!m_fx->window().tableWindow());
+    QVERIFY(!m_fx->workspace().tableWindow());
     // F6 inside the window closes it too; one opened at once keeps its mark.
     trigger("OptTableWindow");
-    w = m_fx->window().tableWindow();
+    w = m_fx->workspace().tableWindow();
     w->activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), w.data());
     QTest::keyClick(w, Qt::Key_F6);
-    QVERIFY(!m_fx->window().tableWindow());
+    QVERIFY(!m_fx->workspace().tableWindow());
     QVERIFY(!f6()->isChecked());
     trigger("OptTableWindow");
     QTRY_VERIFY(w.isNull());
-    QVERIFY(m_fx->window().tableWindow());
+    QVERIFY(m_fx->workspace().tableWindow());
     QVERIFY(f6()->isChecked());
     trigger("OptTableWindow");
     // The palette tab "Tabulky" with the window open only brings it forward.
@@ -231,14 +231,14 @@ void TestTableCommands::windowMarkFollowsEveryRoute()
             tabs->setCurrentIndex(i);
     }
     QCOMPARE(tabs->tabText(tabs->currentIndex()), u"Tabulky"_s);
-    QVERIFY(m_fx->window().tableWindow());
+    QVERIFY(m_fx->workspace().tableWindow());
     QVERIFY(f6()->isChecked());
 }
 
 void TestTableCommands::editThroughOpenWindowClosesIt()
 {
     trigger("OptTableWindow");
-    QPointer<TTableForm> open = m_fx->window().tableWindow();
+    QPointer<TTableForm> open = m_fx->workspace().tableWindow();
     open->ComboBox8->setEditText(u"center"_s);
     m_fx->setText(u"<TD WIDTH=5>x"_s, 3);
     m_ui->dialog([open](QDialog &d) {
@@ -254,7 +254,7 @@ void TestTableCommands::editThroughOpenWindowClosesIt()
     pressF7();
     QCOMPARE(m_fx->buffer().GetText(), u"<TD ALIGN=center WIDTH=5>x"_s);
     QTRY_VERIFY(open.isNull());
-    QVERIFY(!m_fx->window().tableWindow());
+    QVERIFY(!m_fx->workspace().tableWindow());
     QVERIFY(!f6()->isChecked());
 
     // The palette's TD now writes the bare cell, and F6 opens a fresh window.
@@ -262,9 +262,9 @@ void TestTableCommands::editThroughOpenWindowClosesIt()
     palette(u"TD"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<TD ALIGN=center WIDTH=5>x<TD></TD>"_s);
     trigger("OptTableWindow");
-    QVERIFY(m_fx->window().tableWindow());
+    QVERIFY(m_fx->workspace().tableWindow());
     QVERIFY(f6()->isChecked());
-    QCOMPARE(m_fx->window().tableWindow()->ComboBox8->currentText(), QString());
+    QCOMPARE(m_fx->workspace().tableWindow()->ComboBox8->currentText(), QString());
 }
 
 void TestTableCommands::editRoundTrips_data()
@@ -290,7 +290,7 @@ void TestTableCommands::editRoundTrips()
     pressF7();
     QCOMPARE(m_fx->buffer().GetText(), expected + u"x"_s);
     // The window made for the edit is gone again; the mark never came on.
-    QVERIFY(!m_fx->window().tableWindow());
+    QVERIFY(!m_fx->workspace().tableWindow());
     QVERIFY(!f6()->isChecked());
     QTRY_VERIFY(m_fx->window().findChildren<TTableForm *>().isEmpty());
 }
@@ -303,7 +303,7 @@ void TestTableCommands::badNumberLeavesOpenWindowOpen()
     pressF7();
     QCOMPARE(m_ui->errors, QStringList{u"'2x' is not a valid integer value"_s});
     QCOMPARE(m_fx->buffer().GetText(), text);
-    QVERIFY(m_fx->window().tableWindow());
+    QVERIFY(m_fx->workspace().tableWindow());
     QVERIFY(f6()->isChecked());
 }
 

@@ -112,7 +112,7 @@ void tst_TemplateManager::createGivesUntitledWindowWithTemplateText()
         click(d, u"CreateButton"_s);
     });
     trigger();
-    QCOMPARE(m_fx->window().documents().size(), 1);
+    QCOMPARE(m_fx->workspace().documents().size(), 1);
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
     QCOMPARE(m_fx->doc()->windowTitle(), u"Bez jména"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<HTML>\r\n<BODY>čau</BODY>\r\n</HTML>"_s);
@@ -154,7 +154,7 @@ void tst_TemplateManager::deleteRemovesTheFileAndRefillsTheList()
     QCOMPARE(countAfterDelete, 1);
     QVERIFY(!QFile::exists(QDir(folder()).filePath(u"pryč.sab"_s)));
     QVERIFY(QFile::exists(QDir(folder()).filePath(u"zůstane.sab"_s)));
-    QVERIFY(m_fx->window().documents().isEmpty());
+    QVERIFY(m_fx->workspace().documents().isEmpty());
 }
 
 void tst_TemplateManager::withoutSelectionNothingHappens_data()
@@ -175,7 +175,7 @@ void tst_TemplateManager::withoutSelectionNothingHappens()
             click(d, u"CloseButton"_s);
     });
     trigger();
-    QVERIFY(m_fx->window().documents().isEmpty());
+    QVERIFY(m_fx->workspace().documents().isEmpty());
     QVERIFY(QFile::exists(QDir(folder()).filePath(u"a.sab"_s)));
 }
 

@@ -203,7 +203,7 @@ void tst_ToolCommands::replacementBeyondEditorLimitIsRefused()
 void tst_ToolCommands::analyzerNeedsADocument()
 {
     m_fx->doc()->closeConfirmed();
-    QTRY_VERIFY(m_fx->window().activeDocument() == nullptr);
+    QTRY_VERIFY(m_fx->workspace().activeDocument() == nullptr);
     trigger("ToolLinkAnalyzer");
     QVERIFY(m_script->log.isEmpty());
 }

@@ -104,7 +104,7 @@ void TestToolRoom::toolStaysOpenWithItsTextWhenTheResultDoesNotFit()
     MainWindowFixture fx;
     const QString page(MaxDocumentLength - 3, u'x');
     fx.setText(page, 0, 2);
-    const int documents = int(fx.window().documents().size());
+    const int documents = int(fx.workspace().documents().size());
     ScriptedInteraction script;
     bool stayedOpen = false;
     bool kept = false;
@@ -117,13 +117,13 @@ void TestToolRoom::toolStaysOpenWithItsTextWhenTheResultDoesNotFit()
         else
             press(d, cancel);
     });
-    run(fx.window());
+    run(fx.workspace());
     QCOMPARE(script.errors, QStringList{doesNotFitMessage()});
     QVERIFY(stayedOpen);
     QVERIFY(kept);
     QCOMPARE(fx.buffer().GetText(), page);
     QVERIFY(!fx.buffer().IsModified());
-    QCOMPARE(fx.window().documents().size(), documents);
+    QCOMPARE(fx.workspace().documents().size(), documents);
 }
 
 BRISKO_TEST_MAIN(TestToolRoom)

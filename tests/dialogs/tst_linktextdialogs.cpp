@@ -315,7 +315,7 @@ void TestLinkTextDialogs::metaCommandGoesBeforeHead()
         control<QCheckBox>(d, u"CheckBox1"_s)->setChecked(beforeHead);
         pressInsert(d);
     });
-    InsertTag(m_fx->window(), 45);
+    InsertTag(m_fx->workspace(), 45);
     QCOMPARE(m_fx->buffer().GetText(), expected);
 }
 

@@ -367,7 +367,7 @@ void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
     QCOMPARE(answers.log, QStringList{u"dialog: Nastavení"_s});
     QCOMPARE(fx.window().settings().Vyska, 17);
     QCOMPARE(fx.window().settings().TabText, u"  "_s);
-    for (TForm2 *doc : fx.window().documents())
+    for (TForm2 *doc : fx.workspace().documents())
         QCOMPARE(doc->RichEdit1->font().pointSize(), 17);
     EditorBuffer &b = fx.buffer();
     QCOMPARE(b.colorAt(1), 255);

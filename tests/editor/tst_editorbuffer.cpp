@@ -1,8 +1,10 @@
 #include "editor/EditorBuffer.h"
+#include "markup/TagItemDrag.h"
 #include "support/TestMain.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -48,6 +50,8 @@ private Q_SLOTS:
     void keysReportCaretPosition();
     void selectTagAtCaret_data();
     void selectTagAtCaret();
+    void dragsOfTagItemsAreTakenOthersGoOn_data();
+    void dragsOfTagItemsAreTakenOthersGoOn();
 
 private:
     void setText(const QString &text, int caret = 0, int length = 0)
@@ -369,6 +373,37 @@ void tst_EditorBuffer::selectTagAtCaret()
     QCOMPARE(m_buffer->SelText(), selected);
     if (selected.isEmpty())
         QCOMPARE(m_buffer->SelStart(), caret);
+}
+
+void tst_EditorBuffer::dragsOfTagItemsAreTakenOthersGoOn_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("tag item") << u"item"_s << true;
+    QTest::newRow("tag item with text beside") << u"item+text"_s << true;
+    QTest::newRow("files from the desktop") << u"urls"_s << false;
+    QTest::newRow("text of another program") << u"text"_s << false;
+}
+
+// The tag tree and the tag lists mark their items with the program's own drag format; files
+// and foreign text go on to the main window.
+void tst_EditorBuffer::dragsOfTagItemsAreTakenOthersGoOn()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, taken);
+    QMimeData data;
+    if (kind.startsWith(u"item"_s))
+        putTagItem(data, u"<B>,</B>"_s);
+    if (kind.endsWith(u"text"_s))
+        data.setText(u"<B>"_s);
+    if (kind == u"urls"_s)
+        data.setUrls({QUrl::fromLocalFile(u"/tmp/a.htm"_s)});
+    m_buffer->show();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QCoreApplication::sendEvent(m_buffer->viewport(), &enter);
+    QCOMPARE(enter.isAccepted(), taken);
+    QCOMPARE(tagItemText(&data).isEmpty(), !taken);
 }
 
 BRISKO_TEST_MAIN(tst_EditorBuffer)

@@ -1,11 +1,17 @@
 #include "support/TestMain.h"
 
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QFile>
 #include <QHash>
+#include <QLibraryInfo>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -68,6 +74,113 @@ QStringList layerViolations(const QString &sourceRoot)
             found << u"%1:%2: includes %3"_s.arg(relative).arg(lineNumber).arg(line.trimmed());
         }
     }
+    found.sort();
+    return found;
+}
+
+// Every source file under the root as (path relative to the root, text).
+QMap<QString, QStringList> sourceLines(const QString &sourceRoot)
+{
+    QMap<QString, QStringList> files;
+    const QDir root(sourceRoot);
+    QDirIterator it(sourceRoot, {u"*.h"_s, u"*.cpp"_s}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+            files.insert(root.relativeFilePath(path),
+                         QString::fromUtf8(file.readAll()).split(u'\n'));
+    }
+    return files;
+}
+
+// Includes that slip past the folder rule, which reads "folder/..." in quotes: a path with
+// "..", or one of our folders in angle brackets. Also a widget header in markup/, which
+// is Qt Core and Gui only. As "file:line: reason".
+QStringList dodgingIncludes(const QString &sourceRoot)
+{
+    static const QRegularExpression quoted(u"^\\s*#\\s*include\\s*\"([^\"]*)\""_s);
+    static const QRegularExpression angled(u"^\\s*#\\s*include\\s*<([^>]*)>"_s);
+    const QString widgetHeaders =
+        QLibraryInfo::path(QLibraryInfo::HeadersPath) + u"/QtWidgets/"_s;
+    QStringList found;
+    const QMap<QString, QStringList> files = sourceLines(sourceRoot);
+    for (auto file = files.cbegin(); file != files.cend(); ++file) {
+        const QString folder = file.key().section(u'/', 0, 0);
+        for (qsizetype i = 0; i < file.value().size(); ++i) {
+            const QString &line = file.value()[i];
+            const QString where = u"%1:%2: "_s.arg(file.key()).arg(i + 1);
+            if (const auto m = quoted.match(line); m.hasMatch()) {
+                if (m.captured(1).split(u'/').contains(u".."_s))
+                    found << where + u"includes through \"..\""_s;
+            } else if (const auto a = angled.match(line); a.hasMatch()) {
+                const QString target = a.captured(1);
+                if (allowedLayers().contains(target.section(u'/', 0, 0)))
+                    found << where + u"includes our folder in angle brackets"_s;
+                else if (folder == u"markup"_s
+                         && (target.startsWith(u"QtWidgets/"_s)
+                             || QFileInfo::exists(widgetHeaders + target)))
+                    found << where + u"includes a widget header"_s;
+            }
+        }
+    }
+    return found;
+}
+
+// The units (a header and its .cpp, named "folder/Name") that include each other,
+// directly or through others: each cycle once, as its units in order, alphabetically
+// first unit first, "a -> b -> a".
+QStringList unitCycles(const QString &sourceRoot)
+{
+    static const QRegularExpression quoted(u"^\\s*#\\s*include\\s*\"([^\"]*)\\.h\""_s);
+    const QMap<QString, QStringList> files = sourceLines(sourceRoot);
+    QSet<QString> units;
+    for (auto file = files.cbegin(); file != files.cend(); ++file)
+        units.insert(file.key().section(u'.', 0, 0));
+    QMap<QString, QSet<QString>> uses;
+    for (auto file = files.cbegin(); file != files.cend(); ++file) {
+        const QString unit = file.key().section(u'.', 0, 0);
+        const QString folder = unit.section(u'/', 0, 0);
+        for (const QString &line : file.value()) {
+            const auto m = quoted.match(line);
+            if (!m.hasMatch())
+                continue;
+            QString target = m.captured(1);
+            if (!target.contains(u'/'))
+                target = folder + u'/' + target;
+            if (target != unit && units.contains(target))
+                uses[unit].insert(target);
+        }
+    }
+    // Depth-first search from every unit; a way back to a unit on the current path is a
+    // cycle. Each is named from its smallest unit, so it is reported once.
+    QSet<QString> cycles;
+    QStringList path;
+    QSet<QString> onPath, done;
+    std::function<void(const QString &)> visit = [&](const QString &unit) {
+        path << unit;
+        onPath.insert(unit);
+        for (const QString &next : uses.value(unit)) {
+            if (onPath.contains(next)) {
+                QStringList cycle = path.mid(path.indexOf(next));
+                const auto first = std::min_element(cycle.begin(), cycle.end());
+                std::rotate(cycle.begin(), first, cycle.end());
+                cycles.insert((cycle << cycle.first()).join(u" -> "_s));
+            } else if (!done.contains(next)) {
+                visit(next);
+            }
+        }
+        onPath.remove(unit);
+        path.removeLast();
+        done.insert(unit);
+    };
+    QStringList sorted(units.cbegin(), units.cend());
+    sorted.sort();
+    for (const QString &unit : std::as_const(sorted)) {
+        if (!done.contains(unit))
+            visit(unit);
+    }
+    QStringList found(cycles.cbegin(), cycles.cend());
     found.sort();
     return found;
 }
@@ -145,6 +258,10 @@ class TestLayers : public QObject
 private Q_SLOTS:
     void sourcesKeepTheirLayers();
     void plantedBadIncludeIsNamed();
+    void noIncludeDodgesTheFolderRule();
+    void plantedDodgingIncludesAreNamed();
+    void noUnitsIncludeEachOther();
+    void plantedCyclesAreNamed();
     void everyConnectToALambdaHasAContext();
     void plantedContextlessConnectIsNamed();
 };
@@ -175,6 +292,70 @@ void TestLayers::plantedBadIncludeIsNamed()
     QCOMPARE(layerViolations(dir.path()),
              (QStringList{u"commands/Cmd.cpp:3: includes #  include \"app/TForm1.h\""_s,
                           u"markup/Bad.cpp:4: includes #include \"settings/TSettings.h\""_s}));
+}
+
+void TestLayers::noIncludeDodgesTheFolderRule()
+{
+    const QStringList found = dodgingIncludes(QStringLiteral(BRISKO_SOURCE_DIR));
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+}
+
+namespace {
+
+void plantFile(const QTemporaryDir &dir, const QString &path, const QByteArray &text)
+{
+    QDir(dir.path()).mkpath(QFileInfo(path).path());
+    QFile file(dir.filePath(path));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+} // namespace
+
+// ".." and our folders in angle brackets anywhere, widget headers in markup/ only; Qt's
+// own headers and the same widget header elsewhere are fine.
+void TestLayers::plantedDodgingIncludesAreNamed()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    plantFile(dir, u"markup/A.cpp"_s,
+              "#include \"A.h\"\n#include <QString>\n#include <QWidget>\n"
+              "#include <QtWidgets/QDialog>\n#include <QImage>\n");
+    plantFile(dir, u"settings/B.cpp"_s,
+              "#include \"../app/TForm1.h\"\n#include <app/TForm1.h>\n#include <QWidget>\n");
+    QCOMPARE(dodgingIncludes(dir.path()),
+             (QStringList{u"markup/A.cpp:3: includes a widget header"_s,
+                          u"markup/A.cpp:4: includes a widget header"_s,
+                          u"settings/B.cpp:1: includes through \"..\""_s,
+                          u"settings/B.cpp:2: includes our folder in angle brackets"_s}));
+}
+
+void TestLayers::noUnitsIncludeEachOther()
+{
+    const QStringList found = unitCycles(QStringLiteral(BRISKO_SOURCE_DIR));
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+}
+
+// Two units through their .cpp files, three through a header and a same-folder include;
+// a unit that includes its own header and a chain without a way back are no cycle.
+void TestLayers::plantedCyclesAreNamed()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    plantFile(dir, u"commands/A.h"_s, "#pragma once\n");
+    plantFile(dir, u"commands/A.cpp"_s, "#include \"A.h\"\n#include \"commands/B.h\"\n");
+    plantFile(dir, u"commands/B.h"_s, "#pragma once\n");
+    plantFile(dir, u"commands/B.cpp"_s, "#include \"B.h\"\n#include \"commands/A.h\"\n");
+    plantFile(dir, u"app/X.h"_s, "#pragma once\n#include \"app/Y.h\"\n");
+    plantFile(dir, u"app/Y.h"_s, "#pragma once\n");
+    plantFile(dir, u"app/Y.cpp"_s, "#include \"Z.h\"\n");
+    plantFile(dir, u"app/Z.h"_s, "#pragma once\n");
+    plantFile(dir, u"app/Z.cpp"_s, "#include \"app/X.h\"\n#include \"commands/A.h\"\n");
+    plantFile(dir, u"markup/M.h"_s, "#pragma once\n");
+    plantFile(dir, u"markup/M.cpp"_s, "#include \"M.h\"\n");
+    QCOMPARE(unitCycles(dir.path()),
+             (QStringList{u"app/X -> app/Y -> app/Z -> app/X"_s,
+                          u"commands/A -> commands/B -> commands/A"_s}));
 }
 
 void TestLayers::everyConnectToALambdaHasAContext()

@@ -14,13 +14,13 @@ MainWindowFixture::MainWindowFixture(int documents, bool connectCommands)
     m_window->resize(900, 700);
     m_window->show();
     for (int i = 0; i < documents; ++i)
-        m_window->NewDocumentWindow();
+        workspace().NewDocumentWindow();
 }
 
 MainWindowFixture::~MainWindowFixture()
 {
     // Documents go without questions: the test decides what was asked before.
-    for (TForm2 *d : m_window->documents())
+    for (TForm2 *d : workspace().documents())
         d->RichEdit1->SetModified(false);
     m_window.reset();
 }

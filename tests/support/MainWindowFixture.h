@@ -13,8 +13,9 @@ struct MainWindowFixture
     ~MainWindowFixture();
 
     TForm1 &window() { return *m_window; }
-    TForm2 *doc() { return m_window->activeDocument(); }
-    EditorBuffer &buffer() { return *m_window->activeBuffer(); }
+    DocumentManager &workspace() { return m_window->workspace(); }
+    TForm2 *doc() { return workspace().activeDocument(); }
+    EditorBuffer &buffer() { return *workspace().activeBuffer(); }
     // Replaces the active document's text without marking it modified.
     void setText(const QString &text, int selStart = 0, int selLength = 0);
 

@@ -191,7 +191,7 @@ void TestChannelWizard::menuCommandFillsNewModifiedWindow()
         control<QPushButton>(d, u"Button1"_s)->click();
     });
     m_fx->window().action(u"ToolChannels"_s)->trigger();
-    QCOMPARE(m_fx->window().documents().size(), 1);
+    QCOMPARE(m_fx->workspace().documents().size(), 1);
     TForm2 *doc = m_fx->doc();
     QVERIFY(doc->isUntitled());
     QCOMPARE(doc->buffer().GetText(), golden(u"href"_s));
@@ -201,7 +201,7 @@ void TestChannelWizard::menuCommandFillsNewModifiedWindow()
 void TestChannelWizard::closingTheNewWindowAsks()
 {
     m_script->dialog([](QDialog &d) { control<QPushButton>(d, u"Button1"_s)->click(); });
-    runChannelWizard(m_fx->window());
+    runChannelWizard(m_fx->workspace());
     TForm2 *doc = m_fx->doc();
     QVERIFY(doc);
     m_script->answer(Interaction::Answer::Cancel);
@@ -215,19 +215,19 @@ void TestChannelWizard::cancelOpensNoWindow()
         control<QLineEdit>(d, u"Edit4"_s)->setText(u"Titulek"_s);
         control<QPushButton>(d, u"Button2"_s)->click();
     });
-    runChannelWizard(m_fx->window());
-    QVERIFY(m_fx->window().documents().isEmpty());
+    runChannelWizard(m_fx->workspace());
+    QVERIFY(m_fx->workspace().documents().isEmpty());
 }
 
 void TestChannelWizard::noFreeSlotOpensNothing()
 {
     for (int i = 0; i < 30; ++i)
-        m_fx->window().NewDocumentWindow();
+        m_fx->workspace().NewDocumentWindow();
     m_script->dialog([](QDialog &d) { control<QPushButton>(d, u"Button1"_s)->click(); });
-    runChannelWizard(m_fx->window());
-    QCOMPARE(m_fx->window().documents().size(), 30);
+    runChannelWizard(m_fx->workspace());
+    QCOMPARE(m_fx->workspace().documents().size(), 30);
     QCOMPARE(m_script->errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
-    for (TForm2 *doc : m_fx->window().documents())
+    for (TForm2 *doc : m_fx->workspace().documents())
         QVERIFY(doc->buffer().GetText().isEmpty());
 }
 

@@ -438,7 +438,7 @@ void TestScripter::cancelledOrEmptyScriptInsertsNothing()
         memo->document()->setModified(true); // an unsaved script is not asked about
         ::action(d, action)->trigger();
     });
-    runScripter(m_fx->window(), dataDir());
+    runScripter(m_fx->workspace(), dataDir());
     QCOMPARE(m_fx->buffer().GetText(), u"<P>"_s);
     QVERIFY(!m_fx->buffer().IsModified());
 }
@@ -447,12 +447,12 @@ void TestScripter::scriptBeyondEditorLimitIsRefused()
 {
     const QString page(EditorBuffer::MaxLength - 25, u'x');
     m_fx->setText(page, 10);
-    QVERIFY(!insertScript(m_fx->window(), u"var abc = 1;"_s)); // 33 characters wrapped
+    QVERIFY(!insertScript(m_fx->workspace(), u"var abc = 1;"_s)); // 33 characters wrapped
     QCOMPARE(m_script->errors, QStringList{doesNotFitMessage()});
     QCOMPARE(m_fx->buffer().textLength(), page.size());
     QVERIFY(!m_fx->buffer().IsModified());
 
-    QVERIFY(insertScript(m_fx->window(), u"a;"_s)); // 23 characters still fit
+    QVERIFY(insertScript(m_fx->workspace(), u"a;"_s)); // 23 characters still fit
     QCOMPARE(m_fx->buffer().textLength(), page.size() + 23);
 }
 

@@ -1,7 +1,7 @@
-#include "commands/ElementCommands.h"
+#include "commands/ImageAndPageWizard.h"
 
-#include "commands/ElementTable.h"
-#include "commands/InsertTag.h"
+#include "commands/ActiveDocumentContext.h"
+#include "commands/InsertCommands.h"
 #include "commands/Workspace.h"
 #include "dialogs/ElementDialog.h"
 #include "dialogs/ImageDialog.h"
@@ -28,7 +28,9 @@ std::optional<Markup> runNewPageWizard(Workspace &w)
     const PageFields page = wizard.pageFields();
     InsertArgs args;
     args.page = PageSkeleton{page.docType, page.title, wizard.OpeningMarkup, wizard.ClosingMarkup};
-    InsertTag(w, 85, args);
+    // The skeleton goes in as command 85 does; the wizard's own command 86 already
+    // passed the inside-tag check and gives the editor the focus back.
+    insertionMarkup(w, 85, args);
     return std::nullopt;
 }
 

@@ -13,6 +13,3 @@ std::optional<Markup> runMetaInsert(Workspace &workspace);
 // Command 25: edits the comment at the caret, or comments out the selected text, or
 // writes a new comment; an emptied memo deletes the comment. Inserts by itself.
 std::optional<Markup> runCommentCommand(Workspace &workspace);
-
-// "&Počítadlo": the counter dialog first; command 22 puts in what it composed.
-void runCounterMenu(Workspace &workspace);

@@ -1,29 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
+#include <QWidget>
 
 class QCheckBox;
-class QLabel;
 class QPlainTextEdit;
-
-// The borderless start-up window with its status line.
-class TForm43 : public QWidget
-{
-    Q_OBJECT
-
-public:
-    TForm43();
-    QLabel *WaitLabel = nullptr;
-};
-
-void ShowWaitWindow();
-void SetWaitText(const QString &text);
-void CloseWaitWindow();
-TForm43 *waitWindow();
-
-// The start-up check of the browser component: a whole major version above 3 passes.
-bool browserComponentIsRecent(const QString &version);
 
 // The toolbar's document check: which message the text gets.
 struct DocumentCheckResult

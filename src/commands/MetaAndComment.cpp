@@ -1,4 +1,4 @@
-#include "commands/LinkAndTextCommands.h"
+#include "commands/MetaAndComment.h"
 
 #include "commands/InsertCommands.h"
 #include "commands/Workspace.h"
@@ -41,14 +41,4 @@ std::optional<Markup> runCommentCommand(Workspace &workspace)
     if (!dialog.OpeningMarkup.isEmpty())
         buffer->InsertAtCaret(workspace.settings().TAG, dialog.OpeningMarkup);
     return std::nullopt;
-}
-
-void runCounterMenu(Workspace &workspace)
-{
-    if (!workspace.activeDocument())
-        return;
-    TCounterForm dialog(workspace.dialogParent());
-    if (ui().exec(dialog) != QDialog::Accepted)
-        return;
-    InsertTag(workspace, 22, InsertArgs::withItem(dialog.OpeningMarkup));
 }

@@ -1,0 +1,30 @@
+#include "commands/InsideTag.h"
+
+#include "commands/Workspace.h"
+#include "editor/EditorBuffer.h"
+#include "interaction/Interaction.h"
+#include "settings/TSettings.h"
+
+using namespace Qt::StringLiterals;
+
+bool caretInsideTag(const EditorBuffer &b)
+{
+    const int caret = b.SelStart();
+    const int lt = b.lastIndexBefore(caret, u'<');
+    if (lt < 0 || b.lastIndexBefore(caret, u'>') > lt)
+        return false;
+    const int gt = b.firstIndexFrom(caret, u'>');
+    if (gt < 0)
+        return false;
+    const int nextLt = b.firstIndexFrom(caret, u'<');
+    return nextLt < 0 || gt < nextLt;
+}
+
+bool CheckNotInsideTag(Workspace &workspace)
+{
+    EditorBuffer *b = workspace.activeBuffer();
+    if (!b || !workspace.settings().InsideTagCheck || !caretInsideTag(*b))
+        return true;
+    ui().showError(u"Nelze vkladat tag uvnitř tagu!"_s);
+    return false;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows-1250 on disk, QString in memory. Every byte decodes to exactly one character
+// and encodes back to the same byte, so any file survives a load and a save unchanged.
+namespace Cp1250 {
+
+QString decode(QByteArrayView bytes);
+// Characters the code page cannot hold become decimal character references ("&#1046;"),
+// so typed or pasted text is never lost.
+QByteArray encode(QStringView text);
+bool canEncode(char32_t codePoint);
+
+} // namespace Cp1250
+
+// ISO-8859-2 (Latin-2), with the same promise: every byte decodes to one character and
+// encodes back to the same byte; other characters become decimal character references.
+namespace Iso88592 {
+
+QString decode(QByteArrayView bytes);
+QByteArray encode(QStringView text);
+bool canEncode(char32_t codePoint);
+
+} // namespace Iso88592
+
+// Turns CR LF, lone LF and lone CR into CR LF.
+QString normalizeLineBreaks(QStringView text);
