@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTest>
 
 #include <memory>
@@ -30,15 +31,21 @@ QString rowName(const ElementRow &row)
 }
 
 // The first control the user fills in: the first field in the focus chain that takes the
-// focus by Tab; buttons are not fields.
+// focus by Tab; buttons and page tabs are not fields. A dialog of buttons alone opens on
+// its first button.
 QWidget *firstField(QDialog &d)
 {
+    QWidget *firstButton = nullptr;
     for (QWidget *w = d.nextInFocusChain(); w && w != &d; w = w->nextInFocusChain()) {
-        if (d.isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()
-            && w->isVisibleTo(&d) && !qobject_cast<QAbstractButton *>(w) && !w->focusProxy())
+        if (!d.isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled()
+            || !w->isVisibleTo(&d) || w->focusProxy() || qobject_cast<QTabBar *>(w))
+            continue;
+        if (!qobject_cast<QAbstractButton *>(w))
             return w;
+        if (!firstButton)
+            firstButton = w;
     }
-    return nullptr;
+    return firstButton;
 }
 
 struct Sample
