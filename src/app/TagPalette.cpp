@@ -3,7 +3,7 @@
 #include "app/TForm1.h"
 #include "commands/InsertTag.h"
 #include "commands/TableCommands.h"
-#include "markup/SysUt.h"
+#include "markup/ElementContract.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -318,8 +318,10 @@ QStringList anchorNames(const QString &text)
     qsizetype at = text.indexOf(u"<A "_s, 0, Qt::CaseInsensitive);
     while (at >= 0) {
         const qsizetype end = text.indexOf(u'>', at);
-        QString tag = end < 0 ? text.mid(at) : text.mid(at, end - at + 1);
-        const QString name = ReadAttribute(tag, u"NAME", false);
+        const QStringView tag = end < 0 ? QStringView(text).sliced(at)
+                                        : QStringView(text).sliced(at, end - at + 1);
+        // A NAME= inside another attribute's quoted value names no anchor.
+        const QString name = AttributeReader(tag).text(u"NAME").value_or(QString());
         if (!name.isEmpty())
             names.append(name);
         at = text.indexOf(u"<A "_s, at + 1, Qt::CaseInsensitive);

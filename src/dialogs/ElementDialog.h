@@ -74,7 +74,7 @@ class FieldsDialog : public ElementDialog
 {
 public:
     using Fields = F;
-    using Compose = Markup (*)(const F &);
+    using Compose = std::function<Markup(const F &)>;
 
     virtual F fields() const { return m_bindings.read(*this); }
     virtual void setFields(const F &fields) { m_bindings.write(*this, fields); }
@@ -82,7 +82,7 @@ public:
 protected:
     FieldsDialog(const QString &title, Compose compose, QWidget *parent)
         : ElementDialog(title, parent)
-        , m_compose(compose)
+        , m_compose(std::move(compose))
     {
     }
     Markup composed() const override { return m_compose(fields()); }

@@ -71,45 +71,56 @@ struct FieldValue<std::optional<QString>>
     static void set(QWidget *c, const std::optional<QString> &v) { setControlChoice(c, v); }
 };
 
+template<class F>
+class FieldBindings;
+
 // One field bound to its control by the control's name, and a toggled field to its
 // check box too: {&ImageFields::alt, "Edit2"}, {&ImageFields::width, "SpinEdit3",
-// "CheckBox5"}. Both directions follow from the member's type and the control's kind.
+// "CheckBox5"}; a struct inside the fields to its own declaration. Both directions follow
+// from the member's type and the control's kind. Controls are looked up below the root.
 template<class F>
 struct Binding
 {
     template<class T>
     Binding(T F::*member, const char *control)
-        : control(QString::fromLatin1(control))
-        , read([member](const QWidget *c, const QWidget *, F &f) {
-            f.*member = FieldValue<T>::get(c);
+        : read([member, name = QString::fromLatin1(control)](const QWidget &root, F &f) {
+            f.*member = FieldValue<T>::get(namedControl(root, name));
         })
-        , write([member](QWidget *c, QWidget *, const F &f) { FieldValue<T>::set(c, f.*member); })
+        , write([member, name = QString::fromLatin1(control)](QWidget &root, const F &f) {
+            FieldValue<T>::set(namedControl(root, name), f.*member);
+        })
     {
     }
 
     // The value first, then the box, so a value equal to the old one still ticks as told.
     template<class T>
     Binding(Toggled<T> F::*member, const char *control, const char *toggle)
-        : control(QString::fromLatin1(control))
-        , toggle(QString::fromLatin1(toggle))
-        , read([member](const QWidget *c, const QWidget *box, F &f) {
-            f.*member = {controlFlag(box), FieldValue<T>::get(c)};
+        : read([member, name = QString::fromLatin1(control),
+                box = QString::fromLatin1(toggle)](const QWidget &root, F &f) {
+            f.*member = {controlFlag(namedControl(root, box)),
+                         FieldValue<T>::get(namedControl(root, name))};
         })
-        , write([member](QWidget *c, QWidget *box, const F &f) {
-            FieldValue<T>::set(c, (f.*member).value);
-            setControlFlag(box, (f.*member).on);
+        , write([member, name = QString::fromLatin1(control),
+                 box = QString::fromLatin1(toggle)](QWidget &root, const F &f) {
+            FieldValue<T>::set(namedControl(root, name), (f.*member).value);
+            setControlFlag(namedControl(root, box), (f.*member).on);
         })
     {
     }
 
-    QString control;
-    QString toggle;
-    std::function<void(const QWidget *, const QWidget *, F &)> read;
-    std::function<void(QWidget *, QWidget *, const F &)> write;
+    template<class S>
+    Binding(S F::*member, const FieldBindings<S> &nested)
+        : read([member, nested](const QWidget &root, F &f) { f.*member = nested.read(root); })
+        , write([member, nested](QWidget &root, const F &f) { nested.write(root, f.*member); })
+    {
+    }
+
+    std::function<void(const QWidget &, F &)> read;
+    std::function<void(QWidget &, const F &)> write;
 };
 
-// A dialog's (or a page's) declaration: which control holds which field. Controls are
-// looked up below the root each time, in the order declared.
+// A dialog's (or a page's) declaration: which control holds which field, in the order
+// declared.
 template<class F>
 class FieldBindings
 {
@@ -121,21 +132,16 @@ public:
     {
         F fields;
         for (const Binding<F> &b : m_bindings)
-            b.read(namedControl(root, b.control), toggleOf(root, b), fields);
+            b.read(root, fields);
         return fields;
     }
 
     void write(QWidget &root, const F &fields) const
     {
         for (const Binding<F> &b : m_bindings)
-            b.write(namedControl(root, b.control), toggleOf(root, b), fields);
+            b.write(root, fields);
     }
 
 private:
-    static QWidget *toggleOf(const QWidget &root, const Binding<F> &b)
-    {
-        return b.toggle.isEmpty() ? nullptr : namedControl(root, b.toggle);
-    }
-
     QList<Binding<F>> m_bindings;
 };

@@ -46,13 +46,29 @@ void tickOnPress(QPushButton *picker, QCheckBox *box)
     QObject::connect(picker, &QPushButton::pressed, box, [box] { box->setChecked(true); });
 }
 
+QCheckBox *switchBox(QSpinBox *spin, const QString &boxName, QWidget *parent)
+{
+    auto *box = namedWidget(new QCheckBox(parent), boxName);
+    tickOnChange(spin, box);
+    return box;
+}
+
+QCheckBox *switchBox(QPushButton *picker, const QString &boxName, QWidget *parent)
+{
+    auto *box = namedWidget(new QCheckBox(parent), boxName);
+    tickOnPress(picker, box);
+    return box;
+}
+
 QToolButton *iconButton(const QString &name, QStyle::StandardPixmap icon, QWidget *parent,
                         const QString &hint)
 {
     auto *button = namedWidget(new QToolButton(parent), name);
     button->setIcon(parent->style()->standardIcon(icon));
-    if (!hint.isEmpty())
+    if (!hint.isEmpty()) {
         button->setToolTip(hint);
+        button->setAccessibleName(hint); // a picture alone says nothing to a screen reader
+    }
     return button;
 }
 
@@ -77,8 +93,7 @@ ToggledSpin toggledSpin(const QString &spinName, const QString &boxName, QWidget
     pair.spin = namedWidget(new QSpinBox(parent), spinName);
     pair.spin->setRange(minimum, maximum);
     pair.spin->setMinimumWidth(90);
-    pair.box = namedWidget(new QCheckBox(parent), boxName);
-    tickOnChange(pair.spin, pair.box);
+    pair.box = switchBox(pair.spin, boxName, parent);
     return pair;
 }
 

@@ -41,6 +41,10 @@ QSpinBox *unboundedSpin(const QString &name, QWidget *parent);
 void tickOnChange(QSpinBox *spin, QCheckBox *box);
 // Touching the colour picker means the user wants a colour.
 void tickOnPress(QPushButton *picker, QCheckBox *box);
+// The caption-less check box that switches a field's attribute on, ticked by a change of
+// the number or a press on the colour picker.
+QCheckBox *switchBox(QSpinBox *spin, const QString &boxName, QWidget *parent);
+QCheckBox *switchBox(QPushButton *picker, const QString &boxName, QWidget *parent);
 
 // A field with its caption-less check box beside it, then the rest of the row empty.
 QHBoxLayout *boxRow(QWidget *field, QCheckBox *box);
@@ -76,28 +80,3 @@ AddressPicker addressPicker(const QString &comboName, QWidget *parent,
                             const QString &fileHint = QStringLiteral("Otevře soubor z disku"),
                             const QString &webHint = QStringLiteral(
                                 "Otevře soubor z kteréhokoliv místa na INTERNETU"));
-
-// The table window's pages map their controls by hand with these.
-inline Toggled<int> toggledNumber(const QSpinBox *spin, const QCheckBox *box)
-{
-    return {box->isChecked(), spin->value()};
-}
-
-inline void setToggledNumber(QSpinBox *spin, QCheckBox *box, const Toggled<int> &value)
-{
-    spin->setValue(value.value);
-    box->setChecked(value.on);
-}
-
-template<class Picker>
-Toggled<ColorValue> toggledColor(const Picker *picker, const QCheckBox *box)
-{
-    return {box->isChecked(), toColorValue(picker->color())};
-}
-
-template<class Picker>
-void setToggledColor(Picker *picker, QCheckBox *box, const Toggled<ColorValue> &value)
-{
-    picker->setColor(toQColor(value.value));
-    box->setChecked(value.on);
-}

@@ -31,14 +31,6 @@ namespace {
 // A picture larger than this is not previewed in the dialog's own pane.
 constexpr qint64 MaxPreviewedPictureBytes = 64LL * 1024 * 1024;
 
-QCheckBox *switchBox(const QString &name, QSpinBox *spin, QWidget *parent)
-{
-    auto *box = namedWidget(new QCheckBox(parent), name);
-    // Typing, the arrows and measuring all switch the attribute on.
-    tickOnChange(spin, box);
-    return box;
-}
-
 } // namespace
 
 TImageForm::TImageForm(DocumentContext context, QWidget *parent)
@@ -56,17 +48,17 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
     ComboBox1->setToolTip(u"Určuje, jak se má obrázek zarovnat vzhledem ke stránce"_s);
     SpinEdit2 = unboundedSpin(u"SpinEdit2"_s, body);
     SpinEdit2->setToolTip(u"Výška obrázku"_s);
-    CheckBox2 = switchBox(u"CheckBox2"_s, SpinEdit2, body);
+    CheckBox2 = switchBox(SpinEdit2, u"CheckBox2"_s, body);
     SpinEdit3 = unboundedSpin(u"SpinEdit3"_s, body);
     SpinEdit3->setToolTip(u"Šířka obrázku"_s);
-    CheckBox5 = switchBox(u"CheckBox5"_s, SpinEdit3, body);
+    CheckBox5 = switchBox(SpinEdit3, u"CheckBox5"_s, body);
     SpinEdit1 = unboundedSpin(u"SpinEdit1"_s, body);
-    CheckBox3 = switchBox(u"CheckBox3"_s, SpinEdit1, body);
+    CheckBox3 = switchBox(SpinEdit1, u"CheckBox3"_s, body);
     SpinEdit4 = unboundedSpin(u"SpinEdit4"_s, body);
-    CheckBox6 = switchBox(u"CheckBox6"_s, SpinEdit4, body);
+    CheckBox6 = switchBox(SpinEdit4, u"CheckBox6"_s, body);
     SpinEdit5 = unboundedSpin(u"SpinEdit5"_s, body);
     SpinEdit5->setToolTip(u"Použít rámeček? Hodnota \"0\" jej nepoužije"_s);
-    CheckBox4 = switchBox(u"CheckBox4"_s, SpinEdit5, body);
+    CheckBox4 = switchBox(SpinEdit5, u"CheckBox4"_s, body);
     ComboBox2 = editableCombo(u"ComboBox2"_s, {}, body);
     CheckBox1 = namedWidget(new QCheckBox(u"Použít \"server-side\" mapu"_s, body), u"CheckBox1"_s);
     Edit2 = namedWidget(new QLineEdit(body), u"Edit2"_s);

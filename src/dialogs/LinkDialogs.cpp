@@ -1,5 +1,6 @@
 #include "LinkDialogs.h"
 
+#include "dialogs/FieldWidgets.h"
 #include "interaction/Interaction.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
@@ -18,41 +19,23 @@ const QString DocumentFilter =
     u"Archivní soubory (*.zip;*.cab;*.arj)|*.zip;*.cab;*.arj"_s;
 const QString InternetShortcutFilter = u"Internetová adresa (*.url)|*.url"_s;
 
-namespace {
-
-QLineEdit *namedEdit(const QString &name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
-
-QToolButton *pickerButton(const QString &name, QStyle::StandardPixmap icon,
-                          const QString &hint, QWidget *parent)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint); // a picture alone says nothing to a screen reader
-    return button;
-}
-
-} // namespace
-
 TMakeLink::TMakeLink(const TSettings &settings, QWidget *parent)
-    : ElementDialog(u"Odkaz"_s, parent), m_settings(settings)
+    : FieldsDialog(u"Odkaz"_s,
+                   [&settings](const AddressFields &fields) {
+                       return Markup{::ComposedAddress(fields, PathSeparator(settings.pathOptions())),
+                                     QString()};
+                   },
+                   parent)
 {
     ComboBox1 = editableCombo(
         u"ComboBox1"_s, {u"HTTP://"_s, u"FTP://"_s, u"MAILTO:"_s, u"NEWS:"_s, u"TELNET://"_s},
         this);
-    ComboBox1->setEditText(u"HTTP://"_s);
     ComboBox1->setToolTip(u"Vyberte si typ odkazu"_s);
-    Edit1 = namedEdit(u"Edit1"_s, this);
-    Edit2 = namedEdit(u"Edit2"_s, this);
-    Edit3 = namedEdit(u"Edit3"_s, this);
-    Edit5 = namedEdit(u"Edit5"_s, this);
-    Edit6 = namedEdit(u"Edit6"_s, this);
+    Edit1 = namedLineEdit(u"Edit1"_s, this);
+    Edit2 = namedLineEdit(u"Edit2"_s, this);
+    Edit3 = namedLineEdit(u"Edit3"_s, this);
+    Edit5 = namedLineEdit(u"Edit5"_s, this);
+    Edit6 = namedLineEdit(u"Edit6"_s, this);
     const QString loginHint =
         u"Sem zadáváte údaje pouze v případě, že tvoříte odkazy na stránky chráněné heslem!"_s;
     Edit5->setToolTip(loginHint);
@@ -64,28 +47,14 @@ TMakeLink::TMakeLink(const TSettings &settings, QWidget *parent)
     addRow(u"Uživatelské jméno"_s, Edit5);
     addRow(u"Heslo"_s, Edit6);
     setMinimumWidth(380);
+    bind({{&Fields::scheme, "ComboBox1"},
+          {&Fields::server, "Edit1"},
+          {&Fields::file, "Edit2"},
+          {&Fields::anchor, "Edit3"},
+          {&Fields::userName, "Edit5"},
+          {&Fields::password, "Edit6"}});
 }
 
-AddressFields TMakeLink::fields() const
-{
-    return {ComboBox1->currentText(), Edit1->text(), Edit2->text(),
-            Edit3->text(),            Edit5->text(), Edit6->text()};
-}
-
-void TMakeLink::setFields(const AddressFields &fields)
-{
-    ComboBox1->setEditText(fields.scheme);
-    Edit1->setText(fields.server);
-    Edit2->setText(fields.file);
-    Edit3->setText(fields.anchor);
-    Edit5->setText(fields.userName);
-    Edit6->setText(fields.password);
-}
-
-Markup TMakeLink::composed() const
-{
-    return {::ComposedAddress(fields(), PathSeparator(m_settings.pathOptions())), QString()};
-}
 
 std::optional<QString> runAddressComposer(const TSettings &settings, QWidget *parent)
 {
@@ -110,12 +79,12 @@ TLinkForm::TLinkForm(DocumentContext context, QWidget *parent)
     : FieldsDialog(u"Vložit odkaz"_s, &composeLink, parent), m_context(std::move(context))
 {
     ComboBox1 = editableCombo(u"ComboBox1"_s, {}, this);
-    SpeedButton1 = pickerButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton,
-                                u"Otevřít soubor z disku"_s, this);
-    SpeedButton2 = pickerButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon,
-                                u"Otevřít soubor z jekéhokoliv místa na internetu"_s, this);
-    SpeedButton3 = pickerButton(u"SpeedButton3"_s, QStyle::SP_FileLinkIcon,
-                                u"Otevřít internetovou oslavu"_s, this);
+    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, this,
+                              u"Otevřít soubor z disku"_s);
+    SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, this,
+                              u"Otevřít soubor z jekéhokoliv místa na internetu"_s);
+    SpeedButton3 = iconButton(u"SpeedButton3"_s, QStyle::SP_FileLinkIcon, this,
+                              u"Otevřít internetovou oslavu"_s);
     ComboBox2 = editableCombo(u"ComboBox2"_s,
                               {u"_top"_s, u"_self"_s, u"_parent"_s, u"_blank"_s}, this);
     auto *address = new QHBoxLayout;

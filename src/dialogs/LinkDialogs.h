@@ -9,7 +9,7 @@ class QToolButton;
 
 // Address composer "Odkaz": builds an address from scheme, server, file, anchor and an
 // optional login. On OK its address is in ComposedAddress.
-class TMakeLink : public ElementDialog
+class TMakeLink : public FieldsDialog<AddressFields>
 {
     Q_OBJECT
 
@@ -19,21 +19,12 @@ public:
     // The address the last "Vložit" composed.
     QString ComposedAddress() const { return OpeningMarkup; }
 
-    AddressFields fields() const;
-    void setFields(const AddressFields &fields);
-
     QComboBox *ComboBox1;
     QLineEdit *Edit1;
     QLineEdit *Edit2;
     QLineEdit *Edit3;
     QLineEdit *Edit5;
     QLineEdit *Edit6;
-
-protected:
-    Markup composed() const override;
-
-private:
-    const TSettings &m_settings;
 };
 
 // Runs the address composer; the composed address, or nothing when cancelled. Every

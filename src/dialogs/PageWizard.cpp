@@ -33,18 +33,40 @@ QCheckBox *colorSwitch(ColorCombo *&combo, const QString &comboName, const QStri
     combo = namedWidget(new ColorCombo(parent), comboName);
     // Enter confirms the wizard even while a picker has the focus.
     combo->setAutoDefault(false);
-    auto *box = namedWidget(new QCheckBox(parent), boxName);
-    tickOnPress(combo, box);
-    return box;
+    return switchBox(combo, boxName, parent);
 }
 
 QCheckBox *marginSwitch(QSpinBox *&spin, const QString &spinName, const QString &boxName,
                         QWidget *parent)
 {
     spin = unboundedSpin(spinName, parent);
-    auto *box = namedWidget(new QCheckBox(parent), boxName);
-    tickOnChange(spin, box);
-    return box;
+    return switchBox(spin, boxName, parent);
+}
+
+// The body page's declaration; the whole wizard adds the head page's two fields to it.
+const FieldBindings<BodyFields> &pageWizardBody()
+{
+    static const FieldBindings<BodyFields> body{
+        {&BodyFields::bgColor, "ColorCombo1", "CheckBox1"},
+        {&BodyFields::text, "ColorCombo2", "CheckBox2"},
+        {&BodyFields::link, "ColorCombo3", "CheckBox3"},
+        {&BodyFields::aLink, "ColorCombo4", "CheckBox4"},
+        {&BodyFields::vLink, "ColorCombo5", "CheckBox5"},
+        {&BodyFields::topMargin, "SpinEdit1", "CheckBox7"},
+        {&BodyFields::bottomMargin, "SpinEdit2", "CheckBox8"},
+        {&BodyFields::rightMargin, "SpinEdit3", "CheckBox9"},
+        {&BodyFields::leftMargin, "SpinEdit4", "CheckBox10"},
+        {&BodyFields::background, "ComboBox2"},
+        {&BodyFields::fixedBackground, "CheckBox6"}};
+    return body;
+}
+
+const FieldBindings<PageFields> &pageWizardPage()
+{
+    static const FieldBindings<PageFields> page{{&PageFields::docType, "ComboBox1"},
+                                                {&PageFields::title, "Edit1"},
+                                                {&PageFields::body, pageWizardBody()}};
+    return page;
 }
 
 } // namespace
@@ -60,17 +82,7 @@ TForm33::TForm33(DocumentContext context, QWidget *parent)
     insertButton()->setText(u"Ok"_s);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm33::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm33::SpeedButton2Click);
-    bind({{&Fields::bgColor, "ColorCombo1", "CheckBox1"},
-          {&Fields::text, "ColorCombo2", "CheckBox2"},
-          {&Fields::link, "ColorCombo3", "CheckBox3"},
-          {&Fields::aLink, "ColorCombo4", "CheckBox4"},
-          {&Fields::vLink, "ColorCombo5", "CheckBox5"},
-          {&Fields::topMargin, "SpinEdit1", "CheckBox7"},
-          {&Fields::bottomMargin, "SpinEdit2", "CheckBox8"},
-          {&Fields::rightMargin, "SpinEdit3", "CheckBox9"},
-          {&Fields::leftMargin, "SpinEdit4", "CheckBox10"},
-          {&Fields::background, "ComboBox2"},
-          {&Fields::fixedBackground, "CheckBox6"}});
+    bind(pageWizardBody());
     setPageFields({});
     PageControl1->setCurrentIndex(0);
     ColorCombo1->setFocus();
@@ -140,18 +152,14 @@ QWidget *TForm33::createHeadPage()
     return page;
 }
 
-
-
 PageFields TForm33::pageFields() const
 {
-    return {ComboBox1->currentText(), Edit1->text(), fields()};
+    return pageWizardPage().read(*this);
 }
 
 void TForm33::setPageFields(const PageFields &f)
 {
-    ComboBox1->setEditText(f.docType);
-    Edit1->setText(f.title);
-    setFields(f.body);
+    pageWizardPage().write(*this, f);
 }
 
 void TForm33::setBodyOnly()

@@ -33,9 +33,7 @@ QString nameNo(const char16_t *prefix, int number)
 QCheckBox *numberSwitch(QSpinBox *&field, int spinNo, int boxNo, QWidget *parent)
 {
     field = unboundedSpin(nameNo(u"SpinEdit", spinNo), parent);
-    auto *box = namedWidget(new QCheckBox(parent), nameNo(u"CheckBox", boxNo));
-    tickOnChange(field, box);
-    return box;
+    return switchBox(field, nameNo(u"CheckBox", boxNo), parent);
 }
 
 QComboBox *combo(int number, const QStringList &items, QWidget *parent)
@@ -262,91 +260,63 @@ void TTableForm::addButtons(QWidget *page, int index)
     connect(b.back, &QPushButton::clicked, this, &TTableForm::reject);
 }
 
-TableFields TTableForm::tableFields() const
+namespace {
+
+// Which control of the table window holds which field, page by page.
+const FieldBindings<TableFields> &tableWindowTablePage()
 {
-    TableFields f;
-    f.border = toggledNumber(SpinEdit1, CheckBox1);
-    f.cellSpacing = toggledNumber(SpinEdit2, CheckBox2);
-    f.cellPadding = toggledNumber(SpinEdit3, CheckBox3);
-    f.width = ComboBox4->currentText();
-    f.background = ComboBox1->currentText();
-    f.frame = ComboBox2->currentText();
-    f.align = ComboBox3->currentText();
-    f.bgColor = toggledColor(Panel1, CheckBox5);
-    f.borderColor = toggledColor(Panel4, CheckBox8);
-    f.borderColorDark = toggledColor(Panel2, CheckBox6);
-    f.borderColorLight = toggledColor(Panel3, CheckBox7);
-    return f;
+    static const FieldBindings<TableFields> page{
+        {&TableFields::border, "SpinEdit1", "CheckBox1"},
+        {&TableFields::cellSpacing, "SpinEdit2", "CheckBox2"},
+        {&TableFields::cellPadding, "SpinEdit3", "CheckBox3"},
+        {&TableFields::width, "ComboBox4"},
+        {&TableFields::background, "ComboBox1"},
+        {&TableFields::frame, "ComboBox2"},
+        {&TableFields::align, "ComboBox3"},
+        {&TableFields::bgColor, "Panel1", "CheckBox5"},
+        {&TableFields::borderColor, "Panel4", "CheckBox8"},
+        {&TableFields::borderColorDark, "Panel2", "CheckBox6"},
+        {&TableFields::borderColorLight, "Panel3", "CheckBox7"}};
+    return page;
 }
 
-void TTableForm::setTableFields(const TableFields &f)
+const FieldBindings<RowFields> &tableWindowRowPage()
 {
-    setToggledNumber(SpinEdit1, CheckBox1, f.border);
-    setToggledNumber(SpinEdit2, CheckBox2, f.cellSpacing);
-    setToggledNumber(SpinEdit3, CheckBox3, f.cellPadding);
-    ComboBox4->setEditText(f.width);
-    ComboBox1->setEditText(f.background);
-    ComboBox2->setEditText(f.frame);
-    ComboBox3->setEditText(f.align);
-    setToggledColor(Panel1, CheckBox5, f.bgColor);
-    setToggledColor(Panel4, CheckBox8, f.borderColor);
-    setToggledColor(Panel2, CheckBox6, f.borderColorDark);
-    setToggledColor(Panel3, CheckBox7, f.borderColorLight);
+    static const FieldBindings<RowFields> page{
+        {&RowFields::align, "ComboBox5"},
+        {&RowFields::valign, "ComboBox6"},
+        {&RowFields::background, "ComboBox7"},
+        {&RowFields::bgColor, "Panel5", "CheckBox9"},
+        {&RowFields::borderColor, "Panel8", "CheckBox12"},
+        {&RowFields::borderColorDark, "Panel6", "CheckBox10"},
+        {&RowFields::borderColorLight, "Panel7", "CheckBox11"}};
+    return page;
 }
 
-RowFields TTableForm::rowFields() const
+const FieldBindings<CellFields> &tableWindowCellPage()
 {
-    RowFields f;
-    f.align = ComboBox5->currentText();
-    f.valign = ComboBox6->currentText();
-    f.background = ComboBox7->currentText();
-    f.bgColor = toggledColor(Panel5, CheckBox9);
-    f.borderColor = toggledColor(Panel8, CheckBox12);
-    f.borderColorDark = toggledColor(Panel6, CheckBox10);
-    f.borderColorLight = toggledColor(Panel7, CheckBox11);
-    return f;
+    static const FieldBindings<CellFields> page{
+        {&CellFields::align, "ComboBox8"},
+        {&CellFields::valign, "ComboBox9"},
+        {&CellFields::background, "ComboBox10"},
+        {&CellFields::width, "ComboBox11"},
+        {&CellFields::colSpan, "SpinEdit5", "CheckBox17"},
+        {&CellFields::rowSpan, "SpinEdit6", "CheckBox18"},
+        {&CellFields::bgColor, "Panel9", "CheckBox13"},
+        {&CellFields::borderColor, "Panel12", "CheckBox16"},
+        {&CellFields::borderColorDark, "Panel10", "CheckBox14"},
+        {&CellFields::borderColorLight, "Panel11", "CheckBox15"}};
+    return page;
 }
 
-void TTableForm::setRowFields(const RowFields &f)
-{
-    ComboBox5->setEditText(f.align);
-    ComboBox6->setEditText(f.valign);
-    ComboBox7->setEditText(f.background);
-    setToggledColor(Panel5, CheckBox9, f.bgColor);
-    setToggledColor(Panel8, CheckBox12, f.borderColor);
-    setToggledColor(Panel6, CheckBox10, f.borderColorDark);
-    setToggledColor(Panel7, CheckBox11, f.borderColorLight);
-}
+} // namespace
 
-CellFields TTableForm::cellFields() const
-{
-    CellFields f;
-    f.align = ComboBox8->currentText();
-    f.valign = ComboBox9->currentText();
-    f.background = ComboBox10->currentText();
-    f.width = ComboBox11->currentText();
-    f.colSpan = toggledNumber(SpinEdit5, CheckBox17);
-    f.rowSpan = toggledNumber(SpinEdit6, CheckBox18);
-    f.bgColor = toggledColor(Panel9, CheckBox13);
-    f.borderColor = toggledColor(Panel12, CheckBox16);
-    f.borderColorDark = toggledColor(Panel10, CheckBox14);
-    f.borderColorLight = toggledColor(Panel11, CheckBox15);
-    return f;
-}
-
-void TTableForm::setCellFields(const CellFields &f)
-{
-    ComboBox8->setEditText(f.align);
-    ComboBox9->setEditText(f.valign);
-    ComboBox10->setEditText(f.background);
-    ComboBox11->setEditText(f.width);
-    setToggledNumber(SpinEdit5, CheckBox17, f.colSpan);
-    setToggledNumber(SpinEdit6, CheckBox18, f.rowSpan);
-    setToggledColor(Panel9, CheckBox13, f.bgColor);
-    setToggledColor(Panel12, CheckBox16, f.borderColor);
-    setToggledColor(Panel10, CheckBox14, f.borderColorDark);
-    setToggledColor(Panel11, CheckBox15, f.borderColorLight);
-}
+TableFields TTableForm::tableFields() const { return tableWindowTablePage().read(*this); }
+void TTableForm::setTableFields(const TableFields &f) { tableWindowTablePage().write(*this, f); }
+RowFields TTableForm::rowFields() const { return tableWindowRowPage().read(*this); }
+void TTableForm::setRowFields(const RowFields &f) { tableWindowRowPage().write(*this, f); }
+CellFields TTableForm::cellFields() const { return tableWindowCellPage().read(*this); }
+void TTableForm::setCellFields(const CellFields &f) { tableWindowCellPage().write(*this, f); }
 
 Markup TTableForm::keep(const Markup &markup)
 {
@@ -465,7 +435,10 @@ TForm21::TForm21(bool tableWindowOpen, QWidget *parent) : CheckedDialog(parent)
 
 TableGridFields TForm21::fields() const
 {
-    return {SpinEdit1->value(), SpinEdit2->value(), CheckBox2->isChecked()};
+    static const FieldBindings<TableGridFields> grid{{&TableGridFields::rows, "SpinEdit1"},
+                                                     {&TableGridFields::columns, "SpinEdit2"},
+                                                     {&TableGridFields::noHeader, "CheckBox2"}};
+    return grid.read(*this);
 }
 
 bool TForm21::eventFilter(QObject *watched, QEvent *event)

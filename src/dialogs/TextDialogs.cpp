@@ -118,7 +118,8 @@ TWRKForm2::TWRKForm2(QWidget *parent) : FieldsDialog(u"META"_s, &composeMeta, pa
 
 
 
-TCounterForm::TCounterForm(QWidget *parent) : ElementDialog(u"Vložit počítadlo"_s, parent)
+TCounterForm::TCounterForm(QWidget *parent)
+    : FieldsDialog(u"Vložit počítadlo"_s, &composeCounter, parent)
 {
     ComboBox1 = editableCombo(
         u"ComboBox1"_s,
@@ -129,10 +130,7 @@ TCounterForm::TCounterForm(QWidget *parent) : ElementDialog(u"Vložit počítadl
     ComboBox1->setToolTip(u"Další sady najdete na Homepage počítadla"_s);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(u"Edit1"_s);
-    SpinEdit1 = new QSpinBox(this);
-    SpinEdit1->setObjectName(u"SpinEdit1"_s);
-    SpinEdit1->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    SpinEdit1->setValue(5);
+    SpinEdit1 = unboundedSpin(u"SpinEdit1"_s, this);
     Button1 = new QPushButton(u"Homepage Počitadla"_s, this);
     Button1->setObjectName(u"Button1"_s);
     Button1->setCursor(Qt::PointingHandCursor);
@@ -147,26 +145,12 @@ TCounterForm::TCounterForm(QWidget *parent) : ElementDialog(u"Vložit počítadl
     setMinimumWidth(360);
     ComboBox1->setFocus();
     connect(Button1, &QPushButton::clicked, this, &TCounterForm::Button1Click);
-}
-
-CounterFields TCounterForm::fields() const
-{
-    return {ComboBox1->currentText(), Edit1->text(), SpinEdit1->value()};
-}
-
-void TCounterForm::setFields(const CounterFields &fields)
-{
-    ComboBox1->setEditText(fields.digitSet);
-    Edit1->setText(fields.identifier);
-    SpinEdit1->setValue(fields.digits);
+    bind({{&Fields::digitSet, "ComboBox1"},
+          {&Fields::identifier, "Edit1"},
+          {&Fields::digits, "SpinEdit1"}});
 }
 
 void TCounterForm::Button1Click()
 {
     ShellOpen(counterHomePage());
-}
-
-Markup TCounterForm::composed() const
-{
-    return composeCounter(fields());
 }

@@ -64,15 +64,12 @@ public:
 };
 
 // Page counter dialog "Vložit počítadlo".
-class TCounterForm : public ElementDialog
+class TCounterForm : public FieldsDialog<CounterFields>
 {
     Q_OBJECT
 
 public:
     explicit TCounterForm(QWidget *parent = nullptr);
-
-    CounterFields fields() const;
-    void setFields(const CounterFields &fields);
 
     QComboBox *ComboBox1;
     QLineEdit *Edit1;
@@ -80,7 +77,4 @@ public:
     QPushButton *Button1;
 
     void Button1Click();
-
-protected:
-    Markup composed() const override;
 };

@@ -1,5 +1,6 @@
 #include "UserTags.h"
 
+#include "dialogs/FieldBinding.h"
 #include "interaction/Interaction.h"
 #include "markup/TagItemDrag.h"
 
@@ -57,16 +58,26 @@ TForm20::TForm20(const QString &title, QWidget *parent) : QDialog(parent)
     Edit1->setFocus();
 }
 
+namespace {
+
+const FieldBindings<UserTagEntry> &userTagFields()
+{
+    static const FieldBindings<UserTagEntry> fields{{&UserTagEntry::description, "Edit1"},
+                                                    {&UserTagEntry::opening, "Edit2"},
+                                                    {&UserTagEntry::closing, "Edit3"}};
+    return fields;
+}
+
+} // namespace
+
 UserTagEntry TForm20::fields() const
 {
-    return {Edit1->text(), Edit2->text(), Edit3->text()};
+    return userTagFields().read(*this);
 }
 
 void TForm20::setFields(const UserTagEntry &entry)
 {
-    Edit1->setText(entry.description);
-    Edit2->setText(entry.opening);
-    Edit3->setText(entry.closing);
+    userTagFields().write(*this, entry);
 }
 
 void TForm20::okClicked()

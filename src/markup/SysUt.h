@@ -39,7 +39,8 @@ bool TagContains(QStringView tag, QStringView word);
 // in the upper-cased tag text; 0 when there is none.
 int FindAttribute(QStringView needle, QStringView upperTag);
 // The value of the attribute (name case-insensitive), or empty. With remove set the
-// attribute is also taken out of tag.
+// attribute is also taken out of tag. It takes a name even inside another attribute's
+// quoted value; the editor reads tags with AttributeReader, which does not.
 QString ReadAttribute(QString &tag, QStringView name, bool remove);
 // The tag without the attribute and its value; occurrences inside quoted values of other
 // attributes are skipped.

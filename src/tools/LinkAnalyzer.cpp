@@ -1,6 +1,7 @@
 #include "tools/LinkAnalyzer.h"
 
 #include "interaction/Interaction.h"
+#include "markup/ElementContract.h"
 #include "markup/SysUt.h"
 #include "tools/DownloadTime.h"
 
@@ -56,8 +57,10 @@ QStringList CollectEntries(QStringView text, LinkTab tab)
         // No ">" after this tag means none after any later one either.
         if (close < 0)
             break;
-        QString tag = text.sliced(at, close - at + 1).toString();
-        QString value = ReadAttribute(tag, scan.attribute, false);
+        // An attribute named inside another one's quoted value is not the address.
+        QString value = AttributeReader(text.sliced(at, close - at + 1))
+                            .text(scan.attribute)
+                            .value_or(QString());
         if (tab == LinkTab::Links) {
             const qsizetype hash = value.indexOf(u'#');
             if (hash >= 0)

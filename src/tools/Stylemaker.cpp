@@ -147,8 +147,8 @@ TStyleForm::TStyleForm(QWidget *parent) : CheckedDialog(parent)
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(BackButton, &QPushButton::clicked, this, &QDialog::reject);
     // Pressing a colour picker means the colour is wanted.
-    connect(ColorCombo1, &QPushButton::pressed, CheckBox1, [this] { CheckBox1->setChecked(true); });
-    connect(ColorCombo2, &QPushButton::pressed, CheckBox2, [this] { CheckBox2->setChecked(true); });
+    tickOnPress(ColorCombo1, CheckBox1);
+    tickOnPress(ColorCombo2, CheckBox2);
     for (ColorCombo *c : {ColorCombo1, ColorCombo2})
         connect(c, &ColorCombo::colorChanged, this, &TStyleForm::RefreshSample);
     for (size_t i = 0; i < EdgeColors.size(); ++i) {

@@ -1,15 +1,139 @@
+#include "commands/ElementTable.h"
+#include "markup/FormMarkup.h"
+#include "markup/FrameMarkup.h"
+#include "markup/ImageMarkup.h"
+#include "markup/LinkMarkup.h"
+#include "markup/MediaMarkup.h"
+#include "markup/PageMarkup.h"
+#include "markup/TableMarkup.h"
+#include "markup/TextMarkup.h"
 #include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
+#include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
-// The element dialogs as the user drives them with keys, through F7 on a tag.
+namespace {
+
+QString rowName(const ElementRow &row)
+{
+    return row.tags.isEmpty() ? u"command %1"_s.arg(row.command) : row.tags.join(u'/');
+}
+
+// The first control the user fills in: the first field in the focus chain that takes the
+// focus by Tab; buttons and page tabs are not fields. A dialog of buttons alone opens on
+// its first button.
+QWidget *firstField(QDialog &d)
+{
+    QWidget *firstButton = nullptr;
+    for (QWidget *w = d.nextInFocusChain(); w && w != &d; w = w->nextInFocusChain()) {
+        if (!d.isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled()
+            || !w->isVisibleTo(&d) || w->focusProxy() || qobject_cast<QTabBar *>(w))
+            continue;
+        // A colour picker is a button that holds a field's value.
+        if (!qobject_cast<QAbstractButton *>(w) || w->property("color").isValid())
+            return w;
+        if (!firstButton)
+            firstButton = w;
+    }
+    return firstButton;
+}
+
+struct Sample
+{
+    const char *name;
+    QString tag;
+    QString upperName;
+    std::optional<QString> prompted; // the answer of a one-line prompt
+};
+
+// Tags as the dialogs compose them, values in the case a user may write them and numbers
+// whose boxes are ticked at 0 among them. Every element F7 edits has one at least.
+std::vector<Sample> samples()
+{
+    std::vector<Sample> s;
+    auto add = [&](const char *name, const Markup &m, const QString &upper) {
+        s.push_back({name, m.opening.trimmed(), upper, std::nullopt});
+    };
+    add("FONT", composeFont({u"Arial"_s, u"+"_s, u"2"_s, {true, 0x0000FF}}), u"FONT"_s);
+    add("A", composeLink({u"index.html"_s, u"_blank"_s}), u"A"_s);
+    add("META", composeMeta({u"keywords"_s, u"a, b"_s, QString(), false}), u"META"_s);
+    add("MARQUEE", composeMarquee({u"alternate"_s, u"left"_s, u"5"_s, {true, 0x00FF00},
+                                   {true, 150}, {true, 0}}), u"MARQUEE"_s);
+    add("HR", composeHr({u"95%"_s, u"3"_s, {true, 0x0000FF}, false}), u"HR"_s);
+    add("HR default", composeHr({}), u"HR"_s);
+    add("BGSOUND", composeSound({u"a.mid"_s, u"infinite"_s}), u"BGSOUND"_s);
+    add("EMBED", composeEmbed({u"a.swf"_s, u"foreground"_s, {true, 240}, {true, 0}, QString()}),
+        u"EMBED"_s);
+    add("SCRIPT", composeScript({u"VBS "_s, u"Hra"_s, u"onunload "_s, u"window"_s}), u"SCRIPT"_s);
+    add("APPLET", composeApplet({u"cls/"_s, u"A.class"_s, u"top"_s, {true, 1000}, {true, 0}}),
+        u"APPLET"_s);
+    add("PARAM", composeParam({u"autostart"_s, u"true"_s}), u"PARAM"_s);
+    InputFields input;
+    input.type = u"text"_s;
+    input.name = u"q"_s;
+    input.tabIndex = {true, 0};
+    input.size = {true, 120};
+    input.readOnly = true;
+    add("INPUT", composeInput(input), u"INPUT"_s);
+    add("FORM", composeForm({u"f"_s, u"post"_s, u"/cgi"_s, u"t"_s, u"_top"_s}), u"FORM"_s);
+    add("SELECT", composeSelect({u"s"_s, u"left"_s, {true, 0}, {true, 5}, true, true}),
+        u"SELECT"_s);
+    add("TEXTAREA", composeTextArea({u"t"_s, u"right"_s, {true, 40}, {true, 5}, {false, 0}, true}),
+        u"TEXTAREA"_s);
+    add("FRAMESET", composeFrameSet({u"180,*"_s, QString(), {true, 0}, false, FrameScrolling::No}),
+        u"FRAMESET"_s);
+    add("FRAME", composeFrame({u"menu.htm"_s, u"menu"_s, QString(), {true, 0}, {false, 0},
+                               FrameScrolling::Yes, false}), u"FRAME"_s);
+    add("IFRAME", composeInlineFrame({u"a.htm"_s, u"i"_s, u"left"_s, {false, 0}, {true, 300},
+                                      FrameScrolling::Auto, true}), u"IFRAME"_s);
+    ImageFields image;
+    image.src = u"a.gif"_s;
+    image.alt = u"Obrázek"_s;
+    image.align = u"middle"_s;
+    image.width = {true, 120};
+    image.border = {true, 0};
+    add("IMG", composeImage(image), u"IMG"_s);
+    BodyFields body;
+    body.bgColor = {true, 0xFFFFFF};
+    body.topMargin = {true, 0};
+    body.background = u"pozadi.gif"_s;
+    add("BODY", composeBody(body), u"BODY"_s);
+    TableFields table;
+    table.border = {true, 0};
+    table.width = u"90%"_s;
+    table.bgColor = {true, 0x00FF00};
+    add("TABLE", composeTable(table), u"TABLE"_s);
+    RowFields row;
+    row.valign = u"top"_s;
+    add("TR", composeRow(row), u"TR"_s);
+    CellFields cell;
+    cell.colSpan = {true, 2};
+    cell.align = u"center"_s;
+    add("TD", composeCell(cell, u"TD"_s), u"TD"_s);
+    add("TH", composeCell(cell, u"TH"_s), u"TH"_s);
+    s.push_back({"OPTION", u"<OPTION VALUE=\"a\">"_s, u"OPTION"_s, u"a"_s});
+    s.push_back({"LABEL", u"<LABEL TEXT=\"Jméno\">"_s, u"LABEL"_s, u"Jméno"_s});
+    s.push_back({"P", u"<P ALIGN=\"center\">"_s, u"P"_s, u"center"_s});
+    s.push_back({"BR", u"<BR CLEAR=\"all\">"_s, u"BR"_s, u"all"_s});
+    return s;
+}
+
+} // namespace
+
+// The element table walked row by row: every dialog opens on its first field and names its
+// controls for a screen reader, and every tag F7 edits comes back unchanged from OK. The
+// element dialogs as the user drives them with keys follow.
 class tst_ElementTable : public QObject
 {
     Q_OBJECT
@@ -17,6 +141,11 @@ class tst_ElementTable : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
+    void everyDialogOpensOnItsFirstFieldAndNamesItsControls_data();
+    void everyDialogOpensOnItsFirstFieldAndNamesItsControls();
+    void everyEditedTagHasASample();
+    void composeF7OkGivesTheIdenticalTag_data();
+    void composeF7OkGivesTheIdenticalTag();
     void keysLeaveUntouchedValuesAlone_data();
     void keysLeaveUntouchedValuesAlone();
 
@@ -37,6 +166,93 @@ void tst_ElementTable::cleanup()
 {
     m_fx.reset();
     endScript(m_script);
+}
+
+void tst_ElementTable::everyDialogOpensOnItsFirstFieldAndNamesItsControls_data()
+{
+    QTest::addColumn<int>("index");
+    const std::span<const ElementRow> rows = elementTable();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].dialog)
+            QTest::newRow(qPrintable(rowName(rows[i]))) << int(i);
+    }
+}
+
+void tst_ElementTable::everyDialogOpensOnItsFirstFieldAndNamesItsControls()
+{
+    QFETCH(int, index);
+    const ElementRow &row = elementTable()[size_t(index)];
+    m_fx->setText(u"x"_s, 0);
+    std::unique_ptr<QDialog> d = row.dialog(m_fx->window());
+    QVERIFY(d);
+    d->show();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d.get()));
+    QWidget *first = firstField(*d);
+    QVERIFY(first);
+    QWidget *focused = d->focusWidget();
+    QEXPECT_FAIL("TABLE/TR/TD/TH", "the table window opens on its page tabs", Abort);
+    QVERIFY2(focused && (focused == first || first->isAncestorOf(focused)),
+             qPrintable(u"focus on %1, first field %2"_s.arg(
+                 focused ? focused->objectName() : u"nothing"_s, first->objectName())));
+    const QStringList silent = silentControls(*d);
+    QEXPECT_FAIL("IMG", "the picture buttons and caption-less boxes are not named yet", Abort);
+    QEXPECT_FAIL("command 95", "the layout buttons are pictures without names", Abort);
+    QEXPECT_FAIL("BODY", "the colour pickers and their boxes are not named yet", Abort);
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(u", "_s)));
+    d->close();
+}
+
+void tst_ElementTable::everyEditedTagHasASample()
+{
+    QStringList sampled;
+    for (const Sample &s : samples())
+        sampled << s.upperName;
+    for (const ElementRow &row : elementTable()) {
+        if (!row.edit)
+            continue;
+        for (const QString &tag : row.tags)
+            QVERIFY2(sampled.contains(tag), qPrintable(tag));
+    }
+}
+
+void tst_ElementTable::composeF7OkGivesTheIdenticalTag_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("prompted");
+    for (const Sample &s : samples())
+        QTest::newRow(s.name) << s.tag << s.prompted.value_or(QString());
+}
+
+// OK is Enter in the field the dialog opens on: it neither changes the case of a value nor
+// switches on a number nobody changed.
+void tst_ElementTable::composeF7OkGivesTheIdenticalTag()
+{
+    QFETCH(QString, tag);
+    QFETCH(QString, prompted);
+    const QString text = tag + u"x"_s;
+    m_fx->setText(text, 2);
+    if (!prompted.isEmpty()) {
+        m_script->enterText(prompted);
+    } else {
+        m_script->dialog([](QDialog &d) {
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
+            QWidget *field = d.focusWidget();
+            QVERIFY(field);
+            if (qobject_cast<QPlainTextEdit *>(field))
+                pressInsert(d);
+            else
+                QTest::keyClick(field, Qt::Key_Return);
+            // A field that takes Enter for itself (the picture's file) leaves "Vložit" to
+            // the user.
+            if (d.result() != QDialog::Accepted)
+                pressInsert(d);
+        });
+    }
+    pressF7();
+    QCOMPARE(m_fx->buffer().GetText(), text);
+    QVERIFY(m_script->errors.isEmpty());
 }
 
 void tst_ElementTable::keysLeaveUntouchedValuesAlone_data()

@@ -15,13 +15,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr ColorValue Tag = 255;
 constexpr ColorValue Script = 8421504;
-
-// The buffer keeps one separator per line and hands text back with CR LF.
-QString crlf(QString text)
-{
-    text.replace(u"\r\n"_s, u"\n"_s);
-    return text.replace(u"\n"_s, u"\r\n"_s);
-}
 }
 
 class tst_InsertCommands : public QObject
@@ -32,7 +25,6 @@ private Q_SLOTS:
     void cleanup();
     void fixedTexts_data();
     void fixedTexts();
-    void lineBreaksOfDivAndListAreSingleLf();
     void refusedInsideTag_data();
     void refusedInsideTag();
     void exemptCommandsInsertInsideTag();
@@ -75,74 +67,43 @@ void tst_InsertCommands::cleanup()
 void tst_InsertCommands::fixedTexts_data()
 {
     QTest::addColumn<int>("command");
-    QTest::addColumn<QString>("opening");
-    QTest::addColumn<QString>("closing");
-    const struct { int n; const char16_t *o; const char16_t *c; } rows[] = {
-        {1, u"<B>", u"</B>"}, {2, u"<I>", u"</I>"}, {3, u"<S>", u"</S>"}, {4, u"<U>", u"</U>"},
-        {5, u"<TT>", u"</TT>"}, {6, u"<Q>", u"</Q>"}, {7, u"<BLINK>", u"</BLINK>"},
-        {9, u"<SUB>", u"</SUB>"}, {10, u"<SUP>", u"</SUP>"}, {11, u"<P>", u"</P>"},
-        {12, u"<BR>", u""}, {13, u"<CENTER>", u"</CENTER>"},
-        {14, u"<BLOCKQUOTE>", u"</BLOCKQUOTE>"}, {15, u"<PRE>", u"</PRE>"},
-        {16, u"<NOBR>", u"</NOBR>"}, {17, u"<WBR>", u""},
-        {27, u"<DIV align = left>\n", u"\n</DIV>"}, {28, u"<DIV align = center>\n", u"\n</DIV>"},
-        {29, u"<DIV align = right>\n", u"\n</DIV>"}, {30, u"<DIV align = justify>\n", u"\n</DIV>"},
-        {31, u"<UL >\n", u"\n</UL>"}, {33, u"<DL >", u"</DL>"}, {34, u"<OL >", u"</OL>"},
-        {35, u"<DT >", u"</DT>"}, {36, u"<DD >", u"</DD>"}, {37, u"<LI >", u"</LI>"},
-        {38, u"<DIR >", u"</DIR>"}, {39, u"<MENU >", u"</MENU>"},
-        {50, u"<COMMENT>", u"</COMMENT>"}, {51, u"<NOFRAMES>", u"</NOFRAMES>"},
-        {54, u"<SPAN STYLE=\"\">", u"</SPAN>"},
-        {55, u"<STYLE type=\"text/css\">\r\n", u"\r\n</STYLE>"}, {57, u"<PLAIN>", u"</PLAIN>"},
-        {63, u"<BUTTON>", u"</BUTTON>"}, {69, u"<NOSCRIPT>", u"</NOSCRIPT>"},
-        {70, u"<THEAD>", u"</THEAD>"}, {71, u"<TBODY>", u"</TBODY>"}, {72, u"<TFOOT>", u"</TFOOT>"},
-        {76, u"<H1>", u"</H1>"}, {77, u"<H2>", u"</H2>"}, {78, u"<H3>", u"</H3>"},
-        {79, u"<H4>", u"</H4>"}, {80, u"<H5>", u"</H5>"}, {81, u"<H6>", u"</H6>"},
-        {87, u"<INS>", u"</INS>"}, {88, u"<DEL>", u"</DEL>"}, {89, u"<ACRONYM>", u"</ACRONYM>"},
-        {90, u"<Q>", u"</Q>"}, {91, u"<LEGEND>", u"</LEGEND>"}, {94, u"<CAPTION>", u"</CAPTION>"},
-        {96, u"&nbsp;", u""}, {97, u"&copy;", u""}, {98, u"&reg;", u""}, {99, u"&#153;", u""},
-    };
-    QCOMPARE(fixedInsertCommands().size(), qsizetype(std::size(rows)));
-    for (const auto &r : rows) {
-        const QString o = QString::fromUtf16(r.o), c = QString::fromUtf16(r.c);
-        QTest::addRow("%d empty", r.n) << r.n << o << c;
-        QTest::addRow("%d abc", r.n) << r.n << o << c;
-    }
+    QTest::addColumn<int>("selected"); // of "abc" in "x abc y", from the caret at 2
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+    // The selection goes between the tags, the caret after it; without one the caret
+    // stands between the tags.
+    QTest::newRow("wraps the selection") << 1 << 3 << u"x <B>abc</B> y"_s << 8;
+    QTest::newRow("empty at the caret") << 1 << 0 << u"x <B></B>abc y"_s << 5;
+    QTest::newRow("no closing tag") << 12 << 3 << u"x <BR>abc y"_s << 9;
+    QTest::newRow("entity") << 96 << 0 << u"x &nbsp;abc y"_s << 8;
+    // A line break of the markup is one line of the document, CR LF.
+    QTest::newRow("DIV breaks lines") << 27 << 3
+                                      << u"x <DIV align = left>\r\nabc\r\n</DIV> y"_s << 25;
+    QTest::newRow("list breaks lines") << 31 << 0 << u"x <UL >\r\n\r\n</UL>abc y"_s << 9;
+    QTest::newRow("STYLE keeps one CR LF") << 55 << 3
+        << u"x <STYLE type=\"text/css\">\r\nabc\r\n</STYLE> y"_s << 30;
 }
 
 void tst_InsertCommands::fixedTexts()
 {
     QFETCH(int, command);
-    QFETCH(QString, opening);
-    QFETCH(QString, closing);
-    const bool withSelection = QString::fromLatin1(QTest::currentDataTag()).endsWith(u"abc"_s);
+    QFETCH(int, selected);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
     WorkspaceFixture fx;
     ScriptedInteraction si;
-    fx.setText(u"x abc y"_s, 2, withSelection ? 3 : 0);
+    fx.setText(u"x abc y"_s, 2, selected);
     const ColorValue textColor = fx.buffer().colorAt(2);
     InsertTag(fx.workspace(), command);
 
-    const QString selected = withSelection ? u"abc"_s : QString();
-    const QString o = crlf(opening), c = crlf(closing);
-    QCOMPARE(fx.buffer().GetText(), u"x "_s + o + u"abc"_s.first(selected.size()) + c
-                 + (withSelection ? u" y"_s : u"abc y"_s));
-    QCOMPARE(fx.buffer().SelStart(), 2 + o.size() + selected.size());
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QCOMPARE(fx.buffer().SelStart(), caret);
     QCOMPARE(fx.buffer().SelLength(), 0);
+    // The markup takes the tag colour, the text keeps its own.
     QCOMPARE(fx.buffer().colorAt(2), Tag);
-    const int abcAt = 2 + o.size() + (withSelection ? 0 : c.size());
-    QCOMPARE(fx.buffer().textRange(abcAt, 3), u"abc"_s);
+    const int abcAt = int(expected.indexOf(u"abc"_s));
     QCOMPARE(fx.buffer().colorAt(abcAt), textColor);
-    if (!c.isEmpty())
-        QCOMPARE(fx.buffer().colorAt(2 + o.size() + selected.size()), Tag);
     QVERIFY(si.errors.isEmpty());
-}
-
-void tst_InsertCommands::lineBreaksOfDivAndListAreSingleLf()
-{
-    for (int n : {27, 28, 29, 30, 31}) {
-        const FixedInsertText *f = fixedInsertText(n);
-        QVERIFY(f);
-        QVERIFY(!QString::fromUtf16(f->opening).contains(u'\r'));
-        QVERIFY(QString::fromUtf16(f->closing).startsWith(u'\n'));
-    }
 }
 
 void tst_InsertCommands::refusedInsideTag_data()

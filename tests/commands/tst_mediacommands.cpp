@@ -58,8 +58,6 @@ private Q_SLOTS:
     void shippedComponentList();
     void activeXWithoutListFile();
 
-    void editRoundTrip_data();
-    void editRoundTrip();
     void editFillsDialog();
     void embedLeftoversGoIntoParameters();
     void editRefusesBadNumber();
@@ -219,39 +217,6 @@ void TestMediaCommands::activeXWithoutListFile()
              (QStringList{u"error: Neexistuje soubor ActiveX.Dat!,nelze vkladat Active-x Objekty!"_s,
                           u"dialog: Active-X"_s}));
     QCOMPARE(m_fx->buffer().GetText(), QString());
-}
-
-void TestMediaCommands::editRoundTrip_data()
-{
-    QTest::addColumn<QString>("element");
-    QTest::addColumn<QString>("closing");
-
-    auto row = [](const char *name, const Markup &m) {
-        QTest::newRow(name) << m.opening << m.closing;
-    };
-    row("HR", composeHr({u"95%"_s, u"3"_s, {true, 0x0000FF}, false}));
-    row("HRdefault", composeHr({}));
-    row("BGSOUND", composeSound({u"a.mid"_s, u"INFINITE"_s}));
-    row("EMBED", composeEmbed({u"a.swf"_s, u"foreground"_s, {true, 240}, {true, 320},
-                               u"autostart=true\nloop=1"_s}));
-    row("MARQUEE", composeMarquee({u"ALTERNATE"_s, u"LEFT"_s, u"5"_s, {true, 0x00FF00},
-                                   {true, 150}, {true, 0}}));
-    row("SCRIPT", composeScript({u"VBS "_s, u"Hra"_s, u"onunload "_s, u"window"_s}));
-    row("APPLET", composeApplet({u"cls/"_s, u"A.class"_s, u"TOP"_s, {true, 1000}, {true, 0}}));
-    row("PARAM", composeParam({u"autostart"_s, u"true"_s}));
-}
-
-// Composing, F7 with no change and OK give the identical tag.
-void TestMediaCommands::editRoundTrip()
-{
-    QFETCH(QString, element);
-    QFETCH(QString, closing);
-    const QString text = element + u"x"_s + closing;
-    m_fx->setText(text, 2);
-    m_script->dialog([](QDialog &d) { press(d, u"InsertButton"_s); });
-    pressF7();
-    QCOMPARE(m_fx->buffer().GetText(), text);
-    QCOMPARE(m_script->log.size(), 1);
 }
 
 void TestMediaCommands::editFillsDialog()

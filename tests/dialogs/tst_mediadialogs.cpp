@@ -34,7 +34,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void fieldsRoundTripThroughControls();
     void hrPickerPressTicksColourBox();
     void hrInsertsComposedLine();
     void autoBoxesFollowTheirNumbers();
@@ -61,54 +60,6 @@ void TestMediaDialogs::init()
 void TestMediaDialogs::cleanup()
 {
     endScript(m_script);
-}
-
-// Setting fields and reading them back gives the same fields: boxes ticked at default
-// values, numbers above 99, and the defaults of a fresh dialog.
-void TestMediaDialogs::fieldsRoundTripThroughControls()
-{
-    const DocumentContext context{m_settings, Document, {}};
-    TForm14 hr;
-    QCOMPARE(hr.fields(), HrFields{});
-    const HrFields hrFields{u"95%"_s, u"1"_s, {true, 0xFFFFFF}, false};
-    hr.setFields(hrFields);
-    QCOMPARE(hr.fields(), hrFields);
-
-    TForm15 sound(context);
-    QCOMPARE(sound.fields(), SoundFields{});
-    sound.setFields({u"a.mid"_s, u"INFINITE"_s});
-    QCOMPARE(sound.fields(), (SoundFields{u"a.mid"_s, u"INFINITE"_s}));
-
-    TForm16 embed(context);
-    QCOMPARE(embed.fields(), EmbedFields{});
-    const EmbedFields embedFields{u"a.swf"_s, u"background"_s, {true, 0}, {true, 12345},
-                                  u"autostart=true\nloop=1"_s};
-    embed.setFields(embedFields);
-    QCOMPARE(embed.fields(), embedFields);
-
-    TWRKForm1 marquee;
-    QCOMPARE(marquee.fields(), MarqueeFields{});
-    const MarqueeFields marqueeFields{u"SLIDE"_s, u"RIGHT"_s, u"1000"_s, {true, 0x123456},
-                                      {true, 0}, {false, 250}};
-    marquee.setFields(marqueeFields);
-    QCOMPARE(marquee.fields(), marqueeFields);
-
-    TForm26 script;
-    QCOMPARE(script.fields(), ScriptFields{});
-    const ScriptFields scriptFields{u"VBS "_s, u"t"_s, u"onunload "_s, u"window"_s};
-    script.setFields(scriptFields);
-    QCOMPARE(script.fields(), scriptFields);
-
-    TForm28 applet(context);
-    QCOMPARE(applet.fields(), AppletFields{});
-    const AppletFields appletFields{u"cls/"_s, u"A.class"_s, u"TOP"_s, {true, 1000}, {true, 0}};
-    applet.setFields(appletFields);
-    QCOMPARE(applet.fields(), appletFields);
-
-    TForm29 param;
-    QCOMPARE(param.fields(), ParamFields{});
-    param.setFields({u"n"_s, u"v"_s});
-    QCOMPARE(param.fields(), (ParamFields{u"n"_s, u"v"_s}));
 }
 
 void TestMediaDialogs::hrPickerPressTicksColourBox()

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
 
 // A dialog's control by its name. A missing one ends the run at once: the dialog under
 // test no longer has the control the user works with.
@@ -26,3 +27,8 @@ inline void pressInsert(QDialog &dialog)
 {
     press(dialog, QStringLiteral("InsertButton"));
 }
+
+// The named input controls of a dialog that say nothing to a screen reader: neither a
+// label (a buddy), nor a caption of their own, nor a name set for them. Parts of other
+// controls (a combo box's line edit, a spin box's field) go unnamed and are not listed.
+QStringList silentControls(QWidget &dialog);

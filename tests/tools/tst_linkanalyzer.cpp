@@ -168,6 +168,10 @@ void tst_LinkAnalyzer::collectsEntries_data()
                                         << QStringList{};
     QTest::newRow("mailtoWithCapitalsInside") << u"<A HREF=\"x/MailTo:y\">"_s << int(LinkTab::Links)
                                               << QStringList{};
+    // An address written inside another attribute's quoted value is not one.
+    QTest::newRow("hrefInsideTitleIsSkipped")
+        << u"<A TITLE=\"viz HREF=x.html\" HREF=\"y.html\"><A TITLE=\"HREF=z.html\">"_s
+        << int(LinkTab::Links) << QStringList{u"y.html"_s};
     QTest::newRow("abbrIsNotAnImage") << u"<IMGX SRC=\"a.gif\"><IMG SRC=b.gif>"_s
                                       << int(LinkTab::Images) << QStringList{u"b.gif"_s};
 }
