@@ -142,6 +142,8 @@ TForm41::TForm41(QWidget *parent) : QDialog(parent)
         button->setObjectName(u"SpeedButton%1"_s.arg(layoutNo));
         button->setIcon(QIcon(u":/frames/layout%1.png"_s.arg(layoutNo)));
         button->setIconSize(QSize(64, 64));
+        // A sketch without a caption says nothing to a screen reader.
+        button->setAccessibleName(u"Vzor rámců %1"_s.arg(layoutNo));
         button->setAutoRaise(false);
         connect(button, &QToolButton::clicked, this, [this, layoutNo] { layoutChosen(layoutNo); });
         pictures->addWidget(button);

@@ -40,7 +40,9 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
     auto *grid = new QGridLayout;
     Edit1 = namedWidget(new QLineEdit(body), u"Edit1"_s);
     SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, body);
+    SpeedButton1->setAccessibleName(u"Otevře soubor z disku"_s);
     SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, body);
+    SpeedButton2->setAccessibleName(u"Otevře soubor z kteréhokoliv místa na INTERNETU"_s);
     ComboBox1 = editableCombo(u"ComboBox1"_s,
                               {u"baseline"_s, u"center"_s, u"left"_s, u"middle"_s, u"right"_s,
                                u"textbottom"_s, u"textmiddle"_s, u"texttop"_s},
@@ -88,6 +90,7 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
         {u"Rámeček", SpinEdit5, CheckBox4}};
     for (const auto &n : numbers) {
         label(QString::fromUtf16(n.text), n.spin);
+        n.box->setAccessibleName(QString::fromUtf16(n.text)); // the box has no caption
         grid->addWidget(n.spin, row, 1);
         grid->addWidget(n.box, row++, 2);
     }

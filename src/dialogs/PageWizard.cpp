@@ -102,7 +102,11 @@ QWidget *TForm33::createBodyPage()
     for (const auto &p : pickers) {
         const QString n = QString::number(row + 1);
         *p.box = colorSwitch(*p.combo, u"ColorCombo"_s + n, u"CheckBox"_s + n, page);
-        colors->addWidget(new QLabel(QString::fromUtf16(p.label), page), row, 0);
+        // The label stands beside the picker and its caption-less box: both take its text.
+        const QString label = QString::fromUtf16(p.label);
+        (*p.combo)->setAccessibleName(label);
+        (*p.box)->setAccessibleName(label);
+        colors->addWidget(new QLabel(label, page), row, 0);
         colors->addWidget(*p.combo, row, 1);
         colors->addWidget(*p.box, row++, 2);
     }
@@ -115,15 +119,21 @@ QWidget *TForm33::createBodyPage()
     for (const auto &s : spins) {
         *s.box = marginSwitch(*s.spin, u"SpinEdit"_s + QString::number(row + 1),
                               u"CheckBox"_s + QString::number(row + 7), margins);
-        marginGrid->addWidget(new QLabel(QString::fromUtf16(s.label), margins), row, 0);
+        const QString label = QString::fromUtf16(s.label);
+        (*s.spin)->setAccessibleName(label);
+        (*s.box)->setAccessibleName(label);
+        marginGrid->addWidget(new QLabel(label, margins), row, 0);
         marginGrid->addWidget(*s.spin, row, 1);
         marginGrid->addWidget(*s.box, row++, 2);
     }
     ComboBox2 = editableCombo(u"ComboBox2"_s, {}, page);
     SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, page);
     SpeedButton1->setToolTip(u"Otevře soubor z disku"_s);
+    SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
     SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, page);
     SpeedButton2->setToolTip(u"Otevře soubor odkudkoliv z INTERNETU"_s);
+    SpeedButton2->setAccessibleName(SpeedButton2->toolTip());
+    ComboBox2->setAccessibleName(u"Pozadí"_s);
     CheckBox6 = namedWidget(new QCheckBox(u"Fixovat pozadí"_s, page), u"CheckBox6"_s);
 
     auto *background = new QHBoxLayout;
