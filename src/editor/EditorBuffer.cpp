@@ -1,5 +1,7 @@
 #include "EditorBuffer.h"
 
+#include "editor/TextOffsets.h"
+
 #include "markup/SysUt.h"
 #include "markup/TagItemDrag.h"
 
@@ -13,54 +15,13 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Turns offsets (CR LF counting two) into control positions by walking the lines from the
-// last one reached, so a run of nearby offsets costs almost nothing to convert.
-class LineWalker
-{
-public:
-    explicit LineWalker(QTextDocument *document) : m_block(document->begin()) {}
-
-    int positionOf(int offset)
-    {
-        while (offset < m_lineOffset && m_block.previous().isValid()) {
-            m_block = m_block.previous();
-            m_lineOffset -= m_block.length() + 1;
-        }
-        while (m_block.next().isValid() && m_lineOffset + m_block.length() + 1 <= offset) {
-            m_lineOffset += m_block.length() + 1;
-            m_block = m_block.next();
-        }
-        return m_block.position() + std::clamp(offset - m_lineOffset, 0, m_block.length() - 1);
-    }
-
-private:
-    QTextBlock m_block;
-    int m_lineOffset = 0; // offset of the first character of m_block
-};
-
-// The control keeps one block separator per line; the commands think in CR LF.
-// Line and paragraph separators (Shift+Enter, pasted text) are ordinary line breaks too,
-// so they reach the file as CR LF and count as two characters.
-QString toControlText(const QString &text)
-{
-    const bool separators =
-        text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator);
-    if (!text.contains(u'\r') && !separators)
-        return text;
-    QString out = text;
-    out.replace(u"\r\n"_s, u"\n"_s);
-    out.replace(u'\r', u'\n');
-    out.replace(QChar::LineSeparator, u'\n');
-    out.replace(QChar::ParagraphSeparator, u'\n');
-    return out;
-}
 
 QTextCharFormat colorFormat(ColorValue color)
 {
@@ -91,37 +52,17 @@ EditorBuffer::EditorBuffer(QWidget *parent)
 
 int EditorBuffer::toOffset(int position) const
 {
-    const QTextBlock block = document()->findBlock(position);
-    return position + (block.isValid() ? block.blockNumber() : document()->blockCount() - 1);
+    return offsetOfPosition(*document(), position);
 }
 
 int EditorBuffer::toPosition(int offset) const
 {
-    if (offset <= 0)
-        return 0;
-    const QTextDocument *doc = document();
-    // Binary search for the last line whose first offset is <= offset.
-    int lo = 0;
-    int hi = doc->blockCount() - 1;
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        const QTextBlock b = doc->findBlockByNumber(mid);
-        if (b.position() + mid <= offset)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    const QTextBlock block = doc->findBlockByNumber(lo);
-    const int inLine = offset - (block.position() + lo);
-    const int textLen = block.length() - 1;
-    // An offset between CR and LF, or past the end, stands at the end of the line.
-    return block.position() + std::min(inLine, textLen);
+    return positionOfOffset(*document(), offset);
 }
 
 int EditorBuffer::textLength() const
 {
-    const QTextDocument *doc = document();
-    return doc->characterCount() - 1 + (doc->blockCount() - 1);
+    return offsetLength(*document());
 }
 
 // --- text ------------------------------------------------------------------------------
@@ -270,7 +211,7 @@ void EditorBuffer::applyColorRuns(std::span<const ColorRun> runs)
     QTextCursor c(doc);
     c.beginEditBlock();
     // Walk the lines along with the runs, so converting offsets costs almost nothing.
-    LineWalker lines(doc);
+    LineWalker lines(*doc);
     for (const ColorRun &run : runs) {
         if (run.length <= 0)
             continue;
@@ -289,22 +230,22 @@ void EditorBuffer::colorInBackground(std::span<const ColorRun> runs)
     cancelBackgroundColouring();
     QTextDocument *doc = document();
     // Control positions of all runs, found in one walk down the lines.
-    m_pendingRuns.clear();
-    m_pendingRuns.reserve(runs.size());
-    LineWalker lines(doc);
+    std::vector<PendingColours::Run> positioned;
+    positioned.reserve(runs.size());
+    LineWalker lines(*doc);
     for (const ColorRun &run : runs) {
         if (run.length <= 0)
             continue;
         const int from = lines.positionOf(run.start);
         const int to = lines.positionOf(run.start + run.length);
         if (to > from)
-            m_pendingRuns.push_back({from, to, run.color});
+            positioned.push_back({from, to, run.color});
     }
-    m_nextRun = 0;
-    if (m_pendingRuns.empty()) {
+    if (positioned.empty()) {
         Q_EMIT backgroundColouringFinished();
         return;
     }
+    m_pending.reset(std::move(positioned));
     // Colours put in by slices are no edit of the user's: with no history yet (a page just
     // opened) they stay out of it, so Undo never takes them back.
     m_undoWasEnabled = doc->isUndoRedoEnabled();
@@ -317,14 +258,7 @@ void EditorBuffer::colorInBackground(std::span<const ColorRun> runs)
     // What is on screen first.
     const int top = firstVisibleBlock().isValid() ? firstVisibleBlock().position() : 0;
     const int bottom = cursorForPosition(viewport()->rect().bottomRight()).position() + 1;
-    auto firstEndingAfter = std::partition_point(m_pendingRuns.begin(), m_pendingRuns.end(),
-                                                 [&](const PendingRun &r) { return r.to <= top; });
-    auto firstStartingBelow = std::partition_point(
-        firstEndingAfter, m_pendingRuns.end(), [&](const PendingRun &r) { return r.from < bottom; });
-    const auto begin = std::size_t(firstEndingAfter - m_pendingRuns.begin());
-    const auto end = std::size_t(firstStartingBelow - m_pendingRuns.begin());
-    applyPending(begin, end);
-    m_pendingRuns.erase(m_pendingRuns.begin() + qsizetype(begin), m_pendingRuns.begin() + qsizetype(end));
+    applyPending(m_pending.takeVisible(top, bottom));
     if (!m_sliceTimer) {
         m_sliceTimer = new QTimer(this);
         m_sliceTimer->setSingleShot(true);
@@ -337,9 +271,9 @@ void EditorBuffer::colorInBackground(std::span<const ColorRun> runs)
         endBackgroundColouring();
 }
 
-void EditorBuffer::applyPending(std::size_t begin, std::size_t end)
+void EditorBuffer::applyPending(std::span<const PendingColours::Run> runs)
 {
-    if (begin >= end)
+    if (runs.empty())
         return;
     QTextDocument *doc = document();
     const bool modified = doc->isModified();
@@ -356,10 +290,10 @@ void EditorBuffer::applyPending(std::size_t begin, std::size_t end)
     formats.reserve(8);
     QTextCursor c(doc);
     c.beginEditBlock();
-    for (std::size_t i = begin; i < end; ++i) {
-        c.setPosition(m_pendingRuns[i].from);
-        c.setPosition(m_pendingRuns[i].to, QTextCursor::KeepAnchor);
-        c.setCharFormat(formatOf(m_pendingRuns[i].color));
+    for (const PendingColours::Run &run : runs) {
+        c.setPosition(run.from);
+        c.setPosition(run.to, QTextCursor::KeepAnchor);
+        c.setCharFormat(formatOf(run.color));
     }
     c.endEditBlock();
     doc->setModified(modified);
@@ -370,12 +304,8 @@ void EditorBuffer::colourSlice()
     QElapsedTimer clock;
     clock.start();
     // Small batches until the slice's time is used; the edit block's own cost stays small.
-    while (backgroundColouringPending() && clock.elapsed() < SliceMs) {
-        const std::size_t end = std::min(m_pendingRuns.size(), m_nextRun + 256);
-        const std::size_t begin = m_nextRun;
-        m_nextRun = end;
-        applyPending(begin, end);
-    }
+    while (backgroundColouringPending() && clock.elapsed() < SliceMs)
+        applyPending(m_pending.takeNext(256));
     if (backgroundColouringPending())
         m_sliceTimer->start();
     else
@@ -384,53 +314,27 @@ void EditorBuffer::colourSlice()
 
 void EditorBuffer::movePendingRuns(int position, int removed, int added)
 {
-    if (m_colouring || !backgroundColouringPending())
-        return;
-    const int editEnd = position + removed;
-    const int delta = added - removed;
-    std::vector<PendingRun> moved;
-    moved.reserve(m_pendingRuns.size() - m_nextRun + 1);
-    for (std::size_t i = m_nextRun; i < m_pendingRuns.size(); ++i) {
-        const PendingRun r = m_pendingRuns[i];
-        if (r.to <= position) {
-            moved.push_back(r);
-        } else if (r.from >= editEnd) {
-            moved.push_back({r.from + delta, r.to + delta, r.color});
-        } else {
-            // The edited stretch keeps the colour it was given; the run's rest around it is
-            // still coloured.
-            if (r.from < position)
-                moved.push_back({r.from, position, r.color});
-            if (r.to > editEnd)
-                moved.push_back({editEnd + delta, r.to + delta, r.color});
-        }
-    }
-    m_pendingRuns = std::move(moved);
-    m_nextRun = 0;
+    if (!m_colouring)
+        m_pending.moveWithEdit(position, removed, added);
 }
 
 void EditorBuffer::finishBackgroundColouring()
 {
     if (!backgroundColouringPending())
         return;
-    const std::size_t begin = m_nextRun;
-    m_nextRun = m_pendingRuns.size();
-    applyPending(begin, m_nextRun);
+    applyPending(m_pending.takeNext(std::numeric_limits<std::size_t>::max()));
     endBackgroundColouring();
 }
 
 void EditorBuffer::cancelBackgroundColouring()
 {
-    if (!backgroundColouringPending())
-        return;
-    m_nextRun = m_pendingRuns.size();
-    endBackgroundColouring();
+    if (backgroundColouringPending())
+        endBackgroundColouring();
 }
 
 void EditorBuffer::endBackgroundColouring()
 {
-    m_pendingRuns.clear();
-    m_nextRun = 0;
+    m_pending.clear();
     if (m_sliceTimer)
         m_sliceTimer->stop();
     disconnect(document(), &QTextDocument::contentsChange, this, &EditorBuffer::movePendingRuns);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/PendingColours.h"
 #include "markup/ColorValue.h"
 #include "markup/GuardedFile.h"
 
@@ -76,7 +77,7 @@ public:
     // inserted meanwhile keeps its own colour, and the runs still to come move with the
     // edits. The modified flag is kept; backgroundColouringFinished follows the last slice.
     void colorInBackground(std::span<const ColorRun> runs);
-    bool backgroundColouringPending() const { return m_nextRun < m_pendingRuns.size(); }
+    bool backgroundColouringPending() const { return m_pending.pending(); }
     // Puts the colours still to come in now.
     void finishBackgroundColouring();
     // Drops the colours still to come (the text is replaced or recoloured from scratch).
@@ -180,20 +181,12 @@ private:
     void indentAfterEnter();
     static QString droppedItemText(const QDropEvent *event);
 
-    // A run of background colouring in control positions.
-    struct PendingRun
-    {
-        int from = 0;
-        int to = 0;
-        ColorValue color = 0;
-    };
     void colourSlice();
-    void applyPending(std::size_t begin, std::size_t end);
+    void applyPending(std::span<const PendingColours::Run> runs);
     void movePendingRuns(int position, int removed, int added);
     void endBackgroundColouring();
 
-    std::vector<PendingRun> m_pendingRuns;
-    std::size_t m_nextRun = 0;
+    PendingColours m_pending;
     QTimer *m_sliceTimer = nullptr;
     bool m_undoWasEnabled = true;
 
