@@ -1,7 +1,6 @@
 #include "FieldWidgets.h"
 
 #include "dialogs/ElementDialog.h"
-#include "dialogs/LinkDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -106,19 +105,6 @@ QHBoxLayout *AddressPicker::row() const
     return layout;
 }
 
-void AddressPicker::connectButtons(const DocumentContext *context, const QString &filter,
-                                   QWidget *dialog) const
-{
-    QComboBox *field = combo;
-    QObject::connect(fileButton, &QToolButton::clicked, dialog, [context, filter, field] {
-        if (const auto address = pickDocumentAddress(*context, filter))
-            field->setEditText(*address);
-    });
-    QObject::connect(webButton, &QToolButton::clicked, dialog, [context, field, dialog] {
-        if (const auto address = runAddressComposer(context->settings, dialog))
-            field->setEditText(*address);
-    });
-}
 
 AddressPicker addressPicker(const QString &comboName, QWidget *parent, const QString &fileHint,
                             const QString &webHint)

@@ -71,7 +71,8 @@ struct AddressPicker
     QToolButton *webButton = nullptr;
     QHBoxLayout *row() const;
     // The first button puts the chosen document's address (as written into markup) into
-    // the field, the second the composed address; context must outlive the buttons.
+    // the field, the second the composed address; context must outlive the buttons. Defined
+    // in LinkDialogs.cpp, beside the two pickers.
     void connectButtons(const DocumentContext *context, const QString &filter,
                         QWidget *dialog) const;
 };

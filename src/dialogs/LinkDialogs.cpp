@@ -75,6 +75,21 @@ std::optional<QString> pickDocumentAddress(const DocumentContext &context, const
     return DocumentRelativePath(chosen, *context.documentFileName, context.settings.pathOptions());
 }
 
+// Defined beside the two pickers it runs, so the helper set needs nothing of the link dialogs.
+void AddressPicker::connectButtons(const DocumentContext *context, const QString &filter,
+                                   QWidget *dialog) const
+{
+    QComboBox *field = combo;
+    QObject::connect(fileButton, &QToolButton::clicked, dialog, [context, filter, field] {
+        if (const auto address = pickDocumentAddress(*context, filter))
+            field->setEditText(*address);
+    });
+    QObject::connect(webButton, &QToolButton::clicked, dialog, [context, field, dialog] {
+        if (const auto address = runAddressComposer(context->settings, dialog))
+            field->setEditText(*address);
+    });
+}
+
 TLinkForm::TLinkForm(DocumentContext context, QWidget *parent)
     : FieldsDialog(u"Vložit odkaz"_s, &composeLink, parent), m_context(std::move(context))
 {
