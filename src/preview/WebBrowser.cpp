@@ -66,23 +66,6 @@ const LoadedModule &engineModule()
     return module;
 }
 
-// The view draws with OpenGL. Made a child widget of the browser, it would have Qt destroy
-// the whole window around it and create it anew with an OpenGL surface: the main window
-// blinks, a window manager or a screen reader loses it, a modal dialog stops being modal.
-// As a window of its own, shown in a container, it leaves the window around it as it was,
-// and nothing of OpenGL is needed before the first page. The window's keyboard shortcuts
-// still reach it: Qt counts the container's window as the active one.
-QWidget *hostEngineView(QWidget &browser, QWidget *view)
-{
-    view->setAttribute(Qt::WA_QuitOnClose, false);
-    view->winId();
-    QWidget *container = QWidget::createWindowContainer(view->windowHandle(), &browser);
-    container->setObjectName(u"BrowserView"_s);
-    browser.setFocusProxy(container);
-    view->show();
-    return container;
-}
-
 } // namespace
 
 QUrl browserAddress(const QString &pathOrAddress)
@@ -111,13 +94,7 @@ WebBrowser::WebBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-WebBrowser::~WebBrowser()
-{
-    // The view is a window of its own inside the container (see hostEngineView): it goes
-    // first, as the container would delete its window under it. The engine goes with it.
-    if (m_engine)
-        delete m_engine->widget();
-}
+WebBrowser::~WebBrowser() = default; // the engine goes with its view, a child widget
 
 void WebBrowser::setEngineModulePath(const QString &path)
 {
@@ -145,7 +122,7 @@ BrowserEngine *WebBrowser::engine()
         layout()->addWidget(m_message);
         return nullptr;
     }
-    m_engine = module.factory(nullptr);
+    m_engine = module.factory(this);
     m_engine->setDefaultEncoding(m_encoding);
     m_engine->setCallbacks({
         [this](const QUrl &url) {
@@ -154,7 +131,7 @@ BrowserEngine *WebBrowser::engine()
         },
         [this](bool ok) { Q_EMIT loadFinished(ok); },
     });
-    layout()->addWidget(hostEngineView(*this, m_engine->widget()));
+    layout()->addWidget(m_engine->widget());
     return m_engine;
 }
 

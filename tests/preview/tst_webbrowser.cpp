@@ -2,12 +2,8 @@
 #include "preview/WebBrowser.h"
 #include "support/TestMain.h"
 
-#include <QDialog>
 #include <QFile>
 #include <QMenu>
-#include <QPointer>
-#include <QVBoxLayout>
-#include <QWindow>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -56,7 +52,6 @@ private Q_SLOTS:
     void sameAddressShowsTheFileAsItIsNow();
     void missingModuleShowsAMessageInstead();
     void rightClickMenuIsCzech();
-    void windowsAroundTheViewStayAsTheyWere();
 
 private:
     QTemporaryDir m_dir;
@@ -176,9 +171,8 @@ void tst_WebBrowser::rightClickMenuIsCzech()
     QCOMPARE(shownText(browser, first), u"první"_s);
     QCOMPARE(shownText(browser, second), u"druhá"_s);
 
-    // The view is a window of its own, shown inside the browser.
     QWidget *view = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
+    for (QWidget *w : browser.findChildren<QWidget *>()) {
         if (w->inherits("QWebEngineView"))
             view = w;
     }
@@ -205,46 +199,6 @@ void tst_WebBrowser::rightClickMenuIsCzech()
     // Nothing selected, one page back to go to and none forward.
     QCOMPARE(enabled, (QStringList{u"Vybrat vše"_s, u"Zpět"_s, u"Obnovit"_s}));
     menu->close();
-}
-
-void tst_WebBrowser::windowsAroundTheViewStayAsTheyWere()
-{
-    // The view draws with OpenGL; on X11 the window it first showed in was destroyed and
-    // made anew with an OpenGL surface (a blink, a window manager losing it, a modal dialog
-    // no longer modal). Both a main window and a modal dialog keep theirs.
-    const QString path = m_dir.filePath(u"stay.htm"_s);
-    QCOMPARE(writeTextFile(path, u"<P>zůstává</P>"_s), QString());
-    QWidget main;
-    main.resize(500, 400);
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    QDialog dialog(&main);
-    auto *layout = new QVBoxLayout(&dialog);
-    auto *browser = new WebBrowser(&dialog);
-    layout->addWidget(browser);
-    dialog.resize(400, 300);
-    dialog.setModal(true);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    const QPointer<QWindow> mainWindow = main.windowHandle();
-    const QPointer<QWindow> dialogWindow = dialog.windowHandle();
-    const WId mainId = main.winId();
-    const WId dialogId = dialog.winId();
-
-    QCOMPARE(shownText(*browser, path), u"zůstává"_s);
-    QVERIFY(mainWindow && dialogWindow);
-    QCOMPARE(main.winId(), mainId);
-    QCOMPARE(dialog.winId(), dialogId);
-    QCOMPARE(QApplication::activeModalWidget(), &dialog);
-    QCOMPARE(dialog.windowHandle()->modality(), Qt::ApplicationModal);
-    // A browser in the main window too, once the dialog is gone.
-    dialog.close();
-    auto *second = new WebBrowser(&main);
-    second->resize(300, 200);
-    second->show();
-    QCOMPARE(shownText(*second, path), u"zůstává"_s);
-    QCOMPARE(main.winId(), mainId);
-    QVERIFY(mainWindow);
 }
 
 BRISKO_TEST_MAIN(tst_WebBrowser)
