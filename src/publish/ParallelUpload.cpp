@@ -191,7 +191,9 @@ void ParallelUpload::transferStep(Session &s, int status)
     switch (s.phase) {
     case Phase::Store:
         if (status != 0) {
-            if (s.temporary.isEmpty() || !s.client.TransferAccepted())
+            // A stop can meet a file whose STOR the server has taken but not yet answered:
+            // the server may have made the temporary file already, so it is deleted too.
+            if (s.temporary.isEmpty() || (!s.client.TransferAccepted() && !m_stop))
                 return finishJob(s, false);
             s.phase = Phase::Delete; // a cut temporary file does not stay behind
             s.client.setHostFileName(s.temporary);
