@@ -25,7 +25,7 @@ std::vector<PendingColours::Run> PendingColours::takeVisible(int top, int bottom
 std::span<const PendingColours::Run> PendingColours::takeNext(std::size_t count)
 {
     const std::size_t begin = m_next;
-    m_next = std::min(m_runs.size(), m_next + std::min(count, m_runs.size() - m_next));
+    m_next += std::min(count, m_runs.size() - m_next);
     return std::span<const Run>(m_runs).subspan(begin, m_next - begin);
 }
 
