@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLibrary>
+#include <QPointer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -66,6 +67,49 @@ const LoadedModule &engineModule()
     return module;
 }
 
+// Keeps the view as large as the container that shows it. Shown, a window of its own takes
+// the size its widget last had (or a default one), not the container's: the page would
+// cover only a corner of the preview.
+class EngineViewSizer final : public QObject
+{
+public:
+    EngineViewSizer(QWidget *container, QWidget *view)
+        : QObject(container)
+        , m_view(view)
+    {
+        container->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (m_view && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
+            m_view->resize(static_cast<QWidget *>(watched)->size());
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_view;
+};
+
+// The view draws with OpenGL. Made a child widget of the browser, it would have Qt destroy
+// the whole window around it and create it anew with an OpenGL surface: the main window
+// blinks, a window manager or a screen reader loses it, a modal dialog stops being modal.
+// As a window of its own, shown in a container, it leaves the window around it as it was,
+// and nothing of OpenGL is needed before the first page. The window's keyboard shortcuts
+// still reach it: Qt counts the container's window as the active one. The container shows
+// and hides the view with itself; the view is never shown on its own, or it would count
+// as shown while its window is not.
+QWidget *hostEngineView(QWidget &browser, QWidget *view)
+{
+    view->setAttribute(Qt::WA_QuitOnClose, false);
+    view->winId();
+    QWidget *container = QWidget::createWindowContainer(view->windowHandle(), &browser);
+    container->setObjectName(u"BrowserView"_s);
+    new EngineViewSizer(container, view);
+    browser.setFocusProxy(container);
+    return container;
+}
+
 } // namespace
 
 QUrl browserAddress(const QString &pathOrAddress)
@@ -94,7 +138,13 @@ WebBrowser::WebBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-WebBrowser::~WebBrowser() = default; // the engine goes with its view, a child widget
+WebBrowser::~WebBrowser()
+{
+    // The view is a window of its own inside the container (see hostEngineView): it goes
+    // first, as the container would delete its window under it. The engine goes with it.
+    if (m_engine)
+        delete m_engine->widget();
+}
 
 void WebBrowser::setEngineModulePath(const QString &path)
 {
@@ -122,7 +172,7 @@ BrowserEngine *WebBrowser::engine()
         layout()->addWidget(m_message);
         return nullptr;
     }
-    m_engine = module.factory(this);
+    m_engine = module.factory(nullptr);
     m_engine->setDefaultEncoding(m_encoding);
     m_engine->setCallbacks({
         [this](const QUrl &url) {
@@ -131,7 +181,7 @@ BrowserEngine *WebBrowser::engine()
         },
         [this](bool ok) { Q_EMIT loadFinished(ok); },
     });
-    layout()->addWidget(m_engine->widget());
+    layout()->addWidget(hostEngineView(*this, m_engine->widget()));
     return m_engine;
 }
 

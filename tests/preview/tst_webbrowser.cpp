@@ -2,8 +2,13 @@
 #include "preview/WebBrowser.h"
 #include "support/TestMain.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -52,6 +57,8 @@ private Q_SLOTS:
     void sameAddressShowsTheFileAsItIsNow();
     void missingModuleShowsAMessageInstead();
     void rightClickMenuIsCzech();
+    void windowsAroundTheViewStayAsTheyWere();
+    void pageFillsThePreviewEachTimeItIsShown();
 
 private:
     QTemporaryDir m_dir;
@@ -171,8 +178,9 @@ void tst_WebBrowser::rightClickMenuIsCzech()
     QCOMPARE(shownText(browser, first), u"první"_s);
     QCOMPARE(shownText(browser, second), u"druhá"_s);
 
+    // The view is a window of its own, shown inside the browser.
     QWidget *view = nullptr;
-    for (QWidget *w : browser.findChildren<QWidget *>()) {
+    for (QWidget *w : QApplication::topLevelWidgets()) {
         if (w->inherits("QWebEngineView"))
             view = w;
     }
@@ -199,6 +207,81 @@ void tst_WebBrowser::rightClickMenuIsCzech()
     // Nothing selected, one page back to go to and none forward.
     QCOMPARE(enabled, (QStringList{u"Vybrat vše"_s, u"Zpět"_s, u"Obnovit"_s}));
     menu->close();
+}
+
+void tst_WebBrowser::windowsAroundTheViewStayAsTheyWere()
+{
+    // The view draws with OpenGL; on X11 the window it first showed in was destroyed and
+    // made anew with an OpenGL surface (a blink, a window manager losing it, a modal dialog
+    // no longer modal). Both a main window and a modal dialog keep theirs.
+    const QString path = m_dir.filePath(u"stay.htm"_s);
+    QCOMPARE(writeTextFile(path, u"<P>zůstává</P>"_s), QString());
+    QWidget main;
+    main.resize(500, 400);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QDialog dialog(&main);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *browser = new WebBrowser(&dialog);
+    layout->addWidget(browser);
+    dialog.resize(400, 300);
+    dialog.setModal(true);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QPointer<QWindow> mainWindow = main.windowHandle();
+    const QPointer<QWindow> dialogWindow = dialog.windowHandle();
+    const WId mainId = main.winId();
+    const WId dialogId = dialog.winId();
+
+    QCOMPARE(shownText(*browser, path), u"zůstává"_s);
+    QVERIFY(mainWindow && dialogWindow);
+    QCOMPARE(main.winId(), mainId);
+    QCOMPARE(dialog.winId(), dialogId);
+    QCOMPARE(QApplication::activeModalWidget(), &dialog);
+    QCOMPARE(dialog.windowHandle()->modality(), Qt::ApplicationModal);
+    // A browser in the main window too, once the dialog is gone.
+    dialog.close();
+    auto *second = new WebBrowser(&main);
+    second->resize(300, 200);
+    second->show();
+    QCOMPARE(shownText(*second, path), u"zůstává"_s);
+    QCOMPARE(main.winId(), mainId);
+    QVERIFY(mainWindow);
+}
+
+void tst_WebBrowser::pageFillsThePreviewEachTimeItIsShown()
+{
+    // What the X server shows, read back from the screen: only a real display has it.
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs an X server (the Xvfb run of this test)");
+    const QString path = m_dir.filePath(u"red.htm"_s);
+    QCOMPARE(writeTextFile(path, u"<BODY BGCOLOR=\"#FF0000\"><P>červená</P></BODY>"_s), QString());
+    QWidget main;
+    auto *layout = new QVBoxLayout(&main);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *browser = new WebBrowser(&main);
+    layout->addWidget(browser);
+    main.resize(900, 700);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QCOMPARE(shownText(*browser, path), u"červená"_s);
+
+    // The view is a window of its own inside the browser; the page must be drawn there,
+    // over the whole browser, not in a window nobody sees or in a corner of it.
+    const auto redAt = [&](QPoint p) {
+        const QPoint global = browser->mapToGlobal(p);
+        const QImage shot = main.screen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
+        return !shot.isNull() && shot.pixelColor(0, 0) == QColor(Qt::red);
+    };
+    const QPoint nearEnd(browser->width() - 40, browser->height() - 40);
+    QTRY_VERIFY_WITH_TIMEOUT(redAt(QPoint(40, 40)) && redAt(nearEnd), 10000);
+
+    // Hidden and shown again, as when the user goes back to the document and to the
+    // preview once more: the page covers all of it again.
+    browser->hide();
+    QCoreApplication::processEvents();
+    browser->show();
+    QTRY_VERIFY_WITH_TIMEOUT(redAt(QPoint(40, 40)) && redAt(nearEnd), 10000);
 }
 
 BRISKO_TEST_MAIN(tst_WebBrowser)

@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QOpenGLContext>
+#include <QQuickWidget>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
@@ -75,6 +76,13 @@ public:
             if (m_callbacks.loadFinished)
                 m_callbacks.loadFinished(ok);
         });
+        // The browser shows the view as a window of its own. The part of the view that draws
+        // appears only once a page loads, and Qt would then destroy the view's window and
+        // make it anew with an OpenGL surface, outside the container that shows it: the
+        // preview stays blank. A hidden widget that draws the same way makes Qt choose that
+        // surface when the window is first made.
+        auto *surfaceHint = new QQuickWidget(m_view);
+        surfaceHint->hide();
         // The view owns the engine object: both go when the caller deletes the widget.
         QObject::connect(m_view, &QObject::destroyed, m_view, [this] { delete this; });
     }
