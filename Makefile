@@ -35,7 +35,8 @@ test: build
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-bench: setup
+bench:
+	@scripts/setup.sh bench
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISKO_BENCH=ON -DBRISKO_TESTS=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@for b in $(BUILD)-bench/bin/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done

@@ -6,15 +6,17 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build ccache
     qt6-base-dev qt6-webengine-dev libqt6opengl6-dev libgl-dev
-    libbenchmark-dev
     xvfb xauth
-    python3-pyftpdlib python3-openssl poppler-utils curl lftp
+    python3-pyftpdlib python3-openssl poppler-utils
     qt6-translations-l10n desktop-file-utils
     libhunspell-dev hunspell-cs hunspell-en-us libtidy-dev pkg-config
 )
-# `make deb` also needs the distribution's packaging tools.
+# `make deb` also needs the distribution's packaging tools; `make bench` the benchmark
+# library and the programs it is compared with.
 if [ "${1:-}" = deb ]; then
     packages+=(debhelper dpkg-dev fakeroot lintian)
+elif [ "${1:-}" = bench ]; then
+    packages+=(libbenchmark-dev curl lftp)
 fi
 
 missing=()
