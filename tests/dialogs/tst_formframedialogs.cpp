@@ -1,3 +1,4 @@
+#include "support/DialogControls.h"
 #include "support/TestMain.h"
 
 #include "support/ScriptedInteraction.h"
@@ -48,24 +49,6 @@ private:
     TSettings m_settings;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
-
-namespace {
-
-template<typename T>
-T *control(QWidget &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    if (!widget)
-        qFatal("control %s missing", qPrintable(name));
-    return widget;
-}
-
-void pressInsert(QDialog &dialog)
-{
-    control<QPushButton>(dialog, u"InsertButton"_s)->click();
-}
-
-} // namespace
 
 void TestFormFrameDialogs::init()
 {

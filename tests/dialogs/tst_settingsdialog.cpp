@@ -1,5 +1,6 @@
 #include "dialogs/SettingsDialog.h"
 #include "settings/TSettings.h"
+#include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -54,20 +55,6 @@ TSettings unusualSettings()
     s.RecentFiles[0] = u"/web/a.htm"_s;
     s.UserCommands[2] = {true, true, u"cap"_s, u"/bin/x"_s, u"<a>"_s, u"</a>"_s, 7};
     return s;
-}
-
-template <typename T>
-T *control(QDialog &d, const QString &name)
-{
-    T *w = d.findChild<T *>(name);
-    if (!w)
-        qWarning("no control %s", qPrintable(name));
-    return w;
-}
-
-void press(QDialog &d, const char *button)
-{
-    control<QPushButton>(d, QLatin1StringView(button))->click();
 }
 
 } // namespace
@@ -164,7 +151,7 @@ void tst_SettingsDialog::okStoresAndZpetDiscards()
     TSettingsForm d(s);
     control<QSpinBox>(d, u"TabSpin"_s)->setValue(4);
     control<QCheckBox>(d, u"RelPaCheck"_s)->setChecked(false);
-    press(d, button.constData());
+    press(d, QString::fromLatin1(button));
     QCOMPARE(d.result(), stored ? int(QDialog::Accepted) : int(QDialog::Rejected));
     QCOMPARE(s.Tab, stored ? 4 : 8);
     QCOMPARE(s.RelPa, !stored);
@@ -174,12 +161,12 @@ void tst_SettingsDialog::defaultsStayAfterZpet()
 {
     TSettings s = unusualSettings();
     TSettingsForm d(s);
-    press(d, "DefaultsButton");
+    press(d, u"DefaultsButton"_s);
     // The controls show the defaults at once.
     QCOMPARE(control<QComboBox>(d, u"FontCombo"_s)->currentText(), u"Courier New"_s);
     QVERIFY(control<QRadioButton>(d, u"FitipDos"_s)->isChecked());
     control<QSpinBox>(d, u"TabSpin"_s)->setValue(2);
-    press(d, "CancelButton");
+    press(d, u"CancelButton"_s);
     QVERIFY(d.defaultsRestored());
     TSettings expected = unusualSettings();
     SetDefaultSettings(expected);
@@ -254,7 +241,7 @@ void tst_SettingsDialog::everyControlMapsToItsField()
         QCOMPARE(combo->currentText(), shown.toString());
         combo->setEditText(newValue.toString());
     }
-    press(d, "OkButton");
+    press(d, u"OkButton"_s);
     QVariantMap expected = editedFields(before);
     expected[field] = newValue;
     QCOMPARE(editedFields(s), expected);
@@ -285,7 +272,7 @@ void tst_SettingsDialog::colorPickersMapToTheirFields()
     button->click();
     // A cancelled colour dialog keeps the chosen colour.
     button->click();
-    press(d, "OkButton");
+    press(d, u"OkButton"_s);
     QVariantMap expected = editedFields(before);
     expected[field] = 0x563412; // red in the low byte
     QCOMPARE(editedFields(s), expected);
@@ -297,7 +284,7 @@ void tst_SettingsDialog::oneColorGivesEveryPickerTheTextColor()
     TSettings s = unusualSettings();
     TSettingsForm d(s);
     control<QCheckBox>(d, u"OneColorCheck"_s)->setChecked(true);
-    press(d, "OkButton");
+    press(d, u"OkButton"_s);
     for (ColorValue c : {s.TEXT, s.TAG, s.IMAGE, s.LINK, s.SCRIPT, s.STYLE})
         QCOMPARE(c, 0x102030);
 }
@@ -331,7 +318,7 @@ void tst_SettingsDialog::browseFillsTheBrowserField()
     QCOMPARE(answers.log,
              QStringList{u"open: Spustitelné soubory (*.exe;*.com;*.bat;*.pif;*.lnk)"
                          u"|*.exe;*.com;*.bat;*.pif;*.lnk|Všechny soubory (*)|*"_s});
-    press(d, "OkButton");
+    press(d, u"OkButton"_s);
     QCOMPARE(s.ExtBrow, expected);
 }
 
@@ -361,7 +348,7 @@ void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
     answers.dialog([](QDialog &d) {
         control<QSpinBox>(d, u"SizeSpin"_s)->setValue(17);
         control<QSpinBox>(d, u"TabSpin"_s)->setValue(2);
-        press(d, "OkButton");
+        press(d, u"OkButton"_s);
     });
     fx.window().action(u"OptSettings"_s)->trigger();
     QCOMPARE(answers.log, QStringList{u"dialog: Nastavení"_s});
@@ -384,8 +371,8 @@ void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
     fx.window().ApplySettings();
     ScriptedInteraction answers;
     answers.dialog([](QDialog &d) {
-        press(d, "DefaultsButton");
-        press(d, "CancelButton");
+        press(d, u"DefaultsButton"_s);
+        press(d, u"CancelButton"_s);
     });
     fx.window().action(u"OptSettings"_s)->trigger();
     QCOMPARE(fx.window().settings().Vyska, 10);
@@ -399,7 +386,7 @@ void tst_SettingsDialog::commandWorksWithoutDocuments()
     ScriptedInteraction answers;
     answers.dialog([](QDialog &d) {
         control<QCheckBox>(d, u"IBrowCheck"_s)->setChecked(false);
-        press(d, "OkButton");
+        press(d, u"OkButton"_s);
     });
     QVERIFY(fx.window().action(u"OptSettings"_s)->isEnabled());
     QVERIFY(fx.window().TabSet1->isVisible());

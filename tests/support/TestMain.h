@@ -35,15 +35,19 @@ bool mustCheckEverything(Unchecked kind);
         QSKIP("not checked here: " reason);                                                  \
     } while (false)
 
+// The tests of one folder are one program; each test file registers its class here, under
+// the file's name ("tst_colorcombo"). The program runs the class its first argument names,
+// each in a process of its own as ctest starts them, or every class in turn without one.
+using TestCaseRun = int (*)(int argc, char **argv);
+int registerTestCase(const char *sourceFile, TestCaseRun run);
+
+template<typename TestObject>
+int runTestCase(int argc, char **argv)
+{
+    TestObject tc;
+    return QTest::qExec(&tc, argc, argv);
+}
+
 #define BRISKO_TEST_MAIN(TestObject)                                                         \
-    int main(int argc, char **argv)                                                          \
-    {                                                                                        \
-        TestEnvironment environment;                                                         \
-        RefusingInteraction refusing;                                                        \
-        setInteraction(&refusing);                                                           \
-        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                             \
-        QApplication app(argc, argv);                                                        \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                             \
-        TestObject tc;                                                                       \
-        return QTest::qExec(&tc, argc, argv);                                                \
-    }
+    [[maybe_unused]] static const int brisko_registered_##TestObject =                       \
+        registerTestCase(__FILE__, &runTestCase<TestObject>);
