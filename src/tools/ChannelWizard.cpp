@@ -1,5 +1,7 @@
 #include "ChannelWizard.h"
 
+#include "dialogs/FieldBinding.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -36,19 +38,33 @@ QSpinBox *numberEdit(QWidget *parent, int index)
     return spin;
 }
 
-ChannelTime readTime(const QSpinBox *day, const QSpinBox *hour, const QSpinBox *minute,
-                     const QCheckBox *use)
+// One timing tab: its day, hour and minute and its box "Použít".
+FieldBindings<ChannelTime> channelTimeTab(int firstSpin, int box)
 {
-    return {use->isChecked(), day->value(), hour->value(), minute->value()};
+    const auto spin = [](int n) { return u"SpinEdit"_s + QString::number(n); };
+    return {{&ChannelTime::use, u"CheckBox"_s + QString::number(box)},
+            {&ChannelTime::day, spin(firstSpin)},
+            {&ChannelTime::hour, spin(firstSpin + 1)},
+            {&ChannelTime::minute, spin(firstSpin + 2)}};
 }
 
-void writeTime(const ChannelTime &time, QSpinBox *day, QSpinBox *hour, QSpinBox *minute,
-               QCheckBox *use)
+const FieldBindings<ChannelFields> &channelWizardFields()
 {
-    use->setChecked(time.use);
-    day->setValue(time.day);
-    hour->setValue(time.hour);
-    minute->setValue(time.minute);
+    static const FieldBindings<ChannelFields> fields{
+        {&ChannelFields::href, "Edit1"},
+        {&ChannelFields::base, "Edit2"},
+        {&ChannelFields::self, "Edit3"},
+        {&ChannelFields::title, "Edit4"},
+        {&ChannelFields::abstractText, "Memo1", crLfText},
+        {&ChannelFields::logo, "Edit5"},
+        {&ChannelFields::logoStyle, "ComboBox1"},
+        {&ChannelFields::useSchedule, "CheckBox1"},
+        {&ChannelFields::startDate, "Edit6"},
+        {&ChannelFields::endDate, "Edit7"},
+        {&ChannelFields::interval, channelTimeTab(1, 2)},
+        {&ChannelFields::earliest, channelTimeTab(4, 3)},
+        {&ChannelFields::latest, channelTimeTab(7, 4)}};
+    return fields;
 }
 
 } // namespace
@@ -177,36 +193,10 @@ void TChanelWizard::showEvent(QShowEvent *event)
 
 ChannelFields TChanelWizard::fields() const
 {
-    ChannelFields f;
-    f.href = Edit1->text();
-    f.base = Edit2->text();
-    f.self = Edit3->text();
-    f.title = Edit4->text();
-    f.abstractText = Memo1->toPlainText().replace(u'\n', u"\r\n"_s);
-    f.logo = Edit5->text();
-    f.logoStyle = ComboBox1->currentText();
-    f.useSchedule = CheckBox1->isChecked();
-    f.startDate = Edit6->text();
-    f.endDate = Edit7->text();
-    f.interval = readTime(SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2);
-    f.earliest = readTime(SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3);
-    f.latest = readTime(SpinEdit7, SpinEdit8, SpinEdit9, CheckBox4);
-    return f;
+    return channelWizardFields().read(*this);
 }
 
 void TChanelWizard::setFields(const ChannelFields &f)
 {
-    Edit1->setText(f.href);
-    Edit2->setText(f.base);
-    Edit3->setText(f.self);
-    Edit4->setText(f.title);
-    Memo1->setPlainText(QString(f.abstractText).replace(u"\r\n"_s, u"\n"_s));
-    Edit5->setText(f.logo);
-    ComboBox1->setEditText(f.logoStyle);
-    CheckBox1->setChecked(f.useSchedule);
-    Edit6->setText(f.startDate);
-    Edit7->setText(f.endDate);
-    writeTime(f.interval, SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2);
-    writeTime(f.earliest, SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3);
-    writeTime(f.latest, SpinEdit7, SpinEdit8, SpinEdit9, CheckBox4);
+    channelWizardFields().write(*this, f);
 }
