@@ -40,8 +40,6 @@ struct EditHooks
     std::function<void(TagRead<Fields> &)> prepare;
     // Makes the dialog when the element's own constructor is not enough.
     std::function<DialogHandle<Dialog>(Workspace &)> make;
-    // Puts the fields into the dialog when it has no setFields of its own.
-    void (Dialog::*set)(const Fields &) = nullptr;
 };
 
 // Shows the dialog for an insertion command: the markup to wrap the selection in, or
@@ -70,9 +68,8 @@ std::optional<QString> editWith(Workspace &w, TagRead<Fields> read,
     if (hooks.prepare)
         hooks.prepare(read);
     const DialogHandle<Dialog> dialog = hooks.make ? hooks.make(w) : makeDialog<Dialog>(w);
-    if (hooks.set)
-        (dialog.get()->*hooks.set)(read.fields);
-    else if constexpr (requires(Dialog &d) { d.setFields(read.fields); })
+    // A dialog of several pages has a setFields for each page's fields.
+    if constexpr (requires(Dialog &d) { d.setFields(read.fields); })
         dialog->setFields(read.fields);
     if (ui().exec(*dialog) != QDialog::Accepted)
         return std::nullopt;
