@@ -46,7 +46,7 @@ ElementRow dialogRow(QStringList tags, int command, ColorValue TSettings::*color
         return editWith<Dialog, Fields>(w, Read(tag), hooks);
     };
     row.dialog = [make](Workspace &w) -> std::unique_ptr<QDialog> {
-        return std::unique_ptr<QDialog>((make ? make(w) : makeDialog<Dialog>(w)).release());
+        return std::unique_ptr<QDialog>(makeDialog<Dialog>(w, make).release());
     };
     return row;
 }
