@@ -19,11 +19,14 @@
 template<class Dialog>
 using DialogHandle = std::unique_ptr<Dialog, std::function<void(Dialog *)>>;
 
-// The element's own dialog, given what it may need of the active document. A dialog that
-// needs more is made by the row's own hook; this one is then never called.
+// The element's dialog: made by the row's own hook when it has one, else by the element's
+// own constructor, given what it may need of the active document.
 template<class Dialog>
-DialogHandle<Dialog> makeDialog(Workspace &w)
+DialogHandle<Dialog> makeDialog(Workspace &w,
+                                const std::function<DialogHandle<Dialog>(Workspace &)> &make = {})
 {
+    if (make)
+        return make(w);
     Dialog *dialog = nullptr;
     if constexpr (std::is_constructible_v<Dialog, DocumentContext, QWidget *>)
         dialog = new Dialog(documentContext(w), w.dialogParent());
@@ -40,8 +43,6 @@ struct EditHooks
     std::function<void(TagRead<Fields> &)> prepare;
     // Makes the dialog when the element's own constructor is not enough.
     std::function<DialogHandle<Dialog>(Workspace &)> make;
-    // Puts the fields into the dialog when it has no setFields of its own.
-    void (Dialog::*set)(const Fields &) = nullptr;
 };
 
 // Shows the dialog for an insertion command: the markup to wrap the selection in, or
@@ -50,7 +51,7 @@ template<class Dialog>
 std::optional<Markup> insertWith(Workspace &w,
                                  const std::function<DialogHandle<Dialog>(Workspace &)> &make = {})
 {
-    const DialogHandle<Dialog> dialog = make ? make(w) : makeDialog<Dialog>(w);
+    const DialogHandle<Dialog> dialog = makeDialog<Dialog>(w, make);
     if (ui().exec(*dialog) != QDialog::Accepted)
         return std::nullopt;
     return Markup{dialog->OpeningMarkup, dialog->ClosingMarkup};
@@ -69,10 +70,9 @@ std::optional<QString> editWith(Workspace &w, TagRead<Fields> read,
     }
     if (hooks.prepare)
         hooks.prepare(read);
-    const DialogHandle<Dialog> dialog = hooks.make ? hooks.make(w) : makeDialog<Dialog>(w);
-    if (hooks.set)
-        (dialog.get()->*hooks.set)(read.fields);
-    else if constexpr (requires(Dialog &d) { d.setFields(read.fields); })
+    const DialogHandle<Dialog> dialog = makeDialog<Dialog>(w, hooks.make);
+    // A dialog of several pages has a setFields for each page's fields.
+    if constexpr (requires(Dialog &d) { d.setFields(read.fields); })
         dialog->setFields(read.fields);
     if (ui().exec(*dialog) != QDialog::Accepted)
         return std::nullopt;

@@ -46,7 +46,7 @@ ElementRow dialogRow(QStringList tags, int command, ColorValue TSettings::*color
         return editWith<Dialog, Fields>(w, Read(tag), hooks);
     };
     row.dialog = [make](Workspace &w) -> std::unique_ptr<QDialog> {
-        return std::unique_ptr<QDialog>((make ? make(w) : makeDialog<Dialog>(w)).release());
+        return std::unique_ptr<QDialog>(makeDialog<Dialog>(w, make).release());
     };
     return row;
 }
@@ -136,7 +136,7 @@ void appendMediaRows(std::vector<ElementRow> &rows)
     rows.push_back(dialogRow<TForm14, readHrTag>({u"HR"_s}, 47));
     rows.push_back(dialogRow<TForm15, readSoundTag>({u"BGSOUND"_s}, 48));
     rows.push_back(dialogRow<TForm16, readEmbedTag>({u"EMBED"_s}, 49, &TSettings::TAG,
-                                                    {&embedLeftoversAsParameters, {}, nullptr}));
+                                                    {&embedLeftoversAsParameters, {}}));
     rows.push_back(dialogRow<TForm26, readScriptTag>({u"SCRIPT"_s}, 68, &TSettings::SCRIPT));
     rows.push_back({{}, 82, &TSettings::TAG, &insertActiveX, {}, {}});
     rows.push_back(dialogRow<TForm28, readAppletTag>({u"APPLET"_s}, 83));
@@ -194,10 +194,10 @@ std::vector<ElementRow> makeTable()
 
     // --- Image dialog, new page wizard and the table window --------------------------
     rows.push_back(dialogRow<TImageForm, readImageTag>({u"IMG"_s}, 40, &TSettings::TAG,
-                                                       {{}, &makeImageForm, nullptr}));
+                                                       {{}, &makeImageForm}));
     // The wizard writes a whole page for command 86 and edits the BODY tag for F7.
     ElementRow body = dialogRow<TForm33, readBodyTag>({u"BODY"_s}, 86, &TSettings::TAG,
-                                                      {{}, &makeBodyWizard, nullptr});
+                                                      {{}, &makeBodyWizard});
     body.insert = [](Workspace &w, const InsertArgs &) { return runNewPageWizard(w); };
     body.dialog = [](Workspace &w) -> std::unique_ptr<QDialog> {
         return std::unique_ptr<QDialog>(makeDialog<TForm33>(w).release());

@@ -134,10 +134,10 @@ std::optional<QString> runTableEdit(Workspace &w, const QString &tag)
     // Values the tag does not set keep what the window shows.
     if (name == u"TABLE"_s)
         return editWith<TTableForm, TableFields>(w, readTableTag(tag, form.tableFields()),
-                                                 {{}, make, &TTableForm::setTableFields});
+                                                 {{}, make});
     if (name == u"TR"_s)
         return editWith<TTableForm, RowFields>(w, readRowTag(tag, form.rowFields()),
-                                               {{}, make, &TTableForm::setRowFields});
+                                               {{}, make});
     return editWith<TTableForm, CellFields>(w, readCellTag(tag, form.cellFields()),
-                                            {{}, make, &TTableForm::setCellFields});
+                                            {{}, make});
 }

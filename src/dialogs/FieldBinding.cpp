@@ -4,6 +4,7 @@
 #include "markup/MediaMarkup.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QColor>
 #include <QComboBox>
 #include <QLineEdit>
@@ -11,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QVariant>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -21,6 +24,15 @@ namespace {
 }
 
 } // namespace
+
+const ControlAccess<QString> crLfText{
+    [](const QWidget *control) { return controlText(control).replace(u'\n', u"\r\n"_s); },
+    [](QWidget *control, const QString &text) {
+        auto *memo = qobject_cast<QPlainTextEdit *>(control);
+        if (!memo)
+            unsuitable(control, "lines");
+        memo->setPlainText(QString(text).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n'));
+    }};
 
 QWidget *namedControl(const QWidget &root, const QString &name)
 {
@@ -64,7 +76,18 @@ bool controlFlag(const QWidget *control)
 
 void setControlFlag(QWidget *control, bool on)
 {
-    if (auto *box = qobject_cast<QAbstractButton *>(control))
+    auto *box = qobject_cast<QAbstractButton *>(control);
+    QButtonGroup *group = box ? box->group() : nullptr;
+    if (box && !on && group && group->exclusive()
+        && (group->checkedButton() == box || !group->checkedButton())) {
+        // One of a set of radio buttons is cleared by choosing another one.
+        for (QAbstractButton *other : group->buttons()) {
+            if (other != box) {
+                other->setChecked(true);
+                break;
+            }
+        }
+    } else if (box)
         box->setChecked(on);
     else if (auto *group = qobject_cast<RadioGroup *>(control))
         group->setItemIndex(on ? 0 : 1);

@@ -3,9 +3,12 @@
 #include "markup/ColorValue.h"
 #include "markup/ElementContract.h"
 
+#include <QAnyStringView>
 #include <QList>
 #include <QString>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -16,8 +19,9 @@ class QWidget;
 // What a control holds, by the kind of control: the text of a line edit, editable combo
 // box or memo; the tick of a check box or the choice "Ano" (the first item) of a radio
 // group; the number of a spin box, the item index of a radio group, or the colour value
-// of a colour picker (a colour value is a number). A missing or unsuitable control stops the program at once: the
-// declaration names a control the dialog does not have.
+// of a colour picker (a colour value is a number). A radio button bound to "no" ticks
+// another button of its group instead. A missing or unsuitable control stops the program
+// at once: the declaration names a control the dialog does not have.
 QString controlText(const QWidget *control);
 void setControlText(QWidget *control, const QString &text);
 bool controlFlag(const QWidget *control);
@@ -74,59 +78,109 @@ struct FieldValue<std::optional<QString>>
 template<class F>
 class FieldBindings;
 
+// How a value travels between a control and a field when the control's kind alone does
+// not say: a memo whose text is kept with CR LF line breaks, a control of a dialog's own.
+template<class T>
+struct ControlAccess
+{
+    T (*get)(const QWidget *);
+    void (*set)(QWidget *, const T &);
+};
+
+// The text of a memo with the CR LF line breaks the settings and the documents keep.
+extern const ControlAccess<QString> crLfText;
+
 // One field bound to its control by the control's name, and a toggled field to its
 // check box too: {&ImageFields::alt, "Edit2"}, {&ImageFields::width, "SpinEdit3",
-// "CheckBox5"}; a struct inside the fields to its own declaration. Both directions follow
-// from the member's type and the control's kind. Controls are looked up below the root.
+// "CheckBox5"}; a struct inside the fields to its own declaration; one element of an
+// array member by its index: {&StyleFields::text, 0, "ComboBox1"}. Both directions follow
+// from the member's type and the control's kind, unless a ControlAccess is given.
+// Controls are looked up below the root.
 template<class F>
 struct Binding
 {
     template<class T>
-    Binding(T F::*member, const char *control)
-        : read([member, name = QString::fromLatin1(control)](const QWidget &root, F &f) {
-            f.*member = FieldValue<T>::get(namedControl(root, name));
-        })
-        , write([member, name = QString::fromLatin1(control)](QWidget &root, const F &f) {
-            FieldValue<T>::set(namedControl(root, name), f.*member);
-        })
+    Binding(T F::*member, QAnyStringView control, ControlAccess<T> access = byKind<T>())
     {
+        bindValue([member](auto &f) -> auto & { return f.*member; }, control.toString(), access);
+    }
+
+    template<class T, std::size_t N>
+    Binding(std::array<T, N> F::*member, std::size_t index, QAnyStringView control)
+    {
+        bindValue([member, index](auto &f) -> auto & { return (f.*member)[index]; },
+                  control.toString(), byKind<T>());
     }
 
     // The value first, then the box, so a value equal to the old one still ticks as told.
     template<class T>
-    Binding(Toggled<T> F::*member, const char *control, const char *toggle)
-        : read([member, name = QString::fromLatin1(control),
-                box = QString::fromLatin1(toggle)](const QWidget &root, F &f) {
+    Binding(Toggled<T> F::*member, QAnyStringView control, QAnyStringView toggle)
+    {
+        read = [member, name = control.toString(), box = toggle.toString()](const QWidget &root,
+                                                                           F &f) {
             f.*member = {controlFlag(namedControl(root, box)),
                          FieldValue<T>::get(namedControl(root, name))};
-        })
-        , write([member, name = QString::fromLatin1(control),
-                 box = QString::fromLatin1(toggle)](QWidget &root, const F &f) {
+        };
+        write = [member, name = control.toString(), box = toggle.toString()](QWidget &root,
+                                                                            const F &f) {
             FieldValue<T>::set(namedControl(root, name), (f.*member).value);
             setControlFlag(namedControl(root, box), (f.*member).on);
-        })
-    {
+        };
     }
 
     template<class S>
     Binding(S F::*member, const FieldBindings<S> &nested)
-        : read([member, nested](const QWidget &root, F &f) { f.*member = nested.read(root); })
-        , write([member, nested](QWidget &root, const F &f) { nested.write(root, f.*member); })
     {
+        bindNested([member](auto &f) -> auto & { return f.*member; }, nested);
+    }
+
+    template<class S, std::size_t N>
+    Binding(std::array<S, N> F::*member, std::size_t index, const FieldBindings<S> &nested)
+    {
+        bindNested([member, index](auto &f) -> auto & { return (f.*member)[index]; }, nested);
     }
 
     std::function<void(const QWidget &, F &)> read;
     std::function<void(QWidget &, const F &)> write;
+
+private:
+    template<class T>
+    static ControlAccess<T> byKind()
+    {
+        return {[](const QWidget *c) -> T { return FieldValue<T>::get(c); },
+                [](QWidget *c, const T &v) { FieldValue<T>::set(c, v); }};
+    }
+
+    // place(fields) is where the value lives, in the fields read or written.
+    template<class Place, class T>
+    void bindValue(Place place, const QString &name, ControlAccess<T> access)
+    {
+        read = [place, name, access](const QWidget &root, F &f) {
+            place(f) = access.get(namedControl(root, name));
+        };
+        write = [place, name, access](QWidget &root, const F &f) {
+            access.set(namedControl(root, name), place(f));
+        };
+    }
+
+    template<class Place, class S>
+    void bindNested(Place place, const FieldBindings<S> &nested)
+    {
+        read = [place, nested](const QWidget &root, F &f) { place(f) = nested.read(root); };
+        write = [place, nested](QWidget &root, const F &f) { nested.write(root, place(f)); };
+    }
 };
 
 // A dialog's (or a page's) declaration: which control holds which field, in the order
-// declared.
+// declared. Rows of like controls may be added one by one.
 template<class F>
 class FieldBindings
 {
 public:
     FieldBindings() = default;
     FieldBindings(std::initializer_list<Binding<F>> bindings) : m_bindings(bindings) {}
+
+    void add(Binding<F> binding) { m_bindings.append(std::move(binding)); }
 
     F read(const QWidget &root) const
     {

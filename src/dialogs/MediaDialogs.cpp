@@ -45,7 +45,7 @@ TForm14::TForm14(QWidget *parent) : FieldsDialog(u"Horizontální linka.."_s, &c
     edit1->setToolTip(u"Zadejte tloušťku"_s);
     ColorCombo1 = namedWidget(new ColorCombo(this), u"ColorCombo1"_s);
     ColorCombo1->setToolTip(u"Bafva linky"_s);
-    CheckBox3 = namedCheckBox(u"CheckBox3"_s, QString(), this);
+    CheckBox3 = switchBox(ColorCombo1, u"CheckBox3"_s, this);
     CheckBox1 = namedCheckBox(u"CheckBox1"_s, u"Stínovat"_s, this);
     CheckBox1->setToolTip(u"Má se linka stínovat? "_s);
     addRow(u"Šířka"_s, ComboBox1);
@@ -53,7 +53,6 @@ TForm14::TForm14(QWidget *parent) : FieldsDialog(u"Horizontální linka.."_s, &c
     addRow(u"Barva"_s, boxRow(ColorCombo1, CheckBox3))->setBuddy(ColorCombo1);
     addRow(QString(), CheckBox1);
     setMinimumWidth(420);
-    tickOnPress(ColorCombo1, CheckBox3);
     bind({{&Fields::width, "ComboBox1"},
           {&Fields::size, "edit1"},
           {&Fields::color, "ColorCombo1", "CheckBox3"},

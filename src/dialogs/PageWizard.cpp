@@ -127,12 +127,10 @@ QWidget *TForm33::createBodyPage()
         marginGrid->addWidget(*s.box, row++, 2);
     }
     ComboBox2 = editableCombo(u"ComboBox2"_s, {}, page);
-    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, page);
-    SpeedButton1->setToolTip(u"Otevře soubor z disku"_s);
-    SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
-    SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, page);
-    SpeedButton2->setToolTip(u"Otevře soubor odkudkoliv z INTERNETU"_s);
-    SpeedButton2->setAccessibleName(SpeedButton2->toolTip());
+    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, page,
+                              u"Otevře soubor z disku"_s);
+    SpeedButton2 = iconButton(u"SpeedButton2"_s, QStyle::SP_DriveNetIcon, page,
+                              u"Otevře soubor odkudkoliv z INTERNETU"_s);
     ComboBox2->setAccessibleName(u"Pozadí"_s);
     CheckBox6 = namedWidget(new QCheckBox(u"Fixovat pozadí"_s, page), u"CheckBox6"_s);
 

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
@@ -52,8 +53,10 @@ void addRow(QGridLayout *grid, const QString &label, QWidget *field, QWidget *bo
     caption->setBuddy(field);
     grid->addWidget(caption, row, 0);
     grid->addWidget(field, row, 1);
-    if (box)
+    if (box) {
+        box->setAccessibleName(label); // the box has no caption of its own
         grid->addWidget(box, row, 2);
+    }
 }
 
 } // namespace
@@ -86,9 +89,9 @@ TTableForm::TTableForm(std::function<DocumentContext()> context, QWidget *parent
         addButtons(PageControl1->widget(i), i);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
-    setTableFields({});
-    setRowFields({});
-    setCellFields({});
+    setFields(TableFields{});
+    setFields(RowFields{});
+    setFields(CellFields{});
     PageControl1->setCurrentIndex(0);
 }
 
@@ -120,6 +123,10 @@ QWidget *TTableForm::backgroundField(QComboBox *field, int firstButton, QWidget 
     layout->addWidget(field, 1);
     layout->addWidget(file);
     layout->addWidget(address);
+    // The row's caption names the row, and the buttons show pictures alone.
+    field->setAccessibleName(u"Pozadí"_s);
+    file->setAccessibleName(u"Otevře soubor z disku"_s);
+    address->setAccessibleName(u"Otevře soubor z kteréhokoliv místa na INTERNETU"_s);
     connect(file, &QToolButton::clicked, this, [this, field] {
         // Nothing without an open document.
         if (const auto chosen = pickDocumentAddress(m_context(), ImageFilter))
@@ -312,11 +319,26 @@ const FieldBindings<CellFields> &tableWindowCellPage()
 } // namespace
 
 TableFields TTableForm::tableFields() const { return tableWindowTablePage().read(*this); }
-void TTableForm::setTableFields(const TableFields &f) { tableWindowTablePage().write(*this, f); }
+void TTableForm::setFields(const TableFields &f) { tableWindowTablePage().write(*this, f); }
 RowFields TTableForm::rowFields() const { return tableWindowRowPage().read(*this); }
-void TTableForm::setRowFields(const RowFields &f) { tableWindowRowPage().write(*this, f); }
+void TTableForm::setFields(const RowFields &f) { tableWindowRowPage().write(*this, f); }
 CellFields TTableForm::cellFields() const { return tableWindowCellPage().read(*this); }
-void TTableForm::setCellFields(const CellFields &f) { tableWindowCellPage().write(*this, f); }
+void TTableForm::setFields(const CellFields &f) { tableWindowCellPage().write(*this, f); }
+
+void TTableForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return; // shown again by the window system: the focus stays where the user left it
+    const QWidget *page = PageControl1->currentWidget();
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()
+            && w->isVisibleTo(this)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
 
 Markup TTableForm::keep(const Markup &markup)
 {

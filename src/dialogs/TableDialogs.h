@@ -46,12 +46,13 @@ public:
     QString OpeningMarkup;
     QString ClosingMarkup;
 
+    // Each page's fields; setFields fills the page of the fields' kind.
     TableFields tableFields() const;
-    void setTableFields(const TableFields &fields);
     RowFields rowFields() const;
-    void setRowFields(const RowFields &fields);
     CellFields cellFields() const;
-    void setCellFields(const CellFields &fields);
+    void setFields(const TableFields &fields);
+    void setFields(const RowFields &fields);
+    void setFields(const CellFields &fields);
 
     // Each sets OpeningMarkup and ClosingMarkup from its page and returns them.
     Markup ComposeTable();
@@ -82,6 +83,10 @@ public:
     QCheckBox *CheckBox17, *CheckBox18;
     ColorPanel *Panel9, *Panel12, *Panel10, *Panel11;
     QCheckBox *CheckBox13, *CheckBox16, *CheckBox14, *CheckBox15;
+
+protected:
+    // The window opens on the first field of its page, not on the page tabs.
+    void showEvent(QShowEvent *event) override;
 
 private:
     struct PageButtons

@@ -30,10 +30,8 @@ TMyFontDialog::TMyFontDialog(QWidget *parent)
         sizes << QString::number(i);
     ComboBox3 = editableCombo(u"ComboBox3"_s, sizes, this);
     ComboBox3->setToolTip(u"Velikost"_s);
-    Panel1 = new ColorCombo(this);
-    Panel1->setObjectName(u"Panel1"_s);
-    CheckBox1 = new QCheckBox(this);
-    CheckBox1->setObjectName(u"CheckBox1"_s);
+    Panel1 = namedWidget(new ColorCombo(this), u"Panel1"_s);
+    CheckBox1 = switchBox(Panel1, u"CheckBox1"_s, this);
 
     auto *size = new QHBoxLayout;
     size->addWidget(ComboBox2);
@@ -46,7 +44,6 @@ TMyFontDialog::TMyFontDialog(QWidget *parent)
     addRow(u"Velikost"_s, size)->setBuddy(ComboBox2);
     addRow(u"Barva"_s, color)->setBuddy(Panel1);
     setMinimumWidth(360);
-    tickOnPress(Panel1, CheckBox1);
     bind({{&Fields::face, "ComboBox1"},
           {&Fields::sizeSign, "ComboBox2"},
           {&Fields::size, "ComboBox3"},
@@ -102,8 +99,7 @@ TWRKForm2::TWRKForm2(QWidget *parent) : FieldsDialog(u"META"_s, &composeMeta, pa
                               this);
     ComboBox2 = editableCombo(u"ComboBox2"_s, {}, this);
     ComboBox3 = editableCombo(u"ComboBox3"_s, {u"Vary"_s}, this);
-    CheckBox1 = new QCheckBox(u"Vložit před hlavičku dokumentu"_s, this);
-    CheckBox1->setObjectName(u"CheckBox1"_s);
+    CheckBox1 = namedCheckBox(u"CheckBox1"_s, u"Vložit před hlavičku dokumentu"_s, this);
     addRow(u"NAME"_s, ComboBox1);
     addRow(u"Content"_s, ComboBox2);
     addRow(u"HTTP-EQUIV"_s, ComboBox3);

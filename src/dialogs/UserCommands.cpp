@@ -1,5 +1,6 @@
 #include "UserCommands.h"
 
+#include "dialogs/FieldBinding.h"
 #include "interaction/Interaction.h"
 #include "markup/KeyCode.h"
 
@@ -95,19 +96,20 @@ void HotKeyEdit::keyPressEvent(QKeyEvent *event)
 
 namespace {
 
-// Memo texts are kept with CR LF line breaks, as the settings store them.
-QString memoText(const QPlainTextEdit *memo)
-{
-    QString text = memo->toPlainText();
-    text.replace(u'\n', u"\r\n"_s);
-    return text;
-}
+const ControlAccess<int> hotKeyCode{
+    [](const QWidget *field) { return qobject_cast<const HotKeyEdit *>(field)->code(); },
+    [](QWidget *field, const int &code) { qobject_cast<HotKeyEdit *>(field)->setCode(code); }};
 
-void setMemoText(QPlainTextEdit *memo, QString text)
+// Which control holds which part of a command; the action is "Spustit aplikaci" ticked.
+const FieldBindings<UserCommand> &userCommandFields()
 {
-    text.replace(u"\r\n"_s, u"\n"_s);
-    text.replace(u'\r', u'\n');
-    memo->setPlainText(text);
+    static const FieldBindings<UserCommand> fields{{&UserCommand::Caption, "Edit2"},
+                                                   {&UserCommand::Hotkey, "HotKey1", hotKeyCode},
+                                                   {&UserCommand::Tag1, "Memo1", crLfText},
+                                                   {&UserCommand::Tag2, "Memo2", crLfText},
+                                                   {&UserCommand::FilePath, "Edit1"},
+                                                   {&UserCommand::Action, "RadioButton2"}};
+    return fields;
 }
 
 QPlainTextEdit *makeMemo(QWidget *parent, const char *name)
@@ -203,27 +205,22 @@ QString TForm44::programFilter()
 
 UserCommand TForm44::fields() const
 {
-    UserCommand c;
-    c.Action = RadioButton2->isChecked();
+    UserCommand c = userCommandFields().read(*this);
     c.active = true;
-    c.Caption = Edit2->text();
-    c.FilePath = Edit1->text();
-    c.Tag1 = memoText(Memo1);
-    c.Tag2 = memoText(Memo2);
-    c.Hotkey = HotKey1->code();
     return c;
 }
 
-void TForm44::setFields(const UserCommand &c)
+void TForm44::setFields(const UserCommand &command)
 {
-    Edit2->setText(c.Caption);
-    // A new command starts with Ctrl+Shift+A, as the field offers it.
-    HotKey1->setCode(c.Caption.isEmpty() && c.Hotkey == 0
-                         ? KeyCode::Ctrl + KeyCode::Shift + 0x41 : c.Hotkey);
-    setMemoText(Memo1, c.Tag1);
-    setMemoText(Memo2, c.Tag2);
-    Edit1->setText(c.FilePath);
-    (c.Action || c.Caption.isEmpty() ? RadioButton2 : RadioButton1)->setChecked(true);
+    // A command without a name is a new one: it runs a program, on Ctrl+Shift+A unless
+    // it has a key of its own.
+    UserCommand shown = command;
+    if (shown.Caption.isEmpty()) {
+        shown.Action = true;
+        if (shown.Hotkey == 0)
+            shown.Hotkey = KeyCode::Ctrl + KeyCode::Shift + 0x41;
+    }
+    userCommandFields().write(*this, shown);
 }
 
 void TForm44::okClicked()

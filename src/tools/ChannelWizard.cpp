@@ -1,5 +1,8 @@
 #include "ChannelWizard.h"
 
+#include "dialogs/FieldBinding.h"
+#include "dialogs/FieldWidgets.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -19,13 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-template<class T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1StringView(name));
-    return widget;
-}
-
 // The timing numbers have no limits of their own.
 QSpinBox *numberEdit(QWidget *parent, int index)
 {
@@ -36,19 +32,33 @@ QSpinBox *numberEdit(QWidget *parent, int index)
     return spin;
 }
 
-ChannelTime readTime(const QSpinBox *day, const QSpinBox *hour, const QSpinBox *minute,
-                     const QCheckBox *use)
+// One timing tab: its day, hour and minute and its box "Použít".
+FieldBindings<ChannelTime> channelTimeTab(int firstSpin, int box)
 {
-    return {use->isChecked(), day->value(), hour->value(), minute->value()};
+    const auto spin = [](int n) { return u"SpinEdit"_s + QString::number(n); };
+    return {{&ChannelTime::use, u"CheckBox"_s + QString::number(box)},
+            {&ChannelTime::day, spin(firstSpin)},
+            {&ChannelTime::hour, spin(firstSpin + 1)},
+            {&ChannelTime::minute, spin(firstSpin + 2)}};
 }
 
-void writeTime(const ChannelTime &time, QSpinBox *day, QSpinBox *hour, QSpinBox *minute,
-               QCheckBox *use)
+const FieldBindings<ChannelFields> &channelWizardFields()
 {
-    use->setChecked(time.use);
-    day->setValue(time.day);
-    hour->setValue(time.hour);
-    minute->setValue(time.minute);
+    static const FieldBindings<ChannelFields> fields{
+        {&ChannelFields::href, "Edit1"},
+        {&ChannelFields::base, "Edit2"},
+        {&ChannelFields::self, "Edit3"},
+        {&ChannelFields::title, "Edit4"},
+        {&ChannelFields::abstractText, "Memo1", crLfText},
+        {&ChannelFields::logo, "Edit5"},
+        {&ChannelFields::logoStyle, "ComboBox1"},
+        {&ChannelFields::useSchedule, "CheckBox1"},
+        {&ChannelFields::startDate, "Edit6"},
+        {&ChannelFields::endDate, "Edit7"},
+        {&ChannelFields::interval, channelTimeTab(1, 2)},
+        {&ChannelFields::earliest, channelTimeTab(4, 3)},
+        {&ChannelFields::latest, channelTimeTab(7, 4)}};
+    return fields;
 }
 
 } // namespace
@@ -59,13 +69,13 @@ TChanelWizard::TChanelWizard(QWidget *parent)
     setObjectName(u"TChanelWizard"_s);
     setWindowTitle(u"Generator kanalů"_s);
 
-    Image1 = named(new QLabel(this), "Image1");
+    Image1 = namedWidget(new QLabel(this), u"Image1"_s);
     Image1->setPixmap(QIcon(u":/icons/browser.png"_s).pixmap(48, 48));
     Image1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    Button1 = named(new QPushButton(u"Vytvořit"_s, this), "Button1");
+    Button1 = namedWidget(new QPushButton(u"Vytvořit"_s, this), u"Button1"_s);
     Button1->setDefault(true);
-    Button2 = named(new QPushButton(u"Zpět"_s, this), "Button2");
+    Button2 = namedWidget(new QPushButton(u"Zpět"_s, this), u"Button2"_s);
     Button2->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, [this] {
         Result = composeChannel(fields());
@@ -91,21 +101,21 @@ TChanelWizard::TChanelWizard(QWidget *parent)
 
 QGroupBox *TChanelWizard::createChannelGroup()
 {
-    auto *channel = named(new QGroupBox(u"Kanál"_s, this), "GroupBox1");
-    Edit1 = named(new QLineEdit(channel), "Edit1");
-    Edit2 = named(new QLineEdit(channel), "Edit2");
-    Edit3 = named(new QLineEdit(channel), "Edit3");
+    auto *channel = namedWidget(new QGroupBox(u"Kanál"_s, this), u"GroupBox1"_s);
+    Edit1 = namedWidget(new QLineEdit(channel), u"Edit1"_s);
+    Edit2 = namedWidget(new QLineEdit(channel), u"Edit2"_s);
+    Edit3 = namedWidget(new QLineEdit(channel), u"Edit3"_s);
     auto *addresses = new QFormLayout(channel);
     addresses->addRow(u"HREF"_s, Edit1);
     addresses->addRow(u"BASE"_s, Edit2);
     addresses->addRow(u"SELF"_s, Edit3);
 
-    Edit4 = named(new QLineEdit(channel), "Edit4");
-    Memo1 = named(new QPlainTextEdit(channel), "Memo1");
+    Edit4 = namedWidget(new QLineEdit(channel), u"Edit4"_s);
+    Memo1 = namedWidget(new QPlainTextEdit(channel), u"Memo1"_s);
     Memo1->setTabChangesFocus(true);
     Memo1->setFixedHeight(80);
-    Edit5 = named(new QLineEdit(channel), "Edit5");
-    ComboBox1 = named(new QComboBox(channel), "ComboBox1");
+    Edit5 = namedWidget(new QLineEdit(channel), u"Edit5"_s);
+    ComboBox1 = namedWidget(new QComboBox(channel), u"ComboBox1"_s);
     ComboBox1->setEditable(true);
     ComboBox1->addItems({u"ICON"_s, u"IMAGE"_s, u"IMAGE-WIDE"_s});
     ComboBox1->setCurrentIndex(0);
@@ -125,7 +135,7 @@ QWidget *TChanelWizard::timePage(int first, QSpinBox *&day, QSpinBox *&hour,
     day = numberEdit(page, first);
     hour = numberEdit(page, first + 1);
     minute = numberEdit(page, first + 2);
-    use = named(new QCheckBox(u"Použít"_s, page), useName);
+    use = namedWidget(new QCheckBox(u"Použít"_s, page), QLatin1StringView(useName));
     auto *layout = new QFormLayout(page);
     layout->addRow(u"Den"_s, day);
     layout->addRow(u"Hodina"_s, hour);
@@ -137,11 +147,11 @@ QWidget *TChanelWizard::timePage(int first, QSpinBox *&day, QSpinBox *&hour,
 QGroupBox *TChanelWizard::createScheduleGroup()
 {
     // The blanks at the start of the caption leave room for the check box set into it.
-    GroupBox2 = named(new QGroupBox(u"      Časový rozvrh"_s, this), "GroupBox2");
-    CheckBox1 = named(new QCheckBox(GroupBox2), "CheckBox1");
-    Edit6 = named(new QLineEdit(GroupBox2), "Edit6");
-    Edit7 = named(new QLineEdit(GroupBox2), "Edit7");
-    PageControl1 = named(new QTabWidget(GroupBox2), "PageControl1");
+    GroupBox2 = namedWidget(new QGroupBox(u"      Časový rozvrh"_s, this), u"GroupBox2"_s);
+    CheckBox1 = namedWidget(new QCheckBox(GroupBox2), u"CheckBox1"_s);
+    Edit6 = namedWidget(new QLineEdit(GroupBox2), u"Edit6"_s);
+    Edit7 = namedWidget(new QLineEdit(GroupBox2), u"Edit7"_s);
+    PageControl1 = namedWidget(new QTabWidget(GroupBox2), u"PageControl1"_s);
     PageControl1->addTab(timePage(1, SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2, "CheckBox2"),
                          u"IntervalTime"_s);
     PageControl1->addTab(timePage(4, SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3, "CheckBox3"),
@@ -177,36 +187,10 @@ void TChanelWizard::showEvent(QShowEvent *event)
 
 ChannelFields TChanelWizard::fields() const
 {
-    ChannelFields f;
-    f.href = Edit1->text();
-    f.base = Edit2->text();
-    f.self = Edit3->text();
-    f.title = Edit4->text();
-    f.abstractText = Memo1->toPlainText().replace(u'\n', u"\r\n"_s);
-    f.logo = Edit5->text();
-    f.logoStyle = ComboBox1->currentText();
-    f.useSchedule = CheckBox1->isChecked();
-    f.startDate = Edit6->text();
-    f.endDate = Edit7->text();
-    f.interval = readTime(SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2);
-    f.earliest = readTime(SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3);
-    f.latest = readTime(SpinEdit7, SpinEdit8, SpinEdit9, CheckBox4);
-    return f;
+    return channelWizardFields().read(*this);
 }
 
 void TChanelWizard::setFields(const ChannelFields &f)
 {
-    Edit1->setText(f.href);
-    Edit2->setText(f.base);
-    Edit3->setText(f.self);
-    Edit4->setText(f.title);
-    Memo1->setPlainText(QString(f.abstractText).replace(u"\r\n"_s, u"\n"_s));
-    Edit5->setText(f.logo);
-    ComboBox1->setEditText(f.logoStyle);
-    CheckBox1->setChecked(f.useSchedule);
-    Edit6->setText(f.startDate);
-    Edit7->setText(f.endDate);
-    writeTime(f.interval, SpinEdit1, SpinEdit2, SpinEdit3, CheckBox2);
-    writeTime(f.earliest, SpinEdit4, SpinEdit5, SpinEdit6, CheckBox3);
-    writeTime(f.latest, SpinEdit7, SpinEdit8, SpinEdit9, CheckBox4);
+    channelWizardFields().write(*this, f);
 }

@@ -1,6 +1,7 @@
 #include "tools/Stylemaker.h"
 
 #include "dialogs/ColorCombo.h"
+#include "dialogs/FieldBinding.h"
 #include "dialogs/FieldWidgets.h"
 #include "markup/SysUt.h"
 #include "preview/WebBrowser.h"
@@ -297,47 +298,48 @@ QWidget *TStyleForm::classificationPage()
                            {l[2], ClassificationBoxes[2]}});
 }
 
+namespace {
+
+// Which box holds which declaration; the boxes are named by their row, the edges by theirs.
+const FieldBindings<StyleFields> &styleFormFields()
+{
+    static const FieldBindings<StyleFields> fields = [] {
+        const auto comboBox = [](std::size_t row) { return u"ComboBox"_s + QString::number(row); };
+        FieldBindings<StyleFields> bound;
+        for (std::size_t i = 0; i < std::tuple_size_v<decltype(StyleFields::text)>; ++i)
+            bound.add({&StyleFields::text, i, comboBox(1 + i)});
+        bound.add({&StyleFields::color, "ColorCombo1", "CheckBox1"});
+        bound.add({&StyleFields::backgroundColor, "ColorCombo2", "CheckBox2"});
+        for (std::size_t i = 0; i < std::tuple_size_v<decltype(StyleFields::placement)>; ++i)
+            bound.add({&StyleFields::placement, i, comboBox(16 + i)});
+        for (std::size_t i = 0; i < std::tuple_size_v<decltype(StyleFields::edges)>; ++i) {
+            const QString n = QString::number(i + 1);
+            bound.add({&StyleFields::edges, i,
+                       FieldBindings<StyleFields::Edge>{
+                           {&StyleFields::Edge::width, u"EdgeWidth"_s + n},
+                           {&StyleFields::Edge::style, u"EdgeStyle"_s + n},
+                           {&StyleFields::Edge::color, u"EdgeColor"_s + n, u"EdgeColorBox"_s + n}}});
+        }
+        bound.add({&StyleFields::borderWidth, "BorderWidth"});
+        bound.add({&StyleFields::borderStyleLower, "BorderStyleLower"});
+        bound.add({&StyleFields::borderStyleRight, "BorderStyleRight"});
+        for (std::size_t i = 0; i < std::tuple_size_v<decltype(StyleFields::classification)>; ++i)
+            bound.add({&StyleFields::classification, i, comboBox(35 + i)});
+        return bound;
+    }();
+    return fields;
+}
+
+} // namespace
+
 StyleFields TStyleForm::fields() const
 {
-    StyleFields f;
-    for (size_t i = 0; i < f.text.size(); ++i)
-        f.text[i] = TextBoxes[i]->currentText();
-    f.color = {CheckBox1->isChecked(), toColorValue(ColorCombo1->color())};
-    f.backgroundColor = {CheckBox2->isChecked(), toColorValue(ColorCombo2->color())};
-    for (size_t i = 0; i < f.placement.size(); ++i)
-        f.placement[i] = PlacementBoxes[i]->currentText();
-    for (size_t i = 0; i < f.edges.size(); ++i)
-        f.edges[i] = {EdgeWidths[i]->currentText(), EdgeStyles[i]->currentText(),
-                      {EdgeColorBoxes[i]->isChecked(), toColorValue(EdgeColors[i]->color())}};
-    f.borderWidth = BorderWidth->currentText();
-    f.borderStyleLower = BorderStyleLower->currentText();
-    f.borderStyleRight = BorderStyleRight->currentText();
-    for (size_t i = 0; i < f.classification.size(); ++i)
-        f.classification[i] = ClassificationBoxes[i]->currentText();
-    return f;
+    return styleFormFields().read(*this);
 }
 
 void TStyleForm::setFields(const StyleFields &f)
 {
-    for (size_t i = 0; i < f.text.size(); ++i)
-        TextBoxes[i]->setEditText(f.text[i]);
-    CheckBox1->setChecked(f.color.on);
-    ColorCombo1->setColor(toQColor(f.color.value));
-    CheckBox2->setChecked(f.backgroundColor.on);
-    ColorCombo2->setColor(toQColor(f.backgroundColor.value));
-    for (size_t i = 0; i < f.placement.size(); ++i)
-        PlacementBoxes[i]->setEditText(f.placement[i]);
-    for (size_t i = 0; i < f.edges.size(); ++i) {
-        EdgeWidths[i]->setEditText(f.edges[i].width);
-        EdgeStyles[i]->setEditText(f.edges[i].style);
-        EdgeColorBoxes[i]->setChecked(f.edges[i].color.on);
-        EdgeColors[i]->setColor(toQColor(f.edges[i].color.value));
-    }
-    BorderWidth->setEditText(f.borderWidth);
-    BorderStyleLower->setEditText(f.borderStyleLower);
-    BorderStyleRight->setEditText(f.borderStyleRight);
-    for (size_t i = 0; i < f.classification.size(); ++i)
-        ClassificationBoxes[i]->setEditText(f.classification[i]);
+    styleFormFields().write(*this, f);
 }
 
 QString TStyleForm::selector() const

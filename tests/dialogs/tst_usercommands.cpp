@@ -63,6 +63,7 @@ private Q_SLOTS:
     void editKeepsItsOwnName();
     void fieldsRoundTrip();
     void defaultsOfANewCommand();
+    void namelessCommandShowsAsNew();
     void hotKeyFieldAddsCtrlShiftToBareKeys_data();
     void hotKeyFieldAddsCtrlShiftToBareKeys();
     void programButtonUsesProgramFilter();
@@ -226,6 +227,28 @@ void tst_UserCommands::defaultsOfANewCommand()
     QCOMPARE(dialog.HotKey1->code(), CtrlShiftA);
     QCOMPARE(dialog.Edit2->text(), QString());
     QCOMPARE(dialog.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
+}
+
+// A command without a name is shown as a new one, its own key kept; one with a name shows
+// what it is, "Vložit text" included, even after the dialog offered a new command.
+void tst_UserCommands::namelessCommandShowsAsNew()
+{
+    TForm44 dialog({}, nullptr);
+    UserCommand nameless;
+    nameless.Hotkey = 0x54 + KeyCode::Alt + KeyCode::Ctrl;
+    dialog.setFields(nameless);
+    QVERIFY(dialog.RadioButton2->isChecked());
+    QCOMPARE(dialog.HotKey1->code(), nameless.Hotkey);
+    QVERIFY(dialog.fields().active);
+
+    UserCommand named;
+    named.Caption = u"Odstavec"_s;
+    named.Tag1 = u"<P>"_s;
+    dialog.setFields(named);
+    QVERIFY(dialog.RadioButton1->isChecked());
+    QVERIFY(!dialog.RadioButton2->isChecked());
+    QCOMPARE(dialog.HotKey1->code(), 0);
+    QCOMPARE(dialog.fields().Action, false);
 }
 
 void tst_UserCommands::hotKeyFieldAddsCtrlShiftToBareKeys_data()

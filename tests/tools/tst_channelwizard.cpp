@@ -36,6 +36,7 @@ private Q_SLOTS:
     void composesGoldenDocument();
     void controlsStartEmptyWithUnboundedNumbers();
     void dialogComposesFromNamedControls();
+    void abstractAndTimesTravelToTheirControls();
     void menuCommandFillsNewModifiedWindow();
     void closingTheNewWindowAsks();
     void cancelOpensNoWindow();
@@ -181,6 +182,27 @@ void TestChannelWizard::dialogComposesFromNamedControls()
     TChanelWizard second;
     second.setFields(dialog.fields());
     QCOMPARE(composeChannel(second.fields()), golden(u"everything"_s));
+}
+
+// The abstract keeps the document's CR LF while the memo shows plain lines, and each
+// timing tab holds its own numbers and box.
+void TestChannelWizard::abstractAndTimesTravelToTheirControls()
+{
+    ChannelFields f;
+    f.abstractText = u"první\r\ndruhý\r\n"_s;
+    f.interval = {false, 1, 2, 3};
+    f.earliest = {true, 4, 5, 6};
+    f.latest = {true, 7, 8, 9};
+    TChanelWizard dialog;
+    dialog.setFields(f);
+    QCOMPARE(dialog.Memo1->toPlainText(), u"první\ndruhý\n"_s);
+    for (int i = 1; i <= 9; ++i)
+        QCOMPARE(dialog.findChild<QSpinBox *>(u"SpinEdit"_s + QString::number(i))->value(), i);
+    QVERIFY(!dialog.CheckBox2->isChecked());
+    QVERIFY(dialog.CheckBox3->isChecked());
+    QVERIFY(dialog.CheckBox4->isChecked());
+    QCOMPARE(composeChannel(dialog.fields()), composeChannel(f));
+    QCOMPARE(dialog.fields().abstractText, f.abstractText);
 }
 
 void TestChannelWizard::menuCommandFillsNewModifiedWindow()

@@ -3,7 +3,11 @@
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
 #include "tools/StyleRule.h"
+#include "dialogs/ColorCombo.h"
 #include "tools/Stylemaker.h"
+
+#include <QCheckBox>
+#include <QComboBox>
 
 #include <QPlainTextEdit>
 #include <QStandardPaths>
@@ -26,6 +30,7 @@ private Q_SLOTS:
     void ruleAndPage();
     void sampleFileIsPrivate();
     void builderShowsEveryTabAndNoEmptyArea();
+    void builderFieldsLiveInTheirRowsBoxes();
 };
 
 void TestStyleRule::declarations_data()
@@ -131,6 +136,42 @@ void TestStyleRule::builderShowsEveryTabAndNoEmptyArea()
     // browser's room.
     QVERIFY(!form.WebBrowser1->isVisible());
     QVERIFY(form.Memo1->height() > 200);
+}
+
+// Every declaration row has a value of its own: each lands in the box of its row and comes
+// back from it, so no two rows share a box and none is left out.
+void TestStyleRule::builderFieldsLiveInTheirRowsBoxes()
+{
+    StyleFields f;
+    for (size_t i = 0; i < f.text.size(); ++i)
+        f.text[i] = u"t"_s + QString::number(i);
+    for (size_t i = 0; i < f.placement.size(); ++i)
+        f.placement[i] = u"p"_s + QString::number(i);
+    for (size_t i = 0; i < f.edges.size(); ++i)
+        f.edges[i] = {u"w"_s + QString::number(i), u"s"_s + QString::number(i),
+                      {i % 2 == 1, ColorValue(0x10 + i)}};
+    for (size_t i = 0; i < f.classification.size(); ++i)
+        f.classification[i] = u"c"_s + QString::number(i);
+    f.color = {true, 0x0000FF};
+    f.backgroundColor = {false, 0x00FF00};
+    f.borderWidth = u"bw"_s;
+    f.borderStyleLower = u"bl"_s;
+    f.borderStyleRight = u"br"_s;
+
+    TStyleForm form;
+    form.setFields(f);
+    QCOMPARE(form.TextBoxes[12]->currentText(), u"t12"_s);
+    QCOMPARE(form.PlacementBoxes[11]->currentText(), u"p11"_s);
+    QCOMPARE(form.ClassificationBoxes[2]->currentText(), u"c2"_s);
+    QCOMPARE(form.EdgeStyles[3]->currentText(), u"s3"_s);
+    QVERIFY(form.EdgeColorBoxes[3]->isChecked());
+    QVERIFY(!form.EdgeColorBoxes[2]->isChecked());
+    QCOMPARE(form.EdgeColors[3]->color(), toQColor(0x13));
+    QCOMPARE(form.BorderStyleLower->currentText(), u"bl"_s);
+    QVERIFY(form.CheckBox1->isChecked());
+    QVERIFY(!form.CheckBox2->isChecked());
+    QCOMPARE(form.ColorCombo2->color(), toQColor(0x00FF00));
+    QCOMPARE(form.declarations(), composeDeclarations(f));
 }
 
 BRISKO_TEST_MAIN(TestStyleRule)
