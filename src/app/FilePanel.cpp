@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -28,6 +29,32 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The folder tree lists folders only, all with one icon. Qt's own provider looks up each
+// entry's MIME type and themed icon on the UI thread whenever a listed folder changes: a
+// busy /tmp or home folder had every keystroke in the editor wait for those lookups.
+// A child of the model, so it goes only after the model has stopped reading folders.
+class FolderTreeIcons final : public QObject, public QAbstractFileIconProvider
+{
+public:
+    explicit FolderTreeIcons(QObject *parent)
+        : QObject(parent)
+        , m_folder(QFileIconProvider().icon(QAbstractFileIconProvider::Folder))
+        , m_type(QFileIconProvider().type(QFileInfo(QDir::homePath())))
+    {
+    }
+
+    QIcon icon(IconType type) const override
+    {
+        return type == QAbstractFileIconProvider::Folder ? m_folder : QFileIconProvider().icon(type);
+    }
+    QIcon icon(const QFileInfo &) const override { return m_folder; }
+    QString type(const QFileInfo &) const override { return m_type; }
+
+private:
+    const QIcon m_folder;
+    const QString m_type;
+};
 
 constexpr int PathRole = Qt::UserRole;
 
@@ -124,6 +151,7 @@ void FilePanel::createControls()
 
     m_dirModel = new QFileSystemModel(this);
     m_dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_dirModel->setIconProvider(new FolderTreeIcons(m_dirModel));
     m_dirModel->setReadOnly(true);
     DirectoryListBox1 = new QTreeView(splitter);
     DirectoryListBox1->setObjectName(u"DirectoryListBox1"_s);

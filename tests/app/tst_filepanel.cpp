@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileIconProvider>
+#include <QFileSystemModel>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -82,6 +84,7 @@ private Q_SLOTS:
     void selectionShowsReferenceInStatusBar();
     void dragCarriesFileAddresses();
     void treeHeadsWithTheDriveFolderAndGoesUp();
+    void treeFollowsNewFoldersWithTheFolderIcon();
 
 private:
     FilePanel *panel() { return m_fx->window().FilePanelPage->findChild<FilePanel *>(); }
@@ -338,6 +341,27 @@ void tst_FilePanel::treeHeadsWithTheDriveFolderAndGoesUp()
         p.UpButton->click();
     QCOMPARE(p.directory(), u"/"_s);
     QVERIFY(!p.UpButton->isEnabled());
+}
+
+void tst_FilePanel::treeFollowsNewFoldersWithTheFolderIcon()
+{
+    // The tree's icons come without looking at each entry's type: a folder made after the
+    // tree listed its parent still shows, with the folder icon the tree always had.
+    Site site;
+    FilePanel &p = *panel();
+    p.followFile(site.path(u"index.html"_s));
+    auto *model = qobject_cast<QFileSystemModel *>(p.DirectoryListBox1->model());
+    QVERIFY(model);
+    const QModelIndex parent = model->index(site.dir.path());
+    QTRY_VERIFY(model->index(site.path(u"img"_s)).isValid());
+    QVERIFY(QDir(site.dir.path()).mkdir(u"new"_s));
+    QTRY_VERIFY_WITH_TIMEOUT(model->index(site.path(u"new"_s)).isValid(), 10000);
+    const QIcon folder = QFileIconProvider().icon(QAbstractFileIconProvider::Folder);
+    for (const QString &name : {u"img"_s, u"new"_s}) {
+        const QIcon shown = model->index(site.path(name)).data(Qt::DecorationRole).value<QIcon>();
+        QCOMPARE(shown.cacheKey() == folder.cacheKey() || shown.name() == folder.name(), true);
+        QVERIFY(!shown.isNull());
+    }
 }
 
 BRISKO_TEST_MAIN(tst_FilePanel)
