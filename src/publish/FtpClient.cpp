@@ -398,9 +398,7 @@ bool TFtpClient::runSync(void (TFtpClient::*request)())
         if (m_timeoutMs > 0 && !m_requestDone && m_timeoutPauses == 0
             && m_silence.elapsed() > qint64(m_timeoutMs)) {
             m_timedOut = true;
-            Q_EMIT OnDisplay(u"Timeout"_s);
-            abortSession(TimeoutError);
-            m_errorMessage = u"Timeout"_s;
+            TimeOut();
         }
         if (m_timedOut || (isReady() && !m_donePending))
             loop.quit();
@@ -421,6 +419,13 @@ void TFtpClient::Abort()
 {
     // Connection aborted on this side, as the socket layer numbers it.
     abortSession(10053);
+}
+
+void TFtpClient::TimeOut()
+{
+    Q_EMIT OnDisplay(u"Timeout"_s);
+    abortSession(TimeoutError);
+    m_errorMessage = u"Timeout"_s;
 }
 
 void TFtpClient::abortSession(int error)

@@ -209,6 +209,11 @@ public:
         return m_requestDone || m_timeoutPauses > 0 || !m_silence.isValid() ? 0 : m_silence.elapsed();
     }
     void ResumeTimeout();
+    // Ends the session as a request's time-out does ("Timeout" in the log), for callers that
+    // watch SilenceMs themselves.
+    void TimeOut();
+    // A request runs, or its request-done notification is still to come.
+    bool RequestRunning() const { return !m_requestDone || m_donePending; }
 
     // The directory a 257 reply names ("" quotes inside it doubled), empty if none.
     static QString DirectoryOfReply(const QString &reply);
