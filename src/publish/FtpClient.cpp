@@ -66,23 +66,6 @@ QString decodeServerText(QByteArrayView bytes)
 
 } // namespace
 
-int ftpSocketErrorNumber(QAbstractSocket::SocketError error)
-{
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return 10061;
-    case QAbstractSocket::RemoteHostClosedError: return 10054;
-    case QAbstractSocket::HostNotFoundError: return 11001;
-    case QAbstractSocket::SocketAccessError: return 10013;
-    case QAbstractSocket::SocketResourceError: return 10055;
-    case QAbstractSocket::SocketTimeoutError: return 10060;
-    case QAbstractSocket::NetworkError: return 10050;
-    case QAbstractSocket::AddressInUseError: return 10048;
-    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
-    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
-    default: return 10000 + int(error) + 100;
-    }
-}
-
 namespace {
 
 // A port number, or a service name looked up in the system's service table; 0 if unknown.
@@ -104,8 +87,11 @@ quint16 resolvePort(const QString &port)
 TFtpClient::TFtpClient(QObject *parent) : QObject(parent)
 {
     m_receiveBuffer.resize(ReceiveBufferSize);
-    m_closeTimer.setInterval(10);
-    connect(&m_closeTimer, &QTimer::timeout, this, &TFtpClient::closeDataWhenSent);
+    m_dataChannel = new FtpDataChannel(this);
+    connect(m_dataChannel, &FtpDataChannel::display, this, &TFtpClient::OnDisplay);
+    connect(m_dataChannel, &FtpDataChannel::activity, this, [this] { touch(); });
+    connect(m_dataChannel, &FtpDataChannel::progress, this, &TFtpClient::OnProgress);
+    connect(m_dataChannel, &FtpDataChannel::finished, this, &TFtpClient::onDataFinished);
 }
 
 TFtpClient::~TFtpClient()
@@ -398,9 +384,7 @@ bool TFtpClient::runSync(void (TFtpClient::*request)())
         if (m_timeoutMs > 0 && !m_requestDone && m_timeoutPauses == 0
             && m_silence.elapsed() > qint64(m_timeoutMs)) {
             m_timedOut = true;
-            Q_EMIT OnDisplay(u"Timeout"_s);
-            abortSession(TimeoutError);
-            m_errorMessage = u"Timeout"_s;
+            TimeOut();
         }
         if (m_timedOut || (isReady() && !m_donePending))
             loop.quit();
@@ -421,6 +405,13 @@ void TFtpClient::Abort()
 {
     // Connection aborted on this side, as the socket layer numbers it.
     abortSession(10053);
+}
+
+void TFtpClient::TimeOut()
+{
+    Q_EMIT OnDisplay(u"Timeout"_s);
+    abortSession(TimeoutError);
+    m_errorMessage = u"Timeout"_s;
 }
 
 void TFtpClient::abortSession(int error)

@@ -1,16 +1,15 @@
 #pragma once
 
+#include "publish/FtpDataChannel.h"
+
 #include <QAbstractSocket>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
 #include <QSslCertificate>
 #include <QSslError>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <vector>
@@ -18,11 +17,6 @@
 class QEventLoop;
 class QHostInfo;
 class QSslSocket;
-class QTcpServer;
-class QTcpSocket;
-
-// Socket errors as the numbers users of FTP clients know from the Windows socket layer.
-int ftpSocketErrorNumber(QAbstractSocket::SocketError error);
 
 // A request refused before it starts; the text says which precondition failed.
 class FtpException
@@ -67,8 +61,9 @@ enum class FtpState {
     WaitingResponse,
 };
 
-// A non-blocking FTP client session: one control connection and, during a transfer, one
-// data connection. Requests start at once and advance one step per server reply on the
+// A non-blocking FTP client session: the control connection, and during a transfer the
+// data side (FtpDataChannel), which it tells when to start and learns from when it ends.
+// Requests start at once and advance one step per server reply on the
 // user-interface thread; each ends with OnRequestDone, delivered after the step that ended
 // it has returned. The ...Sync forms wait for the end while events keep flowing.
 class TFtpClient : public QObject
@@ -128,7 +123,7 @@ public:
     // The port number the control connection went to, once Open has looked it up.
     quint16 ControlPort() const { return m_controlPort; }
     // Every block a STOR sends also goes into this hash (not owned; null for none).
-    void setSentDataHash(QCryptographicHash *hash) { m_sentHash = hash; }
+    void setSentDataHash(QCryptographicHash *hash) { m_dataChannel->setSentDataHash(hash); }
 
     QString ErrorMessage() const { return m_errorMessage; }
     QString LastResponse() const { return m_lastResponse; }
@@ -184,7 +179,7 @@ public:
     // The number a 213 reply to SIZE gives; -1 when there is none.
     qint64 ReplySize() const;
     // What the last MLSD received.
-    QByteArray ListingData() const { return m_listingData; }
+    QByteArray ListingData() const { return m_dataChannel->listing(); }
     // The next Put sends the local file from this byte on and appends it (APPE) to the
     // remote file, which holds the bytes before it already; 0 stores it whole (STOR).
     void setAppendOffset(qint64 offset) { m_appendOffset = offset; }
@@ -209,6 +204,11 @@ public:
         return m_requestDone || m_timeoutPauses > 0 || !m_silence.isValid() ? 0 : m_silence.elapsed();
     }
     void ResumeTimeout();
+    // Ends the session as a request's time-out does ("Timeout" in the log), for callers that
+    // watch SilenceMs themselves.
+    void TimeOut();
+    // A request runs, or its request-done notification is still to come.
+    bool RequestRunning() const { return !m_requestDone || m_donePending; }
 
     // The directory a 257 reply names ("" quotes inside it doubled), empty if none.
     static QString DirectoryOfReply(const QString &reply);
@@ -273,23 +273,10 @@ private:
     void renameStep();
     void renameRequest();
 
-    // Transfers.
+    // Transfers: the control side of them.
     void startTransfer(FtpRequest kind);
     void sendTransferCommand();
-    void onDataAccepted();
-    void attachDataSocket(QTcpSocket *socket);
-    void prepareDataEncryption(QSslSocket *socket);
-    void maybeStartDataEncryption();
-    void onDataEncrypted();
-    void onDataConnected();
-    void onDataReadyRead();
-    void onDataBytesWritten(qint64 bytes);
-    void onDataDisconnected();
-    void onDataError(QAbstractSocket::SocketError error);
-    void sendNextBlocks();
-    qint64 queuedDataBytes() const;
-    void closeDataWhenSent();
-    void displayDataLines(const QByteArray &block, bool flush);
+    void onDataFinished(bool complete);
     void transferMayBeComplete();
     bool fallBackToPassive();
     void sendPassiveRequest();
@@ -316,16 +303,10 @@ private:
     bool m_fellBack = false;
     bool m_stopped = false;
     int m_timeoutPauses = 0;
-    QCryptographicHash *m_sentHash = nullptr;
     bool m_tls = false;
     bool m_encrypted = false;
     bool m_tlsRefused = false;
     bool m_protSent = false;
-    bool m_dataTicket = false;
-    bool m_dataHandshakeStarted = false;
-    static constexpr int TicketWaitMs = 300;
-    QTimer m_closeTimer;
-    QElapsedTimer m_closeClock;
     CertificateCheck m_certificateCheck;
     QSslCertificate m_serverCertificate;
 
@@ -349,22 +330,12 @@ private:
     QByteArray m_receiveBuffer;
     int m_receiveCount = 0;
 
-    QTcpServer *m_listener = nullptr;
-    QPointer<QTcpSocket> m_data;
-    QByteArray m_listingData;
+    FtpDataChannel *m_dataChannel = nullptr;
     qint64 m_appendOffset = 0;
-    QFile m_localFile;
-    qint64 m_byteCount = 0;
-    QElapsedTimer m_transferClock;
     bool m_finalReplyMark = false;
     bool m_dataClosedMark = false;
-    bool m_dataConnected = false;
     bool m_transferAccepted = false;
-    bool m_sourceExhausted = false;
     bool m_triedEpsv = false;
-    QHostAddress m_passiveAddress;
-    quint16 m_passivePort = 0;
-    QByteArray m_partialLine;
     // A pipelined rename: its target, the replies still to come, and the first refusal.
     QString m_renameTarget;
     bool m_renamePrepares = false;

@@ -1,5 +1,5 @@
-// The TLS half of TFtpClient: AUTH TLS on the control connection, the certificate check,
-// and data connections that speak TLS with the control connection's parameters.
+// The TLS half of TFtpClient's control connection: AUTH TLS, the certificate check, PBSZ
+// and PROT; the data connections take its parameters (FtpDataChannel).
 #include "publish/FtpClient.h"
 
 #include <QSslCipher>
@@ -97,59 +97,4 @@ void TFtpClient::securityStep()
         return;
     }
     sessionReady();
-}
-
-void TFtpClient::prepareDataEncryption(QSslSocket *socket)
-{
-    QSslConfiguration configuration = m_control->sslConfiguration();
-    // The control connection has checked the server; the data connection must show the
-    // very same certificate, which onDataEncrypted compares.
-    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-    socket->setSslConfiguration(configuration);
-    socket->setPeerVerifyName(m_hostName);
-    connect(socket, &QSslSocket::encrypted, this, &TFtpClient::onDataEncrypted);
-    m_dataTicket = false;
-    // Both come from inside OpenSSL's own calls; the close runs after they have returned.
-    connect(socket, &QSslSocket::newSessionTicketReceived, this, [this] {
-        m_dataTicket = true;
-        if (m_sourceExhausted)
-            QMetaObject::invokeMethod(this, &TFtpClient::closeDataWhenSent, Qt::QueuedConnection);
-    });
-    connect(socket, &QSslSocket::encryptedBytesWritten, this, [this] {
-        // The next block goes once the encrypted ones have room; the close once all are out.
-        QMetaObject::invokeMethod(this, m_sourceExhausted ? &TFtpClient::closeDataWhenSent : &TFtpClient::sendNextBlocks,
-                                  Qt::QueuedConnection);
-    });
-    m_dataHandshakeStarted = false;
-}
-
-// Once the connection stands and the server has accepted the transfer, not before.
-void TFtpClient::maybeStartDataEncryption()
-{
-    auto *socket = qobject_cast<QSslSocket *>(m_data.data());
-    if (!socket || m_dataHandshakeStarted || !m_transferAccepted
-        || socket->state() != QAbstractSocket::ConnectedState)
-        return;
-    if (m_stopped) {
-        closeDataSide();
-        m_dataClosedMark = true;
-        return;
-    }
-    m_dataHandshakeStarted = true;
-    touch();
-    socket->startClientEncryption();
-}
-
-void TFtpClient::onDataEncrypted()
-{
-    auto *socket = qobject_cast<QSslSocket *>(m_data.data());
-    if (!socket || sender() != socket)
-        return;
-    if (socket->peerCertificate() != m_serverCertificate) {
-        Q_EMIT OnDisplay(u"Data: certifikát datového spojení se liší od certifikátu serveru"_s);
-        closeDataSide();
-        m_dataClosedMark = true;
-        return;
-    }
-    onDataConnected();
 }

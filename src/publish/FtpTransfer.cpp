@@ -1,45 +1,11 @@
-// The data-connection half of TFtpClient: STOR and NLST in active and passive mode.
+// The control side of TFtpClient's transfers: STOR, APPE, NLST and MLSD in active and
+// passive mode, and their replies; the data connection itself is an FtpDataChannel.
 #include "publish/FtpClient.h"
 
-#include "markup/TextFile.h"
-
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QSslSocket>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// A socket hands the system one block per wake-up: 1 KiB blocks cost a trip through the
-// event loop for every kilobyte. And the server reads only what the system holds for it:
-// with one block waiting at a time, every moment this process waits for the processor
-// (a loaded machine) the server starves. So several blocks wait, enough to keep the
-// system's send buffer full meanwhile.
-constexpr qint64 StoreBlockSize = 256 * 1024;
-constexpr qint64 StoreQueueLimit = 1024 * 1024;
-
-QString decodeListingLine(QByteArrayView bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? Cp1250::decode(bytes) : text;
-}
-
-// The same machine, whether an address came as IPv4 or as IPv4 mapped into IPv6.
-bool sameHost(const QHostAddress &a, const QHostAddress &b)
-{
-    bool aV4 = false, bV4 = false;
-    const quint32 a4 = a.toIPv4Address(&aV4);
-    const quint32 b4 = b.toIPv4Address(&bV4);
-    if (aV4 && bV4)
-        return a4 == b4;
-    return a.isEqual(b, QHostAddress::TolerantConversion);
-}
-
-} // namespace
 
 QString TFtpClient::transferCommandName() const
 {
@@ -51,36 +17,27 @@ QString TFtpClient::transferCommandName() const
 void TFtpClient::startTransfer(FtpRequest kind)
 {
     beginRequest(kind);
-    m_byteCount = 0;
     m_finalReplyMark = false;
     m_dataClosedMark = false;
-    m_dataConnected = false;
     m_transferAccepted = false;
-    m_sourceExhausted = false;
     m_triedEpsv = false;
     m_stopped = false;
-    m_partialLine.clear();
-    m_transferClock.invalidate();
 
-    m_listingData.clear();
-    m_localFile.setFileName(m_localFileName);
-    bool opened = true;
-    if (kind == FtpRequest::Put) {
-        opened = m_localFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
-                 && (m_appendOffset <= 0 || m_localFile.seek(m_appendOffset));
-    } else if (kind == FtpRequest::Nlst) {
-        opened = m_localFile.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    }
-    if (!opened) {
-        m_errorMessage = u"Unable to open local file "_s + m_localFileName;
+    const FtpDataChannel::Kind data = kind == FtpRequest::Put    ? FtpDataChannel::Kind::Store
+                                      : kind == FtpRequest::Nlst ? FtpDataChannel::Kind::NameList
+                                                                 : FtpDataChannel::Kind::Listing;
+    if (!m_dataChannel->begin(data, m_localFileName, kind == FtpRequest::Put ? m_appendOffset : 0)) {
+        m_errorMessage = m_dataChannel->errorText();
         Q_EMIT OnDisplay(m_errorMessage);
         m_requestDone = true;
         // Refused like a failed precondition, so the synchronous form reports failure.
         throw FtpException(m_errorMessage);
     }
-
-    if (m_sentHash)
-        m_sentHash->reset();
+    m_dataChannel->setDisplayLines(m_displayFlag);
+    if (m_tls)
+        m_dataChannel->setEncryption(m_control->sslConfiguration(), m_hostName, m_serverCertificate);
+    else
+        m_dataChannel->setPlain();
     // Encrypted data goes over passive connections only: with the server connecting back
     // to us, pyftpdlib dropped the TLS data connection now and then before its handshake
     // (when STOR overtook the connection), and routers cannot follow PORT inside TLS anyway.
@@ -90,22 +47,11 @@ void TFtpClient::startTransfer(FtpRequest kind)
         return;
     }
 
-    m_listener = new QTcpServer(this);
-    connect(m_listener, &QTcpServer::newConnection, this, &TFtpClient::onDataAccepted);
-    // Only the address the server reaches us at listens, not every interface of the machine.
-    QHostAddress local = m_control->localAddress();
-    if (local.protocol() != QAbstractSocket::IPv4Protocol) {
-        bool isV4 = false;
-        const QHostAddress mapped(local.toIPv4Address(&isV4));
-        local = isV4 ? mapped : QHostAddress(QHostAddress::AnyIPv4);
-    }
-    if (!m_listener->listen(local, 0)) {
-        const QString text = u"500 "_s + m_listener->errorString();
-        closeDataSide();
-        failWith(500, text);
+    const quint16 port = m_dataChannel->listen(m_control->localAddress(), m_control->peerAddress());
+    if (port == 0) {
+        failWith(500, m_dataChannel->errorText());
         return;
     }
-    const quint16 port = m_listener->serverPort();
     QString portCommand;
     if (m_control->peerAddress() == QHostAddress(QHostAddress::LocalHost)) {
         portCommand = u"PORT 127,0,0,1,%1,%2"_s.arg(port >> 8).arg(port & 0xFF);
@@ -131,25 +77,13 @@ void TFtpClient::sendPassiveRequest()
 // the first byte, and the session stays passive.
 bool TFtpClient::fallBackToPassive()
 {
-    if (m_passive || !m_passiveFallback || m_fellBack || m_dataConnected || m_stopped)
-        return false;
-    if (m_localFile.isOpen() && !m_localFile.seek(0))
+    if (m_passive || !m_passiveFallback || m_fellBack || m_stopped || !m_dataChannel->restart())
         return false;
     m_fellBack = true;
     m_passive = true;
-    if (m_listener) {
-        m_listener->disconnect(this);
-        m_listener->close();
-        m_listener->deleteLater();
-        m_listener = nullptr;
-    }
-    m_byteCount = 0;
     m_transferAccepted = false;
-    m_sourceExhausted = false;
     m_finalReplyMark = false;
     m_dataClosedMark = false;
-    if (m_sentHash)
-        m_sentHash->reset();
     Q_EMIT OnDisplay(u"Server odmítl aktivní režim, přenos pokračuje v pasivním režimu"_s);
     Q_EMIT OnPassiveFallback();
     sendPassiveRequest();
@@ -240,24 +174,9 @@ void TFtpClient::passiveStep()
     connectPassive(quint16(port));
 }
 
-// The data connection goes to the server the control connection talks to; the address
-// in a PASV reply is often a private one behind the server's router.
 void TFtpClient::connectPassive(quint16 port)
 {
-    if (m_tls) {
-        // The TLS handshake waits for the server's 125 or 150: a server that has not yet
-        // read the STOR does not expect one and drops the connection.
-        auto *socket = new QSslSocket(this);
-        attachDataSocket(socket);
-        prepareDataEncryption(socket);
-        connect(socket, &QTcpSocket::connected, this, &TFtpClient::maybeStartDataEncryption);
-        socket->connectToHost(m_control->peerAddress(), port);
-    } else {
-        auto *socket = new QTcpSocket(this);
-        attachDataSocket(socket);
-        connect(socket, &QTcpSocket::connected, this, &TFtpClient::onDataConnected);
-        socket->connectToHost(m_control->peerAddress(), port);
-    }
+    m_dataChannel->connectTo(m_control->peerAddress(), port);
     sendTransferCommand();
 }
 
@@ -266,10 +185,7 @@ void TFtpClient::transferStartStep()
     if (m_statusCode == 125 || m_statusCode == 150) {
         m_transferAccepted = true;
         m_step = &TFtpClient::transferFinalStep;
-        if (m_tls)
-            maybeStartDataEncryption();
-        else if (m_requestType == FtpRequest::Put && m_dataConnected && !m_stopped)
-            sendNextBlocks();
+        m_dataChannel->accepted();
         return;
     }
     if (endIfStopped())
@@ -298,202 +214,12 @@ void TFtpClient::transferFinalStep()
     failWith(m_statusCode, m_lastResponse);
 }
 
-void TFtpClient::onDataAccepted()
+// The data side is over: complete at the end of the data, or cut.
+void TFtpClient::onDataFinished(bool complete)
 {
-    if (!m_listener)
-        return;
-    QTcpSocket *socket = m_listener->nextPendingConnection();
-    if (!socket)
-        return;
-    // The data connection must come from the server: anyone else who found the port
-    // would otherwise receive the file, or a listing of someone else's making.
-    if (!sameHost(socket->peerAddress(), m_control->peerAddress())) {
-        Q_EMIT OnDisplay(u"Data: spojení z cizí adresy %1 odmítnuto"_s.arg(socket->peerAddress().toString()));
-        socket->abort();
-        socket->deleteLater();
-        return;
-    }
-    // The listener goes now; the socket it handed over must not go with it.
-    socket->setParent(this);
-    m_listener->disconnect(this);
-    m_listener->close();
-    m_listener->deleteLater();
-    m_listener = nullptr;
-    attachDataSocket(socket);
-    onDataConnected();
-}
-
-void TFtpClient::attachDataSocket(QTcpSocket *socket)
-{
-    m_data = socket;
-    connect(socket, &QTcpSocket::readyRead, this, &TFtpClient::onDataReadyRead);
-    connect(socket, &QTcpSocket::bytesWritten, this, &TFtpClient::onDataBytesWritten);
-    connect(socket, &QTcpSocket::disconnected, this, &TFtpClient::onDataDisconnected);
-    connect(socket, &QTcpSocket::errorOccurred, this, &TFtpClient::onDataError);
-}
-
-void TFtpClient::onDataConnected()
-{
-    if (m_stopped) {
-        closeDataSide();
-        m_dataClosedMark = true;
-        return;
-    }
-    m_dataConnected = true;
-    m_transferClock.start();
-    touch();
-    // Servers may connect as soon as PORT arrives, before STOR; what is sent before the
-    // server has accepted the STOR is lost, so the data waits for its 125 or 150.
-    if (m_requestType == FtpRequest::Put && m_transferAccepted)
-        sendNextBlocks();
-}
-
-void TFtpClient::sendNextBlocks()
-{
-    // Nothing goes before the server took the transfer up and the connection stands
-    // (encrypted, with the server's own certificate).
-    // Listings send nothing: their handshake's signals must not close them.
-    if (!m_dataConnected || !m_transferAccepted || m_requestType != FtpRequest::Put)
-        return;
-    while (m_data && !m_sourceExhausted && queuedDataBytes() < StoreQueueLimit) {
-        const QByteArray block = m_localFile.read(StoreBlockSize);
-        if (block.isEmpty()) {
-            if (m_localFile.error() != QFileDevice::NoError) {
-                Q_EMIT OnDisplay(u"Error reading file"_s);
-                m_localFile.close();
-            }
-            m_sourceExhausted = true;
-            m_localFile.close();
-            m_closeClock.invalidate();
-            closeDataWhenSent();
-            return;
-        }
-        if (m_sentHash)
-            m_sentHash->addData(block);
-        m_data->write(block);
-    }
-}
-
-// What waits to leave: an encrypted socket reports its plain text as written once it is
-// encrypted, so what waits encrypted counts too, or the whole file would pile up in memory.
-qint64 TFtpClient::queuedDataBytes() const
-{
-    const auto *secure = qobject_cast<const QSslSocket *>(m_data.data());
-    return m_data->bytesToWrite() + (secure ? secure->encryptedBytesToWrite() : 0);
-}
-
-void TFtpClient::onDataBytesWritten(qint64 bytes)
-{
-    m_byteCount += bytes;
-    touch();
-    Q_EMIT OnProgress(m_byteCount);
-    if (m_sourceExhausted)
-        closeDataWhenSent();
-    else
-        sendNextBlocks();
-}
-
-// The end of the data is the closing of its connection: a TLS connection closed while
-// records still wait to leave would cut the file short, so it closes once all are out.
-// A TLS 1.3 server sends its session tickets only once our data comes in; arriving after
-// our close they draw a reset from our side, and the reset throws away whatever data the
-// server had not read yet. So the close waits for the tickets, or a moment if none come.
-void TFtpClient::closeDataWhenSent()
-{
-    if (!m_data || !m_sourceExhausted) {
-        m_closeTimer.stop();
-        return;
-    }
-    if (auto *secure = qobject_cast<QSslSocket *>(m_data.data())) {
-        if (!m_closeClock.isValid())
-            m_closeClock.start();
-        const bool waitingForTickets = secure->sessionProtocol() == QSsl::TlsV1_3 && !m_dataTicket
-                                       && m_closeClock.elapsed() < TicketWaitMs;
-        if (secure->bytesToWrite() > 0 || secure->encryptedBytesToWrite() > 0 || waitingForTickets) {
-            // Looked at again shortly, whatever signal may or may not come.
-            if (!m_closeTimer.isActive())
-                m_closeTimer.start();
-            return;
-        }
-    }
-    m_closeTimer.stop();
-    m_closeClock.invalidate();
-    if (m_data->state() == QAbstractSocket::ConnectedState)
-        m_data->disconnectFromHost();
-}
-
-void TFtpClient::onDataReadyRead()
-{
-    if (!m_data)
-        return;
-    touch();
-    const QByteArray block = m_data->readAll();
-    if (m_requestType == FtpRequest::Mlsd) {
-        m_byteCount += block.size();
-        m_listingData += block;
-        return;
-    }
-    if (m_requestType != FtpRequest::Nlst || !m_localFile.isOpen())
-        return; // whatever the server sends during a STOR is dropped
-    m_byteCount += block.size();
-    if (m_localFile.write(block) != block.size()) {
-        Q_EMIT OnDisplay(u"Error writing local file"_s);
-        m_data->abort();
-        return;
-    }
-    if (m_displayFlag)
-        displayDataLines(block, false);
-}
-
-void TFtpClient::displayDataLines(const QByteArray &block, bool flush)
-{
-    // A name split between two blocks is shown once, whole.
-    QByteArray text = m_partialLine + block;
-    m_partialLine.clear();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        const bool atEnd = i == text.size();
-        if (!atEnd && text[i] != '\r' && text[i] != '\n')
-            continue;
-        if (atEnd && !flush) {
-            m_partialLine = text.mid(start);
-            break;
-        }
-        if (i > start)
-            Q_EMIT OnDisplay(u"Data: "_s + decodeListingLine(QByteArrayView(text).sliced(start, i - start)));
-        start = i + 1;
-    }
-}
-
-void TFtpClient::onDataDisconnected()
-{
-    if (!m_data)
-        return;
-    if (m_data->bytesAvailable() > 0)
-        onDataReadyRead();
-    if (m_requestType == FtpRequest::Nlst && m_displayFlag)
-        displayDataLines({}, true);
-    m_localFile.close();
-    m_data->disconnect(this);
-    m_data->deleteLater();
-    m_data = nullptr;
     m_dataClosedMark = true;
-    transferMayBeComplete();
-}
-
-void TFtpClient::onDataError(QAbstractSocket::SocketError error)
-{
-    if (!m_data || error == QAbstractSocket::RemoteHostClosedError)
-        return; // the end of the data, not a failure
-    if (!m_dataConnected) {
-        // A passive connection that cannot be made: the server gets no data and answers.
-        Q_EMIT OnDisplay(u"Data: Receive error "_s + QString::number(ftpSocketErrorNumber(error)));
-        closeDataSide();
-        m_dataClosedMark = true;
-        return;
-    }
-    Q_EMIT OnDisplay(u"Data: Receive error "_s + QString::number(ftpSocketErrorNumber(error)));
-    m_data->abort();
+    if (complete)
+        transferMayBeComplete();
 }
 
 void TFtpClient::StopTransfer()
@@ -502,11 +228,8 @@ void TFtpClient::StopTransfer()
         || (m_requestType != FtpRequest::Put && m_requestType != FtpRequest::Nlst && m_requestType != FtpRequest::Mlsd))
         return;
     m_stopped = true;
-    // A passive connection still being made is cut as soon as it stands, so the server is
-    // not left waiting for it.
-    if (m_data && m_data->state() != QAbstractSocket::ConnectedState && m_passive)
-        return;
-    closeDataSide();
+    if (!m_dataChannel->stop())
+        return; // closed as soon as it stands
     m_dataClosedMark = true;
     // Nothing more will come from the server: the request ends here.
     if (m_step == nullptr || m_finalReplyMark)
@@ -528,24 +251,11 @@ void TFtpClient::transferMayBeComplete()
 {
     if (!m_finalReplyMark || !m_dataClosedMark || m_requestDone)
         return;
-    Q_EMIT OnDisplay(TransferSummary(m_byteCount, m_transferClock.isValid() ? m_transferClock.elapsed() : 0));
+    Q_EMIT OnDisplay(TransferSummary(m_dataChannel->byteCount(), m_dataChannel->elapsedMs()));
     endRequest(0);
 }
 
 void TFtpClient::closeDataSide()
 {
-    m_closeTimer.stop();
-    if (m_listener) {
-        m_listener->disconnect(this);
-        m_listener->close();
-        m_listener->deleteLater();
-        m_listener = nullptr;
-    }
-    if (m_data) {
-        m_data->disconnect(this);
-        m_data->abort();
-        m_data->deleteLater();
-        m_data = nullptr;
-    }
-    m_localFile.close();
+    m_dataChannel->close();
 }

@@ -12,7 +12,11 @@
 using namespace Qt::StringLiterals;
 
 // Outside the anonymous namespace: a session, a type with linkage, holds one.
-enum class ParallelUploadPhase { Login, User, Pass, Type, Store, Rename, Delete, Cleanup, Idle, Gone };
+enum class ParallelUploadPhase {
+    Login, User, Pass, Type, Enter,                                // a session of its own logs in
+    FileType, Store, Rename, Delete, RenameDelete, PlainStore,     // one file
+    Cleanup, Idle, Gone
+};
 
 namespace {
 
@@ -25,16 +29,37 @@ QString temporaryBeside(const QString &remote)
     return slash < 0 ? name : remote.left(slash + 1) + name;
 }
 
+// The requests whose refusal the user is shown in a box; the clean-up's are not.
+bool parallelPhaseShowsRefusal(Phase phase)
+{
+    switch (phase) {
+    case Phase::Login:
+    case Phase::User:
+    case Phase::Pass:
+    case Phase::Type:
+    case Phase::Enter:
+    case Phase::FileType:
+    case Phase::Store:
+    case Phase::PlainStore:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 struct ParallelUpload::Session
 {
-    TFtpClient client;
+    std::unique_ptr<TFtpClient> own; // null for the caller's session
+    TFtpClient *client = nullptr;
+    bool borrowed() const { return !own; }
     Phase phase = Phase::Login;
     std::optional<Job> job;
     QString temporary;
     QStringList lines;
-    QString error; // the first refusal of the running file or login
+    QString error;           // the first refusal of the running file or login
+    bool incomplete = false; // a cut direct store left part of the file under its name
     qint64 moving = 0;
     QCryptographicHash sent{QCryptographicHash::Sha256};
 };
@@ -45,8 +70,9 @@ ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, int ses
     const int count = std::clamp(sessions, 1, 8);
     for (int i = 0; i < count; ++i) {
         auto s = std::make_unique<Session>();
-        Session *raw = s.get();
-        TFtpClient &c = s->client;
+        s->own = std::make_unique<TFtpClient>();
+        s->client = s->own.get();
+        TFtpClient &c = *s->client;
         c.setHostName(m_settings.host);
         c.setPort(m_settings.port);
         c.setUserName(m_settings.user);
@@ -56,27 +82,51 @@ ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, int ses
         c.setTimeoutMs(m_settings.timeoutMs);
         c.setBinary(true);
         c.setCertificateCheck(m_settings.certificateCheck);
-        if (m_settings.hashSent)
-            c.setSentDataHash(&s->sent);
-        connect(&c, &TFtpClient::OnDisplay, this, [raw](const QString &line) { raw->lines << line; });
-        connect(&c, &TFtpClient::OnRequestDone, this, [this, raw](FtpRequest r, int status) { onDone(*raw, r, status); });
-        connect(&c, &TFtpClient::OnSessionClosed, this, [this, raw](int error) {
-            raw->lines << u"Spojení ukončeno, error = "_s + QString::number(error);
-            onClosed(*raw);
-        });
-        connect(&c, &TFtpClient::OnProgress, this, [this, raw](qint64 bytes) {
-            raw->moving = bytes;
-            Q_EMIT progress(inFlight());
-        });
-        m_sessions.push_back(std::move(s));
+        addSession(std::move(s));
     }
 }
 
-ParallelUpload::~ParallelUpload() = default;
+ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, TFtpClient &loggedIn, QObject *parent)
+    : QObject(parent), m_settings(std::move(settings)), m_queue(jobs.begin(), jobs.end())
+{
+    auto s = std::make_unique<Session>();
+    s->client = &loggedIn;
+    addSession(std::move(s));
+}
+
+void ParallelUpload::addSession(std::unique_ptr<Session> session)
+{
+    Session *raw = session.get();
+    TFtpClient &c = *raw->client;
+    if (m_settings.hashSent)
+        c.setSentDataHash(&raw->sent);
+    // The caller's session shows its lines and its end itself.
+    if (!raw->borrowed())
+        connect(&c, &TFtpClient::OnDisplay, this, [raw](const QString &line) { raw->lines << line; });
+    connect(&c, &TFtpClient::OnRequestDone, this, [this, raw](FtpRequest, int status) { onDone(*raw, status); });
+    connect(&c, &TFtpClient::OnSessionClosed, this, [this, raw](int error) {
+        if (!raw->borrowed())
+            raw->lines << u"Spojení ukončeno, error = "_s + QString::number(error);
+        onClosed(*raw);
+    });
+    connect(&c, &TFtpClient::OnProgress, this, [this, raw](qint64 bytes) {
+        raw->moving = bytes;
+        Q_EMIT progress(inFlight());
+    });
+    m_sessions.push_back(std::move(session));
+}
+
+ParallelUpload::~ParallelUpload()
+{
+    for (auto &s : m_sessions) {
+        if (s->borrowed())
+            s->client->setSentDataHash(nullptr);
+    }
+}
 
 TFtpClient &ParallelUpload::session(int index)
 {
-    return m_sessions.at(size_t(index))->client;
+    return *m_sessions.at(size_t(index))->client;
 }
 
 qint64 ParallelUpload::inFlight() const
@@ -85,6 +135,13 @@ qint64 ParallelUpload::inFlight() const
     for (const auto &s : m_sessions)
         total += s->job ? s->moving : 0;
     return total;
+}
+
+QString ParallelUpload::remotePath(const QString &path) const
+{
+    if (m_settings.directory.isEmpty() || path.startsWith(u'/'))
+        return path;
+    return m_settings.directory.endsWith(u'/') ? m_settings.directory + path : m_settings.directory + u'/' + path;
 }
 
 void ParallelUpload::run()
@@ -97,10 +154,8 @@ void ParallelUpload::run()
     watch.setInterval(std::clamp(m_settings.timeoutMs / 10, 5, 250));
     connect(&watch, &QTimer::timeout, this, [this] {
         for (auto &s : m_sessions) {
-            if (s->phase != Phase::Gone && s->phase != Phase::Idle && s->client.SilenceMs() > m_settings.timeoutMs) {
-                s->lines << u"Timeout"_s;
-                s->client.Abort();
-            }
+            if (s->phase != Phase::Gone && s->phase != Phase::Idle && s->client->SilenceMs() > m_settings.timeoutMs)
+                s->client->TimeOut();
         }
     });
     watch.start();
@@ -115,7 +170,7 @@ void ParallelUpload::stop()
 {
     m_stop = true;
     for (auto &s : m_sessions)
-        s->client.StopTransfer();
+        s->client->StopTransfer();
 }
 
 void ParallelUpload::start(Session &s)
@@ -124,36 +179,37 @@ void ParallelUpload::start(Session &s)
         retire(s);
         return;
     }
+    if (s.borrowed()) {
+        next(s);
+        return;
+    }
     s.phase = Phase::Login;
     try {
-        s.client.Open();
+        s.client->Open();
     } catch (const FtpException &e) {
         s.lines << e.message();
         retire(s);
     }
 }
 
-void ParallelUpload::onDone(Session &s, FtpRequest, int status)
+void ParallelUpload::onDone(Session &s, int status)
 {
-    if (s.phase == Phase::Gone)
+    if (s.phase == Phase::Gone || s.phase == Phase::Idle)
         return;
-    if (!s.client.Connected()) {
-        onClosed(s);
+    if (status != 0 && status != TFtpClient::StoppedStatus && s.error.isEmpty() && parallelPhaseShowsRefusal(s.phase))
+        s.error = u"Error = "_s + QString::number(status) + u" ("_s + s.client->ErrorMessage() + u')';
+    if (!s.client->Connected()) {
+        lost(s);
         return;
     }
-    if (status != 0 && status != TFtpClient::StoppedStatus && s.error.isEmpty())
-        s.error = u"Error = "_s + QString::number(status) + u" ("_s + s.client.ErrorMessage() + u')';
     try {
-        if (s.phase == Phase::Login || s.phase == Phase::User || s.phase == Phase::Pass || s.phase == Phase::Type)
+        if (s.phase == Phase::Login || s.phase == Phase::User || s.phase == Phase::Pass || s.phase == Phase::Type
+            || s.phase == Phase::Enter)
             loginStep(s, status);
         else
             transferStep(s, status);
     } catch (const FtpException &e) {
-        s.lines << e.message();
-        if (s.job)
-            finishJob(s, false);
-        else
-            retire(s);
+        refused(s, e);
     }
 }
 
@@ -167,19 +223,28 @@ void ParallelUpload::loginStep(Session &s, int status)
     switch (s.phase) {
     case Phase::Login:
         s.phase = Phase::User;
-        s.client.User();
+        s.client->User();
         return;
     case Phase::User:
-        if (s.client.StatusCode() != 230) {
+        if (s.client->StatusCode() != 230) {
             s.phase = Phase::Pass;
-            s.client.Pass();
+            s.client->Pass();
             return;
         }
         [[fallthrough]];
     case Phase::Pass:
         s.phase = Phase::Type;
-        s.client.TypeSet();
+        s.client->TypeSet();
         return;
+    case Phase::Type:
+        if (!m_settings.directory.isEmpty()) {
+            // Where the caller's session stands, so relative paths name the same files.
+            s.phase = Phase::Enter;
+            s.client->setHostDirName(m_settings.directory);
+            s.client->Cwd();
+            return;
+        }
+        [[fallthrough]];
     default:
         next(s);
         return;
@@ -188,38 +253,70 @@ void ParallelUpload::loginStep(Session &s, int status)
 
 void ParallelUpload::transferStep(Session &s, int status)
 {
+    const bool refusedHere = status != 0 && status != TFtpClient::StoppedStatus;
     switch (s.phase) {
-    case Phase::Store:
-        if (status != 0) {
-            // A stop can meet a file whose STOR the server has taken but not yet answered:
-            // the server may have made the temporary file already, so it is deleted too.
-            if (s.temporary.isEmpty() || (!s.client.TransferAccepted() && !m_stop))
-                return finishJob(s, false);
-            s.phase = Phase::Delete; // a cut temporary file does not stay behind
-            s.client.setHostFileName(s.temporary);
-            s.client.Dele();
+    case Phase::FileType:
+        // Refused, the file is tried all the same, as the server may store it anyway.
+        if (refusedHere)
+            note(s, uploadFailureText());
+        storeStep(s, false);
+        return;
+    case Phase::Store: {
+        if (status == 0) {
+            if (s.temporary.isEmpty())
+                return finishJob(s, true);
+            // The next file's passive port is asked for with the rename, in the same round trip.
+            s.phase = Phase::Rename;
+            s.client->setHostFileName(s.temporary);
+            s.client->Rename(s.job->remote, !m_queue.empty() && !m_stop);
             return;
         }
-        if (s.temporary.isEmpty())
-            return finishJob(s, true);
-        // The next file's passive port is asked for with the rename, in the same round trip.
-        s.phase = Phase::Rename;
-        s.client.Rename(s.job->remote, !m_queue.empty() && !m_stop);
+        if (refusedHere)
+            note(s, uploadFailureText());
+        const bool accepted = s.client->TransferAccepted();
+        if (s.temporary.isEmpty()) {
+            s.incomplete = accepted;
+            return finishJob(s, false);
+        }
+        // A stop can meet a file whose STOR the server has taken but not yet answered:
+        // the server may have made the temporary file already, so it is deleted too.
+        if (!accepted && !m_stop)
+            return finishJob(s, false);
+        if (accepted && s.job->keepIfCut) {
+            Q_EMIT keptForResume(*s.job, s.temporary);
+            return finishJob(s, false);
+        }
+        s.phase = Phase::Delete; // a cut temporary file does not stay behind
+        deleteTemporary(s);
         return;
+    }
     case Phase::Rename:
         if (status != 0) {
-            // The whole file is there under its temporary name: it does not stay behind.
-            s.phase = Phase::Delete;
-            s.client.setHostFileName(s.temporary);
-            s.client.Dele();
+            // The whole file is there under its temporary name: it goes, and the file is
+            // stored under its own name instead.
+            note(s, u"Server nepřejmenoval dočasný soubor, "_s + s.job->remote.section(u'/', -1)
+                        + u" se ukládá přímo"_s);
+            s.phase = Phase::RenameDelete;
+            deleteTemporary(s);
             return;
         }
         return finishJob(s, true);
     case Phase::Delete:
-        return finishJob(s, false);
+    case Phase::RenameDelete:
+        if (status != 0)
+            note(s, u"Dočasný soubor se nepodařilo smazat: "_s + remotePath(s.temporary));
+        s.temporary.clear();
+        if (s.phase == Phase::Delete)
+            return finishJob(s, false);
+        storeStep(s, true);
+        return;
+    case Phase::PlainStore:
+        if (refusedHere)
+            note(s, uploadFailureText());
+        return finishJob(s, status == 0);
     case Phase::Cleanup:
         if (status != 0)
-            s.lines << u"Dočasný soubor se nepodařilo smazat: "_s + s.client.HostFileName();
+            s.lines << u"Dočasný soubor se nepodařilo smazat: "_s + s.client->HostFileName();
         next(s);
         return;
     default:
@@ -227,13 +324,26 @@ void ParallelUpload::transferStep(Session &s, int status)
     }
 }
 
+void ParallelUpload::note(Session &s, const QString &line)
+{
+    // The caller's session logs as it goes; the others keep a file's lines together.
+    if (s.borrowed())
+        Q_EMIT fileLog({line});
+    else
+        s.lines << line;
+}
+
 void ParallelUpload::next(Session &s)
 {
     if (!m_leftTemporaries.isEmpty()) {
         // What a lost session left half-stored goes first.
         s.phase = Phase::Cleanup;
-        s.client.setHostFileName(m_leftTemporaries.takeFirst());
-        s.client.Dele();
+        s.client->setHostFileName(m_leftTemporaries.takeFirst());
+        try {
+            s.client->Dele();
+        } catch (const FtpException &e) {
+            refused(s, e);
+        }
         return;
     }
     if (m_queue.empty() || m_stop) {
@@ -245,24 +355,68 @@ void ParallelUpload::next(Session &s)
     m_queue.pop_front();
     s.moving = 0;
     s.error.clear();
-    storeStep(s);
+    s.temporary.clear();
+    s.incomplete = false;
+    // Once per connection is enough; a refused or lost one asks again with every file.
+    if (s.client->BinaryInEffect())
+        storeStep(s, false);
+    else
+        typeStep(s);
 }
 
-void ParallelUpload::storeStep(Session &s)
+void ParallelUpload::typeStep(Session &s)
 {
-    s.phase = Phase::Store;
-    s.temporary = m_settings.safe ? temporaryBeside(s.job->remote) : QString();
-    s.client.setHostFileName(m_settings.safe ? s.temporary : s.job->remote);
-    s.client.setLocalFileName(s.job->local);
+    s.phase = Phase::FileType;
+    s.client->setBinary(true);
     try {
-        s.client.Put();
-    } catch (const FtpException &e) {
-        s.lines << e.message();
-        if (s.client.Connected())
-            finishJob(s, false);
-        else
-            onClosed(s);
+        s.client->TypeSet();
+    } catch (const FtpException &) {
+        if (!m_stop)
+            note(s, uploadFailureText());
+        storeStep(s, false);
     }
+}
+
+void ParallelUpload::storeStep(Session &s, bool plain)
+{
+    s.phase = plain ? Phase::PlainStore : Phase::Store;
+    s.temporary = !plain && m_settings.safe ? temporaryBeside(s.job->remote) : QString();
+    s.client->setHostFileName(s.temporary.isEmpty() ? s.job->remote : s.temporary);
+    s.client->setLocalFileName(s.job->local);
+    try {
+        s.client->Put();
+    } catch (const FtpException &e) {
+        s.temporary.clear();
+        refused(s, e);
+    }
+}
+
+void ParallelUpload::refused(Session &s, const FtpException &e)
+{
+    if (!s.borrowed()) {
+        s.lines << e.message();
+        if (!s.client->Connected()) {
+            lost(s);
+            return;
+        }
+    }
+    if (!s.job) {
+        retire(s);
+        return;
+    }
+    if (!m_stop)
+        note(s, uploadFailureText());
+    // Failing the next file at once would nest one call per file a lost session fails.
+    QMetaObject::invokeMethod(this, [this, raw = &s] {
+        if (raw->job && raw->phase != Phase::Gone)
+            finishJob(*raw, false);
+    }, Qt::QueuedConnection);
+}
+
+void ParallelUpload::deleteTemporary(Session &s)
+{
+    s.client->setHostFileName(s.temporary);
+    s.client->Dele();
 }
 
 void ParallelUpload::finishJob(Session &s, bool stored)
@@ -271,11 +425,18 @@ void ParallelUpload::finishJob(Session &s, bool stored)
     s.job.reset();
     s.moving = 0;
     if (!stored && m_stop)
-        s.lines << u"Zastaveno: "_s + job.relative;
+        note(s, u"Zastaveno: "_s + job.relative);
     else
-        s.lines << (stored ? u"Nahráno: "_s : u"Nenahráno: "_s) + job.relative;
-    Q_EMIT fileLog(s.lines);
-    s.lines.clear();
+        note(s, (stored ? u"Nahráno: "_s : u"Nenahráno: "_s) + job.relative);
+    // Stored straight under its name, a cut transfer leaves part of the file there; what
+    // was there before is overwritten already, so it stays, but the user must know.
+    if (!stored && s.incomplete)
+        note(s, u"Na serveru zůstal neúplný soubor: "_s + job.relative);
+    s.incomplete = false;
+    if (!s.lines.isEmpty()) {
+        Q_EMIT fileLog(s.lines);
+        s.lines.clear();
+    }
     // Shown as the single session shows it; the receiver shows each text once.
     if (!stored && !m_stop && !s.error.isEmpty())
         Q_EMIT failure(s.error);
@@ -287,20 +448,52 @@ void ParallelUpload::finishJob(Session &s, bool stored)
 
 void ParallelUpload::onClosed(Session &s)
 {
+    // A request the close cut off still reports its end: the session is dealt with then.
+    if (s.phase == Phase::Gone || s.client->RequestRunning())
+        return;
+    QMetaObject::invokeMethod(this, [this, raw = &s] {
+        if (raw->phase != Phase::Gone && !raw->client->RequestRunning())
+            lost(*raw);
+    }, Qt::QueuedConnection);
+}
+
+void ParallelUpload::lost(Session &s)
+{
     if (s.phase == Phase::Gone)
         return;
-    // The file it was sending goes back to the others; it never failed on the server.
-    if (s.job) {
-        if (!s.temporary.isEmpty() && s.phase != Phase::Delete)
-            m_leftTemporaries << s.temporary;
-        if (!m_stop) {
-            m_queue.push_front(*s.job);
-            m_handedBack = true;
+    if (!s.borrowed()) {
+        // The file it was sending goes back to the others; it never failed on the server.
+        s.error.clear();
+        if (s.job) {
+            if (!s.temporary.isEmpty() && s.phase != Phase::Delete && s.phase != Phase::RenameDelete)
+                m_leftTemporaries << s.temporary;
+            if (!m_stop) {
+                m_queue.push_front(*s.job);
+                m_handedBack = true;
+            }
+            s.lines << u"Soubor %1 převezme jiné spojení"_s.arg(s.job->relative);
+            s.job.reset();
         }
-        s.lines << u"Soubor %1 převezme jiné spojení"_s.arg(s.job->relative);
-        s.job.reset();
+        retire(s);
+        return;
     }
-    retire(s);
+    // The caller's session has no other to hand its file to: the file fails, and the next
+    // ones are tried alike, each refused at once.
+    if (!s.job)
+        return;
+    if (!m_stop)
+        note(s, uploadFailureText());
+    const bool accepted = s.client->TransferAccepted();
+    if (!s.temporary.isEmpty() && (s.phase != Phase::Store || accepted)) {
+        if (s.phase == Phase::Store && s.job->keepIfCut)
+            Q_EMIT keptForResume(*s.job, s.temporary);
+        else
+            m_leftBehind << s.temporary; // deleted over a new connection later
+    } else if (s.temporary.isEmpty() && s.phase == Phase::Store && accepted) {
+        s.incomplete = true;
+    }
+    s.temporary.clear();
+    finishJob(s, false);
 }
 
 void ParallelUpload::retire(Session &s)
@@ -318,8 +511,8 @@ void ParallelUpload::retire(Session &s)
 
 void ParallelUpload::afterRetire(Session &s)
 {
-    if (s.client.Connected())
-        s.client.Abort();
+    if (!s.borrowed() && s.client->Connected())
+        s.client->Abort();
     const bool anyAlive = std::any_of(m_sessions.begin(), m_sessions.end(),
                                       [](const auto &other) { return other->phase != Phase::Gone; });
     if (!anyAlive && (!m_queue.empty() || !m_leftTemporaries.isEmpty())) {
@@ -338,7 +531,7 @@ void ParallelUpload::afterRetire(Session &s)
         while (!m_queue.empty() && !m_stop) {
             const Job job = m_queue.front();
             m_queue.pop_front();
-            Q_EMIT fileLog({u"Nenahráno: "_s + job.relative});
+            Q_EMIT fileLog({uploadFailureText(), u"Nenahráno: "_s + job.relative});
             Q_EMIT fileDone(job, false, {});
         }
         m_queue.clear();

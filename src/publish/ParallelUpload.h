@@ -10,9 +10,19 @@
 #include <memory>
 #include <vector>
 
-// Stores many files over several FTP sessions at once, each with its own login, all on the
-// calling thread's event loop. The remote directories must exist already. A session that
-// is lost hands its file back to the others; a file the server refuses counts as failed.
+// What the log shows after a refused step, in the window as in the engine.
+inline const QString &uploadFailureText()
+{
+    static const QString text = QStringLiteral("Chyba!");
+    return text;
+}
+
+// The store stage of an upload: stores many files over one to eight FTP sessions at once,
+// all on the calling thread's event loop, each file under a temporary name first when safe.
+// The sessions log in on their own, or the one session is the caller's, logged in already
+// and standing where the remote paths start. The remote directories must exist already.
+// A session of its own that is lost hands its file back to the others; a file the server
+// refuses counts as failed.
 class ParallelUpload : public QObject
 {
     Q_OBJECT
@@ -24,6 +34,8 @@ public:
         QString remote;   // its full remote path, directories included
         QString relative; // how the log and the journal name it
         qint64 size = 0;
+        // Cut off on its way up, the temporary file stays for the next upload to go on with.
+        bool keepIfCut = false;
     };
     // How every session logs in; the first session's settings are copied.
     struct Settings
@@ -35,9 +47,13 @@ public:
         bool hashSent = false; // the SHA-256 of what left goes with each stored file
         int timeoutMs = 15000;
         TFtpClient::CertificateCheck certificateCheck;
+        // Where sessions of their own go after the login; relative remote paths start here.
+        QString directory;
     };
 
     ParallelUpload(Settings settings, std::vector<Job> jobs, int sessions, QObject *parent = nullptr);
+    // One session, the caller's: no login, and it stays connected when the stage is over.
+    ParallelUpload(Settings settings, std::vector<Job> jobs, TFtpClient &loggedIn, QObject *parent = nullptr);
     ~ParallelUpload() override;
 
     // Runs until every file is stored, failed or stopped; events keep flowing meanwhile.
@@ -46,13 +62,15 @@ public:
     void stop();
     bool stopped() const { return m_stop; }
     TFtpClient &session(int index);
-    // Temporary files no session could delete, by full remote path, once the run is over.
+    // Temporary files no session could delete, by remote path, once the run is over.
     QStringList leftBehind() const { return m_leftBehind; }
 
 Q_SIGNALS:
-    // A file's lines, all together, once it is over.
+    // A file's lines, all together, once it is over; the caller's session's as they come.
     void fileLog(const QStringList &lines);
     void fileDone(const ParallelUpload::Job &job, bool stored, const QByteArray &sha256);
+    // A job marked keepIfCut was cut off: its temporary file (remote path) is still there.
+    void keptForResume(const ParallelUpload::Job &job, const QString &temporary);
     // Bytes of the files still moving, all sessions together.
     void progress(qint64 bytesInFlight);
     void finished();
@@ -61,14 +79,22 @@ Q_SIGNALS:
 
 private:
     struct Session;
+    void addSession(std::unique_ptr<Session> session);
     void start(Session &s);
-    void onDone(Session &s, FtpRequest request, int status);
+    void onDone(Session &s, int status);
     void loginStep(Session &s, int status);
     void transferStep(Session &s, int status);
+    void fileStep(Session &s, int status);
     void onClosed(Session &s);
+    void lost(Session &s);
+    void note(Session &s, const QString &line);
     void next(Session &s);
-    void storeStep(Session &s);
+    void typeStep(Session &s);
+    void storeStep(Session &s, bool plain);
+    void refused(Session &s, const FtpException &e);
+    void deleteTemporary(Session &s);
     void finishJob(Session &s, bool stored);
+    QString remotePath(const QString &path) const;
     void retire(Session &s);
     void afterRetire(Session &s);
     void checkFinished();

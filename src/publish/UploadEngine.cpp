@@ -119,8 +119,9 @@ struct UploadEngine::Run
     int failed = 0;
     QStringList leftTemporaries; // full remote paths a lost session could not delete
     bool overwriteAll = false;   // "Přepsat vše" was the answer
-    QByteArray resumedSha;       // the whole content's hash when a file was resumed
     UploadJournal journal;
+    std::vector<ParallelUpload::Job> jobs;  // what the walk found to store, in its order
+    QHash<QString, QStringList> storedIn;   // relative directory -> names stored there
 };
 
 // Failures of the requests inside stay in the log: the upload handles them itself.
@@ -165,9 +166,10 @@ void UploadEngine::stop()
         m_run->stop = true;
         log(u"Nahrávání se zastavuje"_s);
     }
-    m_session.StopTransfer();
     if (m_parallel)
         m_parallel->stop();
+    else
+        m_session.StopTransfer();
 }
 
 void UploadEngine::abandon()
@@ -185,11 +187,14 @@ bool UploadEngine::run(const Options &options)
     if (!start(options))
         return false;
     m_walkPath = {QFileInfo(m_run->startLocal).canonicalFilePath()};
-    if (options.sessions > 1 && !options.dryRun && m_session.Connected() && !m_run->remoteStart.isEmpty())
-        uploadInParallel();
-    else
-        uploadDirectory(m_run->startLocal);
+    uploadDirectory(m_run->startLocal);
     m_walkPath.clear();
+    if (!m_run->stop && !m_run->jobs.empty())
+        storeFiles();
+    if (m_session.Connected() && !m_run->remoteStart.isEmpty()) {
+        for (auto it = m_run->storedIn.cbegin(); it != m_run->storedIn.cend(); ++it)
+            recordRemoteStamps(joinRemote(m_run->remoteStart, it.key()), it.key(), it.value());
+    }
     if (options.deleteOrphans && !m_run->stop && !m_run->remoteStart.isEmpty() && m_session.Connected())
         removeOrphans();
     finish();
@@ -298,20 +303,15 @@ void UploadEngine::uploadDirectory(const QString &directory)
     std::optional<RemoteDirectory> remote;
     if (!m_run->options.dryRun && m_session.Connected() && journalKnowsFilesIn(relativeDirectory))
         remote = listRemote({});
-    QStringList storedHere;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
+    for (const QString &entry : entries) {
         if (m_run->stop)
             break;
-        const QString &entry = entries[i];
         const QString name = bareName(entry);
         if (name == u"."_s || name == u".."_s)
             continue;
         const QFileInfo info(directory + name);
         if (!info.isDir()) {
-            // Another file right after this one: its transfer may be prepared with the rename.
-            m_fileFollows = i + 1 < entries.size() && !entries[i + 1].startsWith(u'[');
-            if (uploadFile(directory, entry, remote))
-                storedHere << entry;
+            decideFile(directory, entry, remote);
             continue;
         }
         if (!m_run->options.subdirectories)
@@ -323,9 +323,6 @@ void UploadEngine::uploadDirectory(const QString &directory)
         enterDirectory(directory, name, canonical);
         Q_EMIT directoryEntered(directory);
     }
-    const QString here = remotePathOf(directory);
-    if (!storedHere.isEmpty() && m_session.Connected() && !here.isEmpty())
-        recordRemoteStamps(here, relativeDirectory, storedHere);
 }
 
 void UploadEngine::enterDirectory(const QString &directory, const QString &name, const QString &canonical)
@@ -399,137 +396,127 @@ bool UploadEngine::leaveDirectory(const QString &directory)
     return back;
 }
 
-bool UploadEngine::uploadFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote)
+// What becomes of one file: skipped, resumed here, or a job for the store stage.
+void UploadEngine::decideFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote)
 {
     const Options &o = m_run->options;
     const QString local = directory + entry;
     const QString relative = relativeToStart(local);
     const QFileInfo info(local);
-    UploadJournal::Entry state{info.size(), info.lastModified().toMSecsSinceEpoch(), {}};
     if (o.changedOnly && m_run->journal.isUnchanged(relative, local)) {
         log(u"Přeskočeno (beze změny): "_s + relative);
         ++m_run->skipped;
         fileDone(info.size());
-        return false;
+        return;
     }
     if (o.dryRun) {
         log(u"Nahrálo by se: "_s + relative);
         ++m_run->stored;
         fileDone(info.size());
-        return false;
+        return;
     }
     if (!mayOverwrite(relative, entry, remote)) {
         if (m_run->stop)
-            return false; // "Zrušit": the upload ends here
+            return; // "Zrušit": the upload ends here
         log(u"Přeskočeno (změněno na serveru): "_s + relative);
         ++m_run->skipped;
         fileDone(info.size());
-        return false;
+        return;
     }
-    // The journal records the content that actually left, hashed as it is sent; only "Jen
-    // změněné" needs the hash, and hashing costs a noticeable part of a large transfer.
-    QCryptographicHash sent(QCryptographicHash::Sha256);
-    if (o.changedOnly)
-        m_session.setSentDataHash(&sent);
-    // Once per connection is enough; a refused or lost one asks again with every file.
-    if (!m_session.BinaryInEffect()) {
-        m_session.setBinary(true);
-        check(m_session.TypeSetSync());
-    }
-    m_run->resumedSha.clear();
-    const bool stored = o.safe ? storeSafely(directory, entry, local, relative) : storePlain(entry, local);
-    m_session.setSentDataHash(nullptr);
-    if (stored) {
-        log(u"Nahráno: "_s + relative);
-        ++m_run->stored;
-        state.sha256 = !m_run->resumedSha.isEmpty() ? m_run->resumedSha
-                       : o.changedOnly                ? sent.result()
-                                                      : UploadJournal::UnknownContent;
-        m_run->journal.record(relative, state);
-    } else if (m_run->stop) {
-        // Stopped by the user while it went up: not a failure of the server's.
-        log(u"Zastaveno: "_s + relative);
-        m_run->journal.forget(relative);
-    } else {
-        log(u"Nenahráno: "_s + relative);
-        ++m_run->failed;
-        m_run->journal.forget(relative);
-    }
-    // Stored straight under its name, a cut transfer leaves part of the file there; what
-    // was there before is overwritten already, so it stays, but the user must know.
-    if (!stored && !o.safe && m_session.TransferAccepted())
-        log(u"Na serveru zůstal neúplný soubor: "_s + relative);
-    if (!m_run->stop) // a stopped file is not done: the bar shows how far the upload got
-        fileDone(info.size());
-    return stored;
-}
-
-bool UploadEngine::storePlain(const QString &entry, const QString &local)
-{
-    m_session.setHostFileName(entry);
-    m_session.setLocalFileName(local);
-    const bool stored = m_session.PutSync();
-    check(stored);
-    return stored;
-}
-
-// The file goes up under a temporary name and takes its own name only once the server has
-// confirmed all of it, so a visitor never gets half a page.
-bool UploadEngine::storeSafely(const QString &directory, const QString &entry, const QString &local,
-                               const QString &relative)
-{
-    switch (resume(entry, local, relative)) {
-    case Resumed::Done:
-        return true;
-    case Resumed::Failed:
-        return false;
-    case Resumed::No:
-        break;
-    }
-    const QString temporary = UploadJournal::temporaryName();
-    m_session.setHostFileName(temporary);
-    m_session.setLocalFileName(local);
-    if (!m_session.PutSync()) {
-        check(false);
-        if (m_session.TransferAccepted() && !keepForResume(temporary, local, relative))
-            removeTemporary(directory, temporary);
-        return false;
-    }
-    bool renamed = false;
-    {
-        EngineQuiet quiet(*this);
-        renamed = m_session.RenameSync(entry, m_fileFollows && !m_run->stop);
-    }
-    if (renamed)
-        return true;
-    if (!m_session.Connected()) {
-        removeTemporary(directory, temporary);
-        check(false);
-        return false;
-    }
-    log(u"Server nepřejmenoval dočasný soubor, "_s + entry + u" se ukládá přímo"_s);
-    removeTemporary(directory, temporary);
-    return storePlain(entry, local);
-}
-
-void UploadEngine::removeTemporary(const QString &directory, const QString &name)
-{
-    if (m_session.Connected()) {
-        EngineQuiet quiet(*this);
-        m_session.setHostFileName(name);
-        if (m_session.DeleSync())
+    if (o.safe) {
+        QByteArray resumedSha;
+        const Resumed resumed = resume(entry, local, relative, resumedSha);
+        if (resumed == Resumed::Failed) {
+            log((m_run->stop ? u"Zastaveno: "_s : u"Nenahráno: "_s) + relative);
+            m_run->journal.forget(relative);
+            if (!m_run->stop) {
+                ++m_run->failed;
+                fileDone(info.size());
+            }
             return;
-        if (m_session.Connected()) {
-            log(u"Dočasný soubor se nepodařilo smazat: "_s + joinRemote(remotePathOf(directory), name));
+        }
+        if (resumed == Resumed::Done) {
+            log(u"Nahráno: "_s + relative);
+            ++m_run->stored;
+            m_run->journal.record(relative, {info.size(), info.lastModified().toMSecsSinceEpoch(), resumedSha});
+            m_run->storedIn[relativeToStart(directory)] << entry;
+            fileDone(info.size());
             return;
         }
     }
-    // The session is gone: the file is deleted over a new one when the walk is over.
-    const QString remote = remotePathOf(directory);
-    if (remote.isEmpty())
-        log(u"Dočasný soubor zůstal na serveru: "_s + name);
-    else
-        m_run->leftTemporaries << joinRemote(remote, name);
+    // Large files cut off with "Jen změněné" on keep what reached the server.
+    const bool keep = o.changedOnly && o.safe && info.size() >= ResumeMinimum;
+    m_run->jobs.push_back({local, relative, relative, info.size(), keep});
+}
+
+// ---------------------------------------------------------------------------------------
+// The store stage: the files the walk chose, over the window's session or over sessions of
+// their own. The window's session stands where the upload started again, so the paths
+// relative to it name the files for every session.
+
+void UploadEngine::storeFiles()
+{
+    Run &run = *m_run;
+    ParallelUpload::Settings settings;
+    settings.host = m_session.HostName();
+    settings.port = m_session.Port();
+    settings.user = m_session.UserName();
+    settings.password = m_session.PassWord();
+    // The extra sessions always go passive: with several sessions asking the server to
+    // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
+    settings.passive = true;
+    settings.tls = m_session.Tls();
+    settings.safe = run.options.safe;
+    settings.hashSent = run.options.changedOnly;
+    settings.timeoutMs = m_session.TimeoutMs();
+    settings.certificateCheck = m_certificateCheck;
+    settings.directory = run.remoteStart;
+    // Sessions of their own need the place to go to; without it the window's session serves.
+    const bool own = run.options.sessions > 1 && m_session.Connected() && !run.remoteStart.isEmpty();
+    std::vector<ParallelUpload::Job> jobs = std::move(run.jobs);
+    run.jobs.clear();
+    std::unique_ptr<ParallelUpload> stage =
+        own ? std::make_unique<ParallelUpload>(settings, std::move(jobs), run.options.sessions)
+            : std::make_unique<ParallelUpload>(settings, std::move(jobs), m_session);
+    ParallelUpload &upload = *stage;
+    m_parallel = &upload;
+    connect(&upload, &ParallelUpload::fileLog, this, [this](const QStringList &lines) {
+        for (const QString &line : lines)
+            log(line);
+    });
+    connect(&upload, &ParallelUpload::progress, this, [this](qint64 bytes) { showProgress(bytes); });
+    connect(&upload, &ParallelUpload::failure, this, &UploadEngine::failure);
+    connect(&upload, &ParallelUpload::keptForResume, this, [this](const ParallelUpload::Job &job, const QString &temporary) {
+        // The journal names it as it stands beside its file; kept nowhere, it is deleted.
+        if (!keepForResume(temporary.section(u'/', -1), job.local, job.relative))
+            m_run->leftTemporaries << joinRemote(m_run->remoteStart, temporary);
+    });
+    connect(&upload, &ParallelUpload::fileDone, this,
+            [this, &upload](const ParallelUpload::Job &job, bool stored, const QByteArray &sha256) {
+                Run &r = *m_run;
+                if (stored) {
+                    ++r.stored;
+                    const QFileInfo info(job.local);
+                    r.journal.record(job.relative, {job.size, info.lastModified().toMSecsSinceEpoch(),
+                                                    sha256.isEmpty() ? UploadJournal::UnknownContent : sha256});
+                    const qsizetype slash = job.relative.lastIndexOf(u'/');
+                    r.storedIn[slash > 0 ? job.relative.left(slash) : u"."_s] << job.relative.mid(slash + 1);
+                } else {
+                    r.journal.forget(job.relative);
+                    if (!upload.stopped())
+                        ++r.failed;
+                }
+                if (!upload.stopped() || stored)
+                    fileDone(job.size);
+            });
+    {
+        // The stage shows its refusals itself, once per file.
+        EngineQuiet quiet(*this);
+        upload.run();
+    }
+    m_parallel = nullptr;
+    for (const QString &path : upload.leftBehind())
+        run.leftTemporaries << joinRemote(run.remoteStart, path);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -665,7 +652,8 @@ bool UploadEngine::keepForResume(const QString &temporary, const QString &local,
 
 // The rest of a file cut off last time goes after what the server holds already, and the
 // file takes its name only when its size is whole and the content the same as then.
-UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &local, const QString &relative)
+UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &local, const QString &relative,
+                                           QByteArray &sha256)
 {
     const auto partial = m_run->journal.partial(relative);
     if (!partial)
@@ -681,6 +669,10 @@ UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &
     if (info.size() != partial->size || info.lastModified().toMSecsSinceEpoch() != partial->modifiedMs
         || UploadJournal::fileSha256(local) != partial->sha256)
         return discard(); // the file changed since: its first part is of no use
+    if (!m_session.BinaryInEffect()) {
+        m_session.setBinary(true); // servers give no SIZE in ASCII mode
+        m_session.TypeSetSync();
+    }
     m_session.setHostFileName(partial->temporary);
     const qint64 there = m_session.SizeSync() ? m_session.ReplySize() : -1;
     if (there <= 0 || there > partial->size)
@@ -705,7 +697,7 @@ UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &
         return discard();
     if (!m_session.RenameSync(entry))
         return discard();
-    m_run->resumedSha = partial->sha256;
+    sha256 = partial->sha256;
     return Resumed::Done;
 }
 
@@ -845,146 +837,4 @@ void UploadEngine::deleteEarlierLeftovers()
             kept << remote; // a refused DELE means it is gone already
     }
     UploadJournal::saveLeftovers(path, kept);
-}
-
-// ---------------------------------------------------------------------------------------
-// Several sessions: the directories are made over the window's session, then the files
-// go up over sessions of their own, by full path.
-
-QStringList UploadEngine::makeRemoteDirectories(const QStringList &directories)
-{
-    QStringList unusable;
-    EngineQuiet quiet(*this);
-    for (const QString &relative : directories) {
-        if (std::any_of(unusable.begin(), unusable.end(),
-                        [&](const QString &bad) { return relative.startsWith(bad + u'/'); })) {
-            unusable << relative;
-            continue;
-        }
-        const QString remote = joinRemote(m_run->remoteStart, relative);
-        if (m_run->options.changedOnly && m_run->journal.knowsDirectory(relative + u'/'))
-            continue;
-        m_session.setHostFileName(remote);
-        if (m_session.MkdSync()) {
-            m_run->journal.recordDirectory(relative);
-            continue;
-        }
-        // It may exist already: entering it tells.
-        m_session.setHostDirName(remote);
-        if (m_session.CwdSync()) {
-            m_run->journal.recordDirectory(relative);
-        } else {
-            log(Failure);
-            log(u"Adresář %1 nelze otevřít, přeskakuje se"_s.arg(relative + u'/'));
-            unusable << relative;
-        }
-    }
-    m_session.setHostDirName(m_run->remoteStart);
-    m_session.CwdSync();
-    return unusable;
-}
-
-void UploadEngine::uploadInParallel()
-{
-    Run &run = *m_run;
-    LocalTree tree;
-    QStringList walk{QFileInfo(run.startLocal).canonicalFilePath()};
-    collectTree(run.startLocal, {}, run.options.subdirectories, walk, tree);
-    const QStringList unusable = makeRemoteDirectories(tree.directories);
-
-    // What the server holds, per directory the journal has files in; the questions about
-    // other people's changes come before any file goes up.
-    QHash<QString, std::optional<RemoteDirectory>> listings;
-    auto remoteOf = [&](const QString &relativeDirectory) -> const std::optional<RemoteDirectory> & {
-        auto it = listings.find(relativeDirectory);
-        if (it == listings.end()) {
-            std::optional<RemoteDirectory> listing;
-            if (journalKnowsFilesIn(relativeDirectory))
-                listing = listRemote(joinRemote(run.remoteStart, relativeDirectory));
-            it = listings.insert(relativeDirectory, listing);
-        }
-        return *it;
-    };
-    std::vector<ParallelUpload::Job> jobs;
-    for (const QString &relative : std::as_const(tree.files)) {
-        if (run.stop)
-            break;
-        const QString local = joinRemote(run.startLocal, relative);
-        const qint64 size = QFileInfo(local).size();
-        const qsizetype slash = relative.lastIndexOf(u'/');
-        if (slash > 0 && unusable.contains(relative.left(slash))) {
-            ++run.failed;
-            fileDone(size);
-            continue;
-        }
-        if (run.options.changedOnly && run.journal.isUnchanged(relative, local)) {
-            log(u"Přeskočeno (beze změny): "_s + relative);
-            ++run.skipped;
-            fileDone(size);
-            continue;
-        }
-        const QString remote = joinRemote(run.remoteStart, relative);
-        if (!mayOverwrite(relative, remote, remoteOf(slash > 0 ? relative.left(slash) : u"."_s))) {
-            if (run.stop)
-                break;
-            log(u"Přeskočeno (změněno na serveru): "_s + relative);
-            ++run.skipped;
-            fileDone(size);
-            continue;
-        }
-        jobs.push_back({local, remote, relative, size});
-    }
-    if (jobs.empty() || run.stop)
-        return;
-
-    ParallelUpload::Settings settings;
-    settings.host = m_session.HostName();
-    settings.port = m_session.Port();
-    settings.user = m_session.UserName();
-    settings.password = m_session.PassWord();
-    // The extra sessions always go passive: with several sessions asking the server to
-    // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
-    settings.passive = true;
-    settings.tls = m_session.Tls();
-    settings.safe = run.options.safe;
-    settings.hashSent = run.options.changedOnly;
-    settings.timeoutMs = m_session.TimeoutMs();
-    settings.certificateCheck = m_certificateCheck;
-
-    ParallelUpload upload(settings, std::move(jobs), run.options.sessions);
-    m_parallel = &upload;
-    connect(&upload, &ParallelUpload::fileLog, this, [this](const QStringList &lines) {
-        for (const QString &line : lines)
-            log(line);
-    });
-    connect(&upload, &ParallelUpload::progress, this, [this](qint64 bytes) { showProgress(bytes); });
-    connect(&upload, &ParallelUpload::failure, this, &UploadEngine::failure);
-    QHash<QString, QStringList> storedIn; // relative directory -> names stored there
-    connect(&upload, &ParallelUpload::fileDone, this,
-            [this, &upload, &storedIn](const ParallelUpload::Job &job, bool stored, const QByteArray &sha256) {
-                Run &r = *m_run;
-                if (stored) {
-                    ++r.stored;
-                    const QFileInfo info(job.local);
-                    r.journal.record(job.relative, {job.size, info.lastModified().toMSecsSinceEpoch(),
-                                                    sha256.isEmpty() ? UploadJournal::UnknownContent : sha256});
-                    const qsizetype slash = job.relative.lastIndexOf(u'/');
-                    storedIn[slash > 0 ? job.relative.left(slash) : u"."_s] << job.relative.mid(slash + 1);
-                } else {
-                    r.journal.forget(job.relative);
-                    if (!upload.stopped()) {
-                        log(Failure);
-                        ++r.failed;
-                    }
-                }
-                if (!upload.stopped() || stored)
-                    fileDone(job.size);
-            });
-    upload.run();
-    m_parallel = nullptr;
-    rememberLeftovers(upload.leftBehind());
-    if (m_session.Connected()) {
-        for (auto it = storedIn.cbegin(); it != storedIn.cend(); ++it)
-            recordRemoteStamps(joinRemote(run.remoteStart, it.key()), it.key(), it.value());
-    }
 }

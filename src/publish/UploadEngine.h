@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publish/FtpClient.h"
+#include "publish/ParallelUpload.h"
 #include "publish/UploadJournal.h"
 
 #include <QElapsedTimer>
@@ -12,15 +13,6 @@
 #include <memory>
 #include <optional>
 
-class ParallelUpload;
-
-// What the log shows after a refused step, in the window as in the engine.
-inline const QString &uploadFailureText()
-{
-    static const QString text = QStringLiteral("Chyba!");
-    return text;
-}
-
 // The directory with one "/" at its end.
 QString withSeparator(const QString &directory);
 
@@ -29,9 +21,10 @@ QString bareName(const QString &entry);
 
 // Publishes a local directory tree to the remote directory an FTP session stands in: the
 // walk, the safe store under temporary names, the journal of what went up, the clean-up
-// after a lost connection, progress and stop. One session walks the tree; several store
-// the files over sessions of their own once the directories exist. Knows no window: what
-// the user is to read comes out as log lines, what needs a box as failures.
+// after a lost connection, progress and stop. The window's session walks the tree, makes
+// the directories and decides about each file; then one store stage sends the files, over
+// that session or over 2 to 8 of their own. Knows no window: what the user is to read
+// comes out as log lines, what needs a box as failures.
 class UploadEngine : public QObject
 {
     Q_OBJECT
@@ -86,7 +79,7 @@ Q_SIGNALS:
     void directoryEntered(const QString &localDirectory);
     // permille of the whole upload, and the counts it comes from.
     void progress(int permille, qint64 doneFiles, qint64 totalFiles, qint64 bytes, qint64 totalBytes);
-    // A failure of a session other than the window's, for a box.
+    // A refusal of the store stage, for a box; the walk's own show on the session.
     void failure(const QString &text);
 
 public:
@@ -117,24 +110,20 @@ private:
     void uploadDirectory(const QString &directory);
     void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
     bool leaveDirectory(const QString &directory);
-    bool uploadFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote);
+    void decideFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote);
+    void storeFiles();
     std::optional<RemoteDirectory> listRemote(const QString &remoteDirectory);
     bool journalKnowsFilesIn(const QString &relativeDirectory) const;
     bool mayOverwrite(const QString &relative, const QString &remotePath, const std::optional<RemoteDirectory> &remote);
     void recordRemoteStamps(const QString &remoteDirectory, const QString &relativeDirectory, const QStringList &names);
     enum class Resumed { Done, No, Failed };
-    Resumed resume(const QString &entry, const QString &local, const QString &relative);
+    Resumed resume(const QString &entry, const QString &local, const QString &relative, QByteArray &sha256);
     bool keepForResume(const QString &temporary, const QString &local, const QString &relative);
     void removeOrphans();
-    bool storePlain(const QString &entry, const QString &local);
-    bool storeSafely(const QString &directory, const QString &entry, const QString &local, const QString &relative);
-    void removeTemporary(const QString &directory, const QString &name);
     void cleanUpLeftTemporaries();
     QString leftoversPath() const;
     void rememberLeftovers(const QStringList &remotePaths);
     void deleteEarlierLeftovers();
-    void uploadInParallel();
-    QStringList makeRemoteDirectories(const QStringList &directories);
     QString remotePathOf(const QString &localDirectory) const;
     QString relativeToStart(const QString &localPath) const;
     void fileDone(qint64 bytes);
@@ -146,7 +135,6 @@ private:
     QString m_lastRemoteDir;
     QStringList m_walkPath; // canonical directories the walk is inside, against link loops
     int m_quiet = 0;
-    bool m_fileFollows = false; // the walk stores another file right after this one
     bool m_abandoned = false;
     std::unique_ptr<Run> m_run;
     ParallelUpload *m_parallel = nullptr; // the running parallel stage, if any

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -44,6 +45,10 @@ private Q_SLOTS:
 
     void oneAndFourSessionsGoThroughTheSameEngine_data();
     void oneAndFourSessionsGoThroughTheSameEngine();
+    void refusedFilesAreShownPerFileAndLeaveNoTemporaries_data();
+    void refusedFilesAreShownPerFileAndLeaveNoTemporaries();
+    void stopCutsTheRunningFilesCleanly_data();
+    void stopCutsTheRunningFilesCleanly();
     void remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed_data();
     void remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed();
     void orphansAreListedInATrialRunThenDeletedAfterOneConfirmation();
@@ -158,6 +163,99 @@ void tst_UploadEngine::oneAndFourSessionsGoThroughTheSameEngine()
     QCOMPARE(m_log.last(), u"Nahráno 0 souborů, přeskočeno 13, chyb 0"_s);
     QVERIFY(m_questions.isEmpty());
     QVERIFY(m_log.filter(u"> MKD"_s).isEmpty());
+}
+
+void tst_UploadEngine::refusedFilesAreShownPerFileAndLeaveNoTemporaries_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one session") << 1;
+    QTest::newRow("four sessions") << 4;
+}
+
+void tst_UploadEngine::refusedFilesAreShownPerFileAndLeaveNoTemporaries()
+{
+    QFETCH(int, sessions);
+    const QString root = m_local->path();
+    const QString web = m_remote.path() + u"/web"_s;
+    for (const QString &name : {u"a.html"_s, u"b.html"_s, u"sub/c.html"_s, u"sub/d.html"_s})
+        writeFile(root + u'/' + name, name.toUtf8());
+    // Two of the names are directories on the server: their renames and stores are refused.
+    QVERIFY(QDir(web).mkpath(u"b.html/x"_s));
+    QVERIFY(QDir(web).mkpath(u"sub/d.html/x"_s));
+    UploadEngine::Options options;
+    options.sessions = sessions;
+    m_log.clear(); // the login
+    run(options);
+    QCOMPARE(m_log.last(), u"Nahráno 2 souborů, přeskočeno 0, chyb 2"_s);
+    const QMap<QString, QByteArray> there = snapshot(web, true);
+    QCOMPARE(there.value(u"a.html"_s), QByteArray("a.html"));
+    QCOMPARE(there.value(u"sub/c.html"_s), QByteArray("sub/c.html"));
+    for (const QString &path : there.keys())
+        QVERIFY2(!path.contains(u".brisko-"_s), qPrintable(path));
+    // Each file goes the same way whatever the number of sessions: a temporary name, the
+    // rename to the path below the start, and for a refused rename the direct store.
+    for (const QString &name : {u"a.html"_s, u"b.html"_s, u"sub/c.html"_s, u"sub/d.html"_s})
+        QCOMPARE(m_log.filter(QRegularExpression(u"^> RNTO "_s + QRegularExpression::escape(name) + u'$')).size(), 1);
+    QCOMPARE(m_log.filter(u"Server nepřejmenoval dočasný soubor, "_s).size(), 2);
+    QStringList failed = m_log.filter(u"Nenahráno: "_s);
+    failed.sort();
+    QCOMPARE(failed, (QStringList{u"Nenahráno: b.html"_s, u"Nenahráno: sub/d.html"_s}));
+    // MKD of "sub", which is there already, and the direct store of each refused file.
+    QCOMPARE(m_log.count(u"Chyba!"_s), 3);
+    // One refusal per failed file, for the box; one session is the one logged in already.
+    QCOMPARE(m_failures.size(), 2);
+    for (const QString &text : std::as_const(m_failures))
+        QVERIFY2(text.startsWith(u"Error = 550 "_s), qPrintable(text));
+    QCOMPARE(m_log.filter(u"> PASS"_s).size(), sessions == 1 ? 0 : sessions);
+    QVERIFY(m_session->Connected());
+}
+
+void tst_UploadEngine::stopCutsTheRunningFilesCleanly_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::addColumn<bool>("safe");
+    QTest::newRow("one session") << 1 << true;
+    QTest::newRow("four sessions") << 4 << true;
+    QTest::newRow("one session, direct") << 1 << false;
+    QTest::newRow("four sessions, direct") << 4 << false;
+}
+
+void tst_UploadEngine::stopCutsTheRunningFilesCleanly()
+{
+    QFETCH(int, sessions);
+    QFETCH(bool, safe);
+    const QString root = m_local->path();
+    const QString web = m_remote.path() + u"/web"_s;
+    for (int i = 0; i < 6; ++i)
+        writeFile(root + u"/part%1.bin"_s.arg(i), randomContent(12 * 1024 * 1024, quint32(30 + i)));
+    bool stopped = false;
+    connect(m_engine.get(), &UploadEngine::progress, this, [&](int, qint64, qint64, qint64 bytes) {
+        if (!stopped && bytes > 0) {
+            stopped = true;
+            QTimer::singleShot(0, m_engine.get(), [this] { m_engine->stop(); });
+        }
+    });
+    UploadEngine::Options options;
+    options.sessions = sessions;
+    options.safe = safe;
+    run(options);
+    QVERIFY(stopped);
+    QVERIFY2(m_log.contains(u"Nahrávání zastaveno"_s), qPrintable(m_log.join(u'\n').right(2000)));
+    QVERIFY(m_log.last().endsWith(u", chyb 0"_s));
+    QVERIFY(!m_log.filter(u"Zastaveno: "_s).isEmpty());
+    QCOMPARE(m_log.count(u"Chyba!"_s), 0);
+    QVERIFY(m_failures.isEmpty());
+    // Safe, nothing half-sent stays; direct, what stays is named in the log.
+    const QMap<QString, QByteArray> there = snapshot(web, true);
+    for (auto it = there.cbegin(); it != there.cend(); ++it) {
+        QVERIFY2(!it.key().startsWith(u".brisko-"_s), qPrintable(it.key()));
+        const bool whole = it.value() == snapshot(root).value(it.key());
+        QVERIFY2(whole || (!safe && m_log.contains(u"Na serveru zůstal neúplný soubor: "_s + it.key())),
+                 qPrintable(it.key()));
+    }
+    // The window's session goes on.
+    QVERIFY(m_session->Connected());
+    QVERIFY(m_session->PwdSync());
 }
 
 void tst_UploadEngine::remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed_data()

@@ -1,0 +1,455 @@
+#include "publish/FtpDataChannel.h"
+
+#include "markup/TextFile.h"
+
+#include <QCryptographicHash>
+#include <QSslSocket>
+#include <QStringDecoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+using namespace Qt::StringLiterals;
+
+int ftpSocketErrorNumber(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return 10061;
+    case QAbstractSocket::RemoteHostClosedError: return 10054;
+    case QAbstractSocket::HostNotFoundError: return 11001;
+    case QAbstractSocket::SocketAccessError: return 10013;
+    case QAbstractSocket::SocketResourceError: return 10055;
+    case QAbstractSocket::SocketTimeoutError: return 10060;
+    case QAbstractSocket::NetworkError: return 10050;
+    case QAbstractSocket::AddressInUseError: return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError: return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError: return 10045;
+    default: return 10000 + int(error) + 100;
+    }
+}
+
+namespace {
+
+// A socket hands the system one block per wake-up: 1 KiB blocks cost a trip through the
+// event loop for every kilobyte. And the server reads only what the system holds for it:
+// with one block waiting at a time, every moment this process waits for the processor
+// (a loaded machine) the server starves. So several blocks wait, enough to keep the
+// system's send buffer full meanwhile.
+constexpr qint64 StoreBlockSize = 256 * 1024;
+constexpr qint64 StoreQueueLimit = 1024 * 1024;
+
+QString decodeListingLine(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? Cp1250::decode(bytes) : text;
+}
+
+// The same machine, whether an address came as IPv4 or as IPv4 mapped into IPv6.
+bool sameDataHost(const QHostAddress &a, const QHostAddress &b)
+{
+    bool aV4 = false, bV4 = false;
+    const quint32 a4 = a.toIPv4Address(&aV4);
+    const quint32 b4 = b.toIPv4Address(&bV4);
+    if (aV4 && bV4)
+        return a4 == b4;
+    return a.isEqual(b, QHostAddress::TolerantConversion);
+}
+
+} // namespace
+
+FtpDataChannel::FtpDataChannel(QObject *parent) : QObject(parent)
+{
+    m_closeTimer.setInterval(10);
+    connect(&m_closeTimer, &QTimer::timeout, this, &FtpDataChannel::closeWhenSent);
+}
+
+FtpDataChannel::~FtpDataChannel()
+{
+    blockSignals(true);
+    close();
+}
+
+bool FtpDataChannel::begin(Kind kind, const QString &localFile, qint64 offset)
+{
+    close();
+    m_kind = kind;
+    m_byteCount = 0;
+    m_connected = false;
+    m_accepted = false;
+    m_stopped = false;
+    m_sourceExhausted = false;
+    m_partialLine.clear();
+    m_listing.clear();
+    m_errorText.clear();
+    m_clock.invalidate();
+    m_file.setFileName(localFile);
+    bool opened = true;
+    if (kind == Kind::Store)
+        opened = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && (offset <= 0 || m_file.seek(offset));
+    else if (kind == Kind::NameList)
+        opened = m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!opened) {
+        m_file.close();
+        m_errorText = u"Unable to open local file "_s + localFile;
+        return false;
+    }
+    if (m_sentHash)
+        m_sentHash->reset();
+    return true;
+}
+
+void FtpDataChannel::setEncryption(const QSslConfiguration &configuration, const QString &peerName,
+                                   const QSslCertificate &serverCertificate)
+{
+    m_tls = true;
+    m_tlsConfiguration = configuration;
+    m_peerName = peerName;
+    m_serverCertificate = serverCertificate;
+}
+
+// The connection goes to the server the control connection talks to; the address in a
+// PASV reply is often a private one behind the server's router.
+void FtpDataChannel::connectTo(const QHostAddress &server, quint16 port)
+{
+    m_server = server;
+    if (m_tls) {
+        // The TLS handshake waits for the server's 125 or 150: a server that has not yet
+        // read the STOR does not expect one and drops the connection.
+        auto *socket = new QSslSocket(this);
+        attach(socket);
+        prepareEncryption(socket);
+        connect(socket, &QTcpSocket::connected, this, &FtpDataChannel::maybeStartEncryption);
+        socket->connectToHost(server, port);
+    } else {
+        auto *socket = new QTcpSocket(this);
+        attach(socket);
+        connect(socket, &QTcpSocket::connected, this, &FtpDataChannel::onConnected);
+        socket->connectToHost(server, port);
+    }
+}
+
+quint16 FtpDataChannel::listen(const QHostAddress &local, const QHostAddress &server)
+{
+    m_server = server;
+    m_listener = new QTcpServer(this);
+    connect(m_listener, &QTcpServer::newConnection, this, &FtpDataChannel::onAccepted);
+    // Only the address the server reaches us at listens, not every interface of the machine.
+    QHostAddress address = local;
+    if (address.protocol() != QAbstractSocket::IPv4Protocol) {
+        bool isV4 = false;
+        const QHostAddress mapped(address.toIPv4Address(&isV4));
+        address = isV4 ? mapped : QHostAddress(QHostAddress::AnyIPv4);
+    }
+    if (!m_listener->listen(address, 0)) {
+        m_errorText = u"500 "_s + m_listener->errorString();
+        close();
+        return 0;
+    }
+    return m_listener->serverPort();
+}
+
+void FtpDataChannel::accepted()
+{
+    m_accepted = true;
+    if (m_tls)
+        maybeStartEncryption();
+    else if (m_kind == Kind::Store && m_connected && !m_stopped)
+        sendNextBlocks();
+}
+
+bool FtpDataChannel::restart()
+{
+    if (m_connected || m_stopped)
+        return false;
+    if (m_file.isOpen() && !m_file.seek(0))
+        return false;
+    dropListener();
+    m_byteCount = 0;
+    m_accepted = false;
+    m_sourceExhausted = false;
+    if (m_sentHash)
+        m_sentHash->reset();
+    return true;
+}
+
+bool FtpDataChannel::stop()
+{
+    m_stopped = true;
+    // A passive connection still being made is cut as soon as it stands, so the server is
+    // not left waiting for it.
+    if (m_socket && m_socket->state() != QAbstractSocket::ConnectedState && !m_listener)
+        return false;
+    close();
+    return true;
+}
+
+void FtpDataChannel::dropListener()
+{
+    if (m_listener) {
+        m_listener->disconnect(this);
+        m_listener->close();
+        m_listener->deleteLater();
+        m_listener = nullptr;
+    }
+}
+
+void FtpDataChannel::close()
+{
+    m_closeTimer.stop();
+    dropListener();
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+        m_socket->deleteLater();
+        m_socket = nullptr;
+    }
+    m_file.close();
+}
+
+// Closed before its data could end: the control side learns the data side is done.
+void FtpDataChannel::cut()
+{
+    close();
+    Q_EMIT finished(false);
+}
+
+void FtpDataChannel::onAccepted()
+{
+    if (!m_listener)
+        return;
+    QTcpSocket *socket = m_listener->nextPendingConnection();
+    if (!socket)
+        return;
+    // The data connection must come from the server: anyone else who found the port
+    // would otherwise receive the file, or a listing of someone else's making.
+    if (!sameDataHost(socket->peerAddress(), m_server)) {
+        Q_EMIT display(u"Data: spojení z cizí adresy %1 odmítnuto"_s.arg(socket->peerAddress().toString()));
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    // The listener goes now; the socket it handed over must not go with it.
+    socket->setParent(this);
+    dropListener();
+    attach(socket);
+    onConnected();
+}
+
+void FtpDataChannel::attach(QTcpSocket *socket)
+{
+    m_socket = socket;
+    connect(socket, &QTcpSocket::readyRead, this, &FtpDataChannel::onReadyRead);
+    connect(socket, &QTcpSocket::bytesWritten, this, &FtpDataChannel::onBytesWritten);
+    connect(socket, &QTcpSocket::disconnected, this, &FtpDataChannel::onDisconnected);
+    connect(socket, &QTcpSocket::errorOccurred, this, &FtpDataChannel::onError);
+}
+
+void FtpDataChannel::prepareEncryption(QSslSocket *socket)
+{
+    QSslConfiguration configuration = m_tlsConfiguration;
+    // The control connection has checked the server; the data connection must show the
+    // very same certificate, which onEncrypted compares.
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    socket->setSslConfiguration(configuration);
+    socket->setPeerVerifyName(m_peerName);
+    connect(socket, &QSslSocket::encrypted, this, &FtpDataChannel::onEncrypted);
+    m_ticket = false;
+    // Both come from inside OpenSSL's own calls; the close runs after they have returned.
+    connect(socket, &QSslSocket::newSessionTicketReceived, this, [this] {
+        m_ticket = true;
+        if (m_sourceExhausted)
+            QMetaObject::invokeMethod(this, &FtpDataChannel::closeWhenSent, Qt::QueuedConnection);
+    });
+    connect(socket, &QSslSocket::encryptedBytesWritten, this, [this] {
+        // The next block goes once the encrypted ones have room; the close once all are out.
+        QMetaObject::invokeMethod(this, m_sourceExhausted ? &FtpDataChannel::closeWhenSent : &FtpDataChannel::sendNextBlocks,
+                                  Qt::QueuedConnection);
+    });
+    m_handshakeStarted = false;
+}
+
+// Once the connection stands and the server has accepted the transfer, not before.
+void FtpDataChannel::maybeStartEncryption()
+{
+    auto *socket = qobject_cast<QSslSocket *>(m_socket.data());
+    if (!socket || m_handshakeStarted || !m_accepted || socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    if (m_stopped) {
+        cut();
+        return;
+    }
+    m_handshakeStarted = true;
+    Q_EMIT activity();
+    socket->startClientEncryption();
+}
+
+void FtpDataChannel::onEncrypted()
+{
+    auto *socket = qobject_cast<QSslSocket *>(m_socket.data());
+    if (!socket || sender() != socket)
+        return;
+    if (socket->peerCertificate() != m_serverCertificate) {
+        Q_EMIT display(u"Data: certifikát datového spojení se liší od certifikátu serveru"_s);
+        cut();
+        return;
+    }
+    onConnected();
+}
+
+void FtpDataChannel::onConnected()
+{
+    if (m_stopped) {
+        cut();
+        return;
+    }
+    m_connected = true;
+    m_clock.start();
+    Q_EMIT activity();
+    // Servers may connect as soon as PORT arrives, before STOR; what is sent before the
+    // server has accepted the STOR is lost, so the data waits for its 125 or 150.
+    if (m_kind == Kind::Store && m_accepted)
+        sendNextBlocks();
+}
+
+void FtpDataChannel::sendNextBlocks()
+{
+    // Nothing goes before the server took the transfer up and the connection stands
+    // (encrypted, with the server's own certificate).
+    // Listings send nothing: their handshake's signals must not close them.
+    if (!m_connected || !m_accepted || m_kind != Kind::Store)
+        return;
+    while (m_socket && !m_sourceExhausted && queuedBytes() < StoreQueueLimit) {
+        const QByteArray block = m_file.read(StoreBlockSize);
+        if (block.isEmpty()) {
+            if (m_file.error() != QFileDevice::NoError)
+                Q_EMIT display(u"Error reading file"_s);
+            m_sourceExhausted = true;
+            m_file.close();
+            m_closeClock.invalidate();
+            closeWhenSent();
+            return;
+        }
+        if (m_sentHash)
+            m_sentHash->addData(block);
+        m_socket->write(block);
+    }
+}
+
+// What waits to leave: an encrypted socket reports its plain text as written once it is
+// encrypted, so what waits encrypted counts too, or the whole file would pile up in memory.
+qint64 FtpDataChannel::queuedBytes() const
+{
+    const auto *secure = qobject_cast<const QSslSocket *>(m_socket.data());
+    return m_socket->bytesToWrite() + (secure ? secure->encryptedBytesToWrite() : 0);
+}
+
+void FtpDataChannel::onBytesWritten(qint64 bytes)
+{
+    m_byteCount += bytes;
+    Q_EMIT activity();
+    Q_EMIT progress(m_byteCount);
+    if (m_sourceExhausted)
+        closeWhenSent();
+    else
+        sendNextBlocks();
+}
+
+// The end of the data is the closing of its connection: a TLS connection closed while
+// records still wait to leave would cut the file short, so it closes once all are out.
+// A TLS 1.3 server sends its session tickets only once our data comes in; arriving after
+// our close they draw a reset from our side, and the reset throws away whatever data the
+// server had not read yet. So the close waits for the tickets, or a moment if none come.
+void FtpDataChannel::closeWhenSent()
+{
+    if (!m_socket || !m_sourceExhausted) {
+        m_closeTimer.stop();
+        return;
+    }
+    if (auto *secure = qobject_cast<QSslSocket *>(m_socket.data())) {
+        if (!m_closeClock.isValid())
+            m_closeClock.start();
+        const bool waitingForTickets =
+            secure->sessionProtocol() == QSsl::TlsV1_3 && !m_ticket && m_closeClock.elapsed() < TicketWaitMs;
+        if (secure->bytesToWrite() > 0 || secure->encryptedBytesToWrite() > 0 || waitingForTickets) {
+            // Looked at again shortly, whatever signal may or may not come.
+            if (!m_closeTimer.isActive())
+                m_closeTimer.start();
+            return;
+        }
+    }
+    m_closeTimer.stop();
+    m_closeClock.invalidate();
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->disconnectFromHost();
+}
+
+void FtpDataChannel::onReadyRead()
+{
+    if (!m_socket)
+        return;
+    Q_EMIT activity();
+    const QByteArray block = m_socket->readAll();
+    if (m_kind == Kind::Listing) {
+        m_byteCount += block.size();
+        m_listing += block;
+        return;
+    }
+    if (m_kind != Kind::NameList || !m_file.isOpen())
+        return; // whatever the server sends during a STOR is dropped
+    m_byteCount += block.size();
+    if (m_file.write(block) != block.size()) {
+        Q_EMIT display(u"Error writing local file"_s);
+        m_socket->abort();
+        return;
+    }
+    if (m_displayLines)
+        displayLines(block, false);
+}
+
+void FtpDataChannel::displayLines(const QByteArray &block, bool flush)
+{
+    // A name split between two blocks is shown once, whole.
+    QByteArray text = m_partialLine + block;
+    m_partialLine.clear();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool atEnd = i == text.size();
+        if (!atEnd && text[i] != '\r' && text[i] != '\n')
+            continue;
+        if (atEnd && !flush) {
+            m_partialLine = text.mid(start);
+            break;
+        }
+        if (i > start)
+            Q_EMIT display(u"Data: "_s + decodeListingLine(QByteArrayView(text).sliced(start, i - start)));
+        start = i + 1;
+    }
+}
+
+void FtpDataChannel::onDisconnected()
+{
+    if (!m_socket)
+        return;
+    if (m_socket->bytesAvailable() > 0)
+        onReadyRead();
+    if (m_kind == Kind::NameList && m_displayLines)
+        displayLines({}, true);
+    m_file.close();
+    m_socket->disconnect(this);
+    m_socket->deleteLater();
+    m_socket = nullptr;
+    Q_EMIT finished(true);
+}
+
+void FtpDataChannel::onError(QAbstractSocket::SocketError error)
+{
+    if (!m_socket || error == QAbstractSocket::RemoteHostClosedError)
+        return; // the end of the data, not a failure
+    Q_EMIT display(u"Data: Receive error "_s + QString::number(ftpSocketErrorNumber(error)));
+    if (!m_connected) {
+        // A passive connection that cannot be made: the server gets no data and answers.
+        cut();
+        return;
+    }
+    m_socket->abort();
+}

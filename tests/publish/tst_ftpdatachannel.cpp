@@ -1,0 +1,120 @@
+// The data side of an FTP session on its own, against a plain socket on 127.0.0.1 playing
+// the server's data port: nothing leaves before the server took the transfer up, the file
+// arrives whole, a stop cuts cleanly, and a listing comes down as it was sent.
+#include "publish/FtpDataChannel.h"
+#include "support/TestMain.h"
+
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class tst_FtpDataChannel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void storeWaitsForTheServerThenArrivesWhole_data();
+    void storeWaitsForTheServerThenArrivesWhole();
+    void listingComesDownAsSent();
+    void unopenableFileIsRefusedBeforeAnyConnection();
+};
+
+void tst_FtpDataChannel::storeWaitsForTheServerThenArrivesWhole_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<qint64>("offset"); // an APPE sends the rest only
+    QTest::addColumn<bool>("stop");     // stopped before the server took it up
+    QTest::newRow("empty file") << qint64(0) << qint64(0) << false;
+    QTest::newRow("several blocks") << qint64(3 * 1024 * 1024 + 17) << qint64(0) << false;
+    QTest::newRow("the rest after an offset") << qint64(600 * 1024) << qint64(250 * 1024 + 3) << false;
+    QTest::newRow("stopped before it was taken up") << qint64(64 * 1024) << qint64(0) << true;
+}
+
+void tst_FtpDataChannel::storeWaitsForTheServerThenArrivesWhole()
+{
+    QFETCH(qint64, size);
+    QFETCH(qint64, offset);
+    QFETCH(bool, stop);
+    QTemporaryDir dir;
+    QByteArray content(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        content[i] = char(QRandomGenerator::global()->bounded(256));
+    const QString path = dir.filePath(u"page.bin"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    FtpDataChannel channel;
+    QCryptographicHash sent(QCryptographicHash::Sha256);
+    channel.setSentDataHash(&sent);
+    QSignalSpy finished(&channel, &FtpDataChannel::finished);
+    QVERIFY(channel.begin(FtpDataChannel::Kind::Store, path, offset));
+    channel.connectTo(QHostAddress::LocalHost, server.serverPort());
+    QVERIFY(server.waitForNewConnection(5000));
+    std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
+    QTRY_VERIFY(channel.connected());
+    // Connected, but the server has not answered the STOR yet: nothing may come.
+    QTest::qWait(50);
+    QCOMPARE(peer->bytesAvailable(), 0);
+    if (stop) {
+        QVERIFY(channel.stop());
+        QTRY_COMPARE(peer->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(peer->readAll(), QByteArray());
+        QCOMPARE(finished.size(), 0); // a stop reports nothing: the control side knows
+        return;
+    }
+    channel.accepted();
+    QByteArray received;
+    connect(peer.get(), &QTcpSocket::readyRead, this, [&] { received += peer->readAll(); });
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    QCOMPARE(finished.first().first().toBool(), true);
+    QTRY_COMPARE(received.size() + peer->bytesAvailable(), size - offset);
+    received += peer->readAll();
+    QVERIFY(received == content.mid(offset));
+    QCOMPARE(channel.byteCount(), size - offset);
+    QCOMPARE(sent.result(), QCryptographicHash::hash(content.mid(offset), QCryptographicHash::Sha256));
+}
+
+void tst_FtpDataChannel::listingComesDownAsSent()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    FtpDataChannel channel;
+    QSignalSpy finished(&channel, &FtpDataChannel::finished);
+    QVERIFY(channel.begin(FtpDataChannel::Kind::Listing, {}, 0));
+    channel.connectTo(QHostAddress::LocalHost, server.serverPort());
+    QVERIFY(server.waitForNewConnection(5000));
+    std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
+    const QByteArray listing = "type=file;size=3; a.html\r\ntype=dir; sub\r\n";
+    channel.accepted();
+    peer->write(listing.left(10));
+    peer->flush();
+    QTRY_COMPARE(channel.byteCount(), 10);
+    peer->write(listing.mid(10));
+    peer->disconnectFromHost();
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().toBool(), true);
+    QCOMPARE(channel.listing(), listing);
+}
+
+void tst_FtpDataChannel::unopenableFileIsRefusedBeforeAnyConnection()
+{
+    QTemporaryDir dir;
+    FtpDataChannel channel;
+    QVERIFY(!channel.begin(FtpDataChannel::Kind::Store, dir.filePath(u"missing.html"_s), 0));
+    QVERIFY(channel.errorText().startsWith(u"Unable to open local file "_s));
+    QVERIFY(!channel.begin(FtpDataChannel::Kind::NameList, dir.filePath(u"no/such/dir/list.txt"_s), 0));
+}
+
+BRISKO_TEST_MAIN(tst_FtpDataChannel)
+#include "tst_ftpdatachannel.moc"
