@@ -60,7 +60,7 @@ QString makeDocumentsPage(int length, int variant)
 
 bool documentsBusy(const TForm1 &window)
 {
-    for (TForm2 *doc : window.documents()) {
+    for (TForm2 *doc : window.workspace().documents()) {
         if (doc->RichEdit1->backgroundColouringPending())
             return true;
         if (const SpellMarker *marker = SpellMarker::of(*doc->RichEdit1); marker && marker->pending())
