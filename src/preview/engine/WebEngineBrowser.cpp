@@ -42,6 +42,15 @@ public:
     using QWebEngineView::QWebEngineView;
 
 protected:
+    // Hidden, the engine would drop its picture of the page and draw it anew when the
+    // preview shows again: a fifth of a second each time the user comes back to it. To the
+    // engine the page stays visible; nothing of it is on the screen meanwhile.
+    void hideEvent(QHideEvent *event) override
+    {
+        QWebEngineView::hideEvent(event);
+        page()->setVisible(true);
+    }
+
     void contextMenuEvent(QContextMenuEvent *event) override
     {
         auto *menu = new QMenu(this);
