@@ -104,7 +104,9 @@ void TForm1::createSidePanel()
 
 QToolButton *TForm1::toolButton(const QString &objectName) const
 {
-    return findChild<QToolButton *>(objectName);
+    // Only the toolbar: a search of the whole window (hundreds of palette buttons) ran each
+    // time a document's modified state changed, which colouring a page does many times.
+    return Panel1->findChild<QToolButton *>(objectName, Qt::FindDirectChildrenOnly);
 }
 
 void TForm1::createToolbar()
