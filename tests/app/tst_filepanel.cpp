@@ -352,7 +352,6 @@ void tst_FilePanel::treeFollowsNewFoldersWithTheFolderIcon()
     p.followFile(site.path(u"index.html"_s));
     auto *model = qobject_cast<QFileSystemModel *>(p.DirectoryListBox1->model());
     QVERIFY(model);
-    const QModelIndex parent = model->index(site.dir.path());
     QTRY_VERIFY(model->index(site.path(u"img"_s)).isValid());
     QVERIFY(QDir(site.dir.path()).mkdir(u"new"_s));
     QTRY_VERIFY_WITH_TIMEOUT(model->index(site.path(u"new"_s)).isValid(), 10000);
