@@ -151,6 +151,13 @@ quint16 FtpDataChannel::listen(const QHostAddress &local, const QHostAddress &se
 void FtpDataChannel::accepted()
 {
     m_accepted = true;
+    if (m_stopped) {
+        // Stopped before the server took the connection up; now it has, and the close ends
+        // the transfer on both sides. One still being made is cut as soon as it stands.
+        if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
+            cut();
+        return;
+    }
     if (m_tls)
         maybeStartEncryption();
     else if (m_kind == Kind::Store && m_connected && !m_stopped)
@@ -175,9 +182,11 @@ bool FtpDataChannel::restart()
 bool FtpDataChannel::stop()
 {
     m_stopped = true;
-    // A passive connection still being made is cut as soon as it stands, so the server is
-    // not left waiting for it.
-    if (m_socket && m_socket->state() != QAbstractSocket::ConnectedState && !m_listener)
+    // A passive connection stays until the server has taken the transfer up (125 or 150),
+    // and is cut then, so the server is not left waiting for it: a server that sees the
+    // connection end before it read the STOR drops it and waits for another one until the
+    // session times out.
+    if (m_socket && !m_listener && (m_socket->state() != QAbstractSocket::ConnectedState || !m_accepted))
         return false;
     close();
     return true;
@@ -299,7 +308,8 @@ void FtpDataChannel::onEncrypted()
 void FtpDataChannel::onConnected()
 {
     if (m_stopped) {
-        cut();
+        if (m_accepted)
+            cut();
         return;
     }
     m_connected = true;

@@ -56,7 +56,7 @@ public:
     // Active mode refused: the listener goes, the file goes back to its first byte.
     bool restart();
     // The transfer is stopped: true when the data side is closed now, false when a
-    // connection still being made is closed as soon as it stands.
+    // passive connection is closed once it stands and the server has taken it up.
     bool stop();
     // Everything closed, nothing reported.
     void close();
