@@ -40,15 +40,25 @@ int offsetLength(const QTextDocument &document)
 
 QString toControlText(const QString &text)
 {
-    const bool separators =
-        text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator);
-    if (!text.contains(u'\r') && !separators)
-        return text;
-    QString out = text;
-    out.replace(u"\r\n"_s, u"\n"_s);
-    out.replace(u'\r', u'\n');
-    out.replace(QChar::LineSeparator, u'\n');
-    out.replace(QChar::ParagraphSeparator, u'\n');
+    auto isBreak = [](QChar c) {
+        return c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    };
+    const QChar *p = std::find_if(text.cbegin(), text.cend(), isBreak);
+    if (p == text.cend())
+        return text; // shared, not copied
+    // One pass over a copy: CR LF, a lone CR and the two separators each become one LF.
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *d = std::copy(text.cbegin(), p, out.begin());
+    for (const QChar *const end = text.cend(); p != end; ++p) {
+        if (!isBreak(*p)) {
+            *d++ = *p;
+            continue;
+        }
+        *d++ = u'\n';
+        if (*p == u'\r' && p + 1 != end && p[1] == u'\n')
+            ++p;
+    }
+    out.truncate(d - out.cbegin());
     return out;
 }
 

@@ -174,19 +174,24 @@ QByteArray encode(QStringView text)
 
 QString normalizeLineBreaks(QStringView text)
 {
+    // Pages mostly hold CR LF already: the stretches between two breaks are copied whole
+    // rather than a character at a time, which took a third of opening a large page.
     QString out;
     out.reserve(text.size() + text.size() / 32);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            out += u"\r\n";
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else if (c == u'\n') {
-            out += u"\r\n";
-        } else {
-            out += c;
+    const QChar *p = text.data();
+    const QChar *const end = p + text.size();
+    const QChar *stretch = p;
+    while (p != end) {
+        const char16_t c = p->unicode();
+        if (c != u'\r' && c != u'\n') {
+            ++p;
+            continue;
         }
+        out.append(stretch, p - stretch);
+        out.append(u"\r\n");
+        p += (c == u'\r' && p + 1 != end && p[1] == u'\n') ? 2 : 1;
+        stretch = p;
     }
+    out.append(stretch, end - stretch);
     return out;
 }

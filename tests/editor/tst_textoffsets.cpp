@@ -68,6 +68,10 @@ void tst_TextOffsets::lineBreaksOfEveryKindBecomeOne_data()
     QTest::newRow("line separator (Shift+Enter)") << u"a\u2028b"_s << u"a\nb"_s;
     QTest::newRow("paragraph separator") << u"a\u2029b"_s << u"a\nb"_s;
     QTest::newRow("LF stays") << u"a\nb"_s << u"a\nb"_s;
+    QTest::newRow("CR before CR LF: two lines") << u"a\r\r\nb"_s << u"a\n\nb"_s;
+    QTest::newRow("breaks at both ends") << u"\r\na\r"_s << u"\na\n"_s;
+    QTest::newRow("every kind in a row") << u"\u2029\r\n\n\r\u2028"_s << u"\n\n\n\n\n"_s;
+    QTest::newRow("no break") << u"abc"_s << u"abc"_s;
 }
 
 void tst_TextOffsets::lineBreaksOfEveryKindBecomeOne()

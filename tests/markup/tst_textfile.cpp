@@ -83,6 +83,7 @@ void tst_TextFile::lineBreaksOfAnyKindLoadAlike_data()
     QTest::newRow("lf") << QByteArray("a\nb\n\nc");
     QTest::newRow("cr") << QByteArray("a\rb\r\rc");
     QTest::newRow("mixed") << QByteArray("a\r\nb\n\rc");
+    QTest::newRow("lf, then crlf") << QByteArray("a\nb\r\n\nc");
 }
 
 void tst_TextFile::lineBreaksOfAnyKindLoadAlike()
