@@ -62,17 +62,28 @@ QString toControlText(const QString &text)
     return out;
 }
 
-LineWalker::LineWalker(const QTextDocument &document) : m_block(document.begin()) {}
+LineWalker::LineWalker(const QTextDocument &document)
+    : m_block(document.begin()), m_position(m_block.position()), m_length(m_block.length())
+{
+}
 
+// A line of offsets is its block's length plus one: CR LF count two, the block's end one.
 int LineWalker::positionOf(int offset)
 {
     while (offset < m_lineOffset && m_block.previous().isValid()) {
         m_block = m_block.previous();
-        m_lineOffset -= m_block.length() + 1;
+        m_length = m_block.length();
+        m_position -= m_length;
+        m_lineOffset -= m_length + 1;
     }
-    while (m_block.next().isValid() && m_lineOffset + m_block.length() + 1 <= offset) {
-        m_lineOffset += m_block.length() + 1;
-        m_block = m_block.next();
+    while (m_lineOffset + m_length + 1 <= offset) {
+        const QTextBlock next = m_block.next();
+        if (!next.isValid())
+            break;
+        m_lineOffset += m_length + 1;
+        m_position += m_length;
+        m_block = next;
+        m_length = next.length();
     }
-    return m_block.position() + std::clamp(offset - m_lineOffset, 0, m_block.length() - 1);
+    return m_position + std::clamp(offset - m_lineOffset, 0, m_length - 1);
 }

@@ -33,4 +33,8 @@ public:
 private:
     QTextBlock m_block;
     int m_lineOffset = 0; // offset of the first character of m_block
+    // m_block's position and length, kept here: asking the block walks the document's tree
+    // each time, which made colouring a large page wait on it.
+    int m_position = 0;
+    int m_length = 0;
 };
