@@ -2,6 +2,7 @@
 
 #include "interaction/Interaction.h"
 #include "app/Placement.h"
+#include "app/StatusPanel.h"
 #include "app/InfoWindows.h"
 #include "app/StartUpWindow.h"
 #include "app/UserCommandMenu.h"

@@ -15,6 +15,7 @@
 #include <memory>
 
 class QLabel;
+class StatusPanel;
 class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
@@ -159,7 +160,7 @@ private:
     std::unique_ptr<MainMenu> m_menu;
     QMdiArea *m_mdi = nullptr;
     std::unique_ptr<DocumentManager> m_documents;
-    std::array<QLabel *, 4> m_status{};
+    std::array<StatusPanel *, 4> m_status{};
     QToolButton *m_mainSaveButton = nullptr;
     QPointer<class TipsWindow> m_tips;
     QPointer<TTableForm> m_tableWindow;

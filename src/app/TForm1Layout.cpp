@@ -1,6 +1,7 @@
 // The frame's layout: the document area with the side panel, the command toolbar, the tag
 // palette's tabs, the status bar and the hidden attribute lists.
 #include "app/TForm1.h"
+#include "app/StatusPanel.h"
 
 #include "editor/EncodingPanel.h"
 #include "preview/WebBrowser.h"
@@ -229,15 +230,14 @@ void TForm1::createStatusBar()
     QStatusBar *bar = statusBar();
     bar->setObjectName(u"StatusBar"_s);
     const int widths[4] = {18, 60, 120, 50};
+    // What each panel shows in full: the modified mark, the page's size (pages stay under
+    // ten million characters), and the last one takes what room is left.
+    const QString widest[4] = {{}, u"Změněno"_s, u"Velikost:9999999 znaků"_s, {}};
     for (int i = 0; i < 4; ++i) {
-        m_status[i] = new QLabel(bar);
+        m_status[i] = new StatusPanel(widths[i], widest[i], bar);
         m_status[i]->setObjectName(u"StatusPanel"_s + QString::number(i));
-        m_status[i]->setMinimumWidth(widths[i]);
-        m_status[i]->setFrameShape(QFrame::StyledPanel);
-        m_status[i]->setFrameShadow(QFrame::Sunken);
         bar->addWidget(m_status[i], i == 3 ? 1 : 0);
     }
-    m_status[0]->setFixedWidth(widths[0]);
     // The active document's encoding, in a panel of its own after the four.
     auto *encoding = new EncodingPanel(bar);
     bar->addPermanentWidget(encoding);

@@ -17,11 +17,29 @@
 #include <QToolBar>
 #include <QMimeData>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
 using Answer = Interaction::Answer;
+
+namespace {
+// Counts the requests for a new layout that reach a widget.
+class StatusLayoutRequests : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::LayoutRequest)
+            ++count;
+        return false;
+    }
+};
+} // namespace
 
 class tst_MainWindow : public QObject
 {
@@ -46,6 +64,7 @@ private Q_SLOTS:
     void droppedTagItemsSplitAtFirstComma_data();
     void droppedTagItemsSplitAtFirstComma();
     void statusBarFollowsTheDocument();
+    void typingLeavesTheStatusBarLayoutAlone();
     void openedFileIsNotReportedChanged();
     void hidingSidePanelPressesItsButton();
     void autoIndentShortcutFlipsButtonOnly();
@@ -301,6 +320,28 @@ void tst_MainWindow::statusBarFollowsTheDocument()
     QVERIFY(w.toolButton(u"CopyButton"_s)->isEnabled());
     QTest::keyClick(&fx.buffer(), Qt::Key_End);
     QCOMPARE(w.statusText(3), u"2:3"_s);
+}
+
+// Each key changes the size and the caret's place in the status bar. Asking the bar for a
+// new layout at each made it repaint whole, every panel, with every key.
+void tst_MainWindow::typingLeavesTheStatusBarLayoutAlone()
+{
+    MainWindowFixture fx(1);
+    TForm1 &w = fx.window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    fx.buffer().SetText(u"ab\r\ncd"_s);
+    QCoreApplication::processEvents();
+    auto *bar = w.findChild<QStatusBar *>(u"StatusBar"_s);
+    QVERIFY(bar);
+    StatusLayoutRequests layoutRequests;
+    bar->installEventFilter(&layoutRequests);
+    QTest::keyClicks(&fx.buffer(), u"xyz"_s);
+    QTest::keyClick(&fx.buffer(), Qt::Key_Home);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.statusText(2), u"Velikost:9 znaků"_s);
+    QCOMPARE(w.statusText(3), u"2:1"_s);
+    QCOMPARE(layoutRequests.count, 0);
 }
 
 void tst_MainWindow::openedFileIsNotReportedChanged()
