@@ -78,7 +78,8 @@ for i in $(seq "$rounds"); do
 done
 
 # The preview loads the web engine the first time; the second time it is there.
-for i in $(seq 3); do
+# PREVIEW_RUNS=0 leaves it out.
+for i in $(seq "${PREVIEW_RUNS:-3}"); do
     if [ -n "$before" ]; then
         fresh
         "$work/mapwatch" -o "$work/pages/preview.html" -p "Brisko HTML Editor" 1000 20000 \
