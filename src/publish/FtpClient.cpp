@@ -548,7 +548,6 @@ void TFtpClient::onHostFound(const QHostInfo &info)
 
     // Plain until AUTH TLS has been accepted.
     m_control = new QSslSocket(this);
-    m_control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(m_control, &QSslSocket::sslErrors, this, &TFtpClient::onControlSslErrors);
     connect(m_control, &QSslSocket::encrypted, this, &TFtpClient::onControlEncrypted);
     connect(m_control, &QTcpSocket::connected, this, &TFtpClient::onControlConnected);
@@ -562,6 +561,10 @@ void TFtpClient::onHostFound(const QHostInfo &info)
 
 void TFtpClient::onControlConnected()
 {
+    // Commands are short and each waits for its answer: none may wait for the one before
+    // to be acknowledged. Set once the connection stands; before, the socket has nothing
+    // to set it on.
+    m_control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_connected = true;
     touch();
 }
