@@ -50,7 +50,7 @@ public:
         QApplication::restoreOverrideCursor();
         if (--m_form.m_busy == 0) {
             m_form.flushLog();
-            m_form.flushProgress();
+            m_form.drawPending();
             m_form.setBusy(false);
             if (m_form.m_closeRequested)
                 QMetaObject::invokeMethod(&m_form, [form = &m_form] { form->QDialog::reject(); },
@@ -108,7 +108,7 @@ TFTPForm::TFTPForm(QWidget *parent)
     m_logTimer.setInterval(100);
     connect(&m_logTimer, &QTimer::timeout, this, [this] {
         flushLog();
-        flushProgress();
+        drawPending();
     });
 
     setHomeDirectory(QDir::homePath());
@@ -128,7 +128,7 @@ void TFTPForm::connectSession()
         appendLog(u"Spojení ukončeno, error = "_s + QString::number(error));
     });
     connect(m_engine, &UploadEngine::logLine, this, &TFTPForm::appendLog);
-    connect(m_engine, &UploadEngine::directoryEntered, this, &TFTPForm::setHomeDirectory);
+    connect(m_engine, &UploadEngine::directoryEntered, this, &TFTPForm::showWalkedDirectory);
     connect(m_engine, &UploadEngine::progress, this, &TFTPForm::showProgress);
     connect(m_engine, &UploadEngine::failure, this, &TFTPForm::showError);
 }
@@ -207,6 +207,7 @@ void TFTPForm::reject()
 
 void TFTPForm::setHomeDirectory(const QString &directory)
 {
+    m_fileListPending = false;
     m_homeDir = withSeparator(QDir::fromNativeSeparators(directory));
     m_directoryEdit->setText(QDir::toNativeSeparators(m_homeDir));
     m_fileList->clear();
@@ -350,8 +351,22 @@ void TFTPForm::showProgress(int permille, qint64 doneFiles, qint64 totalFiles, q
         m_logTimer.start();
 }
 
-void TFTPForm::flushProgress()
+// The walk passes through directories faster than anyone can read their lists: the
+// directory shows at once, its list with the log's next batch.
+void TFTPForm::showWalkedDirectory(const QString &directory)
 {
+    m_homeDir = withSeparator(QDir::fromNativeSeparators(directory));
+    m_directoryEdit->setText(QDir::toNativeSeparators(m_homeDir));
+    m_fileListPending = true;
+    if (!m_logTimer.isActive())
+        m_logTimer.start();
+}
+
+// What the log timer holds back: the latest progress and the walked directory's list.
+void TFTPForm::drawPending()
+{
+    if (m_fileListPending)
+        setHomeDirectory(m_homeDir);
     if (!m_pendingProgress)
         return;
     const ShownProgress shown = *std::exchange(m_pendingProgress, std::nullopt);

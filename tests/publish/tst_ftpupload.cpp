@@ -91,6 +91,7 @@ private Q_SLOTS:
     void emptyHomeDirectoryLogsNothing();
     void progressCountsFilesAndBytes_data();
     void progressCountsFilesAndBytes();
+    void walkedDirectoriesAreListedAtAHumanPace();
 
     void fileAddedAfterTheListingIsStoredToo();
     void emptyDirectoryIsMadeOnceWithChangedOnly();
@@ -870,6 +871,34 @@ void tst_FtpUpload::progressCountsFilesAndBytes()
     QCOMPARE(bar->value(), bar->maximum());
     const QString shown = u"%1 / %1 souborů"_s.arg(files);
     QVERIFY2(bar->text().startsWith(shown), qPrintable(bar->text()));
+}
+
+void tst_FtpUpload::walkedDirectoriesAreListedAtAHumanPace()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    for (int i = 0; i < 40; ++i)
+        writeFile(root + u"/d%1/page.html"_s.arg(i, 2, 10, QLatin1Char('0')), "p");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    auto *list = control<QListWidget>(*form, u"FileListBox1"_s);
+    int refills = 0;
+    connect(list->model(), &QAbstractItemModel::modelReset, this, [&] { ++refills; });
+    QStringList walked;
+    connect(form->findChild<UploadEngine *>(), &UploadEngine::directoryEntered, this, [&] {
+        walked << form->HomeDirectory(); // the window follows the walk at once
+    });
+    QElapsedTimer clock;
+    clock.start();
+    click(*form, u"UploadButton"_s);
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(failures(form->LogText()), 0);
+    QVERIFY(walked.contains(root + u"/d07/"_s));
+    QVERIFY2(refills <= elapsed / 100 + 2, qPrintable(u"%1 lists in %2 ms"_s.arg(refills).arg(elapsed)));
+    // Back where the walk started, listing that directory.
+    QCOMPARE(form->HomeDirectory(), root + u'/');
+    QVERIFY(form->LocalEntries().contains(u"[d39]"_s));
 }
 
 void tst_FtpUpload::fileAddedAfterTheListingIsStoredToo()
