@@ -863,10 +863,11 @@ void tst_FtpUpload::progressCountsFilesAndBytes()
     click(*form, u"UploadButton"_s);
     const qint64 elapsed = clock.elapsed();
     QCOMPARE(failures(form->LogText()), 0);
-    // The upload reports every file; the window draws at most ten times a second.
+    // The upload reports every file; the window draws at most ten times a second (a coarse
+    // timer may come up to 5 % early).
     for (int done = 1; done <= files; ++done)
         QVERIFY2(reportedFiles.contains(done), qPrintable(QString::number(done)));
-    QVERIFY2(values.size() <= elapsed / 100 + 2, qPrintable(u"%1 redraws in %2 ms"_s.arg(values.size()).arg(elapsed)));
+    QVERIFY2(values.size() <= elapsed / 90 + 2, qPrintable(u"%1 redraws in %2 ms"_s.arg(values.size()).arg(elapsed)));
     QVERIFY(std::is_sorted(values.begin(), values.end()));
     QCOMPARE(bar->value(), bar->maximum());
     const QString shown = u"%1 / %1 souborů"_s.arg(files);
@@ -895,7 +896,7 @@ void tst_FtpUpload::walkedDirectoriesAreListedAtAHumanPace()
     const qint64 elapsed = clock.elapsed();
     QCOMPARE(failures(form->LogText()), 0);
     QVERIFY(walked.contains(root + u"/d07/"_s));
-    QVERIFY2(refills <= elapsed / 100 + 2, qPrintable(u"%1 lists in %2 ms"_s.arg(refills).arg(elapsed)));
+    QVERIFY2(refills <= elapsed / 90 + 2, qPrintable(u"%1 lists in %2 ms"_s.arg(refills).arg(elapsed)));
     // Back where the walk started, listing that directory.
     QCOMPARE(form->HomeDirectory(), root + u'/');
     QVERIFY(form->LocalEntries().contains(u"[d39]"_s));
