@@ -2,7 +2,8 @@
 // curl in the same run, alternating: 1,000 files of 10 KB over 4 sessions of the upload
 // window against lftp's reverse mirror, and 100 MB over FTPS against lftp with forced TLS.
 // The window is timed from its "Upload" button to the last file confirmed ("Bezpečné" on),
-// lftp from its start to its end. A plain timed program (argument: rounds, default 3).
+// lftp from its start to its end; every upload is checked byte for byte after its clock
+// stopped. A plain timed program (argument: rounds, default 3).
 #include "interaction/Interaction.h"
 #include "publish/CertificateTrust.h"
 #include "publish/ftpklient.h"
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
@@ -109,6 +111,28 @@ qint64 uploadWithWindow(quint16 port, const QString &home, const QString &remote
     return ms;
 }
 
+// The figures count only if every file arrived whole, and no temporary file stayed behind.
+void verifyUpload(const QString &localRoot, const QString &remoteRoot, const char *who)
+{
+    QDirIterator local(localRoot, QDir::Files, QDirIterator::Subdirectories);
+    int files = 0;
+    while (local.hasNext()) {
+        const QString path = local.next();
+        QFile mine(path), theirs(remoteRoot + u'/' + QDir(localRoot).relativeFilePath(path));
+        if (!mine.open(QIODevice::ReadOnly) || !theirs.open(QIODevice::ReadOnly) || mine.readAll() != theirs.readAll())
+            qFatal("%s: %s did not arrive whole", who, qPrintable(theirs.fileName()));
+        ++files;
+    }
+    QDirIterator remote(remoteRoot, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    int there = 0;
+    while (remote.hasNext()) {
+        remote.next();
+        ++there;
+    }
+    if (there != files)
+        qFatal("%s: %d files on the server for %d sent", who, there, files);
+}
+
 qint64 runTool(const QString &program, const QStringList &args)
 {
     QProcess tool;
@@ -168,13 +192,16 @@ int main(int argc, char **argv)
                                        .arg(tree, fresh(plainRoot, u"lftp"_s));
             lftp << runTool(u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(plain.port),
                                         u"-e"_s, script, u"127.0.0.1"_s});
+            verifyUpload(tree, plainRoot + u"/r%1-lftp"_s.arg(round), "lftp");
         };
         if (!windowFirst)
             runLftp();
         window4 << uploadWithWindow(plain.port, tree, fresh(plainRoot, u"w4"_s), 4, false);
+        verifyUpload(tree, plainRoot + u"/r%1-w4"_s.arg(round), "4 sessions");
+        window1 << uploadWithWindow(plain.port, tree, fresh(plainRoot, u"w1"_s), 1, false);
+        verifyUpload(tree, plainRoot + u"/r%1-w1"_s.arg(round), "1 session");
         if (windowFirst)
             runLftp();
-        window1 << uploadWithWindow(plain.port, tree, fresh(plainRoot, u"w1"_s), 1, false);
 
         // curl --ssl-reqd (7.88) cannot store into pyftpdlib 1.5.7 over TLS: the server resets
         // its encrypted data connection. lftp with forced TLS stands in for it.
@@ -184,10 +211,12 @@ int main(int argc, char **argv)
                                        .arg(big + u"/big.bin"_s, fresh(tlsRoot, u"lftp"_s));
             curl << runTool(u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(secure.port),
                                         u"-e"_s, script, u"127.0.0.1"_s});
+            verifyUpload(big, tlsRoot + u"/r%1-lftp"_s.arg(round), "lftp FTPS");
         };
         if (!windowFirst)
             runCurl();
         ftps << uploadWithWindow(secure.port, big, fresh(tlsRoot, u"ftps"_s), 1, true);
+        verifyUpload(big, tlsRoot + u"/r%1-ftps"_s.arg(round), "FTPS");
         if (windowFirst)
             runCurl();
         std::printf("round %d: 1,000 files 4 sessions %lld ms, lftp mirror %lld ms, 1 session %lld ms; "

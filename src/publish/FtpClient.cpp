@@ -3,6 +3,7 @@
 #include "markup/TextFile.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHostInfo>
 #include <QSslSocket>
 #include <QStringDecoder>
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 #ifndef Q_OS_WIN
 #include <netdb.h>
@@ -235,6 +237,9 @@ void TFtpClient::RenTo()
 
 void TFtpClient::Put()
 {
+    if (std::exchange(m_storeUnderway, false) && m_hostFileName == m_storeAfterRenameHost
+        && m_localFileName == m_storeAfterRenameLocal)
+        return; // started with the rename's answer already; its end is reported as a Put
     m_transferAccepted = false;
     if (!m_connected)
         throw FtpException(u"STOR/APPE: not connected"_s);
@@ -309,8 +314,15 @@ void TFtpClient::renameRequest()
     }
 }
 
+void TFtpClient::setStoreAfterRename(const QString &hostFile, const QString &localFile)
+{
+    m_storeAfterRenameHost = hostFile;
+    m_storeAfterRenameLocal = localFile;
+}
+
 bool TFtpClient::RenameSync(const QString &target, bool prepareTransfer)
 {
+    m_storeAfterRenameHost.clear();
     m_renameTarget = target;
     m_renamePrepares = prepareTransfer;
     return runSync(&TFtpClient::renameRequest);
@@ -334,10 +346,35 @@ void TFtpClient::renameStep()
     }
     if (m_pipelineReplies > 0)
         return;
-    if (m_pipelineFailure != 0)
+    if (m_pipelineFailure != 0) {
+        m_storeAfterRenameHost.clear();
         failWith(m_pipelineFailure, m_pipelineFailureText);
-    else
-        endRequest(0);
+        return;
+    }
+    endRequest(0);
+    startStoreAfterRename();
+}
+
+// The server stands idle while the rename's answer goes round the caller: the next file's
+// STOR goes at once, on the port just named. Only after a rename that succeeded, so what
+// the caller does about a failed one is not overtaken by another transfer.
+void TFtpClient::startStoreAfterRename()
+{
+    const QString hostFile = std::exchange(m_storeAfterRenameHost, {});
+    if (hostFile.isEmpty() || m_preparedPort == 0 || m_appendOffset != 0 || !m_connected
+        || !QFileInfo(m_storeAfterRenameLocal).isReadable())
+        return;
+    m_hostFileName = hostFile;
+    m_localFileName = m_storeAfterRenameLocal;
+    m_transferAccepted = false;
+    Q_EMIT OnStoreAfterRename();
+    try {
+        startTransfer(FtpRequest::Put);
+    } catch (const FtpException &) {
+        return; // the caller's own Put reports it
+    }
+    m_storeAfterRenameHost = hostFile;
+    m_storeUnderway = true;
 }
 
 qint64 TFtpClient::ReplySize() const
@@ -386,13 +423,13 @@ bool TFtpClient::runSync(void (TFtpClient::*request)())
             m_timedOut = true;
             TimeOut();
         }
-        if (m_timedOut || (isReady() && !m_donePending))
+        if (m_timedOut || (isReady() && m_donePending == 0))
             loop.quit();
     });
     tick.start();
     // The wait also covers the request-done notification, so its error box belongs to
     // this request and not to whichever one runs next.
-    while (!m_timedOut && !(isReady() && !m_donePending)) {
+    while (!m_timedOut && !(isReady() && m_donePending == 0)) {
         QEventLoop *outer = m_waitLoop;
         m_waitLoop = &loop;
         loop.exec();
@@ -503,12 +540,12 @@ void TFtpClient::endRequest(int status)
     if (m_requestType == FtpRequest::TypeSet)
         m_binaryInEffect = status == 0 && m_binary;
     setState(FtpState::Ready);
-    m_donePending = true;
+    ++m_donePending;
     const FtpRequest kind = m_requestType;
     QMetaObject::invokeMethod(
         this,
         [this, kind, status] {
-            m_donePending = false;
+            --m_donePending;
             Q_EMIT OnRequestDone(kind, status);
             if (m_waitLoop)
                 m_waitLoop->quit();
@@ -548,7 +585,6 @@ void TFtpClient::onHostFound(const QHostInfo &info)
 
     // Plain until AUTH TLS has been accepted.
     m_control = new QSslSocket(this);
-    m_control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(m_control, &QSslSocket::sslErrors, this, &TFtpClient::onControlSslErrors);
     connect(m_control, &QSslSocket::encrypted, this, &TFtpClient::onControlEncrypted);
     connect(m_control, &QTcpSocket::connected, this, &TFtpClient::onControlConnected);
@@ -562,6 +598,10 @@ void TFtpClient::onHostFound(const QHostInfo &info)
 
 void TFtpClient::onControlConnected()
 {
+    // Commands are short and each waits for its answer: none may wait for the one before
+    // to be acknowledged. Set once the connection stands; before, the socket has nothing
+    // to set it on.
+    m_control->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_connected = true;
     touch();
 }

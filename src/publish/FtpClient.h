@@ -157,6 +157,12 @@ public:
     // prepareTransfer (passive sessions only) the next transfer's EPSV goes along, and the
     // next transfer takes the port it names instead of asking for one again.
     void Rename(const QString &target, bool prepareTransfer = false);
+    // With the next Rename that prepares a transfer: once the rename is answered as done and
+    // the port named, this store starts at once, without waiting for the caller, and the
+    // Put of the same names that follows takes it up instead of starting another.
+    void setStoreAfterRename(const QString &hostFile, const QString &localFile);
+    // A store started so is running (or over, its notification still to come).
+    bool StoreUnderway() const { return m_storeUnderway; }
 
     // Synchronous forms: true when the request ended with status 0.
     bool OpenSync();
@@ -208,7 +214,7 @@ public:
     // watch SilenceMs themselves.
     void TimeOut();
     // A request runs, or its request-done notification is still to come.
-    bool RequestRunning() const { return !m_requestDone || m_donePending; }
+    bool RequestRunning() const { return !m_requestDone || m_donePending > 0; }
 
     // The directory a 257 reply names ("" quotes inside it doubled), empty if none.
     static QString DirectoryOfReply(const QString &reply);
@@ -228,6 +234,8 @@ Q_SIGNALS:
     // Bytes of the running STOR that have left so far.
     void OnProgress(qint64 bytes);
     void OnPassiveFallback();
+    // The store set with setStoreAfterRename starts now; what follows in the log is its.
+    void OnStoreAfterRename();
 
 private:
     using ReplyStep = void (TFtpClient::*)();
@@ -272,6 +280,7 @@ private:
     void transferFinalStep();
     void renameStep();
     void renameRequest();
+    void startStoreAfterRename();
 
     // Transfers: the control side of them.
     void startTransfer(FtpRequest kind);
@@ -318,7 +327,7 @@ private:
     FtpRequest m_requestType = FtpRequest::None;
     int m_status = 0;
     bool m_requestDone = true;
-    bool m_donePending = false;
+    int m_donePending = 0; // request-done notifications posted, not yet delivered
     std::vector<int> m_accepted;
     ReplyStep m_step = nullptr;
     // Inside a multi-line reply: its code; a line of that code without "-" ends it.
@@ -339,6 +348,8 @@ private:
     // A pipelined rename: its target, the replies still to come, and the first refusal.
     QString m_renameTarget;
     bool m_renamePrepares = false;
+    QString m_storeAfterRenameHost, m_storeAfterRenameLocal;
+    bool m_storeUnderway = false;
     int m_pipelineCount = 0;
     int m_pipelineReplies = 0;
     int m_pipelineFailure = 0;

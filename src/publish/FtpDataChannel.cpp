@@ -3,10 +3,18 @@
 #include "markup/TextFile.h"
 
 #include <QCryptographicHash>
+#include <QSocketNotifier>
 #include <QSslSocket>
 #include <QStringDecoder>
 #include <QTcpServer>
 #include <QTcpSocket>
+
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -206,6 +214,7 @@ void FtpDataChannel::close()
 {
     m_closeTimer.stop();
     dropListener();
+    dropHalfClosed();
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
@@ -366,9 +375,12 @@ void FtpDataChannel::onBytesWritten(qint64 bytes)
 
 // The end of the data is the closing of its connection: a TLS connection closed while
 // records still wait to leave would cut the file short, so it closes once all are out.
-// A TLS 1.3 server sends its session tickets only once our data comes in; arriving after
-// our close they draw a reset from our side, and the reset throws away whatever data the
-// server had not read yet. So the close waits for the tickets, or a moment if none come.
+// A TLS 1.3 server may send session tickets (or anything else) after our last record;
+// arriving at a closed socket they draw a reset from our side, and the reset throws away
+// whatever of the file the server had not read yet, which the server then takes for a
+// whole file. So the connection stays open for reading past the close: our side sends its
+// close_notify and the end of the stream, and reads whatever comes until the server ends
+// the connection. Where that cannot be done, the close waits for the tickets, or a moment.
 void FtpDataChannel::closeWhenSent()
 {
     if (!m_socket || !m_sourceExhausted) {
@@ -378,9 +390,10 @@ void FtpDataChannel::closeWhenSent()
     if (auto *secure = qobject_cast<QSslSocket *>(m_socket.data())) {
         if (!m_closeClock.isValid())
             m_closeClock.start();
-        const bool waitingForTickets =
-            secure->sessionProtocol() == QSsl::TlsV1_3 && !m_ticket && m_closeClock.elapsed() < TicketWaitMs;
-        if (secure->bytesToWrite() > 0 || secure->encryptedBytesToWrite() > 0 || waitingForTickets) {
+        const bool waiting = secure->bytesToWrite() > 0 || secure->encryptedBytesToWrite() > 0
+                             || (!keepOpenPastClose(secure) && secure->sessionProtocol() == QSsl::TlsV1_3
+                                 && !m_ticket && m_closeClock.elapsed() < TicketWaitMs);
+        if (waiting) {
             // Looked at again shortly, whatever signal may or may not come.
             if (!m_closeTimer.isActive())
                 m_closeTimer.start();
@@ -391,6 +404,71 @@ void FtpDataChannel::closeWhenSent()
     m_closeClock.invalidate();
     if (m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->disconnectFromHost();
+}
+
+// A second descriptor of the connection outlives the socket's own close, so the system
+// neither ends nor resets the connection when the socket lets go of it.
+bool FtpDataChannel::keepOpenPastClose(QSslSocket *socket)
+{
+    if (socket->bytesToWrite() > 0 || socket->encryptedBytesToWrite() > 0)
+        return false; // not yet: the close comes once all is out
+#ifdef Q_OS_UNIX
+    if (m_halfClosed < 0 && socket->socketDescriptor() >= 0)
+        m_halfClosed = ::dup(int(socket->socketDescriptor()));
+    m_halfClosePending = m_halfClosed >= 0;
+    return m_halfClosePending;
+#else
+    Q_UNUSED(socket);
+    return false;
+#endif
+}
+
+// The socket has handed everything to the system and let go: the end of the stream
+// follows the last record, and what the server still sends is read and dropped.
+void FtpDataChannel::halfClose()
+{
+#ifdef Q_OS_UNIX
+    m_halfClosePending = false;
+    if (m_halfClosed < 0 || ::shutdown(int(m_halfClosed), SHUT_WR) != 0) {
+        dropHalfClosed();
+        return;
+    }
+    m_drain = new QSocketNotifier(m_halfClosed, QSocketNotifier::Read, this);
+    connect(m_drain, &QSocketNotifier::activated, this, &FtpDataChannel::drainHalfClosed);
+    drainHalfClosed();
+#endif
+}
+
+void FtpDataChannel::drainHalfClosed()
+{
+#ifdef Q_OS_UNIX
+    char bytes[16 * 1024];
+    for (;;) {
+        const ssize_t got = ::recv(int(m_halfClosed), bytes, sizeof bytes, MSG_DONTWAIT);
+        if (got > 0)
+            continue;
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            return; // more may come
+        dropHalfClosed(); // the server has ended the connection, or reset it
+        return;
+    }
+#endif
+}
+
+void FtpDataChannel::dropHalfClosed()
+{
+    if (m_drain) {
+        // It may be the notifier whose signal runs now.
+        m_drain->setEnabled(false);
+        m_drain->deleteLater();
+        m_drain = nullptr;
+    }
+    m_halfClosePending = false;
+#ifdef Q_OS_UNIX
+    if (m_halfClosed >= 0)
+        ::close(int(m_halfClosed));
+#endif
+    m_halfClosed = -1;
 }
 
 void FtpDataChannel::onReadyRead()
@@ -448,6 +526,8 @@ void FtpDataChannel::onDisconnected()
     m_socket->disconnect(this);
     m_socket->deleteLater();
     m_socket = nullptr;
+    if (m_halfClosePending)
+        halfClose();
     Q_EMIT finished(true);
 }
 

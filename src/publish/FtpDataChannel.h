@@ -11,6 +11,7 @@
 #include <QTimer>
 
 class QCryptographicHash;
+class QSocketNotifier;
 class QSslSocket;
 class QTcpServer;
 class QTcpSocket;
@@ -90,6 +91,10 @@ private:
     void sendNextBlocks();
     qint64 queuedBytes() const;
     void closeWhenSent();
+    bool keepOpenPastClose(QSslSocket *socket);
+    void halfClose();
+    void drainHalfClosed();
+    void dropHalfClosed();
     void displayLines(const QByteArray &block, bool flush);
     void cut();
     void dropListener();
@@ -120,4 +125,8 @@ private:
     static constexpr int TicketWaitMs = 300;
     QTimer m_closeTimer;
     QElapsedTimer m_closeClock;
+    // A closed TLS data connection, kept open for reading only until the server ends it.
+    qintptr m_halfClosed = -1;
+    bool m_halfClosePending = false;
+    QSocketNotifier *m_drain = nullptr;
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -62,6 +63,11 @@ struct ParallelUpload::Session
     bool incomplete = false; // a cut direct store left part of the file under its name
     qint64 moving = 0;
     QCryptographicHash sent{QCryptographicHash::Sha256};
+    // The file whose STOR goes out with the answer to the running file's rename.
+    std::optional<Job> reserved;
+    QString reservedTemporary;
+    qsizetype reservedLinesFrom = -1; // its lines begin here among the running file's
+    QByteArray sentSha256;            // of the running file, once its transfer is over
 };
 
 ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, int sessions, QObject *parent)
@@ -104,6 +110,7 @@ void ParallelUpload::addSession(std::unique_ptr<Session> session)
     if (!raw->borrowed())
         connect(&c, &TFtpClient::OnDisplay, this, [raw](const QString &line) { raw->lines << line; });
     connect(&c, &TFtpClient::OnRequestDone, this, [this, raw](FtpRequest, int status) { onDone(*raw, status); });
+    connect(&c, &TFtpClient::OnStoreAfterRename, this, [raw] { raw->reservedLinesFrom = raw->lines.size(); });
     connect(&c, &TFtpClient::OnSessionClosed, this, [this, raw](int error) {
         if (!raw->borrowed())
             raw->lines << u"Spojení ukončeno, error = "_s + QString::number(error);
@@ -254,6 +261,9 @@ void ParallelUpload::loginStep(Session &s, int status)
 void ParallelUpload::transferStep(Session &s, int status)
 {
     const bool refusedHere = status != 0 && status != TFtpClient::StoppedStatus;
+    // Taken now: the next file's transfer may start before this one is logged.
+    if ((s.phase == Phase::Store || s.phase == Phase::PlainStore) && status == 0 && m_settings.hashSent)
+        s.sentSha256 = s.sent.result();
     switch (s.phase) {
     case Phase::FileType:
         // Refused, the file is tried all the same, as the server may store it anyway.
@@ -265,10 +275,20 @@ void ParallelUpload::transferStep(Session &s, int status)
         if (status == 0) {
             if (s.temporary.isEmpty())
                 return finishJob(s, true);
-            // The next file's passive port is asked for with the rename, in the same round trip.
+            // The next file's passive port is asked for with the rename, in the same round
+            // trip, and its STOR goes as soon as the rename is answered as done.
             s.phase = Phase::Rename;
+            const bool more = !m_queue.empty() && !m_stop;
+            if (more && m_leftTemporaries.isEmpty()) {
+                s.reserved = m_queue.front();
+                m_queue.pop_front();
+                s.reservedTemporary = temporaryBeside(s.reserved->remote);
+                s.client->setStoreAfterRename(s.reservedTemporary, s.reserved->local);
+            } else {
+                s.client->setStoreAfterRename({}, {});
+            }
             s.client->setHostFileName(s.temporary);
-            s.client->Rename(s.job->remote, !m_queue.empty() && !m_stop);
+            s.client->Rename(s.job->remote, more);
             return;
         }
         if (refusedHere)
@@ -333,8 +353,44 @@ void ParallelUpload::note(Session &s, const QString &line)
         s.lines << line;
 }
 
+// The file reserved with the last rename: taken up when its STOR went already, otherwise
+// back to the head of the line.
+bool ParallelUpload::takeReserved(Session &s)
+{
+    if (!s.reserved)
+        return false;
+    if (!s.client->StoreUnderway()) {
+        handBackReserved(s);
+        return false;
+    }
+    s.job = *std::exchange(s.reserved, std::nullopt);
+    s.moving = 0;
+    s.error.clear();
+    s.incomplete = false;
+    storeStep(s, false, s.reservedTemporary);
+    return true;
+}
+
+void ParallelUpload::handBackReserved(Session &s)
+{
+    if (!s.reserved)
+        return;
+    if (s.client->StoreUnderway()) {
+        // Its STOR went: the server may hold part of it under the temporary name.
+        if (s.borrowed())
+            m_leftBehind << s.reservedTemporary;
+        else
+            m_leftTemporaries << s.reservedTemporary;
+    }
+    if (!m_stop)
+        m_queue.push_front(*s.reserved);
+    s.reserved.reset();
+}
+
 void ParallelUpload::next(Session &s)
 {
+    if (takeReserved(s))
+        return;
     if (!m_leftTemporaries.isEmpty()) {
         // What a lost session left half-stored goes first.
         s.phase = Phase::Cleanup;
@@ -377,10 +433,12 @@ void ParallelUpload::typeStep(Session &s)
     }
 }
 
-void ParallelUpload::storeStep(Session &s, bool plain)
+void ParallelUpload::storeStep(Session &s, bool plain, const QString &temporary)
 {
     s.phase = plain ? Phase::PlainStore : Phase::Store;
-    s.temporary = !plain && m_settings.safe ? temporaryBeside(s.job->remote) : QString();
+    s.temporary = plain || !m_settings.safe ? QString()
+                  : !temporary.isEmpty()    ? temporary
+                                            : temporaryBeside(s.job->remote);
     s.client->setHostFileName(s.temporary.isEmpty() ? s.job->remote : s.temporary);
     s.client->setLocalFileName(s.job->local);
     try {
@@ -424,6 +482,13 @@ void ParallelUpload::finishJob(Session &s, bool stored)
     const Job job = *s.job;
     s.job.reset();
     s.moving = 0;
+    // The lines of the file whose STOR went with this one's rename are the next file's.
+    QStringList following;
+    if (s.reservedLinesFrom >= 0 && s.reservedLinesFrom <= s.lines.size()) {
+        following = s.lines.mid(s.reservedLinesFrom);
+        s.lines.resize(s.reservedLinesFrom);
+    }
+    s.reservedLinesFrom = -1;
     if (!stored && m_stop)
         note(s, u"Zastaveno: "_s + job.relative);
     else
@@ -433,15 +498,14 @@ void ParallelUpload::finishJob(Session &s, bool stored)
     if (!stored && s.incomplete)
         note(s, u"Na serveru zůstal neúplný soubor: "_s + job.relative);
     s.incomplete = false;
-    if (!s.lines.isEmpty()) {
+    if (!s.lines.isEmpty())
         Q_EMIT fileLog(s.lines);
-        s.lines.clear();
-    }
+    s.lines = following;
     // Shown as the single session shows it; the receiver shows each text once.
     if (!stored && !m_stop && !s.error.isEmpty())
         Q_EMIT failure(s.error);
     s.error.clear();
-    Q_EMIT fileDone(job, stored, stored && m_settings.hashSent ? s.sent.result() : QByteArray());
+    Q_EMIT fileDone(job, stored, stored && m_settings.hashSent ? std::exchange(s.sentSha256, {}) : QByteArray());
     if (s.phase != Phase::Gone) // a receiver may have ended the session
         next(s);
 }
@@ -461,6 +525,7 @@ void ParallelUpload::lost(Session &s)
 {
     if (s.phase == Phase::Gone)
         return;
+    handBackReserved(s);
     if (!s.borrowed()) {
         // The file it was sending goes back to the others; it never failed on the server.
         s.error.clear();
@@ -500,6 +565,7 @@ void ParallelUpload::retire(Session &s)
 {
     if (s.phase == Phase::Gone)
         return;
+    handBackReserved(s);
     s.phase = Phase::Gone;
     if (!s.lines.isEmpty()) {
         Q_EMIT fileLog(s.lines);

@@ -90,7 +90,9 @@ private:
     void note(Session &s, const QString &line);
     void next(Session &s);
     void typeStep(Session &s);
-    void storeStep(Session &s, bool plain);
+    void storeStep(Session &s, bool plain, const QString &temporary = {});
+    bool takeReserved(Session &s);
+    void handBackReserved(Session &s);
     void refused(Session &s, const FtpException &e);
     void deleteTemporary(Session &s);
     void finishJob(Session &s, bool stored);

@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -49,6 +50,7 @@ public:
         QApplication::restoreOverrideCursor();
         if (--m_form.m_busy == 0) {
             m_form.flushLog();
+            m_form.drawPending();
             m_form.setBusy(false);
             if (m_form.m_closeRequested)
                 QMetaObject::invokeMethod(&m_form, [form = &m_form] { form->QDialog::reject(); },
@@ -100,11 +102,14 @@ TFTPForm::TFTPForm(QWidget *parent)
         return pick;
     });
     connectSession();
-    // The log is drawn in batches: one repaint per line would cost more than the transfer
-    // of a small file.
+    // The log and the progress bar are drawn in batches: one repaint per line, or per file,
+    // would cost more than the transfer of a small file.
     m_logTimer.setSingleShot(true);
     m_logTimer.setInterval(100);
-    connect(&m_logTimer, &QTimer::timeout, this, &TFTPForm::flushLog);
+    connect(&m_logTimer, &QTimer::timeout, this, [this] {
+        flushLog();
+        drawPending();
+    });
 
     setHomeDirectory(QDir::homePath());
 }
@@ -123,7 +128,7 @@ void TFTPForm::connectSession()
         appendLog(u"Spojení ukončeno, error = "_s + QString::number(error));
     });
     connect(m_engine, &UploadEngine::logLine, this, &TFTPForm::appendLog);
-    connect(m_engine, &UploadEngine::directoryEntered, this, &TFTPForm::setHomeDirectory);
+    connect(m_engine, &UploadEngine::directoryEntered, this, &TFTPForm::showWalkedDirectory);
     connect(m_engine, &UploadEngine::progress, this, &TFTPForm::showProgress);
     connect(m_engine, &UploadEngine::failure, this, &TFTPForm::showError);
 }
@@ -202,6 +207,7 @@ void TFTPForm::reject()
 
 void TFTPForm::setHomeDirectory(const QString &directory)
 {
+    m_fileListPending = false;
     m_homeDir = withSeparator(QDir::fromNativeSeparators(directory));
     m_directoryEdit->setText(QDir::toNativeSeparators(m_homeDir));
     m_fileList->clear();
@@ -337,12 +343,39 @@ void TFTPForm::StopButtonClick()
 
 void TFTPForm::showProgress(int permille, qint64 doneFiles, qint64 totalFiles, qint64 bytes, qint64 totalBytes)
 {
-    m_progress->setValue(permille);
+    // A progress bar repaints itself at once for every new value: a thousand small files
+    // would spend more time drawing than sending. The latest state goes with the log's
+    // next batch, ten times a second at most, and the last one when the work is over.
+    m_pendingProgress = ShownProgress{permille, doneFiles, totalFiles, bytes, totalBytes};
+    if (!m_logTimer.isActive())
+        m_logTimer.start();
+}
+
+// The walk passes through directories faster than anyone can read their lists: the
+// directory shows at once, its list with the log's next batch.
+void TFTPForm::showWalkedDirectory(const QString &directory)
+{
+    m_homeDir = withSeparator(QDir::fromNativeSeparators(directory));
+    m_directoryEdit->setText(QDir::toNativeSeparators(m_homeDir));
+    m_fileListPending = true;
+    if (!m_logTimer.isActive())
+        m_logTimer.start();
+}
+
+// What the log timer holds back: the latest progress and the walked directory's list.
+void TFTPForm::drawPending()
+{
+    if (m_fileListPending)
+        setHomeDirectory(m_homeDir);
+    if (!m_pendingProgress)
+        return;
+    const ShownProgress shown = *std::exchange(m_pendingProgress, std::nullopt);
+    m_progress->setValue(shown.permille);
     const QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
-    m_progress->setFormat(u"%1 / %2 souborů, %3 / %4"_s.arg(doneFiles)
-                              .arg(totalFiles)
-                              .arg(czech.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat),
-                                   czech.formattedDataSize(totalBytes, 2, QLocale::DataSizeTraditionalFormat)));
+    m_progress->setFormat(u"%1 / %2 souborů, %3 / %4"_s.arg(shown.doneFiles)
+                              .arg(shown.totalFiles)
+                              .arg(czech.formattedDataSize(shown.bytes, 2, QLocale::DataSizeTraditionalFormat),
+                                   czech.formattedDataSize(shown.totalBytes, 2, QLocale::DataSizeTraditionalFormat)));
 }
 
 void ShowUploadWindow(QWidget *parent, const std::function<void(TFTPForm &)> &prepare)

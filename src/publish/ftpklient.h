@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CertificateTrust;
 
@@ -74,6 +75,8 @@ private:
     void showRequestError(int status);
     void showError(const QString &text);
     void showProgress(int permille, qint64 doneFiles, qint64 totalFiles, qint64 bytes, qint64 totalBytes);
+    void drawPending();
+    void showWalkedDirectory(const QString &directory);
     void setBusy(bool busy);
 
     TFtpClient *m_ftp = nullptr;
@@ -84,6 +87,13 @@ private:
     bool m_closeRequested = false;
     QSet<QString> m_shownErrors;  // boxes already shown during the running operation
     mutable QStringList m_pendingLog;
+    struct ShownProgress
+    {
+        int permille = 0;
+        qint64 doneFiles = 0, totalFiles = 0, bytes = 0, totalBytes = 0;
+    };
+    std::optional<ShownProgress> m_pendingProgress;
+    bool m_fileListPending = false; // the list still shows a directory the walk has left
     QTimer m_logTimer;
 
     QLineEdit *m_directoryEdit = nullptr;

@@ -1,12 +1,17 @@
 // The data side of an FTP session on its own, against a plain socket on 127.0.0.1 playing
 // the server's data port: nothing leaves before the server took the transfer up, the file
-// arrives whole, a stop cuts cleanly, and a listing comes down as it was sent.
+// arrives whole, a stop cuts cleanly, and a listing comes down as it was sent. Over TLS,
+// a peer that talks after the last record is not answered with a reset.
 #include "publish/FtpDataChannel.h"
 #include "support/TestMain.h"
 
 #include <QCryptographicHash>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -22,6 +27,8 @@ class tst_FtpDataChannel : public QObject
 private Q_SLOTS:
     void storeWaitsForTheServerThenArrivesWhole_data();
     void storeWaitsForTheServerThenArrivesWhole();
+    void encryptedStoreEndsCleanlyWhenThePeerTalksLate_data();
+    void encryptedStoreEndsCleanlyWhenThePeerTalksLate();
     void listingComesDownAsSent();
     void unopenableFileIsRefusedBeforeAnyConnection();
 };
@@ -89,6 +96,58 @@ void tst_FtpDataChannel::storeWaitsForTheServerThenArrivesWhole()
     QVERIFY(received == content.mid(offset));
     QCOMPARE(channel.byteCount(), size - offset);
     QCOMPARE(sent.result(), QCryptographicHash::hash(content.mid(offset), QCryptographicHash::Sha256));
+}
+
+void tst_FtpDataChannel::encryptedStoreEndsCleanlyWhenThePeerTalksLate_data()
+{
+    QTest::addColumn<qint64>("size");
+    // All of it fits in the system's buffers before the peer reads: the channel is done
+    // sending long before the peer talks.
+    QTest::newRow("a small page") << qint64(10 * 1024 + 7);
+    QTest::newRow("several blocks") << qint64(3 * 1024 * 1024 + 17);
+}
+
+// A reset from our side, drawn by bytes the server sends after our last record (its
+// session tickets, say), throws away what the server has not read yet; pyftpdlib then
+// still answers 226 for the cut file. The connection must end cleanly instead.
+void tst_FtpDataChannel::encryptedStoreEndsCleanlyWhenThePeerTalksLate()
+{
+    QFETCH(qint64, size);
+    if (!QSslSocket::supportsSsl())
+        QSKIP("no TLS in this Qt");
+    QTemporaryDir dir;
+    QByteArray content(size, '\0');
+    QRandomGenerator(quint32(size)).fillRange(reinterpret_cast<quint32 *>(content.data()), size / 4);
+    const QString path = dir.filePath(u"page.bin"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    const QString certificateFile = dir.filePath(u"peer.pem"_s);
+    QProcess peer;
+    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer.start(u"/usr/bin/python3"_s, {QStringLiteral(BRISKO_TLSPEER_SCRIPT), certificateFile, u"1.0"_s});
+    QTRY_VERIFY_WITH_TIMEOUT(peer.canReadLine(), 20000);
+    const QByteArray portLine = peer.readLine().trimmed();
+    QVERIFY2(portLine.startsWith("PORT "), portLine.constData());
+    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(certificateFile);
+    QVERIFY(!certificates.isEmpty());
+
+    FtpDataChannel channel;
+    QSignalSpy finished(&channel, &FtpDataChannel::finished);
+    QVERIFY(channel.begin(FtpDataChannel::Kind::Store, path, 0));
+    channel.setEncryption(QSslConfiguration::defaultConfiguration(), u"localhost"_s, certificates.first());
+    channel.connectTo(QHostAddress::LocalHost, quint16(portLine.mid(5).toUInt()));
+    channel.accepted();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+    QCOMPARE(finished.first().first().toBool(), true);
+    QCOMPARE(channel.byteCount(), size);
+    QTRY_VERIFY_WITH_TIMEOUT(peer.canReadLine(), 20000);
+    const QByteArray expected = "RECEIVED " + QByteArray::number(size) + ' '
+                                + QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex() + " clean";
+    QCOMPARE(peer.readLine().trimmed(), expected);
+    QTRY_COMPARE_WITH_TIMEOUT(peer.state(), QProcess::NotRunning, 5000);
 }
 
 void tst_FtpDataChannel::listingComesDownAsSent()

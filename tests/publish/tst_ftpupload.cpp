@@ -5,6 +5,7 @@
 #include "PyFtpServer.h"
 #include "ScriptedFtpServer.h"
 #include "publish/FtpClient.h"
+#include "publish/UploadEngine.h"
 #include "publish/UploadJournal.h"
 #include "publish/ftpklient.h"
 #include "support/ScriptedInteraction.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -87,7 +89,9 @@ private Q_SLOTS:
     void failedTransferIsNeverInTheJournal();
     void dryRunStoresNothing();
     void emptyHomeDirectoryLogsNothing();
+    void progressCountsFilesAndBytes_data();
     void progressCountsFilesAndBytes();
+    void walkedDirectoriesAreListedAtAHumanPace();
 
     void fileAddedAfterTheListingIsStoredToo();
     void emptyDirectoryIsMadeOnceWithChangedOnly();
@@ -823,24 +827,79 @@ void tst_FtpUpload::emptyHomeDirectoryLogsNothing()
     QCOMPARE(server.commands.size(), commands);
 }
 
+void tst_FtpUpload::progressCountsFilesAndBytes_data()
+{
+    QTest::addColumn<int>("smallFiles");
+    QTest::addColumn<qsizetype>("smallSize");
+    QTest::addColumn<bool>("large");
+    QTest::newRow("one large, four small") << 4 << qsizetype(200 * 1000) << true;
+    // Many small pages: the bar must not be redrawn for each, that costs more than sending it.
+    QTest::newRow("three hundred small") << 300 << qsizetype(100) << false;
+}
+
 void tst_FtpUpload::progressCountsFilesAndBytes()
 {
+    QFETCH(int, smallFiles);
+    QFETCH(qsizetype, smallSize);
+    QFETCH(bool, large);
     if (!m_serverProblem.isEmpty())
         QFAIL(qPrintable(m_serverProblem));
     const QString root = m_local->path();
-    writeFile(root + u"/big.bin"_s, randomContent(8 * 1024 * 1024, 3));
-    for (int i = 0; i < 4; ++i)
-        writeFile(root + u"/s/f%1.txt"_s.arg(i), QByteArray(200 * 1000, 'f'));
+    if (large)
+        writeFile(root + u"/big.bin"_s, randomContent(8 * 1024 * 1024, 3));
+    for (int i = 0; i < smallFiles; ++i)
+        writeFile(root + u"/s/f%1.txt"_s.arg(i), QByteArray(smallSize, 'f'));
+    const int files = smallFiles + (large ? 1 : 0);
     auto form = makeForm(m_server.port());
     connectForm(*form);
     auto *bar = control<QProgressBar>(*form, u"ProgressBar1"_s);
     QList<int> values;
     connect(bar, &QProgressBar::valueChanged, this, [&](int v) { values << v; });
+    QList<qint64> reportedFiles;
+    connect(form->findChild<UploadEngine *>(), &UploadEngine::progress, this,
+            [&](int, qint64 doneFiles) { reportedFiles << doneFiles; });
+    QElapsedTimer clock;
+    clock.start();
     click(*form, u"UploadButton"_s);
-    QVERIFY(values.size() >= 5); // at least once a file
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(failures(form->LogText()), 0);
+    // The upload reports every file; the window draws at most ten times a second (a coarse
+    // timer may come up to 5 % early).
+    for (int done = 1; done <= files; ++done)
+        QVERIFY2(reportedFiles.contains(done), qPrintable(QString::number(done)));
+    QVERIFY2(values.size() <= elapsed / 90 + 2, qPrintable(u"%1 redraws in %2 ms"_s.arg(values.size()).arg(elapsed)));
     QVERIFY(std::is_sorted(values.begin(), values.end()));
     QCOMPARE(bar->value(), bar->maximum());
-    QVERIFY2(bar->text().startsWith(u"5 / 5 souborů"_s), qPrintable(bar->text()));
+    const QString shown = u"%1 / %1 souborů"_s.arg(files);
+    QVERIFY2(bar->text().startsWith(shown), qPrintable(bar->text()));
+}
+
+void tst_FtpUpload::walkedDirectoriesAreListedAtAHumanPace()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    for (int i = 0; i < 40; ++i)
+        writeFile(root + u"/d%1/page.html"_s.arg(i, 2, 10, QLatin1Char('0')), "p");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    auto *list = control<QListWidget>(*form, u"FileListBox1"_s);
+    int refills = 0;
+    connect(list->model(), &QAbstractItemModel::modelReset, this, [&] { ++refills; });
+    QStringList walked;
+    connect(form->findChild<UploadEngine *>(), &UploadEngine::directoryEntered, this, [&] {
+        walked << form->HomeDirectory(); // the window follows the walk at once
+    });
+    QElapsedTimer clock;
+    clock.start();
+    click(*form, u"UploadButton"_s);
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(failures(form->LogText()), 0);
+    QVERIFY(walked.contains(root + u"/d07/"_s));
+    QVERIFY2(refills <= elapsed / 90 + 2, qPrintable(u"%1 lists in %2 ms"_s.arg(refills).arg(elapsed)));
+    // Back where the walk started, listing that directory.
+    QCOMPARE(form->HomeDirectory(), root + u'/');
+    QVERIFY(form->LocalEntries().contains(u"[d39]"_s));
 }
 
 void tst_FtpUpload::fileAddedAfterTheListingIsStoredToo()

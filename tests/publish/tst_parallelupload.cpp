@@ -30,6 +30,8 @@ private Q_SLOTS:
     void windowUploadsOverFourSessions();
     void stopEndsEverySessionCleanly();
     void refusedLoginFailsEveryFileAndEnds();
+    void nextStoreGoesWithTheRenameAnswer_data();
+    void nextStoreGoesWithTheRenameAnswer();
 
 private:
     std::vector<ParallelUpload::Job> makeTree(int files);
@@ -246,6 +248,70 @@ void tst_ParallelUpload::refusedLoginFailsEveryFileAndEnds()
     // Each session tried once; no fresh session follows a refused login.
     QCOMPARE(log.filter(u"> PASS ********"_s).size(), 4);
     QVERIFY(log.filter(u"wrong"_s).isEmpty());
+}
+
+void tst_ParallelUpload::nextStoreGoesWithTheRenameAnswer_data()
+{
+    QTest::addColumn<int>("stopAfter"); // files stored before "Zastavit"; 0: none
+    QTest::newRow("every file") << 0;
+    QTest::newRow("stopped as the second file starts") << 1;
+    QTest::newRow("stopped as the fifth file starts") << 4;
+}
+
+// Over the caller's one session: the next file's STOR leaves as soon as the rename is
+// answered, before the caller has heard of it, and a stop meeting that STOR under way
+// leaves nothing behind.
+void tst_ParallelUpload::nextStoreGoesWithTheRenameAnswer()
+{
+    QFETCH(int, stopAfter);
+    auto jobs = makeTree(8);
+    for (auto &job : jobs) {
+        QFile f(job.local);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(1024 * 1024 + int(job.size), char('a' + job.size % 26)));
+        job.size = f.size();
+    }
+    TFtpClient client;
+    client.setHostName(u"127.0.0.1"_s);
+    client.setPort(QString::number(m_server.port()));
+    client.setUserName(u"joe"_s);
+    client.setPassWord(u"pw-123"_s);
+    client.setPassive(true);
+    QVERIFY(client.OpenSync() && client.UserSync() && client.PassSync());
+    QStringList log;
+    connect(&client, &TFtpClient::OnDisplay, this, [&](const QString &line) { log << line; });
+    ParallelUpload upload(settings(), jobs, client);
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) { log += lines; });
+    QStringList storedNames;
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &job, bool ok, const QByteArray &) {
+        if (ok)
+            storedNames << job.remote;
+        if (storedNames.size() == stopAfter)
+            upload.stop();
+    });
+    upload.run();
+    QCOMPARE(storedNames.size(), stopAfter == 0 ? 8 : stopAfter);
+    // Before the verdict on the k-th file, the STOR of the file after it has left.
+    int stors = 0, verdicts = 0;
+    for (const QString &line : std::as_const(log)) {
+        if (line.startsWith(u"> STOR "_s))
+            ++stors;
+        else if (line.startsWith(u"Nahráno: "_s) && ++verdicts < 8)
+            QVERIFY2(stors == verdicts + 1, qPrintable(log.join(u'\n')));
+    }
+    if (stopAfter != 0)
+        QCOMPARE(log.filter(u"Zastaveno: "_s).size(), 1);
+    std::vector<ParallelUpload::Job> done;
+    for (const auto &job : jobs) {
+        if (storedNames.contains(job.remote))
+            done.push_back(job);
+        else
+            QVERIFY2(!QFile::exists(m_remote + job.remote), qPrintable(job.relative));
+    }
+    verifyRemote(done);
+    // The caller's session goes on.
+    QVERIFY(client.Connected());
+    QVERIFY(client.PwdSync());
 }
 
 BRISKO_TEST_MAIN(tst_ParallelUpload)
