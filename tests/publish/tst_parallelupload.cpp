@@ -37,6 +37,8 @@ private:
     std::vector<ParallelUpload::Job> makeTree(int files);
     ParallelUpload::Settings settings() const;
     void verifyRemote(const std::vector<ParallelUpload::Job> &jobs);
+    // The stored files arrived whole; the others are not there at all.
+    void verifyOnlyStored(const std::vector<ParallelUpload::Job> &jobs, const QStringList &storedNames);
 
     QTemporaryDir m_dir;
     QString m_local;
@@ -91,6 +93,19 @@ ParallelUpload::Settings tst_ParallelUpload::settings() const
     s.passive = true;
     s.timeoutMs = 10000;
     return s;
+}
+
+void tst_ParallelUpload::verifyOnlyStored(const std::vector<ParallelUpload::Job> &jobs,
+                                          const QStringList &storedNames)
+{
+    std::vector<ParallelUpload::Job> done;
+    for (const auto &job : jobs) {
+        if (storedNames.contains(job.remote))
+            done.push_back(job);
+        else
+            QVERIFY2(!QFile::exists(m_remote + job.remote), qPrintable(job.relative));
+    }
+    verifyRemote(done);
 }
 
 void tst_ParallelUpload::verifyRemote(const std::vector<ParallelUpload::Job> &jobs)
@@ -220,14 +235,7 @@ void tst_ParallelUpload::stopEndsEverySessionCleanly()
     upload.run();
     QCOMPARE(failed, 0);
     QVERIFY(stored >= 10 && stored < 120);
-    std::vector<ParallelUpload::Job> done;
-    for (const auto &job : jobs) {
-        if (storedNames.contains(job.remote))
-            done.push_back(job);
-        else
-            QVERIFY2(!QFile::exists(m_remote + job.remote), qPrintable(job.relative));
-    }
-    verifyRemote(done);
+    verifyOnlyStored(jobs, storedNames);
 }
 
 void tst_ParallelUpload::refusedLoginFailsEveryFileAndEnds()
@@ -301,14 +309,7 @@ void tst_ParallelUpload::nextStoreGoesWithTheRenameAnswer()
     }
     if (stopAfter != 0)
         QCOMPARE(log.filter(u"Zastaveno: "_s).size(), 1);
-    std::vector<ParallelUpload::Job> done;
-    for (const auto &job : jobs) {
-        if (storedNames.contains(job.remote))
-            done.push_back(job);
-        else
-            QVERIFY2(!QFile::exists(m_remote + job.remote), qPrintable(job.relative));
-    }
-    verifyRemote(done);
+    verifyOnlyStored(jobs, storedNames);
     // The caller's session goes on.
     QVERIFY(client.Connected());
     QVERIFY(client.PwdSync());
