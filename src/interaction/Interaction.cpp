@@ -16,8 +16,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QTimer>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSplitter>
@@ -68,54 +66,41 @@ QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &t
     return QMessageBox::StandardButton(box.exec());
 }
 
-// How long a closed file dialog stays before it goes (see runFileDialog).
-constexpr int FileDialogDisposeDelayMs = 1000;
-
 QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
                       const QString &startPath, const QString &caption)
 {
-    auto *dialog = new QFileDialog(g_parent, caption);
-    // Closed, the dialog goes a moment later, so that what the user chose a file for comes
-    // first: its destruction (Qt writes the dialog's state to a file and stops its folder
-    // watcher) took 8 to 20 ms before the chosen page could open. Without a window to own
-    // it, it goes at once.
-    const auto dispose = qScopeGuard([dialog] {
-        if (dialog->parent())
-            QTimer::singleShot(FileDialogDisposeDelayMs, dialog, &QObject::deleteLater);
-        else
-            delete dialog;
-    });
-    dialog->setObjectName(u"FileDialog"_s);
+    QFileDialog dialog(g_parent, caption);
+    dialog.setObjectName(u"FileDialog"_s);
     // Qt's own start size squeezes the name, size and date columns; start with room for
     // them, within the screen.
     QSize size(880, 560);
-    if (const QScreen *screen = (g_parent ? g_parent->screen() : dialog->screen()))
+    if (const QScreen *screen = (g_parent ? g_parent->screen() : dialog.screen()))
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    dialog->resize(size);
+    dialog.resize(size);
     // The name column gets the room a long file name needs, the side bar its folder names.
-    if (auto *view = dialog->findChild<QTreeView *>(u"treeView"_s)) {
+    if (auto *view = dialog.findChild<QTreeView *>(u"treeView"_s)) {
         const int rest[] = {80, 120, 130};
         const int name = qMax(200, size.width() - 170 - 70 - (rest[0] + rest[1] + rest[2]));
         view->header()->resizeSection(0, name);
         for (int column = 1; column <= 3; ++column)
             view->header()->resizeSection(column, rest[column - 1]);
     }
-    if (auto *split = dialog->findChild<QSplitter *>(u"splitter"_s))
+    if (auto *split = dialog.findChild<QSplitter *>(u"splitter"_s))
         split->setSizes({170, size.width() - 170});
-    setUpFileDialog(*dialog, filter);
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+    setUpFileDialog(dialog, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     const QFileInfo start(startPath);
     if (start.isDir()) {
-        dialog->setDirectory(startPath);
+        dialog.setDirectory(startPath);
     } else {
-        dialog->setDirectory(start.absolutePath());
-        dialog->selectFile(start.fileName());
+        dialog.setDirectory(start.absolutePath());
+        dialog.selectFile(start.fileName());
     }
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const QString chosen = dialog->selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
     g_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;
 }

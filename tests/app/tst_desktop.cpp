@@ -111,7 +111,6 @@ private Q_SLOTS:
     void czechLocaleOnlyWhereNoneIsSet();
     void promptIsAsWideAsItsTitle();
     void fileDialogStartsWithRoomForItsColumns();
-    void closedFileDialogGoesSoonAfter();
 
 private:
     Interaction *m_refusing = nullptr;
@@ -427,21 +426,6 @@ void tst_Desktop::fileDialogStartsWithRoomForItsColumns()
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     QVERIFY2(size.width() >= qMin(800, screen.width() * 8 / 10), qPrintable(QString::number(size.width())));
     QVERIFY2(size.height() >= qMin(500, screen.height() * 8 / 10), qPrintable(QString::number(size.height())));
-}
-
-// A closed file dialog goes a moment later, so the chosen page opens first; it never
-// stays behind for good, and nothing of it shows meanwhile.
-void tst_Desktop::closedFileDialogGoesSoonAfter()
-{
-    QWidget window;
-    setDialogParent(&window);
-    const auto noParent = qScopeGuard([] { setDialogParent(nullptr); });
-    onNextModal([](QWidget *) {});
-    QVERIFY(ui().openFileName(openFilter(), m_folder.path()).isEmpty());
-    const QList<QFileDialog *> closed = window.findChildren<QFileDialog *>();
-    QCOMPARE(closed.size(), 1);
-    QVERIFY(!closed.first()->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(window.findChildren<QFileDialog *>().isEmpty(), 5000);
 }
 
 BRISKO_TEST_MAIN(tst_Desktop)
