@@ -168,7 +168,7 @@ void FtpDataChannel::accepted()
     }
     if (m_tls)
         maybeStartEncryption();
-    else if (m_kind == Kind::Store && m_connected && !m_stopped)
+    else if (m_kind == Kind::Store && m_connected)
         sendNextBlocks();
 }
 
