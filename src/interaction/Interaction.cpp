@@ -1,5 +1,6 @@
 #include "Interaction.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QTreeView>
 #include <QHeaderView>
 
+#include <memory>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -66,39 +68,86 @@ QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &t
     return QMessageBox::StandardButton(box.exec());
 }
 
-QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
-                      const QString &startPath, const QString &caption)
+// The main window's file dialog is made once and shown again for every file asked for:
+// destroying Qt's dialog writes its settings file and stops its folder watcher, 5 to 20 ms
+// between the user's Enter and the page opening, every time.
+QPointer<QFileDialog> g_fileDialog;
+
+QFileDialog *newFileDialog(QWidget *parent)
 {
-    QFileDialog dialog(g_parent, caption);
-    dialog.setObjectName(u"FileDialog"_s);
+    auto *dialog = new QFileDialog(parent);
+    dialog->setObjectName(u"FileDialog"_s);
+    // Qt's own dialog, so it speaks Czech with the rest of the program and filters alike
+    // on every desktop.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
     // Qt's own start size squeezes the name, size and date columns; start with room for
     // them, within the screen.
     QSize size(880, 560);
-    if (const QScreen *screen = (g_parent ? g_parent->screen() : dialog.screen()))
+    if (const QScreen *screen = (parent ? parent->screen() : dialog->screen()))
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
-    dialog.resize(size);
+    dialog->resize(size);
     // The name column gets the room a long file name needs, the side bar its folder names.
-    if (auto *view = dialog.findChild<QTreeView *>(u"treeView"_s)) {
+    if (auto *view = dialog->findChild<QTreeView *>(u"treeView"_s)) {
         const int rest[] = {80, 120, 130};
         const int name = qMax(200, size.width() - 170 - 70 - (rest[0] + rest[1] + rest[2]));
         view->header()->resizeSection(0, name);
         for (int column = 1; column <= 3; ++column)
             view->header()->resizeSection(column, rest[column - 1]);
     }
-    if (auto *split = dialog.findChild<QSplitter *>(u"splitter"_s))
+    if (auto *split = dialog->findChild<QSplitter *>(u"splitter"_s))
         split->setSizes({170, size.width() - 170});
-    setUpFileDialog(dialog, filter);
+    return dialog;
+}
+
+// The kept dialog when it can serve (the same parent, not already showing: a file asked
+// for from within a file dialog gets a dialog of its own), else one for this time only.
+QFileDialog &fileDialogFor(std::unique_ptr<QFileDialog> &once)
+{
+    if (g_fileDialog && !g_fileDialog->isVisible() && g_fileDialog->parentWidget() != g_parent)
+        delete g_fileDialog.data();
+    if (!g_parent || (g_fileDialog && g_fileDialog->isVisible())) {
+        once.reset(newFileDialog(g_parent));
+        return *once;
+    }
+    if (!g_fileDialog)
+        g_fileDialog = newFileDialog(g_parent);
+    return *g_fileDialog;
+}
+
+QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
+                      const QString &startPath, const QString &caption)
+{
+    std::unique_ptr<QFileDialog> once;
+    QFileDialog &dialog = fileDialogFor(once);
+    // Everything a former use may have left is set anew.
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
+    if (!caption.isEmpty())
+        dialog.setWindowTitle(caption);
+    else
+        dialog.setWindowTitle(mode == QFileDialog::AcceptOpen ? QFileDialog::tr("Open")
+                                                              : QFileDialog::tr("Save As"));
+    dialog.setNameFilters(filter.isEmpty() ? QStringList{QFileDialog::tr("All Files (*)")}
+                                           : qtFileFilters(filter));
     const QFileInfo start(startPath);
-    if (start.isDir()) {
-        dialog.setDirectory(startPath);
-    } else {
-        dialog.setDirectory(start.absolutePath());
+    dialog.setDirectory(start.isDir() ? startPath : start.absolutePath());
+    if (auto *views = dialog.findChild<QTreeView *>(u"treeView"_s))
+        views->clearSelection(); // the list view shares its selection
+    if (auto *name = dialog.findChild<QLineEdit *>(u"fileNameEdit"_s))
+        name->clear();
+    if (!start.isDir())
         dialog.selectFile(start.fileName());
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // Enter in the name's completion list accepts the dialog with the list still open. Left
+    // open, it keeps Qt in popup mode: the main window never became active again and the
+    // keys typed next went nowhere.
+    while (QWidget *popup = QApplication::activePopupWidget()) {
+        if (!popup->close())
+            break;
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString chosen = dialog.selectedFiles().constFirst();
     g_lastFolder = QFileInfo(chosen).absolutePath();
@@ -268,16 +317,6 @@ QStringList qtFileFilters(const QString &filter)
 QString qtFileFilter(const QString &filter)
 {
     return qtFileFilters(filter).join(u";;"_s);
-}
-
-void setUpFileDialog(QFileDialog &dialog, const QString &filter)
-{
-    // Qt's own dialog, so it speaks Czech with the rest of the program and filters alike
-    // on every desktop.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (!filter.isEmpty())
-        dialog.setNameFilters(qtFileFilters(filter));
 }
 
 QString fileDialogStart(const QString &path)

@@ -7,7 +7,6 @@
 #include <optional>
 
 class QDialog;
-class QFileDialog;
 class QPrinter;
 class QWidget;
 
@@ -66,8 +65,6 @@ void setDialogParent(QWidget *parent);
 // patterns matching as on Windows ("*.*" is every file, "*.htm" also lists ".html").
 QStringList qtFileFilters(const QString &filter);
 QString qtFileFilter(const QString &filter); // the same joined with ";;"
-// Qt's own file dialog with these filters, each caption shown once as written.
-void setUpFileDialog(QFileDialog &dialog, const QString &filter);
 // Where a file dialog starts for this directory or proposed file: there when it is an
 // absolute path that exists, else the folder used last, else the user's home.
 QString fileDialogStart(const QString &path);

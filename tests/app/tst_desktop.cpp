@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QCompleter>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -111,6 +113,8 @@ private Q_SLOTS:
     void czechLocaleOnlyWhereNoneIsSet();
     void promptIsAsWideAsItsTitle();
     void fileDialogStartsWithRoomForItsColumns();
+    void keptFileDialogStartsClean();
+    void enterInTheCompletionListLeavesNoPopup();
 
 private:
     Interaction *m_refusing = nullptr;
@@ -426,6 +430,93 @@ void tst_Desktop::fileDialogStartsWithRoomForItsColumns()
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     QVERIFY2(size.width() >= qMin(800, screen.width() * 8 / 10), qPrintable(QString::number(size.width())));
     QVERIFY2(size.height() >= qMin(500, screen.height() * 8 / 10), qPrintable(QString::number(size.height())));
+}
+
+namespace {
+
+// What a file dialog showed: the main window keeps one dialog for every file it asks for.
+struct FileDialogSeen
+{
+    QFileDialog *dialog = nullptr;
+    QString title;
+    QStringList filters;
+    QString folder;
+    QString name;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+};
+
+std::function<void(QWidget *)> lookAtFileDialog(FileDialogSeen &seen, const QString &choose = {})
+{
+    return [&seen, choose](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog);
+        auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        QVERIFY(name);
+        seen = {dialog, dialog->windowTitle(), comboItems(dialog, u"fileTypeCombo"_s),
+                dialog->directory().absolutePath(), name->text(), dialog->acceptMode()};
+        if (!choose.isEmpty()) {
+            name->setText(choose);
+            QMetaObject::invokeMethod(dialog, &QDialog::accept);
+        }
+    };
+}
+
+} // namespace
+
+void tst_Desktop::keptFileDialogStartsClean()
+{
+    installQtTranslation(*qApp);
+    QWidget mainWindow;
+    setDialogParent(&mainWindow);
+    const auto noParent = qScopeGuard([] { setDialogParent(nullptr); });
+    const QString folder = QDir(m_folder.path()).absolutePath();
+    QTemporaryDir other;
+    FileDialogSeen open, save, openAgain;
+    onNextModal(lookAtFileDialog(open, u"b.htm"_s));
+    QCOMPARE(ui().openFileName(openFilter(), folder), folder + u"/b.htm"_s);
+    onNextModal(lookAtFileDialog(save));
+    QVERIFY(ui().saveFileName(u"Šablona (*.htt)|*.htt"_s, folder + u"/new.htt"_s).isEmpty());
+    onNextModal(lookAtFileDialog(openAgain));
+    QVERIFY(ui().openFileName(openFilter(), other.path()).isEmpty());
+
+    QVERIFY(open.dialog);
+    QCOMPARE(save.dialog, open.dialog);
+    QCOMPARE(openAgain.dialog, open.dialog);
+    QCOMPARE(save.title, u"Uložit jako"_s);
+    QCOMPARE(save.mode, QFileDialog::AcceptSave);
+    QCOMPARE(save.filters, QStringList{u"Šablona (*.htt)"_s});
+    QCOMPARE(save.folder, folder);
+    QCOMPARE(save.name, u"new.htt"_s);
+    // Nothing of the save or of the name chosen before is left.
+    QCOMPARE(openAgain.title, u"Otevřít"_s);
+    QCOMPARE(openAgain.mode, QFileDialog::AcceptOpen);
+    QCOMPARE(openAgain.filters, open.filters);
+    QCOMPARE(openAgain.folder, QDir(other.path()).absolutePath());
+    QCOMPARE(openAgain.name, QString());
+}
+
+void tst_Desktop::enterInTheCompletionListLeavesNoPopup()
+{
+    QWidget mainWindow;
+    setDialogParent(&mainWindow);
+    const auto noParent = qScopeGuard([] { setDialogParent(nullptr); });
+    bool listShown = false;
+    onNextModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog);
+        QVERIFY(!listedFiles(*dialog).isEmpty());
+        auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        QVERIFY(name && name->completer());
+        QTest::keyClicks(name, u"b.htm"_s);
+        QTRY_VERIFY(name->completer()->popup()->isVisible());
+        listShown = true;
+        QTest::keyClick(name->completer()->popup(), Qt::Key_Return);
+    });
+    const QString chosen = ui().openFileName(openFilter(), m_folder.path());
+    QVERIFY(listShown);
+    QCOMPARE(chosen, QDir(m_folder.path()).absoluteFilePath(u"b.htm"_s));
+    // A popup left open would keep every key from the main window.
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
 }
 
 BRISKO_TEST_MAIN(tst_Desktop)
