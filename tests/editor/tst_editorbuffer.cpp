@@ -2,6 +2,8 @@
 #include "markup/TagItemDrag.h"
 #include "support/TestMain.h"
 
+#include <QScrollBar>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void offsetsCountLineBreaksAsTwo_data();
     void offsetsCountLineBreaksAsTwo();
     void textComesBackWithCrLf();
+    void loadedPageIsFreshAndInTheInsertionColour();
     void wrapSelectionAroundSelectedText();
     void wrapSelectionWithEmptySelection();
     void wrapSelectionIsOneUndoStep();
@@ -112,6 +115,29 @@ void tst_EditorBuffer::textComesBackWithCrLf()
     m_buffer->SetText(u"x\r\ny"_s);
     QCOMPARE(m_buffer->GetText(), u"x\r\ny"_s);
     QVERIFY(m_buffer->IsModified());
+}
+
+void tst_EditorBuffer::loadedPageIsFreshAndInTheInsertionColour()
+{
+    m_buffer->resize(300, 200);
+    m_buffer->ReplaceSelection(u"typed before"_s);
+    m_buffer->SetInsertionColor(Red);
+    QString page;
+    for (int i = 0; i < 200; ++i)
+        page += u"<P>line\r\n"_s;
+    m_buffer->loadText(page);
+    QCOMPARE(m_buffer->GetText(), page);
+    QCOMPARE(m_buffer->colorAt(0), Red);
+    QCOMPARE(m_buffer->colorAt(page.size() - 3), Red);
+    QVERIFY(!m_buffer->IsModified());
+    QVERIFY(!m_buffer->document()->isUndoAvailable());
+    QVERIFY(m_buffer->document()->isUndoRedoEnabled());
+    QCOMPARE(m_buffer->SelStart(), 0);
+    // The scroll bar is shown while the page goes in, and follows the text again after.
+    QCOMPARE(m_buffer->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QVERIFY(m_buffer->verticalScrollBar()->isVisible());
+    m_buffer->loadText(u"short"_s);
+    QVERIFY(!m_buffer->verticalScrollBar()->isVisible());
 }
 
 void tst_EditorBuffer::wrapSelectionAroundSelectedText()
