@@ -111,7 +111,12 @@ void DocumentManager::refreshDocumentStatus()
 bool DocumentManager::OpenFile(TForm2 &doc, const QString &path)
 {
     // Pages are read in the encoding they are in; saving writes that encoding back.
-    const TextFileResult file = readDocumentFile(path);
+    return showFile(doc, path, readDocumentFile(path), false);
+}
+
+bool DocumentManager::showFile(TForm2 &doc, const QString &path, const TextFileResult &file,
+                               bool colourInBackground)
+{
     if (!file.ok) {
         ui().showError(readFailureMessage(path, file));
         return false;
@@ -122,6 +127,14 @@ bool DocumentManager::OpenFile(TForm2 &doc, const QString &path)
     AddRecentFile(path);
     Q_EMIT recentFilesChanged();
     Q_EMIT fileLocationChanged(path);
+    // The colours are scanned from the text as read: reading it back from the editor would
+    // be another pass over the whole page.
+    if (colourInBackground) {
+        const SyntaxColors colours = SyntaxColors::fromSettings(m_settings);
+        ColorizeDocumentInBackground(*doc.RichEdit1, m_settings,
+                                     [this](const QString &text) { setStatusText(3, text); },
+                                     prescanColours(file.text, colours));
+    }
     return true;
 }
 
@@ -139,9 +152,7 @@ TForm2 *DocumentManager::openInNewWindow(const QString &path)
     if (!doc)
         return nullptr;
     // The page shows at once and answers keys while its colours go in behind.
-    if (OpenFile(*doc, path) && m_settings.Colorize && doc == activeDocument())
-        ColorizeDocumentInBackground(*doc->RichEdit1, m_settings,
-                                     [this](const QString &text) { setStatusText(3, text); });
+    showFile(*doc, path, readDocumentFile(path), m_settings.Colorize && doc == activeDocument());
     return doc;
 }
 

@@ -10,6 +10,7 @@
 
 class QMdiArea;
 class QMdiSubWindow;
+struct TextFileResult;
 
 // Turns a tag item dropped on a document into the text it stands for; the user-tags
 // window knows the lines behind its own items.
@@ -87,6 +88,8 @@ Q_SIGNALS:
     void statusTextSet(int panel, const QString &text);
 
 private:
+    bool showFile(TForm2 &document, const QString &path, const TextFileResult &file,
+                  bool colourInBackground);
     void watchDocument(TForm2 *document);
     void documentActivated(QMdiSubWindow *window);
 

@@ -1,6 +1,7 @@
 #include "editor/Colorize.h"
 
 #include "editor/EditorBuffer.h"
+#include "editor/TextOffsets.h"
 #include "settings/TSettings.h"
 
 #include <QApplication>
@@ -29,16 +30,19 @@ void applyEditorFont(EditorBuffer &buffer, const TSettings &settings)
     buffer.setEditorFont(font);
 }
 
-// The whole text's colour runs, as the buffer applies them.
-std::vector<ColorRun> scannedRuns(const EditorBuffer &buffer, const TSettings &settings)
+std::vector<ColorRun> asColorRuns(const std::vector<SyntaxRun> &scanned)
 {
-    const std::vector<SyntaxRun> scanned =
-        ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
     std::vector<ColorRun> runs;
     runs.reserve(scanned.size());
     for (const SyntaxRun &run : scanned)
         runs.push_back({run.start, run.length, run.color});
     return runs;
+}
+
+// The whole text's colour runs, as the buffer applies them.
+std::vector<ColorRun> scannedRuns(const EditorBuffer &buffer, const TSettings &settings)
+{
+    return asColorRuns(ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings)));
 }
 
 } // namespace
@@ -62,8 +66,28 @@ void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
     report(u"Hotovo!"_s);
 }
 
+PrescannedColours prescanColours(const QString &loadedText, const SyntaxColors &colors)
+{
+    // The text as the buffer gives it back has CR LF for every line break. A text read from
+    // a file has no other breaks, unless it holds a Unicode line or paragraph separator.
+    bool otherBreaks = false;
+    for (qsizetype i = 0, n = loadedText.size(); i < n && !otherBreaks; ++i) {
+        const char16_t c = loadedText[i].unicode();
+        if (c == u'\r')
+            otherBreaks = i + 1 == n || loadedText[++i] != u'\n';
+        else
+            otherBreaks = c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    }
+    if (!otherBreaks)
+        return {int(loadedText.size()), ColorizeScan(loadedText, colors)};
+    QString text = toControlText(loadedText);
+    text.replace(u'\n', u"\r\n"_s);
+    return {int(text.size()), ColorizeScan(text, colors)};
+}
+
 void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &settings,
-                                  const std::function<void(const QString &)> &status)
+                                  const std::function<void(const QString &)> &status,
+                                  PrescannedColours prescanned)
 {
     buffer.cancelBackgroundColouring();
     if (status) {
@@ -72,5 +96,10 @@ void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &setting
                          [status] { status(u"Hotovo!"_s); }, Qt::SingleShotConnection);
     }
     applyEditorFont(buffer, settings);
-    buffer.colorInBackground(scannedRuns(buffer, settings));
+    // The length tells a text the buffer changed in loading (a character it takes for a line
+    // break) from the one scanned.
+    if (prescanned.textLength == buffer.textLength())
+        buffer.colorInBackground(asColorRuns(prescanned.runs));
+    else
+        buffer.colorInBackground(scannedRuns(buffer, settings));
 }

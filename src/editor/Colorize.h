@@ -43,8 +43,19 @@ std::vector<SyntaxRun> ColorizeScan(QStringView text, const SyntaxColors &colors
 void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
                       const std::function<void(const QString &)> &status);
 
+// The colours of a text about to be loaded into a buffer, scanned from the text itself:
+// reading the text back from the buffer is another pass over the whole page.
+struct PrescannedColours
+{
+    int textLength = -1; // of the buffer's text they were scanned from
+    std::vector<SyntaxRun> runs;
+};
+PrescannedColours prescanColours(const QString &loadedText, const SyntaxColors &colors);
+
 // Colours the whole buffer like ColorizeDocument, without holding up the user: what is on
 // screen at once, the rest in short slices from the event loop (a page just opened).
 // status receives "Koloruje se text...!" now and "Hotovo!" when the last slice is in.
+// Prescanned colours are used when they belong to the buffer's text, else it is scanned.
 void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &settings,
-                                  const std::function<void(const QString &)> &status);
+                                  const std::function<void(const QString &)> &status,
+                                  PrescannedColours prescanned = {});

@@ -71,6 +71,9 @@ private Q_SLOTS:
     void backgroundColouringEndsLikeOneStep();
     void keyTypedDuringBackgroundColouringKeepsItsColour();
     void recolouringAndLoadingDuringBackgroundColouring();
+    void prescannedColoursFitTheLoadedText_data();
+    void prescannedColoursFitTheLoadedText();
+    void colouringOfAnotherTextIsNotUsed();
 };
 
 void tst_Colorize::scanColoursByTagName_data()
@@ -300,6 +303,38 @@ void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()
     QCOMPARE(closing->GetText(), longPage());
     closing.reset();
     QTest::qWait(20);
+}
+
+void tst_Colorize::prescannedColoursFitTheLoadedText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << u"<P>a\r\n<B>b</B>\r\n"_s;
+    QTest::newRow("lone LF") << u"<P>a\n<B>b</B>"_s;
+    QTest::newRow("lone CR") << u"<P>a\r<B>b</B>\r"_s;
+    QTest::newRow("line separator") << u"<P>a\u2028<B>b</B>"_s;
+    QTest::newRow("paragraph separator in a tag") << u"<A HREF=x\u2029y>a</A>"_s;
+    QTest::newRow("empty") << QString();
+}
+
+void tst_Colorize::prescannedColoursFitTheLoadedText()
+{
+    QFETCH(QString, text);
+    EditorBuffer buffer;
+    buffer.loadText(text);
+    const PrescannedColours prescanned = prescanColours(text, colors);
+    QCOMPARE(prescanned.textLength, buffer.textLength());
+    QVERIFY(prescanned.runs == ColorizeScan(buffer.GetText(), colors));
+}
+
+void tst_Colorize::colouringOfAnotherTextIsNotUsed()
+{
+    const TSettings settings = letterSettings();
+    EditorBuffer buffer;
+    buffer.loadText(u"<B>x</B> y"_s);
+    ColorizeDocumentInBackground(buffer, settings, {},
+                                 prescanColours(u"<B>xx</B> y"_s, SyntaxColors::fromSettings(settings)));
+    QTRY_VERIFY(!buffer.backgroundColouringPending());
+    QCOMPARE(paintBuffer(buffer, settings), u"tttxttttxx"_s);
 }
 
 BRISKO_TEST_MAIN(tst_Colorize)
