@@ -19,6 +19,7 @@ LogoAnimation::LogoAnimation(Workspace &workspace, QWidget *paintBox)
 {
     setObjectName(u"LogoAnimation"_s);
     m_frames.resize(FrameCount);
+    m_read.resize(FrameCount, false);
     m_timer->setInterval(IntervalMs);
     connect(m_timer, &QTimer::timeout, this, &LogoAnimation::tick);
     paintBox->installEventFilter(this);
@@ -31,8 +32,20 @@ QString LogoAnimation::frameName(int listIndex)
 
 void LogoAnimation::loadFrames(const QString &prefix)
 {
-    for (int i = 0; i < FrameCount; ++i)
-        m_frames[i] = QPixmap(prefix + frameName(i) + u".png"_s);
+    // Reading all thirty at once took 2 ms of the start; one at a time, as the animation
+    // comes to it, costs nothing anyone waits for.
+    m_prefix = prefix;
+    m_frames.fill(QPixmap());
+    m_read.fill(false);
+}
+
+const QPixmap &LogoAnimation::frame(int listIndex) const
+{
+    if (!m_read[listIndex] && !m_prefix.isEmpty()) {
+        m_frames[listIndex] = QPixmap(m_prefix + frameName(listIndex) + u".png"_s);
+        m_read[listIndex] = true;
+    }
+    return m_frames[listIndex];
 }
 
 void LogoAnimation::start()
@@ -52,9 +65,9 @@ bool LogoAnimation::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_paintBox)
         return false;
     if (event->type() == QEvent::Paint) {
-        if (m_shown >= 0 && !m_frames[m_shown].isNull()) {
+        if (m_shown >= 0 && !frame(m_shown).isNull()) {
             QPainter painter(m_paintBox);
-            painter.drawPixmap(0, 0, m_frames[m_shown]);
+            painter.drawPixmap(0, 0, frame(m_shown));
         }
         return true;
     }

@@ -25,8 +25,8 @@ public:
     // The resource name of the frame at a list position: the list holds "W30" first and
     // "W1" last.
     static QString frameName(int listIndex);
-    // Loads the frames from the resources under prefix; a missing frame stays empty and
-    // is not drawn.
+    // Takes the frames from the resources under prefix, each read when first needed; a
+    // missing frame stays empty and is not drawn.
     void loadFrames(const QString &prefix = QStringLiteral(":/logo/"));
     void start();
     // One step of the timer: shows the frame at (counter mod 30) and moves the counter on.
@@ -35,7 +35,7 @@ public:
     int counter() const { return m_counter; }
     // The list position shown by the last step, -1 before the first.
     int shownIndex() const { return m_shown; }
-    const QPixmap &frame(int listIndex) const { return m_frames[listIndex]; }
+    const QPixmap &frame(int listIndex) const;
     QTimer *timer() const { return m_timer; }
 
 protected:
@@ -45,7 +45,9 @@ private:
     Workspace &m_workspace;
     QWidget *m_paintBox;
     QTimer *m_timer;
-    QList<QPixmap> m_frames;
+    QString m_prefix;
+    mutable QList<QPixmap> m_frames;
+    mutable QList<bool> m_read;
     int m_counter = 1;
     int m_shown = -1;
 };
