@@ -17,10 +17,10 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QSplitter>
 #include <QHBoxLayout>
 #include <QStorageInfo>
-#include <QStyle>
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
@@ -50,12 +50,23 @@ public:
     QString type(const QFileInfo &) const override { return m_type; }
 
 private:
-    // Looked up when the tree first draws a folder, not while the main window is being
-    // built: the icon theme's search took a tenth of the start.
+    // Drawn here: the style's folder icon is first looked for in the icon theme, and the
+    // model asks for the first folder's icon while the main window is being built; that
+    // search took 3 ms of the start.
     const QIcon &folder() const
     {
-        if (m_folder.isNull())
-            m_folder = QFileIconProvider().icon(QAbstractFileIconProvider::Folder);
+        if (m_folder.isNull()) {
+            QPixmap pixmap(32, 32);
+            pixmap.fill(Qt::transparent);
+            QPainter p(&pixmap);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(QColor(170, 125, 20), 1.5));
+            p.setBrush(QColor(245, 200, 90));
+            p.drawRoundedRect(QRectF(3, 6, 12, 8), 2, 2); // the tab
+            p.setBrush(QColor(252, 218, 120));
+            p.drawRoundedRect(QRectF(3, 10, 26, 17), 2, 2);
+            m_folder = QIcon(pixmap);
+        }
         return m_folder;
     }
 
@@ -64,6 +75,25 @@ private:
 };
 
 constexpr int PathRole = Qt::UserRole;
+
+// The arrow of the "up a folder" button, drawn here: the style's own icon is first looked
+// for in the icon theme, and that search took 3 ms of the start.
+QIcon upArrowIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 100, 40), 1.5));
+    p.setBrush(QColor(90, 170, 80));
+    p.drawEllipse(QRectF(2, 2, 28, 28));
+    const QPointF arrow[] = {{16, 7}, {25, 17}, {19.5, 17}, {19.5, 25},
+                             {12.5, 25}, {12.5, 17}, {7, 17}};
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPolygon(arrow, std::size(arrow));
+    return QIcon(pixmap);
+}
 
 QFont boldFont(QFont font, int pixelSize = 0)
 {
@@ -202,7 +232,7 @@ void FilePanel::createControls()
     connect(DriveComboBox1, &QComboBox::activated, this, &FilePanel::driveChosen);
     UpButton = new QToolButton(this);
     UpButton->setObjectName(u"UpButton"_s);
-    UpButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogToParent));
+    UpButton->setIcon(upArrowIcon());
     UpButton->setToolTip(u"O úroveň výš"_s);
     connect(UpButton, &QToolButton::clicked, this, &FilePanel::goUp);
     auto *driveRow = new QHBoxLayout;
