@@ -284,6 +284,7 @@ void EditorBuffer::colorInBackground(std::span<const ColorRun> runs)
         m_sliceTimer->setInterval(0);
         connect(m_sliceTimer, &QTimer::timeout, this, &EditorBuffer::colourSlice);
     }
+    m_firstSlice = true;
     if (backgroundColouringPending())
         m_sliceTimer->start();
     else
@@ -322,8 +323,12 @@ void EditorBuffer::colourSlice()
 {
     QElapsedTimer clock;
     clock.start();
+    // The event loop runs a due slice before the keys waiting in the window system's queue:
+    // the first slice after a page is shown is short, so what was typed while the page was
+    // read is handled at once.
+    const int budget = std::exchange(m_firstSlice, false) ? 1 : SliceMs;
     // Small batches until the slice's time is used; the edit block's own cost stays small.
-    while (backgroundColouringPending() && clock.elapsed() < SliceMs)
+    while (backgroundColouringPending() && clock.elapsed() < budget)
         applyPending(m_pending.takeNext(256));
     if (backgroundColouringPending())
         m_sliceTimer->start();

@@ -188,6 +188,7 @@ private:
 
     PendingColours m_pending;
     QTimer *m_sliceTimer = nullptr;
+    bool m_firstSlice = false;
     bool m_undoWasEnabled = true;
 
     EditorKeyOptions m_keys;
