@@ -147,10 +147,16 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
         if (!popup->close())
             break;
     }
-    if (!accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    const QString chosen = dialog.selectedFiles().constFirst();
-    g_lastFolder = QFileInfo(chosen).absolutePath();
+    const QString chosen =
+        accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().constFirst()
+                                                      : QString();
+    // Hidden, the kept dialog would still watch the folder it showed: where files came and
+    // went, the main thread looked up each one's type. It waits on the list of drives, which
+    // watches nothing; shown again, it reads its folder afresh.
+    if (!once)
+        dialog.setDirectory(QString());
+    if (!chosen.isEmpty())
+        g_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;
 }
 

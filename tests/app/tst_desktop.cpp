@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QCompleter>
 #include <QLineEdit>
@@ -493,6 +494,10 @@ void tst_Desktop::keptFileDialogStartsClean()
     QCOMPARE(openAgain.filters, open.filters);
     QCOMPARE(openAgain.folder, QDir(other.path()).absolutePath());
     QCOMPARE(openAgain.name, QString());
+    // Hidden, it watches none of the user's folders.
+    auto *model = open.dialog->findChild<QFileSystemModel *>();
+    QVERIFY(model);
+    QVERIFY(!QFileInfo(model->rootPath()).isDir());
 }
 
 void tst_Desktop::enterInTheCompletionListLeavesNoPopup()
