@@ -26,9 +26,23 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// A 32 x 32 icon drawn by the program; see where it is used for why.
+QIcon drawnIcon(const std::function<void(QPainter &)> &draw)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+    painter.end();
+    return QIcon(pixmap);
+}
 
 // The folder tree lists folders only, all with one icon. Qt's own provider looks up each
 // entry's MIME type and themed icon on the UI thread whenever a listed folder changes: a
@@ -56,16 +70,13 @@ private:
     const QIcon &folder() const
     {
         if (m_folder.isNull()) {
-            QPixmap pixmap(32, 32);
-            pixmap.fill(Qt::transparent);
-            QPainter p(&pixmap);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(QPen(QColor(170, 125, 20), 1.5));
-            p.setBrush(QColor(245, 200, 90));
-            p.drawRoundedRect(QRectF(3, 6, 12, 8), 2, 2); // the tab
-            p.setBrush(QColor(252, 218, 120));
-            p.drawRoundedRect(QRectF(3, 10, 26, 17), 2, 2);
-            m_folder = QIcon(pixmap);
+            m_folder = drawnIcon([](QPainter &p) {
+                p.setPen(QPen(QColor(170, 125, 20), 1.5));
+                p.setBrush(QColor(245, 200, 90));
+                p.drawRoundedRect(QRectF(3, 6, 12, 8), 2, 2); // the tab
+                p.setBrush(QColor(252, 218, 120));
+                p.drawRoundedRect(QRectF(3, 10, 26, 17), 2, 2);
+            });
         }
         return m_folder;
     }
@@ -80,19 +91,16 @@ constexpr int PathRole = Qt::UserRole;
 // for in the icon theme, and that search took 3 ms of the start.
 QIcon upArrowIcon()
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 100, 40), 1.5));
-    p.setBrush(QColor(90, 170, 80));
-    p.drawEllipse(QRectF(2, 2, 28, 28));
-    const QPointF arrow[] = {{16, 7}, {25, 17}, {19.5, 17}, {19.5, 25},
-                             {12.5, 25}, {12.5, 17}, {7, 17}};
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawPolygon(arrow, std::size(arrow));
-    return QIcon(pixmap);
+    return drawnIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(40, 100, 40), 1.5));
+        p.setBrush(QColor(90, 170, 80));
+        p.drawEllipse(QRectF(2, 2, 28, 28));
+        const QPointF arrow[] = {{16, 7}, {25, 17}, {19.5, 17}, {19.5, 25},
+                                 {12.5, 25}, {12.5, 17}, {7, 17}};
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawPolygon(arrow, std::size(arrow));
+    });
 }
 
 QFont boldFont(QFont font, int pixelSize = 0)
