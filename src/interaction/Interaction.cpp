@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -121,6 +122,9 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
     std::unique_ptr<QFileDialog> once;
     QFileDialog &dialog = fileDialogFor(once);
     // Everything a former use may have left is set anew.
+    QFileSystemModel *files = dialog.findChild<QFileSystemModel *>();
+    if (files)
+        files->setOption(QFileSystemModel::DontWatchForChanges, false);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -150,11 +154,14 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
     const QString chosen =
         accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().constFirst()
                                                       : QString();
-    // Hidden, the kept dialog would still watch the folder it showed: where files came and
-    // went, the main thread looked up each one's type. It waits on the list of drives, which
-    // watches nothing; shown again, it reads its folder afresh.
-    if (!once)
+    // Hidden, the kept dialog would still watch the folders it showed: where files came and
+    // went, the main thread looked up each one's type. It watches nothing and waits on the
+    // list of drives; shown again, it reads its folder afresh.
+    if (!once) {
+        if (files)
+            files->setOption(QFileSystemModel::DontWatchForChanges, true);
         dialog.setDirectory(QString());
+    }
     if (!chosen.isEmpty())
         g_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;

@@ -444,6 +444,7 @@ struct FileDialogSeen
     QString folder;
     QString name;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QStringList listed;
 };
 
 std::function<void(QWidget *)> lookAtFileDialog(FileDialogSeen &seen, const QString &choose = {})
@@ -454,7 +455,8 @@ std::function<void(QWidget *)> lookAtFileDialog(FileDialogSeen &seen, const QStr
         auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
         QVERIFY(name);
         seen = {dialog, dialog->windowTitle(), comboItems(dialog, u"fileTypeCombo"_s),
-                dialog->directory().absolutePath(), name->text(), dialog->acceptMode()};
+                dialog->directory().absolutePath(), name->text(), dialog->acceptMode(),
+                listedFiles(*dialog)};
         if (!choose.isEmpty()) {
             name->setText(choose);
             QMetaObject::invokeMethod(dialog, &QDialog::accept);
@@ -475,6 +477,11 @@ void tst_Desktop::keptFileDialogStartsClean()
     FileDialogSeen open, save, openAgain;
     onNextModal(lookAtFileDialog(open, u"b.htm"_s));
     QCOMPARE(ui().openFileName(openFilter(), folder), folder + u"/b.htm"_s);
+    // A file that comes while the dialog is hidden is listed when it shows again.
+    QFile fresh(folder + u"/fresh.htt"_s);
+    QVERIFY(fresh.open(QIODevice::WriteOnly));
+    fresh.close();
+    const auto removeFresh = qScopeGuard([&fresh] { fresh.remove(); });
     onNextModal(lookAtFileDialog(save));
     QVERIFY(ui().saveFileName(u"Šablona (*.htt)|*.htt"_s, folder + u"/new.htt"_s).isEmpty());
     onNextModal(lookAtFileDialog(openAgain));
@@ -488,6 +495,7 @@ void tst_Desktop::keptFileDialogStartsClean()
     QCOMPARE(save.filters, QStringList{u"Šablona (*.htt)"_s});
     QCOMPARE(save.folder, folder);
     QCOMPARE(save.name, u"new.htt"_s);
+    QVERIFY2(save.listed.contains(u"fresh.htt"_s), qPrintable(save.listed.join(u' ')));
     // Nothing of the save or of the name chosen before is left.
     QCOMPARE(openAgain.title, u"Otevřít"_s);
     QCOMPARE(openAgain.mode, QFileDialog::AcceptOpen);
@@ -497,6 +505,7 @@ void tst_Desktop::keptFileDialogStartsClean()
     // Hidden, it watches none of the user's folders.
     auto *model = open.dialog->findChild<QFileSystemModel *>();
     QVERIFY(model);
+    QVERIFY(model->testOption(QFileSystemModel::DontWatchForChanges));
     QVERIFY(!QFileInfo(model->rootPath()).isDir());
 }
 
