@@ -407,11 +407,10 @@ void FtpDataChannel::closeWhenSent()
 }
 
 // A second descriptor of the connection outlives the socket's own close, so the system
-// neither ends nor resets the connection when the socket lets go of it.
+// neither ends nor resets the connection when the socket lets go of it. Asked only once
+// everything has left the socket.
 bool FtpDataChannel::keepOpenPastClose(QSslSocket *socket)
 {
-    if (socket->bytesToWrite() > 0 || socket->encryptedBytesToWrite() > 0)
-        return false; // not yet: the close comes once all is out
 #ifdef Q_OS_UNIX
     if (m_halfClosed < 0 && socket->socketDescriptor() >= 0)
         m_halfClosed = ::dup(int(socket->socketDescriptor()));
