@@ -1,6 +1,7 @@
 #include "EditorBuffer.h"
 
 #include "editor/TextOffsets.h"
+#include "markup/CodePages.h"
 
 #include "markup/SysUt.h"
 #include "markup/TagItemDrag.h"
@@ -84,7 +85,9 @@ void EditorBuffer::SetText(const QString &text)
 void EditorBuffer::loadText(const QString &text)
 {
     cancelBackgroundColouring();
-    const QString controlText = toControlText(text);
+    // Qt takes CR LF and a lone CR for one line break itself; a page with only CR LF breaks
+    // goes in as it is, without a copy of a whole megabyte.
+    const QString controlText = onlyCrLfBreaks(text) ? text : toControlText(text);
     QTextDocument *doc = document();
     // A vertical scroll bar that appears once the text is in narrows the view, and Qt then
     // lays every line out anew (for a 1 MB page 6 ms and an object per line, kept). Shown

@@ -25,5 +25,11 @@ bool canEncode(char32_t codePoint);
 
 } // namespace Iso88592
 
-// Turns CR LF, lone LF and lone CR into CR LF.
+// Turns CR LF, lone LF and lone CR into CR LF. A text that has only CR LF comes back shared,
+// not copied.
 QString normalizeLineBreaks(QStringView text);
+QString normalizeLineBreaks(const QString &text);
+
+// True when every line break is CR LF: no lone CR or LF, no Unicode line or paragraph
+// separator. Most pages are so, and the work of loading one can then skip a copy or two.
+bool onlyCrLfBreaks(QStringView text);

@@ -48,6 +48,8 @@ private Q_SLOTS:
     void enterThatClosedADialogDoesNotIndent();
     void separatorsAreLineBreaks_data();
     void separatorsAreLineBreaks();
+    void loadedBreaksOfEveryKindAreLineBreaks_data();
+    void loadedBreaksOfEveryKindAreLineBreaks();
     void textTypedBeforeFirstTagTakesTextColour();
     void caretReportFollowsIndentation();
     void keysReportCaretPosition();
@@ -336,6 +338,30 @@ void tst_EditorBuffer::separatorsAreLineBreaks()
     QGuiApplication::clipboard()->setText(u"x"_s + inserted + u"y"_s);
     m_buffer->PasteFromClipboard();
     QCOMPARE(m_buffer->GetText(), u"ax\r\nyb"_s);
+}
+
+void tst_EditorBuffer::loadedBreaksOfEveryKindAreLineBreaks_data()
+{
+    QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("crlf") << u"a\r\nb\r\n\r\nc"_s << u"a\r\nb\r\n\r\nc"_s;
+    QTest::newRow("lone cr") << u"a\rb\r\nc"_s << u"a\r\nb\r\nc"_s;
+    QTest::newRow("lone lf") << u"a\nb\r\nc"_s << u"a\r\nb\r\nc"_s;
+    QTest::newRow("cr at the end") << u"a\r\nb\r"_s << u"a\r\nb\r\n"_s;
+    QTest::newRow("line separator") << u"a\r\nb"_s + QChar::LineSeparator + u"c"_s
+                                    << u"a\r\nb\r\nc"_s;
+    QTest::newRow("paragraph separator") << u"a"_s + QChar::ParagraphSeparator + u"b\r\nc"_s
+                                         << u"a\r\nb\r\nc"_s;
+}
+
+void tst_EditorBuffer::loadedBreaksOfEveryKindAreLineBreaks()
+{
+    QFETCH(QString, loaded);
+    QFETCH(QString, text);
+    setText(loaded);
+    QCOMPARE(m_buffer->GetText(), text);
+    QCOMPARE(m_buffer->textLength(), text.size());
+    QCOMPARE(m_buffer->document()->blockCount(), int(text.count(u"\r\n"_s)) + 1);
 }
 
 void tst_EditorBuffer::textTypedBeforeFirstTagTakesTextColour()

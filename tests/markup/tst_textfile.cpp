@@ -18,6 +18,8 @@ private Q_SLOTS:
     void unencodableCharactersBecomeReferences();
     void lineBreaksOfAnyKindLoadAlike_data();
     void lineBreaksOfAnyKindLoadAlike();
+    void textWithOnlyCrLfIsToldAndKept_data();
+    void textWithOnlyCrLfIsToldAndKept();
     void writeUsesRequestedLineEnds_data();
     void writeUsesRequestedLineEnds();
     void readFailuresReportTheReason();
@@ -97,6 +99,36 @@ void tst_TextFile::lineBreaksOfAnyKindLoadAlike()
     const TextFileResult r = readTextFile(path);
     QVERIFY(r.ok);
     QCOMPARE(r.text, u"a\r\nb\r\n\r\nc"_s);
+}
+
+void tst_TextFile::textWithOnlyCrLfIsToldAndKept_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("onlyCrLf");
+    const QString line = u"<P>a line long enough to span a few vector loads</P>"_s;
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("no break") << line << true;
+    QTest::newRow("crlf") << line + u"\r\n"_s + line + u"\r\n\r\n"_s << true;
+    QTest::newRow("crlf at the start") << u"\r\n"_s + line << true;
+    QTest::newRow("lone lf") << line + u"\r\n"_s + line + u"\n"_s + line << false;
+    QTest::newRow("lf first") << u"\n"_s + line << false;
+    QTest::newRow("lone cr") << line + u"\r"_s + line + u"\r\n"_s << false;
+    QTest::newRow("cr at the end") << line + u"\r\n"_s + line + u"\r"_s << false;
+    QTest::newRow("lf cr") << line + u"\n\r"_s + line << false;
+    QTest::newRow("line separator") << line + QChar::LineSeparator + line << false;
+    QTest::newRow("paragraph separator") << line + u"\r\n"_s + QChar::ParagraphSeparator << false;
+}
+
+void tst_TextFile::textWithOnlyCrLfIsToldAndKept()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, onlyCrLf);
+    QCOMPARE(onlyCrLfBreaks(text), onlyCrLf);
+    // Both ways of normalizing agree; a text that needs none is handed back, not copied.
+    const QString normalized = normalizeLineBreaks(text);
+    QCOMPARE(normalized, normalizeLineBreaks(QStringView(text)));
+    if (onlyCrLf)
+        QVERIFY(normalized.constData() == text.constData() || text.isEmpty());
 }
 
 void tst_TextFile::writeUsesRequestedLineEnds_data()
