@@ -2,6 +2,7 @@
 
 #include "editor/EditorBuffer.h"
 #include "editor/TextOffsets.h"
+#include "markup/CodePages.h"
 #include "settings/TSettings.h"
 
 #include <QApplication>
@@ -30,19 +31,10 @@ void applyEditorFont(EditorBuffer &buffer, const TSettings &settings)
     buffer.setEditorFont(font);
 }
 
-std::vector<ColorRun> asColorRuns(const std::vector<SyntaxRun> &scanned)
-{
-    std::vector<ColorRun> runs;
-    runs.reserve(scanned.size());
-    for (const SyntaxRun &run : scanned)
-        runs.push_back({run.start, run.length, run.color});
-    return runs;
-}
-
 // The whole text's colour runs, as the buffer applies them.
 std::vector<ColorRun> scannedRuns(const EditorBuffer &buffer, const TSettings &settings)
 {
-    return asColorRuns(ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings)));
+    return ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
 }
 
 } // namespace
@@ -70,15 +62,7 @@ PrescannedColours prescanColours(const QString &loadedText, const SyntaxColors &
 {
     // The text as the buffer gives it back has CR LF for every line break. A text read from
     // a file has no other breaks, unless it holds a Unicode line or paragraph separator.
-    bool otherBreaks = false;
-    for (qsizetype i = 0, n = loadedText.size(); i < n && !otherBreaks; ++i) {
-        const char16_t c = loadedText[i].unicode();
-        if (c == u'\r')
-            otherBreaks = i + 1 == n || loadedText[++i] != u'\n';
-        else
-            otherBreaks = c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-    }
-    if (!otherBreaks)
+    if (onlyCrLfBreaks(loadedText))
         return {int(loadedText.size()), ColorizeScan(loadedText, colors)};
     QString text = toControlText(loadedText);
     text.replace(u'\n', u"\r\n"_s);
@@ -99,7 +83,7 @@ void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &setting
     // The length tells a text the buffer changed in loading (a character it takes for a line
     // break) from the one scanned.
     if (prescanned.textLength == buffer.textLength())
-        buffer.colorInBackground(asColorRuns(prescanned.runs));
+        buffer.colorInBackground(prescanned.runs);
     else
         buffer.colorInBackground(scannedRuns(buffer, settings));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/ColorRun.h"
 #include "markup/ColorValue.h"
 
 #include <QString>
@@ -24,14 +25,9 @@ struct SyntaxColors
     static SyntaxColors fromSettings(const TSettings &settings);
 };
 
-// A stretch of text and its colour, in offsets of the scanned text.
-struct SyntaxRun
-{
-    int start = 0;
-    int length = 0;
-    ColorValue color = 0;
-    bool operator==(const SyntaxRun &) const = default;
-};
+// A stretch of text and its colour, in offsets of the scanned text: the buffer takes the
+// scan's runs as they are.
+using SyntaxRun = ColorRun;
 
 // Colours a whole text in one pass: tags by their names, script and style blocks in their
 // colours, the rest as plain text. The runs cover the text without gaps, in order, and

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/ColorRun.h"
 #include "editor/PendingColours.h"
 #include "markup/ColorValue.h"
 #include "markup/GuardedFile.h"
@@ -25,14 +26,6 @@ struct EditorKeyOptions
     // Keys that belong to the frame's commands even while the editor has the focus
     // (Ctrl+Del deletes the current tag, not the next word).
     std::function<bool(const QKeySequence &)> isCommandShortcut;
-};
-
-// A run of characters to colour, in buffer offsets.
-struct ColorRun
-{
-    int start = 0;
-    int length = 0;
-    ColorValue color = 0;
 };
 
 // The editing control of a document window and the editor-buffer operations every command
