@@ -7,6 +7,7 @@ class QAction;
 class QComboBox;
 class QFileSystemModel;
 class QMenu;
+class QTimer;
 class QToolButton;
 class QTreeView;
 class DocumentManager;
@@ -53,6 +54,8 @@ public:
     void setDirectory(const QString &directory);
     // The drive selector and the folder follow the file's folder.
     void followFile(const QString &path);
+    // The same a moment later, once a page just opened is on the screen and takes keys.
+    void followFileSoon(const QString &path);
     // Reads the folder again, keeping the current and selected files where they remain.
     void refresh();
     // The focused file of the list as a full path, empty when none.
@@ -92,6 +95,8 @@ private:
     QString m_directory;
     QString m_driveRoot;
     QStringList m_patterns;
+    QTimer *m_followTimer = nullptr;
+    QString m_followPath;
 };
 
 // Fills the side panel's page "Soubory" and lets the panel follow opened and saved
