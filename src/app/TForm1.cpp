@@ -191,6 +191,15 @@ void TForm1::ApplySettings()
     toolButton(u"AutoIndentButton"_s)->setChecked(m_settings.AutoIntend);
 }
 
+void TForm1::prepareForFirstDocument()
+{
+    // An editor laid out in the editor's font has fontconfig find the face (2 to 3 ms the
+    // first time); a sub-window looks up the icons of its menu in the icon theme.
+    EditorBuffer editor;
+    editor.setEditorFont(editorFont());
+    const QMdiSubWindow window;
+}
+
 QFont TForm1::editorFont() const
 {
     // A missing face such as "Courier New" falls back to a monospace one; the setting keeps

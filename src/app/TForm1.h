@@ -115,6 +115,9 @@ public:
     void showTips();
     // Shows the window maximised, minimised or normal as the settings stored it.
     void showAsStored();
+    // Finds the editor's font and loads what a document window first needs, so the first
+    // page opened does not wait for them. Meant for a moment the user is not waiting on.
+    void prepareForFirstDocument();
 
     // Asked when the program is left, after the documents; none by default.
     void setCloseGuard(CloseGuard *guard) { m_closeGuard = guard; }
