@@ -22,12 +22,21 @@ TagTreeView::TagTreeView(QWidget *parent)
     setObjectName(u"TreeView1"_s);
     setHeaderHidden(true);
     setIndentation(19);
-    QFont arial(u"Arial"_s);
-    arial.setPixelSize(12);
-    setFont(arial);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
+}
+
+void TagTreeView::showEvent(QShowEvent *event)
+{
+    // The tree's own face is put on when it first shows: finding it is 2 ms of the start,
+    // and the page the tree is on is seldom the one shown then.
+    if (font().family() != u"Arial"_s) {
+        QFont arial(u"Arial"_s);
+        arial.setPixelSize(12);
+        setFont(arial);
+    }
+    QTreeWidget::showEvent(event);
 }
 
 QMimeData *TagTreeView::mimeData(const QList<QTreeWidgetItem *> &items) const

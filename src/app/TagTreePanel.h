@@ -21,6 +21,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     // The dragged node's text goes as a tag item, which the editor takes.
     QMimeData *mimeData(const QList<QTreeWidgetItem *> &items) const override;
 };

@@ -269,6 +269,8 @@ void tst_TagTree::barHintsAndDragSource()
     QCOMPARE(tagItemText(dragged.get()), model->index(0, 0).data().toString());
     QVERIFY(!tagItemText(dragged.get()).isEmpty());
     QCOMPARE(p.TreeView1->indentation(), 19);
+    m_fx->window().TabbedNotebook1->setCurrentWidget(m_fx->window().TagTreePage);
+    QCOMPARE(p.TreeView1->font().family(), u"Arial"_s);
     QCOMPARE(p.TreeView1->font().pixelSize(), 12);
 }
 
