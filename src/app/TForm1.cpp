@@ -194,7 +194,7 @@ void TForm1::ApplySettings()
 void TForm1::prepareForFirstDocument()
 {
     // An editor laid out in the editor's font has fontconfig find the face (2 to 3 ms the
-    // first time); a sub-window looks up the icons of its menu in the icon theme.
+    // first time); a sub-window has the style make the icons of its menu, kept from then on.
     EditorBuffer editor;
     editor.setEditorFont(editorFont());
     const QMdiSubWindow window;
