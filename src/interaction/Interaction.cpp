@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -70,11 +69,14 @@ QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &t
     return QMessageBox::StandardButton(box.exec());
 }
 
-// The main window's file dialog is made once and shown again for every file asked for:
-// destroying Qt's dialog writes its settings file and stops its folder watcher, 5 to 20 ms
-// between the user's Enter and the page opening, every time.
+// The main window's file dialog is kept a moment after it closes and only then destroyed:
+// destroying Qt's dialog writes its settings file and closes its folder watch, which waits on
+// the kernel, 5 to 20 ms that would come between the user's Enter and the page opening.
+// Asked for again within that moment, the same dialog shows; it still watches the folders it
+// has shown, so what it lists is current. Kept longer, it would go on watching (a busy folder
+// kept the main thread busy) or, not watching, list folders as they were.
 QPointer<QFileDialog> g_fileDialog;
-constexpr int kUnwatchDelayMs = 1000;
+constexpr int kKeepFileDialogMs = 1000;
 
 QFileDialog *newFileDialog(QWidget *parent)
 {
@@ -90,6 +92,14 @@ QFileDialog *newFileDialog(QWidget *parent)
     if (const QScreen *screen = (parent ? parent->screen() : dialog->screen()))
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     dialog->resize(size);
+    auto *keep = new QTimer(dialog);
+    keep->setObjectName(u"keepAfterClosing"_s);
+    keep->setSingleShot(true);
+    keep->setInterval(kKeepFileDialogMs);
+    QObject::connect(keep, &QTimer::timeout, dialog, [dialog] {
+        if (!dialog->isVisible())
+            dialog->deleteLater();
+    });
     // The name column gets the room a long file name needs, the side bar its folder names.
     if (auto *view = dialog->findChild<QTreeView *>(u"treeView"_s)) {
         const int rest[] = {80, 120, 130};
@@ -123,14 +133,10 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
 {
     std::unique_ptr<QFileDialog> once;
     QFileDialog &dialog = fileDialogFor(once);
+    auto *keep = dialog.findChild<QTimer *>(u"keepAfterClosing"_s);
+    if (keep)
+        keep->stop();
     // Everything a former use may have left is set anew.
-    QFileSystemModel *files = dialog.findChild<QFileSystemModel *>();
-    if (files && files->testOption(QFileSystemModel::DontWatchForChanges)) {
-        // Put away unwatched, the folder shown last may have changed since: leaving it
-        // first makes the dialog read it afresh.
-        dialog.setDirectory(QString());
-        files->setOption(QFileSystemModel::DontWatchForChanges, false);
-    }
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -160,16 +166,8 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString &filter,
     const QString chosen =
         accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().constFirst()
                                                       : QString();
-    // Hidden, the kept dialog would still watch the folders it showed: where files came and
-    // went, the main thread looked up each one's type. It stops watching a moment after it
-    // closes, not at once: closing the watch waits on the kernel, 2 to 16 ms that came
-    // between the user's Enter and the page. Leaving the folder waits for the next use.
-    if (!once && files) {
-        QTimer::singleShot(kUnwatchDelayMs, files, [files, dialog = &dialog] {
-            if (!dialog->isVisible())
-                files->setOption(QFileSystemModel::DontWatchForChanges, true);
-        });
-    }
+    if (!once && keep)
+        keep->start();
     if (!chosen.isEmpty())
         g_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;
