@@ -14,6 +14,9 @@
 #include <map>
 #include <mutex>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 QStringList defaultDictionaryFolders()
@@ -106,7 +109,15 @@ void SpellChecker::loadInBackground(const SpellDictionary &dictionary)
     if (!readable(dictionary))
         return;
     m_loading = dictionary;
-    m_loader = QThread::create([this, dictionary] { m_loaded = openDictionary(dictionary); });
+    m_loader = QThread::create([this, dictionary] {
+        // Reading a dictionary keeps a core busy for some 150 ms, and it starts with the
+        // first page opened, when that page and the X server want both cores: at its
+        // normal priority a megabyte page took input again 4 to 6 ms later. Not the idle
+        // class, whose thread a busy machine may hold back for seconds: the program waits
+        // for the reading when the language changes or it quits.
+        setpriority(PRIO_PROCESS, gettid(), 10);
+        m_loaded = openDictionary(dictionary);
+    });
     connect(m_loader, &QThread::finished, this, &SpellChecker::adoptLoaded);
     m_loader->start();
 }
