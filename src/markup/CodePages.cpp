@@ -1,11 +1,23 @@
 #include "CodePages.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+quint64 load64(const unsigned char *p)
+{
+    quint64 word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
 
 // Windows-1250, bytes 0x80-0xFF. The five bytes the code page leaves undefined map to the
 // C1 control character of the same number, so they too survive a round trip.
@@ -82,11 +94,21 @@ public:
 
     QString decode(QByteArrayView bytes) const
     {
-        QString out(bytes.size(), Qt::Uninitialized);
-        QChar *d = out.data();
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            const auto b = static_cast<unsigned char>(bytes[i]);
-            d[i] = QChar(b < 0x80 ? char16_t(b) : m_high[b - 0x80]);
+        // Qt widens bytes taken as Latin-1 with vector instructions; only the bytes from
+        // 0x80 up then need their own characters. A character at a time took twice as long
+        // for a megabyte page, most of which is ASCII.
+        QString out = QString::fromLatin1(bytes);
+        const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+        const qsizetype size = bytes.size();
+        QChar *d = nullptr;
+        for (qsizetype i = 0; i < size; ++i) {
+            while (i + 8 <= size && (load64(b + i) & 0x8080808080808080ULL) == 0)
+                i += 8;
+            if (i < size && b[i] >= 0x80) {
+                if (!d)
+                    d = out.data();
+                d[i] = QChar(m_high[b[i] - 0x80]);
+            }
         }
         return out;
     }
@@ -174,23 +196,38 @@ QByteArray encode(QStringView text)
 
 bool onlyCrLfBreaks(QStringView text)
 {
-    // Qt looks for one character with vector instructions: four such searches over a
-    // megabyte take a fraction of a millisecond, a loop over the characters several.
-    if (text.contains(QChar::LineSeparator) || text.contains(QChar::ParagraphSeparator))
+    // Every CR is followed by an LF and every LF follows a CR: the character at i is a CR
+    // exactly when the one at i + 1 is an LF. U+2028 and U+2029 (the Unicode line and
+    // paragraph separators) are breaks of their own.
+    const char16_t *p = text.utf16();
+    const qsizetype size = text.size();
+    if (size == 0)
+        return true;
+    if (p[0] == u'\n')
         return false;
-    qsizetype crs = 0;
-    for (qsizetype at = text.indexOf(u'\r'); at >= 0; at = text.indexOf(u'\r', at + 2)) {
-        if (at + 1 == text.size() || text[at + 1] != u'\n')
+    auto separator = [](char16_t c) { return (c & 0xFFFE) == 0x2028; };
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Eight characters at a time and no branch for each: a page is checked up to three
+    // times as it opens, and a search for each break took a millisecond a megabyte.
+    const __m128i cr = _mm_set1_epi16(u'\r');
+    const __m128i lf = _mm_set1_epi16(u'\n');
+    const __m128i separatorBits = _mm_set1_epi16(short(0xFFFE));
+    const __m128i separators = _mm_set1_epi16(0x2028);
+    for (; i + 9 <= size; i += 8) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
+        const __m128i unpaired = _mm_xor_si128(_mm_cmpeq_epi16(here, cr), _mm_cmpeq_epi16(next, lf));
+        const __m128i separator = _mm_cmpeq_epi16(_mm_and_si128(here, separatorBits), separators);
+        if (_mm_movemask_epi8(_mm_or_si128(unpaired, separator)) != 0)
             return false;
-        ++crs;
     }
-    // Every CR is followed by an LF: as many LFs as CRs means none stands alone.
-    qsizetype lfs = 0;
-    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1)) {
-        if (++lfs > crs)
+#endif
+    for (; i + 1 < size; ++i) {
+        if ((p[i] == u'\r') != (p[i + 1] == u'\n') || separator(p[i]))
             return false;
     }
-    return lfs == crs;
+    return p[size - 1] != u'\r' && !separator(p[size - 1]);
 }
 
 QString normalizeLineBreaks(const QString &text)

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void lineBreaksOfAnyKindLoadAlike();
     void textWithOnlyCrLfIsToldAndKept_data();
     void textWithOnlyCrLfIsToldAndKept();
+    void breaksAreToldWhereverTheyFall();
+    void highBytesDecodeWhereverTheyFall();
     void writeUsesRequestedLineEnds_data();
     void writeUsesRequestedLineEnds();
     void readFailuresReportTheReason();
@@ -129,6 +131,46 @@ void tst_TextFile::textWithOnlyCrLfIsToldAndKept()
     QCOMPARE(normalized, normalizeLineBreaks(QStringView(text)));
     if (onlyCrLf)
         QVERIFY(normalized.constData() == text.constData() || text.isEmpty());
+}
+
+// The checks go through a text several characters at a time: a break at every offset
+// from a block's edge must be seen, and the text's first and last characters too.
+void tst_TextFile::breaksAreToldWhereverTheyFall()
+{
+    const QString lines = u"<P>one</P>\r\n<B>two</B>\r\n\r\nthree words\r\n"_s;
+    const QStringList breaks = {u"\r"_s, u"\n"_s, u"\r\n"_s, u"\n\r"_s,
+                                QString(QChar::LineSeparator), QString(QChar::ParagraphSeparator)};
+    for (const QString &extra : breaks) {
+        for (qsizetype at = 0; at <= lines.size(); ++at) {
+            QString text = lines;
+            text.insert(at, extra);
+            // Plainly: nothing for the copying normalisation to change, and no separator.
+            const bool expected = normalizeLineBreaks(QStringView(text)) == text
+                                  && !text.contains(QChar::LineSeparator)
+                                  && !text.contains(QChar::ParagraphSeparator);
+            const uint added = extra.front().unicode();
+            const QString where = u"U+%1 at %2"_s.arg(added, 4, 16, QChar(u'0')).arg(at);
+            QVERIFY2(onlyCrLfBreaks(text) == expected, qPrintable(where));
+        }
+    }
+}
+
+// ASCII is taken in words of eight bytes; a byte from 0x80 up anywhere among them, or in
+// the short tail, still becomes its own character.
+void tst_TextFile::highBytesDecodeWhereverTheyFall()
+{
+    const QByteArray ascii(41, 'a');
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const QString alone = Cp1250::decode(QByteArray(1, char(byte)));
+        for (qsizetype at = 0; at < ascii.size(); ++at) {
+            QByteArray bytes = ascii;
+            bytes[at] = char(byte);
+            const QString decoded = Cp1250::decode(bytes);
+            QCOMPARE(decoded.size(), ascii.size());
+            QCOMPARE(decoded[at], alone.front());
+            QCOMPARE(Cp1250::encode(decoded), bytes);
+        }
+    }
 }
 
 void tst_TextFile::writeUsesRequestedLineEnds_data()
