@@ -217,9 +217,11 @@ bool onlyCrLfBreaks(QStringView text)
     for (; i + 9 <= size; i += 8) {
         const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
-        const __m128i unpaired = _mm_xor_si128(_mm_cmpeq_epi16(here, cr), _mm_cmpeq_epi16(next, lf));
-        const __m128i separator = _mm_cmpeq_epi16(_mm_and_si128(here, separatorBits), separators);
-        if (_mm_movemask_epi8(_mm_or_si128(unpaired, separator)) != 0)
+        const __m128i unpaired =
+            _mm_xor_si128(_mm_cmpeq_epi16(here, cr), _mm_cmpeq_epi16(next, lf));
+        const __m128i separate =
+            _mm_cmpeq_epi16(_mm_and_si128(here, separatorBits), separators);
+        if (_mm_movemask_epi8(_mm_or_si128(unpaired, separate)) != 0)
             return false;
     }
 #endif
