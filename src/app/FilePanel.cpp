@@ -87,6 +87,9 @@ private:
 };
 
 constexpr int PathRole = Qt::UserRole;
+// How long after following a folder the tree keeps it in view as the folders around it
+// are read in; after that the user's own scrolling is left alone.
+constexpr qint64 RevealFollowedFolderMs = 2000;
 
 // The arrow of the "up a folder" button, drawn here: the style's own icon is first looked
 // for in the icon theme, and that search took 3 ms of the start.
@@ -219,6 +222,16 @@ void FilePanel::createControls()
     // The drive's own folder heads the tree, so even an empty one shows where one is;
     // its neighbours, read in later, stay hidden.
     connect(m_dirModel, &QAbstractItemModel::rowsInserted, this, &FilePanel::hideOtherTopFolders);
+    // The tree lists a folder's neighbours after it has shown the folder, and sorts them in
+    // later still: those above it pushed a followed folder out of view.
+    m_revealTimer = new QTimer(this);
+    m_revealTimer->setSingleShot(true);
+    connect(m_revealTimer, &QTimer::timeout, this,
+            [this] { DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex()); });
+    connect(m_dirModel, &QAbstractItemModel::rowsInserted, this,
+            &FilePanel::keepFollowedFolderInView);
+    connect(m_dirModel, &QAbstractItemModel::layoutChanged, this,
+            &FilePanel::keepFollowedFolderInView);
 
     FileListBox1 = new FileListBox(splitter);
     FileListBox1->setObjectName(u"FileListBox1"_s);
@@ -351,6 +364,12 @@ void FilePanel::showDrive(int index)
     DirectoryListBox1->expand(top);
 }
 
+void FilePanel::keepFollowedFolderInView()
+{
+    if (!m_revealing.hasExpired())
+        m_revealTimer->start(); // once for a burst of rows
+}
+
 void FilePanel::hideOtherTopFolders()
 {
     const QModelIndex parent = DirectoryListBox1->rootIndex();
@@ -405,6 +424,7 @@ void FilePanel::setDirectory(const QString &directory)
             DirectoryListBox1->expand(up);
         DirectoryListBox1->setCurrentIndex(index);
         DirectoryListBox1->scrollTo(index);
+        m_revealing.setRemainingTime(RevealFollowedFolderMs);
     }
     if (changed)
         FileListBox1->clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QListWidget>
 #include <QWidget>
 
@@ -88,6 +89,7 @@ private:
     int driveIndexFor(const QString &path) const;
     void showDrive(int index);
     void hideOtherTopFolders();
+    void keepFollowedFolderInView();
     void goUp();
 
     DocumentManager &m_frame;
@@ -97,6 +99,9 @@ private:
     QStringList m_patterns;
     QTimer *m_followTimer = nullptr;
     QString m_followPath;
+    // A followed folder is shown again while the tree fills in around it.
+    QDeadlineTimer m_revealing;
+    QTimer *m_revealTimer = nullptr;
 };
 
 // Fills the side panel's page "Soubory" and lets the panel follow opened and saved

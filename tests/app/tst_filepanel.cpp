@@ -73,6 +73,7 @@ private Q_SLOTS:
     void filterCaptionsShownOnce();
     void drivesStartWithRootAndHome();
     void followsOpenedDocument();
+    void followedFolderStaysInViewWhileTheTreeFills();
     void menuItemsNeedCurrentFile();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
@@ -158,6 +159,29 @@ void tst_FilePanel::followsOpenedDocument()
     QVERIFY(shownFiles(*panel()).contains(u"logo.gif"_s));
     QCOMPARE(panel()->DirectoryListBox1->currentIndex().data().toString(),
              QFileInfo(site.dir.path()).fileName());
+}
+
+// The tree lists a folder's neighbours only after it has shown the folder: those sorted
+// above it push it down, out of view unless the tree scrolls to it again.
+void tst_FilePanel::followedFolderStaysInViewWhileTheTreeFills()
+{
+    QTemporaryDir root;
+    for (int i = 0; i < 80; ++i)
+        QVERIFY(QDir(root.path()).mkpath(u"a%1/inner"_s.arg(i, 3, 10, QChar(u'0'))));
+    const QString page = root.filePath(u"z/site/index.html"_s);
+    QVERIFY(QDir(root.path()).mkpath(u"z/site"_s));
+    touch(page);
+    TForm1 &w = m_fx->window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.workspace().OpenFile(*w.workspace().activeDocument(), page));
+    QTreeView *tree = panel()->DirectoryListBox1;
+    QTRY_COMPARE(tree->currentIndex().data().toString(), u"site"_s);
+    auto *model = static_cast<QFileSystemModel *>(tree->model());
+    const QModelIndex listed = model->index(root.path());
+    QTRY_COMPARE(model->rowCount(listed), 81);
+    QTest::qWait(200);
+    QVERIFY(tree->viewport()->rect().intersects(tree->visualRect(tree->currentIndex())));
 }
 
 void tst_FilePanel::menuItemsNeedCurrentFile()
