@@ -12,13 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-quint64 load64(const unsigned char *p)
-{
-    quint64 word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
 // Windows-1250, bytes 0x80-0xFF. The five bytes the code page leaves undefined map to the
 // C1 control character of the same number, so they too survive a round trip.
 constexpr std::array<char16_t, 128> kCp1250HighHalf = {
@@ -100,16 +93,9 @@ public:
         QString out = QString::fromLatin1(bytes);
         const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
         const qsizetype size = bytes.size();
-        QChar *d = nullptr;
-        for (qsizetype i = 0; i < size; ++i) {
-            while (i + 8 <= size && (load64(b + i) & 0x8080808080808080ULL) == 0)
-                i += 8;
-            if (i < size && b[i] >= 0x80) {
-                if (!d)
-                    d = out.data();
-                d[i] = QChar(m_high[b[i] - 0x80]);
-            }
-        }
+        QChar *d = out.data();
+        for (qsizetype i = nextNonAscii(bytes, 0); i < size; i = nextNonAscii(bytes, i + 1))
+            d[i] = QChar(m_high[b[i] - 0x80]);
         return out;
     }
 
@@ -193,6 +179,22 @@ QByteArray encode(QStringView text)
 }
 
 } // namespace Iso88592
+
+qsizetype nextNonAscii(QByteArrayView bytes, qsizetype from)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = from;
+    // ASCII, most of every page, goes eight bytes at a time.
+    for (quint64 word; i + 8 <= size; i += 8) {
+        std::memcpy(&word, b + i, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0)
+            break;
+    }
+    while (i < size && b[i] < 0x80)
+        ++i;
+    return i;
+}
 
 bool onlyCrLfBreaks(QStringView text)
 {

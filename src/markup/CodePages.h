@@ -30,6 +30,9 @@ bool canEncode(char32_t codePoint);
 QString normalizeLineBreaks(QStringView text);
 QString normalizeLineBreaks(const QString &text);
 
+// The first byte at or after from that is not ASCII; the size when there is none.
+qsizetype nextNonAscii(QByteArrayView bytes, qsizetype from);
+
 // True when every line break is CR LF: no lone CR or LF, no Unicode line or paragraph
 // separator. Most pages are so, and the work of loading one can then skip a copy or two.
 bool onlyCrLfBreaks(QStringView text);

@@ -4,8 +4,6 @@
 
 #include <QStringDecoder>
 
-#include <cstring>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -174,21 +172,7 @@ bool isValidUtf8(QByteArrayView bytes, bool *hasMultiByte)
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
     bool multiByte = false;
-    qsizetype i = 0;
-    while (i < size) {
-        // Plain ASCII goes eight bytes at a time: it is most of every page.
-        if (i + 8 <= size) {
-            quint64 word;
-            std::memcpy(&word, p + i, sizeof word);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        if (p[i] < 0x80) {
-            ++i;
-            continue;
-        }
+    for (qsizetype i = nextNonAscii(bytes, 0); i < size; i = nextNonAscii(bytes, i)) {
         const qsizetype length = multiByteSequenceLength(p + i, size - i);
         if (length == 0)
             return false;
