@@ -1,6 +1,7 @@
 #include "EditorBuffer.h"
 
 #include "editor/TextOffsets.h"
+#include "interaction/Interaction.h"
 #include "markup/CodePages.h"
 
 #include "markup/SysUt.h"
@@ -8,6 +9,8 @@
 
 #include <QAbstractItemView>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScopedValueRollback>
@@ -31,6 +34,24 @@ QTextCharFormat colorFormat(ColorValue color)
     return format;
 }
 
+// The caret's blinking time of the desktop while a steady caret is shown; -1 when none is.
+int g_blinkingTime = -1;
+
+// Every blink repaints the caret's line, and Qt draws a line whole: on a line of a megabyte
+// that is tens of milliseconds twice a second, for as long as the window is left alone.
+// There the caret stands still. The blinking time is the application's, so it is given
+// back as soon as the caret leaves such a line or the editor loses the keyboard.
+void setSteadyCaret(bool steady)
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    if (steady && g_blinkingTime < 0) {
+        g_blinkingTime = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    } else if (!steady && g_blinkingTime >= 0) {
+        hints->setCursorFlashTime(std::exchange(g_blinkingTime, -1));
+    }
+}
+
 } // namespace
 
 EditorBuffer::EditorBuffer(QWidget *parent)
@@ -47,6 +68,22 @@ EditorBuffer::EditorBuffer(QWidget *parent)
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &EditorBuffer::updateCaretBlinking);
+}
+
+EditorBuffer::~EditorBuffer()
+{
+    if (hasFocus())
+        setSteadyCaret(false);
+}
+
+void EditorBuffer::updateCaretBlinking()
+{
+    const bool steady = hasFocus() && textCursor().block().length() > SteadyCaretLineLength;
+    if (steady == (g_blinkingTime >= 0))
+        return;
+    // The control follows the desktop's blinking time as soon as it changes.
+    setSteadyCaret(steady);
 }
 
 // --- offsets ---------------------------------------------------------------------------
@@ -78,7 +115,9 @@ QString EditorBuffer::GetText() const
 void EditorBuffer::SetText(const QString &text)
 {
     EditGroup group(*this);
-    selectAll();
+    QTextCursor c = caret();
+    c.select(QTextCursor::Document);
+    setCaret(c);
     ReplaceSelection(text);
 }
 
@@ -125,38 +164,56 @@ QString EditorBuffer::textRange(int start, int length) const
 
 // --- selection -------------------------------------------------------------------------
 
+QTextCursor EditorBuffer::caret() const
+{
+    return m_editGroupDepth > 0 ? m_groupCaret : textCursor();
+}
+
+void EditorBuffer::setCaret(const QTextCursor &cursor)
+{
+    // Inside an edit group the document's layout lags behind its text until the group
+    // ends; the control would measure the new caret and selection against lines that are
+    // not laid out yet (a crash below the visible part of the page). The caret moves in
+    // the group's own cursor and the control gets it once the group is closed.
+    if (m_editGroupDepth > 0) {
+        m_groupCaret = cursor;
+        m_groupCaretMoved = true;
+    } else
+        setTextCursor(cursor);
+}
+
 int EditorBuffer::SelStart() const
 {
-    return toOffset(textCursor().selectionStart());
+    return toOffset(caret().selectionStart());
 }
 
 void EditorBuffer::SetSelStart(int offset)
 {
-    QTextCursor c = textCursor();
+    QTextCursor c = caret();
     c.setPosition(toPosition(std::clamp(offset, 0, textLength())));
-    setTextCursor(c);
+    setCaret(c);
 }
 
 int EditorBuffer::SelLength() const
 {
-    const QTextCursor c = textCursor();
+    const QTextCursor c = caret();
     return toOffset(c.selectionEnd()) - toOffset(c.selectionStart());
 }
 
 void EditorBuffer::SetSelLength(int length)
 {
-    QTextCursor c = textCursor();
+    QTextCursor c = caret();
     const int start = c.selectionStart();
     c.setPosition(start);
     if (length > 0)
         c.setPosition(toPosition(std::min(toOffset(start) + length, textLength())),
                       QTextCursor::KeepAnchor);
-    setTextCursor(c);
+    setCaret(c);
 }
 
 QString EditorBuffer::SelText() const
 {
-    QString s = textCursor().selectedText();
+    QString s = caret().selectedText();
     s.replace(QChar::ParagraphSeparator, u"\r\n"_s);
     return s;
 }
@@ -194,25 +251,31 @@ void EditorBuffer::ReplaceSelection(const QString &text)
 {
     if (isReadOnly())
         return;
-    QTextCursor c = textCursor();
-    const QTextCharFormat format = currentCharFormat();
+    QTextCursor c = caret();
+    const QTextCharFormat format = c.charFormat();
     insertLimited(c, text, format);
-    setTextCursor(c);
-    setCurrentCharFormat(format);
+    c.setCharFormat(format);
+    setCaret(c);
 }
 
 // --- colour ----------------------------------------------------------------------------
 
 ColorValue EditorBuffer::InsertionColor() const
 {
-    return toColorValue(currentCharFormat().foreground().color());
+    return toColorValue(caret().charFormat().foreground().color());
 }
 
 void EditorBuffer::SetInsertionColor(ColorValue color)
 {
-    QTextCharFormat format = currentCharFormat();
+    QTextCharFormat format = caret().charFormat();
     format.setForeground(toQColor(color));
-    setCurrentCharFormat(format);
+    if (m_editGroupDepth == 0) {
+        setCurrentCharFormat(format); // the caret stays where it is, the view too
+        return;
+    }
+    // Without a selection this is the format of what is inserted next.
+    m_groupCaret.setCharFormat(format);
+    m_groupCaretMoved = true;
 }
 
 void EditorBuffer::ColorRange(int start, int length, ColorValue color)
@@ -525,13 +588,13 @@ void EditorBuffer::replaceSelectionJoiningUndo(const QString &text)
 {
     if (isReadOnly())
         return;
-    QTextCursor c = textCursor();
-    const QTextCharFormat format = currentCharFormat();
+    QTextCursor c = caret();
+    const QTextCharFormat format = c.charFormat();
     c.joinPreviousEditBlock();
     insertLimited(c, text, format);
     c.endEditBlock();
-    setTextCursor(c);
-    setCurrentCharFormat(format);
+    c.setCharFormat(format);
+    setCaret(c);
 }
 
 // --- document-window operations --------------------------------------------------------
@@ -539,16 +602,25 @@ void EditorBuffer::replaceSelectionJoiningUndo(const QString &text)
 EditorBuffer::EditGroup::EditGroup(EditorBuffer &buffer)
     : m_buffer(buffer)
 {
-    if (m_buffer.m_editGroupDepth++ == 0) {
+    if (m_buffer.m_editGroupDepth == 0) {
+        m_buffer.m_groupCaret = m_buffer.textCursor();
+        m_buffer.m_groupCaretMoved = false;
         m_buffer.m_groupCursor = QTextCursor(m_buffer.document());
         m_buffer.m_groupCursor.beginEditBlock();
     }
+    ++m_buffer.m_editGroupDepth;
 }
 
 EditorBuffer::EditGroup::~EditGroup()
 {
-    if (--m_buffer.m_editGroupDepth == 0)
-        m_buffer.m_groupCursor.endEditBlock();
+    if (--m_buffer.m_editGroupDepth > 0)
+        return;
+    m_buffer.m_groupCursor.endEditBlock();
+    // The layout has caught up with the text: now the control may show the caret.
+    if (m_buffer.m_groupCaretMoved)
+        m_buffer.setTextCursor(m_buffer.m_groupCaret);
+    m_buffer.m_groupCaret = QTextCursor();
+    m_buffer.m_groupCursor = QTextCursor();
 }
 
 void EditorBuffer::WrapSelection(ColorValue color, const QString &prefix, const QString &suffix)
@@ -710,6 +782,13 @@ void EditorBuffer::focusOutEvent(QFocusEvent *event)
 {
     m_enterPressed = false;
     QPlainTextEdit::focusOutEvent(event);
+    updateCaretBlinking();
+}
+
+void EditorBuffer::focusInEvent(QFocusEvent *event)
+{
+    updateCaretBlinking();
+    QPlainTextEdit::focusInEvent(event);
 }
 
 void EditorBuffer::mousePressEvent(QMouseEvent *event)
@@ -725,8 +804,18 @@ bool EditorBuffer::canInsertFromMimeData(const QMimeData *source) const
 
 void EditorBuffer::insertFromMimeData(const QMimeData *source)
 {
-    if (source->hasText())
-        ReplaceSelection(source->text());
+    if (!source->hasText() || isReadOnly())
+        return;
+    // A paste or a drop goes in whole or not at all: cut at the limit, it would end in the
+    // middle of a word without a word said.
+    const QString text = source->text();
+    const QString controlText = toControlText(text);
+    const qsizetype length = controlText.size() + controlText.count(u'\n');
+    if (!fitsInDocument(textLength() - SelLength() + length)) {
+        ui().showError(doesNotFitMessage());
+        return;
+    }
+    ReplaceSelection(text);
 }
 
 // --- drops of tag items ------------------------------------------------------------------

@@ -40,6 +40,9 @@ public:
     static constexpr int MaxLength = MaxDocumentLength;
 
     explicit EditorBuffer(QWidget *parent = nullptr);
+    ~EditorBuffer() override;
+    // On a line longer than this the caret does not blink (see updateCaretBlinking).
+    static constexpr int SteadyCaretLineLength = 20000;
 
     QString GetText() const;
     // Replaces the whole text as one undo step.
@@ -159,6 +162,7 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -168,8 +172,13 @@ protected:
 private:
     int toOffset(int position) const;
     int toPosition(int offset) const;
+    // The caret and selection the operations work on: the control's own, or inside an
+    // edit group the group's, handed to the control when the group ends.
+    QTextCursor caret() const;
+    void setCaret(const QTextCursor &cursor);
     void insertLimited(QTextCursor &cursor, const QString &text, const QTextCharFormat &format);
     void reportCaret();
+    void updateCaretBlinking();
     void colorAsYouType(QChar typed);
     void indentAfterEnter();
     static QString droppedItemText(const QDropEvent *event);
@@ -189,4 +198,6 @@ private:
     bool m_colouring = false;
     bool m_enterPressed = false; // an Enter key press reached this control
     QTextCursor m_groupCursor;
+    QTextCursor m_groupCaret;
+    bool m_groupCaretMoved = false;
 };

@@ -1,10 +1,13 @@
 #include "editor/EditorBuffer.h"
 #include "markup/TagItemDrag.h"
+#include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
 #include <QScrollBar>
+#include <QSignalSpy>
 
 #include <QClipboard>
+#include <QStyleHints>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTreeWidget>
@@ -34,6 +37,10 @@ private Q_SLOTS:
     void wrapSelectionIsOneUndoStep();
     void insertAtCaretBeforeSelection();
     void replaceSelectionKeepsLengthLimit();
+    void pasteGoesInWholeOrNotAtAll_data();
+    void pasteGoesInWholeOrNotAtAll();
+    void editGroupShowsTheCaretOnceTheLinesAreLaidOut();
+    void caretStandsStillOnlyOnAVeryLongLine();
     void lineOperations();
     void searchesAroundTheCaret_data();
     void searchesAroundTheCaret();
@@ -188,6 +195,91 @@ void tst_EditorBuffer::replaceSelectionKeepsLengthLimit()
     m_buffer->ReplaceSelection(u"\r\nbc"_s);
     QCOMPARE(m_buffer->textLength(), EditorBuffer::MaxLength);
     QVERIFY(m_buffer->GetText().endsWith(u"a\r\n"_s));
+}
+
+void tst_EditorBuffer::pasteGoesInWholeOrNotAtAll_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("fits");
+    // The page has room for five more characters; a line break takes two.
+    QTest::newRow("exactly fits") << u"ab\r\nc"_s << 0 << true;
+    QTest::newRow("one too many, cut in a word before") << u"slovo slovo"_s << 0 << false;
+    QTest::newRow("a lone LF counts two") << u"abcd\n"_s << 0 << false;
+    QTest::newRow("the selection's room counts") << u"slovo slovo"_s << 6 << true;
+}
+
+void tst_EditorBuffer::pasteGoesInWholeOrNotAtAll()
+{
+    QFETCH(QString, pasted);
+    QFETCH(int, selected);
+    QFETCH(bool, fits);
+    ScriptedInteraction script;
+    const int length = EditorBuffer::MaxLength - 5;
+    setText(QString(length, u'a'), length - selected, selected);
+    QGuiApplication::clipboard()->setText(pasted);
+    m_buffer->PasteFromClipboard();
+    QCOMPARE(script.errors.size(), fits ? 0 : 1);
+    if (fits) {
+        QVERIFY(m_buffer->GetText().endsWith(QString(pasted).replace(u"\r\n"_s, u"\n"_s)
+                                                 .replace(u'\n', u"\r\n"_s)));
+    } else {
+        QCOMPARE(m_buffer->textLength(), length);
+        QVERIFY(!m_buffer->IsModified());
+    }
+}
+
+// An edit group changes lines the control has not laid out yet; the caret is handed to
+// the control only when the group is closed, so it never measures lines that are not there.
+void tst_EditorBuffer::editGroupShowsTheCaretOnceTheLinesAreLaidOut()
+{
+    QString page;
+    for (int i = 0; i < 200; ++i)
+        page += u"<P>řádek</P>\r\n"_s;
+    m_buffer->resize(400, 200);
+    m_buffer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_buffer.get()));
+    setText(page, 5 * 14, 3);
+    QSignalSpy caretSet(m_buffer.get(), &QPlainTextEdit::cursorPositionChanged);
+    {
+        EditorBuffer::EditGroup group(*m_buffer);
+        for (int row = 0; row < 50; ++row) {
+            m_buffer->WrapSelection(Red, u"<TR>\r\n"_s, u"</TR>\r\n"_s);
+            m_buffer->SetSelLength(2);
+        }
+    }
+    QVERIFY2(caretSet.count() <= 2, qPrintable(QString::number(caretSet.count())));
+    // Fifty rows further down, and in view.
+    QVERIFY(m_buffer->textCursor().selectionStart() > 5 * 13 + 50 * 6);
+    QVERIFY(m_buffer->viewport()->rect().intersects(m_buffer->cursorRect()));
+    m_buffer->Undo();
+    QCOMPARE(m_buffer->GetText(), page);
+}
+
+// Each blink redraws the caret's whole line: on a megabyte line the idle editor would
+// never rest. The desktop's blinking comes back when the caret or the keyboard leaves.
+void tst_EditorBuffer::caretStandsStillOnlyOnAVeryLongLine()
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int blinking = hints->cursorFlashTime();
+    QVERIFY(blinking > 0);
+    setText(u"krátký\r\n"_s + QString(EditorBuffer::SteadyCaretLineLength + 1, u'a'));
+    m_buffer->show();
+    m_buffer->activateWindow();
+    m_buffer->setFocus();
+    QTRY_VERIFY(m_buffer->hasFocus());
+    m_buffer->SetSelStart(20);
+    QCOMPARE(hints->cursorFlashTime(), 0);
+    m_buffer->SetSelStart(2);
+    QCOMPARE(hints->cursorFlashTime(), blinking);
+    m_buffer->SetSelStart(30);
+    QCOMPARE(hints->cursorFlashTime(), 0);
+    m_buffer->clearFocus();
+    QCOMPARE(hints->cursorFlashTime(), blinking);
+    m_buffer->setFocus();
+    QTRY_COMPARE(hints->cursorFlashTime(), 0);
+    m_buffer.reset(); // a window closed with the caret there gives the blinking back too
+    QCOMPARE(hints->cursorFlashTime(), blinking);
 }
 
 void tst_EditorBuffer::lineOperations()

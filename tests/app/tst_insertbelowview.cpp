@@ -1,0 +1,166 @@
+#include "app/TagPalette.h"
+#include "commands/InsertTag.h"
+#include "dialogs/TableDialogs.h"
+#include "interaction/Interaction.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestMain.h"
+
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSpinBox>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Answers whatever a command asks the way a user in a hurry does: the dialog's own button
+// that inserts, "Ano", the first choice, a word for a prompt, a colour; a file dialog is
+// cancelled. The table grid makes a table taller than the view.
+class AnswerEverything final : public Interaction
+{
+public:
+    AnswerEverything() { m_previous = setInteraction(this); }
+    ~AnswerEverything() override { setInteraction(m_previous); }
+
+    void showError(const QString &) override {}
+    void showInfo(const QString &) override {}
+    Answer ask(const QString &, Buttons) override { return Answer::Yes; }
+    int choose(const QString &, const QStringList &) override { return 0; }
+    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    QString existingDirectory(const QString &, const QString &) override { return {}; }
+    std::optional<QColor> color(const QColor &) override { return QColor(Qt::red); }
+    std::optional<QString> text(const QString &, const QString &, const QString &) override
+    {
+        return u"slovo"_s;
+    }
+    bool printSetup(QPrinter &) override { return false; }
+    bool print(QPrinter &) override { return false; }
+    int exec(QDialog &dialog) override
+    {
+        dialog.show();
+        if (auto *grid = qobject_cast<TForm21 *>(&dialog)) {
+            grid->SpinEdit1->setValue(7);
+            grid->SpinEdit2->setValue(3);
+            grid->Button1->click();
+        } else if (auto *insert = dialog.findChild<QPushButton *>(u"InsertButton"_s)) {
+            insert->click();
+        } else {
+            dialog.accept();
+        }
+        if (dialog.isVisible())
+            dialog.done(QDialog::Accepted);
+        return dialog.result();
+    }
+
+private:
+    Interaction *m_previous = nullptr;
+};
+
+QString longPage()
+{
+    QString page;
+    for (int line = 1; line <= 120; ++line)
+        page += u"<P>Řádek %1 stránky</P>\r\n"_s.arg(line);
+    return page;
+}
+
+} // namespace
+
+// Every insertion command, run with the caret on the last line the window shows of a long
+// page: what it writes ends below the visible part, where the editor has not laid out the
+// lines yet. A shown window on a real display, as the user has it.
+class tst_InsertBelowView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void tableGridFromThePaletteBelowTheView();
+    void everyCommandWritesBelowTheView_data();
+    void everyCommandWritesBelowTheView();
+
+private:
+    void putCaretOnTheLastVisibleLine();
+
+    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<AnswerEverything> m_answers;
+};
+
+void tst_InsertBelowView::initTestCase()
+{
+    m_answers = std::make_unique<AnswerEverything>();
+    m_fx = std::make_unique<MainWindowFixture>(1);
+    m_fx->window().resize(800, 600);
+    m_fx->window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_fx->window()));
+}
+
+void tst_InsertBelowView::cleanupTestCase()
+{
+    if (m_fx) {
+        for (TForm2 *doc : m_fx->workspace().documents())
+            doc->RichEdit1->SetModified(false);
+    }
+    m_fx.reset();
+    m_answers.reset();
+}
+
+void tst_InsertBelowView::putCaretOnTheLastVisibleLine()
+{
+    EditorBuffer &b = m_fx->buffer();
+    m_fx->setText(longPage());
+    b.verticalScrollBar()->setValue(0);
+    const QPoint bottom = b.viewport()->rect().bottomLeft() - QPoint(0, b.fontMetrics().height());
+    QTextCursor c = b.cursorForPosition(bottom);
+    c.movePosition(QTextCursor::StartOfBlock);
+    b.setTextCursor(c);
+    QCOMPARE(b.verticalScrollBar()->value(), 0);
+}
+
+void tst_InsertBelowView::everyCommandWritesBelowTheView_data()
+{
+    QTest::addColumn<int>("command");
+    for (int command = 1; command <= 100; ++command)
+        QTest::newRow(qPrintable(u"command %1"_s.arg(command))) << command;
+}
+
+void tst_InsertBelowView::everyCommandWritesBelowTheView()
+{
+    QFETCH(int, command);
+    if (m_fx->workspace().documents().isEmpty())
+        m_fx->workspace().NewDocumentWindow();
+    putCaretOnTheLastVisibleLine();
+    const int before = m_fx->buffer().textLength();
+    insertFromFrame(m_fx->window(), command);
+    QCoreApplication::processEvents();
+    // Whatever went in, the window shows the caret where the command left it.
+    if (m_fx->workspace().activeBuffer() && m_fx->buffer().textLength() != before) {
+        EditorBuffer &b = m_fx->buffer();
+        QVERIFY(b.viewport()->rect().intersects(b.cursorRect()));
+    }
+    m_fx->buffer().SetModified(false);
+}
+
+void tst_InsertBelowView::tableGridFromThePaletteBelowTheView()
+{
+    putCaretOnTheLastVisibleLine();
+    EditorBuffer &b = m_fx->buffer();
+    const int line = b.LineFromOffset(b.SelStart());
+    QSignalSpy caretSet(&b, &QPlainTextEdit::cursorPositionChanged);
+    insertFromFrame(m_fx->window(), 60); // "TABLE..": the grid, seven rows of three
+    // The control gets the caret once the whole table is in and laid out: a caret handed
+    // over while the table was half written (each row, each cell) was measured against
+    // lines not laid out yet, and the editor crashed.
+    QVERIFY2(caretSet.count() <= 2, qPrintable(QString::number(caretSet.count())));
+    QCoreApplication::processEvents();
+    QVERIFY(b.GetText().contains(u"<TABLE"_s));
+    QCOMPARE(b.GetText().count(u"</TR>"_s), 7);
+    QVERIFY(b.LineFromOffset(b.SelStart()) > line);
+    QVERIFY(b.viewport()->rect().intersects(b.cursorRect()));
+}
+
+BRISKO_TEST_MAIN(tst_InsertBelowView)
+#include "tst_insertbelowview.moc"
