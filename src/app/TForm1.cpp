@@ -26,6 +26,7 @@
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -78,12 +79,43 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();
     loadTagTree(programDir() + u"data/html4.dat"_s);
+    watchSettings();
+}
+
+void TForm1::watchSettings()
+{
+    // Every setting changes through something the user did (a click, a key, a dialog's
+    // button) or through opening a file; soon after each, the settings are written when
+    // they differ from the stored ones, so a crash or a kill loses none of them.
+    m_settingsCheck = new QTimer(this);
+    m_settingsCheck->setSingleShot(true);
+    m_settingsCheck->setInterval(0);
+    connect(m_settingsCheck, &QTimer::timeout, this, [this] { m_store->SaveIfChanged(m_settings); });
+    connect(m_documents.get(), &DocumentManager::recentFilesChanged, m_settingsCheck,
+            qOverload<>(&QTimer::start));
+    qApp->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+    case QEvent::Close:
+        if (m_settingsCheck && !m_settingsCheck->isActive())
+            m_settingsCheck->start();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 TForm1::~TForm1()
 {
     // The documents close after the frame's own members are gone: nothing may follow them.
     disconnect(m_documents.get(), &DocumentManager::activeDocumentChanged, nullptr, nullptr);
+    qApp->removeEventFilter(this);
     endIncomingConnections();
     storePlacement();
     m_store->SaveSettings(m_settings);

@@ -23,6 +23,7 @@ class QSplitter;
 class QStackedWidget;
 class QTabBar;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class TTableForm;
@@ -128,6 +129,7 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -157,6 +159,7 @@ private:
     void storePlacement();
     static bool isOpenableDocument(const QString &path);
     void protectCoveredDocuments(bool covered);
+    void watchSettings();
 
     TSettings m_settings;
     std::unique_ptr<SettingsStore> m_store;
@@ -168,6 +171,7 @@ private:
     QPointer<class TipsWindow> m_tips;
     QPointer<TTableForm> m_tableWindow;
     CloseGuard *m_closeGuard = nullptr;
+    QTimer *m_settingsCheck = nullptr; // writes the settings soon after the user acted
     bool m_tipsShowNextTime = false;
     // The commands greyed while the preview covers the documents.
     QList<QPointer<QAction>> m_greyedWhileCovered;

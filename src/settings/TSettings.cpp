@@ -241,6 +241,7 @@ void SettingsStore::LoadSettings(TSettings &s) const
         c.Hotkey = v.integer(plug(n, "Hotkey"), c.Hotkey);
     }
     s.TabText = tabText(s.Tab);
+    m_stored = s;
 }
 
 void SettingsStore::SaveSettings(const TSettings &s) const
@@ -269,4 +270,13 @@ void SettingsStore::SaveSettings(const TSettings &s) const
         v.put(plug(n, "Hotkey"), c.Hotkey);
     }
     store->sync();
+    m_stored = s;
+}
+
+bool SettingsStore::SaveIfChanged(const TSettings &settings) const
+{
+    if (m_stored && *m_stored == settings)
+        return false;
+    SaveSettings(settings);
+    return true;
 }

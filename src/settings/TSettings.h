@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // One user command of the "Uživatelské příkazy" menu.
 struct UserCommand
@@ -17,6 +18,8 @@ struct UserCommand
     QString Tag1;
     QString Tag2;
     int Hotkey = 0; // virtual-key code + 8192 Shift + 16384 Ctrl + 32768 Alt
+
+    bool operator==(const UserCommand &) const = default;
 };
 
 // Where the main window stands; stored beside the settings.
@@ -28,6 +31,8 @@ struct WindowPlacement
     int left = 122;
     int top = 95;
     int state = Maximized;
+
+    bool operator==(const WindowPlacement &) const = default;
 };
 
 // Every user preference of the program. Field names are the stored value names. The
@@ -85,6 +90,8 @@ struct TSettings
 
     // The three options that shape file references in markup.
     PathOptions pathOptions() const { return {RelPa, Alt92, UpperCaseFiles}; }
+
+    bool operator==(const TSettings &) const = default;
 };
 
 // The button "Původní nastavení": everything back to its default except the recent files
@@ -108,9 +115,13 @@ public:
     void LoadSettings(TSettings &settings) const;
     // Writes every value; the placement only when the window is not maximised.
     void SaveSettings(const TSettings &settings) const;
+    // Writes the settings when they differ from what this store last read or wrote, so a
+    // change is on disk before a crash or a kill could lose it; true when it wrote.
+    bool SaveIfChanged(const TSettings &settings) const;
 
     QString fileName() const;
 
 private:
     QString m_iniPath;
+    mutable std::optional<TSettings> m_stored; // as last read or written
 };

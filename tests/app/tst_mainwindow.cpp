@@ -70,6 +70,7 @@ private Q_SLOTS:
     void autoIndentShortcutFlipsButtonOnly();
     void tipsRingAndShowNextTime();
     void settingsAreWrittenAtExit();
+    void settingsAreWrittenWhenTheyChange();
     void closedDocumentsLeaveNothingBehind();
 
 private:
@@ -421,6 +422,27 @@ void tst_MainWindow::settingsAreWrittenAtExit()
     QVERIFY(raw.contains(u"Formelina/WinState"_s));
 }
 
+// A crash or a kill after a change loses none: the file holds it while the program runs.
+void tst_MainWindow::settingsAreWrittenWhenTheyChange()
+{
+    QTemporaryDir dir;
+    MainWindowFixture fx(0);
+    const auto stored = [&fx](const QString &key) {
+        return QSettings(fx.iniPath, QSettings::IniFormat).value(key).toString();
+    };
+    // A click on a button that is a setting.
+    QToolButton *autoIndent = fx.window().findChild<QToolButton *>(u"AutoIndentButton"_s);
+    QVERIFY(autoIndent);
+    const bool before = fx.window().settings().AutoIntend;
+    QTest::mouseClick(autoIndent, Qt::LeftButton);
+    QCOMPARE(fx.window().settings().AutoIntend, !before);
+    QTRY_COMPARE(stored(u"User/AutoIntend"_s), before ? u"0"_s : u"1"_s);
+    // A page opened without a click or a key (handed over by a second start).
+    const QString page = dir.filePath(u"a.html"_s);
+    writeFile(page, "<P>a</P>");
+    fx.workspace().openInNewWindow(page);
+    QTRY_COMPARE(stored(u"User/File-1"_s), page);
+}
 
 void tst_MainWindow::closedDocumentsLeaveNothingBehind()
 {
