@@ -448,13 +448,18 @@ struct FileDialogSeen
     QStringList listed;
 };
 
-std::function<void(QWidget *)> lookAtFileDialog(FileDialogSeen &seen, const QString &choose = {})
+// expected: a file the dialog is to list; its folder is read on a thread of its own, which
+// a busy machine may hold back, so the look waits for it (the test fails if it never comes).
+std::function<void(QWidget *)> lookAtFileDialog(FileDialogSeen &seen, const QString &choose = {},
+                                                const QString &expected = {})
 {
-    return [&seen, choose](QWidget *w) {
+    return [&seen, choose, expected](QWidget *w) {
         auto *dialog = qobject_cast<QFileDialog *>(w);
         QVERIFY(dialog);
         auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
         QVERIFY(name);
+        if (!expected.isEmpty())
+            QTRY_VERIFY_WITH_TIMEOUT(listedFiles(*dialog).contains(expected), 60000);
         seen = {dialog, dialog->windowTitle(), comboItems(dialog, u"fileTypeCombo"_s),
                 dialog->directory().absolutePath(), name->text(), dialog->acceptMode(),
                 listedFiles(*dialog)};
@@ -483,7 +488,7 @@ void tst_Desktop::keptFileDialogStartsClean()
     QVERIFY(fresh.open(QIODevice::WriteOnly));
     fresh.close();
     const auto removeFresh = qScopeGuard([&fresh] { fresh.remove(); });
-    onNextModal(lookAtFileDialog(save));
+    onNextModal(lookAtFileDialog(save, {}, u"fresh.htt"_s));
     QVERIFY(ui().saveFileName(u"Šablona (*.htt)|*.htt"_s, folder + u"/new.htt"_s).isEmpty());
     onNextModal(lookAtFileDialog(openAgain));
     QVERIFY(ui().openFileName(openFilter(), other.path()).isEmpty());
@@ -513,7 +518,7 @@ void tst_Desktop::keptFileDialogStartsClean()
     later.close();
     const auto removeLater = qScopeGuard([&later] { later.remove(); });
     FileDialogSeen next;
-    onNextModal(lookAtFileDialog(next));
+    onNextModal(lookAtFileDialog(next, {}, u"later.htt"_s));
     QVERIFY(ui().saveFileName(u"Šablona (*.htt)|*.htt"_s, folder + u"/new.htt"_s).isEmpty());
     QVERIFY2(next.listed.contains(u"later.htt"_s), qPrintable(next.listed.join(u' ')));
 }
