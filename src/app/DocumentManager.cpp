@@ -58,6 +58,8 @@ TForm2 *DocumentManager::NewDocumentWindow()
         return nullptr;
     }
     auto *doc = new TForm2(*this, slot);
+    // A new page is saved with the line breaks the settings name; an opened one keeps its own.
+    doc->setLineEnding(lineEndingOfSetting(m_settings.FITIP));
     m_slots[slot - 1] = doc;
     watchDocument(doc);
     Q_EMIT documentCreated(doc);
@@ -121,7 +123,7 @@ bool DocumentManager::showFile(TForm2 &doc, const QString &path, const TextFileR
         ui().showError(readFailureMessage(path, file));
         return false;
     }
-    doc.showLoadedText(path, file.text, file.encoding, file.encodingNote);
+    doc.showLoadedText(path, file);
     if (&doc == activeDocument())
         Q_EMIT activeDocumentLoaded();
     AddRecentFile(path);

@@ -253,6 +253,16 @@ void TForm1::createStatusBar()
     menu(u"MenuFile"_s)->insertMenu(action(u"FilePrint"_s), encodingMenu);
     connect(encodingMenu, &QMenu::aboutToShow, encoding,
             [encoding, encodingMenu] { encoding->fillMenu(*encodingMenu); });
+    // The line breaks the page's file is written with, beside its encoding.
+    auto *lineBreaks = new EncodingPanel(bar, EncodingPanel::Shows::LineBreaks);
+    bar->addPermanentWidget(lineBreaks);
+    connect(m_documents.get(), &DocumentManager::activeDocumentChanged, lineBreaks,
+            [this, lineBreaks] { lineBreaks->setDocument(m_documents->activeDocument()); });
+    auto *lineBreakMenu = new QMenu(u"Konce řádků"_s, this);
+    lineBreakMenu->setObjectName(u"FileLineBreaks"_s);
+    menu(u"MenuFile"_s)->insertMenu(action(u"FilePrint"_s), lineBreakMenu);
+    connect(lineBreakMenu, &QMenu::aboutToShow, lineBreaks,
+            [lineBreaks, lineBreakMenu] { lineBreaks->fillMenu(*lineBreakMenu); });
     // A little room between the panel and the size grip in the window's corner.
     auto *gap = new QWidget(bar);
     gap->setFixedWidth(6);

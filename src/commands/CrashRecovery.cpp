@@ -1,6 +1,7 @@
 #include "commands/CrashRecovery.h"
 
 #include "commands/Workspace.h"
+#include "editor/Colorize.h"
 #include "editor/TForm2.h"
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
@@ -80,6 +81,7 @@ void CrashRecovery::writeNow(TForm2 &document)
     copy.fileName = document.FileName();
     copy.slot = document.SlotIndex;
     copy.encoding = document.encoding();
+    copy.lineEnding = document.lineEnding();
     copy.caret = document.RichEdit1->SelStart();
     // The raw text shares the document's buffer; turning its paragraph marks into CR LF
     // and encoding it happen on the writer thread.
@@ -149,8 +151,17 @@ int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &rec
         TForm2 *document = workspace.NewDocumentWindow();
         if (!document)
             break;
-        // Under its own name and encoding, so saving writes it where it belongs.
-        document->showLoadedText(copy.fileName, copy.text, copy.encoding);
+        // Under its own name, encoding and line breaks, so saving writes it where it belongs
+        // as it was.
+        TextFileResult page;
+        page.ok = true;
+        page.text = copy.text;
+        page.encoding = copy.encoding;
+        page.lineEnding = copy.lineEnding;
+        document->showLoadedText(copy.fileName, page);
+        if (workspace.settings().Colorize)
+            ColorizeDocument(*document->RichEdit1, workspace.settings(),
+                             [&workspace](const QString &text) { workspace.setStatusText(3, text); });
         document->RichEdit1->SetSelStart(copy.caret);
         document->RichEdit1->SetModified(true);
         recovery.writeNow(*document);

@@ -38,11 +38,6 @@ QString makeBackup(const QString &fileName, const QString &extension)
     return QFile::rename(fileName, backup) ? backup : QString();
 }
 
-LineEnding lineEndingOf(int fitip)
-{
-    return fitip == 1 ? LineEnding::Lf : fitip == 2 ? LineEnding::Cr : LineEnding::CrLf;
-}
-
 // Owns the printer for as long as the frame lives, so the set-up dialog's choices stay
 // for the next print.
 class PrinterHolder : public QObject
@@ -105,10 +100,10 @@ QString backupFileName(const QString &fileName, const QString &extension)
 }
 
 QString saveTextFile(const TSettings &s, const QString &fileName, const QString &text,
-                     FileEncoding encoding)
+                     FileEncoding encoding, LineEnding lineEnding)
 {
     const QString backup = s.Backup ? makeBackup(fileName, s.BackupPrip) : QString();
-    const QString error = writeTextFile(fileName, text, lineEndingOf(s.FITIP), encoding);
+    const QString error = writeTextFile(fileName, text, lineEnding, encoding);
     // The new file was not written: the old one goes back under its own name.
     if (!error.isEmpty() && !backup.isEmpty() && !QFileInfo::exists(fileName))
         QFile::rename(backup, fileName);
@@ -123,9 +118,9 @@ bool SaveDocument(Workspace &window, TForm2 &document)
     const QString fileName = document.FileName();
     const QString text = document.RichEdit1->GetText();
     // A page whose META names another encoding than it is written in is asked about first.
-    if (!document.settleEncodingForSave(text))
+    if (!document.settleEncodingForSave(text) || !document.confirmBinarySave())
         return false;
-    const QString error = saveTextFile(s, fileName, text, document.encoding());
+    const QString error = saveTextFile(s, fileName, text, document.encoding(), document.lineEnding());
     if (!error.isEmpty()) {
         ui().showError(u"Soubor %1 nelze uložit.\r\n%2"_s.arg(fileName, error));
         return false;
@@ -174,6 +169,10 @@ void insertFileAtSelection(Workspace &window, const QString &path)
     const TextFileResult file = readDocumentFile(path);
     if (!file.ok) {
         ui().showError(readFailureMessage(path, file));
+        return;
+    }
+    if (!fitsInDocument(qint64(b->textLength()) + file.text.size())) {
+        ui().showError(doesNotFitMessage());
         return;
     }
     // The selected text stays, after the inserted one.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/TextEncoding.h"
+#include "markup/TextFile.h"
 
 #include <QString>
 
@@ -9,13 +10,13 @@ class TForm2;
 class Workspace;
 struct TSettings;
 
-// Saves the document: Save As for a never-saved one; line ends as the settings say, the
-// backup copy, then the file itself. False when nothing was saved.
+// Saves the document: Save As for a never-saved one; the file's own line breaks (a new
+// page's as the settings say), the backup copy, then the file itself. False when nothing was saved.
 bool SaveDocument(Workspace &workspace, TForm2 &document);
-// Writes a page's text as a save does: the backup copy when the settings ask for it, line
-// ends as they say, the file in its encoding. Returns the error text, empty on success.
+// Writes a page's text as a save does: the backup copy when the settings ask for it, the
+// file in its encoding and with its line breaks. Returns the error text, empty on success.
 QString saveTextFile(const TSettings &settings, const QString &fileName, const QString &text,
-                     FileEncoding encoding);
+                     FileEncoding encoding, LineEnding lineEnding);
 // Asks for a name (".html" added when it has none), then saves. False on Cancel.
 bool SaveDocumentAs(Workspace &workspace, TForm2 &document);
 

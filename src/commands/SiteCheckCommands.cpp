@@ -239,6 +239,11 @@ void fixClosedPage(Workspace &workspace, const QString &path, const QList<SiteFi
         outcome.problems << u"Stránku %1 nelze přečíst: %2"_s.arg(path, page.error);
         return;
     }
+    // A file that is no text is never written back: its bytes would change.
+    if (page.binary) {
+        outcome.problems << u"Stránka %1 není text (obsahuje binární data) a nebyla změněna."_s.arg(path);
+        return;
+    }
     QString text = page.text;
     int fixed = 0;
     for (const SiteFinding &f : findings) {
@@ -251,7 +256,7 @@ void fixClosedPage(Workspace &workspace, const QString &path, const QList<SiteFi
     }
     if (fixed == 0)
         return;
-    const QString error = saveTextFile(workspace.settings(), path, text, page.encoding);
+    const QString error = saveTextFile(workspace.settings(), path, text, page.encoding, page.lineEnding);
     if (!error.isEmpty()) {
         outcome.problems << u"Soubor %1 nelze uložit.\r\n%2"_s.arg(path, error);
         return;

@@ -6,15 +6,17 @@
 
 using namespace Qt::StringLiterals;
 
-EncodingPanel::EncodingPanel(QWidget *parent)
+EncodingPanel::EncodingPanel(QWidget *parent, Shows shows)
     : QToolButton(parent)
+    , m_shows(shows)
 {
-    setObjectName(u"EncodingPanel"_s);
+    const bool encoding = shows == Shows::Encoding;
+    setObjectName(encoding ? u"EncodingPanel"_s : u"LineBreakPanel"_s);
     setAutoRaise(true);
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto *menu = new QMenu(this);
-    menu->setObjectName(u"EncodingMenu"_s);
+    menu->setObjectName(encoding ? u"EncodingMenu"_s : u"LineBreakMenu"_s);
     setMenu(menu);
     connect(menu, &QMenu::aboutToShow, this, &EncodingPanel::rebuildMenu);
     refresh();
@@ -40,8 +42,12 @@ void EncodingPanel::setDocument(TForm2 *document)
 void EncodingPanel::refresh()
 {
     setEnabled(m_document != nullptr);
-    setText(m_document ? m_document->encodingCaption() : QString());
-    setToolTip(m_document ? u"Kódování dokumentu"_s : QString());
+    const bool encoding = m_shows == Shows::Encoding;
+    if (!m_document)
+        setText(QString());
+    else
+        setText(encoding ? m_document->encodingCaption() : lineEndingName(m_document->lineEnding()));
+    setToolTip(!m_document ? QString() : encoding ? u"Kódování dokumentu"_s : u"Konce řádků v souboru"_s);
 }
 
 void EncodingPanel::rebuildMenu()
@@ -56,6 +62,10 @@ void EncodingPanel::fillMenu(QMenu &menu)
     TForm2 *doc = m_document;
     if (!doc)
         return;
+    if (m_shows == Shows::LineBreaks) {
+        fillLineBreakMenu(menu);
+        return;
+    }
     const TextEncoding current = doc->encoding().encoding;
     // Reading again would lose edits, and a never-saved document has no file to read.
     const bool canReopen = !doc->isUntitled() && !doc->RichEdit1->IsModified();
@@ -78,6 +88,31 @@ void EncodingPanel::fillMenu(QMenu &menu)
         connect(a, &QAction::triggered, this, [this, e] {
             if (m_document)
                 m_document->convertToEncoding(e);
+        });
+    }
+}
+
+void EncodingPanel::fillLineBreakMenu(QMenu &menu)
+{
+    struct Choice
+    {
+        LineEnding ending;
+        const char16_t *caption;
+    };
+    static constexpr Choice kChoices[] = {
+        {LineEnding::CrLf, u"Konce řádků CR LF (Windows)"},
+        {LineEnding::Lf, u"Konce řádků LF (Unix, Linux)"},
+        {LineEnding::Cr, u"Konce řádků CR (Mac)"},
+    };
+    for (const Choice &c : kChoices) {
+        QAction *a = menu.addAction(QString::fromUtf16(c.caption));
+        a->setObjectName(u"LineBreaks "_s + lineEndingName(c.ending));
+        a->setCheckable(true);
+        a->setChecked(m_document->lineEnding() == c.ending);
+        const LineEnding ending = c.ending;
+        connect(a, &QAction::triggered, this, [this, ending] {
+            if (m_document)
+                m_document->convertLineEnding(ending);
         });
     }
 }

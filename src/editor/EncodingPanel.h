@@ -6,15 +6,17 @@
 class QMenu;
 class TForm2;
 
-// The status-bar panel that shows the active document's encoding. Clicking it offers to
-// read the unmodified file again in another encoding, or to write the document in another
-// encoding from the next save on.
+// A status-bar panel that shows how the active document's file is written. The encoding
+// panel offers to read the unmodified file again in another encoding, or to write the
+// document in another encoding from the next save on; the line-break panel offers the
+// other line breaks for the next save.
 class EncodingPanel : public QToolButton
 {
     Q_OBJECT
 
 public:
-    explicit EncodingPanel(QWidget *parent = nullptr);
+    enum class Shows { Encoding, LineBreaks };
+    explicit EncodingPanel(QWidget *parent = nullptr, Shows shows = Shows::Encoding);
 
     // Follows this document (nullptr: none is open).
     void setDocument(TForm2 *document);
@@ -29,7 +31,9 @@ Q_SIGNALS:
 
 private:
     void refresh();
+    void fillLineBreakMenu(QMenu &menu);
 
+    const Shows m_shows;
     // Followed through its destroyed signal rather than a QPointer, which would have to
     // cast the half-destroyed window to read itself.
     TForm2 *m_document = nullptr;

@@ -5,9 +5,13 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "markup/GuardedFile.h"
 #include "markup/SysUt.h"
 #include "markup/TextFile.h"
 
@@ -75,15 +79,117 @@ void TForm2::setFileName(const QString &path)
     Q_EMIT captionChanged(windowTitle());
 }
 
-void TForm2::showLoadedText(const QString &path, const QString &text, FileEncoding encoding,
-                            const QString &encodingNote)
+void TForm2::showLoadedText(const QString &path, const TextFileResult &file)
 {
     setFileName(path);
-    RichEdit1->loadText(text);
+    setBinary(file.binary);
+    RichEdit1->loadText(file.text);
     RichEdit1->SetSelStart(0);
-    m_encoding = encoding;
-    m_encodingNote = encodingNote;
+    m_encoding = file.encoding;
+    m_encodingNote = file.encodingNote;
+    m_lineEnding = file.lineEnding.value_or(m_lineEnding);
     m_declaredButKept.reset();
+    offerToBreakLongLines(file.text);
+    Q_EMIT encodingChanged();
+}
+
+QWidget *TForm2::noticeBar(const QString &name, const QString &text)
+{
+    if (auto *bar = findChild<QWidget *>(name, Qt::FindDirectChildrenOnly))
+        return bar;
+    auto *bar = new QWidget(this);
+    bar->setObjectName(name);
+    bar->setAutoFillBackground(true);
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Window, QColor(0xff, 0xf3, 0xc4));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    bar->setPalette(palette);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 3, 6, 3);
+    auto *label = new QLabel(text, bar);
+    label->setWordWrap(true);
+    row->addWidget(label, 1);
+    static_cast<QVBoxLayout *>(layout())->insertWidget(0, bar);
+    return bar;
+}
+
+void TForm2::setBinary(bool binary)
+{
+    m_binary = binary;
+    const QString name = u"BinaryFileBar"_s;
+    if (binary) {
+        noticeBar(name, u"Soubor není text (obsahuje binární data). Uložením by se jeho obsah "
+                        u"změnil; před uložením se program zeptá."_s)->show();
+    } else if (auto *bar = findChild<QWidget *>(name, Qt::FindDirectChildrenOnly)) {
+        bar->hide();
+    }
+}
+
+void TForm2::offerToBreakLongLines(QStringView text)
+{
+    const QString name = u"LongLineBar"_s;
+    const qsizetype longest = longestLineLength(text);
+    if (longest <= EditorBuffer::SteadyCaretLineLength) {
+        if (auto *bar = findChild<QWidget *>(name, Qt::FindDirectChildrenOnly))
+            bar->hide();
+        return;
+    }
+    // The editor lays a line out whole at every key typed into it: on a line of hundreds of
+    // thousands of characters that takes seconds. Breaking it between the attributes of its
+    // tags changes nothing a browser shows; the user decides.
+    QWidget *bar = noticeBar(name, u"Stránka má řádek dlouhý %1 znaků a psaní v něm je pomalé. "
+                                   u"Zalomit dlouhé řádky mezi atributy značek? (Zobrazení "
+                                   u"stránky se tím nezmění.)"_s.arg(longest));
+    if (!bar->findChild<QPushButton *>()) {
+        auto *button = new QPushButton(u"Zalomit dlouhé řádky"_s, bar);
+        button->setObjectName(u"BreakLongLinesButton"_s);
+        bar->layout()->addWidget(button);
+        connect(button, &QPushButton::clicked, this, &TForm2::breakLongLines);
+    }
+    bar->show();
+}
+
+void TForm2::breakLongLines()
+{
+    const QList<int> breaks = longLineBreaks(RichEdit1->GetText(), LongLineBreakLength);
+    if (breaks.isEmpty()) {
+        ui().showInfo(u"Dlouhé řádky nelze zalomit, aniž by se změnilo zobrazení stránky: "
+                      u"mezi atributy jejích značek nejsou mezery."_s);
+        return;
+    }
+    if (!RichEdit1->replaceOccurrences(breaks, 1, u"\r\n"_s)) {
+        ui().showError(doesNotFitMessage());
+        return;
+    }
+    findChild<QWidget *>(u"LongLineBar"_s, Qt::FindDirectChildrenOnly)->hide();
+}
+
+bool TForm2::confirmBinarySave()
+{
+    if (!m_binary)
+        return true;
+    const QString question =
+        u"Soubor %1 není text, obsahuje binární data. Uložením se jeho obsah změní (obrázek "
+        u"nebo program by se tím zničil). Přesto uložit?"_s.arg(m_fileName);
+    if (ui().chooseWithDefault(question, {u"Uložit"_s, u"Neukládat"_s}, 1) != 0)
+        return false;
+    setBinary(false); // asked once; from now on the file is what the user saved
+    return true;
+}
+
+void TForm2::setLineEnding(LineEnding ending)
+{
+    m_lineEnding = ending;
+    Q_EMIT encodingChanged();
+}
+
+void TForm2::convertLineEnding(LineEnding ending)
+{
+    if (ending == m_lineEnding)
+        return;
+    m_lineEnding = ending;
+    // The file on disk keeps its old line breaks until the next save.
+    RichEdit1->SetModified(true);
     Q_EMIT encodingChanged();
 }
 
@@ -107,7 +213,7 @@ bool TForm2::reopenInEncoding(TextEncoding encoding)
         ui().showError(readFailureMessage(m_fileName, file));
         return false;
     }
-    showLoadedText(m_fileName, file.text, file.encoding);
+    showLoadedText(m_fileName, file);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/EditorBuffer.h"
 #include "markup/TextEncoding.h"
+#include "markup/TextFile.h"
 
 #include <QWidget>
 
@@ -43,10 +44,9 @@ public:
     bool isUntitled() const { return m_fileName == Untitled; }
 
     // Loads a file read before (text with CR LF breaks): caret at 0, not modified. The
-    // encoding is the one the file was read in; the note says why it was not read as it
-    // asked, or is empty.
-    void showLoadedText(const QString &path, const QString &text, FileEncoding encoding = {},
-                        const QString &encodingNote = {});
+    // encoding, the line breaks and whether it is text at all are the file's as read; a
+    // file without line breaks keeps the document's form.
+    void showLoadedText(const QString &path, const TextFileResult &file);
 
     // The encoding the document is written in on the next save.
     FileEncoding encoding() const { return m_encoding; }
@@ -62,6 +62,22 @@ public:
     // encoding, asks once which to use. False when the user cancels the save.
     bool settleEncodingForSave(QStringView text);
 
+    // The line breaks the file is written with; the text itself always holds CR LF.
+    LineEnding lineEnding() const { return m_lineEnding; }
+    // A document that has no file yet takes the form new pages are saved in.
+    void setLineEnding(LineEnding ending);
+    // Writes the document with other line breaks from the next save on.
+    void convertLineEnding(LineEnding ending);
+
+    // A file that is no text (a picture opened by mistake): a bar says so, and its bytes
+    // are changed only once the user confirmed that it is to be saved all the same.
+    bool isBinary() const { return m_binary; }
+    // Asks before the first save of a binary file; false when it is not to be saved.
+    bool confirmBinarySave();
+
+    // Lines are broken to at most about this length when the user asks for it.
+    static constexpr int LongLineBreakLength = 1000;
+
     // Asks about unsaved changes; true when the window may close.
     bool CloseQuery();
     // Closes the window without a question: the question was already answered.
@@ -74,6 +90,7 @@ public:
 
 Q_SIGNALS:
     void captionChanged(const QString &caption);
+    // The encoding or the line breaks changed.
     void encodingChanged();
 
 protected:
@@ -81,6 +98,11 @@ protected:
 
 private:
     void showContextMenu(const QPoint &position);
+    void setBinary(bool binary);
+    // A bar above the editor with this object name, made the first time it is asked for.
+    QWidget *noticeBar(const QString &name, const QString &text);
+    void offerToBreakLongLines(QStringView text);
+    void breakLongLines();
     void insertStyle();
 
 private:
@@ -88,6 +110,8 @@ private:
     QString m_fileName = Untitled;
     FileEncoding m_encoding;
     QString m_encodingNote;
+    LineEnding m_lineEnding = LineEnding::CrLf;
+    bool m_binary = false;
     // A declared charset the user chose not to follow; not asked about again.
     std::optional<TextEncoding> m_declaredButKept;
     bool m_closeConfirmed = false;

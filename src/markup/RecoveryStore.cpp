@@ -19,7 +19,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr quint32 kMagic = 0x42524543; // "BREC"
-constexpr quint32 kVersion = 1;
+// Version 2 added the line breaks; copies of version 1 are still read (as CR LF).
+constexpr quint32 kVersion = 2;
 const QString kCopySuffix = u".rec"_s;
 const QString kLockSuffix = u".lock"_s;
 
@@ -38,7 +39,7 @@ QByteArray serializeRecoveryCopy(const RecoveryCopy &copy)
     out.setVersion(QDataStream::Qt_6_0);
     out << kMagic << kVersion << copy.fileName << qint32(copy.slot)
         << qint32(copy.encoding.encoding) << copy.encoding.byteOrderMark << qint32(copy.caret)
-        << copy.text << kMagic; // the closing mark shows the copy is whole
+        << qint32(copy.lineEnding) << copy.text << kMagic; // the closing mark shows the copy is whole
     return bytes;
 }
 
@@ -48,15 +49,19 @@ std::optional<RecoveryCopy> parseRecoveryCopy(QByteArrayView bytes)
     QDataStream in(data);
     in.setVersion(QDataStream::Qt_6_0);
     quint32 magic = 0, version = 0, end = 0;
-    qint32 slot = 0, encoding = 0, caret = 0;
+    qint32 slot = 0, encoding = 0, caret = 0, lineEnding = 0;
     RecoveryCopy copy;
     in >> magic >> version;
-    if (magic != kMagic || version != kVersion)
+    if (magic != kMagic || version < 1 || version > kVersion)
         return std::nullopt;
-    in >> copy.fileName >> slot >> encoding >> copy.encoding.byteOrderMark >> caret >> copy.text >> end;
+    in >> copy.fileName >> slot >> encoding >> copy.encoding.byteOrderMark >> caret;
+    if (version >= 2)
+        in >> lineEnding;
+    in >> copy.text >> end;
     if (in.status() != QDataStream::Ok || end != kMagic || encoding < 0
-        || encoding > int(TextEncoding::Utf8))
+        || encoding > int(TextEncoding::Utf8) || lineEnding < 0 || lineEnding > int(LineEnding::Cr))
         return std::nullopt;
+    copy.lineEnding = LineEnding(lineEnding);
     copy.slot = slot;
     copy.encoding.encoding = TextEncoding(encoding);
     copy.caret = std::clamp(int(caret), 0, int(copy.text.size()));

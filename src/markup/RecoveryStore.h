@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/TextEncoding.h"
+#include "markup/TextFile.h"
 
 #include <QList>
 #include <QString>
@@ -17,6 +18,7 @@ struct RecoveryCopy
     QString fileName;     // the page's file, or "Bez jména" for one never saved
     int slot = 0;         // the window's slot, which names a never-saved page
     FileEncoding encoding;
+    LineEnding lineEnding = LineEnding::CrLf; // of the page's file
     int caret = 0;        // offset with CR LF counted as two characters
     QString text;         // CR LF line breaks
     QString path;         // where the copy lies (set when read)

@@ -31,7 +31,8 @@ bool isStyleSheet(const QString &fileName)
 SitePageText readSitePage(const QString &path)
 {
     const TextFileResult file = readDocumentFile(path);
-    return {file.ok, file.text, file.encoding, file.error};
+    return {file.ok, file.text, file.encoding, file.error,
+            file.lineEnding.value_or(LineEnding::CrLf), file.binary};
 }
 
 QList<SiteFinding> SiteReport::findingsOf(SiteFindingKind kind) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/TextEncoding.h"
+#include "markup/TextFile.h"
 
 #include <QList>
 #include <QObject>
@@ -82,6 +83,8 @@ struct SitePageText
     QString text; // CR LF line breaks
     FileEncoding encoding;
     QString error;
+    LineEnding lineEnding = LineEnding::CrLf; // written back as read
+    bool binary = false;
 };
 SitePageText readSitePage(const QString &path);
 

@@ -132,6 +132,12 @@ void tst_CrashRecovery::killedProgramsPagesComeBack()
     QCOMPARE(restoredPage->RichEdit1->GetText(), typedIntoPage + original);
     QVERIFY(restoredPage->RichEdit1->IsModified());
     QCOMPARE(restoredPage->RichEdit1->SelStart(), typedIntoPage.size());
+    // Restored pages come back coloured, as an opened page is.
+    const TSettings &s = fx.window().settings();
+    QVERIFY(s.Colorize);
+    QCOMPARE(restoredPage->RichEdit1->colorAt(int(typedIntoPage.size())), s.TAG);
+    QCOMPARE(restoredPage->RichEdit1->colorAt(int(typedIntoPage.size()) + 4), s.TEXT);
+    QCOMPARE(restoredNew->RichEdit1->colorAt(0), s.TAG);
     QVERIFY(restoredNew->isUntitled());
     QCOMPARE(restoredNew->RichEdit1->GetText(), typedIntoNew);
     QVERIFY(restoredNew->RichEdit1->IsModified());

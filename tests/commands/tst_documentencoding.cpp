@@ -67,6 +67,7 @@ private Q_SLOTS:
     void mismatchQuestionOffersDeclaredCurrentAndCancel();
     void keepingTheCurrentEncodingIsNotAskedAgain();
     void statusPanelShowsEncodingAndWhyAFileWasNotReadAsItAsked();
+    void lineBreakPanelShowsAndChangesTheBreaksOfTheFile();
     void reopenReadsTheFileInTheChosenEncoding();
     void utf8UnderASingleByteMetaIsNotedAndReadAgainFromTheFileMenu();
     void reopenAsUtf8RefusesBytesThatAreNotUtf8();
@@ -260,6 +261,31 @@ void tst_DocumentEncoding::statusPanelShowsEncodingAndWhyAFileWasNotReadAsItAske
     m_fx->doc()->closeConfirmed();
     QTRY_VERIFY(m_fx->doc() != nullptr);
     QCOMPARE(panel()->text(), m_fx->doc()->encodingCaption());
+}
+
+void tst_DocumentEncoding::lineBreakPanelShowsAndChangesTheBreaksOfTheFile()
+{
+    const QString page = path(u"unix.html"_s);
+    writeBytes(page, "<P>\na\n</P>\n");
+    m_ui->openFile(page);
+    trigger("FileOpen");
+    auto *breaks = m_fx->window().findChild<EncodingPanel *>(u"LineBreakPanel"_s);
+    QVERIFY(breaks);
+    QCOMPARE(breaks->text(), u"LF"_s);
+    // It follows the active document; a new page has the setting's breaks.
+    m_fx->workspace().NewDocumentWindow();
+    QCOMPARE(breaks->text(), u"CR LF"_s);
+    m_fx->doc()->closeConfirmed();
+    QTRY_COMPARE(breaks->text(), u"LF"_s);
+    breaks->rebuildMenu();
+    QAction *crlf = breaks->menu()->findChild<QAction *>(u"LineBreaks CR LF"_s);
+    QVERIFY(crlf);
+    QVERIFY(!crlf->isChecked());
+    crlf->trigger();
+    QCOMPARE(breaks->text(), u"CR LF"_s);
+    QVERIFY(m_fx->buffer().IsModified());
+    trigger("FileSave");
+    QCOMPARE(fileBytes(page), QByteArray("<P>\r\na\r\n</P>\r\n"));
 }
 
 void tst_DocumentEncoding::reopenReadsTheFileInTheChosenEncoding()

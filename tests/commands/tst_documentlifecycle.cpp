@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -76,6 +77,13 @@ private Q_SLOTS:
     void saveWritesLineEndsOfTheSetting_data();
     void saveWritesLineEndsOfTheSetting();
     void everyByteSurvivesOpenAndSave();
+    void pageKeepsItsOwnLineBreaks_data();
+    void pageKeepsItsOwnLineBreaks();
+    void chosenLineBreaksGoToTheNextSave();
+    void binaryFileIsWrittenOnlyWhenConfirmed_data();
+    void binaryFileIsWrittenOnlyWhenConfirmed();
+    void insertedFileOverTheLimitIsRefused();
+    void veryLongLineIsBrokenOnlyWhenAsked();
     void charactersOutsideTheCodePageBecomeReferences();
     void backupKeepsTheVersionBeforeTheFirstSave_data();
     void backupKeepsTheVersionBeforeTheFirstSave();
@@ -195,8 +203,134 @@ void tst_DocumentLifecycle::everyByteSurvivesOpenAndSave()
     m_ui->openFile(path(u"bytes.htm"_s));
     openDocumentFile(ws());
     m_fx->buffer().SetModified(true);
+    // A NUL byte makes it a binary file: saved only once the user says so.
+    m_ui->choice(0);
     SaveDocument(ws(), *m_fx->doc());
     QCOMPARE(fileBytes(path(u"bytes.htm"_s)), bytes);
+}
+
+void tst_DocumentLifecycle::pageKeepsItsOwnLineBreaks_data()
+{
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::addColumn<int>("fitip");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QByteArray>("saved");
+    // The setting names the line breaks of new pages only.
+    QTest::newRow("lf page, dos setting") << QByteArray("<P>\na\n</P>\n") << 0 << u"LF"_s
+                                          << QByteArray("<P>\na\n</P>\n");
+    QTest::newRow("cr page, unix setting") << QByteArray("<P>\ra\r</P>") << 1 << u"CR"_s
+                                           << QByteArray("<P>\ra\r</P>");
+    QTest::newRow("crlf page, mac setting") << QByteArray("<P>\r\na</P>\r\n") << 2 << u"CR LF"_s
+                                            << QByteArray("<P>\r\na</P>\r\n");
+    // A mixed page is written in the form of its first break.
+    QTest::newRow("mixed, lf first") << QByteArray("a\nb\r\nc\rd") << 0 << u"LF"_s
+                                     << QByteArray("a\nb\nc\nd");
+    QTest::newRow("mixed, crlf first") << QByteArray("a\r\nb\nc") << 1 << u"CR LF"_s
+                                       << QByteArray("a\r\nb\r\nc");
+    // Without a break the page takes the setting's form for the lines typed into it.
+    QTest::newRow("one line, unix setting") << QByteArray("<P>a</P>") << 1 << u"LF"_s
+                                            << QByteArray("<P>a</P>");
+}
+
+void tst_DocumentLifecycle::pageKeepsItsOwnLineBreaks()
+{
+    QFETCH(QByteArray, onDisk);
+    QFETCH(int, fitip);
+    QFETCH(QString, panel);
+    QFETCH(QByteArray, saved);
+    m_fx->settings().FITIP = fitip;
+    writeBytes(path(u"page.html"_s), onDisk);
+    m_ui->openFile(path(u"page.html"_s));
+    openDocumentFile(ws());
+    QCOMPARE(lineEndingName(m_fx->doc()->lineEnding()), panel);
+    m_fx->buffer().SetModified(true);
+    QVERIFY(SaveDocument(ws(), *m_fx->doc()));
+    QCOMPARE(fileBytes(path(u"page.html"_s)), saved);
+}
+
+void tst_DocumentLifecycle::chosenLineBreaksGoToTheNextSave()
+{
+    writeBytes(path(u"page.html"_s), "<P>\r\na\r\n</P>");
+    m_ui->openFile(path(u"page.html"_s));
+    openDocumentFile(ws());
+    m_fx->doc()->convertLineEnding(LineEnding::Lf);
+    // The file still has its old breaks: the change is one to save.
+    QVERIFY(m_fx->buffer().IsModified());
+    QVERIFY(SaveDocument(ws(), *m_fx->doc()));
+    QCOMPARE(fileBytes(path(u"page.html"_s)), QByteArray("<P>\na\n</P>"));
+}
+
+void tst_DocumentLifecycle::binaryFileIsWrittenOnlyWhenConfirmed_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20);
+    png.append(QByteArray(200, '\x01'));
+    QTest::newRow("picture renamed .html") << png;
+    // No NUL, but control characters no text holds.
+    QTest::newRow("control bytes") << QByteArray(50, '\x02') + QByteArray("abc\r\x03\x04\n");
+}
+
+void tst_DocumentLifecycle::binaryFileIsWrittenOnlyWhenConfirmed()
+{
+    QFETCH(QByteArray, bytes);
+    writeBytes(path(u"obrazek.html"_s), bytes);
+    m_ui->openFile(path(u"obrazek.html"_s));
+    openDocumentFile(ws());
+    TForm2 &doc = *m_fx->doc();
+    QVERIFY(doc.isBinary());
+    QVERIFY(doc.findChild<QWidget *>(u"BinaryFileBar"_s));
+    // Typing a letter and deleting it leaves the page modified, as the user found it.
+    m_fx->buffer().ReplaceSelection(u"x"_s);
+    m_fx->buffer().SetSelStart(0);
+    m_fx->buffer().SetSelLength(1);
+    m_fx->buffer().ClearSelection();
+    m_ui->choice(1);
+    QVERIFY(!SaveDocument(ws(), doc));
+    QCOMPARE(m_ui->lastDefaultButton, 1); // Enter does not destroy the file
+    QCOMPARE(fileBytes(path(u"obrazek.html"_s)), bytes);
+    QVERIFY(m_fx->buffer().IsModified());
+    // Confirmed, it is saved, and not asked about again.
+    m_ui->choice(0);
+    QVERIFY(SaveDocument(ws(), doc));
+    QVERIFY(!doc.isBinary());
+    m_fx->buffer().SetModified(true);
+    QVERIFY(SaveDocument(ws(), doc));
+}
+
+void tst_DocumentLifecycle::veryLongLineIsBrokenOnlyWhenAsked()
+{
+    QByteArray line;
+    while (line.size() < 100000)
+        line += "<a href=\"x.html\" title=\"a b\">slovo</a> ";
+    writeBytes(path(u"dlouhy.html"_s), "<P>\r\n" + line + "\r\n</P>");
+    m_ui->openFile(path(u"dlouhy.html"_s));
+    openDocumentFile(ws());
+    QWidget *bar = m_fx->doc()->findChild<QWidget *>(u"LongLineBar"_s);
+    QVERIFY(bar);
+    QVERIFY(!bar->isHidden());
+    const QString before = m_fx->buffer().GetText();
+    QVERIFY(!m_fx->buffer().IsModified());
+    bar->findChild<QPushButton *>(u"BreakLongLinesButton"_s)->click();
+    const QString after = m_fx->buffer().GetText();
+    QVERIFY(bar->isHidden());
+    QVERIFY(longestLineLength(after) < 2 * TForm2::LongLineBreakLength);
+    // Only blanks between attributes became line breaks.
+    QCOMPARE(QString(after).replace(u"\r\n"_s, u" "_s), QString(before).replace(u"\r\n"_s, u" "_s));
+    QVERIFY(!after.contains(u"a\r\nb\""_s));
+    m_fx->buffer().Undo();
+    QCOMPARE(m_fx->buffer().GetText(), before);
+    m_fx->buffer().SetModified(false);
+}
+
+void tst_DocumentLifecycle::insertedFileOverTheLimitIsRefused()
+{
+    writeBytes(path(u"kus.htm"_s), QByteArray(600000, 'a'));
+    ws().NewDocumentWindow();
+    m_fx->buffer().SetText(QString(500000, u'b'));
+    m_ui->openFile(path(u"kus.htm"_s));
+    InsertTag(ws(), 93);
+    QCOMPARE(m_ui->errors.size(), 1);
+    QCOMPARE(m_fx->buffer().textLength(), 500000);
 }
 
 void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave_data()

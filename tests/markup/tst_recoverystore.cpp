@@ -2,6 +2,7 @@
 #include "markup/RecoveryStore.h"
 #include "support/TestMain.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void init();
     void copyRoundTrips_data();
     void copyRoundTrips();
+    void copyOfTheFirstVersionIsRead();
     void cutOrForeignCopyIsNotTaken_data();
     void cutOrForeignCopyIsNotTaken();
     void runningInstanceKeepsItsCopies();
@@ -60,6 +62,9 @@ void tst_RecoveryStore::copyRoundTrips_data()
     RecoveryCopy untitled = sample(u"Bez jména"_s, 7);
     untitled.encoding = {TextEncoding::Iso88592, false};
     QTest::newRow("untitledInLatin2") << untitled;
+    RecoveryCopy lfPage = sample(u"/tmp/unix.html"_s, 3);
+    lfPage.lineEnding = LineEnding::Lf;
+    QTest::newRow("pageWithLfBreaks") << lfPage;
     RecoveryCopy empty;
     empty.fileName = u"Bez jména"_s;
     QTest::newRow("emptyPage") << empty;
@@ -75,6 +80,22 @@ void tst_RecoveryStore::copyRoundTrips()
     const std::optional<RecoveryCopy> back = parseRecoveryCopy(serializeRecoveryCopy(copy));
     QVERIFY(back);
     QCOMPARE(*back, copy);
+}
+
+// Copies written before the line breaks were kept are still restored, as CR LF pages.
+void tst_RecoveryStore::copyOfTheFirstVersionIsRead()
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << quint32(0x42524543) << quint32(1) << u"/tmp/old.htm"_s << qint32(4)
+        << qint32(TextEncoding::Iso88592) << false << qint32(2) << u"<P>\r\n"_s << quint32(0x42524543);
+    const std::optional<RecoveryCopy> copy = parseRecoveryCopy(bytes);
+    QVERIFY(copy);
+    QCOMPARE(copy->fileName, u"/tmp/old.htm"_s);
+    QCOMPARE(copy->text, u"<P>\r\n"_s);
+    QCOMPARE(copy->caret, 2);
+    QCOMPARE(copy->lineEnding, LineEnding::CrLf);
 }
 
 void tst_RecoveryStore::cutOrForeignCopyIsNotTaken_data()

@@ -24,6 +24,12 @@ private Q_SLOTS:
     void highBytesDecodeWhereverTheyFall();
     void writeUsesRequestedLineEnds_data();
     void writeUsesRequestedLineEnds();
+    void lineBreakFormIsThatOfTheFirstBreak_data();
+    void lineBreakFormIsThatOfTheFirstBreak();
+    void longLinesBreakOnlyBetweenAttributes_data();
+    void longLinesBreakOnlyBetweenAttributes();
+    void binaryBytesAreTold_data();
+    void binaryBytesAreTold();
     void readFailuresReportTheReason();
     void failedWriteKeepsOldFile();
 
@@ -191,6 +197,87 @@ void tst_TextFile::writeUsesRequestedLineEnds()
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), bytes);
+}
+
+void tst_TextFile::lineBreakFormIsThatOfTheFirstBreak_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("form"); // -1: no break at all
+    QTest::newRow("none") << QByteArray("<P>a</P>") << -1;
+    QTest::newRow("empty") << QByteArray() << -1;
+    QTest::newRow("crlf") << QByteArray("a\r\nb") << int(LineEnding::CrLf);
+    QTest::newRow("lf") << QByteArray("a\nb") << int(LineEnding::Lf);
+    QTest::newRow("cr") << QByteArray("a\rb") << int(LineEnding::Cr);
+    // The first break decides; the ones after it follow it on the next save.
+    QTest::newRow("lf before crlf") << QByteArray("a\nb\r\n") << int(LineEnding::Lf);
+    QTest::newRow("cr before lf") << QByteArray("a\rb\nc") << int(LineEnding::Cr);
+    QTest::newRow("crlf before cr") << QByteArray("\r\n\r") << int(LineEnding::CrLf);
+    // A CR that is the file's last byte has no LF after it.
+    QTest::newRow("cr at the end") << QByteArray("abc\r") << int(LineEnding::Cr);
+    QTest::newRow("crlf at the end") << QByteArray("abc\r\n") << int(LineEnding::CrLf);
+}
+
+void tst_TextFile::lineBreakFormIsThatOfTheFirstBreak()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, form);
+    const std::optional<LineEnding> found = detectLineEnding(bytes);
+    QCOMPARE(found ? int(*found) : -1, form);
+}
+
+void tst_TextFile::longLinesBreakOnlyBetweenAttributes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("broken"); // "|" marks each blank that becomes a line break
+    // A limit of 10 characters.
+    QTest::newRow("short line stays") << u"<a href=x>"_s << u"<a href=x>"_s;
+    QTest::newRow("blank between attributes")
+        << u"<img src=a.gif alt=x width=10>"_s << u"<img|src=a.gif|alt=x|width=10>"_s;
+    // Blanks in text, quoted values, comments, scripts and styles are what a reader sees
+    // or a program runs: they stay.
+    QTest::newRow("text and quoted value")
+        << u"word word word <a title=\"a b c d e f\" href=x>"_s
+        << u"word word word <a|title=\"a b c d e f\"|href=x>"_s;
+    QTest::newRow("comment") << u"<!-- a b c d e f g h i j k -->"_s << u"<!-- a b c d e f g h i j k -->"_s;
+    QTest::newRow("script") << u"<SCRIPT>if (a<b && c) return x; y = 1;</SCRIPT>"_s
+                            << u"<SCRIPT>if (a<b && c) return x; y = 1;</SCRIPT>"_s;
+    QTest::newRow("style") << u"<style>p < b { a: b c d e }</style>"_s
+                           << u"<style>p < b { a: b c d e }</style>"_s;
+    // Existing line breaks start the count again.
+    QTest::newRow("count restarts at a break") << u"<a b=1>\r\n<a c=1>"_s << u"<a b=1>\r\n<a c=1>"_s;
+}
+
+void tst_TextFile::longLinesBreakOnlyBetweenAttributes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, broken);
+    QString marked = text;
+    const QList<int> breaks = longLineBreaks(text, 10);
+    for (qsizetype i = breaks.size() - 1; i >= 0; --i) {
+        QCOMPARE(text[breaks[i]], u' ');
+        marked[breaks[i]] = u'|';
+    }
+    QCOMPARE(marked, broken);
+    QCOMPARE(longestLineLength(u"ab\r\nabcd\r\nabc"_s), 4);
+}
+
+void tst_TextFile::binaryBytesAreTold_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("binary");
+    QTest::newRow("page") << QByteArray("<P>\tčeský text\r\n</P>\f") << false;
+    QTest::newRow("escape sequences of ISO 2022") << QByteArray("\x1b$B text \x1b(B") << false;
+    QTest::newRow("one NUL anywhere") << QByteArray("<P>text</P>").append('\0').append("more") << true;
+    QTest::newRow("a stray control among much text")
+        << QByteArray(200, 'a').append('\x01') << false;
+    QTest::newRow("controls of a picture") << QByteArray("\x01\x02\x03 abc def ghi jkl") << true;
+}
+
+void tst_TextFile::binaryBytesAreTold()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, binary);
+    QCOMPARE(looksBinary(bytes), binary);
 }
 
 void tst_TextFile::readFailuresReportTheReason()
