@@ -137,12 +137,12 @@ void TForm2::offerToBreakLongLines(QStringView text)
     // The editor lays a line out whole at every key typed into it: on a line of hundreds of
     // thousands of characters that takes seconds. Breaking it between the attributes of its
     // tags changes nothing a browser shows; the user decides.
-    QWidget *bar = noticeBar(name, u"Stránka má řádek dlouhý %1 znaků a psaní v něm je pomalé. "
-                                   u"Zalomit dlouhé řádky mezi atributy značek? (Zobrazení "
-                                   u"stránky se tím nezmění.)"_s.arg(longest));
+    QWidget *bar = noticeBar(name, u"Řádek dlouhý %1 znaků: psaní v něm je pomalé."_s.arg(longest));
     if (!bar->findChild<QPushButton *>()) {
         auto *button = new QPushButton(u"Zalomit dlouhé řádky"_s, bar);
         button->setObjectName(u"BreakLongLinesButton"_s);
+        button->setToolTip(u"Zalomí dlouhé řádky mezi atributy značek, jedním krokem zpět. "
+                           u"Zobrazení stránky se tím nezmění."_s);
         bar->layout()->addWidget(button);
         connect(button, &QPushButton::clicked, this, &TForm2::breakLongLines);
     }
