@@ -47,6 +47,8 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TFtpClient> newClient(quint16 port);
     bool login(TFtpClient &client);
+    // The window's server, port, account and password for the test server.
+    void fillForm(TFTPForm &form) const;
 
     QTemporaryDir m_dir;
     QString m_root;
@@ -98,6 +100,14 @@ bool tst_FtpTls::login(TFtpClient &client)
     client.setUserName(u"joe"_s);
     client.setPassWord(u"s3cret-pw"_s);
     return client.UserSync() && client.PassSync();
+}
+
+void tst_FtpTls::fillForm(TFTPForm &form) const
+{
+    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
+    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
+    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(u"joe"_s);
+    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(u"s3cret-pw"_s);
 }
 
 void tst_FtpTls::uploadsOverTlsAfterTrusting_data()
@@ -252,10 +262,7 @@ void tst_FtpTls::windowUploadsATreeAfterTrusting()
     ScriptedInteraction answers;
     answers.choice(0);
     TFTPForm form;
-    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
-    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
-    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(u"joe"_s);
-    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(u"s3cret-pw"_s);
+    fillForm(form);
     auto *tls = form.findChild<QCheckBox *>(u"TlsCheckBox"_s);
     QVERIFY(tls && !tls->isChecked());
     tls->setChecked(true);
@@ -371,27 +378,32 @@ void tst_FtpTls::everyByteArrivesAfterASecondConnect()
             content += char(byte);
         content += "\r\n\n\r\r\n";
     }
-    QFile out(local.filePath(u"every-byte.bin"_s));
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(content);
-    out.close();
     const QString target = u"again%1"_s.arg(sessions);
     QVERIFY(QDir(m_root).mkpath(target));
     ScriptedInteraction answers;
     answers.choice(0);
     TFTPForm form;
-    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
-    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
-    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(u"joe"_s);
-    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(u"s3cret-pw"_s);
+    fillForm(form);
     form.findChild<QCheckBox *>(u"TlsCheckBox"_s)->setChecked(true);
     form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s)->setValue(sessions);
     form.setHomeDirectory(local.path());
-    form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
-    form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
     form.findChild<QLineEdit *>(u"HostDirEdit"_s)->setText(target);
-    form.findChild<QPushButton *>(u"CdButton"_s)->click();
-    form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+    auto click = [&form](const QString &name) { form.findChild<QPushButton *>(name)->click(); };
+    // An upload first: the session has its type and protection set then.
+    QFile first(local.filePath(u"first.html"_s));
+    QVERIFY(first.open(QIODevice::WriteOnly));
+    first.write("first");
+    first.close();
+    click(u"ConnectButton"_s);
+    click(u"CdButton"_s);
+    click(u"UploadButton"_s);
+    QFile out(local.filePath(u"every-byte.bin"_s));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(content);
+    out.close();
+    click(u"ConnectButton"_s);
+    click(u"CdButton"_s);
+    click(u"UploadButton"_s);
     QVERIFY2(answers.errors.isEmpty(), qPrintable(answers.errors.join(u'\n')));
     QFile stored(m_root + u'/' + target + u"/every-byte.bin"_s);
     QVERIFY2(stored.open(QIODevice::ReadOnly), qPrintable(form.LogText()));

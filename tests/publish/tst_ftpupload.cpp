@@ -1105,12 +1105,14 @@ void tst_FtpUpload::everyByteArrivesAfterEveryWayOfConnecting()
         content += "\r\n\n\r\r\n";
     }
     const QString root = m_local->path();
-    writeFile(root + u"/picture.png"_s, content);
-    writeFile(root + u"/sub/archive.zip"_s, content + content);
+    writeFile(root + u"/first.html"_s, "an upload before, which set the type");
     FtpRelay relay(m_server.port());
     auto form = makeForm(relay.port());
     control<QSpinBox>(*form, u"SessionsSpinEdit"_s)->setValue(sessions);
     connectForm(*form, true);
+    click(*form, u"UploadButton"_s);
+    writeFile(root + u"/picture.png"_s, content);
+    writeFile(root + u"/sub/archive.zip"_s, content + content);
     if (way == u"twice"_s) {
         click(*form, u"ConnectButton"_s);
     } else if (way == u"drop"_s) {
@@ -1121,7 +1123,7 @@ void tst_FtpUpload::everyByteArrivesAfterEveryWayOfConnecting()
     QVERIFY(form->FtpClient1().Connected());
     click(*form, u"UploadButton"_s);
     const QString log = form->LogText();
-    QVERIFY2(log.endsWith(u"Nahráno 2 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
+    QVERIFY2(log.endsWith(u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
     QCOMPARE(snapshot(m_remoteRoot.path()).value(u"picture.png"_s), content);
     QCOMPARE(snapshot(m_remoteRoot.path()).value(u"sub/archive.zip"_s), content + content);
 }

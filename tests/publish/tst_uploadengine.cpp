@@ -85,6 +85,8 @@ private:
     std::unique_ptr<UploadEngine> makeEngine(TFtpClient &session);
     // Starts the server a row names over root (its files below root/web); the port, or 0.
     quint16 serverFor(const QString &kind, const QString &root, QString &user, QString &password);
+    // The same, with session logged in and standing in root/web.
+    bool startAndLogIn(const QString &kind, const QString &root, TFtpClient &session);
     QString killMidFile(int sessions);
     void run(UploadEngine::Options options);
 
@@ -512,6 +514,14 @@ void tst_UploadEngine::listParsesUnixAndWindowsForms()
     QCOMPARE(entries.value(u"win file.txt"_s).size, 1234);
 }
 
+bool tst_UploadEngine::startAndLogIn(const QString &kind, const QString &root, TFtpClient &session)
+{
+    QString user, password;
+    const quint16 port = serverFor(kind, root, user, password);
+    connect(&session, &TFtpClient::OnDisplay, this, [this](const QString &line) { m_log << line; });
+    return port != 0 && login(session, port, user, password, u"web"_s);
+}
+
 quint16 tst_UploadEngine::serverFor(const QString &kind, const QString &root, QString &user, QString &password)
 {
     user = User;
@@ -562,9 +572,8 @@ void tst_UploadEngine::orphanDeletionTouchesOnlyWhatTheWalkWouldSend()
     m_otherRoot = std::make_unique<QTemporaryDir>();
     const QString remoteRoot = m_otherRoot->path();
     const QString web = remoteRoot + u"/web"_s;
-    QString user, password;
-    const quint16 port = serverFor(server, remoteRoot, user, password);
-    QVERIFY(port != 0);
+    TFtpClient session;
+    QVERIFY(startAndLogIn(server, remoteRoot, session));
     const QString root = m_local->path();
     QTemporaryDir outside; // a folder the home directory links to
     writeFile(root + u"/index.html"_s, "i");
@@ -587,9 +596,6 @@ void tst_UploadEngine::orphanDeletionTouchesOnlyWhatTheWalkWouldSend()
     QVERIFY(QFile::link(u"../jiny"_s, web + u"/odkaz"_s));
     writeFile(web + u"/sdilene/extra.html"_s, "linked at home");
     writeFile(web + u"/stary/.htaccess"_s, "hidden");
-    TFtpClient session;
-    connect(&session, &TFtpClient::OnDisplay, this, [this](const QString &line) { m_log << line; });
-    QVERIFY(login(session, port, user, password, u"web"_s));
     std::unique_ptr<UploadEngine> engine = makeEngine(session);
     UploadEngine::Options options;
     options.home = root;
@@ -691,15 +697,11 @@ void tst_UploadEngine::sameSizeChangeOnTheServerIsNoticed()
     m_otherRoot = std::make_unique<QTemporaryDir>();
     const QString remoteRoot = m_otherRoot->path();
     const QString web = remoteRoot + u"/web"_s;
-    QString user, password;
-    const quint16 port = serverFor(server, remoteRoot, user, password);
-    QVERIFY(port != 0);
+    TFtpClient session;
+    QVERIFY(startAndLogIn(server, remoteRoot, session));
     const QString root = m_local->path();
     writeFile(root + u"/a.html"_s, "mine 1");
     writeFile(root + u"/b.html"_s, "mine b");
-    TFtpClient session;
-    connect(&session, &TFtpClient::OnDisplay, this, [this](const QString &line) { m_log << line; });
-    QVERIFY(login(session, port, user, password, u"web"_s));
     std::unique_ptr<UploadEngine> engine = makeEngine(session);
     UploadEngine::Options options;
     options.home = root;
