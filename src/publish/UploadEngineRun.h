@@ -1,8 +1,18 @@
 #pragma once
 
 // What UploadEngine's source files share and nothing else needs: one upload's state, and
-// the guard that keeps the requests inside it from raising boxes.
-#include "publish/UploadEngine.h"
+// the guard that keeps the requests inside it from raising boxes. Included after
+// UploadEngine.h by those files only (including it from here would make the two units
+// include each other).
+#include "publish/ParallelUpload.h"
+#include "publish/UploadJournal.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
 
 inline QString joinRemote(const QString &directory, const QString &name)
 {

@@ -1,5 +1,7 @@
 // UploadEngine's view of the server: listings by MLSD or LIST, and the deletion of what
 // the server holds and the home directory does not.
+#include "publish/UploadEngine.h"
+
 #include "markup/EditorFiles.h"
 #include "publish/UploadEngineRun.h"
 
