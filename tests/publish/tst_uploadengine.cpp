@@ -569,6 +569,8 @@ void tst_UploadEngine::orphanDeletionTouchesOnlyWhatTheWalkWouldSend_data()
 void tst_UploadEngine::orphanDeletionTouchesOnlyWhatTheWalkWouldSend()
 {
     QFETCH(QString, server);
+    if (server == u"vsftpd"_s && ::geteuid() != 0)
+        BRISKO_NOT_CHECKED_HERE(Unchecked::FailInCi, "vsftpd serves these tests only when started by root");
     m_otherRoot = std::make_unique<QTemporaryDir>();
     const QString remoteRoot = m_otherRoot->path();
     const QString web = remoteRoot + u"/web"_s;
@@ -694,6 +696,8 @@ void tst_UploadEngine::sameSizeChangeOnTheServerIsNoticed_data()
 void tst_UploadEngine::sameSizeChangeOnTheServerIsNoticed()
 {
     QFETCH(QString, server);
+    if (server == u"vsftpd"_s && ::geteuid() != 0)
+        BRISKO_NOT_CHECKED_HERE(Unchecked::FailInCi, "vsftpd serves these tests only when started by root");
     m_otherRoot = std::make_unique<QTemporaryDir>();
     const QString remoteRoot = m_otherRoot->path();
     const QString web = remoteRoot + u"/web"_s;
