@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build ccache
     qt6-base-dev qt6-webengine-dev libqt6opengl6-dev libgl-dev
     xvfb xauth
-    python3-pyftpdlib python3-openssl poppler-utils
+    python3-pyftpdlib python3-openssl vsftpd poppler-utils
     qt6-translations-l10n desktop-file-utils
     libhunspell-dev hunspell-cs hunspell-en-us libtidy-dev pkg-config
 )

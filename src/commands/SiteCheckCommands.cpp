@@ -317,6 +317,7 @@ void ShowUploadWindowWithCheck(Workspace &workspace)
     bool showReport = false;
     QString checkedHome;
     ShowUploadWindow(workspace.dialogParent(), [&](TFTPForm &form) {
+        form.setBackupExtension(workspace.settings().BackupPrip);
         auto *box = form.findChild<QCheckBox *>(u"CheckSiteBox"_s);
         form.setSiteCheck([&](const QString &home) {
             checkedHome = home;

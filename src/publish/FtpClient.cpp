@@ -159,7 +159,9 @@ void TFtpClient::User()
     if (m_userName.isEmpty())
         throw FtpException(u"UserName emtpy"_s);
     beginRequest(FtpRequest::User);
-    executeCommand(FtpRequest::User, u"USER "_s + m_userName, {331, 230}, &TFtpClient::genericStep);
+    // A new login resets what the server knew of this connection's transfers.
+    m_binaryInEffect = false;
+    executeCommand(FtpRequest::User, u"USER "_s + m_userName, {331, 230}, &TFtpClient::loginStep);
 }
 
 void TFtpClient::Pass()
@@ -171,7 +173,7 @@ void TFtpClient::Pass()
     if (m_passWord.isEmpty())
         throw FtpException(u"Password emtpy"_s);
     beginRequest(FtpRequest::Pass);
-    executeCommand(FtpRequest::Pass, u"PASS "_s + m_passWord, {230}, &TFtpClient::genericStep);
+    executeCommand(FtpRequest::Pass, u"PASS "_s + m_passWord, {230}, &TFtpClient::loginStep);
 }
 
 void TFtpClient::Cwd()
@@ -259,6 +261,33 @@ void TFtpClient::Nlst()
         throw FtpException(u"LocalFileName empty"_s);
     checkReady();
     startTransfer(FtpRequest::Nlst);
+}
+
+void TFtpClient::List()
+{
+    m_transferAccepted = false;
+    if (!m_connected)
+        throw FtpException(u"LIST: not connected"_s);
+    checkReady();
+    startTransfer(FtpRequest::List);
+}
+
+void TFtpClient::Feat()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Feat);
+    m_features.clear();
+    m_featuresKnown = false;
+    executeCommand(FtpRequest::Feat, u"FEAT"_s, {211}, &TFtpClient::featStep);
+}
+
+void TFtpClient::Mdtm()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Mdtm);
+    executeCommand(FtpRequest::Mdtm, u"MDTM "_s + m_hostFileName, {213}, &TFtpClient::genericStep);
 }
 
 void TFtpClient::Rmd()
@@ -401,6 +430,23 @@ bool TFtpClient::NlstSync() { return runSync(&TFtpClient::Nlst); }
 bool TFtpClient::RmdSync() { return runSync(&TFtpClient::Rmd); }
 bool TFtpClient::SizeSync() { return runSync(&TFtpClient::Size); }
 bool TFtpClient::MlsdSync() { return runSync(&TFtpClient::Mlsd); }
+bool TFtpClient::ListSync() { return runSync(&TFtpClient::List); }
+bool TFtpClient::FeatSync() { return runSync(&TFtpClient::Feat); }
+bool TFtpClient::MdtmSync() { return runSync(&TFtpClient::Mdtm); }
+
+QString TFtpClient::ReplyStamp() const
+{
+    if (m_statusCode != 213)
+        return {};
+    const QString stamp = m_lastResponse.mid(4).trimmed();
+    if (stamp.size() < 14)
+        return {};
+    for (qsizetype i = 0; i < 14; ++i) {
+        if (!stamp[i].isDigit())
+            return {};
+    }
+    return stamp.left(14);
+}
 
 bool TFtpClient::runSync(void (TFtpClient::*request)())
 {
@@ -664,6 +710,9 @@ void TFtpClient::handleReplyLine()
     // and each command's replies take this one way.
     Q_EMIT OnDisplay(m_lastResponse);
     const bool awaited = m_state == FtpState::WaitingBanner || m_state == FtpState::WaitingResponse;
+    // The features stand one to a line inside FEAT's reply, each after a blank.
+    if (awaited && m_requestType == FtpRequest::Feat && m_multiLineCode != 0 && m_lastResponse.startsWith(u' '))
+        m_features << m_lastResponse.trimmed().section(u' ', 0, 0).toUpper();
     if (awaited && m_step && !isIntermediateLine())
         (this->*m_step)();
 }
@@ -712,7 +761,9 @@ void TFtpClient::sessionReady()
 void TFtpClient::onControlDisconnected()
 {
     // The log line and the error box of the request it cut off give the same number.
-    const int error = m_control && m_control->error() != QAbstractSocket::UnknownSocketError
+    // A refused certificate is one failure with one number, in the log as in the box.
+    const int error = m_tlsRefused ? TlsRefusedStatus
+                      : m_control && m_control->error() != QAbstractSocket::UnknownSocketError
                           ? ftpSocketErrorNumber(m_control->error())
                           : ConnectionResetError;
     const bool wasConnected = m_connected;
@@ -743,6 +794,8 @@ void TFtpClient::closeControl()
     m_connected = false;
     m_encrypted = false;
     m_binaryInEffect = false;
+    m_featuresKnown = false;
+    m_features.clear();
     m_preparedPort = 0;
     m_receiveCount = 0;
     m_multiLineCode = 0;
@@ -765,4 +818,76 @@ void TFtpClient::genericStep()
         failWith(status, m_lastResponse);
     else
         endRequest(0);
+}
+
+void TFtpClient::featStep()
+{
+    // A server that knows no FEAT has no features to name: that is an answer too.
+    m_featuresKnown = true;
+    if (m_statusCode != 211)
+        m_features.clear();
+    endRequest(m_statusCode == 211 ? 0 : m_statusCode);
+}
+
+// USER and PASS: a 230 ends the login, and what a login resets on the server is set again
+// before the request ends.
+void TFtpClient::loginStep()
+{
+    const int code = m_statusCode;
+    if (std::find(m_accepted.begin(), m_accepted.end(), code) == m_accepted.end()) {
+        failWith(code != 0 ? code : 500, m_lastResponse);
+        return;
+    }
+    m_loginCode = code;
+    m_loginReply = m_lastResponse;
+    m_afterLogin = AfterLogin::None;
+    if (code == 230) {
+        afterLoginStep();
+        return;
+    }
+    endRequest(0);
+}
+
+void TFtpClient::afterLoginStep()
+{
+    const FtpRequest kind = m_requestType;
+    switch (m_afterLogin) {
+    case AfterLogin::None:
+        if (m_encrypted) {
+            m_afterLogin = AfterLogin::Pbsz;
+            executeCommand(kind, u"PBSZ 0"_s, {200}, &TFtpClient::afterLoginStep);
+            return;
+        }
+        break;
+    case AfterLogin::Pbsz:
+    case AfterLogin::Prot:
+        if (m_statusCode != 200) {
+            // Without PROT P the data would cross the network in clear text.
+            failWith(m_statusCode != 0 ? m_statusCode : 500, u"Server odmítl šifrování dat: "_s + m_lastResponse);
+            return;
+        }
+        if (m_afterLogin == AfterLogin::Pbsz) {
+            m_afterLogin = AfterLogin::Prot;
+            executeCommand(kind, u"PROT P"_s, {200}, &TFtpClient::afterLoginStep);
+            return;
+        }
+        break;
+    case AfterLogin::Type:
+        // A refused TYPE does not undo the login; every file asks for it again then.
+        m_binaryInEffect = m_statusCode == 200;
+        m_afterLogin = AfterLogin::None;
+        m_statusCode = m_loginCode;
+        m_lastResponse = m_loginReply;
+        endRequest(0);
+        return;
+    }
+    if (m_binary) {
+        m_afterLogin = AfterLogin::Type;
+        executeCommand(kind, u"TYPE I"_s, {200}, &TFtpClient::afterLoginStep);
+        return;
+    }
+    m_afterLogin = AfterLogin::None;
+    m_statusCode = m_loginCode;
+    m_lastResponse = m_loginReply;
+    endRequest(0);
 }

@@ -10,6 +10,7 @@
 #include <QSslCertificate>
 #include <QSslError>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -37,6 +38,7 @@ enum class FtpRequest {
     Pass = 3,
     Cwd = 4,
     Nlst = 8,
+    List = 10,
     Put = 16,
     Mlsd = 9,
     Mkd = 20,
@@ -47,6 +49,8 @@ enum class FtpRequest {
     Pwd = 30,
     TypeSet = 35,
     Size = 36,
+    Feat = 37,
+    Mdtm = 38,
 };
 
 enum class FtpState {
@@ -153,6 +157,12 @@ public:
     void Size();
     // MLSD of HostFileName (the current directory when empty), kept in ListingData().
     void Mlsd();
+    // LIST of HostFileName, kept in ListingData(), for servers without MLSD.
+    void List();
+    // FEAT: what the server says it can do, kept for the connection (HasFeature).
+    void Feat();
+    // MDTM of HostFileName; ReplyStamp() reads the answer.
+    void Mdtm();
     // RNFR HostFileName and RNTO target sent together and answered in one round trip. With
     // prepareTransfer (passive sessions only) the next transfer's EPSV goes along, and the
     // next transfer takes the port it names instead of asking for one again.
@@ -180,10 +190,19 @@ public:
     bool RmdSync();
     bool SizeSync();
     bool MlsdSync();
+    bool ListSync();
+    bool FeatSync();
+    bool MdtmSync();
     bool RenameSync(const QString &target, bool prepareTransfer = false);
 
     // The number a 213 reply to SIZE gives; -1 when there is none.
     qint64 ReplySize() const;
+    // The time a 213 reply to MDTM gives (YYYYMMDDhhmmss, UTC); empty when there is none.
+    QString ReplyStamp() const;
+    // FEAT has been asked on this connection, and it named this feature (its first word,
+    // "MDTM", "MLST", "REST").
+    bool FeaturesKnown() const { return m_featuresKnown; }
+    bool HasFeature(const QString &feature) const { return m_features.contains(feature.toUpper()); }
     // What the last MLSD received.
     QByteArray ListingData() const { return m_dataChannel->listing(); }
     // The next Put sends the local file from this byte on and appends it (APPE) to the
@@ -274,6 +293,9 @@ private:
     // Reply steps: each gets the last line of a reply, already shown in the log.
     void greetingStep();
     void genericStep();
+    void loginStep();
+    void afterLoginStep();
+    void featStep();
     void portStep();
     void passiveStep();
     void transferStartStep();
@@ -316,6 +338,13 @@ private:
     bool m_encrypted = false;
     bool m_tlsRefused = false;
     bool m_protSent = false;
+    // After a login: PBSZ and PROT again over TLS (a new USER resets them on some servers),
+    // then TYPE I (it resets the type to ASCII); the login's own reply is kept meanwhile.
+    enum class AfterLogin { None, Pbsz, Prot, Type } m_afterLogin = AfterLogin::None;
+    int m_loginCode = 0;
+    QString m_loginReply;
+    bool m_featuresKnown = false;
+    QStringList m_features;
     CertificateCheck m_certificateCheck;
     QSslCertificate m_serverCertificate;
 

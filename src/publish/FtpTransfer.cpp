@@ -11,7 +11,7 @@ QString TFtpClient::transferCommandName() const
 {
     if (m_requestType == FtpRequest::Put)
         return m_appendOffset > 0 ? u"APPE"_s : u"STOR"_s;
-    return m_requestType == FtpRequest::Mlsd ? u"MLSD"_s : u"NLST"_s;
+    return m_requestType == FtpRequest::Mlsd ? u"MLSD"_s : m_requestType == FtpRequest::List ? u"LIST"_s : u"NLST"_s;
 }
 
 void TFtpClient::startTransfer(FtpRequest kind)
@@ -95,8 +95,8 @@ void TFtpClient::sendTransferCommand()
     QString command;
     if (m_requestType == FtpRequest::Put)
         command = transferCommandName() + u' ' + m_hostFileName;
-    else if (m_requestType == FtpRequest::Mlsd)
-        command = m_hostFileName.isEmpty() ? u"MLSD"_s : u"MLSD "_s + m_hostFileName;
+    else if (m_requestType == FtpRequest::Mlsd || m_requestType == FtpRequest::List)
+        command = m_hostFileName.isEmpty() ? transferCommandName() : transferCommandName() + u' ' + m_hostFileName;
     else
         command = m_hostFileName.isEmpty() ? u"NLST"_s : u"NLST "_s + m_hostFileName;
     executeCommand(m_requestType, command, {125, 150}, &TFtpClient::transferStartStep);
@@ -225,7 +225,8 @@ void TFtpClient::onDataFinished(bool complete)
 void TFtpClient::StopTransfer()
 {
     if (m_requestDone
-        || (m_requestType != FtpRequest::Put && m_requestType != FtpRequest::Nlst && m_requestType != FtpRequest::Mlsd))
+        || (m_requestType != FtpRequest::Put && m_requestType != FtpRequest::Nlst && m_requestType != FtpRequest::Mlsd
+            && m_requestType != FtpRequest::List))
         return;
     m_stopped = true;
     if (!m_dataChannel->stop())

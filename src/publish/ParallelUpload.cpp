@@ -240,9 +240,13 @@ void ParallelUpload::loginStep(Session &s, int status)
         }
         [[fallthrough]];
     case Phase::Pass:
-        s.phase = Phase::Type;
-        s.client->TypeSet();
-        return;
+        // The login sets TYPE I itself; asked again only when the server refused it then.
+        if (!s.client->BinaryInEffect()) {
+            s.phase = Phase::Type;
+            s.client->TypeSet();
+            return;
+        }
+        [[fallthrough]];
     case Phase::Type:
         if (!m_settings.directory.isEmpty()) {
             // Where the caller's session stands, so relative paths name the same files.
@@ -282,7 +286,8 @@ void ParallelUpload::transferStep(Session &s, int status)
             if (more && m_leftTemporaries.isEmpty()) {
                 s.reserved = m_queue.front();
                 m_queue.pop_front();
-                s.reservedTemporary = temporaryBeside(s.reserved->remote);
+                s.reservedTemporary = s.reserved->temporary.isEmpty() ? temporaryBeside(s.reserved->remote)
+                                                                      : s.reserved->temporary;
                 s.client->setStoreAfterRename(s.reservedTemporary, s.reserved->local);
             } else {
                 s.client->setStoreAfterRename({}, {});
@@ -438,6 +443,7 @@ void ParallelUpload::storeStep(Session &s, bool plain, const QString &temporary)
     s.phase = plain ? Phase::PlainStore : Phase::Store;
     s.temporary = plain || !m_settings.safe ? QString()
                   : !temporary.isEmpty()    ? temporary
+                  : !s.job->temporary.isEmpty() ? s.job->temporary
                                             : temporaryBeside(s.job->remote);
     s.client->setHostFileName(s.temporary.isEmpty() ? s.job->remote : s.temporary);
     s.client->setLocalFileName(s.job->local);
@@ -530,7 +536,13 @@ void ParallelUpload::lost(Session &s)
         // The file it was sending goes back to the others; it never failed on the server.
         s.error.clear();
         if (s.job) {
-            if (!s.temporary.isEmpty() && s.phase != Phase::Delete && s.phase != Phase::RenameDelete)
+            // A large file cut off keeps what reached the server for the next upload; the
+            // session that takes it over now stores it again under the same name.
+            const bool keep = s.job->keepIfCut && s.phase == Phase::Store && s.client->TransferAccepted()
+                              && !s.temporary.isEmpty();
+            if (keep)
+                Q_EMIT keptForResume(*s.job, s.temporary);
+            else if (!s.temporary.isEmpty() && s.phase != Phase::Delete && s.phase != Phase::RenameDelete)
                 m_leftTemporaries << s.temporary;
             if (!m_stop) {
                 m_queue.push_front(*s.job);

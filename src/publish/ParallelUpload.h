@@ -36,6 +36,8 @@ public:
         qint64 size = 0;
         // Cut off on its way up, the temporary file stays for the next upload to go on with.
         bool keepIfCut = false;
+        // The temporary name (remote path) the caller chose for it; empty: one is made.
+        QString temporary = {};
     };
     // How every session logs in; the first session's settings are copied.
     struct Settings

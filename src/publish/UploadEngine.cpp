@@ -1,6 +1,8 @@
 #include "publish/UploadEngine.h"
 
 #include "publish/ParallelUpload.h"
+#include "publish/UploadEngineRun.h"
+#include "markup/EditorFiles.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -18,13 +20,6 @@ namespace {
 
 const QString &Failure = uploadFailureText();
 
-QString joinRemote(const QString &directory, const QString &name)
-{
-    if (directory.isEmpty() || name == u"."_s)
-        return directory.isEmpty() ? name : directory;
-    return directory.endsWith(u'/') ? directory + name : directory + u'/' + name;
-}
-
 struct TreeSize
 {
     qint64 files = 0;
@@ -33,12 +28,15 @@ struct TreeSize
 };
 
 // The files the walk will meet below directory, counted the way the walk lists them.
-void measureTree(const QString &directory, bool subdirectories, QStringList &walkPath, TreeSize &size)
+void measureTree(const QString &directory, const UploadEngine::Options &options, QStringList &walkPath, TreeSize &size)
 {
+    const bool subdirectories = options.subdirectories;
     const QFileInfoList entries =
         QDir(directory).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo &info : entries) {
         if (!info.isDir()) {
+            if (!UploadEngine::walkSends(info.fileName(), options))
+                continue;
             ++size.files;
             size.bytes += info.size();
             continue;
@@ -48,36 +46,7 @@ void measureTree(const QString &directory, bool subdirectories, QStringList &wal
         if (!subdirectories || canonical.isEmpty() || walkPath.contains(canonical))
             continue;
         walkPath << canonical;
-        measureTree(info.filePath(), subdirectories, walkPath, size);
-        walkPath.removeLast();
-    }
-}
-
-struct LocalTree
-{
-    QStringList directories; // relative, parents before children
-    QStringList files;       // relative
-};
-
-// The tree the walk would visit, links back into it left out.
-void collectTree(const QString &root, const QString &relative, bool subdirectories, QStringList &walkPath,
-                 LocalTree &tree)
-{
-    const QFileInfoList entries = QDir(joinRemote(root, relative))
-                                      .entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot,
-                                                     QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &info : entries) {
-        const QString inner = relative.isEmpty() ? info.fileName() : relative + u'/' + info.fileName();
-        if (!info.isDir()) {
-            tree.files << inner;
-            continue;
-        }
-        const QString canonical = info.canonicalFilePath();
-        if (!subdirectories || canonical.isEmpty() || walkPath.contains(canonical))
-            continue;
-        tree.directories << inner;
-        walkPath << canonical;
-        collectTree(root, inner, subdirectories, walkPath, tree);
+        measureTree(info.filePath(), options, walkPath, size);
         walkPath.removeLast();
     }
 }
@@ -100,40 +69,6 @@ QString bareName(const QString &entry)
         name.remove(close, 1);
     return name;
 }
-
-// What one upload covers, how far it got, and what it left behind.
-struct UploadEngine::Run
-{
-    Options options;
-    QString startLocal;  // the home directory the walk began in, with separator
-    QString remoteStart; // the remote directory current at the start, empty if unknown
-    bool stop = false;
-    qint64 totalFiles = 0;
-    qint64 totalBytes = 0;
-    qint64 doneFiles = 0;
-    qint64 doneBytes = 0;
-    int lastShown = -1;
-    QElapsedTimer shown;
-    int stored = 0;
-    int skipped = 0;
-    int failed = 0;
-    QStringList leftTemporaries; // full remote paths a lost session could not delete
-    bool overwriteAll = false;   // "Přepsat vše" was the answer
-    UploadJournal journal;
-    std::vector<ParallelUpload::Job> jobs;  // what the walk found to store, in its order
-    QHash<QString, QStringList> storedIn;   // relative directory -> names stored there
-};
-
-// Failures of the requests inside stay in the log: the upload handles them itself.
-class EngineQuiet
-{
-public:
-    explicit EngineQuiet(UploadEngine &engine) : m_engine(engine) { ++m_engine.m_quiet; }
-    ~EngineQuiet() { --m_engine.m_quiet; }
-
-private:
-    UploadEngine &m_engine;
-};
 
 UploadEngine::UploadEngine(TFtpClient &session, QObject *parent) : QObject(parent), m_session(session) {}
 
@@ -189,6 +124,10 @@ bool UploadEngine::run(const Options &options)
     m_walkPath = {QFileInfo(m_run->startLocal).canonicalFilePath()};
     uploadDirectory(m_run->startLocal);
     m_walkPath.clear();
+    // The cut files about to go are in the journal before a byte of them leaves: if the
+    // program is killed meanwhile, the next upload goes on with what reached the server.
+    if (m_run->partialsChanged && !m_run->journal.save())
+        log(u"Deník nahrávání se nepodařilo uložit: "_s + m_run->journal.path());
     if (!m_run->stop && !m_run->jobs.empty())
         storeFiles();
     if (m_session.Connected() && !m_run->remoteStart.isEmpty()) {
@@ -208,7 +147,7 @@ bool UploadEngine::start(const Options &options)
     run->startLocal = withSeparator(QDir::fromNativeSeparators(options.home));
     TreeSize size;
     QStringList walk{QFileInfo(run->startLocal).canonicalFilePath()};
-    measureTree(run->startLocal, options.subdirectories, walk, size);
+    measureTree(run->startLocal, options, walk, size);
     if (size.files == 0 && size.directories == 0)
         return false; // an empty home directory uploads nothing and logs nothing
     run->totalFiles = size.files;
@@ -219,7 +158,12 @@ bool UploadEngine::start(const Options &options)
         EngineQuiet quiet(*this);
         if (m_session.PwdSync())
             m_lastRemoteDir = TFtpClient::DirectoryOfReply(m_session.LastResponse());
+        // What the server can tell: MLSD, or LIST and MDTM.
+        if (!m_session.FeaturesKnown())
+            m_session.FeatSync();
     }
+    m_noMlsd = false;
+    m_listAll = true;
     m_run->remoteStart = m_lastRemoteDir;
     if (!options.dryRun)
         deleteEarlierLeftovers();
@@ -238,6 +182,8 @@ bool UploadEngine::start(const Options &options)
 void UploadEngine::finish()
 {
     const Options &o = m_run->options;
+    if (!o.dryRun && !m_run->stop && m_session.Connected() && !m_run->remoteStart.isEmpty())
+        deleteGoneTemporaries();
     if (!o.dryRun)
         cleanUpLeftTemporaries();
     if (!o.dryRun && !m_run->journal.save())
@@ -311,7 +257,10 @@ void UploadEngine::uploadDirectory(const QString &directory)
             continue;
         const QFileInfo info(directory + name);
         if (!info.isDir()) {
-            decideFile(directory, entry, remote);
+            if (walkSends(entry, m_run->options))
+                decideFile(directory, entry, remote);
+            else
+                log(u"Vynecháno (záloha nebo dočasný soubor editoru): "_s + relativeToStart(directory + entry));
             continue;
         }
         if (!m_run->options.subdirectories)
@@ -361,7 +310,9 @@ void UploadEngine::enterDirectory(const QString &directory, const QString &name,
             TreeSize size;
             QStringList walk = m_walkPath;
             walk << canonical;
-            measureTree(inner, true, walk, size);
+            UploadEngine::Options all = m_run->options;
+            all.subdirectories = true;
+            measureTree(inner, all, walk, size);
             log(u"Adresář %1 nelze otevřít, přeskakuje se (%2 souborů)"_s.arg(relativeToStart(inner)).arg(size.files));
             m_run->failed += int(size.files);
             m_run->doneFiles += size.files;
@@ -404,7 +355,10 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
     const QString relative = relativeToStart(local);
     const QFileInfo info(local);
     if (o.changedOnly && m_run->journal.isUnchanged(relative, local)) {
-        log(u"Přeskočeno (beze změny): "_s + relative);
+        // Left alone as before; but the user learns that the server holds another version.
+        const bool theirs = !o.dryRun && m_session.Connected() && serverChanged(relative, entry, remote);
+        log((theirs ? u"Přeskočeno (beze změny, na serveru je jiná verze): "_s : u"Přeskočeno (beze změny): "_s)
+            + relative);
         ++m_run->skipped;
         fileDone(info.size());
         return;
@@ -444,9 +398,21 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
             return;
         }
     }
-    // Large files cut off with "Jen změněné" on keep what reached the server.
-    const bool keep = o.changedOnly && o.safe && info.size() >= ResumeMinimum;
-    m_run->jobs.push_back({local, relative, relative, info.size(), keep});
+    // Large files cut off with "Jen změněné" on keep what reached the server, under a
+    // temporary name the journal knows before the transfer starts.
+    ParallelUpload::Job job{local, relative, relative, info.size(), o.changedOnly && o.safe && info.size() >= ResumeMinimum};
+    if (job.keepIfCut) {
+        const UploadJournal::Partial partial{UploadJournal::temporaryName(), info.size(),
+                                             info.lastModified().toMSecsSinceEpoch(), UploadJournal::fileSha256(local)};
+        job.keepIfCut = !partial.sha256.isEmpty();
+        if (job.keepIfCut) {
+            m_run->journal.recordPartial(relative, partial);
+            m_run->partialsChanged = true;
+            const qsizetype slash = relative.lastIndexOf(u'/');
+            job.temporary = slash < 0 ? partial.temporary : relative.left(slash + 1) + partial.temporary;
+        }
+    }
+    m_run->jobs.push_back(job);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -467,7 +433,9 @@ void UploadEngine::storeFiles()
     settings.passive = true;
     settings.tls = m_session.Tls();
     settings.safe = run.options.safe;
-    settings.hashSent = run.options.changedOnly;
+    // What went up is recorded whichever way it went, so the next "Jen změněné" upload
+    // knows it.
+    settings.hashSent = true;
     settings.timeoutMs = m_session.TimeoutMs();
     settings.certificateCheck = m_certificateCheck;
     settings.directory = run.remoteStart;
@@ -486,14 +454,19 @@ void UploadEngine::storeFiles()
     });
     connect(&upload, &ParallelUpload::progress, this, [this](qint64 bytes) { showProgress(bytes); });
     connect(&upload, &ParallelUpload::failure, this, &UploadEngine::failure);
-    connect(&upload, &ParallelUpload::keptForResume, this, [this](const ParallelUpload::Job &job, const QString &temporary) {
+    QSet<QString> kept; // cut files whose temporary files stay for the next upload
+    connect(&upload, &ParallelUpload::keptForResume, this, [this, &kept](const ParallelUpload::Job &job, const QString &temporary) {
         // The journal names it as it stands beside its file; kept nowhere, it is deleted.
-        if (!keepForResume(temporary.section(u'/', -1), job.local, job.relative))
+        if (keepForResume(temporary.section(u'/', -1), job.local, job.relative))
+            kept.insert(job.relative);
+        else
             m_run->leftTemporaries << joinRemote(m_run->remoteStart, temporary);
     });
     connect(&upload, &ParallelUpload::fileDone, this,
-            [this, &upload](const ParallelUpload::Job &job, bool stored, const QByteArray &sha256) {
+            [this, &upload, &kept](const ParallelUpload::Job &job, bool stored, const QByteArray &sha256) {
                 Run &r = *m_run;
+                if (stored || !kept.contains(job.relative))
+                    r.journal.forgetPartial(job.relative);
                 if (stored) {
                     ++r.stored;
                     const QFileInfo info(job.local);
@@ -522,49 +495,6 @@ void UploadEngine::storeFiles()
 // ---------------------------------------------------------------------------------------
 // Other people's changes on the server, and files cut off on their way up
 
-UploadEngine::RemoteDirectory UploadEngine::parseListing(const QByteArray &listing)
-{
-    RemoteDirectory entries;
-    for (QByteArray line : listing.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        // "fact=value;fact=value; name": the name is everything after the first blank.
-        const qsizetype blank = line.indexOf(' ');
-        if (blank <= 0)
-            continue;
-        const QString name = QString::fromUtf8(line.mid(blank + 1));
-        if (name.isEmpty() || name == u"."_s || name == u".."_s || name.contains(u'/') || name.contains(u'\\')
-            || name.contains(QChar(0)))
-            continue;
-        RemoteFile file;
-        for (const QByteArray &fact : line.left(blank).split(';')) {
-            const qsizetype equals = fact.indexOf('=');
-            if (equals <= 0)
-                continue;
-            const QByteArray key = fact.left(equals).toLower();
-            const QByteArray value = fact.mid(equals + 1);
-            if (key == "type")
-                file.type = QString::fromLatin1(value).toLower();
-            else if (key == "size")
-                file.size = value.toLongLong();
-            else if (key == "modify")
-                file.modify = QString::fromLatin1(value);
-        }
-        if (file.type == u"file"_s || file.type == u"dir"_s)
-            entries.insert(name, file);
-    }
-    return entries;
-}
-
-std::optional<UploadEngine::RemoteDirectory> UploadEngine::listRemote(const QString &remoteDirectory)
-{
-    EngineQuiet quiet(*this);
-    m_session.setHostFileName(remoteDirectory);
-    if (!m_session.MlsdSync())
-        return std::nullopt;
-    return parseListing(m_session.ListingData());
-}
-
 bool UploadEngine::journalKnowsFilesIn(const QString &relativeDirectory) const
 {
     const QString prefix = relativeDirectory == u"."_s ? QString() : withSeparator(relativeDirectory);
@@ -574,31 +504,57 @@ bool UploadEngine::journalKnowsFilesIn(const QString &relativeDirectory) const
     });
 }
 
+// The time the server gives a file: its MLSD "modify" fact, or MDTM where FEAT names it.
+QString UploadEngine::remoteStampOf(const QString &remotePath, const std::optional<RemoteDirectory> &remote)
+{
+    if (remote) {
+        const QString modify = remote->value(remotePath.section(u'/', -1)).modify;
+        if (!modify.isEmpty())
+            return modify.left(14);
+    }
+    if (!m_session.HasFeature(u"MDTM"_s))
+        return {};
+    EngineQuiet quiet(*this);
+    m_session.setHostFileName(remotePath);
+    return m_session.MdtmSync() ? m_session.ReplyStamp() : QString();
+}
+
+// The server's file is no longer what this program stored: another size, or another time
+// than the server gave it then.
+bool UploadEngine::serverChanged(const QString &relative, const QString &remotePath,
+                                 const std::optional<RemoteDirectory> &remote)
+{
+    const auto known = m_run->journal.find(relative);
+    if (!known)
+        return false; // never sent from here: nothing to compare with
+    qint64 size = -1;
+    if (remote) {
+        const auto it = remote->constFind(remotePath.section(u'/', -1));
+        if (it == remote->cend() || it->type != u"file"_s)
+            return false; // gone from the server: nobody's work is overwritten
+        size = it->size;
+    } else {
+        EngineQuiet quiet(*this);
+        m_session.setHostFileName(remotePath);
+        if (!m_session.SizeSync())
+            return false;
+        size = m_session.ReplySize();
+    }
+    if (size >= 0 && size != known->size)
+        return true;
+    const QString stamp = m_run->journal.remoteStamp(relative).left(14);
+    if (stamp.isEmpty())
+        return false;
+    const QString now = remoteStampOf(remotePath, remote);
+    return !now.isEmpty() && now != stamp;
+}
+
 // A file this program stored before and someone changed on the server since is
 // overwritten only when the user says so.
 bool UploadEngine::mayOverwrite(const QString &relative, const QString &remotePath,
                                 const std::optional<RemoteDirectory> &remote)
 {
-    const auto known = m_run->journal.find(relative);
-    if (!known)
-        return true; // never sent from here: nothing to compare with
-    bool changed = false;
-    if (remote) {
-        const QString stamp = m_run->journal.remoteStamp(relative);
-        const auto it = remote->constFind(remotePath.section(u'/', -1));
-        if (it == remote->cend() || it->type != u"file"_s)
-            return true; // gone from the server: nobody's work is overwritten
-        changed = it->size != known->size
-                  || (!stamp.isEmpty() && !it->modify.isEmpty() && it->modify != stamp);
-    } else {
-        // No listing from this server: the size alone tells what it can.
-        EngineQuiet quiet(*this);
-        m_session.setHostFileName(remotePath);
-        if (!m_session.SizeSync())
-            return true;
-        const qint64 size = m_session.ReplySize();
-        changed = size >= 0 && size != known->size;
-    }
+    const bool changed = serverChanged(relative, remotePath, remote);
     if (!changed || m_run->overwriteAll)
         return true;
     const QStringList buttons{u"Přepsat"_s, u"Přeskočit"_s, u"Přepsat vše"_s, u"Zrušit"_s};
@@ -624,14 +580,17 @@ void UploadEngine::recordRemoteStamps(const QString &remoteDirectory, const QStr
                                       const QStringList &names)
 {
     const auto listing = listRemote(remoteDirectory);
-    if (!listing)
-        return;
     for (const QString &name : names) {
         const QString relative = relativeDirectory == u"."_s ? name : joinRemote(relativeDirectory, name);
         const auto known = m_run->journal.find(relative);
-        const auto it = listing->constFind(name);
-        if (known && it != listing->cend() && it->size == known->size)
-            m_run->journal.setRemoteStamp(relative, it->modify);
+        if (!known)
+            continue;
+        if (listing) {
+            const auto it = listing->constFind(name);
+            if (it == listing->cend() || it->size != known->size)
+                continue;
+        }
+        m_run->journal.setRemoteStamp(relative, remoteStampOf(joinRemote(remoteDirectory, name), listing));
     }
 }
 
@@ -641,13 +600,38 @@ bool UploadEngine::keepForResume(const QString &temporary, const QString &local,
     const QFileInfo info(local);
     if (!m_run->options.changedOnly || info.size() < ResumeMinimum)
         return false;
-    const UploadJournal::Partial partial{temporary, info.size(), info.lastModified().toMSecsSinceEpoch(),
-                                         UploadJournal::fileSha256(local)};
-    if (partial.sha256.isEmpty())
-        return false;
-    m_run->journal.recordPartial(relative, partial);
+    // Recorded before the transfer began, as a file of the store stage is.
+    const auto recorded = m_run->journal.partial(relative);
+    if (!recorded || recorded->temporary != temporary) {
+        const UploadJournal::Partial partial{temporary, info.size(), info.lastModified().toMSecsSinceEpoch(),
+                                             UploadJournal::fileSha256(local)};
+        if (partial.sha256.isEmpty())
+            return false;
+        m_run->journal.recordPartial(relative, partial);
+    }
     log(u"Dočasný soubor %1 zůstává na serveru, příští nahrávání v něm bude pokračovat"_s.arg(temporary));
     return true;
+}
+
+// The cut files whose files are gone from home: their temporary files go too.
+void UploadEngine::deleteGoneTemporaries()
+{
+    Run &run = *m_run;
+    EngineQuiet quiet(*this);
+    const QStringList cut = run.journal.partialPaths();
+    for (const QString &relative : cut) {
+        if (QFileInfo::exists(run.startLocal + relative))
+            continue;
+        const auto partial = run.journal.partial(relative);
+        const qsizetype slash = relative.lastIndexOf(u'/');
+        const QString name = slash < 0 ? partial->temporary : relative.left(slash + 1) + partial->temporary;
+        m_session.setHostFileName(joinRemote(run.remoteStart, name));
+        // A refused DELE means it is gone already.
+        if (!m_session.DeleSync() && !m_session.Connected())
+            return;
+        run.journal.forgetPartial(relative);
+        log(u"Smazán dočasný soubor %1, soubor %2 doma už není"_s.arg(name, relative));
+    }
 }
 
 // The rest of a file cut off last time goes after what the server holds already, and the
@@ -699,74 +683,6 @@ UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &
         return discard();
     sha256 = partial->sha256;
     return Resumed::Done;
-}
-
-// After the upload: what the remote target holds and the home directory does not.
-void UploadEngine::removeOrphans()
-{
-    Run &run = *m_run;
-    LocalTree tree;
-    QStringList walk{QFileInfo(run.startLocal).canonicalFilePath()};
-    collectTree(run.startLocal, {}, run.options.subdirectories, walk, tree);
-    const QSet<QString> localFiles(tree.files.cbegin(), tree.files.cend());
-    const QSet<QString> localDirectories(tree.directories.cbegin(), tree.directories.cend());
-    const QStringList kept = run.journal.partialTemporaries();
-    QStringList files, directories; // directories deepest first
-    std::function<bool(const QString &)> scan = [&](const QString &relative) {
-        // Every path is the target's own path with names the server listed inside it.
-        const auto listing = listRemote(joinRemote(run.remoteStart, relative.isEmpty() ? u"."_s : relative));
-        if (!listing)
-            return false;
-        QStringList names = listing->keys();
-        std::sort(names.begin(), names.end());
-        for (const QString &name : std::as_const(names)) {
-            const QString child = relative.isEmpty() ? name : relative + u'/' + name;
-            if (listing->value(name).type == u"dir"_s) {
-                if (!run.options.subdirectories)
-                    continue;
-                if (!scan(child))
-                    return false;
-                if (!localDirectories.contains(child))
-                    directories << child;
-            } else if (!localFiles.contains(child) && !kept.contains(name)) {
-                files << child;
-            }
-        }
-        return true;
-    };
-    if (!scan({})) {
-        log(u"Obsah adresáře na serveru se nepodařilo zjistit, nic se nemaže"_s);
-        return;
-    }
-    const QStringList orphans = files + directories;
-    if (orphans.isEmpty())
-        return;
-    if (run.options.dryRun) {
-        for (const QString &relative : orphans)
-            log(u"Smazalo by se na serveru: "_s + relative);
-        return;
-    }
-    for (const QString &relative : orphans)
-        log(u"Na serveru navíc: "_s + relative);
-    const QString text = u"Na serveru je %1 souborů a adresářů, které doma nejsou. Smazat je?"_s.arg(orphans.size());
-    const int pick = m_ask ? m_ask(text, {u"Smazat"_s, u"Nemazat"_s}, 1) : 1;
-    if (pick != 0) {
-        log(u"Soubory navíc zůstaly na serveru"_s);
-        return;
-    }
-    EngineQuiet quiet(*this);
-    int deleted = 0;
-    for (const QString &relative : orphans) {
-        m_session.setHostFileName(joinRemote(run.remoteStart, relative));
-        const bool gone = files.contains(relative) ? m_session.DeleSync() : m_session.RmdSync();
-        if (gone) {
-            ++deleted;
-        } else {
-            log(Failure);
-            log(u"Nesmazáno: "_s + relative);
-        }
-    }
-    log(u"Smazáno na serveru %1 z %2 souborů a adresářů navíc"_s.arg(deleted).arg(orphans.size()));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -41,6 +41,11 @@ public:
         // After the upload, what the remote target holds and the home directory does not
         // is listed and, once the user agrees, deleted.
         bool deleteOrphans = false;
+        // "Nenahrávat zálohy": the editor's own files (backups with this extension, the
+        // temporary files of a save, recovery copies) stay at home, and on the server they
+        // are never orphans.
+        bool skipBackups = true;
+        QString backupExtension = QStringLiteral("bak");
         // The target as the window's fields name it, for the journal of a session that
         // never connected.
         QString host, port, user;
@@ -69,6 +74,10 @@ public:
     // The request running now is the upload's own business: its failure needs no box.
     bool quiet() const { return m_quiet > 0; }
 
+    // False for a name the walk leaves out: hidden ones, and with skipBackups the
+    // editor's own files. Only a name the walk would send can be an orphan on the server.
+    static bool walkSends(const QString &name, const Options &options);
+
     // A directory's entries as the window lists them: "[..]", "[.]", "[name]" for
     // directories, names for files, in case-insensitive order; hidden ones left out.
     static QStringList directoryEntries(const QString &directory);
@@ -90,7 +99,7 @@ public:
     // One entry of a remote directory as MLSD describes it.
     struct RemoteFile
     {
-        QString type; // "file" or "dir"
+        QString type; // "file", "dir" or "link" (a symbolic link, never followed)
         qint64 size = -1;
         QString modify;
     };
@@ -98,9 +107,13 @@ public:
     // Entries of an MLSD listing by name; the directory itself and its parent left out,
     // as are names that could reach outside it.
     static RemoteDirectory parseListing(const QByteArray &listing);
+    // The same of a LIST listing in the Unix "ls -l" form or the Windows one; lines of
+    // any other form are left out, so nothing unread can be deleted.
+    static RemoteDirectory parseList(const QByteArray &listing);
 
 private:
     struct Run;
+    struct OrphanScan;
     friend class EngineQuiet;
 
     void log(const QString &line) { Q_EMIT logLine(line); }
@@ -113,6 +126,10 @@ private:
     void decideFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote);
     void storeFiles();
     std::optional<RemoteDirectory> listRemote(const QString &remoteDirectory);
+    std::optional<RemoteDirectory> listLinks(const QString &remoteDirectory);
+    bool serverChanged(const QString &relative, const QString &remotePath,
+                       const std::optional<RemoteDirectory> &remote);
+    QString remoteStampOf(const QString &remotePath, const std::optional<RemoteDirectory> &remote);
     bool journalKnowsFilesIn(const QString &relativeDirectory) const;
     bool mayOverwrite(const QString &relative, const QString &remotePath, const std::optional<RemoteDirectory> &remote);
     void recordRemoteStamps(const QString &remoteDirectory, const QString &relativeDirectory, const QStringList &names);
@@ -120,6 +137,10 @@ private:
     Resumed resume(const QString &entry, const QString &local, const QString &relative, QByteArray &sha256);
     bool keepForResume(const QString &temporary, const QString &local, const QString &relative);
     void removeOrphans();
+    bool scanRemote(const QString &relative, OrphanScan &scan, bool &emptied);
+    bool confirmOrphans(const QStringList &orphans);
+    QString trialKey() const;
+    void deleteGoneTemporaries();
     void cleanUpLeftTemporaries();
     QString leftoversPath() const;
     void rememberLeftovers(const QStringList &remotePaths);
@@ -138,4 +159,10 @@ private:
     bool m_abandoned = false;
     std::unique_ptr<Run> m_run;
     ParallelUpload *m_parallel = nullptr; // the running parallel stage, if any
+    // The server answered MLSD as an unknown command: listings go by LIST.
+    bool m_noMlsd = false;
+    // The server understands "LIST -a" (vsftpd shows hidden files only so).
+    bool m_listAll = true;
+    // What each trial run would delete, by target: the real run deletes that, or asks.
+    QHash<QString, QStringList> m_trialOrphans;
 };

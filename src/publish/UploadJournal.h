@@ -77,6 +77,8 @@ public:
     QStringList paths() const { return m_entries.keys(); }
     // Temporary files kept on the server for cut files.
     QStringList partialTemporaries() const;
+    // The relative paths of the cut files.
+    QStringList partialPaths() const { return m_partials.keys(); }
     // True when this program made the relative directory on the server, or some file
     // below it went up before, so the remote directory exists already.
     bool knowsDirectory(const QString &relativeDirectory) const;

@@ -330,6 +330,8 @@ void TFTPForm::UploadButtonClick()
     options.dryRun = m_dryRun->isChecked();
     options.sessions = m_sessions->value();
     options.deleteOrphans = m_deleteOrphans->isChecked();
+    options.skipBackups = m_skipBackups->isChecked();
+    options.backupExtension = m_backupExtension;
     options.host = m_hostName->text();
     options.port = m_port->text();
     options.user = m_userName->text();

@@ -64,6 +64,8 @@ public:
     // leaves the upload undone. The box shows only once a check is set.
     using SiteCheck = std::function<bool(const QString &homeDirectory)>;
     void setSiteCheck(SiteCheck check);
+    // The extension the editor's backups get (the settings' one); "bak" by default.
+    void setBackupExtension(const QString &extension) { m_backupExtension = extension; }
 
 private:
     void buildLeftHalf(QWidget *half);
@@ -106,6 +108,8 @@ private:
     QCheckBox *m_dryRun = nullptr;
     QCheckBox *m_tls = nullptr;
     QCheckBox *m_deleteOrphans = nullptr;
+    QCheckBox *m_skipBackups = nullptr;
+    QString m_backupExtension = QStringLiteral("bak");
     QSpinBox *m_sessions = nullptr;
     std::unique_ptr<CertificateTrust> m_trust;
     QPushButton *m_closeButton = nullptr;

@@ -73,13 +73,15 @@ void TFTPForm::buildLeftHalf(QWidget *half)
     sessionsRow->addWidget(m_sessions);
     grid->addLayout(sessionsRow, 9, 0, 1, 2);
     // Shown only where the program hands the window a site check (see setSiteCheck).
-    m_checkSite = option(11, u"Před nahráním zkontrolovat web"_s, u"CheckSiteBox"_s, true,
+    m_skipBackups = option(11, u"Nenahrávat zálohy"_s, u"SkipBackupsCheckBox"_s, true,
+                           u"Zálohy stránek, dočasné soubory a kopie pro obnovu, které dělá editor, zůstanou doma"_s);
+    m_checkSite = option(12, u"Před nahráním zkontrolovat web"_s, u"CheckSiteBox"_s, true,
                          u"Před nahráním se zkontrolují odkazy všech stránek"_s);
     m_checkSite->hide();
     m_closeButton = new QPushButton(u"Zavřít"_s, half);
     m_closeButton->setObjectName(u"CloseButton"_s);
     m_closeButton->setAutoDefault(false);
-    grid->addWidget(m_closeButton, 12, 0, 1, 2);
+    grid->addWidget(m_closeButton, 13, 0, 1, 2);
 
     connect(m_directoryButton, &QToolButton::clicked, this, &TFTPForm::DirectoryButtonClick);
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, &TFTPForm::FileListBox1DblClick);

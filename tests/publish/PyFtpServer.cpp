@@ -30,6 +30,11 @@ QString PyFtpServer::start(const QString &root, const QString &user, const QStri
     return run({root, user, password});
 }
 
+QString PyFtpServer::startWithoutMlsd(const QString &root, const QString &user, const QString &password)
+{
+    return run({u"--no-mlsd"_s, root, user, password});
+}
+
 QString PyFtpServer::startTls(const QString &root, const QString &user, const QString &password,
                               const QString &certFile)
 {

@@ -11,6 +11,8 @@ public:
     ~PyFtpServer() { stop(); }
     // Empty on success, otherwise why the server did not start.
     QString start(const QString &root, const QString &user, const QString &password);
+    // The same, answering MLSD as an unknown command, as vsftpd does.
+    QString startWithoutMlsd(const QString &root, const QString &user, const QString &password);
     // The same, speaking explicit FTPS with the certificate in certFile (made if missing).
     QString startTls(const QString &root, const QString &user, const QString &password,
                      const QString &certFile);

@@ -1,8 +1,9 @@
 """Test FTP server: serves one directory to one user on 127.0.0.1.
 
-Usage: ftpserver.py ROOT USER PASSWORD [CERTFILE]
+Usage: ftpserver.py [--no-mlsd] ROOT USER PASSWORD [CERTFILE]
 With CERTFILE it speaks explicit FTPS (AUTH TLS) and requires it; a missing CERTFILE is
-made first: a fresh self-signed certificate and its key in one PEM file.
+made first: a fresh self-signed certificate and its key in one PEM file. With --no-mlsd it
+answers MLSD and MLST as unknown commands (500) and FEAT names no MLST, as vsftpd does.
 Prints "PORT <n>" once it listens, then serves until it is killed or stdin closes.
 """
 import logging
@@ -34,8 +35,10 @@ def make_certificate(path):
 
 
 def main():
-    root, user, password = sys.argv[1:4]
-    certfile = sys.argv[4] if len(sys.argv) > 4 else None
+    arguments = [a for a in sys.argv[1:] if not a.startswith("--")]
+    no_mlsd = "--no-mlsd" in sys.argv[1:]
+    root, user, password = arguments[0:3]
+    certfile = arguments[3] if len(arguments) > 3 else None
     logging.basicConfig(level=logging.ERROR)
     logging.getLogger("pyftpdlib").setLevel(logging.ERROR)
     authorizer = DummyAuthorizer()
@@ -51,6 +54,8 @@ def main():
         handler.tls_data_required = True
     else:
         handler = FTPHandler
+    if no_mlsd:
+        handler.proto_cmds = {k: v for k, v in handler.proto_cmds.items() if k not in ("MLSD", "MLST")}
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
     handler.passive_ports = None

@@ -58,6 +58,9 @@ private Q_SLOTS:
     void activeModeTakesDataOnlyFromTheServer();
     void transferSummaryUsesIntegerRates_data();
     void transferSummaryUsesIntegerRates();
+    void everyLoginSetsTheBinaryTypeAgain_data();
+    void everyLoginSetsTheBinaryTypeAgain();
+    void featuresAndModificationTimesAreRead();
 
 private:
     bool open();
@@ -633,7 +636,8 @@ void tst_FtpClient::renameGoesOutInOneRoundTripAndPreparesTheNextTransfer()
     QCOMPARE(m_client->Status(), status);
     if (status != 0)
         QCOMPARE(m_client->ErrorMessage(), QString::fromLatin1(rnfrReply.startsWith("350") ? rntoReply : rnfrReply).trimmed());
-    QCOMPARE(m_server->commands.mid(2, 3), (QStringList{u"RNFR .brisko-tmp"_s, u"RNTO page.html"_s, u"EPSV"_s}));
+    // USER, PASS and the login's TYPE I come first.
+    QCOMPARE(m_server->commands.mid(3, 3), (QStringList{u"RNFR .brisko-tmp"_s, u"RNTO page.html"_s, u"EPSV"_s}));
 
     m_server->commands.clear();
     m_client->setLocalFileName(path);
@@ -750,6 +754,66 @@ void tst_FtpClient::transferSummaryUsesIntegerRates()
     QFETCH(qint64, ms);
     QFETCH(QString, text);
     QCOMPARE(TFtpClient::TransferSummary(bytes, ms), text);
+}
+
+void tst_FtpClient::everyLoginSetsTheBinaryTypeAgain_data()
+{
+    QTest::addColumn<QByteArray>("typeReply");
+    QTest::addColumn<bool>("binary");
+    QTest::newRow("TYPE I accepted") << QByteArray("200 Type set to: Binary.\r\n") << true;
+    // Refused, the login still stands; every file asks for the type again then.
+    QTest::newRow("TYPE I refused") << QByteArray("504 not now\r\n") << false;
+}
+
+// A server resets the transfer type with every login (pyftpdlib to ASCII): a second
+// login on the same connection must set it again, or CR LF loses its CR.
+void tst_FtpClient::everyLoginSetsTheBinaryTypeAgain()
+{
+    QFETCH(QByteArray, typeReply);
+    QFETCH(bool, binary);
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (verb != u"TYPE"_s)
+            return false;
+        m_server->reply(typeReply);
+        return true;
+    };
+    QVERIFY(open());
+    QCOMPARE(m_client->BinaryInEffect(), binary);
+    QCOMPARE(m_client->StatusCode(), 230); // the login's own answer, for callers that read it
+    QVERIFY(m_client->UserSync());
+    QVERIFY(!m_client->BinaryInEffect());
+    QVERIFY(m_client->PassSync());
+    QCOMPARE(m_client->BinaryInEffect(), binary);
+    QCOMPARE(m_server->commands, (QStringList{u"USER joe"_s, u"PASS secret"_s, u"TYPE I"_s, u"USER joe"_s,
+                                              u"PASS secret"_s, u"TYPE I"_s}));
+}
+
+void tst_FtpClient::featuresAndModificationTimesAreRead()
+{
+    m_server->handler = [&](const QString &verb, const QString &argument) {
+        if (verb == u"FEAT"_s)
+            m_server->reply("211-Features:\r\n EPSV\r\n MDTM\r\n REST STREAM\r\n SIZE\r\n211 End\r\n");
+        else if (verb == u"MDTM"_s && argument == u"a.html"_s)
+            m_server->reply("213 20261210010339\r\n");
+        else if (verb == u"MDTM"_s)
+            m_server->reply("550 no such file\r\n");
+        else
+            return false;
+        return true;
+    };
+    QVERIFY(open());
+    QVERIFY(!m_client->FeaturesKnown());
+    QVERIFY(m_client->FeatSync());
+    QVERIFY(m_client->FeaturesKnown());
+    QVERIFY(m_client->HasFeature(u"MDTM"_s));
+    QVERIFY(m_client->HasFeature(u"rest"_s));
+    QVERIFY(!m_client->HasFeature(u"MLST"_s));
+    m_client->setHostFileName(u"a.html"_s);
+    QVERIFY(m_client->MdtmSync());
+    QCOMPARE(m_client->ReplyStamp(), u"20261210010339"_s);
+    m_client->setHostFileName(u"b.html"_s);
+    QVERIFY(!m_client->MdtmSync());
+    QCOMPARE(m_client->ReplyStamp(), QString());
 }
 
 BRISKO_TEST_MAIN(tst_FtpClient)

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -40,10 +41,14 @@ private Q_SLOTS:
     void windowUploadsATreeAfterTrusting();
     void parallelSessionsUploadOverTls();
     void slowControlLineDoesNotBreakEncryptedData();
+    void everyByteArrivesAfterASecondConnect_data();
+    void everyByteArrivesAfterASecondConnect();
 
 private:
     std::unique_ptr<TFtpClient> newClient(quint16 port);
     bool login(TFtpClient &client);
+    // The window's server, port, account and password for the test server.
+    void fillForm(TFTPForm &form) const;
 
     QTemporaryDir m_dir;
     QString m_root;
@@ -95,6 +100,14 @@ bool tst_FtpTls::login(TFtpClient &client)
     client.setUserName(u"joe"_s);
     client.setPassWord(u"s3cret-pw"_s);
     return client.UserSync() && client.PassSync();
+}
+
+void tst_FtpTls::fillForm(TFTPForm &form) const
+{
+    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
+    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
+    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(u"joe"_s);
+    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(u"s3cret-pw"_s);
 }
 
 void tst_FtpTls::uploadsOverTlsAfterTrusting_data()
@@ -157,8 +170,12 @@ void tst_FtpTls::untrustedCertificateEndsTheLogin()
     ScriptedInteraction answers;
     answers.choice(1);
     auto client = newClient(m_server.port());
+    QList<int> closed;
+    connect(client.get(), &TFtpClient::OnSessionClosed, this, [&closed](int error) { closed << error; });
     QVERIFY(!client->OpenSync());
     QCOMPARE(client->Status(), TFtpClient::TlsRefusedStatus);
+    // One failure, one number: the log's "Spojení ukončeno" gives the box's.
+    QCOMPARE(closed, QList<int>{TFtpClient::TlsRefusedStatus});
     QVERIFY(!client->Connected());
     QVERIFY(!answers.questions.value(0).contains(u"změnil"_s));
     // Enter in the box cancels: trusting takes a deliberate click.
@@ -245,10 +262,7 @@ void tst_FtpTls::windowUploadsATreeAfterTrusting()
     ScriptedInteraction answers;
     answers.choice(0);
     TFTPForm form;
-    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
-    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
-    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(u"joe"_s);
-    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(u"s3cret-pw"_s);
+    fillForm(form);
     auto *tls = form.findChild<QCheckBox *>(u"TlsCheckBox"_s);
     QVERIFY(tls && !tls->isChecked());
     tls->setChecked(true);
@@ -308,7 +322,8 @@ void tst_FtpTls::parallelSessionsUploadOverTls()
     upload.run();
     QCOMPARE(stored, 40);
     QCOMPARE(answers.questions.size(), 1);
-    QCOMPARE(log.filter(u"> PROT P"_s).size(), 4);
+    // Each session sets it after AUTH TLS and again after its login.
+    QCOMPARE(log.filter(u"> PROT P"_s).size(), 8);
     for (const auto &job : jobs) {
         QFile local(job.local), remote(m_root + job.remote);
         QVERIFY(local.open(QIODevice::ReadOnly) && remote.open(QIODevice::ReadOnly));
@@ -341,6 +356,58 @@ void tst_FtpTls::slowControlLineDoesNotBreakEncryptedData()
         QVERIFY(stored.open(QIODevice::ReadOnly));
         QCOMPARE(stored.readAll(), content);
     }
+}
+
+void tst_FtpTls::everyByteArrivesAfterASecondConnect_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one session") << 1;
+    QTest::newRow("four sessions") << 4;
+}
+
+// "Připojit" on a live connection logs in again; the server then forgets PROT P and TYPE I.
+void tst_FtpTls::everyByteArrivesAfterASecondConnect()
+{
+    QFETCH(int, sessions);
+    if (!m_serverError.isEmpty())
+        QFAIL(qPrintable(m_serverError)); // the set-up installs pyftpdlib and python3-openssl
+    QTemporaryDir local;
+    QByteArray content;
+    for (int round = 0; round < 40; ++round) {
+        for (int byte = 0; byte < 256; ++byte)
+            content += char(byte);
+        content += "\r\n\n\r\r\n";
+    }
+    const QString target = u"again%1"_s.arg(sessions);
+    QVERIFY(QDir(m_root).mkpath(target));
+    ScriptedInteraction answers;
+    answers.choice(0);
+    TFTPForm form;
+    fillForm(form);
+    form.findChild<QCheckBox *>(u"TlsCheckBox"_s)->setChecked(true);
+    form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s)->setValue(sessions);
+    form.setHomeDirectory(local.path());
+    form.findChild<QLineEdit *>(u"HostDirEdit"_s)->setText(target);
+    auto click = [&form](const QString &name) { form.findChild<QPushButton *>(name)->click(); };
+    // An upload first: the session has its type and protection set then.
+    QFile first(local.filePath(u"first.html"_s));
+    QVERIFY(first.open(QIODevice::WriteOnly));
+    first.write("first");
+    first.close();
+    click(u"ConnectButton"_s);
+    click(u"CdButton"_s);
+    click(u"UploadButton"_s);
+    QFile out(local.filePath(u"every-byte.bin"_s));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(content);
+    out.close();
+    click(u"ConnectButton"_s);
+    click(u"CdButton"_s);
+    click(u"UploadButton"_s);
+    QVERIFY2(answers.errors.isEmpty(), qPrintable(answers.errors.join(u'\n')));
+    QFile stored(m_root + u'/' + target + u"/every-byte.bin"_s);
+    QVERIFY2(stored.open(QIODevice::ReadOnly), qPrintable(form.LogText()));
+    QCOMPARE(stored.readAll(), content);
 }
 
 BRISKO_TEST_MAIN(tst_FtpTls)

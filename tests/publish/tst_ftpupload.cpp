@@ -100,6 +100,9 @@ private Q_SLOTS:
     void parallelRefusalsShowOneBoxPerText();
     void windowAsksBeforeOverwritingOthersChanges();
     void checkBeforeUploadCanKeepItFromStarting();
+    void everyByteArrivesAfterEveryWayOfConnecting_data();
+    void everyByteArrivesAfterEveryWayOfConnecting();
+    void backupsStayHomeByDefault();
 
 private:
     std::unique_ptr<TFTPForm> makeForm(quint16 port);
@@ -1075,6 +1078,75 @@ void tst_FtpUpload::checkBeforeUploadCanKeepItFromStarting()
     form->setBeforeUpload([&] { return ++asked > 0; });
     click(*form, u"UploadButton"_s);
     QCOMPARE(server.stored, QByteArray("a"));
+}
+
+void tst_FtpUpload::everyByteArrivesAfterEveryWayOfConnecting_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one Připojit") << u"once"_s << 1;
+    // A second login resets the server's transfer type to ASCII: CR LF would lose its CR.
+    QTest::newRow("second Připojit") << u"twice"_s << 1;
+    QTest::newRow("second Připojit, four sessions") << u"twice"_s << 4;
+    QTest::newRow("Připojit after the line dropped") << u"drop"_s << 1;
+    QTest::newRow("Připojit after the line dropped, four sessions") << u"drop"_s << 4;
+}
+
+void tst_FtpUpload::everyByteArrivesAfterEveryWayOfConnecting()
+{
+    QFETCH(QString, way);
+    QFETCH(int, sessions);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    QByteArray content;
+    for (int round = 0; round < 20; ++round) {
+        for (int byte = 0; byte < 256; ++byte)
+            content += char(byte);
+        content += "\r\n\n\r\r\n";
+    }
+    const QString root = m_local->path();
+    writeFile(root + u"/first.html"_s, "an upload before, which set the type");
+    FtpRelay relay(m_server.port());
+    auto form = makeForm(relay.port());
+    control<QSpinBox>(*form, u"SessionsSpinEdit"_s)->setValue(sessions);
+    connectForm(*form, true);
+    click(*form, u"UploadButton"_s);
+    writeFile(root + u"/picture.png"_s, content);
+    writeFile(root + u"/sub/archive.zip"_s, content + content);
+    if (way == u"twice"_s) {
+        click(*form, u"ConnectButton"_s);
+    } else if (way == u"drop"_s) {
+        relay.cut();
+        QTRY_VERIFY(!form->FtpClient1().Connected());
+        click(*form, u"ConnectButton"_s);
+    }
+    QVERIFY(form->FtpClient1().Connected());
+    click(*form, u"UploadButton"_s);
+    const QString log = form->LogText();
+    QVERIFY2(log.endsWith(u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
+    QCOMPARE(snapshot(m_remoteRoot.path()).value(u"picture.png"_s), content);
+    QCOMPARE(snapshot(m_remoteRoot.path()).value(u"sub/archive.zip"_s), content + content);
+}
+
+void tst_FtpUpload::backupsStayHomeByDefault()
+{
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/index.html"_s, "page");
+    writeFile(root + u"/index.zal"_s, "backup");
+    auto form = makeForm(m_server.port());
+    form->setBackupExtension(u"zal"_s);
+    auto *box = control<QCheckBox>(*form, u"SkipBackupsCheckBox"_s);
+    QVERIFY(box->isChecked());
+    QCOMPARE(box->text(), u"Nenahrávat zálohy"_s);
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(snapshot(m_remoteRoot.path()).keys(), QStringList{u"index.html"_s});
+    QVERIFY(form->LogText().contains(u"Vynecháno (záloha nebo dočasný soubor editoru): index.zal"_s));
+    box->setChecked(false);
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(snapshot(m_remoteRoot.path()).keys(), (QStringList{u"index.html"_s, u"index.zal"_s}));
 }
 
 BRISKO_TEST_MAIN(tst_FtpUpload)
