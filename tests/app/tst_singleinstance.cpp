@@ -120,6 +120,28 @@ bool handOverWhileServing(const QString &socketName, const QStringList &files)
     return taken;
 }
 
+// Asks for the open documents from another thread, while this one serves the socket.
+std::optional<QStringList> listWhileServing(const QString &socketName)
+{
+    std::optional<QStringList> listed;
+    std::atomic<bool> answered = false;
+    std::thread client([&] {
+        listed = askOpenDocuments(socketName, 30000);
+        answered = true;
+    });
+    while (!answered)
+        QTest::qWait(10);
+    client.join();
+    return listed;
+}
+
+// A small page at path; false when it cannot be written.
+bool writePage(const QString &path)
+{
+    QFile page(path);
+    return page.open(QIODevice::WriteOnly) && page.write("<HTML><BODY>Stránka</BODY></HTML>") > 0;
+}
+
 // The real program, started as a user would, in a home of its own.
 class Program
 {
@@ -488,15 +510,7 @@ void tst_SingleInstance::handOverReachesTheOpener()
     QVERIFY(handOverWhileServing(name, files));
     QTRY_COMPARE(opened, QList<QStringList>{files});
 
-    std::optional<QStringList> listed;
-    std::atomic<bool> answered = false;
-    std::thread client([&] {
-        listed = askOpenDocuments(name, 30000);
-        answered = true;
-    });
-    while (!answered)
-        QTest::qWait(10);
-    client.join();
+    const std::optional<QStringList> listed = listWhileServing(name);
     QVERIFY(listed);
     QCOMPARE(*listed, (QStringList{u"/a.html"_s, u"/č.htm"_s}));
 
@@ -552,10 +566,8 @@ void tst_SingleInstance::secondStartHandsItsFilesToTheFirst()
     const Program program(home);
     QStringList pages;
     for (const char *name : {"a.html", "b.htm", "c.html", "d.html"}) {
-        QFile page(home.filePath(QString::fromLatin1(name)));
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<HTML><BODY>Stránka</BODY></HTML>");
-        pages << page.fileName();
+        pages << home.filePath(QString::fromLatin1(name));
+        QVERIFY(writePage(pages.last()));
     }
     QString out;
     QCOMPARE(program.run({u"--list-documents"_s}, &out), 1); // none runs yet
@@ -590,10 +602,8 @@ void tst_SingleInstance::twoStartsAtOnceMakeOneInstance()
     const Program program(home);
     QStringList pages;
     for (const char *name : {"a.html", "b.html", "c.html", "d.html"}) {
-        QFile page(home.filePath(QString::fromLatin1(name)));
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<P>x</P>");
-        pages << page.fileName();
+        pages << home.filePath(QString::fromLatin1(name));
+        QVERIFY(writePage(pages.last()));
     }
     // Started at one moment, on one display written two ways, then twice the same way.
     const QList<QStringList> displays{{u":97"_s, u":97.0"_s}, {u":98"_s, u":98"_s}};
@@ -626,11 +636,7 @@ void tst_SingleInstance::handedFileAlreadyOpenComesToTheFront()
     QTemporaryDir dir;
     const QString a = dir.filePath(u"a.html"_s);
     const QString b = dir.filePath(u"b.html"_s);
-    for (const QString &path : {a, b}) {
-        QFile page(path);
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<P>x</P>");
-    }
+    QVERIFY(writePage(a) && writePage(b));
     ScriptedInteraction user;
     MainWindowFixture fx(0);
     InstanceServer server;
@@ -674,17 +680,11 @@ void tst_SingleInstance::unopenableHandedFileLeavesNoWindow()
     } else if (kind == u"unreadable"_s) {
         if (::geteuid() == 0)
             BRISKO_NOT_CHECKED_HERE(Unchecked::Skip, "root reads a file whatever its permissions");
-        QFile page(path);
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<P>x</P>");
-        page.close();
-        QVERIFY(page.setPermissions(QFileDevice::WriteOwner));
+        QVERIFY(writePage(path));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     }
     const QString good = dir.filePath(u"good.html"_s);
-    QFile page(good);
-    QVERIFY(page.open(QIODevice::WriteOnly));
-    page.write("<P>x</P>");
-    page.close();
+    QVERIFY(writePage(good));
 
     ScriptedInteraction user;
     MainWindowFixture fx(0);
@@ -702,10 +702,7 @@ void tst_SingleInstance::listingLeavesOutUntitledWindows()
 {
     QTemporaryDir dir;
     const QString a = dir.filePath(u"a.html"_s);
-    QFile page(a);
-    QVERIFY(page.open(QIODevice::WriteOnly));
-    page.write("<P>x</P>");
-    page.close();
+    QVERIFY(writePage(a));
     MainWindowFixture fx(2);
     InstanceServer server;
     QVERIFY(server.listen(dir.filePath(u"s"_s)));
@@ -713,15 +710,7 @@ void tst_SingleInstance::listingLeavesOutUntitledWindows()
     server.enqueue({a});
     QTRY_COMPARE(fx.workspace().documents().size(), 3);
 
-    std::optional<QStringList> listed;
-    std::atomic<bool> answered = false;
-    std::thread client([&] {
-        listed = askOpenDocuments(dir.filePath(u"s"_s), 30000);
-        answered = true;
-    });
-    while (!answered)
-        QTest::qWait(10);
-    client.join();
+    const std::optional<QStringList> listed = listWhileServing(dir.filePath(u"s"_s));
     QVERIFY(listed);
     QCOMPARE(*listed, QStringList{a});
 }
