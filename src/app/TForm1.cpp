@@ -294,8 +294,10 @@ void TForm1::sidePanelPageChanged(int index)
 {
     if (index != 2)
         return;
-    WebBrowser2->navigate(QUrl::fromLocalFile(programDir() + u"help/index.htm"_s));
+    // The preview window's view goes into the document area first: made after the tab's
+    // view, it left that one blank until the tab was shown again.
     Q_EMIT helpPageOpened(programDir() + u"help/index2.htm"_s);
+    WebBrowser2->navigate(QUrl::fromLocalFile(programDir() + u"help/index.htm"_s));
 }
 
 // --- frame commands --------------------------------------------------------------------
