@@ -2,7 +2,6 @@
 # <prefix>/lib/brisko-editor, its data folders in <prefix>/share/brisko-editor (where the
 # program looks when they are not beside it), the desktop entry and the icons where the
 # desktop finds them. The prefix is /usr/local unless another is given.
-set(BRISKO_INSTALL_LIBDIR lib/brisko-editor)
 set(BRISKO_INSTALL_DATADIR share/brisko-editor)
 set(BRISKO_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/data/desktop)
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the built package as a user would meet it: lintian has no errors, the file list
-# holds what the program needs, it installs with apt, starts and finds its data, shows on
-# the menu under Development, and removing and purging it leaves no file behind.
+# holds what the program needs, it installs with apt, starts on a display (Xvfb), finds its
+# data and draws a page in its browser, shows on the menu under Development, and removing
+# and purging it leaves no file behind.
 # Needs root (or sudo); run after `make deb`. Usage: scripts/check-deb.sh [package.deb]
 set -euo pipefail
 
@@ -29,7 +30,9 @@ if grep -Eq '^/usr/local|^/home|^/root|/include/|\.a$' <<<"$listing"; then
     fail "the package holds files that do not belong in it"
 fi
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no dependency on the Qt runtime"
-dpkg-deb -f "$deb" Recommends | grep -q qt6-translations-l10n || fail "qt6-translations-l10n is not recommended"
+for recommended in qt6-translations-l10n hunspell-cs hunspell-en-us; do
+    dpkg-deb -f "$deb" Recommends | grep -qw "$recommended" || fail "$recommended is not recommended"
+done
 
 files_before=$(mktemp)
 files_after=$(mktemp)
@@ -41,11 +44,18 @@ snapshot >"$files_before"
 desktop-file-validate /usr/share/applications/brisko-editor.desktop
 grep -q '^Categories=.*Development' /usr/share/applications/brisko-editor.desktop || fail "not under Development"
 grep -q '^Exec=brisko-editor %F' /usr/share/applications/brisko-editor.desktop || fail "the menu entry takes no files"
+# The installed program on a display of its own: it reports its data, then shows a page in
+# its browser and reads the screen back to see the page drawn where the browser is.
 home=$(mktemp -d)
-report=$(HOME="$home" XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=offscreen brisko-editor --check-install) \
-    || fail "the installed program did not start or misses data: $report"
+chmod 700 "$home"
+report=$(HOME="$home" XDG_RUNTIME_DIR="$home" QT_QPA_PLATFORM=xcb \
+         xvfb-run -a -s "-screen 0 1280x1024x24" brisko-editor --check-install) \
+    || fail "the installed program did not start, misses data or shows no page: $report"
 echo "$report"
 grep -qx 'programDir: /usr/share/brisko-editor/' <<<"$report" || fail "the program did not find its data"
+grep -qx 'browser module: /usr/lib/brisko-editor/libbrisko-browser.so' <<<"$report" \
+    || fail "the program looks for its browser module elsewhere"
+grep -qx 'page: drawn' <<<"$report" || fail "the browser drew no page"
 rm -rf "$home"
 
 "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq brisko-editor

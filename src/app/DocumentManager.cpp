@@ -158,6 +158,36 @@ TForm2 *DocumentManager::openInNewWindow(const QString &path)
     return doc;
 }
 
+bool DocumentManager::openHandedFile(const QString &path)
+{
+    // Two windows on one file would each save over the other's changes.
+    if (TForm2 *open = documentOf(path)) {
+        activateDocument(*open);
+        return true;
+    }
+    const TextFileResult file = readDocumentFile(path);
+    if (!file.ok) {
+        ui().showError(readFailureMessage(path, file));
+        return true;
+    }
+    TForm2 *doc = NewDocumentWindow();
+    if (!doc)
+        return false;
+    showFile(*doc, path, file, m_settings.Colorize && doc == activeDocument());
+    return true;
+}
+
+void DocumentManager::activateDocument(TForm2 &document)
+{
+    auto *sub = qobject_cast<QMdiSubWindow *>(document.parentWidget());
+    if (!sub)
+        return;
+    if (sub->isMinimized())
+        sub->showNormal();
+    m_mdi->setActiveSubWindow(sub);
+    document.RichEdit1->setFocus();
+}
+
 bool DocumentManager::saveDocument(TForm2 &document)
 {
     return SaveDocument(*this, document);

@@ -48,6 +48,13 @@ public:
     TForm2 *NewDocumentWindow() override;
     bool OpenFile(TForm2 &document, const QString &path) override;
     TForm2 *openInNewWindow(const QString &path) override;
+    // A file given to the program from outside (its command line, a later start): the window
+    // that shows it already comes to the front, else the file opens in a new one. A file
+    // that cannot be read leaves only its message, no empty window. False when all the
+    // slots are taken.
+    bool openHandedFile(const QString &path);
+    // Makes the document's window the active one, restored when it was minimised.
+    void activateDocument(TForm2 &document);
     void fileStored(const QString &path) override;
     QWidget *dialogParent() override { return &m_dialogParent; }
     void setStatusText(int panel, const QString &text) override;

@@ -1,9 +1,11 @@
 #include "SingleInstance.h"
 
 #include "app/TForm1.h"
+#include "markup/InstanceFiles.h"
 
 #include <QApplication>
 #include <QDataStream>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -11,9 +13,15 @@
 #include <QLocalSocket>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -55,6 +63,23 @@ QByteArray encodeRequest(Request kind, const QStringList &files)
     return framed(body);
 }
 
+// Whether the other end of a connected local socket runs as this user. The file names that
+// go over it are the user's business: neither end talks to another user's process.
+bool peerIsThisUser(qintptr descriptor)
+{
+#if defined(SO_PEERCRED)
+    struct ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return false;
+    return credentials.uid == ::geteuid();
+#else
+    uid_t user = 0;
+    gid_t group = 0;
+    return ::getpeereid(int(descriptor), &user, &group) == 0 && user == ::geteuid();
+#endif
+}
+
 // Sends one request and returns the body of the answer; nothing when no instance answers.
 std::optional<QByteArray> exchange(const QString &socketName, const QByteArray &request, int waitMs)
 {
@@ -63,6 +88,10 @@ std::optional<QByteArray> exchange(const QString &socketName, const QByteArray &
     // A socket file nobody listens on refuses at once; a live instance accepts at once.
     if (!socket.waitForConnected(qMin(waitMs, 3000)))
         return std::nullopt;
+    if (!peerIsThisUser(socket.socketDescriptor())) {
+        socket.abort();
+        return std::nullopt;
+    }
     socket.write(request);
     if (!socket.waitForBytesWritten(waitMs))
         return std::nullopt;
@@ -80,6 +109,47 @@ QString sanitized(QString text)
 {
     static const QRegularExpression unsafe(u"[^A-Za-z0-9_.-]"_s);
     return text.replace(unsafe, u"_"_s);
+}
+
+// One X display however it is written: ":72", ":72.0" and "unix/:72.1" are one, since the
+// screen after the dot is part of the same display and "unix/" is only the way to reach it.
+// The host (before the colon) stays: another host is another display.
+QString normalizedX11Display(QString display)
+{
+    const qsizetype colon = display.lastIndexOf(u':');
+    if (colon < 0)
+        return display;
+    QString host = display.left(colon).toLower();
+    QString number = display.mid(colon + 1);
+    if (host.startsWith(u"unix/"_s))
+        host = host.mid(5);
+    if (host == u"unix"_s)
+        host.clear();
+    static const QRegularExpression screen(u"^(\\d+)\\.\\d+$"_s);
+    if (const QRegularExpressionMatch m = screen.match(number); m.hasMatch())
+        number = m.captured(1);
+    // "07" is display 7.
+    bool isNumber = false;
+    const uint value = number.toUInt(&isNumber);
+    return host + u':' + (isNumber ? QString::number(value) : number);
+}
+
+// The folder the socket lives in: the user's runtime folder when there is one that is
+// private, else a folder of the user's own in the shared temporary folder. Empty when even
+// that cannot be had (another user took the name first): the start then goes without
+// handing over rather than talk through a place others can reach.
+QString instanceSocketFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivateFolder(runtime))
+        return runtime;
+    const QString own = QDir(QDir::tempPath()).filePath(u"brisko-editor-"_s + QString::number(::geteuid()));
+    if (makePrivateFolder(own))
+        return own;
+    std::fprintf(stderr, "brisko-editor: %s is not a private folder of this user; files are not "
+                         "handed to a running editor\n",
+                 qPrintable(own));
+    return {};
 }
 
 TForm1 *mainWindow()
@@ -127,14 +197,13 @@ QString instanceSocketName()
 {
     QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (display.isEmpty())
-        display = qEnvironmentVariable("DISPLAY");
+        display = normalizedX11Display(qEnvironmentVariable("DISPLAY"));
     if (display.isEmpty())
         display = QGuiApplication::platformName();
-    const QString name = u"brisko-editor-"_s + sanitized(display);
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir() && QFileInfo(runtime).isWritable())
-        return QDir(runtime).filePath(name + u".socket"_s);
-    return QDir(QDir::tempPath()).filePath(name + u"-"_s + QString::number(::getuid()) + u".socket"_s);
+    const QString folder = instanceSocketFolder();
+    if (folder.isEmpty())
+        return {};
+    return QDir(folder).filePath(u"brisko-editor-"_s + sanitized(display) + u".socket"_s);
 }
 
 bool handFilesOver(const QString &socketName, const QStringList &files, int waitMs)
@@ -169,30 +238,54 @@ InstanceServer::InstanceServer(QObject *parent)
 {
 }
 
-InstanceServer::~InstanceServer() = default;
+InstanceServer::~InstanceServer()
+{
+    delete m_server;
+    releaseLock();
+}
+
+void InstanceServer::releaseLock()
+{
+    if (m_lock >= 0)
+        ::close(m_lock);
+    m_lock = -1;
+}
+
+bool InstanceServer::takeLock(const QString &socketName)
+{
+    // Whoever holds the lock beside the socket is the instance, for as long as it runs: two
+    // starts at the same moment cannot both get it, and the system lets go of it however
+    // the holder ends, so a crash leaves nothing that blocks the next start.
+    const QByteArray path = QFile::encodeName(socketName + u".lock"_s);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_lock = fd;
+    return true;
+}
 
 bool InstanceServer::listen(const QString &socketName)
 {
     delete m_server;
+    m_server = nullptr;
+    releaseLock();
+    if (socketName.isEmpty() || !takeLock(socketName))
+        return false;
+    // With the lock, a socket found under the name is one a crashed instance left behind.
+    QLocalServer::removeServer(socketName);
     m_server = new QLocalServer(this);
     // No access options: with them Qt makes the socket elsewhere and renames it over the
-    // name, which would take the name from a live instance. The runtime folder is the
-    // user's own; in the shared one the socket's mode keeps other users out.
+    // name. The folder is the user's own and no one else's (see instanceSocketName), and
+    // every connection's peer is checked besides.
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::acceptConnection);
     if (m_server->listen(socketName))
         return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
-    // The name is taken: by a live instance (which accepts) or by a socket a crashed one
-    // left behind (which refuses), and only that one may be replaced.
-    QLocalSocket probe;
-    probe.connectToServer(socketName);
-    if (probe.waitForConnected(3000)) {
-        probe.disconnectFromServer();
-        return false;
-    }
-    QLocalServer::removeServer(socketName);
-    return m_server->listen(socketName);
+    releaseLock();
+    return false;
 }
 
 bool InstanceServer::isListening() const
@@ -220,6 +313,11 @@ void InstanceServer::enqueue(const QStringList &files)
 void InstanceServer::acceptConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        if (!peerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
         if (socket->bytesAvailable() > 0)
@@ -289,8 +387,9 @@ void serveMainWindow(InstanceServer &server)
     server.setLister([] {
         QStringList files;
         if (TForm1 *frame = mainWindow()) {
+            // Files only: an untitled window has a caption, not a file.
             for (TForm2 *doc : frame->workspace().documents()) {
-                if (!doc->FileName().isEmpty())
+                if (!doc->isUntitled())
                     files << doc->FileName();
             }
         }
@@ -302,13 +401,29 @@ void serveMainWindow(InstanceServer &server)
             return false;
         for (const QString &file : files) {
             // Past the 30th window each further file would only repeat the same message.
-            if (!frame->workspace().openInNewWindow(file))
+            if (!frame->workspace().openHandedFile(file))
                 break;
         }
         bringToFront(*frame);
         return true;
     });
 }
+
+namespace {
+
+bool handFilesOverOnceListening(const QString &socketName, const QStringList &files)
+{
+    const QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+        if (handFilesOver(socketName, files, int(qMax<qint64>(deadline.remainingTime(), 1))))
+            return true;
+        // Before the event loop, with nothing else to do: the instance is setting up.
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+} // namespace
 
 std::optional<int> startOrHandOver(const CommandLine &command, InstanceServer &server)
 {
@@ -323,9 +438,14 @@ std::optional<int> startOrHandOver(const CommandLine &command, InstanceServer &s
         return files ? 0 : 1;
     }
     // Without files a start is the program as it always was: a window of its own.
-    if (!command.newInstance && !command.files.isEmpty() && handFilesOver(socketName, command.files))
+    const bool handsOver = !command.newInstance && !command.files.isEmpty();
+    if (handsOver && handFilesOver(socketName, command.files))
         return 0;
-    server.listen(socketName);
+    // Another start that holds the instance's place may not listen yet: it started at the
+    // same moment as this one. Its files go to it as soon as it does.
+    if (!server.listen(socketName) && handsOver
+        && handFilesOverOnceListening(socketName, command.files))
+        return 0;
     serveMainWindow(server);
     server.enqueue(command.files);
     return std::nullopt;

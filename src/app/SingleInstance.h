@@ -26,8 +26,10 @@ struct CommandLine
 // relative names are taken from workingDirectory, "file:" URLs become their paths.
 CommandLine parseCommandLine(const QStringList &arguments, const QString &workingDirectory);
 
-// Where the running instance listens: one socket per user and display, in the user's
-// runtime folder (the temporary folder, with the user id in the name, when there is none).
+// Where the running instance listens: one socket per user and display (":0" and ":0.0" are
+// one display), in the user's runtime folder, or without one in a folder of the user's own
+// in the temporary folder, which only the user can enter. Empty when that folder is taken
+// by someone else: then nothing is handed over.
 QString instanceSocketName();
 
 // Gives the files to the instance listening at socketName and waits up to waitMs for it
@@ -52,9 +54,11 @@ public:
     explicit InstanceServer(QObject *parent = nullptr);
     ~InstanceServer() override;
 
-    // Listens at socketName. A socket left behind by an instance that ended without
-    // removing it (a crash) is replaced; false when a live instance already listens
-    // there, or the socket cannot be made.
+    // Listens at socketName, as the one instance there: a lock file beside the socket
+    // decides between starts. A socket left behind by an instance that ended without
+    // removing it (a crash) is replaced; false when a live instance holds the place (or
+    // is about to listen there), or the socket cannot be made. Connections from another
+    // user's processes are refused.
     bool listen(const QString &socketName);
     bool isListening() const;
 
@@ -67,8 +71,11 @@ private:
     void acceptConnection();
     void readRequest(QLocalSocket *socket);
     void flush();
+    bool takeLock(const QString &socketName);
+    void releaseLock();
 
     QLocalServer *m_server = nullptr;
+    int m_lock = -1; // the lock file's descriptor while this is the instance
     Opener m_opener;
     Lister m_lister;
     QStringList m_pending;

@@ -5,14 +5,12 @@
 #include "app/TForm1.h"
 #include "app/CommandBindings.h"
 #include "app/DesktopIntegration.h"
-#include "app/ProgramDir.h"
+#include "app/InstallCheck.h"
 #include "app/RecoveryBinding.h"
 #include "markup/SysUt.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFileInfo>
-#include <QTextStream>
 #include <QTimer>
 #include <QProxyStyle>
 #include <QToolTip>
@@ -53,21 +51,6 @@ private:
         m_titleBarIcons;
 };
 
-// For "--check-install": where the program found its data, and whether it is all there.
-int reportInstallation()
-{
-    const QString dir = programDir();
-    QTextStream out(stdout);
-    out << "programDir: " << dir << Qt::endl;
-    int missing = 0;
-    for (const QString &file : {u"data"_s, u"help/index.htm"_s, u"SABLONY"_s}) {
-        const bool found = QFileInfo::exists(dir + file);
-        out << (found ? "found: " : "missing: ") << file << Qt::endl;
-        missing += found ? 0 : 1;
-    }
-    return missing == 0 ? 0 : 3;
-}
-
 } // namespace
 
 int runProgram(QApplication &app, bool quitWhenStarted)
@@ -104,8 +87,11 @@ int runProgram(QApplication &app, bool quitWhenStarted)
     if (window.settings().Tipky)
         window.showTips();
     window.rebuildUserCommandMenu();
+    InstallCheck installCheck;
     if (quitWhenStarted) {
-        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(reportInstallation()); });
+        QTimer::singleShot(0, &app, [&installCheck] {
+            installCheck.run([](int exitCode) { QCoreApplication::exit(exitCode); });
+        });
     } else {
         QTimer::singleShot(0, &window, [&recovery] { (void)recovery.offer(); });
         // Once the window is on the screen and drawn, not before.

@@ -48,11 +48,8 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
             [this] { m_menu->releaseTakenShortcuts(); }); // a sub-window's menu binds Ctrl+W
     connect(m_documents.get(), &DocumentManager::activeDocumentShown, this,
             &TForm1::showActiveDocument);
-    connect(m_documents.get(), &DocumentManager::activeDocumentLoaded, this, [this] {
-        setStatusText(1, QString());
-        m_documents->refreshDocumentStatus();
-        updateModifiedIndicators(false);
-    });
+    connect(m_documents.get(), &DocumentManager::activeDocumentLoaded, this,
+            &TForm1::showActiveDocumentUnchanged);
     connect(m_documents.get(), &DocumentManager::recentFilesChanged, this,
             &TForm1::RefreshRecentMenu);
     connect(m_documents.get(), &DocumentManager::statusTextSet, this, &TForm1::setStatusText);
@@ -176,6 +173,13 @@ void TForm1::attachDocument(TForm2 *doc)
         toolButton(u"CutButton"_s)->setEnabled(selected);
         toolButton(u"CopyButton"_s)->setEnabled(selected);
     });
+}
+
+void TForm1::showActiveDocumentUnchanged()
+{
+    setStatusText(1, QString());
+    m_documents->refreshDocumentStatus();
+    updateModifiedIndicators(false);
 }
 
 void TForm1::updateModifiedIndicators(bool modified)
@@ -322,8 +326,10 @@ void TForm1::sidePanelPageChanged(int index)
 {
     if (index != 2)
         return;
-    WebBrowser2->navigate(QUrl::fromLocalFile(programDir() + u"help/index.htm"_s));
+    // The preview window's view goes into the document area first: made after the tab's
+    // view, it left that one blank until the tab was shown again.
     Q_EMIT helpPageOpened(programDir() + u"help/index2.htm"_s);
+    WebBrowser2->navigate(QUrl::fromLocalFile(programDir() + u"help/index.htm"_s));
 }
 
 // --- frame commands --------------------------------------------------------------------

@@ -146,6 +146,8 @@ private:
     void connectEditCommands();
     void attachDocument(TForm2 *document);
     void showActiveDocument(TForm2 *document);
+    // The active document holds a file as read: nothing in it is changed.
+    void showActiveDocumentUnchanged();
     QFont editorFont() const;
     EditorKeyOptions editorKeyOptions();
     void updateModifiedIndicators(bool modified);

@@ -243,8 +243,12 @@ void TForm1::createStatusBar()
     bar->addPermanentWidget(encoding);
     connect(m_documents.get(), &DocumentManager::activeDocumentChanged, encoding,
             [this, encoding] { encoding->setDocument(m_documents->activeDocument()); });
+    // Read again in another encoding, the page is the file as it is: not "Změněno".
     connect(encoding, &EncodingPanel::documentReloaded, this, [this](TForm2 *doc) {
-        if (doc == m_documents->activeDocument() && m_settings.Colorize)
+        if (doc != m_documents->activeDocument())
+            return;
+        showActiveDocumentUnchanged();
+        if (m_settings.Colorize)
             m_documents->colorizeActiveDocument();
     });
     // The panel's choices from the keyboard too: "Soubor" → "Kódování".

@@ -32,16 +32,6 @@ QStringList entryPagesOf(const TSettings &settings)
     return settings.SiteEntryPages.split(u'|', Qt::SkipEmptyParts);
 }
 
-TForm2 *openDocumentOf(Workspace &workspace, const QString &path)
-{
-    const QFileInfo wanted(path);
-    for (TForm2 *doc : workspace.documents()) {
-        if (!doc->isUntitled() && QFileInfo(doc->FileName()) == wanted)
-            return doc;
-    }
-    return nullptr;
-}
-
 void bringToFront(TForm2 &doc)
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(doc.parentWidget())) {
@@ -157,7 +147,7 @@ void RunSiteCheck(Workspace &workspace)
 
 bool openPageAt(Workspace &workspace, const QString &path, int line, int column)
 {
-    TForm2 *doc = openDocumentOf(workspace, path);
+    TForm2 *doc = workspace.documentOf(path);
     if (!doc) {
         doc = workspace.openInNewWindow(path);
         if (!doc || doc->isUntitled())
@@ -277,7 +267,7 @@ CaseFixOutcome fixCaseMismatches(Workspace &workspace, const QString &home,
         root += u'/';
     for (const auto &[page, list] : byPage(findings)) {
         const QString path = root + page;
-        if (TForm2 *doc = openDocumentOf(workspace, path))
+        if (TForm2 *doc = workspace.documentOf(path))
             fixOpenPage(workspace, *doc, list, outcome);
         else
             fixClosedPage(workspace, path, list, outcome);

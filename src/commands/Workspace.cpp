@@ -4,7 +4,18 @@
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
 
+#include <QFileInfo>
 #include <QWidget>
+
+TForm2 *Workspace::documentOf(const QString &path) const
+{
+    const QFileInfo wanted(path);
+    for (TForm2 *doc : documents()) {
+        if (!doc->isUntitled() && QFileInfo(doc->FileName()) == wanted)
+            return doc;
+    }
+    return nullptr;
+}
 
 EditorBuffer *Workspace::activeBuffer() const
 {

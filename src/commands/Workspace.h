@@ -71,6 +71,9 @@ public:
     virtual TableWindowService *tableWindows() const = 0;
     virtual PreviewPlaces *previewPlaces() const = 0;
 
+    // The open window of the file at path (the same file, however the path is written),
+    // nullptr when none shows it.
+    TForm2 *documentOf(const QString &path) const;
     // The active document's editor, nullptr when none is open.
     EditorBuffer *activeBuffer() const;
     // Whether the active document may grow by this many characters, replacing its

@@ -19,11 +19,13 @@ QString g_modulePath;
 QString defaultModulePath()
 {
     const QString dir = QCoreApplication::applicationDirPath();
-    // Beside the executable in the build; under lib/ when installed.
-    const QString installed = QDir::cleanPath(dir + u"/../lib/brisko-editor/brisko-browser"_s);
-    if (QFileInfo::exists(installed + u".so"_s))
-        return installed;
-    return dir + u"/brisko-browser"_s;
+    const QString file = QStringLiteral(BRISKO_BROWSER_MODULE_FILE);
+    // Beside the executable in the build tree (and in a folder unpacked anywhere); installed,
+    // in the program's own folder under the prefix, reached from bin/.
+    const QString beside = QDir(dir).filePath(file);
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(dir + u'/' + QStringLiteral(BRISKO_INSTALLED_MODULE_DIR) + u'/' + file);
 }
 
 struct LoadedModule

@@ -41,8 +41,8 @@ public:
     void copySelection();
     void selectAll();
 
-    // The engine module's file; tests point it elsewhere. Empty restores the default:
-    // "brisko-browser" beside the executable.
+    // The engine module's file; tests point it elsewhere. Empty restores the default: the
+    // module beside the executable, else where the installation puts it.
     static void setEngineModulePath(const QString &path);
     static QString engineModulePath();
 

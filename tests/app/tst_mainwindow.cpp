@@ -66,6 +66,7 @@ private Q_SLOTS:
     void statusBarFollowsTheDocument();
     void typingLeavesTheStatusBarLayoutAlone();
     void openedFileIsNotReportedChanged();
+    void fileReadAgainInAnotherEncodingIsNotReportedChanged();
     void hidingSidePanelPressesItsButton();
     void autoIndentShortcutFlipsButtonOnly();
     void tipsRingAndShowNextTime();
@@ -358,6 +359,33 @@ void tst_MainWindow::openedFileIsNotReportedChanged()
     w.workspace().openInNewWindow(dir.filePath(u"a.htm"_s));
     QVERIFY(!fx.buffer().IsModified());
     QCOMPARE(w.statusText(1), QString());
+    QTest::keyClicks(&fx.buffer(), u"y"_s);
+    QCOMPARE(w.statusText(1), u"Změněno"_s);
+}
+
+void tst_MainWindow::fileReadAgainInAnotherEncodingIsNotReportedChanged()
+{
+    ScriptedInteraction user;
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"a.htm"_s), "<P>\xe8\xe1p</P>"); // "čáp" in Windows-1250
+    MainWindowFixture fx(0);
+    TForm1 &w = fx.window();
+    w.settings().Colorize = true;
+    QVERIFY(w.workspace().openInNewWindow(dir.filePath(u"a.htm"_s)));
+    QCOMPARE(w.statusText(1), QString());
+
+    // The encoding panel's menu, as the user opens it from "Soubor" -> "Kódování".
+    auto *menu = w.findChild<QMenu *>(u"FileEncoding"_s);
+    QVERIFY(menu);
+    Q_EMIT menu->aboutToShow();
+    auto *reopen = menu->findChild<QAction *>(u"ReopenAs ISO-8859-2"_s);
+    QVERIFY(reopen);
+    QVERIFY(reopen->isEnabled());
+    reopen->trigger();
+    QCOMPARE(fx.doc()->encoding().encoding, TextEncoding::Iso88592);
+    QVERIFY(!fx.buffer().IsModified());
+    QCOMPARE(w.statusText(1), QString());
+    QVERIFY(!w.toolButton(u"SaveButton"_s)->isEnabled());
     QTest::keyClicks(&fx.buffer(), u"y"_s);
     QCOMPARE(w.statusText(1), u"Změněno"_s);
 }

@@ -1,5 +1,7 @@
+#include "app/TForm1.h"
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestMain.h"
 
 #include <QDialog>
@@ -10,6 +12,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -59,6 +62,7 @@ private Q_SLOTS:
     void rightClickMenuIsCzech();
     void windowsAroundTheViewStayAsTheyWere();
     void pageFillsThePreviewEachTimeItIsShown();
+    void helpTabDrawsItsPageTheFirstTime();
 
 private:
     QTemporaryDir m_dir;
@@ -282,6 +286,40 @@ void tst_WebBrowser::pageFillsThePreviewEachTimeItIsShown()
     QCoreApplication::processEvents();
     browser->show();
     QTRY_VERIFY_WITH_TIMEOUT(redAt(QPoint(40, 40)) && redAt(nearEnd), 10000);
+}
+
+// The "Nápověda" tab shows the short help in the side panel and opens the long one in the
+// preview window: two views made at once. The tab's view stayed blank until the user left
+// the tab and came back.
+void tst_WebBrowser::helpTabDrawsItsPageTheFirstTime()
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs an X server (the Xvfb run of this test)");
+    ScriptedInteraction user;
+    MainWindowFixture fx(0);
+    TForm1 &w = fx.window();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.TabbedNotebook1->setCurrentIndex(2);
+    // The heading of the short help is drawn in the help's blue.
+    const auto headingDrawn = [&] {
+        WebBrowser &browser = *w.WebBrowser2;
+        const QPoint origin = browser.mapToGlobal(QPoint(0, 0));
+        const QImage shot = w.screen()
+                                ->grabWindow(0, origin.x(), origin.y(), browser.width(),
+                                             std::min(browser.height(), 80))
+                                .toImage();
+        const QColor blue(0x00, 0x40, 0x80);
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                if (qAbs(c.red() - blue.red()) + qAbs(c.green() - blue.green())
+                        + qAbs(c.blue() - blue.blue()) < 40)
+                    return true;
+            }
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(headingDrawn(), 20000);
 }
 
 BRISKO_TEST_MAIN(tst_WebBrowser)
