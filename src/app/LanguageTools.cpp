@@ -11,11 +11,14 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -30,6 +33,17 @@ LanguageTools::LanguageTools(const Frame &frame, const QStringList &dictionaryFo
     setObjectName(u"LanguageTools"_s);
     m_checker.setPersonalListPath(SpellChecker::defaultPersonalListPath());
     m_language = m_documents.settings().SpellCheck;
+    // Says in the status bar, for as long as it is so, that the chosen language has no
+    // dictionary here: nothing is checked then, and never in another language.
+    if (auto *main = qobject_cast<QMainWindow *>(&frame.window)) {
+        m_missingDictionary = new QLabel(main->statusBar());
+        m_missingDictionary->setObjectName(u"SpellingMissing"_s);
+        m_missingDictionary->setFrameShape(QFrame::StyledPanel);
+        m_missingDictionary->setFrameShadow(QFrame::Sunken);
+        m_missingDictionary->hide();
+        // After the frame's own panels, before the page's encoding.
+        main->statusBar()->addWidget(m_missingDictionary);
+    }
     buildSpellingMenu();
     applySpelling();
     connect(&m_documents, &DocumentManager::activeDocumentChanged, this,
@@ -92,6 +106,13 @@ void LanguageTools::buildSpellingMenu()
         m_languageGroup->addAction(language);
         connect(language, &QAction::triggered, this, [this, name = d.name] { setSpelling(name); });
     }
+    // The chosen language whose dictionary is not installed: shown chosen, not choosable.
+    m_missingItem = m_spellMenu->addAction(QString());
+    m_missingItem->setObjectName(u"SpellMissing"_s);
+    m_missingItem->setCheckable(true);
+    m_missingItem->setChecked(true);
+    m_missingItem->setEnabled(false);
+    m_missingItem->setVisible(false);
     item->setMenu(m_spellMenu);
 }
 
@@ -103,32 +124,62 @@ void LanguageTools::setSpelling(const QString &language)
     applySpelling();
 }
 
+const SpellDictionary *LanguageTools::dictionaryNamed(const QString &name) const
+{
+    for (const SpellDictionary &d : m_dictionaries) {
+        if (d.name == name)
+            return &d;
+    }
+    return nullptr;
+}
+
+bool LanguageTools::isChecking() const
+{
+    return !m_documents.settings().SpellCheck.isEmpty() && dictionaryNamed(m_language);
+}
+
+QString missingDictionaryText(const QString &language)
+{
+    QString text = u"Slovník pro kontrolu pravopisu %1 není nainstalován"_s.arg(
+        dictionaryCaption(language));
+    if (language.startsWith(u"cs"_s))
+        text += u" (balíček hunspell-cs)"_s;
+    return text + u": pravopis se nekontroluje."_s;
+}
+
 void LanguageTools::applySpelling()
 {
     if (m_dictionaries.isEmpty())
         return;
     const QString wanted = m_documents.settings().SpellCheck;
-    const SpellDictionary *dictionary = nullptr;
-    for (const SpellDictionary &d : m_dictionaries) {
-        if (d.name == wanted || (!dictionary && d.name == DefaultSpellLanguage))
-            dictionary = &d;
-    }
-    if (!dictionary)
-        dictionary = &m_dictionaries.first();
     const bool on = !wanted.isEmpty();
+    const SpellDictionary *dictionary = on ? dictionaryNamed(wanted) : nullptr;
     // The dictionary takes tens of megabytes and a processor for a while: it is read once
     // there is a page to check (see attachMarkers), not while the program starts.
-    if (on && !m_documents.documents().isEmpty() && m_checker.language() != dictionary->name
+    if (dictionary && !m_documents.documents().isEmpty() && m_checker.language() != dictionary->name
         && !(m_checker.isLoading() && m_language == dictionary->name))
         m_checker.loadInBackground(*dictionary);
     if (on)
-        m_language = dictionary->name;
+        m_language = wanted;
+    // A language without its dictionary checks nothing: never another language instead.
+    const bool missing = on && !dictionary;
+    if (missing)
+        m_checker.unload();
     if (QAction *check = m_spellMenu->findChild<QAction *>(u"SpellOn"_s)) {
         const QSignalBlocker quiet(check);
         check->setChecked(on);
     }
     for (QAction *a : m_languageGroup->actions())
         a->setChecked(a->data().toString() == m_language);
+    m_missingItem->setText(dictionaryCaption(m_language) + u" – slovník není nainstalován"_s);
+    m_missingItem->setVisible(!m_language.isEmpty() && !dictionaryNamed(m_language));
+    if (m_missingDictionary) {
+        m_missingDictionary->setText(
+            u"Chybí slovník %1: pravopis se nekontroluje"_s.arg(dictionaryCaption(m_language)));
+        m_missingDictionary->setToolTip(missingDictionaryText(m_language)
+                                        + u" Jiný jazyk lze zvolit v nabídce Možnosti → Kontrola pravopisu."_s);
+        m_missingDictionary->setVisible(missing);
+    }
     attachMarkers();
 }
 
@@ -136,17 +187,11 @@ void LanguageTools::attachMarkers()
 {
     if (m_dictionaries.isEmpty())
         return;
-    const bool on = !m_documents.settings().SpellCheck.isEmpty();
+    const bool on = isChecking();
     // The first page asks for the dictionary put off at start.
     if (on && !m_documents.documents().isEmpty() && m_checker.language().isEmpty()
-        && !m_checker.isLoading()) {
-        for (const SpellDictionary &d : std::as_const(m_dictionaries)) {
-            if (d.name == m_language) {
-                m_checker.loadInBackground(d);
-                break;
-            }
-        }
-    }
+        && !m_checker.isLoading())
+        m_checker.loadInBackground(*dictionaryNamed(m_language));
     for (TForm2 *doc : m_documents.documents()) {
         SpellMarker *marker = SpellMarker::of(*doc->RichEdit1);
         if (!marker && !on)
@@ -178,6 +223,9 @@ void LanguageTools::goToFinding(int line, int column)
     }
     moveCaretTo(*doc->RichEdit1, line, column);
     doc->RichEdit1->setFocus();
+    // The status bar follows the caret the jump moved, as it follows keys and clicks.
+    const auto [caretLine, caretColumn] = doc->RichEdit1->CaretLineColumn();
+    m_documents.setStatusText(3, QString::number(caretLine) + u':' + QString::number(caretColumn));
 }
 
 LanguageTools *installLanguageTools(const LanguageTools::Frame &frame)
@@ -188,7 +236,13 @@ LanguageTools *installLanguageTools(const LanguageTools::Frame &frame)
 void moveCaretTo(EditorBuffer &buffer, int line, int column)
 {
     const int lineIndex = std::clamp(line - 1, 0, buffer.lineCount() - 1);
-    const int inLine = std::clamp(column - 1, 0, int(buffer.LineText(lineIndex).size()));
+    const QString text = buffer.LineText(lineIndex);
+    int inLine = std::clamp(column - 1, 0, int(text.size()));
+    // Never between the two halves of a character beyond the Basic Multilingual Plane:
+    // what is typed there would split it.
+    if (inLine > 0 && inLine < text.size() && text[inLine].isLowSurrogate()
+        && text[inLine - 1].isHighSurrogate())
+        --inLine;
     buffer.SetSelStart(buffer.LineStart(lineIndex) + inLine);
     buffer.SetSelLength(0);
     buffer.ensureCursorVisible();

@@ -7,7 +7,9 @@
 
 class EditorBuffer;
 class HtmlCheckPanel;
+class QAction;
 class QActionGroup;
+class QLabel;
 class QMenu;
 class DocumentManager;
 class MainMenu;
@@ -40,6 +42,8 @@ public:
 
     SpellChecker &checker() { return m_checker; }
     HtmlCheckPanel *panel() const { return m_panel; }
+    // The status bar's word that the chosen language has no dictionary; shown only then.
+    QLabel *missingDictionaryLabel() const { return m_missingDictionary; }
     const QList<SpellDictionary> &dictionaries() const { return m_dictionaries; }
 
     // Turns checking on in the language (one of the dictionaries) or off (empty), as the
@@ -53,6 +57,9 @@ private:
     void attachMarkers();
     void applySpelling();
     void goToFinding(int line, int column);
+    const SpellDictionary *dictionaryNamed(const QString &name) const;
+    // Checking is on and the chosen language's dictionary is here.
+    bool isChecking() const;
 
     MainMenu &m_menu;
     DocumentManager &m_documents;
@@ -61,9 +68,15 @@ private:
     QString m_language; // the language turning checking on picks
     QMenu *m_spellMenu = nullptr;
     QActionGroup *m_languageGroup = nullptr;
+    QAction *m_missingItem = nullptr;
+    QLabel *m_missingDictionary = nullptr;
     HtmlCheckPanel *m_panel = nullptr;
     QPointer<TForm2> m_checkedDocument;
 };
+
+// "Slovník pro kontrolu pravopisu Čeština (cs_CZ) není nainstalován (balíček hunspell-cs):
+// pravopis se nekontroluje."
+QString missingDictionaryText(const QString &language);
 
 // Installs the tools on the frame, with the system's dictionaries.
 LanguageTools *installLanguageTools(const LanguageTools::Frame &frame);

@@ -93,7 +93,7 @@ private:
 
 SiteCheckOptions siteCheckOptions(Workspace &workspace, const QString &home)
 {
-    return {home, entryPagesOf(workspace.settings())};
+    return {home, entryPagesOf(workspace.settings()), workspace.settings().BackupPrip};
 }
 
 SiteCheckWindow &siteCheckWindow(Workspace &workspace)
@@ -291,10 +291,11 @@ bool checkSiteBeforeUpload(Workspace &workspace, const QString &home, SiteReport
     const int recased = int(report.findingsOf(SiteFindingKind::CaseMismatch).size());
     if (broken + recased == 0)
         return true;
-    const int answer = ui().choose(
+    // Enter shows the report: a site with known faults goes up only when asked for.
+    const int answer = ui().chooseWithDefault(
         u"Kontrola webu našla chyby, které na serveru nebudou fungovat.\r\n"
         u"Nefunkční odkazy: %1\r\nChybná velikost písmen: %2"_s.arg(broken).arg(recased),
-        {u"Nahrát i tak"_s, u"Zobrazit zprávu"_s, u"Zrušit"_s});
+        {u"Nahrát i tak"_s, u"Zobrazit zprávu"_s, u"Zrušit"_s}, 1);
     if (answer == 0)
         return true;
     showReport = answer == 1;

@@ -76,10 +76,20 @@ SpellMarker::SpellMarker(EditorBuffer &buffer, SpellChecker &checker)
     connect(&m_sliceTimer, &QTimer::timeout, this, &SpellMarker::slice);
     connect(buffer.document(), &QTextDocument::contentsChange, this,
             &SpellMarker::contentsChanged);
+    // Lines come into view however the view moves. The wheel and the bar's handle change
+    // the bar's value; the keyboard (Ctrl+End, PgDn, the caret's moves), a click in the
+    // bar's trough and a jump to a place set the bar with its signals blocked, and say so
+    // only by updating the whole view: both are followed.
     connect(buffer.verticalScrollBar(), &QScrollBar::valueChanged, this,
             &SpellMarker::scheduleVisible);
     connect(buffer.verticalScrollBar(), &QScrollBar::rangeChanged, this,
             &SpellMarker::scheduleVisible);
+    connect(&buffer, &QPlainTextEdit::updateRequest, this, [this](const QRect &rect, int dy) {
+        // The caret's blink and an edited line update a part of the view; new colours
+        // update all of it, but show the same lines.
+        if ((dy != 0 || rect.contains(m_buffer.viewport()->rect())) && visibleBlocks() != m_looked)
+            scheduleVisible();
+    });
     connect(&checker, &SpellChecker::wordsChanged, this, &SpellMarker::recheckAll);
     recheckAll();
 }
@@ -188,7 +198,8 @@ void SpellMarker::checkVisible()
 {
     if (!m_enabled)
         return;
-    const auto [first, last] = visibleBlocks();
+    m_looked = visibleBlocks();
+    const auto [first, last] = m_looked;
     QTextBlock block = m_buffer.document()->findBlockByNumber(first);
     for (int n = first; n <= last && block.isValid(); ++n, block = block.next()) {
         if (!isChecked(block))
@@ -239,6 +250,7 @@ void SpellMarker::finish()
             checkBlock(b);
     }
     m_sweepFrom = m_buffer.document()->blockCount();
+    m_looked = visibleBlocks(); // every line is checked: what is on screen too
     refreshMarks();
     Q_EMIT checked();
 }
@@ -262,7 +274,15 @@ void SpellMarker::refreshMarks()
             marks.append({c, format});
         }
     }
-    m_buffer.setExtraSelections(marks);
+    // The same marks again change nothing on screen: the view is left alone.
+    const QList<QTextEdit::ExtraSelection> shown = m_buffer.extraSelections();
+    const bool same = std::equal(marks.begin(), marks.end(), shown.begin(), shown.end(),
+                                 [](const QTextEdit::ExtraSelection &a, const QTextEdit::ExtraSelection &b) {
+                                     return a.cursor.selectionStart() == b.cursor.selectionStart()
+                                            && a.cursor.selectionEnd() == b.cursor.selectionEnd();
+                                 });
+    if (!same)
+        m_buffer.setExtraSelections(marks);
 }
 
 QList<QPair<int, int>> SpellMarker::markedWords() const

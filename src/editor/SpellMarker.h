@@ -12,8 +12,8 @@ class SpellChecker;
 // Marks misspelt words of an editor with a red wavy underline while the user types. Each
 // line keeps its words' verdicts and the scan state it ends in, so an edit rechecks only the
 // lines it touched (and the following ones while their state changes). What is on screen is
-// checked first; the rest follows in short slices from the event loop, as the background
-// colouring does. The marks are the editor's extra selections and never change the text,
+// checked first, whatever brought it there (the wheel, the scroll bar, the keyboard, a jump);
+// the rest follows in short slices from the event loop, as the background colouring does. The marks are the editor's extra selections and never change the text,
 // its colours, the undo history or the modified flag.
 class SpellMarker : public QObject
 {
@@ -66,4 +66,5 @@ private:
     int m_sweepFrom = 0; // the first line the slices have not passed
     QTimer m_visibleTimer;
     QTimer m_sliceTimer;
+    QPair<int, int> m_looked{-1, -1}; // the lines on screen at the last look
 };

@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -95,4 +98,42 @@ QStringList changeFileNameCase(const QStringList &paths, bool upper)
             refused.append(path);
     }
     return refused;
+}
+
+namespace {
+
+// Extensions a site serves: never taken for backups, whatever the settings say.
+bool isSiteContentExtension(QStringView extension)
+{
+    static const QStringView served[] = {u"htm", u"html", u"shtml", u"php", u"asp", u"htx",
+                                         u"htt", u"sab", u"css", u"js"};
+    return std::any_of(std::begin(served), std::end(served), [extension](QStringView e) {
+        return extension.compare(e, Qt::CaseInsensitive) == 0;
+    });
+}
+
+} // namespace
+
+bool isEditorOwnFile(const QString &fileName, const QString &backupExtension)
+{
+    const QString name = fileName.section(u'/', -1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot <= 0)
+        return false;
+    const QStringView extension = QStringView(name).sliced(dot + 1);
+    const QString backup = backupExtension.trimmed();
+    if (!backup.isEmpty() && extension.compare(backup, Qt::CaseInsensitive) == 0
+        && !isSiteContentExtension(extension))
+        return true;
+    // Qt's safe writing puts the text into "<name>.XXXXXX" and renames it over the page;
+    // an end in between leaves it behind.
+    static const QRegularExpression unfinished(u"^(.+\\.[^.]+)\\.[A-Za-z0-9]{6}$"_s);
+    if (const QRegularExpressionMatch m = unfinished.match(name); m.hasMatch()) {
+        const QString page = m.captured(1);
+        if (isSiteContentExtension(QStringView(page).sliced(page.lastIndexOf(u'.') + 1)))
+            return true;
+    }
+    static const QRegularExpression recovery(
+        u"^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}(-[0-9]+\\.rec|\\.lock)$"_s);
+    return recovery.match(name).hasMatch();
 }

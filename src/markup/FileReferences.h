@@ -37,3 +37,13 @@ QString caseChangedPath(const QString &path, bool upper);
 // Re-cases every file's name; files whose new name is taken keep theirs. The paths that
 // could not be renamed are returned.
 QStringList changeFileNameCase(const QStringList &paths, bool upper);
+
+// Whether the file is one the editor itself leaves in a folder of pages, no part of the site:
+// - a backup: its extension is the backup extension of the settings ("bak" as shipped),
+//   compared without regard to case; an extension of the site's own pages, style sheets or
+//   scripts never makes a backup of them;
+// - a copy the editor was writing when it ended before putting it in place: the page's
+//   name and six letters or digits ("index.html.AbCdEf");
+// - a recovery copy or its lock ("<session>-<document>.rec", "<session>.lock").
+// fileName may carry a folder; only its last part counts.
+bool isEditorOwnFile(const QString &fileName, const QString &backupExtension);

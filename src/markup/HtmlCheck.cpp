@@ -7,6 +7,7 @@
 #include <tidy/tidybuffio.h>
 
 #include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -172,6 +173,42 @@ Bool TIDY_CALL collectMessage(TidyMessage message)
     return no;
 }
 
+// Tidy counts the columns of a line in characters (code points); the editor counts UTF-16
+// units, two for a character beyond the Basic Multilingual Plane (most emoji). Each
+// message's column becomes the editor's, so the caret lands before the character Tidy
+// meant and never between the two halves of one.
+void toEditorColumns(QStringView page, QList<HtmlMessage> &messages)
+{
+    if (std::none_of(page.begin(), page.end(), [](QChar c) { return c.isSurrogate(); }))
+        return;
+    // Where each line starts, its breaks counted as Tidy counts them: CR LF, LF or CR.
+    std::vector<qsizetype> starts{0};
+    for (qsizetype i = 0; i < page.size(); ++i) {
+        if (page[i] == u'\r' && i + 1 < page.size() && page[i + 1] == u'\n')
+            ++i;
+        if (page[i] == u'\r' || page[i] == u'\n')
+            starts.push_back(i + 1);
+    }
+    for (HtmlMessage &m : messages) {
+        if (m.line < 1 || size_t(m.line) > starts.size())
+            continue;
+        const qsizetype from = starts[size_t(m.line - 1)];
+        qsizetype to = size_t(m.line) < starts.size() ? starts[size_t(m.line)] : page.size();
+        while (to > from && (page[to - 1] == u'\r' || page[to - 1] == u'\n'))
+            --to;
+        const QStringView line = page.sliced(from, to - from);
+        qsizetype unit = 0;
+        int character = 1;
+        for (; character < m.column && unit < line.size(); ++character) {
+            const bool pair = line[unit].isHighSurrogate() && unit + 1 < line.size()
+                              && line[unit + 1].isLowSurrogate();
+            unit += pair ? 2 : 1;
+        }
+        // Past the line's end the columns go on one unit each.
+        m.column = int(unit) + 1 + (m.column - character);
+    }
+}
+
 } // namespace
 
 QList<HtmlMessage> checkHtml(QStringView page)
@@ -203,6 +240,7 @@ QList<HtmlMessage> checkHtml(QStringView page)
     tidyRelease(doc);
     tidyBufFree(&errors);
 
+    toEditorColumns(page, collector.messages);
     std::stable_sort(collector.messages.begin(), collector.messages.end(),
                      [](const HtmlMessage &a, const HtmlMessage &b) {
                          return std::pair(a.line, a.column) < std::pair(b.line, b.column);

@@ -13,7 +13,8 @@ enum class HtmlMessageKind {
 };
 
 // One finding of the HTML check, at a 1-based line and column of the page (a tab counts as
-// one column, CR LF as one line break, as the editor counts them).
+// one column, CR LF as one line break, a character beyond the Basic Multilingual Plane as
+// two columns, as the editor counts them).
 struct HtmlMessage
 {
     HtmlMessageKind kind = HtmlMessageKind::Warning;

@@ -109,6 +109,14 @@ void scanStartTag(QStringView text, qsizetype lt, qsizetype gt, PageScan &scan)
             scan.references << scanStyleText(value, start);
             continue;
         }
+        if (element == u"BASE"_s) {
+            // Only the first BASE with an address counts, as browsers read it.
+            if (attribute == u"HREF"_s && scan.baseOffset < 0 && !value.trimmed().isEmpty()) {
+                scan.base = value;
+                scan.baseOffset = start;
+            }
+            continue;
+        }
         PageReference ref = reference(value, start, element, attribute);
         if (attribute == u"BACKGROUND"_s) {
             ref.embedded = true;

@@ -31,12 +31,17 @@ struct PageScan
 {
     QList<PageReference> references; // in the order of the text
     QStringList anchors;             // every NAME and ID value, as written
+    // The HREF of the page's first BASE element that has one (quotes removed, as written):
+    // every relative reference of the page is read from there, not from the page's folder.
+    // Empty when the page has none; baseOffset is of its value's first character.
+    QString base;
+    qsizetype baseOffset = -1;
 };
 
 // The references and anchors of an HTML page: A/AREA/LINK HREF, IMG SRC (LOWSRC, DYNSRC,
 // USEMAP), INPUT/FRAME/IFRAME/SCRIPT/EMBED/BGSOUND SRC, BACKGROUND of any element, OBJECT
 // DATA, APPLET CODE (a ".class" file) and ARCHIVE, and url(...) in STYLE blocks and style
-// attributes. Comments and the content of SCRIPT elements are skipped.
+// attributes, and the HREF of BASE. Comments and the content of SCRIPT elements are skipped.
 PageScan scanPage(QStringView text);
 // The url(...) and @import references of a style sheet (or of a STYLE block or a style
 // attribute: offsets count from the start of text, plus shift).

@@ -229,10 +229,11 @@ bool SpellChecker::isCorrect(QStringView view) const
     const auto known = m_answers.constFind(word);
     if (known != m_answers.cend())
         return *known;
-    // A word of the personal list written in lower case is right at a sentence's start too.
+    // A word of the personal list written in lower case is right at a sentence's start too;
+    // an ignored word is right in any case.
     const QString lower = word.toLower();
     const bool correct = m_personal.contains(word) || m_personal.contains(lower)
-                         || m_ignored.contains(word) || lookUp(word);
+                         || m_ignored.contains(lower) || lookUp(word);
     m_answers.insert(word, correct);
     return correct;
 }
@@ -303,8 +304,9 @@ bool SpellChecker::addToPersonalList(const QString &word)
 
 void SpellChecker::ignoreAll(const QString &word)
 {
-    m_ignored.insert(word);
-    m_answers.insert(word, true);
+    m_ignored.insert(word.toLower());
+    // The same word in other cases was judged before.
+    forgetAnswers();
     Q_EMIT wordsChanged();
 }
 

@@ -65,6 +65,8 @@ public:
     // Adds the word to the personal list file; false when the file cannot be written (the
     // word is still taken as correct for the session).
     bool addToPersonalList(const QString &word);
+    // The word is right for the rest of the session, in any case: "přílyš" ignored, a
+    // sentence's "Přílyš" is not marked either.
     void ignoreAll(const QString &word);
 
     // The personal list in the user's data folder.
@@ -92,7 +94,7 @@ private:
     enum class Encoding { Utf8, Latin2, Latin1 } m_encoding = Encoding::Utf8;
     QString m_personalPath;
     QSet<QString> m_personal;
-    QSet<QString> m_ignored;
+    QSet<QString> m_ignored; // in lower case
     // A page repeats its words: each is looked up once.
     mutable QHash<QString, bool> m_answers;
 };

@@ -1,5 +1,6 @@
 #include "tools/SiteCheck.h"
 
+#include "markup/FileReferences.h"
 #include "markup/PageReferences.h"
 #include "markup/TextFile.h"
 
@@ -12,7 +13,13 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 #include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -65,6 +72,58 @@ QString parentOf(const QString &relative)
     return slash < 0 ? QString() : relative.left(slash);
 }
 
+// The folders a file lies in, from the home directory down.
+QStringList folderSegments(const QString &relative)
+{
+    QStringList segments = relative.split(u'/', Qt::SkipEmptyParts);
+    if (!segments.isEmpty())
+        segments.removeLast();
+    return segments;
+}
+
+// Why the system refused a folder or a name, in Czech where it is a matter of rights.
+QString systemReason(int error)
+{
+    if (error == EACCES || error == EPERM)
+        return u"přístup odepřen"_s;
+    return qt_error_string(error);
+}
+
+// Why the folder's entries cannot be listed or reached; empty when they can.
+QString unreadableReason(const QString &folder)
+{
+    const QByteArray name = QFile::encodeName(folder);
+    DIR *dir = ::opendir(name.constData());
+    if (!dir)
+        return systemReason(errno);
+    ::closedir(dir);
+    // Listed but not entered, its entries are names without a file behind them.
+    if (::access(name.constData(), X_OK) != 0)
+        return systemReason(errno);
+    return {};
+}
+
+// What a name that is neither a file nor a folder is, as a reference to it says.
+QString notAFile(const QString &path)
+{
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        const int error = errno;
+        if (error == ELOOP)
+            return u"smyčka symbolických odkazů"_s;
+        if (error == ENOENT)
+            return u"symbolický odkaz na neexistující cíl"_s;
+        return u"nelze zjistit, co to je (%1)"_s.arg(systemReason(error));
+    }
+    if (S_ISFIFO(st.st_mode))
+        return u"pojmenovaná roura, ne soubor"_s;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return u"zařízení, ne soubor"_s;
+    if (S_ISSOCK(st.st_mode))
+        return u"soket, ne soubor"_s;
+    return u"zvláštní soubor, ne obyčejný"_s;
+}
+
 // Every file and folder under the home directory by its path relative to it, and the
 // same paths case-folded, so a reference is looked up both ways without touching the disk.
 struct SiteIndex
@@ -72,30 +131,58 @@ struct SiteIndex
     QHash<QString, qint64> files;
     QSet<QString> folders{QString()};
     QHash<QString, QStringList> folded;
+    // Names that are no file or folder of the site, with what each is.
+    QHash<QString, QString> others;
+    // Folders whose entries could not be read, with why; in the order met.
+    QList<std::pair<QString, QString>> unreadable;
+    QSet<QString> unreadableFolders;
+    QString backupExtension;
 
     void add(const QString &relative)
     {
         folded[relative.toCaseFolded()] << relative;
     }
 
-    // Hidden entries are left out, as the upload leaves them; linked folders are not
-    // entered, so a link loop cannot hold the check.
-    void walk(const QString &home, const QString &relative)
+    void walk(const QString &home)
     {
-        QDirIterator it(relative.isEmpty() ? home : home + relative,
-                        QDir::AllEntries | QDir::NoDotAndDotDot);
+        QStringList chain{QFileInfo(home).canonicalFilePath()};
+        walk(home, QString(), chain);
+    }
+
+    // Hidden entries are left out, as the upload leaves them, and so are the editor's own
+    // backups and copies. Linked folders are entered as the upload enters them, except one
+    // that leads back to a folder it lies in (chain: the folders walked down to here).
+    void walk(const QString &home, const QString &relative, QStringList &chain)
+    {
+        const QString folder = relative.isEmpty() ? home : home + relative;
+        if (const QString why = unreadableReason(folder); !why.isEmpty()) {
+            unreadable.append({relative, why});
+            unreadableFolders.insert(relative);
+            return;
+        }
+        QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         while (it.hasNext()) {
             it.next();
             const QFileInfo info = it.fileInfo();
             const QString path = joined(relative, info.fileName());
             if (info.isDir()) {
+                const QString canonical = info.canonicalFilePath();
+                if (canonical.isEmpty() || chain.contains(canonical)) {
+                    others.insert(path, u"smyčka symbolických odkazů"_s);
+                    continue;
+                }
                 folders.insert(path);
                 add(path);
-                if (!info.isSymLink())
-                    walk(home, path);
+                chain << canonical;
+                walk(home, path, chain);
+                chain.removeLast();
             } else if (info.isFile()) {
+                if (isEditorOwnFile(path, backupExtension))
+                    continue;
                 files.insert(path, info.size());
                 add(path);
+            } else {
+                others.insert(path, notAFile(info.filePath()));
             }
         }
     }
@@ -104,7 +191,77 @@ struct SiteIndex
     {
         return files.contains(relative) || folders.contains(relative);
     }
+
+    // Why a path that was not found is not there.
+    QString missingDetail(const QString &missing) const
+    {
+        if (const auto other = others.constFind(missing); other != others.cend())
+            return *other + u": "_s + missing;
+        if (unreadableFolders.contains(parentOf(missing)))
+            return u"v adresáři, který nelze přečíst: "_s + missing;
+        return u"neexistuje: "_s + missing;
+    }
 };
+
+// Where a page's relative references are read from, by its <BASE HREF>.
+struct DocumentBase
+{
+    enum class Kind {
+        Own,      // no base: the page's own folder
+        Site,     // a place of the site
+        External, // another machine
+        Outside,  // this computer's disk, or above the home directory
+    };
+    Kind kind = Kind::Own;
+    QString href;                      // as written
+    QString detail;                    // External, Outside: what the base is
+    QStringList folder;                // Site: the folder relative references start from
+    std::vector<PathSegment> document; // Site: what the base names itself
+    bool keepsRoot = true;             // references from "/" still start at the site's root
+};
+
+DocumentBase documentBase(const QString &pagePath, const QString &href)
+{
+    DocumentBase base;
+    base.href = href;
+    const ParsedReference parsed = parseReference(href);
+    switch (parsed.form) {
+    case ReferenceForm::Empty:
+    case ReferenceForm::InPage:
+        return base; // the page's own address
+    case ReferenceForm::External:
+        base.kind = DocumentBase::Kind::External;
+        base.keepsRoot = false;
+        return base;
+    case ReferenceForm::FileUrl:
+    case ReferenceForm::DrivePath:
+        base.kind = DocumentBase::Kind::Outside;
+        base.detail = parsed.form == ReferenceForm::FileUrl ? u"adresa file: vede na disk tohoto počítače"_s
+                                                            : u"cesta na disk Windows"_s;
+        base.keepsRoot = false;
+        return base;
+    case ReferenceForm::Local:
+        break;
+    }
+    std::vector<PathSegment> segments;
+    if (!resolveSegments(parsed.fromRoot ? QStringList() : folderSegments(pagePath), parsed.path,
+                         segments)) {
+        base.kind = DocumentBase::Kind::Outside;
+        base.detail = u"vede nad domovský adresář"_s;
+        return base;
+    }
+    base.kind = DocumentBase::Kind::Site;
+    for (PathSegment &s : segments) {
+        s.written = -1; // the base's segments are not written in the reference
+        base.folder << s.name;
+    }
+    // As in any address, the last name is the document's unless a "/" ends it.
+    const QString last = parsed.path.section(u'/', -1);
+    if (!base.folder.isEmpty() && !last.isEmpty() && last != u"."_s && last != u".."_s)
+        base.folder.removeLast();
+    base.document = std::move(segments);
+    return base;
+}
 
 // One page or style sheet as read.
 struct ScannedDocument
@@ -116,6 +273,17 @@ struct ScannedDocument
     QList<PageReference> references;
     QList<QPair<int, int>> places; // line and column of each reference
     QStringList anchors;
+    DocumentBase base;
+};
+
+// Where a reference leads, read as a browser reads it on its page.
+struct Resolved
+{
+    enum class Kind { None, InPage, Site, External, Outside };
+    Kind kind = Kind::None;
+    ParsedReference parsed;
+    QString detail;                    // External, Outside: why
+    std::vector<PathSegment> segments; // Site: the path from the home directory
 };
 
 // What a reference leads to.
@@ -125,14 +293,6 @@ struct Target
     bool folder = false;
     std::vector<std::pair<int, QString>> recased; // written segment, its name on disk
 };
-
-QStringList folderSegments(const QString &relative)
-{
-    QStringList segments = relative.split(u'/', Qt::SkipEmptyParts);
-    if (!segments.isEmpty())
-        segments.removeLast();
-    return segments;
-}
 
 // The written reference with the segments named in recased replaced by their names on
 // disk. A segment written with %XX or an entity is written anew, percent-encoded.
@@ -184,12 +344,20 @@ public:
             const QString path = QDir::fromNativeSeparators(entry);
             m_entryPages.insert(QFileInfo(path).isAbsolute() ? home.relativeFilePath(path) : path);
         }
+        m_index.backupExtension = options.backupExtension;
     }
 
     SiteReport run()
     {
-        m_index.walk(m_home, QString());
+        m_index.walk(m_home);
         m_report.files = int(m_index.files.size());
+        for (const auto &[folder, why] : m_index.unreadable) {
+            SiteFinding f;
+            f.kind = SiteFindingKind::Broken;
+            f.page = folder.isEmpty() ? u"./"_s : folder + u'/';
+            f.detail = u"Adresář nelze přečíst: "_s + why;
+            m_report.findings << f;
+        }
         if (!readDocuments())
             m_report.stopped = true;
         for (const ScannedDocument &doc : m_documents)
@@ -250,6 +418,8 @@ private:
             PageScan scan = scanPage(page.text);
             doc.references = std::move(scan.references);
             doc.anchors = std::move(scan.anchors);
+            if (scan.baseOffset >= 0)
+                doc.base = documentBase(path, scan.base);
         }
         const LineIndex lines(page.text);
         doc.places.reserve(doc.references.size());
@@ -309,59 +479,112 @@ private:
             add(SiteFindingKind::Broken, doc, -1, u"Stránku nelze přečíst: "_s + doc.error);
             return;
         }
-        const QStringList folder = folderSegments(doc.path);
         for (qsizetype i = 0; i < doc.references.size(); ++i)
-            checkReference(doc, i, folder);
+            checkReference(doc, i);
     }
 
-    void checkReference(const ScannedDocument &doc, qsizetype index, const QStringList &folder)
+    // Reads the reference as its page's browser would: from the page's folder, or from
+    // its BASE; an applet's CODEBASE is read from there first.
+    Resolved resolve(const ScannedDocument &doc, const PageReference &ref) const
     {
-        const PageReference &ref = doc.references[index];
-        const ParsedReference parsed = parseReference(ref.value);
+        Resolved r;
+        r.parsed = parseReference(ref.value);
+        const ParsedReference &parsed = r.parsed;
+        const DocumentBase &base = doc.base;
         switch (parsed.form) {
         case ReferenceForm::Empty:
-            return;
+            return r;
         case ReferenceForm::External:
-            add(SiteFindingKind::External, doc, index,
-                parsed.scheme.isEmpty() ? u"jiný počítač"_s : parsed.scheme + u':');
-            return;
+            r.kind = Resolved::Kind::External;
+            r.detail = parsed.scheme.isEmpty() ? u"jiný počítač"_s : parsed.scheme + u':';
+            return r;
         case ReferenceForm::FileUrl:
-            add(SiteFindingKind::Outside, doc, index, u"adresa file: vede na disk tohoto počítače"_s);
-            return;
+            r.kind = Resolved::Kind::Outside;
+            r.detail = u"adresa file: vede na disk tohoto počítače"_s;
+            return r;
         case ReferenceForm::DrivePath:
-            add(SiteFindingKind::Outside, doc, index, u"cesta na disk Windows"_s);
-            return;
+            r.kind = Resolved::Kind::Outside;
+            r.detail = u"cesta na disk Windows"_s;
+            return r;
         case ReferenceForm::InPage:
-            checkAnchor(doc, index, doc, parsed.fragment);
-            return;
+            // "#name" belongs to the base's address when the page has one.
+            if (base.kind == DocumentBase::Kind::Own) {
+                r.kind = Resolved::Kind::InPage;
+                return r;
+            }
+            break;
         case ReferenceForm::Local:
             break;
         }
-        QStringList base = parsed.fromRoot ? QStringList() : folder;
+        const bool fromBase = base.kind != DocumentBase::Kind::Own
+                              && !(parsed.fromRoot && base.keepsRoot);
+        if (fromBase && base.kind == DocumentBase::Kind::External) {
+            // Another machine's: listed, never fetched.
+            r.kind = Resolved::Kind::External;
+            r.detail = u"přes BASE "_s + base.href;
+            return r;
+        }
+        if (fromBase && base.kind == DocumentBase::Kind::Outside) {
+            r.kind = Resolved::Kind::Outside;
+            r.detail = u"%1 (BASE %2)"_s.arg(base.detail, base.href);
+            return r;
+        }
+        r.kind = Resolved::Kind::Site;
+        if (parsed.form == ReferenceForm::InPage) {
+            r.segments = base.document;
+            return r;
+        }
+        QStringList from;
+        if (!parsed.fromRoot)
+            from = fromBase ? base.folder : folderSegments(doc.path);
         if (!ref.base.isEmpty() && !parsed.fromRoot) {
             const ParsedReference codebase = parseReference(ref.base);
             std::vector<PathSegment> baseSegments;
             if (codebase.form == ReferenceForm::Local
-                && resolveSegments(codebase.fromRoot ? QStringList() : folder, codebase.path,
+                && resolveSegments(codebase.fromRoot ? QStringList() : from, codebase.path,
                                    baseSegments)) {
-                base.clear();
+                from.clear();
                 for (const PathSegment &s : baseSegments)
-                    base << s.name;
+                    from << s.name;
             }
         }
-        std::vector<PathSegment> segments;
-        if (!resolveSegments(base, parsed.path, segments)) {
-            add(SiteFindingKind::Outside, doc, index, u"vede nad domovský adresář"_s);
-            return;
+        if (!resolveSegments(from, parsed.path, r.segments)) {
+            r.kind = Resolved::Kind::Outside;
+            r.detail = fromBase ? u"vede nad domovský adresář (BASE %1)"_s.arg(base.href)
+                                : u"vede nad domovský adresář"_s;
+            return r;
         }
         if (!parsed.fromRoot && !ref.base.isEmpty()) {
             // Segments under a code base are not the written ones: nothing to re-case.
-            for (PathSegment &s : segments)
+            for (PathSegment &s : r.segments)
                 s.written = -1;
+        }
+        return r;
+    }
+
+    void checkReference(const ScannedDocument &doc, qsizetype index)
+    {
+        const PageReference &ref = doc.references[index];
+        const Resolved r = resolve(doc, ref);
+        const ParsedReference &parsed = r.parsed;
+        switch (r.kind) {
+        case Resolved::Kind::None:
+            return;
+        case Resolved::Kind::InPage:
+            checkAnchor(doc, index, doc, parsed.fragment);
+            return;
+        case Resolved::Kind::External:
+            add(SiteFindingKind::External, doc, index, r.detail);
+            return;
+        case Resolved::Kind::Outside:
+            add(SiteFindingKind::Outside, doc, index, r.detail);
+            return;
+        case Resolved::Kind::Site:
+            break;
         }
         Target target;
         QString missing;
-        const bool found = locate(segments, target, missing);
+        const bool found = locate(r.segments, target, missing);
         if (found)
             markReferenced(doc, target);
         if (parsed.backslash) {
@@ -373,12 +596,16 @@ private:
             return;
         }
         if (!found) {
-            add(SiteFindingKind::Broken, doc, index, u"neexistuje: "_s + missing);
+            add(SiteFindingKind::Broken, doc, index, m_index.missingDetail(missing));
             return;
         }
         if (!target.recased.empty()) {
+            // A name the page does not write itself (its BASE's, its CODEBASE's) cannot be
+            // mended in the reference.
+            const bool writable = std::all_of(target.recased.begin(), target.recased.end(),
+                                              [](const auto &r) { return r.first >= 0; });
             add(SiteFindingKind::CaseMismatch, doc, index, target.path,
-                recasedReference(ref.value, target.recased));
+                writable ? recasedReference(ref.value, target.recased) : QString());
             return;
         }
         if (parsed.hasFragment && !parsed.fragment.isEmpty()) {
@@ -442,19 +669,15 @@ private:
     QStringList loadsOf(const ScannedDocument &doc) const
     {
         QStringList loads;
-        const QStringList folder = folderSegments(doc.path);
         for (const PageReference &ref : doc.references) {
             if (!ref.embedded && !doc.sheet)
                 continue;
-            const ParsedReference parsed = parseReference(ref.value);
-            if (parsed.form != ReferenceForm::Local)
-                continue;
-            std::vector<PathSegment> segments;
-            if (!resolveSegments(parsed.fromRoot ? QStringList() : folder, parsed.path, segments))
+            const Resolved r = resolve(doc, ref);
+            if (r.kind != Resolved::Kind::Site)
                 continue;
             Target target;
             QString missing;
-            if (locate(segments, target, missing) && !target.folder)
+            if (locate(r.segments, target, missing) && !target.folder)
                 loads << target.path;
         }
         return loads;

@@ -67,6 +67,9 @@ struct SiteCheckOptions
     // Pages the user enters the site by (absolute, or relative to the home directory);
     // never orphans. index.htm and index.html of the root never are.
     QStringList entryPages;
+    // The extension of the editor's backups (the settings' "bak"): those files, like the
+    // editor's unfinished and recovery copies, are no part of the site (isEditorOwnFile).
+    QString backupExtension = {};
 };
 
 // Whether the file is a page the check reads: .htm, .html, .shtml, .php, .asp and the
@@ -90,6 +93,13 @@ SitePageText readSitePage(const QString &path);
 
 // Checks the site. progress(done, total) is called after each page read; returning false
 // stops the check, and the report says so.
+//
+// Folders are walked as the upload walks them: hidden entries left out, linked folders
+// entered unless they lead back into a folder above them (a loop). A folder that cannot be
+// read is a broken finding of its own ("Adresář nelze přečíst"), and a reference to a name
+// that is no file (a pipe, a device, a link loop) says what the name is. A page's
+// <BASE HREF> is where its relative references are read from: a folder of the site is
+// followed, another machine makes them external.
 SiteReport checkSite(const SiteCheckOptions &options,
                      const std::function<bool(int done, int total)> &progress = {});
 

@@ -257,7 +257,11 @@ void SiteCheckWindow::fillTables()
             const qint64 bytes = f.detail.section(u' ', 0, 0).toLongLong();
             row << item(SizeWithUnit(bytes), bytes);
         } else {
-            row << item(u"%1:%2"_s.arg(f.line).arg(f.column), qint64(f.line) * 1000000 + f.column);
+            // A finding with no place in a page (a page or folder that cannot be read) shows
+            // none, and sorts before the others.
+            row << (f.line > 0 ? item(u"%1:%2"_s.arg(f.line).arg(f.column),
+                                      qint64(f.line) * 1000000 + f.column)
+                               : item(QString(), qint64(0)));
             row << item(f.reference) << item(f.detail);
             if (f.kind == SiteFindingKind::CaseMismatch)
                 row << item(f.fixed);

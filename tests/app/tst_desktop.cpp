@@ -98,6 +98,7 @@ private Q_SLOTS:
 
     void missingTranslationLeavesEnglish();
     void standardButtonsReadCzech();
+    void enterPressesTheNamedButtonOfAChoice();
     void titleIsExactlyTheProgramsOwn();
     void messagesShowMarkupAsWritten_data();
     void messagesShowMarkupAsWritten();
@@ -166,6 +167,25 @@ void tst_Desktop::standardButtonsReadCzech()
     const Answer a = ui().ask(u"Uložit změny do a.html?"_s, Interaction::Buttons::YesNoCancel);
     QCOMPARE(a, Answer::No);
     QCOMPARE(buttons, (QStringList{u"&Ano"_s, u"&Ne"_s, u"Zrušit"_s}));
+}
+
+void tst_Desktop::enterPressesTheNamedButtonOfAChoice()
+{
+    // The box of a question whose first button is not the safe answer: Enter takes the one
+    // named, Escape the last.
+    const QStringList buttons{u"Nahrát i tak"_s, u"Zobrazit zprávu"_s, u"Zrušit"_s};
+    for (const auto &[key, expected] : {std::pair(Qt::Key_Return, 1), std::pair(Qt::Key_Escape, 2)}) {
+        QString defaultButton;
+        onNextModal([&defaultButton, key](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            QVERIFY(box);
+            if (box->defaultButton())
+                defaultButton = box->defaultButton()->text();
+            QTest::keyClick(box, key);
+        });
+        QCOMPARE(ui().chooseWithDefault(u"Nahrát web s chybami?"_s, buttons, 1), expected);
+        QCOMPARE(defaultButton, u"Zobrazit zprávu"_s);
+    }
 }
 
 void tst_Desktop::titleIsExactlyTheProgramsOwn()

@@ -8,7 +8,9 @@
 #include "tools/HtmlCheckPanel.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QSettings>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -26,6 +28,9 @@ private Q_SLOTS:
     void switchingOffIsKeptInTheSettingsAndUnmarks();
     void withoutDictionaryTheItemSaysWhy();
     void dictionaryIsReadWithTheFirstPage();
+    void jumpNeverSplitsACharacter();
+    void missingChosenDictionaryIsSaidAndNothingIsChecked();
+    void missingCzechDictionaryNamesItsPackage();
     void htmlCheckListsTheFindingsOfTheTextInMemory();
     void doubleClickPutsTheCaretOnTheFinding_data();
     void doubleClickPutsTheCaretOnTheFinding();
@@ -130,6 +135,8 @@ void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding_data()
     QTest::addColumn<QString>("folder");
     QTest::newRow("html4_windows1250") << u"htmlcheck/html4-windows1250"_s;
     QTest::newRow("html4_iso88592_tabs") << u"htmlcheck/html4-iso88592"_s;
+    // Tidy counts an emoji as one column, the editor as two.
+    QTest::newRow("html5_utf8_emoji") << u"htmlcheck/html5-utf8-emoji"_s;
 }
 
 void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
@@ -147,7 +154,12 @@ void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
         const HtmlMessage &m = panel->messages()[i];
         Q_EMIT panel->List->itemDoubleClicked(panel->List->topLevelItem(i), 0);
         QCOMPARE(fx.workspace().activeDocument(), checked);
-        QCOMPARE(checked->RichEdit1->CaretLineColumn(), qMakePair(m.line, m.column));
+        EditorBuffer &buffer = *checked->RichEdit1;
+        QCOMPARE(buffer.CaretLineColumn(), qMakePair(m.line, m.column));
+        // The status bar shows where the caret went, not where it was.
+        QCOMPARE(fx.window().statusText(3), u"%1:%2"_s.arg(m.line).arg(m.column));
+        // Every finding of these pages is at a tag: the caret is before its "<".
+        QCOMPARE(buffer.textRange(buffer.SelStart(), 1), u"<"_s);
     }
     QCOMPARE(checked->RichEdit1->GetText(), file.text);
 }
@@ -172,6 +184,84 @@ void tst_LanguageTools::dictionaryIsReadWithTheFirstPage()
     fx.window().workspace().NewDocumentWindow();
     QVERIFY(!tools->checker().isLoading());
     QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
+}
+
+void tst_LanguageTools::jumpNeverSplitsACharacter()
+{
+    MainWindowFixture fx;
+    fx.setText(u"<p>😀😀</p>\r\n"_s);
+    // Column 5 is the second half of the first emoji: the caret goes before the character.
+    moveCaretTo(fx.buffer(), 1, 5);
+    QCOMPARE(fx.buffer().SelStart(), 3);
+    moveCaretTo(fx.buffer(), 1, 6);
+    QCOMPARE(fx.buffer().SelStart(), 5);
+}
+
+void tst_LanguageTools::missingChosenDictionaryIsSaidAndNothingIsChecked()
+{
+    // Checking chosen in German at an earlier run; only Czech and English are installed.
+    const QString ini = useFreshConfig();
+    QSettings(ini, QSettings::IniFormat).setValue(u"User/SpellCheck"_s, u"de_DE"_s);
+    auto window = std::make_unique<TForm1>(std::make_unique<SettingsStore>(ini));
+    window->show();
+    LanguageTools *tools = LanguageTools::of(*window);
+    if (tools->dictionaries().size() < 2)
+        QFAIL("the set-up installs hunspell-cs and hunspell-en-us");
+    QCOMPARE(window->settings().SpellCheck, u"de_DE"_s); // the choice stays
+    QLabel *said = tools->missingDictionaryLabel();
+    QVERIFY(said);
+    QVERIFY(said->isVisible());
+    QCOMPARE(said->text(), u"Chybí slovník Němčina (de_DE): pravopis se nekontroluje"_s);
+    QVERIFY(said->toolTip().startsWith(missingDictionaryText(u"de_DE"_s)));
+    QMenu *menu = window->action(u"OptSpelling"_s)->menu();
+    QVERIFY(menu->findChild<QAction *>(u"SpellOn"_s)->isChecked());
+    auto *missing = menu->findChild<QAction *>(u"SpellMissing"_s);
+    QVERIFY(missing->isVisible() && missing->isChecked() && !missing->isEnabled());
+    QCOMPARE(missing->text(), u"Němčina (de_DE) – slovník není nainstalován"_s);
+    for (const QString &name : {u"Spell_cs_CZ"_s, u"Spell_en_US"_s})
+        QVERIFY(!menu->findChild<QAction *>(name)->isChecked());
+
+    // A page opens: it is checked in no other language.
+    window->workspace().NewDocumentWindow();
+    EditorBuffer &buffer = *window->workspace().activeBuffer();
+    buffer.loadText(u"<P>Vítejte na naší strýnce. Welcome to our pagge.\r\n"_s);
+    QVERIFY(!tools->checker().isLoading());
+    QCOMPARE(tools->checker().language(), QString());
+    SpellMarker *marker = SpellMarker::of(buffer);
+    QVERIFY(!marker || !marker->isEnabled());
+    QVERIFY(buffer.extraSelections().isEmpty());
+
+    // Choosing an installed language checks in it, and the word goes.
+    menu->findChild<QAction *>(u"Spell_cs_CZ"_s)->trigger();
+    QVERIFY(!said->isVisible());
+    QVERIFY(!missing->isVisible());
+    tools->checker().waitUntilLoaded();
+    QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
+    QTRY_VERIFY(SpellMarker::of(buffer) && !SpellMarker::of(buffer)->markedWords().isEmpty());
+    buffer.SetModified(false);
+}
+
+void tst_LanguageTools::missingCzechDictionaryNamesItsPackage()
+{
+    QCOMPARE(missingDictionaryText(u"cs_CZ"_s),
+             u"Slovník pro kontrolu pravopisu Čeština (cs_CZ) není nainstalován "
+             u"(balíček hunspell-cs): pravopis se nekontroluje."_s);
+    // With only the English dictionary installed, Czech (the default) is said to be missing.
+    MainWindowFixture fx(0);
+    QTemporaryDir english;
+    for (const char *file : {"en_US.aff", "en_US.dic"}) {
+        const QString name = QString::fromLatin1(file);
+        if (!QFile::link(u"/usr/share/hunspell/"_s + name, english.filePath(name)))
+            QFAIL("the set-up installs hunspell-en-us");
+    }
+    auto *tools = new LanguageTools({fx.window(), fx.window().mainMenu(), fx.workspace(),
+                                      *fx.window().DocumentArea, *fx.window().Splitter1},
+                                     {english.path()});
+    QCOMPARE(tools->dictionaries().size(), 1);
+    QVERIFY(tools->missingDictionaryLabel()->isVisible());
+    QCOMPARE(tools->missingDictionaryLabel()->text(),
+             u"Chybí slovník Čeština (cs_CZ): pravopis se nekontroluje"_s);
+    QCOMPARE(tools->checker().language(), QString());
 }
 
 BRISKO_TEST_MAIN(tst_LanguageTools)

@@ -71,6 +71,7 @@ private Q_SLOTS:
     void uploadCheckAsksWithTheCounts();
     void uploadWindowChecksFirstAndCanShowTheReport();
     void uploadWindowBoxFollowsTheSetting();
+    void checkLeavesOutTheEditorsBackupsAndCopies();
 
 private:
     SiteCheckWindow *reportWindow() const
@@ -249,6 +250,8 @@ void tst_SiteCheckCommands::uploadCheckAsksWithTheCounts()
     QCOMPARE(m_script->log.last(),
              u"choose: Kontrola webu našla chyby, které na serveru nebudou fungovat.\r\n"
              u"Nefunkční odkazy: 7\r\nChybná velikost písmen: 3|Nahrát i tak|Zobrazit zprávu|Zrušit"_s);
+    // Enter must not upload a site with known faults: it shows the report.
+    QCOMPARE(m_script->lastDefaultButton, 1);
     QCOMPARE(report.faultCount(), 10);
 }
 
@@ -286,6 +289,28 @@ void tst_SiteCheckCommands::uploadWindowBoxFollowsTheSetting()
     // Alone, the upload window has no check to run and shows no box.
     TFTPForm plain;
     QVERIFY(plain.findChild<QCheckBox *>(u"CheckSiteBox"_s)->isHidden());
+}
+
+void tst_SiteCheckCommands::checkLeavesOutTheEditorsBackupsAndCopies()
+{
+    // Saving with a backup leaves "index.old" and "iso.old" beside the pages.
+    m_fx->window().settings().Backup = true;
+    m_fx->window().settings().BackupPrip = u"old"_s;
+    const SiteReport before = checkSite(siteCheckOptions(m_fx->workspace(), m_site));
+    fixCaseMismatches(m_fx->workspace(), m_site, before.findingsOf(SiteFindingKind::CaseMismatch));
+    QVERIFY(QFileInfo::exists(m_site + u"/index.old"_s));
+    QVERIFY(QFileInfo::exists(m_site + u"/iso.old"_s));
+    // A copy left by a save that never ended, and a recovery copy.
+    QFile::copy(m_site + u"/stary.html"_s, m_site + u"/stary.html.QxWvTz"_s);
+    QFile::copy(m_site + u"/stary.html"_s,
+                m_site + u"/0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0-1.rec"_s);
+    const SiteReport after = checkSite(siteCheckOptions(m_fx->workspace(), m_site));
+    QCOMPARE(after.pages, before.pages);
+    QCOMPARE(after.files, before.files);
+    QStringList orphans;
+    for (const SiteFinding &f : after.findingsOf(SiteFindingKind::Orphan))
+        orphans << f.page;
+    QCOMPARE(orphans, (QStringList{u"osirely.gif"_s, u"stary.html"_s}));
 }
 
 BRISKO_TEST_MAIN(tst_SiteCheckCommands)

@@ -7,8 +7,11 @@
 #include "support/TestMain.h"
 
 #include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QWindow>
 
 #include <memory>
 
@@ -45,6 +48,38 @@ QPoint pointAt(EditorBuffer &buffer, int offset)
     return r.center() + QPoint(4, 0);
 }
 
+// The pixels of the wavy red lines in the editor's view as the screen shows it (the window
+// system's copy, not a fresh rendering): what the user sees.
+int redPixelsOnScreen(EditorBuffer &buffer)
+{
+    QWidget *view = buffer.viewport();
+    QWidget *window = view->window();
+    const QPoint at = view->mapTo(window, QPoint(0, 0));
+    const QImage shot = window->windowHandle()
+                            ->screen()
+                            ->grabWindow(window->winId(), at.x(), at.y(), view->width(), view->height())
+                            .toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+        }
+    }
+    return red;
+}
+
+// A page of right words with misspelt ones only far below its first screen.
+QString longPageWithFaultsAtItsEnd()
+{
+    QString page;
+    for (int i = 0; i < 400; ++i)
+        page += u"<P>Dobrý den, vítejte na naší stránce.\r\n"_s;
+    for (int i = 0; i < 3; ++i)
+        page += u"<P>Toto je chybná strýnce a neni tu nic.\r\n"_s;
+    return page;
+}
+
 } // namespace
 
 class tst_SpellMarker : public QObject
@@ -62,6 +97,11 @@ private Q_SLOTS:
     void menuOffersSuggestionsAndReplacesTheWord();
     void menuAddsToThePersonalListAndIgnores();
     void switchedOffMarksNothing();
+    void ignoreAllUnmarksTheWordInEveryCase();
+    void linesReachedByTheKeyboardAreMarkedOnScreen_data();
+    void linesReachedByTheKeyboardAreMarkedOnScreen();
+    void linesReachedByTheScrollBarAreMarkedOnScreen();
+    void restOfThePageIsCheckedInSlices();
 
 private:
     QTemporaryDir m_dir;
@@ -235,5 +275,75 @@ void tst_SpellMarker::switchedOffMarksNothing()
     QCOMPARE(SpellMarker::of(*m_buffer), m_marker);
 }
 
+void tst_SpellMarker::ignoreAllUnmarksTheWordInEveryCase()
+{
+    m_buffer->loadText(u"Přílyš pozdě. Bylo přílyš pozdě.\r\n"_s);
+    m_marker->finish();
+    QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"Přílyš"_s, u"přílyš"_s}));
+    QMenu menu;
+    const int lower = int(m_buffer->GetText().indexOf(u"přílyš"_s));
+    QVERIFY(m_marker->addMenuItems(menu, pointAt(*m_buffer, lower + 2)));
+    menu.findChild<QAction *>(u"SpellIgnoreAll"_s)->trigger();
+    // The sentence's start is the same word.
+    QTRY_VERIFY(m_marker->markedWords().isEmpty());
+}
+
+void tst_SpellMarker::linesReachedByTheKeyboardAreMarkedOnScreen_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("presses");
+    QTest::newRow("ctrl_end") << int(Qt::Key_End) << int(Qt::ControlModifier) << 1;
+    QTest::newRow("page_down") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << 40;
+}
+
+void tst_SpellMarker::linesReachedByTheKeyboardAreMarkedOnScreen()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, presses);
+    QVERIFY(QTest::qWaitForWindowExposed(m_buffer.get()));
+    m_buffer->loadText(longPageWithFaultsAtItsEnd());
+    m_buffer->setFocus();
+    // The whole page is checked in the background first, as when the user reads a while:
+    // only the first screen is marked (it has no faults).
+    QTRY_VERIFY(!m_marker->pending());
+    QVERIFY(m_marker->markedWords().isEmpty());
+    QCOMPARE(redPixelsOnScreen(*m_buffer), 0);
+    for (int i = 0; i < presses; ++i)
+        QTest::keyClick(m_buffer.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_buffer->SelStart(), m_buffer->textLength()); // at the page's end
+    QTRY_COMPARE(markedTexts(*m_buffer, *m_marker).count(u"strýnce"_s), 3);
+    // ... and drawn: the marks are on the screen, not only in the editor's list.
+    QTRY_VERIFY(redPixelsOnScreen(*m_buffer) > 0);
+}
+
+void tst_SpellMarker::linesReachedByTheScrollBarAreMarkedOnScreen()
+{
+    QVERIFY(QTest::qWaitForWindowExposed(m_buffer.get()));
+    m_buffer->loadText(longPageWithFaultsAtItsEnd());
+    QTRY_VERIFY(!m_marker->pending()); // every line checked, only the first screen shown
+    QVERIFY(m_marker->markedWords().isEmpty());
+    QCOMPARE(redPixelsOnScreen(*m_buffer), 0);
+    // Clicks in the bar's trough below its handle, a page at a time.
+    QScrollBar *bar = m_buffer->verticalScrollBar();
+    const QPoint trough(bar->width() / 2, bar->height() - bar->width() - 3);
+    for (int i = 0; i < 60 && bar->value() < bar->maximum(); ++i)
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, trough);
+    QCOMPARE(bar->value(), bar->maximum());
+    QTRY_COMPARE(markedTexts(*m_buffer, *m_marker).count(u"strýnce"_s), 3);
+    QTRY_VERIFY(redPixelsOnScreen(*m_buffer) > 0);
+}
+
+void tst_SpellMarker::restOfThePageIsCheckedInSlices()
+{
+    m_buffer->loadText(longPageWithFaultsAtItsEnd());
+    // Nobody scrolls: the lines below the screen are checked in the background all the same.
+    QTRY_VERIFY(!m_marker->pending());
+    const int fault = int(m_buffer->GetText().lastIndexOf(u"strýnce"_s));
+    QCOMPARE(m_marker->misspeltWordAt(fault + 1), qMakePair(fault, 7));
+}
+
 BRISKO_TEST_MAIN(tst_SpellMarker)
 #include "tst_spellmarker.moc"
+

@@ -41,6 +41,8 @@ private Q_SLOTS:
     void renameMovesFile();
     void caseChangeRenamesInPlace();
     void caseChangeRefusesExistingTarget();
+    void editorOwnFiles_data();
+    void editorOwnFiles();
 };
 
 void tst_FileReferences::tagByExtension_data()
@@ -172,6 +174,39 @@ void tst_FileReferences::caseChangeRefusesExistingTarget()
     QCOMPARE(changeFileNameCase({upper}, false), QStringList{upper});
     QCOMPARE(contentOf(upper), QByteArray("upper"));
     QCOMPARE(contentOf(lower), QByteArray("lower"));
+}
+
+void tst_FileReferences::editorOwnFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("backupExtension");
+    QTest::addColumn<bool>("own");
+    QTest::newRow("backup") << u"index.bak"_s << u"bak"_s << true;
+    QTest::newRow("backup_in_a_folder") << u"web/clanky/stranka.BAK"_s << u"bak"_s << true;
+    QTest::newRow("backup_of_the_settings") << u"index.old"_s << u"old"_s << true;
+    QTest::newRow("other_extension_then") << u"index.bak"_s << u"old"_s << false;
+    QTest::newRow("page") << u"index.html"_s << u"bak"_s << false;
+    QTest::newRow("picture") << u"obrazky/logo.gif"_s << u"bak"_s << false;
+    QTest::newRow("no_extension") << u"README"_s << u"bak"_s << false;
+    QTest::newRow("extension_alone") << u".bak"_s << u"bak"_s << false;
+    // A backup extension that names the site's own pages takes no page for a backup.
+    QTest::newRow("page_extension_as_backup") << u"index.htm"_s << u"htm"_s << false;
+    QTest::newRow("no_backup_extension") << u"index.bak"_s << QString() << false;
+    QTest::newRow("unfinished_write") << u"index.html.aBcDeF"_s << u"bak"_s << true;
+    QTest::newRow("unfinished_style_sheet") << u"styl.css.QwErTy"_s << u"bak"_s << true;
+    QTest::newRow("six_letters_after_a_picture") << u"logo.gif.aBcDeF"_s << u"bak"_s << false;
+    QTest::newRow("recovery_copy")
+        << u"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0-3.rec"_s << u"bak"_s << true;
+    QTest::newRow("recovery_lock") << u"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0.lock"_s << u"bak"_s << true;
+    QTest::newRow("some_record") << u"zaznam.rec"_s << u"bak"_s << false;
+}
+
+void tst_FileReferences::editorOwnFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, backupExtension);
+    QFETCH(bool, own);
+    QCOMPARE(isEditorOwnFile(name, backupExtension), own);
 }
 
 BRISKO_TEST_MAIN(tst_FileReferences)

@@ -15,6 +15,7 @@ private Q_SLOTS:
     void doctypeDecidesTheRules();
     void proprietaryElementsAreNoErrors();
     void positionsCountCharactersAndLines();
+    void positionsCountTwoColumnsForCharactersBeyondTheBmp();
     void cleanPageHasNoFindings();
 };
 
@@ -28,6 +29,8 @@ void tst_HtmlCheck::brokenPagesGiveTheirGoldenList_data()
     QTest::newRow("html4_iso88592_tabs") << u"htmlcheck/html4-iso88592"_s
                                          << int(TextEncoding::Iso88592);
     QTest::newRow("html5_utf8") << u"htmlcheck/html5-utf8"_s << int(TextEncoding::Utf8);
+    // Emoji lie beyond the Basic Multilingual Plane: two columns each, as the editor counts.
+    QTest::newRow("html5_utf8_emoji") << u"htmlcheck/html5-utf8-emoji"_s << int(TextEncoding::Utf8);
 }
 
 void tst_HtmlCheck::brokenPagesGiveTheirGoldenList()
@@ -92,6 +95,21 @@ void tst_HtmlCheck::positionsCountCharactersAndLines()
     QCOMPARE(found[0].line, 3);
     QCOMPARE(found[0].column, 9);
     QCOMPARE(found[0].key, u"DISCARDING_UNEXPECTED"_s);
+}
+
+void tst_HtmlCheck::positionsCountTwoColumnsForCharactersBeyondTheBmp()
+{
+    // Tidy counts "😀" as one column; the editor, whose columns the list shows and the jump
+    // uses, as two. The line before and the one after are not moved.
+    const QString page = u"<!DOCTYPE html>\r\n<html><head><title>😀</title></head><body>\r\n"
+                         u"<p>😀a😀\t</i>😀</p>\r\n<p>x</i></p>\r\n</body></html>\r\n"_s;
+    const QList<HtmlMessage> found = checkHtml(page);
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(found[0].line, 3);
+    QCOMPARE(found[0].column, 10);
+    QCOMPARE(page.split(u"\r\n"_s)[2].mid(found[0].column - 1, 4), u"</i>"_s);
+    QCOMPARE(found[1].line, 4);
+    QCOMPARE(found[1].column, 5);
 }
 
 void tst_HtmlCheck::cleanPageHasNoFindings()

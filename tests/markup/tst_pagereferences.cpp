@@ -41,6 +41,7 @@ private Q_SLOTS:
     void scanFindsReferences();
     void offsetsPointAtTheValue();
     void anchorsAreNamesAndIds();
+    void firstBaseWithAnAddressIsKept();
     void styleSheetReferences_data();
     void styleSheetReferences();
     void parseClassifies_data();
@@ -133,6 +134,22 @@ void tst_PageReferences::anchorsAreNamesAndIds()
     const PageScan scan = scanPage(
         u"<A NAME=\"top\"></A><MAP NAME=m><DIV ID=Part2><INPUT NAME=field><IMG NAME=pic>"_s);
     QCOMPARE(scan.anchors, (QStringList{u"top"_s, u"m"_s, u"Part2"_s}));
+}
+
+void tst_PageReferences::firstBaseWithAnAddressIsKept()
+{
+    const QString text =
+        u"<HEAD><BASE TARGET=_top><BASE HREF = 'http://example.com/web/'><base href=\"/jinde/\">"
+        u"</HEAD><IMG SRC=\"a.gif\">"_s;
+    const PageScan scan = scanPage(text);
+    QCOMPARE(scan.base, u"http://example.com/web/"_s);
+    QCOMPARE(text.mid(scan.baseOffset, scan.base.size()), scan.base);
+    // The base is where references are read from, no reference itself.
+    QCOMPARE(scan.references.size(), 1);
+    QCOMPARE(scan.references[0].value, u"a.gif"_s);
+    const PageScan none = scanPage(u"<BASE HREF=\"\"><IMG SRC=a.gif>"_s);
+    QCOMPARE(none.base, QString());
+    QCOMPARE(none.baseOffset, -1);
 }
 
 void tst_PageReferences::styleSheetReferences_data()

@@ -126,8 +126,16 @@ void tst_SpellChecker::ignoredWordsAreRightForTheSessionOnly()
     QVERIFY(checker.load(*m_czech));
     checker.setPersonalListPath(path);
     QVERIFY(!checker.isCorrect(u"strýnce"_s)); // the verdict is remembered ...
+    QVERIFY(!checker.isCorrect(u"Strýnce"_s));
     checker.ignoreAll(u"strýnce"_s);
     QVERIFY(checker.isCorrect(u"strýnce"_s)); // ... and replaced
+    // in any case: at a sentence's start, or written in capitals
+    QVERIFY(checker.isCorrect(u"Strýnce"_s));
+    QVERIFY(checker.isCorrect(u"STRÝNCE"_s));
+    // and the other way round
+    QVERIFY(!checker.isCorrect(u"přílyš"_s));
+    checker.ignoreAll(u"Přílyš"_s);
+    QVERIFY(checker.isCorrect(u"přílyš"_s));
     QVERIFY(!QFile::exists(path));
     SpellChecker next;
     QVERIFY(next.load(*m_czech));

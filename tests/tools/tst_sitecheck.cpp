@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
@@ -16,6 +17,9 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -86,12 +90,19 @@ private Q_SLOTS:
     void caseMismatchIsRewrittenAsWritten_data();
     void caseMismatchIsRewrittenAsWritten();
     void rootPathsAndFolderLinks();
+    void baseInsideTheSiteIsFollowed();
+    void externalBaseMakesRelativeReferencesExternal();
+    void editorsOwnFilesAreNoPagesNorOrphans();
+    void unreadableFolderIsReported();
+    void namesThatAreNoFilesSayWhatTheyAre();
+    void linkedFoldersAreEnteredAsTheUploadEntersThem();
     void reportPageEscapesAndTimesAtTheSpeed();
 
     void windowShowsEachKindInItsTable();
     void windowStopsACheckWhenClosed();
     void windowDoubleClickAsksToOpenThePlace();
     void windowSortsPlacesAsNumbers();
+    void windowShowsNoPlaceForAPageThatCannotBeRead();
     void windowSavesTheReport();
     void windowFixesSelectedOrAllMismatches();
     void windowMarksEntryPages();
@@ -229,6 +240,114 @@ void tst_SiteCheck::rootPathsAndFolderLinks()
     QCOMPARE(lines(report.findings), QStringList());
 }
 
+void tst_SiteCheck::baseInsideTheSiteIsFollowed()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"index.html"_s),
+          "<HEAD><BASE HREF=\"clanky/\"></HEAD><IMG SRC=\"obr.gif\"><A HREF=\"dalsi.html#dole\">x</A>"
+          "<A HREF=\"/index.html\">domu</A><A HREF=\"chybi.html\">y</A>");
+    write(dir.filePath(u"clanky/obr.gif"_s), "GIF89a");
+    write(dir.filePath(u"clanky/dalsi.html"_s), "<A NAME=dole></A>");
+    // A base naming a page: its folder is where references start, and "#name" is that page's.
+    write(dir.filePath(u"sekce/a.html"_s),
+          "<BASE HREF=\"../clanky/dalsi.html\"><IMG SRC=\"obr.gif\"><A HREF=\"#dole\">x</A>"
+          "<A HREF=\"#neni\">y</A>");
+    const SiteReport report = checkSite({dir.path(), {u"sekce/a.html"_s}});
+    QCOMPARE(lines(report.findings),
+             (QStringList{u"Broken\tindex.html\t1:124\tchybi.html\tneexistuje: clanky/chybi.html\t"_s,
+                          u"Broken\tsekce/a.html\t1:84\t#neni\tkotva „neni“ na stránce clanky/dalsi.html není\t"_s}));
+    // What loads with the page is read from the base too.
+    for (const PageWeight &w : report.weights) {
+        if (w.page == u"index.html"_s)
+            QCOMPARE(w.files, 2);
+    }
+}
+
+void tst_SiteCheck::externalBaseMakesRelativeReferencesExternal()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"index.html"_s),
+          "<BASE HREF=\"http://example.com/web/\"><IMG SRC=\"obr.gif\">\r\n"
+          "<A HREF=\"#nahore\">x</A><A HREF=\"/jinam.html\">y</A><A HREF=\"mailto:a@example.com\">z</A>");
+    const SiteReport report = checkSite({dir.path(), {}});
+    // Listed, never fetched, and never broken: they are the other machine's.
+    QCOMPARE(lines(report.findings),
+             (QStringList{u"External\tindex.html\t1:48\tobr.gif\tpřes BASE http://example.com/web/\t"_s,
+                          u"External\tindex.html\t2:10\t#nahore\tpřes BASE http://example.com/web/\t"_s,
+                          u"External\tindex.html\t2:33\t/jinam.html\tpřes BASE http://example.com/web/\t"_s,
+                          u"External\tindex.html\t2:60\tmailto:a@example.com\tmailto:\t"_s}));
+    QCOMPARE(report.faultCount(), 0);
+}
+
+void tst_SiteCheck::editorsOwnFilesAreNoPagesNorOrphans()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"index.html"_s), "<A HREF=\"clanek.htm\">x</A>");
+    write(dir.filePath(u"clanek.htm"_s), "<P>text");
+    write(dir.filePath(u"clanek.bak"_s), "<P>starsi text <A HREF=\"chybi.html\">");
+    write(dir.filePath(u"index.BAK"_s), "<P>");
+    write(dir.filePath(u"clanek.htm.aBcDeF"_s), "<P>rozepsany");
+    write(dir.filePath(u"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0-2.rec"_s), "BREC");
+    const SiteReport report = checkSite({dir.path(), {}, u"bak"_s});
+    QCOMPARE(lines(report.findings), QStringList());
+    QCOMPARE(report.pages, 2);
+    QCOMPARE(report.files, 2);
+    // Without the backup extension the backups are the site's files like any other.
+    QCOMPARE(checkSite({dir.path(), {}}).findingsOf(SiteFindingKind::Orphan).size(), 2);
+}
+
+void tst_SiteCheck::unreadableFolderIsReported()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"index.html"_s), "<IMG SRC=\"tajne/obr.gif\">");
+    write(dir.filePath(u"tajne/obr.gif"_s), "GIF89a");
+    const QString folder = dir.filePath(u"tajne"_s);
+    QVERIFY(QFile::setPermissions(folder, {}));
+    const auto restore = qScopeGuard([&folder] {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (::access(QFile::encodeName(folder).constData(), R_OK | X_OK) == 0)
+        BRISKO_NOT_CHECKED_HERE(Unchecked::Skip, "root reads a folder whatever its permissions");
+    const SiteReport report = checkSite({dir.path(), {}});
+    QCOMPARE(lines(report.findingsOf(SiteFindingKind::Broken)),
+             (QStringList{u"Broken\tindex.html\t1:11\ttajne/obr.gif\tv adresáři, který nelze přečíst: tajne/obr.gif\t"_s,
+                          u"Broken\ttajne/\t\t\tAdresář nelze přečíst: přístup odepřen\t"_s}));
+}
+
+void tst_SiteCheck::namesThatAreNoFilesSayWhatTheyAre()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"index.html"_s),
+          "<A HREF=\"roura.html\">1</A><IMG SRC=\"zarizeni.gif\"><IMG SRC=\"smycka.gif\">"
+          "<A HREF=\"kruh/index.html\">2</A><IMG SRC=\"nikam.gif\">");
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"roura.html"_s)).constData(), 0600), 0);
+    QVERIFY(QFile::link(u"/dev/null"_s, dir.filePath(u"zarizeni.gif"_s)));
+    QVERIFY(QFile::link(dir.filePath(u"smycka2.gif"_s), dir.filePath(u"smycka.gif"_s)));
+    QVERIFY(QFile::link(dir.filePath(u"smycka.gif"_s), dir.filePath(u"smycka2.gif"_s)));
+    QVERIFY(QFile::link(dir.path(), dir.filePath(u"kruh"_s)));
+    QVERIFY(QFile::link(dir.filePath(u"neni.gif"_s), dir.filePath(u"nikam.gif"_s)));
+    // A pipe nobody writes to must not hold the check.
+    const SiteReport report = checkSite({dir.path(), {}});
+    QCOMPARE(lines(report.findings),
+             (QStringList{u"Broken\tindex.html\t1:10\troura.html\tpojmenovaná roura, ne soubor: roura.html\t"_s,
+                          u"Broken\tindex.html\t1:37\tzarizeni.gif\tzařízení, ne soubor: zarizeni.gif\t"_s,
+                          u"Broken\tindex.html\t1:61\tsmycka.gif\tsmyčka symbolických odkazů: smycka.gif\t"_s,
+                          u"Broken\tindex.html\t1:82\tkruh/index.html\tsmyčka symbolických odkazů: kruh\t"_s,
+                          u"Broken\tindex.html\t1:114\tnikam.gif\tsymbolický odkaz na neexistující cíl: nikam.gif\t"_s}));
+    QCOMPARE(report.files, 1);
+}
+
+void tst_SiteCheck::linkedFoldersAreEnteredAsTheUploadEntersThem()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"web/index.html"_s), "<IMG SRC=\"spolecne/logo.gif\">");
+    write(dir.filePath(u"spolecne/logo.gif"_s), "GIF89a");
+    QVERIFY(QFile::link(dir.filePath(u"spolecne"_s), dir.filePath(u"web/spolecne"_s)));
+    const SiteReport report = checkSite({dir.filePath(u"web"_s), {}});
+    QCOMPARE(lines(report.findings), QStringList());
+    QCOMPARE(report.files, 2);
+}
+
 void tst_SiteCheck::reportPageEscapesAndTimesAtTheSpeed()
 {
     SiteReport report;
@@ -317,6 +436,24 @@ void tst_SiteCheck::windowSortsPlacesAsNumbers()
     for (int row = 0; row < 3; ++row)
         order << view->model()->index(row, 1).data().toString();
     QCOMPARE(order, (QStringList{u"9:1"_s, u"10:1"_s, u"100:1"_s}));
+}
+
+void tst_SiteCheck::windowShowsNoPlaceForAPageThatCannotBeRead()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"index.html"_s), "<A HREF=\"velka.html\">x</A>");
+    write(dir.filePath(u"velka.html"_s), QByteArray(1000001, 'a'));
+    SiteCheckWindow window;
+    window.showReport(checkSite({dir.path(), {}}), {dir.path(), {}});
+    QTableView *broken = window.table(SiteFindingKind::Broken);
+    QCOMPARE(broken->model()->rowCount(), 1);
+    QCOMPARE(broken->model()->index(0, 0).data().toString(), u"velka.html"_s);
+    QVERIFY(broken->model()->index(0, 3).data().toString().startsWith(u"Stránku nelze přečíst"_s));
+    QCOMPARE(broken->model()->index(0, 1).data().toString(), QString()); // not "0:0"
+    // Nowhere to go in it.
+    QSignalSpy open(&window, &SiteCheckWindow::openRequested);
+    window.activateRow(broken, broken->model()->index(0, 1));
+    QCOMPARE(open.size(), 0);
 }
 
 void tst_SiteCheck::windowSavesTheReport()
