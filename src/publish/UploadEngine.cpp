@@ -2,7 +2,7 @@
 
 #include "publish/ParallelUpload.h"
 #include "publish/UploadEngineRun.h"
-#include "markup/EditorFiles.h"
+#include "markup/FileReferences.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -2,7 +2,7 @@
 // the server holds and the home directory does not.
 #include "publish/UploadEngine.h"
 
-#include "markup/EditorFiles.h"
+#include "markup/FileReferences.h"
 #include "publish/UploadEngineRun.h"
 
 #include <QDir>
