@@ -178,8 +178,9 @@ void EditorBuffer::setCaret(const QTextCursor &cursor)
     if (m_editGroupDepth > 0) {
         m_groupCaret = cursor;
         m_groupCaretMoved = true;
-    } else
+    } else {
         setTextCursor(cursor);
+    }
 }
 
 int EditorBuffer::SelStart() const
