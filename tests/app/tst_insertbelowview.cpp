@@ -86,7 +86,7 @@ private:
     void putCaretOnTheLastVisibleLine();
 
     std::unique_ptr<MainWindowFixture> m_fx;
-    std::unique_ptr<AnswerEverything> m_answers;
+    std::unique_ptr<Interaction> m_answers;
 };
 
 void tst_InsertBelowView::initTestCase()
