@@ -2,7 +2,7 @@
 
 #include "commands/DocumentLifecycle.h"
 #include "commands/Workspace.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "publish/ftpklient.h"
 #include "settings/TSettings.h"
@@ -14,8 +14,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,15 +30,13 @@ QStringList entryPagesOf(const TSettings &settings)
     return settings.SiteEntryPages.split(u'|', Qt::SkipEmptyParts);
 }
 
-void bringToFront(TForm2 &doc)
+void bringToFront(Workspace &workspace, HtmlDocument &doc)
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(doc.parentWidget())) {
-        if (QMdiArea *area = sub->mdiArea())
-            area->setActiveSubWindow(sub);
+    workspace.activateDocument(doc);
+    if (QWidget *frame = workspace.dialogParent()) {
+        frame->window()->raise();
+        frame->window()->activateWindow();
     }
-    doc.window()->raise();
-    doc.window()->activateWindow();
-    doc.RichEdit1->setFocus();
 }
 
 // The waiting dialog of the check before an upload: progress and "Zastavit".
@@ -147,20 +143,20 @@ void RunSiteCheck(Workspace &workspace)
 
 bool openPageAt(Workspace &workspace, const QString &path, int line, int column)
 {
-    TForm2 *doc = workspace.documentOf(path);
+    HtmlDocument *doc = workspace.documentOf(path);
     if (!doc) {
         doc = workspace.openInNewWindow(path);
         if (!doc || doc->isUntitled())
             return false;
     }
     workspace.setDocumentAreaCovered(false);
-    EditorBuffer &buffer = *doc->RichEdit1;
+    HtmlDocument &buffer = *doc;
     const int lineStart = buffer.LineStart(std::max(line, 1) - 1);
     const int lineEnd = line < buffer.lineCount() ? buffer.LineStart(line) - 2 : buffer.textLength();
     buffer.SetSelStart(std::min(lineStart + std::max(column, 1) - 1, std::max(lineEnd, lineStart)));
     buffer.SetSelLength(0);
-    buffer.centerCursor();
-    bringToFront(*doc);
+    buffer.centerCaret();
+    bringToFront(workspace, *doc);
     const QPair<int, int> caret = buffer.CaretLineColumn();
     workspace.setStatusText(3, QString::number(caret.first) + u':' + QString::number(caret.second));
     return true;
@@ -190,10 +186,10 @@ QString changedMessage(const SiteFinding &f)
     return u"Odkaz „%1“ na stránce %2 se od kontroly změnil a nebyl opraven."_s.arg(f.reference, f.page);
 }
 
-void fixOpenPage(Workspace &workspace, TForm2 &doc, const QList<SiteFinding> &findings,
+void fixOpenPage(Workspace &workspace, HtmlDocument &doc, const QList<SiteFinding> &findings,
                  CaseFixOutcome &outcome)
 {
-    EditorBuffer &buffer = *doc.RichEdit1;
+    HtmlDocument &buffer = doc;
     const bool hadChanges = buffer.IsModified();
     QList<SiteFinding> valid;
     for (const SiteFinding &f : findings) {
@@ -205,7 +201,7 @@ void fixOpenPage(Workspace &workspace, TForm2 &doc, const QList<SiteFinding> &fi
     if (valid.isEmpty())
         return;
     {
-        EditorBuffer::EditGroup group(buffer);
+        HtmlDocument::EditGroup group(buffer);
         for (const SiteFinding &f : valid) {
             buffer.SetSelStart(int(f.offset));
             buffer.SetSelLength(int(f.reference.size()));
@@ -267,7 +263,7 @@ CaseFixOutcome fixCaseMismatches(Workspace &workspace, const QString &home,
         root += u'/';
     for (const auto &[page, list] : byPage(findings)) {
         const QString path = root + page;
-        if (TForm2 *doc = workspace.documentOf(path))
+        if (HtmlDocument *doc = workspace.documentOf(path))
             fixOpenPage(workspace, *doc, list, outcome);
         else
             fixClosedPage(workspace, path, list, outcome);

@@ -114,7 +114,7 @@ void tst_TemplateManager::createGivesUntitledWindowWithTemplateText()
     trigger();
     QCOMPARE(m_fx->workspace().documents().size(), 1);
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
-    QCOMPARE(m_fx->doc()->windowTitle(), u"Bez jména"_s);
+    QCOMPARE(m_fx->doc()->caption(), u"Bez jména"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<HTML>\r\n<BODY>čau</BODY>\r\n</HTML>"_s);
     QCOMPARE(m_fx->window().settings().RecentFiles[0], QDir(folder()).filePath(u"Stránka.sab"_s));
 }

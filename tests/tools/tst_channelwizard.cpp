@@ -214,17 +214,17 @@ void TestChannelWizard::menuCommandFillsNewModifiedWindow()
     });
     m_fx->window().action(u"ToolChannels"_s)->trigger();
     QCOMPARE(m_fx->workspace().documents().size(), 1);
-    TForm2 *doc = m_fx->doc();
+    HtmlDocument *doc = m_fx->doc();
     QVERIFY(doc->isUntitled());
-    QCOMPARE(doc->buffer().GetText(), golden(u"href"_s));
-    QVERIFY(doc->buffer().IsModified());
+    QCOMPARE(doc->GetText(), golden(u"href"_s));
+    QVERIFY(doc->IsModified());
 }
 
 void TestChannelWizard::closingTheNewWindowAsks()
 {
     m_script->dialog([](QDialog &d) { control<QPushButton>(d, u"Button1"_s)->click(); });
     runChannelWizard(m_fx->workspace());
-    TForm2 *doc = m_fx->doc();
+    HtmlDocument *doc = m_fx->doc();
     QVERIFY(doc);
     m_script->answer(Interaction::Answer::Cancel);
     QVERIFY(!doc->CloseQuery());
@@ -249,8 +249,8 @@ void TestChannelWizard::noFreeSlotOpensNothing()
     runChannelWizard(m_fx->workspace());
     QCOMPARE(m_fx->workspace().documents().size(), 30);
     QCOMPARE(m_script->errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
-    for (TForm2 *doc : m_fx->workspace().documents())
-        QVERIFY(doc->buffer().GetText().isEmpty());
+    for (HtmlDocument *doc : m_fx->workspace().documents())
+        QVERIFY(doc->GetText().isEmpty());
 }
 
 BRISKO_TEST_MAIN(TestChannelWizard)

@@ -411,7 +411,7 @@ void TestScripter::menuCommandInsertsWrappedScriptInScriptColor()
     });
     m_fx->window().action(u"ToolScripter"_s)->trigger();
     const QString script = u"<SCRIPT>\r\nalert(1);\r\nalert(2);\r\n</SCRIPT>"_s;
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
     QCOMPARE(b.GetText(), u"<BODY>\r\n"_s + script + u"</BODY>"_s);
     const ColorValue scriptColor = m_fx->window().settings().SCRIPT;
     QCOMPARE(b.colorAt(8), scriptColor);
@@ -445,7 +445,7 @@ void TestScripter::cancelledOrEmptyScriptInsertsNothing()
 
 void TestScripter::scriptBeyondEditorLimitIsRefused()
 {
-    const QString page(EditorBuffer::MaxLength - 25, u'x');
+    const QString page(HtmlDocument::MaxLength - 25, u'x');
     m_fx->setText(page, 10);
     QVERIFY(!insertScript(m_fx->workspace(), u"var abc = 1;"_s)); // 33 characters wrapped
     QCOMPARE(m_script->errors, QStringList{doesNotFitMessage()});
