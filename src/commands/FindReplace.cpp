@@ -3,7 +3,7 @@
 #include "interaction/Interaction.h"
 #include "commands/Workspace.h"
 #include "editor/HtmlDocument.h"
-#include "commands/FindDialogs.h"
+#include "dialogs/FindDialogs.h"
 #include "markup/SysUt.h"
 
 #include <QAction>

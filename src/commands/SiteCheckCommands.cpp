@@ -6,6 +6,7 @@
 #include "interaction/Interaction.h"
 #include "publish/ftpklient.h"
 #include "settings/TSettings.h"
+#include "tools/SiteCheckProgress.h"
 #include "tools/SiteCheckWindow.h"
 
 #include <QApplication>
@@ -13,10 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <map>
@@ -38,52 +36,6 @@ void bringToFront(Workspace &workspace, HtmlDocument &doc)
         frame->window()->activateWindow();
     }
 }
-
-// The waiting dialog of the check before an upload: progress and "Zastavit".
-class SiteCheckProgress : public QDialog
-{
-public:
-    SiteCheckProgress(const SiteCheckOptions &options, QWidget *parent)
-        : QDialog(parent)
-        , m_runner(options)
-    {
-        setObjectName(u"SiteCheckProgress"_s);
-        setWindowTitle(u"Kontrola webu"_s);
-        auto *label = new QLabel(u"Kontroluje se web v adresáři %1"_s.arg(
-                                     QDir::toNativeSeparators(options.home)),
-                                 this);
-        auto *bar = new QProgressBar(this);
-        bar->setRange(0, 0);
-        auto *stop = new QPushButton(u"Zastavit"_s, this);
-        stop->setObjectName(u"StopButton"_s);
-        auto *layout = new QVBoxLayout(this);
-        layout->addWidget(label);
-        layout->addWidget(bar);
-        layout->addWidget(stop, 0, Qt::AlignRight);
-        connect(stop, &QPushButton::clicked, this, [this] { m_runner.stop(); });
-        connect(&m_runner, &SiteCheckRunner::progressed, this, [bar](int done, int total) {
-            bar->setRange(0, total);
-            bar->setValue(done);
-        });
-        connect(&m_runner, &SiteCheckRunner::finished, this, [this] {
-            m_report = m_runner.report();
-            if (m_report.stopped)
-                QDialog::reject();
-            else
-                accept();
-        });
-        m_runner.start();
-    }
-
-    // Escape and the title bar's close stop the check; the dialog ends when it has.
-    void reject() override { m_runner.stop(); }
-
-    const SiteReport &report() const { return m_report; }
-
-private:
-    SiteCheckRunner m_runner;
-    SiteReport m_report;
-};
 
 } // namespace
 

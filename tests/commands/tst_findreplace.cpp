@@ -1,4 +1,4 @@
-#include "commands/FindDialogs.h"
+#include "dialogs/FindDialogs.h"
 #include "commands/FindReplace.h"
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
