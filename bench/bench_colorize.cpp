@@ -38,16 +38,17 @@ QString makePage(int length)
 void ColorizeDocumentInEditor(benchmark::State &state)
 {
     const QString page = makePage(int(state.range(0)));
-    EditorBuffer buffer;
+    HtmlDocument document;
+    EditorBuffer buffer(document);
     buffer.resize(800, 600);
     buffer.show();
-    buffer.loadText(page);
+    document.loadText(page);
     QCoreApplication::processEvents();
     TSettings settings[2];
     settings[1].TAG = 0x123456; // alternate colours, so every run really changes
     int flip = 0;
     for (auto _ : state) {
-        ColorizeDocument(buffer, settings[flip ^= 1], {});
+        ColorizeDocument(document, settings[flip ^= 1], {});
         QCoreApplication::processEvents(); // until the coloured text is in the editor
     }
     state.counters["tags"] = double(page.count(u'<'));
@@ -65,7 +66,7 @@ void ColorizeScanOnly(benchmark::State &state)
 
 void TagAtPositionAtEnd(benchmark::State &state)
 {
-    QString page = makePage(EditorBuffer::MaxLength - 20);
+    QString page = makePage(HtmlDocument::MaxLength - 20);
     page += u"<IMG SRC=\"end.gif\">"_s;
     const int caret = int(page.size()) - 3; // inside the last tag
     for (auto _ : state)
@@ -74,7 +75,7 @@ void TagAtPositionAtEnd(benchmark::State &state)
 
 void TagAtPositionAfterLastTag(benchmark::State &state)
 {
-    const QString page = makePage(EditorBuffer::MaxLength);
+    const QString page = makePage(HtmlDocument::MaxLength);
     for (auto _ : state)
         benchmark::DoNotOptimize(TagAtPosition(page, int(page.size())));
 }
@@ -82,10 +83,10 @@ void TagAtPositionAfterLastTag(benchmark::State &state)
 } // namespace
 
 BENCHMARK(ColorizeDocumentInEditor)
-    ->Arg(100'000)->Arg(250'000)->Arg(500'000)->Arg(EditorBuffer::MaxLength)
+    ->Arg(100'000)->Arg(250'000)->Arg(500'000)->Arg(HtmlDocument::MaxLength)
     ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(ColorizeScanOnly)
-    ->Arg(100'000)->Arg(250'000)->Arg(500'000)->Arg(EditorBuffer::MaxLength)
+    ->Arg(100'000)->Arg(250'000)->Arg(500'000)->Arg(HtmlDocument::MaxLength)
     ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(TagAtPositionAtEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(TagAtPositionAfterLastTag)->Unit(benchmark::kMicrosecond);

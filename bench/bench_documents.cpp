@@ -61,10 +61,10 @@ QString makeDocumentsPage(int length, int variant)
 
 bool documentsBusy(const TForm1 &window)
 {
-    for (TForm2 *doc : window.workspace().documents()) {
-        if (doc->RichEdit1->backgroundColouringPending())
+    for (HtmlDocument *doc : window.workspace().documents()) {
+        if (doc->backgroundColouringPending())
             return true;
-        if (const SpellMarker *marker = SpellMarker::of(*doc->RichEdit1); marker && marker->pending())
+        if (const SpellMarker *marker = SpellMarker::of(*window.workspace().window(doc)->RichEdit1); marker && marker->pending())
             return true;
     }
     return false;
@@ -107,7 +107,7 @@ void BM_TenDocumentsOpenAndClosed(benchmark::State &state)
                 window->workspace().openInNewWindow(page);
             settle(*window);
             openPeak = std::max(openPeak, procStatusKb("VmRSS"));
-            for (TForm2 *doc : window->workspace().documents())
+            for (HtmlDocument *doc : window->workspace().documents())
                 doc->closeConfirmed();
             settle(*window);
             afterClose[cycle] = procStatusKb("VmRSS");

@@ -43,11 +43,12 @@ struct PageFile
 void openPage(benchmark::State &state)
 {
     PageFile file(int(state.range(0)));
-    EditorBuffer buffer;
+    HtmlDocument document;
+    EditorBuffer buffer(document);
     buffer.show();
     for (auto _ : state) {
         const TextFileResult r = readTextFile(file.path);
-        buffer.loadText(r.text);
+        document.loadText(r.text);
         QCoreApplication::processEvents();
     }
 }
@@ -56,7 +57,7 @@ BENCHMARK(openPage)->Arg(100000)->Arg(999999)->Unit(benchmark::kMillisecond);
 void getText(benchmark::State &state)
 {
     PageFile file(int(state.range(0)));
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     buffer.loadText(readTextFile(file.path).text);
     for (auto _ : state)
         benchmark::DoNotOptimize(buffer.GetText());
@@ -66,16 +67,17 @@ BENCHMARK(getText)->Arg(100000)->Arg(999999)->Unit(benchmark::kMillisecond);
 void typeAtEnd(benchmark::State &state)
 {
     PageFile file(int(state.range(0)));
-    EditorBuffer buffer;
+    HtmlDocument document;
+    EditorBuffer buffer(document);
     EditorKeyOptions keys;
     buffer.setKeyOptions(keys);
     buffer.show();
-    buffer.loadText(readTextFile(file.path).text);
-    buffer.SetSelStart(buffer.textLength());
+    document.loadText(readTextFile(file.path).text);
+    document.SetSelStart(document.textLength());
     for (auto _ : state) {
         QTest::keyClick(&buffer, Qt::Key_A);
         state.PauseTiming();
-        buffer.Undo();
+        document.Undo();
         state.ResumeTiming();
     }
 }
@@ -97,12 +99,13 @@ void typeAndRepaint(benchmark::State &state)
             state.SkipWithError("the Czech dictionary is not installed");
     }
     PageFile file(int(state.range(0)));
-    EditorBuffer buffer;
+    HtmlDocument document;
+    EditorBuffer buffer(document);
     buffer.resize(800, 600);
     buffer.show();
     SpellMarker *marker = spelling ? new SpellMarker(buffer, checker) : nullptr;
-    buffer.loadText(readTextFile(file.path).text);
-    buffer.SetSelStart(buffer.textLength() / 2);
+    document.loadText(readTextFile(file.path).text);
+    document.SetSelStart(document.textLength() / 2);
     buffer.ensureCursorVisible();
     if (marker)
         marker->finish();
@@ -112,7 +115,7 @@ void typeAndRepaint(benchmark::State &state)
         QCoreApplication::processEvents(); // the marks of the line typed in
         buffer.viewport()->repaint();
         state.PauseTiming();
-        buffer.Undo();
+        document.Undo();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

@@ -1,5 +1,5 @@
 // Edit current tag's reading of the tag at the caret, without its dialog, in a long page.
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
 #include "markup/TextMarkup.h"
 
@@ -17,7 +17,7 @@ QString pageEndingInFontTag()
     const QString row = u"<TR><TD ALIGN=left><A HREF=\"stranka.html\">Příliš žluťoučký kůň</A></TD></TR>\r\n"_s;
     const QString tag = u"<FONT FACE=\"Arial\" CLASS=x COLOR=red SIZE=+2>"_s;
     QString page;
-    while (page.size() + row.size() + tag.size() < EditorBuffer::MaxLength)
+    while (page.size() + row.size() + tag.size() < HtmlDocument::MaxLength)
         page += row;
     return page + tag;
 }
@@ -25,7 +25,7 @@ QString pageEndingInFontTag()
 // Select the tag around the caret, take its start tag and read it into the font fields.
 void readTagAtEnd(benchmark::State &state)
 {
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     buffer.loadText(pageEndingInFontTag());
     const int caret = buffer.textLength() - 5;
     for (auto _ : state) {

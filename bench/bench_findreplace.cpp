@@ -1,7 +1,7 @@
 // Replacing many occurrences without questions, and find next over growing distances, in a
 // document as long as the editor allows.
 #include "commands/FindReplace.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 
 #include <QApplication>
 
@@ -28,7 +28,7 @@ void BM_ReplaceWithoutQuestions(benchmark::State &state)
 {
     const QString text = occurrencesText();
     const QString replacement = state.range(0) == 0 ? u"XY"_s : u"x"_s;
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     for (auto _ : state) {
         state.PauseTiming();
         buffer.loadText(text);
@@ -58,13 +58,13 @@ void BM_FindNextDistance(benchmark::State &state)
 {
     const int distance = int(state.range(0));
     const int from = int(state.range(1));
-    QString text(EditorBuffer::MaxLength, u'.');
+    QString text(HtmlDocument::MaxLength, u'.');
     for (int i = 80; i < text.size(); i += 82) {
         text[i] = u'\r';
         text[i + 1] = u'\n';
     }
     text.replace(from + distance, 6, u"needle"_s);
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     buffer.loadText(text);
     const int expected = buffer.findForward(from, u"needle"_s, false);
     if (expected < 0)

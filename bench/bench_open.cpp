@@ -75,7 +75,8 @@ void BM_OpenColouredPage(benchmark::State &state)
     double firstIdleCpuMs = 0;
     double colouredCpuMs = 0;
     for (auto _ : state) {
-        EditorBuffer buffer;
+        HtmlDocument document;
+        EditorBuffer buffer(document);
         buffer.resize(800, 600);
         buffer.show();
         SpellMarker *marker = spelling ? new SpellMarker(buffer, czechChecker()) : nullptr;
@@ -103,12 +104,12 @@ void BM_OpenColouredPage(benchmark::State &state)
         });
         input.start();
         const TextFileResult file = readTextFile(path);
-        buffer.loadText(file.text);
+        document.loadText(file.text);
         if (sliced)
-            ColorizeDocumentInBackground(buffer, settings, {});
+            ColorizeDocumentInBackground(document, settings, {});
         else
-            ColorizeDocument(buffer, settings, {});
-        while (firstIdle < 0 || buffer.backgroundColouringPending()
+            ColorizeDocument(document, settings, {});
+        while (firstIdle < 0 || document.backgroundColouringPending()
                || (marker && marker->pending()))
             QCoreApplication::processEvents();
         const qint64 coloured = clock.nsecsElapsed();

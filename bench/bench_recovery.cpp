@@ -2,7 +2,7 @@
 // thread (the rest happens on the writer thread, reported apart), and how soon a file far
 // too large for the editor is refused, with the memory the process holds afterwards.
 #include "commands/CrashRecovery.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "markup/GuardedFile.h"
 #include "markup/RecoveryStore.h"
 
@@ -18,15 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoHost final : public DocumentHost
-{
-public:
-    bool saveDocument(TForm2 &) override { return false; }
-    void tagItemDropped(TForm2 &, const QString &) override {}
-    void editCurrentTag(TForm2 &) override {}
-    std::optional<QString> composeStyle(TForm2 &) override { return std::nullopt; }
-};
 
 QString makePage(int length)
 {
@@ -44,10 +35,9 @@ void BM_RecoveryCopyOfFullPage(benchmark::State &state)
     RecoveryStore store(dir.filePath(u"recovery"_s));
     store.start();
     CrashRecovery recovery(store);
-    NoHost host;
-    TForm2 document(host, 1);
-    document.RichEdit1->loadText(makePage(999000));
-    document.RichEdit1->SetModified(true);
+    HtmlDocument document(1);
+    document.loadText(makePage(999000));
+    document.SetModified(true);
     recovery.watch(document);
     double writerMs = 0;
     for (auto _ : state) {

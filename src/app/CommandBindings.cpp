@@ -98,11 +98,11 @@ void bindDocumentCommands(TForm1 &window)
              [&window] { runTemplateManager(window.workspace(), programDir() + u"SABLONY/"_s); });
     onAction(window, "FileOpen", [&window] { openDocumentFile(window.workspace()); });
     onAction(window, "FileSave", [&window] {
-        if (TForm2 *doc = window.workspace().activeDocument())
+        if (HtmlDocument *doc = window.workspace().activeDocument())
             SaveDocument(window.workspace(), *doc);
     });
     onAction(window, "FileSaveAs", [&window] {
-        if (TForm2 *doc = window.workspace().activeDocument())
+        if (HtmlDocument *doc = window.workspace().activeDocument())
             SaveDocumentAs(window.workspace(), *doc);
     });
     onAction(window, "FilePrint", [&window] { printActiveDocument(window.workspace()); });
@@ -118,15 +118,15 @@ void bindEditCommands(TForm1 &window)
 {
     auto onBuffer = [&window](const char *id, auto command) {
         onAction(window, id, [&window, command] {
-            if (EditorBuffer *b = window.workspace().activeBuffer())
+            if (HtmlDocument *b = window.workspace().activeDocument())
                 command(*b);
         });
     };
     auto transform = [&onBuffer](const char *id, TextTransform f) {
-        onBuffer(id, [f](EditorBuffer &b) { ApplyToSelectionOrWhole(b, f); });
+        onBuffer(id, [f](HtmlDocument &b) { ApplyToSelectionOrWhole(b, f); });
     };
-    onBuffer("EditSelectTag", [](EditorBuffer &b) { b.SelectTagAtCaret(); });
-    onBuffer("EditDeleteTag", [](EditorBuffer &b) { DeleteCurrentTag(b); });
+    onBuffer("EditSelectTag", [](HtmlDocument &b) { b.SelectTagAtCaret(); });
+    onBuffer("EditDeleteTag", [](HtmlDocument &b) { DeleteCurrentTag(b); });
     transform("EditUpper", &CzechUpperCase);
     transform("EditLower", &CzechLowerCase);
     transform("EditStripTags", &StripTags);

@@ -1,27 +1,33 @@
 #include "app/DocumentManager.h"
 
 #include "commands/DocumentLifecycle.h"
-#include "commands/EditCurrentTag.h"
-#include "commands/StyleCommands.h"
 #include "editor/Colorize.h"
 #include "interaction/Interaction.h"
 #include "markup/TextFile.h"
 #include "settings/TSettings.h"
 
-#include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-
 using namespace Qt::StringLiterals;
 
-DocumentManager::DocumentManager(TSettings &settings, QMdiArea &area, QWidget &dialogParent,
-                                 QObject *parent)
+DocumentManager::DocumentManager(TSettings &settings, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
-    , m_mdi(&area)
-    , m_dialogParent(dialogParent)
 {
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &DocumentManager::documentActivated);
+}
+
+DocumentManager::DocumentManager(TSettings &settings, QWidget &dialogParent, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_dialogParent(&dialogParent)
+{
+}
+
+DocumentManager::~DocumentManager()
+{
+    // The windows go before their documents, and nobody hears of either any more.
+    blockSignals(true);
+    delete std::exchange(m_windows, nullptr);
+    for (const QPointer<HtmlDocument> &doc : m_slots)
+        delete doc.data();
 }
 
 void DocumentManager::setStatusText(int panel, const QString &text)
@@ -29,16 +35,33 @@ void DocumentManager::setStatusText(int panel, const QString &text)
     Q_EMIT statusTextSet(panel, text);
 }
 
-TForm2 *DocumentManager::document(int slot) const
+HtmlDocument *DocumentManager::document(int slot) const
 {
     if (slot < 1 || slot > SlotCount)
         return nullptr;
     return m_slots[slot - 1];
 }
 
-QList<TForm2 *> DocumentManager::documents() const
+TForm2 *DocumentManager::window(const HtmlDocument *document) const
 {
-    QList<TForm2 *> out;
+    return m_windows && document ? m_windows->window(document) : nullptr;
+}
+
+EditorBuffer *DocumentManager::activeView() const
+{
+    TForm2 *w = window(activeDocument());
+    return w ? w->RichEdit1 : nullptr;
+}
+
+QMdiArea &DocumentManager::area() const
+{
+    Q_ASSERT(m_windows);
+    return m_windows->area();
+}
+
+QList<HtmlDocument *> DocumentManager::documents() const
+{
+    QList<HtmlDocument *> out;
     for (const auto &d : m_slots) {
         if (d)
             out << d;
@@ -46,7 +69,7 @@ QList<TForm2 *> DocumentManager::documents() const
     return out;
 }
 
-TForm2 *DocumentManager::NewDocumentWindow()
+HtmlDocument *DocumentManager::NewDocumentWindow()
 {
     int slot = 0;
     for (int i = 0; i < SlotCount && !slot; ++i) {
@@ -57,66 +80,82 @@ TForm2 *DocumentManager::NewDocumentWindow()
         ui().showError(u"Nelze vytvořit více jak "_s + QString::number(SlotCount) + u" oken!"_s);
         return nullptr;
     }
-    auto *doc = new TForm2(*this, slot);
+    auto *doc = new HtmlDocument(slot, this, this);
     // A new page is saved with the line breaks the settings name; an opened one keeps its own.
     doc->setLineEnding(lineEndingOfSetting(m_settings.FITIP));
     m_slots[slot - 1] = doc;
-    watchDocument(doc);
+    connect(doc, &HtmlDocument::closeRequested, this, [this, doc] { closeDocument(doc); });
     Q_EMIT documentCreated(doc);
-    QMdiSubWindow *previous = m_mdi->activeSubWindow();
-    QMdiSubWindow *sub = m_mdi->addSubWindow(doc);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(QApplication::windowIcon()); // the program's icon, not Qt's logo
-    Q_EMIT documentWindowAdded();
-    if (!previous || previous->isMaximized())
-        sub->showMaximized();
-    else
-        sub->show();
-    m_mdi->setActiveSubWindow(sub);
-    ActiveDocument = slot;
-    documentActivated(sub);
-    doc->RichEdit1->setFocus();
+    // The window, when there is one, made it the active document already.
+    if (ActiveDocument != slot) {
+        ActiveDocument = slot;
+        Q_EMIT activeDocumentChanged(ActiveDocument);
+    }
     return doc;
 }
 
-void DocumentManager::watchDocument(TForm2 *doc)
+void DocumentManager::closeDocument(HtmlDocument *doc)
 {
-    const int slot = doc->SlotIndex;
-    connect(doc, &QObject::destroyed, this, [this, slot] {
-        // The window is half destroyed now: its slot is emptied before anything reads it.
-        m_slots[slot - 1] = nullptr;
-        if (ActiveDocument == slot)
-            ActiveDocument = 0;
-        Q_EMIT activeDocumentChanged(ActiveDocument);
-    });
-    connect(doc->RichEdit1, &EditorBuffer::caretReported, this, [this](int line, int column) {
-        setStatusText(3, QString::number(line) + u':' + QString::number(column));
-    });
+    // The window goes first, and its going releases the document.
+    if (TForm2 *w = window(doc)) {
+        if (QWidget *frame = w->parentWidget())
+            frame->close(); // the MDI frame around the document
+        else
+            w->close();
+        return;
+    }
+    releaseDocument(*doc);
 }
 
-void DocumentManager::documentActivated(QMdiSubWindow *window)
+void DocumentManager::releaseDocument(HtmlDocument &doc)
 {
-    auto *doc = window ? qobject_cast<TForm2 *>(window->widget()) : nullptr;
-    if (!doc)
+    const int slot = doc.SlotIndex;
+    if (slot < 1 || slot > SlotCount || m_slots[slot - 1] != &doc)
         return;
-    ActiveDocument = doc->SlotIndex;
-    Q_EMIT activeDocumentShown(doc);
+    m_slots[slot - 1] = nullptr;
+    if (ActiveDocument == slot)
+        ActiveDocument = 0;
+    doc.markClosed();
+    doc.deleteLater();
     Q_EMIT activeDocumentChanged(ActiveDocument);
+}
+
+void DocumentManager::documentShown(HtmlDocument &doc, TForm2 *window)
+{
+    ActiveDocument = doc.SlotIndex;
+    Q_EMIT activeDocumentShown(window);
+    Q_EMIT activeDocumentChanged(ActiveDocument);
+}
+
+void DocumentManager::activateDocument(HtmlDocument &doc)
+{
+    if (m_windows) {
+        m_windows->activate(doc);
+    } else if (ActiveDocument != doc.SlotIndex) {
+        ActiveDocument = doc.SlotIndex;
+        Q_EMIT activeDocumentChanged(ActiveDocument);
+    }
+}
+
+void DocumentManager::focusDocument(HtmlDocument &doc)
+{
+    if (TForm2 *w = window(&doc))
+        w->RichEdit1->setFocus();
 }
 
 void DocumentManager::refreshDocumentStatus()
 {
-    if (EditorBuffer *b = activeBuffer())
-        setStatusText(2, u"Velikost:"_s + QString::number(b->textLength()) + u" znaků"_s);
+    if (HtmlDocument *doc = activeDocument())
+        setStatusText(2, u"Velikost:"_s + QString::number(doc->textLength()) + u" znaků"_s);
 }
 
-bool DocumentManager::OpenFile(TForm2 &doc, const QString &path)
+bool DocumentManager::OpenFile(HtmlDocument &doc, const QString &path)
 {
     // Pages are read in the encoding they are in; saving writes that encoding back.
     return showFile(doc, path, readDocumentFile(path), false);
 }
 
-bool DocumentManager::showFile(TForm2 &doc, const QString &path, const TextFileResult &file,
+bool DocumentManager::showFile(HtmlDocument &doc, const QString &path, const TextFileResult &file,
                                bool colourInBackground)
 {
     if (!file.ok) {
@@ -129,11 +168,11 @@ bool DocumentManager::showFile(TForm2 &doc, const QString &path, const TextFileR
     AddRecentFile(path);
     Q_EMIT recentFilesChanged();
     Q_EMIT fileLocationChanged(path);
-    // The colours are scanned from the text as read: reading it back from the editor would
-    // be another pass over the whole page.
+    // The colours are scanned from the text as read: reading it back from the document
+    // would be another pass over the whole page.
     if (colourInBackground) {
         const SyntaxColors colours = SyntaxColors::fromSettings(m_settings);
-        ColorizeDocumentInBackground(*doc.RichEdit1, m_settings,
+        ColorizeDocumentInBackground(doc, m_settings,
                                      [this](const QString &text) { setStatusText(3, text); },
                                      prescanColours(file.text, colours));
     }
@@ -148,9 +187,9 @@ void DocumentManager::fileStored(const QString &path)
     Q_EMIT recentFilesChanged();
 }
 
-TForm2 *DocumentManager::openInNewWindow(const QString &path)
+HtmlDocument *DocumentManager::openInNewWindow(const QString &path)
 {
-    TForm2 *doc = NewDocumentWindow();
+    HtmlDocument *doc = NewDocumentWindow();
     if (!doc)
         return nullptr;
     // The page shows at once and answers keys while its colours go in behind.
@@ -160,8 +199,8 @@ TForm2 *DocumentManager::openInNewWindow(const QString &path)
 
 bool DocumentManager::openHandedFile(const QString &path)
 {
-    // Two windows on one file would each save over the other's changes.
-    if (TForm2 *open = documentOf(path)) {
+    // Two documents of one file would each save over the other's changes.
+    if (HtmlDocument *open = documentOf(path)) {
         activateDocument(*open);
         return true;
     }
@@ -170,54 +209,16 @@ bool DocumentManager::openHandedFile(const QString &path)
         ui().showError(readFailureMessage(path, file));
         return true;
     }
-    TForm2 *doc = NewDocumentWindow();
+    HtmlDocument *doc = NewDocumentWindow();
     if (!doc)
         return false;
     showFile(*doc, path, file, m_settings.Colorize && doc == activeDocument());
     return true;
 }
 
-void DocumentManager::activateDocument(TForm2 &document)
-{
-    auto *sub = qobject_cast<QMdiSubWindow *>(document.parentWidget());
-    if (!sub)
-        return;
-    if (sub->isMinimized())
-        sub->showNormal();
-    m_mdi->setActiveSubWindow(sub);
-    document.RichEdit1->setFocus();
-}
-
-bool DocumentManager::saveDocument(TForm2 &document)
+bool DocumentManager::saveDocument(HtmlDocument &document)
 {
     return SaveDocument(*this, document);
-}
-
-void DocumentManager::tagItemDropped(TForm2 &document, const QString &itemText)
-{
-    QString text = itemText;
-    if (m_droppedTags)
-        text = m_droppedTags->droppedText(text);
-    ColorValue color = m_settings.TAG;
-    if (text == u"<SCRIPT>"_s || text == u"</SCRIPT>"_s)
-        color = m_settings.SCRIPT;
-    else if (text == u"<STYLE>"_s || text == u"</STYLE>"_s)
-        color = m_settings.STYLE;
-    const qsizetype comma = text.indexOf(u',');
-    const QString prefix = comma < 0 ? QString() : text.left(comma);
-    const QString suffix = comma < 0 ? text : text.mid(comma + 1);
-    document.RichEdit1->WrapSelection(color, prefix, suffix);
-    document.RichEdit1->setFocus();
-}
-
-void DocumentManager::editCurrentTag(TForm2 &)
-{
-    EditCurrentTag(*this);
-}
-
-std::optional<QString> DocumentManager::composeStyle(TForm2 &)
-{
-    return composeStyleDeclarations(*this);
 }
 
 void DocumentManager::AddRecentFile(const QString &path)
@@ -231,6 +232,6 @@ void DocumentManager::AddRecentFile(const QString &path)
 
 void DocumentManager::colorizeActiveDocument()
 {
-    if (EditorBuffer *b = activeBuffer())
-        ColorizeDocument(*b, m_settings, [this](const QString &text) { setStatusText(3, text); });
+    if (HtmlDocument *doc = activeDocument())
+        ColorizeDocument(*doc, m_settings, [this](const QString &text) { setStatusText(3, text); });
 }

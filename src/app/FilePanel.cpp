@@ -485,7 +485,7 @@ void FilePanel::openInEditor(const QString &path)
 {
     if (path.isEmpty())
         return;
-    if (TForm2 *doc = m_frame.NewDocumentWindow())
+    if (HtmlDocument *doc = m_frame.NewDocumentWindow())
         m_frame.OpenFile(*doc, path);
 }
 
@@ -538,7 +538,7 @@ void FilePanel::changeCase(bool upper)
 
 void FilePanel::findDocumentDirectory()
 {
-    const TForm2 *doc = m_frame.activeDocument();
+    const HtmlDocument *doc = m_frame.activeDocument();
     // A document never saved has no folder to go to.
     if (doc && QFileInfo(doc->FileName()).isAbsolute())
         followFile(doc->FileName());

@@ -3,7 +3,7 @@
 #include "app/DocumentManager.h"
 #include "app/MainMenu.h"
 #include "settings/TSettings.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "editor/SpellMarker.h"
 #include "editor/TForm2.h"
 #include "markup/HtmlCheck.h"
@@ -192,39 +192,41 @@ void LanguageTools::attachMarkers()
     if (on && !m_documents.documents().isEmpty() && m_checker.language().isEmpty()
         && !m_checker.isLoading())
         m_checker.loadInBackground(*dictionaryNamed(m_language));
-    for (TForm2 *doc : m_documents.documents()) {
-        SpellMarker *marker = SpellMarker::of(*doc->RichEdit1);
+    for (HtmlDocument *doc : m_documents.documents()) {
+        TForm2 *window = m_documents.window(doc);
+        if (!window)
+            continue;
+        SpellMarker *marker = SpellMarker::of(*window->RichEdit1);
         if (!marker && !on)
             continue;
         if (!marker)
-            marker = new SpellMarker(*doc->RichEdit1, m_checker);
+            marker = new SpellMarker(*window->RichEdit1, m_checker);
         marker->setEnabled(on);
     }
 }
 
 void LanguageTools::checkActiveDocument()
 {
-    TForm2 *doc = m_documents.activeDocument();
+    HtmlDocument *doc = m_documents.activeDocument();
     if (!doc)
         return;
     m_checkedDocument = doc;
-    const QString name = doc->isUntitled() ? TForm2::Untitled : doc->windowTitle();
-    m_panel->showMessages(name, checkHtml(doc->RichEdit1->GetText()));
+    m_panel->showMessages(doc->caption(), checkHtml(doc->GetText()));
 }
 
 void LanguageTools::goToFinding(int line, int column)
 {
-    TForm2 *doc = m_checkedDocument;
+    HtmlDocument *doc = m_checkedDocument;
     if (!doc)
         return;
-    for (QMdiSubWindow *sub : m_documents.area().subWindowList()) {
-        if (sub->widget() == doc)
+    if (TForm2 *window = m_documents.window(doc)) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
             m_documents.area().setActiveSubWindow(sub);
     }
-    moveCaretTo(*doc->RichEdit1, line, column);
-    doc->RichEdit1->setFocus();
+    moveCaretTo(*doc, line, column);
+    m_documents.focusDocument(*doc);
     // The status bar follows the caret the jump moved, as it follows keys and clicks.
-    const auto [caretLine, caretColumn] = doc->RichEdit1->CaretLineColumn();
+    const auto [caretLine, caretColumn] = doc->CaretLineColumn();
     m_documents.setStatusText(3, QString::number(caretLine) + u':' + QString::number(caretColumn));
 }
 
@@ -233,7 +235,7 @@ LanguageTools *installLanguageTools(const LanguageTools::Frame &frame)
     return new LanguageTools(frame, defaultDictionaryFolders());
 }
 
-void moveCaretTo(EditorBuffer &buffer, int line, int column)
+void moveCaretTo(HtmlDocument &buffer, int line, int column)
 {
     const int lineIndex = std::clamp(line - 1, 0, buffer.lineCount() - 1);
     const QString text = buffer.LineText(lineIndex);
@@ -244,6 +246,5 @@ void moveCaretTo(EditorBuffer &buffer, int line, int column)
         && text[inLine - 1].isHighSurrogate())
         --inLine;
     buffer.SetSelStart(buffer.LineStart(lineIndex) + inLine);
-    buffer.SetSelLength(0);
-    buffer.ensureCursorVisible();
+    buffer.SetSelLength(0); // a view shows the caret it moved to
 }

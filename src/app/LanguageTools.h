@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
-class EditorBuffer;
+class HtmlDocument;
 class HtmlCheckPanel;
 class QAction;
 class QActionGroup;
@@ -71,7 +71,7 @@ private:
     QAction *m_missingItem = nullptr;
     QLabel *m_missingDictionary = nullptr;
     HtmlCheckPanel *m_panel = nullptr;
-    QPointer<TForm2> m_checkedDocument;
+    QPointer<HtmlDocument> m_checkedDocument;
 };
 
 // "Slovník pro kontrolu pravopisu Čeština (cs_CZ) není nainstalován (balíček hunspell-cs):
@@ -83,4 +83,4 @@ LanguageTools *installLanguageTools(const LanguageTools::Frame &frame);
 
 // Puts the caret at a 1-based line and column (a column past the line's end stops at its
 // end) and scrolls it into view.
-void moveCaretTo(EditorBuffer &buffer, int line, int column);
+void moveCaretTo(HtmlDocument &buffer, int line, int column);

@@ -9,8 +9,8 @@ RecoveryBinding::RecoveryBinding(DocumentManager &documents, const QString &fold
 {
     m_store.start();
     QObject::connect(&documents, &DocumentManager::documentCreated, &m_recovery,
-                     [this](TForm2 *document) { m_recovery.watch(*document); });
-    for (TForm2 *document : documents.documents())
+                     [this](HtmlDocument *document) { m_recovery.watch(*document); });
+    for (HtmlDocument *document : documents.documents())
         m_recovery.watch(*document);
 }
 

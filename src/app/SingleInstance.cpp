@@ -388,7 +388,7 @@ void serveMainWindow(InstanceServer &server)
         QStringList files;
         if (TForm1 *frame = mainWindow()) {
             // Files only: an untitled window has a caption, not a file.
-            for (TForm2 *doc : frame->workspace().documents()) {
+            for (HtmlDocument *doc : frame->workspace().documents()) {
                 if (!doc->isUntitled())
                     files << doc->FileName();
             }

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "interaction/Interaction.h"
+#include "app/DocumentWindows.h"
 #include "app/Placement.h"
 #include "app/StatusPanel.h"
 #include "app/InfoWindows.h"
@@ -40,10 +41,11 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setDialogParent(this);
     m_menu = std::make_unique<MainMenu>(*this);
     createCentralArea();
-    m_documents = std::make_unique<DocumentManager>(m_settings, *m_mdi, *this);
+    m_documents = std::make_unique<DocumentManager>(m_settings, *this);
+    new DocumentWindows(*m_documents, *m_mdi);
     m_documents->setTableWindows(this);
     m_documents->setPreviewPlaces(this);
-    connect(m_documents.get(), &DocumentManager::documentCreated, this, &TForm1::attachDocument);
+    connect(m_documents.get(), &DocumentManager::windowCreated, this, &TForm1::attachDocument);
     connect(m_documents.get(), &DocumentManager::documentWindowAdded, this,
             [this] { m_menu->releaseTakenShortcuts(); }); // a sub-window's menu binds Ctrl+W
     connect(m_documents.get(), &DocumentManager::activeDocumentShown, this,
@@ -147,29 +149,30 @@ QString TForm1::statusText(int panel) const
 void TForm1::attachDocument(TForm2 *doc)
 {
     EditorBuffer *buffer = doc->RichEdit1;
+    HtmlDocument *document = &doc->document();
     buffer->setLineWrapMode(action(u"OptWordWrap"_s)->isChecked() ? QPlainTextEdit::WidgetWidth
                                                                     : QPlainTextEdit::NoWrap);
-    buffer->setEditorFont(editorFont());
+    document->setEditorFont(editorFont());
     buffer->setKeyOptions(editorKeyOptions());
-    buffer->setReadOnly(documentAreaCovered());
-    buffer->SetInsertionColor(m_settings.TEXT);
+    document->setReadOnly(documentAreaCovered());
+    document->SetInsertionColor(m_settings.TEXT);
 
-    connect(buffer, &QPlainTextEdit::textChanged, this, [this, doc] {
-        if (doc != m_documents->activeDocument())
+    connect(buffer, &QPlainTextEdit::textChanged, this, [this, document] {
+        if (document != m_documents->activeDocument())
             return;
         // Loading and colouring change the control too, but not the text the user has.
-        if (doc->RichEdit1->IsModified() && !doc->RichEdit1->isColouring())
+        if (document->IsModified() && !document->isColouring())
             setStatusText(1, u"Změněno"_s);
         m_documents->refreshDocumentStatus();
     });
-    connect(buffer->document(), &QTextDocument::modificationChanged, this, [this, doc] {
-        if (doc == m_documents->activeDocument())
-            updateModifiedIndicators(doc->RichEdit1->IsModified());
+    connect(document->textDocument(), &QTextDocument::modificationChanged, this, [this, document] {
+        if (document == m_documents->activeDocument())
+            updateModifiedIndicators(document->IsModified());
     });
-    connect(buffer, &QPlainTextEdit::selectionChanged, this, [this, doc] {
-        if (doc != m_documents->activeDocument())
+    connect(buffer, &QPlainTextEdit::selectionChanged, this, [this, document, buffer] {
+        if (document != m_documents->activeDocument())
             return;
-        const bool selected = doc->RichEdit1->textCursor().hasSelection();
+        const bool selected = buffer->textCursor().hasSelection();
         toolButton(u"CutButton"_s)->setEnabled(selected);
         toolButton(u"CopyButton"_s)->setEnabled(selected);
     });
@@ -202,7 +205,7 @@ void TForm1::RefreshRecentMenu()
 void TForm1::showActiveDocument(TForm2 *doc)
 {
     m_documents->refreshDocumentStatus();
-    updateModifiedIndicators(doc->RichEdit1->IsModified());
+    updateModifiedIndicators(doc->document().IsModified());
     action(u"OptWordWrap"_s)->setChecked(doc->RichEdit1->lineWrapMode() != QPlainTextEdit::NoWrap);
 }
 
@@ -212,10 +215,11 @@ void TForm1::ApplySettings()
 {
     m_settings.TabText = QString(std::max(m_settings.Tab, 0), u' ');
     const QFont font = editorFont();
-    for (TForm2 *doc : m_documents->documents()) {
-        doc->RichEdit1->setEditorFont(font);
-        doc->RichEdit1->SetSelStart(0); // nothing selected, caret at the start
-        doc->RichEdit1->setKeyOptions(editorKeyOptions());
+    for (HtmlDocument *doc : m_documents->documents()) {
+        doc->setEditorFont(font);
+        doc->SetSelStart(0); // nothing selected, caret at the start
+        if (TForm2 *window = m_documents->window(doc))
+            window->RichEdit1->setKeyOptions(editorKeyOptions());
     }
     if (!m_settings.IBrow)
         TabSet1->setCurrentIndex(0);
@@ -231,8 +235,9 @@ void TForm1::prepareForFirstDocument()
 {
     // An editor laid out in the editor's font has fontconfig find the face (2 to 3 ms the
     // first time); a sub-window has the style make the icons of its menu, kept from then on.
-    EditorBuffer editor;
-    editor.setEditorFont(editorFont());
+    HtmlDocument document;
+    EditorBuffer editor(document);
+    document.setEditorFont(editorFont());
     const QMdiSubWindow window;
 }
 
@@ -341,7 +346,7 @@ void TForm1::connectFrameCommands()
     };
     on("FileExit", [this] { close(); }); // asks about each modified document, as closing does
     on("OptWordWrap", [this](bool checked) {
-        if (EditorBuffer *b = m_documents->activeBuffer())
+        if (EditorBuffer *b = m_documents->activeView())
             b->setLineWrapMode(checked ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
         else
             action(u"OptWordWrap"_s)->setChecked(!checked);
@@ -388,7 +393,7 @@ void TForm1::connectEditCommands()
 {
     auto onBuffer = [this](const char *id, void (EditorBuffer::*op)()) {
         connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, op] {
-            if (EditorBuffer *b = m_documents->activeBuffer())
+            if (EditorBuffer *b = m_documents->activeView())
                 (b->*op)();
         });
     };
@@ -402,11 +407,11 @@ void TForm1::connectEditCommands()
                     WebBrowser1->copySelection();
                 else
                     WebBrowser1->selectAll();
-            } else if (EditorBuffer *b = m_documents->activeBuffer()) {
+            } else if (EditorBuffer *b = m_documents->activeView()) {
                 if (what == Shown::Copy)
                     b->CopyToClipboard();
                 else
-                    b->SelectAll();
+                    b->selectAll();
             }
         });
     };
@@ -479,7 +484,7 @@ void TForm1::rebuildWindowMenu()
 
 void TForm1::runDocumentCheck()
 {
-    if (EditorBuffer *b = m_documents->activeBuffer()) {
+    if (HtmlDocument *b = m_documents->activeDocument()) {
         const DocumentCheckResult r = CheckDocument(b->GetText());
         if (r.isError)
             ui().showError(r.message);
@@ -529,8 +534,8 @@ void TForm1::rebuildUserCommandMenu()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    const QList<TForm2 *> docs = m_documents->documents();
-    for (TForm2 *doc : docs) {
+    const QList<HtmlDocument *> docs = m_documents->documents();
+    for (HtmlDocument *doc : docs) {
         if (!doc->CloseQuery()) {
             event->ignore();
             return;
@@ -540,7 +545,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    for (TForm2 *doc : docs)
+    for (HtmlDocument *doc : docs)
         doc->closeConfirmed();
     if (m_tips)
         m_tips->close();

@@ -244,7 +244,7 @@ void TForm1::createStatusBar()
     connect(m_documents.get(), &DocumentManager::activeDocumentChanged, encoding,
             [this, encoding] { encoding->setDocument(m_documents->activeDocument()); });
     // Read again in another encoding, the page is the file as it is: not "Změněno".
-    connect(encoding, &EncodingPanel::documentReloaded, this, [this](TForm2 *doc) {
+    connect(encoding, &EncodingPanel::documentReloaded, this, [this](HtmlDocument *doc) {
         if (doc != m_documents->activeDocument())
             return;
         showActiveDocumentUnchanged();

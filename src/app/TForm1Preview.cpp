@@ -40,8 +40,8 @@ void TForm1::setDocumentAreaCovered(bool covered)
     protectCoveredDocuments(covered);
     if (covered)
         WebBrowser1->setFocus();
-    else if (TForm2 *doc = m_documents->activeDocument())
-        doc->RichEdit1->setFocus();
+    else if (HtmlDocument *doc = m_documents->activeDocument())
+        m_documents->focusDocument(*doc);
 }
 
 void TForm1::protectCoveredDocuments(bool covered)
@@ -65,8 +65,8 @@ void TForm1::protectCoveredDocuments(bool covered)
             ids << u"Recent"_s + QString::number(i);
         return ids;
     }();
-    for (TForm2 *doc : m_documents->documents())
-        doc->RichEdit1->setReadOnly(covered);
+    for (HtmlDocument *doc : m_documents->documents())
+        doc->setReadOnly(covered);
     if (covered) {
         const auto &actions = m_menu->actions();
         for (auto it = actions.cbegin(); it != actions.cend(); ++it) {

@@ -331,7 +331,7 @@ QStringList anchorNames(const QString &text)
 
 void rebuildAnchorList(TForm1 &window)
 {
-    EditorBuffer *buffer = window.workspace().activeBuffer();
+    HtmlDocument *buffer = window.workspace().activeDocument();
     QComboBox *combo = anchorList(window);
     if (!buffer || !combo)
         return;

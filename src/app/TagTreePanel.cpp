@@ -77,8 +77,8 @@ TagTreePanel::TagTreePanel(Workspace &workspace, QWidget *parent)
 
     connect(TreeView1, &TagTreeView::insertRequested, this, &TagTreePanel::insertSelected);
     connect(TreeView1, &TagTreeView::leaveRequested, this, [this] {
-        if (EditorBuffer *buffer = m_frame.activeBuffer())
-            buffer->setFocus();
+        if (HtmlDocument *doc = m_frame.activeDocument())
+            m_frame.focusDocument(*doc);
     });
     connect(TreeView1, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem *item) { showExpandPicture(item); });

@@ -2,15 +2,15 @@
 
 #include "commands/Workspace.h"
 #include "dialogs/ElementDialog.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "settings/TSettings.h"
 
 DocumentContext documentContext(Workspace &w)
 {
     DocumentContext context{w.settings(), std::nullopt, {}};
-    if (TForm2 *doc = w.activeDocument()) {
+    if (HtmlDocument *doc = w.activeDocument()) {
         context.documentFileName = doc->FileName();
-        context.documentText = [doc] { return doc->RichEdit1->GetText(); };
+        context.documentText = [doc] { return doc->GetText(); };
     }
     return context;
 }

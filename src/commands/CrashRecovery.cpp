@@ -2,7 +2,8 @@
 
 #include "commands/Workspace.h"
 #include "editor/Colorize.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
+#include "settings/TSettings.h"
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
 #include "markup/RecoveryStore.h"
@@ -24,7 +25,7 @@ CrashRecovery::~CrashRecovery()
     m_writer.waitForDone();
 }
 
-void CrashRecovery::watch(TForm2 &document)
+void CrashRecovery::watch(HtmlDocument &document)
 {
     Watched watched;
     watched.number = m_nextNumber++;
@@ -34,22 +35,25 @@ void CrashRecovery::watch(TForm2 &document)
     watched.longest = new QTimer(this);
     watched.longest->setSingleShot(true);
     watched.longest->setInterval(LongestMs);
-    TForm2 *doc = &document;
+    HtmlDocument *doc = &document;
     connect(watched.pause, &QTimer::timeout, this, [this, doc] { writeNow(*doc); });
     connect(watched.longest, &QTimer::timeout, this, [this, doc] { writeNow(*doc); });
     m_watched[doc] = watched;
 
-    QTextDocument *text = document.RichEdit1->document();
+    QTextDocument *text = document.textDocument();
     connect(text, &QTextDocument::contentsChanged, this, [this, doc] { textChanged(doc); });
     connect(text, &QTextDocument::modificationChanged, this,
             [this, doc](bool modified) { modificationChanged(doc, modified); });
+    // A closed document may live on a moment (until the event loop deletes it); its copy
+    // goes at once.
+    connect(&document, &HtmlDocument::closed, this, [this, doc] { forget(doc); });
     connect(&document, &QObject::destroyed, this, &CrashRecovery::forget);
 }
 
-void CrashRecovery::textChanged(TForm2 *document)
+void CrashRecovery::textChanged(HtmlDocument *document)
 {
     const auto it = m_watched.find(document);
-    if (it == m_watched.end() || !document->RichEdit1->IsModified())
+    if (it == m_watched.end() || !document->IsModified())
         return;
     it->second.pause->start();
     // The longest wait starts with the first change not yet copied and is not pushed back.
@@ -57,7 +61,7 @@ void CrashRecovery::textChanged(TForm2 *document)
         it->second.longest->start();
 }
 
-void CrashRecovery::modificationChanged(TForm2 *document, bool modified)
+void CrashRecovery::modificationChanged(HtmlDocument *document, bool modified)
 {
     if (modified)
         textChanged(document);
@@ -65,7 +69,7 @@ void CrashRecovery::modificationChanged(TForm2 *document, bool modified)
         writeNow(*document); // saved: the copy goes
 }
 
-void CrashRecovery::writeNow(TForm2 &document)
+void CrashRecovery::writeNow(HtmlDocument &document)
 {
     const auto it = m_watched.find(&document);
     if (it == m_watched.end())
@@ -73,7 +77,7 @@ void CrashRecovery::writeNow(TForm2 &document)
     it->second.pause->stop();
     it->second.longest->stop();
     const QString path = m_store.copyPath(it->second.number);
-    if (!document.RichEdit1->IsModified()) {
+    if (!document.IsModified()) {
         queueDelete(path);
         return;
     }
@@ -82,10 +86,10 @@ void CrashRecovery::writeNow(TForm2 &document)
     copy.slot = document.SlotIndex;
     copy.encoding = document.encoding();
     copy.lineEnding = document.lineEnding();
-    copy.caret = document.RichEdit1->SelStart();
+    copy.caret = document.SelStart();
     // The raw text shares the document's buffer; turning its paragraph marks into CR LF
     // and encoding it happen on the writer thread.
-    QString raw = document.RichEdit1->document()->toRawText();
+    QString raw = document.textDocument()->toRawText();
     m_writer.start([copy = std::move(copy), raw = std::move(raw), path]() mutable {
         raw.replace(QChar::ParagraphSeparator, u"\r\n"_s);
         copy.text = std::move(raw);
@@ -119,8 +123,8 @@ namespace {
 
 QString describe(const RecoveryCopy &copy)
 {
-    if (copy.fileName == TForm2::Untitled)
-        return u"%1 (okno %2)"_s.arg(TForm2::Untitled).arg(copy.slot);
+    if (copy.fileName == HtmlDocument::Untitled)
+        return u"%1 (okno %2)"_s.arg(HtmlDocument::Untitled).arg(copy.slot);
     return copy.fileName;
 }
 
@@ -148,7 +152,7 @@ int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &rec
     }
     int restored = 0;
     for (const RecoveryCopy &copy : copies) {
-        TForm2 *document = workspace.NewDocumentWindow();
+        HtmlDocument *document = workspace.NewDocumentWindow();
         if (!document)
             break;
         // Under its own name, encoding and line breaks, so saving writes it where it belongs
@@ -160,10 +164,10 @@ int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &rec
         page.lineEnding = copy.lineEnding;
         document->showLoadedText(copy.fileName, page);
         if (workspace.settings().Colorize)
-            ColorizeDocument(*document->RichEdit1, workspace.settings(),
+            ColorizeDocument(*document, workspace.settings(),
                              [&workspace](const QString &text) { workspace.setStatusText(3, text); });
-        document->RichEdit1->SetSelStart(copy.caret);
-        document->RichEdit1->SetModified(true);
+        document->SetSelStart(copy.caret);
+        document->SetModified(true);
         recovery.writeNow(*document);
         ++restored;
     }

@@ -8,7 +8,7 @@
 
 class QTimer;
 class RecoveryStore;
-class TForm2;
+class HtmlDocument;
 class Workspace;
 
 // Keeps a recovery copy of every modified document, so a killed or crashed program loses
@@ -29,10 +29,10 @@ public:
     ~CrashRecovery() override;
 
     // Follows a document window from now on until it is destroyed.
-    void watch(TForm2 &document);
+    void watch(HtmlDocument &document);
     // Queues the document's copy now, as if typing had paused (or deletes it when the
     // document is not modified).
-    void writeNow(TForm2 &document);
+    void writeNow(HtmlDocument &document);
     // Waits until every queued copy is on disk or deleted.
     void waitForWrites();
 
@@ -43,8 +43,8 @@ private:
         QTimer *pause = nullptr;
         QTimer *longest = nullptr;
     };
-    void textChanged(TForm2 *document);
-    void modificationChanged(TForm2 *document, bool modified);
+    void textChanged(HtmlDocument *document);
+    void modificationChanged(HtmlDocument *document, bool modified);
     void forget(QObject *document);
     void queueDelete(const QString &path);
 

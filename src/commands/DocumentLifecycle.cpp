@@ -2,14 +2,16 @@
 
 #include "commands/Workspace.h"
 #include "dialogs/TemplateManager.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/TextFile.h"
 #include "settings/TSettings.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QPrinter>
 #include <QTextDocument>
 
@@ -55,7 +57,7 @@ public:
 
 void printActiveDocument(Workspace &w)
 {
-    TForm2 *doc = w.activeDocument();
+    HtmlDocument *doc = w.activeDocument();
     if (!doc)
         return;
     QPrinter &printer = documentPrinter(w);
@@ -72,18 +74,18 @@ void runTemplateManager(Workspace &w, const QString &templateDir)
     TemplateManager dialog(templateDir, w.dialogParent());
     if (ui().exec(dialog) != QDialog::Accepted || dialog.chosenTemplate().isEmpty())
         return;
-    TForm2 *doc = w.NewDocumentWindow();
+    HtmlDocument *doc = w.NewDocumentWindow();
     if (!doc)
         return;
     w.OpenFile(*doc, templatePath(templateDir, dialog.chosenTemplate()));
     // The template stays as it is: the first Save asks for the new page's name.
-    doc->setFileName(TForm2::Untitled);
+    doc->setFileName(HtmlDocument::Untitled);
 }
 
 void closeAllDocuments(Workspace &w)
 {
     // Each modified document asks; Cancel keeps that one and the loop goes on.
-    for (TForm2 *doc : w.documents()) {
+    for (HtmlDocument *doc : w.documents()) {
         if (doc->CloseQuery())
             doc->closeConfirmed();
     }
@@ -110,13 +112,13 @@ QString saveTextFile(const TSettings &s, const QString &fileName, const QString 
     return error;
 }
 
-bool SaveDocument(Workspace &window, TForm2 &document)
+bool SaveDocument(Workspace &window, HtmlDocument &document)
 {
     if (document.isUntitled())
         return SaveDocumentAs(window, document);
     const TSettings &s = window.settings();
     const QString fileName = document.FileName();
-    const QString text = document.RichEdit1->GetText();
+    const QString text = document.GetText();
     // A page whose META names another encoding than it is written in is asked about first.
     if (!document.settleEncodingForSave(text) || !document.confirmBinarySave())
         return false;
@@ -125,12 +127,12 @@ bool SaveDocument(Workspace &window, TForm2 &document)
         ui().showError(u"Soubor %1 nelze uložit.\r\n%2"_s.arg(fileName, error));
         return false;
     }
-    document.RichEdit1->SetModified(false);
+    document.SetModified(false);
     window.fileStored(fileName);
     return true;
 }
 
-bool SaveDocumentAs(Workspace &window, TForm2 &document)
+bool SaveDocumentAs(Workspace &window, HtmlDocument &document)
 {
     QString name = ui().saveFileName(kSaveAsFilter, document.FileName());
     if (name.isEmpty())
@@ -143,7 +145,10 @@ bool SaveDocumentAs(Workspace &window, TForm2 &document)
 
 QPrinter &documentPrinter(Workspace &window)
 {
-    QWidget *owner = window.dialogParent();
+    // Without a frame the program itself keeps the printer.
+    QObject *owner = window.dialogParent();
+    if (!owner)
+        owner = QCoreApplication::instance();
     auto *holder = owner->findChild<PrinterHolder *>(u"DocumentPrinter"_s,
                                                      Qt::FindDirectChildrenOnly);
     if (!holder)
@@ -151,18 +156,18 @@ QPrinter &documentPrinter(Workspace &window)
     return holder->printer;
 }
 
-void printDocument(TForm2 &document, QPrinter &printer)
+void printDocument(HtmlDocument &document, QPrinter &printer)
 {
     // A copy keeps the colours of every range; the editor itself stays untouched.
-    std::unique_ptr<QTextDocument> copy(document.RichEdit1->document()->clone());
-    copy->setDefaultFont(document.RichEdit1->font());
+    std::unique_ptr<QTextDocument> copy(document.textDocument()->clone());
+    copy->setDefaultFont(document.editorFont());
     printer.setDocName(document.FileName());
     copy->print(&printer);
 }
 
 void insertFileAtSelection(Workspace &window, const QString &path)
 {
-    EditorBuffer *b = window.activeBuffer();
+    HtmlDocument *b = window.activeDocument();
     if (!b)
         return;
     // Decoded by the same rules as an opened page; it joins the document's encoding.
@@ -192,7 +197,7 @@ QString insertFileFilter()
 
 QString activeDocumentFolder(Workspace &w)
 {
-    const TForm2 *doc = w.activeDocument();
+    const HtmlDocument *doc = w.activeDocument();
     if (!doc || !QFileInfo(doc->FileName()).isAbsolute())
         return {};
     return QFileInfo(doc->FileName()).absolutePath();
@@ -208,7 +213,7 @@ void openDocumentFile(Workspace &w)
 
 void closeActiveDocument(Workspace &w)
 {
-    if (TForm2 *doc = w.activeDocument()) {
+    if (HtmlDocument *doc = w.activeDocument()) {
         if (doc->CloseQuery())
             doc->closeConfirmed();
     }

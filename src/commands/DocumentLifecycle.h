@@ -6,19 +6,19 @@
 #include <QString>
 
 class QPrinter;
-class TForm2;
+class HtmlDocument;
 class Workspace;
 struct TSettings;
 
 // Saves the document: Save As for a never-saved one; the file's own line breaks (a new
 // page's as the settings say), the backup copy, then the file itself. False when nothing was saved.
-bool SaveDocument(Workspace &workspace, TForm2 &document);
+bool SaveDocument(Workspace &workspace, HtmlDocument &document);
 // Writes a page's text as a save does: the backup copy when the settings ask for it, the
 // file in its encoding and with its line breaks. Returns the error text, empty on success.
 QString saveTextFile(const TSettings &settings, const QString &fileName, const QString &text,
                      FileEncoding encoding, LineEnding lineEnding);
 // Asks for a name (".html" added when it has none), then saves. False on Cancel.
-bool SaveDocumentAs(Workspace &workspace, TForm2 &document);
+bool SaveDocumentAs(Workspace &workspace, HtmlDocument &document);
 
 // The name the backup of fileName gets: everything up to and including its last "."
 // followed by the extension; a name without a dot keeps its whole name before the ".".
@@ -27,7 +27,7 @@ QString backupFileName(const QString &fileName, const QString &extension);
 // The printer the print and printer set-up commands share for the frame's lifetime.
 QPrinter &documentPrinter(Workspace &workspace);
 // Prints the whole document with its colours as one job named after its file.
-void printDocument(TForm2 &document, QPrinter &printer);
+void printDocument(HtmlDocument &document, QPrinter &printer);
 // "Tisk": the print dialog, then the whole active document.
 void printActiveDocument(Workspace &workspace);
 

@@ -2,12 +2,12 @@
 
 #include "commands/ElementTable.h"
 #include "commands/Workspace.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
 
 void EditCurrentTag(Workspace &workspace)
 {
-    EditorBuffer *buffer = workspace.activeBuffer();
+    HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return;
     buffer->SelectTagAtCaret();
@@ -22,7 +22,7 @@ void EditCurrentTag(Workspace &workspace)
         return;
     const int start = buffer->SelStart();
     const std::optional<QString> edited = row->edit(workspace, *tag);
-    if (!edited || workspace.activeBuffer() != buffer)
+    if (!edited || workspace.activeDocument() != buffer)
         return;
     buffer->SetSelStart(start);
     buffer->SetSelLength(int(tag->size()));

@@ -14,7 +14,7 @@
 #include "dialogs/LinkDialogs.h"
 #include "dialogs/MediaDialogs.h"
 #include "dialogs/TextDialogs.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/ElementContract.h"
 #include "markup/FormMarkup.h"

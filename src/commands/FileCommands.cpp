@@ -1,8 +1,8 @@
 #include "FileCommands.h"
 
 #include "commands/Workspace.h"
-#include "editor/EditorBuffer.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
+#include "editor/HtmlDocument.h"
 #include "markup/FileReferences.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
@@ -13,15 +13,15 @@ namespace {
 
 void focusEditor(Workspace &workspace)
 {
-    if (EditorBuffer *buffer = workspace.activeBuffer())
-        buffer->setFocus();
+    if (HtmlDocument *buffer = workspace.activeDocument())
+        workspace.focusDocument(*buffer);
 }
 
 } // namespace
 
 QString fileReference(Workspace &workspace, const QString &filePath)
 {
-    const TForm2 *doc = workspace.activeDocument();
+    const HtmlDocument *doc = workspace.activeDocument();
     if (!doc)
         return {};
     return DocumentRelativePath(filePath, doc->FileName(), workspace.settings().pathOptions());
@@ -29,7 +29,7 @@ QString fileReference(Workspace &workspace, const QString &filePath)
 
 void InsertFileAsLink(Workspace &workspace, const QString &filePath)
 {
-    EditorBuffer *buffer = workspace.activeBuffer();
+    HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return;
     const QString reference = fileReference(workspace, filePath);
@@ -45,7 +45,7 @@ void InsertFileAsLink(Workspace &workspace, const QString &filePath)
 
 void InsertFileAsTag(Workspace &workspace, const QString &filePath)
 {
-    EditorBuffer *buffer = workspace.activeBuffer();
+    HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return;
     const Markup markup = fileTagMarkup(fileReference(workspace, filePath), filePath);
@@ -55,7 +55,7 @@ void InsertFileAsTag(Workspace &workspace, const QString &filePath)
 
 void InsertFileName(Workspace &workspace, const QString &filePath, bool relative)
 {
-    EditorBuffer *buffer = workspace.activeBuffer();
+    HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return;
     const QString text =

@@ -2,15 +2,15 @@
 
 #include "interaction/Interaction.h"
 #include "commands/Workspace.h"
-#include "editor/EditorBuffer.h"
-#include "commands/FindDialogs.h"
+#include "editor/HtmlDocument.h"
+#include "dialogs/FindDialogs.h"
 #include "markup/SysUt.h"
 
 #include <QAction>
 
 using namespace Qt::StringLiterals;
 
-QList<int> OccurrencesFrom(const EditorBuffer &buffer, int offset, const QString &needle,
+QList<int> OccurrencesFrom(const HtmlDocument &buffer, int offset, const QString &needle,
                            bool ignoreCase)
 {
     QList<int> starts;
@@ -32,7 +32,7 @@ namespace {
 
 // One occurrence at a time: used when the user is asked, and when the replacements would
 // not fit in the editor (each one is then cut as the editor cuts any insertion).
-void replaceOneByOne(EditorBuffer &buffer, SearchState &state)
+void replaceOneByOne(HtmlDocument &buffer, SearchState &state)
 {
     const int length = int(state.replaceText.size());
     const QString question =
@@ -65,7 +65,7 @@ void replaceOneByOne(EditorBuffer &buffer, SearchState &state)
 }
 
 // The status bar follows the caret the search moved, as it follows keys and clicks.
-void reportCaret(Workspace &workspace, const EditorBuffer &buffer)
+void reportCaret(Workspace &workspace, const HtmlDocument &buffer)
 {
     const auto [line, column] = buffer.CaretLineColumn();
     workspace.setStatusText(3, QString::number(line) + u':' + QString::number(column));
@@ -73,7 +73,7 @@ void reportCaret(Workspace &workspace, const EditorBuffer &buffer)
 
 } // namespace
 
-void RunReplace(EditorBuffer &buffer, SearchState &state)
+void RunReplace(HtmlDocument &buffer, SearchState &state)
 {
     if (state.replaceText.isEmpty())
         return;
@@ -107,7 +107,7 @@ FindReplaceCommands::FindReplaceCommands(Workspace &workspace, QObject *parent)
 
 void FindReplaceCommands::Find()
 {
-    EditorBuffer *buffer = m_workspace.activeBuffer();
+    HtmlDocument *buffer = m_workspace.activeDocument();
     if (!buffer)
         return;
     TMyFindDialog dialog(m_workspace.dialogParent());
@@ -125,7 +125,7 @@ void FindReplaceCommands::Find()
 
 void FindReplaceCommands::FindNext()
 {
-    EditorBuffer *buffer = m_workspace.activeBuffer();
+    HtmlDocument *buffer = m_workspace.activeDocument();
     if (!buffer)
         return;
     // Before the first search there is nothing to find, which reads as any failed search.
@@ -147,7 +147,7 @@ void FindReplaceCommands::FindNext()
 
 void FindReplaceCommands::Replace()
 {
-    EditorBuffer *buffer = m_workspace.activeBuffer();
+    HtmlDocument *buffer = m_workspace.activeDocument();
     if (!buffer)
         return;
     TMyReplaceDialog dialog(m_workspace.dialogParent());

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-class EditorBuffer;
+class HtmlDocument;
 class Workspace;
 
 // What the main window remembers between searches while it runs; never saved.
@@ -22,13 +22,13 @@ struct SearchState
 
 // Starts of the occurrences of needle at or after offset, left to right, not overlapping,
 // compared after CzechUpperCase when ignoreCase. Reads the text once.
-QList<int> OccurrencesFrom(const EditorBuffer &buffer, int offset, const QString &needle,
+QList<int> OccurrencesFrom(const HtmlDocument &buffer, int offset, const QString &needle,
                            bool ignoreCase);
 
 // The replace loop over the state's replace text, replacement, options and position:
 // asks before each replacement when the state says so, moves past each inserted
 // replacement, and leaves the whole run as one undo step.
-void RunReplace(EditorBuffer &buffer, SearchState &state);
+void RunReplace(HtmlDocument &buffer, SearchState &state);
 
 // The Search menu's find, find next and replace commands with the search state they
 // share. Owned by the frame.

@@ -2,7 +2,7 @@
 
 #include "commands/DocumentLifecycle.h"
 #include "commands/Workspace.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
@@ -95,7 +95,7 @@ QString homePageLink()
 // Anchors and links to them go in at once in the link colour.
 void insertAnchorLink(Workspace &w, const QString &opening)
 {
-    w.activeBuffer()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
+    w.activeDocument()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
 }
 
 // While the table window is open it composes the markup; otherwise the fixed texts.
@@ -179,12 +179,12 @@ QString formatInsertTime(const QTime &time)
 
 void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page)
 {
-    EditorBuffer *b = workspace.activeBuffer();
+    HtmlDocument *b = workspace.activeDocument();
     if (!b)
         return;
     const TSettings &settings = workspace.settings();
     const ColorValue tag = settings.TAG;
-    EditorBuffer::EditGroup group(*b);
+    HtmlDocument::EditGroup group(*b);
     if (!page.docType.isEmpty())
         b->InsertAtCaret(tag, page.docType + u"\r\n"_s);
     b->InsertAtCaret(tag, u"<HTML>\r\n"_s);
@@ -203,7 +203,7 @@ void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page)
 
 void MoveCaretBeforeHeadEnd(Workspace &workspace)
 {
-    EditorBuffer *b = workspace.activeBuffer();
+    HtmlDocument *b = workspace.activeDocument();
     if (!b)
         return;
     const qsizetype head = b->GetText().indexOf(u"</HEAD>"_s, 0, Qt::CaseInsensitive);
@@ -217,7 +217,7 @@ std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArg
 {
     if (const FixedInsertText *f = fixedInsertText(command))
         return Markup{QString::fromUtf16(f->opening), QString::fromUtf16(f->closing)};
-    EditorBuffer *b = w.activeBuffer();
+    HtmlDocument *b = w.activeDocument();
     switch (command) {
     case 32:
         return Markup{u"<UL "_s + args.item + u">\n"_s, u"\n</UL>"_s};

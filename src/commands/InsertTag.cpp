@@ -3,7 +3,7 @@
 #include "commands/ElementTable.h"
 #include "commands/InsertCommands.h"
 #include "commands/Workspace.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "settings/TSettings.h"
 
@@ -33,11 +33,10 @@ void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
         markup = insertionMarkup(workspace, command, args);
     }
     // The command's step may have closed the document (a dialog can do anything).
-    TForm2 *doc = workspace.activeDocument();
+    HtmlDocument *doc = workspace.activeDocument();
     if (!doc)
         return;
     if (markup && (!markup->opening.isEmpty() || !markup->closing.isEmpty()))
-        doc->RichEdit1->WrapSelection(workspace.settings().*color, markup->opening,
-                                      markup->closing);
-    doc->RichEdit1->setFocus();
+        doc->WrapSelection(workspace.settings().*color, markup->opening, markup->closing);
+    workspace.focusDocument(*doc);
 }

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-class EditorBuffer;
+class HtmlDocument;
 class Workspace;
 
 // Runs insertion command 1..100 on the active document: the inside-tag check (except for

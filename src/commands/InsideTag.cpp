@@ -1,13 +1,13 @@
 #include "commands/InsideTag.h"
 
 #include "commands/Workspace.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "settings/TSettings.h"
 
 using namespace Qt::StringLiterals;
 
-bool caretInsideTag(const EditorBuffer &b)
+bool caretInsideTag(const HtmlDocument &b)
 {
     const int caret = b.SelStart();
     const int lt = b.lastIndexBefore(caret, u'<');
@@ -22,7 +22,7 @@ bool caretInsideTag(const EditorBuffer &b)
 
 bool CheckNotInsideTag(Workspace &workspace)
 {
-    EditorBuffer *b = workspace.activeBuffer();
+    HtmlDocument *b = workspace.activeDocument();
     if (!b || !workspace.settings().InsideTagCheck || !caretInsideTag(*b))
         return true;
     ui().showError(u"Nelze vkladat tag uvnitř tagu!"_s);

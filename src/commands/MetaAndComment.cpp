@@ -3,7 +3,7 @@
 #include "commands/InsertCommands.h"
 #include "commands/Workspace.h"
 #include "dialogs/TextDialogs.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "settings/TSettings.h"
 
@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 std::optional<Markup> runMetaInsert(Workspace &workspace)
 {
     TWRKForm2 dialog(workspace.dialogParent());
-    if (ui().exec(dialog) != QDialog::Accepted || !workspace.activeBuffer())
+    if (ui().exec(dialog) != QDialog::Accepted || !workspace.activeDocument())
         return std::nullopt;
     if (dialog.fields().beforeHead)
         MoveCaretBeforeHeadEnd(workspace);
@@ -21,7 +21,7 @@ std::optional<Markup> runMetaInsert(Workspace &workspace)
 
 std::optional<Markup> runCommentCommand(Workspace &workspace)
 {
-    EditorBuffer *buffer = workspace.activeBuffer();
+    HtmlDocument *buffer = workspace.activeDocument();
     buffer->SelectTagAtCaret();
     TForm10 dialog(workspace.dialogParent());
     // A selected comment is edited and another tag replaced; selected plain text starts
@@ -33,10 +33,10 @@ std::optional<Markup> runCommentCommand(Workspace &workspace)
         dialog.setCommentText(selected);
     if (ui().exec(dialog) != QDialog::Accepted)
         return std::nullopt;
-    buffer = workspace.activeBuffer();
+    buffer = workspace.activeDocument();
     if (!buffer)
         return std::nullopt;
-    EditorBuffer::EditGroup group(*buffer);
+    HtmlDocument::EditGroup group(*buffer);
     buffer->ClearSelection();
     if (!dialog.OpeningMarkup.isEmpty())
         buffer->InsertAtCaret(workspace.settings().TAG, dialog.OpeningMarkup);

@@ -2,7 +2,7 @@
 
 #include "commands/DocumentLifecycle.h"
 #include "commands/Workspace.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/SysUt.h"
 #include "preview/TPreview.h"
@@ -16,16 +16,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool hasText(const TForm2 *document)
+bool hasText(const HtmlDocument *document)
 {
-    return document && document->RichEdit1->textLength() > 0;
+    return document && document->textLength() > 0;
 }
 
 // Shows the document's file in the external browser. An untitled document has no file
 // to show, so nothing is started for it.
 void launchExternal(Workspace &ws, bool shiftHeld, bool allowDde)
 {
-    TForm2 *doc = ws.activeDocument();
+    HtmlDocument *doc = ws.activeDocument();
     if (!doc)
         return;
     PreviewSaveStep(ws, *doc);
@@ -64,13 +64,13 @@ TPreview *ensurePreviewWindow(Workspace &ws)
 
 } // namespace
 
-void PreviewSaveStep(Workspace &ws, TForm2 &document)
+void PreviewSaveStep(Workspace &ws, HtmlDocument &document)
 {
     if (ws.settings().Ulpre) {
         SaveDocument(ws, document);
         return;
     }
-    if (document.RichEdit1->IsModified()
+    if (document.IsModified()
         && ui().ask(u"Soubor nebyl uložen, přejete si jej uložit? "_s,
                     Interaction::Buttons::YesNoCancel)
                == Interaction::Answer::Yes)
@@ -79,7 +79,7 @@ void PreviewSaveStep(Workspace &ws, TForm2 &document)
 
 bool ChangePreviewTab(Workspace &ws, int index)
 {
-    TForm2 *doc = ws.activeDocument();
+    HtmlDocument *doc = ws.activeDocument();
     if (index == DocumentTab) {
         // Never refused: whatever happened to the documents, the way back stays open.
         if (!ws.documentAreaCovered())
@@ -138,7 +138,7 @@ TPreview *previewWindow(Workspace &ws)
 
 TPreview *ShowPreviewWindow(Workspace &ws)
 {
-    TForm2 *doc = ws.activeDocument();
+    HtmlDocument *doc = ws.activeDocument();
     TPreview *window = ensurePreviewWindow(ws);
     if (!hasText(doc))
         return window;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class TForm2;
+class HtmlDocument;
 class TPreview;
 class Workspace;
 
@@ -14,7 +14,7 @@ enum PreviewTabIndex { DocumentTab = 0, PreviewTab = 1 };
 
 // Saves without asking when "Ulpre" is set; otherwise asks about a modified document,
 // and Yes saves. No and Cancel both go on with the copy on disk.
-void PreviewSaveStep(Workspace &workspace, TForm2 &document);
+void PreviewSaveStep(Workspace &workspace, HtmlDocument &document);
 
 // The tab bar asks for a tab; returns whether the change is allowed. The way to "Preview"
 // needs a non-empty document that has a file; the way back to "Dokument" is always open.

@@ -1,7 +1,7 @@
 #include "ScriptCommands.h"
 
 #include "commands/Workspace.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
 #include "settings/TSettings.h"
@@ -23,7 +23,7 @@ void runScripter(Workspace &workspace, const QString &dataDir)
 
 bool insertScript(Workspace &workspace, const QString &script)
 {
-    EditorBuffer *buffer = workspace.activeBuffer();
+    HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return false;
     const QString text = wrapScript(script);
@@ -47,10 +47,10 @@ void runChannelWizard(Workspace &workspace)
     };
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
-    TForm2 *document = workspace.NewDocumentWindow();
+    HtmlDocument *document = workspace.NewDocumentWindow();
     if (!document)
         return;
     // The new window holds unsaved work: closing it asks.
-    document->buffer().SetText(dialog.Result);
-    document->buffer().SetModified(true);
+    document->SetText(dialog.Result);
+    document->SetModified(true);
 }

@@ -2,10 +2,11 @@
 
 #include "commands/DocumentLifecycle.h"
 #include "commands/Workspace.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "publish/ftpklient.h"
 #include "settings/TSettings.h"
+#include "tools/SiteCheckProgress.h"
 #include "tools/SiteCheckWindow.h"
 
 #include <QApplication>
@@ -13,12 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <map>
@@ -32,62 +28,14 @@ QStringList entryPagesOf(const TSettings &settings)
     return settings.SiteEntryPages.split(u'|', Qt::SkipEmptyParts);
 }
 
-void bringToFront(TForm2 &doc)
+void bringToFront(Workspace &workspace, HtmlDocument &doc)
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(doc.parentWidget())) {
-        if (QMdiArea *area = sub->mdiArea())
-            area->setActiveSubWindow(sub);
+    workspace.activateDocument(doc);
+    if (QWidget *frame = workspace.dialogParent()) {
+        frame->window()->raise();
+        frame->window()->activateWindow();
     }
-    doc.window()->raise();
-    doc.window()->activateWindow();
-    doc.RichEdit1->setFocus();
 }
-
-// The waiting dialog of the check before an upload: progress and "Zastavit".
-class SiteCheckProgress : public QDialog
-{
-public:
-    SiteCheckProgress(const SiteCheckOptions &options, QWidget *parent)
-        : QDialog(parent)
-        , m_runner(options)
-    {
-        setObjectName(u"SiteCheckProgress"_s);
-        setWindowTitle(u"Kontrola webu"_s);
-        auto *label = new QLabel(u"Kontroluje se web v adresáři %1"_s.arg(
-                                     QDir::toNativeSeparators(options.home)),
-                                 this);
-        auto *bar = new QProgressBar(this);
-        bar->setRange(0, 0);
-        auto *stop = new QPushButton(u"Zastavit"_s, this);
-        stop->setObjectName(u"StopButton"_s);
-        auto *layout = new QVBoxLayout(this);
-        layout->addWidget(label);
-        layout->addWidget(bar);
-        layout->addWidget(stop, 0, Qt::AlignRight);
-        connect(stop, &QPushButton::clicked, this, [this] { m_runner.stop(); });
-        connect(&m_runner, &SiteCheckRunner::progressed, this, [bar](int done, int total) {
-            bar->setRange(0, total);
-            bar->setValue(done);
-        });
-        connect(&m_runner, &SiteCheckRunner::finished, this, [this] {
-            m_report = m_runner.report();
-            if (m_report.stopped)
-                QDialog::reject();
-            else
-                accept();
-        });
-        m_runner.start();
-    }
-
-    // Escape and the title bar's close stop the check; the dialog ends when it has.
-    void reject() override { m_runner.stop(); }
-
-    const SiteReport &report() const { return m_report; }
-
-private:
-    SiteCheckRunner m_runner;
-    SiteReport m_report;
-};
 
 } // namespace
 
@@ -147,20 +95,20 @@ void RunSiteCheck(Workspace &workspace)
 
 bool openPageAt(Workspace &workspace, const QString &path, int line, int column)
 {
-    TForm2 *doc = workspace.documentOf(path);
+    HtmlDocument *doc = workspace.documentOf(path);
     if (!doc) {
         doc = workspace.openInNewWindow(path);
         if (!doc || doc->isUntitled())
             return false;
     }
     workspace.setDocumentAreaCovered(false);
-    EditorBuffer &buffer = *doc->RichEdit1;
+    HtmlDocument &buffer = *doc;
     const int lineStart = buffer.LineStart(std::max(line, 1) - 1);
     const int lineEnd = line < buffer.lineCount() ? buffer.LineStart(line) - 2 : buffer.textLength();
     buffer.SetSelStart(std::min(lineStart + std::max(column, 1) - 1, std::max(lineEnd, lineStart)));
     buffer.SetSelLength(0);
-    buffer.centerCursor();
-    bringToFront(*doc);
+    buffer.centerCaret();
+    bringToFront(workspace, *doc);
     const QPair<int, int> caret = buffer.CaretLineColumn();
     workspace.setStatusText(3, QString::number(caret.first) + u':' + QString::number(caret.second));
     return true;
@@ -190,10 +138,10 @@ QString changedMessage(const SiteFinding &f)
     return u"Odkaz „%1“ na stránce %2 se od kontroly změnil a nebyl opraven."_s.arg(f.reference, f.page);
 }
 
-void fixOpenPage(Workspace &workspace, TForm2 &doc, const QList<SiteFinding> &findings,
+void fixOpenPage(Workspace &workspace, HtmlDocument &doc, const QList<SiteFinding> &findings,
                  CaseFixOutcome &outcome)
 {
-    EditorBuffer &buffer = *doc.RichEdit1;
+    HtmlDocument &buffer = doc;
     const bool hadChanges = buffer.IsModified();
     QList<SiteFinding> valid;
     for (const SiteFinding &f : findings) {
@@ -205,7 +153,7 @@ void fixOpenPage(Workspace &workspace, TForm2 &doc, const QList<SiteFinding> &fi
     if (valid.isEmpty())
         return;
     {
-        EditorBuffer::EditGroup group(buffer);
+        HtmlDocument::EditGroup group(buffer);
         for (const SiteFinding &f : valid) {
             buffer.SetSelStart(int(f.offset));
             buffer.SetSelLength(int(f.reference.size()));
@@ -267,7 +215,7 @@ CaseFixOutcome fixCaseMismatches(Workspace &workspace, const QString &home,
         root += u'/';
     for (const auto &[page, list] : byPage(findings)) {
         const QString path = root + page;
-        if (TForm2 *doc = workspace.documentOf(path))
+        if (HtmlDocument *doc = workspace.documentOf(path))
             fixOpenPage(workspace, *doc, list, outcome);
         else
             fixClosedPage(workspace, path, list, outcome);

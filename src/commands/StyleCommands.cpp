@@ -1,7 +1,7 @@
 #include "commands/StyleCommands.h"
 
 #include "commands/Workspace.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "settings/TSettings.h"
 #include "tools/Colorizer.h"
@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-void insertStyle(EditorBuffer &buffer, const TSettings &settings, const QString &selector,
+void insertStyle(HtmlDocument &buffer, const TSettings &settings, const QString &selector,
                  const QString &declarations, bool beforeStyleEnd)
 {
     if (!beforeStyleEnd) {
@@ -32,7 +32,7 @@ void RunStyleBuilder(Workspace &workspace)
     };
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
-    if (EditorBuffer *buffer = workspace.activeBuffer())
+    if (HtmlDocument *buffer = workspace.activeDocument())
         insertStyle(*buffer, workspace.settings(), dialog.selector(), dialog.declarations(),
                     dialog.insertBeforeStyleEnd());
 }
@@ -48,12 +48,12 @@ std::optional<QString> composeStyleDeclarations(Workspace &workspace)
 
 void RunGradient(Workspace &workspace)
 {
-    EditorBuffer *buffer = workspace.activeBuffer();
+    HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return;
     TColorForm dialog(buffer->SelText(), workspace.dialogParent());
     dialog.acceptCheck = [&] { return workspace.roomForInsertion(dialog.Result().size(), true); };
-    if (ui().exec(dialog) != QDialog::Accepted || workspace.activeBuffer() != buffer)
+    if (ui().exec(dialog) != QDialog::Accepted || workspace.activeDocument() != buffer)
         return;
     const QString result = dialog.Result();
     if (!workspace.roomForInsertion(result.size(), true))

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class EditorBuffer;
+class HtmlDocument;
 class Workspace;
 struct TSettings;
 
@@ -13,7 +13,7 @@ struct TSettings;
 // declarations at the caret in the tag colour. Nothing happens without a document.
 void RunStyleBuilder(Workspace &workspace);
 // Puts a composed rule or declaration block into the buffer as the builder does.
-void insertStyle(EditorBuffer &buffer, const TSettings &settings, const QString &selector,
+void insertStyle(HtmlDocument &buffer, const TSettings &settings, const QString &selector,
                  const QString &declarations, bool beforeStyleEnd);
 // "Vložit styl..": the builder's declarations alone, or nothing when it was cancelled.
 std::optional<QString> composeStyleDeclarations(Workspace &workspace);

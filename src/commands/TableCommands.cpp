@@ -6,7 +6,7 @@
 #include "commands/InsideTag.h"
 #include "commands/Workspace.h"
 #include "dialogs/TableDialogs.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/ElementContract.h"
 #include "settings/TSettings.h"
@@ -41,7 +41,7 @@ qint64 skeletonLength(const SkeletonPieces &p, const TableGridFields &g)
     return (g.noHeader ? 0 : size(p.table)) + qint64(qMax(g.rows, 0)) * row;
 }
 
-void skipPast(EditorBuffer &b, const QString &text)
+void skipPast(HtmlDocument &b, const QString &text)
 {
     b.SetSelStart(b.SelStart() + int(text.size()));
 }
@@ -82,7 +82,7 @@ std::optional<Markup> runTableGrid(Workspace &w)
 
 void writeTableSkeleton(Workspace &w, const TableGridFields &g)
 {
-    EditorBuffer *b = w.activeBuffer();
+    HtmlDocument *b = w.activeDocument();
     if (!b)
         return;
     const SkeletonPieces p = skeletonPieces(w);
@@ -90,7 +90,7 @@ void writeTableSkeleton(Workspace &w, const TableGridFields &g)
         return;
     const ColorValue tag = w.settings().TAG;
     // Each step keeps the inside-tag rule of its command; the first refusal ends the loop.
-    EditorBuffer::EditGroup group(*b);
+    HtmlDocument::EditGroup group(*b);
     if (!g.noHeader) {
         if (!CheckNotInsideTag(w))
             return;

@@ -1,19 +1,19 @@
 #include "TextTransforms.h"
 
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "markup/SysUt.h"
 
 #include <QAction>
 
 using namespace Qt::StringLiterals;
 
-void DeleteCurrentTag(EditorBuffer &buffer)
+void DeleteCurrentTag(HtmlDocument &buffer)
 {
     buffer.SelectTagAtCaret();
     if (buffer.SelLength() == 0)
         return;
     const QString name = AsciiUpperCase(TagName(buffer.SelText()));
-    EditorBuffer::EditGroup group(buffer);
+    HtmlDocument::EditGroup group(buffer);
     buffer.ClearSelection();
     // Case-sensitive on purpose: the closing tag of a lower-case tag stays.
     const QString closing = u"</"_s + name + u'>';
@@ -25,7 +25,7 @@ void DeleteCurrentTag(EditorBuffer &buffer)
     buffer.ClearSelection();
 }
 
-void ApplyToSelectionOrWhole(EditorBuffer &buffer, TextTransform transform)
+void ApplyToSelectionOrWhole(HtmlDocument &buffer, TextTransform transform)
 {
     if (buffer.SelLength() > 0)
         buffer.ReplaceSelection(transform(buffer.SelText()));

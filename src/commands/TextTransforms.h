@@ -3,13 +3,13 @@
 #include <QString>
 #include <QStringView>
 
-class EditorBuffer;
+class HtmlDocument;
 
 // Deletes the tag at the caret (or the tag selected by hand) and the first upper-case
 // closing tag of the same name after it, as one undo step.
-void DeleteCurrentTag(EditorBuffer &buffer);
+void DeleteCurrentTag(HtmlDocument &buffer);
 
 // Applies the transformation to the selection, or to the whole text when nothing is
 // selected; either way one undo step.
 using TextTransform = QString (*)(QStringView);
-void ApplyToSelectionOrWhole(EditorBuffer &buffer, TextTransform transform);
+void ApplyToSelectionOrWhole(HtmlDocument &buffer, TextTransform transform);

@@ -1,7 +1,7 @@
 #include "commands/ToolCommands.h"
 
 #include "commands/Workspace.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
 #include "markup/SysUt.h"
@@ -25,14 +25,14 @@ QList<int> occurrences(const QString &text, const QString &find)
 class DocumentLinks final : public LinkAnalyzerDocument
 {
 public:
-    explicit DocumentLinks(TForm2 &document) : m_document(document) {}
+    explicit DocumentLinks(HtmlDocument &document) : m_document(document) {}
 
     QString fileName() const override { return m_document.FileName(); }
-    QString text() const override { return m_document.RichEdit1->GetText(); }
+    QString text() const override { return m_document.GetText(); }
 
     bool replaceEverywhere(const QString &find, const QString &replacement) override
     {
-        EditorBuffer &buffer = *m_document.RichEdit1;
+        HtmlDocument &buffer = m_document;
         const QString text = buffer.GetText();
         const QString result = ReplaceAll(text, find, replacement);
         if (result == text)
@@ -54,14 +54,14 @@ public:
     }
 
 private:
-    TForm2 &m_document;
+    HtmlDocument &m_document;
 };
 
 } // namespace
 
 void RunLinkAnalyzer(Workspace &workspace)
 {
-    TForm2 *document = workspace.activeDocument();
+    HtmlDocument *document = workspace.activeDocument();
     if (!document)
         return;
     DocumentLinks links(*document);

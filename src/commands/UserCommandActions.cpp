@@ -2,7 +2,7 @@
 
 #include "Workspace.h"
 #include "dialogs/UserCommands.h"
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
 
@@ -20,6 +20,6 @@ void RunUserCommand(Workspace &workspace, int slot)
             ShellRun(command.FilePath, {}, QFileInfo(command.FilePath).absolutePath());
         return;
     }
-    if (EditorBuffer *b = workspace.activeBuffer())
+    if (HtmlDocument *b = workspace.activeDocument())
         b->WrapSelection(workspace.settings().TAG, command.Tag1, command.Tag2);
 }

@@ -1,31 +1,25 @@
 #include "commands/Workspace.h"
 
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
 
 #include <QFileInfo>
 #include <QWidget>
 
-TForm2 *Workspace::documentOf(const QString &path) const
+HtmlDocument *Workspace::documentOf(const QString &path) const
 {
     const QFileInfo wanted(path);
-    for (TForm2 *doc : documents()) {
+    for (HtmlDocument *doc : documents()) {
         if (!doc->isUntitled() && QFileInfo(doc->FileName()) == wanted)
             return doc;
     }
     return nullptr;
 }
 
-EditorBuffer *Workspace::activeBuffer() const
-{
-    TForm2 *doc = activeDocument();
-    return doc ? doc->RichEdit1 : nullptr;
-}
-
 bool Workspace::roomForInsertion(qint64 inserted, bool replacesSelection) const
 {
-    const EditorBuffer *buffer = activeBuffer();
+    const HtmlDocument *buffer = activeDocument();
     if (!buffer)
         return true;
     const qint64 kept = buffer->textLength() - (replacesSelection ? buffer->SelLength() : 0);

@@ -3,10 +3,9 @@
 #include <QList>
 #include <QString>
 
-class EditorBuffer;
+class HtmlDocument;
 class TTableForm;
 class QWidget;
-class TForm2;
 class WebBrowser;
 struct TSettings;
 
@@ -47,22 +46,26 @@ public:
 
     virtual TSettings &settings() = 0;
 
-    // The window activated last, nullptr when no document is open.
-    virtual TForm2 *activeDocument() const = 0;
-    // The open document windows in slot order.
-    virtual QList<TForm2 *> documents() const = 0;
-    // A new empty "Bez jména" window in the lowest free slot, made active; nullptr (after
+    // The document activated last, nullptr when none is open.
+    virtual HtmlDocument *activeDocument() const = 0;
+    // The open documents in slot order.
+    virtual QList<HtmlDocument *> documents() const = 0;
+    // A new empty "Bez jména" document in the lowest free slot, made active; nullptr (after
     // the error message) when every slot is taken.
-    virtual TForm2 *NewDocumentWindow() = 0;
-    // Reads a file into the window; a file that cannot be read, or that is too long,
-    // leaves the window as it was and tells the user why.
-    virtual bool OpenFile(TForm2 &document, const QString &path) = 0;
-    // Opens a file in a new window (coloured when the settings say so).
-    virtual TForm2 *openInNewWindow(const QString &path) = 0;
+    virtual HtmlDocument *NewDocumentWindow() = 0;
+    // Reads a file into the document; a file that cannot be read, or that is too long,
+    // leaves the document as it was and tells the user why.
+    virtual bool OpenFile(HtmlDocument &document, const QString &path) = 0;
+    // Opens a file in a new document (coloured when the settings say so).
+    virtual HtmlDocument *openInNewWindow(const QString &path) = 0;
+    // Makes the document the active one, its window (if any) in front with the keyboard.
+    virtual void activateDocument(HtmlDocument &document) = 0;
+    // Gives the keyboard to the document's window, if it has one.
+    virtual void focusDocument(HtmlDocument &document) = 0;
     // A document was stored at path: the recent-files list and the file panel follow.
     virtual void fileStored(const QString &path) = 0;
 
-    // The window that dialogs and tool windows belong to.
+    // The window that dialogs and tool windows belong to; nullptr without a frame.
     virtual QWidget *dialogParent() = 0;
     // A text for one of the status bar's panels (0-based).
     virtual void setStatusText(int panel, const QString &text) = 0;
@@ -71,11 +74,9 @@ public:
     virtual TableWindowService *tableWindows() const = 0;
     virtual PreviewPlaces *previewPlaces() const = 0;
 
-    // The open window of the file at path (the same file, however the path is written),
-    // nullptr when none shows it.
-    TForm2 *documentOf(const QString &path) const;
-    // The active document's editor, nullptr when none is open.
-    EditorBuffer *activeBuffer() const;
+    // The open document of the file at path (the same file, however the path is written),
+    // nullptr when none holds it.
+    HtmlDocument *documentOf(const QString &path) const;
     // Whether the active document may grow by this many characters, replacing its
     // selection or not; false after telling the user it would not fit. True without a
     // document.

@@ -1,11 +1,12 @@
 #include "editor/Colorize.h"
 
-#include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "editor/TextOffsets.h"
 #include "markup/CodePages.h"
 #include "settings/TSettings.h"
 
 #include <QApplication>
+#include <QFont>
 
 using namespace Qt::StringLiterals;
 
@@ -22,24 +23,24 @@ public:
 
 // The whole text takes the editor font at the document's current size. Changing the font
 // lays the whole text out again, so it happens only when the face differs.
-void applyEditorFont(EditorBuffer &buffer, const TSettings &settings)
+void applyEditorFont(HtmlDocument &buffer, const TSettings &settings)
 {
-    if (buffer.font().family() == settings.EditFont)
+    if (buffer.editorFont().family() == settings.EditFont)
         return;
-    QFont font = buffer.font();
+    QFont font = buffer.editorFont();
     font.setFamily(settings.EditFont);
     buffer.setEditorFont(font);
 }
 
 // The whole text's colour runs, as the buffer applies them.
-std::vector<ColorRun> scannedRuns(const EditorBuffer &buffer, const TSettings &settings)
+std::vector<ColorRun> scannedRuns(const HtmlDocument &buffer, const TSettings &settings)
 {
     return ColorizeScan(buffer.GetText(), SyntaxColors::fromSettings(settings));
 }
 
 } // namespace
 
-void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
+void ColorizeDocument(HtmlDocument &buffer, const TSettings &settings,
                       const std::function<void(const QString &)> &status)
 {
     auto report = [&](const QString &text) {
@@ -69,14 +70,14 @@ PrescannedColours prescanColours(const QString &loadedText, const SyntaxColors &
     return {int(text.size()), ColorizeScan(text, colors)};
 }
 
-void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &settings,
+void ColorizeDocumentInBackground(HtmlDocument &buffer, const TSettings &settings,
                                   const std::function<void(const QString &)> &status,
                                   PrescannedColours prescanned)
 {
     buffer.cancelBackgroundColouring();
     if (status) {
         status(u"Koloruje se text...!"_s);
-        QObject::connect(&buffer, &EditorBuffer::backgroundColouringFinished, &buffer,
+        QObject::connect(&buffer, &HtmlDocument::backgroundColouringFinished, &buffer,
                          [status] { status(u"Hotovo!"_s); }, Qt::SingleShotConnection);
     }
     applyEditorFont(buffer, settings);

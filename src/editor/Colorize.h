@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-class EditorBuffer;
+class HtmlDocument;
 struct TSettings;
 
 // The six colours of the syntax colouring, as the settings hold them.
@@ -36,7 +36,7 @@ std::vector<SyntaxRun> ColorizeScan(QStringView text, const SyntaxColors &colors
 
 // Recolours the whole buffer in one step under a busy cursor. The text, the caret and the
 // modified flag stay as they were; status receives "Koloruje se text...!" and "Hotovo!".
-void ColorizeDocument(EditorBuffer &buffer, const TSettings &settings,
+void ColorizeDocument(HtmlDocument &buffer, const TSettings &settings,
                       const std::function<void(const QString &)> &status);
 
 // The colours of a text about to be loaded into a buffer, scanned from the text itself:
@@ -52,6 +52,6 @@ PrescannedColours prescanColours(const QString &loadedText, const SyntaxColors &
 // screen at once, the rest in short slices from the event loop (a page just opened).
 // status receives "Koloruje se text...!" now and "Hotovo!" when the last slice is in.
 // Prescanned colours are used when they belong to the buffer's text, else it is scanned.
-void ColorizeDocumentInBackground(EditorBuffer &buffer, const TSettings &settings,
+void ColorizeDocumentInBackground(HtmlDocument &buffer, const TSettings &settings,
                                   const std::function<void(const QString &)> &status,
                                   PrescannedColours prescanned = {});

@@ -1,6 +1,6 @@
 #include "EncodingPanel.h"
 
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 
 #include <QMenu>
 
@@ -22,7 +22,7 @@ EncodingPanel::EncodingPanel(QWidget *parent, Shows shows)
     refresh();
 }
 
-void EncodingPanel::setDocument(TForm2 *document)
+void EncodingPanel::setDocument(HtmlDocument *document)
 {
     if (document == m_document)
         return;
@@ -30,7 +30,7 @@ void EncodingPanel::setDocument(TForm2 *document)
     disconnect(m_destroyedConnection);
     m_document = document;
     if (document) {
-        m_connection = connect(document, &TForm2::encodingChanged, this, &EncodingPanel::refresh);
+        m_connection = connect(document, &HtmlDocument::encodingChanged, this, &EncodingPanel::refresh);
         m_destroyedConnection = connect(document, &QObject::destroyed, this, [this] {
             m_document = nullptr;
             refresh();
@@ -59,7 +59,7 @@ void EncodingPanel::fillMenu(QMenu &menu)
 {
     QMenu *m = &menu;
     m->clear();
-    TForm2 *doc = m_document;
+    HtmlDocument *doc = m_document;
     if (!doc)
         return;
     if (m_shows == Shows::LineBreaks) {
@@ -68,7 +68,7 @@ void EncodingPanel::fillMenu(QMenu &menu)
     }
     const TextEncoding current = doc->encoding().encoding;
     // Reading again would lose edits, and a never-saved document has no file to read.
-    const bool canReopen = !doc->isUntitled() && !doc->RichEdit1->IsModified();
+    const bool canReopen = !doc->isUntitled() && !doc->IsModified();
     for (TextEncoding e : knownEncodings()) {
         const QString name = encodingName(e);
         QAction *a = m->addAction(u"Znovu načíst soubor v kódování %1"_s.arg(name));

@@ -4,7 +4,7 @@
 #include <QToolButton>
 
 class QMenu;
-class TForm2;
+class HtmlDocument;
 
 // A status-bar panel that shows how the active document's file is written. The encoding
 // panel offers to read the unmodified file again in another encoding, or to write the
@@ -19,7 +19,7 @@ public:
     explicit EncodingPanel(QWidget *parent = nullptr, Shows shows = Shows::Encoding);
 
     // Follows this document (nullptr: none is open).
-    void setDocument(TForm2 *document);
+    void setDocument(HtmlDocument *document);
     // Fills the menu for the document as it is now; runs each time the menu opens.
     void rebuildMenu();
     // Fills another menu with the same choices (the menu bar's "Kódování").
@@ -27,7 +27,7 @@ public:
 
 Q_SIGNALS:
     // The document was read again; it may need colouring.
-    void documentReloaded(TForm2 *document);
+    void documentReloaded(HtmlDocument *document);
 
 private:
     void refresh();
@@ -36,7 +36,7 @@ private:
     const Shows m_shows;
     // Followed through its destroyed signal rather than a QPointer, which would have to
     // cast the half-destroyed window to read itself.
-    TForm2 *m_document = nullptr;
+    HtmlDocument *m_document = nullptr;
     QMetaObject::Connection m_connection;
     QMetaObject::Connection m_destroyedConnection;
 };

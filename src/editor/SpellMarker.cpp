@@ -129,7 +129,7 @@ void SpellMarker::scheduleVisible()
 void SpellMarker::contentsChanged(int position, int removed, int added)
 {
     // Colours going in change the formats only.
-    if (m_buffer.isColouring())
+    if (m_buffer.htmlDocument().isColouring())
         return;
     Q_UNUSED(removed);
     QTextDocument *doc = m_buffer.document();
@@ -329,16 +329,16 @@ bool SpellMarker::addMenuItems(QMenu &menu, const QPoint &viewportPosition)
     const auto [start, length] = misspeltWordAt(offsetOf(at.block(), at.positionInBlock()));
     if (length == 0)
         return false;
-    const QString word = m_buffer.textRange(start, length);
+    const QString word = m_buffer.htmlDocument().textRange(start, length);
     const QStringList suggestions = m_checker->suggestions(word, MaxSuggestions);
     QAction *before = menu.actions().isEmpty() ? nullptr : menu.actions().first();
     QList<QAction *> items;
     for (const QString &s : suggestions) {
         auto *a = new QAction(s, &menu);
         connect(a, &QAction::triggered, this, [this, start = start, length = length, s] {
-            m_buffer.SetSelStart(start);
-            m_buffer.SetSelLength(length);
-            m_buffer.ReplaceSelection(s);
+            m_buffer.htmlDocument().SetSelStart(start);
+            m_buffer.htmlDocument().SetSelLength(length);
+            m_buffer.htmlDocument().ReplaceSelection(s);
         });
         items << a;
     }

@@ -17,20 +17,28 @@
 
 using namespace Qt::StringLiterals;
 
-TForm2::TForm2(DocumentHost &host, int slotIndex, QWidget *parent)
+TForm2::TForm2(HtmlDocument &document, DocumentHost &host, QWidget *parent)
     : QWidget(parent)
-    , SlotIndex(slotIndex)
+    , m_document(document)
     , m_host(host)
 {
     setObjectName(u"TForm2"_s);
-    RichEdit1 = new EditorBuffer(this);
+    RichEdit1 = new EditorBuffer(document, this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
     setFocusProxy(RichEdit1);
-    setWindowTitle(Untitled);
+    setWindowTitle(document.caption());
+    connect(&document, &HtmlDocument::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&document, &HtmlDocument::binaryChanged, this, &TForm2::showBinaryBar);
+    connect(&document, &HtmlDocument::textLoaded, this, &TForm2::offerToBreakLongLines);
+    // A window made for a document read before tells what its bars would have told.
+    if (document.isBinary())
+        showBinaryBar(true);
+    if (document.textLength() > EditorBuffer::SteadyCaretLineLength)
+        offerToBreakLongLines(document.GetText());
     connect(RichEdit1, &EditorBuffer::tagItemDropped, this,
-            [this](const QString &item) { m_host.tagItemDropped(*this, item); });
+            [this](const QString &item) { m_host.tagItemDropped(m_document, item); });
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, &TForm2::showContextMenu);
 }
@@ -41,7 +49,7 @@ void TForm2::showContextMenu(const QPoint &position)
     menu.setObjectName(u"EditorContextMenu"_s);
     menu.addAction(u"Editovat tag .."_s, this, &TForm2::editCurrentTagFromMenu);
     QAction *style = menu.addAction(u"Vložit styl.."_s, this, &TForm2::insertStyle);
-    style->setEnabled(!TagAtPosition(RichEdit1->GetText(), RichEdit1->SelStart()).isEmpty());
+    style->setEnabled(!TagAtPosition(m_document.GetText(), m_document.SelStart()).isEmpty());
     menu.addSeparator();
     menu.addAction(u"Zpět"_s, RichEdit1, &EditorBuffer::Undo);
     menu.addSeparator();
@@ -57,40 +65,19 @@ void TForm2::showContextMenu(const QPoint &position)
 
 void TForm2::editCurrentTagFromMenu()
 {
-    RichEdit1->SelectTagAtCaret();
-    m_host.editCurrentTag(*this);
+    m_document.SelectTagAtCaret();
+    m_host.editCurrentTag(m_document);
 }
 
 void TForm2::insertStyle()
 {
     // The quotes go in first, so the style lands between them.
-    RichEdit1->WrapSelection(RichEdit1->keyOptions().tagColor, u" STYLE=\""_s, u"\""_s);
-    if (const std::optional<QString> style = m_host.composeStyle(*this)) {
+    m_document.WrapSelection(RichEdit1->keyOptions().tagColor, u" STYLE=\""_s, u"\""_s);
+    if (const std::optional<QString> style = m_host.composeStyle(m_document)) {
         QString text = *style;
         text.remove(u"\r\n"_s);
-        RichEdit1->ReplaceSelection(text);
+        m_document.ReplaceSelection(text);
     }
-}
-
-void TForm2::setFileName(const QString &path)
-{
-    m_fileName = path;
-    setWindowTitle(path == Untitled ? Untitled : QFileInfo(path).fileName());
-    Q_EMIT captionChanged(windowTitle());
-}
-
-void TForm2::showLoadedText(const QString &path, const TextFileResult &file)
-{
-    setFileName(path);
-    setBinary(file.binary);
-    RichEdit1->loadText(file.text);
-    RichEdit1->SetSelStart(0);
-    m_encoding = file.encoding;
-    m_encodingNote = file.encodingNote;
-    m_lineEnding = file.lineEnding.value_or(m_lineEnding);
-    m_declaredButKept.reset();
-    offerToBreakLongLines(file.text);
-    Q_EMIT encodingChanged();
 }
 
 QWidget *TForm2::noticeBar(const QString &name, const QString &text)
@@ -113,9 +100,8 @@ QWidget *TForm2::noticeBar(const QString &name, const QString &text)
     return bar;
 }
 
-void TForm2::setBinary(bool binary)
+void TForm2::showBinaryBar(bool binary)
 {
-    m_binary = binary;
     const QString name = u"BinaryFileBar"_s;
     if (binary) {
         noticeBar(name, u"Soubor není text (obsahuje binární data). Uložením by se jeho obsah "
@@ -151,138 +137,22 @@ void TForm2::offerToBreakLongLines(QStringView text)
 
 void TForm2::breakLongLines()
 {
-    const QList<int> breaks = longLineBreaks(RichEdit1->GetText(), LongLineBreakLength);
+    const QList<int> breaks = longLineBreaks(m_document.GetText(), LongLineBreakLength);
     if (breaks.isEmpty()) {
         ui().showInfo(u"Dlouhé řádky nelze zalomit, aniž by se změnilo zobrazení stránky: "
                       u"mezi atributy jejích značek nejsou mezery."_s);
         return;
     }
-    if (!RichEdit1->replaceOccurrences(breaks, 1, u"\r\n"_s)) {
+    if (!m_document.replaceOccurrences(breaks, 1, u"\r\n"_s)) {
         ui().showError(doesNotFitMessage());
         return;
     }
     findChild<QWidget *>(u"LongLineBar"_s, Qt::FindDirectChildrenOnly)->hide();
 }
 
-bool TForm2::confirmBinarySave()
-{
-    if (!m_binary)
-        return true;
-    const QString question =
-        u"Soubor %1 není text, obsahuje binární data. Uložením se jeho obsah změní (obrázek "
-        u"nebo program by se tím zničil). Přesto uložit?"_s.arg(m_fileName);
-    if (ui().chooseWithDefault(question, {u"Uložit"_s, u"Neukládat"_s}, 1) != 0)
-        return false;
-    setBinary(false); // asked once; from now on the file is what the user saved
-    return true;
-}
-
-void TForm2::setLineEnding(LineEnding ending)
-{
-    m_lineEnding = ending;
-    Q_EMIT encodingChanged();
-}
-
-void TForm2::convertLineEnding(LineEnding ending)
-{
-    if (ending == m_lineEnding)
-        return;
-    m_lineEnding = ending;
-    // The file on disk keeps its old line breaks until the next save.
-    RichEdit1->SetModified(true);
-    Q_EMIT encodingChanged();
-}
-
-QString TForm2::encodingCaption() const
-{
-    QString caption = encodingName(m_encoding.encoding);
-    if (m_encoding.encoding == TextEncoding::Utf8 && m_encoding.byteOrderMark)
-        caption += u" (BOM)"_s;
-    if (!m_encodingNote.isEmpty())
-        caption += u" – "_s + m_encodingNote;
-    return caption;
-}
-
-bool TForm2::reopenInEncoding(TextEncoding encoding)
-{
-    // Reading again would throw the user's edits away.
-    if (isUntitled() || RichEdit1->IsModified())
-        return false;
-    const TextFileResult file = readDocumentFile(m_fileName, encoding);
-    if (!file.ok) {
-        ui().showError(readFailureMessage(m_fileName, file));
-        return false;
-    }
-    showLoadedText(m_fileName, file);
-    return true;
-}
-
-void TForm2::convertToEncoding(TextEncoding encoding)
-{
-    if (encoding == m_encoding.encoding)
-        return;
-    m_encoding = {encoding, false};
-    m_encodingNote.clear();
-    m_declaredButKept.reset();
-    // The file on disk is still in the old encoding until the next save.
-    RichEdit1->SetModified(true);
-    Q_EMIT encodingChanged();
-}
-
-bool TForm2::settleEncodingForSave(QStringView text)
-{
-    const std::optional<TextEncoding> declared = encodingForCharset(declaredCharset(text));
-    if (!declared || *declared == m_encoding.encoding || m_declaredButKept == declared)
-        return true;
-    const QString declaredName = encodingName(*declared);
-    const QString currentName = encodingName(m_encoding.encoding);
-    const QString question =
-        u"Dokument deklaruje kódování %1, ale bude uložen v kódování %2. V kterém kódování "
-        u"jej uložit?"_s.arg(declaredName, currentName);
-    switch (ui().choose(question, {u"Deklarované: %1"_s.arg(declaredName),
-                                   u"Současné: %1"_s.arg(currentName), u"Neukládat"_s})) {
-    case 0:
-        m_encoding = {*declared, false};
-        m_encodingNote.clear();
-        Q_EMIT encodingChanged();
-        return true;
-    case 1:
-        m_declaredButKept = declared;
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool TForm2::CloseQuery()
-{
-    if (!RichEdit1->IsModified())
-        return true;
-    const QString question = u"Uložit změny do %1?"_s.arg(m_fileName);
-    switch (ui().ask(question, Interaction::Buttons::YesNoCancel)) {
-    case Interaction::Answer::Cancel:
-        return false;
-    case Interaction::Answer::Yes:
-        // A save that failed or was cancelled keeps the window, so the text is not lost.
-        return m_host.saveDocument(*this);
-    case Interaction::Answer::No:
-        return true;
-    }
-    return true;
-}
-
-void TForm2::closeConfirmed()
-{
-    m_closeConfirmed = true;
-    if (parentWidget())
-        parentWidget()->close(); // the MDI frame around the document
-    else
-        close();
-}
-
 void TForm2::closeEvent(QCloseEvent *event)
 {
-    if (m_closeConfirmed || CloseQuery())
+    if (m_document.isCloseConfirmed() || m_document.CloseQuery())
         event->accept();
     else
         event->ignore();

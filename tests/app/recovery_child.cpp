@@ -32,12 +32,12 @@ int main(int argc, char **argv)
     installCommands(window);
     RecoveryBinding recovery(window.workspace(), args[1]);
     window.show();
-    TForm2 *page = window.workspace().openInNewWindow(args[3]);
-    TForm2 *fresh = window.workspace().NewDocumentWindow();
+    HtmlDocument *page = window.workspace().openInNewWindow(args[3]);
+    HtmlDocument *fresh = window.workspace().NewDocumentWindow();
     if (!page || !fresh)
         return 3;
-    typeText(page->RichEdit1, args[4]);
-    typeText(fresh->RichEdit1, args[5]);
+    typeText(window.workspace().window(page)->RichEdit1, args[4]);
+    typeText(window.workspace().window(fresh)->RichEdit1, args[5]);
     QTextStream(stdout) << "typed" << Qt::endl;
     return app.exec();
 }

@@ -76,7 +76,7 @@ void tst_CrashRecovery::leaveCopyOfAnEndedRun(const QString &text)
     // Copies without a lock, as a killed run leaves them once its lock is found stale.
     QVERIFY(QDir().mkpath(m_folder));
     RecoveryCopy copy;
-    copy.fileName = TForm2::Untitled;
+    copy.fileName = HtmlDocument::Untitled;
     copy.slot = 1;
     copy.text = text;
     QCOMPARE(commitFile(m_folder + u"/ended-1.rec"_s, serializeRecoveryCopy(copy)), QString());
@@ -124,23 +124,23 @@ void tst_CrashRecovery::killedProgramsPagesComeBack()
     QVERIFY(m_script->log[0].contains(u"Bez jména (okno 2)"_s));
     QVERIFY(m_script->log[0].endsWith(u"|Obnovit|Zahodit|Později"_s));
 
-    const QList<TForm2 *> docs = fx.workspace().documents();
+    const QList<HtmlDocument *> docs = fx.workspace().documents();
     QCOMPARE(docs.size(), 2);
-    TForm2 *restoredPage = docs[0]->FileName() == page ? docs[0] : docs[1];
-    TForm2 *restoredNew = restoredPage == docs[0] ? docs[1] : docs[0];
+    HtmlDocument *restoredPage = docs[0]->FileName() == page ? docs[0] : docs[1];
+    HtmlDocument *restoredNew = restoredPage == docs[0] ? docs[1] : docs[0];
     QCOMPARE(restoredPage->FileName(), page);
-    QCOMPARE(restoredPage->RichEdit1->GetText(), typedIntoPage + original);
-    QVERIFY(restoredPage->RichEdit1->IsModified());
-    QCOMPARE(restoredPage->RichEdit1->SelStart(), typedIntoPage.size());
+    QCOMPARE(restoredPage->GetText(), typedIntoPage + original);
+    QVERIFY(restoredPage->IsModified());
+    QCOMPARE(restoredPage->SelStart(), typedIntoPage.size());
     // Restored pages come back coloured, as an opened page is.
     const TSettings &s = fx.window().settings();
     QVERIFY(s.Colorize);
-    QCOMPARE(restoredPage->RichEdit1->colorAt(int(typedIntoPage.size())), s.TAG);
-    QCOMPARE(restoredPage->RichEdit1->colorAt(int(typedIntoPage.size()) + 4), s.TEXT);
-    QCOMPARE(restoredNew->RichEdit1->colorAt(0), s.TAG);
+    QCOMPARE(restoredPage->colorAt(int(typedIntoPage.size())), s.TAG);
+    QCOMPARE(restoredPage->colorAt(int(typedIntoPage.size()) + 4), s.TEXT);
+    QCOMPARE(restoredNew->colorAt(0), s.TAG);
     QVERIFY(restoredNew->isUntitled());
-    QCOMPARE(restoredNew->RichEdit1->GetText(), typedIntoNew);
-    QVERIFY(restoredNew->RichEdit1->IsModified());
+    QCOMPARE(restoredNew->GetText(), typedIntoNew);
+    QVERIFY(restoredNew->IsModified());
 
     // Saving writes the page where it belongs, in its own encoding, and its copy goes.
     QVERIFY(fx.workspace().saveDocument(*restoredPage));
@@ -157,10 +157,10 @@ void tst_CrashRecovery::copyFollowsTypingAndGoesWithSaveOrClose()
     QCOMPARE(writeTextFile(page, u"<P>a</P>"_s), QString());
     MainWindowFixture fx(0);
     RecoveryBinding binding(fx.workspace(), m_folder);
-    TForm2 *doc = fx.workspace().openInNewWindow(page);
+    HtmlDocument *doc = fx.workspace().openInNewWindow(page);
     QVERIFY(doc);
     QVERIFY(copies().isEmpty()); // an unmodified page has none
-    typeText(doc->RichEdit1, u"xy"_s);
+    typeText(fx.workspace().window(doc)->RichEdit1, u"xy"_s);
     QTRY_COMPARE_WITH_TIMEOUT(copies().size(), 1, 10000);
     const GuardedRead read = readGuardedFile(m_folder + u'/' + copies()[0], 1 << 24);
     const std::optional<RecoveryCopy> copy = parseRecoveryCopy(read.bytes);
@@ -175,12 +175,12 @@ void tst_CrashRecovery::copyFollowsTypingAndGoesWithSaveOrClose()
     binding.recovery().waitForWrites();
     QVERIFY(copies().isEmpty());
 
-    typeText(doc->RichEdit1, u"z"_s);
+    typeText(fx.workspace().window(doc)->RichEdit1, u"z"_s);
     binding.recovery().writeNow(*doc);
     binding.recovery().waitForWrites();
     QCOMPARE(copies().size(), 1);
     m_script->answer(Interaction::Answer::No); // close without saving
-    doc->parentWidget()->close();
+    fx.workspace().window(doc)->parentWidget()->close();
     QTRY_VERIFY(fx.workspace().documents().isEmpty());
     binding.recovery().waitForWrites();
     QVERIFY(copies().isEmpty());
@@ -220,8 +220,8 @@ void tst_CrashRecovery::normalEndLeavesNoCopy()
     {
         MainWindowFixture fx(2);
         RecoveryBinding binding(fx.workspace(), m_folder);
-        for (TForm2 *doc : fx.workspace().documents()) {
-            typeText(doc->RichEdit1, u"neuloženo"_s);
+        for (HtmlDocument *doc : fx.workspace().documents()) {
+            typeText(fx.workspace().window(doc)->RichEdit1, u"neuloženo"_s);
             binding.recovery().writeNow(*doc);
         }
         binding.recovery().waitForWrites();

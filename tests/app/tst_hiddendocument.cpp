@@ -80,8 +80,8 @@ void tst_HiddenDocument::editingCommandsDoNothingWhileCovered()
 
 void tst_HiddenDocument::editorRefusesEveryChangeWhileCovered()
 {
-    EditorBuffer &buffer = m_fx->buffer();
-    QTest::keyClicks(&buffer, u"typed"_s);
+    HtmlDocument &buffer = m_fx->buffer();
+    QTest::keyClicks(&m_fx->view(), u"typed"_s);
     buffer.ReplaceSelection(u"from a side window"_s); // the tag palette, special characters
     buffer.InsertAtCaret(ColorValue(), u"<B>"_s);
     QVERIFY(!buffer.replaceOccurrences({0}, 1, u"x"_s));

@@ -101,8 +101,8 @@ void tst_InsertBelowView::initTestCase()
 void tst_InsertBelowView::cleanupTestCase()
 {
     if (m_fx) {
-        for (TForm2 *doc : m_fx->workspace().documents())
-            doc->RichEdit1->SetModified(false);
+        for (HtmlDocument *doc : m_fx->workspace().documents())
+            doc->SetModified(false);
     }
     m_fx.reset();
     m_answers.reset();
@@ -110,8 +110,8 @@ void tst_InsertBelowView::cleanupTestCase()
 
 void tst_InsertBelowView::putCaretOnTheLastVisibleLine()
 {
-    EditorBuffer &b = m_fx->buffer();
     m_fx->setText(longPage());
+    EditorBuffer &b = m_fx->view();
     b.verticalScrollBar()->setValue(0);
     const QPoint bottom = b.viewport()->rect().bottomLeft() - QPoint(0, b.fontMetrics().height());
     QTextCursor c = b.cursorForPosition(bottom);
@@ -137,8 +137,8 @@ void tst_InsertBelowView::everyCommandWritesBelowTheView()
     insertFromFrame(m_fx->window(), command);
     QCoreApplication::processEvents();
     // Whatever went in, the window shows the caret where the command left it.
-    if (m_fx->workspace().activeBuffer() && m_fx->buffer().textLength() != before) {
-        EditorBuffer &b = m_fx->buffer();
+    if (m_fx->workspace().activeDocument() && m_fx->buffer().textLength() != before) {
+        EditorBuffer &b = m_fx->view();
         QVERIFY(b.viewport()->rect().intersects(b.cursorRect()));
     }
     m_fx->buffer().SetModified(false);
@@ -147,9 +147,10 @@ void tst_InsertBelowView::everyCommandWritesBelowTheView()
 void tst_InsertBelowView::tableGridFromThePaletteBelowTheView()
 {
     putCaretOnTheLastVisibleLine();
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
+    EditorBuffer &view = m_fx->view();
     const int line = b.LineFromOffset(b.SelStart());
-    QSignalSpy caretSet(&b, &QPlainTextEdit::cursorPositionChanged);
+    QSignalSpy caretSet(&view, &QPlainTextEdit::cursorPositionChanged);
     insertFromFrame(m_fx->window(), 60); // "TABLE..": the grid, seven rows of three
     // The control gets the caret once the whole table is in and laid out: a caret handed
     // over while the table was half written (each row, each cell) was measured against
@@ -159,7 +160,7 @@ void tst_InsertBelowView::tableGridFromThePaletteBelowTheView()
     QVERIFY(b.GetText().contains(u"<TABLE"_s));
     QCOMPARE(b.GetText().count(u"</TR>"_s), 7);
     QVERIFY(b.LineFromOffset(b.SelStart()) > line);
-    QVERIFY(b.viewport()->rect().intersects(b.cursorRect()));
+    QVERIFY(view.viewport()->rect().intersects(view.cursorRect()));
 }
 
 BRISKO_TEST_MAIN(tst_InsertBelowView)

@@ -58,8 +58,8 @@ void tst_LanguageTools::spellingMenuOffersTheInstalledLanguages()
     QCOMPARE(czech->text(), u"Čeština (cs_CZ)"_s);
     QVERIFY(czech->isChecked());
     QCOMPARE(fx.window().settings().SpellCheck, u"cs_CZ"_s);
-    QVERIFY(SpellMarker::of(fx.buffer()));
-    QVERIFY(SpellMarker::of(fx.buffer())->isEnabled());
+    QVERIFY(SpellMarker::of(fx.view()));
+    QVERIFY(SpellMarker::of(fx.view())->isEnabled());
 }
 
 void tst_LanguageTools::switchingOffIsKeptInTheSettingsAndUnmarks()
@@ -72,14 +72,14 @@ void tst_LanguageTools::switchingOffIsKeptInTheSettingsAndUnmarks()
             QFAIL("no Hunspell dictionary: the set-up installs hunspell-cs");
         tools->checker().waitUntilLoaded();
         fx.setText(u"<P>Vítejte na naší strýnce.\r\n"_s);
-        SpellMarker *marker = SpellMarker::of(fx.buffer());
+        SpellMarker *marker = SpellMarker::of(fx.view());
         QTRY_COMPARE(marker->markedWords().size(), 1);
         auto *on = fx.window().action(u"OptSpelling"_s)->menu()->findChild<QAction *>(u"SpellOn"_s);
         on->trigger();
         QVERIFY(!on->isChecked());
         QCOMPARE(fx.window().settings().SpellCheck, QString());
         QVERIFY(!marker->isEnabled());
-        QVERIFY(fx.buffer().extraSelections().isEmpty());
+        QVERIFY(fx.view().extraSelections().isEmpty());
         iniPath = fx.iniPath;
     }
     TSettings stored;
@@ -143,7 +143,7 @@ void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
 {
     QFETCH(QString, folder);
     MainWindowFixture fx(2);
-    TForm2 *checked = fx.doc();
+    HtmlDocument *checked = fx.doc();
     const TextFileResult file = readDocumentFile(testDataPath(folder + u"/input.html"_s));
     fx.setText(file.text);
     fx.window().action(u"ToolHtmlCheck"_s)->trigger();
@@ -154,14 +154,14 @@ void tst_LanguageTools::doubleClickPutsTheCaretOnTheFinding()
         const HtmlMessage &m = panel->messages()[i];
         Q_EMIT panel->List->itemDoubleClicked(panel->List->topLevelItem(i), 0);
         QCOMPARE(fx.workspace().activeDocument(), checked);
-        EditorBuffer &buffer = *checked->RichEdit1;
+        HtmlDocument &buffer = *checked;
         QCOMPARE(buffer.CaretLineColumn(), qMakePair(m.line, m.column));
         // The status bar shows where the caret went, not where it was.
         QCOMPARE(fx.window().statusText(3), u"%1:%2"_s.arg(m.line).arg(m.column));
         // Every finding of these pages is at a tag: the caret is before its "<".
         QCOMPARE(buffer.textRange(buffer.SelStart(), 1), u"<"_s);
     }
-    QCOMPARE(checked->RichEdit1->GetText(), file.text);
+    QCOMPARE(checked->GetText(), file.text);
 }
 
 void tst_LanguageTools::dictionaryIsReadWithTheFirstPage()
@@ -179,7 +179,7 @@ void tst_LanguageTools::dictionaryIsReadWithTheFirstPage()
     tools->checker().waitUntilLoaded();
     QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
     fx.setText(u"<P>Vítejte na naší strýnce.\r\n"_s);
-    QTRY_COMPARE(SpellMarker::of(fx.buffer())->markedWords().size(), 1);
+    QTRY_COMPARE(SpellMarker::of(fx.view())->markedWords().size(), 1);
     // A second page reads nothing again.
     fx.window().workspace().NewDocumentWindow();
     QVERIFY(!tools->checker().isLoading());
@@ -223,8 +223,8 @@ void tst_LanguageTools::missingChosenDictionaryIsSaidAndNothingIsChecked()
 
     // A page opens: it is checked in no other language.
     window->workspace().NewDocumentWindow();
-    EditorBuffer &buffer = *window->workspace().activeBuffer();
-    buffer.loadText(u"<P>Vítejte na naší strýnce. Welcome to our pagge.\r\n"_s);
+    EditorBuffer &buffer = *window->workspace().activeView();
+    buffer.htmlDocument().loadText(u"<P>Vítejte na naší strýnce. Welcome to our pagge.\r\n"_s);
     QVERIFY(!tools->checker().isLoading());
     QCOMPARE(tools->checker().language(), QString());
     SpellMarker *marker = SpellMarker::of(buffer);
@@ -238,7 +238,7 @@ void tst_LanguageTools::missingChosenDictionaryIsSaidAndNothingIsChecked()
     tools->checker().waitUntilLoaded();
     QCOMPARE(tools->checker().language(), u"cs_CZ"_s);
     QTRY_VERIFY(SpellMarker::of(buffer) && !SpellMarker::of(buffer)->markedWords().isEmpty());
-    buffer.SetModified(false);
+    buffer.htmlDocument().SetModified(false);
 }
 
 void tst_LanguageTools::missingCzechDictionaryNamesItsPackage()

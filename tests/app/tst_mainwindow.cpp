@@ -1,6 +1,7 @@
 #include "app/DocumentManager.h"
 #include "app/InfoWindows.h"
 #include "app/StartUpWindow.h"
+#include "app/DocumentWindows.h"
 #include "app/TForm1.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -175,8 +176,8 @@ void tst_MainWindow::cancelWhenClosingFrameKeepsEverything()
 {
     ScriptedInteraction user;
     MainWindowFixture fx(2);
-    fx.workspace().documents().at(0)->RichEdit1->SetText(u"a"_s);
-    fx.workspace().documents().at(1)->RichEdit1->SetText(u"b"_s);
+    fx.workspace().documents().at(0)->SetText(u"a"_s);
+    fx.workspace().documents().at(1)->SetText(u"b"_s);
     user.answer(Answer::No).answer(Answer::Cancel);
     QVERIFY(!fx.window().close());
     QCOMPARE(user.questions.size(), 2);
@@ -241,10 +242,10 @@ void tst_MainWindow::droppedFilesOpenOnlyPages()
     fx.window().openDroppedFiles({QUrl::fromLocalFile(dir.filePath(u"a.htm"_s)),
                                   QUrl::fromLocalFile(dir.filePath(u"b.gif"_s)),
                                   QUrl::fromLocalFile(dir.filePath(u"c.SAB"_s))});
-    const QList<TForm2 *> docs = fx.workspace().documents();
+    const QList<HtmlDocument *> docs = fx.workspace().documents();
     QCOMPARE(docs.size(), 2);
-    QCOMPARE(docs[0]->windowTitle(), u"a.htm"_s);
-    QCOMPARE(docs[1]->RichEdit1->GetText(), u"<HTML></HTML>"_s);
+    QCOMPARE(docs[0]->caption(), u"a.htm"_s);
+    QCOMPARE(docs[1]->GetText(), u"<HTML></HTML>"_s);
     QVERIFY(user.errors.isEmpty());
 }
 
@@ -300,7 +301,7 @@ void tst_MainWindow::droppedTagItemsSplitAtFirstComma()
     QFETCH(ColorValue, color);
     MainWindowFixture fx(1);
     fx.setText(u"x"_s, 0, 1);
-    fx.workspace().tagItemDropped(*fx.doc(), item);
+    fx.workspace().windows()->tagItemDropped(*fx.doc(), item);
     QCOMPARE(fx.buffer().GetText(), expected);
     QCOMPARE(fx.buffer().SelStart(), caret);
     QCOMPARE(fx.buffer().colorAt(expected.indexOf(u'<')), color);
@@ -320,7 +321,7 @@ void tst_MainWindow::statusBarFollowsTheDocument()
     fx.buffer().SetSelLength(2);
     QVERIFY(w.toolButton(u"CutButton"_s)->isEnabled());
     QVERIFY(w.toolButton(u"CopyButton"_s)->isEnabled());
-    QTest::keyClick(&fx.buffer(), Qt::Key_End);
+    QTest::keyClick(&fx.view(), Qt::Key_End);
     QCOMPARE(w.statusText(3), u"2:3"_s);
 }
 
@@ -338,8 +339,8 @@ void tst_MainWindow::typingLeavesTheStatusBarLayoutAlone()
     QVERIFY(bar);
     StatusLayoutRequests layoutRequests;
     bar->installEventFilter(&layoutRequests);
-    QTest::keyClicks(&fx.buffer(), u"xyz"_s);
-    QTest::keyClick(&fx.buffer(), Qt::Key_Home);
+    QTest::keyClicks(&fx.view(), u"xyz"_s);
+    QTest::keyClick(&fx.view(), Qt::Key_Home);
     QCoreApplication::processEvents();
     QCOMPARE(w.statusText(2), u"Velikost:9 znaků"_s);
     QCOMPARE(w.statusText(3), u"2:1"_s);
@@ -359,7 +360,7 @@ void tst_MainWindow::openedFileIsNotReportedChanged()
     w.workspace().openInNewWindow(dir.filePath(u"a.htm"_s));
     QVERIFY(!fx.buffer().IsModified());
     QCOMPARE(w.statusText(1), QString());
-    QTest::keyClicks(&fx.buffer(), u"y"_s);
+    QTest::keyClicks(&fx.view(), u"y"_s);
     QCOMPARE(w.statusText(1), u"Změněno"_s);
 }
 
@@ -386,7 +387,7 @@ void tst_MainWindow::fileReadAgainInAnotherEncodingIsNotReportedChanged()
     QVERIFY(!fx.buffer().IsModified());
     QCOMPARE(w.statusText(1), QString());
     QVERIFY(!w.toolButton(u"SaveButton"_s)->isEnabled());
-    QTest::keyClicks(&fx.buffer(), u"y"_s);
+    QTest::keyClicks(&fx.view(), u"y"_s);
     QCOMPARE(w.statusText(1), u"Změněno"_s);
 }
 
@@ -495,13 +496,13 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
     for (int cycle = 0; cycle < 3; ++cycle) {
         QList<QPointer<QObject>> opened;
         for (const QString &page : std::as_const(pages)) {
-            TForm2 *doc = docs.openInNewWindow(page);
+            HtmlDocument *doc = docs.openInNewWindow(page);
             QVERIFY(doc);
-            opened << doc << doc->RichEdit1 << doc->RichEdit1->document();
+            opened << doc << docs.window(doc) << docs.window(doc)->RichEdit1 << doc->textDocument();
         }
         QCOMPARE(docs.documents().size(), 10);
-        QTRY_VERIFY(!docs.activeBuffer()->backgroundColouringPending());
-        for (TForm2 *doc : docs.documents())
+        QTRY_VERIFY(!docs.activeDocument()->backgroundColouringPending());
+        for (HtmlDocument *doc : docs.documents())
             doc->closeConfirmed();
         QTRY_VERIFY(docs.documents().isEmpty());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -101,7 +101,7 @@ void tst_Shortcuts::ctrlWOpensThePreviewWindowFromADocument()
     TForm1 &w = fx.window();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QWidget *editor = fx.doc()->RichEdit1;
+    QWidget *editor = &fx.view();
     editor->setFocus();
     QAction *preview = w.action(u"WinPreview"_s);
     QSignalSpy spy(preview, &QAction::triggered);
@@ -130,7 +130,7 @@ void tst_Shortcuts::keysTheEditorKnowsGoToTheMenu()
     TForm1 &w = fx.window();
     QApplication::setActiveWindow(&w);
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    EditorBuffer *editor = fx.doc()->RichEdit1;
+    EditorBuffer *editor = &fx.view();
     editor->setFocus();
     int triggered = 0;
     QString by;
@@ -140,11 +140,11 @@ void tst_Shortcuts::keysTheEditorKnowsGoToTheMenu()
             by = a->objectName();
         });
     }
-    const QString before = editor->GetText();
+    const QString before = fx.buffer().GetText();
     QTest::keyClick(editor, key.key(), key.keyboardModifiers());
     if (holder.isEmpty()) {
         QCOMPARE(triggered, 0);
-        QCOMPARE(editor->GetText().size(), before.size() + 1); // typed into the page
+        QCOMPARE(fx.buffer().GetText().size(), before.size() + 1); // typed into the page
     } else {
         QCOMPARE(triggered, 1);
         QCOMPARE(by, holder);

@@ -153,7 +153,7 @@ void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
     fx.window().toggleTableWindow();
     QWidget *table = fx.workspace().tableWindow();
     QVERIFY(table);
-    fx.doc()->RichEdit1->setFocus();
+    fx.view().setFocus();
     fx.window().activateWindow();
     QTRY_VERIFY(fx.window().isActiveWindow());
     QTabWidget *palette = fx.window().PageControl2;
@@ -264,7 +264,7 @@ void tst_TagPalette::documentTakingFocusHidesPopupList()
     pressOn(p, Qt::ShiftModifier);
     QVERIFY(fx.window().ListBox2->isVisible());
     // A click into the document window moves the focus there: the list goes.
-    fx.buffer().setFocus(Qt::MouseFocusReason);
+    fx.view().setFocus(Qt::MouseFocusReason);
     QVERIFY(!fx.window().ListBox2->isVisible());
     // ... and the next plain press inserts.
     pressOn(p);

@@ -215,7 +215,7 @@ void tst_TagTree::enterInsertsEscapeLeaves()
     QCOMPARE(m_fx->buffer().SelStart(), 5);
     p.TreeView1->setFocus();
     QTest::keyClick(p.TreeView1, Qt::Key_Escape);
-    QCOMPARE(m_fx->window().focusWidget(), &m_fx->buffer());
+    QCOMPARE(m_fx->window().focusWidget(), &m_fx->view());
 }
 
 void tst_TagTree::insertWithoutDocumentDoesNothing()

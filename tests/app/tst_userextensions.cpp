@@ -1,4 +1,5 @@
 #include "app/CommandBindings.h"
+#include "app/DocumentWindows.h"
 #include "app/FilePanel.h"
 #include "app/UserTagsWindow.h"
 #include "dialogs/UserCommands.h"
@@ -172,7 +173,7 @@ void tst_UserExtensions::droppedItemsOfOtherListsKeepTheirText()
     MainWindowFixture fx;
     showUserTagsWindow(fx.window());
     fx.setText(u"x"_s, 0, 1);
-    fx.workspace().tagItemDropped(*fx.doc(), u"<I>,</I>"_s);
+    fx.workspace().windows()->tagItemDropped(*fx.doc(), u"<I>,</I>"_s);
     QCOMPARE(fx.buffer().GetText(), u"<I>x</I>"_s);
 }
 
@@ -253,7 +254,7 @@ void tst_UserExtensions::textCommandWrapsTheSelection()
     item(fx.window(), 15)->trigger();
     QCOMPARE(fx.buffer().GetText(), u"ab <DIV>\r\ncd\r\n</DIV>"_s);
     QCOMPARE(fx.buffer().colorAt(4), Tag);
-    QVERIFY(fx.doc()->RichEdit1->IsModified());
+    QVERIFY(fx.doc()->IsModified());
 }
 
 void tst_UserExtensions::textCommandWithoutSelectionLeavesCaretBetween()

@@ -173,9 +173,9 @@ void tst_DocumentEncoding::typedCzechLettersKeepOneEncodingInTheFile()
     QFETCH(TextEncoding, encoding);
     QFETCH(bool, asked);
     const QString copy = openCopy(file);
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
     b.SetSelStart(b.GetText().indexOf(u"</BODY>"));
-    typeText(&b, u"ščř Ж"_s);
+    typeText(&m_fx->view(), u"ščř Ж"_s);
     const QString text = b.GetText();
     QVERIFY(text.contains(u"ščř Ж</BODY>"));
     if (asked)
@@ -237,7 +237,7 @@ void tst_DocumentEncoding::keepingTheCurrentEncodingIsNotAskedAgain()
     const QString copy = openCopy(u"not-utf8-meta-utf8.html"_s);
     m_ui->choice(1);
     trigger("FileSave");
-    typeText(&m_fx->buffer(), u"ř"_s);
+    typeText(&m_fx->view(), u"ř"_s);
     trigger("FileSave"); // no second question
     QCOMPARE(m_ui->questions.size(), 1);
     QCOMPARE(m_ui->questions.first(),
@@ -347,7 +347,7 @@ void tst_DocumentEncoding::reopenIsOfferedOnlyForAnUnmodifiedFile()
     openCopy(u"utf8.html"_s);
     QVERIFY(panelAction(u"ReopenAs ISO-8859-2"_s)->isEnabled());
     QVERIFY(!panelAction(u"ReopenAs UTF-8"_s)->isEnabled()); // what it is already
-    typeText(&m_fx->buffer(), u"x"_s);
+    typeText(&m_fx->view(), u"x"_s);
     QVERIFY(!panelAction(u"ReopenAs ISO-8859-2"_s)->isEnabled());
     // Also when triggered anyway, the edits stay.
     m_fx->doc()->reopenInEncoding(TextEncoding::Iso88592);

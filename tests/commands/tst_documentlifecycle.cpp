@@ -4,6 +4,7 @@
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/CommandHost.h"
 
 #include <QAction>
 #include <QDialog>
@@ -276,9 +277,11 @@ void tst_DocumentLifecycle::binaryFileIsWrittenOnlyWhenConfirmed()
     writeBytes(path(u"obrazek.html"_s), bytes);
     m_ui->openFile(path(u"obrazek.html"_s));
     openDocumentFile(ws());
-    TForm2 &doc = *m_fx->doc();
+    HtmlDocument &doc = *m_fx->doc();
     QVERIFY(doc.isBinary());
-    QVERIFY(doc.findChild<QWidget *>(u"BinaryFileBar"_s));
+    CommandHost host(ws());
+    const TForm2 window(doc, host);
+    QVERIFY(window.findChild<QWidget *>(u"BinaryFileBar"_s));
     // Typing a letter and deleting it leaves the page modified, as the user found it.
     m_fx->buffer().ReplaceSelection(u"x"_s);
     m_fx->buffer().SetSelStart(0);
@@ -305,7 +308,9 @@ void tst_DocumentLifecycle::veryLongLineIsBrokenOnlyWhenAsked()
     writeBytes(path(u"dlouhy.html"_s), "<P>\r\n" + line + "\r\n</P>");
     m_ui->openFile(path(u"dlouhy.html"_s));
     openDocumentFile(ws());
-    QWidget *bar = m_fx->doc()->findChild<QWidget *>(u"LongLineBar"_s);
+    CommandHost host(ws());
+    const TForm2 window(*m_fx->doc(), host);
+    QWidget *bar = window.findChild<QWidget *>(u"LongLineBar"_s);
     QVERIFY(bar);
     QVERIFY(!bar->isHidden());
     const QString before = m_fx->buffer().GetText();
@@ -431,7 +436,7 @@ void tst_DocumentLifecycle::saveAsAppendsHtmlWithoutExtension()
     SaveDocumentAs(ws(), *m_fx->doc());
     QCOMPARE(fileBytes(path(written)), QByteArray("<HTML>"));
     QCOMPARE(m_fx->doc()->FileName(), path(written));
-    QCOMPARE(m_fx->doc()->windowTitle(), QFileInfo(written).fileName());
+    QCOMPARE(m_fx->doc()->caption(), QFileInfo(written).fileName());
     QCOMPARE(m_fx->settings().RecentFiles[0], path(written));
 }
 

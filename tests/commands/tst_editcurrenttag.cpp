@@ -1,4 +1,5 @@
 #include "support/DialogControls.h"
+#include "support/CommandHost.h"
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -229,7 +230,9 @@ void TestEditCurrentTag::contextMenuItemEditsToo()
 {
     m_fx->setText(u"<FONT SIZE=3>"_s, 3);
     m_script->dialog([](QDialog &d) { press(d, u"InsertButton"_s); });
-    m_fx->doc()->editCurrentTagFromMenu();
+    CommandHost host(m_fx->workspace());
+    TForm2 window(*m_fx->doc(), host);
+    window.editCurrentTagFromMenu();
     QCOMPARE(m_fx->buffer().GetText(), u"<FONT  SIZE=\"3\">"_s);
 }
 

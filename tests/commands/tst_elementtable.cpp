@@ -1,3 +1,4 @@
+#include "commands/EditCurrentTag.h"
 #include "commands/ElementTable.h"
 #include "markup/FormMarkup.h"
 #include "markup/FrameMarkup.h"
@@ -8,7 +9,7 @@
 #include "markup/TableMarkup.h"
 #include "markup/TextMarkup.h"
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -150,15 +151,15 @@ private Q_SLOTS:
     void keysLeaveUntouchedValuesAlone();
 
 private:
-    void pressF7() { m_fx->window().action(u"EditCurrentTag"_s)->trigger(); }
+    void pressF7() { EditCurrentTag(m_fx->workspace()); }
 
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
 
 void tst_ElementTable::init()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx = std::make_unique<WorkspaceFixture>();
     m_script = std::make_unique<ScriptedInteraction>();
 }
 

@@ -1,6 +1,6 @@
 #include "commands/FileCommands.h"
 #include "editor/EditorBuffer.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "settings/TSettings.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestMain.h"

@@ -1,4 +1,4 @@
-#include "commands/FindDialogs.h"
+#include "dialogs/FindDialogs.h"
 #include "commands/FindReplace.h"
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -411,13 +411,13 @@ void tst_FindReplace::replaceThatWouldOverflowIsCutLikeTyping()
 {
     // Near the editor's limit the replacements are cut as any insertion is, and the run
     // still ends.
-    const QString text = QString(EditorBuffer::MaxLength - 6, u'.') + u"aaaa"_s;
+    const QString text = QString(HtmlDocument::MaxLength - 6, u'.') + u"aaaa"_s;
     m_fx->setText(text);
     ScriptedInteraction script;
     script.dialog(replaceWith(u"a"_s, u"bb"_s));
     trigger(u"SearchReplace"_s);
-    QCOMPARE(m_fx->buffer().textLength(), EditorBuffer::MaxLength);
-    QCOMPARE(m_fx->buffer().textRange(EditorBuffer::MaxLength - 6, 6), u"bbbbbb"_s);
+    QCOMPARE(m_fx->buffer().textLength(), HtmlDocument::MaxLength);
+    QCOMPARE(m_fx->buffer().textRange(HtmlDocument::MaxLength - 6, 6), u"bbbbbb"_s);
     QCOMPARE(script.infos, QStringList{ReplaceDone});
 }
 

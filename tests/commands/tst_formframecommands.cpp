@@ -151,7 +151,7 @@ void TestFormFrameCommands::paletteButtonsInsertTheComposedTag()
     QVERIFY(button);
     button->click();
 
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
     QCOMPARE(b.GetText(), expected);
     const int afterSelection = int(expected.indexOf(u"abc"_s)) + 3;
     QCOMPARE(b.SelStart(), afterSelection);
@@ -205,7 +205,7 @@ void TestFormFrameCommands::generatorWritesPageAtCaret()
     });
     m_fx->window().action(u"ToolFrames"_s)->trigger();
     const QString page = frameLayoutPage(layout);
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
     // The page goes in front of the selected text, which stays.
     QCOMPARE(b.GetText(), page + u"abc"_s);
     QCOMPARE(b.SelStart(), int(page.size()) + 3);

@@ -434,7 +434,7 @@ void tst_InsertCommands::shortcuts()
     MainWindowFixture fx;
     ScriptedInteraction si;
     QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
-    fx.buffer().setFocus();
+    fx.view().setFocus();
     QTest::keyClick(&fx.window(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(fx.buffer().GetText(), expected);
 }

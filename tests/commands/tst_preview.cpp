@@ -291,7 +291,7 @@ void tst_Preview::previewWindowIsOneWithItsCaptions()
     QCOMPARE(w.workspace().documents().size(), 1); // not a document
 
     // Again: the same window shows the document as saved now.
-    w.workspace().activeDocument()->RichEdit1->SetText(u"<P>druhé</P>"_s);
+    w.workspace().activeDocument()->SetText(u"<P>druhé</P>"_s);
     ScriptedInteraction ui;
     ui.answer(Answer::Yes);
     item->trigger();
@@ -436,7 +436,7 @@ void tst_Preview::editingWorksWithoutTheBrowserModule()
     QVERIFY(w.WebBrowser1->failureMessage().startsWith(u"Stránku nelze zobrazit"_s));
     w.TabSet1->setCurrentIndex(DocumentTab);
     m_fx->buffer().SetSelStart(0);
-    QTest::keyClicks(m_fx->buffer().viewport(), u"ab"_s);
+    QTest::keyClicks(m_fx->view().viewport(), u"ab"_s);
     QVERIFY(m_fx->buffer().GetText().startsWith(u"ab<P>"_s));
     // The program itself never loaded the web engine.
     QFile maps(u"/proc/self/maps"_s);

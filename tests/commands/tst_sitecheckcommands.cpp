@@ -1,5 +1,5 @@
 #include "commands/SiteCheckCommands.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "markup/TextEncoding.h"
 #include "markup/TextFile.h"
 #include "publish/ftpklient.h"
@@ -98,8 +98,8 @@ void tst_SiteCheckCommands::cleanup()
 {
     if (SiteCheckWindow *w = m_fx ? reportWindow() : nullptr)
         delete w;
-    for (TForm2 *doc : m_fx->workspace().documents())
-        doc->RichEdit1->SetModified(false);
+    for (HtmlDocument *doc : m_fx->workspace().documents())
+        doc->SetModified(false);
     m_fx.reset();
     endScript(m_script);
     m_dir.reset();
@@ -130,11 +130,11 @@ void tst_SiteCheckCommands::doubleClickOpensThePageWithTheCaretOnTheReference()
     QTableView *broken = window.table(SiteFindingKind::Broken);
     // stránka.html, a Windows-1250 page: "index.html#chybi" at 11:10.
     window.activateRow(broken, broken->model()->index(4, 1));
-    TForm2 *doc = m_fx->doc();
+    HtmlDocument *doc = m_fx->doc();
     QVERIFY(doc);
     QCOMPARE(doc->FileName(), m_site + u"/stránka.html"_s);
-    QCOMPARE(doc->RichEdit1->CaretLineColumn(), qMakePair(11, 10));
-    QCOMPARE(doc->RichEdit1->textRange(doc->RichEdit1->SelStart(), 16), u"index.html#chybi"_s);
+    QCOMPARE(doc->CaretLineColumn(), qMakePair(11, 10));
+    QCOMPARE(doc->textRange(doc->SelStart(), 16), u"index.html#chybi"_s);
     // The page already open is shown again, not opened twice.
     window.activateRow(broken, broken->model()->index(0, 0));
     window.activateRow(broken, broken->model()->index(4, 0));
@@ -169,37 +169,37 @@ void tst_SiteCheckCommands::caseFixRewritesClosedPagesInTheirEncodingWithBackup(
 void tst_SiteCheckCommands::caseFixInAnOpenPageIsOneUndoStep()
 {
     const QString index = m_site + u"/index.html"_s;
-    TForm2 *doc = m_fx->workspace().openInNewWindow(index);
+    HtmlDocument *doc = m_fx->workspace().openInNewWindow(index);
     QVERIFY(doc);
-    const QString original = doc->RichEdit1->GetText();
+    const QString original = doc->GetText();
     const SiteReport report = checkSite({m_site, {}});
     const CaseFixOutcome outcome =
         fixCaseMismatches(m_fx->workspace(), m_site,
                           report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
     QCOMPARE(outcome.fixed, 1);
     QCOMPARE(outcome.saved, QStringList{u"index.html"_s});
-    QVERIFY(doc->RichEdit1->GetText().contains(u"<img src=\"obrázek.gif\""_s));
+    QVERIFY(doc->GetText().contains(u"<img src=\"obrázek.gif\""_s));
     QVERIFY(readDocumentFile(index).text.contains(u"<img src=\"obrázek.gif\""_s));
     QCOMPARE(readDocumentFile(index).encoding.encoding, TextEncoding::Utf8);
-    doc->RichEdit1->Undo();
-    QCOMPARE(doc->RichEdit1->GetText(), original);
+    doc->Undo();
+    QCOMPARE(doc->GetText(), original);
 }
 
 void tst_SiteCheckCommands::caseFixLeavesUnsavedPagesToTheUser()
 {
     const QString index = m_site + u"/index.html"_s;
     const QByteArray before = bytesOf(index);
-    TForm2 *doc = m_fx->workspace().openInNewWindow(index);
+    HtmlDocument *doc = m_fx->workspace().openInNewWindow(index);
     QVERIFY(doc);
-    doc->RichEdit1->SetSelStart(doc->RichEdit1->textLength());
-    doc->RichEdit1->ReplaceSelection(u"\r\n<!-- rozepsáno -->"_s);
+    doc->SetSelStart(doc->textLength());
+    doc->ReplaceSelection(u"\r\n<!-- rozepsáno -->"_s);
     const SiteReport report = checkSite({m_site, {}});
     const CaseFixOutcome outcome =
         fixCaseMismatches(m_fx->workspace(), m_site,
                           report.findingsOf(SiteFindingKind::CaseMismatch).first(1));
     QCOMPARE(outcome.editedOnly, QStringList{u"index.html"_s});
-    QVERIFY(doc->RichEdit1->GetText().contains(u"obrázek.gif"_s));
-    QVERIFY(doc->RichEdit1->IsModified());
+    QVERIFY(doc->GetText().contains(u"obrázek.gif"_s));
+    QVERIFY(doc->IsModified());
     QCOMPARE(bytesOf(index), before);
 }
 

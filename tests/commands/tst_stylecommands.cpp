@@ -1,5 +1,5 @@
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -54,9 +54,9 @@ void TestStyleCommands::ruleGoesBeforeStyleEnd()
     QFETCH(int, caret);
     QFETCH(bool, before);
     QFETCH(QString, expected);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(text, caret);
-    const TSettings &settings = fx.window().settings();
+    const TSettings &settings = fx.settings();
     insertStyle(fx.buffer(), settings, u"H1"_s, u"float:left;\r\n"_s, before);
     QCOMPARE(fx.buffer().GetText(), expected);
     const int at = int(expected.indexOf(u"float"_s));
@@ -65,7 +65,7 @@ void TestStyleCommands::ruleGoesBeforeStyleEnd()
 
 void TestStyleCommands::builderEndToEnd()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(u"<STYLE>\r\n</STYLE>"_s);
     ScriptedInteraction script;
     script.dialog([](QDialog &d) {
@@ -76,13 +76,13 @@ void TestStyleCommands::builderEndToEnd()
         control<QPushButton>(d, u"RefreshButton"_s)->click();
         control<QPushButton>(d, u"OkButton"_s)->click();
     });
-    fx.window().action(u"ToolStyleBuilder"_s)->trigger();
+    RunStyleBuilder(fx.workspace());
     QCOMPARE(fx.buffer().GetText(), u"<STYLE>\r\nB.white\r\n{text-align :center;\r\n}\r\n</STYLE>"_s);
 }
 
 void TestStyleCommands::gradientReplacesTheSelection()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(u"<P>abc</P>"_s, 3, 3);
     ScriptedInteraction script;
     script.dialog([](QDialog &d) {
@@ -93,7 +93,7 @@ void TestStyleCommands::gradientReplacesTheSelection()
         control<QPushButton>(d, u"Button1"_s)->click();
         control<QPushButton>(d, u"InsertButton"_s)->click();
     });
-    fx.window().action(u"ToolGradient"_s)->trigger();
+    RunGradient(fx.workspace());
     QCOMPARE(fx.buffer().GetText(),
              u"<P><FONT COLOR=#FF0000>a</FONT><FONT COLOR=#00FF00>b</FONT>"
              u"<FONT COLOR=#0000FF>c</FONT></P>"_s);
@@ -101,7 +101,7 @@ void TestStyleCommands::gradientReplacesTheSelection()
 
 void TestStyleCommands::gradientTooLongIsRefused()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     const QString text = QString(999990, u'x');
     fx.setText(text, 0, 3);
     ScriptedInteraction script;
@@ -109,7 +109,7 @@ void TestStyleCommands::gradientTooLongIsRefused()
         control<QPushButton>(d, u"Button1"_s)->click();
         control<QPushButton>(d, u"InsertButton"_s)->click();
     });
-    fx.window().action(u"ToolGradient"_s)->trigger();
+    RunGradient(fx.workspace());
     QCOMPARE(script.errors.size(), 1);
     QCOMPARE(fx.buffer().textLength(), int(text.size()));
     QVERIFY(!fx.buffer().IsModified());
@@ -117,14 +117,14 @@ void TestStyleCommands::gradientTooLongIsRefused()
 
 void TestStyleCommands::gradientCancelChangesNothing()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(u"abc"_s, 0, 3);
     ScriptedInteraction script;
     script.dialog([](QDialog &d) {
         control<QPushButton>(d, u"Button1"_s)->click();
         control<QPushButton>(d, u"BackButton"_s)->click();
     });
-    fx.window().action(u"ToolGradient"_s)->trigger();
+    RunGradient(fx.workspace());
     QCOMPARE(fx.buffer().GetText(), u"abc"_s);
 }
 

@@ -1,5 +1,7 @@
+#include "app/ProgramDir.h"
+#include "commands/DocumentLifecycle.h"
 #include "dialogs/TemplateManager.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -53,11 +55,11 @@ private Q_SLOTS:
 private:
     void addTemplate(const QString &name, const QByteArray &bytes);
     QString folder() const { return m_dir->filePath(u"SABLONY"_s); }
-    void trigger() { m_fx->window().action(u"FileNewFromTemplate"_s)->trigger(); }
+    void trigger() { runTemplateManager(m_fx->workspace(), programDir() + u"SABLONY/"_s); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedInteraction> m_ui;
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     QString m_programDir;
 };
 
@@ -68,8 +70,8 @@ void tst_TemplateManager::init()
     QDir(m_dir->path()).mkdir(u"SABLONY"_s);
     setProgramDir(m_dir->path());
     m_ui = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(0);
-    m_fx->window().settings().Colorize = false;
+    m_fx = std::make_unique<WorkspaceFixture>(0);
+    m_fx->settings().Colorize = false;
 }
 
 void tst_TemplateManager::cleanup()
@@ -114,9 +116,9 @@ void tst_TemplateManager::createGivesUntitledWindowWithTemplateText()
     trigger();
     QCOMPARE(m_fx->workspace().documents().size(), 1);
     QCOMPARE(m_fx->doc()->FileName(), u"Bez jména"_s);
-    QCOMPARE(m_fx->doc()->windowTitle(), u"Bez jména"_s);
+    QCOMPARE(m_fx->doc()->caption(), u"Bez jména"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<HTML>\r\n<BODY>čau</BODY>\r\n</HTML>"_s);
-    QCOMPARE(m_fx->window().settings().RecentFiles[0], QDir(folder()).filePath(u"Stránka.sab"_s));
+    QCOMPARE(m_fx->settings().RecentFiles[0], QDir(folder()).filePath(u"Stránka.sab"_s));
 }
 
 void tst_TemplateManager::firstSaveOfTemplateDocumentAsksForName()
@@ -129,7 +131,7 @@ void tst_TemplateManager::firstSaveOfTemplateDocumentAsksForName()
     trigger();
     const QString target = m_dir->filePath(u"nova"_s);
     m_ui->saveFile(target);
-    m_fx->window().action(u"FileSave"_s)->trigger();
+    SaveDocument(m_fx->workspace(), *m_fx->doc());
     QVERIFY(m_ui->log.last().startsWith(u"save: "_s));
     QFile saved(target + u".html"_s);
     QVERIFY(saved.open(QIODevice::ReadOnly));

@@ -1,5 +1,5 @@
 #include "commands/ToolCommands.h"
-#include "editor/TForm2.h"
+#include "editor/HtmlDocument.h"
 #include "markup/SysUt.h"
 #include "support/RecordingShell.h"
 #include "support/DialogControls.h"
@@ -136,7 +136,7 @@ void tst_ToolCommands::replacementKeepsColoursAndUndoesInOneStep()
 {
     const QString before = u"<IMG SRC=\"a.gif\">\r\nText a.gif\r\n<A HREF=\"x.html\">"_s;
     m_fx->setText(before);
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
     b.ColorRange(0, 17, 0x0000FF);
     runAnalyzer([this](QDialog &d) {
         control<QTabWidget>(d, u"PageControl1"_s)->setCurrentIndex(1);

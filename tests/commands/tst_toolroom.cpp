@@ -1,5 +1,5 @@
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -101,7 +101,7 @@ void TestToolRoom::toolStaysOpenWithItsTextWhenTheResultDoesNotFit()
     QFETCH(Checker, typedStays);
     QFETCH(QString, cancel);
 
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     const QString page(MaxDocumentLength - 3, u'x');
     fx.setText(page, 0, 2);
     const int documents = int(fx.workspace().documents().size());

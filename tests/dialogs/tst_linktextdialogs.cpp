@@ -154,7 +154,7 @@ void TestLinkTextDialogs::linkCommandWrapsSelectionInLinkColor()
         pressInsert(d);
     });
     w.action(u"HidLink"_s)->trigger();
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
     QCOMPARE(b.GetText(), u"jdi <A HREF=\"b.htm\">sem</A>!"_s);
     QCOMPARE(b.SelStart(), 23);
     QCOMPARE(b.colorAt(4), w.settings().LINK);

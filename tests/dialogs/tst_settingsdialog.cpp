@@ -354,9 +354,9 @@ void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
     QCOMPARE(answers.log, QStringList{u"dialog: Nastavení"_s});
     QCOMPARE(fx.window().settings().Vyska, 17);
     QCOMPARE(fx.window().settings().TabText, u"  "_s);
-    for (TForm2 *doc : fx.workspace().documents())
-        QCOMPARE(doc->RichEdit1->font().pointSize(), 17);
-    EditorBuffer &b = fx.buffer();
+    for (HtmlDocument *doc : fx.workspace().documents())
+        QCOMPARE(fx.workspace().window(doc)->RichEdit1->font().pointSize(), 17);
+    HtmlDocument &b = fx.buffer();
     QCOMPARE(b.colorAt(1), 255);
     QCOMPARE(b.colorAt(4), 0);
     QCOMPARE(b.SelStart(), 0);
@@ -377,7 +377,7 @@ void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
     fx.window().action(u"OptSettings"_s)->trigger();
     QCOMPARE(fx.window().settings().Vyska, 10);
     QCOMPARE(fx.window().settings().TabText, QString(8, u' '));
-    QCOMPARE(fx.buffer().font().pointSize(), 10);
+    QCOMPARE(fx.view().font().pointSize(), 10);
 }
 
 void tst_SettingsDialog::commandWorksWithoutDocuments()

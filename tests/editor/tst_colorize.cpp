@@ -1,5 +1,6 @@
 #include "editor/Colorize.h"
 #include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "settings/TSettings.h"
 #include "support/TestMain.h"
 
@@ -32,7 +33,7 @@ TSettings letterSettings()
 }
 
 // The colour of every character of the buffer, as letters.
-QString paintBuffer(const EditorBuffer &buffer, const TSettings &s)
+QString paintBuffer(const HtmlDocument &buffer, const TSettings &s)
 {
     QString painted;
     for (int i = 0; i < buffer.textLength(); ++i) {
@@ -151,7 +152,7 @@ void tst_Colorize::scanOfLongUnbalancedTextStaysLinear()
 void tst_Colorize::documentIsColouredInPlace()
 {
     const TSettings settings = letterSettings();
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     const QString text = u"<P>a\r\n<A HREF=x>b</A>\r\n<SCRIPT>\r\nif (a<b)\r\n</SCRIPT>z"_s;
     buffer.loadText(text);
     buffer.SetSelStart(8);
@@ -182,7 +183,7 @@ void tst_Colorize::modifiedFlagIsKept_data()
 void tst_Colorize::modifiedFlagIsKept()
 {
     QFETCH(bool, modified);
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     buffer.loadText(u"<B>bold</B> <IMG SRC=a.gif>"_s);
     buffer.SetModified(modified);
     ColorizeDocument(buffer, letterSettings(), {});
@@ -192,7 +193,7 @@ void tst_Colorize::modifiedFlagIsKept()
 
 void tst_Colorize::statusTextsAndBusyCursor()
 {
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     buffer.loadText(u"<B>x</B>"_s);
     QStringList reports;
     QList<bool> busy;
@@ -208,7 +209,7 @@ void tst_Colorize::statusTextsAndBusyCursor()
 
 void tst_Colorize::emptyDocument()
 {
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     QStringList reports;
     ColorizeDocument(buffer, letterSettings(), [&](const QString &text) { reports << text; });
     QCOMPARE(reports.size(), 2);
@@ -219,13 +220,14 @@ void tst_Colorize::emptyDocument()
 void tst_Colorize::backgroundColouringEndsLikeOneStep()
 {
     const TSettings settings = letterSettings();
-    EditorBuffer reference;
+    HtmlDocument reference;
     reference.loadText(longPage());
     ColorizeDocument(reference, settings, {});
 
-    EditorBuffer buffer;
-    buffer.resize(400, 300);
-    buffer.show();
+    HtmlDocument buffer;
+    EditorBuffer view(buffer);
+    view.resize(400, 300);
+    view.show();
     buffer.loadText(longPage());
     QStringList reports;
     ColorizeDocumentInBackground(buffer, settings, [&](const QString &t) { reports << t; });
@@ -238,20 +240,21 @@ void tst_Colorize::backgroundColouringEndsLikeOneStep()
     QCOMPARE(paintBuffer(buffer, settings), paintBuffer(reference, settings));
     QVERIFY(!buffer.IsModified());
     // The colours are no edit of the user's: there is nothing to undo.
-    QVERIFY(!buffer.document()->isUndoAvailable());
-    QVERIFY(buffer.document()->isUndoRedoEnabled());
+    QVERIFY(!buffer.textDocument()->isUndoAvailable());
+    QVERIFY(buffer.textDocument()->isUndoRedoEnabled());
 }
 
 void tst_Colorize::keyTypedDuringBackgroundColouringKeepsItsColour()
 {
     const TSettings settings = letterSettings();
-    EditorBuffer buffer;
+    HtmlDocument buffer;
+    EditorBuffer view(buffer);
     EditorKeyOptions keys;
     keys.textColor = settings.TEXT;
     keys.tagColor = settings.TAG;
-    buffer.setKeyOptions(keys);
-    buffer.resize(400, 300);
-    buffer.show();
+    view.setKeyOptions(keys);
+    view.resize(400, 300);
+    view.show();
     const QString page = longPage();
     buffer.loadText(page);
     ColorizeDocumentInBackground(buffer, settings, {});
@@ -259,7 +262,7 @@ void tst_Colorize::keyTypedDuringBackgroundColouringKeepsItsColour()
     // Far below the screen, in text after a ">": the typed key lands in text colour.
     const int at = int(page.size()) - 6; // inside " more"
     buffer.SetSelStart(at);
-    QTest::keyClicks(&buffer, u"<"_s);
+    QTest::keyClicks(&view, u"<"_s);
     QVERIFY(buffer.IsModified());
     QTRY_VERIFY(!buffer.backgroundColouringPending());
     QCOMPARE(buffer.GetText(), page.left(at) + u'<' + page.mid(at));
@@ -268,18 +271,19 @@ void tst_Colorize::keyTypedDuringBackgroundColouringKeepsItsColour()
     QCOMPARE(buffer.colorAt(at - 68), settings.LINK); // "<A" of the line above
     QVERIFY(buffer.IsModified());
     // The key is an edit of the user's like any other.
-    QVERIFY(buffer.document()->isUndoRedoEnabled());
+    QVERIFY(buffer.textDocument()->isUndoRedoEnabled());
 }
 
 void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()
 {
     const TSettings settings = letterSettings();
-    EditorBuffer reference;
+    HtmlDocument reference;
     reference.loadText(longPage());
     ColorizeDocument(reference, settings, {});
 
-    EditorBuffer buffer;
-    buffer.show();
+    HtmlDocument buffer;
+    EditorBuffer view(buffer);
+    view.show();
     buffer.loadText(longPage());
     ColorizeDocumentInBackground(buffer, settings, {});
     // F10 meanwhile colours everything at once and nothing is left to come.
@@ -295,8 +299,7 @@ void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()
 
     // The text to save is the page whatever is still to be coloured, and a window closed
     // meanwhile takes its slices with it.
-    auto closing = std::make_unique<EditorBuffer>();
-    closing->show();
+    auto closing = std::make_unique<HtmlDocument>();
     closing->loadText(longPage());
     ColorizeDocumentInBackground(*closing, settings, {});
     QVERIFY(closing->backgroundColouringPending());
@@ -319,7 +322,7 @@ void tst_Colorize::prescannedColoursFitTheLoadedText_data()
 void tst_Colorize::prescannedColoursFitTheLoadedText()
 {
     QFETCH(QString, text);
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     buffer.loadText(text);
     const PrescannedColours prescanned = prescanColours(text, colors);
     QCOMPARE(prescanned.textLength, buffer.textLength());
@@ -329,7 +332,7 @@ void tst_Colorize::prescannedColoursFitTheLoadedText()
 void tst_Colorize::colouringOfAnotherTextIsNotUsed()
 {
     const TSettings settings = letterSettings();
-    EditorBuffer buffer;
+    HtmlDocument buffer;
     buffer.loadText(u"<B>x</B> y"_s);
     ColorizeDocumentInBackground(buffer, settings, {},
                                  prescanColours(u"<B>xx</B> y"_s, SyntaxColors::fromSettings(settings)));

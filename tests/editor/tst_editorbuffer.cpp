@@ -26,7 +26,11 @@ class tst_EditorBuffer : public QObject
 
 private Q_SLOTS:
     void init();
-    void cleanup() { m_buffer.reset(); }
+    void cleanup()
+    {
+        m_buffer.reset();
+        m_document.reset();
+    }
 
     void offsetsCountLineBreaksAsTwo_data();
     void offsetsCountLineBreaksAsTwo();
@@ -68,16 +72,18 @@ private Q_SLOTS:
 private:
     void setText(const QString &text, int caret = 0, int length = 0)
     {
-        m_buffer->loadText(text);
-        m_buffer->SetSelStart(caret);
-        m_buffer->SetSelLength(length);
+        m_document->loadText(text);
+        m_document->SetSelStart(caret);
+        m_document->SetSelLength(length);
     }
+    std::unique_ptr<HtmlDocument> m_document; // outlives its view
     std::unique_ptr<EditorBuffer> m_buffer;
 };
 
 void tst_EditorBuffer::init()
 {
-    m_buffer = std::make_unique<EditorBuffer>();
+    m_document = std::make_unique<HtmlDocument>();
+    m_buffer = std::make_unique<EditorBuffer>(*m_document);
     EditorKeyOptions keys;
     keys.textColor = Black;
     keys.tagColor = Red;
@@ -107,94 +113,94 @@ void tst_EditorBuffer::offsetsCountLineBreaksAsTwo()
     QFETCH(int, line);
     QFETCH(QString, selectedToEnd);
     setText(text, offset);
-    QCOMPARE(m_buffer->SelStart(), offset);
-    QCOMPARE(m_buffer->LineFromOffset(offset), line);
-    m_buffer->SetSelLength(text.size() - offset);
-    QCOMPARE(m_buffer->SelLength(), text.size() - offset);
-    QCOMPARE(m_buffer->SelText(), selectedToEnd);
-    QCOMPARE(m_buffer->textLength(), text.size());
+    QCOMPARE(m_document->SelStart(), offset);
+    QCOMPARE(m_document->LineFromOffset(offset), line);
+    m_document->SetSelLength(text.size() - offset);
+    QCOMPARE(m_document->SelLength(), text.size() - offset);
+    QCOMPARE(m_document->SelText(), selectedToEnd);
+    QCOMPARE(m_document->textLength(), text.size());
 }
 
 void tst_EditorBuffer::textComesBackWithCrLf()
 {
     setText(u"a\nb\rc\r\n\u00a0d"_s);
     // A no-break space is a character of the page, not a plain space.
-    QCOMPARE(m_buffer->GetText(), u"a\r\nb\r\nc\r\n\u00a0d"_s);
-    QVERIFY(!m_buffer->IsModified());
-    m_buffer->SetText(u"x\r\ny"_s);
-    QCOMPARE(m_buffer->GetText(), u"x\r\ny"_s);
-    QVERIFY(m_buffer->IsModified());
+    QCOMPARE(m_document->GetText(), u"a\r\nb\r\nc\r\n\u00a0d"_s);
+    QVERIFY(!m_document->IsModified());
+    m_document->SetText(u"x\r\ny"_s);
+    QCOMPARE(m_document->GetText(), u"x\r\ny"_s);
+    QVERIFY(m_document->IsModified());
 }
 
 void tst_EditorBuffer::loadedPageIsFreshAndInTheInsertionColour()
 {
     m_buffer->resize(300, 200);
-    m_buffer->ReplaceSelection(u"typed before"_s);
-    m_buffer->SetInsertionColor(Red);
+    m_document->ReplaceSelection(u"typed before"_s);
+    m_document->SetInsertionColor(Red);
     QString page;
     for (int i = 0; i < 200; ++i)
         page += u"<P>line\r\n"_s;
-    m_buffer->loadText(page);
-    QCOMPARE(m_buffer->GetText(), page);
-    QCOMPARE(m_buffer->colorAt(0), Red);
-    QCOMPARE(m_buffer->colorAt(page.size() - 3), Red);
-    QVERIFY(!m_buffer->IsModified());
+    m_document->loadText(page);
+    QCOMPARE(m_document->GetText(), page);
+    QCOMPARE(m_document->colorAt(0), Red);
+    QCOMPARE(m_document->colorAt(page.size() - 3), Red);
+    QVERIFY(!m_document->IsModified());
     QVERIFY(!m_buffer->document()->isUndoAvailable());
     QVERIFY(m_buffer->document()->isUndoRedoEnabled());
-    QCOMPARE(m_buffer->SelStart(), 0);
+    QCOMPARE(m_document->SelStart(), 0);
     // The scroll bar is shown while the page goes in, and follows the text again after.
     QCOMPARE(m_buffer->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     QVERIFY(m_buffer->verticalScrollBar()->isVisible());
-    m_buffer->loadText(u"short"_s);
+    m_document->loadText(u"short"_s);
     QVERIFY(!m_buffer->verticalScrollBar()->isVisible());
 }
 
 void tst_EditorBuffer::wrapSelectionAroundSelectedText()
 {
     setText(u"abc"_s, 1, 1);
-    m_buffer->ColorRange(0, 3, Blue);
-    m_buffer->WrapSelection(Red, u"<B>"_s, u"</B>"_s);
-    QCOMPARE(m_buffer->GetText(), u"a<B>b</B>c"_s);
-    QCOMPARE(m_buffer->SelStart(), 5);
-    QCOMPARE(m_buffer->SelLength(), 0);
+    m_document->ColorRange(0, 3, Blue);
+    m_document->WrapSelection(Red, u"<B>"_s, u"</B>"_s);
+    QCOMPARE(m_document->GetText(), u"a<B>b</B>c"_s);
+    QCOMPARE(m_document->SelStart(), 5);
+    QCOMPARE(m_document->SelLength(), 0);
     for (int i : {1, 2, 3, 5, 6, 7, 8})
-        QCOMPARE(m_buffer->colorAt(i), Red);
-    QCOMPARE(m_buffer->colorAt(4), Blue);
-    QCOMPARE(m_buffer->colorAt(0), Blue);
-    QCOMPARE(m_buffer->colorAt(9), Blue);
+        QCOMPARE(m_document->colorAt(i), Red);
+    QCOMPARE(m_document->colorAt(4), Blue);
+    QCOMPARE(m_document->colorAt(0), Blue);
+    QCOMPARE(m_document->colorAt(9), Blue);
 }
 
 void tst_EditorBuffer::wrapSelectionWithEmptySelection()
 {
     setText(u"x\r\ny"_s, 3);
-    m_buffer->WrapSelection(Red, u"<P>\r\n"_s, u"\r\n</P>"_s);
-    QCOMPARE(m_buffer->GetText(), u"x\r\n<P>\r\n\r\n</P>y"_s);
-    QCOMPARE(m_buffer->SelStart(), 8);
+    m_document->WrapSelection(Red, u"<P>\r\n"_s, u"\r\n</P>"_s);
+    QCOMPARE(m_document->GetText(), u"x\r\n<P>\r\n\r\n</P>y"_s);
+    QCOMPARE(m_document->SelStart(), 8);
 }
 
 void tst_EditorBuffer::wrapSelectionIsOneUndoStep()
 {
     setText(u"abc"_s, 0, 3);
-    m_buffer->WrapSelection(Red, u"<I>"_s, u"</I>"_s);
-    m_buffer->Undo();
-    QCOMPARE(m_buffer->GetText(), u"abc"_s);
+    m_document->WrapSelection(Red, u"<I>"_s, u"</I>"_s);
+    m_document->Undo();
+    QCOMPARE(m_document->GetText(), u"abc"_s);
 }
 
 void tst_EditorBuffer::insertAtCaretBeforeSelection()
 {
     setText(u"0123456"_s, 2, 3);
-    m_buffer->InsertAtCaret(Red, u"<HR>"_s);
-    QCOMPARE(m_buffer->GetText(), u"01<HR>23456"_s);
-    QCOMPARE(m_buffer->SelStart(), 9);
-    QCOMPARE(m_buffer->SelLength(), 0);
+    m_document->InsertAtCaret(Red, u"<HR>"_s);
+    QCOMPARE(m_document->GetText(), u"01<HR>23456"_s);
+    QCOMPARE(m_document->SelStart(), 9);
+    QCOMPARE(m_document->SelLength(), 0);
 }
 
 void tst_EditorBuffer::replaceSelectionKeepsLengthLimit()
 {
-    setText(QString(EditorBuffer::MaxLength - 2, u'a'), EditorBuffer::MaxLength - 2);
-    m_buffer->ReplaceSelection(u"\r\nbc"_s);
-    QCOMPARE(m_buffer->textLength(), EditorBuffer::MaxLength);
-    QVERIFY(m_buffer->GetText().endsWith(u"a\r\n"_s));
+    setText(QString(HtmlDocument::MaxLength - 2, u'a'), HtmlDocument::MaxLength - 2);
+    m_document->ReplaceSelection(u"\r\nbc"_s);
+    QCOMPARE(m_document->textLength(), HtmlDocument::MaxLength);
+    QVERIFY(m_document->GetText().endsWith(u"a\r\n"_s));
 }
 
 void tst_EditorBuffer::pasteGoesInWholeOrNotAtAll_data()
@@ -215,17 +221,17 @@ void tst_EditorBuffer::pasteGoesInWholeOrNotAtAll()
     QFETCH(int, selected);
     QFETCH(bool, fits);
     ScriptedInteraction script;
-    const int length = EditorBuffer::MaxLength - 5;
+    const int length = HtmlDocument::MaxLength - 5;
     setText(QString(length, u'a'), length - selected, selected);
     QGuiApplication::clipboard()->setText(pasted);
     m_buffer->PasteFromClipboard();
     QCOMPARE(script.errors.size(), fits ? 0 : 1);
     if (fits) {
-        QVERIFY(m_buffer->GetText().endsWith(QString(pasted).replace(u"\r\n"_s, u"\n"_s)
+        QVERIFY(m_document->GetText().endsWith(QString(pasted).replace(u"\r\n"_s, u"\n"_s)
                                                  .replace(u'\n', u"\r\n"_s)));
     } else {
-        QCOMPARE(m_buffer->textLength(), length);
-        QVERIFY(!m_buffer->IsModified());
+        QCOMPARE(m_document->textLength(), length);
+        QVERIFY(!m_document->IsModified());
     }
 }
 
@@ -242,18 +248,18 @@ void tst_EditorBuffer::editGroupShowsTheCaretOnceTheLinesAreLaidOut()
     setText(page, 5 * 14, 3);
     QSignalSpy caretSet(m_buffer.get(), &QPlainTextEdit::cursorPositionChanged);
     {
-        EditorBuffer::EditGroup group(*m_buffer);
+        HtmlDocument::EditGroup group(*m_document);
         for (int row = 0; row < 50; ++row) {
-            m_buffer->WrapSelection(Red, u"<TR>\r\n"_s, u"</TR>\r\n"_s);
-            m_buffer->SetSelLength(2);
+            m_document->WrapSelection(Red, u"<TR>\r\n"_s, u"</TR>\r\n"_s);
+            m_document->SetSelLength(2);
         }
     }
     QVERIFY2(caretSet.count() <= 2, qPrintable(QString::number(caretSet.count())));
     // Fifty rows further down, and in view.
     QVERIFY(m_buffer->textCursor().selectionStart() > 5 * 13 + 50 * 6);
     QVERIFY(m_buffer->viewport()->rect().intersects(m_buffer->cursorRect()));
-    m_buffer->Undo();
-    QCOMPARE(m_buffer->GetText(), page);
+    m_document->Undo();
+    QCOMPARE(m_document->GetText(), page);
 }
 
 // Each blink redraws the caret's whole line: on a megabyte line the idle editor would
@@ -268,11 +274,11 @@ void tst_EditorBuffer::caretStandsStillOnlyOnAVeryLongLine()
     m_buffer->activateWindow();
     m_buffer->setFocus();
     QTRY_VERIFY(m_buffer->hasFocus());
-    m_buffer->SetSelStart(20);
+    m_document->SetSelStart(20);
     QCOMPARE(hints->cursorFlashTime(), 0);
-    m_buffer->SetSelStart(2);
+    m_document->SetSelStart(2);
     QCOMPARE(hints->cursorFlashTime(), blinking);
-    m_buffer->SetSelStart(30);
+    m_document->SetSelStart(30);
     QCOMPARE(hints->cursorFlashTime(), 0);
     m_buffer->clearFocus();
     QCOMPARE(hints->cursorFlashTime(), blinking);
@@ -285,12 +291,12 @@ void tst_EditorBuffer::caretStandsStillOnlyOnAVeryLongLine()
 void tst_EditorBuffer::lineOperations()
 {
     setText(u"one\r\ntwo\r\n\r\nfour"_s);
-    QCOMPARE(m_buffer->lineCount(), 4);
-    QCOMPARE(m_buffer->LineStart(1), 5);
-    QCOMPARE(m_buffer->LineStart(3), 12);
-    QCOMPARE(m_buffer->LineText(1), u"two"_s);
-    QCOMPARE(m_buffer->LineText(2), QString());
-    QCOMPARE(m_buffer->textRange(3, 4), u"\r\ntw"_s);
+    QCOMPARE(m_document->lineCount(), 4);
+    QCOMPARE(m_document->LineStart(1), 5);
+    QCOMPARE(m_document->LineStart(3), 12);
+    QCOMPARE(m_document->LineText(1), u"two"_s);
+    QCOMPARE(m_document->LineText(2), QString());
+    QCOMPARE(m_document->textRange(3, 4), u"\r\ntw"_s);
 }
 
 void tst_EditorBuffer::searchesAroundTheCaret_data()
@@ -312,20 +318,20 @@ void tst_EditorBuffer::searchesAroundTheCaret()
     QFETCH(int, lastLt);
     QFETCH(int, firstGt);
     setText(text);
-    QCOMPARE(m_buffer->lastIndexBefore(offset, u'<'), lastLt);
-    QCOMPARE(m_buffer->firstIndexFrom(offset, u'>'), firstGt);
+    QCOMPARE(m_document->lastIndexBefore(offset, u'<'), lastLt);
+    QCOMPARE(m_document->firstIndexFrom(offset, u'>'), firstGt);
 }
 
 void tst_EditorBuffer::colorRunsKeepModifiedFlag()
 {
     setText(u"<a>\r\nb<c>"_s);
     const std::vector<ColorRun> runs{{0, 3, Red}, {5, 1, Blue}, {6, 3, Red}};
-    m_buffer->applyColorRuns(runs);
-    QVERIFY(!m_buffer->IsModified());
-    QCOMPARE(m_buffer->colorAt(0), Red);
-    QCOMPARE(m_buffer->colorAt(2), Red);
-    QCOMPARE(m_buffer->colorAt(5), Blue);
-    QCOMPARE(m_buffer->colorAt(8), Red);
+    m_document->applyColorRuns(runs);
+    QVERIFY(!m_document->IsModified());
+    QCOMPARE(m_document->colorAt(0), Red);
+    QCOMPARE(m_document->colorAt(2), Red);
+    QCOMPARE(m_document->colorAt(5), Blue);
+    QCOMPARE(m_document->colorAt(8), Red);
 }
 
 void tst_EditorBuffer::typingColoursAsYouGo_data()
@@ -344,17 +350,17 @@ void tst_EditorBuffer::typingColoursAsYouGo()
     QFETCH(QString, typed);
     QFETCH(ColorValue, color);
     setText(before, before.size());
-    m_buffer->SetInsertionColor(Blue);
+    m_document->SetInsertionColor(Blue);
     QTest::keyClicks(m_buffer.get(), typed);
-    QCOMPARE(m_buffer->GetText(), before + typed);
-    QCOMPARE(m_buffer->colorAt(before.size()), color);
+    QCOMPARE(m_document->GetText(), before + typed);
+    QCOMPARE(m_document->colorAt(before.size()), color);
 }
 
 void tst_EditorBuffer::tabInsertsSpaces()
 {
     setText(u"ab"_s, 1);
     QTest::keyClick(m_buffer.get(), Qt::Key_Tab);
-    QCOMPARE(m_buffer->GetText(), u"a    b"_s);
+    QCOMPARE(m_document->GetText(), u"a    b"_s);
 }
 
 void tst_EditorBuffer::insertKeyIsSwallowed()
@@ -362,7 +368,7 @@ void tst_EditorBuffer::insertKeyIsSwallowed()
     setText(u"ab"_s, 0);
     QTest::keyClick(m_buffer.get(), Qt::Key_Insert);
     QTest::keyClicks(m_buffer.get(), u"x"_s);
-    QCOMPARE(m_buffer->GetText(), u"xab"_s);
+    QCOMPARE(m_document->GetText(), u"xab"_s);
     QVERIFY(!m_buffer->overwriteMode());
 }
 
@@ -370,8 +376,8 @@ void tst_EditorBuffer::ctrlEnterInsertsText()
 {
     setText(u"ab"_s, 1);
     QTest::keyClick(m_buffer.get(), Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(m_buffer->GetText(), u"a<BR>\r\nb"_s);
-    QCOMPARE(m_buffer->colorAt(1), Red);
+    QCOMPARE(m_document->GetText(), u"a<BR>\r\nb"_s);
+    QCOMPARE(m_document->colorAt(1), Red);
 }
 
 void tst_EditorBuffer::enterIndentsLikeLineAbove_data()
@@ -389,7 +395,7 @@ void tst_EditorBuffer::enterIndentsLikeLineAbove()
     QFETCH(QString, expected);
     setText(line, line.size());
     QTest::keyClick(m_buffer.get(), Qt::Key_Return);
-    QCOMPARE(m_buffer->GetText(), expected);
+    QCOMPARE(m_document->GetText(), expected);
 }
 
 void tst_EditorBuffer::enterThatClosedADialogDoesNotIndent()
@@ -397,16 +403,16 @@ void tst_EditorBuffer::enterThatClosedADialogDoesNotIndent()
     setText(u"    x"_s, 5);
     // The press went to a dialog that closed on it; only the release reaches the editor.
     QTest::keyRelease(m_buffer.get(), Qt::Key_Return);
-    QCOMPARE(m_buffer->GetText(), u"    x"_s);
+    QCOMPARE(m_document->GetText(), u"    x"_s);
     // A press that focus took elsewhere before the release does not count either.
     QTest::keyPress(m_buffer.get(), Qt::Key_Return);
     QFocusEvent out(QEvent::FocusOut);
     QCoreApplication::sendEvent(m_buffer.get(), &out);
     QTest::keyRelease(m_buffer.get(), Qt::Key_Return);
-    QCOMPARE(m_buffer->GetText(), u"    x\r\n"_s);
+    QCOMPARE(m_document->GetText(), u"    x\r\n"_s);
     // An ordinary Enter still indents.
     QTest::keyClick(m_buffer.get(), Qt::Key_Return);
-    QCOMPARE(m_buffer->GetText(), u"    x\r\n\r\n"_s);
+    QCOMPARE(m_document->GetText(), u"    x\r\n\r\n"_s);
 }
 
 void tst_EditorBuffer::separatorsAreLineBreaks_data()
@@ -420,16 +426,16 @@ void tst_EditorBuffer::separatorsAreLineBreaks()
 {
     QFETCH(QString, inserted);
     setText(u"ab"_s, 1);
-    m_buffer->ReplaceSelection(inserted);
-    QCOMPARE(m_buffer->GetText(), u"a\r\nb"_s);
-    QCOMPARE(m_buffer->textLength(), 4);
-    QCOMPARE(m_buffer->SelStart(), 3);
+    m_document->ReplaceSelection(inserted);
+    QCOMPARE(m_document->GetText(), u"a\r\nb"_s);
+    QCOMPARE(m_document->textLength(), 4);
+    QCOMPARE(m_document->SelStart(), 3);
 
     // Pasted text goes through the same conversion.
     setText(u"ab"_s, 1);
     QGuiApplication::clipboard()->setText(u"x"_s + inserted + u"y"_s);
     m_buffer->PasteFromClipboard();
-    QCOMPARE(m_buffer->GetText(), u"ax\r\nyb"_s);
+    QCOMPARE(m_document->GetText(), u"ax\r\nyb"_s);
 }
 
 void tst_EditorBuffer::loadedBreaksOfEveryKindAreLineBreaks_data()
@@ -451,22 +457,22 @@ void tst_EditorBuffer::loadedBreaksOfEveryKindAreLineBreaks()
     QFETCH(QString, loaded);
     QFETCH(QString, text);
     setText(loaded);
-    QCOMPARE(m_buffer->GetText(), text);
-    QCOMPARE(m_buffer->textLength(), text.size());
+    QCOMPARE(m_document->GetText(), text);
+    QCOMPARE(m_document->textLength(), text.size());
     QCOMPARE(m_buffer->document()->blockCount(), int(text.count(u"\r\n"_s)) + 1);
 }
 
 void tst_EditorBuffer::textTypedBeforeFirstTagTakesTextColour()
 {
     setText(u"<P>x"_s, 0);
-    m_buffer->ColorRange(0, 3, Red);
+    m_document->ColorRange(0, 3, Red);
     QTest::keyClicks(m_buffer.get(), u"a"_s);
-    QCOMPARE(m_buffer->GetText(), u"a<P>x"_s);
-    QCOMPARE(m_buffer->colorAt(0), Black);
+    QCOMPARE(m_document->GetText(), u"a<P>x"_s);
+    QCOMPARE(m_document->colorAt(0), Black);
 
     // Shift+Enter is an ordinary line break, not a line separator.
     QTest::keyClick(m_buffer.get(), Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(m_buffer->GetText(), u"a\r\n<P>x"_s);
+    QCOMPARE(m_document->GetText(), u"a\r\n<P>x"_s);
 }
 
 void tst_EditorBuffer::caretReportFollowsIndentation()
@@ -476,7 +482,7 @@ void tst_EditorBuffer::caretReportFollowsIndentation()
     connect(m_buffer.get(), &EditorBuffer::caretReported, this,
             [&](int line, int column) { reports.append({line, column}); });
     QTest::keyClick(m_buffer.get(), Qt::Key_Return);
-    QCOMPARE(m_buffer->GetText(), u"  x\r\n  "_s);
+    QCOMPARE(m_document->GetText(), u"  x\r\n  "_s);
     QCOMPARE(reports.last(), qMakePair(2, 3));
 }
 
@@ -513,10 +519,10 @@ void tst_EditorBuffer::selectTagAtCaret()
     QFETCH(int, caret);
     QFETCH(QString, selected);
     setText(text, caret);
-    m_buffer->SelectTagAtCaret();
-    QCOMPARE(m_buffer->SelText(), selected);
+    m_document->SelectTagAtCaret();
+    QCOMPARE(m_document->SelText(), selected);
     if (selected.isEmpty())
-        QCOMPARE(m_buffer->SelStart(), caret);
+        QCOMPARE(m_document->SelStart(), caret);
 }
 
 void tst_EditorBuffer::dragsOfTagItemsAreTakenOthersGoOn_data()

@@ -23,7 +23,7 @@ QStringList markedTexts(const EditorBuffer &buffer, const SpellMarker &marker)
 {
     QStringList out;
     for (const auto &[start, length] : marker.markedWords())
-        out << buffer.textRange(start, length);
+        out << buffer.htmlDocument().textRange(start, length);
     return out;
 }
 
@@ -41,10 +41,10 @@ void typeText(EditorBuffer &buffer, const QString &text)
 // The viewport point in the middle of the character at the offset.
 QPoint pointAt(EditorBuffer &buffer, int offset)
 {
-    const int keep = buffer.SelStart();
-    buffer.SetSelStart(offset);
+    const int keep = buffer.htmlDocument().SelStart();
+    buffer.htmlDocument().SetSelStart(offset);
     const QRect r = buffer.cursorRect();
-    buffer.SetSelStart(keep);
+    buffer.htmlDocument().SetSelStart(keep);
     return r.center() + QPoint(4, 0);
 }
 
@@ -108,6 +108,7 @@ private:
     SpellDictionary m_czech;
     // A fresh checker for each test: words ignored for the session stay with it.
     std::unique_ptr<SpellChecker> m_checker;
+    std::unique_ptr<HtmlDocument> m_document; // outlives its view
     std::unique_ptr<EditorBuffer> m_buffer;
     SpellMarker *m_marker = nullptr;
 };
@@ -127,7 +128,8 @@ void tst_SpellMarker::init()
     m_checker = std::make_unique<SpellChecker>();
     QVERIFY(m_checker->load(m_czech));
     m_checker->setPersonalListPath(m_dir.filePath(u"osobni.txt"_s));
-    m_buffer = std::make_unique<EditorBuffer>();
+    m_document = std::make_unique<HtmlDocument>();
+    m_buffer = std::make_unique<EditorBuffer>(*m_document);
     m_buffer->resize(700, 500);
     m_buffer->show();
     m_marker = new SpellMarker(*m_buffer, *m_checker);
@@ -136,6 +138,7 @@ void tst_SpellMarker::init()
 void tst_SpellMarker::cleanup()
 {
     m_buffer.reset();
+    m_document.reset();
     m_checker.reset();
     QFile::remove(m_dir.filePath(u"osobni.txt"_s));
 }
@@ -144,14 +147,14 @@ void tst_SpellMarker::marksTheMisspeltWordsOfAPageWithMarkup()
 {
     const TextFileResult page = readDocumentFile(testDataPath(u"spelling/stranka/input.html"_s));
     QVERIFY(page.ok);
-    m_buffer->loadText(page.text);
+    m_document->loadText(page.text);
     QTRY_VERIFY(!m_marker->pending());
     QFile expected(testDataPath(u"spelling/stranka/expected.txt"_s));
     QVERIFY(expected.open(QIODevice::ReadOnly));
     QCOMPARE(markedTexts(*m_buffer, *m_marker),
              QString::fromUtf8(expected.readAll()).split(u'\n', Qt::SkipEmptyParts));
     // Words in a comment, the script, tag names and attribute values are never marked.
-    const QString text = m_buffer->GetText();
+    const QString text = m_document->GetText();
     QCOMPARE(m_marker->misspeltWordAt(int(text.indexOf(u"chybicka"_s))).second, 0);
     QCOMPARE(m_marker->misspeltWordAt(int(text.indexOf(u"Vitejte"_s))).second, 0);
     QCOMPARE(m_marker->misspeltWordAt(int(text.indexOf(u"BGCOLOR"_s))).second, 0);
@@ -159,21 +162,21 @@ void tst_SpellMarker::marksTheMisspeltWordsOfAPageWithMarkup()
 
 void tst_SpellMarker::typingMarksAndUnmarksAsYouGo()
 {
-    m_buffer->loadText(u"<P>Dobrý den\r\n<B>kůň</B>\r\n"_s);
+    m_document->loadText(u"<P>Dobrý den\r\n<B>kůň</B>\r\n"_s);
     QTRY_VERIFY(!m_marker->pending());
     QVERIFY(m_marker->markedWords().isEmpty());
-    m_buffer->SetSelStart(int(m_buffer->GetText().indexOf(u"den"_s)) + 3);
+    m_document->SetSelStart(int(m_document->GetText().indexOf(u"den"_s)) + 3);
     typeText(*m_buffer, u" strýnce"_s);
     QTRY_COMPARE(markedTexts(*m_buffer, *m_marker), QStringList{u"strýnce"_s});
     // the mark moves with text typed before it
-    m_buffer->SetSelStart(3);
+    m_document->SetSelStart(3);
     typeText(*m_buffer, u"Ahoj "_s);
     QTRY_VERIFY(!m_marker->pending());
     QCOMPARE(markedTexts(*m_buffer, *m_marker), QStringList{u"strýnce"_s});
     // mending the word takes the mark away
-    const int y = int(m_buffer->GetText().indexOf(u"strýnce"_s)) + 3; // the "ý"
-    m_buffer->SetSelStart(y);
-    m_buffer->SetSelLength(1);
+    const int y = int(m_document->GetText().indexOf(u"strýnce"_s)) + 3; // the "ý"
+    m_document->SetSelStart(y);
+    m_document->SetSelLength(1);
     typeText(*m_buffer, u"á"_s);
     QTRY_VERIFY(m_marker->markedWords().isEmpty());
 }
@@ -181,33 +184,33 @@ void tst_SpellMarker::typingMarksAndUnmarksAsYouGo()
 void tst_SpellMarker::marksLeaveTextColoursUndoAndModifiedFlagAlone()
 {
     const QString text = u"<P ALIGN=center>Vítejte na strýnce\r\n<B>neni</B> doma\r\n"_s;
-    m_buffer->loadText(text);
-    ColorizeDocument(*m_buffer, TSettings(), {});
-    const ColorValue tagColour = m_buffer->colorAt(1);
+    m_document->loadText(text);
+    ColorizeDocument(*m_document, TSettings(), {});
+    const ColorValue tagColour = m_document->colorAt(1);
     const int undoSteps = m_buffer->document()->availableUndoSteps();
     m_marker->finish();
     QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
-    QCOMPARE(m_buffer->GetText(), text);
-    QVERIFY(!m_buffer->IsModified());
+    QCOMPARE(m_document->GetText(), text);
+    QVERIFY(!m_document->IsModified());
     QCOMPARE(m_buffer->document()->availableUndoSteps(), undoSteps);
-    QCOMPARE(m_buffer->colorAt(1), tagColour);
+    QCOMPARE(m_document->colorAt(1), tagColour);
     // colouring again changes formats only: the marks stay and nothing is rechecked
-    ColorizeDocument(*m_buffer, TSettings(), {});
+    ColorizeDocument(*m_document, TSettings(), {});
     QVERIFY(!m_marker->pending());
     QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
 }
 
 void tst_SpellMarker::openingACommentUnmarksTheLinesBelow()
 {
-    m_buffer->loadText(u"úvod\r\nstrýnce\r\nneni\r\n-->konec\r\n"_s);
+    m_document->loadText(u"úvod\r\nstrýnce\r\nneni\r\n-->konec\r\n"_s);
     m_marker->finish();
     QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
-    m_buffer->SetSelStart(4); // after "úvod"
+    m_document->SetSelStart(4); // after "úvod"
     typeText(*m_buffer, u"<!--"_s);
     QTRY_VERIFY(!m_marker->pending());
     QVERIFY(m_marker->markedWords().isEmpty());
-    m_buffer->SetSelStart(4);
-    m_buffer->SetSelLength(4);
+    m_document->SetSelStart(4);
+    m_document->SetSelLength(4);
     QTest::keyClick(m_buffer.get(), Qt::Key_Delete);
     QTRY_VERIFY(!m_marker->pending());
     QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"strýnce"_s, u"neni"_s}));
@@ -215,9 +218,9 @@ void tst_SpellMarker::openingACommentUnmarksTheLinesBelow()
 
 void tst_SpellMarker::menuOffersSuggestionsAndReplacesTheWord()
 {
-    m_buffer->loadText(u"<P>Vítejte na naší strýnce.\r\n"_s);
+    m_document->loadText(u"<P>Vítejte na naší strýnce.\r\n"_s);
     m_marker->finish();
-    const int at = int(m_buffer->GetText().indexOf(u"strýnce"_s));
+    const int at = int(m_document->GetText().indexOf(u"strýnce"_s));
     QMenu menu;
     menu.addAction(u"Editovat tag .."_s);
     QVERIFY(m_marker->addMenuItems(menu, pointAt(*m_buffer, at + 2)));
@@ -231,7 +234,7 @@ void tst_SpellMarker::menuOffersSuggestionsAndReplacesTheWord()
     QCOMPARE(actions[suggestions + 1]->text(), u"Přidat do slovníku"_s);
     QCOMPARE(actions[suggestions + 2]->text(), u"Ignorovat vše"_s);
     actions.first()->trigger();
-    QCOMPARE(m_buffer->GetText(), u"<P>Vítejte na naší stránce.\r\n"_s);
+    QCOMPARE(m_document->GetText(), u"<P>Vítejte na naší stránce.\r\n"_s);
     QTRY_VERIFY(m_marker->markedWords().isEmpty());
     // a right word gets no spelling items
     QMenu other;
@@ -241,7 +244,7 @@ void tst_SpellMarker::menuOffersSuggestionsAndReplacesTheWord()
 
 void tst_SpellMarker::menuAddsToThePersonalListAndIgnores()
 {
-    m_buffer->loadText(u"Mickka a Mickka, strýnce a strýnce\r\n"_s);
+    m_document->loadText(u"Mickka a Mickka, strýnce a strýnce\r\n"_s);
     m_marker->finish();
     QCOMPARE(m_marker->markedWords().size(), 4);
     auto trigger = [this](int offset, const QString &name) {
@@ -256,14 +259,14 @@ void tst_SpellMarker::menuAddsToThePersonalListAndIgnores()
     QFile personal(m_checker->personalListPath());
     QVERIFY(personal.open(QIODevice::ReadOnly));
     QCOMPARE(personal.readAll(), "Mickka\n");
-    trigger(int(m_buffer->GetText().indexOf(u"strýnce"_s)) + 1, u"SpellIgnoreAll"_s);
+    trigger(int(m_document->GetText().indexOf(u"strýnce"_s)) + 1, u"SpellIgnoreAll"_s);
     QTRY_VERIFY(m_marker->markedWords().isEmpty());
-    QCOMPARE(m_buffer->GetText(), u"Mickka a Mickka, strýnce a strýnce\r\n"_s);
+    QCOMPARE(m_document->GetText(), u"Mickka a Mickka, strýnce a strýnce\r\n"_s);
 }
 
 void tst_SpellMarker::switchedOffMarksNothing()
 {
-    m_buffer->loadText(u"neni strýnce\r\n"_s);
+    m_document->loadText(u"neni strýnce\r\n"_s);
     m_marker->finish();
     QCOMPARE(m_marker->markedWords().size(), 2);
     m_marker->setEnabled(false);
@@ -277,11 +280,11 @@ void tst_SpellMarker::switchedOffMarksNothing()
 
 void tst_SpellMarker::ignoreAllUnmarksTheWordInEveryCase()
 {
-    m_buffer->loadText(u"Přílyš pozdě. Bylo přílyš pozdě.\r\n"_s);
+    m_document->loadText(u"Přílyš pozdě. Bylo přílyš pozdě.\r\n"_s);
     m_marker->finish();
     QCOMPARE(markedTexts(*m_buffer, *m_marker), (QStringList{u"Přílyš"_s, u"přílyš"_s}));
     QMenu menu;
-    const int lower = int(m_buffer->GetText().indexOf(u"přílyš"_s));
+    const int lower = int(m_document->GetText().indexOf(u"přílyš"_s));
     QVERIFY(m_marker->addMenuItems(menu, pointAt(*m_buffer, lower + 2)));
     menu.findChild<QAction *>(u"SpellIgnoreAll"_s)->trigger();
     // The sentence's start is the same word.
@@ -303,7 +306,7 @@ void tst_SpellMarker::linesReachedByTheKeyboardAreMarkedOnScreen()
     QFETCH(int, modifiers);
     QFETCH(int, presses);
     QVERIFY(QTest::qWaitForWindowExposed(m_buffer.get()));
-    m_buffer->loadText(longPageWithFaultsAtItsEnd());
+    m_document->loadText(longPageWithFaultsAtItsEnd());
     m_buffer->setFocus();
     // The whole page is checked in the background first, as when the user reads a while:
     // only the first screen is marked (it has no faults).
@@ -312,7 +315,7 @@ void tst_SpellMarker::linesReachedByTheKeyboardAreMarkedOnScreen()
     QCOMPARE(redPixelsOnScreen(*m_buffer), 0);
     for (int i = 0; i < presses; ++i)
         QTest::keyClick(m_buffer.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(m_buffer->SelStart(), m_buffer->textLength()); // at the page's end
+    QCOMPARE(m_document->SelStart(), m_document->textLength()); // at the page's end
     QTRY_COMPARE(markedTexts(*m_buffer, *m_marker).count(u"strýnce"_s), 3);
     // ... and drawn: the marks are on the screen, not only in the editor's list.
     QTRY_VERIFY(redPixelsOnScreen(*m_buffer) > 0);
@@ -321,7 +324,7 @@ void tst_SpellMarker::linesReachedByTheKeyboardAreMarkedOnScreen()
 void tst_SpellMarker::linesReachedByTheScrollBarAreMarkedOnScreen()
 {
     QVERIFY(QTest::qWaitForWindowExposed(m_buffer.get()));
-    m_buffer->loadText(longPageWithFaultsAtItsEnd());
+    m_document->loadText(longPageWithFaultsAtItsEnd());
     QTRY_VERIFY(!m_marker->pending()); // every line checked, only the first screen shown
     QVERIFY(m_marker->markedWords().isEmpty());
     QCOMPARE(redPixelsOnScreen(*m_buffer), 0);
@@ -337,10 +340,10 @@ void tst_SpellMarker::linesReachedByTheScrollBarAreMarkedOnScreen()
 
 void tst_SpellMarker::restOfThePageIsCheckedInSlices()
 {
-    m_buffer->loadText(longPageWithFaultsAtItsEnd());
+    m_document->loadText(longPageWithFaultsAtItsEnd());
     // Nobody scrolls: the lines below the screen are checked in the background all the same.
     QTRY_VERIFY(!m_marker->pending());
-    const int fault = int(m_buffer->GetText().lastIndexOf(u"strýnce"_s));
+    const int fault = int(m_document->GetText().lastIndexOf(u"strýnce"_s));
     QCOMPARE(m_marker->misspeltWordAt(fault + 1), qMakePair(fault, 7));
 }
 

@@ -127,6 +127,50 @@ QStringList dodgingIncludes(const QString &sourceRoot)
     return found;
 }
 
+// The headers of editor/ that declare a widget: those that include a Qt Widgets header,
+// or another editor header that does. Commands edit documents, never views, so they may
+// include none of them. As "file:line: includes header".
+QStringList editorWidgetsInCommands(const QString &sourceRoot)
+{
+    static const QRegularExpression quoted(u"^\\s*#\\s*include\\s*\"([^\"]*)\""_s);
+    static const QRegularExpression angled(u"^\\s*#\\s*include\\s*<([^>]*)>"_s);
+    const QString widgetHeaders =
+        QLibraryInfo::path(QLibraryInfo::HeadersPath) + u"/QtWidgets/"_s;
+    const QMap<QString, QStringList> files = sourceLines(sourceRoot);
+    std::function<bool(const QString &, QSet<QString> &)> declaresWidget =
+        [&](const QString &header, QSet<QString> &seen) {
+            if (seen.contains(header))
+                return false;
+            seen.insert(header);
+            for (const QString &line : files.value(header)) {
+                if (const auto a = angled.match(line); a.hasMatch()) {
+                    const QString target = a.captured(1);
+                    if (target.startsWith(u"QtWidgets/"_s)
+                        || QFileInfo::exists(widgetHeaders + target))
+                        return true;
+                } else if (const auto q = quoted.match(line);
+                           q.hasMatch() && q.captured(1).startsWith(u"editor/"_s)
+                           && declaresWidget(q.captured(1), seen)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+    QStringList found;
+    for (auto file = files.cbegin(); file != files.cend(); ++file) {
+        if (!file.key().startsWith(u"commands/"_s))
+            continue;
+        for (qsizetype i = 0; i < file.value().size(); ++i) {
+            const auto m = quoted.match(file.value()[i]);
+            QSet<QString> seen;
+            if (m.hasMatch() && m.captured(1).startsWith(u"editor/"_s)
+                && declaresWidget(m.captured(1), seen))
+                found << u"%1:%2: includes %3"_s.arg(file.key()).arg(i + 1).arg(m.captured(1));
+        }
+    }
+    return found;
+}
+
 // The units (a header and its .cpp, named "folder/Name") that include each other,
 // directly or through others: each cycle once, as its units in order, alphabetically
 // first unit first, "a -> b -> a".
@@ -260,6 +304,8 @@ private Q_SLOTS:
     void plantedBadIncludeIsNamed();
     void noIncludeDodgesTheFolderRule();
     void plantedDodgingIncludesAreNamed();
+    void commandsIncludeNoEditorWidget();
+    void plantedEditorWidgetInCommandsIsNamed();
     void noUnitsIncludeEachOther();
     void plantedCyclesAreNamed();
     void everyConnectToALambdaHasAContext();
@@ -328,6 +374,30 @@ void TestLayers::plantedDodgingIncludesAreNamed()
                           u"markup/A.cpp:4: includes a widget header"_s,
                           u"settings/B.cpp:1: includes through \"..\""_s,
                           u"settings/B.cpp:2: includes our folder in angle brackets"_s}));
+}
+
+void TestLayers::commandsIncludeNoEditorWidget()
+{
+    const QStringList found = editorWidgetsInCommands(QStringLiteral(BRISKO_SOURCE_DIR));
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+}
+
+// A view header, and a header that only includes one, are named; the document model and
+// a widget header outside editor/ are not this rule's business.
+void TestLayers::plantedEditorWidgetInCommandsIsNamed()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    plantFile(dir, u"editor/View.h"_s, "#pragma once\n#include <QPlainTextEdit>\n");
+    plantFile(dir, u"editor/Frame.h"_s, "#pragma once\n#include \"editor/View.h\"\n");
+    plantFile(dir, u"editor/Model.h"_s, "#pragma once\n#include <QObject>\n");
+    plantFile(dir, u"dialogs/Box.h"_s, "#pragma once\n#include <QDialog>\n");
+    plantFile(dir, u"commands/Cmd.cpp"_s,
+              "#include \"editor/Model.h\"\n#include \"editor/View.h\"\n"
+              "#include \"dialogs/Box.h\"\n#include \"editor/Frame.h\"\n");
+    QCOMPARE(editorWidgetsInCommands(dir.path()),
+             (QStringList{u"commands/Cmd.cpp:2: includes editor/View.h"_s,
+                          u"commands/Cmd.cpp:4: includes editor/Frame.h"_s}));
 }
 
 void TestLayers::noUnitsIncludeEachOther()

@@ -20,14 +20,14 @@ MainWindowFixture::MainWindowFixture(int documents, bool connectCommands)
 MainWindowFixture::~MainWindowFixture()
 {
     // Documents go without questions: the test decides what was asked before.
-    for (TForm2 *d : workspace().documents())
-        d->RichEdit1->SetModified(false);
+    for (HtmlDocument *d : workspace().documents())
+        d->SetModified(false);
     m_window.reset();
 }
 
 void MainWindowFixture::setText(const QString &text, int selStart, int selLength)
 {
-    EditorBuffer &b = buffer();
+    HtmlDocument &b = buffer();
     b.loadText(text);
     b.SetSelStart(selStart);
     b.SetSelLength(selLength);

@@ -14,8 +14,11 @@ struct MainWindowFixture
 
     TForm1 &window() { return *m_window; }
     DocumentManager &workspace() { return m_window->workspace(); }
-    TForm2 *doc() { return workspace().activeDocument(); }
-    EditorBuffer &buffer() { return *workspace().activeBuffer(); }
+    HtmlDocument *doc() { return workspace().activeDocument(); }
+    HtmlDocument &buffer() { return *workspace().activeDocument(); }
+    // The active document's window and its view.
+    TForm2 *documentWindow() { return workspace().window(doc()); }
+    EditorBuffer &view() { return *workspace().activeView(); }
     // Replaces the active document's text without marking it modified.
     void setText(const QString &text, int selStart = 0, int selLength = 0);
 

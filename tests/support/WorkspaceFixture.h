@@ -3,15 +3,11 @@
 #include "app/DocumentManager.h"
 #include "settings/TSettings.h"
 
-#include <QWidget>
-
 #include <array>
 #include <memory>
 
-class QMdiArea;
-
-// The workspace the commands run in, without the main window: a document manager over a
-// plain document area, the settings of a private configuration file (never the user's), and
+// The workspace the commands run in, without any window: a document manager with
+// documents alone, the settings of a private configuration file (never the user's), and
 // the status-bar texts kept here. It starts with a number of empty documents.
 struct WorkspaceFixture
 {
@@ -20,8 +16,8 @@ struct WorkspaceFixture
 
     DocumentManager &workspace() { return *m_documents; }
     TSettings &settings() { return m_settings; }
-    TForm2 *doc() { return m_documents->activeDocument(); }
-    EditorBuffer &buffer() { return *m_documents->activeBuffer(); }
+    HtmlDocument *doc() { return m_documents->activeDocument(); }
+    HtmlDocument &buffer() { return *m_documents->activeDocument(); }
     // Replaces the active document's text without marking it modified.
     void setText(const QString &text, int selStart = 0, int selLength = 0);
     QString statusText(int panel) const { return m_status[panel]; }
@@ -29,14 +25,8 @@ struct WorkspaceFixture
     QString iniPath;
 
 private:
-    // The settings outlive the documents, which go with the frame.
+    // The settings outlive the documents.
     TSettings m_settings;
-
-public:
-    QWidget frame;
-    QMdiArea *area = nullptr;
-
-private:
     std::unique_ptr<DocumentManager> m_documents;
     std::array<QString, 4> m_status;
 };

@@ -1,7 +1,7 @@
 #include "support/DialogControls.h"
 #include "support/TestMain.h"
 
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "commands/ScriptCommands.h"
 #include "tools/ChannelMarkup.h"
@@ -43,7 +43,7 @@ private Q_SLOTS:
     void noFreeSlotOpensNothing();
 
 private:
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
 
@@ -72,7 +72,7 @@ ChannelFields schedule(QString start = {}, QString end = {})
 void TestChannelWizard::init()
 {
     m_script = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(0);
+    m_fx = std::make_unique<WorkspaceFixture>(0);
 }
 
 void TestChannelWizard::cleanup()
@@ -212,19 +212,19 @@ void TestChannelWizard::menuCommandFillsNewModifiedWindow()
         control<QLineEdit>(d, u"Edit1"_s)->setText(u"http://www.brisko.cz/kanal.cdf"_s);
         control<QPushButton>(d, u"Button1"_s)->click();
     });
-    m_fx->window().action(u"ToolChannels"_s)->trigger();
+    runChannelWizard(m_fx->workspace());
     QCOMPARE(m_fx->workspace().documents().size(), 1);
-    TForm2 *doc = m_fx->doc();
+    HtmlDocument *doc = m_fx->doc();
     QVERIFY(doc->isUntitled());
-    QCOMPARE(doc->buffer().GetText(), golden(u"href"_s));
-    QVERIFY(doc->buffer().IsModified());
+    QCOMPARE(doc->GetText(), golden(u"href"_s));
+    QVERIFY(doc->IsModified());
 }
 
 void TestChannelWizard::closingTheNewWindowAsks()
 {
     m_script->dialog([](QDialog &d) { control<QPushButton>(d, u"Button1"_s)->click(); });
     runChannelWizard(m_fx->workspace());
-    TForm2 *doc = m_fx->doc();
+    HtmlDocument *doc = m_fx->doc();
     QVERIFY(doc);
     m_script->answer(Interaction::Answer::Cancel);
     QVERIFY(!doc->CloseQuery());
@@ -249,8 +249,8 @@ void TestChannelWizard::noFreeSlotOpensNothing()
     runChannelWizard(m_fx->workspace());
     QCOMPARE(m_fx->workspace().documents().size(), 30);
     QCOMPARE(m_script->errors, QStringList{u"Nelze vytvořit více jak 30 oken!"_s});
-    for (TForm2 *doc : m_fx->workspace().documents())
-        QVERIFY(doc->buffer().GetText().isEmpty());
+    for (HtmlDocument *doc : m_fx->workspace().documents())
+        QVERIFY(doc->GetText().isEmpty());
 }
 
 BRISKO_TEST_MAIN(TestChannelWizard)

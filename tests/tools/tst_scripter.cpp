@@ -1,7 +1,7 @@
 #include "support/DialogControls.h"
 #include "support/TestMain.h"
 
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "app/ProgramDir.h"
 #include "commands/ScriptCommands.h"
@@ -60,7 +60,7 @@ private Q_SLOTS:
     void scriptBeyondEditorLimitIsRefused();
 
 private:
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -131,7 +131,7 @@ QByteArray readBytes(const QString &path)
 void TestScripter::init()
 {
     m_script = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(1);
+    m_fx = std::make_unique<WorkspaceFixture>(1);
     m_dir = std::make_unique<QTemporaryDir>();
 }
 
@@ -409,11 +409,11 @@ void TestScripter::menuCommandInsertsWrappedScriptInScriptColor()
         control<QPlainTextEdit>(d, u"Memo1"_s)->setPlainText(u"alert(1);\nalert(2);"_s);
         action(d, u"KonecVlozit1"_s)->trigger();
     });
-    m_fx->window().action(u"ToolScripter"_s)->trigger();
+    runScripter(m_fx->workspace(), programDir() + u"data"_s);
     const QString script = u"<SCRIPT>\r\nalert(1);\r\nalert(2);\r\n</SCRIPT>"_s;
-    EditorBuffer &b = m_fx->buffer();
+    HtmlDocument &b = m_fx->buffer();
     QCOMPARE(b.GetText(), u"<BODY>\r\n"_s + script + u"</BODY>"_s);
-    const ColorValue scriptColor = m_fx->window().settings().SCRIPT;
+    const ColorValue scriptColor = m_fx->settings().SCRIPT;
     QCOMPARE(b.colorAt(8), scriptColor);
     QCOMPARE(b.colorAt(8 + int(script.size()) - 1), scriptColor);
     QVERIFY(b.colorAt(8 + int(script.size())) != scriptColor);
@@ -445,7 +445,7 @@ void TestScripter::cancelledOrEmptyScriptInsertsNothing()
 
 void TestScripter::scriptBeyondEditorLimitIsRefused()
 {
-    const QString page(EditorBuffer::MaxLength - 25, u'x');
+    const QString page(HtmlDocument::MaxLength - 25, u'x');
     m_fx->setText(page, 10);
     QVERIFY(!insertScript(m_fx->workspace(), u"var abc = 1;"_s)); // 33 characters wrapped
     QCOMPARE(m_script->errors, QStringList{doesNotFitMessage()});

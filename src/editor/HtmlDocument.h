@@ -1,0 +1,281 @@
+#pragma once
+
+#include "editor/ColorRun.h"
+#include "editor/PendingColours.h"
+#include "markup/ColorValue.h"
+#include "markup/GuardedFile.h"
+#include "markup/TextEncoding.h"
+#include "markup/TextFile.h"
+
+#include <QObject>
+#include <QTextCursor>
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <utility>
+
+class HtmlDocument;
+class QFont;
+class QTextDocument;
+class QTimer;
+
+// Saves a document for the question asked before it closes.
+class DocumentSaver
+{
+public:
+    virtual ~DocumentSaver() = default;
+    // Saves the document (Save As for a never-saved one); false when it was not saved.
+    virtual bool saveDocument(HtmlDocument &document) = 0;
+};
+
+// One open HTML page without any window: its text, its file (name, encoding, line breaks,
+// whether it is text at all), its modified state, and the operations every command uses.
+// Offsets count a line break as its two characters CR LF, as the commands expect; the text
+// itself keeps one separator per line, and this class converts. The document has its own
+// caret and selection, which the commands move; a view shows them and hands back the
+// user's.
+class HtmlDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxLength = MaxDocumentLength;
+    static inline const QString Untitled = QStringLiteral("Bez jména");
+
+    // slotIndex is the document's place (1..30) among the open ones; saver answers the
+    // close question's "Yes" (none: the document is not saved there).
+    explicit HtmlDocument(int slotIndex = 0, DocumentSaver *saver = nullptr,
+                          QObject *parent = nullptr);
+    ~HtmlDocument() override;
+
+    const int SlotIndex;
+    QTextDocument *textDocument() const { return m_text; }
+
+    // --- the file ------------------------------------------------------------------------
+    QString FileName() const { return m_fileName; }
+    // Sets the file name; the caption (its file-name part, or "Bez jména") follows.
+    void setFileName(const QString &path);
+    bool isUntitled() const { return m_fileName == Untitled; }
+    QString caption() const;
+
+    // Loads a file read before (text with CR LF breaks): caret at 0, not modified. The
+    // encoding, the line breaks and whether it is text at all are the file's as read; a
+    // file without line breaks keeps the document's form.
+    void showLoadedText(const QString &path, const TextFileResult &file);
+
+    // The encoding the document is written in on the next save.
+    FileEncoding encoding() const { return m_encoding; }
+    QString encodingNote() const { return m_encodingNote; }
+    // Status-bar text: the encoding's name, and the note when there is one.
+    QString encodingCaption() const;
+    // Reads the unmodified file again in another encoding; false (after the error message)
+    // when it cannot be read so, and the document stays as it was.
+    bool reopenInEncoding(TextEncoding encoding);
+    // Writes the document in another encoding from the next save on; the text stays.
+    void convertToEncoding(TextEncoding encoding);
+    // Before a save: when the text declares a known charset other than the document's
+    // encoding, asks once which to use. False when the user cancels the save.
+    bool settleEncodingForSave(QStringView text);
+
+    // The line breaks the file is written with; the text itself always holds CR LF.
+    LineEnding lineEnding() const { return m_lineEnding; }
+    // A document that has no file yet takes the form new pages are saved in.
+    void setLineEnding(LineEnding ending);
+    // Writes the document with other line breaks from the next save on.
+    void convertLineEnding(LineEnding ending);
+
+    // A file that is no text (a picture opened by mistake): its bytes are changed only once
+    // the user confirmed that it is to be saved all the same.
+    bool isBinary() const { return m_binary; }
+    // Asks before the first save of a binary file; false when it is not to be saved.
+    bool confirmBinarySave();
+
+    // Asks about unsaved changes; true when the document may close.
+    bool CloseQuery();
+    // Closes the document without a question: the question was already answered.
+    void closeConfirmed();
+    bool isCloseConfirmed() const { return m_closeConfirmed; }
+    // The document's place was given up: it is closed, and deleted from the event loop.
+    void markClosed() { Q_EMIT closed(); }
+
+    // A read-only document takes no edit, neither typed nor from a command nor an undo.
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly);
+
+    // --- text ----------------------------------------------------------------------------
+    QString GetText() const;
+    // Replaces the whole text as one undo step.
+    void SetText(const QString &text);
+    // Shows a freshly read file: no undo history, caret at the start, not modified.
+    // The caller refuses texts beyond MaxLength before.
+    void loadText(const QString &text);
+    int textLength() const;
+    // Text of the range [start, start + length).
+    QString textRange(int start, int length) const;
+
+    bool IsModified() const;
+    void SetModified(bool modified);
+    void Undo();
+
+    // The content's font (face and size) for the whole text; colours, caret and the
+    // modified flag stay.
+    QFont editorFont() const;
+    void setEditorFont(const QFont &font);
+
+    // --- caret and selection -------------------------------------------------------------
+    int SelStart() const;
+    void SetSelStart(int offset);
+    int SelLength() const;
+    void SetSelLength(int length);
+    QString SelText() const;
+    void ReplaceSelection(const QString &text);
+    void ClearSelection() { ReplaceSelection(QString()); }
+    void SelectAll();
+    // The caret and selection as a cursor of the text; views show it.
+    QTextCursor caret() const { return m_caret; }
+    // Asks the views to show the caret in their middle.
+    void centerCaret() { Q_EMIT caretCentreRequested(); }
+    // A view hands over the caret the user moved.
+    void takeCaretFromView(const QTextCursor &cursor);
+    // True while the document changes its text or caret itself: a view's caret moves
+    // then, but not by the user.
+    bool isChanging() const { return m_editGroupDepth > 0 || m_changing > 0; }
+
+    // Writes prefix before and suffix after the selection in the given colour, as one undo
+    // step; the caret ends between the former selection and the suffix.
+    void WrapSelection(ColorValue color, const QString &prefix, const QString &suffix);
+    void InsertAtCaret(ColorValue color, const QString &text);
+    // Selects the whole tag the caret stands in (from its "<" up to the caret when no ">"
+    // follows); leaves the selection alone when the caret is not inside a tag.
+    void SelectTagAtCaret();
+    // 1-based line and column of the caret.
+    QPair<int, int> CaretLineColumn() const;
+
+    // --- lines ---------------------------------------------------------------------------
+    int LineFromOffset(int offset) const;
+    int LineStart(int line) const;
+    QString LineText(int line) const;
+    int lineCount() const;
+    // Offset of the nearest ch before offset (-1 when none), and of the first ch at or
+    // after offset (-1 when none). They read the text around the caret only.
+    int lastIndexBefore(int offset, QChar ch) const;
+    int firstIndexFrom(int offset, QChar ch) const;
+
+    // --- colour --------------------------------------------------------------------------
+    ColorValue InsertionColor() const;
+    void SetInsertionColor(ColorValue color);
+    void ColorRange(int start, int length, ColorValue color);
+    ColorValue colorAt(int offset) const;
+    // Colours many runs (sorted by start) as one edit; the modified flag is kept.
+    void applyColorRuns(std::span<const ColorRun> runs);
+    // True while colours are being put in: the text reports a change of its content then,
+    // though it stays the same.
+    bool isColouring() const { return m_colouring; }
+    // Colours the runs (sorted by start) while the user goes on working: the runs a view
+    // shows at once, the rest in slices of at most SliceMs from the event loop. Text typed
+    // or inserted meanwhile keeps its own colour, and the runs still to come move with the
+    // edits. The modified flag is kept; backgroundColouringFinished follows the last slice.
+    void colorInBackground(std::span<const ColorRun> runs);
+    bool backgroundColouringPending() const { return m_pending.pending(); }
+    // Puts the colours still to come in now.
+    void finishBackgroundColouring();
+    // Drops the colours still to come (the text is replaced or recoloured from scratch).
+    void cancelBackgroundColouring();
+    static constexpr int SliceMs = 8;
+    // The stretch of text positions a view shows, coloured first; none without a view.
+    void setVisibleRange(std::function<std::pair<int, int>()> range)
+    {
+        m_visibleRange = std::move(range);
+    }
+
+    // --- find and replace ----------------------------------------------------------------
+    // Offset of the first occurrence of needle (CR LF text) at or after offset, or -1.
+    // It reads the text in growing windows, so the cost follows the distance searched.
+    // With ignoreCase both sides are compared after CzechUpperCase, which keeps lengths.
+    int findForward(int offset, const QString &needle, bool ignoreCase) const;
+    // Replaces the length characters at each start (ascending, not overlapping) by text,
+    // as one undo step; each replacement takes the formatting of the text it replaces.
+    // False, with nothing changed, when the result would not fit in MaxLength.
+    bool replaceOccurrences(const QList<int> &starts, int length, const QString &text);
+    // ReplaceSelection that merges into the previous undo step, so a run of replacements
+    // that waits for the user between them still undoes in one step.
+    void replaceSelectionJoiningUndo(const QString &text);
+
+    // Groups the edits made while it lives into one undo step. Views are shown the caret
+    // once the group ends: until then the layout lags behind the text.
+    class EditGroup
+    {
+    public:
+        explicit EditGroup(HtmlDocument &document);
+        ~EditGroup();
+        EditGroup(const EditGroup &) = delete;
+        EditGroup &operator=(const EditGroup &) = delete;
+
+    private:
+        HtmlDocument &m_document;
+    };
+
+Q_SIGNALS:
+    void captionChanged(const QString &caption);
+    // The encoding or the line breaks changed.
+    void encodingChanged();
+    void binaryChanged(bool binary);
+    // A file's text was read into the document (it goes by reference: no copy).
+    void textLoaded(const QString &text);
+    // A whole text is about to go in, and has gone in; views get ready for it.
+    void textAboutToLoad();
+    void textLoadFinished();
+    // The commands moved the caret (moved) or changed only the insertion format; views
+    // follow.
+    void caretSet(bool moved);
+    void caretCentreRequested();
+    void readOnlyChanged(bool readOnly);
+    void editorFontChanged(const QFont &font);
+    void backgroundColouringFinished();
+    // The document is to close; its window goes, then the document.
+    void closeRequested();
+    // The document is closed and takes no further part.
+    void closed();
+    // The document is about to be destroyed; a view still showing it goes first.
+    void destroying();
+
+private:
+    int toOffset(int position) const;
+    int toPosition(int offset) const;
+    void setCaret(const QTextCursor &cursor);
+    void insertLimited(QTextCursor &cursor, const QString &text, const QTextCharFormat &format);
+    void setBinary(bool binary);
+
+    void colourSlice();
+    void applyPending(std::span<const PendingColours::Run> runs);
+    void movePendingRuns(int position, int removed, int added);
+    void endBackgroundColouring();
+
+    QTextDocument *m_text = nullptr;
+    DocumentSaver *m_saver = nullptr;
+    QTextCursor m_caret;
+
+    QString m_fileName = Untitled;
+    FileEncoding m_encoding;
+    QString m_encodingNote;
+    LineEnding m_lineEnding = LineEnding::CrLf;
+    bool m_binary = false;
+    // A declared charset the user chose not to follow; not asked about again.
+    std::optional<TextEncoding> m_declaredButKept;
+    bool m_closeConfirmed = false;
+    bool m_readOnly = false;
+
+    PendingColours m_pending;
+    QTimer *m_sliceTimer = nullptr;
+    bool m_firstSlice = false;
+    bool m_undoWasEnabled = true;
+    bool m_colouring = false;
+    std::function<std::pair<int, int>()> m_visibleRange;
+
+    int m_editGroupDepth = 0;
+    int m_changing = 0;
+    QTextCursor m_groupCursor;
+    bool m_groupCaretMoved = false;
+    bool m_groupFormatSet = false;
+};
