@@ -47,9 +47,12 @@ SftpSession::SftpSession(QObject *parent)
 
 SftpSession::~SftpSession()
 {
-    close();
+    // No event loop here: the window around may be half destroyed. The thread ends after
+    // the request it runs, and the connection is closed once nothing else uses it.
+    m_stop = true;
     m_thread.quit();
     m_thread.wait();
+    m_connection->close();
     delete m_context;
 }
 
@@ -197,6 +200,7 @@ bool SftpSession::authenticate()
 
 void SftpSession::close()
 {
+    m_stop = false;
     call<bool>([](SftpConnection &c) {
         c.close();
         return true;

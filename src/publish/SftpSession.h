@@ -114,7 +114,7 @@ private:
     bool m_connected = false;
     bool m_stopped = false;
     std::atomic<bool> m_stop = false;
-    // Used in m_thread only; closed there before the thread stops.
+    // Used in m_thread only while it runs.
     std::unique_ptr<SftpConnection> m_connection;
     QThread m_thread;
     QObject *m_context = nullptr; // lives in m_thread: the requests run in its events

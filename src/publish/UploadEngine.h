@@ -56,8 +56,9 @@ public:
     explicit UploadEngine(TFtpClient &session, QObject *parent = nullptr);
     ~UploadEngine() override;
 
-    // The session the next upload goes over; none may be running.
-    void setSession(RemoteSession &session) { m_session = &session; }
+    // The session the next upload goes over (none: the FTP session the engine was made
+    // over); no upload may be running.
+    void setSession(RemoteSession *session) { m_session = session ? session : m_ftp.get(); }
     RemoteSession &session() { return *m_session; }
 
     // Asks the user: the text, the buttons, the one Enter presses; the index of the

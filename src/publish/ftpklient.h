@@ -12,6 +12,7 @@
 class CertificateTrust;
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -22,11 +23,12 @@ class UploadEngine;
 class QPushButton;
 class QToolButton;
 class TFtpClient;
+class SftpSession;
 enum class FtpRequest;
 
-// The upload window: publishes a local directory tree to an FTP server through its own
-// session (the upload itself is UploadEngine's), and lists the remote directory. Every
-// opening starts from the defaults.
+// The upload window: publishes a local directory tree to a server over FTP, FTPS or SFTP
+// through its own session (the upload itself is UploadEngine's), and lists the remote
+// directory. Every opening starts from the defaults.
 class TFTPForm : public QDialog
 {
     Q_OBJECT
@@ -36,6 +38,9 @@ public:
     ~TFTPForm() override;
 
     TFtpClient &FtpClient1() { return *m_ftp; }
+    SftpSession &SftpClient() { return *m_sftp; }
+    // The choices of "Protokol", in their order.
+    enum Protocol { FtpProtocol, FtpsProtocol, SftpProtocol };
     // The shown local directory, always with a trailing separator.
     QString HomeDirectory() const { return m_homeDir; }
     void setHomeDirectory(const QString &directory);
@@ -80,8 +85,13 @@ private:
     void drawPending();
     void showWalkedDirectory(const QString &directory);
     void setBusy(bool busy);
+    void protocolChanged(int index);
+    bool sftpChosen() const;
+    void connectSftp();
+    void listSftp();
 
     TFtpClient *m_ftp = nullptr;
+    SftpSession *m_sftp = nullptr;
     UploadEngine *m_engine = nullptr;
     std::function<bool()> m_beforeUpload;
     QString m_homeDir;
@@ -106,7 +116,6 @@ private:
     QCheckBox *m_safe = nullptr;
     QCheckBox *m_changedOnly = nullptr;
     QCheckBox *m_dryRun = nullptr;
-    QCheckBox *m_tls = nullptr;
     QCheckBox *m_deleteOrphans = nullptr;
     QCheckBox *m_skipBackups = nullptr;
     QString m_backupExtension = QStringLiteral("bak");
@@ -118,6 +127,8 @@ private:
     QLineEdit *m_userName = nullptr;
     QLineEdit *m_passWord = nullptr;
     QLineEdit *m_hostDir = nullptr;
+    QLineEdit *m_keyFile = nullptr;
+    QComboBox *m_protocol = nullptr;
     QPushButton *m_listButton = nullptr;
     QPushButton *m_uploadButton = nullptr;
     QPushButton *m_connectButton = nullptr;

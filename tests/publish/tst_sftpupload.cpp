@@ -7,9 +7,13 @@
 #include "publish/SftpSession.h"
 #include "publish/UploadEngine.h"
 #include "publish/UploadJournal.h"
+#include "publish/ftpklient.h"
 #include "support/TestMain.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -68,6 +72,10 @@ private Q_SLOTS:
     void stopCutsTheTransferAndLeavesNoTemporaries();
     void cutLargeFileResumesWhereItStopped();
     void journalsOfFtpAndSftpAreKeptApart();
+
+    // The window
+    void portFollowsTheProtocolUntilTheUserTypesOne();
+    void windowUploadsOverSftp();
 
 private:
     std::unique_ptr<SftpSession> makeSession();
@@ -449,6 +457,59 @@ void tst_SftpUpload::journalsOfFtpAndSftpAreKeptApart()
     // FTP keeps the names its journals always had.
     QCOMPARE(UploadJournal::pathFor(u"h"_s, u"21"_s, u"u"_s, u"/www"_s, {}),
              UploadJournal::pathFor(u"h"_s, u"21"_s, u"u"_s, u"/www"_s));
+}
+
+// ---------------------------------------------------------------------------------------
+// The window
+
+void tst_SftpUpload::portFollowsTheProtocolUntilTheUserTypesOne()
+{
+    TFTPForm form;
+    auto *protocol = form.findChild<QComboBox *>(u"ProtocolComboBox"_s);
+    auto *port = form.findChild<QLineEdit *>(u"PortEdit"_s);
+    QVERIFY(protocol && port);
+    QCOMPARE(protocol->currentText(), u"FTP"_s);
+    QCOMPARE(port->text(), u"ftp"_s);
+    QVERIFY(!form.findChild<QLineEdit *>(u"KeyFileEdit"_s)->isEnabled());
+    protocol->setCurrentIndex(TFTPForm::SftpProtocol);
+    QCOMPARE(protocol->currentText(), u"SFTP (SSH)"_s);
+    QCOMPARE(port->text(), u"22"_s);
+    QVERIFY(form.findChild<QLineEdit *>(u"KeyFileEdit"_s)->isEnabled());
+    protocol->setCurrentIndex(TFTPForm::FtpsProtocol);
+    QCOMPARE(port->text(), u"21"_s);
+    QVERIFY(form.FtpClient1().Tls());
+    port->setText(u"2222"_s);
+    protocol->setCurrentIndex(TFTPForm::SftpProtocol);
+    QCOMPARE(port->text(), u"2222"_s);
+    QVERIFY(!form.FtpClient1().Tls());
+}
+
+void tst_SftpUpload::windowUploadsOverSftp()
+{
+    const QString root = m_local->path();
+    writeFile(root + u"/index.html"_s, "<p>ahoj</p>");
+    writeFile(root + u"/css/styl.css"_s, "p {}");
+    ScriptedInteraction answers;
+    TFTPForm form;
+    form.SftpClient().setKnownHostsFiles(m_ownKnownHosts, m_userKnownHosts);
+    form.findChild<QComboBox *>(u"ProtocolComboBox"_s)->setCurrentIndex(TFTPForm::SftpProtocol);
+    form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
+    form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
+    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(m_server.userName());
+    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->clear();
+    form.findChild<QLineEdit *>(u"KeyFileEdit"_s)->setText(m_server.clientKey());
+    form.setHomeDirectory(root);
+    form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
+    QVERIFY2(form.SftpClient().connected(), qPrintable(form.LogText() + answers.errors.join(u'\n')));
+    form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+    QVERIFY2(form.LogText().contains(u"Nahráno 2 souborů, přeskočeno 0, chyb 0"_s), qPrintable(form.LogText()));
+    QCOMPARE(snapshot(m_web, true), snapshot(root));
+    form.findChild<QPushButton *>(u"ListButton"_s)->click();
+    QFile listing(TFTPForm::ListingFilePath());
+    QVERIFY(listing.open(QIODevice::ReadOnly));
+    QCOMPARE(listing.readAll(), QByteArray("css\r\nindex.html\r\n"));
+    QVERIFY(answers.errors.isEmpty());
+    QVERIFY(answers.unexpected.isEmpty());
 }
 
 BRISKO_TEST_MAIN(tst_SftpUpload)
