@@ -66,7 +66,7 @@ private:
 
 TFTPForm::TFTPForm(QWidget *parent)
     : QDialog(parent), m_ftp(new TFtpClient(this)), m_sftp(new SftpSession(this)),
-      m_engine(new UploadEngine(*m_ftp, this))
+      m_engine(new UploadEngine(*m_ftp, this)), m_passwords(desktopPasswordStore())
 {
     setObjectName(u"FTPForm"_s);
     setWindowTitle(u"Upload"_s);
@@ -277,6 +277,8 @@ void TFTPForm::ConnectButtonClick()
     m_pendingLog.clear();
     m_log->clear();
     appendLog(u"Navazuje se spojení"_s);
+    if (!askPasswordIfNeeded())
+        return;
     if (sftpChosen()) {
         connectSftp();
         return;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "publish/PasswordStore.h"
+#include "publish/UploadSites.h"
+
 #include <QDialog>
 #include <QSet>
 #include <QStringList>
@@ -61,6 +64,15 @@ public:
 
     void reject() override;
 
+    // "Web": the saved sites. "Uložit web" asks for a name and saves the fields (the
+    // password only to the keyring); picking a site fills them; "Smazat web" removes it.
+    void SaveSiteButtonClick();
+    void DeleteSiteButtonClick();
+    void SitePicked(int index);
+    // Where the sites and their passwords are kept (tests give their own).
+    void setSites(UploadSites sites);
+    void setPasswordStore(std::shared_ptr<PasswordStore> store) { m_passwords = std::move(store); }
+
     // Called when "Upload" is pressed, before anything goes up; false keeps the upload
     // from starting. None by default.
     void setBeforeUpload(std::function<bool()> check) { m_beforeUpload = std::move(check); }
@@ -89,6 +101,11 @@ private:
     bool sftpChosen() const;
     void connectSftp();
     void listSftp();
+    void buildSiteRow(QWidget *half, class QGridLayout *grid);
+    void reloadSites(const QString &current);
+    UploadSite siteFromFields() const;
+    void fillFields(const UploadSite &site);
+    bool askPasswordIfNeeded();
 
     TFtpClient *m_ftp = nullptr;
     SftpSession *m_sftp = nullptr;
@@ -129,6 +146,12 @@ private:
     QLineEdit *m_hostDir = nullptr;
     QLineEdit *m_keyFile = nullptr;
     QComboBox *m_protocol = nullptr;
+    QComboBox *m_site = nullptr;
+    QPushButton *m_saveSite = nullptr;
+    QPushButton *m_deleteSite = nullptr;
+    UploadSites m_sites;
+    std::shared_ptr<PasswordStore> m_passwords;
+    bool m_siteHasPassword = false; // the password field holds the keyring's password
     QPushButton *m_listButton = nullptr;
     QPushButton *m_uploadButton = nullptr;
     QPushButton *m_connectButton = nullptr;

@@ -101,6 +101,7 @@ void TFTPForm::buildRightHalf(QWidget *half)
         grid->addWidget(edit, row, 1, 1, 3);
         return edit;
     };
+    buildSiteRow(half, grid);
     grid->addWidget(new QLabel(u"Protokol"_s, half), 1, 0);
     m_protocol = new QComboBox(half);
     m_protocol->setObjectName(u"ProtocolComboBox"_s);

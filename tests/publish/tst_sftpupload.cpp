@@ -6,11 +6,15 @@
 #include "SshServer.h"
 #include "publish/SftpSession.h"
 #include "publish/UploadEngine.h"
+#include "publish/PasswordStore.h"
 #include "publish/UploadJournal.h"
+#include "publish/UploadSites.h"
 #include "publish/ftpklient.h"
 #include "support/TestMain.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QSpinBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,6 +80,9 @@ private Q_SLOTS:
     // The window
     void portFollowsTheProtocolUntilTheUserTypesOne();
     void windowUploadsOverSftp();
+    void siteIsSavedPickedAndUsed_data();
+    void siteIsSavedPickedAndUsed();
+    void siteIsDeletedWithItsPassword();
 
 private:
     std::unique_ptr<SftpSession> makeSession();
@@ -510,6 +517,123 @@ void tst_SftpUpload::windowUploadsOverSftp()
     QCOMPARE(listing.readAll(), QByteArray("css\r\nindex.html\r\n"));
     QVERIFY(answers.errors.isEmpty());
     QVERIFY(answers.unexpected.isEmpty());
+}
+
+void tst_SftpUpload::siteIsSavedPickedAndUsed_data()
+{
+    QTest::addColumn<bool>("keyring");
+    QTest::newRow("with a keyring") << true;
+    QTest::newRow("without a keyring") << false;
+}
+
+void tst_SftpUpload::siteIsSavedPickedAndUsed()
+{
+    QFETCH(bool, keyring);
+    const QString root = m_local->path();
+    writeFile(root + u"/index.html"_s, "<p>1</p>");
+    writeFile(root + u"/o nás.html"_s, "<p>2</p>");
+    const QString sitesFile = m_keys->filePath(u"sites.ini"_s);
+    auto passwords = std::make_shared<MemoryPasswordStore>(keyring);
+    const QString secret = u"tajné-heslo-123"_s;
+    {
+        ScriptedInteraction answers;
+        TFTPForm form;
+        form.setSites(UploadSites(sitesFile));
+        form.setPasswordStore(passwords);
+        form.findChild<QComboBox *>(u"ProtocolComboBox"_s)->setCurrentIndex(TFTPForm::SftpProtocol);
+        form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
+        form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(m_server.port()));
+        form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(m_server.userName());
+        form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(secret);
+        form.findChild<QLineEdit *>(u"KeyFileEdit"_s)->setText(m_server.clientKey());
+        form.findChild<QCheckBox *>(u"ChangedOnlyCheckBox"_s)->setChecked(true);
+        form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s)->setValue(2);
+        form.setHomeDirectory(root);
+        answers.enterText(u"Můj web"_s);
+        form.findChild<QPushButton *>(u"SaveSiteButton"_s)->click();
+        QVERIFY(answers.allAnswered());
+        QCOMPARE(form.findChild<QComboBox *>(u"SiteComboBox"_s)->currentText(), u"Můj web"_s);
+        QCOMPARE(form.LogText().contains(u"heslo se neukládá"_s), !keyring);
+    }
+    // The password is in no file; with a keyring it is in the keyring.
+    QFile ini(sitesFile);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QVERIFY(!ini.readAll().contains(secret.toUtf8()));
+    QCOMPARE(passwords->passwords().values().contains(secret), keyring);
+
+    // A new window: the site is picked, and it uploads the tree, then only the change.
+    ScriptedInteraction answers;
+    TFTPForm form;
+    form.setSites(UploadSites(sitesFile));
+    form.setPasswordStore(passwords);
+    form.SftpClient().setKnownHostsFiles(m_ownKnownHosts, m_userKnownHosts);
+    auto *sites = form.findChild<QComboBox *>(u"SiteComboBox"_s);
+    QCOMPARE(sites->count(), 2);
+    QCOMPARE(sites->itemText(0), QString());
+    sites->setCurrentIndex(1);
+    Q_EMIT sites->activated(1);
+    auto *password = form.findChild<QLineEdit *>(u"PassWordEdit"_s);
+    QCOMPARE(password->text(), keyring ? secret : QString());
+    QCOMPARE(password->echoMode(), keyring ? QLineEdit::Password : QLineEdit::Normal);
+    QCOMPARE(form.findChild<QComboBox *>(u"ProtocolComboBox"_s)->currentIndex(), int(TFTPForm::SftpProtocol));
+    QCOMPARE(form.findChild<QLineEdit *>(u"PortEdit"_s)->text(), QString::number(m_server.port()));
+    QCOMPARE(form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s)->value(), 2);
+    QCOMPARE(form.HomeDirectory(), root + u'/');
+    form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
+    form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+    QVERIFY2(form.LogText().contains(u"Nahráno 2 souborů, přeskočeno 0, chyb 0"_s), qPrintable(form.LogText()));
+    writeFile(root + u"/o nás.html"_s, "<p>změna</p>");
+    form.findChild<QPushButton *>(u"UploadButton"_s)->click();
+    QVERIFY2(form.LogText().contains(u"Nahráno 1 souborů, přeskočeno 1, chyb 0"_s), qPrintable(form.LogText()));
+    QCOMPARE(snapshot(m_web, true), snapshot(root));
+    QVERIFY(answers.unexpected.isEmpty());
+    QVERIFY(answers.errors.isEmpty());
+
+    // No site picked: the window's own defaults again.
+    sites->setCurrentIndex(0);
+    Q_EMIT sites->activated(0);
+    QCOMPARE(form.findChild<QLineEdit *>(u"PortEdit"_s)->text(), u"ftp"_s);
+    QCOMPARE(form.findChild<QComboBox *>(u"ProtocolComboBox"_s)->currentIndex(), int(TFTPForm::FtpProtocol));
+    QCOMPARE(password->text(), u"anonymous@example.com"_s);
+    QCOMPARE(password->echoMode(), QLineEdit::Normal);
+}
+
+void tst_SftpUpload::siteIsDeletedWithItsPassword()
+{
+    const QString sitesFile = m_keys->filePath(u"sites.ini"_s);
+    UploadSites store(sitesFile);
+    UploadSite kept;
+    kept.name = u"Zůstane"_s;
+    kept.host = u"a.example.cz"_s;
+    UploadSite gone = kept;
+    gone.name = u"Pryč"_s;
+    gone.host = u"b.example.cz"_s;
+    gone.protocol = TFTPForm::SftpProtocol;
+    QVERIFY(store.save(kept));
+    QVERIFY(store.save(gone));
+    QCOMPARE(store.load().size(), 2);
+    QVERIFY(store.find(u"Pryč"_s) == gone);
+    auto passwords = std::make_shared<MemoryPasswordStore>();
+    passwords->write(gone.account(), u"x"_s);
+    passwords->write(kept.account(), u"y"_s);
+    ScriptedInteraction answers;
+    TFTPForm form;
+    form.setSites(store);
+    form.setPasswordStore(passwords);
+    auto *sites = form.findChild<QComboBox *>(u"SiteComboBox"_s);
+    sites->setCurrentIndex(sites->findText(u"Pryč"_s));
+    Q_EMIT sites->activated(sites->currentIndex());
+    // "Nemazat", the default, keeps it; "Smazat" removes the site and its password.
+    answers.choice(1);
+    form.findChild<QPushButton *>(u"DeleteSiteButton"_s)->click();
+    QCOMPARE(store.load().size(), 2);
+    QCOMPARE(answers.lastDefaultButton, 1);
+    answers.choice(0);
+    form.findChild<QPushButton *>(u"DeleteSiteButton"_s)->click();
+    QVERIFY(store.load() == QList<UploadSite>{kept});
+    QCOMPARE(sites->count(), 2);
+    QVERIFY(!passwords->read(gone.account()));
+    QVERIFY(passwords->read(kept.account()) == u"y"_s);
 }
 
 BRISKO_TEST_MAIN(tst_SftpUpload)
