@@ -83,3 +83,24 @@ private:
     sftp_session_struct *m_sftp = nullptr;
     QString m_error;
 };
+
+// Who logs in where, with what: everything a further session to the same server needs,
+// the server's key included, so it logs in without asking anyone. Held in memory only.
+struct SftpCredentials
+{
+    QString host;
+    int port = 22;
+    QString user;
+    QString password;
+    QString keyFile;    // empty: the user's default keys
+    QString passphrase; // of the key file, once the user gave it
+    QString ownKnownHosts;
+    QString userKnownHosts;
+    QString sshDirectory;
+    QByteArray hostKeySha256; // the key the first session trusted
+    int timeoutSeconds = 15;
+};
+
+// Connects and logs in as ssh would, with no question: the server's key must be the one
+// given. False with the connection's error when it cannot.
+bool logInQuietly(SftpConnection &connection, const SftpCredentials &credentials);

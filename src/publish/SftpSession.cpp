@@ -9,29 +9,6 @@
 
 using namespace Qt::StringLiterals;
 
-bool logInQuietly(SftpConnection &connection, const SftpCredentials &credentials)
-{
-    const SftpConnection::Target target{credentials.host,          credentials.port,
-                                        credentials.user,          credentials.ownKnownHosts,
-                                        credentials.userKnownHosts, credentials.sshDirectory,
-                                        credentials.timeoutSeconds};
-    if (!connection.open(target))
-        return false;
-    if (connection.hostKey().sha256 != credentials.hostKeySha256) {
-        connection.close();
-        return false;
-    }
-    bool in = connection.authenticateAgent();
-    if (!in && !credentials.keyFile.isEmpty())
-        in = connection.authenticateKeyFile(credentials.keyFile, credentials.passphrase)
-             == SftpConnection::Auth::Success;
-    if (!in && credentials.keyFile.isEmpty())
-        in = connection.authenticateDefaultKeys();
-    if (!in && !credentials.password.isEmpty())
-        in = connection.authenticatePassword(credentials.password);
-    return in && connection.startSftp();
-}
-
 SftpSession::SftpSession(QObject *parent)
     : QObject(parent), m_connection(std::make_unique<SftpConnection>()), m_context(new QObject)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publish/RemoteSession.h"
+#include "publish/SftpConnection.h"
 
 #include <QObject>
 #include <QThread>
@@ -10,28 +11,6 @@
 #include <memory>
 #include <optional>
 
-class SftpConnection;
-
-// Who logs in where, with what: everything a further session to the same server needs,
-// the server's key included, so it logs in without asking anyone. Held in memory only.
-struct SftpCredentials
-{
-    QString host;
-    int port = 22;
-    QString user;
-    QString password;
-    QString keyFile;    // empty: the user's default keys
-    QString passphrase; // of the key file, once the user gave it
-    QString ownKnownHosts;
-    QString userKnownHosts;
-    QString sshDirectory;
-    QByteArray hostKeySha256; // the key the first session trusted
-    int timeoutSeconds = 15;
-};
-
-// Logs an opened connection in as ssh would, with no question: the server's key must be
-// the one given. False with the connection's error when it cannot. Any thread.
-bool logInQuietly(SftpConnection &connection, const SftpCredentials &credentials);
 
 // The upload window's SFTP session: one SSH connection whose blocking requests run in a
 // worker thread while the window's events keep flowing. It keeps a current directory of

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "publish/RemoteSession.h"
-#include "publish/SftpSession.h"
+#include "publish/SftpConnection.h"
 
 #include <QStringList>
 
@@ -12,7 +12,6 @@
 #include <vector>
 
 class QThread;
-class SftpConnection;
 
 // The store stage over SFTP: each session is a thread of its own with a blocking
 // connection that takes the next file from a shared queue, sends it under a temporary

@@ -83,6 +83,7 @@ private Q_SLOTS:
     void siteIsSavedPickedAndUsed_data();
     void siteIsSavedPickedAndUsed();
     void siteIsDeletedWithItsPassword();
+    void withoutASessionBusTheKeyringKeepsNothing();
 
 private:
     std::unique_ptr<SftpSession> makeSession();
@@ -634,6 +635,18 @@ void tst_SftpUpload::siteIsDeletedWithItsPassword()
     QCOMPARE(sites->count(), 2);
     QVERIFY(!passwords->read(gone.account()));
     QVERIFY(passwords->read(kept.account()) == u"y"_s);
+}
+
+void tst_SftpUpload::withoutASessionBusTheKeyringKeepsNothing()
+{
+    const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::unique_ptr<PasswordStore> store = desktopPasswordStore();
+    QVERIFY(!store->available());
+    QVERIFY(!store->write(u"sftp://u@h:22"_s, u"x"_s));
+    QVERIFY(!store->read(u"sftp://u@h:22"_s));
+    if (!bus.isEmpty())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
 }
 
 BRISKO_TEST_MAIN(tst_SftpUpload)
