@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -95,7 +96,7 @@ qint64 uploadWithWindow(quint16 port, const QString &home, const QString &remote
     form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(Password);
     form.findChild<QLineEdit *>(u"HostDirEdit"_s)->setText(remoteDir);
     form.findChild<QCheckBox *>(u"PassiveCheckBox"_s)->setChecked(true);
-    form.findChild<QCheckBox *>(u"TlsCheckBox"_s)->setChecked(tls);
+    form.findChild<QComboBox *>(u"ProtocolComboBox"_s)->setCurrentIndex(tls ? TFTPForm::FtpsProtocol : TFTPForm::FtpProtocol);
     form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s)->setValue(sessions);
     form.findChild<QCheckBox *>(u"SafeCheckBox"_s)->setChecked(true);
     form.setHomeDirectory(home);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publish/FtpClient.h"
+#include "publish/RemoteSession.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,13 +10,6 @@
 #include <deque>
 #include <memory>
 #include <vector>
-
-// What the log shows after a refused step, in the window as in the engine.
-inline const QString &uploadFailureText()
-{
-    static const QString text = QStringLiteral("Chyba!");
-    return text;
-}
 
 // The store stage of an upload: stores many files over one to eight FTP sessions at once,
 // all on the calling thread's event loop, each file under a temporary name first when safe.
@@ -28,17 +22,7 @@ class ParallelUpload : public QObject
     Q_OBJECT
 
 public:
-    struct Job
-    {
-        QString local;    // the file to send
-        QString remote;   // its full remote path, directories included
-        QString relative; // how the log and the journal name it
-        qint64 size = 0;
-        // Cut off on its way up, the temporary file stays for the next upload to go on with.
-        bool keepIfCut = false;
-        // The temporary name (remote path) the caller chose for it; empty: one is made.
-        QString temporary = {};
-    };
+    using Job = StoreJob;
     // How every session logs in; the first session's settings are copied.
     struct Settings
     {

@@ -1,6 +1,5 @@
 #include "publish/UploadEngine.h"
 
-#include "publish/ParallelUpload.h"
 #include "publish/UploadEngineRun.h"
 #include "markup/FileReferences.h"
 
@@ -70,7 +69,18 @@ QString bareName(const QString &entry)
     return name;
 }
 
-UploadEngine::UploadEngine(TFtpClient &session, QObject *parent) : QObject(parent), m_session(session) {}
+UploadEngine::UploadEngine(RemoteSession &session, QObject *parent) : QObject(parent), m_session(&session) {}
+
+UploadEngine::UploadEngine(TFtpClient &session, QObject *parent)
+    : QObject(parent), m_ftp(std::make_unique<FtpRemoteSession>(session)), m_session(m_ftp.get())
+{
+}
+
+void UploadEngine::setCertificateCheck(TFtpClient::CertificateCheck check)
+{
+    if (m_ftp)
+        m_ftp->setCertificateCheck(std::move(check));
+}
 
 UploadEngine::~UploadEngine() = default;
 
@@ -91,7 +101,7 @@ QStringList UploadEngine::directoryEntries(const QString &directory)
 void UploadEngine::check(bool succeeded)
 {
     // A transfer the user stopped did not fail.
-    if (!succeeded && !(m_run && m_run->stop && m_session.Status() == TFtpClient::StoppedStatus))
+    if (!succeeded && !(m_run && m_run->stop && m_session->stoppedByUser()))
         log(Failure);
 }
 
@@ -104,7 +114,7 @@ void UploadEngine::stop()
     if (m_parallel)
         m_parallel->stop();
     else
-        m_session.StopTransfer();
+        m_session->stopTransfer();
 }
 
 void UploadEngine::abandon()
@@ -130,11 +140,11 @@ bool UploadEngine::run(const Options &options)
         log(u"Deník nahrávání se nepodařilo uložit: "_s + m_run->journal.path());
     if (!m_run->stop && !m_run->jobs.empty())
         storeFiles();
-    if (m_session.Connected() && !m_run->remoteStart.isEmpty()) {
+    if (m_session->connected() && !m_run->remoteStart.isEmpty()) {
         for (auto it = m_run->storedIn.cbegin(); it != m_run->storedIn.cend(); ++it)
             recordRemoteStamps(joinRemote(m_run->remoteStart, it.key()), it.key(), it.value());
     }
-    if (options.deleteOrphans && !m_run->stop && !m_run->remoteStart.isEmpty() && m_session.Connected())
+    if (options.deleteOrphans && !m_run->stop && !m_run->remoteStart.isEmpty() && m_session->connected())
         removeOrphans();
     finish();
     return true;
@@ -153,26 +163,24 @@ bool UploadEngine::start(const Options &options)
     run->totalFiles = size.files;
     run->totalBytes = size.bytes;
     m_run = std::move(run);
-    if (m_session.Connected()) {
+    if (m_session->connected()) {
         // Where the upload starts: the key of its journal, and the way back for cleaning up.
         EngineQuiet quiet(*this);
-        if (m_session.PwdSync())
-            m_lastRemoteDir = TFtpClient::DirectoryOfReply(m_session.LastResponse());
-        // What the server can tell: MLSD, or LIST and MDTM.
-        if (!m_session.FeaturesKnown())
-            m_session.FeatSync();
+        if (const auto directory = m_session->workingDirectory())
+            m_lastRemoteDir = *directory;
+        if (m_ftp && m_session == m_ftp.get())
+            m_ftp->startUpload();
     }
-    m_noMlsd = false;
-    m_listAll = true;
     m_run->remoteStart = m_lastRemoteDir;
     if (!options.dryRun)
         deleteEarlierLeftovers();
     // The journal is kept on every upload: what went up last tells whether someone else
     // changed a file on the server since. Only "Jen změněné" skips what it vouches for.
     auto pick = [](const QString &session, const QString &field) { return session.isEmpty() ? field : session; };
-    m_run->journal.load(UploadJournal::pathFor(pick(m_session.HostName(), options.host),
-                                               pick(m_session.Port(), options.port),
-                                               pick(m_session.UserName(), options.user), m_run->remoteStart));
+    m_run->journal.load(UploadJournal::pathFor(pick(m_session->hostName(), options.host),
+                                               pick(m_session->port(), options.port),
+                                               pick(m_session->userName(), options.user), m_run->remoteStart,
+                                               m_session->protocol()));
     if (options.dryRun)
         log(u"Zkušební běh: nic se nenahrává"_s);
     showProgress(0);
@@ -182,7 +190,7 @@ bool UploadEngine::start(const Options &options)
 void UploadEngine::finish()
 {
     const Options &o = m_run->options;
-    if (!o.dryRun && !m_run->stop && m_session.Connected() && !m_run->remoteStart.isEmpty())
+    if (!o.dryRun && !m_run->stop && m_session->connected() && !m_run->remoteStart.isEmpty())
         deleteGoneTemporaries();
     if (!o.dryRun)
         cleanUpLeftTemporaries();
@@ -247,7 +255,7 @@ void UploadEngine::uploadDirectory(const QString &directory)
     const QString relativeDirectory = relativeToStart(directory);
     // What the server holds here, when the journal has files here to compare it with.
     std::optional<RemoteDirectory> remote;
-    if (!m_run->options.dryRun && m_session.Connected() && journalKnowsFilesIn(relativeDirectory))
+    if (!m_run->options.dryRun && m_session->connected() && journalKnowsFilesIn(relativeDirectory))
         remote = listRemote({});
     for (const QString &entry : entries) {
         if (m_run->stop)
@@ -282,25 +290,21 @@ void UploadEngine::enterDirectory(const QString &directory, const QString &name,
         // would only raise the "exists" box on every run.
         const QString relative = relativeToStart(inner);
         const bool known = m_run->options.changedOnly && m_run->journal.knowsDirectory(relative);
-        auto make = [&] {
-            m_session.setHostFileName(name);
-            check(m_session.MkdSync());
-        };
+        auto make = [&] { check(m_session->makeDirectory(name)); };
         if (!known)
             make();
-        m_session.setHostDirName(name);
         bool entered = false;
         {
             // Someone may have removed a directory the journal knows: it is made again.
             std::optional<EngineQuiet> quiet;
             if (known)
                 quiet.emplace(*this);
-            entered = m_session.CwdSync();
+            entered = m_session->changeDirectory(name);
         }
-        if (!entered && known && m_session.Connected()) {
+        if (!entered && known && m_session->connected()) {
             m_run->journal.forgetDirectory(relative);
             make();
-            entered = m_session.CwdSync();
+            entered = m_session->changeDirectory(name);
         }
         check(entered);
         if (entered)
@@ -332,17 +336,15 @@ void UploadEngine::enterDirectory(const QString &directory, const QString &name,
 
 bool UploadEngine::leaveDirectory(const QString &directory)
 {
-    m_session.setHostDirName(u".."_s);
-    const bool up = m_session.CwdSync();
+    const bool up = m_session->changeDirectory(u".."_s);
     check(up);
-    if (up || !m_session.Connected())
+    if (up || !m_session->connected())
         return true; // a lost session refuses everything; nothing can land anywhere
     // Not knowing where the session stands, nothing more may be stored before it is back.
     const QString parent = remotePathOf(directory);
     if (parent.isEmpty())
         return false;
-    m_session.setHostDirName(parent);
-    const bool back = m_session.CwdSync();
+    const bool back = m_session->changeDirectory(parent);
     check(back);
     return back;
 }
@@ -356,7 +358,7 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
     const QFileInfo info(local);
     if (o.changedOnly && m_run->journal.isUnchanged(relative, local)) {
         // Left alone as before; but the user learns that the server holds another version.
-        const bool theirs = !o.dryRun && m_session.Connected() && serverChanged(relative, entry, remote);
+        const bool theirs = !o.dryRun && m_session->connected() && serverChanged(relative, entry, remote);
         log((theirs ? u"Přeskočeno (beze změny, na serveru je jiná verze): "_s : u"Přeskočeno (beze změny): "_s)
             + relative);
         ++m_run->skipped;
@@ -400,7 +402,7 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
     }
     // Large files cut off with "Jen změněné" on keep what reached the server, under a
     // temporary name the journal knows before the transfer starts.
-    ParallelUpload::Job job{local, relative, relative, info.size(), o.changedOnly && o.safe && info.size() >= ResumeMinimum};
+    StoreJob job{local, relative, relative, info.size(), o.changedOnly && o.safe && info.size() >= ResumeMinimum};
     if (job.keepIfCut) {
         const UploadJournal::Partial partial{UploadJournal::temporaryName(), info.size(),
                                              info.lastModified().toMSecsSinceEpoch(), UploadJournal::fileSha256(local)};
@@ -423,47 +425,33 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
 void UploadEngine::storeFiles()
 {
     Run &run = *m_run;
-    ParallelUpload::Settings settings;
-    settings.host = m_session.HostName();
-    settings.port = m_session.Port();
-    settings.user = m_session.UserName();
-    settings.password = m_session.PassWord();
-    // The extra sessions always go passive: with several sessions asking the server to
-    // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
-    settings.passive = true;
-    settings.tls = m_session.Tls();
-    settings.safe = run.options.safe;
-    // What went up is recorded whichever way it went, so the next "Jen změněné" upload
-    // knows it.
-    settings.hashSent = true;
-    settings.timeoutMs = m_session.TimeoutMs();
-    settings.certificateCheck = m_certificateCheck;
-    settings.directory = run.remoteStart;
     // Sessions of their own need the place to go to; without it the window's session serves.
-    const bool own = run.options.sessions > 1 && m_session.Connected() && !run.remoteStart.isEmpty();
-    std::vector<ParallelUpload::Job> jobs = std::move(run.jobs);
+    const bool own = run.options.sessions > 1 && m_session->connected() && !run.remoteStart.isEmpty();
+    RemoteSession::StoreOptions options;
+    options.safe = run.options.safe;
+    options.sessions = own ? run.options.sessions : 1;
+    options.directory = run.remoteStart;
+    std::vector<StoreJob> jobs = std::move(run.jobs);
     run.jobs.clear();
-    std::unique_ptr<ParallelUpload> stage =
-        own ? std::make_unique<ParallelUpload>(settings, std::move(jobs), run.options.sessions)
-            : std::make_unique<ParallelUpload>(settings, std::move(jobs), m_session);
-    ParallelUpload &upload = *stage;
+    std::unique_ptr<StoreStage> stage = m_session->storeStage(std::move(jobs), options);
+    StoreStage &upload = *stage;
     m_parallel = &upload;
-    connect(&upload, &ParallelUpload::fileLog, this, [this](const QStringList &lines) {
+    connect(&upload, &StoreStage::fileLog, this, [this](const QStringList &lines) {
         for (const QString &line : lines)
             log(line);
     });
-    connect(&upload, &ParallelUpload::progress, this, [this](qint64 bytes) { showProgress(bytes); });
-    connect(&upload, &ParallelUpload::failure, this, &UploadEngine::failure);
+    connect(&upload, &StoreStage::progress, this, [this](qint64 bytes) { showProgress(bytes); });
+    connect(&upload, &StoreStage::failure, this, &UploadEngine::failure);
     QSet<QString> kept; // cut files whose temporary files stay for the next upload
-    connect(&upload, &ParallelUpload::keptForResume, this, [this, &kept](const ParallelUpload::Job &job, const QString &temporary) {
+    connect(&upload, &StoreStage::keptForResume, this, [this, &kept](const StoreJob &job, const QString &temporary) {
         // The journal names it as it stands beside its file; kept nowhere, it is deleted.
         if (keepForResume(temporary.section(u'/', -1), job.local, job.relative))
             kept.insert(job.relative);
         else
             m_run->leftTemporaries << joinRemote(m_run->remoteStart, temporary);
     });
-    connect(&upload, &ParallelUpload::fileDone, this,
-            [this, &upload, &kept](const ParallelUpload::Job &job, bool stored, const QByteArray &sha256) {
+    connect(&upload, &StoreStage::fileDone, this,
+            [this, &upload, &kept](const StoreJob &job, bool stored, const QByteArray &sha256) {
                 Run &r = *m_run;
                 if (stored || !kept.contains(job.relative))
                     r.journal.forgetPartial(job.relative);
@@ -512,11 +500,8 @@ QString UploadEngine::remoteStampOf(const QString &remotePath, const std::option
         if (!modify.isEmpty())
             return modify.left(14);
     }
-    if (!m_session.HasFeature(u"MDTM"_s))
-        return {};
     EngineQuiet quiet(*this);
-    m_session.setHostFileName(remotePath);
-    return m_session.MdtmSync() ? m_session.ReplyStamp() : QString();
+    return m_session->modificationStamp(remotePath);
 }
 
 // The server's file is no longer what this program stored: another size, or another time
@@ -535,10 +520,9 @@ bool UploadEngine::serverChanged(const QString &relative, const QString &remoteP
         size = it->size;
     } else {
         EngineQuiet quiet(*this);
-        m_session.setHostFileName(remotePath);
-        if (!m_session.SizeSync())
+        size = m_session->fileSize(remotePath);
+        if (size < 0)
             return false;
-        size = m_session.ReplySize();
     }
     if (size >= 0 && size != known->size)
         return true;
@@ -625,9 +609,8 @@ void UploadEngine::deleteGoneTemporaries()
         const auto partial = run.journal.partial(relative);
         const qsizetype slash = relative.lastIndexOf(u'/');
         const QString name = slash < 0 ? partial->temporary : relative.left(slash + 1) + partial->temporary;
-        m_session.setHostFileName(joinRemote(run.remoteStart, name));
-        // A refused DELE means it is gone already.
-        if (!m_session.DeleSync() && !m_session.Connected())
+        // A refused deletion means it is gone already.
+        if (!m_session->removeFile(joinRemote(run.remoteStart, name)) && !m_session->connected())
             return;
         run.journal.forgetPartial(relative);
         log(u"Smazán dočasný soubor %1, soubor %2 doma už není"_s.arg(name, relative));
@@ -646,40 +629,29 @@ UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &
     const QFileInfo info(local);
     EngineQuiet quiet(*this);
     auto discard = [&] {
-        m_session.setHostFileName(partial->temporary);
-        m_session.DeleSync();
+        m_session->removeFile(partial->temporary);
         return Resumed::No;
     };
     if (info.size() != partial->size || info.lastModified().toMSecsSinceEpoch() != partial->modifiedMs
         || UploadJournal::fileSha256(local) != partial->sha256)
         return discard(); // the file changed since: its first part is of no use
-    if (!m_session.BinaryInEffect()) {
-        m_session.setBinary(true); // servers give no SIZE in ASCII mode
-        m_session.TypeSetSync();
-    }
-    m_session.setHostFileName(partial->temporary);
-    const qint64 there = m_session.SizeSync() ? m_session.ReplySize() : -1;
+    const qint64 there = m_session->fileSize(partial->temporary);
     if (there <= 0 || there > partial->size)
         return discard();
     log(u"Nahrávání %1 pokračuje od bajtu %2"_s.arg(relative).arg(there));
     if (there < partial->size) {
-        m_session.setAppendOffset(there);
-        m_session.setHostFileName(partial->temporary);
-        m_session.setLocalFileName(local);
-        const bool appended = m_session.PutSync();
-        m_session.setAppendOffset(0);
+        const bool appended = m_session->appendFile(local, partial->temporary, there);
         if (!appended) {
-            if (!m_session.Connected() || m_run->stop) {
+            if (!m_session->connected() || m_run->stop) {
                 keepForResume(partial->temporary, local, relative);
                 return Resumed::Failed;
             }
             return discard();
         }
     }
-    m_session.setHostFileName(partial->temporary);
-    if (!m_session.SizeSync() || m_session.ReplySize() != partial->size)
+    if (m_session->fileSize(partial->temporary) != partial->size)
         return discard();
-    if (!m_session.RenameSync(entry))
+    if (!m_session->rename(partial->temporary, entry))
         return discard();
     sha256 = partial->sha256;
     return Resumed::Done;
@@ -693,11 +665,9 @@ void UploadEngine::cleanUpLeftTemporaries()
     if (m_run->leftTemporaries.isEmpty() || m_abandoned)
         return;
     EngineQuiet quiet(*this);
-    if (!m_session.Connected()) {
+    if (!m_session->connected()) {
         log(u"Nové spojení kvůli smazání dočasných souborů"_s);
-        const bool loggedIn = m_session.OpenSync() && m_session.UserSync()
-                              && (m_session.StatusCode() == 230 || m_session.PassSync());
-        if (!loggedIn) {
+        if (!m_session->reconnect()) {
             log(u"Dočasné soubory zůstaly na serveru: "_s + m_run->leftTemporaries.join(u", "_s));
             rememberLeftovers(m_run->leftTemporaries);
             return;
@@ -705,22 +675,21 @@ void UploadEngine::cleanUpLeftTemporaries()
     }
     QStringList kept;
     for (const QString &path : std::as_const(m_run->leftTemporaries)) {
-        m_session.setHostFileName(path);
-        if (!m_session.DeleSync()) {
+        if (!m_session->removeFile(path)) {
             log(u"Dočasný soubor se nepodařilo smazat: "_s + path);
-            if (!m_session.Connected())
+            if (!m_session->connected())
                 kept << path;
         }
     }
     rememberLeftovers(kept);
     // Back where the upload started, as the user left the session.
-    m_session.setHostDirName(m_run->remoteStart);
-    m_session.CwdSync();
+    m_session->changeDirectory(m_run->remoteStart);
 }
 
 QString UploadEngine::leftoversPath() const
 {
-    return UploadJournal::leftoversPathFor(m_session.HostName(), m_session.Port(), m_session.UserName());
+    return UploadJournal::leftoversPathFor(m_session->hostName(), m_session->port(), m_session->userName(),
+                                           m_session->protocol());
 }
 
 void UploadEngine::rememberLeftovers(const QStringList &remotePaths)
@@ -741,15 +710,14 @@ void UploadEngine::deleteEarlierLeftovers()
 {
     const QString path = leftoversPath();
     const QStringList earlier = UploadJournal::loadLeftovers(path);
-    if (earlier.isEmpty() || !m_session.Connected())
+    if (earlier.isEmpty() || !m_session->connected())
         return;
     EngineQuiet quiet(*this);
     QStringList kept;
     for (const QString &remote : earlier) {
-        m_session.setHostFileName(remote);
-        if (m_session.DeleSync())
+        if (m_session->removeFile(remote))
             log(u"Smazán dočasný soubor z minulého nahrávání: "_s + remote);
-        else if (!m_session.Connected())
+        else if (!m_session->connected())
             kept << remote; // a refused DELE means it is gone already
     }
     UploadJournal::saveLeftovers(path, kept);

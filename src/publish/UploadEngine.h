@@ -1,7 +1,7 @@
 #pragma once
 
-#include "publish/FtpClient.h"
-#include "publish/ParallelUpload.h"
+#include "publish/FtpRemoteSession.h"
+#include "publish/RemoteSession.h"
 #include "publish/UploadJournal.h"
 
 #include <QElapsedTimer>
@@ -19,7 +19,7 @@ QString withSeparator(const QString &directory);
 // A list entry without its first "[" and first "]": a directory's bare name.
 QString bareName(const QString &entry);
 
-// Publishes a local directory tree to the remote directory an FTP session stands in: the
+// Publishes a local directory tree to the remote directory a session (FTP or SFTP) stands in: the
 // walk, the safe store under temporary names, the journal of what went up, the clean-up
 // after a lost connection, progress and stop. The window's session walks the tree, makes
 // the directories and decides about each file; then one store stage sends the files, over
@@ -51,15 +51,22 @@ public:
         QString host, port, user;
     };
 
+    explicit UploadEngine(RemoteSession &session, QObject *parent = nullptr);
+    // Over an FTP session.
     explicit UploadEngine(TFtpClient &session, QObject *parent = nullptr);
     ~UploadEngine() override;
+
+    // The session the next upload goes over (none: the FTP session the engine was made
+    // over); no upload may be running.
+    void setSession(RemoteSession *session) { m_session = session ? session : m_ftp.get(); }
+    RemoteSession &session() { return *m_session; }
 
     // Asks the user: the text, the buttons, the one Enter presses; the index of the
     // button pressed, -1 when the box was closed. Without one, the default is taken.
     using Question = std::function<int(const QString &, const QStringList &, int)>;
     void setQuestion(Question question) { m_ask = std::move(question); }
     // How the extra sessions of a parallel upload check an untrusted certificate.
-    void setCertificateCheck(TFtpClient::CertificateCheck check) { m_certificateCheck = std::move(check); }
+    void setCertificateCheck(TFtpClient::CertificateCheck check);
     // The remote directory the last PWD named: where an upload starts when its own PWD fails.
     QString remoteDirectory() const { return m_lastRemoteDir; }
     void setRemoteDirectory(const QString &directory) { m_lastRemoteDir = directory; }
@@ -96,20 +103,10 @@ public:
     // file on the server, and the next upload with the journal sends only the rest.
     static constexpr qint64 ResumeMinimum = 1024 * 1024;
 
-    // One entry of a remote directory as MLSD describes it.
-    struct RemoteFile
-    {
-        QString type; // "file", "dir" or "link" (a symbolic link, never followed)
-        qint64 size = -1;
-        QString modify;
-    };
-    using RemoteDirectory = QHash<QString, RemoteFile>;
-    // Entries of an MLSD listing by name; the directory itself and its parent left out,
-    // as are names that could reach outside it.
-    static RemoteDirectory parseListing(const QByteArray &listing);
-    // The same of a LIST listing in the Unix "ls -l" form or the Windows one; lines of
-    // any other form are left out, so nothing unread can be deleted.
-    static RemoteDirectory parseList(const QByteArray &listing);
+    using RemoteFile = ::RemoteFile;
+    using RemoteDirectory = ::RemoteDirectory;
+    static RemoteDirectory parseListing(const QByteArray &listing) { return parseMlsdListing(listing); }
+    static RemoteDirectory parseList(const QByteArray &listing) { return parseListListing(listing); }
 
 private:
     struct Run;
@@ -126,7 +123,6 @@ private:
     void decideFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote);
     void storeFiles();
     std::optional<RemoteDirectory> listRemote(const QString &remoteDirectory);
-    std::optional<RemoteDirectory> listLinks(const QString &remoteDirectory);
     bool serverChanged(const QString &relative, const QString &remotePath,
                        const std::optional<RemoteDirectory> &remote);
     QString remoteStampOf(const QString &remotePath, const std::optional<RemoteDirectory> &remote);
@@ -150,19 +146,16 @@ private:
     void fileDone(qint64 bytes);
     void showProgress(qint64 currentBytes);
 
-    TFtpClient &m_session;
-    TFtpClient::CertificateCheck m_certificateCheck;
+    // The FTP session's adapter when the engine was made over a TFtpClient.
+    std::unique_ptr<FtpRemoteSession> m_ftp;
+    RemoteSession *m_session = nullptr;
     Question m_ask;
     QString m_lastRemoteDir;
     QStringList m_walkPath; // canonical directories the walk is inside, against link loops
     int m_quiet = 0;
     bool m_abandoned = false;
     std::unique_ptr<Run> m_run;
-    ParallelUpload *m_parallel = nullptr; // the running parallel stage, if any
-    // The server answered MLSD as an unknown command: listings go by LIST.
-    bool m_noMlsd = false;
-    // The server understands "LIST -a" (vsftpd shows hidden files only so).
-    bool m_listAll = true;
+    StoreStage *m_parallel = nullptr; // the running store stage, if any
     // What each trial run would delete, by target: the real run deletes that, or asks.
     QHash<QString, QStringList> m_trialOrphans;
 };

@@ -4,7 +4,7 @@
 // the guard that keeps the requests inside it from raising boxes. Included after
 // UploadEngine.h by those files only (including it from here would make the two units
 // include each other).
-#include "publish/ParallelUpload.h"
+#include "publish/RemoteSession.h"
 #include "publish/UploadJournal.h"
 
 #include <QElapsedTimer>
@@ -40,7 +40,7 @@ struct UploadEngine::Run
     QStringList leftTemporaries; // full remote paths a lost session could not delete
     bool overwriteAll = false;   // "Přepsat vše" was the answer
     UploadJournal journal;
-    std::vector<ParallelUpload::Job> jobs;  // what the walk found to store, in its order
+    std::vector<StoreJob> jobs;  // what the walk found to store, in its order
     QHash<QString, QStringList> storedIn;   // relative directory -> names stored there
     bool partialsChanged = false;           // the journal's cut files changed since it was saved
 };

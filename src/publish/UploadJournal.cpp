@@ -22,18 +22,23 @@ constexpr QByteArrayView Header = "BriskoUploadJournal 1";
 } // namespace
 
 QString UploadJournal::pathFor(const QString &host, const QString &port, const QString &user,
-                               const QString &remoteDirectory)
+                               const QString &remoteDirectory, const QString &protocol)
 {
-    // One file per target; its name must not carry the server's text into a path.
-    const QByteArray key = (host.toLower() + u'\n' + port + u'\n' + user + u'\n' + remoteDirectory).toUtf8();
+    // One file per target; its name must not carry the server's text into a path. FTP's
+    // key is as it always was, so the journals written before other protocols still count.
+    QString target = host.toLower() + u'\n' + port + u'\n' + user + u'\n' + remoteDirectory;
+    if (!protocol.isEmpty())
+        target.prepend(protocol + u'\n');
+    const QByteArray key = target.toUtf8();
     const QByteArray name = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + u"/upload-journal/"_s
            + QString::fromLatin1(name) + u".txt"_s;
 }
 
-QString UploadJournal::leftoversPathFor(const QString &host, const QString &port, const QString &user)
+QString UploadJournal::leftoversPathFor(const QString &host, const QString &port, const QString &user,
+                                        const QString &protocol)
 {
-    QString path = pathFor(host, port, user, {});
+    QString path = pathFor(host, port, user, {}, protocol);
     path.chop(4); // ".txt"
     return path + u".leftovers"_s;
 }

@@ -39,15 +39,17 @@ public:
 
     // The journal file for one server, port, account and remote directory, in the user's
     // data folder.
+    // The protocol (empty for FTP) keeps journals of the same server apart.
     static QString pathFor(const QString &host, const QString &port, const QString &user,
-                           const QString &remoteDirectory);
+                           const QString &remoteDirectory, const QString &protocol = {});
     // The SHA-256 of a local file; empty when it cannot be read.
     static QByteArray fileSha256(const QString &path);
 
     // Temporary files an upload could not delete (the session was lost and no new one
     // came up), by full remote path, for one server, port and account: the next upload
     // deletes them first.
-    static QString leftoversPathFor(const QString &host, const QString &port, const QString &user);
+    static QString leftoversPathFor(const QString &host, const QString &port, const QString &user,
+                                    const QString &protocol = {});
     static QStringList loadLeftovers(const QString &path);
     // An empty list removes the file.
     static bool saveLeftovers(const QString &path, const QStringList &remotePaths);

@@ -1,4 +1,4 @@
-// UploadEngine's view of the server: listings by MLSD or LIST, and the deletion of what
+// UploadEngine's view of the server: its listings, and the deletion of what
 // the server holds and the home directory does not.
 #include "publish/UploadEngine.h"
 
@@ -15,12 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != u"."_s && name != u".."_s && !name.contains(u'/') && !name.contains(u'\\')
-           && !name.contains(QChar(0));
-}
 
 // Names the server keeps for itself and no upload of a site can have meant, whatever
 // the home directory holds.
@@ -39,121 +33,10 @@ bool UploadEngine::walkSends(const QString &name, const Options &options)
     return !options.skipBackups || !isEditorOwnFile(name, options.backupExtension);
 }
 
-UploadEngine::RemoteDirectory UploadEngine::parseListing(const QByteArray &listing)
-{
-    RemoteDirectory entries;
-    for (QByteArray line : listing.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        // "fact=value;fact=value; name": the name is everything after the first blank.
-        const qsizetype blank = line.indexOf(' ');
-        if (blank <= 0)
-            continue;
-        const QString name = QString::fromUtf8(line.mid(blank + 1));
-        if (!isPlainName(name))
-            continue;
-        RemoteFile file;
-        for (const QByteArray &fact : line.left(blank).split(';')) {
-            const qsizetype equals = fact.indexOf('=');
-            if (equals <= 0)
-                continue;
-            const QByteArray key = fact.left(equals).toLower();
-            const QByteArray value = fact.mid(equals + 1);
-            if (key == "type") {
-                file.type = QString::fromLatin1(value).toLower();
-                // "OS.unix=slink:target" or "OS.unix=symlink": a link, never to be followed.
-                if (file.type.startsWith(u"os.unix=slink"_s) || file.type.startsWith(u"os.unix=symlink"_s))
-                    file.type = u"link"_s;
-            } else if (key == "size") {
-                file.size = value.toLongLong();
-            } else if (key == "modify") {
-                file.modify = QString::fromLatin1(value);
-            }
-        }
-        if (file.type == u"file"_s || file.type == u"dir"_s || file.type == u"link"_s)
-            entries.insert(name, file);
-    }
-    return entries;
-}
-
-UploadEngine::RemoteDirectory UploadEngine::parseList(const QByteArray &listing)
-{
-    // "drwxr-xr-x 2 owner group 4096 Dec 10 01:03 name", the group sometimes missing, and
-    // for a link "name -> target".
-    static const QRegularExpression unixLine(
-        u"^([-dl])[-rwxsStTl]{9}[+.@]?\\s+\\d+\\s+\\S.*?\\s+(\\d+)\\s+[A-Za-z]{3}\\s+\\d{1,2}\\s+(?:\\d{1,2}:\\d{2}|\\d{4})\\s(.+)$"_s);
-    // "12-10-26  01:03AM  <DIR>  name" or "... 1234 name".
-    static const QRegularExpression windowsLine(
-        u"^\\d{2}-\\d{2}-\\d{2,4}\\s+\\d{1,2}:\\d{2}(?:[AaPp][Mm])?\\s+(<DIR>|\\d+)\\s+(.+)$"_s);
-    RemoteDirectory entries;
-    for (QByteArray bytes : listing.split('\n')) {
-        if (bytes.endsWith('\r'))
-            bytes.chop(1);
-        const QString line = QString::fromUtf8(bytes);
-        RemoteFile file;
-        QString name;
-        if (const QRegularExpressionMatch m = unixLine.match(line); m.hasMatch()) {
-            const QChar kind = m.captured(1).at(0);
-            file.type = kind == u'd' ? u"dir"_s : kind == u'l' ? u"link"_s : u"file"_s;
-            file.size = m.captured(2).toLongLong();
-            name = m.captured(3);
-            if (kind == u'l')
-                name = name.section(u" -> "_s, 0, 0);
-        } else if (const QRegularExpressionMatch w = windowsLine.match(line); w.hasMatch()) {
-            file.type = w.captured(1) == u"<DIR>"_s ? u"dir"_s : u"file"_s;
-            file.size = file.type == u"dir"_s ? -1 : w.captured(1).toLongLong();
-            name = w.captured(2);
-        } else {
-            continue;
-        }
-        if (isPlainName(name))
-            entries.insert(name, file);
-    }
-    return entries;
-}
-
 std::optional<UploadEngine::RemoteDirectory> UploadEngine::listRemote(const QString &remoteDirectory)
 {
     EngineQuiet quiet(*this);
-    // A server whose FEAT names no MLST has none: LIST at once, no refused MLSD first.
-    const bool mlsd = !m_noMlsd && (!m_session.FeaturesKnown() || m_session.HasFeature(u"MLST"_s));
-    if (mlsd) {
-        m_session.setHostFileName(remoteDirectory);
-        if (m_session.MlsdSync())
-            return parseListing(m_session.ListingData());
-        // 500, 502: the command is unknown (vsftpd); 550 and the like say something of
-        // the directory, and LIST would fail too.
-        const int status = m_session.Status();
-        if (!m_session.Connected() || (status != 500 && status != 502 && status != 504))
-            return std::nullopt;
-        m_noMlsd = true;
-    }
-    return listLinks(remoteDirectory);
-}
-
-std::optional<UploadEngine::RemoteDirectory> UploadEngine::listLinks(const QString &remoteDirectory)
-{
-    EngineQuiet quiet(*this);
-    // vsftpd leaves hidden files out of LIST unless asked with "-a"; a directory that
-    // seems empty then is no orphan. pyftpdlib takes "-a" for a part of the name and
-    // lists hidden files anyway; a listing with "-a" that does not show the directory
-    // itself (".") was not understood.
-    if (m_listAll) {
-        m_session.setHostFileName(remoteDirectory.isEmpty() ? u"-a"_s : u"-a "_s + remoteDirectory);
-        if (m_session.ListSync()) {
-            const QByteArray data = m_session.ListingData();
-            static const QRegularExpression self(u"\\s\\.\\r?$"_s, QRegularExpression::MultilineOption);
-            if (self.match(QString::fromUtf8(data)).hasMatch())
-                return parseList(data);
-        }
-        if (!m_session.Connected())
-            return std::nullopt;
-        m_listAll = false;
-    }
-    m_session.setHostFileName(remoteDirectory);
-    if (!m_session.ListSync())
-        return std::nullopt;
-    return parseList(m_session.ListingData());
+    return m_session->listDirectory(remoteDirectory);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -209,7 +92,7 @@ void collectLocal(const QString &root, const QString &relative, const UploadEngi
 QString UploadEngine::trialKey() const
 {
     const Options &o = m_run->options;
-    return QStringList{m_session.HostName(), m_session.Port(), m_session.UserName(), m_run->remoteStart,
+    return QStringList{m_session->protocol(), m_session->hostName(), m_session->port(), m_session->userName(), m_run->remoteStart,
                        m_run->startLocal, o.subdirectories ? u"1"_s : u"0"_s, o.skipBackups ? u"1"_s : u"0"_s,
                        o.backupExtension}
         .join(u'\n');
@@ -232,10 +115,12 @@ bool UploadEngine::scanRemote(const QString &relative, OrphanScan &scan, bool &e
     const bool anyDirectory = std::any_of(names.cbegin(), names.cend(), [&](const QString &name) {
         return listing->value(name).type == u"dir"_s && walkSends(name, o);
     });
-    if (anyDirectory && o.subdirectories && !m_noMlsd)
-        links = listLinks(remoteDirectory);
-    else if (m_noMlsd)
+    if (anyDirectory && o.subdirectories && !m_session->listingShowsLinks()) {
+        EngineQuiet quiet(*this);
+        links = m_session->listLinks(remoteDirectory);
+    } else if (m_session->listingShowsLinks()) {
         links = listing;
+    }
     for (const QString &name : std::as_const(names)) {
         const QString child = relative.isEmpty() ? name : relative + u'/' + name;
         const QString type = listing->value(name).type;
@@ -320,8 +205,8 @@ void UploadEngine::removeOrphans()
     EngineQuiet quiet(*this);
     int deleted = 0;
     for (const QString &relative : orphans) {
-        m_session.setHostFileName(joinRemote(run.remoteStart, relative));
-        const bool gone = scan.files.contains(relative) ? m_session.DeleSync() : m_session.RmdSync();
+        const QString path = joinRemote(run.remoteStart, relative);
+        const bool gone = scan.files.contains(relative) ? m_session->removeFile(path) : m_session->removeDirectory(path);
         if (gone) {
             ++deleted;
         } else {

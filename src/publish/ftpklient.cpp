@@ -4,10 +4,12 @@
 #include "markup/InstanceFiles.h"
 #include "publish/CertificateTrust.h"
 #include "publish/FtpClient.h"
+#include "publish/SftpSession.h"
 #include "publish/UploadEngine.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -63,7 +65,8 @@ private:
 };
 
 TFTPForm::TFTPForm(QWidget *parent)
-    : QDialog(parent), m_ftp(new TFtpClient(this)), m_engine(new UploadEngine(*m_ftp, this))
+    : QDialog(parent), m_ftp(new TFtpClient(this)), m_sftp(new SftpSession(this)),
+      m_engine(new UploadEngine(*m_ftp, this)), m_passwords(desktopPasswordStore())
 {
     setObjectName(u"FTPForm"_s);
     setWindowTitle(u"Upload"_s);
@@ -101,6 +104,14 @@ TFTPForm::TFTPForm(QWidget *parent)
         m_ftp->ResumeTimeout();
         return pick;
     });
+    m_sftp->setQuestion([this](const QString &text, const QStringList &buttons, int defaultButton) {
+        flushLog();
+        return ui().chooseWithDefault(text, buttons, defaultButton);
+    });
+    m_sftp->setPassphrasePrompt([this](const QString &keyFile) {
+        flushLog();
+        return ui().text(u"Heslo ke klíči"_s, u"Heslo ke klíči %1:"_s.arg(QDir::toNativeSeparators(keyFile)));
+    });
     connectSession();
     // The log and the progress bar are drawn in batches: one repaint per line, or per file,
     // would cost more than the transfer of a small file.
@@ -127,6 +138,7 @@ void TFTPForm::connectSession()
     connect(m_ftp, &TFtpClient::OnSessionClosed, this, [this](int error) {
         appendLog(u"Spojení ukončeno, error = "_s + QString::number(error));
     });
+    connect(m_sftp, &SftpSession::logLine, this, &TFTPForm::appendLog);
     connect(m_engine, &UploadEngine::logLine, this, &TFTPForm::appendLog);
     connect(m_engine, &UploadEngine::directoryEntered, this, &TFTPForm::showWalkedDirectory);
     connect(m_engine, &UploadEngine::progress, this, &TFTPForm::showProgress);
@@ -197,6 +209,7 @@ void TFTPForm::reject()
         m_closeRequested = true;
         m_engine->abandon();
         m_ftp->Abort();
+        m_sftp->stopTransfer();
         return;
     }
     QDialog::reject();
@@ -264,6 +277,12 @@ void TFTPForm::ConnectButtonClick()
     m_pendingLog.clear();
     m_log->clear();
     appendLog(u"Navazuje se spojení"_s);
+    if (!askPasswordIfNeeded())
+        return;
+    if (sftpChosen()) {
+        connectSftp();
+        return;
+    }
     m_ftp->setHostName(m_hostName->text());
     m_ftp->setPort(m_port->text());
     check(m_ftp->OpenSync());
@@ -287,6 +306,10 @@ void TFTPForm::ConnectButtonClick()
 void TFTPForm::CdButtonClick()
 {
     BusyScope busy(*this);
+    if (sftpChosen()) {
+        check(m_sftp->changeDirectory(m_hostDir->text()));
+        return;
+    }
     m_ftp->setHostDirName(m_hostDir->text());
     check(m_ftp->CwdSync());
     m_hostDir->setText(m_ftp->HostDirName());
@@ -302,9 +325,48 @@ void TFTPForm::ListButtonClick()
     BusyScope busy(*this);
     const QString listing = ListingFilePath();
     QFile::remove(listing);
+    if (sftpChosen()) {
+        listSftp();
+        return;
+    }
     m_ftp->setHostFileName({});
     m_ftp->setLocalFileName(listing);
     check(m_ftp->NlstSync());
+}
+
+bool TFTPForm::sftpChosen() const
+{
+    return m_protocol->currentIndex() == SftpProtocol;
+}
+
+void TFTPForm::connectSftp()
+{
+    const SftpSession::Login login{m_hostName->text(), m_port->text(), m_userName->text(), m_passWord->text(),
+                                   m_keyFile->text()};
+    if (!m_sftp->open(login)) {
+        check(false);
+        showError(m_sftp->errorMessage());
+        return;
+    }
+    if (const auto directory = m_sftp->workingDirectory())
+        m_engine->setRemoteDirectory(*directory);
+}
+
+// The names of the remote directory, into the listing file and the log, as NLST gives them.
+void TFTPForm::listSftp()
+{
+    const auto listing = m_sftp->listDirectory(u"."_s);
+    check(listing.has_value());
+    if (!listing)
+        return;
+    QStringList names = listing->keys();
+    names.sort(Qt::CaseInsensitive);
+    QFile file(ListingFilePath());
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    if (file.open(QIODevice::WriteOnly))
+        file.write((names.join(u"\r\n"_s) + u"\r\n"_s).toUtf8());
+    for (const QString &name : std::as_const(names))
+        appendLog(name);
 }
 
 void TFTPForm::setSiteCheck(SiteCheck check)
@@ -335,6 +397,7 @@ void TFTPForm::UploadButtonClick()
     options.host = m_hostName->text();
     options.port = m_port->text();
     options.user = m_userName->text();
+    m_engine->setSession(sftpChosen() ? m_sftp : nullptr);
     m_engine->run(options);
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "publish/PasswordStore.h"
+#include "publish/UploadSites.h"
+
 #include <QDialog>
 #include <QSet>
 #include <QStringList>
@@ -12,6 +15,7 @@
 class CertificateTrust;
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -22,11 +26,12 @@ class UploadEngine;
 class QPushButton;
 class QToolButton;
 class TFtpClient;
+class SftpSession;
 enum class FtpRequest;
 
-// The upload window: publishes a local directory tree to an FTP server through its own
-// session (the upload itself is UploadEngine's), and lists the remote directory. Every
-// opening starts from the defaults.
+// The upload window: publishes a local directory tree to a server over FTP, FTPS or SFTP
+// through its own session (the upload itself is UploadEngine's), and lists the remote
+// directory. Every opening starts from the defaults.
 class TFTPForm : public QDialog
 {
     Q_OBJECT
@@ -36,6 +41,9 @@ public:
     ~TFTPForm() override;
 
     TFtpClient &FtpClient1() { return *m_ftp; }
+    SftpSession &SftpClient() { return *m_sftp; }
+    // The choices of "Protokol", in their order.
+    enum Protocol { FtpProtocol, FtpsProtocol, SftpProtocol };
     // The shown local directory, always with a trailing separator.
     QString HomeDirectory() const { return m_homeDir; }
     void setHomeDirectory(const QString &directory);
@@ -55,6 +63,15 @@ public:
     void StopButtonClick();
 
     void reject() override;
+
+    // "Web": the saved sites. "Uložit web" asks for a name and saves the fields (the
+    // password only to the keyring); picking a site fills them; "Smazat web" removes it.
+    void SaveSiteButtonClick();
+    void DeleteSiteButtonClick();
+    void SitePicked(int index);
+    // Where the sites and their passwords are kept (tests give their own).
+    void setSites(UploadSites sites);
+    void setPasswordStore(std::shared_ptr<PasswordStore> store) { m_passwords = std::move(store); }
 
     // Called when "Upload" is pressed, before anything goes up; false keeps the upload
     // from starting. None by default.
@@ -80,8 +97,18 @@ private:
     void drawPending();
     void showWalkedDirectory(const QString &directory);
     void setBusy(bool busy);
+    void protocolChanged(int index);
+    bool sftpChosen() const;
+    void connectSftp();
+    void listSftp();
+    void buildSiteRow(QWidget *half, class QGridLayout *grid);
+    void reloadSites(const QString &current);
+    UploadSite siteFromFields() const;
+    void fillFields(const UploadSite &site);
+    bool askPasswordIfNeeded();
 
     TFtpClient *m_ftp = nullptr;
+    SftpSession *m_sftp = nullptr;
     UploadEngine *m_engine = nullptr;
     std::function<bool()> m_beforeUpload;
     QString m_homeDir;
@@ -106,7 +133,6 @@ private:
     QCheckBox *m_safe = nullptr;
     QCheckBox *m_changedOnly = nullptr;
     QCheckBox *m_dryRun = nullptr;
-    QCheckBox *m_tls = nullptr;
     QCheckBox *m_deleteOrphans = nullptr;
     QCheckBox *m_skipBackups = nullptr;
     QString m_backupExtension = QStringLiteral("bak");
@@ -118,6 +144,14 @@ private:
     QLineEdit *m_userName = nullptr;
     QLineEdit *m_passWord = nullptr;
     QLineEdit *m_hostDir = nullptr;
+    QLineEdit *m_keyFile = nullptr;
+    QComboBox *m_protocol = nullptr;
+    QComboBox *m_site = nullptr;
+    QPushButton *m_saveSite = nullptr;
+    QPushButton *m_deleteSite = nullptr;
+    UploadSites m_sites;
+    std::shared_ptr<PasswordStore> m_passwords;
+    bool m_siteHasPassword = false; // the password field holds the keyring's password
     QPushButton *m_listButton = nullptr;
     QPushButton *m_uploadButton = nullptr;
     QPushButton *m_connectButton = nullptr;

@@ -3,6 +3,7 @@
 #include "publish/ftpklient.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,8 +60,6 @@ void TFTPForm::buildLeftHalf(QWidget *half)
                            u"Soubory beze změny od posledního nahrání se přeskočí"_s);
     m_dryRun = option(7, u"Zkušební běh"_s, u"DryRunCheckBox"_s, false,
                       u"Jen vypíše, co by se nahrálo"_s);
-    m_tls = option(8, u"Šifrované spojení (FTPS)"_s, u"TlsCheckBox"_s, false,
-                   u"Heslo i stránky putují po síti zašifrované (AUTH TLS)"_s);
     m_deleteOrphans = option(10, u"Smazat na serveru soubory, které doma nejsou"_s, u"DeleteOrphansCheckBox"_s, false,
                              u"Po nahrání se vypíše, co na serveru přebývá, a po potvrzení se to smaže"_s);
     auto *sessionsRow = new QHBoxLayout;
@@ -87,7 +86,6 @@ void TFTPForm::buildLeftHalf(QWidget *half)
     connect(m_fileList, &QListWidget::itemDoubleClicked, this, &TFTPForm::FileListBox1DblClick);
     connect(m_closeButton, &QPushButton::clicked, this, &TFTPForm::reject);
     connect(m_passive, &QCheckBox::toggled, m_ftp, &TFtpClient::setPassive);
-    connect(m_tls, &QCheckBox::toggled, m_ftp, &TFtpClient::setTls);
 }
 
 void TFTPForm::buildRightHalf(QWidget *half)
@@ -103,18 +101,29 @@ void TFTPForm::buildRightHalf(QWidget *half)
         grid->addWidget(edit, row, 1, 1, 3);
         return edit;
     };
-    m_hostName = field(0, u"Server"_s, u"HostNameEdit"_s, {}, u"Host where the file is located"_s);
-    m_port = field(1, u"Port"_s, u"PortEdit"_s, u"ftp"_s, {});
-    m_userName = field(2, u"Účet"_s, u"UserNameEdit"_s, u"anonymous"_s, u"User name used to log on the host"_s);
-    m_passWord = field(3, u"Heslo"_s, u"PassWordEdit"_s, u"anonymous@example.com"_s,
+    buildSiteRow(half, grid);
+    grid->addWidget(new QLabel(u"Protokol"_s, half), 1, 0);
+    m_protocol = new QComboBox(half);
+    m_protocol->setObjectName(u"ProtocolComboBox"_s);
+    m_protocol->addItems({u"FTP"_s, u"FTPS"_s, u"SFTP (SSH)"_s});
+    m_protocol->setToolTip(u"FTPS a SFTP posílají heslo i stránky po síti zašifrované"_s);
+    grid->addWidget(m_protocol, 1, 1, 1, 3);
+    m_hostName = field(2, u"Server"_s, u"HostNameEdit"_s, {}, u"Host where the file is located"_s);
+    m_port = field(3, u"Port"_s, u"PortEdit"_s, u"ftp"_s, {});
+    m_userName = field(4, u"Účet"_s, u"UserNameEdit"_s, u"anonymous"_s, u"User name used to log on the host"_s);
+    m_passWord = field(5, u"Heslo"_s, u"PassWordEdit"_s, u"anonymous@example.com"_s,
                        u"Password used to validate user access"_s);
-    m_hostDir = field(4, u"Adresář"_s, u"HostDirEdit"_s, {}, {});
+    m_keyFile = field(6, u"Klíč SSH"_s, u"KeyFileEdit"_s, {},
+                      u"Soubor se soukromým klíčem; prázdné: klíče z agenta a z ~/.ssh"_s);
+    m_keyFile->setEnabled(false);
+    m_hostDir = field(7, u"Adresář"_s, u"HostDirEdit"_s, {}, {});
+    connect(m_protocol, &QComboBox::currentIndexChanged, this, &TFTPForm::protocolChanged);
 
     auto button = [&](int column, const QString &caption, const QString &name) {
         auto *b = new QPushButton(caption, half);
         b->setObjectName(name);
         b->setAutoDefault(false);
-        grid->addWidget(b, 5, column);
+        grid->addWidget(b, 8, column);
         return b;
     };
     m_listButton = button(0, u"List"_s, u"ListButton"_s);
@@ -131,23 +140,36 @@ void TFTPForm::buildRightHalf(QWidget *half)
     m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    grid->addWidget(m_log, 6, 0, 1, 4);
+    grid->addWidget(m_log, 9, 0, 1, 4);
     m_progress = new QProgressBar(half);
     m_progress->setObjectName(u"ProgressBar1"_s);
     m_progress->setRange(0, 1000);
     m_progress->setValue(0);
     m_progress->setTextVisible(true);
     m_progress->setFormat(QString());
-    grid->addWidget(m_progress, 7, 0, 1, 3);
+    grid->addWidget(m_progress, 10, 0, 1, 3);
     m_stopButton = new QPushButton(u"Zastavit"_s, half);
     m_stopButton->setObjectName(u"StopButton"_s);
     m_stopButton->setAutoDefault(false);
     m_stopButton->setEnabled(false);
-    grid->addWidget(m_stopButton, 7, 3);
+    grid->addWidget(m_stopButton, 10, 3);
     connect(m_stopButton, &QPushButton::clicked, this, &TFTPForm::StopButtonClick);
 
     connect(m_listButton, &QPushButton::clicked, this, &TFTPForm::ListButtonClick);
     connect(m_uploadButton, &QPushButton::clicked, this, &TFTPForm::UploadButtonClick);
     connect(m_connectButton, &QPushButton::clicked, this, &TFTPForm::ConnectButtonClick);
     connect(m_cdButton, &QPushButton::clicked, this, &TFTPForm::CdButtonClick);
+}
+
+void TFTPForm::protocolChanged(int index)
+{
+    const bool sftp = index == SftpProtocol;
+    m_ftp->setTls(index == FtpsProtocol);
+    m_passive->setEnabled(!sftp);
+    m_keyFile->setEnabled(sftp);
+    // The port follows the choice while it holds a protocol's own port; one the user
+    // typed stays whatever the protocol.
+    const QString port = m_port->text().trimmed();
+    if (port == u"ftp"_s || port == u"21"_s || port == u"22"_s)
+        m_port->setText(sftp ? u"22"_s : u"21"_s);
 }

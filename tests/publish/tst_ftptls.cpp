@@ -10,6 +10,7 @@
 #include "support/TestMain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -263,9 +264,9 @@ void tst_FtpTls::windowUploadsATreeAfterTrusting()
     answers.choice(0);
     TFTPForm form;
     fillForm(form);
-    auto *tls = form.findChild<QCheckBox *>(u"TlsCheckBox"_s);
-    QVERIFY(tls && !tls->isChecked());
-    tls->setChecked(true);
+    auto *protocol = form.findChild<QComboBox *>(u"ProtocolComboBox"_s);
+    QVERIFY(protocol && protocol->currentText() == u"FTP"_s);
+    protocol->setCurrentIndex(TFTPForm::FtpsProtocol);
     form.setHomeDirectory(local.filePath(u"site"_s));
     form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
     form.findChild<QLineEdit *>(u"HostDirEdit"_s)->setText(u"web"_s);
@@ -384,7 +385,7 @@ void tst_FtpTls::everyByteArrivesAfterASecondConnect()
     answers.choice(0);
     TFTPForm form;
     fillForm(form);
-    form.findChild<QCheckBox *>(u"TlsCheckBox"_s)->setChecked(true);
+    form.findChild<QComboBox *>(u"ProtocolComboBox"_s)->setCurrentIndex(TFTPForm::FtpsProtocol);
     form.findChild<QSpinBox *>(u"SessionsSpinEdit"_s)->setValue(sessions);
     form.setHomeDirectory(local.path());
     form.findChild<QLineEdit *>(u"HostDirEdit"_s)->setText(target);

@@ -1,0 +1,258 @@
+// The upload engine's requests over FTP, and the FTP listings read.
+#include "publish/FtpRemoteSession.h"
+
+#include "publish/ParallelUpload.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+bool isPlainRemoteName(const QString &name)
+{
+    return !name.isEmpty() && name != u"."_s && name != u".."_s && !name.contains(u'/') && !name.contains(u'\\')
+           && !name.contains(QChar(0));
+}
+
+RemoteDirectory parseMlsdListing(const QByteArray &listing)
+{
+    RemoteDirectory entries;
+    for (QByteArray line : listing.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        // "fact=value;fact=value; name": the name is everything after the first blank.
+        const qsizetype blank = line.indexOf(' ');
+        if (blank <= 0)
+            continue;
+        const QString name = QString::fromUtf8(line.mid(blank + 1));
+        if (!isPlainRemoteName(name))
+            continue;
+        RemoteFile file;
+        for (const QByteArray &fact : line.left(blank).split(';')) {
+            const qsizetype equals = fact.indexOf('=');
+            if (equals <= 0)
+                continue;
+            const QByteArray key = fact.left(equals).toLower();
+            const QByteArray value = fact.mid(equals + 1);
+            if (key == "type") {
+                file.type = QString::fromLatin1(value).toLower();
+                // "OS.unix=slink:target" or "OS.unix=symlink": a link, never to be followed.
+                if (file.type.startsWith(u"os.unix=slink"_s) || file.type.startsWith(u"os.unix=symlink"_s))
+                    file.type = u"link"_s;
+            } else if (key == "size") {
+                file.size = value.toLongLong();
+            } else if (key == "modify") {
+                file.modify = QString::fromLatin1(value);
+            }
+        }
+        if (file.type == u"file"_s || file.type == u"dir"_s || file.type == u"link"_s)
+            entries.insert(name, file);
+    }
+    return entries;
+}
+
+RemoteDirectory parseListListing(const QByteArray &listing)
+{
+    // "drwxr-xr-x 2 owner group 4096 Dec 10 01:03 name", the group sometimes missing, and
+    // for a link "name -> target".
+    static const QRegularExpression unixLine(
+        u"^([-dl])[-rwxsStTl]{9}[+.@]?\\s+\\d+\\s+\\S.*?\\s+(\\d+)\\s+[A-Za-z]{3}\\s+\\d{1,2}\\s+(?:\\d{1,2}:\\d{2}|\\d{4})\\s(.+)$"_s);
+    // "12-10-26  01:03AM  <DIR>  name" or "... 1234 name".
+    static const QRegularExpression windowsLine(
+        u"^\\d{2}-\\d{2}-\\d{2,4}\\s+\\d{1,2}:\\d{2}(?:[AaPp][Mm])?\\s+(<DIR>|\\d+)\\s+(.+)$"_s);
+    RemoteDirectory entries;
+    for (QByteArray bytes : listing.split('\n')) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        const QString line = QString::fromUtf8(bytes);
+        RemoteFile file;
+        QString name;
+        if (const QRegularExpressionMatch m = unixLine.match(line); m.hasMatch()) {
+            const QChar kind = m.captured(1).at(0);
+            file.type = kind == u'd' ? u"dir"_s : kind == u'l' ? u"link"_s : u"file"_s;
+            file.size = m.captured(2).toLongLong();
+            name = m.captured(3);
+            if (kind == u'l')
+                name = name.section(u" -> "_s, 0, 0);
+        } else if (const QRegularExpressionMatch w = windowsLine.match(line); w.hasMatch()) {
+            file.type = w.captured(1) == u"<DIR>"_s ? u"dir"_s : u"file"_s;
+            file.size = file.type == u"dir"_s ? -1 : w.captured(1).toLongLong();
+            name = w.captured(2);
+        } else {
+            continue;
+        }
+        if (isPlainRemoteName(name))
+            entries.insert(name, file);
+    }
+    return entries;
+}
+
+void FtpRemoteSession::startUpload()
+{
+    // What the server can tell: MLSD, or LIST and MDTM.
+    if (m_client.Connected() && !m_client.FeaturesKnown())
+        m_client.FeatSync();
+    m_noMlsd = false;
+    m_listAll = true;
+}
+
+bool FtpRemoteSession::reconnect()
+{
+    return m_client.OpenSync() && m_client.UserSync() && (m_client.StatusCode() == 230 || m_client.PassSync());
+}
+
+std::optional<QString> FtpRemoteSession::workingDirectory()
+{
+    if (!m_client.PwdSync())
+        return std::nullopt;
+    return TFtpClient::DirectoryOfReply(m_client.LastResponse());
+}
+
+bool FtpRemoteSession::changeDirectory(const QString &path)
+{
+    m_client.setHostDirName(path);
+    return m_client.CwdSync();
+}
+
+bool FtpRemoteSession::makeDirectory(const QString &path)
+{
+    m_client.setHostFileName(path);
+    return m_client.MkdSync();
+}
+
+bool FtpRemoteSession::removeFile(const QString &path)
+{
+    m_client.setHostFileName(path);
+    return m_client.DeleSync();
+}
+
+bool FtpRemoteSession::removeDirectory(const QString &path)
+{
+    m_client.setHostFileName(path);
+    return m_client.RmdSync();
+}
+
+qint64 FtpRemoteSession::fileSize(const QString &path)
+{
+    if (!m_client.BinaryInEffect()) {
+        m_client.setBinary(true); // servers give no SIZE in ASCII mode
+        m_client.TypeSetSync();
+    }
+    m_client.setHostFileName(path);
+    return m_client.SizeSync() ? m_client.ReplySize() : -1;
+}
+
+QString FtpRemoteSession::modificationStamp(const QString &path)
+{
+    if (!m_client.HasFeature(u"MDTM"_s))
+        return {};
+    m_client.setHostFileName(path);
+    return m_client.MdtmSync() ? m_client.ReplyStamp() : QString();
+}
+
+std::optional<RemoteDirectory> FtpRemoteSession::listDirectory(const QString &path)
+{
+    // A server whose FEAT names no MLST has none: LIST at once, no refused MLSD first.
+    const bool mlsd = !m_noMlsd && (!m_client.FeaturesKnown() || m_client.HasFeature(u"MLST"_s));
+    if (mlsd) {
+        m_client.setHostFileName(path);
+        if (m_client.MlsdSync())
+            return parseMlsdListing(m_client.ListingData());
+        // 500, 502: the command is unknown (vsftpd); 550 and the like say something of
+        // the directory, and LIST would fail too.
+        const int status = m_client.Status();
+        if (!m_client.Connected() || (status != 500 && status != 502 && status != 504))
+            return std::nullopt;
+        m_noMlsd = true;
+    }
+    return listLinks(path);
+}
+
+std::optional<RemoteDirectory> FtpRemoteSession::listLinks(const QString &path)
+{
+    // vsftpd leaves hidden files out of LIST unless asked with "-a"; a directory that
+    // seems empty then is no orphan. pyftpdlib takes "-a" for a part of the name and
+    // lists hidden files anyway; a listing with "-a" that does not show the directory
+    // itself (".") was not understood.
+    if (m_listAll) {
+        m_client.setHostFileName(path.isEmpty() ? u"-a"_s : u"-a "_s + path);
+        if (m_client.ListSync()) {
+            const QByteArray data = m_client.ListingData();
+            static const QRegularExpression self(u"\\s\\.\\r?$"_s, QRegularExpression::MultilineOption);
+            if (self.match(QString::fromUtf8(data)).hasMatch())
+                return parseListListing(data);
+        }
+        if (!m_client.Connected())
+            return std::nullopt;
+        m_listAll = false;
+    }
+    m_client.setHostFileName(path);
+    if (!m_client.ListSync())
+        return std::nullopt;
+    return parseListListing(m_client.ListingData());
+}
+
+bool FtpRemoteSession::appendFile(const QString &local, const QString &remote, qint64 offset)
+{
+    m_client.setAppendOffset(offset);
+    m_client.setHostFileName(remote);
+    m_client.setLocalFileName(local);
+    const bool appended = m_client.PutSync();
+    m_client.setAppendOffset(0);
+    return appended;
+}
+
+bool FtpRemoteSession::rename(const QString &from, const QString &to)
+{
+    m_client.setHostFileName(from);
+    return m_client.RenameSync(to);
+}
+
+namespace {
+
+// ParallelUpload as the engine's store stage.
+class FtpStoreStage : public StoreStage
+{
+public:
+    explicit FtpStoreStage(std::unique_ptr<ParallelUpload> upload) : m_upload(std::move(upload))
+    {
+        ParallelUpload *u = m_upload.get();
+        connect(u, &ParallelUpload::fileLog, this, &StoreStage::fileLog);
+        connect(u, &ParallelUpload::fileDone, this, &StoreStage::fileDone);
+        connect(u, &ParallelUpload::keptForResume, this, &StoreStage::keptForResume);
+        connect(u, &ParallelUpload::progress, this, &StoreStage::progress);
+        connect(u, &ParallelUpload::failure, this, &StoreStage::failure);
+    }
+    void run() override { m_upload->run(); }
+    void stop() override { m_upload->stop(); }
+    bool stopped() const override { return m_upload->stopped(); }
+    QStringList leftBehind() const override { return m_upload->leftBehind(); }
+
+private:
+    std::unique_ptr<ParallelUpload> m_upload;
+};
+
+} // namespace
+
+std::unique_ptr<StoreStage> FtpRemoteSession::storeStage(std::vector<StoreJob> jobs, const StoreOptions &options)
+{
+    ParallelUpload::Settings settings;
+    settings.host = m_client.HostName();
+    settings.port = m_client.Port();
+    settings.user = m_client.UserName();
+    settings.password = m_client.PassWord();
+    // The extra sessions always go passive: with several sessions asking the server to
+    // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
+    settings.passive = true;
+    settings.tls = m_client.Tls();
+    settings.safe = options.safe;
+    // What went up is recorded whichever way it went, so the next "Jen změněné" upload
+    // knows it.
+    settings.hashSent = true;
+    settings.timeoutMs = m_client.TimeoutMs();
+    settings.certificateCheck = m_certificateCheck;
+    settings.directory = options.directory;
+    auto upload = options.sessions > 1
+                      ? std::make_unique<ParallelUpload>(settings, std::move(jobs), options.sessions)
+                      : std::make_unique<ParallelUpload>(settings, std::move(jobs), m_client);
+    return std::make_unique<FtpStoreStage>(std::move(upload));
+}

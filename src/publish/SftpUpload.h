@@ -1,0 +1,57 @@
+#pragma once
+
+#include "publish/RemoteSession.h"
+#include "publish/SftpConnection.h"
+
+#include <QStringList>
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QThread;
+
+// The store stage over SFTP: each session is a thread of its own with a blocking
+// connection that takes the next file from a shared queue, sends it under a temporary
+// name and renames it over the old one. The session of the window is lent for a stage of
+// one; more log in on their own with the window's credentials. What each file came to
+// reaches the calling thread as events, so the signals come from there.
+class SftpUpload : public StoreStage
+{
+    Q_OBJECT
+
+public:
+    struct Setup
+    {
+        SftpCredentials credentials;
+        bool safe = true;
+        QString directory;                   // where the jobs' remote paths start
+        SftpConnection *borrowed = nullptr;  // the window's connection, for a stage of one
+        int sessions = 1;
+    };
+
+    SftpUpload(Setup setup, std::vector<StoreJob> jobs, QObject *parent = nullptr);
+    ~SftpUpload() override;
+
+    void run() override;
+    void stop() override { m_stop = true; }
+    bool stopped() const override { return m_stop; }
+    QStringList leftBehind() const override { return m_leftBehind; }
+
+private:
+    struct Worker;
+    void work(Worker &worker);
+    bool nextJob(StoreJob &job);
+    void store(Worker &worker, const StoreJob &job);
+    QString full(const QString &path) const;
+    void post(std::function<void()> report);
+
+    Setup m_setup;
+    std::mutex m_mutex;
+    std::deque<StoreJob> m_queue; // guarded by m_mutex
+    std::atomic<bool> m_stop = false;
+    std::vector<std::unique_ptr<Worker>> m_workers;
+    QStringList m_leftBehind;
+};
