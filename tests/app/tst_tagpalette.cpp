@@ -1,3 +1,4 @@
+#include "app/PaletteBar.h"
 #include "app/TagPalette.h"
 #include "dialogs/TableDialogs.h"
 #include "support/MainWindowFixture.h"
@@ -74,7 +75,7 @@ private Q_SLOTS:
 void tst_TagPalette::tabsInOrderTextActive()
 {
     MainWindowFixture fx;
-    QTabWidget *tabs = fx.window().PageControl2;
+    QTabWidget *tabs = fx.window().palette().tabs();
     QStringList names;
     for (int i = 0; i < tabs->count(); ++i)
         names.append(tabs->tabText(i));
@@ -88,7 +89,7 @@ void tst_TagPalette::tabsInOrderTextActive()
 void tst_TagPalette::everyTabHoldsItsButtons()
 {
     MainWindowFixture fx;
-    QTabWidget *tabs = fx.window().PageControl2;
+    QTabWidget *tabs = fx.window().palette().tabs();
     for (int i = 0; i < tabs->count(); ++i) {
         const QStringList captions = captionsOf(tabs->widget(i));
         QVERIFY2(!captions.isEmpty(), qPrintable(tabs->tabText(i)));
@@ -156,7 +157,7 @@ void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
     fx.doc()->RichEdit1->setFocus();
     fx.window().activateWindow();
     QTRY_VERIFY(fx.window().isActiveWindow());
-    QTabWidget *palette = fx.window().PageControl2;
+    QTabWidget *palette = fx.window().palette().tabs();
     palette->setCurrentIndex(0);
     for (int i = 0; i < palette->count(); ++i) {
         if (palette->tabText(i) == u"Tabulky"_s)
@@ -212,8 +213,8 @@ void tst_TagPalette::popupLists()
     QFETCH(QString, expected);
     QFETCH(QString, plain);
     MainWindowFixture fx;
-    fx.window().PageControl2->setCurrentWidget(
-        fx.window().PageControl2->findChild<QWidget *>(u"Page"_s + tab));
+    fx.window().palette().tabs()->setCurrentWidget(
+        fx.window().palette().tabs()->findChild<QWidget *>(u"Page"_s + tab));
     QToolButton *button = paletteButton(fx.window(), tab, caption);
     auto *box = fx.window().findChild<QListWidget *>(list);
 
@@ -233,24 +234,24 @@ void tst_TagPalette::popupLists()
 void tst_TagPalette::plainPressOnShownListHidesIt()
 {
     MainWindowFixture fx;
-    fx.window().PageControl2->setCurrentIndex(1);
+    fx.window().palette().tabs()->setCurrentIndex(1);
     QToolButton *p = paletteButton(fx.window(), u"Formát"_s, u"P"_s);
     QToolButton *br = paletteButton(fx.window(), u"Formát"_s, u"BR"_s);
     pressOn(br, Qt::ShiftModifier);
     pressOn(p, Qt::ShiftModifier);
-    QVERIFY(!fx.window().ListBox1->isVisible()); // one list at a time
-    QVERIFY(fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox1"_s)->isVisible()); // one list at a time
+    QVERIFY(fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     pressOn(p);
-    QVERIFY(!fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     QCOMPARE(fx.buffer().GetText(), QString());
 }
 
 void tst_TagPalette::popupButtonsIdleWithoutDocument()
 {
     MainWindowFixture fx(0);
-    fx.window().PageControl2->setCurrentIndex(1);
+    fx.window().palette().tabs()->setCurrentIndex(1);
     pressOn(paletteButton(fx.window(), u"Formát"_s, u"P"_s), Qt::ShiftModifier);
-    QVERIFY(!fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
 }
 
 void tst_TagPalette::documentTakingFocusHidesPopupList()
@@ -258,14 +259,14 @@ void tst_TagPalette::documentTakingFocusHidesPopupList()
     MainWindowFixture fx;
     fx.window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
-    fx.window().PageControl2->setCurrentIndex(1);
+    fx.window().palette().tabs()->setCurrentIndex(1);
     QToolButton *p = paletteButton(fx.window(), u"Formát"_s, u"P"_s);
     fx.setText(u"Z"_s, 0, 1);
     pressOn(p, Qt::ShiftModifier);
-    QVERIFY(fx.window().ListBox2->isVisible());
+    QVERIFY(fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     // A click into the document window moves the focus there: the list goes.
     fx.buffer().setFocus(Qt::MouseFocusReason);
-    QVERIFY(!fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     // ... and the next plain press inserts.
     pressOn(p);
     QCOMPARE(fx.buffer().GetText(), u"<P>Z</P>"_s);
@@ -300,7 +301,7 @@ void tst_TagPalette::anchorListRebuild()
 {
     MainWindowFixture fx;
     fx.setText(u"<a name=\"top\">x</a> <A NAME=x> <A HREF=\"#top\"> <a name=\"top\">"_s);
-    fx.window().PageControl2->setCurrentIndex(3);
+    fx.window().palette().tabs()->setCurrentIndex(3);
     QComboBox *combo = anchorList(fx.window());
     combo->addItem(u"STARÝ"_s);
     combo->setEditText(u"napsáno"_s);
