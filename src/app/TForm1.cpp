@@ -45,7 +45,8 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     m_menu = std::make_unique<MainMenu>(*this);
     createPanels();
     m_documents = std::make_unique<DocumentManager>(m_settings, *mdiArea(), *this);
-    m_documents->setTableWindows(this);
+    m_tableWindow = std::make_unique<TableWindowSlot>(*m_documents, *action(Cmd::OptTableWindow), *this);
+    m_documents->setTableWindows(m_tableWindow.get());
     m_documents->setPreviewPlaces(this);
     m_menu->bindCommands(m_commands, *m_documents);
     m_status = new StatusPanels(*statusBar(), *m_documents, *menu(MenuId::MenuFile),
@@ -163,7 +164,6 @@ TForm1::~TForm1()
     qApp->removeEventFilter(this);
     // The tips window reports its check box as it goes; that belongs in the settings.
     delete m_tips.data();
-    delete m_tableWindow.data();
     storePlacement();
     m_store->SaveSettings(m_settings);
     setDialogParent(nullptr);
@@ -462,48 +462,6 @@ bool TForm1::event(QEvent *event)
     return QMainWindow::event(event);
 }
 
-// --- table window ---------------------------------------------------------------------
-
-TTableForm *TForm1::tableWindow() const
-{
-    return m_tableWindow;
-}
-
-void TForm1::closeTableWindow()
-{
-    if (!m_tableWindow)
-        return;
-    // F6 may be pressed inside the window itself: it goes once its events are done.
-    // It goes away later; its own farewell must not reach a window made meanwhile.
-    QObject::disconnect(m_tableWindow, &QObject::destroyed, nullptr, nullptr);
-    m_tableWindow->hide();
-    m_tableWindow->deleteLater();
-    m_tableWindow = nullptr;
-    action(Cmd::OptTableWindow)->setChecked(false);
-}
-
-void TForm1::toggleTableWindow()
-{
-    QAction *item = action(Cmd::OptTableWindow);
-    if (m_tableWindow) {
-        closeTableWindow();
-        return;
-    }
-    m_tableWindow = createTableWindow(*m_documents, this);
-    // Its own close box and Escape end here too. The pointer is only reset, never read:
-    // the window is half destroyed when it says so.
-    connect(m_tableWindow, &QObject::destroyed, item, [this, item] {
-        m_tableWindow = nullptr;
-        item->setChecked(false);
-    });
-    // F6 closes it from inside as well; the keyboard stays with the document.
-    m_tableWindow->addAction(item);
-    m_tableWindow->setAttribute(Qt::WA_ShowWithoutActivating);
-    m_tableWindow->show();
-    m_tableWindow->raise();
-    item->setChecked(true);
-}
-
 // --- panels and preview ---------------------------------------------------------------
 
 QMdiArea *TForm1::mdiArea() const
@@ -529,53 +487,11 @@ bool TForm1::documentAreaCovered() const
 void TForm1::setDocumentAreaCovered(bool covered)
 {
     m_documentArea->setCovered(covered);
-    protectCoveredDocuments(covered);
+    m_covered.setCovered(covered, *m_menu, m_documents->documents());
     if (covered)
         m_documentArea->browser()->setFocus();
     else if (TForm2 *doc = m_documents->activeDocument())
         doc->RichEdit1->setFocus();
-}
-
-void TForm1::protectCoveredDocuments(bool covered)
-{
-    // No edit may reach a document the user cannot see: its editor refuses every change
-    // (typed, pasted, or from a command of a side window), and the commands that would
-    // change it are greyed. A command not listed here is greyed too, so a new one is safe.
-    static const QList<CommandId> kHarmless = [] {
-        QList<CommandId> ids{Cmd::FileNew, Cmd::FileNewFromTemplate, Cmd::FileOpen, Cmd::FileSave,
-                             Cmd::FileSaveAs, Cmd::FilePrint, Cmd::FilePrintSetup, Cmd::FileClose,
-                             Cmd::FileCloseAll, Cmd::FileExit, Cmd::EditCopy, Cmd::HidCopy,
-                             Cmd::EditSelectAll, Cmd::ToolPreview, Cmd::HidInternalPreview,
-                             Cmd::ToolLinkAnalyzer, Cmd::ToolUpload, Cmd::ToolClipboard,
-                             Cmd::ToolDownloadTimes, Cmd::UserCmdEdit, Cmd::OptWordWrap,
-                             Cmd::OptTableWindow, Cmd::OptCommandPanel, Cmd::OptTagPanel,
-                             Cmd::OptSourcePanel, Cmd::OptSettings, Cmd::WinTileH, Cmd::WinTileV,
-                             Cmd::WinCascade, Cmd::WinArrange, Cmd::WinPreview, Cmd::HelpUsage,
-                             Cmd::HelpSyntax, Cmd::HelpTips, Cmd::HelpAbout, Cmd::HidTagWindow,
-                             Cmd::HidFileWindow, Cmd::HidTrimLeft, Cmd::HidAutoIndent};
-        for (CommandId recent : Cmd::Recent)
-            ids << recent;
-        return ids;
-    }();
-    for (TForm2 *doc : m_documents->documents())
-        doc->RichEdit1->setReadOnly(covered);
-    if (covered) {
-        const auto &actions = m_menu->actions();
-        for (auto it = actions.cbegin(); it != actions.cend(); ++it) {
-            const bool harmless = std::any_of(kHarmless.cbegin(), kHarmless.cend(),
-                                              [&](CommandId id) { return it.key() == id.toString(); });
-            if (!harmless && it.value()->isEnabled()) {
-                it.value()->setEnabled(false);
-                m_greyedWhileCovered << it.value();
-            }
-        }
-    } else {
-        for (const QPointer<QAction> &a : std::as_const(m_greyedWhileCovered)) {
-            if (a)
-                a->setEnabled(true);
-        }
-        m_greyedWhileCovered.clear();
-    }
 }
 
 void TForm1::showChildWindow(QWidget *window)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/DocumentManager.h"
+#include "app/CoveredDocuments.h"
 #include "app/MainMenu.h"
+#include "app/TableWindowSlot.h"
 #include "app/ProgramDir.h"
 #include "commands/CommandRegistry.h"
 #include "commands/Workspace.h"
@@ -39,7 +41,7 @@ public:
 // The frame window: menus, command toolbar, tag palette, side panel and status bar around
 // the document area. Its document manager holds the documents; commands reach them through
 // that workspace, and the frame lends it the table window and the preview's places.
-class TForm1 : public QMainWindow, public TableWindowService, public PreviewPlaces
+class TForm1 : public QMainWindow, public PreviewPlaces
 {
     Q_OBJECT
 
@@ -56,12 +58,10 @@ public:
     TSettings &settings() { return m_settings; }
     const TSettings &settings() const { return m_settings; }
 
-    // TableWindowService
-    TTableForm *tableWindow() const override;
-    void closeTableWindow() override;
     // F6 "Okno tabulky": opens the table window when it is closed, closes it when open.
-    // The menu item's check mark follows the window however it goes.
-    void toggleTableWindow();
+    TTableForm *tableWindow() const { return m_tableWindow->tableWindow(); }
+    void closeTableWindow() { m_tableWindow->closeTableWindow(); }
+    void toggleTableWindow() { m_tableWindow->toggle(); }
     // Files dropped from the desktop: pages and templates open, anything else is ignored.
     void openDroppedFiles(const QList<QUrl> &urls);
 
@@ -132,7 +132,6 @@ private:
     void setPanelRight(bool right);
     void applyPlacement();
     void storePlacement();
-    void protectCoveredDocuments(bool covered);
     void watchSettings();
 
     // Members die in the reverse of this order. The settings, their store and the menu
@@ -149,12 +148,11 @@ private:
     std::unique_ptr<DocumentArea> m_documentArea;
     std::unique_ptr<PaletteBar> m_palette;
     std::unique_ptr<DocumentManager> m_documents;
+    std::unique_ptr<TableWindowSlot> m_tableWindow; // its window goes before the documents
     QPointer<class TipsWindow> m_tips;
-    QPointer<TTableForm> m_tableWindow;
     QSplitter *m_splitter = nullptr;
     CloseGuard *m_closeGuard = nullptr;
     QTimer *m_settingsCheck = nullptr; // writes the settings soon after the user acted
     bool m_tipsShowNextTime = false;
-    // The commands greyed while the preview covers the documents.
-    QList<QPointer<QAction>> m_greyedWhileCovered;
+    CoveredDocuments m_covered;
 };

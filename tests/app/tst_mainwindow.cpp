@@ -53,6 +53,7 @@ private Q_SLOTS:
     void cleanup();
 
     void startsWithCaptionMenusAndPanels();
+    void everyMenuItemHasRegisteredCommand();
     void unmodifiedDocumentClosesWithoutQuestion();
     void closeQuestionAnswers_data();
     void closeQuestionAnswers();
@@ -517,6 +518,21 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
         else
             QCOMPARE(objectsIn(), afterFirst);
     }
+}
+
+void tst_MainWindow::everyMenuItemHasRegisteredCommand()
+{
+    MainWindowFixture fx(0);
+    const auto &items = fx.window().mainMenu().actions();
+    QVERIFY(items.size() > 100);
+    QStringList missing;
+    for (auto it = items.cbegin(); it != items.cend(); ++it) {
+        if (!fx.window().commands().contains(it.key()))
+            missing << it.key();
+        // The item's name is the identifier its command is found by.
+        QCOMPARE(it.value()->objectName(), it.key());
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u", "_s)));
 }
 
 BRISKO_TEST_MAIN(tst_MainWindow)

@@ -1,5 +1,7 @@
 #include "app/PaletteBar.h"
 #include "app/TagPalette.h"
+#include "commands/ElementTable.h"
+#include "commands/InsertCommands.h"
 #include "dialogs/TableDialogs.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -53,6 +55,7 @@ class tst_TagPalette : public QObject
 private Q_SLOTS:
     void tabsInOrderTextActive();
     void everyTabHoldsItsButtons();
+    void everyButtonReachesInsertionStep();
     void hintsKeepTheirSpacing_data();
     void hintsKeepTheirSpacing();
     void headingButtons_data();
@@ -95,6 +98,29 @@ void tst_TagPalette::everyTabHoldsItsButtons()
         QVERIFY2(!captions.isEmpty(), qPrintable(tabs->tabText(i)));
         QCOMPARE(QSet<QString>(captions.begin(), captions.end()).size(), captions.size());
         QCOMPARE(captions.last() == u"<ComboBox1>"_s, tabs->tabText(i) == u"Odkazy"_s);
+    }
+}
+
+void tst_TagPalette::everyButtonReachesInsertionStep()
+{
+    // The insertions with a step of their own, neither a dialog's row of the element
+    // table nor a pair of fixed texts: prompts, the anchor list, the table window's tags.
+    const QList<Insertion> ownSteps{Insertion::AnchorLink, Insertion::Anchor,
+                                    Insertion::StyleLink, Insertion::Table, Insertion::TableRow,
+                                    Insertion::TableCell, Insertion::TableHeaderCell};
+    MainWindowFixture fx(0);
+    const QList<PaletteEntry> entries = paletteEntries();
+    QVERIFY(entries.size() > 80);
+    for (const PaletteEntry &e : entries) {
+        const int n = number(e.command);
+        const bool reached = elementForCommand(n) || fixedInsertText(n) || ownSteps.contains(e.command);
+        QVERIFY2(reached, qPrintable(e.tab + u' ' + e.caption));
+        // The entry is a button the user sees on its tab (the DIV bar's on its own bar).
+        const QList<QToolButton *> divButtons = divBar(fx.window())->findChildren<QToolButton *>();
+        const bool shown = paletteButton(fx.window(), e.tab, e.caption)
+                        || std::any_of(divButtons.cbegin(), divButtons.cend(),
+                                       [&e](QToolButton *b) { return b->text() == e.caption; });
+        QVERIFY2(shown, qPrintable(e.tab + u' ' + e.caption));
     }
 }
 
