@@ -267,8 +267,8 @@ void TForm1::ApplySettings()
 
 void TForm1::prepareForFirstDocument()
 {
-    // An editor laid out in the editor's font has fontconfig find the face (2 to 3 ms the
-    // first time); a sub-window has the style make the icons of its menu, kept from then on.
+    // An editor laid out in the editor's font has fontconfig find the face, slow the first
+    // time; a sub-window has the style make the icons of its menu, kept from then on.
     EditorBuffer editor;
     editor.setEditorFont(editorFont());
     const QMdiSubWindow window;
@@ -293,7 +293,7 @@ EditorKeyOptions TForm1::editorKeyOptions()
     keys.ctrlEnterText = m_settings.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
     // Asked for every key typed: the menu's list of its keys, each held by the one item that
-    // took it, answers at once; going through the menu's items took 1 to 2 ms a key.
+    // took it, answers at once, where going through the menu's items slowed every key.
     keys.isCommandShortcut = [this](const QKeySequence &key) {
         return m_menu->shortcutTaken(key);
     };
