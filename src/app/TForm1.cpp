@@ -247,7 +247,7 @@ void TForm1::showActiveDocument(TForm2 *doc)
 
 void TForm1::ApplySettings()
 {
-    m_settings.TabText = QString(std::max(m_settings.Tab, 0), u' ');
+    m_settings.TabText = tabText(m_settings.Tab);
     const QFont font = editorFont();
     for (TForm2 *doc : m_documents->documents()) {
         doc->RichEdit1->setEditorFont(font);
