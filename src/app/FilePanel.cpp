@@ -66,8 +66,8 @@ public:
 
 private:
     // Drawn here: the style's folder icon is first looked for in the icon theme, and the
-    // model asks for the first folder's icon while the main window is being built; that
-    // search took 3 ms of the start.
+    // model asks for the first folder's icon while the main window is being built, which
+    // that search would slow.
     const QIcon &folder() const
     {
         if (m_folder.isNull()) {
@@ -92,7 +92,7 @@ constexpr int PathRole = Qt::UserRole;
 constexpr qint64 RevealFollowedFolderMs = 2000;
 
 // The arrow of the "up a folder" button, drawn here: the style's own icon is first looked
-// for in the icon theme, and that search took 3 ms of the start.
+// for in the icon theme, a search the start need not wait for.
 QIcon upArrowIcon()
 {
     return drawnIcon([](QPainter &p) {
@@ -212,8 +212,8 @@ void FilePanel::createControls()
     DirectoryListBox1->setFont(boldFont(DirectoryListBox1->font(), 12));
     DirectoryListBox1->setHeaderHidden(true);
     // Every row is a folder's icon and name. Without this the tree asks each row of every
-    // open folder for its height when it lays itself out: following a page into a folder
-    // beside hundreds of others took 4 to 8 ms of opening it.
+    // open folder for its height when it lays itself out, and following a page into a
+    // folder beside hundreds of others made opening it wait.
     DirectoryListBox1->setUniformRowHeights(true);
     for (int column = 1; column < m_dirModel->columnCount(); ++column)
         DirectoryListBox1->hideColumn(column);
@@ -403,8 +403,7 @@ void FilePanel::followFile(const QString &path)
 void FilePanel::followFileSoon(const QString &path)
 {
     // Finding the folder in the tree watches every folder on the way down; beside a busy
-    // folder that is milliseconds in the kernel, which the page and its first keys need not
-    // wait for.
+    // folder that waits on the kernel, which the page and its first keys need not wait for.
     m_followPath = path;
     m_followTimer->start();
 }

@@ -69,8 +69,6 @@ LanguageTools::LanguageTools(const Frame &frame, const QStringList &dictionaryFo
         frame.documentArea.show();
     }
     connect(m_panel, &HtmlCheckPanel::positionChosen, this, &LanguageTools::goToFinding);
-    connect(m_menu.action(u"ToolHtmlCheck"_s), &QAction::triggered, this,
-            &LanguageTools::checkActiveDocument);
 }
 
 LanguageTools *LanguageTools::of(const QWidget &window)
@@ -80,7 +78,7 @@ LanguageTools *LanguageTools::of(const QWidget &window)
 
 void LanguageTools::buildSpellingMenu()
 {
-    QAction *item = m_menu.action(u"OptSpelling"_s);
+    QAction *item = m_menu.action(Cmd::OptSpelling);
     if (m_dictionaries.isEmpty()) {
         // Nothing to check with: the item says why, and nothing else changes.
         item->setText(u"Kontrola pravopisu – není nainstalován žádný slovník (balíček hunspell-cs)"_s);

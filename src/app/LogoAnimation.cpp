@@ -32,7 +32,7 @@ QString LogoAnimation::frameName(int listIndex)
 
 void LogoAnimation::loadFrames(const QString &prefix)
 {
-    // Reading all thirty at once took 2 ms of the start; one at a time, as the animation
+    // Reading all thirty at once would slow the start; one at a time, as the animation
     // comes to it, costs nothing anyone waits for.
     m_prefix = prefix;
     m_frames.fill(QPixmap());

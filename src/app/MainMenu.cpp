@@ -1,5 +1,8 @@
 #include "MainMenu.h"
 
+#include "commands/CommandRegistry.h"
+#include "interaction/Interaction.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
@@ -11,7 +14,7 @@ using namespace Qt::StringLiterals;
 // (children set).
 struct MainMenu::Item
 {
-    const char *id;
+    CommandId id;
     const char16_t *caption;
     const char *shortcut = nullptr;
     bool checkable = false;
@@ -22,70 +25,70 @@ struct MainMenu::Item
 namespace {
 
 using Item = MainMenu::Item;
-constexpr Item Separator{"", u""};
+constexpr Item Separator{CommandId{""}, u""};
 
 template<int N>
-constexpr Item submenu(const char *id, const char16_t *caption, const Item (&items)[N])
+constexpr Item submenu(CommandId id, const char16_t *caption, const Item (&items)[N])
 {
     return Item{id, caption, nullptr, false, items, N};
 }
 
 const Item kRecent[] = {
-    {"Recent1", u"1"}, {"Recent2", u"2"}, {"Recent3", u"3"}, {"Recent4", u"4"},
-    {"Recent5", u"5"}, {"Recent6", u"6"}, {"Recent7", u"7"}, {"Recent8", u"8"},
-    {"Recent9", u"9"}, {"Recent10", u"0"},
+    {Cmd::Recent[0], u"1"}, {Cmd::Recent[1], u"2"}, {Cmd::Recent[2], u"3"}, {Cmd::Recent[3], u"4"},
+    {Cmd::Recent[4], u"5"}, {Cmd::Recent[5], u"6"}, {Cmd::Recent[6], u"7"}, {Cmd::Recent[7], u"8"},
+    {Cmd::Recent[8], u"9"}, {Cmd::Recent[9], u"0"},
 };
 
 const Item kFile[] = {
-    {"FileNew", u"Nový", "Ctrl+N"},
-    {"FileNewFromTemplate", u"Nový podle šablony..."},
-    {"FileOpen", u"Otevřít ...", "Ctrl+O"},
-    submenu("FileRecent", u"Naposledy otevřené", kRecent),
-    {"FileSave", u"Uložit", "Ctrl+S"},
-    {"FileSaveAs", u"Uložit jako...", "F2"},
-    {"FilePrint", u"Tisk", "Ctrl+P"},
-    {"FilePrintSetup", u"Nastavení tisku..."},
-    {"FileClose", u"Zavřít"},
-    {"FileCloseAll", u"Zavřít vše", "F4"},
+    {Cmd::FileNew, u"Nový", "Ctrl+N"},
+    {Cmd::FileNewFromTemplate, u"Nový podle šablony..."},
+    {Cmd::FileOpen, u"Otevřít ...", "Ctrl+O"},
+    submenu(MenuId::FileRecent, u"Naposledy otevřené", kRecent),
+    {Cmd::FileSave, u"Uložit", "Ctrl+S"},
+    {Cmd::FileSaveAs, u"Uložit jako...", "F2"},
+    {Cmd::FilePrint, u"Tisk", "Ctrl+P"},
+    {Cmd::FilePrintSetup, u"Nastavení tisku..."},
+    {Cmd::FileClose, u"Zavřít"},
+    {Cmd::FileCloseAll, u"Zavřít vše", "F4"},
     Separator,
-    {"FileExit", u"Konec", "Alt+X"},
+    {Cmd::FileExit, u"Konec", "Alt+X"},
 };
 
 const Item kEdit[] = {
-    {"EditUndo", u"Zpět", "Ctrl+Z"},
+    {Cmd::EditUndo, u"Zpět", "Ctrl+Z"},
     Separator,
-    {"EditCurrentTag", u"Editovat aktuální tag", "F7"},
+    {Cmd::EditCurrentTag, u"Editovat aktuální tag", "F7"},
     Separator,
-    {"EditCut", u"Vyjmout", "Ctrl+X"},
-    {"EditCopy", u"Kopírovat", "Ctrl+C"},
-    {"EditPaste", u"Vložit", "Ctrl+V"},
-    {"EditInsertFile", u"Vložit soubor.."},
-    {"EditDelete", u"Smazat"},
-    {"EditSelectAll", u"Vybrat vše", "Ctrl+A"},
-    {"EditDeleteTag", u"Smazat aktuální tag", "Ctrl+Del"},
-    {"EditSelectTag", u"Vybrat aktuální tag", "Shift+Return"},
+    {Cmd::EditCut, u"Vyjmout", "Ctrl+X"},
+    {Cmd::EditCopy, u"Kopírovat", "Ctrl+C"},
+    {Cmd::EditPaste, u"Vložit", "Ctrl+V"},
+    {Cmd::EditInsertFile, u"Vložit soubor.."},
+    {Cmd::EditDelete, u"Smazat"},
+    {Cmd::EditSelectAll, u"Vybrat vše", "Ctrl+A"},
+    {Cmd::EditDeleteTag, u"Smazat aktuální tag", "Ctrl+Del"},
+    {Cmd::EditSelectTag, u"Vybrat aktuální tag", "Shift+Return"},
     Separator,
-    {"EditUpper", u"Velká písmena"},
-    {"EditLower", u"Malá písmena"},
+    {Cmd::EditUpper, u"Velká písmena"},
+    {Cmd::EditLower, u"Malá písmena"},
     Separator,
-    {"EditStripTags", u"Odstranit tagy"},
-    {"EditRemoveSpaces", u"Ostranit mezery mimo tagy"},
+    {Cmd::EditStripTags, u"Odstranit tagy"},
+    {Cmd::EditRemoveSpaces, u"Ostranit mezery mimo tagy"},
 };
 
 const Item kSearch[] = {
-    {"SearchFind", u"Najít", "Ctrl+F"},
-    {"SearchFindNext", u"Najít další", "F3"},
+    {Cmd::SearchFind, u"Najít", "Ctrl+F"},
+    {Cmd::SearchFindNext, u"Najít další", "F3"},
     Separator,
-    {"SearchReplace", u"Zaměnit", "Ctrl+R"},
+    {Cmd::SearchReplace, u"Zaměnit", "Ctrl+R"},
     Separator,
-    {"SearchSlashes", u"Zaměnit lomítka   \\ za /  "},
+    {Cmd::SearchSlashes, u"Zaměnit lomítka   \\ za /  "},
 };
 
 const Item kSpecialChars[] = {
-    {"InsNbsp", u"Nezalomitelná mezera", "Ctrl+Shift+Space"},
-    {"InsCopyright", u"Copyright ©", "Ctrl+Shift+C"},
-    {"InsRegistered", u"Registered ®", "Ctrl+Shift+R"},
-    {"InsTrademark", u"TradeMark ™", "Ctrl+Shift+T"},
+    {Cmd::InsNbsp, u"Nezalomitelná mezera", "Ctrl+Shift+Space"},
+    {Cmd::InsCopyright, u"Copyright ©", "Ctrl+Shift+C"},
+    {Cmd::InsRegistered, u"Registered ®", "Ctrl+Shift+R"},
+    {Cmd::InsTrademark, u"TradeMark ™", "Ctrl+Shift+T"},
 };
 
 const Item kHeadings[] = {
@@ -99,137 +102,137 @@ const Item kHeadings[] = {
 
 // Captions with "<" and no "&" are shown as they stand.
 const Item kTags[] = {
-    submenu("InsHeadings", u"Nadpis", kHeadings),
+    submenu(MenuId::InsHeadings, u"Nadpis", kHeadings),
     Separator,
-    {"InsTagA", u"<A>", "Ctrl+Shift+A"},
-    {"InsTagBlockquote", u"<BLOCKQUOTE>", "Ctrl+Shift+B"},
-    {"InsTagCenter", u"<CENTER>", "Ctrl+Shift+C"},
-    {"InsTagTd", u"<TD>", "Ctrl+Shift+D"},
-    {"InsTagFont", u"<FONT>", "Ctrl+Shift+F"},
-    {"InsTagHr", u"<HR>", "Ctrl+Shift+H"},
-    {"InsTagImg", u"<IMG>", "Ctrl+Shift+I"},
-    {"InsTagTr", u"<TR>", "Ctrl+Shift+R"},
-    {"InsTagTable", u"<TABLE>", "Ctrl+Shift+T"},
+    {Cmd::InsTagA, u"<A>", "Ctrl+Shift+A"},
+    {Cmd::InsTagBlockquote, u"<BLOCKQUOTE>", "Ctrl+Shift+B"},
+    {Cmd::InsTagCenter, u"<CENTER>", "Ctrl+Shift+C"},
+    {Cmd::InsTagTd, u"<TD>", "Ctrl+Shift+D"},
+    {Cmd::InsTagFont, u"<FONT>", "Ctrl+Shift+F"},
+    {Cmd::InsTagHr, u"<HR>", "Ctrl+Shift+H"},
+    {Cmd::InsTagImg, u"<IMG>", "Ctrl+Shift+I"},
+    {Cmd::InsTagTr, u"<TR>", "Ctrl+Shift+R"},
+    {Cmd::InsTagTable, u"<TABLE>", "Ctrl+Shift+T"},
 };
 
 const Item kInsert[] = {
-    submenu("InsSpecialChars", u"&Speciální znaky", kSpecialChars),
-    submenu("InsTags", u"&Tagy ", kTags),
-    {"InsColor", u"&Barvu", "F11"},
-    {"InsQvtLink", u"&Odkaz na Q.V.T."},
-    {"InsCounter", u"&Počítadlo"},
-    {"InsDate", u"&Aktuální datum"},
-    {"InsTime", u"A&ktuální čas"},
-    {"InsLastEdit", u"&Datum poslední editace"},
+    submenu(MenuId::InsSpecialChars, u"&Speciální znaky", kSpecialChars),
+    submenu(MenuId::InsTags, u"&Tagy ", kTags),
+    {Cmd::InsColor, u"&Barvu", "F11"},
+    {Cmd::InsQvtLink, u"&Odkaz na Q.V.T."},
+    {Cmd::InsCounter, u"&Počítadlo"},
+    {Cmd::InsDate, u"&Aktuální datum"},
+    {Cmd::InsTime, u"A&ktuální čas"},
+    {Cmd::InsLastEdit, u"&Datum poslední editace"},
 };
 
 const Item kSpecialTools[] = {
-    {"ToolScripter", u"Scripter", "Ctrl+J"},
-    {"ToolStyleBuilder", u"Style Builder", "Ctrl+Alt+B"},
-    {"ToolFrames", u"Generátor rámců"},
-    {"ToolChannels", u"Generator kanálů"},
-    {"ToolLinkAnalyzer", u"LinkAnalyzer"},
-    {"ToolGradient", u"Přestupná barva textu"},
+    {Cmd::ToolScripter, u"Scripter", "Ctrl+J"},
+    {Cmd::ToolStyleBuilder, u"Style Builder", "Ctrl+Alt+B"},
+    {Cmd::ToolFrames, u"Generátor rámců"},
+    {Cmd::ToolChannels, u"Generator kanálů"},
+    {Cmd::ToolLinkAnalyzer, u"LinkAnalyzer"},
+    {Cmd::ToolGradient, u"Přestupná barva textu"},
 };
 
 const Item kUserCommands[] = {
-    {"UserCmdEdit", u"Upravit..."},
+    {Cmd::UserCmdEdit, u"Upravit..."},
     Separator,
-    {"UserCmd1", u"A1"}, {"UserCmd2", u"A2"}, {"UserCmd3", u"A3"}, {"UserCmd4", u"A4"},
-    {"UserCmd5", u"A5"}, {"UserCmd6", u"A6"}, {"UserCmd7", u"A7"}, {"UserCmd8", u"A8"},
-    {"UserCmd9", u"A9"}, {"UserCmd10", u"A10"}, {"UserCmd11", u"A11"}, {"UserCmd12", u"A12"},
-    {"UserCmd13", u"A13"}, {"UserCmd14", u"A14"}, {"UserCmd15", u"A15"},
+    {Cmd::UserCmd[0], u"A1"}, {Cmd::UserCmd[1], u"A2"}, {Cmd::UserCmd[2], u"A3"}, {Cmd::UserCmd[3], u"A4"},
+    {Cmd::UserCmd[4], u"A5"}, {Cmd::UserCmd[5], u"A6"}, {Cmd::UserCmd[6], u"A7"}, {Cmd::UserCmd[7], u"A8"},
+    {Cmd::UserCmd[8], u"A9"}, {Cmd::UserCmd[9], u"A10"}, {Cmd::UserCmd[10], u"A11"}, {Cmd::UserCmd[11], u"A12"},
+    {Cmd::UserCmd[12], u"A13"}, {Cmd::UserCmd[13], u"A14"}, {Cmd::UserCmd[14], u"A15"},
 };
 
 const Item kTools[] = {
-    {"ToolPreview", u"Zobrazit dokument v prohližeči", "Ctrl+E"},
-    {"ToolUserTags", u"Uživatelské tagy", "F12"},
-    {"ToolSpecialChars", u"Speciální znaky", "F9"},
-    {"ToolDocCheck", u"Kontrola dokumentu", "F5"},
-    {"ToolColorize", u"Obarvit text", "F10"},
-    {"ToolHtmlCheck", u"Zkontrolovat HTML", "Ctrl+F5"},
-    {"ToolUpload", u"Distribuce na WWW server"},
-    {"ToolSiteCheck", u"Kontrola webu..."},
+    {Cmd::ToolPreview, u"Zobrazit dokument v prohližeči", "Ctrl+E"},
+    {Cmd::ToolUserTags, u"Uživatelské tagy", "F12"},
+    {Cmd::ToolSpecialChars, u"Speciální znaky", "F9"},
+    {Cmd::ToolDocCheck, u"Kontrola dokumentu", "F5"},
+    {Cmd::ToolColorize, u"Obarvit text", "F10"},
+    {Cmd::ToolHtmlCheck, u"Zkontrolovat HTML", "Ctrl+F5"},
+    {Cmd::ToolUpload, u"Distribuce na WWW server"},
+    {Cmd::ToolSiteCheck, u"Kontrola webu..."},
     Separator,
-    submenu("ToolSpecial", u"Speciální nástroje", kSpecialTools),
-    submenu("UserCommands", u"Uživatelské příkazy", kUserCommands),
-    {"ToolClipboard", u"Obsah schránky"},
-    {"ToolDownloadTimes", u"Nahrávací časy..."},
+    submenu(MenuId::ToolSpecial, u"Speciální nástroje", kSpecialTools),
+    submenu(MenuId::UserCommands, u"Uživatelské příkazy", kUserCommands),
+    {Cmd::ToolClipboard, u"Obsah schránky"},
+    {Cmd::ToolDownloadTimes, u"Nahrávací časy..."},
 };
 
 const Item kOptions[] = {
-    {"OptWordWrap", u"Zalamovat text", nullptr, true},
-    {"OptTableWindow", u"Okno tabulky", "F6"},
-    {"OptCommandPanel", u"Panel příkazů", nullptr, true},
-    {"OptTagPanel", u"Panel tagů", nullptr, true},
-    {"OptSourcePanel", u"Panel zdrojů", nullptr, true},
-    {"OptSpelling", u"Kontrola pravopisu"},
+    {Cmd::OptWordWrap, u"Zalamovat text", nullptr, true},
+    {Cmd::OptTableWindow, u"Okno tabulky", "F6"},
+    {Cmd::OptCommandPanel, u"Panel příkazů", nullptr, true},
+    {Cmd::OptTagPanel, u"Panel tagů", nullptr, true},
+    {Cmd::OptSourcePanel, u"Panel zdrojů", nullptr, true},
+    {Cmd::OptSpelling, u"Kontrola pravopisu"},
     Separator,
-    {"OptSettings", u"Nastavení..", "F8"},
+    {Cmd::OptSettings, u"Nastavení..", "F8"},
 };
 
 const Item kWindow[] = {
-    {"WinTileH", u"Dlaždice horizontálně"},
-    {"WinTileV", u"Dlaždice vertikálně"},
-    {"WinCascade", u"Kaskáda"},
-    {"WinArrange", u"Uspořádat ikony"},
+    {Cmd::WinTileH, u"Dlaždice horizontálně"},
+    {Cmd::WinTileV, u"Dlaždice vertikálně"},
+    {Cmd::WinCascade, u"Kaskáda"},
+    {Cmd::WinArrange, u"Uspořádat ikony"},
     Separator,
-    {"WinPreview", u"Samostatné okno s prohlížečem ", "Ctrl+W"},
+    {Cmd::WinPreview, u"Samostatné okno s prohlížečem ", "Ctrl+W"},
 };
 
 const Item kHelp[] = {
-    {"HelpUsage", u"Používání programu"},
-    {"HelpSyntax", u"Syntaxe HTML"},
-    {"HelpTips", u"Tipy"},
+    {Cmd::HelpUsage, u"Používání programu"},
+    {Cmd::HelpSyntax, u"Syntaxe HTML"},
+    {Cmd::HelpTips, u"Tipy"},
     Separator,
-    {"HelpAbout", u"O programu"},
+    {Cmd::HelpAbout, u"O programu"},
 };
 
 // Never shown: its items exist for their shortcuts.
 const Item kHidden[] = {
-    {"HidBold", u"Tučné písmo", "Ctrl+B"},
-    {"HidImage", u"Vložit obrázek", "Ctrl+D"},
-    {"HidSound", u"Vlozit zvuk", "Ctrl+G"},
-    {"HidInternalPreview", u"Otewrit v interním prohlizeči", "Ctrl+H"},
-    {"HidItalic", u"Kurzíva", "Ctrl+I"},
-    {"HidLink", u"Vložit odkaz", "Ctrl+K"},
-    {"HidListItem", u"Polozka seznamu", "Ctrl+L"},
-    {"HidFont", u"Písmo", "Ctrl+M"},
-    {"HidForm", u"Formulár", "Ctrl+Q"},
-    {"HidTT", u"Neproporcionální pismo", "Ctrl+T"},
-    {"HidUnderline", u"Podtržené písmo", "Ctrl+U"},
-    {"HidUL", u"Nečíslovaný seznam", "Ctrl+Y"},
-    {"HidTagWindow", u"Okno tagy", "Ctrl+Alt+T"},
-    {"HidFileWindow", u"Okno soubory", "Ctrl+Alt+S"},
-    {"HidPaste", u"Vložit", "Shift+Ins"},
-    {"HidCopy", u"Kopírovat", "Ctrl+Ins"},
-    {"HidTrimLeft", u"TrimLeft na řádky"},
-    {"HidAutoIndent", u"AutoIntend", "Ctrl+Alt+I"},
+    {Cmd::HidBold, u"Tučné písmo", "Ctrl+B"},
+    {Cmd::HidImage, u"Vložit obrázek", "Ctrl+D"},
+    {Cmd::HidSound, u"Vlozit zvuk", "Ctrl+G"},
+    {Cmd::HidInternalPreview, u"Otewrit v interním prohlizeči", "Ctrl+H"},
+    {Cmd::HidItalic, u"Kurzíva", "Ctrl+I"},
+    {Cmd::HidLink, u"Vložit odkaz", "Ctrl+K"},
+    {Cmd::HidListItem, u"Polozka seznamu", "Ctrl+L"},
+    {Cmd::HidFont, u"Písmo", "Ctrl+M"},
+    {Cmd::HidForm, u"Formulár", "Ctrl+Q"},
+    {Cmd::HidTT, u"Neproporcionální pismo", "Ctrl+T"},
+    {Cmd::HidUnderline, u"Podtržené písmo", "Ctrl+U"},
+    {Cmd::HidUL, u"Nečíslovaný seznam", "Ctrl+Y"},
+    {Cmd::HidTagWindow, u"Okno tagy", "Ctrl+Alt+T"},
+    {Cmd::HidFileWindow, u"Okno soubory", "Ctrl+Alt+S"},
+    {Cmd::HidPaste, u"Vložit", "Shift+Ins"},
+    {Cmd::HidCopy, u"Kopírovat", "Ctrl+Ins"},
+    {Cmd::HidTrimLeft, u"TrimLeft na řádky"},
+    {Cmd::HidAutoIndent, u"AutoIntend", "Ctrl+Alt+I"},
 };
 
 struct TopMenu
 {
-    const char *id;
+    CommandId id;
     const char16_t *caption;
     const Item *items;
     int count;
 };
 
 template<int N>
-constexpr TopMenu top(const char *id, const char16_t *caption, const Item (&items)[N])
+constexpr TopMenu top(CommandId id, const char16_t *caption, const Item (&items)[N])
 {
     return TopMenu{id, caption, items, N};
 }
 
 const TopMenu kMenuBar[] = {
-    top("MenuFile", u"Soubor", kFile),
-    top("MenuEdit", u"Úpravy", kEdit),
-    top("MenuSearch", u"Hledání", kSearch),
-    top("MenuInsert", u"Vložit", kInsert),
-    top("MenuTools", u"Nástroje", kTools),
-    top("MenuOptions", u"Možnosti", kOptions),
-    top("MenuWindow", u"Okno", kWindow),
-    top("MenuHelp", u"Nápověda", kHelp),
+    top(MenuId::MenuFile, u"Soubor", kFile),
+    top(MenuId::MenuEdit, u"Úpravy", kEdit),
+    top(MenuId::MenuSearch, u"Hledání", kSearch),
+    top(MenuId::MenuInsert, u"Vložit", kInsert),
+    top(MenuId::MenuTools, u"Nástroje", kTools),
+    top(MenuId::MenuOptions, u"Možnosti", kOptions),
+    top(MenuId::MenuWindow, u"Okno", kWindow),
+    top(MenuId::MenuHelp, u"Nápověda", kHelp),
 };
 
 } // namespace
@@ -241,14 +244,14 @@ MainMenu::MainMenu(QMainWindow &window)
     bar->setObjectName(u"MainMenu1"_s);
     for (const TopMenu &t : kMenuBar) {
         QMenu *menu = bar->addMenu(QString::fromUtf16(t.caption));
-        menu->setObjectName(QLatin1StringView(t.id));
-        m_menus.insert(QLatin1StringView(t.id), menu);
+        menu->setObjectName(t.id.toString());
+        m_menus.insert(t.id.toString(), menu);
         build(menu, t.items, t.count);
     }
     // The hidden menu's actions live on the window so that their shortcuts work.
-    auto *hidden = new QMenu(u"Hiden"_s, &window);
-    hidden->setObjectName(u"Hiden"_s);
-    m_menus.insert(u"Hiden"_s, hidden);
+    auto *hidden = new QMenu(MenuId::Hiden.toString(), &window);
+    hidden->setObjectName(MenuId::Hiden.toString());
+    m_menus.insert(MenuId::Hiden.toString(), hidden);
     build(hidden, kHidden, int(std::size(kHidden)));
     window.addActions(hidden->actions());
 }
@@ -257,7 +260,7 @@ void MainMenu::build(QMenu *menu, const Item *items, int count)
 {
     for (int i = 0; i < count; ++i) {
         const Item &item = items[i];
-        const QString id = QLatin1StringView(item.id);
+        const QString id = item.id.toString();
         if (id.isEmpty()) {
             menu->addSeparator();
             continue;
@@ -303,6 +306,20 @@ void MainMenu::releaseTakenShortcuts() const
         if (kept != a->shortcuts())
             a->setShortcuts(kept);
     }
+}
+
+void MainMenu::bindCommands(const CommandRegistry &commands, Workspace &workspace) const
+{
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        const QString id = it.key();
+        QObject::connect(it.value(), &QAction::triggered, it.value(),
+                         [&commands, &workspace, id] { commands.run(id, workspace, ui()); });
+    }
+}
+
+QAction *MainMenu::action(CommandId id) const
+{
+    return m_actions.value(id.toString());
 }
 
 QAction *MainMenu::action(const QString &id) const

@@ -1,22 +1,27 @@
 #pragma once
 
+#include "commands/CommandIds.h"
+
 #include <QHash>
 #include <QKeySequence>
 #include <QList>
 #include <QString>
 
+class CommandRegistry;
 class QAction;
+class Workspace;
 class QMainWindow;
 class QMenu;
 
-// The frame's menus. Every item is a QAction found by a stable id ("FileNew", "HidBold"
-// ...); the commands of the program connect to them. Where two items carry the same
+// The frame's menus. Every item is a QAction found by its identifier (Cmd::FileNew,
+// Cmd::HidBold ...) and runs the command registered under it. Where two items carry the same
 // shortcut, the first in menu order keeps it.
 class MainMenu
 {
 public:
     explicit MainMenu(QMainWindow &window);
 
+    QAction *action(CommandId id) const;
     QAction *action(const QString &id) const;
     QMenu *menu(const QString &id) const;
     const QHash<QString, QAction *> &actions() const { return m_actions; }
@@ -29,6 +34,10 @@ public:
     // menu, a tool window) gives up a key that is already taken, so no key is ever bound
     // twice and silently does nothing. Run again whenever the window gains actions.
     void releaseTakenShortcuts() const;
+
+    // Every item runs the command registered under its identifier, looked up when it is
+    // triggered, so commands registered later are bound too.
+    void bindCommands(const CommandRegistry &commands, Workspace &workspace) const;
 
     struct Item;
 

@@ -1,5 +1,7 @@
 #include "app/PreviewBindings.h"
 
+#include "app/DocumentArea.h"
+#include "app/SidePanel.h"
 #include "app/TForm1.h"
 #include "commands/Preview.h"
 
@@ -39,18 +41,16 @@ private:
 
 void bindPreviewTabs(TForm1 &window)
 {
-    QTabBar *tabs = window.TabSet1;
-    QObject::connect(tabs, &QTabBar::currentChanged, &window, [&window, tabs](int index) {
+    QTabBar *tabs = window.documentArea().previewTabs();
+    QObject::connect(tabs, &QTabBar::currentChanged, tabs, [&window, tabs](int index) {
         if (index < 0 || ChangePreviewTab(window.workspace(), index))
             return;
         const QSignalBlocker quiet(tabs);
         tabs->setCurrentIndex(index == PreviewTab ? DocumentTab : PreviewTab);
     });
-    QObject::connect(window.action(u"HidInternalPreview"_s), &QAction::triggered, &window,
-                     [tabs] {
-                         tabs->setCurrentIndex(tabs->currentIndex() == PreviewTab ? DocumentTab
-                                                                                   : PreviewTab);
-                     });
+    window.commands().add(Cmd::HidInternalPreview, [tabs](Workspace &, Interaction &) {
+        tabs->setCurrentIndex(tabs->currentIndex() == PreviewTab ? DocumentTab : PreviewTab);
+    });
 }
 
 } // namespace
@@ -58,13 +58,14 @@ void bindPreviewTabs(TForm1 &window)
 void bindPreviewCommands(TForm1 &window)
 {
     bindPreviewTabs(window);
-    QObject::connect(window.action(u"ToolPreview"_s), &QAction::triggered, &window,
-                     [&window] { ExternalPreview(window.workspace()); });
+    window.commands().add(Cmd::ToolPreview,
+                          [](Workspace &w, Interaction &) { ExternalPreview(w); });
     if (QToolButton *button = window.toolButton(u"ExternalBrowserButton"_s))
         button->installEventFilter(new PressTrigger(window, button));
-    QObject::connect(window.action(u"WinPreview"_s), &QAction::triggered, &window,
-                     [&window] { ShowPreviewWindow(window.workspace()); });
-    QObject::connect(&window, &TForm1::helpPageOpened, &window, [&window](const QString &path) {
-        ShowHelpInPreviewWindow(window.workspace(), path);
-    });
+    window.commands().add(Cmd::WinPreview,
+                          [](Workspace &w, Interaction &) { ShowPreviewWindow(w); });
+    QObject::connect(&window.sidePanel(), &SidePanel::helpPageOpened, &window.sidePanel(),
+                     [&window](const QString &path) {
+                         ShowHelpInPreviewWindow(window.workspace(), path);
+                     });
 }

@@ -34,7 +34,7 @@ public:
     }
 
     // Every document window's menu asks for the title bar's icons, and the common style
-    // makes each anew from its image files (1 to 2 ms a window). They never change here.
+    // makes each anew from its image files for every window. They never change here.
     QIcon standardIcon(StandardPixmap icon, const QStyleOption *option,
                        const QWidget *widget) const override
     {

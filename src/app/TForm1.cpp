@@ -3,7 +3,12 @@
 #include "interaction/Interaction.h"
 #include "app/DocumentWindows.h"
 #include "app/Placement.h"
-#include "app/StatusPanel.h"
+#include "app/CommandToolbar.h"
+#include "app/DocumentArea.h"
+#include "app/FrameCommands.h"
+#include "app/PaletteBar.h"
+#include "app/SidePanel.h"
+#include "app/StatusPanels.h"
 #include "app/InfoWindows.h"
 #include "app/StartUpWindow.h"
 #include "app/UserCommandMenu.h"
@@ -11,6 +16,7 @@
 #include "app/LogoAnimation.h"
 #include "app/TagTreePanel.h"
 #include "app/LanguageTools.h"
+#include "commands/Preview.h"
 #include "commands/TableCommands.h"
 #include "dialogs/TableDialogs.h"
 #include "preview/WebBrowser.h"
@@ -18,18 +24,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -39,28 +42,22 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 {
     setObjectName(u"TForm1"_s);
     setDialogParent(this);
+    setContextMenuPolicy(Qt::NoContextMenu);
     m_menu = std::make_unique<MainMenu>(*this);
-    createCentralArea();
+    createPanels();
     m_documents = std::make_unique<DocumentManager>(m_settings, *this);
-    new DocumentWindows(*m_documents, *m_mdi);
-    m_documents->setTableWindows(this);
+    new DocumentWindows(*m_documents, *mdiArea());
+    m_tableWindow = std::make_unique<TableWindowSlot>(*m_documents, *action(Cmd::OptTableWindow), *this);
+    m_documents->setTableWindows(m_tableWindow.get());
     m_documents->setPreviewPlaces(this);
-    connect(m_documents.get(), &DocumentManager::windowCreated, this, &TForm1::attachDocument);
-    connect(m_documents.get(), &DocumentManager::documentWindowAdded, this,
-            [this] { m_menu->releaseTakenShortcuts(); }); // a sub-window's menu binds Ctrl+W
-    connect(m_documents.get(), &DocumentManager::activeDocumentShown, this,
-            &TForm1::showActiveDocument);
-    connect(m_documents.get(), &DocumentManager::activeDocumentLoaded, this,
-            &TForm1::showActiveDocumentUnchanged);
-    connect(m_documents.get(), &DocumentManager::recentFilesChanged, this,
-            &TForm1::RefreshRecentMenu);
-    connect(m_documents.get(), &DocumentManager::statusTextSet, this, &TForm1::setStatusText);
-    createToolbar();
-    createPalette();
-    createStatusBar();
-    createHiddenLists();
-    connectFrameCommands();
-    connectEditCommands();
+    m_menu->bindCommands(m_commands, *m_documents);
+    m_status = new StatusPanels(*statusBar(), *m_documents, *menu(MenuId::MenuFile),
+                                action(Cmd::FilePrint));
+    connectDocuments();
+    addWorkspaceCommands(m_commands);
+    addFrameCommands({*this, *m_menu, m_commands, *m_documents, *m_toolbar, *m_palette,
+                      *m_sidePanel, *m_documentArea,
+                      [this](bool shown) { setSidePanelVisible(shown); }, [this] { showTips(); }});
 
     setStatusText(3, QString());
     SetWaitText(u"Načítá se nastavení..."_s);
@@ -71,14 +68,68 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     ApplySettings();
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
-    installFilePanel(*m_documents, *FilePanelPage);
-    installTagTreePanel(*m_documents, *TagTreePage);
-    installLanguageTools({*this, *m_menu, *m_documents, *DocumentArea, *Splitter1});
+    installFilePanel(*m_documents, *m_sidePanel->filePage());
+    installTagTreePanel(*m_documents, *m_sidePanel->tagTreePage());
+    LanguageTools *tools =
+        installLanguageTools({*this, *m_menu, *m_documents, *m_documentArea, *m_splitter});
+    m_commands.add(Cmd::ToolHtmlCheck,
+                   [tools](Workspace &, Interaction &) { tools->checkActiveDocument(); });
     setAcceptDrops(true);
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();
     loadTagTree(programDir() + u"data/html4.dat"_s);
     watchSettings();
+}
+
+void TForm1::createPanels()
+{
+    m_toolbar = std::make_unique<CommandToolbar>(*m_menu, this);
+    addToolBar(Qt::TopToolBarArea, m_toolbar.get());
+    connect(m_toolbar.get(), &CommandToolbar::autoIndentClicked, this,
+            [this](bool on) { m_settings.AutoIntend = on; });
+    connect(m_toolbar->button(u"SidePanelButton"_s), &QToolButton::clicked, this,
+            [this] { setSidePanelVisible(!m_sidePanel->isVisible()); });
+    connect(m_toolbar->button(u"CheckButton"_s), &QToolButton::clicked, this,
+            &TForm1::runDocumentCheck);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(u"Splitter1"_s);
+    m_splitter->setChildrenCollapsible(false);
+    m_documentArea = std::make_unique<DocumentArea>(m_splitter, central);
+    m_palette = std::make_unique<PaletteBar>(*this, *m_documentArea->windows());
+    m_sidePanel = std::make_unique<SidePanel>(m_splitter);
+    connect(m_sidePanel.get(), &SidePanel::sideChosen, this, &TForm1::setPanelRight);
+    layout->addWidget(m_palette.get());
+    m_splitter->addWidget(m_documentArea.get());
+    m_splitter->addWidget(m_sidePanel.get());
+    m_splitter->setStretchFactor(0, 1);
+    layout->addWidget(m_splitter, 1);
+    layout->addWidget(m_documentArea->previewTabs());
+    setCentralWidget(central);
+}
+
+void TForm1::connectDocuments()
+{
+    DocumentManager *docs = m_documents.get();
+    connect(docs, &DocumentManager::windowCreated, this, &TForm1::attachDocument);
+    connect(docs, &DocumentManager::documentWindowAdded, this,
+            [this] { m_menu->releaseTakenShortcuts(); }); // a sub-window's menu binds Ctrl+W
+    connect(docs, &DocumentManager::activeDocumentShown, this, &TForm1::showActiveDocument);
+    connect(docs, &DocumentManager::activeDocumentLoaded, this,
+            &TForm1::showActiveDocumentUnchanged);
+    connect(docs, &DocumentManager::recentFilesChanged, this, &TForm1::RefreshRecentMenu);
+    connect(docs, &DocumentManager::statusTextSet, this, &TForm1::setStatusText);
+    connect(m_status, &StatusPanels::documentReloaded, this, [this](HtmlDocument *doc) {
+        if (doc != m_documents->activeDocument())
+            return;
+        showActiveDocumentUnchanged();
+        if (m_settings.Colorize)
+            m_documents->colorizeActiveDocument();
+    });
 }
 
 void TForm1::watchSettings()
@@ -112,36 +163,22 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 
 TForm1::~TForm1()
 {
-    // The documents close after the frame's own members are gone: nothing may follow them.
-    disconnect(m_documents.get(), &DocumentManager::activeDocumentChanged, nullptr, nullptr);
     qApp->removeEventFilter(this);
-    endIncomingConnections();
+    // The tips window reports its check box as it goes; that belongs in the settings.
+    delete m_tips.data();
     storePlacement();
     m_store->SaveSettings(m_settings);
     setDialogParent(nullptr);
 }
 
-void TForm1::endIncomingConnections()
-{
-    // QWidget deletes the documents, panels and actions only after this class is gone, and
-    // their last signals (activation, focus, page and text changes, destroyed) must not
-    // reach it then; neither may the application's focus signals.
-    QObject::disconnect(qApp, nullptr, this, nullptr);
-    const QList<QObject *> children = findChildren<QObject *>();
-    for (QObject *child : children)
-        QObject::disconnect(child, nullptr, this, nullptr);
-    for (QAction *a : m_menu->actions())
-        QObject::disconnect(a, nullptr, this, nullptr);
-}
-
 void TForm1::setStatusText(int panel, const QString &text)
 {
-    m_status[panel]->setText(text);
+    m_status->setText(panel, text);
 }
 
 QString TForm1::statusText(int panel) const
 {
-    return m_status[panel]->text();
+    return m_status->text(panel);
 }
 
 // --- documents -------------------------------------------------------------------------
@@ -150,14 +187,17 @@ void TForm1::attachDocument(TForm2 *doc)
 {
     EditorBuffer *buffer = doc->RichEdit1;
     HtmlDocument *document = &doc->document();
-    buffer->setLineWrapMode(action(u"OptWordWrap"_s)->isChecked() ? QPlainTextEdit::WidgetWidth
+    buffer->setLineWrapMode(action(Cmd::OptWordWrap)->isChecked() ? QPlainTextEdit::WidgetWidth
                                                                     : QPlainTextEdit::NoWrap);
     document->setEditorFont(editorFont());
     buffer->setKeyOptions(editorKeyOptions());
     document->setReadOnly(documentAreaCovered());
     document->SetInsertionColor(m_settings.TEXT);
 
-    connect(buffer, &QPlainTextEdit::textChanged, this, [this, document] {
+    // The document's manager goes first at the end; what the editor says after that is
+    // for no one.
+    DocumentManager *docs = m_documents.get();
+    connect(buffer, &QPlainTextEdit::textChanged, docs, [this, document] {
         if (document != m_documents->activeDocument())
             return;
         // Loading and colouring change the control too, but not the text the user has.
@@ -165,16 +205,13 @@ void TForm1::attachDocument(TForm2 *doc)
             setStatusText(1, u"Změněno"_s);
         m_documents->refreshDocumentStatus();
     });
-    connect(document->textDocument(), &QTextDocument::modificationChanged, this, [this, document] {
+    connect(document->textDocument(), &QTextDocument::modificationChanged, docs, [this, document] {
         if (document == m_documents->activeDocument())
             updateModifiedIndicators(document->IsModified());
     });
-    connect(buffer, &QPlainTextEdit::selectionChanged, this, [this, document, buffer] {
-        if (document != m_documents->activeDocument())
-            return;
-        const bool selected = buffer->textCursor().hasSelection();
-        toolButton(u"CutButton"_s)->setEnabled(selected);
-        toolButton(u"CopyButton"_s)->setEnabled(selected);
+    connect(buffer, &QPlainTextEdit::selectionChanged, docs, [this, document, buffer] {
+        if (document == m_documents->activeDocument())
+            m_toolbar->showSelection(buffer->textCursor().hasSelection());
     });
 }
 
@@ -187,14 +224,14 @@ void TForm1::showActiveDocumentUnchanged()
 
 void TForm1::updateModifiedIndicators(bool modified)
 {
-    toolButton(u"SaveButton"_s)->setEnabled(modified);
-    m_status[0]->setPixmap(modified ? m_mainSaveButton->icon().pixmap(16, 16) : QPixmap());
+    m_toolbar->showModified(modified);
+    m_status->setModifiedMark(modified ? m_toolbar->modifiedMark() : QPixmap());
 }
 
 void TForm1::RefreshRecentMenu()
 {
     for (int i = 0; i < TSettings::RecentCount; ++i) {
-        QAction *a = action(u"Recent"_s + QString::number(i + 1));
+        QAction *a = action(Cmd::Recent[i]);
         QString caption = m_settings.RecentFiles[i];
         a->setText(caption.replace(u'&', u"&&"_s));
         a->setData(m_settings.RecentFiles[i]);
@@ -206,14 +243,14 @@ void TForm1::showActiveDocument(TForm2 *doc)
 {
     m_documents->refreshDocumentStatus();
     updateModifiedIndicators(doc->document().IsModified());
-    action(u"OptWordWrap"_s)->setChecked(doc->RichEdit1->lineWrapMode() != QPlainTextEdit::NoWrap);
+    action(Cmd::OptWordWrap)->setChecked(doc->RichEdit1->lineWrapMode() != QPlainTextEdit::NoWrap);
 }
 
 // --- settings --------------------------------------------------------------------------
 
 void TForm1::ApplySettings()
 {
-    m_settings.TabText = QString(std::max(m_settings.Tab, 0), u' ');
+    m_settings.TabText = tabText(m_settings.Tab);
     const QFont font = editorFont();
     for (HtmlDocument *doc : m_documents->documents()) {
         doc->setEditorFont(font);
@@ -221,20 +258,21 @@ void TForm1::ApplySettings()
         if (TForm2 *window = m_documents->window(doc))
             window->RichEdit1->setKeyOptions(editorKeyOptions());
     }
+    QTabBar *tabs = m_documentArea->previewTabs();
     if (!m_settings.IBrow)
-        TabSet1->setCurrentIndex(0);
-    TabSet1->setVisible(m_settings.IBrow);
+        tabs->setCurrentIndex(0);
+    tabs->setVisible(m_settings.IBrow);
     RefreshRecentMenu();
     // Restored defaults switch the user commands off; their menu follows.
     rebuildUserCommandMenu();
     setPanelRight(m_settings.PanelRight);
-    toolButton(u"AutoIndentButton"_s)->setChecked(m_settings.AutoIntend);
+    m_toolbar->setAutoIndent(m_settings.AutoIntend);
 }
 
 void TForm1::prepareForFirstDocument()
 {
-    // An editor laid out in the editor's font has fontconfig find the face (2 to 3 ms the
-    // first time); a sub-window has the style make the icons of its menu, kept from then on.
+    // An editor laid out in the editor's font has fontconfig find the face, slow the first
+    // time; a sub-window has the style make the icons of its menu, kept from then on.
     HtmlDocument document;
     EditorBuffer editor(document);
     document.setEditorFont(editorFont());
@@ -260,7 +298,7 @@ EditorKeyOptions TForm1::editorKeyOptions()
     keys.ctrlEnterText = m_settings.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
     // Asked for every key typed: the menu's list of its keys, each held by the one item that
-    // took it, answers at once; going through the menu's items took 1 to 2 ms a key.
+    // took it, answers at once, where going through the menu's items slowed every key.
     keys.isCommandShortcut = [this](const QKeySequence &key) {
         return m_menu->shortcutTaken(key);
     };
@@ -269,7 +307,7 @@ EditorKeyOptions TForm1::editorKeyOptions()
 
 bool TForm1::autoIndentOn() const
 {
-    return toolButton(u"AutoIndentButton"_s)->isChecked();
+    return m_toolbar->autoIndentOn();
 }
 
 void TForm1::applyPlacement()
@@ -311,175 +349,19 @@ void TForm1::storePlacement()
 void TForm1::setPanelRight(bool right)
 {
     m_settings.PanelRight = right;
-    Splitter1->insertWidget(right ? 1 : 0, Panel2);
-    Splitter1->setStretchFactor(right ? 0 : 1, 1);
-    Splitter1->setStretchFactor(right ? 1 : 0, 0);
-    Panel2->findChild<QAction *>(u"PanelRightAction"_s)->setChecked(right);
-    Panel2->findChild<QAction *>(u"PanelLeftAction"_s)->setChecked(!right);
-    const int total = std::max(Splitter1->width(), 400);
-    Splitter1->setSizes(right ? QList<int>{total - 192, 192} : QList<int>{192, total - 192});
+    m_splitter->insertWidget(right ? 1 : 0, m_sidePanel.get());
+    m_splitter->setStretchFactor(right ? 0 : 1, 1);
+    m_splitter->setStretchFactor(right ? 1 : 0, 0);
+    m_sidePanel->showSide(right);
+    const int total = std::max(m_splitter->width(), 400);
+    m_splitter->setSizes(right ? QList<int>{total - 192, 192} : QList<int>{192, total - 192});
 }
 
 void TForm1::setSidePanelVisible(bool visible)
 {
-    Panel2->setVisible(visible);
-    action(u"OptSourcePanel"_s)->setChecked(visible);
+    m_sidePanel->setVisible(visible);
+    action(Cmd::OptSourcePanel)->setChecked(visible);
     toolButton(u"SidePanelButton"_s)->setChecked(!visible);
-}
-
-void TForm1::sidePanelPageChanged(int index)
-{
-    if (index != 2)
-        return;
-    // The preview window's view goes into the document area first: made after the tab's
-    // view, it left that one blank until the tab was shown again.
-    Q_EMIT helpPageOpened(programDir() + u"help/index2.htm"_s);
-    WebBrowser2->navigate(QUrl::fromLocalFile(programDir() + u"help/index.htm"_s));
-}
-
-// --- frame commands --------------------------------------------------------------------
-
-void TForm1::connectFrameCommands()
-{
-    auto on = [this](const char *id, auto slot) {
-        connect(action(QLatin1StringView(id)), &QAction::triggered, this, slot);
-    };
-    on("FileExit", [this] { close(); }); // asks about each modified document, as closing does
-    on("OptWordWrap", [this](bool checked) {
-        if (EditorBuffer *b = m_documents->activeView())
-            b->setLineWrapMode(checked ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-        else
-            action(u"OptWordWrap"_s)->setChecked(!checked);
-    });
-    action(u"OptCommandPanel"_s)->setChecked(true);
-    action(u"OptTagPanel"_s)->setChecked(true);
-    action(u"OptSourcePanel"_s)->setChecked(true);
-    on("OptCommandPanel", [this](bool checked) { Panel1->setVisible(checked); });
-    on("OptTagPanel", [this](bool checked) { Panel6->setVisible(checked); });
-    on("OptSourcePanel", [this](bool checked) { setSidePanelVisible(checked); });
-    on("WinTileH", [this] { tileDocuments(Qt::Vertical); });
-    on("WinTileV", [this] { tileDocuments(Qt::Horizontal); });
-    on("WinCascade", [this] { m_mdi->cascadeSubWindows(); });
-    on("WinArrange", [this] { arrangeIcons(); });
-    on("HidTagWindow", [this] {
-        TabbedNotebook1->setCurrentWidget(TagTreePage);
-        TagTreePage->setFocus();
-        if (QWidget *tree = TagTreePage->focusProxy())
-            tree->setFocus();
-    });
-    on("HidFileWindow", [this] {
-        TabbedNotebook1->setCurrentWidget(FilePanelPage);
-        if (QWidget *list = FilePanelPage->focusProxy())
-            list->setFocus();
-    });
-    on("HidAutoIndent", [this] {
-        // Only the button flips; the stored setting follows clicks on the button.
-        QToolButton *b = toolButton(u"AutoIndentButton"_s);
-        b->setChecked(!b->isChecked());
-    });
-    on("ToolColorize", [this] { m_documents->colorizeActiveDocument(); });
-    on("ToolClipboard", [this] { showClipboardWindow(this); });
-    on("HelpTips", [this] { showTips(); });
-    on("HelpAbout", [this] { showAboutBox(this); });
-    for (int i = 1; i <= TSettings::RecentCount; ++i) {
-        QAction *a = action(u"Recent"_s + QString::number(i));
-        connect(a, &QAction::triggered, this,
-                [this, a] { m_documents->openInNewWindow(a->data().toString()); });
-    }
-    connect(menu(u"MenuWindow"_s), &QMenu::aboutToShow, this, &TForm1::rebuildWindowMenu);
-}
-
-void TForm1::connectEditCommands()
-{
-    auto onBuffer = [this](const char *id, void (EditorBuffer::*op)()) {
-        connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, op] {
-            if (EditorBuffer *b = m_documents->activeView())
-                (b->*op)();
-        });
-    };
-    // Copy and Select all act on what the user sees: the preview page while it covers
-    // the documents.
-    enum class Shown { Copy, SelectAll };
-    auto onShown = [this](const char *id, Shown what) {
-        connect(action(QLatin1StringView(id)), &QAction::triggered, this, [this, what] {
-            if (documentAreaCovered()) {
-                if (what == Shown::Copy)
-                    WebBrowser1->copySelection();
-                else
-                    WebBrowser1->selectAll();
-            } else if (EditorBuffer *b = m_documents->activeView()) {
-                if (what == Shown::Copy)
-                    b->CopyToClipboard();
-                else
-                    b->selectAll();
-            }
-        });
-    };
-    onBuffer("EditUndo", &EditorBuffer::Undo);
-    onBuffer("EditCut", &EditorBuffer::CutToClipboard);
-    onShown("EditCopy", Shown::Copy);
-    onShown("HidCopy", Shown::Copy);
-    onBuffer("EditPaste", &EditorBuffer::PasteFromClipboard);
-    onBuffer("HidPaste", &EditorBuffer::PasteFromClipboard);
-    onBuffer("EditDelete", &EditorBuffer::ClearSelection);
-    onShown("EditSelectAll", Shown::SelectAll);
-}
-
-void TForm1::tileDocuments(Qt::Orientation stacking)
-{
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *w : m_mdi->subWindowList()) {
-        if (!w->isMinimized())
-            windows << w;
-    }
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_mdi->viewport()->rect();
-    const int n = int(windows.size());
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow *w = windows[i];
-        w->showNormal();
-        if (stacking == Qt::Vertical) {
-            const int h = area.height() / n;
-            w->setGeometry(0, i * h, area.width(), h);
-        } else {
-            const int wd = area.width() / n;
-            w->setGeometry(i * wd, 0, wd, area.height());
-        }
-    }
-}
-
-void TForm1::arrangeIcons()
-{
-    int x = 0;
-    const int bottom = m_mdi->viewport()->height();
-    for (QMdiSubWindow *w : m_mdi->subWindowList()) {
-        if (!w->isMinimized())
-            continue;
-        w->move(x, bottom - w->height());
-        x += w->width();
-    }
-}
-
-void TForm1::rebuildWindowMenu()
-{
-    QMenu *m = menu(u"MenuWindow"_s);
-    for (QAction *a : m->actions()) {
-        if (a->property("windowListEntry").toBool())
-            delete a;
-    }
-    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList();
-    if (!windows.isEmpty()) {
-        QAction *sep = m->addSeparator();
-        sep->setProperty("windowListEntry", true);
-    }
-    for (QMdiSubWindow *w : windows) {
-        QAction *a = m->addAction(w->windowTitle());
-        a->setProperty("windowListEntry", true);
-        a->setCheckable(true);
-        a->setChecked(w == m_mdi->activeSubWindow());
-        connect(a, &QAction::triggered, w, [this, w] { m_mdi->setActiveSubWindow(w); });
-    }
 }
 
 void TForm1::runDocumentCheck()
@@ -511,14 +393,14 @@ void TForm1::showTips()
 
 void TForm1::loadLogoFrames()
 {
-    auto *logo = new LogoAnimation(*m_documents, PaintBox1);
+    auto *logo = new LogoAnimation(*m_documents, m_palette->logoBox());
     logo->loadFrames();
     logo->start();
 }
 
 void TForm1::loadTagTree(const QString &path)
 {
-    auto *tree = TagTreePage->findChild<TagTreePanel *>();
+    auto *tree = m_sidePanel->tagTreePage()->findChild<TagTreePanel *>();
     if (!tree)
         return;
     if (const QString error = tree->load(path); !error.isEmpty())
@@ -552,13 +434,6 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-bool TForm1::isOpenableDocument(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix().toUpper();
-    static const QStringList kinds{u"HTML"_s, u"HTM"_s, u"HTX"_s, u"HTT"_s, u"SAB"_s};
-    return kinds.contains(suffix);
-}
-
 void TForm1::dragEnterEvent(QDragEnterEvent *event)
 {
     if (event->mimeData()->hasUrls())
@@ -575,7 +450,8 @@ void TForm1::openDroppedFiles(const QList<QUrl> &urls)
 {
     for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
-        if (!path.isEmpty() && isOpenableDocument(path))
+        static const QStringList kinds{u"HTML"_s, u"HTM"_s, u"HTX"_s, u"HTT"_s, u"SAB"_s};
+        if (!path.isEmpty() && kinds.contains(QFileInfo(path).suffix().toUpper()))
             m_documents->openInNewWindow(path);
     }
 }
@@ -591,44 +467,44 @@ bool TForm1::event(QEvent *event)
     return QMainWindow::event(event);
 }
 
-// --- table window ---------------------------------------------------------------------
+// --- panels and preview ---------------------------------------------------------------
 
-TTableForm *TForm1::tableWindow() const
+QMdiArea *TForm1::mdiArea() const
 {
-    return m_tableWindow;
+    return m_documentArea->windows();
 }
 
-void TForm1::closeTableWindow()
+QToolButton *TForm1::toolButton(const QString &objectName) const
 {
-    if (!m_tableWindow)
-        return;
-    // F6 may be pressed inside the window itself: it goes once its events are done.
-    // It goes away later; its own farewell must not reach a window made meanwhile.
-    QObject::disconnect(m_tableWindow, &QObject::destroyed, nullptr, nullptr);
-    m_tableWindow->hide();
-    m_tableWindow->deleteLater();
-    m_tableWindow = nullptr;
-    action(u"OptTableWindow"_s)->setChecked(false);
+    return m_toolbar->button(objectName);
 }
 
-void TForm1::toggleTableWindow()
+WebBrowser *TForm1::documentAreaBrowser()
 {
-    QAction *item = action(u"OptTableWindow"_s);
-    if (m_tableWindow) {
-        closeTableWindow();
-        return;
-    }
-    m_tableWindow = createTableWindow(*m_documents, this);
-    // Its own close box and Escape end here too. The pointer is only reset, never read:
-    // the window is half destroyed when it says so.
-    connect(m_tableWindow, &QObject::destroyed, item, [this, item] {
-        m_tableWindow = nullptr;
-        item->setChecked(false);
-    });
-    // F6 closes it from inside as well; the keyboard stays with the document.
-    m_tableWindow->addAction(item);
-    m_tableWindow->setAttribute(Qt::WA_ShowWithoutActivating);
-    m_tableWindow->show();
-    m_tableWindow->raise();
-    item->setChecked(true);
+    return m_documentArea->browser();
+}
+
+bool TForm1::documentAreaCovered() const
+{
+    return m_documentArea->covered();
+}
+
+void TForm1::setDocumentAreaCovered(bool covered)
+{
+    m_documentArea->setCovered(covered);
+    m_covered.setCovered(covered, *m_menu, m_documents->documents());
+    if (covered)
+        m_documentArea->browser()->setFocus();
+    else if (HtmlDocument *doc = m_documents->activeDocument())
+        m_documents->focusDocument(*doc);
+}
+
+void TForm1::showChildWindow(QWidget *window)
+{
+    m_documentArea->showChildWindow(window);
+}
+
+void TForm1::previewWindowChanged(bool open)
+{
+    action(Cmd::WinPreview)->setText(previewWindowMenuCaption(open));
 }

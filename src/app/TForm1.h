@@ -1,8 +1,11 @@
 #pragma once
 
 #include "app/DocumentManager.h"
+#include "app/CoveredDocuments.h"
 #include "app/MainMenu.h"
+#include "app/TableWindowSlot.h"
 #include "app/ProgramDir.h"
+#include "commands/CommandRegistry.h"
 #include "commands/Workspace.h"
 #include "editor/TForm2.h"
 #include "settings/TSettings.h"
@@ -14,18 +17,15 @@
 #include <array>
 #include <memory>
 
-class QLabel;
-class StatusPanel;
-class QListWidget;
+class CommandToolbar;
+class DocumentArea;
+class PaletteBar;
 class QMdiArea;
-class QMdiSubWindow;
 class QSplitter;
-class QStackedWidget;
-class QTabBar;
-class QTabWidget;
 class QTimer;
-class QToolBar;
 class QToolButton;
+class SidePanel;
+class StatusPanels;
 class TTableForm;
 class WebBrowser;
 
@@ -41,7 +41,7 @@ public:
 // The frame window: menus, command toolbar, tag palette, side panel and status bar around
 // the document area. Its document manager holds the documents; commands reach them through
 // that workspace, and the frame lends it the table window and the preview's places.
-class TForm1 : public QMainWindow, public TableWindowService, public PreviewPlaces
+class TForm1 : public QMainWindow, public PreviewPlaces
 {
     Q_OBJECT
 
@@ -58,54 +58,43 @@ public:
     TSettings &settings() { return m_settings; }
     const TSettings &settings() const { return m_settings; }
 
-    // TableWindowService
-    TTableForm *tableWindow() const override;
-    void closeTableWindow() override;
     // F6 "Okno tabulky": opens the table window when it is closed, closes it when open.
-    // The menu item's check mark follows the window however it goes.
-    void toggleTableWindow();
+    TTableForm *tableWindow() const { return m_tableWindow->tableWindow(); }
+    void closeTableWindow() { m_tableWindow->closeTableWindow(); }
+    void toggleTableWindow() { m_tableWindow->toggle(); }
     // Files dropped from the desktop: pages and templates open, anything else is ignored.
     void openDroppedFiles(const QList<QUrl> &urls);
 
     void ApplySettings();
     void RefreshRecentMenu();
 
+    QAction *action(CommandId id) const { return m_menu->action(id); }
     QAction *action(const QString &id) const { return m_menu->action(id); }
+    QMenu *menu(CommandId id) const { return m_menu->menu(id.toString()); }
     QMenu *menu(const QString &id) const { return m_menu->menu(id); }
     MainMenu &mainMenu() const { return *m_menu; }
     void setStatusText(int panel, const QString &text);
     QString statusText(int panel) const;
     bool autoIndentOn() const;
 
-    // Preview (TForm1Preview.cpp): the browser that takes the document area's place.
-    WebBrowser *documentAreaBrowser() override { return WebBrowser1; }
+    // PreviewPlaces: the browser that takes the document area's place.
+    WebBrowser *documentAreaBrowser() override;
     bool documentAreaCovered() const override;
     void setDocumentAreaCovered(bool covered) override;
     void showSidePanel(bool shown) override { setSidePanelVisible(shown); }
     void showChildWindow(QWidget *window) override;
     void previewWindowChanged(bool open) override;
 
-    // Widgets other parts of the program fill or use.
-    QToolBar *Panel1 = nullptr;
-    QWidget *Panel6 = nullptr;
-    QTabWidget *PageControl2 = nullptr;
-    QWidget *Panel7 = nullptr;
-    QWidget *PaintBox1 = nullptr;
-    QWidget *Panel2 = nullptr;
-    QSplitter *Splitter1 = nullptr;
-    QTabWidget *TabbedNotebook1 = nullptr;
-    QWidget *FilePanelPage = nullptr;
-    QWidget *TagTreePage = nullptr;
-    WebBrowser *WebBrowser2 = nullptr;
-    // The documents (page 0) or the internal preview browser WebBrowser1 (page 1).
-    QStackedWidget *DocumentArea = nullptr;
-    WebBrowser *WebBrowser1 = nullptr;
-    QTabBar *TabSet1 = nullptr;
-    QListWidget *ListBox1 = nullptr;
-    QListWidget *ListBox2 = nullptr;
-    QListWidget *ListBox3 = nullptr;
-    QMdiArea *mdiArea() const { return m_mdi; }
+    // The frame's panels.
+    CommandToolbar &toolbar() const { return *m_toolbar; }
+    PaletteBar &palette() const { return *m_palette; }
+    SidePanel &sidePanel() const { return *m_sidePanel; }
+    DocumentArea &documentArea() const { return *m_documentArea; }
+    QMdiArea *mdiArea() const;
     QToolButton *toolButton(const QString &objectName) const;
+    void setSidePanelVisible(bool visible);
+    // The commands of the menu items by their identifiers.
+    CommandRegistry &commands() { return m_commands; }
 
     // Start-up: the logo's frames, the tag tree from its file, the user-command menu.
     void loadLogoFrames();
@@ -123,10 +112,6 @@ public:
     // Asked when the program is left, after the documents; none by default.
     void setCloseGuard(CloseGuard *guard) { m_closeGuard = guard; }
 
-Q_SIGNALS:
-    // The help page of the side panel was opened; the preview window may show the second.
-    void helpPageOpened(const QString &secondPage);
-
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -135,15 +120,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void endIncomingConnections();
-    void createCentralArea();
-    void createToolbar();
-    void createPalette();
-    void createSidePanel();
-    void createStatusBar();
-    void createHiddenLists();
-    void connectFrameCommands();
-    void connectEditCommands();
+    void createPanels();
+    void connectDocuments();
     void attachDocument(TForm2 *document);
     void showActiveDocument(TForm2 *document);
     // The active document holds a file as read: nothing in it is changed.
@@ -152,29 +130,29 @@ private:
     EditorKeyOptions editorKeyOptions();
     void updateModifiedIndicators(bool modified);
     void setPanelRight(bool right);
-    void setSidePanelVisible(bool visible);
-    void sidePanelPageChanged(int index);
-    void rebuildWindowMenu();
-    void tileDocuments(Qt::Orientation stacking);
-    void arrangeIcons();
     void applyPlacement();
     void storePlacement();
-    static bool isOpenableDocument(const QString &path);
-    void protectCoveredDocuments(bool covered);
     void watchSettings();
 
+    // Members die in the reverse of this order. The settings, their store and the menu
+    // outlive everything that reads them; the panels go next, each with its widgets, and
+    // the documents first, before the windows that show them, so nothing a document window
+    // or a panel says on its way out reaches a part already gone.
     TSettings m_settings;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<MainMenu> m_menu;
-    QMdiArea *m_mdi = nullptr;
+    CommandRegistry m_commands;
+    StatusPanels *m_status = nullptr; // the status bar's, which the window owns
+    std::unique_ptr<CommandToolbar> m_toolbar;
+    std::unique_ptr<SidePanel> m_sidePanel;
+    std::unique_ptr<DocumentArea> m_documentArea;
+    std::unique_ptr<PaletteBar> m_palette;
     std::unique_ptr<DocumentManager> m_documents;
-    std::array<StatusPanel *, 4> m_status{};
-    QToolButton *m_mainSaveButton = nullptr;
+    std::unique_ptr<TableWindowSlot> m_tableWindow; // its window goes before the documents
     QPointer<class TipsWindow> m_tips;
-    QPointer<TTableForm> m_tableWindow;
+    QSplitter *m_splitter = nullptr;
     CloseGuard *m_closeGuard = nullptr;
     QTimer *m_settingsCheck = nullptr; // writes the settings soon after the user acted
     bool m_tipsShowNextTime = false;
-    // The commands greyed while the preview covers the documents.
-    QList<QPointer<QAction>> m_greyedWhileCovered;
+    CoveredDocuments m_covered;
 };

@@ -1,6 +1,8 @@
 #include "TagPalette.h"
 
+#include "app/PaletteBar.h"
 #include "app/TForm1.h"
+#include "interaction/BusyCursor.h"
 #include "commands/InsertTag.h"
 #include "commands/TableCommands.h"
 #include "markup/ElementContract.h"
@@ -21,13 +23,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // What a palette button does beyond running its command.
-enum class Kind { Plain, PopupList, DivToggle, Heading, RowAndCell };
+enum class Kind { Plain, PopupList, DivToggle, RowAndCell };
 
 struct PaletteButton
 {
     const char16_t *caption;
     const char16_t *hint; // nullptr: no hint
-    int command;
+    Insertion command;
     Kind kind = Kind::Plain;
 };
 
@@ -39,107 +41,107 @@ struct PalettePage
 
 const PalettePage kPages[] = {
     {u"Text",
-     {{u"B", u"Tučné písmo (CTRL+B)", 1},
-      {u"I", u"Kurzíva (CTRL+I)", 2},
-      {u"S", u"Přeškrtnuté písmo ", 3},
-      {u"U", u"Podtržené písmo (CTRL+U)", 4},
-      {u"TT", u"Neproporcionální  písmo (CTRL+T)", 5},
-      {u"Q", u"Text v uvozovkách", 6},
-      {u"FONT", u"Volba fontu (CTRL+M)", 8},
-      {u"SUB", u"Dolní index", 9},
-      {u"SUP", u"Horní index", 10},
-      {u"*BLINK", u"Blikající písmo", 7}}},
+     {{u"B", u"Tučné písmo (CTRL+B)", Insertion::Bold},
+      {u"I", u"Kurzíva (CTRL+I)", Insertion::Italic},
+      {u"S", u"Přeškrtnuté písmo ", Insertion::Strike},
+      {u"U", u"Podtržené písmo (CTRL+U)", Insertion::Underline},
+      {u"TT", u"Neproporcionální  písmo (CTRL+T)", Insertion::Teletype},
+      {u"Q", u"Text v uvozovkách", Insertion::Quote},
+      {u"FONT", u"Volba fontu (CTRL+M)", Insertion::Font},
+      {u"SUB", u"Dolní index", Insertion::Subscript},
+      {u"SUP", u"Horní index", Insertion::Superscript},
+      {u"*BLINK", u"Blikající písmo", Insertion::Blink}}},
     {u"Formát",
-     {{u"P", u"Nový odtstavec ....", 11, Kind::PopupList},
-      {u"BR", u"Nový řádek ...", 12, Kind::PopupList},
-      {u"DIV", u"Dělení dokumentu...", 0, Kind::DivToggle},
-      {u"CENTER", u"Centrování (SHIFT+CTRL+C)", 13},
-      {u"BLOCKQUOTE", u"Odsazení (SHIFT+CTRL+B)", 14},
-      {u"PRE", u"Neformátovaný text", 15},
-      {u"NOBR", u"Nezalomitelný text", 16},
-      {u"WBR", u"Zalomení", 17},
-      {u"PLAIN", u"Ignorování tagů", 57}}},
+     {{u"P", u"Nový odtstavec ....", Insertion::Paragraph, Kind::PopupList},
+      {u"BR", u"Nový řádek ...", Insertion::LineBreak, Kind::PopupList},
+      {u"DIV", u"Dělení dokumentu...", {}, Kind::DivToggle},
+      {u"CENTER", u"Centrování (SHIFT+CTRL+C)", Insertion::Center},
+      {u"BLOCKQUOTE", u"Odsazení (SHIFT+CTRL+B)", Insertion::Blockquote},
+      {u"PRE", u"Neformátovaný text", Insertion::Preformatted},
+      {u"NOBR", u"Nezalomitelný text", Insertion::NoBreak},
+      {u"WBR", u"Zalomení", Insertion::WordBreak},
+      {u"PLAIN", u"Ignorování tagů", Insertion::Plain}}},
     {u"Styl",
-     {{u"SPAN", u"Použití stylů", 54},
-      {u"STYLE", u"Definice stylů", 55},
-      {u"LINK", u"Přilinkování stylu ze souboru", 56},
-      {u"H1", u"Nejvetší nadpis (ALT+1)", 1, Kind::Heading},
-      {u"H2", u"Velký nadpis (ALT+2)", 2, Kind::Heading},
-      {u"H3", u"Střední nadpis (ALT+3)", 3, Kind::Heading},
-      {u"H4", u"Menší nadpis (ALT+4)", 4, Kind::Heading},
-      {u"H5", u"Malý nadpis (ALT+5)", 5, Kind::Heading},
-      {u"H6", u"Nejmenší nadpis (ALT+6)", 6, Kind::Heading}}},
+     {{u"SPAN", u"Použití stylů", Insertion::Span},
+      {u"STYLE", u"Definice stylů", Insertion::Style},
+      {u"LINK", u"Přilinkování stylu ze souboru", Insertion::StyleLink},
+      {u"H1", u"Nejvetší nadpis (ALT+1)", Insertion::Heading1},
+      {u"H2", u"Velký nadpis (ALT+2)", Insertion::Heading2},
+      {u"H3", u"Střední nadpis (ALT+3)", Insertion::Heading3},
+      {u"H4", u"Menší nadpis (ALT+4)", Insertion::Heading4},
+      {u"H5", u"Malý nadpis (ALT+5)", Insertion::Heading5},
+      {u"H6", u"Nejmenší nadpis (ALT+6)", Insertion::Heading6}}},
     {u"Odkazy",
-     {{u"A", u"Vytvoří odkaz na jiný HTML dokument", 20},
-      {u"LOCAL", u"Místní odkaz", 24},
-      {u"NAME", u"Kotva místního odkazu", 23}}},
+     {{u"A", u"Vytvoří odkaz na jiný HTML dokument", Insertion::Link},
+      {u"LOCAL", u"Místní odkaz", Insertion::AnchorLink},
+      {u"NAME", u"Kotva místního odkazu", Insertion::Anchor}}},
     {u"Seznamy",
-     {{u"DL", u"Seznam definic", 33},
-      {u"OL", u"Číslovaný seznam", 34},
-      {u"UL", u"Nečíslovaný seznam", 31, Kind::PopupList},
-      {u"DT", u"Termín seznamu definic", 35},
-      {u"DD", u"Vysvětlení pojmu seznamu definic", 36},
-      {u"LI", u"Položka seznamu", 37},
-      {u"DIR", u"Vytvoří seznam stylem DIR", 38},
-      {u"MENU", u"Vytvoří menu", 39}}},
+     {{u"DL", u"Seznam definic", Insertion::DefinitionList},
+      {u"OL", u"Číslovaný seznam", Insertion::OrderedList},
+      {u"UL", u"Nečíslovaný seznam", Insertion::UnorderedList, Kind::PopupList},
+      {u"DT", u"Termín seznamu definic", Insertion::DefinitionTerm},
+      {u"DD", u"Vysvětlení pojmu seznamu definic", Insertion::DefinitionDescription},
+      {u"LI", u"Položka seznamu", Insertion::ListItem},
+      {u"DIR", u"Vytvoří seznam stylem DIR", Insertion::DirList},
+      {u"MENU", u"Vytvoří menu", Insertion::MenuList}}},
     {u"Tabulky",
-     {{u"TABLE", u"Základní struktura tabulky", 41},
-      {u"TR", u"Řádek tabulky", 42},
-      {u"TD", u"Buňka tabulky", 43},
-      {u"TH", u"Zvýrazněná buňka tabulky", 44},
-      {u"TR&&TD", u"Vloží nový řádek a novou buňku", 42, Kind::RowAndCell},
-      {u"TABLE..", u"Vyvolá okno na vytvoření tabulky", 60},
-      {u"THEAD", u"Tabulkový řádek - první sekce", 70},
-      {u"TBODY", u"Tabulkový řádek - druhá sekce", 71},
-      {u"TFOOT", u"Tabulkový řádek - třetí sekce", 72},
-      {u"CAPTION", u"Nadpis tabulky", 94}}},
+     {{u"TABLE", u"Základní struktura tabulky", Insertion::Table},
+      {u"TR", u"Řádek tabulky", Insertion::TableRow},
+      {u"TD", u"Buňka tabulky", Insertion::TableCell},
+      {u"TH", u"Zvýrazněná buňka tabulky", Insertion::TableHeaderCell},
+      {u"TR&&TD", u"Vloží nový řádek a novou buňku", Insertion::TableRow, Kind::RowAndCell},
+      {u"TABLE..", u"Vyvolá okno na vytvoření tabulky", Insertion::SmallTable},
+      {u"THEAD", u"Tabulkový řádek - první sekce", Insertion::TableHead},
+      {u"TBODY", u"Tabulkový řádek - druhá sekce", Insertion::TableBody},
+      {u"TFOOT", u"Tabulkový řádek - třetí sekce", Insertion::TableFoot},
+      {u"CAPTION", u"Nadpis tabulky", Insertion::Caption}}},
     {u"Multimédia",
-     {{u"IMG", u"Vloží obrázek", 40},
-      {u"BGSOUND", u"Vloží hudbu nebo zvuk", 48},
-      {u"HR", u"Vloží vodorovnou linku", 47},
-      {u"MARQUEE", u"Vytvoří pohybující se text", 46},
-      {u"EMBED", u"Vloží soubor", 49}}},
+     {{u"IMG", u"Vloží obrázek", Insertion::Image},
+      {u"BGSOUND", u"Vloží hudbu nebo zvuk", Insertion::Sound},
+      {u"HR", u"Vloží vodorovnou linku", Insertion::HorizontalLine},
+      {u"MARQUEE", u"Vytvoří pohybující se text", Insertion::Marquee},
+      {u"EMBED", u"Vloží soubor", Insertion::Embed}}},
     {u"Formuláře",
-     {{u"FORM", u"Vytvoří základní strukturu formuláře", 62},
-      {u"INPUT", u"Definuje vstupní pole formuláře", 61},
-      {u"BUTTON", u"Vloží tlačítko", 63},
-      {u"LABEL", nullptr, 64},
-      {u"SELECT", nullptr, 65},
-      {u"OPTION", u"Vybírá za nabídky definované prvky", 66},
-      {u"TEXTAREA", u"Výceřádkové vstupní pole formuláře", 67}}},
+     {{u"FORM", u"Vytvoří základní strukturu formuláře", Insertion::Form},
+      {u"INPUT", u"Definuje vstupní pole formuláře", Insertion::FormInput},
+      {u"BUTTON", u"Vloží tlačítko", Insertion::Button},
+      {u"LABEL", nullptr, Insertion::Label},
+      {u"SELECT", nullptr, Insertion::Select},
+      {u"OPTION", u"Vybírá za nabídky definované prvky", Insertion::Option},
+      {u"TEXTAREA", u"Výceřádkové vstupní pole formuláře", Insertion::TextArea}}},
     {u"Rámce",
-     {{u"FRAMESET", u"Definuje strukturu rámců", 52},
-      {u"FRAME", u"Definuje jednotlivý rámec", 53},
-      {u"IFRAME", u"Vložený rámec", 100},
-      {u"NOFRAMES", u"Pro prohlížeče, které nepodporují rámce", 51}}},
+     {{u"FRAMESET", u"Definuje strukturu rámců", Insertion::FrameSet},
+      {u"FRAME", u"Definuje jednotlivý rámec", Insertion::Frame},
+      {u"IFRAME", u"Vložený rámec", Insertion::InlineFrame},
+      {u"NOFRAMES", u"Pro prohlížeče, které nepodporují rámce", Insertion::NoFrames}}},
     {u"Script",
-     {{u"SCRIPT", u"Vloží script", 68},
-      {u"NOSCRIPT", u"Bezscriptový tag", 69},
-      {u"ACTIVE-X", u"Vloží modul ACTIVE-X", 82},
-      {u"APPLET", u"Vloží JAVA APPLET", 83},
-      {u"PARAM", u"Vloží parametr objektu", 84}}},
+     {{u"SCRIPT", u"Vloží script", Insertion::Script},
+      {u"NOSCRIPT", u"Bezscriptový tag", Insertion::NoScript},
+      {u"ACTIVE-X", u"Vloží modul ACTIVE-X", Insertion::ActiveX},
+      {u"APPLET", u"Vloží JAVA APPLET", Insertion::Applet},
+      {u"PARAM", u"Vloží parametr objektu", Insertion::Param}}},
     {u"Další",
-     {{u"META", u"Vloží informace o dokumentu", 45},
-      {u"COMMENT", u"Vloží komentář (Prvek není standartizován!)", 50},
-      {u"INS", u"Zvýrazní písmo - podtržením (Prvek není standartizován!)", 87},
-      {u"DEL", u"Přeškrkne text (Prvek není standartizován!)", 88},
-      {u"ACRONYM", u"Vloží akronym - přezdívku (Prvek není standartizován!)", 89},
-      {u"Q", u"Definuje citát (Prvek není standartizován!)", 90},
-      {u"LEGEND", u"Označuje legendu (prvek není standartizován!)", 91}}},
+     {{u"META", u"Vloží informace o dokumentu", Insertion::Meta},
+      {u"COMMENT", u"Vloží komentář (Prvek není standartizován!)", Insertion::CommentTag},
+      {u"INS", u"Zvýrazní písmo - podtržením (Prvek není standartizován!)", Insertion::Inserted},
+      {u"DEL", u"Přeškrkne text (Prvek není standartizován!)", Insertion::Deleted},
+      {u"ACRONYM", u"Vloží akronym - přezdívku (Prvek není standartizován!)", Insertion::Acronym},
+      {u"Q", u"Definuje citát (Prvek není standartizován!)", Insertion::Citation},
+      {u"LEGEND", u"Označuje legendu (prvek není standartizován!)", Insertion::Legend}}},
 };
 
 struct DivButton
 {
     const char16_t *caption;
     const char16_t *hint;
-    int command;
+    Insertion command;
 };
 
 const DivButton kDivButtons[] = {
-    {u"L", u"Zarovnat text dokumentu vlevo (DIV) (ALT+7)", 27},
-    {u"C", u"Zarovnat text dokumentu na střed (DIV) (ALT+8)", 28},
-    {u"R", u"Zarovnat text dokumentu vpravo (DIV) (ALT+9)", 29},
-    {u"J", u"Zarovnat text dokumentu na obě strany (DIV) (ALT+0)", 30},
+    {u"L", u"Zarovnat text dokumentu vlevo (DIV) (ALT+7)", Insertion::DivLeft},
+    {u"C", u"Zarovnat text dokumentu na střed (DIV) (ALT+8)", Insertion::DivCenter},
+    {u"R", u"Zarovnat text dokumentu vpravo (DIV) (ALT+9)", Insertion::DivRight},
+    {u"J", u"Zarovnat text dokumentu na obě strany (DIV) (ALT+0)", Insertion::DivJustify},
 };
 
 // "P", "BR" and "UL" act on the mouse button going down: with Shift they show their
@@ -147,7 +149,7 @@ const DivButton kDivButtons[] = {
 class PopupPress : public QObject
 {
 public:
-    PopupPress(TForm1 &window, QListWidget *list, int command, QObject *parent)
+    PopupPress(TForm1 &window, QListWidget *list, Insertion command, QObject *parent)
         : QObject(parent), m_window(window), m_list(list), m_command(command)
     {
     }
@@ -185,7 +187,7 @@ private:
 
     TForm1 &m_window;
     QListWidget *m_list;
-    int m_command;
+    Insertion m_command;
 };
 
 QToolButton *makeButton(QWidget *parent, const QString &caption, const char16_t *hint)
@@ -201,20 +203,18 @@ QToolButton *makeButton(QWidget *parent, const QString &caption, const char16_t 
     return button;
 }
 
-QWidget *pageOf(TForm1 &window, const QString &tab)
-{
-    return window.PageControl2->findChild<QWidget *>(u"Page"_s + tab);
-}
-
 void addToPage(QWidget *page, QWidget *widget)
 {
     auto *row = static_cast<QHBoxLayout *>(page->layout());
     row->insertWidget(row->count() - 1, widget); // before the closing stretch
 }
 
-QListWidget *popupListFor(TForm1 &window, int command)
+QListWidget *popupListFor(TForm1 &window, Insertion command)
 {
-    return command == 11 ? window.ListBox2 : command == 12 ? window.ListBox1 : window.ListBox3;
+    using List = PaletteBar::AttributeList;
+    return window.palette().attributeList(command == Insertion::Paragraph   ? List::Paragraph
+                                          : command == Insertion::LineBreak ? List::LineBreak
+                                                                            : List::List);
 }
 
 void createDivBar(TForm1 &window, QToolButton *toggle)
@@ -228,9 +228,9 @@ void createDivBar(TForm1 &window, QToolButton *toggle)
     column->setSpacing(0);
     for (const DivButton &d : kDivButtons) {
         QToolButton *button = makeButton(bar, QString::fromUtf16(d.caption), d.hint);
-        button->setObjectName(u"DivButton"_s + QString::number(d.command - 26));
+        button->setObjectName(u"DivButton"_s + QString::number(column->count() + 1));
         column->addWidget(button);
-        const int command = d.command;
+        const Insertion command = d.command;
         QObject::connect(button, &QToolButton::clicked, &window, [&window, bar, command] {
             insertFromFrame(window, command);
             bar->hide();
@@ -251,7 +251,7 @@ void createDivBar(TForm1 &window, QToolButton *toggle)
 
 void connectButton(TForm1 &window, QToolButton *button, const PaletteButton &b)
 {
-    const int command = b.command;
+    const Insertion command = b.command;
     switch (b.kind) {
     case Kind::Plain:
         QObject::connect(button, &QToolButton::clicked, &window,
@@ -264,17 +264,10 @@ void connectButton(TForm1 &window, QToolButton *button, const PaletteButton &b)
     case Kind::DivToggle:
         createDivBar(window, button);
         break;
-    case Kind::Heading:
-        // The six heading buttons share one handler that reads the level from the button.
-        button->setProperty("tag", command);
-        QObject::connect(button, &QToolButton::clicked, &window, [&window, button] {
-            insertFromFrame(window, 76 + button->property("tag").toInt() - 1);
-        });
-        break;
     case Kind::RowAndCell:
         QObject::connect(button, &QToolButton::clicked, &window, [&window] {
-            insertFromFrame(window, 42);
-            insertFromFrame(window, 43);
+            insertFromFrame(window, Insertion::TableRow);
+            insertFromFrame(window, Insertion::TableCell);
         });
         break;
     }
@@ -338,21 +331,20 @@ void rebuildAnchorList(TForm1 &window)
     // The whole list goes, the typed text with it.
     combo->clear();
     combo->clearEditText();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const BusyCursor busy;
     combo->addItems(anchorNames(buffer->GetText()));
     combo->setCurrentIndex(-1); // the edit field stays empty until a name is picked
-    QApplication::restoreOverrideCursor();
 }
 
 QToolButton *paletteButton(TForm1 &window, const QString &tab, const QString &caption)
 {
-    QWidget *page = pageOf(window, tab);
+    QWidget *page = window.palette().page(tab);
     return page ? page->findChild<QToolButton *>(u"Palette_"_s + caption) : nullptr;
 }
 
 QComboBox *anchorList(TForm1 &window)
 {
-    return window.PageControl2->findChild<QComboBox *>(u"ComboBox1"_s);
+    return window.palette().tabs()->findChild<QComboBox *>(u"ComboBox1"_s);
 }
 
 QWidget *divBar(TForm1 &window)
@@ -364,7 +356,7 @@ void installTagPalette(TForm1 &window)
 {
     for (const PalettePage &p : kPages) {
         const QString tab = QString::fromUtf16(p.tab);
-        QWidget *page = pageOf(window, tab);
+        QWidget *page = window.palette().page(tab);
         if (!page)
             continue;
         for (const PaletteButton &b : p.buttons) {
@@ -376,36 +368,55 @@ void installTagPalette(TForm1 &window)
             createAnchorList(window, page);
     }
     // A picked list item runs its command; the list goes away with the focus.
-    const struct { QListWidget *list; int command; } lists[] = {
-        {window.ListBox1, 18}, {window.ListBox2, 19}, {window.ListBox3, 32}};
+    using List = PaletteBar::AttributeList;
+    const struct { List list; Insertion command; } lists[] = {
+        {List::LineBreak, Insertion::LineBreakFromList},
+        {List::Paragraph, Insertion::ParagraphFromList},
+        {List::List, Insertion::UnorderedListFromList}};
     for (const auto &l : lists) {
-        const int command = l.command;
-        QObject::connect(l.list, &QListWidget::itemClicked, &window,
+        const int command = number(l.command);
+        QObject::connect(window.palette().attributeList(l.list), &QListWidget::itemClicked, &window,
                          [&window, command](QListWidgetItem *item) {
                              InsertTag(window.workspace(), command,
                                        InsertArgs::withItem(item->text()));
                              HideAttributeLists(window);
                          });
     }
-    window.PageControl2->setCurrentIndex(0);
+    window.palette().tabs()->setCurrentIndex(0);
 }
 
 void HideAttributeLists(TForm1 &window)
 {
-    window.ListBox1->hide();
-    window.ListBox2->hide();
-    window.ListBox3->hide();
+    window.palette().hideAttributeLists();
 }
 
-void insertFromFrame(TForm1 &window, int command)
+QList<PaletteEntry> paletteEntries()
+{
+    QList<PaletteEntry> entries;
+    for (const PalettePage &p : kPages) {
+        for (const PaletteButton &b : p.buttons) {
+            if (b.kind != Kind::DivToggle)
+                entries.append({QString::fromUtf16(p.tab), QString::fromUtf16(b.caption), b.command});
+            if (b.kind == Kind::RowAndCell)
+                entries.append({QString::fromUtf16(p.tab), QString::fromUtf16(b.caption),
+                                Insertion::TableCell});
+        }
+    }
+    for (const DivButton &d : kDivButtons)
+        entries.append({u"Formát"_s, QString::fromUtf16(d.caption), d.command});
+    return entries;
+}
+
+void insertFromFrame(TForm1 &window, Insertion insertion)
 {
     InsertArgs args;
-    if (command == 23 || command == 24) {
+    const int command = number(insertion);
+    if (insertion == Insertion::Anchor || insertion == Insertion::AnchorLink) {
         if (QComboBox *anchors = anchorList(window))
             args.item = anchors->currentText();
     }
     // While the table window is open it composes the table, row and cell tags.
-    if (command >= 41 && command <= 44)
+    if (command >= number(Insertion::Table) && command <= number(Insertion::TableHeaderCell))
         args.markup = tableWindowMarkup(window.workspace(), command);
     InsertTag(window.workspace(), command, args);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "commands/CommandIds.h"
+
+#include <QList>
 #include <QString>
 
 class QComboBox;
@@ -26,5 +29,17 @@ void rebuildAnchorList(TForm1 &window);
 // Hides the pop-up attribute lists of "BR", "P" and "UL".
 void HideAttributeLists(TForm1 &window);
 // Runs an insertion command with what the frame holds for it: the anchor name of the
-// palette's list for 23 and 24.
-void insertFromFrame(TForm1 &window, int command);
+// palette's list for the anchor and the link to it, the table window's markup for the
+// table's tags.
+void insertFromFrame(TForm1 &window, Insertion command);
+
+// A button of the palette and the insertion it runs.
+struct PaletteEntry
+{
+    QString tab;
+    QString caption;
+    Insertion command;
+};
+// Every button of the palette with the insertions it runs ("TR&&TD" runs two), the DIV
+// bar's four included; the "DIV" button itself only shows the bar.
+QList<PaletteEntry> paletteEntries();

@@ -29,8 +29,8 @@ TagTreeView::TagTreeView(QWidget *parent)
 
 void TagTreeView::showEvent(QShowEvent *event)
 {
-    // The tree's own face is put on when it first shows: finding it is 2 ms of the start,
-    // and the page the tree is on is seldom the one shown then.
+    // The tree's own face is put on when it first shows: finding it slows the start, and
+    // the page the tree is on is seldom the one shown then.
     if (font().family() != u"Arial"_s) {
         QFont arial(u"Arial"_s);
         arial.setPixelSize(12);

@@ -3,7 +3,7 @@
 #include "app/MainMenu.h"
 #include "commands/Workspace.h"
 #include "settings/TSettings.h"
-#include "commands/UserCommandActions.h"
+#include "commands/CommandRegistry.h"
 #include "dialogs/UserCommands.h"
 #include "interaction/Interaction.h"
 #include "markup/KeyCode.h"
@@ -17,7 +17,7 @@ namespace {
 
 QAction *commandItem(MainMenu &menu, int slot)
 {
-    return menu.action(u"UserCmd"_s + QString::number(slot));
+    return menu.action(Cmd::UserCmd[slot - 1]);
 }
 
 } // namespace
@@ -41,20 +41,14 @@ void refreshUserCommandMenu(MainMenu &menu, const TSettings &settings)
     }
 }
 
-void bindUserCommands(MainMenu &menu, Workspace &workspace)
+void bindUserCommands(MainMenu &menu, CommandRegistry &commands, Workspace &workspace)
 {
-    QAction *edit = menu.action(u"UserCmdEdit"_s);
-    QObject::connect(edit, &QAction::triggered, edit, [&menu, &workspace] {
-        TForm45 dialog(workspace.settings(), workspace.dialogParent());
-        ui().exec(dialog);
-        refreshUserCommandMenu(menu, workspace.settings());
+    commands.add(Cmd::UserCmdEdit, [&menu](Workspace &w, Interaction &seam) {
+        TForm45 dialog(w.settings(), w.dialogParent());
+        seam.exec(dialog);
+        refreshUserCommandMenu(menu, w.settings());
     });
     // The separator under "Upravit..." shows even when no command follows it.
-    menu.menu(u"UserCommands"_s)->setSeparatorsCollapsible(false);
-    for (int slot = 1; slot <= UserCommandSlots; ++slot) {
-        QAction *item = commandItem(menu, slot);
-        QObject::connect(item, &QAction::triggered, item,
-                         [&workspace, slot] { RunUserCommand(workspace, slot); });
-    }
+    menu.menu(MenuId::UserCommands.toString())->setSeparatorsCollapsible(false);
     refreshUserCommandMenu(menu, workspace.settings());
 }

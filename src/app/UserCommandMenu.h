@@ -1,5 +1,6 @@
 #pragma once
 
+class CommandRegistry;
 class MainMenu;
 class Workspace;
 struct TSettings;
@@ -9,6 +10,6 @@ struct TSettings;
 // (any item of the menu table, or a user command with a smaller number) has that key.
 void refreshUserCommandMenu(MainMenu &menu, const TSettings &settings);
 
-// Connects "Upravit..." (the list dialog, after which the menu is refreshed) and the
-// fifteen items to their commands, and refreshes the menu once.
-void bindUserCommands(MainMenu &menu, Workspace &workspace);
+// Registers "Upravit..." (the list dialog, after which the menu is refreshed) and
+// refreshes the menu once; the fifteen items run the user commands of the workspace.
+void bindUserCommands(MainMenu &menu, CommandRegistry &commands, Workspace &workspace);

@@ -75,8 +75,8 @@ private:
 
 void bindUserTags(TForm1 &window)
 {
-    QObject::connect(window.action(u"ToolUserTags"_s), &QAction::triggered, &window,
-                     [&window] { showUserTagsWindow(window); });
+    window.commands().add(Cmd::ToolUserTags,
+                          [&window](Workspace &, Interaction &) { showUserTagsWindow(window); });
     if (auto *files = window.findChild<FilePanel *>())
         QObject::connect(files, &FilePanel::userTagFileOpened, &window,
                          [&window](const QString &path) {

@@ -164,11 +164,6 @@ TForm41::TForm41(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
 }
 
-QToolButton *TForm41::layoutButton(int layout) const
-{
-    return layout >= 1 && layout <= m_layouts.size() ? m_layouts.at(layout - 1) : nullptr;
-}
-
 void TForm41::layoutChosen(int layout)
 {
     OpeningMarkup = frameLayoutPage(layout);

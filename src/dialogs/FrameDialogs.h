@@ -77,8 +77,6 @@ public:
     QString OpeningMarkup;
     QString ClosingMarkup;
 
-    // The picture button of layout 1..6 ("SpeedButton1".."SpeedButton6").
-    QToolButton *layoutButton(int layout) const;
     QPushButton *backButton() const { return m_back; }
 
 private:

@@ -34,16 +34,6 @@ int activeUserCommandCount(const TSettings &settings)
     return count;
 }
 
-bool userCommandNameTaken(const TSettings &settings, const QString &caption, int exceptSlot)
-{
-    for (int slot = 1; slot <= UserCommandSlots; ++slot) {
-        const UserCommand &c = settings.UserCommands[slot - 1];
-        if (slot != exceptSlot && c.active && c.Caption == caption)
-            return true;
-    }
-    return false;
-}
-
 // --- HotKeyEdit --------------------------------------------------------------------------
 
 HotKeyEdit::HotKeyEdit(QWidget *parent) : QLineEdit(parent)

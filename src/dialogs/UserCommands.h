@@ -16,8 +16,6 @@ inline constexpr int UserCommandSlots = 15;
 // The inactive slot with the largest number, 0 when all fifteen are active.
 int freeUserCommandSlot(const TSettings &settings);
 int activeUserCommandCount(const TSettings &settings);
-// True when an active slot other than exceptSlot carries this caption.
-bool userCommandNameTaken(const TSettings &settings, const QString &caption, int exceptSlot);
 
 // The shortcut field of a user command: one key combination with at least one modifier.
 // A key alone or with Shift alone becomes Ctrl+Shift with that key; Backspace or Delete

@@ -5,9 +5,11 @@
 #include "markup/CodePages.h"
 #include "markup/SysUt.h"
 
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
 #include <QPlainTextDocumentLayout>
 #include <QScopedValueRollback>
 #include <QTextBlock>
@@ -247,6 +249,27 @@ void HtmlDocument::SelectAll()
     QTextCursor c = m_caret;
     c.select(QTextCursor::Document);
     setCaret(c);
+}
+
+void HtmlDocument::CopyToClipboard() const
+{
+    if (SelLength() > 0)
+        QGuiApplication::clipboard()->setText(SelText().replace(u"\r\n"_s, u"\n"_s));
+}
+
+void HtmlDocument::CutToClipboard()
+{
+    if (m_readOnly || SelLength() == 0)
+        return;
+    CopyToClipboard();
+    ClearSelection();
+}
+
+void HtmlDocument::PasteFromClipboard()
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    if (!text.isEmpty())
+        ReplaceSelection(normalizeLineBreaks(text));
 }
 
 void HtmlDocument::insertLimited(QTextCursor &cursor, const QString &text,

@@ -132,6 +132,11 @@ public:
     void ReplaceSelection(const QString &text);
     void ClearSelection() { ReplaceSelection(QString()); }
     void SelectAll();
+    // The clipboard holds the selection with plain line breaks, as other programs take it;
+    // a paste that would not fit is refused with the message, the document unchanged.
+    void CopyToClipboard() const;
+    void CutToClipboard();
+    void PasteFromClipboard();
     // The caret and selection as a cursor of the text; views show it.
     QTextCursor caret() const { return m_caret; }
     // Asks the views to show the caret in their middle.

@@ -71,7 +71,7 @@ QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &t
 
 // The main window's file dialog is kept a moment after it closes and only then destroyed:
 // destroying Qt's dialog writes its settings file and closes its folder watch, which waits on
-// the kernel, 5 to 20 ms that would come between the user's Enter and the page opening.
+// the kernel, a wait that would come between the user's Enter and the page opening.
 // Asked for again within that moment, the same dialog shows; it still watches the folders it
 // has shown, so what it lists is current. Kept longer, it would go on watching (a busy folder
 // kept the main thread busy) or, not watching, list folders as they were.

@@ -1,11 +1,11 @@
 #include "markup/SpellChecker.h"
 
+#include "markup/GuardedFile.h"
 #include "markup/TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -110,9 +110,9 @@ void SpellChecker::loadInBackground(const SpellDictionary &dictionary)
         return;
     m_loading = dictionary;
     m_loader = QThread::create([this, dictionary] {
-        // Reading a dictionary keeps a core busy for some 150 ms, and it starts with the
+        // Reading a dictionary keeps a core busy for a while, and it starts with the
         // first page opened, when that page and the X server want both cores: at its
-        // normal priority a megabyte page took input again 4 to 6 ms later. Not the idle
+        // normal priority a megabyte page took input again noticeably later. Not the idle
         // class, whose thread a busy machine may hold back for seconds: the program waits
         // for the reading when the language changes or it quits.
         setpriority(PRIO_PROCESS, gettid(), 10);
@@ -295,11 +295,7 @@ bool SpellChecker::addToPersonalList(const QString &word)
     if (!content.isEmpty() && !content.endsWith('\n'))
         content += '\n';
     content += clean.toUtf8() + '\n';
-    QSaveFile file(m_personalPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    return file.commit();
+    return commitFile(m_personalPath, content).isEmpty();
 }
 
 void SpellChecker::ignoreAll(const QString &word)

@@ -149,7 +149,7 @@ void setDdeTransport(DdeTransport *transport);
 
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
-// Reads one string value; tests install a fake.
+// Reads one string value of the registry the program keeps in its settings.
 class RegistryReader
 {
 public:
@@ -159,7 +159,6 @@ public:
 };
 
 RegistryReader &registryReader();
-void setRegistryReader(RegistryReader *reader);
 
 // Opens a file or an address with its associated program.
 void ShellOpen(const QString &fileOrUrl);

@@ -70,7 +70,6 @@ CommandLineBrowserTransport browserTransport;
 SettingsRegistry settingsRegistry;
 Shell *installedShell = nullptr;
 DdeTransport *installedTransport = nullptr;
-RegistryReader *installedRegistry = nullptr;
 
 } // namespace
 
@@ -96,12 +95,7 @@ void setDdeTransport(DdeTransport *transport)
 
 RegistryReader &registryReader()
 {
-    return installedRegistry ? *installedRegistry : settingsRegistry;
-}
-
-void setRegistryReader(RegistryReader *reader)
-{
-    installedRegistry = reader;
+    return settingsRegistry;
 }
 
 void ShellOpen(const QString &fileOrUrl)

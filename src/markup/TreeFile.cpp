@@ -1,6 +1,5 @@
 #include "TreeFile.h"
 
-#include "TextFile.h"
 
 namespace {
 
@@ -38,15 +37,4 @@ TreeFileResult parseTreeText(QStringView text, const TreeLevelError &levelError)
         result.nodes.append({depth, nodeText, parent});
     }
     return result;
-}
-
-TreeFileResult readTreeFile(const QString &path, const TreeLevelError &levelError)
-{
-    const TextFileResult file = readTextFile(path);
-    if (!file.ok) {
-        TreeFileResult result;
-        result.error = file.error;
-        return result;
-    }
-    return parseTreeText(file.text, levelError);
 }

@@ -30,6 +30,3 @@ using TreeLevelError = std::function<QString(int depth, const QString &text)>;
 // holds only the end-of-file mark (character 26) and lines with nothing but blanks are
 // skipped. Lines may end in CR LF, LF or CR.
 TreeFileResult parseTreeText(QStringView text, const TreeLevelError &levelError);
-
-// The same for a Windows-1250 file; a file that cannot be read gives the system's message.
-TreeFileResult readTreeFile(const QString &path, const TreeLevelError &levelError);

@@ -9,8 +9,8 @@ class BrowserEngine;
 class QLabel;
 
 // An embedded web browser. The engine behind it lives in a module of its own that is
-// loaded on the first navigation, not before: loading it costs hundreds of milliseconds
-// and tens of megabytes, and most editing sessions never preview. When the module is
+// loaded on the first navigation, not before: loading it is slow and takes much memory,
+// and most editing sessions never preview. When the module is
 // missing or broken the widget shows a Czech message where the page would be; nothing
 // else in the program depends on it.
 class WebBrowser : public QWidget

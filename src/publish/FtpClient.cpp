@@ -423,8 +423,6 @@ bool TFtpClient::PwdSync() { return runSync(&TFtpClient::Pwd); }
 bool TFtpClient::MkdSync() { return runSync(&TFtpClient::Mkd); }
 bool TFtpClient::TypeSetSync() { return runSync(&TFtpClient::TypeSet); }
 bool TFtpClient::DeleSync() { return runSync(&TFtpClient::Dele); }
-bool TFtpClient::RenFromSync() { return runSync(&TFtpClient::RenFrom); }
-bool TFtpClient::RenToSync() { return runSync(&TFtpClient::RenTo); }
 bool TFtpClient::PutSync() { return runSync(&TFtpClient::Put); }
 bool TFtpClient::NlstSync() { return runSync(&TFtpClient::Nlst); }
 bool TFtpClient::RmdSync() { return runSync(&TFtpClient::Rmd); }

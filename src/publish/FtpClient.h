@@ -183,8 +183,6 @@ public:
     bool MkdSync();
     bool TypeSetSync();
     bool DeleSync();
-    bool RenFromSync();
-    bool RenToSync();
     bool PutSync();
     bool NlstSync();
     bool RmdSync();

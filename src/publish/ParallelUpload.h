@@ -70,7 +70,6 @@ private:
     void onDone(Session &s, int status);
     void loginStep(Session &s, int status);
     void transferStep(Session &s, int status);
-    void fileStep(Session &s, int status);
     void onClosed(Session &s);
     void lost(Session &s);
     void note(Session &s, const QString &line);

@@ -64,17 +64,10 @@ bool UploadJournal::saveLeftovers(const QString &path, const QStringList &remote
     if (remotePaths.isEmpty())
         return !QFileInfo::exists(path) || QFile::remove(path);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QByteArray text;
     for (const QString &remote : remotePaths)
         text += QUrl::toPercentEncoding(remote, "/") + '\n';
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return commitFile(path, text).isEmpty();
 }
 
 QString UploadJournal::temporaryName()

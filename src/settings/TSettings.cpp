@@ -112,12 +112,12 @@ QString storedText(const TSettings &s, const StoredValue &entry)
         entry.member);
 }
 
+} // namespace
+
 QString tabText(int tab)
 {
     return QString(std::max(tab, 0), u' ');
 }
-
-} // namespace
 
 TSettings::TSettings()
 {

@@ -94,6 +94,9 @@ struct TSettings
     bool operator==(const TSettings &) const = default;
 };
 
+// What the Tab key writes for a tab width: that many spaces, none for a negative width.
+QString tabText(int tab);
+
 // The button "Původní nastavení": everything back to its default except the recent files
 // and the user commands' fields other than `active`.
 void SetDefaultSettings(TSettings &settings);

@@ -1,5 +1,6 @@
 #include "tools/LinkAnalyzer.h"
 
+#include "interaction/BusyCursor.h"
 #include "interaction/Interaction.h"
 #include "markup/ElementContract.h"
 #include "markup/SysUt.h"
@@ -247,15 +248,6 @@ QPushButton *button(const QString &name, const QString &caption, const QString &
     b->setAutoDefault(false);
     return b;
 }
-
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 } // namespace
 

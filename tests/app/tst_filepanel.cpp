@@ -1,3 +1,4 @@
+#include "app/SidePanel.h"
 #include "app/FilePanel.h"
 #include "editor/EditorBuffer.h"
 #include "markup/SysUt.h"
@@ -88,7 +89,7 @@ private Q_SLOTS:
     void treeFollowsNewFoldersWithTheFolderIcon();
 
 private:
-    FilePanel *panel() { return m_fx->window().FilePanelPage->findChild<FilePanel *>(); }
+    FilePanel *panel() { return m_fx->window().sidePanel().filePage()->findChild<FilePanel *>(); }
     std::unique_ptr<MainWindowFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_ui;
 };

@@ -134,7 +134,7 @@ void tst_InsertBelowView::everyCommandWritesBelowTheView()
         m_fx->workspace().NewDocumentWindow();
     putCaretOnTheLastVisibleLine();
     const int before = m_fx->buffer().textLength();
-    insertFromFrame(m_fx->window(), command);
+    insertFromFrame(m_fx->window(), static_cast<Insertion>(command));
     QCoreApplication::processEvents();
     // Whatever went in, the window shows the caret where the command left it.
     if (m_fx->workspace().activeDocument() && m_fx->buffer().textLength() != before) {
@@ -151,7 +151,7 @@ void tst_InsertBelowView::tableGridFromThePaletteBelowTheView()
     EditorBuffer &view = m_fx->view();
     const int line = b.LineFromOffset(b.SelStart());
     QSignalSpy caretSet(&view, &QPlainTextEdit::cursorPositionChanged);
-    insertFromFrame(m_fx->window(), 60); // "TABLE..": the grid, seven rows of three
+    insertFromFrame(m_fx->window(), Insertion::SmallTable); // the grid, seven rows of three
     // The control gets the caret once the whole table is in and laid out: a caret handed
     // over while the table was half written (each row, each cell) was measured against
     // lines not laid out yet, and the editor crashed.

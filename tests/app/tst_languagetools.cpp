@@ -1,3 +1,4 @@
+#include "app/DocumentArea.h"
 #include "app/DocumentManager.h"
 #include "app/LanguageTools.h"
 #include "app/TForm1.h"
@@ -92,7 +93,7 @@ void tst_LanguageTools::withoutDictionaryTheItemSaysWhy()
     MainWindowFixture fx;
     QTemporaryDir empty;
     auto *tools = new LanguageTools({fx.window(), fx.window().mainMenu(), fx.workspace(),
-                                      *fx.window().DocumentArea, *fx.window().Splitter1},
+                                      fx.window().documentArea(), *fx.window().findChild<QSplitter *>(u"Splitter1"_s)},
                                      {empty.path()});
     QVERIFY(tools->dictionaries().isEmpty());
     QAction *item = fx.window().action(u"OptSpelling"_s);
@@ -255,7 +256,7 @@ void tst_LanguageTools::missingCzechDictionaryNamesItsPackage()
             QFAIL("the set-up installs hunspell-en-us");
     }
     auto *tools = new LanguageTools({fx.window(), fx.window().mainMenu(), fx.workspace(),
-                                      *fx.window().DocumentArea, *fx.window().Splitter1},
+                                      fx.window().documentArea(), *fx.window().findChild<QSplitter *>(u"Splitter1"_s)},
                                      {english.path()});
     QCOMPARE(tools->dictionaries().size(), 1);
     QVERIFY(tools->missingDictionaryLabel()->isVisible());

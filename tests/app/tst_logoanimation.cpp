@@ -1,3 +1,4 @@
+#include "app/PaletteBar.h"
 #include "app/LogoAnimation.h"
 #include "commands/InsertCommands.h"
 #include "editor/EditorBuffer.h"
@@ -62,7 +63,7 @@ void tst_LogoAnimation::frameSequenceOver45Ticks()
 void tst_LogoAnimation::windowRunsLogoEvery50ms()
 {
     MainWindowFixture fx;
-    auto *logo = fx.window().PaintBox1->findChild<LogoAnimation *>();
+    auto *logo = fx.window().palette().logoBox()->findChild<LogoAnimation *>();
     QVERIFY(logo);
     QVERIFY(logo->timer()->isActive());
     QCOMPARE(logo->timer()->interval(), 50);
@@ -70,8 +71,8 @@ void tst_LogoAnimation::windowRunsLogoEvery50ms()
         QVERIFY2(!logo->frame(i).isNull(), qPrintable(LogoAnimation::frameName(i)));
         QCOMPARE(logo->frame(i).size(), QSize(40, 40));
     }
-    QCOMPARE(fx.window().PaintBox1->size(), QSize(40, 40));
-    QCOMPARE(fx.window().PaintBox1->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(fx.window().palette().logoBox()->size(), QSize(40, 40));
+    QCOMPARE(fx.window().palette().logoBox()->cursor().shape(), Qt::PointingHandCursor);
 }
 
 void tst_LogoAnimation::drawsShownFrameAtTopLeft()
@@ -106,7 +107,7 @@ void tst_LogoAnimation::shiftClickInsertsHomePageLink()
 {
     MainWindowFixture fx;
     RecordingShell shell;
-    QTest::mouseClick(fx.window().PaintBox1, Qt::LeftButton, Qt::ShiftModifier);
+    QTest::mouseClick(fx.window().palette().logoBox(), Qt::LeftButton, Qt::ShiftModifier);
     const QString text = fx.buffer().GetText();
     QVERIFY2(text.startsWith(u"<A HREF=\""_s + QString::fromUtf16(HomePageAddress) + u"\" ><IMG SRC=\""_s),
              qPrintable(text));
@@ -117,7 +118,7 @@ void tst_LogoAnimation::plainClickOpensHomePage()
 {
     MainWindowFixture fx;
     RecordingShell shell;
-    QTest::mouseClick(fx.window().PaintBox1, Qt::LeftButton);
+    QTest::mouseClick(fx.window().palette().logoBox(), Qt::LeftButton);
     QCOMPARE(shell.opened, QList<QUrl>{QUrl(QString::fromUtf16(HomePageAddress))});
     QCOMPARE(fx.buffer().GetText(), QString());
 }

@@ -1,3 +1,7 @@
+#include "app/CommandToolbar.h"
+#include "app/DocumentArea.h"
+#include "app/PaletteBar.h"
+#include "app/SidePanel.h"
 #include "app/DocumentManager.h"
 #include "app/InfoWindows.h"
 #include "app/StartUpWindow.h"
@@ -50,6 +54,7 @@ private Q_SLOTS:
     void cleanup();
 
     void startsWithCaptionMenusAndPanels();
+    void everyMenuItemHasRegisteredCommand();
     void unmodifiedDocumentClosesWithoutQuestion();
     void closeQuestionAnswers_data();
     void closeQuestionAnswers();
@@ -101,13 +106,13 @@ void tst_MainWindow::startsWithCaptionMenusAndPanels()
         menus << a->text();
     QCOMPARE(menus, (QStringList{u"Soubor"_s, u"Úpravy"_s, u"Hledání"_s, u"Vložit"_s,
                                  u"Nástroje"_s, u"Možnosti"_s, u"Okno"_s, u"Nápověda"_s}));
-    QCOMPARE(w.PageControl2->count(), 11);
-    QCOMPARE(w.PageControl2->tabText(0), u"Text"_s);
-    QCOMPARE(w.PageControl2->currentIndex(), 0);
-    QCOMPARE(w.TabbedNotebook1->count(), 3);
-    QCOMPARE(w.TabbedNotebook1->tabText(2), u"Nápověda"_s);
+    QCOMPARE(w.palette().tabs()->count(), 11);
+    QCOMPARE(w.palette().tabs()->tabText(0), u"Text"_s);
+    QCOMPARE(w.palette().tabs()->currentIndex(), 0);
+    QCOMPARE(w.sidePanel().notebook()->count(), 3);
+    QCOMPARE(w.sidePanel().notebook()->tabText(2), u"Nápověda"_s);
     int buttons = 0;
-    for (QToolButton *b : w.Panel1->findChildren<QToolButton *>())
+    for (QToolButton *b : w.toolbar().findChildren<QToolButton *>())
         buttons += b->objectName().endsWith(u"Button"_s) ? 1 : 0;
     QCOMPARE(buttons, 17);
     // The first item in menu order keeps a shared shortcut.
@@ -116,8 +121,8 @@ void tst_MainWindow::startsWithCaptionMenusAndPanels()
     QVERIFY(w.action(u"InsTagTable"_s)->shortcut().isEmpty());
     QCOMPARE(w.action(u"HidBold"_s)->shortcut(), QKeySequence(u"Ctrl+B"_s));
     QVERIFY(w.actions().contains(w.action(u"HidBold"_s)));
-    QVERIFY(w.TabSet1->isVisibleTo(&w));
-    QVERIFY(!w.ListBox1->isVisible());
+    QVERIFY(w.documentArea().previewTabs()->isVisibleTo(&w));
+    QVERIFY(!w.findChild<QListWidget *>(u"ListBox1"_s)->isVisible());
 }
 
 void tst_MainWindow::unmodifiedDocumentClosesWithoutQuestion()
@@ -397,14 +402,14 @@ void tst_MainWindow::hidingSidePanelPressesItsButton()
     TForm1 &w = fx.window();
     QToolButton *button = w.toolButton(u"SidePanelButton"_s);
     w.action(u"OptSourcePanel"_s)->trigger();
-    QVERIFY(!w.Panel2->isVisible());
+    QVERIFY(!w.sidePanel().isVisible());
     QVERIFY(button->isChecked());
     button->click();
-    QVERIFY(w.Panel2->isVisible());
+    QVERIFY(w.sidePanel().isVisible());
     QVERIFY(!button->isChecked());
     QVERIFY(w.action(u"OptSourcePanel"_s)->isChecked());
     w.action(u"OptCommandPanel"_s)->trigger();
-    QVERIFY(!w.Panel1->isVisible());
+    QVERIFY(!w.toolbar().isVisible());
 }
 
 void tst_MainWindow::autoIndentShortcutFlipsButtonOnly()
@@ -514,6 +519,21 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
         else
             QCOMPARE(objectsIn(), afterFirst);
     }
+}
+
+void tst_MainWindow::everyMenuItemHasRegisteredCommand()
+{
+    MainWindowFixture fx(0);
+    const auto &items = fx.window().mainMenu().actions();
+    QVERIFY(items.size() > 100);
+    QStringList missing;
+    for (auto it = items.cbegin(); it != items.cend(); ++it) {
+        if (!fx.window().commands().contains(it.key()))
+            missing << it.key();
+        // The item's name is the identifier its command is found by.
+        QCOMPARE(it.value()->objectName(), it.key());
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u", "_s)));
 }
 
 BRISKO_TEST_MAIN(tst_MainWindow)

@@ -1,4 +1,7 @@
+#include "app/PaletteBar.h"
 #include "app/TagPalette.h"
+#include "commands/ElementTable.h"
+#include "commands/InsertCommands.h"
 #include "dialogs/TableDialogs.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -52,6 +55,7 @@ class tst_TagPalette : public QObject
 private Q_SLOTS:
     void tabsInOrderTextActive();
     void everyTabHoldsItsButtons();
+    void everyButtonReachesInsertionStep();
     void hintsKeepTheirSpacing_data();
     void hintsKeepTheirSpacing();
     void headingButtons_data();
@@ -74,7 +78,7 @@ private Q_SLOTS:
 void tst_TagPalette::tabsInOrderTextActive()
 {
     MainWindowFixture fx;
-    QTabWidget *tabs = fx.window().PageControl2;
+    QTabWidget *tabs = fx.window().palette().tabs();
     QStringList names;
     for (int i = 0; i < tabs->count(); ++i)
         names.append(tabs->tabText(i));
@@ -88,12 +92,35 @@ void tst_TagPalette::tabsInOrderTextActive()
 void tst_TagPalette::everyTabHoldsItsButtons()
 {
     MainWindowFixture fx;
-    QTabWidget *tabs = fx.window().PageControl2;
+    QTabWidget *tabs = fx.window().palette().tabs();
     for (int i = 0; i < tabs->count(); ++i) {
         const QStringList captions = captionsOf(tabs->widget(i));
         QVERIFY2(!captions.isEmpty(), qPrintable(tabs->tabText(i)));
         QCOMPARE(QSet<QString>(captions.begin(), captions.end()).size(), captions.size());
         QCOMPARE(captions.last() == u"<ComboBox1>"_s, tabs->tabText(i) == u"Odkazy"_s);
+    }
+}
+
+void tst_TagPalette::everyButtonReachesInsertionStep()
+{
+    // The insertions with a step of their own, neither a dialog's row of the element
+    // table nor a pair of fixed texts: prompts, the anchor list, the table window's tags.
+    const QList<Insertion> ownSteps{Insertion::AnchorLink, Insertion::Anchor,
+                                    Insertion::StyleLink, Insertion::Table, Insertion::TableRow,
+                                    Insertion::TableCell, Insertion::TableHeaderCell};
+    MainWindowFixture fx(0);
+    const QList<PaletteEntry> entries = paletteEntries();
+    QVERIFY(entries.size() > 80);
+    for (const PaletteEntry &e : entries) {
+        const int n = number(e.command);
+        const bool reached = elementForCommand(n) || fixedInsertText(n) || ownSteps.contains(e.command);
+        QVERIFY2(reached, qPrintable(e.tab + u' ' + e.caption));
+        // The entry is a button the user sees on its tab (the DIV bar's on its own bar).
+        const QList<QToolButton *> divButtons = divBar(fx.window())->findChildren<QToolButton *>();
+        const bool shown = paletteButton(fx.window(), e.tab, e.caption)
+                        || std::any_of(divButtons.cbegin(), divButtons.cend(),
+                                       [&e](QToolButton *b) { return b->text() == e.caption; });
+        QVERIFY2(shown, qPrintable(e.tab + u' ' + e.caption));
     }
 }
 
@@ -156,7 +183,7 @@ void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
     fx.view().setFocus();
     fx.window().activateWindow();
     QTRY_VERIFY(fx.window().isActiveWindow());
-    QTabWidget *palette = fx.window().PageControl2;
+    QTabWidget *palette = fx.window().palette().tabs();
     palette->setCurrentIndex(0);
     for (int i = 0; i < palette->count(); ++i) {
         if (palette->tabText(i) == u"Tabulky"_s)
@@ -212,8 +239,8 @@ void tst_TagPalette::popupLists()
     QFETCH(QString, expected);
     QFETCH(QString, plain);
     MainWindowFixture fx;
-    fx.window().PageControl2->setCurrentWidget(
-        fx.window().PageControl2->findChild<QWidget *>(u"Page"_s + tab));
+    fx.window().palette().tabs()->setCurrentWidget(
+        fx.window().palette().tabs()->findChild<QWidget *>(u"Page"_s + tab));
     QToolButton *button = paletteButton(fx.window(), tab, caption);
     auto *box = fx.window().findChild<QListWidget *>(list);
 
@@ -233,24 +260,24 @@ void tst_TagPalette::popupLists()
 void tst_TagPalette::plainPressOnShownListHidesIt()
 {
     MainWindowFixture fx;
-    fx.window().PageControl2->setCurrentIndex(1);
+    fx.window().palette().tabs()->setCurrentIndex(1);
     QToolButton *p = paletteButton(fx.window(), u"Formát"_s, u"P"_s);
     QToolButton *br = paletteButton(fx.window(), u"Formát"_s, u"BR"_s);
     pressOn(br, Qt::ShiftModifier);
     pressOn(p, Qt::ShiftModifier);
-    QVERIFY(!fx.window().ListBox1->isVisible()); // one list at a time
-    QVERIFY(fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox1"_s)->isVisible()); // one list at a time
+    QVERIFY(fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     pressOn(p);
-    QVERIFY(!fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     QCOMPARE(fx.buffer().GetText(), QString());
 }
 
 void tst_TagPalette::popupButtonsIdleWithoutDocument()
 {
     MainWindowFixture fx(0);
-    fx.window().PageControl2->setCurrentIndex(1);
+    fx.window().palette().tabs()->setCurrentIndex(1);
     pressOn(paletteButton(fx.window(), u"Formát"_s, u"P"_s), Qt::ShiftModifier);
-    QVERIFY(!fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
 }
 
 void tst_TagPalette::documentTakingFocusHidesPopupList()
@@ -258,14 +285,14 @@ void tst_TagPalette::documentTakingFocusHidesPopupList()
     MainWindowFixture fx;
     fx.window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
-    fx.window().PageControl2->setCurrentIndex(1);
+    fx.window().palette().tabs()->setCurrentIndex(1);
     QToolButton *p = paletteButton(fx.window(), u"Formát"_s, u"P"_s);
     fx.setText(u"Z"_s, 0, 1);
     pressOn(p, Qt::ShiftModifier);
-    QVERIFY(fx.window().ListBox2->isVisible());
+    QVERIFY(fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     // A click into the document window moves the focus there: the list goes.
     fx.view().setFocus(Qt::MouseFocusReason);
-    QVERIFY(!fx.window().ListBox2->isVisible());
+    QVERIFY(!fx.window().findChild<QListWidget *>(u"ListBox2"_s)->isVisible());
     // ... and the next plain press inserts.
     pressOn(p);
     QCOMPARE(fx.buffer().GetText(), u"<P>Z</P>"_s);
@@ -300,7 +327,7 @@ void tst_TagPalette::anchorListRebuild()
 {
     MainWindowFixture fx;
     fx.setText(u"<a name=\"top\">x</a> <A NAME=x> <A HREF=\"#top\"> <a name=\"top\">"_s);
-    fx.window().PageControl2->setCurrentIndex(3);
+    fx.window().palette().tabs()->setCurrentIndex(3);
     QComboBox *combo = anchorList(fx.window());
     combo->addItem(u"STARÝ"_s);
     combo->setEditText(u"napsáno"_s);

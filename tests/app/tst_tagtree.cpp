@@ -1,3 +1,4 @@
+#include "app/SidePanel.h"
 #include "app/ProgramDir.h"
 #include "app/TagTreePanel.h"
 #include "editor/EditorBuffer.h"
@@ -63,7 +64,7 @@ private Q_SLOTS:
     void ctrlAltTFocusesTree();
 
 private:
-    TagTreePanel *panel() { return m_fx->window().TagTreePage->findChild<TagTreePanel *>(); }
+    TagTreePanel *panel() { return m_fx->window().sidePanel().tagTreePage()->findChild<TagTreePanel *>(); }
     std::unique_ptr<ScriptedInteraction> m_ui;
     std::unique_ptr<MainWindowFixture> m_fx;
 };
@@ -269,7 +270,7 @@ void tst_TagTree::barHintsAndDragSource()
     QCOMPARE(tagItemText(dragged.get()), model->index(0, 0).data().toString());
     QVERIFY(!tagItemText(dragged.get()).isEmpty());
     QCOMPARE(p.TreeView1->indentation(), 19);
-    m_fx->window().TabbedNotebook1->setCurrentWidget(m_fx->window().TagTreePage);
+    m_fx->window().sidePanel().notebook()->setCurrentWidget(m_fx->window().sidePanel().tagTreePage());
     QCOMPARE(p.TreeView1->font().family(), u"Arial"_s);
     QCOMPARE(p.TreeView1->font().pixelSize(), 12);
 }
@@ -277,9 +278,9 @@ void tst_TagTree::barHintsAndDragSource()
 void tst_TagTree::ctrlAltTFocusesTree()
 {
     TForm1 &w = m_fx->window();
-    w.TabbedNotebook1->setCurrentIndex(0);
+    w.sidePanel().notebook()->setCurrentIndex(0);
     w.action(u"HidTagWindow"_s)->trigger();
-    QCOMPARE(w.TabbedNotebook1->currentWidget(), w.TagTreePage);
+    QCOMPARE(w.sidePanel().notebook()->currentWidget(), w.sidePanel().tagTreePage());
     QCOMPARE(w.focusWidget(), panel()->TreeView1);
 }
 

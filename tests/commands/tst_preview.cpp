@@ -1,3 +1,5 @@
+#include "app/DocumentArea.h"
+#include "app/SidePanel.h"
 #include "commands/Preview.h"
 #include "markup/SysUt.h"
 #include "markup/TextFile.h"
@@ -152,12 +154,12 @@ void tst_Preview::previewTabShowsTheSavedFile()
     ScriptedInteraction ui;
     if (answer >= 0)
         ui.answer(Answer(answer));
-    w.TabSet1->setCurrentIndex(PreviewTab);
+    w.documentArea().previewTabs()->setCurrentIndex(PreviewTab);
     QCOMPARE(ui.log, answer >= 0 ? QStringList{kSaveQuestion} : QStringList{});
     QVERIFY(ui.allAnswered());
-    QCOMPARE(w.TabSet1->currentIndex(), int(PreviewTab));
-    QCOMPARE(w.DocumentArea->currentWidget(), w.WebBrowser1);
-    QCOMPARE(w.WebBrowser1->address(), QUrl::fromLocalFile(m_page));
+    QCOMPARE(w.documentArea().previewTabs()->currentIndex(), int(PreviewTab));
+    QCOMPARE(w.documentArea().currentWidget(), w.documentArea().browser());
+    QCOMPARE(w.documentArea().browser()->address(), QUrl::fromLocalFile(m_page));
     QCOMPARE(diskText(m_page), onDisk);
 }
 
@@ -183,11 +185,11 @@ void tst_Preview::previewTabIsRefused()
     ScriptedInteraction ui;
     if (!asked.isEmpty())
         ui.answer(Answer::No);
-    w.TabSet1->setCurrentIndex(PreviewTab);
+    w.documentArea().previewTabs()->setCurrentIndex(PreviewTab);
     QCOMPARE(ui.log, asked);
-    QCOMPARE(w.TabSet1->currentIndex(), int(DocumentTab));
-    QCOMPARE(w.DocumentArea->currentWidget(), w.mdiArea());
-    QVERIFY(!w.WebBrowser1->address().isValid());
+    QCOMPARE(w.documentArea().previewTabs()->currentIndex(), int(DocumentTab));
+    QCOMPARE(w.documentArea().currentWidget(), w.mdiArea());
+    QVERIFY(!w.documentArea().browser()->address().isValid());
 }
 
 void tst_Preview::ulpreSavesUntitledThroughSaveAs()
@@ -199,33 +201,33 @@ void tst_Preview::ulpreSavesUntitledThroughSaveAs()
     const QString target = m_dir->filePath(u"nový.htm"_s);
     ScriptedInteraction ui;
     ui.saveFile(target);
-    w.TabSet1->setCurrentIndex(PreviewTab);
+    w.documentArea().previewTabs()->setCurrentIndex(PreviewTab);
     QCOMPARE(ui.questions, QStringList{});
     QVERIFY(ui.allAnswered());
     QCOMPARE(diskText(target), u"<P>řádek</P>"_s);
-    QCOMPARE(w.TabSet1->currentIndex(), int(PreviewTab));
-    QCOMPARE(w.WebBrowser1->address(), QUrl::fromLocalFile(target));
+    QCOMPARE(w.documentArea().previewTabs()->currentIndex(), int(PreviewTab));
+    QCOMPARE(w.documentArea().browser()->address(), QUrl::fromLocalFile(target));
 }
 
 void tst_Preview::backToDocumentIsNeverRefused()
 {
     openSavedPage();
     TForm1 &w = m_fx->window();
-    w.TabSet1->setCurrentIndex(PreviewTab);
-    QCOMPARE(w.DocumentArea->currentWidget(), w.WebBrowser1);
+    w.documentArea().previewTabs()->setCurrentIndex(PreviewTab);
+    QCOMPARE(w.documentArea().currentWidget(), w.documentArea().browser());
     w.action(u"FileCloseAll"_s)->trigger();
     settle();
     QVERIFY(!w.workspace().activeDocument());
-    w.TabSet1->setCurrentIndex(DocumentTab);
-    QCOMPARE(w.TabSet1->currentIndex(), int(DocumentTab));
-    QCOMPARE(w.DocumentArea->currentWidget(), w.mdiArea());
+    w.documentArea().previewTabs()->setCurrentIndex(DocumentTab);
+    QCOMPARE(w.documentArea().previewTabs()->currentIndex(), int(DocumentTab));
+    QCOMPARE(w.documentArea().currentWidget(), w.mdiArea());
 
     // An emptied document does not hold the preview either.
     openSavedPage();
-    w.TabSet1->setCurrentIndex(PreviewTab);
+    w.documentArea().previewTabs()->setCurrentIndex(PreviewTab);
     m_fx->setText(QString());
-    w.TabSet1->setCurrentIndex(DocumentTab);
-    QCOMPARE(w.DocumentArea->currentWidget(), w.mdiArea());
+    w.documentArea().previewTabs()->setCurrentIndex(DocumentTab);
+    QCOMPARE(w.documentArea().currentWidget(), w.mdiArea());
 }
 
 void tst_Preview::sidePanelFollowsHidePrew_data()
@@ -243,12 +245,12 @@ void tst_Preview::sidePanelFollowsHidePrew()
     w.settings().HidePrew = hidePrew;
     QAction *panelItem = w.action(u"OptSourcePanel"_s);
     QToolButton *panelButton = w.toolButton(u"SidePanelButton"_s);
-    w.TabSet1->setCurrentIndex(PreviewTab);
-    QCOMPARE(w.Panel2->isVisible(), !hidePrew);
+    w.documentArea().previewTabs()->setCurrentIndex(PreviewTab);
+    QCOMPARE(w.sidePanel().isVisible(), !hidePrew);
     QCOMPARE(panelItem->isChecked(), !hidePrew);
     QCOMPARE(panelButton->isChecked(), hidePrew);
-    w.TabSet1->setCurrentIndex(DocumentTab);
-    QVERIFY(w.Panel2->isVisible());
+    w.documentArea().previewTabs()->setCurrentIndex(DocumentTab);
+    QVERIFY(w.sidePanel().isVisible());
     QVERIFY(panelItem->isChecked());
     QVERIFY(!panelButton->isChecked());
 }
@@ -260,15 +262,15 @@ void tst_Preview::ctrlHTogglesAndIBrowOffReturns()
     QAction *toggle = w.action(u"HidInternalPreview"_s);
     QCOMPARE(toggle->shortcut(), QKeySequence(u"Ctrl+H"_s));
     toggle->trigger();
-    QCOMPARE(w.DocumentArea->currentWidget(), w.WebBrowser1);
+    QCOMPARE(w.documentArea().currentWidget(), w.documentArea().browser());
     toggle->trigger();
-    QCOMPARE(w.DocumentArea->currentWidget(), w.mdiArea());
+    QCOMPARE(w.documentArea().currentWidget(), w.mdiArea());
     toggle->trigger();
     w.settings().IBrow = false;
     w.ApplySettings();
-    QCOMPARE(w.TabSet1->currentIndex(), int(DocumentTab));
-    QCOMPARE(w.DocumentArea->currentWidget(), w.mdiArea());
-    QVERIFY(!w.TabSet1->isVisible());
+    QCOMPARE(w.documentArea().previewTabs()->currentIndex(), int(DocumentTab));
+    QCOMPARE(w.documentArea().currentWidget(), w.mdiArea());
+    QVERIFY(!w.documentArea().previewTabs()->isVisible());
 }
 
 void tst_Preview::previewWindowIsOneWithItsCaptions()
@@ -310,17 +312,17 @@ void tst_Preview::previewWindowIsOneWithItsCaptions()
 void tst_Preview::helpPageUsesThePreviewWindow()
 {
     TForm1 &w = m_fx->window();
-    w.TabbedNotebook1->setCurrentIndex(2);
+    w.sidePanel().notebook()->setCurrentIndex(2);
     TPreview *preview = previewWindow(w.workspace());
     QVERIFY(preview);
     QCOMPARE(preview->windowTitle(), u"Nápověda Brisko HTML Editoru"_s);
     QVERIFY(preview->WebBrowser1->address().toLocalFile().endsWith(u"/help/index2.htm"_s));
-    QVERIFY(w.WebBrowser2->address().toLocalFile().endsWith(u"/help/index.htm"_s));
+    QVERIFY(w.sidePanel().helpBrowser()->address().toLocalFile().endsWith(u"/help/index.htm"_s));
     QCOMPARE(w.action(u"WinPreview"_s)->text(), u"Obnovit v okně prohlížeče"_s);
     // Without the browser module a Czech message stands where the page would be.
-    QVERIFY(w.WebBrowser2->failureMessage().startsWith(u"Stránku nelze zobrazit"_s));
-    w.TabbedNotebook1->setCurrentIndex(0);
-    w.TabbedNotebook1->setCurrentIndex(2);
+    QVERIFY(w.sidePanel().helpBrowser()->failureMessage().startsWith(u"Stránku nelze zobrazit"_s));
+    w.sidePanel().notebook()->setCurrentIndex(0);
+    w.sidePanel().notebook()->setCurrentIndex(2);
     QCOMPARE(w.findChildren<TPreview *>().size(), 1);
 }
 
@@ -431,10 +433,10 @@ void tst_Preview::editingWorksWithoutTheBrowserModule()
 {
     openSavedPage();
     TForm1 &w = m_fx->window();
-    w.TabSet1->setCurrentIndex(PreviewTab);
-    QVERIFY(!w.WebBrowser1->engineStarted());
-    QVERIFY(w.WebBrowser1->failureMessage().startsWith(u"Stránku nelze zobrazit"_s));
-    w.TabSet1->setCurrentIndex(DocumentTab);
+    w.documentArea().previewTabs()->setCurrentIndex(PreviewTab);
+    QVERIFY(!w.documentArea().browser()->engineStarted());
+    QVERIFY(w.documentArea().browser()->failureMessage().startsWith(u"Stránku nelze zobrazit"_s));
+    w.documentArea().previewTabs()->setCurrentIndex(DocumentTab);
     m_fx->buffer().SetSelStart(0);
     QTest::keyClicks(m_fx->view().viewport(), u"ab"_s);
     QVERIFY(m_fx->buffer().GetText().startsWith(u"ab<P>"_s));

@@ -1,3 +1,4 @@
+#include "app/PaletteBar.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
@@ -224,7 +225,7 @@ void TestTableCommands::windowMarkFollowsEveryRoute()
     trigger("OptTableWindow");
     // The palette tab "Tabulky" with the window open only brings it forward.
     trigger("OptTableWindow");
-    QTabWidget *tabs = m_fx->window().PageControl2;
+    QTabWidget *tabs = m_fx->window().palette().tabs();
     tabs->setCurrentIndex(0);
     for (int i = 0; i < tabs->count(); ++i) {
         if (tabs->tabText(i) == u"Tabulky"_s)

@@ -1,3 +1,4 @@
+#include "app/DocumentArea.h"
 #include "dialogs/SettingsDialog.h"
 #include "settings/TSettings.h"
 #include "support/DialogControls.h"
@@ -389,11 +390,11 @@ void tst_SettingsDialog::commandWorksWithoutDocuments()
         press(d, u"OkButton"_s);
     });
     QVERIFY(fx.window().action(u"OptSettings"_s)->isEnabled());
-    QVERIFY(fx.window().TabSet1->isVisible());
+    QVERIFY(fx.window().documentArea().previewTabs()->isVisible());
     fx.window().action(u"OptSettings"_s)->trigger();
     QVERIFY(answers.allAnswered());
     QCOMPARE(fx.window().settings().IBrow, false);
-    QVERIFY(!fx.window().TabSet1->isVisible());
+    QVERIFY(!fx.window().documentArea().previewTabs()->isVisible());
 }
 
 BRISKO_TEST_MAIN(tst_SettingsDialog)

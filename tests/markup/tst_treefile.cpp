@@ -16,8 +16,6 @@ private Q_SLOTS:
     void parsesDepthsAndParents_data();
     void parsesDepthsAndParents();
     void levelErrorUsesCallersText();
-    void readsWindows1250File();
-    void unreadableFileGivesSystemError();
 };
 
 namespace {
@@ -110,28 +108,6 @@ void TestTreeFile::levelErrorUsesCallersText()
     QCOMPARE(parseTreeText(u"a\r\n\t\tb\r\n\t\t\tc"_s, scripterError).error,
              u"Invalid item level assignment"_s);
     QCOMPARE(calls, 1); // reading stops at the first fault
-}
-
-void TestTreeFile::readsWindows1250File()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"tree.dat"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Kon\xe8\x65k\r\n\t\x9a\x61tna\r\n\x1a");
-    file.close();
-    const TreeFileResult result = readTreeFile(path, tagTreeError);
-    QVERIFY(result.ok());
-    QCOMPARE(describe(result.nodes), (QStringList{u"0:Konček:-1"_s, u"1:šatna:0"_s}));
-}
-
-void TestTreeFile::unreadableFileGivesSystemError()
-{
-    QTemporaryDir dir;
-    const TreeFileResult result = readTreeFile(dir.filePath(u"missing.dat"_s), tagTreeError);
-    QVERIFY(!result.ok());
-    QVERIFY(result.nodes.isEmpty());
-    QVERIFY(!result.error.contains(u"Invalid"_s));
 }
 
 BRISKO_TEST_MAIN(TestTreeFile)

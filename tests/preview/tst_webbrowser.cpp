@@ -1,3 +1,4 @@
+#include "app/SidePanel.h"
 #include "app/TForm1.h"
 #include "markup/TextFile.h"
 #include "preview/WebBrowser.h"
@@ -299,10 +300,10 @@ void tst_WebBrowser::helpTabDrawsItsPageTheFirstTime()
     MainWindowFixture fx(0);
     TForm1 &w = fx.window();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.TabbedNotebook1->setCurrentIndex(2);
+    w.sidePanel().notebook()->setCurrentIndex(2);
     // The heading of the short help is drawn in the help's blue.
     const auto headingDrawn = [&] {
-        WebBrowser &browser = *w.WebBrowser2;
+        WebBrowser &browser = *w.sidePanel().helpBrowser();
         const QPoint origin = browser.mapToGlobal(QPoint(0, 0));
         const QImage shot = w.screen()
                                 ->grabWindow(0, origin.x(), origin.y(), browser.width(),

@@ -186,7 +186,9 @@ void TestScripter::shippedTreeFilesLoad()
     QFETCH(QString, file);
     QFETCH(QStringList, topLevel);
     const QString path = QDir(dataDir()).filePath(file);
-    const TreeFileResult tree = readTreeFile(path, [](int, const QString &) {
+    const TextFileResult read = readTextFile(path);
+    QVERIFY2(read.ok, qPrintable(read.error));
+    const TreeFileResult tree = parseTreeText(read.text, [](int, const QString &) {
         return u"Invalid item level assignment"_s;
     });
     QVERIFY2(tree.ok(), qPrintable(tree.error));
