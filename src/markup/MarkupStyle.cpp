@@ -39,6 +39,16 @@ constexpr QStringView ObsoleteWithoutReplacement[] = {
     u"NOLAYER", u"SPACER",
 };
 
+// Windows-1252 wrote these characters at 128..159, and HTML 4 pages refer to them by those
+// numbers ("&#153;" for the trade mark), which HTML5 reads as control characters. The
+// numbers without a character stay as they are.
+constexpr QStringView C1References[32] = {
+    u"&euro;", {}, u"&sbquo;", u"&fnof;", u"&bdquo;", u"&hellip;", u"&dagger;", u"&Dagger;",
+    u"&circ;", u"&permil;", u"&Scaron;", u"&lsaquo;", u"&OElig;", {}, u"&Zcaron;", {},
+    {}, u"&lsquo;", u"&rsquo;", u"&ldquo;", u"&rdquo;", u"&bull;", u"&ndash;", u"&mdash;",
+    u"&tilde;", u"&trade;", u"&scaron;", u"&rsaquo;", u"&oelig;", {}, u"&zcaron;", u"&Yuml;",
+};
+
 // How an attribute HTML5 dropped turns into style.
 enum class Convert {
     Property,     // the value, lower case, as the property's value
@@ -460,6 +470,30 @@ qsizetype tagEnd(QStringView text, qsizetype from)
     return -1;
 }
 
+// Text between tags with its numeric references into 128..159 named as HTML5 knows them.
+void appendText(QString &out, QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype amp = text.indexOf(u"&#", i);
+        if (amp < 0) {
+            out += text.sliced(i);
+            return;
+        }
+        out += text.sliced(i, amp - i);
+        const qsizetype semicolon = text.indexOf(u';', amp);
+        bool ok = false;
+        const int number = semicolon < 0 ? 0 : text.sliced(amp + 2, semicolon - amp - 2).toInt(&ok);
+        if (ok && number >= 128 && number <= 159 && !C1References[number - 128].isEmpty()) {
+            out += C1References[number - 128];
+            i = semicolon + 1;
+        } else {
+            out += u'&';
+            i = amp + 1;
+        }
+    }
+}
+
 bool startsTag(QStringView text, qsizetype at)
 {
     const qsizetype next = at + 1 < text.size() && text[at + 1] == u'/' ? at + 2 : at + 1;
@@ -488,10 +522,10 @@ QString toHtml5(QStringView html4)
     while (i < html4.size()) {
         const qsizetype lt = html4.indexOf(u'<', i);
         if (lt < 0) {
-            out += html4.sliced(i);
+            appendText(out, html4.sliced(i));
             break;
         }
-        out += html4.sliced(i, lt - i);
+        appendText(out, html4.sliced(i, lt - i));
         if (html4.sliced(lt).startsWith(u"<!--")) {
             const qsizetype close = html4.indexOf(u"-->", lt + 4);
             const qsizetype end = close < 0 ? html4.size() : close + 3;

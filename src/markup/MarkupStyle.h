@@ -15,9 +15,10 @@ enum class MarkupStyle { Html4, Html5 };
 QString markupStyleName(MarkupStyle style);
 MarkupStyle markupStyleFromName(QStringView name);
 
-// Every tag of a text composed in HTML 4 as HTML5 writes it. Text between the tags, comments,
-// the doctype and processing instructions stay word for word; an attribute the table does
-// not know keeps its value, only its name goes to lower case.
+// Every tag of a text composed in HTML 4 as HTML5 writes it. Comments, the doctype and
+// processing instructions stay word for word, text between the tags too but for the
+// references to Windows-1252's characters at 128..159 ("&#153;" becomes "&trade;"); an
+// attribute the table does not know keeps its value, only its name goes to lower case.
 QString toHtml5(QStringView html4);
 // The opening and the closing part of an element as one text, so a table opened in one
 // and its cells in the other share what the table's borders and padding say.

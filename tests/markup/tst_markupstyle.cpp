@@ -69,6 +69,9 @@ void TestMarkupStyle::html5_data()
                                     << u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"><!-- <B> -->"_s;
     QTest::newRow("loneLessThan") << u"a < b <3"_s << u"a < b <3"_s;
     QTest::newRow("unclosedTag") << u"x <B"_s << u"x <B"_s;
+    // References into 128..159 meant Windows-1252's characters; HTML5 reads them as controls
+    QTest::newRow("tradeMark") << u"a&#153;b&#150;"_s << u"a&trade;b&ndash;"_s;
+    QTest::newRow("otherReferencesStay") << u"&#129; &#160; &#x99; &#15"_s << u"&#129; &#160; &#x99; &#15"_s;
     // Elements HTML5 has no replacement for are still written, lower case
     QTest::newRow("marquee") << u"<MARQUEE>x</MARQUEE>"_s << u"<marquee>x</marquee>"_s;
 }
