@@ -427,10 +427,12 @@ QString writeTag(const Tag &tag, QList<TableContext> &tables)
     }
     QString attributes;
     QString ownStyle;
+    bool styleWritten = false; // an empty STYLE="" waits for the user's style
     for (const Attribute &attribute : tag.attributes) {
         const QString attributeUpper = attribute.name.toUpper();
         if (attributeUpper == u"STYLE"_s) {
             ownStyle = attribute.value;
+            styleWritten = true;
             continue;
         }
         Converted converted = kept();
@@ -444,7 +446,7 @@ QString writeTag(const Tag &tag, QList<TableContext> &tables)
             attributes += u'=' + quoted(attribute.value);
     }
     const QString style = joinedStyle(declarations, ownStyle);
-    if (!style.isEmpty())
+    if (!style.isEmpty() || styleWritten)
         attributes += u" style="_s + quoted(style);
     return u'<' + name + attributes + u'>';
 }

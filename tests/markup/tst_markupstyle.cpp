@@ -40,6 +40,7 @@ void TestMarkupStyle::html5_data()
     QTest::newRow("strikeTtAcronym") << u"<STRIKE>a</STRIKE><TT>b</TT><ACRONYM>c</ACRONYM>"_s
                                      << u"<s>a</s><code>b</code><abbr>c</abbr>"_s;
     QTest::newRow("underlineKept") << u"<U>a</U>"_s << u"<u>a</u>"_s;
+    QTest::newRow("emptyStyleWaitsForTheUser") << u"<SPAN STYLE=\"\">"_s << u"<span style=\"\">"_s;
     QTest::newRow("ownStyleComesLast") << u"<CENTER STYLE=\"color: red\">"_s
                                        << u"<div style=\"text-align: center; color: red\">"_s;
     // Attributes that became style
