@@ -162,8 +162,9 @@ private:
     qsizetype m_next;
 };
 
-// Whether pos lies in a comment or in the raw text of a script or style: the nearest of
-// "<!--", "-->" and the script and style tags before it tells.
+} // namespace
+
+// The nearest of "<!--", "-->" and the script and style tags before pos tells.
 bool inCommentOrRawText(QStringView text, qsizetype pos)
 {
     const QChar *d = text.data();
@@ -183,6 +184,8 @@ bool inCommentOrRawText(QStringView text, qsizetype pos)
     }
     return false;
 }
+
+namespace {
 
 bool startsPair(QStringView text, const Tag &tag, const TagRange &range)
 {

@@ -28,6 +28,9 @@ struct TagPair
 // Elements written without an end tag (BR, IMG, INPUT ...); the name in any case.
 bool isVoidElement(QStringView name);
 
+// Whether pos lies in a comment or in the raw text of a script or style.
+bool inCommentOrRawText(QStringView text, qsizetype pos);
+
 // The pair of the tag the caret stands in: from before its "<" to before its ">". Nothing
 // when the caret is in no tag, in a comment, a script or a style, or the tag is void,
 // closes itself ("<x/>") or has no partner.
