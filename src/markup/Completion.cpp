@@ -2,6 +2,8 @@
 
 #include "markup/TagPairs.h"
 
+#include <QRegularExpression>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -15,6 +17,9 @@ bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
+
+// Where the attributes of every element are kept; no element is called so.
+const QString GlobalKey = QStringLiteral(" GLOBAL");
 
 QStringList startingWith(const QStringList &names, QStringView prefix)
 {
@@ -123,16 +128,18 @@ TagVocabulary TagVocabulary::fromTree(const QList<TreeFileNode> &nodes)
     for (const TreeFileNode &node : nodes) {
         const QString text = node.text.trimmed();
         if (node.depth == 0) {
-            // "<A>,</A>": the element's name between its "<" and ">".
+            // "<A>,</A>": the element's name between its "<" and ">". A top-level line that
+            // is no tag holds the attributes every element has.
             const qsizetype close = text.indexOf(u'>');
-            element = text.startsWith(u'<') && close > 1 ? text.sliced(1, close - 1).trimmed() : QString();
-            if (!element.isEmpty() && !vocabulary.m_byName.contains(element.toUpper())) {
+            element = text.startsWith(u'<') && close > 1 ? text.sliced(1, close - 1).trimmed() : GlobalKey;
+            if (element != GlobalKey && !vocabulary.m_byName.contains(element.toUpper())) {
                 vocabulary.m_elements.append(element);
                 vocabulary.m_byName.insert(element.toUpper(), {});
             }
         } else if (node.depth == 1 && !element.isEmpty()) {
-            // "HREF=\",\"": the attribute's name before its "=".
-            attribute = text.section(u'=', 0, 0).trimmed();
+            // "HREF=\",\"" and "CHECKED,": the attribute's name before its "=" or ",".
+            const qsizetype nameEnd = text.indexOf(QRegularExpression(u"[=,]"_s));
+            attribute = (nameEnd < 0 ? text : text.first(nameEnd)).trimmed();
             if (!attribute.isEmpty())
                 vocabulary.m_byName[element.toUpper()].attributes.append(attribute);
         } else if (node.depth == 2 && !element.isEmpty() && !attribute.isEmpty()) {
@@ -149,13 +156,19 @@ QStringList TagVocabulary::elements(QStringView prefix) const
 
 QStringList TagVocabulary::attributes(QStringView element, QStringView prefix) const
 {
-    return startingWith(m_byName.value(element.toString().toUpper()).attributes, prefix);
+    const auto found = m_byName.constFind(element.toString().toUpper());
+    if (found == m_byName.constEnd())
+        return {};
+    return startingWith(found->attributes + m_byName.value(GlobalKey).attributes, prefix);
 }
 
 QStringList TagVocabulary::values(QStringView element, QStringView attribute, QStringView prefix) const
 {
-    const Element found = m_byName.value(element.toString().toUpper());
-    return startingWith(found.values.value(attribute.toString().toUpper()), prefix);
+    const QString key = attribute.toString().toUpper();
+    const auto own = m_byName.value(element.toString().toUpper()).values.constFind(key);
+    if (own != m_byName.value(element.toString().toUpper()).values.constEnd())
+        return startingWith(*own, prefix);
+    return startingWith(m_byName.value(GlobalKey).values.value(key), prefix);
 }
 
 QStringList TagVocabulary::offered(const CompletionContext &context) const

@@ -1,5 +1,6 @@
 #include "support/TestMain.h"
 
+#include "app/ProgramDir.h"
 #include "markup/Completion.h"
 
 using namespace Qt::StringLiterals;
@@ -16,6 +17,7 @@ private Q_SLOTS:
     void context();
     void offered_data();
     void offered();
+    void shippedTrees();
 };
 
 void TestCompletion::context_data()
@@ -72,7 +74,8 @@ void TestCompletion::offered_data()
     QTest::addColumn<QStringList>("items");
 
     QTest::newRow("elements") << u"<t|"_s << QStringList{u"TABLE"_s, u"TD"_s};
-    QTest::newRow("attributesOfTheElement") << u"<td |"_s << QStringList{u"ALIGN"_s, u"WIDTH"_s};
+    QTest::newRow("attributesOfTheElementThenGlobal") << u"<td |"_s << QStringList{u"ALIGN"_s, u"WIDTH"_s, u"DIR"_s};
+    QTest::newRow("globalValues") << u"<td dir=|"_s << QStringList{u"ltr"_s, u"rtl"_s};
     QTest::newRow("attributesFiltered") << u"<TABLE b|"_s << QStringList{u"BORDER"_s};
     QTest::newRow("values") << u"<td align=\"c|"_s << QStringList{u"center"_s};
     QTest::newRow("unknownElement") << u"<blink |"_s << QStringList{};
@@ -82,7 +85,7 @@ void TestCompletion::offered()
 {
     QFETCH(QString, marked);
     QFETCH(QStringList, items);
-    const TreeFileResult tree = parseTreeText(u"<TABLE>,</TABLE>\n\tBORDER=\",\"\n\tWIDTH=\",\"\n"
+    const TreeFileResult tree = parseTreeText(u"Globální atributy\n\tDIR=\",\"\n\t\tltr\n\t\trtl\n<TABLE>,</TABLE>\n\tBORDER=\",\"\n\tWIDTH=\",\"\n"
                                               u"<TD>,</TD>\n\tALIGN=\",\"\n\t\tleft\n\t\tcenter\n\t\tright\n\tWIDTH=\",\"\n"_s,
                                               [](int, const QString &) { return u"bad"_s; });
     QVERIFY(tree.ok());
@@ -90,6 +93,25 @@ void TestCompletion::offered()
     const qsizetype caret = marked.indexOf(u'|');
     const QString text = QString(marked).remove(u'|');
     QCOMPARE(vocabulary.offered(completionContextAt(text, caret)), items);
+}
+
+// The tag trees the program ships read whole, and offer what HTML5 pages are made of.
+void TestCompletion::shippedTrees()
+{
+    const auto levelError = [](int, const QString &text) { return u"bad level: "_s + text; };
+    const TreeFileResult html4 = readTreeFile(programDir() + u"data/html4.dat"_s, levelError);
+    QVERIFY2(html4.ok(), qPrintable(html4.error));
+    QVERIFY(TagVocabulary::fromTree(html4.nodes).attributes(u"table", {}).contains(u"BORDER"_s));
+
+    const TreeFileResult html5 = readTreeFile(programDir() + u"data/html5.dat"_s, levelError);
+    QVERIFY2(html5.ok(), qPrintable(html5.error));
+    const TagVocabulary vocabulary = TagVocabulary::fromTree(html5.nodes);
+    for (const QString &element : {u"header"_s, u"nav"_s, u"main"_s, u"video"_s, u"picture"_s, u"details"_s})
+        QVERIFY2(vocabulary.elements(element).contains(element), qPrintable(element));
+    QCOMPARE(vocabulary.values(u"input", u"type", u"e"), QStringList{u"email"_s});
+    QVERIFY(vocabulary.attributes(u"video", u"c").contains(u"controls"_s));
+    QVERIFY(vocabulary.attributes(u"img", {}).contains(u"loading"_s));
+    QVERIFY(vocabulary.attributes(u"img", {}).contains(u"class"_s)); // a global attribute
 }
 
 BRISKO_TEST_MAIN(TestCompletion)
