@@ -2,6 +2,7 @@
 
 #include "app/ProgramDir.h"
 #include "markup/Completion.h"
+#include "markup/TextFile.h"
 
 using namespace Qt::StringLiterals;
 
@@ -98,12 +99,15 @@ void TestCompletion::offered()
 // The tag trees the program ships read whole, and offer what HTML5 pages are made of.
 void TestCompletion::shippedTrees()
 {
-    const auto levelError = [](int, const QString &text) { return u"bad level: "_s + text; };
-    const TreeFileResult html4 = readTreeFile(programDir() + u"data/html4.dat"_s, levelError);
+    const auto read = [](const QString &name) {
+        const TextFileResult file = readTextFile(programDir() + u"data/"_s + name);
+        return parseTreeText(file.text, [](int, const QString &text) { return u"bad level: "_s + text; });
+    };
+    const TreeFileResult html4 = read(u"html4.dat"_s);
     QVERIFY2(html4.ok(), qPrintable(html4.error));
     QVERIFY(TagVocabulary::fromTree(html4.nodes).attributes(u"table", {}).contains(u"BORDER"_s));
 
-    const TreeFileResult html5 = readTreeFile(programDir() + u"data/html5.dat"_s, levelError);
+    const TreeFileResult html5 = read(u"html5.dat"_s);
     QVERIFY2(html5.ok(), qPrintable(html5.error));
     const TagVocabulary vocabulary = TagVocabulary::fromTree(html5.nodes);
     for (const QString &element : {u"header"_s, u"nav"_s, u"main"_s, u"video"_s, u"picture"_s, u"details"_s})
