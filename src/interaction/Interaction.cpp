@@ -248,11 +248,21 @@ public:
     std::optional<QString> text(const QString &caption, const QString &label,
                                 const QString &initial) override
     {
+        return prompt(caption, label, initial, QLineEdit::Normal);
+    }
+    std::optional<QString> secret(const QString &caption, const QString &label) override
+    {
+        return prompt(caption, label, {}, QLineEdit::Password);
+    }
+    std::optional<QString> prompt(const QString &caption, const QString &label, const QString &initial,
+                                  QLineEdit::EchoMode echo)
+    {
         QInputDialog dialog(g_parent);
         dialog.setWindowTitle(caption);
         dialog.setLabelText(label);
         dialog.setInputMode(QInputDialog::TextInput);
         dialog.setTextValue(initial);
+        dialog.setTextEchoMode(echo);
         // The one-line prompt holds at most 255 characters, as users of it expect.
         // Sized to its title, as the message boxes are, and wide enough for a file name;
         // the field sets the width, as the dialog's layout follows its contents.

@@ -46,6 +46,12 @@ public:
     static constexpr int MaxPromptLength = 255;
     virtual std::optional<QString> text(const QString &caption, const QString &label,
                                         const QString &initial = {}) = 0;
+    // A prompt for a password or a passphrase: what is typed shows as dots, and nothing is
+    // offered. Answers that stand in for the user take it as a text prompt.
+    virtual std::optional<QString> secret(const QString &caption, const QString &label)
+    {
+        return text(caption, label);
+    }
     virtual bool printSetup(QPrinter &printer) = 0;
     virtual bool print(QPrinter &printer) = 0;
 

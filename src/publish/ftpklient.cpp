@@ -110,7 +110,7 @@ TFTPForm::TFTPForm(QWidget *parent)
     });
     m_sftp->setPassphrasePrompt([this](const QString &keyFile) {
         flushLog();
-        return ui().text(u"Heslo ke klíči"_s, u"Heslo ke klíči %1:"_s.arg(QDir::toNativeSeparators(keyFile)));
+        return ui().secret(u"Heslo ke klíči"_s, u"Heslo ke klíči %1:"_s.arg(QDir::toNativeSeparators(keyFile)));
     });
     connectSession();
     // The log and the progress bar are drawn in batches: one repaint per line, or per file,

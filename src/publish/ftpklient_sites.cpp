@@ -168,7 +168,7 @@ bool TFTPForm::askPasswordIfNeeded()
 {
     if (m_site->currentIndex() <= 0 || !m_passWord->text().isEmpty() || sftpChosen())
         return true;
-    const auto password = ui().text(u"Heslo"_s, u"Heslo pro %1@%2:"_s.arg(m_userName->text(), m_hostName->text()));
+    const auto password = ui().secret(u"Heslo"_s, u"Heslo pro %1@%2:"_s.arg(m_userName->text(), m_hostName->text()));
     if (!password)
         return false;
     m_passWord->setEchoMode(QLineEdit::Password);
