@@ -1,0 +1,217 @@
+#include "SiteSearch.h"
+
+#include <QHashFunctions>
+#include <QDirIterator>
+#include <QThread>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Tells a file changed since it was searched; a fast hash with the length beside it is
+// enough for that, and a cryptographic one would cost the search a sixth of its time.
+QByteArray fingerprintOf(QStringView text)
+{
+    const size_t hash = qHashBits(text.data(), size_t(text.size()) * sizeof(QChar), 0x5eed);
+    return QByteArray::number(qulonglong(hash), 16) + '/' + QByteArray::number(text.size());
+}
+
+// The line (without its break) around offset.
+QString lineAround(QStringView text, qsizetype lineStart)
+{
+    qsizetype end = text.indexOf(u'\n', lineStart);
+    if (end < 0)
+        end = text.size();
+    if (end > lineStart && text[end - 1] == u'\r')
+        --end;
+    return text.sliced(lineStart, end - lineStart).toString();
+}
+
+// A regular expression's replacement with its \N groups put in.
+QString expanded(const QRegularExpressionMatch &match, const QString &replacement)
+{
+    QString out;
+    for (qsizetype i = 0; i < replacement.size(); ++i) {
+        const QChar c = replacement[i];
+        if (c != u'\\' || i + 1 == replacement.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = replacement[i + 1];
+        if (next.isDigit()) {
+            int group = next.digitValue();
+            ++i;
+            if (i + 1 < replacement.size() && replacement[i + 1].isDigit()
+                && group * 10 + replacement[i + 1].digitValue() <= match.lastCapturedIndex()) {
+                group = group * 10 + replacement[i + 1].digitValue();
+                ++i;
+            }
+            out += match.captured(group);
+        } else {
+            out += next; // "\\" is a backslash, "\x" an x
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+SearchPattern searchPattern(const SiteSearchOptions &options)
+{
+    SearchPattern pattern;
+    pattern.regularExpression = options.regularExpression;
+    if (options.text.isEmpty()) {
+        pattern.error = u"Není zadán hledaný text."_s;
+        return pattern;
+    }
+    QString source = options.regularExpression ? options.text : QRegularExpression::escape(options.text);
+    if (options.wholeWords)
+        source = u"(?<![\\w])(?:"_s + source + u")(?![\\w])"_s;
+    QRegularExpression::PatternOptions flags = QRegularExpression::UseUnicodePropertiesOption;
+    if (!options.caseSensitive)
+        flags |= QRegularExpression::CaseInsensitiveOption;
+    pattern.expression = QRegularExpression(source, flags);
+    if (!pattern.expression.isValid()) {
+        pattern.error = u"Chybný regulární výraz (znak %1): %2"_s.arg(pattern.expression.patternErrorOffset() + 1)
+                            .arg(pattern.expression.errorString());
+    }
+    return pattern;
+}
+
+QList<TextMatch> findMatches(QStringView text, const QRegularExpression &pattern)
+{
+    QList<TextMatch> found;
+    int line = 1;
+    qsizetype lineStart = 0;
+    qsizetype counted = 0; // line breaks are counted up to here
+    QRegularExpressionMatchIterator it = pattern.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedLength() == 0)
+            continue;
+        const qsizetype at = m.capturedStart();
+        for (qsizetype lf = text.indexOf(u'\n', counted); lf >= 0 && lf < at; lf = text.indexOf(u'\n', lf + 1)) {
+            ++line;
+            lineStart = lf + 1;
+        }
+        counted = at;
+        found.append({line, int(at - lineStart) + 1, at, m.capturedLength(), lineAround(text, lineStart)});
+    }
+    return found;
+}
+
+QStringList siteFiles(const QString &folder, const QString &masks, bool subfolders)
+{
+    static const QRegularExpression separators(u"[;,\\s]+"_s);
+    QStringList filters = masks.split(separators, Qt::SkipEmptyParts);
+    if (filters.isEmpty())
+        filters << u"*"_s;
+    QStringList files;
+    QDirIterator it(folder, filters, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                    subfolders ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext())
+        files << it.next();
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+FileSearchResult searchFile(const QString &path, const QRegularExpression &pattern)
+{
+    FileSearchResult result;
+    result.path = path;
+    const TextFileResult file = readDocumentFile(path);
+    if (!file.ok) {
+        result.skipped = file.error;
+        return result;
+    }
+    if (file.binary) {
+        result.skipped = u"přeskočeno: soubor není text"_s;
+        return result;
+    }
+    result.encoding = file.encoding;
+    result.lineEnding = file.lineEnding;
+    result.fingerprint = fingerprintOf(file.text);
+    result.matches = findMatches(file.text, pattern);
+    return result;
+}
+
+QList<FileSearchResult> searchFiles(const QStringList &paths, const QRegularExpression &pattern,
+                                    const std::atomic_bool &stop, const std::function<void(int done)> &progress)
+{
+    std::vector<FileSearchResult> results(size_t(paths.size()));
+    std::vector<char> searched(size_t(paths.size()), 0);
+    std::atomic_int next = 0, done = 0;
+    auto work = [&] {
+        for (int i = next++; i < paths.size() && !stop; i = next++) {
+            results[size_t(i)] = searchFile(paths[i], pattern);
+            searched[size_t(i)] = 1;
+            ++done;
+        }
+    };
+    const int workers = std::clamp(QThread::idealThreadCount(), 1, 8);
+    std::vector<std::thread> threads;
+    for (int w = 1; w < workers; ++w)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &t : threads)
+        t.join();
+    if (progress)
+        progress(done);
+    QList<FileSearchResult> list;
+    for (size_t i = 0; i < results.size(); ++i) {
+        if (searched[i])
+            list.append(std::move(results[i]));
+    }
+    return list;
+}
+
+QString replaceMatches(QStringView text, const SearchPattern &pattern, const QString &replacement, int *count)
+{
+    QString out;
+    int replaced = 0;
+    qsizetype from = 0;
+    QRegularExpressionMatchIterator it = pattern.expression.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedLength() == 0)
+            continue;
+        out += text.sliced(from, m.capturedStart() - from);
+        out += pattern.regularExpression ? expanded(m, replacement) : replacement;
+        from = m.capturedEnd();
+        ++replaced;
+    }
+    out += text.sliced(from);
+    if (count)
+        *count = replaced;
+    return out;
+}
+
+FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
+                                const QString &replacement)
+{
+    FileReplaceResult result;
+    const TextFileResult file = readDocumentFile(searched.path, searched.encoding.encoding);
+    if (!file.ok) {
+        result.error = file.error;
+        return result;
+    }
+    if (fingerprintOf(file.text) != searched.fingerprint) {
+        result.error = u"Soubor %1 se od hledání změnil, nebyl přepsán."_s.arg(searched.path);
+        return result;
+    }
+    const QString text = replaceMatches(file.text, pattern, replacement, &result.replaced);
+    if (result.replaced == 0)
+        return result;
+    const QString error = writeTextFile(searched.path, text, searched.lineEnding.value_or(LineEnding::CrLf),
+                                        searched.encoding);
+    if (!error.isEmpty()) {
+        result.error = error;
+        result.replaced = 0;
+    }
+    return result;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "markup/TextFile.h"
+
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+// Finding and replacing text in the pages of a whole site: which files, the matches in
+// each, and the replacement written back in each file's own encoding and line breaks.
+// Widget-free, so the search can run on worker threads beside the editor.
+
+struct SiteSearchOptions
+{
+    QString text;
+    bool caseSensitive = false;  // "Rozlišovat velikost"
+    bool wholeWords = false;     // "Celá slova"
+    bool regularExpression = false; // "Regulární výraz"
+};
+
+// The pattern the options describe; a regular expression that does not compile gives its
+// error in Czech and an invalid expression.
+struct SearchPattern
+{
+    QRegularExpression expression;
+    bool regularExpression = false;
+    QString error;
+    bool ok() const { return error.isEmpty() && expression.isValid(); }
+};
+SearchPattern searchPattern(const SiteSearchOptions &options);
+
+// One match: 1-based line and column as the editor counts them, its offset and length in
+// the text (CR LF counting two), and the whole line it lies in.
+struct TextMatch
+{
+    int line = 0;
+    int column = 0;
+    qsizetype offset = 0;
+    qsizetype length = 0;
+    QString lineText;
+    bool operator==(const TextMatch &) const = default;
+};
+// Every match in the text (CR LF line breaks); an empty match is never counted.
+QList<TextMatch> findMatches(QStringView text, const QRegularExpression &pattern);
+
+// The files under folder whose names fit one of the masks ("*.htm;*.html" or blank
+// separated), sub-folders too when asked, sorted by path.
+QStringList siteFiles(const QString &folder, const QString &masks, bool subfolders);
+
+// What the search found in one file: its matches, or why it was skipped (binary, too long
+// for the editor, unreadable), and a fingerprint of the text searched, so a file changed
+// since is not written.
+struct FileSearchResult
+{
+    QString path;
+    QList<TextMatch> matches;
+    QString skipped;
+    QByteArray fingerprint;
+    FileEncoding encoding;
+    std::optional<LineEnding> lineEnding;
+};
+FileSearchResult searchFile(const QString &path, const QRegularExpression &pattern);
+
+// Searches the files on all cores; stop ends it early (the files not reached are left
+// out), progress gets the number of files done so far from the calling thread's side.
+QList<FileSearchResult> searchFiles(const QStringList &paths, const QRegularExpression &pattern,
+                                    const std::atomic_bool &stop,
+                                    const std::function<void(int done)> &progress = {});
+
+// The text with every match replaced. A regular expression's replacement may name its
+// groups as \1 .. \99 (and "\\" is one backslash); a plain text replacement is taken as it
+// stands. count gets the number of replacements.
+QString replaceMatches(QStringView text, const SearchPattern &pattern, const QString &replacement,
+                       int *count = nullptr);
+
+// Replaces in a file found before, through the flush-then-commit writer, in its own encoding
+// and line breaks. A file changed since it was searched is not written: error says so.
+struct FileReplaceResult
+{
+    int replaced = 0;
+    QString error;
+};
+FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
+                                const QString &replacement);

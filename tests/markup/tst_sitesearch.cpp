@@ -1,0 +1,208 @@
+#include "support/TestMain.h"
+
+#include "markup/GuardedFile.h"
+#include "markup/SiteSearch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray windows1250(const QString &text)
+{
+    QStringEncoder encoder("windows-1250");
+    return encoder.encode(text);
+}
+
+// "line:column" of each match.
+QStringList positions(const QList<TextMatch> &matches)
+{
+    QStringList list;
+    for (const TextMatch &m : matches)
+        list << u"%1:%2"_s.arg(m.line).arg(m.column);
+    return list;
+}
+
+} // namespace
+
+// Finding and replacing across the files of a site.
+class TestSiteSearch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void matches_data();
+    void matches();
+    void replacement_data();
+    void replacement();
+    void badExpressionIsExplained();
+    void searchesTheSiteAndSkipsWhatIsNoPage();
+    void replacesKeepingEncodingAndLineBreaks();
+    void fileChangedSinceTheSearchIsNotWritten();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestSiteSearch::matches_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<bool>("caseSensitive");
+    QTest::addColumn<bool>("wholeWords");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<QStringList>("found");
+
+    QTest::newRow("czechIgnoringCase") << u"Žluťoučký kůň\r\nžluťoučký"_s << u"ŽLUŤ"_s << false << false << false
+                                       << QStringList{u"1:1"_s, u"2:1"_s};
+    QTest::newRow("czechCaseSensitive") << u"Žluťoučký kůň\r\nžluťoučký"_s << u"Žluť"_s << true << false << false
+                                        << QStringList{u"1:1"_s};
+    QTest::newRow("wholeWords") << u"cat concat cat."_s << u"cat"_s << false << true << false
+                                << QStringList{u"1:1"_s, u"1:12"_s};
+    QTest::newRow("wholeCzechWord") << u"kůň koňák kůň"_s << u"kůň"_s << false << true << false
+                                    << QStringList{u"1:1"_s, u"1:11"_s};
+    QTest::newRow("literalDot") << u"a.b axb"_s << u"a.b"_s << false << false << false << QStringList{u"1:1"_s};
+    QTest::newRow("regexDot") << u"a.b axb"_s << u"a.b"_s << false << false << true << QStringList{u"1:1"_s, u"1:5"_s};
+    // A tab is one column, CR LF ends a line
+    QTest::newRow("columnsAfterTabs") << u"\tx\r\n\t\tx"_s << u"x"_s << false << false << false
+                                      << QStringList{u"1:2"_s, u"2:3"_s};
+    QTest::newRow("emptyMatchesNotCounted") << u"abc"_s << u"x*"_s << false << false << true << QStringList{};
+}
+
+void TestSiteSearch::matches()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(bool, caseSensitive);
+    QFETCH(bool, wholeWords);
+    QFETCH(bool, regex);
+    QFETCH(QStringList, found);
+    const SearchPattern pattern = searchPattern({find, caseSensitive, wholeWords, regex});
+    QVERIFY2(pattern.ok(), qPrintable(pattern.error));
+    const QList<TextMatch> matches = findMatches(text, pattern.expression);
+    QCOMPARE(positions(matches), found);
+    if (!matches.isEmpty())
+        QCOMPARE(matches.first().lineText, text.section(u"\r\n"_s, 0, 0));
+}
+
+void TestSiteSearch::replacement_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("groupsSwapped") << u"2025-12 a 2024-1"_s << u"(\\d{4})-(\\d+)"_s << true << u"\\2/\\1"_s
+                                   << u"12/2025 a 1/2024"_s << 2;
+    QTest::newRow("escapedBackslash") << u"a"_s << u"a"_s << true << u"\\\\n"_s << u"\\n"_s << 1;
+    QTest::newRow("plainTextTakenAsItStands") << u"© 2025 (c)"_s << u"(c)"_s << false << u"\\1 $1"_s
+                                              << u"© 2025 \\1 $1"_s << 1;
+    QTest::newRow("nothingFound") << u"abc"_s << u"x"_s << false << u"y"_s << u"abc"_s << 0;
+}
+
+void TestSiteSearch::replacement()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(bool, regex);
+    QFETCH(QString, replacement);
+    QFETCH(QString, result);
+    QFETCH(int, count);
+    int replaced = -1;
+    QCOMPARE(replaceMatches(text, searchPattern({find, true, false, regex}), replacement, &replaced), result);
+    QCOMPARE(replaced, count);
+}
+
+void TestSiteSearch::badExpressionIsExplained()
+{
+    const SearchPattern pattern = searchPattern({u"a(b"_s, false, false, true});
+    QVERIFY(!pattern.ok());
+    QVERIFY2(pattern.error.startsWith(u"Chybný regulární výraz"_s), qPrintable(pattern.error));
+    QVERIFY(!searchPattern({}).ok());
+}
+
+void TestSiteSearch::searchesTheSiteAndSkipsWhatIsNoPage()
+{
+    const QString root = m_dir.filePath(u"site"_s);
+    writeBytes(root + u"/a.html"_s, "<meta charset=\"utf-8\">\n<p>\xC2\xA9 2025 Kůň</p>\n");
+    writeBytes(root + u"/b.htm"_s, windows1250(u"<p>© 2025 kůň</p>\r\n<p>© 2025</p>\r\n"_s));
+    writeBytes(root + u"/sub/c.html"_s, "<p>2025</p>");
+    writeBytes(root + u"/notes.txt"_s, "2025");
+    static const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR 2025";
+    writeBytes(root + u"/picture.html"_s, QByteArray(png, sizeof png - 1));
+    writeBytes(root + u"/huge.html"_s, QByteArray(MaxDocumentLength + 10, 'x') + "2025");
+
+    QCOMPARE(siteFiles(root, u"*.html; *.htm"_s, false).size(), 4);
+    const QStringList files = siteFiles(root, u"*.html;*.htm"_s, true);
+    QCOMPARE(files.size(), 5);
+    const SearchPattern pattern = searchPattern({u"KŮŇ"_s, false, false, false});
+    std::atomic_bool stop = false;
+    int reported = 0;
+    const QList<FileSearchResult> results = searchFiles(files, pattern.expression, stop, [&](int done) { reported = done; });
+    QCOMPARE(results.size(), 5);
+    QCOMPARE(reported, 5);
+    QHash<QString, FileSearchResult> byName;
+    for (const FileSearchResult &r : results)
+        byName.insert(QFileInfo(r.path).fileName(), r);
+    QCOMPARE(positions(byName[u"a.html"_s].matches), QStringList{u"2:11"_s});
+    QCOMPARE(positions(byName[u"b.htm"_s].matches), QStringList{u"1:11"_s});
+    QVERIFY(byName[u"c.html"_s].matches.isEmpty());
+    QVERIFY(!byName[u"picture.html"_s].skipped.isEmpty());
+    QVERIFY(!byName[u"huge.html"_s].skipped.isEmpty());
+
+    stop = true;
+    QVERIFY(searchFiles(files, pattern.expression, stop).isEmpty());
+}
+
+void TestSiteSearch::replacesKeepingEncodingAndLineBreaks()
+{
+    const QString utf8 = m_dir.filePath(u"r/a.html"_s), cp1250 = m_dir.filePath(u"r/b.htm"_s);
+    writeBytes(utf8, "<meta charset=\"utf-8\">\n<p>\xC2\xA9 2025 Kůň</p>\n");
+    writeBytes(cp1250, windows1250(u"<p>© 2025 kůň</p>\r\n<p>© 2025</p>\r\n"_s));
+    const SearchPattern pattern = searchPattern({u"© 2025"_s, true, false, false});
+    for (const QString &path : {utf8, cp1250}) {
+        const QByteArray before = readBytes(path);
+        const FileSearchResult searched = searchFile(path, pattern.expression);
+        const FileReplaceResult replaced = replaceInFile(searched, pattern, u"© 2026"_s);
+        QVERIFY2(replaced.error.isEmpty(), qPrintable(replaced.error));
+        QCOMPARE(replaced.replaced, searched.matches.size());
+        // Byte for byte the file as it was, but for the year.
+        QCOMPARE(readBytes(path), QByteArray(before).replace("2025", "2026"));
+    }
+}
+
+void TestSiteSearch::fileChangedSinceTheSearchIsNotWritten()
+{
+    const QString path = m_dir.filePath(u"changed.html"_s);
+    writeBytes(path, "<p>2025</p>");
+    const SearchPattern pattern = searchPattern({u"2025"_s, true, false, false});
+    const FileSearchResult searched = searchFile(path, pattern.expression);
+    writeBytes(path, "<p>2025 and the user's new line</p>");
+    const FileReplaceResult replaced = replaceInFile(searched, pattern, u"2026"_s);
+    QCOMPARE(replaced.replaced, 0);
+    QVERIFY(replaced.error.contains(u"změnil"_s));
+    QCOMPARE(readBytes(path), QByteArray("<p>2025 and the user's new line</p>"));
+}
+
+BRISKO_TEST_MAIN(TestSiteSearch)
+#include "tst_sitesearch.moc"
