@@ -8,12 +8,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool isNameChar(QChar c)
+bool isAttributeNameChar(QChar c)
 {
     return c.isLetterOrNumber() || c == u'-' || c == u':' || c == u'_';
 }
 
-bool isBlank(QChar c)
+bool isBlankInTag(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
@@ -38,7 +38,7 @@ qsizetype valueEndBefore(QStringView text, qsizetype from, qsizetype caret, QCha
     if (!quote.isNull())
         return text.first(caret).indexOf(quote, from);
     qsizetype i = from;
-    while (i < caret && !isBlank(text[i]))
+    while (i < caret && !isBlankInTag(text[i]))
         ++i;
     return i;
 }
@@ -52,10 +52,10 @@ CompletionContext insideTag(QStringView text, qsizetype from, qsizetype caret, c
     QString attribute;
     qsizetype i = from;
     while (i < caret) {
-        while (i < caret && isBlank(text[i]))
+        while (i < caret && isBlankInTag(text[i]))
             ++i;
         const qsizetype nameStart = i;
-        while (i < caret && isNameChar(text[i]))
+        while (i < caret && isAttributeNameChar(text[i]))
             ++i;
         if (i == caret) {
             context.kind = CompletionKind::Attribute;
@@ -64,15 +64,15 @@ CompletionContext insideTag(QStringView text, qsizetype from, qsizetype caret, c
             return context;
         }
         attribute = text.sliced(nameStart, i - nameStart).toString();
-        while (i < caret && isBlank(text[i]))
+        while (i < caret && isBlankInTag(text[i]))
             ++i;
         if (i == caret || text[i] != u'=') {
-            if (i < caret && !isNameChar(text[i]))
+            if (i < caret && !isAttributeNameChar(text[i]))
                 ++i; // a character no name has: "/" and the like
             continue;
         }
         ++i;
-        while (i < caret && isBlank(text[i]))
+        while (i < caret && isBlankInTag(text[i]))
             ++i;
         const QChar quote = i < caret && (text[i] == u'"' || text[i] == u'\'') ? text[i] : QChar();
         const qsizetype valueStart = quote.isNull() ? i : i + 1;
@@ -107,7 +107,7 @@ CompletionContext completionContextAt(QStringView text, qsizetype caret)
     if (closing)
         ++nameStart;
     qsizetype i = nameStart;
-    while (i < caret && isNameChar(text[i]))
+    while (i < caret && isAttributeNameChar(text[i]))
         ++i;
     CompletionContext context;
     if (i == caret) {
@@ -116,7 +116,7 @@ CompletionContext completionContextAt(QStringView text, qsizetype caret)
         context.prefix = text.sliced(nameStart, caret - nameStart).toString();
         return context;
     }
-    if (closing || i == nameStart || !isBlank(text[i]))
+    if (closing || i == nameStart || !isBlankInTag(text[i]))
         return {};
     return insideTag(text, i, caret, text.sliced(nameStart, i - nameStart).toString());
 }

@@ -136,14 +136,14 @@ struct Attribute
     bool hasValue = false;
 };
 
-struct Tag
+struct Html4Tag
 {
     bool closing = false;
     QString name; // as written
     QList<Attribute> attributes;
 };
 
-bool isBlank(QChar c)
+bool isHtmlBlank(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
@@ -158,23 +158,23 @@ bool listed(QStringView list, QStringView upperName)
 }
 
 // A tag from its "<" to before its ">", read as HTML reads it.
-Tag parseTag(QStringView inside)
+Html4Tag parseTag(QStringView inside)
 {
-    Tag tag;
+    Html4Tag tag;
     qsizetype i = 1;
     if (i < inside.size() && inside[i] == u'/') {
         tag.closing = true;
         ++i;
     }
     const qsizetype nameStart = i;
-    while (i < inside.size() && !isBlank(inside[i]) && inside[i] != u'/')
+    while (i < inside.size() && !isHtmlBlank(inside[i]) && inside[i] != u'/')
         ++i;
     tag.name = inside.sliced(nameStart, i - nameStart).toString();
     while (i < inside.size()) {
-        while (i < inside.size() && (isBlank(inside[i]) || inside[i] == u'/'))
+        while (i < inside.size() && (isHtmlBlank(inside[i]) || inside[i] == u'/'))
             ++i;
         const qsizetype attrStart = i;
-        while (i < inside.size() && !isBlank(inside[i]) && inside[i] != u'=' && inside[i] != u'/')
+        while (i < inside.size() && !isHtmlBlank(inside[i]) && inside[i] != u'=' && inside[i] != u'/')
             ++i;
         if (i == attrStart) {
             ++i; // a stray "=" without a name
@@ -182,11 +182,11 @@ Tag parseTag(QStringView inside)
         }
         Attribute attribute{inside.sliced(attrStart, i - attrStart).toString(), {}, false};
         qsizetype j = i;
-        while (j < inside.size() && isBlank(inside[j]))
+        while (j < inside.size() && isHtmlBlank(inside[j]))
             ++j;
         if (j < inside.size() && inside[j] == u'=') {
             ++j;
-            while (j < inside.size() && isBlank(inside[j]))
+            while (j < inside.size() && isHtmlBlank(inside[j]))
                 ++j;
             attribute.hasValue = true;
             if (j < inside.size() && (inside[j] == u'"' || inside[j] == u'\'')) {
@@ -197,7 +197,7 @@ Tag parseTag(QStringView inside)
                 j = close < 0 ? inside.size() : close + 1;
             } else {
                 const qsizetype valueStart = j;
-                while (j < inside.size() && !isBlank(inside[j]))
+                while (j < inside.size() && !isHtmlBlank(inside[j]))
                     ++j;
                 attribute.value = inside.sliced(valueStart, j - valueStart).toString();
             }
@@ -401,7 +401,7 @@ QString joinedStyle(QStringList declarations, const QString &written)
     return style;
 }
 
-QString writeTag(const Tag &tag, QList<TableContext> &tables)
+QString writeTag(const Html4Tag &tag, QList<TableContext> &tables)
 {
     const QString upper = tag.name.toUpper();
     QString name = tag.name.toLower();
@@ -452,7 +452,7 @@ QString writeTag(const Tag &tag, QList<TableContext> &tables)
 }
 
 // The end of the tag that starts at from ("<"): the ">" outside quoted values, or -1.
-qsizetype tagEnd(QStringView text, qsizetype from)
+qsizetype html4TagEnd(QStringView text, qsizetype from)
 {
     QChar quote;
     bool inValue = false; // quotes count only where a value starts, after "="
@@ -467,7 +467,7 @@ qsizetype tagEnd(QStringView text, qsizetype from)
             quote = c;
         }
         if (quote.isNull())
-            inValue = c == u'=' || (inValue && isBlank(c));
+            inValue = c == u'=' || (inValue && isHtmlBlank(c));
     }
     return -1;
 }
@@ -535,7 +535,7 @@ QString toHtml5(QStringView html4)
             i = end;
             continue;
         }
-        const qsizetype gt = startsTag(html4, lt) ? tagEnd(html4, lt) : -1;
+        const qsizetype gt = startsTag(html4, lt) ? html4TagEnd(html4, lt) : -1;
         if (gt < 0) {
             // A doctype, a processing instruction or a lone "<" stays as it is.
             const bool declaration = lt + 1 < html4.size() && (html4[lt + 1] == u'!' || html4[lt + 1] == u'?');
@@ -545,7 +545,7 @@ QString toHtml5(QStringView html4)
             i = end;
             continue;
         }
-        const Tag tag = parseTag(html4.sliced(lt, gt - lt));
+        const Html4Tag tag = parseTag(html4.sliced(lt, gt - lt));
         out += writeTag(tag, tables);
         i = gt + 1;
         // Scripts and styles are not markup: "a < b" in them stays.

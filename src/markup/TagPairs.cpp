@@ -28,7 +28,7 @@ bool isBlank(QChar c)
 }
 
 // The ">" that ends the tag whose "<" is at from, quoted values skipped; -1 when none.
-qsizetype tagEnd(QStringView text, qsizetype from)
+qsizetype closingBracketOf(QStringView text, qsizetype from)
 {
     QChar quote;
     bool afterEquals = false; // a quote opens a value only right after "=" and blanks
@@ -67,7 +67,7 @@ Tag tagAt(QStringView text, qsizetype at)
 
 TagRange rangeOf(QStringView text, const Tag &tag)
 {
-    const qsizetype end = tagEnd(text, tag.start);
+    const qsizetype end = closingBracketOf(text, tag.start);
     return {tag.start, end < 0 ? 0 : end - tag.start + 1};
 }
 
@@ -77,7 +77,7 @@ bool selfCloses(QStringView text, const TagRange &range)
 }
 
 // Names compared without regard to case; the first letters first, as most names differ there.
-bool sameName(QStringView a, QStringView b)
+bool sameTagName(QStringView a, QStringView b)
 {
     return a.size() == b.size() && !a.isEmpty() && (a[0].unicode() | 0x20) == (b[0].unicode() | 0x20)
            && a.compare(b, Qt::CaseInsensitive) == 0;
@@ -85,14 +85,14 @@ bool sameName(QStringView a, QStringView b)
 
 bool isRawText(QStringView name)
 {
-    return sameName(name, u"script") || sameName(name, u"style");
+    return sameTagName(name, u"script") || sameTagName(name, u"style");
 }
 
 // Where the raw text of a SCRIPT or STYLE that starts after from ends: its "</".
 qsizetype rawTextEnd(QStringView text, qsizetype from, QStringView name)
 {
     for (qsizetype i = text.indexOf(u"</", from); i >= 0; i = text.indexOf(u"</", i + 2)) {
-        if (sameName(text.sliced(i + 2, std::min(name.size(), text.size() - i - 2)), name))
+        if (sameTagName(text.sliced(i + 2, std::min(name.size(), text.size() - i - 2)), name))
             return i;
     }
     return text.size();
@@ -178,7 +178,7 @@ bool inCommentOrRawText(QStringView text, qsizetype pos)
             return true;
         const Tag tag = tagAt(text, i);
         if (tag.found() && isRawText(tag.name)) {
-            const qsizetype end = tagEnd(text, i);
+            const qsizetype end = closingBracketOf(text, i);
             return !tag.closing && end >= 0 && end < pos;
         }
     }
@@ -209,7 +209,7 @@ std::optional<TagPair> endOf(QStringView text, const Tag &start, const TagRange 
             from = rawTextEnd(text, from, tag.name) + 1;
             continue;
         }
-        if (!sameName(tag.name, start.name))
+        if (!sameTagName(tag.name, start.name))
             continue;
         const TagRange range = rangeOf(text, tag);
         if (range.length == 0 || selfCloses(text, range))
@@ -226,7 +226,7 @@ std::optional<TagPair> startOf(QStringView text, const TagRange &endRange, QStri
     int depth = 1;
     BackwardTags tags(text, endRange.start);
     for (Tag tag = tags.previous(); tag.found(); tag = tags.previous()) {
-        if (!sameName(tag.name, name))
+        if (!sameTagName(tag.name, name))
             continue;
         const TagRange range = rangeOf(text, tag);
         if (range.length == 0 || selfCloses(text, range))
