@@ -3,6 +3,8 @@
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -46,6 +48,7 @@ private Q_SLOTS:
     void closeQueryAsksAndSavesThroughTheSaver_data();
     void closeQueryAsksAndSavesThroughTheSaver();
     void viewGoesBeforeItsDocument();
+    void clipboardKeepsLineBreaksAsOtherProgramsWant();
 };
 
 void tst_HtmlDocument::editsWithoutAnyView_data()
@@ -196,6 +199,28 @@ void tst_HtmlDocument::viewGoesBeforeItsDocument()
     EditorBuffer again(*doc);
     QCOMPARE(again.toPlainText(), u"<P>a</P>"_s);
     QCOMPARE(again.textCursor().position(), 3);
+}
+
+// Other programs get and give plain line breaks; the document keeps CR LF, and a covered
+// (read-only) document gives the clipboard its text but takes nothing.
+void tst_HtmlDocument::clipboardKeepsLineBreaksAsOtherProgramsWant()
+{
+    HtmlDocument doc;
+    doc.SetText(QStringLiteral("ab\r\ncd"));
+    doc.SelectAll();
+    doc.CutToClipboard();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab\ncd"));
+    QCOMPARE(doc.GetText(), QString());
+    doc.PasteFromClipboard();
+    doc.PasteFromClipboard();
+    QCOMPARE(doc.GetText(), QStringLiteral("ab\r\ncdab\r\ncd"));
+    doc.setReadOnly(true);
+    doc.SelectAll();
+    doc.CutToClipboard();
+    doc.PasteFromClipboard();
+    QCOMPARE(doc.GetText(), QStringLiteral("ab\r\ncdab\r\ncd"));
+    doc.CopyToClipboard();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab\ncdab\ncd"));
 }
 
 BRISKO_TEST_MAIN(tst_HtmlDocument)
