@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Tells a file changed since it was searched; a fast hash with the length beside it is
-// enough for that, and a cryptographic one would cost the search a sixth of its time.
+// enough for that; a cryptographic one would slow the search down for nothing.
 QByteArray fingerprintOf(QStringView text)
 {
     const size_t hash = qHashBits(text.data(), size_t(text.size()) * sizeof(QChar), 0x5eed);
