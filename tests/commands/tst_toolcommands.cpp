@@ -1,13 +1,13 @@
+#include "commands/CommandRegistry.h"
 #include "commands/ToolCommands.h"
 #include "editor/HtmlDocument.h"
 #include "markup/SysUt.h"
 #include "support/RecordingShell.h"
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -32,7 +32,7 @@ void writeFile(const QString &path, qint64 size)
 
 } // namespace
 
-// "LinkAnalyzer" and "Nahrávací časy..." from the frame's menu to the document and back.
+// "LinkAnalyzer" and "Nahrávací časy..." by their menu identifiers, to the document and back.
 class tst_ToolCommands : public QObject
 {
     Q_OBJECT
@@ -51,22 +51,28 @@ private Q_SLOTS:
     void calculatorFromMenuOpensEmpty();
 
 private:
-    void trigger(const char *id) { m_fx->window().action(QLatin1StringView(id))->trigger(); }
+    // The menu's command of that identifier, on the workspace alone.
+    void trigger(CommandId id)
+    {
+        CommandRegistry commands;
+        addWorkspaceCommands(commands);
+        QVERIFY(commands.run(id, m_fx->workspace(), ui()));
+    }
     // Runs the analyser on the active document; driver works its window.
     void runAnalyzer(ScriptedInteraction::DialogDriver driver)
     {
         m_script->dialog(std::move(driver));
-        trigger("ToolLinkAnalyzer");
+        trigger(Cmd::ToolLinkAnalyzer);
     }
 
     std::unique_ptr<ScriptedInteraction> m_script;
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
 };
 
 void tst_ToolCommands::init()
 {
     m_script = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(1);
+    m_fx = std::make_unique<WorkspaceFixture>(1);
 }
 
 void tst_ToolCommands::cleanup()
@@ -204,7 +210,7 @@ void tst_ToolCommands::analyzerNeedsADocument()
 {
     m_fx->doc()->closeConfirmed();
     QTRY_VERIFY(m_fx->workspace().activeDocument() == nullptr);
-    trigger("ToolLinkAnalyzer");
+    trigger(Cmd::ToolLinkAnalyzer);
     QVERIFY(m_script->log.isEmpty());
 }
 
@@ -217,7 +223,7 @@ void tst_ToolCommands::calculatorFromMenuOpensEmpty()
         QVERIFY(control<QComboBox>(d, u"ComboBox1"_s)->currentText().isEmpty());
         control<QPushButton>(d, u"Button1"_s)->click();
     });
-    trigger("ToolDownloadTimes");
+    trigger(Cmd::ToolDownloadTimes);
     QCOMPARE(m_script->log, QStringList{u"dialog: Nahrávací časy..."_s});
 }
 
