@@ -1,12 +1,11 @@
 #include "SshServer.h"
 
-#include <QDeadlineTimer>
+#include "DaemonStart.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -80,26 +79,8 @@ QString SshServer::launch()
                              .arg(m_config.filePath(u"host_key"_s), m_config.filePath(u"sshd.pid"_s),
                                   m_config.filePath(u"authorized_keys"_s), userName(), m_root);
     const QString configPath = m_config.filePath(u"sshd_config"_s);
-    QFile config(configPath);
-    if (!config.open(QIODevice::WriteOnly) || config.write(text.toUtf8()) < 0)
-        return u"cannot write the configuration"_s;
-    config.close();
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(u"/usr/sbin/sshd"_s, {u"-D"_s, u"-e"_s, u"-f"_s, configPath});
-    if (!m_process.waitForStarted(5000))
-        return u"sshd did not start"_s;
-    // Up once it greets a connection with its version.
-    QDeadlineTimer deadline(20000);
-    while (!deadline.hasExpired()) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (socket.waitForConnected(1000) && socket.waitForReadyRead(3000) && socket.readAll().startsWith("SSH-"))
-            return {};
-        if (m_process.state() == QProcess::NotRunning)
-            return u"sshd ended: "_s + QString::fromLocal8Bit(m_process.readAll());
-        QThread::msleep(20);
-    }
-    return u"sshd did not answer"_s;
+    return startDaemon(m_process, {u"sshd"_s, u"/usr/sbin/sshd"_s, {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
+                                   configPath, text, m_port, "SSH-", 20000});
 }
 
 QString SshServer::knownHostsLine() const

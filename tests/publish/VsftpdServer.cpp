@@ -1,12 +1,11 @@
 #include "VsftpdServer.h"
 
-#include <QDeadlineTimer>
+#include "DaemonStart.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
 #include <unistd.h>
 
@@ -38,26 +37,7 @@ QString VsftpdServer::start(const QString &root)
                          u"secure_chroot_dir=%3\nxferlog_enable=NO\nuse_localtime=NO\n"_s.arg(m_port)
                              .arg(root, empty);
     const QString configPath = m_config.filePath(u"vsftpd.conf"_s);
-    QFile config(configPath);
-    if (!config.open(QIODevice::WriteOnly) || config.write(text.toUtf8()) < 0)
-        return u"cannot write the configuration"_s;
-    config.close();
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(program, {configPath});
-    if (!m_process.waitForStarted(5000))
-        return u"vsftpd did not start"_s;
-    // Up once it greets a connection.
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (socket.waitForConnected(1000) && socket.waitForReadyRead(2000) && socket.readAll().startsWith("220"))
-            return {};
-        if (m_process.state() == QProcess::NotRunning)
-            return u"vsftpd ended: "_s + QString::fromLocal8Bit(m_process.readAll());
-        QThread::msleep(20);
-    }
-    return u"vsftpd did not answer"_s;
+    return startDaemon(m_process, {u"vsftpd"_s, program, {configPath}, configPath, text, m_port, "220", 10000});
 }
 
 void VsftpdServer::stop()
