@@ -115,10 +115,10 @@ void bindSettingsCommand(TForm1 &window)
 {
     addFrameCommand(window, Cmd::OptSettings, [&window] {
         TSettingsForm dialog(window.settings(), &window);
-        const bool confirmed = ui().exec(dialog) == QDialog::Accepted;
-        // Restored defaults are in the record even after "Zpět", so they are applied too.
-        if (confirmed || dialog.defaultsRestored())
-            window.ApplySettings();
+        ui().exec(dialog);
+        // Restored defaults count even after "Zpět".
+        if (const std::optional<TSettings> chosen = dialog.chosenSettings())
+            window.settingsModel().replace(*chosen);
     });
 }
 

@@ -45,7 +45,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     m_menu = std::make_unique<MainMenu>(*this);
     createPanels();
-    m_documents = std::make_unique<DocumentManager>(m_settings, *this);
+    m_documents = std::make_unique<DocumentManager>(m_settings.writableValues(), *this);
     new DocumentWindows(*m_documents, *mdiArea());
     m_tableWindow = std::make_unique<TableWindowSlot>(*m_documents, *action(Cmd::OptTableWindow), *this);
     m_documents->setTableWindows(m_tableWindow.get());
@@ -61,11 +61,11 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 
     setStatusText(3, QString());
     SetWaitText(u"Načítá se nastavení..."_s);
-    m_store->LoadSettings(m_settings);
+    m_settings.load(*m_store);
     applyPlacement();
     // Every user command keeps its stored state: none is switched off at start.
     SetWaitText(u"Nastavují se plugin moduly..."_s);
-    ApplySettings();
+    followSettings();
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
     installFilePanel(*m_documents, *m_sidePanel->filePage());
@@ -86,7 +86,7 @@ void TForm1::createPanels()
     m_toolbar = std::make_unique<CommandToolbar>(*m_menu, this);
     addToolBar(Qt::TopToolBarArea, m_toolbar.get());
     connect(m_toolbar.get(), &CommandToolbar::autoIndentClicked, this,
-            [this](bool on) { m_settings.AutoIntend = on; });
+            [this](bool on) { m_settings.set(&TSettings::AutoIntend, on); });
     connect(m_toolbar->button(u"SidePanelButton"_s), &QToolButton::clicked, this,
             [this] { setSidePanelVisible(!m_sidePanel->isVisible()); });
     connect(m_toolbar->button(u"CheckButton"_s), &QToolButton::clicked, this,
@@ -102,7 +102,8 @@ void TForm1::createPanels()
     m_documentArea = std::make_unique<DocumentArea>(m_splitter, central);
     m_palette = std::make_unique<PaletteBar>(*this, *m_documentArea->windows());
     m_sidePanel = std::make_unique<SidePanel>(m_splitter);
-    connect(m_sidePanel.get(), &SidePanel::sideChosen, this, &TForm1::setPanelRight);
+    connect(m_sidePanel.get(), &SidePanel::sideChosen, this,
+            [this](bool right) { m_settings.set(&TSettings::PanelRight, right); });
     layout->addWidget(m_palette.get());
     m_splitter->addWidget(m_documentArea.get());
     m_splitter->addWidget(m_sidePanel.get());
@@ -121,28 +122,27 @@ void TForm1::connectDocuments()
     connect(docs, &DocumentManager::activeDocumentShown, this, &TForm1::showActiveDocument);
     connect(docs, &DocumentManager::activeDocumentLoaded, this,
             &TForm1::showActiveDocumentUnchanged);
-    connect(docs, &DocumentManager::recentFilesChanged, this, &TForm1::RefreshRecentMenu);
+    // The manager changes the list in place; the menu follows the announcement.
+    connect(docs, &DocumentManager::recentFilesChanged, &m_settings, &SettingsModel::announce);
     connect(docs, &DocumentManager::statusTextSet, this, &TForm1::setStatusText);
     connect(m_status, &StatusPanels::documentReloaded, this, [this](HtmlDocument *doc) {
         if (doc != m_documents->activeDocument())
             return;
         showActiveDocumentUnchanged();
-        if (m_settings.Colorize)
+        if (m_settings.values().Colorize)
             m_documents->colorizeActiveDocument();
     });
 }
 
 void TForm1::watchSettings()
 {
-    // Every setting changes through something the user did (a click, a key, a dialog's
-    // button) or through opening a file; soon after each, the settings are written when
-    // they differ from the stored ones, so a crash or a kill loses none of them.
+    // Commands and a few windows change settings in place, always through something the
+    // user did (a click, a key, a dialog's button); soon after each, what changed is
+    // announced, and so written, before a crash or a kill could lose it.
     m_settingsCheck = new QTimer(this);
     m_settingsCheck->setSingleShot(true);
     m_settingsCheck->setInterval(0);
-    connect(m_settingsCheck, &QTimer::timeout, this, [this] { m_store->SaveIfChanged(m_settings); });
-    connect(m_documents.get(), &DocumentManager::recentFilesChanged, m_settingsCheck,
-            qOverload<>(&QTimer::start));
+    connect(m_settingsCheck, &QTimer::timeout, &m_settings, &SettingsModel::announce);
     qApp->installEventFilter(this);
 }
 
@@ -167,7 +167,7 @@ TForm1::~TForm1()
     // The tips window reports its check box as it goes; that belongs in the settings.
     delete m_tips.data();
     storePlacement();
-    m_store->SaveSettings(m_settings);
+    m_store->SaveSettings(m_settings.values());
     setDialogParent(nullptr);
 }
 
@@ -192,7 +192,7 @@ void TForm1::attachDocument(TForm2 *doc)
     document->setEditorFont(editorFont());
     buffer->setKeyOptions(editorKeyOptions());
     document->setReadOnly(documentAreaCovered());
-    document->SetInsertionColor(m_settings.TEXT);
+    document->SetInsertionColor(m_settings.values().TEXT);
 
     // The document's manager goes first at the end; what the editor says after that is
     // for no one.
@@ -230,12 +230,13 @@ void TForm1::updateModifiedIndicators(bool modified)
 
 void TForm1::RefreshRecentMenu()
 {
+    const auto &files = m_settings.values().RecentFiles;
     for (int i = 0; i < TSettings::RecentCount; ++i) {
         QAction *a = action(Cmd::Recent[i]);
-        QString caption = m_settings.RecentFiles[i];
+        QString caption = files[i];
         a->setText(caption.replace(u'&', u"&&"_s));
-        a->setData(m_settings.RecentFiles[i]);
-        a->setVisible(!m_settings.RecentFiles[i].isEmpty());
+        a->setData(files[i]);
+        a->setVisible(!files[i].isEmpty());
     }
 }
 
@@ -248,9 +249,30 @@ void TForm1::showActiveDocument(TForm2 *doc)
 
 // --- settings --------------------------------------------------------------------------
 
-void TForm1::ApplySettings()
+void TForm1::followSettings()
 {
-    m_settings.TabText = tabText(m_settings.Tab);
+    // Each part shows its settings from the start and follows their changes.
+    m_settings.follow(this,
+                      {u"User/EditFont", u"Colors/Vyska", u"Colors/TEXT", u"Colors/TAG",
+                       u"User/Tab", u"User/Alt_Enter", u"User/Alt_Enter_Text"},
+                      [this] { applyEditorSettings(); });
+    m_settings.follow(this, {u"User/IBrow"}, [this] {
+        QTabBar *tabs = m_documentArea->previewTabs();
+        if (!m_settings.values().IBrow)
+            tabs->setCurrentIndex(0);
+        tabs->setVisible(m_settings.values().IBrow);
+    });
+    m_settings.follow(this, {u"User/File-"}, [this] { RefreshRecentMenu(); });
+    // Restored defaults switch the user commands off; their menu follows.
+    m_settings.follow(this, {u"PlugIns/"}, [this] { rebuildUserCommandMenu(); });
+    m_settings.follow(this, {u"User/PanelRight"},
+                      [this] { placeSidePanel(m_settings.values().PanelRight); });
+    m_settings.follow(this, {u"User/AutoIntend"},
+                      [this] { m_toolbar->setAutoIndent(m_settings.values().AutoIntend); });
+}
+
+void TForm1::applyEditorSettings()
+{
     const QFont font = editorFont();
     for (HtmlDocument *doc : m_documents->documents()) {
         doc->setEditorFont(font);
@@ -258,15 +280,6 @@ void TForm1::ApplySettings()
         if (TForm2 *window = m_documents->window(doc))
             window->RichEdit1->setKeyOptions(editorKeyOptions());
     }
-    QTabBar *tabs = m_documentArea->previewTabs();
-    if (!m_settings.IBrow)
-        tabs->setCurrentIndex(0);
-    tabs->setVisible(m_settings.IBrow);
-    RefreshRecentMenu();
-    // Restored defaults switch the user commands off; their menu follows.
-    rebuildUserCommandMenu();
-    setPanelRight(m_settings.PanelRight);
-    m_toolbar->setAutoIndent(m_settings.AutoIntend);
 }
 
 void TForm1::prepareForFirstDocument()
@@ -283,19 +296,21 @@ QFont TForm1::editorFont() const
 {
     // A missing face such as "Courier New" falls back to a monospace one; the setting keeps
     // its name.
-    QFont font(m_settings.EditFont, std::max(m_settings.Vyska, 1));
+    const TSettings &s = m_settings.values();
+    QFont font(s.EditFont, std::max(s.Vyska, 1));
     font.setStyleHint(QFont::Monospace);
     return font;
 }
 
 EditorKeyOptions TForm1::editorKeyOptions()
 {
+    const TSettings &s = m_settings.values();
     EditorKeyOptions keys;
-    keys.textColor = m_settings.TEXT;
-    keys.tagColor = m_settings.TAG;
-    keys.tabText = m_settings.TabText;
-    keys.ctrlEnterInserts = m_settings.Alt_Enter;
-    keys.ctrlEnterText = m_settings.Alt_Enter_Text;
+    keys.textColor = s.TEXT;
+    keys.tagColor = s.TAG;
+    keys.tabText = s.TabText();
+    keys.ctrlEnterInserts = s.Alt_Enter;
+    keys.ctrlEnterText = s.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
     // Asked for every key typed: the menu's list of its keys, each held by the one item that
     // took it, answers at once, where going through the menu's items slowed every key.
@@ -314,13 +329,13 @@ void TForm1::applyPlacement()
 {
     // The same rectangle is stored and restored: the window's inside, without the frame the
     // window manager adds, so the window does not creep at every start.
-    const WindowPlacement &p = m_settings.placement;
+    const WindowPlacement &p = m_settings.values().placement;
     setGeometry(placeOnScreens(QRect(p.left, p.top, p.width, p.height), availableScreenAreas()));
 }
 
 void TForm1::showAsStored()
 {
-    switch (m_settings.placement.state) {
+    switch (m_settings.values().placement.state) {
     case WindowPlacement::Minimized:
         showMinimized();
         break;
@@ -335,7 +350,8 @@ void TForm1::showAsStored()
 
 void TForm1::storePlacement()
 {
-    WindowPlacement &p = m_settings.placement;
+    // Written when the program ends, with the rest.
+    WindowPlacement &p = m_settings.writableValues().placement;
     p.state = isMaximized()   ? WindowPlacement::Maximized
             : isMinimized() ? WindowPlacement::Minimized
                             : WindowPlacement::Normal;
@@ -346,9 +362,8 @@ void TForm1::storePlacement()
     p.top = g.y();
 }
 
-void TForm1::setPanelRight(bool right)
+void TForm1::placeSidePanel(bool right)
 {
-    m_settings.PanelRight = right;
     m_splitter->insertWidget(right ? 1 : 0, m_sidePanel.get());
     m_splitter->setStretchFactor(right ? 0 : 1, 1);
     m_splitter->setStretchFactor(right ? 1 : 0, 0);
@@ -381,7 +396,7 @@ void TForm1::showTips()
         m_tips = new TipsWindow(this);
         placeToolWindow(*m_tips);
         connect(m_tips, &QObject::destroyed, this, [this] {
-            m_settings.Tipky = m_tipsShowNextTime;
+            m_settings.set(&TSettings::Tipky, m_tipsShowNextTime);
         });
         connect(m_tips, &TipsWindow::showNextTimeChanged, this,
                 [this](bool show) { m_tipsShowNextTime = show; });
@@ -409,7 +424,7 @@ void TForm1::loadTagTree(const QString &path)
 
 void TForm1::rebuildUserCommandMenu()
 {
-    refreshUserCommandMenu(*m_menu, m_settings);
+    refreshUserCommandMenu(*m_menu, m_settings.values());
 }
 
 // --- closing and drops -----------------------------------------------------------------

@@ -8,7 +8,7 @@
 #include "commands/CommandRegistry.h"
 #include "commands/Workspace.h"
 #include "editor/TForm2.h"
-#include "settings/TSettings.h"
+#include "settings/SettingsModel.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -55,8 +55,11 @@ public:
 
     // The documents, and the workspace the commands run in.
     DocumentManager &workspace() const { return *m_documents; }
-    TSettings &settings() { return m_settings; }
-    const TSettings &settings() const { return m_settings; }
+    // The settings as everyone reads them, and in place for the few that write them so;
+    // changes through the model are announced to the parts that follow them.
+    TSettings &settings() { return m_settings.writableValues(); }
+    const TSettings &settings() const { return m_settings.values(); }
+    SettingsModel &settingsModel() { return m_settings; }
 
     // F6 "Okno tabulky": opens the table window when it is closed, closes it when open.
     TTableForm *tableWindow() const { return m_tableWindow->tableWindow(); }
@@ -65,7 +68,6 @@ public:
     // Files dropped from the desktop: pages and templates open, anything else is ignored.
     void openDroppedFiles(const QList<QUrl> &urls);
 
-    void ApplySettings();
     void RefreshRecentMenu();
 
     QAction *action(CommandId id) const { return m_menu->action(id); }
@@ -129,17 +131,20 @@ private:
     QFont editorFont() const;
     EditorKeyOptions editorKeyOptions();
     void updateModifiedIndicators(bool modified);
-    void setPanelRight(bool right);
+    void placeSidePanel(bool right);
+    void followSettings();
+    // The documents' editors take the font and the keys' options anew.
+    void applyEditorSettings();
     void applyPlacement();
     void storePlacement();
     void watchSettings();
 
-    // Members die in the reverse of this order. The settings, their store and the menu
-    // outlive everything that reads them; the panels go next, each with its widgets, and
-    // the documents first, before the windows that show them, so nothing a document window
-    // or a panel says on its way out reaches a part already gone.
-    TSettings m_settings;
+    // Members die in the reverse of this order. The settings' store, the settings and the
+    // menu outlive everything that reads them; the panels go next, each with its widgets,
+    // and the documents first, before the windows that show them, so nothing a document
+    // window or a panel says on its way out reaches a part already gone.
     std::unique_ptr<SettingsStore> m_store;
+    SettingsModel m_settings;
     std::unique_ptr<MainMenu> m_menu;
     CommandRegistry m_commands;
     StatusPanels *m_status = nullptr; // the status bar's, which the window owns
@@ -152,7 +157,7 @@ private:
     QPointer<class TipsWindow> m_tips;
     QSplitter *m_splitter = nullptr;
     CloseGuard *m_closeGuard = nullptr;
-    QTimer *m_settingsCheck = nullptr; // writes the settings soon after the user acted
+    QTimer *m_settingsCheck = nullptr; // announces the settings soon after the user acted
     bool m_tipsShowNextTime = false;
     CoveredDocuments m_covered;
 };

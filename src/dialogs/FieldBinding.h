@@ -185,9 +185,15 @@ public:
     F read(const QWidget &root) const
     {
         F fields;
+        read(root, fields);
+        return fields;
+    }
+
+    // Into fields that hold more than the controls show: the rest stays as it is.
+    void read(const QWidget &root, F &fields) const
+    {
         for (const Binding<F> &b : m_bindings)
             b.read(root, fields);
-        return fields;
     }
 
     void write(QWidget &root, const F &fields) const

@@ -1,5 +1,6 @@
 #include "dialogs/SettingsDialog.h"
 
+#include "dialogs/FieldBinding.h"
 #include "interaction/Interaction.h"
 #include "settings/TSettings.h"
 
@@ -81,6 +82,91 @@ private:
     ColorValue m_value = 0;
 };
 
+// The controls whose values the kind of control alone does not give.
+
+// Ticked means forward slashes: the inverse of the stored flag.
+const ControlAccess<bool> invertedFlag{
+    [](const QWidget *box) { return !controlFlag(box); },
+    [](QWidget *box, const bool &on) { setControlFlag(box, !on); }};
+
+const ControlAccess<int> pickedColor{
+    [](const QWidget *control) {
+        auto *picker = dynamic_cast<const ColorPicker *>(control);
+        if (!picker)
+            qFatal("%s is no colour picker", qPrintable(control->objectName()));
+        return picker->value();
+    },
+    [](QWidget *control, const int &color) {
+        auto *picker = dynamic_cast<ColorPicker *>(control);
+        if (!picker)
+            qFatal("%s is no colour picker", qPrintable(control->objectName()));
+        picker->setValue(color);
+    }};
+
+// A stored format outside the three leaves no choice made; the group keeps the stored
+// number, and Ok then keeps it too.
+const ControlAccess<int> lineEndChoice{
+    [](const QWidget *box) {
+        const int chosen = box->findChild<QButtonGroup *>()->checkedId();
+        return chosen >= 0 ? chosen : box->property("storedFormat").toInt();
+    },
+    [](QWidget *box, const int &format) {
+        box->setProperty("storedFormat", format);
+        QButtonGroup *group = box->findChild<QButtonGroup *>();
+        group->setExclusive(false);
+        for (QAbstractButton *radio : group->buttons())
+            radio->setChecked(radio == group->button(format));
+        group->setExclusive(true);
+    }};
+
+// The face is chosen in the list when it is there, and kept by name when it is not.
+const ControlAccess<QString> fontFace{
+    [](const QWidget *combo) { return controlText(combo); },
+    [](QWidget *control, const QString &face) {
+        auto *combo = qobject_cast<QComboBox *>(control);
+        combo->setCurrentIndex(combo->findText(face));
+        combo->setEditText(face);
+    }};
+
+// Which control edits which setting.
+const FieldBindings<TSettings> &settingsFormBindings()
+{
+    static const FieldBindings<TSettings> bindings{
+        // "Obecné"
+        {&TSettings::Alt92, "SlashCheck", invertedFlag},
+        {&TSettings::RelPa, "RelPaCheck"},
+        {&TSettings::InsideTagCheck, "InsideTagCheck"},
+        {&TSettings::MetaCz, "MetaCzCheck"},
+        {&TSettings::GenVys, "GenVysCheck"},
+        {&TSettings::Colorize, "ColorizeCheck"},
+        {&TSettings::FindDir, "FindDirCheck"},
+        {&TSettings::HidePrew, "HidePrewCheck"},
+        {&TSettings::Ulpre, "UlpreCheck"},
+        {&TSettings::UpperCaseFiles, "UpperCaseFilesCheck"},
+        {&TSettings::Backup, "BackupCheck"},
+        {&TSettings::BackupPrip, "BackupPripEdit"},
+        {&TSettings::FITIP, "FitipGroup", lineEndChoice},
+        // "Barvy"
+        {&TSettings::TEXT, "TextColor", pickedColor},
+        {&TSettings::TAG, "TagColor", pickedColor},
+        {&TSettings::LINK, "LinkColor", pickedColor},
+        {&TSettings::IMAGE, "ImageColor", pickedColor},
+        {&TSettings::STYLE, "StyleColor", pickedColor},
+        {&TSettings::SCRIPT, "ScriptColor", pickedColor},
+        // "Editor"
+        {&TSettings::EditFont, "FontCombo", fontFace},
+        {&TSettings::Vyska, "SizeSpin"},
+        {&TSettings::Tab, "TabSpin"},
+        {&TSettings::Alt_Enter, "AltEnterCheck"},
+        {&TSettings::Alt_Enter_Text, "AltEnterEdit"},
+        // "Prohlížení "
+        {&TSettings::ExtBrow, "ExtBrowEdit"},
+        {&TSettings::IBrow, "IBrowCheck"},
+        {&TSettings::UseDDE, "UseDDECheck"},
+    };
+    return bindings;
+}
+
 } // namespace settingsdialog
 
 using settingsdialog::ColorPicker;
@@ -88,7 +174,7 @@ using settingsdialog::ColorPicker;
 // Order of the colour pickers on their page, and so of m_colors.
 enum ColorSlot { TextSlot, TagSlot, LinkSlot, ImageSlot, StyleSlot, ScriptSlot, SlotCount };
 
-TSettingsForm::TSettingsForm(TSettings &settings, QWidget *parent)
+TSettingsForm::TSettingsForm(const TSettings &settings, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
 {
@@ -340,45 +426,7 @@ bool TSettingsForm::eventFilter(QObject *watched, QEvent *event)
 
 void TSettingsForm::FormShow()
 {
-    const TSettings &s = m_settings;
-    SlashCheck->setChecked(!s.Alt92);
-    RelPaCheck->setChecked(s.RelPa);
-    InsideTagCheck->setChecked(s.InsideTagCheck);
-    MetaCzCheck->setChecked(s.MetaCz);
-    GenVysCheck->setChecked(s.GenVys);
-    ColorizeCheck->setChecked(s.Colorize);
-    FindDirCheck->setChecked(s.FindDir);
-    HidePrewCheck->setChecked(s.HidePrew);
-    UlpreCheck->setChecked(s.Ulpre);
-    UpperCaseFilesCheck->setChecked(s.UpperCaseFiles);
-    BackupCheck->setChecked(s.Backup);
-    BackupPripEdit->setText(s.BackupPrip);
-    // A stored format outside the three leaves no choice made, and Ok then keeps it.
-    QButtonGroup *format = FitipRadio[0]->group();
-    format->setExclusive(false);
-    for (QRadioButton *radio : FitipRadio)
-        radio->setChecked(false);
-    format->setExclusive(true);
-    if (s.FITIP >= 0 && s.FITIP < int(FitipRadio.size()))
-        FitipRadio[s.FITIP]->setChecked(true);
-
-    m_colors[TextSlot]->setValue(s.TEXT);
-    m_colors[TagSlot]->setValue(s.TAG);
-    m_colors[LinkSlot]->setValue(s.LINK);
-    m_colors[ImageSlot]->setValue(s.IMAGE);
-    m_colors[StyleSlot]->setValue(s.STYLE);
-    m_colors[ScriptSlot]->setValue(s.SCRIPT);
-
-    FontCombo->setCurrentIndex(FontCombo->findText(s.EditFont));
-    FontCombo->setEditText(s.EditFont);
-    SizeSpin->setValue(s.Vyska);
-    TabSpin->setValue(s.Tab);
-    AltEnterCheck->setChecked(s.Alt_Enter);
-    AltEnterEdit->setText(s.Alt_Enter_Text);
-
-    ExtBrowEdit->setText(s.ExtBrow);
-    IBrowCheck->setChecked(s.IBrow);
-    UseDDECheck->setChecked(s.UseDDE);
+    settingsdialog::settingsFormBindings().write(*this, m_settings);
 }
 
 void TSettingsForm::storeControls()
@@ -387,40 +435,14 @@ void TSettingsForm::storeControls()
         for (ColorPicker *picker : m_colors)
             picker->setValue(m_colors[TextSlot]->value());
     }
-    TSettings &s = m_settings;
-    s.Alt92 = !SlashCheck->isChecked();
-    s.RelPa = RelPaCheck->isChecked();
-    s.InsideTagCheck = InsideTagCheck->isChecked();
-    s.MetaCz = MetaCzCheck->isChecked();
-    s.GenVys = GenVysCheck->isChecked();
-    s.Colorize = ColorizeCheck->isChecked();
-    s.FindDir = FindDirCheck->isChecked();
-    s.HidePrew = HidePrewCheck->isChecked();
-    s.Ulpre = UlpreCheck->isChecked();
-    s.UpperCaseFiles = UpperCaseFilesCheck->isChecked();
-    s.Backup = BackupCheck->isChecked();
-    s.BackupPrip = BackupPripEdit->text();
-    for (int i = 0; i < int(FitipRadio.size()); ++i) {
-        if (FitipRadio[i]->isChecked())
-            s.FITIP = i;
-    }
+    settingsdialog::settingsFormBindings().read(*this, m_settings);
+}
 
-    s.TEXT = m_colors[TextSlot]->value();
-    s.TAG = m_colors[TagSlot]->value();
-    s.LINK = m_colors[LinkSlot]->value();
-    s.IMAGE = m_colors[ImageSlot]->value();
-    s.STYLE = m_colors[StyleSlot]->value();
-    s.SCRIPT = m_colors[ScriptSlot]->value();
-
-    s.EditFont = FontCombo->currentText();
-    s.Vyska = SizeSpin->value();
-    s.Tab = TabSpin->value();
-    s.Alt_Enter = AltEnterCheck->isChecked();
-    s.Alt_Enter_Text = AltEnterEdit->text();
-
-    s.ExtBrow = ExtBrowEdit->text();
-    s.IBrow = IBrowCheck->isChecked();
-    s.UseDDE = UseDDECheck->isChecked();
+std::optional<TSettings> TSettingsForm::chosenSettings() const
+{
+    if (result() == QDialog::Accepted)
+        return m_settings;
+    return m_restored;
 }
 
 void TSettingsForm::accept()
@@ -432,7 +454,7 @@ void TSettingsForm::accept()
 void TSettingsForm::DefaultsButtonClick()
 {
     SetDefaultSettings(m_settings);
-    m_defaultsRestored = true;
+    m_restored = m_settings;
     FormShow();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "settings/TSettings.h"
+
 #include <QDialog>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -13,26 +16,27 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QToolButton;
-struct TSettings;
 
 namespace settingsdialog {
 class ColorPicker;
 }
 
-// The dialog "Nastavení": edits the caller's settings record. Only "Ok" and
-// "Původní nastavení" change the record; "Zpět" leaves it as it was at that moment, so the
-// defaults, once restored, stay even when the dialog is cancelled afterwards. The dialog
-// never touches the main window: the caller applies the settings.
+// The dialog "Nastavení": edits a copy of the caller's settings, its controls bound to the
+// fields by declaration, and gives the copy back; the caller applies it. "Původní
+// nastavení" restores the defaults in the copy, and they stay even when the dialog is
+// cancelled afterwards.
 class TSettingsForm : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TSettingsForm(TSettings &settings, QWidget *parent = nullptr);
+    explicit TSettingsForm(const TSettings &settings, QWidget *parent = nullptr);
 
-    // True once "Původní nastavení" was pressed: the record then holds the defaults even
-    // if the dialog ends with "Zpět".
-    bool defaultsRestored() const { return m_defaultsRestored; }
+    // True once "Původní nastavení" was pressed.
+    bool defaultsRestored() const { return m_restored.has_value(); }
+    // The settings the dialog leaves: after "Ok" the edited copy; after "Zpět" the defaults
+    // as "Původní nastavení" restored them, or nothing when it was not pressed.
+    std::optional<TSettings> chosenSettings() const;
 
     void accept() override;
 
@@ -51,8 +55,8 @@ private:
     void DefaultsButtonClick();
     void BrowseButtonClick();
 
-    TSettings &m_settings;
-    bool m_defaultsRestored = false;
+    TSettings m_settings;                 // the copy the controls edit
+    std::optional<TSettings> m_restored; // the defaults, once the button restored them
 
     QTabWidget *PageControl1 = nullptr;
     QWidget *m_page = nullptr; // the page addCheck() adds to

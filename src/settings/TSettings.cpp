@@ -3,9 +3,12 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <deque>
 #include <memory>
 #include <type_traits>
 #include <variant>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -22,23 +25,36 @@ int parseStoredInt(const QString &text, int fallback)
 
 namespace {
 
-using Member = std::variant<bool TSettings::*, int TSettings::*, QString TSettings::*>;
+// Where a value lives in the settings, given the settings.
+using SettingField = std::variant<bool *, int *, QString *>;
+
+// A value inside a member that holds several: a part of the window placement, one of the
+// recent files, a field of one user command; `at` finds it for the item of that index.
+struct ItemPart
+{
+    SettingField (*at)(TSettings &settings, int index);
+    int index = 0;
+};
+
+using Member = std::variant<bool TSettings::*, int TSettings::*, QString TSettings::*, ItemPart>;
 
 // What the button "Původní nastavení" does with a stored value.
 enum class Reset { ToDefault, ToOn, Keep };
 
 // One stored value: its group and value name, the field that holds it, its default written
-// as the text the store keeps, and what "Původní nastavení" does with it.
+// as the text the store keeps, what "Původní nastavení" does with it, and when it is
+// written (always, unless a condition is given).
 struct StoredValue
 {
     QStringView key;
     Member member;
     QStringView defaultText;
     Reset reset = Reset::ToDefault;
+    bool (*written)(const TSettings &) = nullptr;
 };
 
-// Every plain value of the store. The window placement, the recent files and the user
-// commands are stored apart: the button leaves them alone.
+// Every single value of the store; storedValues() adds the window placement, the recent
+// files and the user commands.
 const StoredValue kStoredValues[] = {
     {u"User/Colorize", &TSettings::Colorize, u"1"},
     {u"Colors/TEXT", &TSettings::TEXT, u"0"},
@@ -79,64 +95,170 @@ const StoredValue kStoredValues[] = {
     {u"User/Tipky", &TSettings::Tipky, u"0", Reset::ToOn},
 };
 
+bool notMaximized(const TSettings &s)
+{
+    return s.placement.state != WindowPlacement::Maximized;
+}
+
+// The window's rectangle is kept from the last time it was not maximised, so a maximised
+// window comes back to it when restored; its state is always written.
+const StoredValue kPlacementValues[] = {
+    {u"Formelina/Vyska",
+     ItemPart{[](TSettings &s, int) -> SettingField { return &s.placement.height; }}, u"439",
+     Reset::Keep, notMaximized},
+    {u"Formelina/Sirka",
+     ItemPart{[](TSettings &s, int) -> SettingField { return &s.placement.width; }}, u"586",
+     Reset::Keep, notMaximized},
+    {u"Formelina/X",
+     ItemPart{[](TSettings &s, int) -> SettingField { return &s.placement.left; }}, u"122",
+     Reset::Keep, notMaximized},
+    {u"Formelina/Y",
+     ItemPart{[](TSettings &s, int) -> SettingField { return &s.placement.top; }}, u"95",
+     Reset::Keep, notMaximized},
+    {u"Formelina/WinState",
+     ItemPart{[](TSettings &s, int) -> SettingField { return &s.placement.state; }}, u"0",
+     Reset::Keep},
+};
+
+// The fields of a user command as the store names them after "PlugIns/Plug<n>". The button
+// switches the commands off and leaves what they do alone.
+const struct
+{
+    const char *name;
+    SettingField (*at)(TSettings &, int);
+    QStringView defaultText;
+    Reset reset;
+} kUserCommandFields[] = {
+    {"Action", [](TSettings &s, int i) -> SettingField { return &s.UserCommands[i].Action; },
+     u"0", Reset::Keep},
+    {"active", [](TSettings &s, int i) -> SettingField { return &s.UserCommands[i].active; },
+     u"0", Reset::ToDefault},
+    {"Caption", [](TSettings &s, int i) -> SettingField { return &s.UserCommands[i].Caption; },
+     u"", Reset::Keep},
+    {"FilePath",
+     [](TSettings &s, int i) -> SettingField { return &s.UserCommands[i].FilePath; }, u"",
+     Reset::Keep},
+    {"Tag1", [](TSettings &s, int i) -> SettingField { return &s.UserCommands[i].Tag1; }, u"",
+     Reset::Keep},
+    {"Tag2", [](TSettings &s, int i) -> SettingField { return &s.UserCommands[i].Tag2; }, u"",
+     Reset::Keep},
+    {"Hotkey", [](TSettings &s, int i) -> SettingField { return &s.UserCommands[i].Hotkey; },
+     u"0", Reset::Keep},
+};
+
+// The one table of stored values: the single values, the window placement, the recent
+// files ("User/File-1" the newest) and the user commands, each a row.
+const std::vector<StoredValue> &storedValues()
+{
+    static const std::vector<StoredValue> table = [] {
+        // The numbered names are made once and outlive the rows that view them.
+        static std::deque<QString> names;
+        std::vector<StoredValue> rows(std::begin(kStoredValues), std::end(kStoredValues));
+        rows.insert(rows.end(), std::begin(kPlacementValues), std::end(kPlacementValues));
+        for (int i = 0; i < TSettings::RecentCount; ++i) {
+            names.push_back(u"User/File-"_s + QString::number(i + 1));
+            const auto file = [](TSettings &s, int n) -> SettingField { return &s.RecentFiles[n]; };
+            rows.push_back({names.back(), ItemPart{file, i}, u"", Reset::Keep});
+        }
+        for (int i = 0; i < TSettings::UserCommandCount; ++i) {
+            for (const auto &field : kUserCommandFields) {
+                names.push_back(u"PlugIns/Plug"_s + QString::number(i + 1)
+                                + QLatin1StringView(field.name));
+                rows.push_back(
+                    {names.back(), ItemPart{field.at, i}, field.defaultText, field.reset});
+            }
+        }
+        return rows;
+    }();
+    return table;
+}
+
+SettingField fieldOf(TSettings &s, const Member &member)
+{
+    return std::visit(
+        [&s](auto m) -> SettingField {
+            if constexpr (std::is_same_v<decltype(m), ItemPart>)
+                return m.at(s, m.index);
+            else
+                return &(s.*m);
+        },
+        member);
+}
+
 // Turns a stored text into a field's value; a text that is no number gives the default.
 void assign(TSettings &s, const StoredValue &entry, const QString &text)
 {
     const QString fallback = entry.defaultText.toString();
     std::visit(
-        [&](auto member) {
-            using T = std::remove_cvref_t<decltype(s.*member)>;
+        [&](auto *field) {
+            using T = std::remove_cvref_t<decltype(*field)>;
             if constexpr (std::is_same_v<T, QString>)
-                s.*member = text;
+                *field = text;
             else if constexpr (std::is_same_v<T, bool>)
-                s.*member = parseStoredInt(text.trimmed(), parseStoredInt(fallback, 0)) != 0;
+                *field = parseStoredInt(text.trimmed(), parseStoredInt(fallback, 0)) != 0;
             else
-                s.*member = parseStoredInt(text.trimmed(), parseStoredInt(fallback, 0));
+                *field = parseStoredInt(text.trimmed(), parseStoredInt(fallback, 0));
         },
-        entry.member);
+        fieldOf(s, entry.member));
 }
 
 // The text the store keeps for a field: numbers in decimal, flags as "1" and "0".
 QString storedText(const TSettings &s, const StoredValue &entry)
 {
+    // Only read: the table finds fields through writable settings.
     return std::visit(
-        [&](auto member) -> QString {
-            using T = std::remove_cvref_t<decltype(s.*member)>;
+        [](const auto *field) -> QString {
+            using T = std::remove_cvref_t<decltype(*field)>;
             if constexpr (std::is_same_v<T, QString>)
-                return s.*member;
+                return *field;
             else if constexpr (std::is_same_v<T, bool>)
-                return s.*member ? u"1"_s : u"0"_s;
+                return *field ? u"1"_s : u"0"_s;
             else
-                return QString::number(s.*member);
+                return QString::number(*field);
         },
-        entry.member);
+        fieldOf(const_cast<TSettings &>(s), entry.member));
 }
 
 } // namespace
 
-QString tabText(int tab)
-{
-    return QString(std::max(tab, 0), u' ');
-}
-
 TSettings::TSettings()
 {
-    for (const StoredValue &entry : kStoredValues)
+    for (const StoredValue &entry : storedValues())
         assign(*this, entry, entry.defaultText.toString());
-    TabText = tabText(Tab);
+}
+
+QString TSettings::TabText() const
+{
+    return QString(std::max(Tab, 0), u' ');
 }
 
 void SetDefaultSettings(TSettings &s)
 {
-    for (const StoredValue &entry : kStoredValues) {
+    for (const StoredValue &entry : storedValues()) {
         if (entry.reset == Reset::ToOn)
             assign(s, entry, u"1"_s);
         else if (entry.reset == Reset::ToDefault)
             assign(s, entry, entry.defaultText.toString());
     }
-    s.TabText = tabText(s.Tab);
-    for (UserCommand &c : s.UserCommands)
-        c.active = false;
+}
+
+QStringList changedSettingKeys(const TSettings &before, const TSettings &after)
+{
+    QStringList keys;
+    for (const StoredValue &entry : storedValues()) {
+        if (storedText(before, entry) != storedText(after, entry))
+            keys.append(entry.key.toString());
+    }
+    return keys;
+}
+
+bool isStoredSettingKey(QStringView name)
+{
+    const bool family = name.endsWith(u'/') || name.endsWith(u'-');
+    const std::vector<StoredValue> &table = storedValues();
+    return std::any_of(table.begin(), table.end(), [name, family](const StoredValue &entry) {
+        return family ? entry.key.startsWith(name) : entry.key == name;
+    });
 }
 
 namespace {
@@ -157,20 +279,9 @@ public:
             return v.toStringList().join(u',');
         return v.toString();
     }
-    int integer(const QString &key, int fallback) const
-    {
-        const QVariant v = m_store.value(key);
-        return v.isValid() ? parseStoredInt(str(key, QString()).trimmed(), fallback) : fallback;
-    }
-    bool boolean(const QString &key, bool fallback) const
-    {
-        return integer(key, fallback ? 1 : 0) != 0;
-    }
     bool has(const QString &key) const { return m_store.contains(key); }
 
     void put(const QString &key, const QString &value) { m_store.setValue(key, value); }
-    void put(const QString &key, int value) { m_store.setValue(key, QString::number(value)); }
-    void put(const QString &key, bool value) { m_store.setValue(key, value ? u"1"_s : u"0"_s); }
 
 private:
     QSettings &m_store;
@@ -185,11 +296,6 @@ std::unique_ptr<QSettings> open(const QString &iniPath)
                                            QSettings::NativeFormat);
 #endif
     return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
-}
-
-QString plug(int n, const char *field)
-{
-    return u"PlugIns/Plug"_s + QString::number(n) + QLatin1StringView(field);
 }
 
 } // namespace
@@ -216,31 +322,11 @@ void SettingsStore::LoadSettings(TSettings &s) const
 {
     auto store = open(m_iniPath);
     const Values v(*store);
-    for (const StoredValue &entry : kStoredValues) {
-        const QString key = entry.key.toString();
-        assign(s, entry, v.str(key, entry.defaultText.toString()));
-    }
+    for (const StoredValue &entry : storedValues())
+        assign(s, entry, v.str(entry.key.toString(), entry.defaultText.toString()));
     // The check once shared the value "RelPa"; files written then have no value of its own.
     if (!v.has(u"User/InsideTagCheck"_s))
         s.InsideTagCheck = s.RelPa;
-    s.placement.height = v.integer(u"Formelina/Vyska"_s, s.placement.height);
-    s.placement.width = v.integer(u"Formelina/Sirka"_s, s.placement.width);
-    s.placement.left = v.integer(u"Formelina/X"_s, s.placement.left);
-    s.placement.top = v.integer(u"Formelina/Y"_s, s.placement.top);
-    s.placement.state = v.integer(u"Formelina/WinState"_s, WindowPlacement::Maximized);
-    for (int n = 1; n <= TSettings::RecentCount; ++n)
-        s.RecentFiles[n - 1] = v.str(u"User/File-"_s + QString::number(n), QString());
-    for (int n = 1; n <= TSettings::UserCommandCount; ++n) {
-        UserCommand &c = s.UserCommands[n - 1];
-        c.Action = v.boolean(plug(n, "Action"), c.Action);
-        c.active = v.boolean(plug(n, "active"), c.active);
-        c.Caption = v.str(plug(n, "Caption"), c.Caption);
-        c.FilePath = v.str(plug(n, "FilePath"), c.FilePath);
-        c.Tag1 = v.str(plug(n, "Tag1"), c.Tag1);
-        c.Tag2 = v.str(plug(n, "Tag2"), c.Tag2);
-        c.Hotkey = v.integer(plug(n, "Hotkey"), c.Hotkey);
-    }
-    s.TabText = tabText(s.Tab);
     m_stored = s;
 }
 
@@ -248,26 +334,9 @@ void SettingsStore::SaveSettings(const TSettings &s) const
 {
     auto store = open(m_iniPath);
     Values v(*store);
-    for (const StoredValue &entry : kStoredValues)
-        v.put(entry.key.toString(), storedText(s, entry));
-    if (s.placement.state != WindowPlacement::Maximized) {
-        v.put(u"Formelina/Vyska"_s, s.placement.height);
-        v.put(u"Formelina/Sirka"_s, s.placement.width);
-        v.put(u"Formelina/X"_s, s.placement.left);
-        v.put(u"Formelina/Y"_s, s.placement.top);
-    }
-    v.put(u"Formelina/WinState"_s, s.placement.state);
-    for (int n = 1; n <= TSettings::RecentCount; ++n)
-        v.put(u"User/File-"_s + QString::number(n), s.RecentFiles[n - 1]);
-    for (int n = 1; n <= TSettings::UserCommandCount; ++n) {
-        const UserCommand &c = s.UserCommands[n - 1];
-        v.put(plug(n, "Action"), c.Action);
-        v.put(plug(n, "active"), c.active);
-        v.put(plug(n, "Caption"), c.Caption);
-        v.put(plug(n, "FilePath"), c.FilePath);
-        v.put(plug(n, "Tag1"), c.Tag1);
-        v.put(plug(n, "Tag2"), c.Tag2);
-        v.put(plug(n, "Hotkey"), c.Hotkey);
+    for (const StoredValue &entry : storedValues()) {
+        if (!entry.written || entry.written(s))
+            v.put(entry.key.toString(), storedText(s, entry));
     }
     store->sync();
     m_stored = s;

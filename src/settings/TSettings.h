@@ -4,6 +4,7 @@
 #include "markup/SysUt.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -22,7 +23,7 @@ struct UserCommand
     bool operator==(const UserCommand &) const = default;
 };
 
-// Where the main window stands; stored beside the settings.
+// Where the main window stands; stored with the settings.
 struct WindowPlacement
 {
     enum State { Maximized = 0, Minimized = 1, Normal = 2 };
@@ -63,7 +64,6 @@ struct TSettings
     QString EditFont;
     int Vyska;
     int Tab;
-    QString TabText; // Tab spaces, derived whenever Tab is set
     bool Alt_Enter;
     QString Alt_Enter_Text;
     bool IBrow;
@@ -90,16 +90,22 @@ struct TSettings
 
     // The three options that shape file references in markup.
     PathOptions pathOptions() const { return {RelPa, Alt92, UpperCaseFiles}; }
+    // What the Tab key writes: Tab spaces, none for a negative width.
+    QString TabText() const;
 
     bool operator==(const TSettings &) const = default;
 };
 
-// What the Tab key writes for a tab width: that many spaces, none for a negative width.
-QString tabText(int tab);
-
-// The button "Původní nastavení": everything back to its default except the recent files
-// and the user commands' fields other than `active`.
+// The button "Původní nastavení": everything back to its default except the recent files,
+// the window placement and the user commands' fields other than `active`.
 void SetDefaultSettings(TSettings &settings);
+
+// The stored names ("User/Tab", "Formelina/X", "User/File-3", "PlugIns/Plug2Caption") of
+// the values that differ between the two records, in the order of the table of stored values.
+QStringList changedSettingKeys(const TSettings &before, const TSettings &after);
+// Whether the store keeps a value of that name; a name ending in "/" or "-" asks for values
+// whose names start with it ("PlugIns/", "User/File-").
+bool isStoredSettingKey(QStringView name);
 
 // Reads an integer stored as text: decimal, or hexadecimal after "0x"; anything else
 // gives the fallback.
@@ -114,7 +120,7 @@ public:
     // A store in the given INI file (tests use a temporary one).
     explicit SettingsStore(QString iniPath);
 
-    // Reads every value; missing or unreadable ones keep what settings holds in memory.
+    // Reads every value; a missing or unreadable one takes its default.
     void LoadSettings(TSettings &settings) const;
     // Writes every value; the placement only when the window is not maximised.
     void SaveSettings(const TSettings &settings) const;

@@ -266,8 +266,7 @@ void tst_Preview::ctrlHTogglesAndIBrowOffReturns()
     toggle->trigger();
     QCOMPARE(w.documentArea().currentWidget(), w.mdiArea());
     toggle->trigger();
-    w.settings().IBrow = false;
-    w.ApplySettings();
+    w.settingsModel().set(&TSettings::IBrow, false);
     QCOMPARE(w.documentArea().previewTabs()->currentIndex(), int(DocumentTab));
     QCOMPARE(w.documentArea().currentWidget(), w.mdiArea());
     QVERIFY(!w.documentArea().previewTabs()->isVisible());

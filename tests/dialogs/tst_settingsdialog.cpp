@@ -72,6 +72,7 @@ private Q_SLOTS:
     void okStoresAndZpetDiscards_data();
     void okStoresAndZpetDiscards();
     void defaultsStayAfterZpet();
+    void formatOutsideTheThreeIsKept();
     void everyControlMapsToItsField_data();
     void everyControlMapsToItsField();
     void colorPickersMapToTheirFields_data();
@@ -83,6 +84,7 @@ private Q_SLOTS:
     void commandAppliesFontsButKeepsColours();
     void commandAfterDefaultsAndZpetAppliesTheDefaults();
     void commandWorksWithoutDocuments();
+    void commandZpetAnnouncesNothing();
 };
 
 void tst_SettingsDialog::pagesAndButtonsCarryTheirTexts()
@@ -148,20 +150,28 @@ void tst_SettingsDialog::okStoresAndZpetDiscards()
 {
     QFETCH(QByteArray, button);
     QFETCH(bool, stored);
-    TSettings s;
+    const TSettings s = unusualSettings();
     TSettingsForm d(s);
     control<QSpinBox>(d, u"TabSpin"_s)->setValue(4);
-    control<QCheckBox>(d, u"RelPaCheck"_s)->setChecked(false);
+    control<QCheckBox>(d, u"RelPaCheck"_s)->setChecked(true);
     press(d, QString::fromLatin1(button));
     QCOMPARE(d.result(), stored ? int(QDialog::Accepted) : int(QDialog::Rejected));
-    QCOMPARE(s.Tab, stored ? 4 : 8);
-    QCOMPARE(s.RelPa, !stored);
+    QCOMPARE(d.chosenSettings().has_value(), stored);
+    // The dialog edits a copy: the caller's record is as it was either way.
+    QVERIFY(s == unusualSettings());
+    if (!stored)
+        return;
+    TSettings expected = s;
+    expected.Tab = 4;
+    expected.RelPa = true;
+    // What the dialog does not show (recent files, user commands, placement) comes back too.
+    QVERIFY(*d.chosenSettings() == expected);
 }
 
 void tst_SettingsDialog::defaultsStayAfterZpet()
 {
-    TSettings s = unusualSettings();
-    TSettingsForm d(s);
+    const TSettings given = unusualSettings();
+    TSettingsForm d(given);
     press(d, u"DefaultsButton"_s);
     // The controls show the defaults at once.
     QCOMPARE(control<QComboBox>(d, u"FontCombo"_s)->currentText(), u"Courier New"_s);
@@ -169,6 +179,8 @@ void tst_SettingsDialog::defaultsStayAfterZpet()
     control<QSpinBox>(d, u"TabSpin"_s)->setValue(2);
     press(d, u"CancelButton"_s);
     QVERIFY(d.defaultsRestored());
+    QVERIFY(d.chosenSettings());
+    const TSettings s = *d.chosenSettings();
     TSettings expected = unusualSettings();
     SetDefaultSettings(expected);
     QCOMPARE(editedFields(s), editedFields(expected));
@@ -176,6 +188,17 @@ void tst_SettingsDialog::defaultsStayAfterZpet()
     QCOMPARE(s.RecentFiles[0], u"/web/a.htm"_s);
     QCOMPARE(s.UserCommands[2].Caption, u"cap"_s);
     QCOMPARE(s.UserCommands[2].active, false);
+}
+
+void tst_SettingsDialog::formatOutsideTheThreeIsKept()
+{
+    TSettings s;
+    s.FITIP = 5;
+    TSettingsForm d(s);
+    for (const char *name : {"FitipDos", "FitipUnix", "FitipMac"})
+        QVERIFY(!control<QRadioButton>(d, QLatin1StringView(name))->isChecked());
+    press(d, u"OkButton"_s);
+    QCOMPARE(d.chosenSettings()->FITIP, 5);
 }
 
 void tst_SettingsDialog::everyControlMapsToItsField_data()
@@ -220,8 +243,7 @@ void tst_SettingsDialog::everyControlMapsToItsField()
     QFETCH(QString, field);
     QFETCH(QVariant, newValue);
     const TSettings before = unusualSettings();
-    TSettings s = before;
-    TSettingsForm d(s);
+    TSettingsForm d(before);
     QWidget *w = d.findChild<QWidget *>(control);
     QVERIFY(w);
     const QVariant shown = editedFields(before).value(field);
@@ -245,7 +267,7 @@ void tst_SettingsDialog::everyControlMapsToItsField()
     press(d, u"OkButton"_s);
     QVariantMap expected = editedFields(before);
     expected[field] = newValue;
-    QCOMPARE(editedFields(s), expected);
+    QCOMPARE(editedFields(d.chosenSettings().value_or(before)), expected);
 }
 
 void tst_SettingsDialog::colorPickersMapToTheirFields_data()
@@ -265,10 +287,9 @@ void tst_SettingsDialog::colorPickersMapToTheirFields()
     QFETCH(QString, picker);
     QFETCH(QString, field);
     const TSettings before = unusualSettings();
-    TSettings s = before;
     ScriptedInteraction answers;
     answers.pickColor(QColor(0x12, 0x34, 0x56)).pickColor(std::nullopt);
-    TSettingsForm d(s);
+    TSettingsForm d(before);
     auto *button = control<QPushButton>(d, picker);
     button->click();
     // A cancelled colour dialog keeps the chosen colour.
@@ -276,16 +297,16 @@ void tst_SettingsDialog::colorPickersMapToTheirFields()
     press(d, u"OkButton"_s);
     QVariantMap expected = editedFields(before);
     expected[field] = 0x563412; // red in the low byte
-    QCOMPARE(editedFields(s), expected);
+    QCOMPARE(editedFields(d.chosenSettings().value_or(before)), expected);
     QVERIFY(answers.unexpected.isEmpty());
 }
 
 void tst_SettingsDialog::oneColorGivesEveryPickerTheTextColor()
 {
-    TSettings s = unusualSettings();
-    TSettingsForm d(s);
+    TSettingsForm d(unusualSettings());
     control<QCheckBox>(d, u"OneColorCheck"_s)->setChecked(true);
     press(d, u"OkButton"_s);
+    const TSettings s = d.chosenSettings().value_or(TSettings());
     for (ColorValue c : {s.TEXT, s.TAG, s.IMAGE, s.LINK, s.SCRIPT, s.STYLE})
         QCOMPARE(c, 0x102030);
 }
@@ -320,7 +341,7 @@ void tst_SettingsDialog::browseFillsTheBrowserField()
              QStringList{u"open: Spustitelné soubory (*.exe;*.com;*.bat;*.pif;*.lnk)"
                          u"|*.exe;*.com;*.bat;*.pif;*.lnk|Všechny soubory (*)|*"_s});
     press(d, u"OkButton"_s);
-    QCOMPARE(s.ExtBrow, expected);
+    QCOMPARE(d.chosenSettings().value_or(s).ExtBrow, expected);
 }
 
 void tst_SettingsDialog::fontListIsSortedAndShowsTheStoredFace()
@@ -354,7 +375,7 @@ void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
     fx.window().action(u"OptSettings"_s)->trigger();
     QCOMPARE(answers.log, QStringList{u"dialog: Nastavení"_s});
     QCOMPARE(fx.window().settings().Vyska, 17);
-    QCOMPARE(fx.window().settings().TabText, u"  "_s);
+    QCOMPARE(fx.window().settings().TabText(), u"  "_s);
     for (HtmlDocument *doc : fx.workspace().documents())
         QCOMPARE(fx.workspace().window(doc)->RichEdit1->font().pointSize(), 17);
     HtmlDocument &b = fx.buffer();
@@ -367,9 +388,11 @@ void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
 void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
 {
     MainWindowFixture fx(1);
-    fx.window().settings().Vyska = 20;
-    fx.window().settings().Tab = 3;
-    fx.window().ApplySettings();
+    TSettings changed = fx.window().settings();
+    changed.Vyska = 20;
+    changed.Tab = 3;
+    fx.window().settingsModel().replace(changed);
+    QCOMPARE(fx.view().font().pointSize(), 20);
     ScriptedInteraction answers;
     answers.dialog([](QDialog &d) {
         press(d, u"DefaultsButton"_s);
@@ -377,7 +400,7 @@ void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
     });
     fx.window().action(u"OptSettings"_s)->trigger();
     QCOMPARE(fx.window().settings().Vyska, 10);
-    QCOMPARE(fx.window().settings().TabText, QString(8, u' '));
+    QCOMPARE(fx.window().settings().TabText(), QString(8, u' '));
     QCOMPARE(fx.view().font().pointSize(), 10);
 }
 
@@ -395,6 +418,24 @@ void tst_SettingsDialog::commandWorksWithoutDocuments()
     QVERIFY(answers.allAnswered());
     QCOMPARE(fx.window().settings().IBrow, false);
     QVERIFY(!fx.window().documentArea().previewTabs()->isVisible());
+}
+
+void tst_SettingsDialog::commandZpetAnnouncesNothing()
+{
+    MainWindowFixture fx(1);
+    int announced = 0;
+    connect(&fx.window().settingsModel(), &SettingsModel::changed, this, [&] { ++announced; });
+    const TSettings before = fx.window().settings();
+    ScriptedInteraction answers;
+    answers.dialog([](QDialog &d) {
+        control<QSpinBox>(d, u"SizeSpin"_s)->setValue(30);
+        press(d, u"CancelButton"_s);
+    });
+    fx.window().action(u"OptSettings"_s)->trigger();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(announced, 0);
+    QVERIFY(fx.window().settings() == before);
+    QCOMPARE(fx.view().font().pointSize(), before.Vyska);
 }
 
 BRISKO_TEST_MAIN(tst_SettingsDialog)

@@ -1,6 +1,9 @@
 #include "settings/TSettings.h"
 #include "support/TestMain.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 using namespace Qt::StringLiterals;
@@ -20,6 +23,7 @@ private Q_SLOTS:
     void oldFilesReadInsideTagCheckFromRelPa();
     void maximisedExitKeepsStoredPlacement();
     void defaultsKeepRecentFilesAndCommands();
+    void filesOfTheEarlierVersionReadAndWriteTheSame();
 
 private:
     QString m_ini;
@@ -31,7 +35,7 @@ void tst_SettingsStore::firstStartGivesDefaults()
     SettingsStore(m_ini).LoadSettings(s);
     QCOMPARE(s.EditFont, u"Courier New"_s);
     QCOMPARE(s.Vyska, 10);
-    QCOMPARE(s.TabText, QString(8, u' '));
+    QCOMPARE(s.TabText(), QString(8, u' '));
     QCOMPARE(s.Tipky, false);
     QCOMPARE(s.PanelRight, true);
     QCOMPARE(s.placement.state, int(WindowPlacement::Maximized));
@@ -68,7 +72,7 @@ void tst_SettingsStore::everyValueRoundTrips()
     QCOMPARE(in.Ulpre, true); QCOMPARE(in.GenVys, false); QCOMPARE(in.Backup, true);
     QCOMPARE(in.BackupPrip, u"old"_s); QCOMPARE(in.FITIP, 2); QCOMPARE(in.Colorize, false);
     QCOMPARE(in.EditFont, u"DejaVu Sans Mono"_s); QCOMPARE(in.Vyska, 14); QCOMPARE(in.Tab, 3);
-    QCOMPARE(in.TabText, u"   "_s);
+    QCOMPARE(in.TabText(), u"   "_s);
     QCOMPARE(in.Alt_Enter, false); QCOMPARE(in.Alt_Enter_Text, u"<BR>,\r\nč"_s);
     QCOMPARE(in.IBrow, false); QCOMPARE(in.ExtBrow, u"/usr/bin/firefox"_s);
     QCOMPARE(in.MetaCz, false); QCOMPARE(in.Tipky, true); QCOMPARE(in.PanelRight, false);
@@ -185,6 +189,48 @@ void tst_SettingsStore::defaultsKeepRecentFilesAndCommands()
     QCOMPARE(s.UserCommands[3].active, false);
     QCOMPARE(s.UserCommands[3].Caption, u"cap"_s);
     QCOMPARE(s.UserCommands[3].Hotkey, 5);
+}
+
+void tst_SettingsStore::filesOfTheEarlierVersionReadAndWriteTheSame()
+{
+    // As the program wrote the numbered values before they were rows of the table.
+    const QByteArray earlier = "[Colors]\nTAG=0x80\n"
+                               "[Formelina]\nSirka=700\nVyska=500\nWinState=2\nX=10\nY=-20\n"
+                               "[PlugIns]\nPlug1Action=1\nPlug1Caption=Seznam\n"
+                               "Plug1FilePath=/bin/ls\nPlug1Hotkey=16449\nPlug1Tag1=<B>\n"
+                               "Plug1Tag2=</B>\nPlug1active=1\nPlug15Caption=Posledn\xc3\xad\n"
+                               "[User]\nFile-1=/web/a.htm\nFile-2=/web/b c.htm\n"
+                               "File-10=/web/z.htm\nTab=2\n";
+    {
+        QFile file(m_ini);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(earlier);
+    }
+    TSettings s;
+    SettingsStore(m_ini).LoadSettings(s);
+    QCOMPARE(s.TAG, 128);
+    QCOMPARE(s.placement, (WindowPlacement{500, 700, 10, -20, WindowPlacement::Normal}));
+    QCOMPARE(s.RecentFiles[0], u"/web/a.htm"_s);
+    QCOMPARE(s.RecentFiles[1], u"/web/b c.htm"_s);
+    QCOMPARE(s.RecentFiles[2], QString());
+    QCOMPARE(s.RecentFiles[9], u"/web/z.htm"_s);
+    QCOMPARE(s.UserCommands[0],
+             (UserCommand{true, true, u"Seznam"_s, u"/bin/ls"_s, u"<B>"_s, u"</B>"_s, 16449}));
+    QCOMPARE(s.UserCommands[14].Caption, u"Poslední"_s);
+    QCOMPARE(s.UserCommands[14].active, false);
+    QCOMPARE(s.TabText(), u"  "_s);
+
+    // Written back, every value keeps its name and its text (the colour now in decimal).
+    const QString copy = QFileInfo(m_ini).dir().filePath(u"copy.ini"_s);
+    SettingsStore(copy).SaveSettings(s);
+    QSettings before(m_ini, QSettings::IniFormat);
+    QSettings after(copy, QSettings::IniFormat);
+    for (const QString &key : before.allKeys()) {
+        const QString expected = key == u"Colors/TAG"_s ? u"128"_s : before.value(key).toString();
+        QVERIFY2(after.value(key).toString() == expected, qPrintable(key));
+    }
+    QCOMPARE(after.value(u"PlugIns/Plug15Hotkey"_s).toString(), u"0"_s);
+    QCOMPARE(after.value(u"User/File-3"_s).toString(), QString());
 }
 
 BRISKO_TEST_MAIN(tst_SettingsStore)

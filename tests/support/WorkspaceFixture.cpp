@@ -6,8 +6,6 @@ WorkspaceFixture::WorkspaceFixture(int documents)
     : iniPath(useFreshConfig())
 {
     SettingsStore(iniPath).LoadSettings(m_settings);
-    // The tab text follows the tab width, as the frame applies it.
-    m_settings.TabText = QString(std::max(m_settings.Tab, 0), u' ');
     m_documents = std::make_unique<DocumentManager>(m_settings);
     QObject::connect(m_documents.get(), &DocumentManager::statusTextSet, m_documents.get(),
                      [this](int panel, const QString &text) { m_status[panel] = text; });
