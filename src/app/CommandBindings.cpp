@@ -53,10 +53,6 @@ void bindToolbarInsertions(TForm1 &window)
 void bindDocumentCommands(TForm1 &window)
 {
     DocumentManager &w = window.workspace();
-    addFrameCommand(window, Cmd::FileNew, [&w] {
-        if (w.NewDocumentWindow())
-            InsertTag(w, number(Insertion::NewPageWizard));
-    });
     addFrameCommand(window, Cmd::FileNewFromTemplate,
         [&w] { runTemplateManager(w, programDir() + u"SABLONY/"_s); });
     addFrameCommand(window, Cmd::ToolScripter, [&w] { runScripter(w, programDir() + u"data"_s); });
@@ -65,9 +61,7 @@ void bindDocumentCommands(TForm1 &window)
 void bindSearchCommands(TForm1 &window)
 {
     auto *search = new FindReplaceCommands(window.workspace(), &window);
-    addFrameCommand(window, Cmd::SearchFind, [search] { search->Find(); });
-    addFrameCommand(window, Cmd::SearchFindNext, [search] { search->FindNext(); });
-    addFrameCommand(window, Cmd::SearchReplace, [search] { search->Replace(); });
+    addSearchCommands(window.commands(), *search);
     QObject::connect(search, &FindReplaceCommands::findNextAvailable,
                      window.action(Cmd::SearchFindNext), &QAction::setEnabled);
 }
@@ -96,9 +90,8 @@ void showSpecialCharacters(TForm1 &window)
 // forward and gives it the keyboard.
 void bindTableWindow(TForm1 &window)
 {
-    window.action(Cmd::OptTableWindow)->setCheckable(true);
     // The action flips its own mark first; toggling sets it from the window again.
-    addFrameCommand(window, Cmd::OptTableWindow, [&window] { window.toggleTableWindow(); });
+    window.action(Cmd::OptTableWindow)->setCheckable(true);
     QTabWidget *tabs = window.palette().tabs();
     QObject::connect(tabs, &QTabWidget::currentChanged, tabs,
                      [&window, tabs](int index) {

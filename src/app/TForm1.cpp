@@ -47,7 +47,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     createPanels();
     m_documents = std::make_unique<DocumentManager>(m_settings.writableValues(), *this);
     new DocumentWindows(*m_documents, *mdiArea());
-    m_tableWindow = std::make_unique<TableWindowSlot>(*m_documents, *action(Cmd::OptTableWindow), *this);
+    m_tableWindow = std::make_unique<TableWindowSlot>(*m_documents, *action(Cmd::OptTableWindow));
     m_documents->setTableWindows(m_tableWindow.get());
     m_documents->setPreviewPlaces(this);
     m_menu->bindCommands(m_commands, *m_documents);
@@ -69,7 +69,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setWindowTitle(u"Brisko HTML Editor 3.52 final"_s);
     setMinimumSize(300, 350);
     installFilePanel(*m_documents, *m_sidePanel->filePage());
-    installTagTreePanel(*m_documents, *m_sidePanel->tagTreePage());
+    TagTreePanel *tagTree = installTagTreePanel(*m_documents, *m_sidePanel->tagTreePage());
     LanguageTools *tools =
         installLanguageTools({*this, *m_menu, *m_documents, *m_documentArea, *m_splitter});
     m_commands.add(Cmd::ToolHtmlCheck,
@@ -77,7 +77,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setAcceptDrops(true);
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();
-    loadTagTree(programDir() + u"data/html4.dat"_s);
+    loadTagTreeFile(*tagTree, programDir() + u"data/html4.dat"_s);
     watchSettings();
 }
 
@@ -411,15 +411,6 @@ void TForm1::loadLogoFrames()
     auto *logo = new LogoAnimation(*m_documents, m_palette->logoBox());
     logo->loadFrames();
     logo->start();
-}
-
-void TForm1::loadTagTree(const QString &path)
-{
-    auto *tree = m_sidePanel->tagTreePage()->findChild<TagTreePanel *>();
-    if (!tree)
-        return;
-    if (const QString error = tree->load(path); !error.isEmpty())
-        ui().showError(error);
 }
 
 void TForm1::rebuildUserCommandMenu()

@@ -26,7 +26,6 @@ class QTimer;
 class QToolButton;
 class SidePanel;
 class StatusPanels;
-class TTableForm;
 class WebBrowser;
 
 // A window that may keep the program running when it is left (an unsaved user-tag list
@@ -61,10 +60,6 @@ public:
     const TSettings &settings() const { return m_settings.values(); }
     SettingsModel &settingsModel() { return m_settings; }
 
-    // F6 "Okno tabulky": opens the table window when it is closed, closes it when open.
-    TTableForm *tableWindow() const { return m_tableWindow->tableWindow(); }
-    void closeTableWindow() { m_tableWindow->closeTableWindow(); }
-    void toggleTableWindow() { m_tableWindow->toggle(); }
     // Files dropped from the desktop: pages and templates open, anything else is ignored.
     void openDroppedFiles(const QList<QUrl> &urls);
 
@@ -98,9 +93,8 @@ public:
     // The commands of the menu items by their identifiers.
     CommandRegistry &commands() { return m_commands; }
 
-    // Start-up: the logo's frames, the tag tree from its file, the user-command menu.
+    // Start-up: the logo's frames, the user-command menu.
     void loadLogoFrames();
-    void loadTagTree(const QString &path);
     void rebuildUserCommandMenu();
 
     void runDocumentCheck();

@@ -5,10 +5,9 @@
 
 #include <QAction>
 
-TableWindowSlot::TableWindowSlot(Workspace &workspace, QAction &item, QWidget &parent)
+TableWindowSlot::TableWindowSlot(Workspace &workspace, QAction &item)
     : m_workspace(workspace)
     , m_item(item)
-    , m_parent(parent)
 {
 }
 
@@ -35,13 +34,13 @@ void TableWindowSlot::closeTableWindow()
     m_item.setChecked(false);
 }
 
-void TableWindowSlot::toggle()
+void TableWindowSlot::toggleTableWindow()
 {
     if (m_window) {
         closeTableWindow();
         return;
     }
-    m_window = createTableWindow(m_workspace, &m_parent);
+    m_window = createTableWindow(m_workspace, m_workspace.dialogParent());
     // Its own close box and Escape end here too. The pointer is only reset, never read:
     // the window is half destroyed when it says so.
     QAction *item = &m_item;

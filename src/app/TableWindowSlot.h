@@ -5,25 +5,24 @@
 #include <QPointer>
 
 class QAction;
-class QWidget;
 
 // The one table window beside the documents, opened and closed by F6 "Okno tabulky"; the
-// menu item's check mark follows the window however it goes.
+// menu item's check mark follows the window however it goes. The window belongs to the
+// workspace's dialog parent.
 class TableWindowSlot : public TableWindowService
 {
 public:
-    // item: the menu item F6 triggers; parent: the window the table window belongs to.
-    TableWindowSlot(Workspace &workspace, QAction &item, QWidget &parent);
+    // item: the menu item F6 triggers; the window takes it along, so F6 closes it from
+    // inside too.
+    TableWindowSlot(Workspace &workspace, QAction &item);
     ~TableWindowSlot() override;
 
     TTableForm *tableWindow() const override;
     void closeTableWindow() override;
-    // Opens the window when it is closed, closes it when open.
-    void toggle();
+    void toggleTableWindow() override;
 
 private:
     Workspace &m_workspace;
     QAction &m_item;
-    QWidget &m_parent;
     QPointer<TTableForm> m_window;
 };

@@ -3,8 +3,8 @@
 #include "app/PaletteBar.h"
 #include "app/TForm1.h"
 #include "interaction/BusyCursor.h"
+#include "commands/CommandRegistry.h"
 #include "commands/InsertTag.h"
-#include "commands/TableCommands.h"
 #include "markup/ElementContract.h"
 
 #include <QApplication>
@@ -410,13 +410,9 @@ QList<PaletteEntry> paletteEntries()
 void insertFromFrame(TForm1 &window, Insertion insertion)
 {
     InsertArgs args;
-    const int command = number(insertion);
     if (insertion == Insertion::Anchor || insertion == Insertion::AnchorLink) {
         if (QComboBox *anchors = anchorList(window))
             args.item = anchors->currentText();
     }
-    // While the table window is open it composes the table, row and cell tags.
-    if (command >= number(Insertion::Table) && command <= number(Insertion::TableHeaderCell))
-        args.markup = tableWindowMarkup(window.workspace(), command);
-    InsertTag(window.workspace(), command, args);
+    runInsertion(window.workspace(), insertion, std::move(args));
 }

@@ -3,6 +3,7 @@
 #include "commands/Workspace.h"
 #include "editor/EditorBuffer.h"
 #include "editor/TForm2.h"
+#include "interaction/Interaction.h"
 #include "commands/InsertTag.h"
 #include "markup/TagItemDrag.h"
 #include "markup/TextFile.h"
@@ -181,4 +182,10 @@ TagTreePanel *installTagTreePanel(Workspace &workspace, QWidget &page)
     page.layout()->addWidget(panel);
     page.setFocusProxy(panel->TreeView1);
     return panel;
+}
+
+void loadTagTreeFile(TagTreePanel &panel, const QString &path)
+{
+    if (const QString error = panel.load(path); !error.isEmpty())
+        ui().showError(error);
 }

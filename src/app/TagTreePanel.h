@@ -65,3 +65,5 @@ private:
 
 // Fills the side panel's page "Tagy"; the frame's start-up then loads the tree into it.
 TagTreePanel *installTagTreePanel(Workspace &workspace, QWidget &page);
+// Loads the tree file into the panel; a file that cannot be read is said to the user.
+void loadTagTreeFile(TagTreePanel &panel, const QString &path);

@@ -3,6 +3,7 @@
 #include "commands/ChosenInsertions.h"
 #include "commands/DocumentLifecycle.h"
 #include "commands/EditCurrentTag.h"
+#include "commands/FindReplace.h"
 #include "commands/InsertTag.h"
 #include "commands/ScriptCommands.h"
 #include "commands/SiteCheckCommands.h"
@@ -29,35 +30,56 @@ bool CommandRegistry::run(CommandId id, Workspace &workspace, Interaction &inter
     return run(id.toString(), workspace, interaction);
 }
 
+namespace {
+
+// The commands ask through the installed seam; the given one answers for this run.
+template<class Fn>
+void runAnswering(Interaction &interaction, Fn fn)
+{
+    Interaction *previous = &ui() == &interaction ? nullptr : setInteraction(&interaction);
+    fn();
+    if (previous)
+        setInteraction(previous);
+}
+
+} // namespace
+
 bool CommandRegistry::run(const QString &id, Workspace &workspace, Interaction &interaction) const
 {
     const auto it = m_commands.constFind(id);
     if (it == m_commands.cend())
         return false;
-    // The commands ask through the installed seam; the given one answers for this run.
-    Interaction *previous = &ui() == &interaction ? nullptr : setInteraction(&interaction);
-    it.value()(workspace, interaction);
-    if (previous)
-        setInteraction(previous);
+    runAnswering(interaction, [&] { it.value()(workspace, interaction); });
     return true;
+}
+
+void CommandRegistry::run(Insertion command, Workspace &workspace, Interaction &interaction,
+                          const InsertArgs &args) const
+{
+    runAnswering(interaction, [&] { runInsertion(workspace, command, args); });
+}
+
+void runInsertion(Workspace &workspace, Insertion command, InsertArgs args)
+{
+    const int n = number(command);
+    if (n >= number(Insertion::Table) && n <= number(Insertion::TableHeaderCell))
+        args.markup = tableWindowMarkup(workspace, n);
+    InsertTag(workspace, n, args);
+}
+
+void addSearchCommands(CommandRegistry &registry, FindReplaceCommands &search)
+{
+    registry.add(Cmd::SearchFind, [&search](Workspace &, Interaction &) { search.Find(); });
+    registry.add(Cmd::SearchFindNext,
+                 [&search](Workspace &, Interaction &) { search.FindNext(); });
+    registry.add(Cmd::SearchReplace, [&search](Workspace &, Interaction &) { search.Replace(); });
 }
 
 namespace {
 
-// The insertion step of a menu item: while the table window stands open it composes the
-// table, row and cell tags.
-void insert(Workspace &w, Insertion command)
-{
-    InsertArgs args;
-    const int n = number(command);
-    if (n >= number(Insertion::Table) && n <= number(Insertion::TableHeaderCell))
-        args.markup = tableWindowMarkup(w, n);
-    InsertTag(w, n, args);
-}
-
 void addInsertion(CommandRegistry &r, CommandId id, Insertion command)
 {
-    r.add(id, [command](Workspace &w, Interaction &) { insert(w, command); });
+    r.add(id, [command](Workspace &w, Interaction &) { runInsertion(w, command); });
 }
 
 // Runs an operation on the active document; nothing without a document.
@@ -72,6 +94,11 @@ void addBufferCommand(CommandRegistry &r, CommandId id, Fn fn)
 
 void addDocumentCommands(CommandRegistry &r)
 {
+    // A new document starts with the new-page wizard.
+    r.add(Cmd::FileNew, [](Workspace &w, Interaction &) {
+        if (w.NewDocumentWindow())
+            InsertTag(w, number(Insertion::NewPageWizard));
+    });
     r.add(Cmd::FileOpen, [](Workspace &w, Interaction &) { openDocumentFile(w); });
     r.add(Cmd::FileSave, [](Workspace &w, Interaction &) {
         if (HtmlDocument *doc = w.activeDocument())
@@ -156,6 +183,7 @@ void addInsertCommands(CommandRegistry &r)
     for (const auto &item : items)
         addInsertion(r, item.id, item.command);
     r.add(Cmd::InsCounter, [](Workspace &w, Interaction &) { runCounterMenu(w); });
+    r.add(Cmd::OptTableWindow, [](Workspace &w, Interaction &) { w.toggleTableWindow(); });
 }
 
 void addToolCommands(CommandRegistry &r)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/CommandIds.h"
+#include "commands/InsertArgs.h"
 
 #include <QHash>
 #include <QString>
@@ -8,6 +9,7 @@
 
 #include <functional>
 
+class FindReplaceCommands;
 class Interaction;
 class Workspace;
 
@@ -27,6 +29,10 @@ public:
     // command has the identifier.
     bool run(CommandId id, Workspace &workspace, Interaction &interaction) const;
     bool run(const QString &id, Workspace &workspace, Interaction &interaction) const;
+    // Runs an insertion as a palette button or a toolbar button runs it, with the
+    // interaction installed for its dialogs.
+    void run(Insertion command, Workspace &workspace, Interaction &interaction,
+             const InsertArgs &args = {}) const;
     QStringList ids() const { return m_commands.keys(); }
 
 private:
@@ -36,3 +42,10 @@ private:
 // Registers the commands that need nothing but the workspace and the seam: the documents,
 // editing, insertion, the user commands and the tools that stand on their own.
 void addWorkspaceCommands(CommandRegistry &registry);
+// Registers "Najít", "Najít další" and "Zaměnit" on the search state they share, which
+// the caller owns.
+void addSearchCommands(CommandRegistry &registry, FindReplaceCommands &search);
+
+// The insertion step of a menu item or a button: while the table window stands open it
+// composes the table, row and cell tags; other arguments are the caller's.
+void runInsertion(Workspace &workspace, Insertion command, InsertArgs args = {});

@@ -148,14 +148,6 @@ const FixedInsertText *fixedInsertText(int command)
     return it == std::end(kFixed) ? nullptr : it;
 }
 
-QList<int> fixedInsertCommands()
-{
-    QList<int> numbers;
-    for (const FixedInsertText &f : kFixed)
-        numbers.append(f.command);
-    return numbers;
-}
-
 void setInsertClock(std::function<QDateTime()> clock)
 {
     insertClock() = std::move(clock);

@@ -19,8 +19,6 @@ struct FixedInsertText
     const char16_t *closing;
 };
 const FixedInsertText *fixedInsertText(int command);
-// Every fixed-text command, in number order.
-QList<int> fixedInsertCommands();
 
 // The step of an insertion command that no element dialog serves: the markup for the
 // common wrap, or nothing when the command inserted its text itself or was cancelled.

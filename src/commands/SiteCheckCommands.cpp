@@ -37,6 +37,20 @@ void bringToFront(Workspace &workspace, HtmlDocument &doc)
     }
 }
 
+// The report window already made: a child of the dialog parent, or without a parent a
+// window of its own.
+SiteCheckWindow *shownSiteReport(QWidget *parent)
+{
+    if (parent)
+        return parent->findChild<SiteCheckWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows) {
+        if (auto *report = qobject_cast<SiteCheckWindow *>(w))
+            return report;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 SiteCheckOptions siteCheckOptions(Workspace &workspace, const QString &home)
@@ -47,7 +61,7 @@ SiteCheckOptions siteCheckOptions(Workspace &workspace, const QString &home)
 SiteCheckWindow &siteCheckWindow(Workspace &workspace)
 {
     QWidget *parent = workspace.dialogParent();
-    if (auto *existing = parent->findChild<SiteCheckWindow *>(QString(), Qt::FindDirectChildrenOnly))
+    if (SiteCheckWindow *existing = shownSiteReport(parent))
         return *existing;
     auto *window = new SiteCheckWindow(parent);
     placeToolWindow(*window);

@@ -41,6 +41,12 @@ void Workspace::closeTableWindow()
         tables->closeTableWindow();
 }
 
+void Workspace::toggleTableWindow()
+{
+    if (TableWindowService *tables = tableWindows())
+        tables->toggleTableWindow();
+}
+
 WebBrowser *Workspace::documentAreaBrowser()
 {
     PreviewPlaces *places = previewPlaces();

@@ -18,6 +18,8 @@ public:
     virtual TTableForm *tableWindow() const = 0;
     // Closes and destroys the open table window; its menu check mark follows.
     virtual void closeTableWindow() = 0;
+    // Opens the window when it is closed, closes it when open (F6 "Okno tabulky").
+    virtual void toggleTableWindow() = 0;
 };
 
 // The places the preview takes in a frame: the browser that can cover the document area,
@@ -87,6 +89,7 @@ public:
     // dialog parent.
     TTableForm *tableWindow() const;
     void closeTableWindow();
+    void toggleTableWindow();
     WebBrowser *documentAreaBrowser();
     bool documentAreaCovered() const;
     void setDocumentAreaCovered(bool covered);

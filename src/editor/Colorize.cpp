@@ -2,24 +2,15 @@
 
 #include "editor/HtmlDocument.h"
 #include "editor/TextOffsets.h"
+#include "interaction/BusyCursor.h"
 #include "markup/CodePages.h"
 #include "settings/TSettings.h"
 
-#include <QApplication>
 #include <QFont>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-// Shows the busy cursor for as long as it lives.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 // The whole text takes the editor font at the document's current size. Changing the font
 // lays the whole text out again, so it happens only when the face differs.

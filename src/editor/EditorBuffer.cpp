@@ -31,7 +31,7 @@ namespace {
 int g_blinkingTime = -1;
 
 // Every blink repaints the caret's line, and Qt draws a line whole: on a line of a megabyte
-// that is tens of milliseconds twice a second, for as long as the window is left alone.
+// that keeps the program busy twice a second, for as long as the window is left alone.
 // There the caret stands still. The blinking time is the application's, so it is given
 // back as soon as the caret leaves such a line or the editor loses the keyboard.
 void setSteadyCaret(bool steady)

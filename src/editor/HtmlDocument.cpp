@@ -474,14 +474,6 @@ void HtmlDocument::movePendingRuns(int position, int removed, int added)
         m_pending.moveWithEdit(position, removed, added);
 }
 
-void HtmlDocument::finishBackgroundColouring()
-{
-    if (!backgroundColouringPending())
-        return;
-    applyPending(m_pending.takeNext(std::numeric_limits<std::size_t>::max()));
-    endBackgroundColouring();
-}
-
 void HtmlDocument::cancelBackgroundColouring()
 {
     if (backgroundColouringPending())

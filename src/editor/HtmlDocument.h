@@ -183,8 +183,6 @@ public:
     // edits. The modified flag is kept; backgroundColouringFinished follows the last slice.
     void colorInBackground(std::span<const ColorRun> runs);
     bool backgroundColouringPending() const { return m_pending.pending(); }
-    // Puts the colours still to come in now.
-    void finishBackgroundColouring();
     // Drops the colours still to come (the text is replaced or recoloured from scratch).
     void cancelBackgroundColouring();
     static constexpr int SliceMs = 8;

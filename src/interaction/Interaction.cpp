@@ -343,11 +343,6 @@ QStringList qtFileFilters(const QString &filter)
     return out;
 }
 
-QString qtFileFilter(const QString &filter)
-{
-    return qtFileFilters(filter).join(u";;"_s);
-}
-
 QString fileDialogStart(const QString &path)
 {
     const QFileInfo info(path);

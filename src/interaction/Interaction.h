@@ -70,7 +70,6 @@ void setDialogParent(QWidget *parent);
 // Turns "Caption|*.a;*.b|Other|*.c" into Qt's name filters, one per caption, with the
 // patterns matching as on Windows ("*.*" is every file, "*.htm" also lists ".html").
 QStringList qtFileFilters(const QString &filter);
-QString qtFileFilter(const QString &filter); // the same joined with ";;"
 // Where a file dialog starts for this directory or proposed file: there when it is an
 // absolute path that exists, else the folder used last, else the user's home.
 QString fileDialogStart(const QString &path);

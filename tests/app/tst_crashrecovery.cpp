@@ -1,10 +1,10 @@
 #include "app/RecoveryBinding.h"
-#include "app/TForm1.h"
 #include "markup/GuardedFile.h"
 #include "markup/RecoveryStore.h"
 #include "markup/TextFile.h"
-#include "support/MainWindowFixture.h"
+#include "support/CommandHost.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +28,14 @@ void typeText(QWidget *widget, const QString &text)
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &release);
     }
+}
+
+// Types into a window of the document, as the user types into the document's window.
+void typeInto(Workspace &workspace, HtmlDocument &document, const QString &text)
+{
+    CommandHost host(workspace);
+    TForm2 window(document, host);
+    typeText(window.RichEdit1, text);
 }
 
 } // namespace
@@ -114,7 +122,7 @@ void tst_CrashRecovery::killedProgramsPagesComeBack()
     QVERIFY(child.waitForFinished(10000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     RecoveryBinding binding(fx.workspace(), m_folder);
     m_script->choice(0); // "Obnovit"
     QCOMPARE(binding.offer(), 2);
@@ -133,7 +141,7 @@ void tst_CrashRecovery::killedProgramsPagesComeBack()
     QVERIFY(restoredPage->IsModified());
     QCOMPARE(restoredPage->SelStart(), typedIntoPage.size());
     // Restored pages come back coloured, as an opened page is.
-    const TSettings &s = fx.window().settings();
+    const TSettings &s = fx.settings();
     QVERIFY(s.Colorize);
     QCOMPARE(restoredPage->colorAt(int(typedIntoPage.size())), s.TAG);
     QCOMPARE(restoredPage->colorAt(int(typedIntoPage.size()) + 4), s.TEXT);
@@ -155,12 +163,12 @@ void tst_CrashRecovery::copyFollowsTypingAndGoesWithSaveOrClose()
 {
     const QString page = m_dir->filePath(u"a.htm"_s);
     QCOMPARE(writeTextFile(page, u"<P>a</P>"_s), QString());
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     RecoveryBinding binding(fx.workspace(), m_folder);
     HtmlDocument *doc = fx.workspace().openInNewWindow(page);
     QVERIFY(doc);
     QVERIFY(copies().isEmpty()); // an unmodified page has none
-    typeText(fx.workspace().window(doc)->RichEdit1, u"xy"_s);
+    typeInto(fx.workspace(), *doc, u"xy"_s);
     QTRY_COMPARE_WITH_TIMEOUT(copies().size(), 1, 10000);
     const GuardedRead read = readGuardedFile(m_folder + u'/' + copies()[0], 1 << 24);
     const std::optional<RecoveryCopy> copy = parseRecoveryCopy(read.bytes);
@@ -175,12 +183,13 @@ void tst_CrashRecovery::copyFollowsTypingAndGoesWithSaveOrClose()
     binding.recovery().waitForWrites();
     QVERIFY(copies().isEmpty());
 
-    typeText(fx.workspace().window(doc)->RichEdit1, u"z"_s);
+    typeInto(fx.workspace(), *doc, u"z"_s);
     binding.recovery().writeNow(*doc);
     binding.recovery().waitForWrites();
     QCOMPARE(copies().size(), 1);
     m_script->answer(Interaction::Answer::No); // close without saving
-    fx.workspace().window(doc)->parentWidget()->close();
+    fx.workspace().activateDocument(*doc);
+    QVERIFY(fx.run(Cmd::FileClose));
     QTRY_VERIFY(fx.workspace().documents().isEmpty());
     binding.recovery().waitForWrites();
     QVERIFY(copies().isEmpty());
@@ -201,13 +210,13 @@ void tst_CrashRecovery::discardedCopiesAreNotOfferedAgain()
     QFETCH(bool, offeredAgain);
     leaveCopyOfAnEndedRun(u"<P>ztracené</P>"_s);
     {
-        MainWindowFixture fx(0);
+        WorkspaceFixture fx(0);
         RecoveryBinding binding(fx.workspace(), m_folder);
         m_script->choice(choice);
         QCOMPARE(binding.offer(), 0);
         QVERIFY(fx.workspace().documents().isEmpty());
     }
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     RecoveryBinding binding(fx.workspace(), m_folder);
     if (offeredAgain)
         m_script->choice(1);
@@ -218,17 +227,17 @@ void tst_CrashRecovery::discardedCopiesAreNotOfferedAgain()
 void tst_CrashRecovery::normalEndLeavesNoCopy()
 {
     {
-        MainWindowFixture fx(2);
+        WorkspaceFixture fx(2);
         RecoveryBinding binding(fx.workspace(), m_folder);
         for (HtmlDocument *doc : fx.workspace().documents()) {
-            typeText(fx.workspace().window(doc)->RichEdit1, u"neuloženo"_s);
+            typeInto(fx.workspace(), *doc, u"neuloženo"_s);
             binding.recovery().writeNow(*doc);
         }
         binding.recovery().waitForWrites();
         QCOMPARE(copies().size(), 2);
     }
     QVERIFY(copies().isEmpty());
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     RecoveryBinding binding(fx.workspace(), m_folder);
     QCOMPARE(binding.offer(), 0); // nothing is offered
 }

@@ -1,12 +1,10 @@
 #include "app/DesktopIntegration.h"
 #include "app/InfoWindows.h"
 #include "app/StartUpWindow.h"
-#include "app/TForm1.h"
 #include "commands/DocumentLifecycle.h"
-#include "dialogs/SpecialChars.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -99,7 +97,6 @@ private Q_SLOTS:
     void missingTranslationLeavesEnglish();
     void standardButtonsReadCzech();
     void enterPressesTheNamedButtonOfAChoice();
-    void titleIsExactlyTheProgramsOwn();
     void messagesShowMarkupAsWritten_data();
     void messagesShowMarkupAsWritten();
     void openDialogIsCzechAndFiltersAsOnWindows();
@@ -110,8 +107,6 @@ private Q_SLOTS:
     void fileDialogStartFolder();
     void openStartsInTheActiveDocumentsFolder();
     void waitWindowIsPaintedAtOnce();
-    void toolWindowsOpenOverTheMainWindow();
-    void windowIconIsTheProgramsOwn();
     void czechLocaleOnlyWhereNoneIsSet_data();
     void czechLocaleOnlyWhereNoneIsSet();
     void promptIsAsWideAsItsTitle();
@@ -186,19 +181,6 @@ void tst_Desktop::enterPressesTheNamedButtonOfAChoice()
         QCOMPARE(ui().chooseWithDefault(u"Nahrát web s chybami?"_s, buttons, 1), expected);
         QCOMPARE(defaultButton, u"Zobrazit zprávu"_s);
     }
-}
-
-void tst_Desktop::titleIsExactlyTheProgramsOwn()
-{
-    // Qt appends the application's display name to every title when one is set.
-    setUpApplication(*qApp);
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
-    MainWindowFixture fx(0);
-    QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final"_s);
-    QCOMPARE(fx.window().windowHandle()->title(), u"Brisko HTML Editor 3.52 final"_s);
-    fx.workspace().NewDocumentWindow();
-    QVERIFY(fx.window().mdiArea()->activeSubWindow()->isMaximized());
-    QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final - [Bez jména]"_s);
 }
 
 void tst_Desktop::messagesShowMarkupAsWritten_data()
@@ -341,7 +323,7 @@ void tst_Desktop::fileDialogStartFolder()
 void tst_Desktop::openStartsInTheActiveDocumentsFolder()
 {
     ScriptedInteraction scripted;
-    MainWindowFixture fx(1);
+    WorkspaceFixture fx(1);
     QCOMPARE(activeDocumentFolder(fx.workspace()), QString()); // untitled
     fx.doc()->setFileName(m_folder.filePath(u"b.htm"_s));
     QCOMPARE(activeDocumentFolder(fx.workspace()), QDir(m_folder.path()).absolutePath());
@@ -368,39 +350,6 @@ void tst_Desktop::waitWindowIsPaintedAtOnce()
     QCOMPARE(wait->WaitLabel->text(), u"Načítá se nastavení..."_s);
     CloseWaitWindow();
     QVERIFY(!waitWindow());
-}
-
-void tst_Desktop::toolWindowsOpenOverTheMainWindow()
-{
-    MainWindowFixture fx(1);
-    TForm1 &w = fx.window();
-    w.setGeometry(300, 200, 900, 700);
-    const QRect frame = w.frameGeometry();
-    w.showTips();
-    auto *tips = w.findChild<TipsWindow *>();
-    QVERIFY(tips);
-    QVERIFY2(frame.contains(tips->geometry().center()), "Tipy opens over the main window");
-    tips->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    w.action(u"ToolSpecialChars"_s)->trigger();
-    auto *chars = w.findChild<TForm19 *>();
-    QVERIFY(chars && chars->isVisible());
-    QVERIFY2(frame.contains(chars->geometry().center()), "Speciální znaky opens over the main window");
-    QTest::keyClick(chars, Qt::Key_Escape);
-    QTRY_VERIFY(!w.findChild<TForm19 *>() || !w.findChild<TForm19 *>()->isVisible());
-}
-
-void tst_Desktop::windowIconIsTheProgramsOwn()
-{
-    setUpApplication(*qApp);
-    const QIcon icon = QApplication::windowIcon();
-    for (int size : {16, 32, 48, 256})
-        QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
-    MainWindowFixture fx(1);
-    QCOMPARE(fx.window().windowIcon().cacheKey(), icon.cacheKey());
-    // A maximised document shows its icon in the menu bar: the program's, not Qt's logo.
-    QCOMPARE(fx.window().mdiArea()->activeSubWindow()->windowIcon().cacheKey(), icon.cacheKey());
 }
 
 void tst_Desktop::czechLocaleOnlyWhereNoneIsSet_data()

@@ -1,14 +1,14 @@
-#include "app/SidePanel.h"
 #include "app/FilePanel.h"
 #include "editor/EditorBuffer.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
 #include "support/RecordingShell.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QDir>
 #include <QFileIconProvider>
@@ -89,19 +89,27 @@ private Q_SLOTS:
     void treeFollowsNewFoldersWithTheFolderIcon();
 
 private:
-    FilePanel *panel() { return m_fx->window().sidePanel().filePage()->findChild<FilePanel *>(); }
-    std::unique_ptr<MainWindowFixture> m_fx;
+    FilePanel *panel() { return m_panel; }
+    std::unique_ptr<WorkspaceFixture> m_fx;
+    // The side panel's page the file panel is installed into, without the frame around it.
+    std::unique_ptr<QWidget> m_page;
+    FilePanel *m_panel = nullptr;
     std::unique_ptr<ScriptedInteraction> m_ui;
 };
 
 void tst_FilePanel::init()
 {
     m_ui = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx = std::make_unique<WorkspaceFixture>();
+    m_page = std::make_unique<QWidget>();
+    m_page->resize(300, 600);
+    new QVBoxLayout(m_page.get());
+    m_panel = installFilePanel(m_fx->workspace(), *m_page);
 }
 
 void tst_FilePanel::cleanup()
 {
+    m_page.reset();
     m_fx.reset();
     QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(u'\n')));
     QVERIFY(m_ui->allAnswered());
@@ -154,7 +162,7 @@ void tst_FilePanel::drivesStartWithRootAndHome()
 void tst_FilePanel::followsOpenedDocument()
 {
     Site site;
-    TForm1 &w = m_fx->window();
+    WorkspaceFixture &w = *m_fx;
     QVERIFY(w.workspace().OpenFile(*w.workspace().activeDocument(), site.path(u"img/../index.html"_s)));
     QTRY_COMPARE(panel()->directory(), QDir::cleanPath(site.dir.path()));
     QVERIFY(shownFiles(*panel()).contains(u"logo.gif"_s));
@@ -172,9 +180,9 @@ void tst_FilePanel::followedFolderStaysInViewWhileTheTreeFills()
     const QString page = root.filePath(u"z/site/index.html"_s);
     QVERIFY(QDir(root.path()).mkpath(u"z/site"_s));
     touch(page);
-    TForm1 &w = m_fx->window();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    WorkspaceFixture &w = *m_fx;
+    m_page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
     QVERIFY(w.workspace().OpenFile(*w.workspace().activeDocument(), page));
     QTreeView *tree = panel()->DirectoryListBox1;
     QTRY_COMPARE(tree->currentIndex().data().toString(), u"site"_s);
@@ -274,7 +282,7 @@ void tst_FilePanel::doubleClickOpensByType()
     Site site;
     RecordingShell shell;
     QStringList userTagFiles;
-    TForm1 &w = m_fx->window();
+    WorkspaceFixture &w = *m_fx;
     w.settings().Colorize = true;
     FilePanel &p = *panel();
     QObject listening; // the connection ends with this test
@@ -302,7 +310,7 @@ void tst_FilePanel::doubleClickOpensByType()
 void tst_FilePanel::insertImageAsTagWithRelativePath()
 {
     Site site;
-    TForm1 &w = m_fx->window();
+    WorkspaceFixture &w = *m_fx;
     w.settings().RelPa = true;
     m_fx->doc()->setFileName(site.path(u"index.html"_s));
     m_fx->setText(u"<P></P>"_s, 3);
@@ -316,7 +324,7 @@ void tst_FilePanel::insertImageAsTagWithRelativePath()
 void tst_FilePanel::selectionShowsReferenceInStatusBar()
 {
     Site site;
-    TForm1 &w = m_fx->window();
+    WorkspaceFixture &w = *m_fx;
     w.settings().RelPa = true;
     w.settings().UpperCaseFiles = true;
     m_fx->doc()->setFileName(site.path(u"index.html"_s));

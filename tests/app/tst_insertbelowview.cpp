@@ -1,9 +1,10 @@
-#include "app/TagPalette.h"
 #include "commands/InsertTag.h"
 #include "dialogs/TableDialogs.h"
+#include "editor/EditorBuffer.h"
 #include "interaction/Interaction.h"
-#include "support/MainWindowFixture.h"
+#include "support/CommandHost.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QPushButton>
 #include <QScrollBar>
@@ -70,7 +71,8 @@ QString longPage()
 
 // Every insertion command, run with the caret on the last line the window shows of a long
 // page: what it writes ends below the visible part, where the editor has not laid out the
-// lines yet. A shown window on a real display, as the user has it.
+// lines yet. A shown document window on a real display, as the user has it; the commands
+// run on the workspace as the palette runs them.
 class tst_InsertBelowView : public QObject
 {
     Q_OBJECT
@@ -84,18 +86,34 @@ private Q_SLOTS:
 
 private:
     void putCaretOnTheLastVisibleLine();
+    // The shown window of the active document, made anew when another one became active.
+    EditorBuffer &view();
 
-    std::unique_ptr<MainWindowFixture> m_fx;
     std::unique_ptr<Interaction> m_answers;
+    std::unique_ptr<WorkspaceFixture> m_fx;
+    std::unique_ptr<CommandHost> m_host;
+    std::unique_ptr<TForm2> m_window; // goes before its document
 };
 
 void tst_InsertBelowView::initTestCase()
 {
     m_answers = std::make_unique<AnswerEverything>();
-    m_fx = std::make_unique<MainWindowFixture>(1);
-    m_fx->window().resize(800, 600);
-    m_fx->window().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_fx->window()));
+    m_fx = std::make_unique<WorkspaceFixture>(1);
+    m_host = std::make_unique<CommandHost>(m_fx->workspace());
+    view();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+EditorBuffer &tst_InsertBelowView::view()
+{
+    if (!m_window || &m_window->document() != m_fx->doc()) {
+        m_window.reset();
+        m_window = std::make_unique<TForm2>(*m_fx->doc(), *m_host);
+        m_window->resize(800, 600);
+        m_window->show();
+        m_window->activateWindow();
+    }
+    return m_window->buffer();
 }
 
 void tst_InsertBelowView::cleanupTestCase()
@@ -104,6 +122,7 @@ void tst_InsertBelowView::cleanupTestCase()
         for (HtmlDocument *doc : m_fx->workspace().documents())
             doc->SetModified(false);
     }
+    m_window.reset();
     m_fx.reset();
     m_answers.reset();
 }
@@ -111,7 +130,8 @@ void tst_InsertBelowView::cleanupTestCase()
 void tst_InsertBelowView::putCaretOnTheLastVisibleLine()
 {
     m_fx->setText(longPage());
-    EditorBuffer &b = m_fx->view();
+    EditorBuffer &b = view();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     b.verticalScrollBar()->setValue(0);
     const QPoint bottom = b.viewport()->rect().bottomLeft() - QPoint(0, b.fontMetrics().height());
     QTextCursor c = b.cursorForPosition(bottom);
@@ -134,11 +154,11 @@ void tst_InsertBelowView::everyCommandWritesBelowTheView()
         m_fx->workspace().NewDocumentWindow();
     putCaretOnTheLastVisibleLine();
     const int before = m_fx->buffer().textLength();
-    insertFromFrame(m_fx->window(), static_cast<Insertion>(command));
+    m_fx->insert(static_cast<Insertion>(command));
     QCoreApplication::processEvents();
     // Whatever went in, the window shows the caret where the command left it.
     if (m_fx->workspace().activeDocument() && m_fx->buffer().textLength() != before) {
-        EditorBuffer &b = m_fx->view();
+        EditorBuffer &b = view();
         QVERIFY(b.viewport()->rect().intersects(b.cursorRect()));
     }
     m_fx->buffer().SetModified(false);
@@ -148,10 +168,10 @@ void tst_InsertBelowView::tableGridFromThePaletteBelowTheView()
 {
     putCaretOnTheLastVisibleLine();
     HtmlDocument &b = m_fx->buffer();
-    EditorBuffer &view = m_fx->view();
+    EditorBuffer &view = this->view();
     const int line = b.LineFromOffset(b.SelStart());
     QSignalSpy caretSet(&view, &QPlainTextEdit::cursorPositionChanged);
-    insertFromFrame(m_fx->window(), Insertion::SmallTable); // the grid, seven rows of three
+    m_fx->insert(Insertion::SmallTable); // the grid, seven rows of three
     // The control gets the caret once the whole table is in and laid out: a caret handed
     // over while the table was half written (each row, each cell) was measured against
     // lines not laid out yet, and the editor crashed.

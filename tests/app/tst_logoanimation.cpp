@@ -1,12 +1,11 @@
-#include "app/PaletteBar.h"
 #include "app/LogoAnimation.h"
 #include "commands/InsertCommands.h"
 #include "editor/EditorBuffer.h"
 #include "markup/SysUt.h"
 #include "support/RecordingShell.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QImage>
 #include <QPainter>
@@ -33,7 +32,6 @@ class tst_LogoAnimation : public QObject
 
 private Q_SLOTS:
     void frameSequenceOver45Ticks();
-    void windowRunsLogoEvery50ms();
     void drawsShownFrameAtTopLeft();
     void missingFrameDrawsNothing();
     void shiftClickInsertsHomePageLink();
@@ -42,7 +40,7 @@ private Q_SLOTS:
 
 void tst_LogoAnimation::frameSequenceOver45Ticks()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     QWidget area;
     LogoAnimation logo(fx.workspace(), &area);
     QStringList drawn;
@@ -60,24 +58,9 @@ void tst_LogoAnimation::frameSequenceOver45Ticks()
     QCOMPARE(logo.counter(), 16);
 }
 
-void tst_LogoAnimation::windowRunsLogoEvery50ms()
-{
-    MainWindowFixture fx;
-    auto *logo = fx.window().palette().logoBox()->findChild<LogoAnimation *>();
-    QVERIFY(logo);
-    QVERIFY(logo->timer()->isActive());
-    QCOMPARE(logo->timer()->interval(), 50);
-    for (int i = 0; i < LogoAnimation::FrameCount; ++i) {
-        QVERIFY2(!logo->frame(i).isNull(), qPrintable(LogoAnimation::frameName(i)));
-        QCOMPARE(logo->frame(i).size(), QSize(40, 40));
-    }
-    QCOMPARE(fx.window().palette().logoBox()->size(), QSize(40, 40));
-    QCOMPARE(fx.window().palette().logoBox()->cursor().shape(), Qt::PointingHandCursor);
-}
-
 void tst_LogoAnimation::drawsShownFrameAtTopLeft()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     QWidget area;
     area.resize(40, 40);
     LogoAnimation logo(fx.workspace(), &area);
@@ -93,7 +76,7 @@ void tst_LogoAnimation::drawsShownFrameAtTopLeft()
 
 void tst_LogoAnimation::missingFrameDrawsNothing()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     QWidget area;
     area.resize(40, 40);
     LogoAnimation logo(fx.workspace(), &area);
@@ -105,9 +88,14 @@ void tst_LogoAnimation::missingFrameDrawsNothing()
 
 void tst_LogoAnimation::shiftClickInsertsHomePageLink()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     RecordingShell shell;
-    QTest::mouseClick(fx.window().palette().logoBox(), Qt::LeftButton, Qt::ShiftModifier);
+    QWidget area;
+    area.resize(40, 40);
+    new LogoAnimation(fx.workspace(), &area);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    QTest::mouseClick(&area, Qt::LeftButton, Qt::ShiftModifier);
     const QString text = fx.buffer().GetText();
     QVERIFY2(text.startsWith(u"<A HREF=\""_s + QString::fromUtf16(HomePageAddress) + u"\" ><IMG SRC=\""_s),
              qPrintable(text));
@@ -116,9 +104,14 @@ void tst_LogoAnimation::shiftClickInsertsHomePageLink()
 
 void tst_LogoAnimation::plainClickOpensHomePage()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     RecordingShell shell;
-    QTest::mouseClick(fx.window().palette().logoBox(), Qt::LeftButton);
+    QWidget area;
+    area.resize(40, 40);
+    new LogoAnimation(fx.workspace(), &area);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    QTest::mouseClick(&area, Qt::LeftButton);
     QCOMPARE(shell.opened, QList<QUrl>{QUrl(QString::fromUtf16(HomePageAddress))});
     QCOMPARE(fx.buffer().GetText(), QString());
 }

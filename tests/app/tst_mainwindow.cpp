@@ -1,17 +1,24 @@
 #include "app/CommandToolbar.h"
+#include "app/DesktopIntegration.h"
 #include "app/DocumentArea.h"
 #include "app/PaletteBar.h"
 #include "app/SidePanel.h"
 #include "app/DocumentManager.h"
 #include "app/InfoWindows.h"
+#include "app/LogoAnimation.h"
 #include "app/StartUpWindow.h"
 #include "app/DocumentWindows.h"
 #include "app/TForm1.h"
+#include "app/TagTreePanel.h"
+#include "dialogs/SpecialChars.h"
+#include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
 #include <QDir>
+#include <QMdiSubWindow>
+#include <QWindow>
 #include <QMdiArea>
 #include <QPointer>
 #include <QTextDocument>
@@ -21,6 +28,8 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -75,10 +84,21 @@ private Q_SLOTS:
     void fileReadAgainInAnotherEncodingIsNotReportedChanged();
     void hidingSidePanelPressesItsButton();
     void autoIndentShortcutFlipsButtonOnly();
+    void toolbarInsertionButtonsRunTheirInsertion_data();
+    void toolbarInsertionButtonsRunTheirInsertion();
     void tipsRingAndShowNextTime();
     void settingsAreWrittenAtExit();
     void settingsAreWrittenWhenTheyChange();
     void closedDocumentsLeaveNothingBehind();
+    void reopeningDoesNotMoveARecentEntry();
+    void eleventhFileDropsTheOldest();
+    void specialCharactersWindowInsertsEntities();
+    void tagTreeEnterInsertsEscapeLeaves();
+    void ctrlAltTFocusesTagTree();
+    void paletteRunsLogoEvery50ms();
+    void titleIsExactlyTheProgramsOwn();
+    void toolWindowsOpenOverTheMainWindow();
+    void windowIconIsTheProgramsOwn();
 
 private:
     static void writeFile(const QString &path, const QByteArray &bytes)
@@ -416,14 +436,49 @@ void tst_MainWindow::autoIndentShortcutFlipsButtonOnly()
 {
     MainWindowFixture fx(1);
     TForm1 &w = fx.window();
+    QToolButton *button = w.toolButton(u"AutoIndentButton"_s);
+    QVERIFY(button->isChecked());
     QVERIFY(w.autoIndentOn());
+    QVERIFY(w.settings().AutoIntend);
     w.action(u"HidAutoIndent"_s)->trigger();
+    QVERIFY(!button->isChecked());
     QVERIFY(!w.autoIndentOn());
     QVERIFY(w.settings().AutoIntend);
-    w.toolButton(u"AutoIndentButton"_s)->click();
+    button->click();
+    QVERIFY(button->isChecked());
     QVERIFY(w.autoIndentOn());
-    w.toolButton(u"AutoIndentButton"_s)->click();
+    QVERIFY(w.settings().AutoIntend);
+    button->click();
     QVERIFY(!w.settings().AutoIntend);
+}
+
+void tst_MainWindow::toolbarInsertionButtonsRunTheirInsertion_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("expectedStart");
+    QTest::newRow("colour") << u"ColorButton"_s << u"#0000FF"_s;
+    QTest::newRow("comment") << u"CommentButton"_s << u"<!--poznámka-->"_s;
+    QTest::newRow("new-page wizard") << u"WizardButton"_s << u"<HTML>\r\n<HEAD>\r\n"_s;
+}
+
+void tst_MainWindow::toolbarInsertionButtonsRunTheirInsertion()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, expectedStart);
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    if (button == u"ColorButton"_s) {
+        si.pickColor(QColor(0, 0, 255));
+    } else {
+        si.dialog([](QDialog &d) {
+            if (auto *memo = d.findChild<QPlainTextEdit *>(u"Memo1"_s))
+                memo->setPlainText(u"poznámka"_s);
+            pressInsert(d);
+        });
+    }
+    fx.window().toolButton(button)->click();
+    QVERIFY2(fx.buffer().GetText().startsWith(expectedStart), qPrintable(fx.buffer().GetText()));
+    QVERIFY(si.allAnswered());
 }
 
 void tst_MainWindow::tipsRingAndShowNextTime()
@@ -534,6 +589,171 @@ void tst_MainWindow::everyMenuItemHasRegisteredCommand()
         QCOMPARE(it.value()->objectName(), it.key());
     }
     QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u", "_s)));
+}
+
+// --- the recent files' submenu -------------------------------------------------------------
+
+void tst_MainWindow::reopeningDoesNotMoveARecentEntry()
+{
+    QTemporaryDir dir;
+    ScriptedInteraction user;
+    MainWindowFixture frame(0);
+    frame.window().settings().Colorize = false;
+    for (const char *name : {"a.htm", "b.htm"}) {
+        writeFile(dir.filePath(QLatin1StringView(name)), "x");
+        user.openFile(dir.filePath(QLatin1StringView(name)));
+        frame.window().action(Cmd::FileOpen)->trigger();
+    }
+    user.openFile(dir.filePath(u"a.htm"_s));
+    frame.window().action(Cmd::FileOpen)->trigger();
+    const auto &recent = frame.window().settings().RecentFiles;
+    QCOMPARE(recent[0], dir.filePath(u"b.htm"_s));
+    QCOMPARE(recent[1], dir.filePath(u"a.htm"_s));
+    QCOMPARE(recent[2], QString());
+    QVERIFY(frame.window().action(u"Recent2"_s)->isVisible());
+    QVERIFY(!frame.window().action(u"Recent3"_s)->isVisible());
+
+    // An entry of the submenu opens its file in a new window.
+    frame.window().action(u"Recent2"_s)->trigger();
+    QCOMPARE(frame.workspace().documents().size(), 4);
+    QCOMPARE(frame.doc()->FileName(), dir.filePath(u"a.htm"_s));
+    QVERIFY(user.allAnswered());
+    QVERIFY(user.unexpected.isEmpty());
+}
+
+void tst_MainWindow::eleventhFileDropsTheOldest()
+{
+    QTemporaryDir dir;
+    MainWindowFixture frame(0);
+    for (int i = 1; i <= 11; ++i)
+        frame.workspace().AddRecentFile(dir.filePath(u"f%1.htm"_s.arg(i)));
+    frame.window().RefreshRecentMenu();
+    const auto &recent = frame.window().settings().RecentFiles;
+    QCOMPARE(recent[0], dir.filePath(u"f11.htm"_s));
+    QCOMPARE(recent[9], dir.filePath(u"f2.htm"_s));
+    QCOMPARE(frame.window().action(u"Recent10"_s)->text(), dir.filePath(u"f2.htm"_s));
+}
+
+void tst_MainWindow::specialCharactersWindowInsertsEntities()
+{
+    ScriptedInteraction script;
+    MainWindowFixture fx;
+    TForm1 &w = fx.window();
+    QAction *item = w.action(u"ToolSpecialChars"_s);
+    fx.setText(u"<B>"_s, 1); // inside a tag: the entities are exempt from the check
+    item->trigger();
+    item->trigger(); // a second time brings the same window forward
+    QCOMPARE(w.findChildren<TForm19 *>().size(), 1);
+    QVERIFY(item->isChecked());
+    auto *chars = w.findChild<TForm19 *>();
+    QCOMPARE(chars->windowTitle(), u"Speciální znaky"_s);
+    const auto buttons = chars->findChildren<QPushButton *>();
+    auto press = [&](const QString &caption) {
+        for (QPushButton *b : buttons)
+            if (b->text() == caption)
+                b->click();
+    };
+    press(u"©"_s);
+    press(u"NBSP"_s);
+    press(u"<"_s);
+    QCOMPARE(fx.buffer().GetText(), u"<&#169;&nbsp;&lt;B>"_s);
+    QCOMPARE(fx.buffer().colorAt(1), w.settings().TEXT);
+    QCOMPARE(script.errors, QStringList());
+    chars->close();
+    QTRY_VERIFY(!w.findChild<TForm19 *>());
+    QVERIFY(!item->isChecked());
+}
+
+// --- the side panel's tag tree ----------------------------------------------------------------
+
+void tst_MainWindow::tagTreeEnterInsertsEscapeLeaves()
+{
+    ScriptedInteraction user;
+    MainWindowFixture fx;
+    TagTreePanel &p = *fx.window().sidePanel().tagTreePage()->findChild<TagTreePanel *>();
+    p.loadText(u"<BR>,\r\n"_s);
+    fx.setText(u"x"_s, 1);
+    p.TreeView1->setCurrentItem(p.TreeView1->topLevelItem(0));
+    QTest::keyClick(p.TreeView1, Qt::Key_Return);
+    QCOMPARE(fx.buffer().GetText(), u"x<BR>"_s);
+    QCOMPARE(fx.buffer().SelStart(), 5);
+    p.TreeView1->setFocus();
+    QTest::keyClick(p.TreeView1, Qt::Key_Escape);
+    QCOMPARE(fx.window().focusWidget(), &fx.view());
+    QVERIFY(user.unexpected.isEmpty());
+}
+
+void tst_MainWindow::ctrlAltTFocusesTagTree()
+{
+    MainWindowFixture fx;
+    TForm1 &w = fx.window();
+    w.sidePanel().notebook()->setCurrentIndex(0);
+    w.action(u"HidTagWindow"_s)->trigger();
+    QCOMPARE(w.sidePanel().notebook()->currentWidget(), w.sidePanel().tagTreePage());
+    QCOMPARE(w.focusWidget(), w.sidePanel().tagTreePage()->findChild<TagTreePanel *>()->TreeView1);
+}
+
+void tst_MainWindow::paletteRunsLogoEvery50ms()
+{
+    MainWindowFixture fx;
+    auto *logo = fx.window().palette().logoBox()->findChild<LogoAnimation *>();
+    QVERIFY(logo);
+    QVERIFY(logo->timer()->isActive());
+    QCOMPARE(logo->timer()->interval(), 50);
+    for (int i = 0; i < LogoAnimation::FrameCount; ++i) {
+        QVERIFY2(!logo->frame(i).isNull(), qPrintable(LogoAnimation::frameName(i)));
+        QCOMPARE(logo->frame(i).size(), QSize(40, 40));
+    }
+    QCOMPARE(fx.window().palette().logoBox()->size(), QSize(40, 40));
+    QCOMPARE(fx.window().palette().logoBox()->cursor().shape(), Qt::PointingHandCursor);
+}
+
+// --- the frame on the desktop ------------------------------------------------------------
+
+void tst_MainWindow::titleIsExactlyTheProgramsOwn()
+{
+    // Qt appends the application's display name to every title when one is set.
+    setUpApplication(*qApp);
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    MainWindowFixture fx(0);
+    QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final"_s);
+    QCOMPARE(fx.window().windowHandle()->title(), u"Brisko HTML Editor 3.52 final"_s);
+    fx.workspace().NewDocumentWindow();
+    QVERIFY(fx.window().mdiArea()->activeSubWindow()->isMaximized());
+    QCOMPARE(fx.window().windowTitle(), u"Brisko HTML Editor 3.52 final - [Bez jména]"_s);
+}
+
+void tst_MainWindow::toolWindowsOpenOverTheMainWindow()
+{
+    MainWindowFixture fx(1);
+    TForm1 &w = fx.window();
+    w.setGeometry(300, 200, 900, 700);
+    const QRect frame = w.frameGeometry();
+    w.showTips();
+    auto *tips = w.findChild<TipsWindow *>();
+    QVERIFY(tips);
+    QVERIFY2(frame.contains(tips->geometry().center()), "Tipy opens over the main window");
+    tips->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    w.action(u"ToolSpecialChars"_s)->trigger();
+    auto *chars = w.findChild<TForm19 *>();
+    QVERIFY(chars && chars->isVisible());
+    QVERIFY2(frame.contains(chars->geometry().center()), "Speciální znaky opens over the main window");
+    QTest::keyClick(chars, Qt::Key_Escape);
+    QTRY_VERIFY(!w.findChild<TForm19 *>() || !w.findChild<TForm19 *>()->isVisible());
+}
+
+void tst_MainWindow::windowIconIsTheProgramsOwn()
+{
+    setUpApplication(*qApp);
+    const QIcon icon = QApplication::windowIcon();
+    for (int size : {16, 32, 48, 256})
+        QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+    MainWindowFixture fx(1);
+    QCOMPARE(fx.window().windowIcon().cacheKey(), icon.cacheKey());
+    // A maximised document shows its icon in the menu bar: the program's, not Qt's logo.
+    QCOMPARE(fx.window().mdiArea()->activeSubWindow()->windowIcon().cacheKey(), icon.cacheKey());
 }
 
 BRISKO_TEST_MAIN(tst_MainWindow)

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "support/MainWindowFixture.h"
+#include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
 #include <QAction>
@@ -51,6 +52,8 @@ private Q_SLOTS:
     void ctrlWOpensThePreviewWindowFromADocument();
     void keysTheEditorKnowsGoToTheMenu_data();
     void keysTheEditorKnowsGoToTheMenu();
+    void insertionKeysWriteTheirTags_data();
+    void insertionKeysWriteTheirTags();
 };
 
 void tst_Shortcuts::noKeyIsHeldTwice_data()
@@ -80,6 +83,8 @@ void tst_Shortcuts::firstInMenuOrderKeepsTheKey_data()
     QTest::newRow("Ctrl+Shift+T") << u"Ctrl+Shift+T"_s << u"InsTrademark"_s;
     QTest::newRow("Ctrl+W") << u"Ctrl+W"_s << u"WinPreview"_s;
     QTest::newRow("F3") << u"F3"_s << u"SearchFindNext"_s;
+    // The hidden items hold the keys of the palette's elements.
+    QTest::newRow("Ctrl+Q") << u"Ctrl+Q"_s << u"HidForm"_s;
 }
 
 void tst_Shortcuts::firstInMenuOrderKeepsTheKey()
@@ -149,6 +154,42 @@ void tst_Shortcuts::keysTheEditorKnowsGoToTheMenu()
         QCOMPARE(triggered, 1);
         QCOMPARE(by, holder);
     }
+}
+
+void tst_Shortcuts::insertionKeysWriteTheirTags_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("expected");
+    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << ctrl << u"<B></B>"_s;
+    QTest::newRow("Ctrl+I") << int(Qt::Key_I) << ctrl << u"<I></I>"_s;
+    QTest::newRow("Ctrl+U") << int(Qt::Key_U) << ctrl << u"<U></U>"_s;
+    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << ctrl << u"<TT></TT>"_s;
+    QTest::newRow("Ctrl+L") << int(Qt::Key_L) << ctrl << u"<LI ></LI>"_s;
+    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << ctrl << u"<LI ></LI>"_s;
+    QTest::newRow("Ctrl+Shift+C copyright wins") << int(Qt::Key_C) << ctrlShift << u"&copy;"_s;
+    QTest::newRow("Ctrl+Shift+R registered wins") << int(Qt::Key_R) << ctrlShift << u"&reg;"_s;
+    QTest::newRow("Ctrl+Shift+T trademark wins") << int(Qt::Key_T) << ctrlShift << u"&#153;"_s;
+    QTest::newRow("Ctrl+Shift+Space") << int(Qt::Key_Space) << ctrlShift << u"&nbsp;"_s;
+    QTest::newRow("Ctrl+Shift+B") << int(Qt::Key_B) << ctrlShift
+                                  << u"<BLOCKQUOTE></BLOCKQUOTE>"_s;
+    QTest::newRow("Ctrl+Shift+D") << int(Qt::Key_D) << ctrlShift << u"<TD></TD>"_s;
+    QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier) << u"<H1></H1>"_s;
+    QTest::newRow("Alt+6") << int(Qt::Key_6) << int(Qt::AltModifier) << u"<H6></H6>"_s;
+}
+
+void tst_Shortcuts::insertionKeysWriteTheirTags()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    ScriptedInteraction si;
+    QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
+    fx.view().setFocus();
+    QTest::keyClick(&fx.window(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(fx.buffer().GetText(), expected);
 }
 
 BRISKO_TEST_MAIN(tst_Shortcuts)

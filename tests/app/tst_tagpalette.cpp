@@ -177,7 +177,7 @@ void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
 {
     MainWindowFixture fx;
     fx.window().show();
-    fx.window().toggleTableWindow();
+    fx.workspace().toggleTableWindow();
     QWidget *table = fx.workspace().tableWindow();
     QVERIFY(table);
     fx.view().setFocus();
@@ -189,8 +189,12 @@ void tst_TagPalette::tablesTabGivesTheTableWindowTheKeyboard()
         if (palette->tabText(i) == u"Tabulky"_s)
             palette->setCurrentIndex(i);
     }
+    QCOMPARE(palette->tabText(palette->currentIndex()), u"Tabulky"_s);
     QTRY_VERIFY(table->isActiveWindow());
     QTRY_VERIFY(QApplication::focusWidget() && table->isAncestorOf(QApplication::focusWidget()));
+    // The tab only brings the window forward: it stays open, its mark on.
+    QCOMPARE(static_cast<QWidget *>(fx.workspace().tableWindow()), table);
+    QVERIFY(fx.window().action(u"OptTableWindow"_s)->isChecked());
     fx.workspace().closeTableWindow();
 }
 

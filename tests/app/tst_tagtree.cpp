@@ -1,13 +1,13 @@
-#include "app/SidePanel.h"
 #include "app/ProgramDir.h"
 #include "app/TagTreePanel.h"
 #include "editor/EditorBuffer.h"
 #include "markup/TagItemDrag.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QFile>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -57,26 +57,41 @@ private Q_SLOTS:
     void missingFileIsReported();
     void insertButtonWrapsSelection();
     void parameterWithoutCommaLeavesCaretBeforeIt();
-    void enterInsertsEscapeLeaves();
     void insertWithoutDocumentDoesNothing();
     void expandButtonTogglesOneLevel();
     void barHintsAndDragSource();
-    void ctrlAltTFocusesTree();
 
 private:
-    TagTreePanel *panel() { return m_fx->window().sidePanel().tagTreePage()->findChild<TagTreePanel *>(); }
+    TagTreePanel *panel() { return m_panel; }
+    // A workspace of that many documents and the side panel's page "Tagy" on its own,
+    // filled and loaded as the frame's start-up does it.
+    void makeWorkspace(int documents);
+
     std::unique_ptr<ScriptedInteraction> m_ui;
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
+    std::unique_ptr<QWidget> m_page; // goes before the workspace
+    TagTreePanel *m_panel = nullptr;
 };
+
+void tst_TagTree::makeWorkspace(int documents)
+{
+    m_page.reset();
+    m_fx = std::make_unique<WorkspaceFixture>(documents);
+    m_page = std::make_unique<QWidget>();
+    new QVBoxLayout(m_page.get());
+    m_panel = installTagTreePanel(m_fx->workspace(), *m_page);
+    loadTagTreeFile(*m_panel, programDir() + u"data/html4.dat"_s);
+}
 
 void tst_TagTree::init()
 {
     m_ui = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>();
+    makeWorkspace(1);
 }
 
 void tst_TagTree::cleanup()
 {
+    m_page.reset();
     m_fx.reset();
     QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(u'\n')));
     QVERIFY(m_ui->allAnswered());
@@ -176,7 +191,7 @@ void tst_TagTree::shippedFileIsAsciiWithCrLf()
 void tst_TagTree::missingFileIsReported()
 {
     const QString path = programDir() + u"data/missing.dat"_s;
-    m_fx->window().loadTagTree(path);
+    loadTagTreeFile(*panel(), path);
     QCOMPARE(m_ui->errors.size(), 1);
     QVERIFY(m_ui->errors.first().startsWith(path));
     QCOMPARE(panel()->TreeView1->topLevelItemCount(), 0);
@@ -190,7 +205,7 @@ void tst_TagTree::insertButtonWrapsSelection()
     p.TreeView1->setCurrentItem(p.TreeView1->topLevelItem(0));
     p.InsertButton->click();
     QCOMPARE(m_fx->buffer().GetText(), u"a <B>bold</B> c"_s);
-    QCOMPARE(m_fx->buffer().colorAt(3), m_fx->window().settings().TAG);
+    QCOMPARE(m_fx->buffer().colorAt(3), m_fx->settings().TAG);
 }
 
 void tst_TagTree::parameterWithoutCommaLeavesCaretBeforeIt()
@@ -205,24 +220,9 @@ void tst_TagTree::parameterWithoutCommaLeavesCaretBeforeIt()
     QCOMPARE(m_fx->buffer().SelStart(), 3);
 }
 
-void tst_TagTree::enterInsertsEscapeLeaves()
-{
-    TagTreePanel &p = *panel();
-    p.loadText(u"<BR>,\r\n"_s);
-    m_fx->setText(u"x"_s, 1);
-    p.TreeView1->setCurrentItem(p.TreeView1->topLevelItem(0));
-    QTest::keyClick(p.TreeView1, Qt::Key_Return);
-    QCOMPARE(m_fx->buffer().GetText(), u"x<BR>"_s);
-    QCOMPARE(m_fx->buffer().SelStart(), 5);
-    p.TreeView1->setFocus();
-    QTest::keyClick(p.TreeView1, Qt::Key_Escape);
-    QCOMPARE(m_fx->window().focusWidget(), &m_fx->view());
-}
-
 void tst_TagTree::insertWithoutDocumentDoesNothing()
 {
-    m_fx.reset();
-    m_fx = std::make_unique<MainWindowFixture>(0);
+    makeWorkspace(0);
     TagTreePanel &p = *panel();
     p.loadText(u"<B>,</B>"_s);
     p.InsertButton->click(); // no node selected
@@ -270,18 +270,11 @@ void tst_TagTree::barHintsAndDragSource()
     QCOMPARE(tagItemText(dragged.get()), model->index(0, 0).data().toString());
     QVERIFY(!tagItemText(dragged.get()).isEmpty());
     QCOMPARE(p.TreeView1->indentation(), 19);
-    m_fx->window().sidePanel().notebook()->setCurrentWidget(m_fx->window().sidePanel().tagTreePage());
+    // The page shown, as when the user turns to it.
+    m_page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
     QCOMPARE(p.TreeView1->font().family(), u"Arial"_s);
     QCOMPARE(p.TreeView1->font().pixelSize(), 12);
-}
-
-void tst_TagTree::ctrlAltTFocusesTree()
-{
-    TForm1 &w = m_fx->window();
-    w.sidePanel().notebook()->setCurrentIndex(0);
-    w.action(u"HidTagWindow"_s)->trigger();
-    QCOMPARE(w.sidePanel().notebook()->currentWidget(), w.sidePanel().tagTreePage());
-    QCOMPARE(w.focusWidget(), panel()->TreeView1);
 }
 
 BRISKO_TEST_MAIN(tst_TagTree)

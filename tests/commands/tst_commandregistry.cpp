@@ -25,6 +25,7 @@ private Q_SLOTS:
     void commandsWithoutDocumentDoNothing_data();
     void commandsWithoutDocumentDoNothing();
     void unknownIdentifierRunsNothing();
+    void commandAsksThroughTheGivenSeam_data();
     void commandAsksThroughTheGivenSeam();
     void laterRegistrationReplacesCommand();
 
@@ -89,6 +90,9 @@ void tst_CommandRegistry::commandsWithoutDocumentDoNothing_data()
     QTest::newRow("undo") << u"EditUndo"_s;
     QTest::newRow("selectAll") << u"EditSelectAll"_s;
     QTest::newRow("currentTag") << u"EditCurrentTag"_s;
+    QTest::newRow("find") << u"SearchFind"_s;
+    // Without a table window service F6 has no window to open.
+    QTest::newRow("tableWindow_withoutService") << u"OptTableWindow"_s;
 }
 
 void tst_CommandRegistry::commandsWithoutDocumentDoNothing()
@@ -98,9 +102,10 @@ void tst_CommandRegistry::commandsWithoutDocumentDoNothing()
     m_fx.reset();
     m_fx = std::make_unique<WorkspaceFixture>(0);
 
-    QVERIFY(m_commands.run(id, m_fx->workspace(), answers));
+    QVERIFY(m_fx->commands().run(id, m_fx->workspace(), answers));
 
     QVERIFY(m_fx->workspace().documents().isEmpty());
+    QVERIFY(!m_fx->workspace().tableWindow());
     QVERIFY(answers.log.isEmpty());
 }
 
@@ -113,14 +118,26 @@ void tst_CommandRegistry::unknownIdentifierRunsNothing()
     QCOMPARE(m_fx->buffer().GetText(), u"abc"_s);
 }
 
+void tst_CommandRegistry::commandAsksThroughTheGivenSeam_data()
+{
+    QTest::addColumn<bool>("asInsertion");
+    QTest::newRow("menuItem") << false;
+    // A palette or toolbar button runs its insertion the same way.
+    QTest::newRow("insertion") << true;
+}
+
 void tst_CommandRegistry::commandAsksThroughTheGivenSeam()
 {
+    QFETCH(bool, asInsertion);
     ScriptedInteraction given;
     given.pickColor(QColor(0x12, 0x34, 0x56));
     ScriptedInteraction installed; // installed last, so the one answering otherwise
     m_fx->setText(QString());
 
-    QVERIFY(m_commands.run(Cmd::InsColor, m_fx->workspace(), given));
+    if (asInsertion)
+        m_commands.run(Insertion::Color, m_fx->workspace(), given);
+    else
+        QVERIFY(m_commands.run(Cmd::InsColor, m_fx->workspace(), given));
 
     QCOMPARE(m_fx->buffer().GetText(), u"#123456"_s);
     QCOMPARE(given.log, QStringList{u"color"_s});

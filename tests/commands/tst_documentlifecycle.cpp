@@ -1,12 +1,10 @@
 #include "commands/DocumentLifecycle.h"
 #include "commands/InsertTag.h"
-#include "support/MainWindowFixture.h"
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 #include "support/CommandHost.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -88,8 +86,6 @@ private Q_SLOTS:
     void charactersOutsideTheCodePageBecomeReferences();
     void backupKeepsTheVersionBeforeTheFirstSave_data();
     void backupKeepsTheVersionBeforeTheFirstSave();
-    void reopeningDoesNotMoveARecentEntry();
-    void eleventhFileDropsTheOldest();
     void saveAsCancelLeavesRecentListAlone();
     void saveAsAppendsHtmlWithoutExtension_data();
     void saveAsAppendsHtmlWithoutExtension();
@@ -121,10 +117,7 @@ private:
         if (ws().NewDocumentWindow())
             InsertTag(ws(), 86);
     }
-    static void frameTrigger(MainWindowFixture &frame, const char *id)
-    {
-        frame.window().action(QLatin1StringView(id))->trigger();
-    }
+    void trigger(CommandId id) { QVERIFY(m_fx->run(id)); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedInteraction> m_ui;
@@ -365,43 +358,6 @@ void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave()
 
 // --- recent files ----------------------------------------------------------------------
 
-void tst_DocumentLifecycle::reopeningDoesNotMoveARecentEntry()
-{
-    MainWindowFixture frame(0); // the frame's menu is under test
-    frame.window().settings().Colorize = false;
-    for (const char *name : {"a.htm", "b.htm"}) {
-        writeBytes(path(QLatin1StringView(name)), "x");
-        m_ui->openFile(path(QLatin1StringView(name)));
-        frameTrigger(frame, "FileOpen");
-    }
-    m_ui->openFile(path(u"a.htm"_s));
-    frameTrigger(frame, "FileOpen");
-    const auto &recent = frame.window().settings().RecentFiles;
-    QCOMPARE(recent[0], path(u"b.htm"_s));
-    QCOMPARE(recent[1], path(u"a.htm"_s));
-    QCOMPARE(recent[2], QString());
-    QVERIFY(frame.window().action(u"Recent2"_s)->isVisible());
-    QVERIFY(!frame.window().action(u"Recent3"_s)->isVisible());
-
-    // An entry of the submenu opens its file in a new window.
-    frame.window().action(u"Recent2"_s)->trigger();
-    QCOMPARE(frame.workspace().documents().size(), 4);
-    QCOMPARE(frame.doc()->FileName(), path(u"a.htm"_s));
-}
-
-void tst_DocumentLifecycle::eleventhFileDropsTheOldest()
-{
-    MainWindowFixture frame(0); // the frame's menu is under test
-    frame.window().settings().Colorize = false;
-    for (int i = 1; i <= 11; ++i)
-        frame.workspace().AddRecentFile(path(u"f%1.htm"_s.arg(i)));
-    frame.window().RefreshRecentMenu();
-    const auto &recent = frame.window().settings().RecentFiles;
-    QCOMPARE(recent[0], path(u"f11.htm"_s));
-    QCOMPARE(recent[9], path(u"f2.htm"_s));
-    QCOMPARE(frame.window().action(u"Recent10"_s)->text(), path(u"f2.htm"_s));
-}
-
 void tst_DocumentLifecycle::saveAsCancelLeavesRecentListAlone()
 {
     m_fx->workspace().AddRecentFile(path(u"kept.htm"_s));
@@ -497,29 +453,27 @@ void tst_DocumentLifecycle::thirtyFirstWindowIsRefused()
 
 void tst_DocumentLifecycle::editCommandsActOnTheActiveDocument()
 {
-    MainWindowFixture frame(0); // the frame's menu is under test
-    frame.window().settings().Colorize = false;
-    frame.workspace().NewDocumentWindow();
-    frame.setText(u"abc def"_s, 0, 4);
-    frameTrigger(frame, "EditCut");
-    QCOMPARE(frame.buffer().GetText(), u"def"_s);
-    frame.buffer().SetSelStart(3);
-    frameTrigger(frame, "EditPaste");
-    QCOMPARE(frame.buffer().GetText(), u"defabc "_s);
-    frameTrigger(frame, "EditUndo");
-    QCOMPARE(frame.buffer().GetText(), u"def"_s);
-    frameTrigger(frame, "EditSelectAll");
-    frameTrigger(frame, "EditDelete");
-    QCOMPARE(frame.buffer().GetText(), QString());
+    m_fx->workspace().NewDocumentWindow();
+    m_fx->setText(u"abc def"_s, 0, 4);
+    trigger(Cmd::EditCut);
+    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
+    m_fx->buffer().SetSelStart(3);
+    trigger(Cmd::EditPaste);
+    QCOMPARE(m_fx->buffer().GetText(), u"defabc "_s);
+    trigger(Cmd::EditUndo);
+    QCOMPARE(m_fx->buffer().GetText(), u"def"_s);
+    trigger(Cmd::EditSelectAll);
+    trigger(Cmd::EditDelete);
+    QCOMPARE(m_fx->buffer().GetText(), QString());
     m_ui->answer(Interaction::Answer::No);
-    frameTrigger(frame, "FileClose");
+    trigger(Cmd::FileClose);
     QCOMPARE(m_ui->questions, QStringList{u"Uložit změny do Bez jména?"_s});
     m_ui->log.clear();
-    QTRY_VERIFY(frame.workspace().documents().isEmpty());
+    QTRY_VERIFY(m_fx->workspace().documents().isEmpty());
     // Without a document the commands do nothing.
-    frameTrigger(frame, "EditPaste");
-    frameTrigger(frame, "FileSave");
-    frameTrigger(frame, "FileClose");
+    trigger(Cmd::EditPaste);
+    trigger(Cmd::FileSave);
+    trigger(Cmd::FileClose);
     QVERIFY(m_ui->log.isEmpty());
 }
 
@@ -714,13 +668,11 @@ void tst_DocumentLifecycle::printCancelPrintsNothing()
 
 void tst_DocumentLifecycle::printSetupNeedsADocument()
 {
-    MainWindowFixture frame(0); // the frame's menu is under test
-    frame.window().settings().Colorize = false;
-    frameTrigger(frame, "FilePrintSetup");
+    trigger(Cmd::FilePrintSetup);
     QVERIFY(m_ui->log.isEmpty());
-    frame.workspace().NewDocumentWindow();
+    m_fx->workspace().NewDocumentWindow();
     m_ui->printAnswer(true);
-    frameTrigger(frame, "FilePrintSetup");
+    trigger(Cmd::FilePrintSetup);
     QCOMPARE(m_ui->log, QStringList{u"setup"_s});
 }
 

@@ -1,20 +1,18 @@
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include "dialogs/ColorCombo.h"
 #include "dialogs/ImageDialog.h"
 #include "dialogs/PageWizard.h"
 #include "markup/TextFile.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -33,7 +31,8 @@ constexpr ColorValue Tag = 0x0000FF; // the default tag colour, red
 
 } // namespace
 
-// The image dialog and the new-page wizard from their commands and from F7.
+// The image dialog and the new-page wizard from their commands and from F7, on the
+// workspace.
 class TestElementCommands : public QObject
 {
     Q_OBJECT
@@ -51,15 +50,15 @@ private Q_SLOTS:
     void bodyEditShowsOnlyTheBody();
 
 private:
-    void trigger(const char *id) { m_fx->window().action(QLatin1StringView(id))->trigger(); }
+    void trigger(CommandId id) { QVERIFY(m_fx->run(id)); }
 
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_ui;
 };
 
 void TestElementCommands::init()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx = std::make_unique<WorkspaceFixture>();
     m_ui = std::make_unique<ScriptedInteraction>();
 }
 
@@ -80,7 +79,7 @@ void TestElementCommands::imageCommandInsertsBeforeSelection()
         form.Edit1->setText(u"a.gif"_s);
         form.insertButton()->click();
     });
-    trigger("InsTagImg");
+    trigger(Cmd::InsTagImg);
     QCOMPARE(m_fx->buffer().GetText(), u"x <IMG  SRC=\"a.gif\">abc"_s);
     QCOMPARE(m_fx->buffer().SelStart(), 23);
     QCOMPARE(m_fx->buffer().colorAt(2), Tag);
@@ -98,7 +97,7 @@ void TestElementCommands::imageEditReadsWidthAndBorder()
         QVERIFY(!form.CheckBox2->isChecked());
         form.insertButton()->click();
     });
-    m_fx->window().action(u"EditCurrentTag"_s)->trigger();
+    trigger(Cmd::EditCurrentTag);
     QCOMPARE(m_fx->buffer().GetText(), u"<IMG  WIDTH=800 BORDER=0>"_s);
 }
 
@@ -115,7 +114,7 @@ void TestElementCommands::imageEditKeepsUnknownAttributes()
         form.Edit2->setText(u"Obrázek"_s);
         form.insertButton()->click();
     });
-    m_fx->window().action(u"EditCurrentTag"_s)->trigger();
+    trigger(Cmd::EditCurrentTag);
     QCOMPARE(m_fx->buffer().GetText(), u"<IMG  SRC=\"obr/a.gif\" ALT=\"Obrázek\" ISMAP  CLASS=x>"_s);
 }
 
@@ -123,7 +122,7 @@ void TestElementCommands::imageEditRefusesPercentWidth()
 {
     const QString text = u"<IMG SRC=\"a.gif\" WIDTH=50%>"_s;
     m_fx->setText(text, 3);
-    m_fx->window().action(u"EditCurrentTag"_s)->trigger();
+    trigger(Cmd::EditCurrentTag);
     QCOMPARE(m_ui->errors, QStringList{u"'50%' is not a valid integer value"_s});
     QCOMPARE(m_fx->buffer().GetText(), text);
 }
@@ -146,7 +145,7 @@ void TestElementCommands::newDocumentWizardWritesWholePage()
         wizard.CheckBox6->setChecked(true);
         wizard.insertButton()->click();
     });
-    trigger("FileNew");
+    trigger(Cmd::FileNew);
     QCOMPARE(m_fx->workspace().documents().size(), 2);
     const TextFileResult golden = readTextFile(testDataPath(u"newpage/expected.html"_s));
     QVERIFY(golden.ok);
@@ -154,14 +153,14 @@ void TestElementCommands::newDocumentWizardWritesWholePage()
     QCOMPARE(text, golden.text);
     // The caret waits on the empty line in the middle of the body.
     QCOMPARE(m_fx->buffer().SelStart(), int(text.indexOf(u"</BODY>"_s)) - 4);
-    QCOMPARE(m_fx->buffer().colorAt(int(text.indexOf(u"Úvod"_s))), m_fx->window().settings().TEXT);
+    QCOMPARE(m_fx->buffer().colorAt(int(text.indexOf(u"Úvod"_s))), m_fx->settings().TEXT);
     QCOMPARE(m_fx->buffer().colorAt(int(text.indexOf(u"<BODY"_s))), Tag);
 }
 
 void TestElementCommands::cancelledWizardLeavesNewDocumentEmpty()
 {
     m_ui->dialog([](QDialog &d) { as<TForm33>(d).backButton()->click(); });
-    trigger("FileNew");
+    trigger(Cmd::FileNew);
     QCOMPARE(m_fx->workspace().documents().size(), 2);
     QCOMPARE(m_fx->buffer().GetText(), QString());
 }
@@ -173,7 +172,7 @@ void TestElementCommands::wizardButtonWritesAtCaret()
         as<TForm33>(d).Edit1->clear();
         as<TForm33>(d).insertButton()->click();
     });
-    m_fx->window().toolButton(u"WizardButton"_s)->click();
+    m_fx->insert(Insertion::NewPageWizard); // the toolbar's wizard button
     const QString text = m_fx->buffer().GetText();
     QVERIFY(text.startsWith(u"abc<HTML>\r\n<HEAD>\r\n"_s));
     QVERIFY(text.contains(u"    <TITLE></TITLE>\r\n"_s));
@@ -195,7 +194,7 @@ void TestElementCommands::bodyEditShowsOnlyTheBody()
         wizard.CheckBox6->setChecked(true);
         wizard.insertButton()->click();
     });
-    m_fx->window().action(u"EditCurrentTag"_s)->trigger();
+    trigger(Cmd::EditCurrentTag);
     QCOMPARE(m_fx->buffer().GetText(),
              u"<BODY  ALINK=\"#FF0000\" TOPMARGIN=4 BGPROPERTIES=FIXED onload=\"x()\">"_s);
 }

@@ -1,9 +1,8 @@
 #include "commands/FileCommands.h"
-#include "editor/EditorBuffer.h"
 #include "editor/HtmlDocument.h"
 #include "settings/TSettings.h"
-#include "support/MainWindowFixture.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 using namespace Qt::StringLiterals;
 
@@ -65,38 +64,38 @@ void tst_FileCommands::asTagUsesRelativeReference()
     QFETCH(bool, upper);
     QFETCH(QString, file);
     QFETCH(QString, expected);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.doc()->setFileName(document);
-    fx.window().settings().RelPa = relPa;
-    fx.window().settings().Alt92 = alt92;
-    fx.window().settings().UpperCaseFiles = upper;
+    fx.settings().RelPa = relPa;
+    fx.settings().Alt92 = alt92;
+    fx.settings().UpperCaseFiles = upper;
     InsertFileAsTag(fx.workspace(), file);
     QCOMPARE(fx.buffer().GetText(), expected);
 }
 
 void tst_FileCommands::asTagWrapsSelectionInTagColour()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.doc()->setFileName(u"/web/index.html"_s);
-    fx.window().settings().RelPa = true;
+    fx.settings().RelPa = true;
     fx.setText(u"see here now"_s, 4, 4);
     InsertFileAsTag(fx.workspace(), u"/web/doc/a.pdf"_s);
     QCOMPARE(fx.buffer().GetText(), u"see <A HREF=\"doc/a.pdf\">here</A> now"_s);
-    QCOMPARE(fx.buffer().colorAt(5), fx.window().settings().TAG);
+    QCOMPARE(fx.buffer().colorAt(5), fx.settings().TAG);
 }
 
 void tst_FileCommands::asLinkSelectsReferenceAndEndsBeforeClosing()
 {
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.doc()->setFileName(u"/web/index.html"_s);
-    fx.window().settings().RelPa = true;
+    fx.settings().RelPa = true;
     // The selection collapses to its start; the selected text stays after the link.
     fx.setText(u"ab old"_s, 3, 3);
     InsertFileAsLink(fx.workspace(), u"/web/img/a.gif"_s);
     const QString link = u"<A HREF=\"img/a.gif\" >img/a.gif</A>"_s;
     QCOMPARE(fx.buffer().GetText(), u"ab "_s + link + u"old"_s);
     QCOMPARE(fx.buffer().SelStart(), 3 + link.size() - 4);
-    QCOMPARE(fx.buffer().colorAt(4), fx.window().settings().LINK);
+    QCOMPARE(fx.buffer().colorAt(4), fx.settings().LINK);
 }
 
 void tst_FileCommands::fileNameColourFollowsCaret_data()
@@ -120,9 +119,9 @@ void tst_FileCommands::fileNameColourFollowsCaret()
     QFETCH(bool, relative);
     QFETCH(QString, expected);
     QFETCH(bool, tagColour);
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.doc()->setFileName(u"/web/index.html"_s);
-    TSettings &s = fx.window().settings();
+    TSettings &s = fx.settings();
     s.RelPa = true;
     s.TEXT = 0x123456;
     s.TAG = 0x0000FF;
@@ -134,7 +133,7 @@ void tst_FileCommands::fileNameColourFollowsCaret()
 
 void tst_FileCommands::nothingWithoutDocument()
 {
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     InsertFileAsTag(fx.workspace(), u"/web/a.gif"_s);
     InsertFileAsLink(fx.workspace(), u"/web/a.gif"_s);
     InsertFileName(fx.workspace(), u"/web/a.gif"_s, true);

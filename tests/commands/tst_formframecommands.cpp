@@ -1,13 +1,11 @@
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
-#include "app/TagPalette.h"
 #include "dialogs/RadioGroup.h"
 #include "markup/FrameMarkup.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -67,15 +65,16 @@ private Q_SLOTS:
     void numberThatIsNoNumberStopsTheEdit();
 
 private:
-    void pressF7() { m_fx->window().action(u"EditCurrentTag"_s)->trigger(); }
+    void trigger(CommandId id) { QVERIFY(m_fx->run(id)); }
+    void pressF7() { trigger(Cmd::EditCurrentTag); }
 
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
 
 void TestFormFrameCommands::init()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx = std::make_unique<WorkspaceFixture>();
     m_script = std::make_unique<ScriptedInteraction>();
 }
 
@@ -147,16 +146,14 @@ void TestFormFrameCommands::paletteButtonsInsertTheComposedTag()
         setControls(d, settings);
         press(d, u"InsertButton"_s);
     });
-    QToolButton *button = paletteButton(m_fx->window(), tab, caption);
-    QVERIFY(button);
-    button->click();
+    QVERIFY(m_fx->pressPaletteButton(tab, caption));
 
     HtmlDocument &b = m_fx->buffer();
     QCOMPARE(b.GetText(), expected);
     const int afterSelection = int(expected.indexOf(u"abc"_s)) + 3;
     QCOMPARE(b.SelStart(), afterSelection);
     QCOMPARE(b.SelLength(), 0);
-    const ColorValue tagColor = m_fx->window().settings().TAG;
+    const ColorValue tagColor = m_fx->settings().TAG;
     const int lt = int(expected.indexOf(u'<'));
     QCOMPARE(b.colorAt(lt), tagColor);
     QVERIFY(b.colorAt(afterSelection - 1) != tagColor);
@@ -165,13 +162,11 @@ void TestFormFrameCommands::paletteButtonsInsertTheComposedTag()
 
 void TestFormFrameCommands::formShortcutOpensFormDialog()
 {
-    QAction *form = m_fx->window().action(u"HidForm"_s);
-    QCOMPARE(form->shortcut(), QKeySequence(u"Ctrl+Q"_s));
     m_script->dialog([](QDialog &d) {
         QCOMPARE(d.windowTitle(), u"Formulář"_s);
         press(d, u"InsertButton"_s);
     });
-    form->trigger();
+    trigger(Cmd::HidForm);
     QCOMPARE(m_fx->buffer().GetText(), u"<FORM >\r\n\r\n</FORM>"_s);
     QCOMPARE(m_fx->buffer().SelStart(), 9);
 }
@@ -183,7 +178,7 @@ void TestFormFrameCommands::cancelledDialogInsertsNothing()
         control<QLineEdit>(d, u"Edit4"_s)->setText(u"x"_s);
         press(d, u"BackButton"_s);
     });
-    paletteButton(m_fx->window(), u"Formuláře"_s, u"SELECT"_s)->click();
+    QVERIFY(m_fx->pressPaletteButton(u"Formuláře"_s, u"SELECT"_s));
     QCOMPARE(m_fx->buffer().GetText(), u"abc"_s);
     QVERIFY(!m_fx->buffer().IsModified());
 }
@@ -203,20 +198,20 @@ void TestFormFrameCommands::generatorWritesPageAtCaret()
         QCOMPARE(d.windowTitle(), u"Generátor rámců"_s);
         control<QToolButton>(d, u"SpeedButton%1"_s.arg(layout))->click();
     });
-    m_fx->window().action(u"ToolFrames"_s)->trigger();
+    trigger(Cmd::ToolFrames);
     const QString page = frameLayoutPage(layout);
     HtmlDocument &b = m_fx->buffer();
     // The page goes in front of the selected text, which stays.
     QCOMPARE(b.GetText(), page + u"abc"_s);
     QCOMPARE(b.SelStart(), int(page.size()) + 3);
-    QCOMPARE(b.colorAt(0), m_fx->window().settings().TAG);
+    QCOMPARE(b.colorAt(0), m_fx->settings().TAG);
 }
 
 void TestFormFrameCommands::generatorCancelledInsertsNothing()
 {
     m_fx->setText(u"abc"_s, 3);
     m_script->dialog([](QDialog &d) { press(d, u"BackButton"_s); });
-    m_fx->window().action(u"ToolFrames"_s)->trigger();
+    trigger(Cmd::ToolFrames);
     QCOMPARE(m_fx->buffer().GetText(), u"abc"_s);
     QVERIFY(!m_fx->buffer().IsModified());
 }
@@ -224,7 +219,7 @@ void TestFormFrameCommands::generatorCancelledInsertsNothing()
 void TestFormFrameCommands::generatorRespectsInsideTagCheck()
 {
     m_fx->setText(u"<B>"_s, 1);
-    m_fx->window().action(u"ToolFrames"_s)->trigger();
+    trigger(Cmd::ToolFrames);
     QCOMPARE(m_script->errors, QStringList{u"Nelze vkladat tag uvnitř tagu!"_s});
     QCOMPARE(m_fx->buffer().GetText(), u"<B>"_s);
 }

@@ -2,13 +2,11 @@
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
 #include "markup/SysUt.h"
-#include "support/MainWindowFixture.h"
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
 #include <QLocale>
-#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -51,11 +49,8 @@ private Q_SLOTS:
     void treeNode();
     void moveBeforeHeadEnd_data();
     void moveBeforeHeadEnd();
-    void shortcuts_data();
-    void shortcuts();
     void menuItems_data();
     void menuItems();
-    void colorToolbarButton();
 };
 
 void tst_InsertCommands::cleanup()
@@ -403,42 +398,6 @@ void tst_InsertCommands::moveBeforeHeadEnd()
     QCOMPARE(fx.buffer().SelLength(), 0);
 }
 
-void tst_InsertCommands::shortcuts_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("expected");
-    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
-    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << ctrl << u"<B></B>"_s;
-    QTest::newRow("Ctrl+I") << int(Qt::Key_I) << ctrl << u"<I></I>"_s;
-    QTest::newRow("Ctrl+U") << int(Qt::Key_U) << ctrl << u"<U></U>"_s;
-    QTest::newRow("Ctrl+T") << int(Qt::Key_T) << ctrl << u"<TT></TT>"_s;
-    QTest::newRow("Ctrl+L") << int(Qt::Key_L) << ctrl << u"<LI ></LI>"_s;
-    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << ctrl << u"<LI ></LI>"_s;
-    QTest::newRow("Ctrl+Shift+C copyright wins") << int(Qt::Key_C) << ctrlShift << u"&copy;"_s;
-    QTest::newRow("Ctrl+Shift+R registered wins") << int(Qt::Key_R) << ctrlShift << u"&reg;"_s;
-    QTest::newRow("Ctrl+Shift+T trademark wins") << int(Qt::Key_T) << ctrlShift << u"&#153;"_s;
-    QTest::newRow("Ctrl+Shift+Space") << int(Qt::Key_Space) << ctrlShift << u"&nbsp;"_s;
-    QTest::newRow("Ctrl+Shift+B") << int(Qt::Key_B) << ctrlShift
-                                  << u"<BLOCKQUOTE></BLOCKQUOTE>"_s;
-    QTest::newRow("Ctrl+Shift+D") << int(Qt::Key_D) << ctrlShift << u"<TD></TD>"_s;
-    QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier) << u"<H1></H1>"_s;
-    QTest::newRow("Alt+6") << int(Qt::Key_6) << int(Qt::AltModifier) << u"<H6></H6>"_s;
-}
-
-void tst_InsertCommands::shortcuts()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QFETCH(QString, expected);
-    MainWindowFixture fx;
-    ScriptedInteraction si;
-    QVERIFY(QTest::qWaitForWindowActive(&fx.window()));
-    fx.view().setFocus();
-    QTest::keyClick(&fx.window(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(fx.buffer().GetText(), expected);
-}
-
 void tst_InsertCommands::menuItems_data()
 {
     QTest::addColumn<QString>("id");
@@ -458,20 +417,10 @@ void tst_InsertCommands::menuItems()
     QFETCH(QString, id);
     QFETCH(QString, expected);
     setInsertClock([] { return QDateTime(QDate(2026, 1, 1), QTime(12, 0)); });
-    MainWindowFixture fx;
+    WorkspaceFixture fx;
     fx.setText(u"abc"_s, 0, 3);
-    fx.window().action(id)->trigger();
+    QVERIFY(fx.commands().run(id, fx.workspace(), ui()));
     QCOMPARE(fx.buffer().GetText(), expected);
-}
-
-void tst_InsertCommands::colorToolbarButton()
-{
-    MainWindowFixture fx;
-    ScriptedInteraction si;
-    si.pickColor(QColor(0, 0, 255));
-    fx.window().toolButton(u"ColorButton"_s)->click();
-    QCOMPARE(fx.buffer().GetText(), u"#0000FF"_s);
-    QVERIFY(si.allAnswered());
 }
 
 void tst_InsertCommands::insideTagCheckAgreesWithTagLocator_data()

@@ -1,14 +1,13 @@
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include "app/ProgramDir.h"
-#include "app/TagPalette.h"
+#include "commands/ElementTable.h"
 #include "markup/MediaMarkup.h"
 #include "settings/TSettings.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -63,15 +61,21 @@ private Q_SLOTS:
     void editRefusesBadNumber();
 
 private:
-    void pressF7() { m_fx->window().action(u"EditCurrentTag"_s)->trigger(); }
+    void pressF7() { QVERIFY(m_fx->run(Cmd::EditCurrentTag)); }
+    void pressPalette(const QString &tab, const QString &caption)
+    {
+        QVERIFY(m_fx->pressPaletteButton(tab, caption));
+    }
 
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
 
 void TestMediaCommands::init()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx = std::make_unique<WorkspaceFixture>();
+    // The list beside the program, as the program finds it.
+    setComponentListPath([] { return programDir() + u"data/activex.dat"_s; });
     m_script = std::make_unique<ScriptedInteraction>();
 }
 
@@ -135,8 +139,8 @@ void TestMediaCommands::paletteButtons()
         setField(d, field, value);
         press(d, u"InsertButton"_s);
     });
-    paletteButton(m_fx->window(), tab, caption)->click();
-    const TSettings &s = m_fx->window().settings();
+    pressPalette(tab, caption);
+    const TSettings &s = m_fx->settings();
     QCOMPARE(m_fx->buffer().GetText(), opening + u"abc"_s + closing);
     QCOMPARE(m_fx->buffer().SelStart(), int(opening.size() + 3));
     QCOMPARE(m_fx->buffer().SelLength(), 0);
@@ -165,7 +169,7 @@ void TestMediaCommands::menuItems()
         QCOMPARE(d.windowTitle(), title);
         press(d, u"InsertButton"_s);
     });
-    m_fx->window().action(id)->trigger();
+    QVERIFY(m_fx->commands().run(id, m_fx->workspace(), ui()));
     QCOMPARE(m_fx->buffer().GetText(), expected);
 }
 
@@ -173,7 +177,7 @@ void TestMediaCommands::cancelInsertsNothing()
 {
     m_fx->setText(u"abc"_s, 1);
     m_script->dialog([](QDialog &d) { press(d, u"BackButton"_s); });
-    paletteButton(m_fx->window(), u"Multimédia"_s, u"HR"_s)->click();
+    pressPalette(u"Multimédia"_s, u"HR"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"abc"_s);
     QVERIFY(!m_fx->buffer().IsModified());
 }
@@ -192,7 +196,7 @@ void TestMediaCommands::shippedComponentList()
             QVERIFY2(names.contains(name), qPrintable(name));
         press(d, u"BackButton"_s);
     });
-    paletteButton(m_fx->window(), u"Script"_s, u"ACTIVE-X"_s)->click();
+    pressPalette(u"Script"_s, u"ACTIVE-X"_s);
     const std::optional<QStringList> lines =
         readComponentList(programDir() + u"data/activex.dat"_s);
     QVERIFY(lines && !lines->isEmpty());
@@ -211,7 +215,7 @@ void TestMediaCommands::activeXWithoutListFile()
         QCOMPARE(control<QListWidget>(d, u"ListBox1"_s)->count(), 0);
         press(d, u"InsertButton"_s);
     });
-    paletteButton(m_fx->window(), u"Script"_s, u"ACTIVE-X"_s)->click();
+    pressPalette(u"Script"_s, u"ACTIVE-X"_s);
     setProgramDir(shipped);
     QCOMPARE(m_script->log,
              (QStringList{u"error: Neexistuje soubor ActiveX.Dat!,nelze vkladat Active-x Objekty!"_s,

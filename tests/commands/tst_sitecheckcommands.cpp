@@ -3,9 +3,9 @@
 #include "markup/TextEncoding.h"
 #include "markup/TextFile.h"
 #include "publish/ftpklient.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 #include "tools/SiteCheckWindow.h"
 
 #include <QAction>
@@ -74,13 +74,25 @@ private Q_SLOTS:
     void checkLeavesOutTheEditorsBackupsAndCopies();
 
 private:
-    SiteCheckWindow *reportWindow() const
+    // The report windows: without a frame each is a window of its own.
+    static QList<SiteCheckWindow *> reportWindows()
     {
-        return m_fx->window().findChild<SiteCheckWindow *>();
+        QList<SiteCheckWindow *> reports;
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *w : windows) {
+            if (auto *report = qobject_cast<SiteCheckWindow *>(w))
+                reports << report;
+        }
+        return reports;
+    }
+    static SiteCheckWindow *reportWindow()
+    {
+        const QList<SiteCheckWindow *> reports = reportWindows();
+        return reports.isEmpty() ? nullptr : reports.first();
     }
 
     std::unique_ptr<ScriptedInteraction> m_script;
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_site;
 };
@@ -88,7 +100,7 @@ private:
 void tst_SiteCheckCommands::init()
 {
     m_script = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(0);
+    m_fx = std::make_unique<WorkspaceFixture>(0);
     m_dir = std::make_unique<QTemporaryDir>();
     m_site = m_dir->path() + u"/web"_s;
     copySite(m_site);
@@ -108,18 +120,18 @@ void tst_SiteCheckCommands::cleanup()
 void tst_SiteCheckCommands::menuChecksTheChosenFolderInTheReportWindow()
 {
     m_script->directory(m_site);
-    m_fx->window().action(u"ToolSiteCheck"_s)->trigger();
+    QVERIFY(m_fx->run(Cmd::ToolSiteCheck));
     SiteCheckWindow *window = reportWindow();
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QSignalSpy finished(window, &SiteCheckWindow::checkFinished);
     QVERIFY(finished.wait(20000));
     QCOMPARE(window->report().faultCount(), 10);
-    QCOMPARE(m_fx->window().settings().SiteDir, m_site);
+    QCOMPARE(m_fx->settings().SiteDir, m_site);
     // The same window serves the next check.
     m_script->directory(m_site);
-    m_fx->window().action(u"ToolSiteCheck"_s)->trigger();
-    QCOMPARE(m_fx->window().findChildren<SiteCheckWindow *>().size(), 1);
+    QVERIFY(m_fx->run(Cmd::ToolSiteCheck));
+    QCOMPARE(reportWindows().size(), 1);
     QVERIFY(finished.wait(20000));
 }
 
@@ -144,7 +156,7 @@ void tst_SiteCheckCommands::doubleClickOpensThePageWithTheCaretOnTheReference()
 
 void tst_SiteCheckCommands::caseFixRewritesClosedPagesInTheirEncodingWithBackup()
 {
-    m_fx->window().settings().Backup = true;
+    m_fx->settings().Backup = true;
     const QString iso = m_site + u"/iso.html"_s;
     const QByteArray before = bytesOf(iso);
     const SiteReport report = checkSite({m_site, {}});
@@ -171,6 +183,8 @@ void tst_SiteCheckCommands::caseFixInAnOpenPageIsOneUndoStep()
     const QString index = m_site + u"/index.html"_s;
     HtmlDocument *doc = m_fx->workspace().openInNewWindow(index);
     QVERIFY(doc);
+    // Coloured as a shown page is before the user can reach the report.
+    QTRY_VERIFY(!doc->backgroundColouringPending());
     const QString original = doc->GetText();
     const SiteReport report = checkSite({m_site, {}});
     const CaseFixOutcome outcome =
@@ -267,7 +281,7 @@ void tst_SiteCheckCommands::uploadWindowChecksFirstAndCanShowTheReport()
         QTRY_VERIFY(!form.isVisible() || form.result() == QDialog::Rejected);
         QVERIFY(!static_cast<TFTPForm &>(form).LogText().contains(u"STOR"_s));
     });
-    m_fx->window().action(u"ToolUpload"_s)->trigger();
+    QVERIFY(m_fx->run(Cmd::ToolUpload));
     SiteCheckWindow *window = reportWindow();
     QVERIFY(window);
     QVERIFY(window->isVisible());
@@ -277,15 +291,15 @@ void tst_SiteCheckCommands::uploadWindowChecksFirstAndCanShowTheReport()
 
 void tst_SiteCheckCommands::uploadWindowBoxFollowsTheSetting()
 {
-    m_fx->window().settings().SiteCheckBeforeUpload = false;
+    m_fx->settings().SiteCheckBeforeUpload = false;
     m_script->dialog([](QDialog &form) {
         auto *box = form.findChild<QCheckBox *>(u"CheckSiteBox"_s);
         QVERIFY(!box->isChecked());
         box->setChecked(true);
         form.reject();
     });
-    m_fx->window().action(u"ToolUpload"_s)->trigger();
-    QVERIFY(m_fx->window().settings().SiteCheckBeforeUpload);
+    QVERIFY(m_fx->run(Cmd::ToolUpload));
+    QVERIFY(m_fx->settings().SiteCheckBeforeUpload);
     // Alone, the upload window has no check to run and shows no box.
     TFTPForm plain;
     QVERIFY(plain.findChild<QCheckBox *>(u"CheckSiteBox"_s)->isHidden());
@@ -294,8 +308,8 @@ void tst_SiteCheckCommands::uploadWindowBoxFollowsTheSetting()
 void tst_SiteCheckCommands::checkLeavesOutTheEditorsBackupsAndCopies()
 {
     // Saving with a backup leaves "index.old" and "iso.old" beside the pages.
-    m_fx->window().settings().Backup = true;
-    m_fx->window().settings().BackupPrip = u"old"_s;
+    m_fx->settings().Backup = true;
+    m_fx->settings().BackupPrip = u"old"_s;
     const SiteReport before = checkSite(siteCheckOptions(m_fx->workspace(), m_site));
     fixCaseMismatches(m_fx->workspace(), m_site, before.findingsOf(SiteFindingKind::CaseMismatch));
     QVERIFY(QFileInfo::exists(m_site + u"/index.old"_s));

@@ -1,9 +1,8 @@
-#include "app/PaletteBar.h"
-#include "support/MainWindowFixture.h"
+#include "app/TableWindowSlot.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
-#include "app/TagPalette.h"
 #include "dialogs/TableDialogs.h"
 #include "markup/GuardedFile.h"
 
@@ -13,8 +12,6 @@
 #include <QComboBox>
 #include <QPointer>
 #include <QSpinBox>
-#include <QTabWidget>
-#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -43,8 +40,9 @@ ScriptedInteraction::DialogDriver grid(int rows, int columns, bool noHeader = fa
 
 } // namespace
 
-// The table window beside the documents, the table grid and F7 on table tags, from the
-// menu, the palette and F6 as the user reaches them.
+// The table window beside the documents, the table grid and F7 on table tags, run by the
+// menu's identifiers and the palette's insertions on the workspace; F6's item is the one
+// the table window takes along.
 class TestTableCommands : public QObject
 {
     Q_OBJECT
@@ -65,21 +63,30 @@ private Q_SLOTS:
     void badNumberLeavesOpenWindowOpen();
 
 private:
-    void trigger(const char *id) { m_fx->window().action(QLatin1StringView(id))->trigger(); }
-    void pressF7() { trigger("EditCurrentTag"); }
+    void trigger(CommandId id) { QVERIFY(m_fx->run(id)); }
+    void pressF7() { trigger(Cmd::EditCurrentTag); }
     void palette(const QString &caption)
     {
-        paletteButton(m_fx->window(), u"Tabulky"_s, caption)->click();
+        QVERIFY(m_fx->pressPaletteButton(u"Tabulky"_s, caption));
     }
-    QAction *f6() { return m_fx->window().action(u"OptTableWindow"_s); }
+    QAction *f6() { return m_f6.get(); }
 
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
+    // The menu item F6 triggers, bound to its command as the menu binds it.
+    std::unique_ptr<QAction> m_f6;
+    std::unique_ptr<TableWindowSlot> m_tables; // its window goes before the documents
     std::unique_ptr<ScriptedInteraction> m_ui;
 };
 
 void TestTableCommands::init()
 {
-    m_fx = std::make_unique<MainWindowFixture>();
+    m_fx = std::make_unique<WorkspaceFixture>();
+    m_f6 = std::make_unique<QAction>();
+    m_f6->setCheckable(true);
+    m_f6->setShortcut(Qt::Key_F6);
+    connect(m_f6.get(), &QAction::triggered, this, [this] { m_fx->run(Cmd::OptTableWindow); });
+    m_tables = std::make_unique<TableWindowSlot>(m_fx->workspace(), *m_f6);
+    m_fx->workspace().setTableWindows(m_tables.get());
     m_ui = std::make_unique<ScriptedInteraction>();
 }
 
@@ -87,6 +94,9 @@ void TestTableCommands::cleanup()
 {
     const bool answered = m_ui->allAnswered();
     m_ui.reset();
+    m_fx->workspace().setTableWindows(nullptr);
+    m_tables.reset();
+    m_f6.reset();
     m_fx.reset();
     QVERIFY2(answered, "a scripted answer was left over");
 }
@@ -134,7 +144,7 @@ void TestTableCommands::gridWithWindowClosed()
 
 void TestTableCommands::gridUsesTheOpenWindow()
 {
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     TTableForm *w = m_fx->workspace().tableWindow();
     QVERIFY(w);
     w->SpinEdit1->setValue(1);
@@ -169,12 +179,12 @@ void TestTableCommands::gridTooLargeForTheEditor()
 
 void TestTableCommands::openWindowComposesTableCommands()
 {
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     TTableForm *w = m_fx->workspace().tableWindow();
     w->ComboBox4->setEditText(u"80%"_s);
     w->ComboBox6->setEditText(u"TOP"_s);
     w->ComboBox9->setEditText(u"MIDDLE"_s);
-    trigger("InsTagTable");
+    trigger(Cmd::InsTagTable);
     palette(u"TR&&TD"_s);
     palette(u"TH"_s);
     QCOMPARE(m_fx->buffer().GetText(),
@@ -182,7 +192,7 @@ void TestTableCommands::openWindowComposesTableCommands()
              u"</TD>\r\n  </TR>\r\n</TABLE>"_s);
 
     // Closed again, the commands write their bare tags.
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     m_fx->setText(QString());
     palette(u"TABLE"_s);
     palette(u"TD"_s);
@@ -192,18 +202,18 @@ void TestTableCommands::openWindowComposesTableCommands()
 void TestTableCommands::windowMarkFollowsEveryRoute()
 {
     QVERIFY(!f6()->isChecked());
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     QPointer<TTableForm> w = m_fx->workspace().tableWindow();
     QVERIFY(w && w->isVisible());
     QVERIFY(w->windowFlags().testFlag(Qt::Tool));
     QCOMPARE(w->windowTitle(), u"Tabulky.."_s);
     QVERIFY(f6()->isChecked());
     // The menu closes it.
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     QTRY_VERIFY(w.isNull());
     QVERIFY(!f6()->isChecked());
     // Its own close box closes it.
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     w = m_fx->workspace().tableWindow();
     QVERIFY(f6()->isChecked());
     w->close();
@@ -211,34 +221,25 @@ void TestTableCommands::windowMarkFollowsEveryRoute()
     QVERIFY(!f6()->isChecked());
     QVERIFY(!m_fx->workspace().tableWindow());
     // F6 inside the window closes it too; one opened at once keeps its mark.
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     w = m_fx->workspace().tableWindow();
     w->activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), w.data());
     QTest::keyClick(w, Qt::Key_F6);
     QVERIFY(!m_fx->workspace().tableWindow());
     QVERIFY(!f6()->isChecked());
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     QTRY_VERIFY(w.isNull());
     QVERIFY(m_fx->workspace().tableWindow());
     QVERIFY(f6()->isChecked());
-    trigger("OptTableWindow");
-    // The palette tab "Tabulky" with the window open only brings it forward.
-    trigger("OptTableWindow");
-    QTabWidget *tabs = m_fx->window().palette().tabs();
-    tabs->setCurrentIndex(0);
-    for (int i = 0; i < tabs->count(); ++i) {
-        if (tabs->tabText(i) == u"Tabulky"_s)
-            tabs->setCurrentIndex(i);
-    }
-    QCOMPARE(tabs->tabText(tabs->currentIndex()), u"Tabulky"_s);
-    QVERIFY(m_fx->workspace().tableWindow());
-    QVERIFY(f6()->isChecked());
+    trigger(Cmd::OptTableWindow);
+    QVERIFY(!m_fx->workspace().tableWindow());
+    QVERIFY(!f6()->isChecked());
 }
 
 void TestTableCommands::editThroughOpenWindowClosesIt()
 {
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     QPointer<TTableForm> open = m_fx->workspace().tableWindow();
     open->ComboBox8->setEditText(u"center"_s);
     m_fx->setText(u"<TD WIDTH=5>x"_s, 3);
@@ -262,7 +263,7 @@ void TestTableCommands::editThroughOpenWindowClosesIt()
     m_fx->buffer().SetSelStart(int(m_fx->buffer().GetText().size()));
     palette(u"TD"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<TD ALIGN=center WIDTH=5>x<TD></TD>"_s);
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     QVERIFY(m_fx->workspace().tableWindow());
     QVERIFY(f6()->isChecked());
     QCOMPARE(m_fx->workspace().tableWindow()->ComboBox8->currentText(), QString());
@@ -293,12 +294,17 @@ void TestTableCommands::editRoundTrips()
     // The window made for the edit is gone again; the mark never came on.
     QVERIFY(!m_fx->workspace().tableWindow());
     QVERIFY(!f6()->isChecked());
-    QTRY_VERIFY(m_fx->window().findChildren<TTableForm *>().isEmpty());
+    const auto noTableForm = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::none_of(windows.cbegin(), windows.cend(),
+                            [](QWidget *w) { return qobject_cast<TTableForm *>(w); });
+    };
+    QTRY_VERIFY(noTableForm());
 }
 
 void TestTableCommands::badNumberLeavesOpenWindowOpen()
 {
-    trigger("OptTableWindow");
+    trigger(Cmd::OptTableWindow);
     const QString text = u"<TD COLSPAN=2x>"_s;
     m_fx->setText(text, 3);
     pressF7();

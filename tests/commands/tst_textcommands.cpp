@@ -1,24 +1,21 @@
 #include "commands/TextTransforms.h"
 #include "markup/SysUt.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
-
-#include <QAction>
-#include <QToolButton>
+#include "support/WorkspaceFixture.h"
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
-// The Edit menu's tag and case commands, "Zaměnit lomítka" and the auto-indent switch,
-// run through the frame's menu items.
+// The Edit menu's tag and case commands and "Zaměnit lomítka", run by their menu
+// identifiers on the workspace.
 class tst_TextCommands : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { m_fx = std::make_unique<MainWindowFixture>(1); }
+    void init() { m_fx = std::make_unique<WorkspaceFixture>(1); }
     void cleanup() { m_fx.reset(); }
 
     void transformsSelectionOrWholeText_data();
@@ -30,11 +27,10 @@ private Q_SLOTS:
     void deleteCurrentTag();
     void deleteCurrentTagUndoesInOneStep();
     void commandsDoNothingWithoutDocument();
-    void autoIndentKeyFlipsButtonButNotSetting();
 
 private:
-    void trigger(const QString &id) { m_fx->window().action(id)->trigger(); }
-    std::unique_ptr<MainWindowFixture> m_fx;
+    void trigger(const QString &id) { QVERIFY(m_fx->commands().run(id, m_fx->workspace(), ui())); }
+    std::unique_ptr<WorkspaceFixture> m_fx;
 };
 
 void tst_TextCommands::transformsSelectionOrWholeText_data()
@@ -163,7 +159,7 @@ void tst_TextCommands::deleteCurrentTagUndoesInOneStep()
 
 void tst_TextCommands::commandsDoNothingWithoutDocument()
 {
-    m_fx = std::make_unique<MainWindowFixture>(0);
+    m_fx = std::make_unique<WorkspaceFixture>(0);
     ScriptedInteraction script; // any dialog or message would be unexpected
     for (const char *id : {"EditSelectTag", "EditDeleteTag", "EditUpper", "EditLower",
                            "EditStripTags", "EditRemoveSpaces", "SearchSlashes", "SearchFind",
@@ -171,23 +167,6 @@ void tst_TextCommands::commandsDoNothingWithoutDocument()
         trigger(QLatin1StringView(id));
     QVERIFY(script.log.isEmpty());
     QVERIFY(script.unexpected.isEmpty());
-}
-
-void tst_TextCommands::autoIndentKeyFlipsButtonButNotSetting()
-{
-    TForm1 &w = m_fx->window();
-    QToolButton *button = w.toolButton(u"AutoIndentButton"_s);
-    QVERIFY(button->isChecked());
-    QVERIFY(w.settings().AutoIntend);
-    trigger(u"HidAutoIndent"_s);
-    QVERIFY(!button->isChecked());
-    QVERIFY(!w.autoIndentOn());
-    QVERIFY(w.settings().AutoIntend);
-    button->click();
-    QVERIFY(button->isChecked());
-    QVERIFY(w.settings().AutoIntend);
-    button->click();
-    QVERIFY(!w.settings().AutoIntend);
 }
 
 BRISKO_TEST_MAIN(tst_TextCommands)

@@ -2,7 +2,7 @@
 #include "support/DialogControls.h"
 #include "support/TestMain.h"
 
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "commands/InsertTag.h"
 #include "dialogs/ColorCombo.h"
@@ -50,18 +50,17 @@ private Q_SLOTS:
     void metaCommandGoesBeforeHead_data();
     void metaCommandGoesBeforeHead();
     void counterMenuInsertsCounterAndOpensHomePage();
-    void specialCharactersWindowInsertsEntities();
 
 private:
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
     std::unique_ptr<ScriptedInteraction> m_script;
 };
 
 void TestLinkTextDialogs::init()
 {
     m_script = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(1);
-    m_fx->window().settings().Alt92 = false;
+    m_fx = std::make_unique<WorkspaceFixture>(1);
+    m_fx->settings().Alt92 = false;
 }
 
 void TestLinkTextDialogs::cleanup()
@@ -73,7 +72,7 @@ void TestLinkTextDialogs::cleanup()
 
 void TestLinkTextDialogs::linkDialogComposesFromAddressComposer()
 {
-    TLinkForm form({m_fx->window().settings(), u"/w/a.html"_s});
+    TLinkForm form({m_fx->settings(), u"/w/a.html"_s});
     m_script->dialog([](QDialog &d) {
         QCOMPARE(d.windowTitle(), u"Odkaz"_s);
         control<QComboBox>(d, u"ComboBox1"_s)->setEditText(u"FTP://"_s);
@@ -105,7 +104,7 @@ void TestLinkTextDialogs::linkDialogReadsInternetShortcut()
     b.write("[InternetShortcut]\r\n");
     b.close();
 
-    TLinkForm form({m_fx->window().settings(), u"/w/a.html"_s});
+    TLinkForm form({m_fx->settings(), u"/w/a.html"_s});
     m_script->openFile(withKey).openFile(withoutKey);
     form.SpeedButton3->click();
     QCOMPARE(form.ComboBox1->currentText(), u"http://www.seznam.cz/"_s);
@@ -117,7 +116,7 @@ void TestLinkTextDialogs::linkDialogReadsInternetShortcut()
 
 void TestLinkTextDialogs::linkDialogPicksDocumentRelativeToDocument()
 {
-    TSettings &s = m_fx->window().settings();
+    TSettings &s = m_fx->settings();
     s.RelPa = true;
     s.UpperCaseFiles = false;
     TLinkForm form({s, u"/w/site/index.html"_s});
@@ -140,31 +139,30 @@ void TestLinkTextDialogs::cancelledDialogInsertsNothing()
         control<QComboBox>(d, u"ComboBox1"_s)->setEditText(u"x.htm"_s);
         control<QPushButton>(d, u"BackButton"_s)->click();
     });
-    m_fx->window().action(u"HidLink"_s)->trigger();
+    QVERIFY(m_fx->run(Cmd::HidLink));
     QCOMPARE(m_fx->buffer().GetText(), u"abc"_s);
 }
 
 void TestLinkTextDialogs::linkCommandWrapsSelectionInLinkColor()
 {
-    TForm1 &w = m_fx->window();
+    const TSettings &s = m_fx->settings();
     m_fx->setText(u"jdi sem!"_s, 4, 3);
     m_script->dialog([](QDialog &d) {
         QCOMPARE(d.windowTitle(), u"Vložit odkaz"_s);
         control<QComboBox>(d, u"ComboBox1"_s)->setEditText(u"b.htm"_s);
         pressInsert(d);
     });
-    w.action(u"HidLink"_s)->trigger();
+    QVERIFY(m_fx->run(Cmd::HidLink));
     HtmlDocument &b = m_fx->buffer();
     QCOMPARE(b.GetText(), u"jdi <A HREF=\"b.htm\">sem</A>!"_s);
     QCOMPARE(b.SelStart(), 23);
-    QCOMPARE(b.colorAt(4), w.settings().LINK);
-    QCOMPARE(b.colorAt(23), w.settings().LINK);
-    QVERIFY(b.colorAt(20) != w.settings().LINK);
+    QCOMPARE(b.colorAt(4), s.LINK);
+    QCOMPARE(b.colorAt(23), s.LINK);
+    QVERIFY(b.colorAt(20) != s.LINK);
 }
 
 void TestLinkTextDialogs::fontCommandWithPickedColor()
 {
-    TForm1 &w = m_fx->window();
     m_script->dialog([](QDialog &d) {
         QCOMPARE(d.windowTitle(), u"Písmo.."_s);
         auto *picker = control<ColorCombo>(d, u"Panel1"_s);
@@ -177,11 +175,11 @@ void TestLinkTextDialogs::fontCommandWithPickedColor()
         control<QComboBox>(d, u"ComboBox3"_s)->setEditText(u"2"_s);
         pressInsert(d);
     });
-    w.action(u"HidFont"_s)->trigger();
+    QVERIFY(m_fx->run(Cmd::HidFont));
     const QString opening = u"<FONT  SIZE=\"+2\" COLOR=#0000FF>"_s;
     QCOMPARE(m_fx->buffer().GetText(), opening + u"</FONT>"_s);
     QCOMPARE(m_fx->buffer().SelStart(), opening.size());
-    QCOMPARE(m_fx->buffer().colorAt(0), w.settings().TAG);
+    QCOMPARE(m_fx->buffer().colorAt(0), m_fx->settings().TAG);
 }
 
 void TestLinkTextDialogs::commentCommandRoundTripsComment()
@@ -194,7 +192,7 @@ void TestLinkTextDialogs::commentCommandRoundTripsComment()
         pressInsert(d);
     });
     // The inside-tag check does not stop the comment command.
-    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    m_fx->insert(Insertion::Comment); // the toolbar's comment button
     QCOMPARE(m_fx->buffer().GetText(), text);
     QCOMPARE(m_fx->buffer().SelStart(), 14);
     QCOMPARE(m_script->errors, QStringList());
@@ -208,9 +206,9 @@ void TestLinkTextDialogs::commentCommandReplacesTagAtCaret()
         control<QPlainTextEdit>(d, u"Memo1"_s)->setPlainText(u"tučně\nzde"_s);
         pressInsert(d);
     });
-    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    m_fx->insert(Insertion::Comment); // the toolbar's comment button
     QCOMPARE(m_fx->buffer().GetText(), u"x<!--tučně\r\nzde-->y"_s);
-    QCOMPARE(m_fx->buffer().colorAt(1), m_fx->window().settings().TAG);
+    QCOMPARE(m_fx->buffer().colorAt(1), m_fx->settings().TAG);
 }
 
 void TestLinkTextDialogs::commentCommandCommentsOutSelectedText()
@@ -220,7 +218,7 @@ void TestLinkTextDialogs::commentCommandCommentsOutSelectedText()
         QCOMPARE(control<QPlainTextEdit>(d, u"Memo1"_s)->toPlainText(), u"ahoj"_s);
         pressInsert(d);
     });
-    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    m_fx->insert(Insertion::Comment); // the toolbar's comment button
     QCOMPARE(m_fx->buffer().GetText(), u"x <!--ahoj--> y"_s);
 }
 
@@ -233,19 +231,19 @@ void TestLinkTextDialogs::commentCommandSelectsTagAsTheBufferDoes()
         control<QPlainTextEdit>(d, u"Memo1"_s)->setPlainText(u"c"_s);
         pressInsert(d);
     });
-    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    m_fx->insert(Insertion::Comment); // the toolbar's comment button
     QCOMPARE(m_fx->buffer().GetText(), u"x <!--c-->"_s);
 }
 
 void TestLinkTextDialogs::dialogsOpenWithFocusOnTheirFirstField()
 {
-    TMakeLink link(m_fx->window().settings(), &m_fx->window());
+    TMakeLink link(m_fx->settings(), nullptr);
     link.show();
     QVERIFY(QTest::qWaitForWindowExposed(&link));
     QCOMPARE(link.focusWidget(), link.ComboBox1);
     link.close();
 
-    TMyFontDialog font(&m_fx->window());
+    TMyFontDialog font(nullptr);
     font.show();
     QVERIFY(QTest::qWaitForWindowExposed(&font));
     QCOMPARE(font.focusWidget(), font.ComboBox1);
@@ -253,7 +251,7 @@ void TestLinkTextDialogs::dialogsOpenWithFocusOnTheirFirstField()
 
 void TestLinkTextDialogs::enterOnColourPickerPressesInsert()
 {
-    TMyFontDialog font(&m_fx->window());
+    TMyFontDialog font(nullptr);
     font.show();
     QVERIFY(QTest::qWaitForWindowExposed(&font));
     auto *picker = control<ColorCombo>(font, u"Panel1"_s);
@@ -271,7 +269,7 @@ void TestLinkTextDialogs::commentCommandEmptyMemoDeletesComment()
         control<QPlainTextEdit>(d, u"Memo1"_s)->clear();
         pressInsert(d);
     });
-    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    m_fx->insert(Insertion::Comment); // the toolbar's comment button
     QCOMPARE(m_fx->buffer().GetText(), u"ab"_s);
 
     // Cancel leaves the text and only the selection of the tag.
@@ -279,7 +277,7 @@ void TestLinkTextDialogs::commentCommandEmptyMemoDeletesComment()
     m_script->dialog([](QDialog &d) {
         control<QPushButton>(d, u"BackButton"_s)->click();
     });
-    m_fx->window().toolButton(u"CommentButton"_s)->click();
+    m_fx->insert(Insertion::Comment); // the toolbar's comment button
     QCOMPARE(m_fx->buffer().GetText(), u"a<!--old-->b"_s);
     QCOMPARE(m_fx->buffer().SelText(), u"<!--old-->"_s);
 }
@@ -332,40 +330,12 @@ void TestLinkTextDialogs::counterMenuInsertsCounterAndOpensHomePage()
         control<QSpinBox>(d, u"SpinEdit1"_s)->setValue(0);
         pressInsert(d);
     });
-    m_fx->window().action(u"InsCounter"_s)->trigger();
+    QVERIFY(m_fx->run(Cmd::InsCounter));
     QCOMPARE(shell.opened, QList<QUrl>{QUrl(counterHomePage())});
     const QString text = m_fx->buffer().GetText();
     QVERIFY(text.startsWith(u"<a href=\""_s + counterHomePage() + u"\"><img src=\"http://"_s));
     QVERIFY(text.endsWith(u"/bin/counter.gif/link=web&width=0&set=Domino\" border=0></a>"_s));
     QCOMPARE(m_fx->buffer().SelStart(), text.size());
-}
-
-void TestLinkTextDialogs::specialCharactersWindowInsertsEntities()
-{
-    TForm1 &w = m_fx->window();
-    QAction *item = w.action(u"ToolSpecialChars"_s);
-    m_fx->setText(u"<B>"_s, 1); // inside a tag: the entities are exempt from the check
-    item->trigger();
-    item->trigger(); // a second time brings the same window forward
-    QCOMPARE(w.findChildren<TForm19 *>().size(), 1);
-    QVERIFY(item->isChecked());
-    auto *chars = w.findChild<TForm19 *>();
-    QCOMPARE(chars->windowTitle(), u"Speciální znaky"_s);
-    const auto buttons = chars->findChildren<QPushButton *>();
-    auto press = [&](const QString &caption) {
-        for (QPushButton *b : buttons)
-            if (b->text() == caption)
-                b->click();
-    };
-    press(u"©"_s);
-    press(u"NBSP"_s);
-    press(u"<"_s);
-    QCOMPARE(m_fx->buffer().GetText(), u"<&#169;&nbsp;&lt;B>"_s);
-    QCOMPARE(m_fx->buffer().colorAt(1), w.settings().TEXT);
-    QCOMPARE(m_script->errors, QStringList());
-    chars->close();
-    QTRY_VERIFY(!w.findChild<TForm19 *>());
-    QVERIFY(!item->isChecked());
 }
 
 BRISKO_TEST_MAIN(TestLinkTextDialogs)

@@ -1,9 +1,10 @@
 #include "app/SidePanel.h"
-#include "app/TForm1.h"
+#include "commands/Preview.h"
 #include "markup/TextFile.h"
+#include "preview/TPreview.h"
 #include "preview/WebBrowser.h"
-#include "support/MainWindowFixture.h"
 #include "support/TestMain.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QDialog>
 #include <QFile>
@@ -297,15 +298,23 @@ void tst_WebBrowser::helpTabDrawsItsPageTheFirstTime()
     if (QGuiApplication::platformName() != u"xcb"_s)
         QSKIP("needs an X server (the Xvfb run of this test)");
     ScriptedInteraction user;
-    MainWindowFixture fx(0);
-    TForm1 &w = fx.window();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.sidePanel().notebook()->setCurrentIndex(2);
+    WorkspaceFixture fx(0);
+    // The side panel alone, its help page opening the long help as the frame has it do.
+    SidePanel side;
+    QPointer<TPreview> preview;
+    connect(&side, &SidePanel::helpPageOpened, &side, [&](const QString &path) {
+        preview = ShowHelpInPreviewWindow(fx.workspace(), path);
+    });
+    side.resize(300, 600);
+    side.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&side));
+    side.notebook()->setCurrentIndex(2);
+    QVERIFY(preview); // the second view is made at the same time
     // The heading of the short help is drawn in the help's blue.
     const auto headingDrawn = [&] {
-        WebBrowser &browser = *w.sidePanel().helpBrowser();
+        WebBrowser &browser = *side.helpBrowser();
         const QPoint origin = browser.mapToGlobal(QPoint(0, 0));
-        const QImage shot = w.screen()
+        const QImage shot = side.screen()
                                 ->grabWindow(0, origin.x(), origin.y(), browser.width(),
                                              std::min(browser.height(), 80))
                                 .toImage();
@@ -321,6 +330,7 @@ void tst_WebBrowser::helpTabDrawsItsPageTheFirstTime()
         return false;
     };
     QTRY_VERIFY_WITH_TIMEOUT(headingDrawn(), 20000);
+    delete preview.data();
 }
 
 BRISKO_TEST_MAIN(tst_WebBrowser)
