@@ -86,7 +86,19 @@ private:
 using settingsdialog::ColorPicker;
 
 // Order of the colour pickers on their page, and so of m_colors.
-enum ColorSlot { TextSlot, TagSlot, LinkSlot, ImageSlot, StyleSlot, ScriptSlot, SlotCount };
+enum ColorSlot {
+    TextSlot, TagSlot, LinkSlot, ImageSlot, StyleSlot, ScriptSlot,
+    CssSelectorSlot, CssPropertySlot, CssValueSlot, CssCommentSlot,
+    JsKeywordSlot, JsStringSlot, JsNumberSlot, JsCommentSlot, SlotCount
+};
+
+// Each colour picker's field of the settings, in slot order.
+constexpr ColorValue TSettings::*kColorFields[SlotCount] = {
+    &TSettings::TEXT,        &TSettings::TAG,         &TSettings::LINK,
+    &TSettings::IMAGE,       &TSettings::STYLE,       &TSettings::SCRIPT,
+    &TSettings::CssSelector, &TSettings::CssProperty, &TSettings::CssValue,
+    &TSettings::CssComment,  &TSettings::JsKeyword,   &TSettings::JsString,
+    &TSettings::JsNumber,    &TSettings::JsComment};
 
 TSettingsForm::TSettingsForm(TSettings &settings, QWidget *parent)
     : QDialog(parent)
@@ -156,6 +168,8 @@ QWidget *TSettingsForm::createGeneralPage()
     HidePrewCheck = addCheck("HidePrewCheck", u"Při preview skrýt panel zdrojů"_s);
     UlpreCheck = addCheck("UlpreCheck", u"Automaticky ukládat před preview"_s);
     UpperCaseFilesCheck = addCheck("UpperCaseFilesCheck", u"Jména souborů velkým písmem"_s);
+    ReopenSessionCheck = addCheck("ReopenSessionCheck",
+                                  u"Při spuštění znovu otevřít stránky otevřené při ukončení"_s);
     BackupCheck = addCheck("BackupCheck", u"Vytvářet zálohu s příponou"_s);
 
     BackupPripEdit = new QLineEdit(m_page);
@@ -196,22 +210,33 @@ QWidget *TSettingsForm::createColorsPage()
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
-    const char *names[SlotCount] = {"TextColor",  "TagColor",   "LinkColor",
-                                    "ImageColor", "StyleColor", "ScriptColor"};
-    const QString captions[SlotCount] = {u"Barva textu"_s,   u"Barva tagů"_s,
-                                         u"Barva odkazů"_s,  u"Barva obrázků"_s,
-                                         u"Barva Stylů"_s,   u"Barva Scriptů"_s};
+    const char *names[SlotCount] = {
+        "TextColor",        "TagColor",         "LinkColor",      "ImageColor",
+        "StyleColor",       "ScriptColor",      "CssSelectorColor", "CssPropertyColor",
+        "CssValueColor",    "CssCommentColor",  "JsKeywordColor", "JsStringColor",
+        "JsNumberColor",    "JsCommentColor"};
+    const QString captions[SlotCount] = {
+        u"Barva textu"_s,        u"Barva tagů"_s,          u"Barva odkazů"_s,
+        u"Barva obrázků"_s,      u"Barva Stylů"_s,         u"Barva Scriptů"_s,
+        u"CSS: selektory"_s,     u"CSS: vlastnosti"_s,     u"CSS: hodnoty"_s,
+        u"CSS: komentáře"_s,     u"Script: klíčová slova"_s, u"Script: řetězce"_s,
+        u"Script: čísla"_s,      u"Script: komentáře"_s};
     for (int i = 0; i < SlotCount; ++i) {
         m_colors[i] = new ColorPicker(m_page);
         m_colors[i]->setObjectName(QLatin1StringView(names[i]));
         auto *label = new QLabel(captions[i], m_page);
         label->setBuddy(m_colors[i]);
-        // Two columns of three: the captions line up at the left of each column.
-        const int row = i % 3;
-        const int column = (i / 3) * 3;
+        // The six markup colours in two columns of three, as always; the code's colours
+        // below them, the style sheet's on the left and the script's on the right.
+        const bool code = i >= CssSelectorSlot;
+        const int index = code ? i - CssSelectorSlot : i;
+        const int perColumn = code ? 4 : 3;
+        const int row = index % perColumn + (code ? 4 : 0);
+        const int column = (index / perColumn) * 3;
         grid->addWidget(label, row, column);
         grid->addWidget(m_colors[i], row, column + 1);
     }
+    grid->setRowMinimumHeight(3, 8);
     grid->setColumnMinimumWidth(2, 24);
     grid->setColumnStretch(5, 1);
     layout->addLayout(grid);
@@ -351,6 +376,7 @@ void TSettingsForm::FormShow()
     HidePrewCheck->setChecked(s.HidePrew);
     UlpreCheck->setChecked(s.Ulpre);
     UpperCaseFilesCheck->setChecked(s.UpperCaseFiles);
+    ReopenSessionCheck->setChecked(s.ReopenSession);
     BackupCheck->setChecked(s.Backup);
     BackupPripEdit->setText(s.BackupPrip);
     // A stored format outside the three leaves no choice made, and Ok then keeps it.
@@ -362,12 +388,8 @@ void TSettingsForm::FormShow()
     if (s.FITIP >= 0 && s.FITIP < int(FitipRadio.size()))
         FitipRadio[s.FITIP]->setChecked(true);
 
-    m_colors[TextSlot]->setValue(s.TEXT);
-    m_colors[TagSlot]->setValue(s.TAG);
-    m_colors[LinkSlot]->setValue(s.LINK);
-    m_colors[ImageSlot]->setValue(s.IMAGE);
-    m_colors[StyleSlot]->setValue(s.STYLE);
-    m_colors[ScriptSlot]->setValue(s.SCRIPT);
+    for (int i = 0; i < SlotCount; ++i)
+        m_colors[i]->setValue(s.*kColorFields[i]);
 
     FontCombo->setCurrentIndex(FontCombo->findText(s.EditFont));
     FontCombo->setEditText(s.EditFont);
@@ -398,6 +420,7 @@ void TSettingsForm::storeControls()
     s.HidePrew = HidePrewCheck->isChecked();
     s.Ulpre = UlpreCheck->isChecked();
     s.UpperCaseFiles = UpperCaseFilesCheck->isChecked();
+    s.ReopenSession = ReopenSessionCheck->isChecked();
     s.Backup = BackupCheck->isChecked();
     s.BackupPrip = BackupPripEdit->text();
     for (int i = 0; i < int(FitipRadio.size()); ++i) {
@@ -405,12 +428,8 @@ void TSettingsForm::storeControls()
             s.FITIP = i;
     }
 
-    s.TEXT = m_colors[TextSlot]->value();
-    s.TAG = m_colors[TagSlot]->value();
-    s.LINK = m_colors[LinkSlot]->value();
-    s.IMAGE = m_colors[ImageSlot]->value();
-    s.STYLE = m_colors[StyleSlot]->value();
-    s.SCRIPT = m_colors[ScriptSlot]->value();
+    for (int i = 0; i < SlotCount; ++i)
+        s.*kColorFields[i] = m_colors[i]->value();
 
     s.EditFont = FontCombo->currentText();
     s.Vyska = SizeSpin->value();
