@@ -16,6 +16,7 @@
 #include "app/LogoAnimation.h"
 #include "app/TagTreePanel.h"
 #include "app/LanguageTools.h"
+#include "app/Session.h"
 #include "commands/Preview.h"
 #include "commands/TableCommands.h"
 #include "dialogs/TableDialogs.h"
@@ -297,6 +298,7 @@ EditorKeyOptions TForm1::editorKeyOptions()
     keys.ctrlEnterInserts = m_settings.Alt_Enter;
     keys.ctrlEnterText = m_settings.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
+    keys.codeColors = SyntaxColors::fromSettings(m_settings);
     // Asked for every key typed: the menu's list of its keys, each held by the one item that
     // took it, answers at once, where going through the menu's items slowed every key.
     keys.isCommandShortcut = [this](const QKeySequence &key) {
@@ -427,6 +429,8 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // The pages open now come back at the next start.
+    storeSession(m_store->fileName(), sessionPages(*m_documents));
     for (HtmlDocument *doc : docs)
         doc->closeConfirmed();
     if (m_tips)

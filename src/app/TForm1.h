@@ -57,6 +57,8 @@ public:
     DocumentManager &workspace() const { return *m_documents; }
     TSettings &settings() { return m_settings; }
     const TSettings &settings() const { return m_settings; }
+    // The file the settings are stored in.
+    QString settingsFile() const { return m_store->fileName(); }
 
     // F6 "Okno tabulky": opens the table window when it is closed, closes it when open.
     TTableForm *tableWindow() const { return m_tableWindow->tableWindow(); }
