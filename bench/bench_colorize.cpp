@@ -5,6 +5,7 @@
 #include "settings/TSettings.h"
 
 #include <QApplication>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -64,6 +65,32 @@ void ColorizeScanOnly(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 
+// A key typed into a style block near the end of a large page, with the code coloured
+// again around it, up to the coloured text; the key is taken back between the rounds.
+void KeyInStyleBlockAtEnd(benchmark::State &state)
+{
+    const QString page = makePage(HtmlDocument::MaxLength - 200)
+                         + u"<STYLE>\r\nP { color: red }\r\nH1 { margin: 0 }\r\n</STYLE>\r\n"_s;
+    HtmlDocument document;
+    EditorBuffer buffer(document);
+    EditorKeyOptions keys;
+    keys.codeColors = SyntaxColors::fromSettings(TSettings());
+    buffer.setKeyOptions(keys);
+    buffer.resize(800, 600);
+    buffer.show();
+    document.loadText(page);
+    ColorizeDocument(document, TSettings(), {});
+    QCoreApplication::processEvents();
+    const int caret = int(page.lastIndexOf(u"color"_s));
+    for (auto _ : state) {
+        document.SetSelStart(caret);
+        QTest::keyClick(&buffer, Qt::Key_X);
+        state.PauseTiming();
+        document.Undo();
+        state.ResumeTiming();
+    }
+}
+
 void TagAtPositionAtEnd(benchmark::State &state)
 {
     QString page = makePage(HtmlDocument::MaxLength - 20);
@@ -88,6 +115,7 @@ BENCHMARK(ColorizeDocumentInEditor)
 BENCHMARK(ColorizeScanOnly)
     ->Arg(100'000)->Arg(250'000)->Arg(500'000)->Arg(HtmlDocument::MaxLength)
     ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(KeyInStyleBlockAtEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(TagAtPositionAtEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(TagAtPositionAfterLastTag)->Unit(benchmark::kMicrosecond);
 

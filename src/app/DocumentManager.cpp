@@ -197,6 +197,14 @@ HtmlDocument *DocumentManager::openInNewWindow(const QString &path)
     return doc;
 }
 
+HtmlDocument *DocumentManager::openReadFile(const QString &path, const TextFileResult &file)
+{
+    HtmlDocument *doc = NewDocumentWindow();
+    if (doc)
+        showFile(*doc, path, file, m_settings.Colorize && doc == activeDocument());
+    return doc;
+}
+
 bool DocumentManager::openHandedFile(const QString &path)
 {
     // Two documents of one file would each save over the other's changes.

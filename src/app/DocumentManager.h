@@ -78,6 +78,9 @@ public:
     // A file that cannot be read leaves only its message, no empty document. False when
     // all the slots are taken.
     bool openHandedFile(const QString &path);
+    // Shows a page read before in a new window, as openInNewWindow does; nullptr when all
+    // the slots are taken.
+    HtmlDocument *openReadFile(const QString &path, const TextFileResult &file);
     // Makes the document the active one: its window comes to the front (restored when it
     // was minimised) and takes the keyboard.
     void activateDocument(HtmlDocument &document) override;

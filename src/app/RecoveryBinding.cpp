@@ -20,7 +20,7 @@ RecoveryBinding::~RecoveryBinding()
     m_store.finish();
 }
 
-int RecoveryBinding::offer()
+int RecoveryBinding::offer(bool *offered)
 {
-    return offerRecovery(m_documents, m_store, m_recovery);
+    return offerRecovery(m_documents, m_store, m_recovery, offered);
 }

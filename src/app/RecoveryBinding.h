@@ -15,8 +15,9 @@ public:
                              const QString &folder = RecoveryStore::defaultFolder());
     ~RecoveryBinding();
 
-    // The start-up question; how many documents were restored.
-    int offer();
+    // The start-up question; how many documents were restored. offered tells whether there
+    // were copies to offer.
+    int offer(bool *offered = nullptr);
     CrashRecovery &recovery() { return m_recovery; }
 
 private:

@@ -7,6 +7,7 @@
 #include "app/DesktopIntegration.h"
 #include "app/InstallCheck.h"
 #include "app/RecoveryBinding.h"
+#include "app/Session.h"
 #include "markup/SysUt.h"
 
 #include <QAction>
@@ -53,7 +54,7 @@ private:
 
 } // namespace
 
-int runProgram(QApplication &app, bool quitWhenStarted)
+int runProgram(QApplication &app, bool quitWhenStarted, bool filesGiven)
 {
     setUpApplication(app);
     app.setStyle(new HintStyle);
@@ -93,7 +94,12 @@ int runProgram(QApplication &app, bool quitWhenStarted)
             installCheck.run([](int exitCode) { QCoreApplication::exit(exitCode); });
         });
     } else {
-        QTimer::singleShot(0, &window, [&recovery] { (void)recovery.offer(); });
+        QTimer::singleShot(0, &window, [&recovery, &window, filesGiven] {
+            if (filesGiven)
+                (void)recovery.offer();
+            else
+                startWithoutFiles(window, recovery, window.settingsFile());
+        });
         // Once the window is on the screen and drawn, not before.
         QTimer::singleShot(250, &window, &TForm1::prepareForFirstDocument);
     }

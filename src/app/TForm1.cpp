@@ -16,6 +16,7 @@
 #include "app/LogoAnimation.h"
 #include "app/TagTreePanel.h"
 #include "app/LanguageTools.h"
+#include "app/Session.h"
 #include "commands/Preview.h"
 #include "commands/TableCommands.h"
 #include "dialogs/TableDialogs.h"
@@ -254,7 +255,9 @@ void TForm1::followSettings()
     // Each part shows its settings from the start and follows their changes.
     m_settings.follow(this,
                       {u"User/EditFont", u"Colors/Vyska", u"Colors/TEXT", u"Colors/TAG",
-                       u"User/Tab", u"User/Alt_Enter", u"User/Alt_Enter_Text"},
+                       u"User/Tab", u"User/Alt_Enter", u"User/Alt_Enter_Text", u"Colors/CssSelector",
+                       u"Colors/CssProperty", u"Colors/CssValue", u"Colors/CssComment",
+                       u"Colors/JsKeyword", u"Colors/JsString", u"Colors/JsNumber", u"Colors/JsComment"},
                       [this] { applyEditorSettings(); });
     m_settings.follow(this, {u"User/IBrow"}, [this] {
         QTabBar *tabs = m_documentArea->previewTabs();
@@ -312,6 +315,7 @@ EditorKeyOptions TForm1::editorKeyOptions()
     keys.ctrlEnterInserts = s.Alt_Enter;
     keys.ctrlEnterText = s.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
+    keys.codeColors = SyntaxColors::fromSettings(s);
     // Asked for every key typed: the menu's list of its keys, each held by the one item that
     // took it, answers at once, where going through the menu's items slowed every key.
     keys.isCommandShortcut = [this](const QKeySequence &key) {
@@ -433,6 +437,8 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // The pages open now come back at the next start.
+    storeSession(m_store->fileName(), sessionPages(*m_documents));
     for (HtmlDocument *doc : docs)
         doc->closeConfirmed();
     if (m_tips)

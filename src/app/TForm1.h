@@ -59,6 +59,8 @@ public:
     TSettings &settings() { return m_settings.writableValues(); }
     const TSettings &settings() const { return m_settings.values(); }
     SettingsModel &settingsModel() { return m_settings; }
+    // The file the settings are stored in.
+    QString settingsFile() const { return m_store->fileName(); }
 
     // Files dropped from the desktop: pages and templates open, anything else is ignored.
     void openDroppedFiles(const QList<QUrl> &urls);

@@ -42,5 +42,5 @@ int main(int argc, char **argv)
     InstanceServer instance;
     if (const std::optional<int> done = startOrHandOver(command, instance))
         return *done;
-    return runProgram(app, command.checkInstall);
+    return runProgram(app, command.checkInstall, !command.files.isEmpty());
 }

@@ -130,9 +130,12 @@ QString describe(const RecoveryCopy &copy)
 
 } // namespace
 
-int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &recovery)
+int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &recovery,
+                  bool *offered)
 {
     const QList<RecoveryCopy> copies = store.claimLeftCopies();
+    if (offered)
+        *offered = !copies.isEmpty();
     if (copies.isEmpty()) {
         store.discardClaimed(); // cut copies nobody can restore
         return 0;

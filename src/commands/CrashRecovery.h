@@ -57,5 +57,6 @@ private:
 // At start: offers the copies left by runs that did not end normally, in one list.
 // "Obnovit" opens each in a new window, modified, under its own file name and encoding;
 // "Zahodit" deletes them; "Později" keeps them for the next start. Returns how many
-// documents were restored.
-int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &recovery);
+// documents were restored; offered tells whether there were copies to offer.
+int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &recovery,
+                  bool *offered = nullptr);

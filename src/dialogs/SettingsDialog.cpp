@@ -143,6 +143,7 @@ const FieldBindings<TSettings> &settingsFormBindings()
         {&TSettings::HidePrew, "HidePrewCheck"},
         {&TSettings::Ulpre, "UlpreCheck"},
         {&TSettings::UpperCaseFiles, "UpperCaseFilesCheck"},
+        {&TSettings::ReopenSession, "ReopenSessionCheck"},
         {&TSettings::Backup, "BackupCheck"},
         {&TSettings::BackupPrip, "BackupPripEdit"},
         {&TSettings::FITIP, "FitipGroup", lineEndChoice},
@@ -153,6 +154,14 @@ const FieldBindings<TSettings> &settingsFormBindings()
         {&TSettings::IMAGE, "ImageColor", pickedColor},
         {&TSettings::STYLE, "StyleColor", pickedColor},
         {&TSettings::SCRIPT, "ScriptColor", pickedColor},
+        {&TSettings::CssSelector, "CssSelectorColor", pickedColor},
+        {&TSettings::CssProperty, "CssPropertyColor", pickedColor},
+        {&TSettings::CssValue, "CssValueColor", pickedColor},
+        {&TSettings::CssComment, "CssCommentColor", pickedColor},
+        {&TSettings::JsKeyword, "JsKeywordColor", pickedColor},
+        {&TSettings::JsString, "JsStringColor", pickedColor},
+        {&TSettings::JsNumber, "JsNumberColor", pickedColor},
+        {&TSettings::JsComment, "JsCommentColor", pickedColor},
         // "Editor"
         {&TSettings::EditFont, "FontCombo", fontFace},
         {&TSettings::Vyska, "SizeSpin"},
@@ -172,7 +181,12 @@ const FieldBindings<TSettings> &settingsFormBindings()
 using settingsdialog::ColorPicker;
 
 // Order of the colour pickers on their page, and so of m_colors.
-enum ColorSlot { TextSlot, TagSlot, LinkSlot, ImageSlot, StyleSlot, ScriptSlot, SlotCount };
+enum ColorSlot {
+    TextSlot, TagSlot, LinkSlot, ImageSlot, StyleSlot, ScriptSlot,
+    CssSelectorSlot, CssPropertySlot, CssValueSlot, CssCommentSlot,
+    JsKeywordSlot, JsStringSlot, JsNumberSlot, JsCommentSlot, SlotCount
+};
+
 
 TSettingsForm::TSettingsForm(const TSettings &settings, QWidget *parent)
     : QDialog(parent)
@@ -242,6 +256,8 @@ QWidget *TSettingsForm::createGeneralPage()
     HidePrewCheck = addCheck("HidePrewCheck", u"Při preview skrýt panel zdrojů"_s);
     UlpreCheck = addCheck("UlpreCheck", u"Automaticky ukládat před preview"_s);
     UpperCaseFilesCheck = addCheck("UpperCaseFilesCheck", u"Jména souborů velkým písmem"_s);
+    ReopenSessionCheck = addCheck("ReopenSessionCheck",
+                                  u"Při spuštění znovu otevřít stránky otevřené při ukončení"_s);
     BackupCheck = addCheck("BackupCheck", u"Vytvářet zálohu s příponou"_s);
 
     BackupPripEdit = new QLineEdit(m_page);
@@ -282,22 +298,33 @@ QWidget *TSettingsForm::createColorsPage()
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
-    const char *names[SlotCount] = {"TextColor",  "TagColor",   "LinkColor",
-                                    "ImageColor", "StyleColor", "ScriptColor"};
-    const QString captions[SlotCount] = {u"Barva textu"_s,   u"Barva tagů"_s,
-                                         u"Barva odkazů"_s,  u"Barva obrázků"_s,
-                                         u"Barva Stylů"_s,   u"Barva Scriptů"_s};
+    const char *names[SlotCount] = {
+        "TextColor",        "TagColor",         "LinkColor",      "ImageColor",
+        "StyleColor",       "ScriptColor",      "CssSelectorColor", "CssPropertyColor",
+        "CssValueColor",    "CssCommentColor",  "JsKeywordColor", "JsStringColor",
+        "JsNumberColor",    "JsCommentColor"};
+    const QString captions[SlotCount] = {
+        u"Barva textu"_s,        u"Barva tagů"_s,          u"Barva odkazů"_s,
+        u"Barva obrázků"_s,      u"Barva Stylů"_s,         u"Barva Scriptů"_s,
+        u"CSS: selektory"_s,     u"CSS: vlastnosti"_s,     u"CSS: hodnoty"_s,
+        u"CSS: komentáře"_s,     u"Script: klíčová slova"_s, u"Script: řetězce"_s,
+        u"Script: čísla"_s,      u"Script: komentáře"_s};
     for (int i = 0; i < SlotCount; ++i) {
         m_colors[i] = new ColorPicker(m_page);
         m_colors[i]->setObjectName(QLatin1StringView(names[i]));
         auto *label = new QLabel(captions[i], m_page);
         label->setBuddy(m_colors[i]);
-        // Two columns of three: the captions line up at the left of each column.
-        const int row = i % 3;
-        const int column = (i / 3) * 3;
+        // The six markup colours in two columns of three, as always; the code's colours
+        // below them, the style sheet's on the left and the script's on the right.
+        const bool code = i >= CssSelectorSlot;
+        const int index = code ? i - CssSelectorSlot : i;
+        const int perColumn = code ? 4 : 3;
+        const int row = index % perColumn + (code ? 4 : 0);
+        const int column = (index / perColumn) * 3;
         grid->addWidget(label, row, column);
         grid->addWidget(m_colors[i], row, column + 1);
     }
+    grid->setRowMinimumHeight(3, 8);
     grid->setColumnMinimumWidth(2, 24);
     grid->setColumnStretch(5, 1);
     layout->addLayout(grid);

@@ -72,12 +72,13 @@ private:
     QCheckBox *HidePrewCheck = nullptr;
     QCheckBox *UlpreCheck = nullptr;
     QCheckBox *UpperCaseFilesCheck = nullptr;
+    QCheckBox *ReopenSessionCheck = nullptr;
     QCheckBox *BackupCheck = nullptr;
     QLineEdit *BackupPripEdit = nullptr;
     std::array<QRadioButton *, 3> FitipRadio{};
 
-    // "Barvy": TEXT, TAG, LINK, IMAGE, STYLE, SCRIPT
-    std::array<settingsdialog::ColorPicker *, 6> m_colors{};
+    // "Barvy": TEXT, TAG, LINK, IMAGE, STYLE, SCRIPT, then the colours of the code
+    std::array<settingsdialog::ColorPicker *, 14> m_colors{};
     QCheckBox *OneColorCheck = nullptr;
 
     // "Editor"

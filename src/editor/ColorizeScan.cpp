@@ -1,13 +1,17 @@
 #include "editor/Colorize.h"
 
+#include "editor/ColorizeCode.h"
 #include "settings/TSettings.h"
 
 using namespace Qt::StringLiterals;
 
 SyntaxColors SyntaxColors::fromSettings(const TSettings &settings)
 {
-    return {settings.TEXT, settings.TAG, settings.IMAGE,
-            settings.LINK, settings.SCRIPT, settings.STYLE};
+    return {settings.TEXT,        settings.TAG,         settings.IMAGE,
+            settings.LINK,        settings.SCRIPT,      settings.STYLE,
+            settings.CssSelector, settings.CssProperty, settings.CssValue,
+            settings.CssComment,  settings.JsKeyword,   settings.JsString,
+            settings.JsNumber,    settings.JsComment};
 }
 
 namespace {
@@ -55,34 +59,41 @@ bool nameIs(QStringView name, QLatin1StringView word)
 class Scanner
 {
 public:
-    Scanner(const SyntaxColors &colors) : m_colors(colors), m_current(colors.text) {}
-
-    void add(qsizetype start, qsizetype length, ColorValue color)
+    Scanner(QStringView text, const SyntaxColors &colors)
+        : m_text(text), m_colors(colors), m_current(colors.text)
     {
-        if (length <= 0)
-            return;
-        if (!m_runs.empty() && m_runs.back().color == color)
-            m_runs.back().length += int(length);
-        else
-            m_runs.push_back({int(start), int(length), color});
     }
 
-    // Colours one tag and moves the current colour and the block flag on.
+    // Text between tags; inside a block it waits for the block's end.
+    void add(qsizetype start, qsizetype length, ColorValue color)
+    {
+        if (m_block == Block::None)
+            m_sink.add(start, length, color);
+    }
+
+    // Colours one tag and moves the current colour and the block on.
     void tag(qsizetype start, QStringView tagText)
     {
         const QStringView name = tagName(tagText);
         ColorValue color;
         if (nameIs(name, "SCRIPT"_L1) || nameIs(name, "STYLE"_L1)) {
-            color = nameIs(name, "SCRIPT"_L1) ? m_colors.script : m_colors.style;
+            const bool script = nameIs(name, "SCRIPT"_L1);
+            color = script ? m_colors.script : m_colors.style;
+            if (m_block != Block::None)
+                return; // a start tag inside a block is part of its code
             m_current = color;
-            m_inBlock = true;
-        } else if (nameIs(name, "/SCRIPT"_L1) || nameIs(name, "/STYLE"_L1)) {
+            m_block = script ? Block::Script : Block::Style;
+            m_sink.add(start, tagText.size(), color);
+            m_codeStart = start + tagText.size();
+            return;
+        }
+        if (nameIs(name, "/SCRIPT"_L1) || nameIs(name, "/STYLE"_L1)) {
             // Either end tag closes a block of either kind.
             color = nameIs(name, "/SCRIPT"_L1) ? m_colors.script : m_colors.style;
+            endBlock(start);
             m_current = m_colors.text;
-            m_inBlock = false;
-        } else if (m_inBlock) {
-            color = m_current;
+        } else if (m_block != Block::None) {
+            return; // part of the block's code
         } else if (nameIs(name, "A"_L1) || nameIs(name, "/A"_L1)) {
             color = m_colors.link;
         } else if (nameIs(name, "IMG"_L1)) {
@@ -90,25 +101,54 @@ public:
         } else {
             color = m_colors.tag;
         }
-        add(start, tagText.size(), color);
+        const auto [first, last] = styleAttributeValue(tagText);
+        if (first < last) {
+            m_sink.add(start, first, color);
+            colorStyleSheet(tagText.sliced(first, last - first), start + first, m_colors, m_sink,
+                            true);
+            m_sink.add(start + last, tagText.size() - last, color);
+        } else {
+            m_sink.add(start, tagText.size(), color);
+        }
     }
 
-    void reserve(qsizetype runs) { m_runs.reserve(size_t(runs)); }
+    // The code of the open block, from its start tag up to end, goes in by its language.
+    void endBlock(qsizetype end)
+    {
+        if (m_block == Block::None)
+            return;
+        const QStringView code = m_text.sliced(m_codeStart, end - m_codeStart);
+        if (m_block == Block::Script)
+            colorScript(code, m_codeStart, m_colors, m_sink);
+        else
+            colorStyleSheet(code, m_codeStart, m_colors, m_sink, false);
+        m_block = Block::None;
+    }
+
+    void reserve(qsizetype runs) { m_sink.reserve(runs); }
     ColorValue current() const { return m_current; }
-    std::vector<SyntaxRun> take() { return std::move(m_runs); }
+    std::vector<SyntaxRun> take()
+    {
+        endBlock(m_text.size()); // a block never closed runs to the end
+        return m_sink.take();
+    }
 
 private:
+    enum class Block { None, Script, Style };
+
+    QStringView m_text;
     const SyntaxColors &m_colors;
     ColorValue m_current;
-    bool m_inBlock = false;
-    std::vector<SyntaxRun> m_runs;
+    Block m_block = Block::None;
+    qsizetype m_codeStart = 0;
+    ColorRunSink m_sink;
 };
 
 } // namespace
 
 std::vector<SyntaxRun> ColorizeScan(QStringView text, const SyntaxColors &colors)
 {
-    Scanner scanner(colors);
+    Scanner scanner(text, colors);
     const qsizetype size = text.size();
     // Room for a tag and the text after it every 16 characters, as in dense markup: a
     // megabyte's runs go into one block instead of a dozen copied ones, and room not used

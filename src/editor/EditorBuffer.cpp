@@ -84,6 +84,8 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
     connect(&document, &HtmlDocument::textLoadFinished, this,
             [this] { setVerticalScrollBarPolicy(m_scrollBarPolicy); });
     document.setVisibleRange([this] { return visiblePositions(); });
+    connect(document.textDocument(), &QTextDocument::contentsChange, this,
+            &EditorBuffer::noteKeyEdit);
 }
 
 EditorBuffer::~EditorBuffer()
@@ -152,6 +154,29 @@ void EditorBuffer::colorAsYouType(QChar typed)
         m_document.SetInsertionColor(m_keys.tagColor);
 }
 
+void EditorBuffer::noteKeyEdit(int position, int removed, int added)
+{
+    if (m_keyEditFrom == -1 || m_document.isColouring() || (removed == 0 && added == 0))
+        return;
+    if (m_keyEditFrom == -2) {
+        m_keyEditFrom = position;
+        m_keyEditTo = position + added;
+        return;
+    }
+    m_keyEditFrom = std::min(m_keyEditFrom, position);
+    m_keyEditTo = std::max(m_keyEditTo + added - removed, position + added);
+}
+
+void EditorBuffer::recolourKeyEdit()
+{
+    const int from = std::exchange(m_keyEditFrom, -1);
+    if (from < 0 || !m_keys.codeColors)
+        return;
+    const QTextDocument &text = *document();
+    recolourAfterEdit(m_document, *m_keys.codeColors, offsetOfPosition(text, from),
+                      offsetOfPosition(text, std::max(from, m_keyEditTo)));
+}
+
 void EditorBuffer::indentAfterEnter()
 {
     const int line = m_document.LineFromOffset(m_document.SelStart());
@@ -179,6 +204,7 @@ bool EditorBuffer::event(QEvent *event)
 
 void EditorBuffer::keyPressEvent(QKeyEvent *event)
 {
+    const KeyEditWatch watch(*this);
     reportCaret();
     const int key = event->key();
     if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier)

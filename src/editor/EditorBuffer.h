@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/Colorize.h"
 #include "editor/HtmlDocument.h"
 #include "markup/ColorValue.h"
 #include "markup/GuardedFile.h"
@@ -7,6 +8,7 @@
 #include <QPlainTextEdit>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 // What the keyboard handling of the editor needs to know from the settings and the main
@@ -19,6 +21,9 @@ struct EditorKeyOptions
     bool ctrlEnterInserts = true;
     QString ctrlEnterText = QStringLiteral("<BR>");
     std::function<bool()> autoIndent; // read at each Enter; unset means off
+    // A key that changes the code of a style or script block colours it again in these
+    // colours; unset means off.
+    std::optional<SyntaxColors> codeColors;
     // Keys that belong to the frame's commands even while the editor has the focus
     // (Ctrl+Del deletes the current tag, not the next word).
     std::function<bool(const QKeySequence &)> isCommandShortcut;
@@ -76,6 +81,21 @@ private:
     void reportCaret();
     void updateCaretBlinking();
     void colorAsYouType(QChar typed);
+    void noteKeyEdit(int position, int removed, int added);
+    void recolourKeyEdit();
+    // Follows what one key changes in the text and colours the code around it once the key
+    // is handled, whichever way its handling ends.
+    class KeyEditWatch
+    {
+    public:
+        explicit KeyEditWatch(EditorBuffer &view) : m_view(view) { m_view.m_keyEditFrom = -2; }
+        ~KeyEditWatch() { m_view.recolourKeyEdit(); }
+        KeyEditWatch(const KeyEditWatch &) = delete;
+        KeyEditWatch &operator=(const KeyEditWatch &) = delete;
+
+    private:
+        EditorBuffer &m_view;
+    };
     void indentAfterEnter();
     static QString droppedItemText(const QDropEvent *event);
 
@@ -83,5 +103,9 @@ private:
     EditorKeyOptions m_keys;
     bool m_enterPressed = false; // an Enter key press reached this control
     bool m_followingDocument = false;
+    // The control positions a key changed; -2 while a key is handled and changed nothing,
+    // -1 outside a key.
+    int m_keyEditFrom = -1;
+    int m_keyEditTo = -1;
     Qt::ScrollBarPolicy m_scrollBarPolicy = Qt::ScrollBarAsNeeded;
 };

@@ -366,6 +366,23 @@ void HtmlDocument::applyColorRuns(std::span<const ColorRun> runs)
     m_text->setModified(modified);
 }
 
+void HtmlDocument::colorWithLastEdit(std::span<const ColorRun> runs)
+{
+    const QScopedValueRollback colouring(m_colouring, true);
+    const Changing changing(m_changing);
+    QTextCursor c(m_text);
+    c.joinPreviousEditBlock();
+    LineWalker lines(*m_text);
+    for (const ColorRun &run : runs) {
+        if (run.length <= 0)
+            continue;
+        c.setPosition(lines.positionOf(run.start));
+        c.setPosition(lines.positionOf(run.start + run.length), QTextCursor::KeepAnchor);
+        c.setCharFormat(colorFormat(run.color));
+    }
+    c.endEditBlock();
+}
+
 ColorValue HtmlDocument::colorAt(int offset) const
 {
     // A cursor reports the format of the character just before it.

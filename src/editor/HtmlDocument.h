@@ -174,6 +174,9 @@ public:
     ColorValue colorAt(int offset) const;
     // Colours many runs (sorted by start) as one edit; the modified flag is kept.
     void applyColorRuns(std::span<const ColorRun> runs);
+    // Colours runs (sorted by start) as part of the last edit: one undo step takes back the
+    // edit and the colours it brought.
+    void colorWithLastEdit(std::span<const ColorRun> runs);
     // True while colours are being put in: the text reports a change of its content then,
     // though it stays the same.
     bool isColouring() const { return m_colouring; }

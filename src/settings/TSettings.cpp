@@ -63,6 +63,14 @@ const StoredValue kStoredValues[] = {
     {u"Colors/LINK", &TSettings::LINK, u"16711680"},
     {u"Colors/SCRIPT", &TSettings::SCRIPT, u"8421504"},
     {u"Colors/STYLE", &TSettings::STYLE, u"16711935"},
+    {u"Colors/CssSelector", &TSettings::CssSelector, u"128"},
+    {u"Colors/CssProperty", &TSettings::CssProperty, u"8388608"},
+    {u"Colors/CssValue", &TSettings::CssValue, u"8421376"},
+    {u"Colors/CssComment", &TSettings::CssComment, u"32896"},
+    {u"Colors/JsKeyword", &TSettings::JsKeyword, u"8388736"},
+    {u"Colors/JsString", &TSettings::JsString, u"128"},
+    {u"Colors/JsNumber", &TSettings::JsNumber, u"8421376"},
+    {u"Colors/JsComment", &TSettings::JsComment, u"32768"},
     {u"User/RelPa", &TSettings::RelPa, u"1"},
     {u"User/Alt92", &TSettings::Alt92, u"0"},
     // Read after RelPa: older files keep this check in RelPa (see LoadSettings).
@@ -86,6 +94,7 @@ const StoredValue kStoredValues[] = {
     {u"User/MetaCz", &TSettings::MetaCz, u"1"},
     {u"User/HidePrew", &TSettings::HidePrew, u"1"},
     {u"User/AutoIntend", &TSettings::AutoIntend, u"1"},
+    {u"User/ReopenSession", &TSettings::ReopenSession, u"1"},
     {u"User/SpellCheck", &TSettings::SpellCheck, u"cs_CZ"},
     {u"User/SiteCheckBeforeUpload", &TSettings::SiteCheckBeforeUpload, u"1"},
     // Where the site check looked last and what the user marked there: the user's own data.

@@ -52,6 +52,15 @@ struct TSettings
     ColorValue LINK;
     ColorValue SCRIPT;
     ColorValue STYLE;
+    // The parts of the code inside style and script blocks.
+    ColorValue CssSelector;
+    ColorValue CssProperty;
+    ColorValue CssValue;
+    ColorValue CssComment;
+    ColorValue JsKeyword;
+    ColorValue JsString;
+    ColorValue JsNumber;
+    ColorValue JsComment;
     bool RelPa;
     bool Alt92;
     bool InsideTagCheck;
@@ -76,6 +85,8 @@ struct TSettings
     bool FindDir;
     bool HidePrew;
     bool AutoIntend;
+    // The pages open at the end come back at the next start without files to open.
+    bool ReopenSession;
     // The dictionary spelling is checked with as the user types ("cs_CZ"); empty: off.
     QString SpellCheck;
     // The site check: before every upload or not, the folder checked last, and the pages

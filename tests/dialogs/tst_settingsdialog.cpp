@@ -36,7 +36,11 @@ QVariantMap editedFields(const TSettings &s)
         {u"ExtBrow"_s, s.ExtBrow}, {u"MetaCz"_s, s.MetaCz}, {u"UseDDE"_s, s.UseDDE},
         {u"UpperCaseFiles"_s, s.UpperCaseFiles}, {u"FindDir"_s, s.FindDir},
         {u"HidePrew"_s, s.HidePrew}, {u"Tipky"_s, s.Tipky}, {u"PanelRight"_s, s.PanelRight},
-        {u"AutoIntend"_s, s.AutoIntend},
+        {u"AutoIntend"_s, s.AutoIntend}, {u"ReopenSession"_s, s.ReopenSession},
+        {u"CssSelector"_s, s.CssSelector}, {u"CssProperty"_s, s.CssProperty},
+        {u"CssValue"_s, s.CssValue}, {u"CssComment"_s, s.CssComment},
+        {u"JsKeyword"_s, s.JsKeyword}, {u"JsString"_s, s.JsString},
+        {u"JsNumber"_s, s.JsNumber}, {u"JsComment"_s, s.JsComment},
     };
 }
 
@@ -52,7 +56,10 @@ TSettings unusualSettings()
     s.Alt_Enter = false; s.Alt_Enter_Text = u"<P>"_s; s.IBrow = false;
     s.ExtBrow = u"/opt/browser"_s; s.MetaCz = false; s.UseDDE = true;
     s.UpperCaseFiles = true; s.FindDir = false; s.HidePrew = false; s.Tipky = false;
-    s.PanelRight = false; s.AutoIntend = false;
+    s.PanelRight = false; s.AutoIntend = false; s.ReopenSession = false;
+    s.CssSelector = 0x010101; s.CssProperty = 0x020202; s.CssValue = 0x030303;
+    s.CssComment = 0x040404; s.JsKeyword = 0x050505; s.JsString = 0x060606;
+    s.JsNumber = 0x070707; s.JsComment = 0x080808;
     s.RecentFiles[0] = u"/web/a.htm"_s;
     s.UserCommands[2] = {true, true, u"cap"_s, u"/bin/x"_s, u"<a>"_s, u"</a>"_s, 7};
     return s;
@@ -220,6 +227,8 @@ void tst_SettingsDialog::everyControlMapsToItsField_data()
     QTest::newRow("upper-case") << u"UpperCaseFilesCheck"_s << u"UpperCaseFiles"_s
                                 << QVariant(false);
     QTest::newRow("backup") << u"BackupCheck"_s << u"Backup"_s << QVariant(false);
+    QTest::newRow("reopen-session") << u"ReopenSessionCheck"_s << u"ReopenSession"_s
+                                    << QVariant(true);
     QTest::newRow("alt-enter") << u"AltEnterCheck"_s << u"Alt_Enter"_s << QVariant(true);
     QTest::newRow("internal-browser") << u"IBrowCheck"_s << u"IBrow"_s << QVariant(true);
     QTest::newRow("dde") << u"UseDDECheck"_s << u"UseDDE"_s << QVariant(false);
@@ -280,6 +289,14 @@ void tst_SettingsDialog::colorPickersMapToTheirFields_data()
     QTest::newRow("image") << u"ImageColor"_s << u"IMAGE"_s;
     QTest::newRow("style") << u"StyleColor"_s << u"STYLE"_s;
     QTest::newRow("script") << u"ScriptColor"_s << u"SCRIPT"_s;
+    QTest::newRow("css-selector") << u"CssSelectorColor"_s << u"CssSelector"_s;
+    QTest::newRow("css-property") << u"CssPropertyColor"_s << u"CssProperty"_s;
+    QTest::newRow("css-value") << u"CssValueColor"_s << u"CssValue"_s;
+    QTest::newRow("css-comment") << u"CssCommentColor"_s << u"CssComment"_s;
+    QTest::newRow("js-keyword") << u"JsKeywordColor"_s << u"JsKeyword"_s;
+    QTest::newRow("js-string") << u"JsStringColor"_s << u"JsString"_s;
+    QTest::newRow("js-number") << u"JsNumberColor"_s << u"JsNumber"_s;
+    QTest::newRow("js-comment") << u"JsCommentColor"_s << u"JsComment"_s;
 }
 
 void tst_SettingsDialog::colorPickersMapToTheirFields()
@@ -307,7 +324,8 @@ void tst_SettingsDialog::oneColorGivesEveryPickerTheTextColor()
     control<QCheckBox>(d, u"OneColorCheck"_s)->setChecked(true);
     press(d, u"OkButton"_s);
     const TSettings s = d.chosenSettings().value_or(TSettings());
-    for (ColorValue c : {s.TEXT, s.TAG, s.IMAGE, s.LINK, s.SCRIPT, s.STYLE})
+    for (ColorValue c : {s.TEXT, s.TAG, s.IMAGE, s.LINK, s.SCRIPT, s.STYLE, s.CssSelector,
+                         s.CssValue, s.JsKeyword, s.JsComment})
         QCOMPARE(c, 0x102030);
 }
 

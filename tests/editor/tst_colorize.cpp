@@ -4,13 +4,17 @@
 #include "settings/TSettings.h"
 #include "support/TestMain.h"
 
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// One letter per colour, so an expected colouring reads like the text under it.
-const SyntaxColors colors{1, 2, 3, 4, 5, 6};
-constexpr char16_t letters[] = u"?xtilsy"; // text, tag, image, link, script, style
+// One letter per colour, so an expected colouring reads like the text under it: text, tag,
+// image, link, script, style; the style sheet's selectors, properties, values, comments; the
+// script's keywords, strings, numbers, comments.
+const SyntaxColors colors{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+constexpr char16_t letters[] = u"?xtilsySPVCKQNM";
 
 QString paint(const std::vector<SyntaxRun> &runs)
 {
@@ -29,19 +33,65 @@ TSettings letterSettings()
     settings.LINK = 0xFF0000;
     settings.SCRIPT = 0x808080;
     settings.STYLE = 0xFF00FF;
+    settings.CssSelector = 0x000080;
+    settings.CssProperty = 0x800000;
+    settings.CssValue = 0x808000;
+    settings.CssComment = 0x008080;
+    settings.JsKeyword = 0x800080;
+    settings.JsString = 0x000040;
+    settings.JsNumber = 0x404000;
+    settings.JsComment = 0x004000;
     return settings;
+}
+
+// The settings' colour of each letter.
+std::array<ColorValue, 15> letterColours(const TSettings &s)
+{
+    return {-1, s.TEXT, s.TAG, s.IMAGE, s.LINK, s.SCRIPT, s.STYLE, s.CssSelector,
+            s.CssProperty, s.CssValue, s.CssComment, s.JsKeyword, s.JsString, s.JsNumber,
+            s.JsComment};
 }
 
 // The colour of every character of the buffer, as letters.
 QString paintBuffer(const HtmlDocument &buffer, const TSettings &s)
 {
+    const auto byLetter = letterColours(s);
     QString painted;
     for (int i = 0; i < buffer.textLength(); ++i) {
-        const ColorValue c = buffer.colorAt(i);
-        painted += c == s.TEXT ? u'x' : c == s.TAG ? u't' : c == s.IMAGE ? u'i'
-                 : c == s.LINK ? u'l' : c == s.SCRIPT ? u's' : c == s.STYLE ? u'y' : u'?';
+        const auto found = std::find(byLetter.begin() + 1, byLetter.end(), buffer.colorAt(i));
+        painted += found == byLetter.end() ? u'?' : letters[found - byLetter.begin()];
     }
     return painted;
+}
+
+// The letters of a whole page's scan, as the buffer shows them: a line break carries no
+// colour of its own, so it shows as the character before it.
+QString paintScannedBuffer(const HtmlDocument &buffer, const TSettings &settings)
+{
+    const QString text = buffer.GetText();
+    QString painted = paint(ColorizeScan(text, SyntaxColors::fromSettings(settings)));
+    const QString shown = paintBuffer(buffer, settings);
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n')
+            painted[i] = shown[i];
+    }
+    return painted;
+}
+
+// The letters of a scanned golden page, one line of letters for each line of the page.
+QStringList paintLines(const QString &page)
+{
+    const QString painted = paint(ColorizeScan(page, colors));
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < page.size()) {
+        qsizetype end = page.indexOf(u"\r\n"_s, start);
+        if (end < 0)
+            end = page.size();
+        lines << painted.mid(start, end - start);
+        start = end + 2;
+    }
+    return lines;
 }
 
 // A page much longer than one slice colours.
@@ -63,6 +113,11 @@ private Q_SLOTS:
     void scanColoursByTagName_data();
     void scanColoursByTagName();
     void scanRunsCoverTextWithoutGaps();
+    void goldenPagesOfCode_data();
+    void goldenPagesOfCode();
+    void keyRecoloursTheCodeAroundIt_data();
+    void keyRecoloursTheCodeAroundIt();
+    void undoTakesBackTheKeyAndItsColours();
     void scanOfLongUnbalancedTextStaysLinear();
     void documentIsColouredInPlace();
     void modifiedFlagIsKept_data();
@@ -92,22 +147,44 @@ void tst_Colorize::scanColoursByTagName_data()
     // A space right after "<" leaves the first piece empty: the name runs to the ">".
     QTest::newRow("spaceAfterLtNamesWholeTag") << u"< A HREF=x>"_s << u"ttttttttttt"_s;
     // Inside a block every tag and all text take the block's colour.
+    // Inside a block tags are part of the code: here a selector.
     QTest::newRow("styleBlockImage") << u"<STYLE>p{}<IMG SRC=a.gif></STYLE>x"_s
-                                     << u"yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyx"_s;
+                                     << u"yyyyyyySyySSSSSSSSSSSSSSSyyyyyyyyx"_s;
     QTest::newRow("scriptBlock") << u"<SCRIPT>a<A>b</SCRIPT><B>"_s
                                  << QString(22, u's') + u"ttt"_s;
     // "a<b) x();</SCRIPT>" is one tag named "B)", so the block goes on.
     QTest::newRow("ltInsideScript") << u"<SCRIPT>if (a<b) x();</SCRIPT><B>"_s
-                                    << QString(33, u's');
+                                    << u"ssssssssKK"_s + QString(23, u's');
     // Either end tag ends a block of either kind, in its own colour.
     QTest::newRow("styleEndsScript") << u"<SCRIPT>a</STYLE>b<I>"_s << u"sssssssssyyyyyyyyxttt"_s;
-    QTest::newRow("scriptEndsStyle") << u"<STYLE>a</SCRIPT>b"_s << u"yyyyyyyysssssssssx"_s;
+    QTest::newRow("scriptEndsStyle") << u"<STYLE>a</SCRIPT>b"_s << u"yyyyyyySsssssssssx"_s;
     QTest::newRow("endTagOutsideBlock") << u"x</SCRIPT>y"_s << u"xsssssssssx"_s;
     // A ">" inside a comment ends the tag there; the rest of the comment is text.
     QTest::newRow("gtInComment") << u"<!-- a>b -->"_s << u"tttttttxxxxx"_s;
     // A "<" with no ">" after it: the rest is plain text in the current colour.
     QTest::newRow("unclosedLtOutsideBlock") << u"<B>a<B"_s << u"tttxxx"_s;
     QTest::newRow("unclosedLtInBlock") << u"<SCRIPT>a<b"_s << u"sssssssssss"_s;
+    // The code of a block, and of a style attribute, by its parts.
+    QTest::newRow("styleRule") << u"<STYLE>p { color: red }</STYLE>"_s
+                               << u"yyyyyyySSyPPPPPPyVVVVVyyyyyyyyy"_s;
+    QTest::newRow("styleCommentRunsToItsEnd") << u"<STYLE>/* a</STYLE>"_s
+                                              << u"yyyyyyyCCCCyyyyyyyy"_s;
+    QTest::newRow("styleAtRuleHoldsRules") << u"<STYLE>@media x{a{b:c}}"_s
+                                           << u"yyyyyyySSSSSSSSySyPyVyy"_s;
+    QTest::newRow("styleQuotedSemicolon") << u"<STYLE>a{b:\"c;d\"}"_s
+                                          << u"yyyyyyySyPyVVVVVy"_s;
+    QTest::newRow("scriptParts") << u"<SCRIPT>if(x==1)'a'//c</SCRIPT>"_s
+                                 << u"ssssssssKKssssNsQQQMMMsssssssss"_s;
+    QTest::newRow("scriptPropertyIsNoKeyword") << u"<SCRIPT>a.new</SCRIPT>"_s
+                                               << QString(22, u's');
+    QTest::newRow("scriptStringEndsAtLineEnd") << u"<SCRIPT>'a\r\nb"_s
+                                               << u"ssssssssQQsss"_s;
+    QTest::newRow("styleAttribute") << u"<P STYLE=\"a:b\">x"_s << u"ttttttttttPyVttx"_s;
+    QTest::newRow("styleAttributeUnquoted") << u"<A style=a:b>"_s << u"lllllllllPyVl"_s;
+    // Only an attribute named style: not a value, not another name that ends so.
+    QTest::newRow("styleInValueIsText") << u"<P TITLE=\" style=a\">"_s << QString(20, u't');
+    QTest::newRow("attributeEndingInStyle") << u"<P xstyle=a>"_s << QString(12, u't');
+    QTest::newRow("styleAttributeOfEndTag") << u"</P style=a>"_s << QString(12, u't');
     QTest::newRow("endsInsideTag") << u"text<A HREF="_s << u"xxxxxxxxxxxx"_s;
     QTest::newRow("emptyTag") << u"<>"_s << u"tt"_s;
     QTest::newRow("onlyLt") << u"<"_s << u"x"_s;
@@ -136,6 +213,109 @@ void tst_Colorize::scanRunsCoverTextWithoutGaps()
     QCOMPARE(expectedStart, text.size());
 }
 
+void tst_Colorize::goldenPagesOfCode_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("css") << u"css"_s;
+    QTest::newRow("javascript") << u"javascript"_s;
+}
+
+void tst_Colorize::goldenPagesOfCode()
+{
+    QFETCH(QString, name);
+    auto read = [&](const QString &file) {
+        QFile f(testDataPath(u"colorize/"_s + name + u'/' + file));
+        if (!f.open(QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(f.readAll());
+    };
+    const QString page = read(u"input.html"_s);
+    QVERIFY(!page.isEmpty());
+    const QStringList expected = read(u"expected.txt"_s).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList painted = paintLines(page);
+    QCOMPARE(painted.size(), expected.size());
+    for (qsizetype line = 0; line < painted.size(); ++line) {
+        const QString where = u"line "_s + QString::number(line + 1);
+        QVERIFY2(painted[line] == expected[line],
+                 qPrintable(where + u": "_s + painted[line] + u" instead of "_s + expected[line]));
+    }
+}
+
+void tst_Colorize::keyRecoloursTheCodeAroundIt_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys"); // "\b" stands for Backspace
+
+    const QString rules = u"<STYLE>\r\np { color: red }\r\nh1 { margin: 0 }\r\n</STYLE><P>x</P>"_s;
+    // A state that changes colours on to where it ends, or to the block's end.
+    QTest::newRow("commentOpenedInStyle") << rules << 9 << u"/*"_s;
+    QTest::newRow("commentClosedInStyle") << u"<STYLE>/* p { color: red } h1 { margin: 0 }</STYLE>"_s
+                                          << 26 << u" */"_s;
+    QTest::newRow("commentOpenedInScript") << u"<SCRIPT>\r\nvar a = 1;\r\nif (a) b();\r\n</SCRIPT>"_s
+                                           << 10 << u"/*"_s;
+    QTest::newRow("stringOpenedInScript") << u"<SCRIPT>var a = 1; if (a) b();</SCRIPT>x"_s << 16
+                                          << u"\""_s;
+    QTest::newRow("keywordTyped") << u"<SCRIPT>x</SCRIPT>"_s << 8 << u"if "_s;
+    QTest::newRow("commentRemovedByBackspace") << u"<STYLE>/* p { color: red }</STYLE>"_s << 9
+                                               << u"\b\b"_s;
+    // Tags that open and close blocks.
+    QTest::newRow("startTagCompleted") << u"<STYLE\r\np { color: red }</STYLE>x"_s << 6
+                                       << u">"_s;
+    QTest::newRow("endTagTypedInBlock") << u"<STYLE>p { } x <B>y</STYLE>z"_s << 12
+                                        << u"</STYLE>"_s;
+    QTest::newRow("styleAttributeTyped") << u"<P >x</P>"_s << 3 << u"style=\"color: red\""_s;
+    QTest::newRow("styleAttributeRenamed") << u"<P style=\"a:b\">x</P>"_s << 8 << u"\b"_s;
+}
+
+void tst_Colorize::keyRecoloursTheCodeAroundIt()
+{
+    QFETCH(QString, page);
+    QFETCH(int, caret);
+    QFETCH(QString, keys);
+    const TSettings settings = letterSettings();
+    HtmlDocument buffer;
+    EditorBuffer view(buffer);
+    EditorKeyOptions options;
+    options.textColor = settings.TEXT;
+    options.tagColor = settings.TAG;
+    options.codeColors = SyntaxColors::fromSettings(settings);
+    view.setKeyOptions(options);
+    buffer.loadText(page);
+    ColorizeDocument(buffer, settings, {});
+    buffer.SetSelStart(caret);
+    for (const QChar key : keys) {
+        if (key == u'\b')
+            QTest::keyClick(&view, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(&view, QString(key));
+    }
+    QVERIFY(buffer.GetText() != page);
+    // The colours are those of the whole page coloured anew.
+    QCOMPARE(paintBuffer(buffer, settings), paintScannedBuffer(buffer, settings));
+}
+
+void tst_Colorize::undoTakesBackTheKeyAndItsColours()
+{
+    const TSettings settings = letterSettings();
+    HtmlDocument buffer;
+    EditorBuffer view(buffer);
+    EditorKeyOptions options;
+    options.codeColors = SyntaxColors::fromSettings(settings);
+    view.setKeyOptions(options);
+    const QString page = u"<SCRIPT>var a = 1;\r\nb();</SCRIPT>"_s;
+    buffer.loadText(page);
+    ColorizeDocument(buffer, settings, {});
+    const QString before = paintBuffer(buffer, settings);
+    buffer.SetSelStart(8);
+    QTest::keyClicks(&view, u"\""_s); // a string on to the line's end
+    QCOMPARE(paintBuffer(buffer, settings), paintScannedBuffer(buffer, settings));
+    QVERIFY(paintBuffer(buffer, settings) != before);
+    buffer.Undo();
+    QCOMPARE(buffer.GetText(), page);
+    QCOMPARE(paintBuffer(buffer, settings), before);
+}
+
 void tst_Colorize::scanOfLongUnbalancedTextStaysLinear()
 {
     // Many ">" and no "<" (or the reverse) once made each step search the whole rest.
@@ -159,9 +339,8 @@ void tst_Colorize::documentIsColouredInPlace()
     buffer.SetSelLength(3);
     ColorizeDocument(buffer, settings, {});
 
-    const QString painted = paint(ColorizeScan(text, SyntaxColors{1, 2, 3, 4, 5, 6}));
-    const std::array<ColorValue, 7> byLetter{0, settings.TEXT, settings.TAG, settings.IMAGE,
-                                             settings.LINK, settings.SCRIPT, settings.STYLE};
+    const QString painted = paint(ColorizeScan(text, colors));
+    const auto byLetter = letterColours(settings);
     for (int offset = 0; offset < text.size(); ++offset) {
         if (text[offset] == u'\r' || text[offset] == u'\n')
             continue; // line breaks carry no colour of their own in the editor

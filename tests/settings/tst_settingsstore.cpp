@@ -53,7 +53,8 @@ void tst_SettingsStore::everyValueRoundTrips()
     out.Alt_Enter = false; out.Alt_Enter_Text = u"<BR>,\r\nč"_s; out.IBrow = false;
     out.ExtBrow = u"/usr/bin/firefox"_s; out.MetaCz = false; out.Tipky = true;
     out.PanelRight = false; out.UseDDE = true; out.UpperCaseFiles = true; out.FindDir = false;
-    out.HidePrew = false; out.AutoIntend = false;
+    out.HidePrew = false; out.AutoIntend = false; out.ReopenSession = false;
+    out.CssSelector = 7; out.JsComment = 8;
     out.SiteCheckBeforeUpload = false; out.SiteDir = u"/web/č"_s;
     out.SiteEntryPages = u"/web/a.html|/web/b c.html"_s;
     for (int i = 0; i < TSettings::RecentCount; ++i)
@@ -78,6 +79,7 @@ void tst_SettingsStore::everyValueRoundTrips()
     QCOMPARE(in.MetaCz, false); QCOMPARE(in.Tipky, true); QCOMPARE(in.PanelRight, false);
     QCOMPARE(in.UseDDE, true); QCOMPARE(in.UpperCaseFiles, true); QCOMPARE(in.FindDir, false);
     QCOMPARE(in.HidePrew, false); QCOMPARE(in.AutoIntend, false);
+    QCOMPARE(in.ReopenSession, false); QCOMPARE(in.CssSelector, 7); QCOMPARE(in.JsComment, 8);
     QCOMPARE(in.SiteCheckBeforeUpload, false); QCOMPARE(in.SiteDir, u"/web/č"_s);
     QCOMPARE(in.SiteEntryPages, u"/web/a.html|/web/b c.html"_s);
     QCOMPARE(in.RecentFiles, out.RecentFiles);
