@@ -184,6 +184,21 @@ QWidget *TSettingsForm::createGeneralPage()
     formatRow->addStretch(1);
     layout->addSpacing(6);
     layout->addWidget(format);
+
+    // Item data: the settings' words for the style.
+    MarkupStyleCombo = new QComboBox(m_page);
+    MarkupStyleCombo->setObjectName(u"MarkupStyleCombo"_s);
+    MarkupStyleCombo->addItem(u"HTML 4"_s, markupStyleName(MarkupStyle::Html4));
+    MarkupStyleCombo->addItem(u"HTML5"_s, markupStyleName(MarkupStyle::Html5));
+    MarkupStyleCombo->setToolTip(u"Jak vkládací příkazy píší nové značky; napsaný text se nemění."_s);
+    auto *styleLabel = new QLabel(u"Styl kódu:"_s, m_page);
+    styleLabel->setBuddy(MarkupStyleCombo);
+    auto *styleRow = new QHBoxLayout;
+    styleRow->addWidget(styleLabel);
+    styleRow->addWidget(MarkupStyleCombo);
+    styleRow->addStretch(1);
+    layout->addSpacing(6);
+    layout->addLayout(styleRow);
     layout->addStretch(1);
     return m_page;
 }
@@ -361,6 +376,7 @@ void TSettingsForm::FormShow()
     format->setExclusive(true);
     if (s.FITIP >= 0 && s.FITIP < int(FitipRadio.size()))
         FitipRadio[s.FITIP]->setChecked(true);
+    MarkupStyleCombo->setCurrentIndex(s.markupStyle() == MarkupStyle::Html5 ? 1 : 0);
 
     m_colors[TextSlot]->setValue(s.TEXT);
     m_colors[TagSlot]->setValue(s.TAG);
@@ -404,6 +420,9 @@ void TSettingsForm::storeControls()
         if (FitipRadio[i]->isChecked())
             s.FITIP = i;
     }
+    // An unknown stored word reads as HTML 4; it is kept unless the user chose otherwise.
+    if (MarkupStyleCombo->currentData().toString() != markupStyleName(s.markupStyle()))
+        s.MarkupStyle = MarkupStyleCombo->currentData().toString();
 
     s.TEXT = m_colors[TextSlot]->value();
     s.TAG = m_colors[TagSlot]->value();

@@ -71,6 +71,7 @@ private:
     QCheckBox *BackupCheck = nullptr;
     QLineEdit *BackupPripEdit = nullptr;
     std::array<QRadioButton *, 3> FitipRadio{};
+    QComboBox *MarkupStyleCombo = nullptr;
 
     // "Barvy": TEXT, TAG, LINK, IMAGE, STYLE, SCRIPT
     std::array<settingsdialog::ColorPicker *, 6> m_colors{};

@@ -36,7 +36,7 @@ QVariantMap editedFields(const TSettings &s)
         {u"ExtBrow"_s, s.ExtBrow}, {u"MetaCz"_s, s.MetaCz}, {u"UseDDE"_s, s.UseDDE},
         {u"UpperCaseFiles"_s, s.UpperCaseFiles}, {u"FindDir"_s, s.FindDir},
         {u"HidePrew"_s, s.HidePrew}, {u"Tipky"_s, s.Tipky}, {u"PanelRight"_s, s.PanelRight},
-        {u"AutoIntend"_s, s.AutoIntend},
+        {u"AutoIntend"_s, s.AutoIntend}, {u"MarkupStyle"_s, s.MarkupStyle},
     };
 }
 
@@ -52,7 +52,7 @@ TSettings unusualSettings()
     s.Alt_Enter = false; s.Alt_Enter_Text = u"<P>"_s; s.IBrow = false;
     s.ExtBrow = u"/opt/browser"_s; s.MetaCz = false; s.UseDDE = true;
     s.UpperCaseFiles = true; s.FindDir = false; s.HidePrew = false; s.Tipky = false;
-    s.PanelRight = false; s.AutoIntend = false;
+    s.PanelRight = false; s.AutoIntend = false; s.MarkupStyle = u"HTML5"_s;
     s.RecentFiles[0] = u"/web/a.htm"_s;
     s.UserCommands[2] = {true, true, u"cap"_s, u"/bin/x"_s, u"<a>"_s, u"</a>"_s, 7};
     return s;
@@ -212,6 +212,8 @@ void tst_SettingsDialog::everyControlMapsToItsField_data()
     // The line-end format.
     QTest::newRow("format-dos") << u"FitipDos"_s << u"FITIP"_s << QVariant(0);
     QTest::newRow("format-mac") << u"FitipMac"_s << u"FITIP"_s << QVariant(2);
+    // "Styl kódu": the list shows "HTML 4" and "HTML5", the settings keep their words.
+    QTest::newRow("markup-style") << u"MarkupStyleCombo"_s << u"MarkupStyle"_s << QVariant(u"HTML4"_s);
 }
 
 void tst_SettingsDialog::everyControlMapsToItsField()
@@ -238,6 +240,9 @@ void tst_SettingsDialog::everyControlMapsToItsField()
     } else if (auto *spin = qobject_cast<QSpinBox *>(w)) {
         QCOMPARE(spin->value(), shown.toInt());
         spin->setValue(newValue.toInt());
+    } else if (auto *combo = qobject_cast<QComboBox *>(w); combo && !combo->isEditable()) {
+        QCOMPARE(combo->currentData().toString(), shown.toString());
+        combo->setCurrentIndex(combo->findData(newValue));
     } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
         QCOMPARE(combo->currentText(), shown.toString());
         combo->setEditText(newValue.toString());
