@@ -185,6 +185,7 @@ void DocumentManager::fileStored(const QString &path)
         Q_EMIT fileLocationChanged(path);
     AddRecentFile(path);
     Q_EMIT recentFilesChanged();
+    Q_EMIT fileSaved(path);
 }
 
 HtmlDocument *DocumentManager::openInNewWindow(const QString &path)

@@ -126,6 +126,8 @@ Q_SIGNALS:
     // A document was opened or saved there; the file panel may follow.
     void fileLocationChanged(const QString &path);
     void recentFilesChanged();
+    // A document was saved at path.
+    void fileSaved(const QString &path);
     void statusTextSet(int panel, const QString &text);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "commands/CommandRegistry.h"
 #include "interaction/Interaction.h"
+#include "markup/MarkupStyle.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -31,6 +32,23 @@ template<int N>
 constexpr Item submenu(CommandId id, const char16_t *caption, const Item (&items)[N])
 {
     return Item{id, caption, nullptr, false, items, N};
+}
+
+// Menu items whose command writes an element that HTML5 dropped without a replacement:
+// the item stays, and says so.
+const struct { CommandId id; QStringView element; } kWritesElement[] = {
+    {Cmd::ToolFrames, u"FRAMESET"},
+    {Cmd::HidSound, u"BGSOUND"},
+};
+
+QString captionOf(const Item &item)
+{
+    const QString caption = QString::fromUtf16(item.caption);
+    for (const auto &w : kWritesElement) {
+        if (w.id == item.id && isObsoleteWithoutReplacement(w.element))
+            return caption + u" (zastaralé)"_s;
+    }
+    return caption;
 }
 
 const Item kRecent[] = {
@@ -272,7 +290,7 @@ void MainMenu::build(QMenu *menu, const Item *items, int count)
             build(sub, item.children, item.childCount);
             continue;
         }
-        QAction *action = menu->addAction(QString::fromUtf16(item.caption));
+        QAction *action = menu->addAction(captionOf(item));
         action->setObjectName(id);
         action->setCheckable(item.checkable);
         if (item.shortcut) {

@@ -16,6 +16,7 @@
 #include "app/LogoAnimation.h"
 #include "app/TagTreePanel.h"
 #include "app/LanguageTools.h"
+#include "app/MarkupStyleBar.h"
 #include "app/Session.h"
 #include "commands/Preview.h"
 #include "commands/TableCommands.h"
@@ -62,6 +63,7 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
 
     setStatusText(3, QString());
     SetWaitText(u"Načítá se nastavení..."_s);
+    const bool firstStart = !m_store->hasStoredSettings();
     m_settings.load(*m_store);
     applyPlacement();
     // Every user command keeps its stored state: none is switched off at start.
@@ -80,6 +82,23 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     loadLogoFrames();
     loadTagTreeFile(*tagTree, programDir() + u"data/html4.dat"_s);
     watchSettings();
+    if (firstStart)
+        offerMarkupStyle();
+}
+
+MarkupStyleBar *TForm1::markupStyleBar() const
+{
+    return m_markupStyleBar;
+}
+
+void TForm1::offerMarkupStyle()
+{
+    m_markupStyleBar = new MarkupStyleBar(m_settings, centralWidget());
+    // Under the palette, right above the documents.
+    auto *layout = static_cast<QVBoxLayout *>(centralWidget()->layout());
+    layout->insertWidget(layout->indexOf(m_splitter), m_markupStyleBar);
+    connect(m_documents.get(), &DocumentManager::fileSaved, m_markupStyleBar.data(),
+            &MarkupStyleBar::dismiss);
 }
 
 void TForm1::createPanels()

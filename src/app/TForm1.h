@@ -19,6 +19,7 @@
 
 class CommandToolbar;
 class DocumentArea;
+class MarkupStyleBar;
 class PaletteBar;
 class QMdiArea;
 class QSplitter;
@@ -107,6 +108,9 @@ public:
     // page opened does not wait for them. Meant for a moment the user is not waiting on.
     void prepareForFirstDocument();
 
+    // The first start's question about the markup style; nullptr once it has gone.
+    MarkupStyleBar *markupStyleBar() const;
+
     // Asked when the program is left, after the documents; none by default.
     void setCloseGuard(CloseGuard *guard) { m_closeGuard = guard; }
 
@@ -134,6 +138,7 @@ private:
     void applyPlacement();
     void storePlacement();
     void watchSettings();
+    void offerMarkupStyle();
 
     // Members die in the reverse of this order. The settings' store, the settings and the
     // menu outlive everything that reads them; the panels go next, each with its widgets,
@@ -151,6 +156,7 @@ private:
     std::unique_ptr<DocumentManager> m_documents;
     std::unique_ptr<TableWindowSlot> m_tableWindow; // its window goes before the documents
     QPointer<class TipsWindow> m_tips;
+    QPointer<MarkupStyleBar> m_markupStyleBar;
     QSplitter *m_splitter = nullptr;
     CloseGuard *m_closeGuard = nullptr;
     QTimer *m_settingsCheck = nullptr; // announces the settings soon after the user acted

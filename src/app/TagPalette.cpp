@@ -6,6 +6,7 @@
 #include "commands/CommandRegistry.h"
 #include "commands/InsertTag.h"
 #include "markup/ElementContract.h"
+#include "markup/MarkupStyle.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -195,9 +196,13 @@ QToolButton *makeButton(QWidget *parent, const QString &caption, const char16_t 
     auto *button = new QToolButton(parent);
     button->setText(caption);
     button->setObjectName(u"Palette_"_s + caption);
-    if (hint) {
-        button->setToolTip(QString::fromUtf16(hint));
-        button->setStatusTip(QString::fromUtf16(hint));
+    QString tip = hint ? QString::fromUtf16(hint) : QString();
+    // The caption names the element the button writes ("*BLINK" marks a proprietary one).
+    if (isObsoleteWithoutReplacement(QString(caption).remove(u'*').toUpper()))
+        tip += (tip.isEmpty() ? QString() : u" "_s) + u"(zastaralé)"_s;
+    if (!tip.isEmpty()) {
+        button->setToolTip(tip);
+        button->setStatusTip(tip);
     }
     button->setAutoRaise(true);
     return button;

@@ -77,7 +77,10 @@ void runTemplateManager(Workspace &w, const QString &templateDir)
     HtmlDocument *doc = w.NewDocumentWindow();
     if (!doc)
         return;
-    w.OpenFile(*doc, templatePath(templateDir, dialog.chosenTemplate()));
+    // The program's own templates have an HTML5 twin; the user's own are opened as written.
+    const QString twin = templatePath(templateDir + u"/HTML5"_s, dialog.chosenTemplate());
+    const bool html5 = w.settings().markupStyle() == MarkupStyle::Html5 && QFileInfo::exists(twin);
+    w.OpenFile(*doc, html5 ? twin : templatePath(templateDir, dialog.chosenTemplate()));
     // The template stays as it is: the first Save asks for the new page's name.
     doc->setFileName(HtmlDocument::Untitled);
 }

@@ -35,7 +35,8 @@ void printActiveDocument(Workspace &workspace);
 void insertFileAtSelection(Workspace &workspace, const QString &path);
 
 // "Nový podle šablony...": the template manager over the templates folder; the chosen
-// template opens as a new, never-saved document.
+// template opens as a new, never-saved document; for HTML5 pages the HTML5 form of a
+// template of the program's own, in the templates folder's "HTML5" folder.
 void runTemplateManager(Workspace &workspace, const QString &templateDir);
 // The folder of the active document's file; empty when there is none or it was never saved.
 QString activeDocumentFolder(Workspace &workspace);

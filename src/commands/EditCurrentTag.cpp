@@ -4,6 +4,7 @@
 #include "commands/Workspace.h"
 #include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
+#include "markup/MarkupStyle.h"
 
 void EditCurrentTag(Workspace &workspace)
 {
@@ -21,10 +22,13 @@ void EditCurrentTag(Workspace &workspace)
     if (!row || !row->edit)
         return;
     const int start = buffer->SelStart();
-    const std::optional<QString> edited = row->edit(workspace, *tag);
+    const MarkupStyle written = styleOfTag(*tag);
+    const std::optional<QString> edited =
+        row->edit(workspace, written == MarkupStyle::Html5 ? html4Reading(*tag) : *tag);
     if (!edited || workspace.activeDocument() != buffer)
         return;
     buffer->SetSelStart(start);
     buffer->SetSelLength(int(tag->size()));
-    buffer->ReplaceSelection(*edited);
+    // The dialogs compose HTML 4; the tag keeps the style it was written in.
+    buffer->ReplaceSelection(inStyle(written, *edited));
 }

@@ -22,6 +22,7 @@
 #include "markup/ImageMarkup.h"
 #include "markup/PageMarkup.h"
 #include "markup/LinkMarkup.h"
+#include "markup/MarkupStyle.h"
 #include "markup/MediaMarkup.h"
 #include "markup/TextMarkup.h"
 #include "settings/TSettings.h"
@@ -95,6 +96,25 @@ std::function<std::optional<Markup>(const InsertArgs &)> askedValue(const QStrin
                           u"</"_s + tag + u'>'};
         return std::nullopt;
     };
+}
+
+// HTML never had TEXT on a label: an HTML5 page names the control the label is for, and
+// F7 asks for that control again on a label that names one or is written in HTML5.
+ElementRow labelRow()
+{
+    const QString forLabel = u"Pro prvek (id)"_s;
+    ElementRow row = promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s, 64, {});
+    const ElementRow html5 = promptRow(u"LABEL"_s, u"Label"_s, forLabel, u"FOR"_s, 64, {});
+    row.insert = [forLabel](Workspace &w, const InsertArgs &args) {
+        if (w.settings().markupStyle() == MarkupStyle::Html5)
+            return askedValue(u"LABEL"_s, forLabel, u"FOR"_s)(args);
+        return askedValue(u"LABEL"_s, u"Text"_s, u"TEXT"_s)(args);
+    };
+    row.edit = [html4 = row.edit, html5 = html5.edit](Workspace &w, const QString &tag) {
+        const bool namesControl = AttributeReader(tag).has(u"FOR");
+        return namesControl || styleOfTag(tag) == MarkupStyle::Html5 ? html5(w, tag) : html4(w, tag);
+    };
+    return row;
 }
 
 // Insertion writes the attributes picked from the pop-up list as they are.
@@ -173,8 +193,7 @@ std::vector<ElementRow> makeTable()
                     [](Workspace &w, const InsertArgs &) { return runCommentCommand(w); }, {}, {}});
     rows.push_back(promptRow(u"OPTION"_s, u"Option"_s, u"Hodnota"_s, u"VALUE"_s, 66,
                              askedValue(u"OPTION"_s, u"Hodnota"_s, u"VALUE"_s)));
-    rows.push_back(promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s, 64,
-                             askedValue(u"LABEL"_s, u"Text"_s, u"TEXT"_s)));
+    rows.push_back(labelRow());
     rows.push_back(promptRow(u"P"_s, u"Odstavec"_s, u"zarovnání"_s, u"ALIGN"_s, 19,
                              pickedAttributes(u"P"_s, u"</P>"_s)));
     rows.push_back(promptRow(u"BR"_s, u"Nový řádek"_s, u"Mazání"_s, u"CLEAR"_s, 18,

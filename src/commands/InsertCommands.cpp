@@ -4,6 +4,8 @@
 #include "commands/Workspace.h"
 #include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
+#include "markup/MarkupStyle.h"
+#include "markup/PageMarkup.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
 
@@ -95,7 +97,8 @@ QString homePageLink()
 // Anchors and links to them go in at once in the link colour.
 void insertAnchorLink(Workspace &w, const QString &opening)
 {
-    w.activeDocument()->WrapSelection(w.settings().LINK, opening, u"</A>"_s);
+    const Markup link = writtenMarkup(w, Markup{opening, u"</A>"_s});
+    w.activeDocument()->WrapSelection(w.settings().LINK, link.opening, link.closing);
 }
 
 // While the table window is open it composes the markup; otherwise the fixed texts.
@@ -141,6 +144,21 @@ Markup treeNodeMarkup(const QString &node)
 
 } // namespace
 
+Markup writtenMarkup(Workspace &workspace, const Markup &html4)
+{
+    return inStyle(workspace.settings().markupStyle(), html4);
+}
+
+QString writtenMarkup(Workspace &workspace, QStringView html4)
+{
+    return inStyle(workspace.settings().markupStyle(), html4);
+}
+
+QStringList writtenMarkup(Workspace &workspace, const QStringList &pieces)
+{
+    return inStyle(workspace.settings().markupStyle(), pieces);
+}
+
 const FixedInsertText *fixedInsertText(int command)
 {
     const auto it = std::find_if(std::begin(kFixed), std::end(kFixed),
@@ -169,11 +187,46 @@ QString formatInsertTime(const QTime &time)
     return time.toString(u"HH:mm:ss"_s);
 }
 
+namespace {
+
+// A page of today: UTF-8 (HTML5 expects it, and the page can hold any character), the
+// language for screen readers and hyphenation, and the viewport for phones.
+void insertHtml5Skeleton(Workspace &workspace, HtmlDocument &b, const PageSkeleton &page)
+{
+    const TSettings &settings = workspace.settings();
+    const ColorValue tag = settings.TAG;
+    // A page that has no file yet is written as it declares itself; an open file keeps its
+    // encoding, and saving it asks which one to use.
+    if (b.isUntitled())
+        b.convertToEncoding(TextEncoding::Utf8);
+    HtmlDocument::EditGroup group(b);
+    const QString docType = page.docType.isEmpty() ? documentTypes(MarkupStyle::Html5).first() : page.docType;
+    b.InsertAtCaret(tag, docType + u"\r\n"_s);
+    b.InsertAtCaret(tag, u"<html lang=\"cs\">\r\n"_s);
+    b.InsertAtCaret(tag, u"<head>\r\n"_s);
+    b.InsertAtCaret(tag, u"    <meta charset=\"utf-8\">\r\n"_s);
+    b.InsertAtCaret(tag, u"    <meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n"_s);
+    b.InsertAtCaret(tag, u"    <meta name=\"generator\" content=\"Brisko HTML Editor 3.52 final\">\r\n"_s);
+    b.InsertAtCaret(tag, u"    <title>"_s);
+    b.InsertAtCaret(settings.TEXT, page.title);
+    b.InsertAtCaret(tag, u"</title>\r\n"_s);
+    b.InsertAtCaret(tag, u"</head>\r\n"_s);
+    const Markup body = toHtml5(Markup{page.bodyStart, page.bodyEnd});
+    b.InsertAtCaret(tag, body.opening + u"\r\n\r\n"_s);
+    b.WrapSelection(tag, QString(), u"\r\n\r\n"_s + body.closing + u"\r\n</html>"_s);
+}
+
+} // namespace
+
 void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page)
 {
     HtmlDocument *b = workspace.activeDocument();
     if (!b)
         return;
+    if (workspace.settings().markupStyle() == MarkupStyle::Html5) {
+        insertHtml5Skeleton(workspace, *b, page);
+        return;
+    }
     const TSettings &settings = workspace.settings();
     const ColorValue tag = settings.TAG;
     HtmlDocument::EditGroup group(*b);
@@ -233,7 +286,7 @@ std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArg
         return promptMarkup(command);
     case 58:
         if (!args.item.isEmpty())
-            b->InsertAtCaret(w.settings().TEXT, args.item);
+            b->InsertAtCaret(w.settings().TEXT, writtenMarkup(w, args.item));
         return std::nullopt;
     case 59:
         return args.markup;
@@ -242,8 +295,9 @@ std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArg
     case 74:
         return Markup{formatInsertTime(now().time()), {}};
     case 75:
-        b->InsertAtCaret(w.settings().SCRIPT, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
-                                              u"document.write(document.lastModified)\r\n</SCRIPT>"_s);
+        b->InsertAtCaret(w.settings().SCRIPT,
+                         writtenMarkup(w, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"
+                                          u"document.write(document.lastModified)\r\n</SCRIPT>"_s));
         return std::nullopt;
     case 85:
         InsertPageSkeleton(w, args.page.value_or(PageSkeleton{}));

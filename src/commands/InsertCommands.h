@@ -20,6 +20,13 @@ struct FixedInsertText
 };
 const FixedInsertText *fixedInsertText(int command);
 
+// What the commands write, in the markup style the settings ask for. Every insertion
+// command, palette button and element dialog passes its markup through here, so one
+// setting decides for all of them; what the user wrote (user tags, files) does not.
+Markup writtenMarkup(Workspace &workspace, const Markup &html4);
+QString writtenMarkup(Workspace &workspace, QStringView html4);
+QStringList writtenMarkup(Workspace &workspace, const QStringList &pieces);
+
 // The step of an insertion command that no element dialog serves: the markup for the
 // common wrap, or nothing when the command inserted its text itself or was cancelled.
 std::optional<Markup> insertionMarkup(Workspace &workspace, int command, const InsertArgs &args);
@@ -35,6 +42,7 @@ QString formatInsertDate(const QDate &date);
 QString formatInsertTime(const QTime &time);
 
 // Puts the skeleton in at the caret of the active document, caret on the empty body line.
+// In HTML5 the head declares UTF-8, and a document that has no file yet is written so.
 void InsertPageSkeleton(Workspace &workspace, const PageSkeleton &page);
 
 // Moves the caret of the active document just before the first "</HEAD>" (any case); with

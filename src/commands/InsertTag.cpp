@@ -16,6 +16,12 @@ bool isExempt(int command)
     return command == 25 || command == 26 || command == 58 || command == 92;
 }
 
+// The user tag is the user's own markup, and goes in as the user wrote it.
+bool isUsersOwnMarkup(int command)
+{
+    return command == 59;
+}
+
 } // namespace
 
 void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
@@ -36,6 +42,8 @@ void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
     HtmlDocument *doc = workspace.activeDocument();
     if (!doc)
         return;
+    if (markup && !isUsersOwnMarkup(command))
+        markup = writtenMarkup(workspace, *markup);
     if (markup && (!markup->opening.isEmpty() || !markup->closing.isEmpty()))
         doc->WrapSelection(workspace.settings().*color, markup->opening, markup->closing);
     workspace.focusDocument(*doc);

@@ -30,7 +30,11 @@ SkeletonPieces skeletonPieces(Workspace &w)
         args.markup = tableWindowMarkup(w, command);
         return insertionMarkup(w, command, args).value_or(Markup{});
     };
-    return {piece(41), piece(42), piece(43)};
+    const Markup table = piece(41), row = piece(42), cell = piece(43);
+    // As one text, so the cells take what the table's border and padding say.
+    const QStringList written = writtenMarkup(w, QStringList{table.opening, row.opening, cell.opening,
+                                                            cell.closing, row.closing, table.closing});
+    return {{written[0], written[5]}, {written[1], written[4]}, {written[2], written[3]}};
 }
 
 qint64 skeletonLength(const SkeletonPieces &p, const TableGridFields &g)

@@ -83,7 +83,10 @@ TForm33::TForm33(DocumentContext context, QWidget *parent)
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm33::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm33::SpeedButton2Click);
     bind(pageWizardBody());
-    setPageFields({});
+    PageFields first;
+    if (m_context.settings.markupStyle() == MarkupStyle::Html5)
+        first.docType = documentTypes(MarkupStyle::Html5).first();
+    setPageFields(first);
     PageControl1->setCurrentIndex(0);
     ColorCombo1->setFocus();
 }
@@ -152,7 +155,7 @@ QWidget *TForm33::createBodyPage()
 QWidget *TForm33::createHeadPage()
 {
     auto *page = new QWidget(this);
-    ComboBox1 = editableCombo(u"ComboBox1"_s, documentTypes(), page);
+    ComboBox1 = editableCombo(u"ComboBox1"_s, documentTypes(m_context.settings.markupStyle()), page);
     Edit1 = namedWidget(new QLineEdit(page), u"Edit1"_s);
     auto *form = new QFormLayout(page);
     form->addRow(u"Hlavička dokumentu"_s, ComboBox1);

@@ -128,6 +128,21 @@ const ControlAccess<QString> fontFace{
         combo->setEditText(face);
     }};
 
+// The stored word of the markup style: an unknown one reads as HTML 4 and is kept unless
+// the user chooses otherwise.
+const ControlAccess<QString> markupStyleChoice{
+    [](const QWidget *control) {
+        auto *combo = qobject_cast<const QComboBox *>(control);
+        const QString stored = combo->property("storedStyle").toString();
+        const QString chosen = combo->currentData().toString();
+        return chosen == markupStyleName(markupStyleFromName(stored)) ? stored : chosen;
+    },
+    [](QWidget *control, const QString &stored) {
+        auto *combo = qobject_cast<QComboBox *>(control);
+        combo->setProperty("storedStyle", stored);
+        combo->setCurrentIndex(combo->findData(markupStyleName(markupStyleFromName(stored))));
+    }};
+
 // Which control edits which setting.
 const FieldBindings<TSettings> &settingsFormBindings()
 {
@@ -147,6 +162,7 @@ const FieldBindings<TSettings> &settingsFormBindings()
         {&TSettings::Backup, "BackupCheck"},
         {&TSettings::BackupPrip, "BackupPripEdit"},
         {&TSettings::FITIP, "FitipGroup", lineEndChoice},
+        {&TSettings::MarkupStyle, "MarkupStyleCombo", markupStyleChoice},
         // "Barvy"
         {&TSettings::TEXT, "TextColor", pickedColor},
         {&TSettings::TAG, "TagColor", pickedColor},
@@ -286,6 +302,21 @@ QWidget *TSettingsForm::createGeneralPage()
     formatRow->addStretch(1);
     layout->addSpacing(6);
     layout->addWidget(format);
+
+    // Item data: the settings' words for the style.
+    MarkupStyleCombo = new QComboBox(m_page);
+    MarkupStyleCombo->setObjectName(u"MarkupStyleCombo"_s);
+    MarkupStyleCombo->addItem(u"HTML 4"_s, markupStyleName(MarkupStyle::Html4));
+    MarkupStyleCombo->addItem(u"HTML5"_s, markupStyleName(MarkupStyle::Html5));
+    MarkupStyleCombo->setToolTip(u"Jak vkládací příkazy píší nové značky; napsaný text se nemění."_s);
+    auto *styleLabel = new QLabel(u"Styl kódu:"_s, m_page);
+    styleLabel->setBuddy(MarkupStyleCombo);
+    auto *styleRow = new QHBoxLayout;
+    styleRow->addWidget(styleLabel);
+    styleRow->addWidget(MarkupStyleCombo);
+    styleRow->addStretch(1);
+    layout->addSpacing(6);
+    layout->addLayout(styleRow);
     layout->addStretch(1);
     return m_page;
 }

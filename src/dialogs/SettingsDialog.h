@@ -76,6 +76,7 @@ private:
     QCheckBox *BackupCheck = nullptr;
     QLineEdit *BackupPripEdit = nullptr;
     std::array<QRadioButton *, 3> FitipRadio{};
+    QComboBox *MarkupStyleCombo = nullptr;
 
     // "Barvy": TEXT, TAG, LINK, IMAGE, STYLE, SCRIPT, then the colours of the code
     std::array<settingsdialog::ColorPicker *, 14> m_colors{};

@@ -1,5 +1,7 @@
 #include "markup/HtmlCheck.h"
 
+#include "markup/MarkupStyle.h"
+
 #include <QHash>
 #include <QStringList>
 
@@ -73,17 +75,24 @@ const CzechText kCzech[] = {
     {"ELEMENT_VERS_MISMATCH_ERROR", 2, u"prvek %1 v %2 není"},
 };
 
+// "<marquee>" or "</marquee>", as Tidy names an element, without its brackets.
+QStringView bareElementName(QStringView name)
+{
+    QStringView bare = name;
+    while (bare.startsWith(u'<') || bare.startsWith(u'/'))
+        bare = bare.mid(1);
+    if (bare.endsWith(u'>'))
+        bare.chop(1);
+    return bare;
+}
+
 // Elements no standard ever had; a page may use them on purpose, so they are never errors.
 bool isProprietaryElement(QStringView name)
 {
     static const QStringView names[] = {u"marquee", u"bgsound", u"blink", u"nobr", u"wbr",
                                         u"embed", u"layer", u"ilayer", u"multicol",
                                         u"spacer", u"nolayer", u"server", u"comment"};
-    QStringView bare = name;
-    while (bare.startsWith(u'<') || bare.startsWith(u'/'))
-        bare = bare.mid(1);
-    if (bare.endsWith(u'>'))
-        bare.chop(1);
+    const QStringView bare = bareElementName(name);
     return std::any_of(std::begin(names), std::end(names), [&](QStringView n) {
         return bare.compare(n, Qt::CaseInsensitive) == 0;
     });
@@ -163,6 +172,14 @@ Bool TIDY_CALL collectMessage(TidyMessage message)
     m.text = czechText(m.key, args);
     if (m.text.isEmpty())
         m.text = QString::fromUtf8(tidyGetMessage(message)).trimmed();
+    // The element itself is what the message is about, and HTML5 has nothing in its place:
+    // said in the words of the palette and the menu.
+    static const QStringView elementKeys[] = {u"REMOVED_HTML5", u"PROPRIETARY_ELEMENT",
+                                              u"ELEMENT_VERS_MISMATCH_WARN",
+                                              u"ELEMENT_VERS_MISMATCH_ERROR", u"UNKNOWN_ELEMENT"};
+    if (!args.isEmpty() && std::find(std::begin(elementKeys), std::end(elementKeys), m.key) != std::end(elementKeys)
+        && isObsoleteWithoutReplacement(bareElementName(args.first()).toString().toUpper()))
+        m.text += u" (zastaralé: HTML5 za něj nemá náhradu)"_s;
     // What a page does with MARQUEE, BGSOUND or BLINK is its author's choice: said, but
     // never an error.
     if (m.key.startsWith(u"PROPRIETARY_"_s)

@@ -3,6 +3,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -69,6 +70,7 @@ enum class Convert {
     VSpace,
     Clear,
     Rename,       // the same value under the property's name as an attribute
+    LinkRelation, // REL=STYLE meant a style sheet
     Drop,         // says nothing HTML5 needs
 };
 
@@ -125,6 +127,8 @@ constexpr AttributeRule AttributeRules[] = {
     {u"UL", u"TYPE", u"list-style-type", Convert::Property},
     // Names HTML5 spells otherwise, and what it no longer needs
     {u"A", u"NAME", u"id", Convert::Rename},
+    {u"LINK", u"SRC", u"href", Convert::Rename},
+    {u"LINK", u"REL", {}, Convert::LinkRelation},
     {u"SCRIPT", u"LANGUAGE", {}, Convert::Drop},
     {u"AREA", u"NOHREF", {}, Convert::Drop},
 };
@@ -288,6 +292,7 @@ struct Converted
     QStringList declarations;
     bool keep = false;
     QString renamed; // the attribute's new name, when it only changes its name
+    std::optional<QString> value; // the kept attribute's new value
 };
 
 Converted declared(const QString &declaration)
@@ -367,6 +372,12 @@ Converted convertAttribute(const AttributeRule &rule, const Attribute &attribute
     }
     case Convert::Rename:
         return kept(property);
+    case Convert::LinkRelation: {
+        Converted converted = kept();
+        if (v.trimmed().compare(u"STYLE"_s, Qt::CaseInsensitive) == 0)
+            converted.value = u"stylesheet"_s;
+        return converted;
+    }
     case Convert::Drop:
         return {};
     }
@@ -428,6 +439,7 @@ QString writeTag(const Html4Tag &tag, QList<TableContext> &tables)
     QString attributes;
     QString ownStyle;
     bool styleWritten = false; // an empty STYLE="" waits for the user's style
+    bool hasAlt = false;
     for (const Attribute &attribute : tag.attributes) {
         const QString attributeUpper = attribute.name.toUpper();
         if (attributeUpper == u"STYLE"_s) {
@@ -443,8 +455,13 @@ QString writeTag(const Html4Tag &tag, QList<TableContext> &tables)
             continue;
         attributes += u' ' + (converted.renamed.isEmpty() ? attribute.name.toLower() : converted.renamed);
         if (attribute.hasValue)
-            attributes += u'=' + quoted(attribute.value);
+            attributes += u'=' + quoted(converted.value.value_or(attribute.value));
+        if (attributeUpper == u"ALT"_s)
+            hasAlt = true;
     }
+    // HTML5 wants a text for every picture; an empty one says it is decoration.
+    if (upper == u"IMG"_s && !hasAlt)
+        attributes += u" alt=\"\""_s;
     const QString style = joinedStyle(declarations, ownStyle);
     if (!style.isEmpty() || styleWritten)
         attributes += u" style="_s + quoted(style);
@@ -500,6 +517,47 @@ bool startsTag(QStringView text, qsizetype at)
 {
     const qsizetype next = at + 1 < text.size() && text[at + 1] == u'/' ? at + 2 : at + 1;
     return next < text.size() && text[next].isLetter();
+}
+
+// The attribute a declaration of an element's style came from, when the rule can say so:
+// "width: 50%" of a cell is WIDTH=50%. Empty when the declaration stays style.
+std::optional<Attribute> attributeOfDeclaration(QStringView upperElement, QStringView property,
+                                                QStringView value)
+{
+    for (const AttributeRule &rule : AttributeRules) {
+        if (!listed(rule.elements, upperElement))
+            continue;
+        switch (rule.convert) {
+        case Convert::Property:
+        case Convert::Color:
+        case Convert::FontFamily:
+            if (rule.property == property)
+                return Attribute{rule.attribute.toString(), value.toString(), true};
+            break;
+        case Convert::Length:
+        case Convert::KeptIfNumber:
+            if (rule.property == property) {
+                QString v = value.toString();
+                if (v.endsWith(u"px"_s) && isWholeNumber(QStringView(v).chopped(2)))
+                    v.chop(2);
+                return Attribute{rule.attribute.toString(), v, true};
+            }
+            break;
+        case Convert::Url:
+            if (rule.property == property && value.startsWith(u"url('") && value.endsWith(u"')"))
+                return Attribute{rule.attribute.toString(), value.sliced(5, value.size() - 7).toString(), true};
+            break;
+        case Convert::Fixed:
+            // BGPROPERTIES always had its one value; the others are bare words.
+            if (rule.property == (property.toString() + u": "_s + value.toString()))
+                return rule.attribute == u"BGPROPERTIES" ? Attribute{rule.attribute.toString(), u"FIXED"_s, true}
+                                                          : Attribute{rule.attribute.toString(), {}, false};
+            break;
+        default:
+            break;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -571,6 +629,18 @@ Markup toHtml5(const Markup &html4)
     return {joined.first(at), joined.sliced(at + 1)};
 }
 
+QStringList toHtml5(const QStringList &pieces)
+{
+    static const QString Between = QString(QChar(0xFDD0));
+    const QStringList html5 = toHtml5(pieces.join(Between)).split(Between);
+    if (html5.size() == pieces.size())
+        return html5;
+    QStringList apart;
+    for (const QString &piece : pieces)
+        apart.append(toHtml5(piece));
+    return apart;
+}
+
 Markup inStyle(MarkupStyle style, const Markup &html4)
 {
     return style == MarkupStyle::Html5 ? toHtml5(html4) : html4;
@@ -579,6 +649,51 @@ Markup inStyle(MarkupStyle style, const Markup &html4)
 QString inStyle(MarkupStyle style, QStringView html4)
 {
     return style == MarkupStyle::Html5 ? toHtml5(html4) : html4.toString();
+}
+
+QStringList inStyle(MarkupStyle style, const QStringList &pieces)
+{
+    return style == MarkupStyle::Html5 ? toHtml5(pieces) : pieces;
+}
+
+QString html4Reading(QStringView tag)
+{
+    const qsizetype end = tag.endsWith(u'>') ? tag.size() - 1 : tag.size();
+    if (!tag.startsWith(u'<') || !startsTag(tag, 0))
+        return tag.toString();
+    Html4Tag parsed = parseTag(tag.first(end));
+    if (parsed.closing)
+        return tag.toString();
+    const QString upper = parsed.name.toUpper();
+    const auto has = [&parsed](QStringView name) {
+        return std::any_of(parsed.attributes.cbegin(), parsed.attributes.cend(), [name](const Attribute &a) {
+            return a.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    };
+    QString out = u'<' + parsed.name;
+    QStringList recovered;
+    for (const Attribute &attribute : parsed.attributes) {
+        if (attribute.name.compare(u"STYLE"_s, Qt::CaseInsensitive) != 0) {
+            out += u' ' + attribute.name + (attribute.hasValue ? u'=' + quoted(attribute.value) : QString());
+            continue;
+        }
+        QStringList kept;
+        for (const QString &declaration : attribute.value.split(u';', Qt::SkipEmptyParts)) {
+            const qsizetype colon = declaration.indexOf(u':');
+            const QString property = declaration.left(colon).trimmed().toLower();
+            const QString value = declaration.mid(colon + 1).trimmed();
+            const std::optional<Attribute> back =
+                colon < 0 ? std::nullopt : attributeOfDeclaration(upper, property, value);
+            if (back && !has(back->name)) {
+                recovered << u' ' + back->name + (back->hasValue ? u'=' + quoted(back->value) : QString());
+            } else {
+                kept << declaration.trimmed();
+            }
+        }
+        if (!kept.isEmpty())
+            out += u" style="_s + quoted(kept.join(u"; "_s));
+    }
+    return out + recovered.join(QString()) + u'>';
 }
 
 MarkupStyle styleOfTag(QStringView tag)

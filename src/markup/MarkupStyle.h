@@ -3,6 +3,7 @@
 #include "markup/Markup.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // How the commands write markup. HTML 4 is what they compose: upper-case names, bare values
@@ -23,9 +24,17 @@ QString toHtml5(QStringView html4);
 // The opening and the closing part of an element as one text, so a table opened in one
 // and its cells in the other share what the table's borders and padding say.
 Markup toHtml5(const Markup &html4);
+// Pieces that go into a page one after another (a table, its row, its cell) as one text.
+QStringList toHtml5(const QStringList &pieces);
 // The markup as the style writes it: unchanged for HTML 4.
 Markup inStyle(MarkupStyle style, const Markup &html4);
 QString inStyle(MarkupStyle style, QStringView html4);
+QStringList inStyle(MarkupStyle style, const QStringList &pieces);
+
+// A start tag written in HTML5 as the dialogs read HTML 4: the declarations of its style
+// that the table turned an attribute into go back to that attribute (a cell's "width: 50%"
+// is WIDTH="50%" again), so F7 shows them in the dialog's fields; the rest stays style.
+QString html4Reading(QStringView tag);
 
 // The style a start or end tag was written in: HTML5 when its element name has a lower-case
 // letter, so a tag edited again keeps the case the user wrote it in.

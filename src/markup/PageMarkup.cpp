@@ -40,11 +40,15 @@ TagRead<BodyFields> readBodyTag(QStringView tag)
     return reader.result(f);
 }
 
-QStringList documentTypes()
+QStringList documentTypes(MarkupStyle style)
 {
-    return {u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Strict//EN\">"_s,
-            u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Draft//EN\">"_s,
-            u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">"_s,
-            u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2//EN\">"_s,
-            u"<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\">"_s};
+    QStringList types;
+    if (style == MarkupStyle::Html5)
+        types.append(u"<!DOCTYPE html>"_s);
+    types << u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Strict//EN\">"_s
+          << u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Draft//EN\">"_s
+          << u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\">"_s
+          << u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2//EN\">"_s
+          << u"<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\">"_s;
+    return types;
 }

@@ -3,6 +3,7 @@
 #include "markup/ColorValue.h"
 #include "markup/ElementContract.h"
 #include "markup/Markup.h"
+#include "markup/MarkupStyle.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,5 +37,5 @@ Markup composeBody(const BodyFields &fields);
 // fixed background and is dropped), BACKGROUND.
 TagRead<BodyFields> readBodyTag(QStringView tag);
 
-// The document types the wizard offers.
-QStringList documentTypes();
+// The document types the wizard offers; HTML5's first when pages are written in it.
+QStringList documentTypes(MarkupStyle style = MarkupStyle::Html4);

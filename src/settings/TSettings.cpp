@@ -97,6 +97,7 @@ const StoredValue kStoredValues[] = {
     {u"User/ReopenSession", &TSettings::ReopenSession, u"1"},
     {u"User/SpellCheck", &TSettings::SpellCheck, u"cs_CZ"},
     {u"User/SiteCheckBeforeUpload", &TSettings::SiteCheckBeforeUpload, u"1"},
+    {u"User/MarkupStyle", &TSettings::MarkupStyle, u"HTML4"},
     // Where the site check looked last and what the user marked there: the user's own data.
     {u"User/SiteDir", &TSettings::SiteDir, u"", Reset::Keep},
     {u"User/SiteEntryPages", &TSettings::SiteEntryPages, u"", Reset::Keep},
@@ -325,6 +326,11 @@ SettingsStore::SettingsStore(QString iniPath)
 QString SettingsStore::fileName() const
 {
     return m_iniPath;
+}
+
+bool SettingsStore::hasStoredSettings() const
+{
+    return !open(m_iniPath)->allKeys().isEmpty();
 }
 
 void SettingsStore::LoadSettings(TSettings &s) const

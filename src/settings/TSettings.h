@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/ColorValue.h"
+#include "markup/MarkupStyle.h"
 #include "markup/SysUt.h"
 
 #include <QString>
@@ -94,6 +95,8 @@ struct TSettings
     bool SiteCheckBeforeUpload;
     QString SiteDir;
     QString SiteEntryPages;
+    // How the commands write markup: "HTML4" or "HTML5".
+    QString MarkupStyle;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 
@@ -103,6 +106,7 @@ struct TSettings
     PathOptions pathOptions() const { return {RelPa, Alt92, UpperCaseFiles}; }
     // What the Tab key writes: Tab spaces, none for a negative width.
     QString TabText() const;
+    ::MarkupStyle markupStyle() const { return markupStyleFromName(MarkupStyle); }
 
     bool operator==(const TSettings &) const = default;
 };
@@ -140,6 +144,8 @@ public:
     bool SaveIfChanged(const TSettings &settings) const;
 
     QString fileName() const;
+    // False before the program's first start: nothing is stored yet.
+    bool hasStoredSettings() const;
 
 private:
     QString m_iniPath;

@@ -58,6 +58,7 @@ private Q_SLOTS:
     void everyButtonReachesInsertionStep();
     void hintsKeepTheirSpacing_data();
     void hintsKeepTheirSpacing();
+    void menuSaysWhatHtml5Dropped();
     void headingButtons_data();
     void headingButtons();
     void rowAndCellButton();
@@ -136,6 +137,13 @@ void tst_TagPalette::hintsKeepTheirSpacing_data()
     QTest::newRow("LABEL none") << u"Formuláře"_s << u"LABEL"_s << QString();
     QTest::newRow("Q of Další") << u"Další"_s << u"Q"_s
                                 << u"Definuje citát (Prvek není standartizován!)"_s;
+    // Elements HTML5 dropped without a replacement are still offered, and said so
+    QTest::newRow("BLINK obsolete") << u"Text"_s << u"*BLINK"_s << u"Blikající písmo (zastaralé)"_s;
+    QTest::newRow("FRAMESET obsolete") << u"Rámce"_s << u"FRAMESET"_s
+                                       << u"Definuje strukturu rámců (zastaralé)"_s;
+    QTest::newRow("APPLET obsolete") << u"Script"_s << u"APPLET"_s << u"Vloží JAVA APPLET (zastaralé)"_s;
+    // CENTER has a replacement, which HTML5 mode writes
+    QTest::newRow("CENTER not obsolete") << u"Formát"_s << u"CENTER"_s << u"Centrování (SHIFT+CTRL+C)"_s;
 }
 
 void tst_TagPalette::hintsKeepTheirSpacing()
@@ -147,6 +155,15 @@ void tst_TagPalette::hintsKeepTheirSpacing()
     QToolButton *button = paletteButton(fx.window(), tab, caption);
     QVERIFY(button);
     QCOMPARE(button->toolTip(), hint);
+}
+
+// The menu's items that write frames or background sound say so, as the palette does.
+void tst_TagPalette::menuSaysWhatHtml5Dropped()
+{
+    MainWindowFixture fx;
+    QCOMPARE(fx.window().action(Cmd::ToolFrames)->text(), u"Generátor rámců (zastaralé)"_s);
+    QCOMPARE(fx.window().action(Cmd::HidSound)->text(), u"Vlozit zvuk (zastaralé)"_s);
+    QCOMPARE(fx.window().action(Cmd::InsTagCenter)->text(), u"<CENTER>"_s);
 }
 
 void tst_TagPalette::headingButtons_data()

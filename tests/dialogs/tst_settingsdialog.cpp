@@ -41,6 +41,7 @@ QVariantMap editedFields(const TSettings &s)
         {u"CssValue"_s, s.CssValue}, {u"CssComment"_s, s.CssComment},
         {u"JsKeyword"_s, s.JsKeyword}, {u"JsString"_s, s.JsString},
         {u"JsNumber"_s, s.JsNumber}, {u"JsComment"_s, s.JsComment},
+        {u"MarkupStyle"_s, s.MarkupStyle},
     };
 }
 
@@ -59,7 +60,7 @@ TSettings unusualSettings()
     s.PanelRight = false; s.AutoIntend = false; s.ReopenSession = false;
     s.CssSelector = 0x010101; s.CssProperty = 0x020202; s.CssValue = 0x030303;
     s.CssComment = 0x040404; s.JsKeyword = 0x050505; s.JsString = 0x060606;
-    s.JsNumber = 0x070707; s.JsComment = 0x080808;
+    s.JsNumber = 0x070707; s.JsComment = 0x080808; s.MarkupStyle = u"HTML5"_s;
     s.RecentFiles[0] = u"/web/a.htm"_s;
     s.UserCommands[2] = {true, true, u"cap"_s, u"/bin/x"_s, u"<a>"_s, u"</a>"_s, 7};
     return s;
@@ -244,6 +245,8 @@ void tst_SettingsDialog::everyControlMapsToItsField_data()
     // The line-end format.
     QTest::newRow("format-dos") << u"FitipDos"_s << u"FITIP"_s << QVariant(0);
     QTest::newRow("format-mac") << u"FitipMac"_s << u"FITIP"_s << QVariant(2);
+    // "Styl kódu": the list shows "HTML 4" and "HTML5", the settings keep their words.
+    QTest::newRow("markup-style") << u"MarkupStyleCombo"_s << u"MarkupStyle"_s << QVariant(u"HTML4"_s);
 }
 
 void tst_SettingsDialog::everyControlMapsToItsField()
@@ -269,6 +272,9 @@ void tst_SettingsDialog::everyControlMapsToItsField()
     } else if (auto *spin = qobject_cast<QSpinBox *>(w)) {
         QCOMPARE(spin->value(), shown.toInt());
         spin->setValue(newValue.toInt());
+    } else if (auto *combo = qobject_cast<QComboBox *>(w); combo && !combo->isEditable()) {
+        QCOMPARE(combo->currentData().toString(), shown.toString());
+        combo->setCurrentIndex(combo->findData(newValue));
     } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
         QCOMPARE(combo->currentText(), shown.toString());
         combo->setEditText(newValue.toString());

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void html4StaysWordForWord();
     void styleOfTag_data();
     void styleOfTag();
+    void html4Reading_data();
+    void html4Reading();
 };
 
 void TestMarkupStyle::html5_data()
@@ -47,9 +49,9 @@ void TestMarkupStyle::html5_data()
     QTest::newRow("tableAlignCenter") << u"<TABLE ALIGN=center>"_s
                                       << u"<table style=\"margin-left: auto; margin-right: auto\">"_s;
     QTest::newRow("imageKeepsNumericSize") << u"<IMG SRC=\"a.png\" WIDTH=10 HEIGHT=20 BORDER=0 ALIGN=left HSPACE=4>"_s
-                                           << u"<img src=\"a.png\" width=\"10\" height=\"20\" style=\"float: left; margin-left: 4px; margin-right: 4px\">"_s;
-    QTest::newRow("imagePercentWidth") << u"<IMG SRC=a WIDTH=50%>"_s << u"<img src=\"a\" style=\"width: 50%\">"_s;
-    QTest::newRow("imageAbsMiddle") << u"<IMG SRC=a ALIGN=absmiddle>"_s << u"<img src=\"a\" style=\"vertical-align: middle\">"_s;
+                                           << u"<img src=\"a.png\" width=\"10\" height=\"20\" alt=\"\" style=\"float: left; margin-left: 4px; margin-right: 4px\">"_s;
+    QTest::newRow("imagePercentWidth") << u"<IMG SRC=a WIDTH=50%>"_s << u"<img src=\"a\" alt=\"\" style=\"width: 50%\">"_s;
+    QTest::newRow("imageAbsMiddle") << u"<IMG SRC=a ALIGN=absmiddle>"_s << u"<img src=\"a\" alt=\"\" style=\"vertical-align: middle\">"_s;
     QTest::newRow("bgcolorWithoutHash") << u"<TD BGCOLOR=00ff00>"_s << u"<td style=\"background-color: #00ff00\">"_s;
     QTest::newRow("body") << u"<BODY BACKGROUND=\"bg.gif\" TEXT=#000000 TOPMARGIN=1 BGPROPERTIES=FIXED>"_s
                           << u"<body style=\"background-image: url('bg.gif'); color: #000000; margin-top: 1px; background-attachment: fixed\">"_s;
@@ -59,6 +61,13 @@ void TestMarkupStyle::html5_data()
     QTest::newRow("anchorName") << u"<A NAME=top></A>"_s << u"<a id=\"top\"></a>"_s;
     QTest::newRow("scriptLanguageDropped") << u"<SCRIPT LANGUAGE=\"JavaScript\">if (a<b) x();</SCRIPT>"_s
                                            << u"<script>if (a<b) x();</script>"_s;
+    // A picture always has its text, empty when the user gave none
+    QTest::newRow("imageGetsEmptyAlt") << u"<IMG SRC=\"a.gif\" BORDER=0>"_s << u"<img src=\"a.gif\" alt=\"\">"_s;
+    QTest::newRow("imageKeepsItsAlt") << u"<IMG ALT=\"Logo\" SRC=a.gif>"_s << u"<img alt=\"Logo\" src=\"a.gif\">"_s;
+    // The style sheet link named its file SRC and its relation STYLE
+    QTest::newRow("styleSheetLink") << u"<LINK REL=STYLE TYPE=\"text/css\" SRC=\"a.css\">"_s
+                                    << u"<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\">"_s;
+    QTest::newRow("otherRelationKept") << u"<LINK REL=icon HREF=\"a.ico\">"_s << u"<link rel=\"icon\" href=\"a.ico\">"_s;
     QTest::newRow("unknownAttributeKept") << u"<TABLE SUMMARY=\"x\">"_s << u"<table summary=\"x\">"_s;
     // A table's border and padding reach its cells, not the cells of the next table
     QTest::newRow("tableBorderToCells")
@@ -90,6 +99,10 @@ void TestMarkupStyle::openingAndClosingShareTheTable()
     const Markup html5 = toHtml5(Markup{u"<TABLE BORDER=1><TR><TD>"_s, u"</TD><TD>b</TD></TR></TABLE>"_s});
     QCOMPARE(html5.opening, u"<table style=\"border: 1px outset\"><tr><td style=\"border: 1px inset\">"_s);
     QCOMPARE(html5.closing, u"</td><td style=\"border: 1px inset\">b</td></tr></table>"_s);
+    // Pieces written one after another: the cell still takes the table's border.
+    QCOMPARE(toHtml5(QStringList{u"<TABLE BORDER=1>"_s, u"<TR>"_s, u"<TD>"_s, u"</TD>"_s, u"</TR>"_s, u"</TABLE>"_s}),
+             (QStringList{u"<table style=\"border: 1px outset\">"_s, u"<tr>"_s, u"<td style=\"border: 1px inset\">"_s,
+                          u"</td>"_s, u"</tr>"_s, u"</table>"_s}));
     QCOMPARE(toHtml5(Markup{u"<FONT COLOR=#FF0000>"_s, u"</FONT>"_s}),
              (Markup{u"<span style=\"color: #FF0000\">"_s, u"</span>"_s}));
 }
@@ -118,6 +131,32 @@ void TestMarkupStyle::styleOfTag()
     QFETCH(QString, tag);
     QFETCH(bool, html5);
     QCOMPARE(::styleOfTag(tag) == MarkupStyle::Html5, html5);
+}
+
+void TestMarkupStyle::html4Reading_data()
+{
+    QTest::addColumn<QString>("html5");
+    QTest::addColumn<QString>("html4");
+    // What the rewriting made style goes back to the attribute the dialog has a field for
+    QTest::newRow("cell") << u"<td class=\"x\" style=\"width: 50%; background-color: #00ff00\">"_s
+                          << u"<td class=\"x\" WIDTH=\"50%\" BGCOLOR=\"#00ff00\">"_s;
+    QTest::newRow("pixels") << u"<table style=\"width: 300px\">"_s << u"<table WIDTH=\"300\">"_s;
+    QTest::newRow("body") << u"<body style=\"background-image: url('a.gif'); color: #000000; background-attachment: fixed\">"_s
+                          << u"<body BACKGROUND=\"a.gif\" TEXT=\"#000000\" BGPROPERTIES=\"FIXED\">"_s;
+    // The rest stays style, and an attribute the tag has is not written twice
+    QTest::newRow("ownStyleStays") << u"<td style=\"border: 1px inset; text-align: center\">"_s
+                                   << u"<td style=\"border: 1px inset\" ALIGN=\"center\">"_s;
+    QTest::newRow("attributeWins") << u"<td width=\"10\" style=\"width: 50%\">"_s
+                                   << u"<td width=\"10\" style=\"width: 50%\">"_s;
+    QTest::newRow("noStyle") << u"<img src=\"a.gif\" alt=\"\">"_s << u"<img src=\"a.gif\" alt=\"\">"_s;
+    QTest::newRow("endTag") << u"</td>"_s << u"</td>"_s;
+}
+
+void TestMarkupStyle::html4Reading()
+{
+    QFETCH(QString, html5);
+    QFETCH(QString, html4);
+    QCOMPARE(::html4Reading(html5), html4);
 }
 
 BRISKO_TEST_MAIN(TestMarkupStyle)

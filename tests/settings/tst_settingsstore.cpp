@@ -41,6 +41,13 @@ void tst_SettingsStore::firstStartGivesDefaults()
     QCOMPARE(s.placement.state, int(WindowPlacement::Maximized));
     QCOMPARE(s.TAG, 255);
     QCOMPARE(s.SCRIPT, 8421504);
+    // Pages are written as they always were until the user chooses HTML5.
+    QCOMPARE(s.MarkupStyle, u"HTML4"_s);
+    QCOMPARE(s.markupStyle(), MarkupStyle::Html4);
+    // The frame offers the choice when nothing is stored, and only then.
+    QVERIFY(!SettingsStore(m_ini).hasStoredSettings());
+    SettingsStore(m_ini).SaveSettings(s);
+    QVERIFY(SettingsStore(m_ini).hasStoredSettings());
 }
 
 void tst_SettingsStore::everyValueRoundTrips()
@@ -57,6 +64,7 @@ void tst_SettingsStore::everyValueRoundTrips()
     out.CssSelector = 7; out.JsComment = 8;
     out.SiteCheckBeforeUpload = false; out.SiteDir = u"/web/č"_s;
     out.SiteEntryPages = u"/web/a.html|/web/b c.html"_s;
+    out.MarkupStyle = u"HTML5"_s;
     for (int i = 0; i < TSettings::RecentCount; ++i)
         out.RecentFiles[i] = u"/web/p%1.htm"_s.arg(i);
     for (int i = 0; i < TSettings::UserCommandCount; ++i)
@@ -82,6 +90,7 @@ void tst_SettingsStore::everyValueRoundTrips()
     QCOMPARE(in.ReopenSession, false); QCOMPARE(in.CssSelector, 7); QCOMPARE(in.JsComment, 8);
     QCOMPARE(in.SiteCheckBeforeUpload, false); QCOMPARE(in.SiteDir, u"/web/č"_s);
     QCOMPARE(in.SiteEntryPages, u"/web/a.html|/web/b c.html"_s);
+    QCOMPARE(in.markupStyle(), MarkupStyle::Html5);
     QCOMPARE(in.RecentFiles, out.RecentFiles);
     for (int i = 0; i < TSettings::UserCommandCount; ++i) {
         const UserCommand &a = in.UserCommands[i];
