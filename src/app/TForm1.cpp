@@ -17,6 +17,9 @@
 #include "app/TagTreePanel.h"
 #include "app/LanguageTools.h"
 #include "commands/Preview.h"
+#include "markup/Completion.h"
+#include "markup/TextFile.h"
+#include "markup/TreeFile.h"
 #include "commands/TableCommands.h"
 #include "dialogs/TableDialogs.h"
 #include "preview/WebBrowser.h"
@@ -297,6 +300,19 @@ EditorKeyOptions TForm1::editorKeyOptions()
     keys.ctrlEnterInserts = m_settings.Alt_Enter;
     keys.ctrlEnterText = m_settings.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
+    keys.aids.lineNumbers = m_settings.LineNumbers;
+    keys.aids.tagPairs = m_settings.TagPairs;
+    keys.aids.closeTags = m_settings.CloseTags;
+    keys.aids.renamePairs = m_settings.RenamePairs;
+    keys.aids.completion = m_settings.Completion;
+    if (!m_tagVocabulary && m_settings.Completion) {
+        // The tag tree's own file: its elements, their attributes and their values. A file
+        // that cannot be read leaves the list empty; the tag tree tells about it.
+        const TextFileResult file = readTextFile(programDir() + u"data/html4.dat"_s);
+        const TreeFileResult tree = parseTreeText(file.text, [](int, const QString &) { return QString(); });
+        m_tagVocabulary = std::make_shared<const TagVocabulary>(TagVocabulary::fromTree(tree.nodes));
+    }
+    keys.aids.vocabulary = m_tagVocabulary;
     // Asked for every key typed: the menu's list of its keys, each held by the one item that
     // took it, answers at once, where going through the menu's items slowed every key.
     keys.isCommandShortcut = [this](const QKeySequence &key) {

@@ -287,6 +287,13 @@ QWidget *TSettingsForm::createEditorPage()
     altEnterRow->addWidget(AltEnterEdit);
     altEnterRow->addStretch(1);
     layout->addLayout(altEnterRow);
+    layout->addSpacing(8);
+
+    LineNumbersCheck = addCheck("LineNumbersCheck", u"Zobrazovat čísla řádků"_s);
+    TagPairsCheck = addCheck("TagPairsCheck", u"Zvýrazňovat párový tag"_s);
+    CloseTagsCheck = addCheck("CloseTagsCheck", u"Při psaní doplňovat koncové tagy"_s);
+    RenamePairsCheck = addCheck("RenamePairsCheck", u"Přejmenovat s tagem i jeho párový tag"_s);
+    CompletionCheck = addCheck("CompletionCheck", u"Nabízet jména tagů, atributů a hodnot"_s);
     layout->addStretch(1);
     return m_page;
 }
@@ -375,6 +382,11 @@ void TSettingsForm::FormShow()
     TabSpin->setValue(s.Tab);
     AltEnterCheck->setChecked(s.Alt_Enter);
     AltEnterEdit->setText(s.Alt_Enter_Text);
+    LineNumbersCheck->setChecked(s.LineNumbers);
+    TagPairsCheck->setChecked(s.TagPairs);
+    CloseTagsCheck->setChecked(s.CloseTags);
+    RenamePairsCheck->setChecked(s.RenamePairs);
+    CompletionCheck->setChecked(s.Completion);
 
     ExtBrowEdit->setText(s.ExtBrow);
     IBrowCheck->setChecked(s.IBrow);
@@ -417,6 +429,11 @@ void TSettingsForm::storeControls()
     s.Tab = TabSpin->value();
     s.Alt_Enter = AltEnterCheck->isChecked();
     s.Alt_Enter_Text = AltEnterEdit->text();
+    s.LineNumbers = LineNumbersCheck->isChecked();
+    s.TagPairs = TagPairsCheck->isChecked();
+    s.CloseTags = CloseTagsCheck->isChecked();
+    s.RenamePairs = RenamePairsCheck->isChecked();
+    s.Completion = CompletionCheck->isChecked();
 
     s.ExtBrow = ExtBrowEdit->text();
     s.IBrow = IBrowCheck->isChecked();

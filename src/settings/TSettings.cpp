@@ -70,6 +70,11 @@ const StoredValue kStoredValues[] = {
     {u"User/MetaCz", &TSettings::MetaCz, u"1"},
     {u"User/HidePrew", &TSettings::HidePrew, u"1"},
     {u"User/AutoIntend", &TSettings::AutoIntend, u"1"},
+    {u"User/LineNumbers", &TSettings::LineNumbers, u"1"},
+    {u"User/TagPairs", &TSettings::TagPairs, u"1"},
+    {u"User/CloseTags", &TSettings::CloseTags, u"0"},
+    {u"User/RenamePairs", &TSettings::RenamePairs, u"1"},
+    {u"User/Completion", &TSettings::Completion, u"1"},
     {u"User/SpellCheck", &TSettings::SpellCheck, u"cs_CZ"},
     {u"User/SiteCheckBeforeUpload", &TSettings::SiteCheckBeforeUpload, u"1"},
     // Where the site check looked last and what the user marked there: the user's own data.

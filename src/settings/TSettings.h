@@ -76,6 +76,12 @@ struct TSettings
     bool FindDir;
     bool HidePrew;
     bool AutoIntend;
+    // The aids to typing markup in the editor; the editor writes end tags only when asked.
+    bool LineNumbers;
+    bool TagPairs;
+    bool CloseTags;
+    bool RenamePairs;
+    bool Completion;
     // The dictionary spelling is checked with as the user types ("cs_CZ"); empty: off.
     QString SpellCheck;
     // The site check: before every upload or not, the folder checked last, and the pages

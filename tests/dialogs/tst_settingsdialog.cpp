@@ -36,7 +36,9 @@ QVariantMap editedFields(const TSettings &s)
         {u"ExtBrow"_s, s.ExtBrow}, {u"MetaCz"_s, s.MetaCz}, {u"UseDDE"_s, s.UseDDE},
         {u"UpperCaseFiles"_s, s.UpperCaseFiles}, {u"FindDir"_s, s.FindDir},
         {u"HidePrew"_s, s.HidePrew}, {u"Tipky"_s, s.Tipky}, {u"PanelRight"_s, s.PanelRight},
-        {u"AutoIntend"_s, s.AutoIntend},
+        {u"AutoIntend"_s, s.AutoIntend}, {u"LineNumbers"_s, s.LineNumbers},
+        {u"TagPairs"_s, s.TagPairs}, {u"CloseTags"_s, s.CloseTags},
+        {u"RenamePairs"_s, s.RenamePairs}, {u"Completion"_s, s.Completion},
     };
 }
 
@@ -53,6 +55,8 @@ TSettings unusualSettings()
     s.ExtBrow = u"/opt/browser"_s; s.MetaCz = false; s.UseDDE = true;
     s.UpperCaseFiles = true; s.FindDir = false; s.HidePrew = false; s.Tipky = false;
     s.PanelRight = false; s.AutoIntend = false;
+    s.LineNumbers = false; s.TagPairs = false; s.CloseTags = true; s.RenamePairs = false;
+    s.Completion = false;
     s.RecentFiles[0] = u"/web/a.htm"_s;
     s.UserCommands[2] = {true, true, u"cap"_s, u"/bin/x"_s, u"<a>"_s, u"</a>"_s, 7};
     return s;
@@ -200,6 +204,11 @@ void tst_SettingsDialog::everyControlMapsToItsField_data()
     QTest::newRow("alt-enter") << u"AltEnterCheck"_s << u"Alt_Enter"_s << QVariant(true);
     QTest::newRow("internal-browser") << u"IBrowCheck"_s << u"IBrow"_s << QVariant(true);
     QTest::newRow("dde") << u"UseDDECheck"_s << u"UseDDE"_s << QVariant(false);
+    QTest::newRow("line-numbers") << u"LineNumbersCheck"_s << u"LineNumbers"_s << QVariant(true);
+    QTest::newRow("tag-pairs") << u"TagPairsCheck"_s << u"TagPairs"_s << QVariant(true);
+    QTest::newRow("close-tags") << u"CloseTagsCheck"_s << u"CloseTags"_s << QVariant(false);
+    QTest::newRow("rename-pairs") << u"RenamePairsCheck"_s << u"RenamePairs"_s << QVariant(true);
+    QTest::newRow("completion") << u"CompletionCheck"_s << u"Completion"_s << QVariant(true);
     // Text fields, spin fields and the font name.
     QTest::newRow("backup-ext") << u"BackupPripEdit"_s << u"BackupPrip"_s << QVariant(u"~"_s);
     QTest::newRow("alt-enter-text") << u"AltEnterEdit"_s << u"Alt_Enter_Text"_s

@@ -34,6 +34,9 @@ void tst_SettingsStore::firstStartGivesDefaults()
     QCOMPARE(s.TabText, QString(8, u' '));
     QCOMPARE(s.Tipky, false);
     QCOMPARE(s.PanelRight, true);
+    // Every aid to typing is on but the one that writes end tags on its own.
+    QCOMPARE(s.LineNumbers, true); QCOMPARE(s.TagPairs, true); QCOMPARE(s.RenamePairs, true);
+    QCOMPARE(s.Completion, true); QCOMPARE(s.CloseTags, false);
     QCOMPARE(s.placement.state, int(WindowPlacement::Maximized));
     QCOMPARE(s.TAG, 255);
     QCOMPARE(s.SCRIPT, 8421504);
@@ -50,6 +53,8 @@ void tst_SettingsStore::everyValueRoundTrips()
     out.ExtBrow = u"/usr/bin/firefox"_s; out.MetaCz = false; out.Tipky = true;
     out.PanelRight = false; out.UseDDE = true; out.UpperCaseFiles = true; out.FindDir = false;
     out.HidePrew = false; out.AutoIntend = false;
+    out.LineNumbers = false; out.TagPairs = false; out.CloseTags = true; out.RenamePairs = false;
+    out.Completion = false;
     out.SiteCheckBeforeUpload = false; out.SiteDir = u"/web/č"_s;
     out.SiteEntryPages = u"/web/a.html|/web/b c.html"_s;
     for (int i = 0; i < TSettings::RecentCount; ++i)
@@ -74,6 +79,8 @@ void tst_SettingsStore::everyValueRoundTrips()
     QCOMPARE(in.MetaCz, false); QCOMPARE(in.Tipky, true); QCOMPARE(in.PanelRight, false);
     QCOMPARE(in.UseDDE, true); QCOMPARE(in.UpperCaseFiles, true); QCOMPARE(in.FindDir, false);
     QCOMPARE(in.HidePrew, false); QCOMPARE(in.AutoIntend, false);
+    QCOMPARE(in.LineNumbers, false); QCOMPARE(in.TagPairs, false); QCOMPARE(in.CloseTags, true);
+    QCOMPARE(in.RenamePairs, false); QCOMPARE(in.Completion, false);
     QCOMPARE(in.SiteCheckBeforeUpload, false); QCOMPARE(in.SiteDir, u"/web/č"_s);
     QCOMPARE(in.SiteEntryPages, u"/web/a.html|/web/b c.html"_s);
     QCOMPARE(in.RecentFiles, out.RecentFiles);
