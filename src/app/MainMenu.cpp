@@ -85,6 +85,7 @@ const Item kEdit[] = {
     {Cmd::EditSelectAll, u"Vybrat vše", "Ctrl+A"},
     {Cmd::EditDeleteTag, u"Smazat aktuální tag", "Ctrl+Del"},
     {Cmd::EditSelectTag, u"Vybrat aktuální tag", "Shift+Return"},
+    {Cmd::EditGoToPairTag, u"Přejít na párový tag", "Ctrl+Shift+M"},
     Separator,
     {Cmd::EditUpper, u"Velká písmena"},
     {Cmd::EditLower, u"Malá písmena"},

@@ -19,6 +19,9 @@
 #include "app/MarkupStyleBar.h"
 #include "app/Session.h"
 #include "commands/Preview.h"
+#include "markup/Completion.h"
+#include "markup/TextFile.h"
+#include "markup/TreeFile.h"
 #include "commands/TableCommands.h"
 #include "dialogs/TableDialogs.h"
 #include "preview/WebBrowser.h"
@@ -276,7 +279,9 @@ void TForm1::followSettings()
                       {u"User/EditFont", u"Colors/Vyska", u"Colors/TEXT", u"Colors/TAG",
                        u"User/Tab", u"User/Alt_Enter", u"User/Alt_Enter_Text", u"Colors/CssSelector",
                        u"Colors/CssProperty", u"Colors/CssValue", u"Colors/CssComment",
-                       u"Colors/JsKeyword", u"Colors/JsString", u"Colors/JsNumber", u"Colors/JsComment"},
+                       u"Colors/JsKeyword", u"Colors/JsString", u"Colors/JsNumber", u"Colors/JsComment",
+                       u"User/LineNumbers", u"User/TagPairs", u"User/CloseTags", u"User/RenamePairs",
+                       u"User/Completion", u"User/MarkupStyle"},
                       [this] { applyEditorSettings(); });
     m_settings.follow(this, {u"User/IBrow"}, [this] {
         QTabBar *tabs = m_documentArea->previewTabs();
@@ -335,6 +340,22 @@ EditorKeyOptions TForm1::editorKeyOptions()
     keys.ctrlEnterText = s.Alt_Enter_Text;
     keys.autoIndent = [this] { return autoIndentOn(); };
     keys.codeColors = SyntaxColors::fromSettings(s);
+    keys.aids.lineNumbers = s.LineNumbers;
+    keys.aids.tagPairs = s.TagPairs;
+    keys.aids.closeTags = s.CloseTags;
+    keys.aids.renamePairs = s.RenamePairs;
+    keys.aids.completion = s.Completion;
+    keys.aids.style = s.markupStyle();
+    if (s.Completion && (!m_tagVocabulary || m_tagVocabularyStyle != keys.aids.style)) {
+        // The tag tree's file of the markup style: its elements, their attributes and their
+        // values. A file that cannot be read leaves the list empty; the tag tree tells about it.
+        const QString name = keys.aids.style == MarkupStyle::Html5 ? u"data/html5.dat"_s : u"data/html4.dat"_s;
+        const TextFileResult file = readTextFile(programDir() + name);
+        const TreeFileResult tree = parseTreeText(file.text, [](int, const QString &) { return QString(); });
+        m_tagVocabulary = std::make_shared<const TagVocabulary>(TagVocabulary::fromTree(tree.nodes));
+        m_tagVocabularyStyle = keys.aids.style;
+    }
+    keys.aids.vocabulary = m_tagVocabulary;
     // Asked for every key typed: the menu's list of its keys, each held by the one item that
     // took it, answers at once, where going through the menu's items slowed every key.
     keys.isCommandShortcut = [this](const QKeySequence &key) {

@@ -162,4 +162,7 @@ private:
     QTimer *m_settingsCheck = nullptr; // announces the settings soon after the user acted
     bool m_tipsShowNextTime = false;
     CoveredDocuments m_covered;
+    // The names the editors offer as the user types, read at the first need.
+    std::shared_ptr<const TagVocabulary> m_tagVocabulary;
+    MarkupStyle m_tagVocabularyStyle = MarkupStyle::Html4;
 };

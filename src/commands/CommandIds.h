@@ -37,6 +37,7 @@ inline constexpr CommandId EditDelete{"EditDelete"};
 inline constexpr CommandId EditSelectAll{"EditSelectAll"};
 inline constexpr CommandId EditDeleteTag{"EditDeleteTag"};
 inline constexpr CommandId EditSelectTag{"EditSelectTag"};
+inline constexpr CommandId EditGoToPairTag{"EditGoToPairTag"};
 inline constexpr CommandId EditUpper{"EditUpper"};
 inline constexpr CommandId EditLower{"EditLower"};
 inline constexpr CommandId EditStripTags{"EditStripTags"};

@@ -143,6 +143,7 @@ void addEditCommands(CommandRegistry &r)
     addShownCommand(r, Cmd::EditSelectAll, false);
     addBufferCommand(r, Cmd::EditSelectTag, [](HtmlDocument &b) { b.SelectTagAtCaret(); });
     addBufferCommand(r, Cmd::EditDeleteTag, [](HtmlDocument &b) { DeleteCurrentTag(b); });
+    addBufferCommand(r, Cmd::EditGoToPairTag, [](HtmlDocument &b) { GoToPairTag(b); });
     const struct { CommandId id; TextTransform transform; } transforms[] = {
         {Cmd::EditUpper, &CzechUpperCase},         {Cmd::EditLower, &CzechLowerCase},
         {Cmd::EditStripTags, &StripTags},          {Cmd::EditRemoveSpaces, &RemoveSpacesOutsideTags},

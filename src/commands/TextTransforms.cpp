@@ -2,6 +2,7 @@
 
 #include "editor/HtmlDocument.h"
 #include "markup/SysUt.h"
+#include "markup/TagPairs.h"
 
 #include <QAction>
 
@@ -23,6 +24,17 @@ void DeleteCurrentTag(HtmlDocument &buffer)
     buffer.SetSelStart(at);
     buffer.SetSelLength(int(closing.size()));
     buffer.ClearSelection();
+}
+
+void GoToPairTag(HtmlDocument &buffer)
+{
+    const int caret = buffer.SelStart();
+    const std::optional<TagPair> pair = tagPairAt(buffer.GetText(), caret);
+    if (!pair)
+        return;
+    const bool inStart = caret < pair->start.start + pair->start.length;
+    buffer.SetSelStart(int((inStart ? pair->end : pair->start).start + 1));
+    buffer.centerCaret();
 }
 
 void ApplyToSelectionOrWhole(HtmlDocument &buffer, TextTransform transform)

@@ -9,6 +9,10 @@ class HtmlDocument;
 // closing tag of the same name after it, as one undo step.
 void DeleteCurrentTag(HtmlDocument &buffer);
 
+// Moves the caret into the other tag of the pair the caret stands in (after its "<");
+// nothing happens where there is no pair.
+void GoToPairTag(HtmlDocument &buffer);
+
 // Applies the transformation to the selection, or to the whole text when nothing is
 // selected; either way one undo step.
 using TextTransform = QString (*)(QStringView);

@@ -184,6 +184,11 @@ const FieldBindings<TSettings> &settingsFormBindings()
         {&TSettings::Tab, "TabSpin"},
         {&TSettings::Alt_Enter, "AltEnterCheck"},
         {&TSettings::Alt_Enter_Text, "AltEnterEdit"},
+        {&TSettings::LineNumbers, "LineNumbersCheck"},
+        {&TSettings::TagPairs, "TagPairsCheck"},
+        {&TSettings::CloseTags, "CloseTagsCheck"},
+        {&TSettings::RenamePairs, "RenamePairsCheck"},
+        {&TSettings::Completion, "CompletionCheck"},
         // "Prohlížení "
         {&TSettings::ExtBrow, "ExtBrowEdit"},
         {&TSettings::IBrow, "IBrowCheck"},
@@ -431,6 +436,13 @@ QWidget *TSettingsForm::createEditorPage()
     altEnterRow->addWidget(AltEnterEdit);
     altEnterRow->addStretch(1);
     layout->addLayout(altEnterRow);
+    layout->addSpacing(8);
+
+    LineNumbersCheck = addCheck("LineNumbersCheck", u"Zobrazovat čísla řádků"_s);
+    TagPairsCheck = addCheck("TagPairsCheck", u"Zvýrazňovat párový tag"_s);
+    CloseTagsCheck = addCheck("CloseTagsCheck", u"Při psaní doplňovat koncové tagy"_s);
+    RenamePairsCheck = addCheck("RenamePairsCheck", u"Přejmenovat s tagem i jeho párový tag"_s);
+    CompletionCheck = addCheck("CompletionCheck", u"Nabízet jména tagů, atributů a hodnot"_s);
     layout->addStretch(1);
     return m_page;
 }

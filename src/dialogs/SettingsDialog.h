@@ -88,6 +88,11 @@ private:
     QSpinBox *TabSpin = nullptr;
     QCheckBox *AltEnterCheck = nullptr;
     QLineEdit *AltEnterEdit = nullptr;
+    QCheckBox *LineNumbersCheck = nullptr;
+    QCheckBox *TagPairsCheck = nullptr;
+    QCheckBox *CloseTagsCheck = nullptr;
+    QCheckBox *RenamePairsCheck = nullptr;
+    QCheckBox *CompletionCheck = nullptr;
 
     // "Prohlížení "
     QLineEdit *ExtBrowEdit = nullptr;

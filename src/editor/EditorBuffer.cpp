@@ -13,6 +13,7 @@
 #include <QStyleHints>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -46,6 +47,31 @@ void setSteadyCaret(bool steady)
 }
 
 } // namespace
+
+// The numbers of the lines at the left of the text, the caret's line in bold; the same
+// numbers the HTML check and the site check give with their findings.
+class LineNumberGutter : public QWidget
+{
+public:
+    explicit LineNumberGutter(EditorBuffer &buffer)
+        : QWidget(&buffer)
+        , m_buffer(buffer)
+    {
+        setObjectName(u"LineNumbers"_s);
+    }
+
+    int neededWidth() const
+    {
+        const int digits = int(QString::number(std::max(m_buffer.blockCount(), 1)).size());
+        return m_buffer.fontMetrics().horizontalAdvance(u'9') * std::max(digits, 3) + 8;
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override { m_buffer.paintGutter(event); }
+
+private:
+    EditorBuffer &m_buffer;
+};
 
 EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
     : QPlainTextEdit(parent)
@@ -86,6 +112,115 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
     document.setVisibleRange([this] { return visiblePositions(); });
     connect(document.textDocument(), &QTextDocument::contentsChange, this,
             &EditorBuffer::noteKeyEdit);
+
+    m_aids = new TypingAids(*this, document);
+    connect(m_aids, &TypingAids::pairMarksChanged, this,
+            [this](const QList<QTextEdit::ExtraSelection> &marks) { setMarks(MarkLayer::TagPair, marks); });
+    m_gutter = new LineNumberGutter(*this);
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &EditorBuffer::updateGutter);
+    connect(this, &QPlainTextEdit::updateRequest, m_gutter, [this](const QRect &rect, int dy) {
+        if (dy != 0)
+            m_gutter->scroll(0, dy);
+        else
+            m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, m_gutter, [this] {
+        // Only a move to another line changes what the gutter marks.
+        const int line = textCursor().blockNumber();
+        if (std::exchange(m_gutterLine, line) != line)
+            m_gutter->update();
+    });
+    connect(&document, &HtmlDocument::editorFontChanged, this, &EditorBuffer::updateGutter);
+    setKeyOptions(m_keys);
+}
+
+void EditorBuffer::setKeyOptions(EditorKeyOptions options)
+{
+    m_keys = std::move(options);
+    m_keys.aids.tagColor = m_keys.tagColor;
+    m_aids->setOptions(m_keys.aids);
+    updateGutter();
+}
+
+// --- the gutter and the marks ------------------------------------------------------------
+
+bool EditorBuffer::gutterShown() const
+{
+    return m_keys.aids.lineNumbers;
+}
+
+void EditorBuffer::updateGutter()
+{
+    const int width = gutterShown() ? m_gutter->neededWidth() : 0;
+    // The text is laid out again only when the gutter's width changes.
+    if (viewportMargins().left() != width)
+        setViewportMargins(width, 0, 0, 0);
+    m_gutter->setVisible(gutterShown());
+    const QRect r = contentsRect();
+    m_gutter->setGeometry(r.left(), r.top(), width, r.height());
+}
+
+void EditorBuffer::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    const QRect r = contentsRect();
+    m_gutter->setGeometry(r.left(), r.top(), m_gutter->width(), r.height());
+}
+
+template<class Fn>
+void EditorBuffer::forEachGutterLine(int top, int bottom, Fn fn) const
+{
+    QTextBlock block = firstVisibleBlock();
+    qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
+    while (block.isValid() && y <= bottom) {
+        const qreal height = blockBoundingRect(block).height();
+        if (block.isVisible() && y + height >= top)
+            fn(block, y, height);
+        y += height;
+        block = block.next();
+    }
+}
+
+void EditorBuffer::paintGutter(QPaintEvent *event)
+{
+    QPainter painter(m_gutter);
+    const QPalette &colours = palette();
+    painter.fillRect(event->rect(), colours.color(QPalette::Window));
+    QFont bold = font();
+    bold.setBold(true);
+    const int caretLine = textCursor().blockNumber();
+    const int right = m_gutter->width() - 4;
+    const int lineHeight = fontMetrics().height();
+    forEachGutterLine(event->rect().top(), event->rect().bottom(), [&](const QTextBlock &block, qreal top, qreal) {
+        const bool current = block.blockNumber() == caretLine;
+        painter.setFont(current ? bold : font());
+        painter.setPen(colours.color(current ? QPalette::WindowText : QPalette::PlaceholderText));
+        painter.drawText(QRectF(0, top, right, lineHeight), Qt::AlignRight, QString::number(block.blockNumber() + 1));
+    });
+}
+
+int EditorBuffer::gutterLineAt(int y) const
+{
+    int line = 0;
+    if (gutterShown()) {
+        forEachGutterLine(y, y, [&](const QTextBlock &block, qreal top, qreal height) {
+            if (y >= top && y < top + height)
+                line = block.blockNumber() + 1;
+        });
+    }
+    return line;
+}
+
+void EditorBuffer::setMarks(MarkLayer layer, const QList<QTextEdit::ExtraSelection> &marks)
+{
+    (layer == MarkLayer::Spelling ? m_spellingMarks : m_pairMarks) = marks;
+    // The pair's background under the spelling's underline.
+    setExtraSelections(m_pairMarks + m_spellingMarks);
+}
+
+QList<QTextEdit::ExtraSelection> EditorBuffer::marks(MarkLayer layer) const
+{
+    return layer == MarkLayer::Spelling ? m_spellingMarks : m_pairMarks;
 }
 
 EditorBuffer::~EditorBuffer()
@@ -211,9 +346,12 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
         return; // never switch to overwrite mode
     if (isReadOnly()) {
         // Only moving and selecting: no colour or indentation may touch the text.
+        m_aids->hideList();
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
+    if (m_aids->takeListKey(event))
+        return;
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     // Only an Enter pressed here indents on its release; one that closed a dialog did not.
     m_enterPressed = enter && !event->isAutoRepeat();
@@ -239,7 +377,9 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
         QPlainTextEdit::keyPressEvent(&plain);
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    if (!m_aids->renamePair(event))
+        QPlainTextEdit::keyPressEvent(event);
+    m_aids->afterKey(event);
 }
 
 void EditorBuffer::keyReleaseEvent(QKeyEvent *event)
@@ -257,6 +397,7 @@ void EditorBuffer::keyReleaseEvent(QKeyEvent *event)
 void EditorBuffer::focusOutEvent(QFocusEvent *event)
 {
     m_enterPressed = false;
+    m_aids->hideList();
     QPlainTextEdit::focusOutEvent(event);
     updateCaretBlinking();
 }
@@ -270,6 +411,7 @@ void EditorBuffer::focusInEvent(QFocusEvent *event)
 void EditorBuffer::mousePressEvent(QMouseEvent *event)
 {
     reportCaret();
+    m_aids->hideList();
     QPlainTextEdit::mousePressEvent(event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/Colorize.h"
 #include "editor/HtmlDocument.h"
+#include "editor/TypingAids.h"
 #include "markup/ColorValue.h"
 #include "markup/GuardedFile.h"
 
@@ -27,7 +28,11 @@ struct EditorKeyOptions
     // Keys that belong to the frame's commands even while the editor has the focus
     // (Ctrl+Del deletes the current tag, not the next word).
     std::function<bool(const QKeySequence &)> isCommandShortcut;
+    // Line numbers, the tag pair, end tags, renaming and the list of names.
+    TypingAidOptions aids;
 };
+
+class LineNumberGutter;
 
 // The view of one document: it paints the text, takes the keys, the mouse, drags and drops,
 // shows the document's caret and hands the user's caret back to it. What it types goes
@@ -52,8 +57,20 @@ public:
     void Undo() { m_document.Undo(); }
     void ClearSelection() { m_document.ClearSelection(); }
 
-    void setKeyOptions(EditorKeyOptions options) { m_keys = std::move(options); }
+    void setKeyOptions(EditorKeyOptions options);
     const EditorKeyOptions &keyOptions() const { return m_keys; }
+
+    TypingAids &typingAids() { return *m_aids; }
+    // The caret into the other tag of the pair it stands in; false when there is none.
+    bool goToPartnerTag() { return m_aids->goToPartner(); }
+    // The line number the gutter shows at a height of the view; 0 where it shows none.
+    int gutterLineAt(int y) const;
+    bool gutterShown() const;
+
+    // The view's marks come in layers, each set on its own: the spelling and the tag pair.
+    enum class MarkLayer { Spelling, TagPair };
+    void setMarks(MarkLayer layer, const QList<QTextEdit::ExtraSelection> &marks);
+    QList<QTextEdit::ExtraSelection> marks(MarkLayer layer) const;
 
 Q_SIGNALS:
     // Key down, key up and mouse down report the caret, for the status bar.
@@ -68,6 +85,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -98,6 +116,12 @@ private:
     };
     void indentAfterEnter();
     static QString droppedItemText(const QDropEvent *event);
+    void updateGutter();
+    void paintGutter(QPaintEvent *event);
+    // Calls fn(block, top, height) for the lines shown between two heights of the view.
+    template<class Fn>
+    void forEachGutterLine(int top, int bottom, Fn fn) const;
+    friend class LineNumberGutter;
 
     HtmlDocument &m_document;
     EditorKeyOptions m_keys;
@@ -108,4 +132,9 @@ private:
     int m_keyEditFrom = -1;
     int m_keyEditTo = -1;
     Qt::ScrollBarPolicy m_scrollBarPolicy = Qt::ScrollBarAsNeeded;
+    TypingAids *m_aids = nullptr;         // a child of the view
+    LineNumberGutter *m_gutter = nullptr; // a child of the view
+    int m_gutterLine = -1;                // the caret's line as the gutter marks it
+    QList<QTextEdit::ExtraSelection> m_spellingMarks;
+    QList<QTextEdit::ExtraSelection> m_pairMarks;
 };

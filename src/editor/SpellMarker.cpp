@@ -111,7 +111,7 @@ void SpellMarker::setEnabled(bool enabled)
     } else {
         m_visibleTimer.stop();
         m_sliceTimer.stop();
-        m_buffer.setExtraSelections({});
+        m_buffer.setMarks(EditorBuffer::MarkLayer::Spelling, {});
     }
 }
 
@@ -275,20 +275,20 @@ void SpellMarker::refreshMarks()
         }
     }
     // The same marks again change nothing on screen: the view is left alone.
-    const QList<QTextEdit::ExtraSelection> shown = m_buffer.extraSelections();
+    const QList<QTextEdit::ExtraSelection> shown = m_buffer.marks(EditorBuffer::MarkLayer::Spelling);
     const bool same = std::equal(marks.begin(), marks.end(), shown.begin(), shown.end(),
                                  [](const QTextEdit::ExtraSelection &a, const QTextEdit::ExtraSelection &b) {
                                      return a.cursor.selectionStart() == b.cursor.selectionStart()
                                             && a.cursor.selectionEnd() == b.cursor.selectionEnd();
                                  });
     if (!same)
-        m_buffer.setExtraSelections(marks);
+        m_buffer.setMarks(EditorBuffer::MarkLayer::Spelling, marks);
 }
 
 QList<QPair<int, int>> SpellMarker::markedWords() const
 {
     QList<QPair<int, int>> out;
-    for (const QTextEdit::ExtraSelection &s : m_buffer.extraSelections()) {
+    for (const QTextEdit::ExtraSelection &s : m_buffer.marks(EditorBuffer::MarkLayer::Spelling)) {
         const QTextBlock block = m_buffer.document()->findBlock(s.cursor.selectionStart());
         out.append({offsetOf(block, s.cursor.selectionStart() - block.position()),
                     s.cursor.selectionEnd() - s.cursor.selectionStart()});

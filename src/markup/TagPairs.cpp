@@ -50,6 +50,27 @@ qsizetype closingBracketOf(QStringView text, qsizetype from)
     return -1;
 }
 
+// Whether at lies inside a quoted value of the tag whose "<" is at from.
+bool inQuotedValue(QStringView text, qsizetype from, qsizetype at)
+{
+    QChar quote;
+    bool afterEquals = false;
+    for (qsizetype i = from + 1; i < at; ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'>' || c == u'<')
+            return false;
+        if ((c == u'"' || c == u'\'') && afterEquals)
+            quote = c;
+        afterEquals = c == u'=' || (afterEquals && isBlank(c));
+    }
+    return !quote.isNull();
+}
+
 // The tag whose "<" is at at, or nothing when no tag starts there.
 Tag tagAt(QStringView text, qsizetype at)
 {
@@ -165,10 +186,11 @@ private:
 } // namespace
 
 // The nearest of "<!--", "-->" and the script and style tags before pos tells.
-bool inCommentOrRawText(QStringView text, qsizetype pos)
+bool inCommentOrRawText(QStringView text, qsizetype pos, qsizetype markupFrom)
 {
     const QChar *d = text.data();
-    for (qsizetype i = std::min(pos, text.size()) - 1; i >= 0; --i) {
+    const qsizetype first = std::max<qsizetype>(markupFrom, 0);
+    for (qsizetype i = std::min(pos, text.size()) - 1; i >= first; --i) {
         const char16_t c = d[i].unicode();
         if (c == u'>' && i >= 2 && d[i - 1] == u'-' && d[i - 2] == u'-')
             return false;
@@ -183,6 +205,49 @@ bool inCommentOrRawText(QStringView text, qsizetype pos)
         }
     }
     return false;
+}
+
+TextState textStateAfter(QStringView stretch, TextState state)
+{
+    qsizetype i = 0;
+    while (i < stretch.size()) {
+        if (state == TextState::Comment) {
+            const qsizetype end = stretch.indexOf(u"-->", i);
+            if (end < 0)
+                return state;
+            i = end + 3;
+            state = TextState::Markup;
+            continue;
+        }
+        if (state != TextState::Markup) {
+            const qsizetype end = rawTextEnd(stretch, i, state == TextState::Script ? u"script" : u"style");
+            if (end >= stretch.size())
+                return state;
+            i = end + 2;
+            state = TextState::Markup;
+            continue;
+        }
+        const qsizetype lt = stretch.indexOf(u'<', i);
+        if (lt < 0)
+            return state;
+        i = lt + 1;
+        if (stretch.sliced(lt).startsWith(u"<!--")) {
+            state = TextState::Comment;
+            i = lt + 4;
+            continue;
+        }
+        const Tag tag = tagAt(stretch, lt);
+        if (!tag.found() || tag.closing || !isRawText(tag.name))
+            continue;
+        state = sameTagName(tag.name, u"script") ? TextState::Script : TextState::Style;
+        // A start tag that goes on past the stretch leaves the next one in its raw text:
+        // the caller then starts further back, which is never wrong.
+        const qsizetype gt = closingBracketOf(stretch, lt);
+        if (gt < 0)
+            return state;
+        i = gt + 1;
+    }
+    return state;
 }
 
 namespace {
@@ -221,6 +286,13 @@ std::optional<TagPair> endOf(QStringView text, const Tag &start, const TagRange 
     return std::nullopt;
 }
 
+// A "<" written inside a quoted value of the tag before it starts no tag.
+bool inValueOfTagBefore(QStringView text, qsizetype lt, qsizetype markupFrom)
+{
+    const qsizetype before = lt > 0 ? text.lastIndexOf(u'<', lt - 1) : -1;
+    return before >= markupFrom && tagAt(text, before).found() && inQuotedValue(text, before, lt);
+}
+
 std::optional<TagPair> startOf(QStringView text, const TagRange &endRange, QStringView name)
 {
     int depth = 1;
@@ -251,7 +323,7 @@ bool isVoidElement(QStringView name)
                        [&](QStringView v) { return v.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
-std::optional<TagPair> tagPairAt(QStringView text, qsizetype caret)
+std::optional<PairableTag> pairableTagAt(QStringView text, qsizetype caret, qsizetype markupFrom)
 {
     if (caret < 0 || caret > text.size())
         return std::nullopt;
@@ -263,13 +335,21 @@ std::optional<TagPair> tagPairAt(QStringView text, qsizetype caret)
         return std::nullopt;
     const Tag tag = tagAt(text, lt);
     const TagRange range = tag.found() ? rangeOf(text, tag) : TagRange{};
-    if (range.length == 0 || range.start + range.length - 1 < caret || inCommentOrRawText(text, lt))
+    if (range.length == 0 || range.start + range.length - 1 < caret
+        || inCommentOrRawText(text, lt, markupFrom) || inValueOfTagBefore(text, lt, markupFrom))
         return std::nullopt;
-    if (tag.closing)
-        return startOf(text, range, tag.name);
-    if (!startsPair(text, tag, range))
+    if (!tag.closing && !startsPair(text, tag, range))
         return std::nullopt;
-    return endOf(text, tag, range);
+    return PairableTag{range, tag.name.data() - text.data(), tag.name.size(), tag.closing};
+}
+
+std::optional<TagPair> tagPairAt(QStringView text, qsizetype caret, qsizetype markupFrom)
+{
+    const std::optional<PairableTag> at = pairableTagAt(text, caret, markupFrom);
+    if (!at)
+        return std::nullopt;
+    const Tag tag{at->range.start, text.sliced(at->nameStart, at->nameLength), at->closing};
+    return tag.closing ? startOf(text, at->range, tag.name) : endOf(text, tag, at->range);
 }
 
 QString endTagForTypedStart(QStringView text, qsizetype caret)
@@ -282,7 +362,8 @@ QString endTagForTypedStart(QStringView text, qsizetype caret)
     const Tag tag = tagAt(text, lt);
     const TagRange range = tag.found() ? rangeOf(text, tag) : TagRange{};
     // A ">" inside a quoted value ends no tag: the tag's end lies elsewhere.
-    if (range.start + range.length != caret || !startsPair(text, tag, range) || inCommentOrRawText(text, lt))
+    if (range.start + range.length != caret || !startsPair(text, tag, range) || inCommentOrRawText(text, lt)
+        || inValueOfTagBefore(text, lt, 0))
         return {};
     const QString end = u"</"_s + tag.name.toString() + u'>';
     if (text.sliced(caret).trimmed().startsWith(end, Qt::CaseInsensitive))

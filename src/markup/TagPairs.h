@@ -28,13 +28,34 @@ struct TagPair
 // Elements written without an end tag (BR, IMG, INPUT ...); the name in any case.
 bool isVoidElement(QStringView name);
 
-// Whether pos lies in a comment or in the raw text of a script or style.
-bool inCommentOrRawText(QStringView text, qsizetype pos);
+// What a place in the page is, as the colouring sees it: markup, or the inside of a
+// comment, a script or a style.
+enum class TextState : quint8 { Markup, Comment, Script, Style };
+
+// The state at the end of a stretch of text that begins in the given state. A view keeps it
+// per line, so that a look at the text near the caret starts at a line known to be markup
+// instead of at the top of the page.
+TextState textStateAfter(QStringView stretch, TextState state);
+
+// Whether pos lies in a comment or in the raw text of a script or style. markupFrom is a
+// place at or before pos known to be markup: nothing before it is read.
+bool inCommentOrRawText(QStringView text, qsizetype pos, qsizetype markupFrom = 0);
 
 // The pair of the tag the caret stands in: from before its "<" to before its ">". Nothing
 // when the caret is in no tag, in a comment, a script or a style, or the tag is void,
-// closes itself ("<x/>") or has no partner.
-std::optional<TagPair> tagPairAt(QStringView text, qsizetype caret);
+// closes itself ("<x/>") or has no partner. markupFrom as for inCommentOrRawText.
+std::optional<TagPair> tagPairAt(QStringView text, qsizetype caret, qsizetype markupFrom = 0);
+
+// The start or end tag the caret stands in when it is one that may have a partner (a tag
+// tagPairAt would look for the pair of); its name as the text writes it.
+struct PairableTag
+{
+    TagRange range;
+    qsizetype nameStart = 0;
+    qsizetype nameLength = 0;
+    bool closing = false;
+};
+std::optional<PairableTag> pairableTagAt(QStringView text, qsizetype caret, qsizetype markupFrom = 0);
 
 // The end tag that typing the ">" just before caret completes: "</p>" after "<p>", in the
 // case the name was written in. Empty for a void or self-closing tag, a ">" typed in a

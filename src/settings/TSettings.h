@@ -88,6 +88,12 @@ struct TSettings
     bool AutoIntend;
     // The pages open at the end come back at the next start without files to open.
     bool ReopenSession;
+    // The aids to typing markup in the editor; the editor writes end tags only when asked.
+    bool LineNumbers;
+    bool TagPairs;
+    bool CloseTags;
+    bool RenamePairs;
+    bool Completion;
     // The dictionary spelling is checked with as the user types ("cs_CZ"); empty: off.
     QString SpellCheck;
     // The site check: before every upload or not, the folder checked last, and the pages

@@ -122,6 +122,7 @@ void tst_Shortcuts::keysTheEditorKnowsGoToTheMenu_data()
     QTest::newRow("Ctrl+A") << (Qt::CTRL | Qt::Key_A) << u"EditSelectAll"_s;
     QTest::newRow("Ctrl+Del") << (Qt::CTRL | Qt::Key_Delete) << u"EditDeleteTag"_s;
     QTest::newRow("Ctrl+Ins") << (Qt::CTRL | Qt::Key_Insert) << u"HidCopy"_s;
+    QTest::newRow("Ctrl+Shift+M") << (Qt::CTRL | Qt::SHIFT | Qt::Key_M) << u"EditGoToPairTag"_s;
     QTest::newRow("Shift+Ins") << (Qt::SHIFT | Qt::Key_Insert) << u"HidPaste"_s;
     QTest::newRow("a letter") << QKeyCombination(Qt::Key_Q) << QString();
     QTest::newRow("a shifted letter") << (Qt::SHIFT | Qt::Key_Q) << QString();

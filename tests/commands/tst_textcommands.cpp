@@ -23,6 +23,8 @@ private Q_SLOTS:
     void wholeTextTransformUndoesInOneStep();
     void selectTagAtCaret_data();
     void selectTagAtCaret();
+    void goToPairTag_data();
+    void goToPairTag();
     void deleteCurrentTag_data();
     void deleteCurrentTag();
     void deleteCurrentTagUndoesInOneStep();
@@ -117,6 +119,30 @@ void tst_TextCommands::selectTagAtCaret()
     QCOMPARE(m_fx->buffer().SelText(), selected);
     if (selected.isEmpty())
         QCOMPARE(m_fx->buffer().SelStart(), caret);
+}
+
+void tst_TextCommands::goToPairTag_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("movedTo"); // after the partner's "<"; the caret itself: no pair
+
+    // Offsets count the line breaks as CR LF.
+    QTest::newRow("endToStart") << u"<UL>\r\n<LI>a</LI>\r\n</UL>"_s << 18 << 1;
+    QTest::newRow("startToEnd") << u"x\r\n<B>y</B>"_s << 4 << 8;
+    QTest::newRow("void_stays") << u"<P><BR></P>"_s << 5 << 5;
+    QTest::newRow("betweenTags_stays") << u"<B>xy</B>"_s << 4 << 4;
+}
+
+void tst_TextCommands::goToPairTag()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(int, movedTo);
+    m_fx->setText(text, caret);
+    trigger(u"EditGoToPairTag"_s);
+    QCOMPARE(m_fx->buffer().SelStart(), movedTo);
+    QCOMPARE(m_fx->buffer().GetText(), text);
 }
 
 void tst_TextCommands::deleteCurrentTag_data()

@@ -42,6 +42,9 @@ QVariantMap editedFields(const TSettings &s)
         {u"JsKeyword"_s, s.JsKeyword}, {u"JsString"_s, s.JsString},
         {u"JsNumber"_s, s.JsNumber}, {u"JsComment"_s, s.JsComment},
         {u"MarkupStyle"_s, s.MarkupStyle},
+        {u"LineNumbers"_s, s.LineNumbers},
+        {u"TagPairs"_s, s.TagPairs}, {u"CloseTags"_s, s.CloseTags},
+        {u"RenamePairs"_s, s.RenamePairs}, {u"Completion"_s, s.Completion},
     };
 }
 
@@ -61,6 +64,8 @@ TSettings unusualSettings()
     s.CssSelector = 0x010101; s.CssProperty = 0x020202; s.CssValue = 0x030303;
     s.CssComment = 0x040404; s.JsKeyword = 0x050505; s.JsString = 0x060606;
     s.JsNumber = 0x070707; s.JsComment = 0x080808; s.MarkupStyle = u"HTML5"_s;
+    s.LineNumbers = false; s.TagPairs = false; s.CloseTags = true; s.RenamePairs = false;
+    s.Completion = false;
     s.RecentFiles[0] = u"/web/a.htm"_s;
     s.UserCommands[2] = {true, true, u"cap"_s, u"/bin/x"_s, u"<a>"_s, u"</a>"_s, 7};
     return s;
@@ -233,6 +238,11 @@ void tst_SettingsDialog::everyControlMapsToItsField_data()
     QTest::newRow("alt-enter") << u"AltEnterCheck"_s << u"Alt_Enter"_s << QVariant(true);
     QTest::newRow("internal-browser") << u"IBrowCheck"_s << u"IBrow"_s << QVariant(true);
     QTest::newRow("dde") << u"UseDDECheck"_s << u"UseDDE"_s << QVariant(false);
+    QTest::newRow("line-numbers") << u"LineNumbersCheck"_s << u"LineNumbers"_s << QVariant(true);
+    QTest::newRow("tag-pairs") << u"TagPairsCheck"_s << u"TagPairs"_s << QVariant(true);
+    QTest::newRow("close-tags") << u"CloseTagsCheck"_s << u"CloseTags"_s << QVariant(false);
+    QTest::newRow("rename-pairs") << u"RenamePairsCheck"_s << u"RenamePairs"_s << QVariant(true);
+    QTest::newRow("completion") << u"CompletionCheck"_s << u"Completion"_s << QVariant(true);
     // Text fields, spin fields and the font name.
     QTest::newRow("backup-ext") << u"BackupPripEdit"_s << u"BackupPrip"_s << QVariant(u"~"_s);
     QTest::newRow("alt-enter-text") << u"AltEnterEdit"_s << u"Alt_Enter_Text"_s

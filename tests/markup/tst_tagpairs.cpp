@@ -44,6 +44,9 @@ private Q_SLOTS:
     void typedStart();
     void typedSlash_data();
     void typedSlash();
+    void stateAfterLine_data();
+    void stateAfterLine();
+    void markupFromSkipsWhatLiesBefore();
 };
 
 void TestTagPairs::pair_data()
@@ -76,6 +79,7 @@ void TestTagPairs::pair_data()
     QTest::newRow("unclosedStart") << u"<p|>a<p>b</p>"_s;
     QTest::newRow("unopenedEnd") << u"a</p|>"_s;
     QTest::newRow("unfinishedTag") << u"<b x=|"_s;
+    QTest::newRow("tagWrittenInValue") << u"<a title=\"<b|>\">x</b>"_s;
 }
 
 void TestTagPairs::pair()
@@ -109,6 +113,7 @@ void TestTagPairs::typedStart_data()
     QTest::newRow("inComment") << u"<!-- <p>| -->"_s << QString();
     QTest::newRow("inScript") << u"<script>if (a <b>|</script>"_s << QString();
     QTest::newRow("inValue") << u"<a title=\"x>|"_s << QString();
+    QTest::newRow("startTagInValue") << u"<a title=\"<b>|"_s << QString();
     QTest::newRow("notATag") << u"a >|"_s << QString();
     QTest::newRow("endTag") << u"<p></p>|"_s << QString();
 }
@@ -142,6 +147,50 @@ void TestTagPairs::typedSlash()
     QFETCH(QString, completion);
     const Marked m = unmark(marked);
     QCOMPARE(endTagForTypedSlash(m.text, m.caret), completion);
+}
+
+void TestTagPairs::stateAfterLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    const int markup = int(TextState::Markup), comment = int(TextState::Comment);
+    const int script = int(TextState::Script), style = int(TextState::Style);
+
+    QTest::newRow("plain") << u"<p>a</p>"_s << markup << markup;
+    QTest::newRow("commentOpens") << u"<p><!-- a"_s << markup << comment;
+    QTest::newRow("commentCloses") << u"a --> <b>"_s << comment << markup;
+    QTest::newRow("commentOpenedAndClosed") << u"<!-- <script> -->"_s << markup << markup;
+    QTest::newRow("scriptOpens") << u"<SCRIPT type=x>var a"_s << markup << script;
+    QTest::newRow("scriptGoesOn") << u"if (a <!-- b) </p>"_s << script << script;
+    QTest::newRow("scriptCloses") << u"x</script><p>"_s << script << markup;
+    QTest::newRow("styleOpensAndCloses") << u"<style>p{}</style><!--"_s << markup << comment;
+    QTest::newRow("styleGoesOn") << u"p { } </script>"_s << style << style;
+    // A start tag that goes on to the next line: what follows counts as its raw text.
+    QTest::newRow("scriptTagUnfinished") << u"<script"_s << markup << script;
+    QTest::newRow("endTagIsNoStart") << u"</script>"_s << markup << markup;
+}
+
+void TestTagPairs::stateAfterLine()
+{
+    QFETCH(QString, line);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QCOMPARE(int(textStateAfter(line, TextState(before))), after);
+}
+
+void TestTagPairs::markupFromSkipsWhatLiesBefore()
+{
+    // The caller vouches that the text from markupFrom on is markup: an unclosed comment
+    // before it is not read, and the answer is the one the whole text would give from there.
+    const QString text = u"<!-- \n<b>x</b>"_s;
+    const qsizetype from = text.indexOf(u'\n') + 1;
+    QVERIFY(!tagPairAt(text, from + 1));
+    const std::optional<TagPair> pair = tagPairAt(text, from + 1, from);
+    QVERIFY(pair);
+    QCOMPARE(pair->end.start, text.indexOf(u"</b>"));
+    QVERIFY(inCommentOrRawText(text, from + 1));
+    QVERIFY(!inCommentOrRawText(text, from + 1, from));
 }
 
 BRISKO_TEST_MAIN(TestTagPairs)

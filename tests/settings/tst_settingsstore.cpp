@@ -38,6 +38,9 @@ void tst_SettingsStore::firstStartGivesDefaults()
     QCOMPARE(s.TabText(), QString(8, u' '));
     QCOMPARE(s.Tipky, false);
     QCOMPARE(s.PanelRight, true);
+    // Every aid to typing is on but the one that writes end tags on its own.
+    QCOMPARE(s.LineNumbers, true); QCOMPARE(s.TagPairs, true); QCOMPARE(s.RenamePairs, true);
+    QCOMPARE(s.Completion, true); QCOMPARE(s.CloseTags, false);
     QCOMPARE(s.placement.state, int(WindowPlacement::Maximized));
     QCOMPARE(s.TAG, 255);
     QCOMPARE(s.SCRIPT, 8421504);
@@ -62,6 +65,8 @@ void tst_SettingsStore::everyValueRoundTrips()
     out.PanelRight = false; out.UseDDE = true; out.UpperCaseFiles = true; out.FindDir = false;
     out.HidePrew = false; out.AutoIntend = false; out.ReopenSession = false;
     out.CssSelector = 7; out.JsComment = 8;
+    out.LineNumbers = false; out.TagPairs = false; out.CloseTags = true; out.RenamePairs = false;
+    out.Completion = false;
     out.SiteCheckBeforeUpload = false; out.SiteDir = u"/web/č"_s;
     out.SiteEntryPages = u"/web/a.html|/web/b c.html"_s;
     out.MarkupStyle = u"HTML5"_s;
@@ -88,6 +93,8 @@ void tst_SettingsStore::everyValueRoundTrips()
     QCOMPARE(in.UseDDE, true); QCOMPARE(in.UpperCaseFiles, true); QCOMPARE(in.FindDir, false);
     QCOMPARE(in.HidePrew, false); QCOMPARE(in.AutoIntend, false);
     QCOMPARE(in.ReopenSession, false); QCOMPARE(in.CssSelector, 7); QCOMPARE(in.JsComment, 8);
+    QCOMPARE(in.LineNumbers, false); QCOMPARE(in.TagPairs, false); QCOMPARE(in.CloseTags, true);
+    QCOMPARE(in.RenamePairs, false); QCOMPARE(in.Completion, false);
     QCOMPARE(in.SiteCheckBeforeUpload, false); QCOMPARE(in.SiteDir, u"/web/č"_s);
     QCOMPARE(in.SiteEntryPages, u"/web/a.html|/web/b c.html"_s);
     QCOMPARE(in.markupStyle(), MarkupStyle::Html5);
