@@ -83,6 +83,10 @@ struct TSettings
     bool SiteCheckBeforeUpload;
     QString SiteDir;
     QString SiteEntryPages;
+    // "Živý náhled": on which side of the source it stands, and its width in pixels (0:
+    // half of the room).
+    bool LivePreviewLeft;
+    int LivePreviewWidth;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 

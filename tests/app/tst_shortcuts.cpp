@@ -80,6 +80,9 @@ void tst_Shortcuts::firstInMenuOrderKeepsTheKey_data()
     QTest::newRow("Ctrl+Shift+T") << u"Ctrl+Shift+T"_s << u"InsTrademark"_s;
     QTest::newRow("Ctrl+W") << u"Ctrl+W"_s << u"WinPreview"_s;
     QTest::newRow("F3") << u"F3"_s << u"SearchFindNext"_s;
+    // Keys of their own for the commands on the whole site and beside the source.
+    QTest::newRow("Ctrl+Alt+F") << u"Ctrl+Alt+F"_s << u"SearchInFiles"_s;
+    QTest::newRow("Ctrl+Shift+E") << u"Ctrl+Shift+E"_s << u"ToolLivePreview"_s;
 }
 
 void tst_Shortcuts::firstInMenuOrderKeepsTheKey()
