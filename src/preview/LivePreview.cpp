@@ -88,7 +88,9 @@ void LivePreview::update()
     const std::optional<Page> page = m_source ? m_source() : std::nullopt;
     if (!page) {
         m_title->setText(u"Živý náhled"_s);
-        m_browser->showHtml(QString(), QUrl());
+        // Without a page the engine is not started for nothing.
+        if (m_browser->engineStarted())
+            m_browser->showHtml(QString(), QUrl());
         Q_EMIT updated();
         return;
     }
