@@ -59,10 +59,12 @@ public:
         const int flags = int(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
         painter->drawText(r, flags, before);
         r.setLeft(r.left() + metrics.horizontalAdvance(before));
-        const QRect box(r.left(), r.top() + 1, metrics.horizontalAdvance(match), r.height() - 2);
-        painter->fillRect(box, selected ? opt.palette.color(QPalette::HighlightedText) : QColor(255, 226, 110));
         QFont bold = opt.font;
         bold.setBold(true);
+        // The match is drawn bold: its box is as wide as the bold text, or it would cover
+        // what follows.
+        const QRect box(r.left(), r.top() + 1, QFontMetrics(bold).horizontalAdvance(match), r.height() - 2);
+        painter->fillRect(box, selected ? opt.palette.color(QPalette::HighlightedText) : QColor(255, 226, 110));
         painter->setFont(bold);
         painter->setPen(selected ? opt.palette.color(QPalette::Highlight) : opt.palette.color(QPalette::Text));
         painter->drawText(r, flags, match);

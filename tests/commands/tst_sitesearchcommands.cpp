@@ -24,7 +24,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes)
+void writeSiteFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -32,23 +32,23 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray bytesOf(const QString &path)
+QByteArray siteFileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray encoded(const char *encoding, const QString &text)
+QByteArray encodedPage(const char *encoding, const QString &text)
 {
     QStringEncoder encoder(encoding);
     return encoder.encode(text);
 }
 
 // A page of a hand-kept site: its own text, then the footer every page repeats.
-QString page(const QString &body, const QString &lineBreak)
+QString footerPage(const QString &body, const QString &lineBreak)
 {
     return u"<html><body>"_s + lineBreak + u"<p>"_s + body + u"</p>"_s + lineBreak
-           + u"<div class=\"paticka\">© 2023 Žluťoučký kůň</div>"_s + lineBreak + u"</body></html>"_s
+           + u"<div class=\"paticka\">&copy; 2023 Žluťoučký kůň</div>"_s + lineBreak + u"</body></html>"_s
            + lineBreak;
 }
 
@@ -68,12 +68,12 @@ QList<SitePage> mixedSite()
     auto add = [&pages](const QString &name, const QByteArray &before) {
         pages.append({name, before, QByteArray(before).replace("2023", "2026")});
     };
-    add(u"utf8-lf.html"_s, (u"<meta charset=\"utf-8\">\n"_s + page(cz, u"\n"_s)).toUtf8());
-    add(u"utf8-bom-crlf.html"_s, "\xEF\xBB\xBF" + page(cz, u"\r\n"_s).toUtf8());
-    add(u"cp1250-crlf.htm"_s, encoded("windows-1250", page(cz, u"\r\n"_s)));
-    add(u"sub/cp1250-cr.html"_s, encoded("windows-1250", page(cz, u"\r"_s)));
+    add(u"utf8-lf.html"_s, (u"<meta charset=\"utf-8\">\n"_s + footerPage(cz, u"\n"_s)).toUtf8());
+    add(u"utf8-bom-crlf.html"_s, "\xEF\xBB\xBF" + footerPage(cz, u"\r\n"_s).toUtf8());
+    add(u"cp1250-crlf.htm"_s, encodedPage("windows-1250", footerPage(cz, u"\r\n"_s)));
+    add(u"sub/cp1250-cr.html"_s, encodedPage("windows-1250", footerPage(cz, u"\r"_s)));
     add(u"sub/deeper/iso-8859-2.html"_s,
-        encoded("ISO-8859-2", u"<meta charset=\"iso-8859-2\">\r\n"_s + page(cz, u"\r\n"_s)));
+        encodedPage("ISO-8859-2", u"<meta charset=\"iso-8859-2\">\r\n"_s + footerPage(cz, u"\r\n"_s)));
     return pages;
 }
 
@@ -161,29 +161,29 @@ void tst_SiteSearchCommands::replacesTheFooterInEveryPageKeepingEverythingElse()
 {
     const QList<SitePage> pages = mixedSite();
     for (const SitePage &p : pages)
-        writeBytes(path(p.name), p.before);
-    writeBytes(path(u"left-out.html"_s), "<div class=\"paticka\">\xC2\xA9 2023 Jan</div>\n");
-    writeBytes(path(u"notes.txt"_s), "\xC2\xA9 2023 not a page");
+        writeSiteFile(path(p.name), p.before);
+    writeSiteFile(path(u"left-out.html"_s), "<div class=\"paticka\">&copy; 2023 Jan</div>\n");
+    writeSiteFile(path(u"notes.txt"_s), "&copy; 2023 not a page");
 
     // A group of the expression carries the name over into the replacement.
-    search(u"© (20\\d\\d) (\\S+)"_s, true);
+    search(u"&copy; (20\\d\\d) (\\S+)"_s, true);
     QCOMPARE(panel().List->topLevelItemCount(), pages.size() + 1); // the text file is no page
-    replaceAll(u"© 2026 \\2"_s, {u"left-out.html"_s});
+    replaceAll(u"&copy; 2026 \\2"_s, {u"left-out.html"_s});
 
     for (const SitePage &p : pages)
-        QVERIFY2(bytesOf(path(p.name)) == p.after, qPrintable(p.name));
-    QCOMPARE(bytesOf(path(u"left-out.html"_s)), QByteArray("<div class=\"paticka\">\xC2\xA9 2023 Jan</div>\n"));
-    QCOMPARE(bytesOf(path(u"notes.txt"_s)), QByteArray("\xC2\xA9 2023 not a page"));
+        QVERIFY2(siteFileBytes(path(p.name)) == p.after, qPrintable(p.name));
+    QCOMPARE(siteFileBytes(path(u"left-out.html"_s)), QByteArray("<div class=\"paticka\">&copy; 2023 Jan</div>\n"));
+    QCOMPARE(siteFileBytes(path(u"notes.txt"_s)), QByteArray("&copy; 2023 not a page"));
     QVERIFY2(panel().Caption->text().startsWith(u"Nahrazeno: 5 nálezů v 5 souborech"_s),
              qPrintable(panel().Caption->text()));
 }
 
 void tst_SiteSearchCommands::skippedFilesAreListedWithTheReason()
 {
-    writeBytes(path(u"index.html"_s), "<p>hledané slovo</p>");
+    writeSiteFile(path(u"index.html"_s), "<p>hledané slovo</p>");
     static const char gif[] = "GIF89a\x01\0\x01\0\0\0\0hledané";
-    writeBytes(path(u"picture.html"_s), QByteArray(gif, sizeof gif - 1));
-    writeBytes(path(u"huge.html"_s), QByteArray(MaxDocumentBytes + 1, 'x'));
+    writeSiteFile(path(u"picture.html"_s), QByteArray(gif, sizeof gif - 1));
+    writeSiteFile(path(u"huge.html"_s), QByteArray(MaxDocumentBytes + 1, 'x'));
     search(u"hledané"_s, false);
     QStringList rows;
     for (int i = 0; i < panel().List->topLevelItemCount(); ++i) {
@@ -197,8 +197,8 @@ void tst_SiteSearchCommands::skippedFilesAreListedWithTheReason()
 
 void tst_SiteSearchCommands::openPageChangesInItsDocumentAsOneUndoStep()
 {
-    const QByteArray onDisk = page(u"první"_s, u"\r\n"_s).toUtf8();
-    writeBytes(path(u"open.html"_s), onDisk);
+    const QByteArray onDisk = footerPage(u"první"_s, u"\r\n"_s).toUtf8();
+    writeSiteFile(path(u"open.html"_s), onDisk);
     HtmlDocument *doc = m_fx->workspace().openInNewWindow(path(u"open.html"_s));
     QVERIFY(doc);
     // Typed and not saved: the search reads the page as the editor holds it.
@@ -212,26 +212,26 @@ void tst_SiteSearchCommands::openPageChangesInItsDocumentAsOneUndoStep()
 
     QCOMPARE(doc->GetText(), QString(edited).replace(u"2023"_s, u"2026"_s));
     QVERIFY(doc->IsModified());
-    QCOMPARE(bytesOf(path(u"open.html"_s)), onDisk); // the user saves it
+    QCOMPARE(siteFileBytes(path(u"open.html"_s)), onDisk); // the user saves it
     doc->Undo();
     QCOMPARE(doc->GetText(), edited);
 }
 
 void tst_SiteSearchCommands::fileChangedSinceTheSearchIsNotWritten()
 {
-    writeBytes(path(u"a.html"_s), "<p>2023</p>");
-    writeBytes(path(u"b.html"_s), "<p>2023</p>");
-    writeBytes(path(u"c.html"_s), "<p>2023</p>");
+    writeSiteFile(path(u"a.html"_s), "<p>2023</p>");
+    writeSiteFile(path(u"b.html"_s), "<p>2023</p>");
+    writeSiteFile(path(u"c.html"_s), "<p>2023</p>");
     search(u"2023"_s, false);
-    writeBytes(path(u"b.html"_s), "<p>2023, and what the user wrote meanwhile</p>");
+    writeSiteFile(path(u"b.html"_s), "<p>2023, and what the user wrote meanwhile</p>");
     // An open page typed into since the search is left alone the same way.
     HtmlDocument *doc = m_fx->workspace().openInNewWindow(path(u"c.html"_s));
     QVERIFY(doc);
     doc->SetSelStart(0);
     doc->ReplaceSelection(u"x"_s);
     replaceAll(u"2026"_s);
-    QCOMPARE(bytesOf(path(u"a.html"_s)), QByteArray("<p>2026</p>"));
-    QCOMPARE(bytesOf(path(u"b.html"_s)), QByteArray("<p>2023, and what the user wrote meanwhile</p>"));
+    QCOMPARE(siteFileBytes(path(u"a.html"_s)), QByteArray("<p>2026</p>"));
+    QCOMPARE(siteFileBytes(path(u"b.html"_s)), QByteArray("<p>2023, and what the user wrote meanwhile</p>"));
     QCOMPARE(doc->GetText(), u"x<p>2023</p>"_s);
     QStringList notes;
     for (int i = 0; i < panel().List->topLevelItemCount(); ++i)
@@ -252,18 +252,18 @@ void tst_SiteSearchCommands::backupFollowsTheSetting()
     QFETCH(bool, backup);
     m_fx->window().settings().Backup = backup;
     m_fx->window().settings().BackupPrip = u"bak"_s;
-    writeBytes(path(u"a.html"_s), "<p>2023</p>");
+    writeSiteFile(path(u"a.html"_s), "<p>2023</p>");
     search(u"2023"_s, false);
     replaceAll(u"2026"_s);
-    QCOMPARE(bytesOf(path(u"a.html"_s)), QByteArray("<p>2026</p>"));
+    QCOMPARE(siteFileBytes(path(u"a.html"_s)), QByteArray("<p>2026</p>"));
     QCOMPARE(QFileInfo::exists(path(u"a.bak"_s)), backup);
     if (backup)
-        QCOMPARE(bytesOf(path(u"a.bak"_s)), QByteArray("<p>2023</p>"));
+        QCOMPARE(siteFileBytes(path(u"a.bak"_s)), QByteArray("<p>2023</p>"));
 }
 
 void tst_SiteSearchCommands::doubleClickOpensThePageAtTheMatch()
 {
-    writeBytes(path(u"a.html"_s), "<p>one</p>\r\n<p>two found</p>\r\n");
+    writeSiteFile(path(u"a.html"_s), "<p>one</p>\r\n<p>two found</p>\r\n");
     search(u"found"_s, false);
     QTreeWidgetItem *match = panel().List->topLevelItem(0)->child(0);
     QCOMPARE(match->text(1), u"2:8"_s);

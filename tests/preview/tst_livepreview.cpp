@@ -20,7 +20,7 @@ namespace {
 
 // The text the browser shows once it has it; polls, as the page's own scripts may still be
 // adding to it when the load is reported.
-QString pageText(WebBrowser &browser)
+QString livePageText(WebBrowser &browser)
 {
     QString text;
     bool done = false;
@@ -33,9 +33,9 @@ QString pageText(WebBrowser &browser)
     return text;
 }
 
-bool showsText(WebBrowser &browser, const QString &wanted)
+bool liveShows(WebBrowser &browser, const QString &wanted)
 {
-    return QTest::qWaitFor([&] { return pageText(browser).contains(wanted); }, 30000);
+    return QTest::qWaitFor([&] { return livePageText(browser).contains(wanted); }, 30000);
 }
 
 } // namespace
@@ -84,8 +84,8 @@ void tst_LivePreview::showsTheUnsavedTextWithItsRelativePictures()
     preview.resize(400, 300);
     preview.show();
     preview.showNow();
-    QVERIFY(showsText(*preview.browser(), u"picture"_s));
-    const QString shown = pageText(*preview.browser());
+    QVERIFY(liveShows(*preview.browser(), u"picture"_s));
+    const QString shown = livePageText(*preview.browser());
     QVERIFY2(shown.contains(u"unsaved text – kůň"_s), qPrintable(shown));
     QVERIFY2(shown.contains(u"picture 4"_s), qPrintable(shown));
     QVERIFY(!shown.contains(u"na disku"_s));
@@ -99,7 +99,7 @@ void tst_LivePreview::showsChangesOnceTypingPauses()
     preview.setSource([&] { return LivePreview::Page{text, m_dir.filePath(u"a.html"_s)}; });
     preview.show();
     preview.showNow();
-    QVERIFY(showsText(*preview.browser(), u"first"_s));
+    QVERIFY(liveShows(*preview.browser(), u"first"_s));
 
     QSignalSpy updated(&preview, &LivePreview::updated);
     for (const QString &typed : {u"<p>s"_s, u"<p>se"_s, u"<p>second</p>"_s}) {
@@ -111,7 +111,7 @@ void tst_LivePreview::showsChangesOnceTypingPauses()
     }
     QVERIFY(updated.wait(10000));
     QCOMPARE(updated.count(), 1);
-    QVERIFY(showsText(*preview.browser(), u"second"_s));
+    QVERIFY(liveShows(*preview.browser(), u"second"_s));
 }
 
 void tst_LivePreview::menuItemShowsTheActivePageBesideTheSource()
@@ -133,7 +133,7 @@ void tst_LivePreview::menuItemShowsTheActivePageBesideTheSource()
     fx.buffer().SetSelStart(0);
     fx.buffer().ReplaceSelection(u"<h1>napsáno, neuloženo</h1>"_s);
     QVERIFY(updated.wait(10000));
-    QVERIFY(showsText(*preview->browser(), u"napsáno, neuloženo"_s));
+    QVERIFY(liveShows(*preview->browser(), u"napsáno, neuloženo"_s));
 
     // The side is the user's choice and stays in the settings.
     preview->SideButton->click();
