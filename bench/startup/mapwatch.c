@@ -5,7 +5,7 @@
  * Run on an X server without a window manager, where top-level windows map straight on
  * the root window; keys go in through XTest to the window given the input focus.
  *
- *   mapwatch [-o PAGE] [-p] TITLE_PART IDLE_MS TIMEOUT_MS PROGRAM [ARGS...]
+ *   mapwatch [-o PAGE] [-l] [-p] TITLE_PART IDLE_MS TIMEOUT_MS PROGRAM [ARGS...]
  *   -> map_ms=123.4 hwm_kb=45678 rss_kb=45000
  *      [title_ms=.. ping_ms=.. key_end_ms=.. key_start_ms=..]
  *      [preview1_ms=.. preview2_ms=.. same_window=1]
@@ -16,6 +16,8 @@
  *   marks the moment the program takes input again). key_end_ms and key_start_ms: an
  *   XTest key press after Ctrl+End and after Ctrl+Home to the first damage of the window
  *   that is not a caret blink (XDamage, raw rectangles).
+ * -l: after the open, Ctrl+Shift+E (the editor's live preview beside the source) and a
+ *   pause while it loads the page, before the keys are timed.
  * -p: after the open, Ctrl+H to the last damage before the window stays quiet for a while
  *   (the page painted), twice (Ctrl+H back between); same_window tells whether the main
  *   window's X window is still the one mapped at start.
@@ -435,16 +437,18 @@ static double preview_painted(void)
 int main(int argc, char **argv)
 {
     const char *page = NULL;
-    int preview = 0;
+    int preview = 0, live = 0;
     int a = 1;
     for (; a < argc && argv[a][0] == '-'; ++a) {
         if (strcmp(argv[a], "-o") == 0 && a + 1 < argc)
             page = argv[++a];
         else if (strcmp(argv[a], "-p") == 0)
             preview = 1;
+        else if (strcmp(argv[a], "-l") == 0)
+            live = 1;
     }
     if (argc - a < 4) {
-        fprintf(stderr, "usage: %s [-o PAGE] [-p] TITLE_PART IDLE_MS TIMEOUT_MS PROGRAM [ARGS...]\n",
+        fprintf(stderr, "usage: %s [-o PAGE] [-l] [-p] TITLE_PART IDLE_MS TIMEOUT_MS PROGRAM [ARGS...]\n",
                 argv[0]);
         return 2;
     }
@@ -501,6 +505,11 @@ int main(int argc, char **argv)
         /* On the root: what child windows draw counts too, and windows have no frame. */
         damage = XDamageCreate(d, root, XDamageReportRawRectangles);
         pump(1500, NULL); /* whatever the open left to do */
+        if (live) {
+            focus(watched);
+            tap(XK_e, ControlMask | ShiftMask);
+            pump(5000, NULL); /* the engine starts and shows the page */
+        }
         if (!preview) {
             const double endMs = key_to_repaint(XK_End);
             const double startMs = key_to_repaint(XK_Home);

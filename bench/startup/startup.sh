@@ -61,7 +61,10 @@ run() { # name title program...
     name=$1 title=$2
     shift 2
     fresh
-    line=$("$work/mapwatch" -o "$work/pages/bigpage.html" "$title" 2000 20000 "$@") \
+    live=
+    # LIVE_PREVIEW=1: the editor types with its live preview on (FeatherPad has none).
+    [ "${LIVE_PREVIEW:-0}" = 1 ] && [ "$name" != featherpad ] && live=-l
+    line=$("$work/mapwatch" -o "$work/pages/bigpage.html" $live "$title" 2000 20000 "$@") \
         || { echo "$name failed" >&2; return 1; }
     echo "$name $line" | tee -a "$work/results"
 }

@@ -14,7 +14,7 @@ void CoveredDocuments::setCovered(bool covered, MainMenu &menu, const QList<Html
         QList<CommandId> ids{Cmd::FileNew, Cmd::FileNewFromTemplate, Cmd::FileOpen, Cmd::FileSave,
                              Cmd::FileSaveAs, Cmd::FilePrint, Cmd::FilePrintSetup, Cmd::FileClose,
                              Cmd::FileCloseAll, Cmd::FileExit, Cmd::EditCopy, Cmd::HidCopy,
-                             Cmd::EditSelectAll, Cmd::ToolPreview, Cmd::HidInternalPreview,
+                             Cmd::EditSelectAll, Cmd::ToolPreview, Cmd::ToolLivePreview, Cmd::HidInternalPreview,
                              Cmd::ToolLinkAnalyzer, Cmd::ToolUpload, Cmd::ToolClipboard,
                              Cmd::ToolDownloadTimes, Cmd::UserCmdEdit, Cmd::OptWordWrap,
                              Cmd::OptTableWindow, Cmd::OptCommandPanel, Cmd::OptTagPanel,

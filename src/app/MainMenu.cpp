@@ -101,6 +101,8 @@ const Item kSearch[] = {
     {Cmd::SearchReplace, u"Zaměnit", "Ctrl+R"},
     Separator,
     {Cmd::SearchSlashes, u"Zaměnit lomítka   \\ za /  "},
+    Separator,
+    {Cmd::SearchInFiles, u"Hledat v souborech...", "Ctrl+Alt+F"},
 };
 
 const Item kSpecialChars[] = {
@@ -165,6 +167,7 @@ const Item kUserCommands[] = {
 
 const Item kTools[] = {
     {Cmd::ToolPreview, u"Zobrazit dokument v prohližeči", "Ctrl+E"},
+    {Cmd::ToolLivePreview, u"Živý náhled", "Ctrl+Shift+E", true},
     {Cmd::ToolUserTags, u"Uživatelské tagy", "F12"},
     {Cmd::ToolSpecialChars, u"Speciální znaky", "F9"},
     {Cmd::ToolDocCheck, u"Kontrola dokumentu", "F5"},

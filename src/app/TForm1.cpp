@@ -18,6 +18,7 @@
 #include "app/LanguageTools.h"
 #include "app/MarkupStyleBar.h"
 #include "app/Session.h"
+#include "app/SiteTools.h"
 #include "commands/Preview.h"
 #include "markup/Completion.h"
 #include "markup/TextFile.h"
@@ -80,6 +81,11 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
         installLanguageTools({*this, *m_menu, *m_documents, *m_documentArea, *m_splitter});
     m_commands.add(Cmd::ToolHtmlCheck,
                    [tools](Workspace &, Interaction &) { tools->checkActiveDocument(); });
+    if (QSplitter *column = documentColumn(*this, *m_documentArea)) {
+        new LivePreviewTools(*m_documents, *m_documentArea, *column, *action(Cmd::ToolLivePreview),
+                             m_commands);
+        new SiteSearchTools(*m_documents, *column, m_commands);
+    }
     setAcceptDrops(true);
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();

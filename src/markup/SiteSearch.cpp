@@ -12,14 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Tells a file changed since it was searched; a fast hash with the length beside it is
-// enough for that; a cryptographic one would slow the search down for nothing.
-QByteArray fingerprintOf(QStringView text)
-{
-    const size_t hash = qHashBits(text.data(), size_t(text.size()) * sizeof(QChar), 0x5eed);
-    return QByteArray::number(qulonglong(hash), 16) + '/' + QByteArray::number(text.size());
-}
-
 // The line (without its break) around offset.
 QString lineAround(QStringView text, qsizetype lineStart)
 {
@@ -60,6 +52,14 @@ QString expanded(const QRegularExpressionMatch &match, const QString &replacemen
 }
 
 } // namespace
+
+// Tells a file changed since it was searched; a fast hash with the length beside it is
+// enough for that; a cryptographic one would slow the search down for nothing.
+QByteArray textFingerprint(QStringView text)
+{
+    const size_t hash = qHashBits(text.data(), size_t(text.size()) * sizeof(QChar), 0x5eed);
+    return QByteArray::number(qulonglong(hash), 16) + '/' + QByteArray::number(text.size());
+}
 
 SearchPattern searchPattern(const SiteSearchOptions &options)
 {
@@ -133,10 +133,18 @@ FileSearchResult searchFile(const QString &path, const QRegularExpression &patte
         result.skipped = u"přeskočeno: soubor není text"_s;
         return result;
     }
+    result = searchText(path, file.text, pattern);
     result.encoding = file.encoding;
     result.lineEnding = file.lineEnding;
-    result.fingerprint = fingerprintOf(file.text);
-    result.matches = findMatches(file.text, pattern);
+    return result;
+}
+
+FileSearchResult searchText(const QString &path, const QString &text, const QRegularExpression &pattern)
+{
+    FileSearchResult result;
+    result.path = path;
+    result.fingerprint = textFingerprint(text);
+    result.matches = findMatches(text, pattern);
     return result;
 }
 
@@ -146,18 +154,20 @@ QList<FileSearchResult> searchFiles(const QStringList &paths, const QRegularExpr
     std::vector<FileSearchResult> results(size_t(paths.size()));
     std::vector<char> searched(size_t(paths.size()), 0);
     std::atomic_int next = 0, done = 0;
-    auto work = [&] {
+    auto work = [&](bool reporting) {
         for (int i = next++; i < paths.size() && !stop; i = next++) {
             results[size_t(i)] = searchFile(paths[i], pattern);
             searched[size_t(i)] = 1;
             ++done;
+            if (reporting && progress)
+                progress(done);
         }
     };
     const int workers = std::clamp(QThread::idealThreadCount(), 1, 8);
     std::vector<std::thread> threads;
     for (int w = 1; w < workers; ++w)
-        threads.emplace_back(work);
-    work();
+        threads.emplace_back(work, false);
+    work(true);
     for (std::thread &t : threads)
         t.join();
     if (progress)
@@ -170,29 +180,39 @@ QList<FileSearchResult> searchFiles(const QStringList &paths, const QRegularExpr
     return list;
 }
 
-QString replaceMatches(QStringView text, const SearchPattern &pattern, const QString &replacement, int *count)
+QList<MatchReplacement> matchReplacements(QStringView text, const SearchPattern &pattern,
+                                          const QString &replacement)
 {
-    QString out;
-    int replaced = 0;
-    qsizetype from = 0;
+    QList<MatchReplacement> list;
     QRegularExpressionMatchIterator it = pattern.expression.globalMatch(text);
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
         if (m.capturedLength() == 0)
             continue;
-        out += text.sliced(from, m.capturedStart() - from);
-        out += pattern.regularExpression ? expanded(m, replacement) : replacement;
-        from = m.capturedEnd();
-        ++replaced;
+        list.append({m.capturedStart(), m.capturedLength(),
+                     pattern.regularExpression ? expanded(m, replacement) : replacement});
+    }
+    return list;
+}
+
+QString replaceMatches(QStringView text, const SearchPattern &pattern, const QString &replacement, int *count)
+{
+    QString out;
+    qsizetype from = 0;
+    const QList<MatchReplacement> replacements = matchReplacements(text, pattern, replacement);
+    for (const MatchReplacement &r : replacements) {
+        out += text.sliced(from, r.offset - from);
+        out += r.text;
+        from = r.offset + r.length;
     }
     out += text.sliced(from);
     if (count)
-        *count = replaced;
+        *count = int(replacements.size());
     return out;
 }
 
 FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
-                                const QString &replacement)
+                                const QString &replacement, const SiteTextWriter &writer)
 {
     FileReplaceResult result;
     const TextFileResult file = readDocumentFile(searched.path, searched.encoding.encoding);
@@ -200,15 +220,17 @@ FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPa
         result.error = file.error;
         return result;
     }
-    if (fingerprintOf(file.text) != searched.fingerprint) {
+    if (textFingerprint(file.text) != searched.fingerprint) {
         result.error = u"Soubor %1 se od hledání změnil, nebyl přepsán."_s.arg(searched.path);
+        result.changedSinceSearch = true;
         return result;
     }
     const QString text = replaceMatches(file.text, pattern, replacement, &result.replaced);
     if (result.replaced == 0)
         return result;
-    const QString error = writeTextFile(searched.path, text, searched.lineEnding.value_or(LineEnding::CrLf),
-                                        searched.encoding);
+    const LineEnding ending = searched.lineEnding.value_or(LineEnding::CrLf);
+    const QString error = writer ? writer(searched.path, text, searched.encoding, ending)
+                                 : writeTextFile(searched.path, text, ending, searched.encoding);
     if (!error.isEmpty()) {
         result.error = error;
         result.replaced = 0;

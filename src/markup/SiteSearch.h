@@ -64,9 +64,14 @@ struct FileSearchResult
     std::optional<LineEnding> lineEnding;
 };
 FileSearchResult searchFile(const QString &path, const QRegularExpression &pattern);
+// The same for a page whose text is at hand (an open document's, as the editor holds it).
+FileSearchResult searchText(const QString &path, const QString &text, const QRegularExpression &pattern);
+// What tells a text changed since it was searched (FileSearchResult::fingerprint).
+QByteArray textFingerprint(QStringView text);
 
 // Searches the files on all cores; stop ends it early (the files not reached are left
-// out), progress gets the number of files done so far from the calling thread's side.
+// out). progress is called on the calling thread with the number of files done so far,
+// now and then while the search runs and once at its end.
 QList<FileSearchResult> searchFiles(const QStringList &paths, const QRegularExpression &pattern,
                                     const std::atomic_bool &stop,
                                     const std::function<void(int done)> &progress = {});
@@ -77,12 +82,31 @@ QList<FileSearchResult> searchFiles(const QStringList &paths, const QRegularExpr
 QString replaceMatches(QStringView text, const SearchPattern &pattern, const QString &replacement,
                        int *count = nullptr);
 
+// One replacement: the range of a match (CR LF counting two) and the text that takes its
+// place, groups put in.
+struct MatchReplacement
+{
+    qsizetype offset = 0;
+    qsizetype length = 0;
+    QString text;
+    bool operator==(const MatchReplacement &) const = default;
+};
+// Every replacement replaceMatches would make, left to right, for callers that edit a text
+// in place (an open page, one range at a time).
+QList<MatchReplacement> matchReplacements(QStringView text, const SearchPattern &pattern,
+                                          const QString &replacement);
+
 // Replaces in a file found before, through the flush-then-commit writer, in its own encoding
 // and line breaks. A file changed since it was searched is not written: error says so.
 struct FileReplaceResult
 {
     int replaced = 0;
     QString error;
+    bool changedSinceSearch = false; // error says so
 };
+// writer stores the new text (CR LF line breaks) and returns an error text or nothing;
+// by default writeTextFile, callers pass the program's save (with its backup copy).
+using SiteTextWriter = std::function<QString(const QString &path, const QString &text,
+                                             FileEncoding encoding, LineEnding lineEnding)>;
 FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
-                                const QString &replacement);
+                                const QString &replacement, const SiteTextWriter &writer = {});

@@ -27,6 +27,9 @@ public:
     // The encoding of pages that do not declare their own ("windows-1250").
     virtual void setDefaultEncoding(const QString &encoding) = 0;
     virtual void load(const QUrl &url) = 0;
+    // Shows markup as the page at baseUrl, against which its relative addresses resolve.
+    // Showing the same base again keeps the place the page was scrolled to.
+    virtual void showHtml(const QString &html, const QUrl &baseUrl) = 0;
     virtual void back() = 0;
     virtual void forward() = 0;
     virtual void stop() = 0;

@@ -215,6 +215,16 @@ void WebBrowser::navigate(const QString &pathOrAddress)
     navigate(browserAddress(pathOrAddress));
 }
 
+void WebBrowser::showHtml(const QString &html, const QUrl &baseUrl)
+{
+    BrowserEngine *e = engine();
+    m_address = baseUrl;
+    if (e)
+        e->showHtml(html, baseUrl);
+    else
+        Q_EMIT addressChanged(baseUrl);
+}
+
 void WebBrowser::back()
 {
     if (m_engine)

@@ -24,6 +24,10 @@ public:
     void navigate(const QUrl &url);
     // A path or an address as the user or a document names it (see browserAddress).
     void navigate(const QString &pathOrAddress);
+    // Shows markup as the page at baseUrl (relative addresses resolve against it), as a
+    // page of its own: nothing is written to any file. Showing the same base again keeps
+    // the scroll position.
+    void showHtml(const QString &html, const QUrl &baseUrl);
     void back();
     void forward();
     void stop();

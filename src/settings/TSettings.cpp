@@ -106,6 +106,8 @@ const StoredValue kStoredValues[] = {
     // Where the site check looked last and what the user marked there: the user's own data.
     {u"User/SiteDir", &TSettings::SiteDir, u"", Reset::Keep},
     {u"User/SiteEntryPages", &TSettings::SiteEntryPages, u"", Reset::Keep},
+    {u"User/LivePreviewLeft", &TSettings::LivePreviewLeft, u"0"},
+    {u"User/LivePreviewWidth", &TSettings::LivePreviewWidth, u"0"},
     // Off at a first start; the button turns the tips on.
     {u"User/Tipky", &TSettings::Tipky, u"0", Reset::ToOn},
 };

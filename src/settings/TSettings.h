@@ -103,6 +103,10 @@ struct TSettings
     QString SiteEntryPages;
     // How the commands write markup: "HTML4" or "HTML5".
     QString MarkupStyle;
+    // "Živý náhled": on which side of the source it stands, and its width in pixels (0:
+    // half of the room).
+    bool LivePreviewLeft;
+    int LivePreviewWidth;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 

@@ -85,6 +85,9 @@ void tst_Shortcuts::firstInMenuOrderKeepsTheKey_data()
     QTest::newRow("F3") << u"F3"_s << u"SearchFindNext"_s;
     // The hidden items hold the keys of the palette's elements.
     QTest::newRow("Ctrl+Q") << u"Ctrl+Q"_s << u"HidForm"_s;
+    // Keys of their own for the commands on the whole site and beside the source.
+    QTest::newRow("Ctrl+Alt+F") << u"Ctrl+Alt+F"_s << u"SearchInFiles"_s;
+    QTest::newRow("Ctrl+Shift+E") << u"Ctrl+Shift+E"_s << u"ToolLivePreview"_s;
 }
 
 void tst_Shortcuts::firstInMenuOrderKeepsTheKey()

@@ -57,6 +57,8 @@ private Q_SLOTS:
     void searchesTheSiteAndSkipsWhatIsNoPage();
     void replacesKeepingEncodingAndLineBreaks();
     void fileChangedSinceTheSearchIsNotWritten();
+    void replacementsOneByOne_data();
+    void replacementsOneByOne();
 
 private:
     QTemporaryDir m_dir;
@@ -201,7 +203,45 @@ void TestSiteSearch::fileChangedSinceTheSearchIsNotWritten()
     const FileReplaceResult replaced = replaceInFile(searched, pattern, u"2026"_s);
     QCOMPARE(replaced.replaced, 0);
     QVERIFY(replaced.error.contains(u"změnil"_s));
+    QVERIFY(replaced.changedSinceSearch);
     QCOMPARE(readBytes(path), QByteArray("<p>2025 and the user's new line</p>"));
+}
+
+// An open page is changed one match at a time: each range with its own text, groups put in,
+// and together the same text a whole replacement gives.
+void TestSiteSearch::replacementsOneByOne_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QStringList>("changes"); // "offset+length=text"
+    QTest::newRow("literalAfterCrLf") << u"a\r\n© 2023"_s << u"2023"_s << false << u"2026"_s
+                                      << QStringList{u"5+4=2026"_s};
+    QTest::newRow("groupsSwapped") << u"2023 Novák, 2024 Dvořák"_s << u"(\\d+) (\\w+)"_s << true << u"\\2 \\1"_s
+                                   << QStringList{u"0+10=Novák 2023"_s, u"12+11=Dvořák 2024"_s};
+    // A literal replacement keeps its backslashes: only an expression has groups.
+    QTest::newRow("literalBackslash") << u"x"_s << u"x"_s << false << u"\\1"_s << QStringList{u"0+1=\\1"_s};
+}
+
+void TestSiteSearch::replacementsOneByOne()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, find);
+    QFETCH(bool, regex);
+    QFETCH(QString, replacement);
+    QFETCH(QStringList, changes);
+    const SearchPattern pattern = searchPattern({find, true, false, regex});
+    QVERIFY2(pattern.ok(), qPrintable(pattern.error));
+    QStringList got;
+    QString applied = text;
+    const QList<MatchReplacement> list = matchReplacements(text, pattern, replacement);
+    for (const MatchReplacement &r : list)
+        got << u"%1+%2=%3"_s.arg(r.offset).arg(r.length).arg(r.text);
+    QCOMPARE(got, changes);
+    for (auto r = list.crbegin(); r != list.crend(); ++r)
+        applied.replace(r->offset, r->length, r->text);
+    QCOMPARE(applied, replaceMatches(text, pattern, replacement));
 }
 
 BRISKO_TEST_MAIN(TestSiteSearch)

@@ -82,6 +82,12 @@ public:
                 m_callbacks.urlChanged(url);
         });
         QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
+            if (m_keepScroll) {
+                m_view->page()->runJavaScript(QStringLiteral("window.scrollTo(%1, %2);")
+                                                  .arg(m_scroll.x())
+                                                  .arg(m_scroll.y()));
+                m_keepScroll = false;
+            }
             if (m_callbacks.loadFinished)
                 m_callbacks.loadFinished(ok);
         });
@@ -102,7 +108,23 @@ public:
     {
         m_view->settings()->setDefaultTextEncoding(encoding);
     }
-    void load(const QUrl &url) override { m_view->setUrl(url); }
+    void load(const QUrl &url) override
+    {
+        m_shownBase.clear();
+        m_view->setUrl(url);
+    }
+    void showHtml(const QString &html, const QUrl &baseUrl) override
+    {
+        // A page put in anew starts at its top; the same page again goes back to where the
+        // user had scrolled it once it has loaded.
+        const bool same = m_shownBase == baseUrl && !baseUrl.isEmpty();
+        // While one update still loads, the place to go back to is the one before it.
+        if (same && !m_keepScroll)
+            m_scroll = m_view->page()->scrollPosition();
+        m_keepScroll = same;
+        m_shownBase = baseUrl;
+        m_view->setHtml(html, baseUrl);
+    }
     void back() override { m_view->back(); }
     void forward() override { m_view->forward(); }
     void stop() override { m_view->stop(); }
@@ -122,6 +144,9 @@ public:
 private:
     QWebEngineView *m_view;
     Callbacks m_callbacks;
+    QUrl m_shownBase; // of the markup shown last
+    bool m_keepScroll = false;
+    QPointF m_scroll;
 };
 
 } // namespace

@@ -1,0 +1,110 @@
+#include "preview/LivePreview.h"
+
+#include "preview/WebBrowser.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+LivePreview::LivePreview(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(u"LivePreview"_s);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    auto *top = new QHBoxLayout;
+    top->setContentsMargins(4, 0, 0, 0);
+    m_title = new QLabel(u"Živý náhled"_s, this);
+    m_title->setObjectName(u"Title"_s);
+    m_title->setTextFormat(Qt::PlainText);
+    SideButton = new QToolButton(this);
+    SideButton->setObjectName(u"SideButton"_s);
+    SideButton->setAutoRaise(true);
+    CloseButton = new QToolButton(this);
+    CloseButton->setObjectName(u"CloseButton"_s);
+    CloseButton->setText(u"×"_s);
+    CloseButton->setToolTip(u"Zavřít živý náhled"_s);
+    CloseButton->setAutoRaise(true);
+    top->addWidget(m_title, 1);
+    top->addWidget(SideButton);
+    top->addWidget(CloseButton);
+    layout->addLayout(top);
+    m_note = new QLabel(this);
+    m_note->setObjectName(u"Note"_s);
+    m_note->setWordWrap(true);
+    m_note->hide();
+    layout->addWidget(m_note);
+    m_browser = new WebBrowser(this);
+    m_browser->setObjectName(u"LiveBrowser"_s);
+    layout->addWidget(m_browser, 1);
+    setOnRight(true);
+
+    m_pause = new QTimer(this);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(PauseMs);
+    connect(m_pause, &QTimer::timeout, this, &LivePreview::update);
+    connect(SideButton, &QToolButton::clicked, this, &LivePreview::sideChangeRequested);
+    connect(CloseButton, &QToolButton::clicked, this, &LivePreview::closeRequested);
+}
+
+void LivePreview::setOnRight(bool right)
+{
+    SideButton->setArrowType(right ? Qt::LeftArrow : Qt::RightArrow);
+    SideButton->setToolTip(right ? u"Přesunout náhled vlevo od zdroje"_s
+                                 : u"Přesunout náhled vpravo od zdroje"_s);
+}
+
+void LivePreview::setSource(PageSource source)
+{
+    m_source = std::move(source);
+}
+
+void LivePreview::sourceChanged()
+{
+    if (!isHidden())
+        m_pause->start();
+}
+
+void LivePreview::showNow()
+{
+    m_pause->stop();
+    update();
+}
+
+bool LivePreview::updatePending() const
+{
+    return m_pause->isActive();
+}
+
+void LivePreview::update()
+{
+    const std::optional<Page> page = m_source ? m_source() : std::nullopt;
+    if (!page) {
+        m_title->setText(u"Živý náhled"_s);
+        // Without a page the engine is not started for nothing.
+        if (m_browser->engineStarted())
+            m_browser->showHtml(QString(), QUrl());
+        Q_EMIT updated();
+        return;
+    }
+    const bool saved = QFileInfo(page->path).isAbsolute();
+    m_title->setText(u"Živý náhled – %1"_s.arg(saved ? QFileInfo(page->path).fileName() : page->path));
+    QString html = page->text;
+    html.replace(u"\r\n"_s, u"\n"_s);
+    // A UTF-8 length is at most three bytes a character: most pages need no count.
+    if (html.size() * 3 > MaxShownBytes && html.toUtf8().size() > MaxShownBytes) {
+        m_note->setText(u"Stránka je pro živý náhled příliš velká; zobrazuje se její poslední menší podoba."_s);
+        m_note->show();
+        return;
+    }
+    m_note->hide();
+    m_browser->showHtml(html, saved ? QUrl::fromLocalFile(page->path) : QUrl());
+    Q_EMIT updated();
+}

@@ -1,0 +1,149 @@
+#include "app/SiteTools.h"
+#include "editor/HtmlDocument.h"
+#include "preview/LivePreview.h"
+#include "preview/WebBrowser.h"
+#include "support/MainWindowFixture.h"
+#include "support/TestMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The text the browser shows once it has it; polls, as the page's own scripts may still be
+// adding to it when the load is reported.
+QString livePageText(WebBrowser &browser)
+{
+    QString text;
+    bool done = false;
+    browser.readPageText([&](const QString &t) {
+        text = t;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        return u"<no text>"_s;
+    return text;
+}
+
+bool liveShows(WebBrowser &browser, const QString &wanted)
+{
+    return QTest::qWaitFor([&] { return livePageText(browser).contains(wanted); }, 30000);
+}
+
+} // namespace
+
+class tst_LivePreview : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsTheUnsavedTextWithItsRelativePictures_data();
+    void showsTheUnsavedTextWithItsRelativePictures();
+    void showsChangesOnceTypingPauses();
+    void menuItemShowsTheActivePageBesideTheSource();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_LivePreview::showsTheUnsavedTextWithItsRelativePictures_data()
+{
+    QTest::addColumn<QString>("picture"); // as the page names it, relative to its folder
+    QTest::newRow("beside the page") << u"pic.png"_s;
+    QTest::newRow("in a sub-folder") << u"obrázky/pic.png"_s;
+    QTest::newRow("in the parent folder") << u"../pic.png"_s;
+}
+
+void tst_LivePreview::showsTheUnsavedTextWithItsRelativePictures()
+{
+    QFETCH(QString, picture);
+    const QString folder = m_dir.filePath(u"site/pages"_s);
+    QDir().mkpath(folder + u"/obrázky"_s);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(QDir(folder).filePath(picture)));
+    const QString path = folder + u"/index.html"_s;
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::WriteOnly));
+    saved.write("<p>na disku</p>");
+    saved.close();
+
+    LivePreview preview;
+    const QString text = u"<p>unsaved text – kůň</p>\r\n<img src=\"%1\" "
+                         u"onload=\"document.body.append('picture ' + this.naturalWidth)\" "
+                         u"onerror=\"document.body.append('picture missing')\">"_s.arg(picture);
+    preview.setSource([&] { return LivePreview::Page{text, path}; });
+    preview.resize(400, 300);
+    preview.show();
+    preview.showNow();
+    QVERIFY(liveShows(*preview.browser(), u"picture"_s));
+    const QString shown = livePageText(*preview.browser());
+    QVERIFY2(shown.contains(u"unsaved text – kůň"_s), qPrintable(shown));
+    QVERIFY2(shown.contains(u"picture 4"_s), qPrintable(shown));
+    QVERIFY(!shown.contains(u"na disku"_s));
+    QCOMPARE(QFile(path).size(), qint64(15)); // nothing was written over the user's file
+}
+
+void tst_LivePreview::showsChangesOnceTypingPauses()
+{
+    LivePreview preview;
+    QString text = u"<p>first</p>"_s;
+    preview.setSource([&] { return LivePreview::Page{text, m_dir.filePath(u"a.html"_s)}; });
+    preview.show();
+    preview.showNow();
+    QVERIFY(liveShows(*preview.browser(), u"first"_s));
+
+    QSignalSpy updated(&preview, &LivePreview::updated);
+    for (const QString &typed : {u"<p>s"_s, u"<p>se"_s, u"<p>second</p>"_s}) {
+        text = typed;
+        preview.sourceChanged();
+        // A change only restarts the wait: nothing is handed to the browser on a keystroke.
+        QCOMPARE(updated.count(), 0);
+        QVERIFY(preview.updatePending());
+    }
+    QVERIFY(updated.wait(10000));
+    QCOMPARE(updated.count(), 1);
+    QVERIFY(liveShows(*preview.browser(), u"second"_s));
+}
+
+void tst_LivePreview::menuItemShowsTheActivePageBesideTheSource()
+{
+    MainWindowFixture fx(1);
+    TForm1 &w = fx.window();
+    auto *tools = w.findChild<LivePreviewTools *>();
+    QVERIFY(tools);
+    LivePreview *preview = tools->preview();
+    QVERIFY(preview->isHidden());
+    QVERIFY(!preview->browser()->engineStarted()); // nothing of the engine before it is asked for
+
+    QVERIFY(w.commands().run(Cmd::ToolLivePreview, fx.workspace(), ui()));
+    QVERIFY(w.action(Cmd::ToolLivePreview)->isChecked());
+    QVERIFY(!preview->isHidden());
+    QCOMPARE(tools->splitter()->indexOf(preview), 1); // right of the source by default
+
+    QSignalSpy updated(preview, &LivePreview::updated);
+    fx.buffer().SetSelStart(0);
+    fx.buffer().ReplaceSelection(u"<h1>napsáno, neuloženo</h1>"_s);
+    QVERIFY(updated.wait(10000));
+    QVERIFY(liveShows(*preview->browser(), u"napsáno, neuloženo"_s));
+
+    // The side is the user's choice and stays in the settings.
+    preview->SideButton->click();
+    QVERIFY(w.settings().LivePreviewLeft);
+    QCOMPARE(tools->splitter()->indexOf(preview), 0);
+
+    QVERIFY(w.commands().run(Cmd::ToolLivePreview, fx.workspace(), ui()));
+    QVERIFY(!w.action(Cmd::ToolLivePreview)->isChecked());
+    QVERIFY(preview->isHidden());
+}
+
+BRISKO_TEST_MAIN(tst_LivePreview)
+#include "tst_livepreview.moc"
