@@ -283,12 +283,16 @@ void TForm1::followSettings()
     // Each part shows its settings from the start and follows their changes.
     m_settings.follow(this,
                       {u"User/EditFont", u"Colors/Vyska", u"Colors/TEXT", u"Colors/TAG",
-                       u"User/Tab", u"User/Alt_Enter", u"User/Alt_Enter_Text", u"Colors/CssSelector",
-                       u"Colors/CssProperty", u"Colors/CssValue", u"Colors/CssComment",
-                       u"Colors/JsKeyword", u"Colors/JsString", u"Colors/JsNumber", u"Colors/JsComment",
-                       u"User/LineNumbers", u"User/TagPairs", u"User/CloseTags", u"User/RenamePairs",
-                       u"User/Completion", u"User/MarkupStyle"},
+                       u"User/Tab", u"User/Alt_Enter", u"User/Alt_Enter_Text"},
                       [this] { applyEditorSettings(); });
+    // The code's colours, the typing aids and the markup style reach the views without
+    // moving anyone's caret: the bar of a first start changes the style while pages are open.
+    m_settings.follow(this,
+                      {u"Colors/CssSelector", u"Colors/CssProperty", u"Colors/CssValue",
+                       u"Colors/CssComment", u"Colors/JsKeyword", u"Colors/JsString",
+                       u"Colors/JsNumber", u"Colors/JsComment", u"User/LineNumbers", u"User/TagPairs",
+                       u"User/CloseTags", u"User/RenamePairs", u"User/Completion", u"User/MarkupStyle"},
+                      [this] { applyKeyOptions(); });
     m_settings.follow(this, {u"User/IBrow"}, [this] {
         QTabBar *tabs = m_documentArea->previewTabs();
         if (!m_settings.values().IBrow)
@@ -302,6 +306,14 @@ void TForm1::followSettings()
                       [this] { placeSidePanel(m_settings.values().PanelRight); });
     m_settings.follow(this, {u"User/AutoIntend"},
                       [this] { m_toolbar->setAutoIndent(m_settings.values().AutoIntend); });
+}
+
+void TForm1::applyKeyOptions()
+{
+    for (HtmlDocument *doc : m_documents->documents()) {
+        if (TForm2 *window = m_documents->window(doc))
+            window->RichEdit1->setKeyOptions(editorKeyOptions());
+    }
 }
 
 void TForm1::applyEditorSettings()

@@ -135,6 +135,7 @@ private:
     void followSettings();
     // The documents' editors take the font and the keys' options anew.
     void applyEditorSettings();
+    void applyKeyOptions();
     void applyPlacement();
     void storePlacement();
     void watchSettings();
