@@ -5,6 +5,8 @@
 #include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
 
+#include <algorithm>
+
 void EditCurrentTag(Workspace &workspace)
 {
     HtmlDocument *buffer = workspace.activeDocument();
@@ -21,10 +23,17 @@ void EditCurrentTag(Workspace &workspace)
     if (!row || !row->edit)
         return;
     const int start = buffer->SelStart();
-    const std::optional<QString> edited = row->edit(workspace, *tag);
+    // An element whose dialog shows its children (a video's sources) edits them too.
+    QString covered = *tag;
+    if (row->extent) {
+        const QString text = buffer->GetText();
+        covered = text.mid(start, std::max(qsizetype(tag->size()),
+                                           row->extent(QStringView(text).sliced(start))));
+    }
+    const std::optional<QString> edited = row->edit(workspace, covered);
     if (!edited || workspace.activeDocument() != buffer)
         return;
     buffer->SetSelStart(start);
-    buffer->SetSelLength(int(tag->size()));
+    buffer->SetSelLength(int(covered.size()));
     buffer->ReplaceSelection(*edited);
 }
