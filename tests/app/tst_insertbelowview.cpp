@@ -1,4 +1,5 @@
 #include "app/TagPalette.h"
+#include "commands/CommandIds.h"
 #include "commands/InsertTag.h"
 #include "dialogs/TableDialogs.h"
 #include "interaction/Interaction.h"
@@ -123,7 +124,7 @@ void tst_InsertBelowView::putCaretOnTheLastVisibleLine()
 void tst_InsertBelowView::everyCommandWritesBelowTheView_data()
 {
     QTest::addColumn<int>("command");
-    for (int command = 1; command <= 100; ++command)
+    for (int command = 1; command <= number(LastInsertion); ++command)
         QTest::newRow(qPrintable(u"command %1"_s.arg(command))) << command;
 }
 
