@@ -33,7 +33,8 @@ void PaletteBar::createTabs()
     m_tabs->setObjectName(u"PageControl2"_s);
     m_tabs->setDocumentMode(true);
     const char16_t *tabs[] = {u"Text", u"Formát", u"Styl", u"Odkazy", u"Seznamy", u"Tabulky",
-                              u"Multimédia", u"Formuláře", u"Rámce", u"Script", u"Další"};
+                              u"Multimédia", u"Formuláře", u"Rámce", u"Script", u"Další",
+                              u"HTML5"};
     for (const char16_t *caption : tabs) {
         auto *page = new QWidget;
         page->setObjectName(u"Page"_s + QString::fromUtf16(caption));

@@ -10,7 +10,7 @@ class QToolButton;
 class QWidget;
 class TForm1;
 
-// Fills the eleven pages of the tag palette with their buttons, adds the DIV bar and the
+// Fills the twelve pages of the tag palette with their buttons, adds the DIV bar and the
 // anchor list, and connects them to the insertion commands.
 void installTagPalette(TForm1 &window);
 

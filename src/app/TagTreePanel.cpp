@@ -11,6 +11,7 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -72,6 +73,12 @@ TagTreePanel::TagTreePanel(Workspace &workspace, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     createBar();
+    FilterEdit = new QLineEdit(this);
+    FilterEdit->setObjectName(u"FilterEdit"_s);
+    FilterEdit->setPlaceholderText(u"Hledat tag nebo parametr"_s);
+    FilterEdit->setAccessibleName(u"Hledat tag nebo parametr"_s);
+    FilterEdit->setClearButtonEnabled(true);
+    layout->addWidget(FilterEdit);
     TreeView1 = new TagTreeView(this);
     layout->addWidget(TreeView1, 1);
     setFocusProxy(TreeView1);
@@ -80,6 +87,18 @@ TagTreePanel::TagTreePanel(Workspace &workspace, QWidget *parent)
     connect(TreeView1, &TagTreeView::leaveRequested, this, [this] {
         if (HtmlDocument *doc = m_frame.activeDocument())
             m_frame.focusDocument(*doc);
+    });
+    connect(FilterEdit, &QLineEdit::textChanged, this, &TagTreePanel::filterTree);
+    // Enter takes the keyboard to the first node found, ready for the next Enter.
+    connect(FilterEdit, &QLineEdit::returnPressed, this, [this] {
+        for (int i = 0; i < TreeView1->topLevelItemCount(); ++i) {
+            QTreeWidgetItem *item = TreeView1->topLevelItem(i);
+            if (!item->isHidden()) {
+                TreeView1->setCurrentItem(item);
+                TreeView1->setFocus();
+                return;
+            }
+        }
     });
     connect(TreeView1, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem *item) { showExpandPicture(item); });
@@ -147,6 +166,9 @@ QString TagTreePanel::loadText(const QString &text)
         item->setText(0, node.text);
         items.append(item);
     }
+    // A tree read again keeps to what the box asks for.
+    if (!FilterEdit->text().trimmed().isEmpty())
+        filterTree(FilterEdit->text());
     return read.error;
 }
 
@@ -167,6 +189,27 @@ void TagTreePanel::toggleSelected()
         return;
     item->setExpanded(!item->isExpanded());
     showExpandPicture(item);
+}
+
+void TagTreePanel::filterTree(const QString &part)
+{
+    const QString wanted = part.trimmed();
+    auto found = [&wanted](const QTreeWidgetItem *item) {
+        return tagTreeNodeName(item->text(0)).contains(wanted, Qt::CaseInsensitive);
+    };
+    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *element = TreeView1->topLevelItem(i);
+        const bool elementFound = wanted.isEmpty() || found(element);
+        bool attributeFound = false;
+        for (int c = 0; c < element->childCount(); ++c) {
+            QTreeWidgetItem *attribute = element->child(c);
+            const bool hit = !wanted.isEmpty() && found(attribute);
+            attribute->setHidden(!elementFound && !hit);
+            attributeFound = attributeFound || hit;
+        }
+        element->setHidden(!elementFound && !attributeFound);
+        element->setExpanded(attributeFound);
+    }
 }
 
 void TagTreePanel::showExpandPicture(const QTreeWidgetItem *item)

@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+class QLineEdit;
 class QToolButton;
 class Workspace;
 
@@ -48,10 +49,15 @@ public:
     void insertSelected();
     // Closes the selected node when it is open, opens it (one level) otherwise.
     void toggleSelected();
+    // Shows the elements and attributes whose name holds the part (in any case): an
+    // element found with all its attributes, an attribute found under its element, which
+    // opens. An empty part shows the whole tree again, closed.
+    void filterTree(const QString &part);
 
     TagTreeView *TreeView1 = nullptr;
     QToolButton *InsertButton = nullptr;
     QToolButton *ExpandButton = nullptr;
+    QLineEdit *FilterEdit = nullptr;
     // Hidden: they only hold the two pictures of the expand button.
     QToolButton *ExpandedPicture = nullptr;
     QToolButton *CollapsedPicture = nullptr;

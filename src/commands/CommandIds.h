@@ -165,7 +165,14 @@ enum class Insertion : int {
     ActiveX, Applet, Param, PageSkeleton, NewPageWizard, Inserted, Deleted, Acronym, Citation,
     Legend, TagTreeNode, InsertFile, Caption, FrameGenerator, Nbsp, Copyright, Registered,
     Trademark, InlineFrame,
+    // The elements of today's pages: the sections of a page and the phrases of its text,
+    // then the dialogs of media and form controls.
+    Header, Nav, Main, Section, Article, Aside, Footer, Figure, Details, Mark, TimeTag, Abbr, Code,
+    Video, Audio, DataList, Output, Progress, Meter, LabelFor,
 };
+
+// The last insertion command: the insertion step takes 1 to this.
+constexpr Insertion LastInsertion = Insertion::LabelFor;
 
 constexpr int number(Insertion command)
 {

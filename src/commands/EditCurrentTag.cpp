@@ -6,6 +6,8 @@
 #include "markup/ElementContract.h"
 #include "markup/MarkupStyle.h"
 
+#include <algorithm>
+
 void EditCurrentTag(Workspace &workspace)
 {
     HtmlDocument *buffer = workspace.activeDocument();
@@ -22,13 +24,20 @@ void EditCurrentTag(Workspace &workspace)
     if (!row || !row->edit)
         return;
     const int start = buffer->SelStart();
+    // An element whose dialog shows its children (a video's sources) edits them too.
+    QString covered = *tag;
+    if (row->extent) {
+        const QString text = buffer->GetText();
+        covered = text.mid(start, std::max(qsizetype(tag->size()),
+                                           row->extent(QStringView(text).sliced(start))));
+    }
     const MarkupStyle written = styleOfTag(*tag);
     const std::optional<QString> edited =
-        row->edit(workspace, written == MarkupStyle::Html5 ? html4Reading(*tag) : *tag);
+        row->edit(workspace, written == MarkupStyle::Html5 ? html4Reading(*tag) + covered.mid(tag->size()) : covered);
     if (!edited || workspace.activeDocument() != buffer)
         return;
     buffer->SetSelStart(start);
-    buffer->SetSelLength(int(tag->size()));
+    buffer->SetSelLength(int(covered.size()));
     // The dialogs compose HTML 4; the tag keeps the style it was written in.
     buffer->ReplaceSelection(inStyle(written, *edited));
 }

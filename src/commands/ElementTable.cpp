@@ -1,5 +1,6 @@
 #include "commands/ElementTable.h"
 
+#include "commands/CommandIds.h"
 #include "commands/ImageAndPageWizard.h"
 #include "commands/ElementEdit.h"
 #include "commands/InsertArgs.h"
@@ -8,6 +9,7 @@
 #include "commands/Workspace.h"
 #include "dialogs/FormDialogs.h"
 #include "dialogs/FrameDialogs.h"
+#include "dialogs/Html5Dialogs.h"
 #include "dialogs/ImageDialog.h"
 #include "dialogs/PageWizard.h"
 #include "dialogs/TableDialogs.h"
@@ -19,6 +21,7 @@
 #include "markup/ElementContract.h"
 #include "markup/FormMarkup.h"
 #include "markup/FrameMarkup.h"
+#include "markup/Html5Markup.h"
 #include "markup/ImageMarkup.h"
 #include "markup/PageMarkup.h"
 #include "markup/LinkMarkup.h"
@@ -98,21 +101,22 @@ std::function<std::optional<Markup>(const InsertArgs &)> askedValue(const QStrin
     };
 }
 
+std::optional<QString> editLabelFor(Workspace &w, const QString &tag);
+
 // HTML never had TEXT on a label: an HTML5 page names the control the label is for, and
-// F7 asks for that control again on a label that names one or is written in HTML5.
+// F7 on a label that names one edits it in the dialog of a label tied to its control.
 ElementRow labelRow()
 {
     const QString forLabel = u"Pro prvek (id)"_s;
     ElementRow row = promptRow(u"LABEL"_s, u"Label"_s, u"Text"_s, u"TEXT"_s, 64, {});
-    const ElementRow html5 = promptRow(u"LABEL"_s, u"Label"_s, forLabel, u"FOR"_s, 64, {});
     row.insert = [forLabel](Workspace &w, const InsertArgs &args) {
         if (w.settings().markupStyle() == MarkupStyle::Html5)
             return askedValue(u"LABEL"_s, forLabel, u"FOR"_s)(args);
         return askedValue(u"LABEL"_s, u"Text"_s, u"TEXT"_s)(args);
     };
-    row.edit = [html4 = row.edit, html5 = html5.edit](Workspace &w, const QString &tag) {
-        const bool namesControl = AttributeReader(tag).has(u"FOR");
-        return namesControl || styleOfTag(tag) == MarkupStyle::Html5 ? html5(w, tag) : html4(w, tag);
+    // A label tied to its control edits in its own dialog; the caption inside stays.
+    row.edit = [html4 = row.edit](Workspace &w, const QString &tag) {
+        return AttributeReader(tag).has(u"FOR") ? editLabelFor(w, tag) : html4(w, tag);
     };
     return row;
 }
@@ -164,6 +168,68 @@ void appendMediaRows(std::vector<ElementRow> &rows)
 }
 
 // --- end of media and object dialogs ------------------------------------------------
+
+// --- the elements of today's pages ---------------------------------------------------
+
+// A row whose F7 reads the element's children with its start tag (extent says how far)
+// and writes them back with it; what the dialog shows only at insertion is switched off.
+template<class Dialog, auto Read, class Fields = decltype(Read(QStringView()).fields)>
+ElementRow parentRow(const QString &tag, Insertion command,
+                     std::function<qsizetype(QStringView)> extent)
+{
+    ElementRow row = dialogRow<Dialog, Read>({tag}, number(command));
+    row.extent = std::move(extent);
+    row.edit = [](Workspace &w, const QString &text) -> std::optional<QString> {
+        const TagRead<Fields> read = Read(text);
+        if (!read.ok()) {
+            ui().showError(read.error);
+            return std::nullopt;
+        }
+        const DialogHandle<Dialog> dialog = makeDialog<Dialog>(w);
+        if constexpr (requires(Dialog &d) { d.setEditingInPlace(); })
+            dialog->setEditingInPlace();
+        dialog->setFields(read.fields);
+        if (ui().exec(*dialog) != QDialog::Accepted)
+            return std::nullopt;
+        return withStartTagLeftovers(dialog->OpeningMarkup, read.leftovers);
+    };
+    return row;
+}
+
+qsizetype mediaExtent(QStringView text)
+{
+    return leadingChildTags(text, {u"SOURCE"_s, u"TRACK"_s});
+}
+
+// A label tied to its control edits in its own dialog; the caption inside stays.
+std::optional<QString> editLabelFor(Workspace &w, const QString &tag)
+{
+    const std::function<DialogHandle<LabelForDialog>(Workspace &)> make = [](Workspace &ws) {
+        DialogHandle<LabelForDialog> dialog = makeDialog<LabelForDialog>(ws);
+        dialog->setEditingInPlace();
+        return dialog;
+    };
+    return editWith<LabelForDialog, LabelForFields>(w, readLabelForTag(tag), {{}, make});
+}
+
+void appendHtml5Rows(std::vector<ElementRow> &rows)
+{
+    rows.push_back(parentRow<VideoDialog, readVideoElement>(u"VIDEO"_s, Insertion::Video,
+                                                            &mediaExtent));
+    rows.push_back(parentRow<AudioDialog, readAudioElement>(u"AUDIO"_s, Insertion::Audio,
+                                                            &mediaExtent));
+    rows.push_back(parentRow<DataListDialog, readDataListElement>(u"DATALIST"_s,
+                                                                  Insertion::DataList,
+                                                                  &dataListExtent));
+    rows.push_back(dialogRow<OutputDialog, readOutputTag>({u"OUTPUT"_s}, number(Insertion::Output)));
+    rows.push_back(
+        dialogRow<ProgressDialog, readProgressTag>({u"PROGRESS"_s}, number(Insertion::Progress)));
+    rows.push_back(dialogRow<MeterDialog, readMeterTag>({u"METER"_s}, number(Insertion::Meter)));
+    // F7 on a LABEL with FOR comes here through the LABEL row.
+    rows.push_back(dialogRow<LabelForDialog, readLabelForTag>({}, number(Insertion::LabelFor)));
+}
+
+// --- end of the elements of today's pages ---------------------------------------------
 // The frame dialog in its inline-frame role: titled "Vložený rámec", composing an IFRAME.
 class InlineFrameDialog : public TForm18
 {
@@ -210,10 +276,20 @@ std::vector<ElementRow> makeTable()
     rows.push_back(dialogRow<InlineFrameDialog, readFrameTag>({u"IFRAME"_s}, 100));
     rows.push_back(insertionRow<TForm41>(95));
     // --- end of form controls and frames ---
+    appendHtml5Rows(rows);
 
     // --- Image dialog, new page wizard and the table window --------------------------
-    rows.push_back(dialogRow<TImageForm, readImageTag>({u"IMG"_s}, 40, &TSettings::TAG,
-                                                       {{}, &makeImageForm}));
+    ElementRow image = dialogRow<TImageForm, readImageTag>({u"IMG"_s}, 40, &TSettings::TAG,
+                                                           {{}, &makeImageForm});
+    image.edit = [](Workspace &w, const QString &tag) {
+        const std::function<DialogHandle<TImageForm>(Workspace &)> make = [](Workspace &ws) {
+            DialogHandle<TImageForm> dialog = makeImageForm(ws);
+            dialog->setEditingInPlace();
+            return dialog;
+        };
+        return editWith<TImageForm, ImageFields>(w, readImageTag(tag), {{}, make});
+    };
+    rows.push_back(std::move(image));
     // The wizard writes a whole page for command 86 and edits the BODY tag for F7.
     ElementRow body = dialogRow<TForm33, readBodyTag>({u"BODY"_s}, 86, &TSettings::TAG,
                                                       {{}, &makeBodyWizard});

@@ -37,6 +37,9 @@ struct ElementRow
     // Makes the dialog that insertion and F7 show, as they make it; empty for a row that
     // only asks for one line or composes in a window of its own.
     std::function<std::unique_ptr<QDialog>(Workspace &)> dialog;
+    // How much of the text from the start tag on F7 edits: the start tag and the children
+    // the dialog shows with it (the sources of a video). Empty: the start tag alone.
+    std::function<qsizetype(QStringView text)> extent = {};
 };
 
 std::span<const ElementRow> elementTable();

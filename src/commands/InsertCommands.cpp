@@ -74,6 +74,20 @@ constexpr FixedInsertText kFixed[] = {
     {97, u"&copy;", u""},
     {98, u"&reg;", u""},
     {99, u"&#153;", u""},
+    // The sections and phrases of today's pages wrap the selection like the pairs above.
+    {101, u"<HEADER>\r\n", u"\r\n</HEADER>"},
+    {102, u"<NAV>\r\n", u"\r\n</NAV>"},
+    {103, u"<MAIN>\r\n", u"\r\n</MAIN>"},
+    {104, u"<SECTION>\r\n", u"\r\n</SECTION>"},
+    {105, u"<ARTICLE>\r\n", u"\r\n</ARTICLE>"},
+    {106, u"<ASIDE>\r\n", u"\r\n</ASIDE>"},
+    {107, u"<FOOTER>\r\n", u"\r\n</FOOTER>"},
+    {108, u"<FIGURE>\r\n", u"\r\n<FIGCAPTION></FIGCAPTION>\r\n</FIGURE>"},
+    {109, u"<DETAILS>\r\n<SUMMARY></SUMMARY>\r\n", u"\r\n</DETAILS>"},
+    {110, u"<MARK>", u"</MARK>"},
+    {111, u"<TIME DATETIME=\"\">", u"</TIME>"},
+    {112, u"<ABBR TITLE=\"\">", u"</ABBR>"},
+    {113, u"<PRE><CODE>", u"</CODE></PRE>"},
 };
 
 std::function<QDateTime()> &insertClock()

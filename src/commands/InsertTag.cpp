@@ -1,5 +1,6 @@
 #include "commands/InsertTag.h"
 
+#include "commands/CommandIds.h"
 #include "commands/ElementTable.h"
 #include "commands/InsertCommands.h"
 #include "commands/Workspace.h"
@@ -26,7 +27,7 @@ bool isUsersOwnMarkup(int command)
 
 void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
 {
-    if (command < 1 || command > 100 || !workspace.activeDocument())
+    if (command < 1 || command > static_cast<int>(LastInsertion) || !workspace.activeDocument())
         return;
     if (!isExempt(command) && !CheckNotInsideTag(workspace))
         return;

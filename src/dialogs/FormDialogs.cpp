@@ -2,6 +2,7 @@
 
 #include "dialogs/FieldWidgets.h"
 #include "dialogs/LinkDialogs.h"
+#include "markup/Html5Markup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -42,7 +43,10 @@ TForm22::TForm22(DocumentContext context, QWidget *parent)
     ComboBox1 = editableCombo(u"ComboBox1"_s,
                               {QString(), u"BUTTON"_s, u"CHECKBOX"_s, u"FILE"_s, u"HIDDEN"_s,
                                u"IMAGE"_s, u"PASSWORD"_s, u"RADIO"_s, u"RESET"_s,
-                               u"SUBMIT"_s, u"TEXT"_s},
+                               u"SUBMIT"_s, u"TEXT"_s, u"EMAIL"_s, u"TEL"_s, u"URL"_s,
+                               u"NUMBER"_s, u"RANGE"_s, u"DATE"_s, u"TIME"_s,
+                               u"DATETIME-LOCAL"_s, u"MONTH"_s, u"WEEK"_s, u"COLOR"_s,
+                               u"SEARCH"_s},
                               this);
     const AddressPicker source = addressPicker(u"ComboBox2"_s, this);
     ComboBox2 = source.combo;
@@ -76,9 +80,53 @@ TForm22::TForm22(DocumentContext context, QWidget *parent)
     addRow(u"Zarovnání"_s, Edit5);
     addRow(u"Maximální délka"_s, maxLength.row())->setBuddy(SpinEdit2);
     addRow(u"Velikost"_s, size.row())->setBuddy(SpinEdit3);
+    IdEdit = namedLineEdit(u"IdEdit"_s, this);
+    IdEdit->setToolTip(u"Podle ID najde pole jeho popisek (LABEL FOR)"_s);
+    PlaceholderEdit = namedLineEdit(u"PlaceholderEdit"_s, this);
+    PlaceholderEdit->setToolTip(u"Nápověda, kterou prázdné pole ukazuje"_s);
+    ListCombo = editableCombo(u"ListCombo"_s, {}, this);
+    ListCombo->setToolTip(u"ID seznamu hodnot (DATALIST), které pole nabídne"_s);
+    if (m_context.documentText)
+        ListCombo->addItems(dataListIds(m_context.documentText()));
+    AutocompleteCombo = editableCombo(u"AutocompleteCombo"_s,
+                                      {QString(), u"on"_s, u"off"_s, u"name"_s, u"email"_s,
+                                       u"tel"_s, u"url"_s, u"username"_s, u"current-password"_s,
+                                       u"new-password"_s, u"street-address"_s,
+                                       u"postal-code"_s, u"country-name"_s, u"bday"_s},
+                                      this);
+    PatternEdit = namedLineEdit(u"PatternEdit"_s, this);
+    PatternEdit->setToolTip(u"Regulární výraz, jemuž musí hodnota vyhovět"_s);
+    MinEdit = namedLineEdit(u"MinEdit"_s, this);
+    MaxEdit = namedLineEdit(u"MaxEdit"_s, this);
+    StepEdit = namedLineEdit(u"StepEdit"_s, this);
+    RequiredBox = namedCheckBox(u"RequiredBox"_s, u"Povinné"_s, this);
+    auto *bounds = new QHBoxLayout;
+    bounds->addWidget(MinEdit);
+    bounds->addWidget(new QLabel(u"Maximum"_s, this));
+    bounds->addWidget(MaxEdit);
+    bounds->addWidget(new QLabel(u"Krok"_s, this));
+    bounds->addWidget(StepEdit);
+    static_cast<QLabel *>(bounds->itemAt(1)->widget())->setBuddy(MaxEdit);
+    static_cast<QLabel *>(bounds->itemAt(3)->widget())->setBuddy(StepEdit);
+    addRow(u"ID"_s, IdEdit);
+    addRow(u"Nápověda v poli"_s, PlaceholderEdit);
+    addRow(u"Seznam hodnot"_s, ListCombo);
+    addRow(u"Automatické vyplnění"_s, AutocompleteCombo);
+    addRow(u"Vzor"_s, PatternEdit);
+    addRow(u"Minimum"_s, bounds)->setBuddy(MinEdit);
     addWideRow(flagsRow(CheckBox1, CheckBox4, this));
+    addWideRow(RequiredBox);
     setMinimumWidth(400);
-    bind({{&Fields::type, "ComboBox1"},
+    bind({{&Fields::id, "IdEdit"},
+          {&Fields::placeholder, "PlaceholderEdit"},
+          {&Fields::list, "ListCombo"},
+          {&Fields::autocomplete, "AutocompleteCombo"},
+          {&Fields::pattern, "PatternEdit"},
+          {&Fields::min, "MinEdit"},
+          {&Fields::max, "MaxEdit"},
+          {&Fields::step, "StepEdit"},
+          {&Fields::required, "RequiredBox"},
+          {&Fields::type, "ComboBox1"},
           {&Fields::url, "ComboBox2"},
           {&Fields::alt, "Edit1"},
           {&Fields::value, "Edit2"},

@@ -35,6 +35,16 @@ public:
     QCheckBox *CheckBox5;
     QCheckBox *CheckBox1;
     QCheckBox *CheckBox4;
+    // The attributes of today's forms.
+    QLineEdit *IdEdit;
+    QLineEdit *PlaceholderEdit;
+    QComboBox *ListCombo;
+    QComboBox *AutocompleteCombo;
+    QLineEdit *PatternEdit;
+    QLineEdit *MinEdit;
+    QLineEdit *MaxEdit;
+    QLineEdit *StepEdit;
+    QCheckBox *RequiredBox;
 
 private:
     DocumentContext m_context;

@@ -17,6 +17,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
@@ -30,6 +32,28 @@ namespace {
 
 // A picture larger than this is not previewed in the dialog's own pane.
 constexpr qint64 MaxPreviewedPictureBytes = 64LL * 1024 * 1024;
+
+QList<SrcsetEntry> srcsetOf(const QWidget *control)
+{
+    auto *table = static_cast<const QTableWidget *>(control);
+    QList<SrcsetEntry> entries;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const SrcsetEntry e{cellText(table, r, 0).trimmed(), cellText(table, r, 1).trimmed()};
+        if (!e.file.isEmpty())
+            entries.append(e);
+    }
+    return entries;
+}
+
+void setSrcset(QWidget *control, const QList<SrcsetEntry> &entries)
+{
+    auto *table = static_cast<QTableWidget *>(control);
+    table->setRowCount(0);
+    for (const SrcsetEntry &e : entries)
+        appendTableRow(table, {e.file, e.descriptor});
+}
+
+const ControlAccess<QList<SrcsetEntry>> srcsetRows{&srcsetOf, &setSrcset};
 
 } // namespace
 
@@ -116,6 +140,29 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
     columns->addWidget(WebBrowser1, 1);
     addWideRow(body);
 
+    Srcset = rowTable(u"SrcsetTable"_s, u"Soubory pro různé obrazovky"_s,
+                      {u"Soubor"_s, u"Šířka nebo hustota"_s}, this);
+    Srcset.table->setToolTip(u"Prohlížeč vybere soubor podle šířky (480w) nebo hustoty (2x) "
+                             u"obrazovky"_s);
+    addRow(u"Soubory (srcset)"_s, Srcset.widget)->setBuddy(Srcset.table);
+    SizesEdit = namedLineEdit(u"SizesEdit"_s, this);
+    SizesEdit->setToolTip(u"Šířka obrázku na stránce podle obrazovky, "
+                          u"např. (max-width: 600px) 100vw, 50vw"_s);
+    addRow(u"Velikosti (sizes)"_s, SizesEdit);
+    LazyBox = namedCheckBox(u"LazyBox"_s, u"Načíst až při posunu k obrázku (loading=\"lazy\")"_s,
+                            this);
+    addWideRow(LazyBox);
+    DecodingCombo = editableCombo(u"DecodingCombo"_s, {QString(), u"async"_s, u"sync"_s, u"auto"_s},
+                                  this);
+    addRow(u"Dekódování"_s, DecodingCombo);
+    FigureBox = namedCheckBox(u"FigureBox"_s, u"Obrázek s popiskem"_s, this);
+    addWideRow(FigureBox);
+    CaptionEdit = namedLineEdit(u"CaptionEdit"_s, this);
+    addRow(u"Popisek"_s, CaptionEdit);
+    CaptionEdit->setEnabled(false);
+    connect(FigureBox, &QCheckBox::toggled, CaptionEdit, &QWidget::setEnabled);
+    connect(Srcset.fileButton, &QPushButton::clicked, this, &TImageForm::addSrcsetFile);
+
     Edit1->installEventFilter(this);
     connect(SpeedButton1, &QToolButton::clicked, this, &TImageForm::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TImageForm::SpeedButton2Click);
@@ -129,7 +176,13 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
           {&Fields::height, "SpinEdit2", "CheckBox2"},
           {&Fields::vspace, "SpinEdit1", "CheckBox3"},
           {&Fields::hspace, "SpinEdit4", "CheckBox6"},
-          {&Fields::border, "SpinEdit5", "CheckBox4"}});
+          {&Fields::border, "SpinEdit5", "CheckBox4"},
+          {&Fields::srcset, "SrcsetTable", srcsetRows},
+          {&Fields::sizes, "SizesEdit"},
+          {&Fields::lazy, "LazyBox"},
+          {&Fields::decoding, "DecodingCombo"},
+          {&Fields::figure, "FigureBox"},
+          {&Fields::caption, "CaptionEdit"}});
     fillMapNames();
     Edit1->setFocus();
 }
@@ -161,6 +214,24 @@ void TImageForm::SpeedButton1Click()
         SpinEdit2->setValue(size->height);
         SpinEdit3->setValue(size->width);
     }
+}
+
+void TImageForm::setEditingInPlace()
+{
+    FigureBox->setChecked(false);
+    FigureBox->setEnabled(false);
+    CaptionEdit->setEnabled(false);
+}
+
+void TImageForm::addSrcsetFile()
+{
+    QString chosen;
+    const QString reference = chooseReferencedFile(m_context, ImageFilter, &chosen);
+    if (reference.isEmpty())
+        return;
+    const std::optional<PixelSize> size = measureImage(chosen);
+    appendTableRow(Srcset.table,
+                   {reference, size ? QString::number(size->width) + u'w' : QString()});
 }
 
 void TImageForm::SpeedButton2Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/ElementDialog.h"
+#include "dialogs/RowTable.h"
 #include "markup/ImageMarkup.h"
 
 #include <QUrl>
@@ -50,6 +51,19 @@ public:
     QLineEdit *Edit2;
     QCheckBox *CheckBox7;
     QFrame *WebBrowser1;
+    // The set of files for each screen, and how the picture loads and shows.
+    RowTable Srcset;
+    QLineEdit *SizesEdit;
+    QCheckBox *LazyBox;
+    QComboBox *DecodingCombo;
+    QCheckBox *FigureBox;
+    QLineEdit *CaptionEdit;
+
+    // F7 edits the IMG tag where it stands; a figure around it is not part of that.
+    void setEditingInPlace();
+    // Adds a chosen picture to the set with its measured width ("480w"); a picture that
+    // cannot be measured gets no descriptor for the user to fill in.
+    void addSrcsetFile();
 
     // Picks a picture file: its reference goes into "Zdroj", the picture is previewed
     // and measured. Does nothing without a document or when the file dialog is cancelled.

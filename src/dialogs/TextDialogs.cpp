@@ -95,9 +95,16 @@ TWRKForm2::TWRKForm2(QWidget *parent) : FieldsDialog(u"META"_s, &composeMeta, pa
                               {u"refresh"_s, u"language"_s, u"refresh"_s, u"description"_s,
                                u"language"_s, u"country"_s, u"keywords"_s, u"owner"_s,
                                u"resource-type"_s, u"distribution"_s, u"copyright"_s,
-                               u"author"_s, u"robots"_s},
+                               u"author"_s, u"robots"_s, u"viewport"_s, u"og:title"_s,
+                               u"og:description"_s, u"og:image"_s},
                               this);
     ComboBox2 = editableCombo(u"ComboBox2"_s, {}, this);
+    // The viewport's usual content is offered once its name is chosen.
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, [this](const QString &name) {
+        const QString usual = u"width=device-width, initial-scale=1"_s;
+        if (name.compare(u"viewport"_s, Qt::CaseInsensitive) == 0 && ComboBox2->findText(usual) < 0)
+            ComboBox2->addItem(usual);
+    });
     ComboBox3 = editableCombo(u"ComboBox3"_s, {u"Vary"_s}, this);
     CheckBox1 = namedCheckBox(u"CheckBox1"_s, u"Vložit před hlavičku dokumentu"_s, this);
     addRow(u"NAME"_s, ComboBox1);

@@ -14,11 +14,19 @@ Markup composeInput(const InputFields &f)
                       + QuotedAttrPiece(u"NAME="_s, f.name)
                       + QuotedAttrPiece(u"ALIGN="_s, f.align)
                       + NumberAttrPiece(u"TABINDEX="_s, f.tabIndex)
-                      + NumberAttrPiece(u"MAXLENGTH="_s, f.maxLength) + NumberAttrPiece(u"SIZE="_s, f.size);
+                      + NumberAttrPiece(u"MAXLENGTH="_s, f.maxLength) + NumberAttrPiece(u"SIZE="_s, f.size)
+                      + QuotedAttrPiece(u"ID="_s, f.id)
+                      + QuotedAttrPiece(u"PLACEHOLDER="_s, f.placeholder)
+                      + QuotedAttrPiece(u"LIST="_s, f.list)
+                      + QuotedAttrPiece(u"AUTOCOMPLETE="_s, f.autocomplete)
+                      + QuotedAttrPiece(u"PATTERN="_s, f.pattern) + QuotedAttrPiece(u"MIN="_s, f.min)
+                      + QuotedAttrPiece(u"MAX="_s, f.max) + QuotedAttrPiece(u"STEP="_s, f.step);
     if (!f.enabled)
         opening += u" DISABLED"_s;
     if (f.readOnly)
         opening += u" READONLY"_s;
+    if (f.required)
+        opening += u" REQUIRED"_s;
     return {opening + u'>', QString()};
 }
 
@@ -30,6 +38,7 @@ TagRead<InputFields> readInputTag(QStringView tag)
         f.enabled = false;
     if (reader.flag(u"READONLY"))
         f.readOnly = true;
+    f.required = reader.flag(u"REQUIRED");
     reader.text(u"TYPE", f.type);
     reader.text(u"URL", f.url);
     reader.text(u"ALT", f.alt);
@@ -40,6 +49,14 @@ TagRead<InputFields> readInputTag(QStringView tag)
     reader.number(u"TABINDEX", f.tabIndex);
     reader.number(u"MAXLENGTH", f.maxLength);
     reader.number(u"SIZE", f.size);
+    reader.text(u"ID", f.id);
+    reader.text(u"PLACEHOLDER", f.placeholder);
+    reader.text(u"LIST", f.list);
+    reader.text(u"AUTOCOMPLETE", f.autocomplete);
+    reader.text(u"PATTERN", f.pattern);
+    reader.text(u"MIN", f.min);
+    reader.text(u"MAX", f.max);
+    reader.text(u"STEP", f.step);
     return reader.result(f);
 }
 

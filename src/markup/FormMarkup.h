@@ -24,12 +24,27 @@ struct InputFields
     Toggled<int> size;
     bool enabled = true;
     bool readOnly = false;
+    // What a page of today adds: the ID a label ties to, the hint shown in an empty
+    // field, the list of suggestions (a DATALIST's ID), what the browser may fill in,
+    // the pattern and bounds the value must keep, and whether it must be filled.
+    QString id{};
+    QString placeholder{};
+    QString list{};
+    QString autocomplete{};
+    QString pattern{};
+    QString min{};
+    QString max{};
+    QString step{};
+    bool required = false;
     bool operator==(const InputFields &) const = default;
 };
 
+// TYPE, URL, ALT, VALUE, TITLE, NAME, ALIGN, TABINDEX, MAXLENGTH, SIZE, ID, PLACEHOLDER,
+// LIST, AUTOCOMPLETE, PATTERN, MIN, MAX, STEP, then the flags DISABLED, READONLY and
+// REQUIRED.
 Markup composeInput(const InputFields &fields);
-// The flags DISABLED and READONLY first, then TYPE, URL, ALT, VALUE, TITLE, NAME, ALIGN,
-// TABINDEX, MAXLENGTH and SIZE.
+// The flags DISABLED, READONLY and REQUIRED first, then TYPE, URL, ALT, VALUE, TITLE, NAME,
+// ALIGN, TABINDEX, MAXLENGTH, SIZE and the attributes in the order they are written.
 TagRead<InputFields> readInputTag(QStringView tag);
 
 // FORM element ("Formulář"); the selection stands on a line of its own inside it.

@@ -13,10 +13,18 @@ Markup composeImage(const ImageFields &f)
                       + NumberAttrPiece(u"WIDTH="_s, f.width) + NumberAttrPiece(u"HEIGHT="_s, f.height)
                       + NumberAttrPiece(u"VSPACE="_s, f.vspace)
                       + NumberAttrPiece(u"HSPACE="_s, f.hspace)
-                      + NumberAttrPiece(u"BORDER="_s, f.border);
+                      + NumberAttrPiece(u"BORDER="_s, f.border)
+                      + QuotedAttrPiece(u"SRCSET="_s, composeSrcset(f.srcset))
+                      + QuotedAttrPiece(u"SIZES="_s, f.sizes)
+                      + (f.lazy ? u" LOADING=\"lazy\""_s : QString())
+                      + QuotedAttrPiece(u"DECODING="_s, f.decoding);
     if (f.isMap)
         opening += u" ISMAP "_s;
-    return {opening + u'>', QString()};
+    opening += u'>';
+    if (!f.figure)
+        return {opening, QString()};
+    return {u"<FIGURE>\r\n"_s + opening + u"\r\n<FIGCAPTION>"_s + f.caption,
+            u"</FIGCAPTION>\r\n</FIGURE>"_s};
 }
 
 TagRead<ImageFields> readImageTag(QStringView tag)
@@ -33,6 +41,15 @@ TagRead<ImageFields> readImageTag(QStringView tag)
     reader.number(u"VSPACE", f.vspace);
     reader.number(u"HSPACE", f.hspace);
     reader.number(u"BORDER", f.border);
+    if (const std::optional<QString> srcset = reader.text(u"SRCSET"))
+        f.srcset = parseSrcset(*srcset);
+    reader.text(u"SIZES", f.sizes);
+    if (reader.has(u"LOADING")) {
+        AttributeReader probe(tag);
+        if (probe.text(u"LOADING").value_or(QString()).compare(u"lazy"_s, Qt::CaseInsensitive) == 0)
+            f.lazy = reader.text(u"LOADING").has_value();
+    }
+    reader.text(u"DECODING", f.decoding);
     return reader.result(f);
 }
 

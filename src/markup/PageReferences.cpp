@@ -1,6 +1,7 @@
 #include "markup/PageReferences.h"
 
 #include "markup/ElementContract.h"
+#include "markup/Html5Markup.h"
 #include "markup/SysUt.h"
 
 #include <QUrl>
@@ -28,6 +29,9 @@ constexpr ReferenceRule kRules[] = {
     {u"IFRAME", u"SRC", true, true},     {u"SCRIPT", u"SRC", true, false},
     {u"EMBED", u"SRC", true, false},     {u"BGSOUND", u"SRC", true, false},
     {u"OBJECT", u"DATA", true, false},   {u"APPLET", u"ARCHIVE", true, false},
+    {u"VIDEO", u"SRC", true, false},     {u"VIDEO", u"POSTER", true, false},
+    {u"AUDIO", u"SRC", true, false},     {u"SOURCE", u"SRC", true, false},
+    {u"TRACK", u"SRC", true, false},
 };
 
 PageReference reference(const QString &value, qsizetype offset, const QString &element,
@@ -114,6 +118,16 @@ void scanStartTag(QStringView text, qsizetype lt, qsizetype gt, PageScan &scan)
             if (attribute == u"HREF"_s && scan.baseOffset < 0 && !value.trimmed().isEmpty()) {
                 scan.base = value;
                 scan.baseOffset = start;
+            }
+            continue;
+        }
+        if (attribute == u"SRCSET"_s && (element == u"IMG"_s || element == u"SOURCE"_s)) {
+            // Each file of the set is a reference of its own, found where it is written.
+            qsizetype from = 0;
+            for (const SrcsetEntry &entry : parseSrcset(value)) {
+                const qsizetype at = value.indexOf(entry.file, from);
+                from = at + entry.file.size();
+                scan.references << reference(entry.file, start + at, element, attribute, true);
             }
             continue;
         }

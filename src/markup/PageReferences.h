@@ -40,7 +40,8 @@ struct PageScan
 
 // The references and anchors of an HTML page: A/AREA/LINK HREF, IMG SRC (LOWSRC, DYNSRC,
 // USEMAP), INPUT/FRAME/IFRAME/SCRIPT/EMBED/BGSOUND SRC, BACKGROUND of any element, OBJECT
-// DATA, APPLET CODE (a ".class" file) and ARCHIVE, and url(...) in STYLE blocks and style
+// DATA, APPLET CODE (a ".class" file) and ARCHIVE, VIDEO SRC and POSTER, AUDIO/SOURCE/TRACK
+// SRC, each file of IMG and SOURCE SRCSET, and url(...) in STYLE blocks and style
 // attributes, and the HREF of BASE. Comments and the content of SCRIPT elements are skipped.
 PageScan scanPage(QStringView text);
 // The url(...) and @import references of a style sheet (or of a STYLE block or a style

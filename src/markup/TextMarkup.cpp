@@ -51,7 +51,9 @@ QString composeComment(const QString &text)
 
 Markup composeMeta(const MetaFields &fields)
 {
-    return {u"<META "_s + QuotedAttrPiece(u"NAME="_s, fields.name)
+    // The Open Graph names are properties, as the pages that read them expect.
+    const bool property = fields.name.startsWith(u"og:"_s, Qt::CaseInsensitive);
+    return {u"<META "_s + QuotedAttrPiece(property ? u"PROPERTY="_s : u"NAME="_s, fields.name)
                 + QuotedAttrPiece(u"CONTENT="_s, fields.content)
                 + QuotedAttrPiece(u"HTTP-EQUIV="_s, fields.httpEquiv) + u">\r\n"_s,
             QString()};
@@ -63,6 +65,10 @@ TagRead<MetaFields> readMetaTag(QStringView tag)
     MetaFields fields;
     fields.beforeHead = true;
     reader.text(u"NAME", fields.name);
+    // An Open Graph property goes into the name field; any other property stays as it is.
+    if (fields.name.isEmpty() && AttributeReader(tag).text(u"PROPERTY").value_or(QString())
+                                     .startsWith(u"og:"_s, Qt::CaseInsensitive))
+        reader.text(u"PROPERTY", fields.name);
     reader.text(u"CONTENT", fields.content);
     reader.text(u"HTTP-EQUIV", fields.httpEquiv);
     return reader.result(fields);

@@ -37,8 +37,9 @@ struct MetaFields
     bool beforeHead = false;
 };
 
+// An Open Graph name ("og:title" ...) is written as PROPERTY, any other as NAME.
 Markup composeMeta(const MetaFields &fields);
-// NAME, CONTENT and HTTP-EQUIV. The edit dialog shows "before the header" ticked, though
+// NAME (or an Open Graph PROPERTY), CONTENT and HTTP-EQUIV. The edit dialog shows "before the header" ticked, though
 // an edited tag stays where it is.
 TagRead<MetaFields> readMetaTag(QStringView tag);
 

@@ -38,3 +38,15 @@ TreeFileResult parseTreeText(QStringView text, const TreeLevelError &levelError)
     }
     return result;
 }
+
+QString tagTreeNodeName(QStringView text)
+{
+    auto isNameChar = [](QChar c) { return c.isLetterOrNumber() || c == u'-' || c == u':'; };
+    qsizetype from = 0;
+    while (from < text.size() && !isNameChar(text[from]))
+        ++from;
+    qsizetype to = from;
+    while (to < text.size() && isNameChar(text[to]))
+        ++to;
+    return text.sliced(from, to - from).toString();
+}

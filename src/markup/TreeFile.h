@@ -30,3 +30,7 @@ using TreeLevelError = std::function<QString(int depth, const QString &text)>;
 // holds only the end-of-file mark (character 26) and lines with nothing but blanks are
 // skipped. Lines may end in CR LF, LF or CR.
 TreeFileResult parseTreeText(QStringView text, const TreeLevelError &levelError);
+
+// The name a tag-tree node is found by: the element of "<video>,</video>", the attribute of
+// 'poster=","', the word of a value; the first run of letters, digits, "-" and ":".
+QString tagTreeNodeName(QStringView text);

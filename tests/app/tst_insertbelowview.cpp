@@ -1,3 +1,4 @@
+#include "commands/CommandIds.h"
 #include "commands/InsertTag.h"
 #include "dialogs/TableDialogs.h"
 #include "editor/EditorBuffer.h"
@@ -143,7 +144,7 @@ void tst_InsertBelowView::putCaretOnTheLastVisibleLine()
 void tst_InsertBelowView::everyCommandWritesBelowTheView_data()
 {
     QTest::addColumn<int>("command");
-    for (int command = 1; command <= 100; ++command)
+    for (int command = 1; command <= number(LastInsertion); ++command)
         QTest::newRow(qPrintable(u"command %1"_s.arg(command))) << command;
 }
 

@@ -126,7 +126,7 @@ void tst_MainWindow::startsWithCaptionMenusAndPanels()
         menus << a->text();
     QCOMPARE(menus, (QStringList{u"Soubor"_s, u"Úpravy"_s, u"Hledání"_s, u"Vložit"_s,
                                  u"Nástroje"_s, u"Možnosti"_s, u"Okno"_s, u"Nápověda"_s}));
-    QCOMPARE(w.palette().tabs()->count(), 11);
+    QCOMPARE(w.palette().tabs()->count(), 12);
     QCOMPARE(w.palette().tabs()->tabText(0), u"Text"_s);
     QCOMPARE(w.palette().tabs()->currentIndex(), 0);
     QCOMPARE(w.sidePanel().notebook()->count(), 3);

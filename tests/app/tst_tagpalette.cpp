@@ -61,6 +61,8 @@ private Q_SLOTS:
     void menuSaysWhatHtml5Dropped();
     void headingButtons_data();
     void headingButtons();
+    void html5ButtonsWrapTheSelection_data();
+    void html5ButtonsWrapTheSelection();
     void rowAndCellButton();
     void divBarToggles();
     void tablesTabGivesTheTableWindowTheKeyboard();
@@ -85,7 +87,7 @@ void tst_TagPalette::tabsInOrderTextActive()
         names.append(tabs->tabText(i));
     QCOMPARE(names, (QStringList{u"Text"_s, u"Formát"_s, u"Styl"_s, u"Odkazy"_s, u"Seznamy"_s,
                                  u"Tabulky"_s, u"Multimédia"_s, u"Formuláře"_s, u"Rámce"_s,
-                                 u"Script"_s, u"Další"_s}));
+                                 u"Script"_s, u"Další"_s, u"HTML5"_s}));
     QCOMPARE(tabs->currentIndex(), 0);
 }
 
@@ -180,6 +182,31 @@ void tst_TagPalette::headingButtons()
     fx.setText(u"abc"_s, 0, 3);
     paletteButton(fx.window(), u"Styl"_s, u"H%1"_s.arg(level))->click();
     QCOMPARE(fx.buffer().GetText(), u"<H%1>abc</H%1>"_s.arg(level));
+}
+
+void tst_TagPalette::html5ButtonsWrapTheSelection_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("section") << u"SECTION"_s << u"<SECTION>\r\nabc\r\n</SECTION>"_s;
+    QTest::newRow("mark") << u"MARK"_s << u"<MARK>abc</MARK>"_s;
+    // Pairs that bring their companion: the caption, the summary, the block around code.
+    QTest::newRow("figure with caption")
+        << u"FIGURE"_s << u"<FIGURE>\r\nabc\r\n<FIGCAPTION></FIGCAPTION>\r\n</FIGURE>"_s;
+    QTest::newRow("details with summary")
+        << u"DETAILS"_s << u"<DETAILS>\r\n<SUMMARY></SUMMARY>\r\nabc\r\n</DETAILS>"_s;
+    QTest::newRow("code in pre") << u"CODE"_s << u"<PRE><CODE>abc</CODE></PRE>"_s;
+}
+
+void tst_TagPalette::html5ButtonsWrapTheSelection()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, expected);
+    MainWindowFixture fx;
+    fx.setText(u"abc"_s, 0, 3);
+    paletteButton(fx.window(), u"HTML5"_s, caption)->click();
+    QCOMPARE(fx.buffer().GetText(), expected);
 }
 
 void tst_TagPalette::rowAndCellButton()

@@ -33,6 +33,24 @@ QStringList outline(const QTreeWidget &tree)
     return lines;
 }
 
+// The nodes shown, as "depth:text", with "+" after an open node's text.
+QStringList shownOutline(const QTreeWidget &tree)
+{
+    QStringList lines;
+    std::function<void(const QTreeWidgetItem *, int)> walk = [&](const QTreeWidgetItem *item,
+                                                                  int depth) {
+        if (item->isHidden())
+            return;
+        lines.append(QString::number(depth) + u':' + item->text(0)
+                     + (item->isExpanded() ? u"+"_s : QString()));
+        for (int i = 0; i < item->childCount(); ++i)
+            walk(item->child(i), depth + 1);
+    };
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        walk(tree.topLevelItem(i), 0);
+    return lines;
+}
+
 QStringList topLevelTexts(const QTreeWidget &tree)
 {
     QStringList texts;
@@ -59,6 +77,8 @@ private Q_SLOTS:
     void parameterWithoutCommaLeavesCaretBeforeIt();
     void insertWithoutDocumentDoesNothing();
     void expandButtonTogglesOneLevel();
+    void filterFindsElementsAndAttributes_data();
+    void filterFindsElementsAndAttributes();
     void barHintsAndDragSource();
 
 private:
@@ -174,6 +194,49 @@ void tst_TagTree::shippedFileLoadsEveryElementOnce()
     QCOMPARE(hrParameters, (QStringList{u"ALIGN=\",\""_s, u"NOSHADE,"_s, u"SIZE=\",\""_s,
                                         u"WIDTH=\",\""_s, u"ID=\",\""_s, u"CLASS=\",\""_s,
                                         u"STYLE=\",\""_s, u"TITLE=\",\""_s}));
+}
+
+void tst_TagTree::filterFindsElementsAndAttributes_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QStringList>("shown");
+
+    const QStringList videoWithAttributes{u"0:<video>,</video>"_s, u"1:poster=\",\""_s,
+                                          u"1:src=\",\""_s, u"2:a"_s};
+    // An element found shows all its attributes, closed.
+    QTest::newRow("element by part of its name") << u"vid"_s << videoWithAttributes;
+    QTest::newRow("case ignored, blanks trimmed") << u" VIDEO "_s << videoWithAttributes;
+    // An attribute found shows under its element, which opens; the others are hidden.
+    QTest::newRow("attribute under each element")
+        << u"src"_s
+        << QStringList{u"0:<video>,</video>+"_s, u"1:src=\",\""_s, u"2:a"_s,
+                       u"0:<source>,+"_s, u"1:srcset=\",\""_s};
+    QTest::newRow("global attribute") << u"data"_s
+                                      << QStringList{u"0:Globální atributy+"_s, u"1:data-*=\",\""_s};
+    // Values of attributes are not names.
+    QTest::newRow("value is not searched")
+        << u"ltr"_s << QStringList{};
+    QTest::newRow("empty shows the whole tree")
+        << QString()
+        << QStringList{u"0:<video>,</video>"_s, u"1:poster=\",\""_s, u"1:src=\",\""_s, u"2:a"_s,
+                       u"0:<source>,"_s, u"1:srcset=\",\""_s, u"1:type=\",\""_s,
+                       u"0:Globální atributy"_s, u"1:dir=\",\""_s, u"2:ltr"_s,
+                       u"1:data-*=\",\""_s};
+}
+
+void tst_TagTree::filterFindsElementsAndAttributes()
+{
+    QFETCH(QString, part);
+    QFETCH(QStringList, shown);
+    TagTreePanel &p = *panel();
+    p.loadText(u"<video>,</video>\r\n\tposter=\",\"\r\n\tsrc=\",\"\r\n\t\ta\r\n"
+               u"<source>,\r\n\tsrcset=\",\"\r\n\ttype=\",\"\r\n"
+               u"Globální atributy\r\n\tdir=\",\"\r\n\t\tltr\r\n\tdata-*=\",\"\r\n"_s);
+    // Another filter first: the tree comes back from any state, and an empty box closes
+    // what the filter opened.
+    p.FilterEdit->setText(u"type"_s);
+    p.FilterEdit->setText(part);
+    QCOMPARE(shownOutline(*p.TreeView1), shown);
 }
 
 void tst_TagTree::shippedFileIsAsciiWithCrLf()

@@ -2,6 +2,7 @@
 #include "commands/ElementTable.h"
 #include "markup/FormMarkup.h"
 #include "markup/FrameMarkup.h"
+#include "markup/Html5Markup.h"
 #include "markup/ImageMarkup.h"
 #include "markup/LinkMarkup.h"
 #include "markup/MediaMarkup.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -123,6 +125,38 @@ std::vector<Sample> samples()
     cell.align = u"center"_s;
     add("TD", composeCell(cell, u"TD"_s), u"TD"_s);
     add("TH", composeCell(cell, u"TH"_s), u"TH"_s);
+    // The elements of today's pages; a video and a list come back with their children.
+    MediaElementFields video;
+    video.poster = u"film.jpg"_s;
+    video.width = {true, 0};
+    video.preload = u"none"_s;
+    video.sources = {{u"film.webm"_s, u"video/webm"_s, QString()},
+                     {u"film.mp4"_s, u"video/mp4"_s, u"data-q=hd"_s}};
+    video.tracks = {{u"cs.vtt"_s, u"subtitles"_s, u"cs"_s, u"Česky"_s, true, QString()}};
+    add("VIDEO", composeVideo(video), u"VIDEO"_s);
+    MediaElementFields sound;
+    sound.src = u"zvuk.mp3"_s;
+    sound.loop = true;
+    add("AUDIO", composeAudio(sound), u"AUDIO"_s);
+    add("DATALIST", composeDataList({u"mesta"_s, u"Praha\r\nBrno"_s}), u"DATALIST"_s);
+    add("OUTPUT", composeOutput({u"soucet"_s, u"a b"_s, u"f"_s}), u"OUTPUT"_s);
+    add("PROGRESS", composeProgress({u"70"_s, u"100"_s}), u"PROGRESS"_s);
+    add("METER", composeMeter({u"0.6"_s, u"0"_s, u"1"_s, QString(), QString(), u"1"_s}), u"METER"_s);
+    add("LABEL FOR", composeLabelFor({u"email"_s, QString()}), u"LABEL"_s);
+    ImageFields picture;
+    picture.src = u"a.jpg"_s;
+    picture.srcset = {{u"a-480.jpg"_s, u"480w"_s}, {u"a-800.jpg"_s, u"800w"_s}};
+    picture.sizes = u"100vw"_s;
+    picture.lazy = true;
+    picture.decoding = u"async"_s;
+    add("IMG srcset", composeImage(picture), u"IMG"_s);
+    InputFields email;
+    email.type = u"email"_s;
+    email.id = u"email"_s;
+    email.placeholder = u"jan@example.cz"_s;
+    email.min = u"2024-01-01"_s;
+    email.required = true;
+    add("INPUT email", composeInput(email), u"INPUT"_s);
     s.push_back({"OPTION", u"<OPTION VALUE=\"a\">"_s, u"OPTION"_s, u"a"_s});
     s.push_back({"LABEL", u"<LABEL TEXT=\"Jméno\">"_s, u"LABEL"_s, u"Jméno"_s});
     s.push_back({"P", u"<P ALIGN=\"center\">"_s, u"P"_s, u"center"_s});
@@ -149,6 +183,8 @@ private Q_SLOTS:
     void composeF7OkGivesTheIdenticalTag();
     void keysLeaveUntouchedValuesAlone_data();
     void keysLeaveUntouchedValuesAlone();
+    void f7KeepsWhatTheDialogDoesNotShow_data();
+    void f7KeepsWhatTheDialogDoesNotShow();
 
 private:
     void pressF7() { EditCurrentTag(m_fx->workspace()); }
@@ -318,6 +354,52 @@ void tst_ElementTable::keysLeaveUntouchedValuesAlone()
     });
     pressF7();
     QCOMPARE(m_fx->buffer().GetText(), expected);
+}
+
+void tst_ElementTable::f7KeepsWhatTheDialogDoesNotShow_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tick"); // a check box the user ticks, if any
+    QTest::addColumn<QString>("expected");
+
+    // data-* and aria-* stay on the element and on each child; the fallback text inside
+    // is not part of what F7 edits.
+    const QString video = u"<VIDEO CONTROLS data-id=\"7\" aria-label=\"Ukázka\">\r\n"
+                          u"<SOURCE SRC=\"a.mp4\" TYPE=\"video/mp4\" data-q=hd>\r\n"
+                          u"<TRACK SRC=\"t.vtt\" DEFAULT>\r\nNelze přehrát.\r\n</VIDEO>"_s;
+    QTest::newRow("video unchanged") << video << QString() << video;
+    QTest::newRow("video autoplay ticked")
+        << video << u"AutoplayBox"_s
+        << QString(video).replace(u"CONTROLS data"_s, u"CONTROLS AUTOPLAY data"_s);
+    QTest::newRow("image keeps data, srcset in house style")
+        << u"<IMG SRC=\"a.jpg\" data-x=1 srcset=\"a.jpg 1x,b.jpg 2x\">"_s << QString()
+        << u"<IMG  SRC=\"a.jpg\" SRCSET=\"a.jpg 1x, b.jpg 2x\" data-x=1>"_s;
+    QTest::newRow("label keeps its caption")
+        << u"<LABEL FOR=\"e\" class=x>E-mail</LABEL>"_s << QString()
+        << u"<LABEL FOR=\"e\" class=x>E-mail</LABEL>"_s;
+    // An option the memo cannot show stays as it was, with those after it.
+    QTest::newRow("datalist option with a label stays")
+        << u"<DATALIST ID=a><OPTION VALUE=1><OPTION VALUE=2 LABEL=Dva></DATALIST>"_s << QString()
+        << u"<DATALIST ID=\"a\">\r\n<OPTION VALUE=\"1\"><OPTION VALUE=2 LABEL=Dva></DATALIST>"_s;
+    QTest::newRow("input required ticked")
+        << u"<INPUT TYPE=\"date\" aria-describedby=h>"_s << u"RequiredBox"_s
+        << u"<INPUT  TYPE=\"date\" REQUIRED aria-describedby=h>"_s;
+}
+
+void tst_ElementTable::f7KeepsWhatTheDialogDoesNotShow()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, tick);
+    QFETCH(QString, expected);
+    m_fx->setText(text, 2);
+    m_script->dialog([&](QDialog &d) {
+        if (!tick.isEmpty())
+            ::control<QCheckBox>(d, tick)->click();
+        pressInsert(d);
+    });
+    pressF7();
+    QCOMPARE(m_fx->buffer().GetText(), expected);
+    QVERIFY(m_script->errors.isEmpty());
 }
 
 BRISKO_TEST_MAIN(tst_ElementTable)

@@ -1,4 +1,5 @@
 #include "commands/ChosenInsertions.h"
+#include "commands/CommandIds.h"
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
 #include "markup/SysUt.h"
@@ -104,7 +105,7 @@ void tst_InsertCommands::fixedTexts()
 void tst_InsertCommands::refusedInsideTag_data()
 {
     QTest::addColumn<int>("command");
-    for (int n = 1; n <= 100; ++n) {
+    for (int n = 1; n <= number(LastInsertion); ++n) {
         if (n != 25 && n != 26 && n != 58 && n != 92)
             QTest::addRow("%d", n) << n;
     }

@@ -86,6 +86,17 @@ void tst_PageReferences::scanFindsReferences_data()
         << QStringList{u"EMBED SRC e.mid @11 +"_s, u"BGSOUND SRC b.wav @30 +"_s,
                        u"OBJECT DATA o.swf @49 +"_s, u"AREA HREF x.html @66"_s,
                        u"IMG SRC m.gif @82 +"_s, u"IMG USEMAP #m @95"_s};
+    // Media of today's pages: the poster, every source and the subtitles load with the page.
+    QTest::newRow("video_poster_sources_track")
+        << u"<VIDEO POSTER=p.jpg><SOURCE SRC=a.webm><TRACK SRC=t.vtt></VIDEO><AUDIO SRC=z.mp3>"_s
+        << QStringList{u"VIDEO POSTER p.jpg @14 +"_s, u"SOURCE SRC a.webm @32 +"_s,
+                       u"TRACK SRC t.vtt @50 +"_s, u"AUDIO SRC z.mp3 @75 +"_s};
+    // Each file of a set is found where it is written; a comma inside a data address and
+    // a file without a descriptor do not split or lose a file.
+    QTest::newRow("srcset_files_each_a_reference")
+        << u"<IMG SRCSET=\"a.jpg 480w,  b.jpg 2x,c.jpg\"><SOURCE SRCSET=\"data:x,y 1x\">"_s
+        << QStringList{u"IMG SRCSET a.jpg @13 +"_s, u"IMG SRCSET b.jpg @26 +"_s,
+                       u"IMG SRCSET c.jpg @35 +"_s, u"SOURCE SRCSET data:x,y @58 +"_s};
     // Only a style sheet link loads with the page.
     QTest::newRow("link_rel")
         << u"<LINK REL=stylesheet HREF=s.css><LINK REL=\"icon\" HREF=i.ico>"_s
@@ -124,7 +135,8 @@ void tst_PageReferences::scanFindsReferences()
 
 void tst_PageReferences::offsetsPointAtTheValue()
 {
-    const QString text = u"<HTML>\r\n<a href = 'x.html' >\r\n<img src=\"Obrázek.GIF\">"_s;
+    const QString text = u"<HTML>\r\n<a href = 'x.html' >\r\n<img src=\"Obrázek.GIF\">"
+                         u"<img srcset=\" a.png 1x, Obrázek.GIF 2x\">"_s;
     for (const PageReference &r : scanPage(text).references)
         QCOMPARE(text.mid(r.offset, r.value.size()), r.value);
 }
