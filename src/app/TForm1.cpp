@@ -89,7 +89,11 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
     setAcceptDrops(true);
     SetWaitText(u"Načítají se data"_s);
     loadLogoFrames();
-    loadTagTreeFile(*tagTree, programDir() + u"data/html4.dat"_s);
+    // The tag tree shows the elements of the style the commands write.
+    m_settings.follow(tagTree, {u"User/MarkupStyle"}, [this, tagTree] {
+        const bool html5 = m_settings.values().markupStyle() == MarkupStyle::Html5;
+        loadTagTreeFile(*tagTree, programDir() + (html5 ? u"data/html5.dat"_s : u"data/html4.dat"_s));
+    });
     watchSettings();
     if (firstStart)
         offerMarkupStyle();
