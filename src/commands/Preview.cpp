@@ -9,6 +9,7 @@
 #include "preview/WebBrowser.h"
 #include "settings/TSettings.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -128,7 +129,17 @@ QString externalBrowserProgram(const QString &extBrow)
 
 TPreview *previewWindow(Workspace &ws)
 {
-    const QList<TPreview *> windows = ws.dialogParent()->findChildren<TPreview *>();
+    // Without a frame to belong to, a preview window is a window of its own.
+    QList<TPreview *> windows;
+    if (QWidget *parent = ws.dialogParent()) {
+        windows = parent->findChildren<TPreview *>();
+    } else {
+        const QWidgetList shown = QApplication::topLevelWidgets();
+        for (QWidget *w : shown) {
+            if (auto *preview = qobject_cast<TPreview *>(w))
+                windows << preview;
+        }
+    }
     for (TPreview *w : windows) {
         if (!w->isClosing())
             return w;
