@@ -53,8 +53,14 @@ LanguageTools::LanguageTools(const Frame &frame, const QStringList &dictionaryFo
     // the panel share a column of their own.
     m_panel = new HtmlCheckPanel;
     m_panel->hide();
-    auto *column = qobject_cast<QSplitter *>(frame.documentArea.parentWidget());
-    if (column && column->orientation() == Qt::Vertical) {
+    // The documents may already stand in a splitter of their own (beside the live preview)
+    // inside the column.
+    auto *column = frame.window.findChild<QSplitter *>(u"DocumentColumn"_s);
+    if (!column) {
+        auto *parent = qobject_cast<QSplitter *>(frame.documentArea.parentWidget());
+        column = parent && parent->orientation() == Qt::Vertical ? parent : nullptr;
+    }
+    if (column) {
         column->addWidget(m_panel);
     } else {
         column = new QSplitter(Qt::Vertical);
