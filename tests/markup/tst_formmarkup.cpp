@@ -162,8 +162,9 @@ void TestFormMarkup::readInput_data()
     InputFields check;
     check.type = u"checkbox"_s;
     check.readOnly = true;
+    check.id = u"c"_s; // the ID a label ties to is a field now
     QTest::newRow("unknownAttributesStay")
-        << u"<input type=checkbox CHECKED readonly id=c>"_s << check << u"CHECKED id=c"_s
+        << u"<input type=checkbox CHECKED readonly id=c data-x=1>"_s << check << u"CHECKED data-x=1"_s
         << QString();
     InputFields spaced;
     spaced.maxLength = {true, 1000};
