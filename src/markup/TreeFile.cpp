@@ -1,4 +1,5 @@
 #include "TreeFile.h"
+#include "markup/CodePages.h"
 
 
 namespace {
