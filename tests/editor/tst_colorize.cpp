@@ -69,7 +69,7 @@ QString paintBuffer(const HtmlDocument &buffer, const TSettings &s)
 QString paintScannedBuffer(const HtmlDocument &buffer, const TSettings &settings)
 {
     const QString text = buffer.GetText();
-    QString painted = paint(ColorizeScan(text, SyntaxColors::fromSettings(settings)));
+    QString painted = paint(ColorizeScan(text, colors));
     const QString shown = paintBuffer(buffer, settings);
     for (int i = 0; i < text.size(); ++i) {
         if (text[i] == u'\r' || text[i] == u'\n')
