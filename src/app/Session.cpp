@@ -2,7 +2,6 @@
 
 #include "app/DocumentManager.h"
 #include "app/RecoveryBinding.h"
-#include "app/TForm1.h"
 #include "editor/EditorBuffer.h"
 #include "markup/TextFile.h"
 
@@ -160,11 +159,12 @@ int reopenSession(DocumentManager &documents, const QList<SessionPage> &pages)
     return int(opened.size());
 }
 
-void startWithoutFiles(TForm1 &window, RecoveryBinding &recovery, const QString &settingsFile)
+void startWithoutFiles(DocumentManager &documents, RecoveryBinding &recovery,
+                       const QString &settingsFile)
 {
     bool offered = false;
     (void)recovery.offer(&offered);
-    if (offered || !window.settings().ReopenSession)
+    if (offered || !documents.settings().ReopenSession)
         return;
-    reopenSession(window.workspace(), storedSession(settingsFile));
+    reopenSession(documents, storedSession(settingsFile));
 }

@@ -7,7 +7,6 @@
 
 class DocumentManager;
 class RecoveryBinding;
-class TForm1;
 
 // One page open at the end of a run, as the next start opens it again.
 struct SessionPage
@@ -37,4 +36,5 @@ int reopenSession(DocumentManager &documents, const QList<SessionPage> &pages);
 
 // The start without files to open: crash recovery first; when it offered nothing, the pages
 // of the last session when the setting asks for them.
-void startWithoutFiles(TForm1 &window, RecoveryBinding &recovery, const QString &settingsFile);
+void startWithoutFiles(DocumentManager &documents, RecoveryBinding &recovery,
+                       const QString &settingsFile);

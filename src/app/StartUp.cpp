@@ -98,7 +98,7 @@ int runProgram(QApplication &app, bool quitWhenStarted, bool filesGiven)
             if (filesGiven)
                 (void)recovery.offer();
             else
-                startWithoutFiles(window, recovery, window.settingsFile());
+                startWithoutFiles(window.workspace(), recovery, window.settingsFile());
         });
         // Once the window is on the screen and drawn, not before.
         QTimer::singleShot(250, &window, &TForm1::prepareForFirstDocument);

@@ -1,6 +1,5 @@
 #include "editor/Colorize.h"
 
-#include "editor/ColorizeCode.h"
 #include "editor/HtmlDocument.h"
 #include "editor/TextOffsets.h"
 #include "interaction/BusyCursor.h"

@@ -136,7 +136,7 @@ void tst_Session::pagesOfTheLastEndComeBack()
     QCOMPARE(window->settings().ReopenSession, reopenOn);
     {
         RecoveryBinding recovery(window->workspace(), recoveryFolder);
-        startWithoutFiles(*window, recovery, window->settingsFile());
+        startWithoutFiles(window->workspace(), recovery, window->settingsFile());
     }
     QStringList shown;
     for (HtmlDocument *doc : window->workspace().documents())
