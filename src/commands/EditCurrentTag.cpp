@@ -5,6 +5,7 @@
 #include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
 #include "markup/MarkupStyle.h"
+#include "settings/TSettings.h"
 
 void EditCurrentTag(Workspace &workspace)
 {
@@ -22,13 +23,17 @@ void EditCurrentTag(Workspace &workspace)
     if (!row || !row->edit)
         return;
     const int start = buffer->SelStart();
-    const MarkupStyle written = styleOfTag(*tag);
+    // HTML 4 pages are edited as they always were; with HTML5 chosen, a tag keeps the style
+    // it was written in (an upper-case tag stays upper case).
+    const MarkupStyle written = workspace.settings().markupStyle() == MarkupStyle::Html5
+                                    ? styleOfTag(*tag)
+                                    : MarkupStyle::Html4;
     const std::optional<QString> edited =
         row->edit(workspace, written == MarkupStyle::Html5 ? html4Reading(*tag) : *tag);
     if (!edited || workspace.activeDocument() != buffer)
         return;
     buffer->SetSelStart(start);
     buffer->SetSelLength(int(tag->size()));
-    // The dialogs compose HTML 4; the tag keeps the style it was written in.
+    // The dialogs compose HTML 4.
     buffer->ReplaceSelection(inStyle(written, *edited));
 }

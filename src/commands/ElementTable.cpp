@@ -99,7 +99,8 @@ std::function<std::optional<Markup>(const InsertArgs &)> askedValue(const QStrin
 }
 
 // HTML never had TEXT on a label: an HTML5 page names the control the label is for, and
-// F7 asks for that control again on a label that names one or is written in HTML5.
+// F7 asks for that control again on a label that names one, or that is written in HTML5
+// while HTML5 is chosen.
 ElementRow labelRow()
 {
     const QString forLabel = u"Pro prvek (id)"_s;
@@ -112,7 +113,9 @@ ElementRow labelRow()
     };
     row.edit = [html4 = row.edit, html5 = html5.edit](Workspace &w, const QString &tag) {
         const bool namesControl = AttributeReader(tag).has(u"FOR");
-        return namesControl || styleOfTag(tag) == MarkupStyle::Html5 ? html5(w, tag) : html4(w, tag);
+        const bool writtenInHtml5 = w.settings().markupStyle() == MarkupStyle::Html5
+                                    && styleOfTag(tag) == MarkupStyle::Html5;
+        return namesControl || writtenInHtml5 ? html5(w, tag) : html4(w, tag);
     };
     return row;
 }
