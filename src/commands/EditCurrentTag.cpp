@@ -5,6 +5,7 @@
 #include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
 #include "markup/MarkupStyle.h"
+#include "settings/TSettings.h"
 
 #include <algorithm>
 
@@ -31,7 +32,11 @@ void EditCurrentTag(Workspace &workspace)
         covered = text.mid(start, std::max(qsizetype(tag->size()),
                                            row->extent(QStringView(text).sliced(start))));
     }
-    const MarkupStyle written = styleOfTag(*tag);
+    // HTML 4 pages are edited as they always were; with HTML5 chosen, a tag keeps the style
+    // it was written in (an upper-case tag stays upper case).
+    const MarkupStyle written = workspace.settings().markupStyle() == MarkupStyle::Html5
+                                    ? styleOfTag(*tag)
+                                    : MarkupStyle::Html4;
     const std::optional<QString> edited =
         row->edit(workspace, written == MarkupStyle::Html5 ? html4Reading(*tag) + covered.mid(tag->size()) : covered);
     if (!edited || workspace.activeDocument() != buffer)

