@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QPushButton>
+#include <QComboBox>
 #include <QRegularExpression>
 #include <QToolButton>
 
@@ -46,6 +47,8 @@ public:
     bool print(QPrinter &) override { return false; }
     int exec(QDialog &d) override
     {
+        if (beforeConfirm)
+            beforeConfirm(d);
         QAbstractButton *confirm = d.findChild<QPushButton *>(u"InsertButton"_s);
         for (QPushButton *b : d.findChildren<QPushButton *>()) {
             if (!confirm && b->isDefault())
@@ -57,6 +60,9 @@ public:
             confirm->click();
         return d.result();
     }
+
+    // Sets a dialog's fields as a user would before the dialog is confirmed.
+    std::function<void(QDialog &)> beforeConfirm;
 
 private:
     QString m_file;
@@ -267,8 +273,17 @@ void tst_Html5Output::labelNamesItsControl()
 {
     QCOMPARE(written(number(Insertion::Label), MarkupStyle::Html4), u"<LABEL TEXT=\"pole\"></LABEL>"_s);
     QCOMPARE(written(number(Insertion::Label), MarkupStyle::Html5), u"<label for=\"pole\"></label>"_s);
+    // F7 shows the control the label names in the label's dialog, and takes another.
     m_fx->setText(u"<label for=\"jmeno\">x"_s, 2);
+    QString shown;
+    m_user->beforeConfirm = [&shown](QDialog &d) {
+        auto *control = d.findChild<QComboBox *>(u"ForCombo"_s);
+        QVERIFY(control);
+        shown = control->currentText();
+        control->setEditText(u"pole"_s);
+    };
     EditCurrentTag(m_fx->workspace());
+    QCOMPARE(shown, u"jmeno"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"<label for=\"pole\">x"_s);
 }
 
