@@ -353,6 +353,13 @@ void HtmlDocument::applyColorRuns(std::span<const ColorRun> runs)
     const Changing changing(m_changing);
     QTextCursor c(m_text);
     c.beginEditBlock();
+    paintRuns(c, runs);
+    c.endEditBlock();
+    m_text->setModified(modified);
+}
+
+void HtmlDocument::paintRuns(QTextCursor &c, std::span<const ColorRun> runs)
+{
     // Walk the lines along with the runs, so converting offsets costs almost nothing.
     LineWalker lines(*m_text);
     for (const ColorRun &run : runs) {
@@ -362,8 +369,6 @@ void HtmlDocument::applyColorRuns(std::span<const ColorRun> runs)
         c.setPosition(lines.positionOf(run.start + run.length), QTextCursor::KeepAnchor);
         c.setCharFormat(colorFormat(run.color));
     }
-    c.endEditBlock();
-    m_text->setModified(modified);
 }
 
 void HtmlDocument::colorWithLastEdit(std::span<const ColorRun> runs)
@@ -372,14 +377,7 @@ void HtmlDocument::colorWithLastEdit(std::span<const ColorRun> runs)
     const Changing changing(m_changing);
     QTextCursor c(m_text);
     c.joinPreviousEditBlock();
-    LineWalker lines(*m_text);
-    for (const ColorRun &run : runs) {
-        if (run.length <= 0)
-            continue;
-        c.setPosition(lines.positionOf(run.start));
-        c.setPosition(lines.positionOf(run.start + run.length), QTextCursor::KeepAnchor);
-        c.setCharFormat(colorFormat(run.color));
-    }
+    paintRuns(c, runs);
     c.endEditBlock();
 }
 

@@ -255,6 +255,8 @@ private:
 
     void colourSlice();
     void applyPending(std::span<const PendingColours::Run> runs);
+    // Gives each run its colour through the cursor, in whatever edit block the caller opened.
+    void paintRuns(QTextCursor &c, std::span<const ColorRun> runs);
     void movePendingRuns(int position, int removed, int added);
     void endBackgroundColouring();
 

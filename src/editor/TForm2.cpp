@@ -72,7 +72,10 @@ void TForm2::editCurrentTagFromMenu()
 void TForm2::insertStyle()
 {
     // The quotes go in first, so the style lands between them.
-    m_document.WrapSelection(RichEdit1->keyOptions().tagColor, u" STYLE=\""_s, u"\""_s);
+    // The attribute's name in the case the commands write.
+    const bool html5 = RichEdit1->keyOptions().aids.style == MarkupStyle::Html5;
+    m_document.WrapSelection(RichEdit1->keyOptions().tagColor, html5 ? u" style=\""_s : u" STYLE=\""_s,
+                             u"\""_s);
     if (const std::optional<QString> style = m_host.composeStyle(m_document)) {
         QString text = *style;
         text.remove(u"\r\n"_s);
