@@ -314,9 +314,10 @@ void TForm1::followSettings()
 
 void TForm1::applyKeyOptions()
 {
+    const EditorKeyOptions keys = editorKeyOptions();
     for (HtmlDocument *doc : m_documents->documents()) {
         if (TForm2 *window = m_documents->window(doc))
-            window->RichEdit1->setKeyOptions(editorKeyOptions());
+            window->RichEdit1->setKeyOptions(keys);
     }
 }
 
@@ -326,9 +327,8 @@ void TForm1::applyEditorSettings()
     for (HtmlDocument *doc : m_documents->documents()) {
         doc->setEditorFont(font);
         doc->SetSelStart(0); // nothing selected, caret at the start
-        if (TForm2 *window = m_documents->window(doc))
-            window->RichEdit1->setKeyOptions(editorKeyOptions());
     }
+    applyKeyOptions();
 }
 
 void TForm1::prepareForFirstDocument()
