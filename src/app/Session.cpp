@@ -4,6 +4,7 @@
 #include "app/RecoveryBinding.h"
 #include "editor/EditorBuffer.h"
 #include "markup/TextFile.h"
+#include "settings/TSettings.h"
 
 #include <QFileInfo>
 #include <QScrollBar>

@@ -2,6 +2,7 @@
 
 #include "interaction/Interaction.h"
 #include "app/DocumentWindows.h"
+#include "app/EditorViews.h"
 #include "app/Placement.h"
 #include "app/CommandToolbar.h"
 #include "app/DocumentArea.h"
@@ -20,9 +21,6 @@
 #include "app/Session.h"
 #include "app/SiteTools.h"
 #include "commands/Preview.h"
-#include "markup/Completion.h"
-#include "markup/TextFile.h"
-#include "markup/TreeFile.h"
 #include "commands/TableCommands.h"
 #include "dialogs/TableDialogs.h"
 #include "preview/WebBrowser.h"
@@ -30,13 +28,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -94,24 +90,20 @@ TForm1::TForm1(std::unique_ptr<SettingsStore> store, QWidget *parent)
         const bool html5 = m_settings.values().markupStyle() == MarkupStyle::Html5;
         loadTagTreeFile(*tagTree, programDir() + (html5 ? u"data/html5.dat"_s : u"data/html4.dat"_s));
     });
-    watchSettings();
-    if (firstStart)
-        offerMarkupStyle();
+    m_settings.announceAfterUserActions();
+    if (firstStart) {
+        m_markupStyleBar = new MarkupStyleBar(m_settings, centralWidget());
+        // Under the palette, right above the documents.
+        auto *layout = static_cast<QVBoxLayout *>(centralWidget()->layout());
+        layout->insertWidget(layout->indexOf(m_splitter), m_markupStyleBar);
+        connect(m_documents.get(), &DocumentManager::fileSaved, m_markupStyleBar.data(),
+                &MarkupStyleBar::dismiss);
+    }
 }
 
 MarkupStyleBar *TForm1::markupStyleBar() const
 {
     return m_markupStyleBar;
-}
-
-void TForm1::offerMarkupStyle()
-{
-    m_markupStyleBar = new MarkupStyleBar(m_settings, centralWidget());
-    // Under the palette, right above the documents.
-    auto *layout = static_cast<QVBoxLayout *>(centralWidget()->layout());
-    layout->insertWidget(layout->indexOf(m_splitter), m_markupStyleBar);
-    connect(m_documents.get(), &DocumentManager::fileSaved, m_markupStyleBar.data(),
-            &MarkupStyleBar::dismiss);
 }
 
 void TForm1::createPanels()
@@ -167,36 +159,8 @@ void TForm1::connectDocuments()
     });
 }
 
-void TForm1::watchSettings()
-{
-    // Commands and a few windows change settings in place, always through something the
-    // user did (a click, a key, a dialog's button); soon after each, what changed is
-    // announced, and so written, before a crash or a kill could lose it.
-    m_settingsCheck = new QTimer(this);
-    m_settingsCheck->setSingleShot(true);
-    m_settingsCheck->setInterval(0);
-    connect(m_settingsCheck, &QTimer::timeout, &m_settings, &SettingsModel::announce);
-    qApp->installEventFilter(this);
-}
-
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonRelease:
-    case QEvent::KeyRelease:
-    case QEvent::Close:
-        if (m_settingsCheck && !m_settingsCheck->isActive())
-            m_settingsCheck->start();
-        break;
-    default:
-        break;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 TForm1::~TForm1()
 {
-    qApp->removeEventFilter(this);
     // The tips window reports its check box as it goes; that belongs in the settings.
     delete m_tips.data();
     storePlacement();
@@ -222,8 +186,7 @@ void TForm1::attachDocument(TForm2 *doc)
     HtmlDocument *document = &doc->document();
     buffer->setLineWrapMode(action(Cmd::OptWordWrap)->isChecked() ? QPlainTextEdit::WidgetWidth
                                                                     : QPlainTextEdit::NoWrap);
-    document->setEditorFont(editorFont());
-    buffer->setKeyOptions(editorKeyOptions());
+    m_editorViews->prepare(*doc);
     document->setReadOnly(documentAreaCovered());
     document->SetInsertionColor(m_settings.values().TEXT);
 
@@ -285,18 +248,7 @@ void TForm1::showActiveDocument(TForm2 *doc)
 void TForm1::followSettings()
 {
     // Each part shows its settings from the start and follows their changes.
-    m_settings.follow(this,
-                      {u"User/EditFont", u"Colors/Vyska", u"Colors/TEXT", u"Colors/TAG",
-                       u"User/Tab", u"User/Alt_Enter", u"User/Alt_Enter_Text"},
-                      [this] { applyEditorSettings(); });
-    // The code's colours, the typing aids and the markup style reach the views without
-    // moving anyone's caret: the bar of a first start changes the style while pages are open.
-    m_settings.follow(this,
-                      {u"Colors/CssSelector", u"Colors/CssProperty", u"Colors/CssValue",
-                       u"Colors/CssComment", u"Colors/JsKeyword", u"Colors/JsString",
-                       u"Colors/JsNumber", u"Colors/JsComment", u"User/LineNumbers", u"User/TagPairs",
-                       u"User/CloseTags", u"User/RenamePairs", u"User/Completion", u"User/MarkupStyle"},
-                      [this] { applyKeyOptions(); });
+    m_editorViews = new EditorViews(m_settings, *m_documents, *m_menu, [this] { return autoIndentOn(); }, this);
     m_settings.follow(this, {u"User/IBrow"}, [this] {
         QTabBar *tabs = m_documentArea->previewTabs();
         if (!m_settings.values().IBrow)
@@ -312,78 +264,9 @@ void TForm1::followSettings()
                       [this] { m_toolbar->setAutoIndent(m_settings.values().AutoIntend); });
 }
 
-void TForm1::applyKeyOptions()
-{
-    const EditorKeyOptions keys = editorKeyOptions();
-    for (HtmlDocument *doc : m_documents->documents()) {
-        if (TForm2 *window = m_documents->window(doc))
-            window->RichEdit1->setKeyOptions(keys);
-    }
-}
-
-void TForm1::applyEditorSettings()
-{
-    const QFont font = editorFont();
-    for (HtmlDocument *doc : m_documents->documents()) {
-        doc->setEditorFont(font);
-        doc->SetSelStart(0); // nothing selected, caret at the start
-    }
-    applyKeyOptions();
-}
-
 void TForm1::prepareForFirstDocument()
 {
-    // An editor laid out in the editor's font has fontconfig find the face, slow the first
-    // time; a sub-window has the style make the icons of its menu, kept from then on.
-    HtmlDocument document;
-    EditorBuffer editor(document);
-    document.setEditorFont(editorFont());
-    const QMdiSubWindow window;
-}
-
-QFont TForm1::editorFont() const
-{
-    // A missing face such as "Courier New" falls back to a monospace one; the setting keeps
-    // its name.
-    const TSettings &s = m_settings.values();
-    QFont font(s.EditFont, std::max(s.Vyska, 1));
-    font.setStyleHint(QFont::Monospace);
-    return font;
-}
-
-EditorKeyOptions TForm1::editorKeyOptions()
-{
-    const TSettings &s = m_settings.values();
-    EditorKeyOptions keys;
-    keys.textColor = s.TEXT;
-    keys.tagColor = s.TAG;
-    keys.tabText = s.TabText();
-    keys.ctrlEnterInserts = s.Alt_Enter;
-    keys.ctrlEnterText = s.Alt_Enter_Text;
-    keys.autoIndent = [this] { return autoIndentOn(); };
-    keys.codeColors = SyntaxColors::fromSettings(s);
-    keys.aids.lineNumbers = s.LineNumbers;
-    keys.aids.tagPairs = s.TagPairs;
-    keys.aids.closeTags = s.CloseTags;
-    keys.aids.renamePairs = s.RenamePairs;
-    keys.aids.completion = s.Completion;
-    keys.aids.style = s.markupStyle();
-    if (s.Completion && (!m_tagVocabulary || m_tagVocabularyStyle != keys.aids.style)) {
-        // The tag tree's file of the markup style: its elements, their attributes and their
-        // values. A file that cannot be read leaves the list empty; the tag tree tells about it.
-        const QString name = keys.aids.style == MarkupStyle::Html5 ? u"data/html5.dat"_s : u"data/html4.dat"_s;
-        const TextFileResult file = readTextFile(programDir() + name);
-        const TreeFileResult tree = parseTreeText(file.text, [](int, const QString &) { return QString(); });
-        m_tagVocabulary = std::make_shared<const TagVocabulary>(TagVocabulary::fromTree(tree.nodes));
-        m_tagVocabularyStyle = keys.aids.style;
-    }
-    keys.aids.vocabulary = m_tagVocabulary;
-    // Asked for every key typed: the menu's list of its keys, each held by the one item that
-    // took it, answers at once, where going through the menu's items slowed every key.
-    keys.isCommandShortcut = [this](const QKeySequence &key) {
-        return m_menu->shortcutTaken(key);
-    };
-    return keys;
+    m_editorViews->prepareForFirstDocument();
 }
 
 bool TForm1::autoIndentOn() const

@@ -23,7 +23,6 @@ class MarkupStyleBar;
 class PaletteBar;
 class QMdiArea;
 class QSplitter;
-class QTimer;
 class QToolButton;
 class SidePanel;
 class StatusPanels;
@@ -104,8 +103,7 @@ public:
     void showTips();
     // Shows the window maximised, minimised or normal as the settings stored it.
     void showAsStored();
-    // Finds the editor's font and loads what a document window first needs, so the first
-    // page opened does not wait for them. Meant for a moment the user is not waiting on.
+    // Loads what the first document window needs, at a moment the user is not waiting on.
     void prepareForFirstDocument();
 
     // The first start's question about the markup style; nullptr once it has gone.
@@ -116,7 +114,6 @@ public:
 
 protected:
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -128,18 +125,11 @@ private:
     void showActiveDocument(TForm2 *document);
     // The active document holds a file as read: nothing in it is changed.
     void showActiveDocumentUnchanged();
-    QFont editorFont() const;
-    EditorKeyOptions editorKeyOptions();
     void updateModifiedIndicators(bool modified);
     void placeSidePanel(bool right);
     void followSettings();
-    // The documents' editors take the font and the keys' options anew.
-    void applyEditorSettings();
-    void applyKeyOptions();
     void applyPlacement();
     void storePlacement();
-    void watchSettings();
-    void offerMarkupStyle();
 
     // Members die in the reverse of this order. The settings' store, the settings and the
     // menu outlive everything that reads them; the panels go next, each with its widgets,
@@ -160,10 +150,7 @@ private:
     QPointer<MarkupStyleBar> m_markupStyleBar;
     QSplitter *m_splitter = nullptr;
     CloseGuard *m_closeGuard = nullptr;
-    QTimer *m_settingsCheck = nullptr; // announces the settings soon after the user acted
     bool m_tipsShowNextTime = false;
     CoveredDocuments m_covered;
-    // The names the editors offer as the user types, read at the first need.
-    std::shared_ptr<const TagVocabulary> m_tagVocabulary;
-    MarkupStyle m_tagVocabularyStyle = MarkupStyle::Html4;
+    class EditorViews *m_editorViews = nullptr;
 };

@@ -1,5 +1,9 @@
 #include "SettingsModel.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+
 bool SettingsChange::touches(QStringView name) const
 {
     if (!isStoredSettingKey(name))
@@ -41,4 +45,30 @@ void SettingsModel::announce()
     if (m_store)
         m_store->SaveIfChanged(m_values);
     Q_EMIT changed(SettingsChange(std::move(keys)));
+}
+
+void SettingsModel::announceAfterUserActions()
+{
+    if (m_afterUserAction)
+        return;
+    m_afterUserAction = new QTimer(this);
+    m_afterUserAction->setSingleShot(true);
+    m_afterUserAction->setInterval(0);
+    connect(m_afterUserAction, &QTimer::timeout, this, &SettingsModel::announce);
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool SettingsModel::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyRelease:
+    case QEvent::Close:
+        if (!m_afterUserAction->isActive())
+            m_afterUserAction->start();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }

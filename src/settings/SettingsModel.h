@@ -58,6 +58,10 @@ public:
     }
     // Announces what changed since the last announcement, if anything did.
     void announce();
+    // Those who change values in place do it on something the user did (a click, a key, a
+    // dialog's button): from now on, soon after each such event of the application, what
+    // changed is announced, and so written, before a crash or a kill could lose it.
+    void announceAfterUserActions();
 
     // Calls apply now and after every change that touches one of the names (as
     // SettingsChange::touches reads them), for as long as the receiver lives.
@@ -79,7 +83,11 @@ public:
 Q_SIGNALS:
     void changed(const SettingsChange &change);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    class QTimer *m_afterUserAction = nullptr;
     TSettings m_values;
     TSettings m_announced; // as last announced (or loaded)
     SettingsStore *m_store = nullptr;
