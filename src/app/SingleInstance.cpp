@@ -382,31 +382,43 @@ void bringToFront(QWidget &window)
     window.activateWindow();
 }
 
-void serveMainWindow(InstanceServer &server)
+void serveDocuments(InstanceServer &server, std::function<DocumentManager *()> documents,
+                    std::function<void()> shown)
 {
-    server.setLister([] {
+    server.setLister([documents] {
         QStringList files;
-        if (TForm1 *frame = mainWindow()) {
+        if (DocumentManager *docs = documents()) {
             // Files only: an untitled window has a caption, not a file.
-            for (HtmlDocument *doc : frame->workspace().documents()) {
+            for (HtmlDocument *doc : docs->documents()) {
                 if (!doc->isUntitled())
                     files << doc->FileName();
             }
         }
         return files;
     });
-    server.setOpener([](const QStringList &files) {
-        TForm1 *frame = mainWindow();
-        if (!frame)
+    server.setOpener([documents, shown](const QStringList &files) {
+        DocumentManager *docs = documents();
+        if (!docs)
             return false;
         for (const QString &file : files) {
             // Past the 30th window each further file would only repeat the same message.
-            if (!frame->workspace().openHandedFile(file))
+            if (!docs->openHandedFile(file))
                 break;
         }
-        bringToFront(*frame);
+        if (shown)
+            shown();
         return true;
     });
+}
+
+void serveMainWindow(InstanceServer &server)
+{
+    serveDocuments(
+        server, [] { return mainWindow() ? &mainWindow()->workspace() : nullptr; },
+        [] {
+            if (TForm1 *frame = mainWindow())
+                bringToFront(*frame);
+        });
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class DocumentManager;
 class QLocalServer;
 class QLocalSocket;
 class QTimer;
@@ -89,6 +90,10 @@ void bringToFront(QWidget &window);
 // (as "Otevřít" opens them) until the 30 slots are full, and the window comes to the front.
 // The main window is looked up when files arrive, so this can be set up before it exists.
 void serveMainWindow(InstanceServer &server);
+// The same on the documents the function finds when files arrive (none: no answer yet), and
+// shown is called after they opened.
+void serveDocuments(InstanceServer &server, std::function<DocumentManager *()> documents,
+                    std::function<void()> shown = {});
 
 // Runs a start's command line against the instance already running: the files are handed
 // over or the documents listed. Returns the exit code when this start is done with that,

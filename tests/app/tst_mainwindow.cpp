@@ -31,6 +31,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
+#include <QCheckBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -99,6 +101,11 @@ private Q_SLOTS:
     void titleIsExactlyTheProgramsOwn();
     void toolWindowsOpenOverTheMainWindow();
     void windowIconIsTheProgramsOwn();
+    // "Možnosti" - "Nastavení": what the frame does with the dialog's answer.
+    void settingsCommandAppliesFontsButKeepsColours();
+    void settingsCommandAfterDefaultsAndZpetAppliesTheDefaults();
+    void settingsCommandWorksWithoutDocuments();
+    void settingsCommandZpetAnnouncesNothing();
 
 private:
     static void writeFile(const QString &path, const QByteArray &bytes)
@@ -754,6 +761,84 @@ void tst_MainWindow::windowIconIsTheProgramsOwn()
     QCOMPARE(fx.window().windowIcon().cacheKey(), icon.cacheKey());
     // A maximised document shows its icon in the menu bar: the program's, not Qt's logo.
     QCOMPARE(fx.window().mdiArea()->activeSubWindow()->windowIcon().cacheKey(), icon.cacheKey());
+}
+
+void tst_MainWindow::settingsCommandAppliesFontsButKeepsColours()
+{
+    MainWindowFixture fx(2);
+    fx.setText(u"<B>ab</B>"_s);
+    fx.buffer().ColorRange(0, 3, 255);
+    fx.buffer().SetSelStart(4);
+    ScriptedInteraction answers;
+    answers.dialog([](QDialog &d) {
+        control<QSpinBox>(d, u"SizeSpin"_s)->setValue(17);
+        control<QSpinBox>(d, u"TabSpin"_s)->setValue(2);
+        press(d, u"OkButton"_s);
+    });
+    fx.window().action(u"OptSettings"_s)->trigger();
+    QCOMPARE(answers.log, QStringList{u"dialog: Nastavení"_s});
+    QCOMPARE(fx.window().settings().Vyska, 17);
+    QCOMPARE(fx.window().settings().TabText(), u"  "_s);
+    for (HtmlDocument *doc : fx.workspace().documents())
+        QCOMPARE(fx.workspace().window(doc)->RichEdit1->font().pointSize(), 17);
+    HtmlDocument &b = fx.buffer();
+    QCOMPARE(b.colorAt(1), 255);
+    QCOMPARE(b.colorAt(4), 0);
+    QCOMPARE(b.SelStart(), 0);
+    QCOMPARE(b.SelLength(), 0);
+}
+
+void tst_MainWindow::settingsCommandAfterDefaultsAndZpetAppliesTheDefaults()
+{
+    MainWindowFixture fx(1);
+    TSettings changed = fx.window().settings();
+    changed.Vyska = 20;
+    changed.Tab = 3;
+    fx.window().settingsModel().replace(changed);
+    QCOMPARE(fx.view().font().pointSize(), 20);
+    ScriptedInteraction answers;
+    answers.dialog([](QDialog &d) {
+        press(d, u"DefaultsButton"_s);
+        press(d, u"CancelButton"_s);
+    });
+    fx.window().action(u"OptSettings"_s)->trigger();
+    QCOMPARE(fx.window().settings().Vyska, 10);
+    QCOMPARE(fx.window().settings().TabText(), QString(8, u' '));
+    QCOMPARE(fx.view().font().pointSize(), 10);
+}
+
+void tst_MainWindow::settingsCommandWorksWithoutDocuments()
+{
+    MainWindowFixture fx(0);
+    ScriptedInteraction answers;
+    answers.dialog([](QDialog &d) {
+        control<QCheckBox>(d, u"IBrowCheck"_s)->setChecked(false);
+        press(d, u"OkButton"_s);
+    });
+    QVERIFY(fx.window().action(u"OptSettings"_s)->isEnabled());
+    QVERIFY(fx.window().documentArea().previewTabs()->isVisible());
+    fx.window().action(u"OptSettings"_s)->trigger();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(fx.window().settings().IBrow, false);
+    QVERIFY(!fx.window().documentArea().previewTabs()->isVisible());
+}
+
+void tst_MainWindow::settingsCommandZpetAnnouncesNothing()
+{
+    MainWindowFixture fx(1);
+    int announced = 0;
+    connect(&fx.window().settingsModel(), &SettingsModel::changed, this, [&] { ++announced; });
+    const TSettings before = fx.window().settings();
+    ScriptedInteraction answers;
+    answers.dialog([](QDialog &d) {
+        control<QSpinBox>(d, u"SizeSpin"_s)->setValue(30);
+        press(d, u"CancelButton"_s);
+    });
+    fx.window().action(u"OptSettings"_s)->trigger();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(announced, 0);
+    QVERIFY(fx.window().settings() == before);
+    QCOMPARE(fx.view().font().pointSize(), before.Vyska);
 }
 
 BRISKO_TEST_MAIN(tst_MainWindow)

@@ -1,6 +1,6 @@
 #include "app/DocumentManager.h"
 #include "app/SingleInstance.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -638,9 +638,9 @@ void tst_SingleInstance::handedFileAlreadyOpenComesToTheFront()
     const QString b = dir.filePath(u"b.html"_s);
     QVERIFY(writePage(a) && writePage(b));
     ScriptedInteraction user;
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     InstanceServer server;
-    serveMainWindow(server);
+    serveDocuments(server, [&fx] { return &fx.workspace(); });
     server.enqueue({a, b});
     QTRY_COMPARE(fx.workspace().documents().size(), 2);
     QCOMPARE(fx.doc()->FileName(), b);
@@ -687,9 +687,9 @@ void tst_SingleInstance::unopenableHandedFileLeavesNoWindow()
     QVERIFY(writePage(good));
 
     ScriptedInteraction user;
-    MainWindowFixture fx(0);
+    WorkspaceFixture fx(0);
     InstanceServer server;
-    serveMainWindow(server);
+    serveDocuments(server, [&fx] { return &fx.workspace(); });
     server.enqueue({path, good});
     // The message, and the next file of the list opens all the same.
     QTRY_COMPARE(fx.workspace().documents().size(), 1);
@@ -703,10 +703,10 @@ void tst_SingleInstance::listingLeavesOutUntitledWindows()
     QTemporaryDir dir;
     const QString a = dir.filePath(u"a.html"_s);
     QVERIFY(writePage(a));
-    MainWindowFixture fx(2);
+    WorkspaceFixture fx(2);
     InstanceServer server;
     QVERIFY(server.listen(dir.filePath(u"s"_s)));
-    serveMainWindow(server);
+    serveDocuments(server, [&fx] { return &fx.workspace(); });
     server.enqueue({a});
     QTRY_COMPARE(fx.workspace().documents().size(), 3);
 

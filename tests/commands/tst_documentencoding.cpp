@@ -2,7 +2,9 @@
 #include "editor/EncodingPanel.h"
 #include "markup/TextEncoding.h"
 #include "markup/TextFile.h"
-#include "support/MainWindowFixture.h"
+#include "app/StatusPanels.h"
+#include "editor/EditorBuffer.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -11,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -83,28 +86,44 @@ private:
     QString openCopy(const QString &golden);
     EncodingPanel *panel() const
     {
-        return m_fx->window().findChild<EncodingPanel *>(u"EncodingPanel"_s);
+        return m_statusBar->findChild<EncodingPanel *>(u"EncodingPanel"_s);
     }
     QAction *panelAction(const QString &name);
-    void trigger(const char *id) { m_fx->window().action(QLatin1StringView(id))->trigger(); }
+    void trigger(CommandId id) { QVERIFY(m_fx->run(id)); }
+    // Keys typed into a view of the active document, as the keyboard sends them.
+    void type(const QString &text)
+    {
+        EditorBuffer view(m_fx->buffer());
+        typeText(&view, text);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedInteraction> m_ui;
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
+    // The frame's status bar and "Soubor" menu, where the encoding's choices are.
+    std::unique_ptr<QStatusBar> m_statusBar;
+    std::unique_ptr<QMenu> m_fileMenu;
+    std::unique_ptr<StatusPanels> m_panels;
 };
 
 void tst_DocumentEncoding::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_ui = std::make_unique<ScriptedInteraction>();
-    m_fx = std::make_unique<MainWindowFixture>(0);
-    m_fx->window().settings().Colorize = false;
+    m_fx = std::make_unique<WorkspaceFixture>(0);
+    m_fx->settings().Colorize = false;
+    m_statusBar = std::make_unique<QStatusBar>();
+    m_fileMenu = std::make_unique<QMenu>();
+    m_panels = std::make_unique<StatusPanels>(*m_statusBar, m_fx->workspace(), *m_fileMenu, nullptr);
 }
 
 void tst_DocumentEncoding::cleanup()
 {
     QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(u'\n')));
     QVERIFY(m_ui->allAnswered());
+    m_panels.reset();
+    m_fileMenu.reset();
+    m_statusBar.reset();
     m_fx.reset();
     m_ui.reset();
     m_dir.reset();
@@ -115,7 +134,7 @@ QString tst_DocumentEncoding::openCopy(const QString &golden)
     const QString copy = path(golden);
     QFile::copy(testDataPath(u"encodings/"_s + golden), copy);
     m_ui->openFile(copy);
-    trigger("FileOpen");
+    trigger(Cmd::FileOpen);
     return copy;
 }
 
@@ -158,7 +177,7 @@ void tst_DocumentEncoding::goldenPageOpensAndSavesBackUnchanged()
     QCOMPARE(m_fx->doc()->encoding().encoding, encoding);
     if (asked)
         m_ui->choice(1); // keep the encoding the bytes are in
-    trigger("FileSave");
+    trigger(Cmd::FileSave);
     QCOMPARE(fileBytes(copy), fileBytes(testDataPath(u"encodings/"_s + file)));
 }
 
@@ -175,12 +194,12 @@ void tst_DocumentEncoding::typedCzechLettersKeepOneEncodingInTheFile()
     const QString copy = openCopy(file);
     HtmlDocument &b = m_fx->buffer();
     b.SetSelStart(b.GetText().indexOf(u"</BODY>"));
-    typeText(&m_fx->view(), u"ščř Ж"_s);
+    type(u"ščř Ж"_s);
     const QString text = b.GetText();
     QVERIFY(text.contains(u"ščř Ж</BODY>"));
     if (asked)
         m_ui->choice(1);
-    trigger("FileSave");
+    trigger(Cmd::FileSave);
 
     // Read back in the document's encoding alone, the file gives exactly the text.
     const QByteArray bytes = fileBytes(copy);
@@ -220,7 +239,7 @@ void tst_DocumentEncoding::mismatchQuestionOffersDeclaredCurrentAndCancel()
     const QString text = m_fx->buffer().GetText();
 
     m_ui->choice(choice);
-    trigger("FileSave");
+    trigger(Cmd::FileSave);
     QCOMPARE(m_ui->log.last(), u"choose: "_s + kQuestion.arg(u"Windows-1250"_s, u"UTF-8"_s));
     if (!saved) {
         QCOMPARE(fileBytes(copy), before);
@@ -236,9 +255,9 @@ void tst_DocumentEncoding::keepingTheCurrentEncodingIsNotAskedAgain()
 {
     const QString copy = openCopy(u"not-utf8-meta-utf8.html"_s);
     m_ui->choice(1);
-    trigger("FileSave");
-    typeText(&m_fx->view(), u"ř"_s);
-    trigger("FileSave"); // no second question
+    trigger(Cmd::FileSave);
+    type(u"ř"_s);
+    trigger(Cmd::FileSave); // no second question
     QCOMPARE(m_ui->questions.size(), 1);
     QCOMPARE(m_ui->questions.first(),
              kQuestion.arg(u"UTF-8"_s, u"Windows-1250"_s).section(u'|', 0, 0));
@@ -255,12 +274,14 @@ void tst_DocumentEncoding::statusPanelShowsEncodingAndWhyAFileWasNotReadAsItAske
     QCOMPARE(panel()->text(), u"Windows-1250 – neznámé kódování koi8-r v META"_s);
     openCopy(u"not-utf8-meta-utf8.html"_s);
     QCOMPARE(panel()->text(), u"Windows-1250 – META uvádí UTF-8, ale soubor není v UTF-8"_s);
-    // The panel follows the active document.
+    // The panel follows the active document, and shows none when none is active.
+    HtmlDocument *opened = m_fx->doc();
     m_fx->workspace().NewDocumentWindow();
     QCOMPARE(panel()->text(), u"Windows-1250"_s);
     m_fx->doc()->closeConfirmed();
-    QTRY_VERIFY(m_fx->doc() != nullptr);
-    QCOMPARE(panel()->text(), m_fx->doc()->encodingCaption());
+    QTRY_COMPARE(panel()->text(), QString());
+    m_fx->workspace().activateDocument(*opened);
+    QCOMPARE(panel()->text(), opened->encodingCaption());
 }
 
 void tst_DocumentEncoding::lineBreakPanelShowsAndChangesTheBreaksOfTheFile()
@@ -268,15 +289,18 @@ void tst_DocumentEncoding::lineBreakPanelShowsAndChangesTheBreaksOfTheFile()
     const QString page = path(u"unix.html"_s);
     writeBytes(page, "<P>\na\n</P>\n");
     m_ui->openFile(page);
-    trigger("FileOpen");
-    auto *breaks = m_fx->window().findChild<EncodingPanel *>(u"LineBreakPanel"_s);
+    trigger(Cmd::FileOpen);
+    auto *breaks = m_statusBar->findChild<EncodingPanel *>(u"LineBreakPanel"_s);
     QVERIFY(breaks);
     QCOMPARE(breaks->text(), u"LF"_s);
     // It follows the active document; a new page has the setting's breaks.
+    HtmlDocument *opened = m_fx->doc();
     m_fx->workspace().NewDocumentWindow();
     QCOMPARE(breaks->text(), u"CR LF"_s);
     m_fx->doc()->closeConfirmed();
-    QTRY_COMPARE(breaks->text(), u"LF"_s);
+    QTRY_VERIFY(!m_fx->doc());
+    m_fx->workspace().activateDocument(*opened);
+    QCOMPARE(breaks->text(), u"LF"_s);
     breaks->rebuildMenu();
     QAction *crlf = breaks->menu()->findChild<QAction *>(u"LineBreaks CR LF"_s);
     QVERIFY(crlf);
@@ -284,7 +308,7 @@ void tst_DocumentEncoding::lineBreakPanelShowsAndChangesTheBreaksOfTheFile()
     crlf->trigger();
     QCOMPARE(breaks->text(), u"CR LF"_s);
     QVERIFY(m_fx->buffer().IsModified());
-    trigger("FileSave");
+    trigger(Cmd::FileSave);
     QCOMPARE(fileBytes(page), QByteArray("<P>\r\na\r\n</P>\r\n"));
 }
 
@@ -309,14 +333,14 @@ void tst_DocumentEncoding::utf8UnderASingleByteMetaIsNotedAndReadAgainFromTheFil
     file.write(u"<HTML><HEAD><META charset=\"windows-1250\"></HEAD><BODY>Kůň</BODY></HTML>"_s.toUtf8());
     file.close();
     m_ui->openFile(page);
-    trigger("FileOpen");
+    trigger(Cmd::FileOpen);
     QCOMPARE(panel()->text(),
              u"Windows-1250 – META uvádí windows-1250, ale soubor je platné UTF-8"_s);
 
     // The menu bar offers the panel's choices, for the keyboard.
-    auto *menu = m_fx->window().findChild<QMenu *>(u"FileEncoding"_s);
+    auto *menu = m_fileMenu->findChild<QMenu *>(u"FileEncoding"_s);
     QVERIFY(menu);
-    QVERIFY(m_fx->window().menu(u"MenuFile"_s)->actions().contains(menu->menuAction()));
+    QVERIFY(m_fileMenu->actions().contains(menu->menuAction()));
     Q_EMIT menu->aboutToShow();
     QStringList shown;
     for (QAction *a : menu->actions())
@@ -347,7 +371,7 @@ void tst_DocumentEncoding::reopenIsOfferedOnlyForAnUnmodifiedFile()
     openCopy(u"utf8.html"_s);
     QVERIFY(panelAction(u"ReopenAs ISO-8859-2"_s)->isEnabled());
     QVERIFY(!panelAction(u"ReopenAs UTF-8"_s)->isEnabled()); // what it is already
-    typeText(&m_fx->view(), u"x"_s);
+    type(u"x"_s);
     QVERIFY(!panelAction(u"ReopenAs ISO-8859-2"_s)->isEnabled());
     // Also when triggered anyway, the edits stay.
     m_fx->doc()->reopenInEncoding(TextEncoding::Iso88592);
@@ -364,7 +388,7 @@ void tst_DocumentEncoding::convertWritesTheNextSaveInTheNewEncoding()
     QCOMPARE(panel()->text(), u"ISO-8859-2"_s);
     // The file is not yet in the new encoding: Save is due.
     QVERIFY(m_fx->buffer().IsModified());
-    trigger("FileSave");
+    trigger(Cmd::FileSave);
     const QByteArray bytes = fileBytes(copy);
     QCOMPARE(bytes, Iso88592::encode(text));
     QVERIFY(bytes.contains("&#8364;")); // the euro sign is not in Latin-2
@@ -376,7 +400,7 @@ void tst_DocumentEncoding::newDocumentIsWindows1250()
     m_fx->workspace().NewDocumentWindow();
     m_fx->buffer().SetText(u"<P>kůň</P>"_s);
     m_ui->saveFile(path(u"new.html"_s));
-    trigger("FileSave");
+    trigger(Cmd::FileSave);
     QCOMPARE(fileBytes(path(u"new.html"_s)), QByteArray("<P>k\xf9\xf2</P>"));
 }
 
@@ -400,7 +424,7 @@ void tst_DocumentEncoding::lengthLimitCountsCharactersNotBytes()
     const QString page = QString(900000, u'ž');
     writeBytes(path(u"long.html"_s), page.toUtf8());
     m_ui->openFile(path(u"long.html"_s));
-    trigger("FileOpen");
+    trigger(Cmd::FileOpen);
     QVERIFY(m_ui->errors.isEmpty());
     QCOMPARE(m_fx->buffer().GetText().size(), 900000);
     QCOMPARE(m_fx->doc()->encoding().encoding, TextEncoding::Utf8);

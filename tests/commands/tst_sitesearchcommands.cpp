@@ -3,7 +3,7 @@
 #include "editor/HtmlDocument.h"
 #include "markup/GuardedFile.h"
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 #include "tools/SiteSearchPanel.h"
@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -99,7 +100,7 @@ private Q_SLOTS:
 private:
     SiteSearchPanel &panel() const
     {
-        return *m_fx->window().findChild<SiteSearchTools *>()->panel();
+        return *m_tools->panel();
     }
     // Runs the menu's command with the dialog filled as given, and waits for the results.
     void search(const QString &text, bool regularExpression, const QString &masks = {});
@@ -108,19 +109,25 @@ private:
     QString path(const QString &name) const { return m_dir.filePath(u"site/"_s + name); }
 
     QTemporaryDir m_dir;
-    std::unique_ptr<MainWindowFixture> m_fx;
+    std::unique_ptr<WorkspaceFixture> m_fx;
+    // The frame's column under the documents, where the results panel stands.
+    std::unique_ptr<QSplitter> m_column;
+    SiteSearchTools *m_tools = nullptr;
     std::unique_ptr<ScriptedInteraction> m_ui;
 };
 
 void tst_SiteSearchCommands::init()
 {
-    m_fx = std::make_unique<MainWindowFixture>(1);
+    m_fx = std::make_unique<WorkspaceFixture>(1);
+    m_column = std::make_unique<QSplitter>(Qt::Vertical);
+    m_tools = new SiteSearchTools(m_fx->workspace(), *m_column, m_fx->commands());
     m_ui = std::make_unique<ScriptedInteraction>();
     QDir(m_dir.filePath(u"site"_s)).removeRecursively();
 }
 
 void tst_SiteSearchCommands::cleanup()
 {
+    m_column.reset();
     m_fx.reset();
     endScript(m_ui);
 }
@@ -136,7 +143,7 @@ void tst_SiteSearchCommands::search(const QString &text, bool regularExpression,
         press(d, u"OkButton"_s);
     });
     QSignalSpy finished(&panel(), &SiteSearchPanel::finished);
-    QVERIFY(m_fx->window().commands().run(Cmd::SearchInFiles, m_fx->workspace(), *m_ui));
+    QVERIFY(m_fx->commands().run(Cmd::SearchInFiles, m_fx->workspace(), *m_ui));
     QVERIFY(finished.wait(30000));
     QVERIFY(!panel().isHidden());
 }
@@ -250,8 +257,8 @@ void tst_SiteSearchCommands::backupFollowsTheSetting_data()
 void tst_SiteSearchCommands::backupFollowsTheSetting()
 {
     QFETCH(bool, backup);
-    m_fx->window().settings().Backup = backup;
-    m_fx->window().settings().BackupPrip = u"bak"_s;
+    m_fx->settings().Backup = backup;
+    m_fx->settings().BackupPrip = u"bak"_s;
     writeSiteFile(path(u"a.html"_s), "<p>2023</p>");
     search(u"2023"_s, false);
     replaceAll(u"2026"_s);

@@ -1,8 +1,6 @@
-#include "app/DocumentArea.h"
 #include "dialogs/SettingsDialog.h"
 #include "settings/TSettings.h"
 #include "support/DialogControls.h"
-#include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -94,10 +92,6 @@ private Q_SLOTS:
     void browseFillsTheBrowserField_data();
     void browseFillsTheBrowserField();
     void fontListIsSortedAndShowsTheStoredFace();
-    void commandAppliesFontsButKeepsColours();
-    void commandAfterDefaultsAndZpetAppliesTheDefaults();
-    void commandWorksWithoutDocuments();
-    void commandZpetAnnouncesNothing();
 };
 
 void tst_SettingsDialog::pagesAndButtonsCarryTheirTexts()
@@ -392,84 +386,6 @@ void tst_SettingsDialog::fontListIsSortedAndShowsTheStoredFace()
     QCOMPARE(items, sorted);
     QCOMPARE(items.size(), QFontDatabase::families().size());
     QCOMPARE(combo->currentText(), u"No Such Face"_s);
-}
-
-void tst_SettingsDialog::commandAppliesFontsButKeepsColours()
-{
-    MainWindowFixture fx(2);
-    fx.setText(u"<B>ab</B>"_s);
-    fx.buffer().ColorRange(0, 3, 255);
-    fx.buffer().SetSelStart(4);
-    ScriptedInteraction answers;
-    answers.dialog([](QDialog &d) {
-        control<QSpinBox>(d, u"SizeSpin"_s)->setValue(17);
-        control<QSpinBox>(d, u"TabSpin"_s)->setValue(2);
-        press(d, u"OkButton"_s);
-    });
-    fx.window().action(u"OptSettings"_s)->trigger();
-    QCOMPARE(answers.log, QStringList{u"dialog: Nastavení"_s});
-    QCOMPARE(fx.window().settings().Vyska, 17);
-    QCOMPARE(fx.window().settings().TabText(), u"  "_s);
-    for (HtmlDocument *doc : fx.workspace().documents())
-        QCOMPARE(fx.workspace().window(doc)->RichEdit1->font().pointSize(), 17);
-    HtmlDocument &b = fx.buffer();
-    QCOMPARE(b.colorAt(1), 255);
-    QCOMPARE(b.colorAt(4), 0);
-    QCOMPARE(b.SelStart(), 0);
-    QCOMPARE(b.SelLength(), 0);
-}
-
-void tst_SettingsDialog::commandAfterDefaultsAndZpetAppliesTheDefaults()
-{
-    MainWindowFixture fx(1);
-    TSettings changed = fx.window().settings();
-    changed.Vyska = 20;
-    changed.Tab = 3;
-    fx.window().settingsModel().replace(changed);
-    QCOMPARE(fx.view().font().pointSize(), 20);
-    ScriptedInteraction answers;
-    answers.dialog([](QDialog &d) {
-        press(d, u"DefaultsButton"_s);
-        press(d, u"CancelButton"_s);
-    });
-    fx.window().action(u"OptSettings"_s)->trigger();
-    QCOMPARE(fx.window().settings().Vyska, 10);
-    QCOMPARE(fx.window().settings().TabText(), QString(8, u' '));
-    QCOMPARE(fx.view().font().pointSize(), 10);
-}
-
-void tst_SettingsDialog::commandWorksWithoutDocuments()
-{
-    MainWindowFixture fx(0);
-    ScriptedInteraction answers;
-    answers.dialog([](QDialog &d) {
-        control<QCheckBox>(d, u"IBrowCheck"_s)->setChecked(false);
-        press(d, u"OkButton"_s);
-    });
-    QVERIFY(fx.window().action(u"OptSettings"_s)->isEnabled());
-    QVERIFY(fx.window().documentArea().previewTabs()->isVisible());
-    fx.window().action(u"OptSettings"_s)->trigger();
-    QVERIFY(answers.allAnswered());
-    QCOMPARE(fx.window().settings().IBrow, false);
-    QVERIFY(!fx.window().documentArea().previewTabs()->isVisible());
-}
-
-void tst_SettingsDialog::commandZpetAnnouncesNothing()
-{
-    MainWindowFixture fx(1);
-    int announced = 0;
-    connect(&fx.window().settingsModel(), &SettingsModel::changed, this, [&] { ++announced; });
-    const TSettings before = fx.window().settings();
-    ScriptedInteraction answers;
-    answers.dialog([](QDialog &d) {
-        control<QSpinBox>(d, u"SizeSpin"_s)->setValue(30);
-        press(d, u"CancelButton"_s);
-    });
-    fx.window().action(u"OptSettings"_s)->trigger();
-    QVERIFY(answers.allAnswered());
-    QCOMPARE(announced, 0);
-    QVERIFY(fx.window().settings() == before);
-    QCOMPARE(fx.view().font().pointSize(), before.Vyska);
 }
 
 BRISKO_TEST_MAIN(tst_SettingsDialog)

@@ -2,7 +2,7 @@
 #include "editor/HtmlDocument.h"
 #include "preview/LivePreview.h"
 #include "preview/WebBrowser.h"
-#include "support/MainWindowFixture.h"
+#include "support/WorkspaceFixture.h"
 #include "support/TestMain.h"
 
 #include <QAction>
@@ -116,16 +116,22 @@ void tst_LivePreview::showsChangesOnceTypingPauses()
 
 void tst_LivePreview::menuItemShowsTheActivePageBesideTheSource()
 {
-    MainWindowFixture fx(1);
-    TForm1 &w = fx.window();
-    auto *tools = w.findChild<LivePreviewTools *>();
-    QVERIFY(tools);
+    // The frame's column: the document area with the panels under it.
+    WorkspaceFixture fx(1);
+    QSplitter column(Qt::Vertical);
+    auto *documentArea = new QWidget;
+    column.addWidget(documentArea);
+    QAction toggle;
+    toggle.setCheckable(true);
+    auto *tools = new LivePreviewTools(fx.workspace(), *documentArea, column, toggle, fx.commands());
+    column.resize(900, 600);
+    column.show();
     LivePreview *preview = tools->preview();
     QVERIFY(preview->isHidden());
     QVERIFY(!preview->browser()->engineStarted()); // nothing of the engine before it is asked for
 
-    QVERIFY(w.commands().run(Cmd::ToolLivePreview, fx.workspace(), ui()));
-    QVERIFY(w.action(Cmd::ToolLivePreview)->isChecked());
+    QVERIFY(fx.run(Cmd::ToolLivePreview));
+    QVERIFY(toggle.isChecked());
     QVERIFY(!preview->isHidden());
     QCOMPARE(tools->splitter()->indexOf(preview), 1); // right of the source by default
 
@@ -137,11 +143,11 @@ void tst_LivePreview::menuItemShowsTheActivePageBesideTheSource()
 
     // The side is the user's choice and stays in the settings.
     preview->SideButton->click();
-    QVERIFY(w.settings().LivePreviewLeft);
+    QVERIFY(fx.settings().LivePreviewLeft);
     QCOMPARE(tools->splitter()->indexOf(preview), 0);
 
-    QVERIFY(w.commands().run(Cmd::ToolLivePreview, fx.workspace(), ui()));
-    QVERIFY(!w.action(Cmd::ToolLivePreview)->isChecked());
+    QVERIFY(fx.run(Cmd::ToolLivePreview));
+    QVERIFY(!toggle.isChecked());
     QVERIFY(preview->isHidden());
 }
 
