@@ -17,7 +17,7 @@ packages=(
 if [ "${1:-}" = deb ]; then
     packages+=(debhelper dpkg-dev fakeroot lintian)
 elif [ "${1:-}" = bench ]; then
-    packages+=(libbenchmark-dev curl lftp)
+    packages+=(libbenchmark-dev curl lftp xvfb featherpad libx11-dev libxtst-dev libxdamage-dev)
 fi
 
 missing=()

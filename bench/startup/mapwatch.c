@@ -21,6 +21,10 @@
  * -p: after the open, Ctrl+H to the last damage before the window stays quiet for a while
  *   (the page painted), twice (Ctrl+H back between); same_window tells whether the main
  *   window's X window is still the one mapped at start.
+ * -m CYCLES: the program was started with pages to open as its ARGS; after the idle pause
+ *   ten_kb is its resident memory with them open. Then CYCLES times: F4 (the editor's
+ *   "Zavřít vše"), an idle pause, closedN_kb; the same pages handed over by starting
+ *   PROGRAM ARGS again (the running instance opens them), an idle pause, openN_kb.
  */
 #define _GNU_SOURCE
 #include <X11/Xatom.h>
@@ -437,7 +441,7 @@ static double preview_painted(void)
 int main(int argc, char **argv)
 {
     const char *page = NULL;
-    int preview = 0, live = 0;
+    int preview = 0, live = 0, cycles = -1;
     int a = 1;
     for (; a < argc && argv[a][0] == '-'; ++a) {
         if (strcmp(argv[a], "-o") == 0 && a + 1 < argc)
@@ -446,9 +450,11 @@ int main(int argc, char **argv)
             preview = 1;
         else if (strcmp(argv[a], "-l") == 0)
             live = 1;
+        else if (strcmp(argv[a], "-m") == 0 && a + 1 < argc)
+            cycles = atoi(argv[++a]);
     }
     if (argc - a < 4) {
-        fprintf(stderr, "usage: %s [-o PAGE] [-l] [-p] TITLE_PART IDLE_MS TIMEOUT_MS PROGRAM [ARGS...]\n",
+        fprintf(stderr, "usage: %s [-o PAGE] [-l] [-p] [-m CYCLES] TITLE_PART IDLE_MS TIMEOUT_MS PROGRAM [ARGS...]\n",
                 argv[0]);
         return 2;
     }
@@ -497,6 +503,29 @@ int main(int argc, char **argv)
     const long hwm = status_kb(pid, "VmHWM");
     const long rss = status_kb(pid, "VmRSS");
     char extra[512] = "";
+    if (watched != None && cycles >= 0) {
+        int used = snprintf(extra, sizeof extra, " ten_kb=%ld", rss);
+        for (int c = 1; c <= cycles && used < (int)sizeof extra - 64; ++c) {
+            focus(watched);
+            tap(XK_F4, 0);
+            pump(idle, NULL);
+            const long closed = status_kb(pid, "VmRSS");
+            pid_t again = fork();
+            if (again == 0) {
+                close(ConnectionNumber(d));
+                if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr))
+                    _exit(126);
+                execvp(argv[a + 3], argv + a + 3);
+                _exit(127);
+            }
+            /* The hand-over ends that start; the pages open in the running one. */
+            while (waitpid(again, NULL, WNOHANG) == 0)
+                pump(50, NULL);
+            pump(idle, NULL);
+            used += snprintf(extra + used, sizeof extra - used, " closed%d_kb=%ld open%d_kb=%ld", c,
+                             closed, c, status_kb(pid, "VmRSS"));
+        }
+    }
     if (watched != None && page) {
         const Window first = watched;
         pageName = strrchr(page, '/') ? strrchr(page, '/') + 1 : page;
