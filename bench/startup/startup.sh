@@ -3,8 +3,10 @@
 # run with fresh settings: start-up (until the main window is mapped), idle peak memory,
 # opening a 999,000-character page (Enter in the file dialog until the title names it, and
 # until the program answers input again), and a key typed at the end and at the start of
-# that page until it is painted. Then the editor's preview of a saved 50 KB page, the
-# first and the second time.
+# that page until it is painted, with every typing aid of the editor on (closing tags too,
+# which are off by default). Then the editor's preview of a saved 50 KB page, the first and
+# the second time; and memory with work: ten pages of 100 KB opened at the start, then
+# (the editor) closed with "Zavřít vše" and handed over again, three times.
 #
 #   bench/startup/startup.sh [BUILD_DIR] [ROUNDS] [BEFORE_BIN_DIR]
 #
@@ -47,6 +49,8 @@ page() { # length file
 mkdir -p "$work/pages"
 page 999000 "$work/pages/bigpage.html"
 page 50000 "$work/pages/preview.html"
+mkdir -p "$work/ten"
+for i in $(seq 10); do page 100000 "$work/ten/page$i.html"; done
 
 # Fresh settings for every run, never the user's.
 fresh() {
@@ -55,6 +59,8 @@ fresh() {
     export XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
+    # Every typing aid on: the ones on by default and the closing of tags.
+    printf '[User]\nCloseTags=1\n' >"$XDG_CONFIG_HOME/BriskoHTMLEditor3.5.ini"
 }
 
 run() { # name title program...
@@ -92,6 +98,16 @@ for i in $(seq "${PREVIEW_RUNS:-3}"); do
     fresh
     "$work/mapwatch" -o "$work/pages/preview.html" -p "Brisko HTML Editor" 1000 20000 "$editor" \
         | sed 's/^/preview /' | tee -a "$work/results"
+done
+
+# Memory with work. MEMORY_RUNS=0 leaves it out.
+for i in $(seq "${MEMORY_RUNS:-3}"); do
+    fresh
+    "$work/mapwatch" -m 3 "Brisko HTML Editor" 3000 30000 "$editor" "$work"/ten/page*.html \
+        | sed 's/^/memory /' | tee -a "$work/results"
+    fresh
+    "$work/mapwatch" -m 0 "/page" 3000 30000 featherpad "$work"/ten/page*.html \
+        | sed 's/^/memoryfp /' | tee -a "$work/results"
 done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
@@ -148,6 +164,14 @@ END {
     row("Enter → answers input again (_NET_WM_PING)", "ping_ms", "ms", 1)
     row("key at the end of the page → repaint", "key_end_ms", "ms", 1)
     row("key at the start of the page → repaint", "key_start_ms", "ms", 1)
+    if (count["memory", "ten_kb"]) {
+        printf "| ten 100 KB pages open (RSS) | %.1f MiB | %.1f MiB | %.2fx |\n", med("memory", "ten_kb") / 1024,
+            med("memoryfp", "ten_kb") / 1024, med("memory", "ten_kb") / med("memoryfp", "ten_kb")
+        printf "\nthe editor over close/open cycles (RSS, MiB, medians):"
+        for (c = 1; c <= 3; c++)
+            printf " closed %.1f, open %.1f;", med("memory", "closed" c "_kb") / 1024, med("memory", "open" c "_kb") / 1024
+        print ""
+    }
     print ""
     previewLine("previewbefore", "before")
     previewLine("preview", count["previewbefore", "preview1_ms"] ? "after" : "here")
