@@ -5,11 +5,13 @@
 #include "commands/SiteCheckCommands.h"
 #include "commands/SiteSearchCommands.h"
 #include "editor/HtmlDocument.h"
+#include "editor/TForm2.h"
 #include "preview/LivePreview.h"
 #include "settings/TSettings.h"
 #include "tools/SiteSearchPanel.h"
 
 #include <QAction>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTextDocument>
 
@@ -80,7 +82,8 @@ LivePreviewTools::LivePreviewTools(DocumentManager &documents, QWidget &document
         const HtmlDocument *doc = m_documents.activeDocument();
         if (!doc)
             return std::nullopt;
-        return LivePreview::Page{doc->GetText(), doc->isUntitled() ? doc->caption() : doc->FileName()};
+        return LivePreview::Page{doc->GetText(), doc->isUntitled() ? doc->caption() : doc->FileName(),
+                                 doc->SelStart()};
     });
     for (HtmlDocument *doc : m_documents.documents())
         watch(doc);
@@ -102,6 +105,21 @@ LivePreviewTools::LivePreviewTools(DocumentManager &documents, QWidget &document
         placeSide();
     });
     connect(m_splitter, &QSplitter::splitterMoved, this, &LivePreviewTools::rememberWidth);
+    // Following the caret is the user's choice, kept in the settings; the caret moving
+    // then counts as a change of what is to be shown.
+    m_preview->setFollowCaret(m_documents.settings().LivePreviewFollowCaret);
+    connect(m_preview, &LivePreview::followCaretToggled, this, [this](bool follow) {
+        m_documents.settings().LivePreviewFollowCaret = follow;
+        if (follow)
+            m_preview->showNow();
+    });
+    connect(&m_documents, &DocumentManager::windowCreated, this, [this](TForm2 *window) {
+        HtmlDocument *document = &window->document();
+        connect(window->RichEdit1, &QPlainTextEdit::cursorPositionChanged, m_preview, [this, document] {
+            if (m_shown && m_preview->followsCaret() && document == m_documents.activeDocument())
+                m_preview->sourceChanged();
+        });
+    });
 }
 
 void LivePreviewTools::watch(HtmlDocument *document)

@@ -394,3 +394,53 @@ QString endTagForTypedSlash(QStringView text, qsizetype caret)
     }
     return {};
 }
+
+qsizetype caretMarkPlace(QStringView text, qsizetype caret)
+{
+    caret = std::clamp<qsizetype>(caret, 0, text.size());
+    // A page without BODY and HEAD is a fragment: all of it is shown.
+    const bool hasBody = text.contains(u"<body", Qt::CaseInsensitive);
+    bool inBody = !hasBody && !text.contains(u"<head", Qt::CaseInsensitive);
+    qsizetype place = -1; // the last place before caret where an element may stand
+    qsizetype i = 0;
+    while (i < caret) {
+        const qsizetype lt = text.indexOf(u'<', i);
+        if (lt < 0 || lt >= caret)
+            break;
+        if (text.sliced(lt).startsWith(u"<!--")) {
+            if (inBody)
+                place = lt;
+            const qsizetype end = text.indexOf(u"-->", lt + 4);
+            if (end < 0 || end + 3 > caret)
+                return place; // the caret is in the comment
+            i = end + 3;
+            continue;
+        }
+        const Tag tag = tagAt(text, lt);
+        // Nothing goes before a doctype: the page would be read in quirks mode.
+        const bool declaration = lt + 1 < text.size() && (text[lt + 1] == u'!' || text[lt + 1] == u'?');
+        if (!tag.found() && !declaration) {
+            i = lt + 1; // a "<" of the text
+            continue;
+        }
+        if (inBody && tag.found())
+            place = lt; // right before a tag, a script or a style
+        const qsizetype end = closingBracketOf(text, lt);
+        if (end < 0 || end >= caret)
+            return place; // the caret is in the tag
+        i = end + 1;
+        if (!tag.found())
+            continue;
+        if (!tag.closing && sameTagName(tag.name, u"body"))
+            inBody = true;
+        else if (tag.closing && !hasBody && sameTagName(tag.name, u"head"))
+            inBody = true;
+        else if (!tag.closing && isRawText(tag.name)) {
+            const qsizetype rawEnd = rawTextEnd(text, i, tag.name);
+            if (rawEnd >= caret)
+                return place; // the caret is in the script or style
+            i = rawEnd;
+        }
+    }
+    return inBody ? caret : place;
+}

@@ -57,6 +57,11 @@ struct PairableTag
 };
 std::optional<PairableTag> pairableTagAt(QStringView text, qsizetype caret, qsizetype markupFrom = 0);
 
+// Where an empty element can go into the page to mark the caret's place for a browser: the
+// caret itself when it stands in the body's text, else the start of the tag, comment,
+// script or style it stands in; -1 when that is not in the body (the head, the doctype).
+qsizetype caretMarkPlace(QStringView text, qsizetype caret);
+
 // The end tag that typing the ">" just before caret completes: "</p>" after "<p>", in the
 // case the name was written in. Empty for a void or self-closing tag, a ">" typed in a
 // comment, script, style or attribute value, and when that end tag follows already.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <QUrl>
 
@@ -28,8 +29,11 @@ public:
     virtual void setDefaultEncoding(const QString &encoding) = 0;
     virtual void load(const QUrl &url) = 0;
     // Shows markup as the page at baseUrl, against which its relative addresses resolve.
-    // Showing the same base again keeps the place the page was scrolled to.
-    virtual void showHtml(const QString &html, const QUrl &baseUrl) = 0;
+    // Showing the same base again keeps the place the page was scrolled to, unless
+    // scrollToId names an element: then that element is brought into view.
+    virtual void showHtml(const QString &html, const QUrl &baseUrl, const QString &scrollToId) = 0;
+    // Where the page is scrolled to, in the page's pixels.
+    virtual QPointF scrollPosition() const = 0;
     virtual void back() = 0;
     virtual void forward() = 0;
     virtual void stop() = 0;

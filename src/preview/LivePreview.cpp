@@ -1,5 +1,6 @@
 #include "preview/LivePreview.h"
 
+#include "markup/TagPairs.h"
 #include "preview/WebBrowser.h"
 
 #include <QDir>
@@ -24,6 +25,12 @@ LivePreview::LivePreview(QWidget *parent)
     m_title = new QLabel(u"Živý náhled"_s, this);
     m_title->setObjectName(u"Title"_s);
     m_title->setTextFormat(Qt::PlainText);
+    FollowCaretButton = new QToolButton(this);
+    FollowCaretButton->setObjectName(u"FollowCaretButton"_s);
+    FollowCaretButton->setText(u"⌖"_s);
+    FollowCaretButton->setToolTip(u"Posouvat náhled k prvku, ve kterém je kurzor"_s);
+    FollowCaretButton->setCheckable(true);
+    FollowCaretButton->setAutoRaise(true);
     SideButton = new QToolButton(this);
     SideButton->setObjectName(u"SideButton"_s);
     SideButton->setAutoRaise(true);
@@ -33,6 +40,7 @@ LivePreview::LivePreview(QWidget *parent)
     CloseButton->setToolTip(u"Zavřít živý náhled"_s);
     CloseButton->setAutoRaise(true);
     top->addWidget(m_title, 1);
+    top->addWidget(FollowCaretButton);
     top->addWidget(SideButton);
     top->addWidget(CloseButton);
     layout->addLayout(top);
@@ -51,6 +59,7 @@ LivePreview::LivePreview(QWidget *parent)
     m_pause->setInterval(PauseMs);
     connect(m_pause, &QTimer::timeout, this, &LivePreview::update);
     connect(SideButton, &QToolButton::clicked, this, &LivePreview::sideChangeRequested);
+    connect(FollowCaretButton, &QToolButton::toggled, this, &LivePreview::followCaretToggled);
     connect(CloseButton, &QToolButton::clicked, this, &LivePreview::closeRequested);
 }
 
@@ -97,6 +106,14 @@ void LivePreview::update()
     const bool saved = QFileInfo(page->path).isAbsolute();
     m_title->setText(u"Živý náhled – %1"_s.arg(saved ? QFileInfo(page->path).fileName() : page->path));
     QString html = page->text;
+    QString scrollTo;
+    if (followsCaret() && page->caret >= 0) {
+        const qsizetype place = caretMarkPlace(html, page->caret);
+        if (place >= 0) {
+            scrollTo = CaretMarkId.toString();
+            html.insert(place, u"<span id=\""_s + scrollTo + u"\"></span>"_s);
+        }
+    }
     html.replace(u"\r\n"_s, u"\n"_s);
     // A UTF-8 length is at most three bytes a character: most pages need no count.
     if (html.size() * 3 > MaxShownBytes && html.toUtf8().size() > MaxShownBytes) {
@@ -105,6 +122,16 @@ void LivePreview::update()
         return;
     }
     m_note->hide();
-    m_browser->showHtml(html, saved ? QUrl::fromLocalFile(page->path) : QUrl());
+    m_browser->showHtml(html, saved ? QUrl::fromLocalFile(page->path) : QUrl(), scrollTo);
     Q_EMIT updated();
+}
+
+void LivePreview::setFollowCaret(bool follow)
+{
+    FollowCaretButton->setChecked(follow);
+}
+
+bool LivePreview::followsCaret() const
+{
+    return FollowCaretButton->isChecked();
 }

@@ -27,6 +27,7 @@ public:
     {
         QString text;
         QString path;
+        qsizetype caret = -1; // in the text, when the caret's element is to be shown
     };
     using PageSource = std::function<std::optional<Page>()>;
 
@@ -46,14 +47,22 @@ public:
     bool updatePending() const;
 
     WebBrowser *browser() const { return m_browser; }
+    QToolButton *FollowCaretButton = nullptr; // keeps the caret's element in view
     QToolButton *SideButton = nullptr;  // to the other side of the source
     QToolButton *CloseButton = nullptr;
 
     // The side button's arrow points to where the preview can go.
     void setOnRight(bool right);
+    // Whether each update brings the element the caret stands in into view (else the page
+    // stays where it was scrolled).
+    void setFollowCaret(bool follow);
+    bool followsCaret() const;
+    // The id of the empty element that marks the caret's place in the page shown.
+    static constexpr QStringView CaretMarkId = u"brisko-live-caret";
 
 Q_SIGNALS:
     void sideChangeRequested();
+    void followCaretToggled(bool follow);
     void closeRequested();
     // The browser was given the page (it shows it once loaded).
     void updated();

@@ -215,12 +215,12 @@ void WebBrowser::navigate(const QString &pathOrAddress)
     navigate(browserAddress(pathOrAddress));
 }
 
-void WebBrowser::showHtml(const QString &html, const QUrl &baseUrl)
+void WebBrowser::showHtml(const QString &html, const QUrl &baseUrl, const QString &scrollToId)
 {
     BrowserEngine *e = engine();
     m_address = baseUrl;
     if (e)
-        e->showHtml(html, baseUrl);
+        e->showHtml(html, baseUrl, scrollToId);
     else
         Q_EMIT addressChanged(baseUrl);
 }
@@ -279,4 +279,9 @@ void WebBrowser::selectAll()
 {
     if (m_engine)
         m_engine->selectAll();
+}
+
+QPointF WebBrowser::scrollPosition() const
+{
+    return m_engine ? m_engine->scrollPosition() : QPointF();
 }

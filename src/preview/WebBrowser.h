@@ -26,8 +26,10 @@ public:
     void navigate(const QString &pathOrAddress);
     // Shows markup as the page at baseUrl (relative addresses resolve against it), as a
     // page of its own: nothing is written to any file. Showing the same base again keeps
-    // the scroll position.
-    void showHtml(const QString &html, const QUrl &baseUrl);
+    // the scroll position, unless scrollToId names an element to bring into view.
+    void showHtml(const QString &html, const QUrl &baseUrl, const QString &scrollToId = {});
+    // Where the page is scrolled to; nothing without an engine.
+    QPointF scrollPosition() const;
     void back();
     void forward();
     void stop();

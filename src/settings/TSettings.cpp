@@ -108,6 +108,7 @@ const StoredValue kStoredValues[] = {
     {u"User/SiteEntryPages", &TSettings::SiteEntryPages, u"", Reset::Keep},
     {u"User/LivePreviewLeft", &TSettings::LivePreviewLeft, u"0"},
     {u"User/LivePreviewWidth", &TSettings::LivePreviewWidth, u"0"},
+    {u"User/LivePreviewFollowCaret", &TSettings::LivePreviewFollowCaret, u"0"},
     // Off at a first start; the button turns the tips on.
     {u"User/Tipky", &TSettings::Tipky, u"0", Reset::ToOn},
 };

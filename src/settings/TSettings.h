@@ -103,10 +103,11 @@ struct TSettings
     QString SiteEntryPages;
     // How the commands write markup: "HTML4" or "HTML5".
     QString MarkupStyle;
-    // "Živý náhled": on which side of the source it stands, and its width in pixels (0:
-    // half of the room).
+    // "Živý náhled": on which side of the source it stands, its width in pixels (0: half of
+    // the room), and whether it brings the caret's element into view.
     bool LivePreviewLeft;
     int LivePreviewWidth;
+    bool LivePreviewFollowCaret;
     std::array<QString, RecentCount> RecentFiles;
     std::array<UserCommand, UserCommandCount> UserCommands;
 

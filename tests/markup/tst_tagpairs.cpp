@@ -47,6 +47,8 @@ private Q_SLOTS:
     void stateAfterLine_data();
     void stateAfterLine();
     void markupFromSkipsWhatLiesBefore();
+    void caretMark_data();
+    void caretMark();
 };
 
 void TestTagPairs::pair_data()
@@ -147,6 +149,35 @@ void TestTagPairs::typedSlash()
     QFETCH(QString, completion);
     const Marked m = unmark(marked);
     QCOMPARE(endTagForTypedSlash(m.text, m.caret), completion);
+}
+
+// Where the live preview marks the caret: "|" the caret, "[" the expected place (none: no
+// place in the body).
+void TestTagPairs::caretMark_data()
+{
+    QTest::addColumn<QString>("marked");
+
+    QTest::newRow("bodyText") << u"<html><body><p>ab[|c</p></body>"_s;
+    QTest::newRow("fragment") << u"<p>a[|b</p>"_s;
+    QTest::newRow("inStartTag") << u"<body><p>a</p>[<img src=\"x|.png\"></body>"_s;
+    QTest::newRow("inEndTag") << u"<body><p>a[</|p></body>"_s;
+    QTest::newRow("quotedGreaterThan") << u"<body>[<a title=\"a>b|\">x</a>"_s;
+    QTest::newRow("inComment") << u"<body><p>a</p>[<!-- <p>| --></body>"_s;
+    QTest::newRow("inScript") << u"<body>[<script>if (a < b) {|}</script>"_s;
+    QTest::newRow("inStyle") << u"<BODY>[<STYLE>p { color:| red }</STYLE>"_s;
+    QTest::newRow("afterScript") << u"<body><script>x = '<p>';</script>[|text"_s;
+    QTest::newRow("lessThanInText") << u"<body>a < b [|c"_s;
+    QTest::newRow("inHead") << u"<html><head><title>T|</title></head><body></body>"_s;
+    QTest::newRow("inBodyTag") << u"<html><head></head><body bgcolor=|white><p>x"_s;
+    QTest::newRow("afterHeadWithoutBody") << u"<html><head><title>T</title></head><p>[|x"_s;
+    QTest::newRow("inDoctype") << u"<!DOCTYPE ht|ml><p>x"_s;
+}
+
+void TestTagPairs::caretMark()
+{
+    QFETCH(QString, marked);
+    const Marked m = unmark(marked);
+    QCOMPARE(caretMarkPlace(m.text, m.caret), m.start);
 }
 
 void TestTagPairs::stateAfterLine_data()

@@ -49,6 +49,8 @@ private Q_SLOTS:
     void showsTheUnsavedTextWithItsRelativePictures();
     void showsChangesOnceTypingPauses();
     void menuItemShowsTheActivePageBesideTheSource();
+    void caretsElementComesIntoViewWhenAsked_data();
+    void caretsElementComesIntoViewWhenAsked();
 
 private:
     QTemporaryDir m_dir;
@@ -149,6 +151,41 @@ void tst_LivePreview::menuItemShowsTheActivePageBesideTheSource()
     QVERIFY(fx.run(Cmd::ToolLivePreview));
     QVERIFY(!toggle.isChecked());
     QVERIFY(preview->isHidden());
+}
+
+void tst_LivePreview::caretsElementComesIntoViewWhenAsked_data()
+{
+    QTest::addColumn<bool>("follow");
+    QTest::newRow("following the caret") << true;
+    QTest::newRow("not following") << false;
+}
+
+void tst_LivePreview::caretsElementComesIntoViewWhenAsked()
+{
+    QFETCH(bool, follow);
+    QString text = u"<html><body>\r\n"_s;
+    for (int i = 0; i < 200; ++i)
+        text += u"<p>odstavec %1</p>\r\n"_s.arg(i);
+    text += u"<p>konec</p></body></html>"_s;
+    const qsizetype caret = text.indexOf(u"konec");
+
+    LivePreview preview;
+    preview.setFollowCaret(follow);
+    preview.setSource([&] { return LivePreview::Page{text, m_dir.filePath(u"long.html"_s), caret}; });
+    preview.resize(400, 300);
+    preview.show();
+    preview.showNow();
+    QVERIFY(liveShows(*preview.browser(), u"konec"_s));
+    if (follow) {
+        QTRY_VERIFY_WITH_TIMEOUT(preview.browser()->scrollPosition().y() > 1000, 10000);
+    } else {
+        // Shown anew at the same address, the page stays where it was: at its top.
+        preview.showNow();
+        QVERIFY(liveShows(*preview.browser(), u"konec"_s));
+        QCOMPARE(preview.browser()->scrollPosition().y(), 0.0);
+    }
+    // The mark is an empty element: the page's text is the same.
+    QVERIFY(!livePageText(*preview.browser()).contains(u"brisko"_s));
 }
 
 BRISKO_TEST_MAIN(tst_LivePreview)

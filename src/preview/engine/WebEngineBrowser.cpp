@@ -82,12 +82,18 @@ public:
                 m_callbacks.urlChanged(url);
         });
         QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
-            if (m_keepScroll) {
+            if (!m_scrollToId.isEmpty()) {
+                m_view->page()->runJavaScript(
+                    QStringLiteral("(function() { var e = document.getElementById('%1');"
+                                   " if (e) e.scrollIntoView({block: 'center'}); })();")
+                        .arg(m_scrollToId));
+                m_scrollToId.clear();
+            } else if (m_keepScroll) {
                 m_view->page()->runJavaScript(QStringLiteral("window.scrollTo(%1, %2);")
                                                   .arg(m_scroll.x())
                                                   .arg(m_scroll.y()));
-                m_keepScroll = false;
             }
+            m_keepScroll = false;
             if (m_callbacks.loadFinished)
                 m_callbacks.loadFinished(ok);
         });
@@ -113,8 +119,9 @@ public:
         m_shownBase.clear();
         m_view->setUrl(url);
     }
-    void showHtml(const QString &html, const QUrl &baseUrl) override
+    void showHtml(const QString &html, const QUrl &baseUrl, const QString &scrollToId) override
     {
+        m_scrollToId = scrollToId;
         // A page put in anew starts at its top; the same page again goes back to where the
         // user had scrolled it once it has loaded.
         const bool same = m_shownBase == baseUrl && !baseUrl.isEmpty();
@@ -134,6 +141,7 @@ public:
                                               : QWebEnginePage::Reload);
     }
     QUrl url() const override { return m_view->url(); }
+    QPointF scrollPosition() const override { return m_view->page()->scrollPosition(); }
     void readPageText(std::function<void(const QString &)> done) override
     {
         m_view->page()->toPlainText(std::move(done));
@@ -147,6 +155,7 @@ private:
     QUrl m_shownBase; // of the markup shown last
     bool m_keepScroll = false;
     QPointF m_scroll;
+    QString m_scrollToId; // of the element to bring into view once the page has loaded
 };
 
 } // namespace
