@@ -4,6 +4,8 @@
 #include "preview/WebBrowser.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -63,6 +65,8 @@ LivePreview::LivePreview(QWidget *parent)
     connect(CloseButton, &QToolButton::clicked, this, &LivePreview::closeRequested);
 }
 
+LivePreview::~LivePreview() = default;
+
 void LivePreview::setOnRight(bool right)
 {
     SideButton->setArrowType(right ? Qt::LeftArrow : Qt::RightArrow);
@@ -115,14 +119,15 @@ void LivePreview::update()
         }
     }
     html.replace(u"\r\n"_s, u"\n"_s);
+    const QUrl base = saved ? QUrl::fromLocalFile(page->path) : QUrl();
     // A UTF-8 length is at most three bytes a character: most pages need no count.
     if (html.size() * 3 > MaxShownBytes && html.toUtf8().size() > MaxShownBytes) {
-        m_note->setText(u"Stránka je pro živý náhled příliš velká; zobrazuje se její poslední menší podoba."_s);
-        m_note->show();
+        showThroughCopy(html, base, scrollTo);
+        Q_EMIT updated();
         return;
     }
     m_note->hide();
-    m_browser->showHtml(html, saved ? QUrl::fromLocalFile(page->path) : QUrl(), scrollTo);
+    m_browser->showHtml(html, base, scrollTo);
     Q_EMIT updated();
 }
 
@@ -134,4 +139,36 @@ void LivePreview::setFollowCaret(bool follow)
 bool LivePreview::followsCaret() const
 {
     return FollowCaretButton->isChecked();
+}
+
+void LivePreview::showThroughCopy(QString html, const QUrl &base, const QString &scrollTo)
+{
+    // Markup goes to the browser as one address, which has a limit; a larger page is shown
+    // from a copy in a folder of the program's own, which only this user can enter. Its
+    // relative addresses still resolve against the page's folder, and the byte order mark
+    // makes the copy's UTF-8 win over the charset the page declares.
+    if (!m_copyFolder)
+        m_copyFolder = std::make_unique<QTemporaryDir>();
+    const QString copy = m_copyFolder->isValid() ? m_copyFolder->filePath(u"zivy-nahled.html"_s) : QString();
+    if (!base.isEmpty()) {
+        // After a doctype, so that the page is not read in quirks mode.
+        qsizetype at = 0;
+        if (html.startsWith(u"<!doctype", Qt::CaseInsensitive))
+            at = std::max<qsizetype>(html.indexOf(u'>') + 1, 0);
+        html.insert(at, u"<base href=\""_s + base.toString(QUrl::FullyEncoded).toHtmlEscaped() + u"\">"_s);
+    }
+    QFile file(copy);
+    if (copy.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write("\xEF\xBB\xBF" + html.toUtf8()) < 0 || !file.flush()) {
+        m_note->setText(u"Stránku se nepodařilo připravit pro živý náhled; zobrazuje se její "
+                        u"poslední podoba."_s);
+        m_note->show();
+        return;
+    }
+    file.close();
+    m_note->hide();
+    QUrl address = QUrl::fromLocalFile(copy);
+    if (!scrollTo.isEmpty())
+        address.setFragment(scrollTo);
+    m_browser->navigate(address);
 }

@@ -4,9 +4,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
+class QTemporaryDir;
 class QTimer;
 class QToolButton;
 class WebBrowser;
@@ -33,10 +35,12 @@ public:
 
     // How long typing must pause before the page is shown anew.
     static constexpr int PauseMs = 300;
-    // Larger pages cannot be handed to the browser whole (markup goes as one address).
+    // Larger pages cannot be handed to the browser whole (markup goes as one address); they
+    // are shown from a private copy.
     static constexpr qsizetype MaxShownBytes = 2 * 1024 * 1024 - 64 * 1024;
 
     explicit LivePreview(QWidget *parent = nullptr);
+    ~LivePreview() override;
 
     // Where the page comes from; asked only when the preview updates.
     void setSource(PageSource source);
@@ -69,10 +73,12 @@ Q_SIGNALS:
 
 private:
     void update();
+    void showThroughCopy(QString html, const QUrl &base, const QString &scrollTo);
 
     WebBrowser *m_browser = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_note = nullptr;
     QTimer *m_pause = nullptr;
     PageSource m_source;
+    std::unique_ptr<QTemporaryDir> m_copyFolder; // of the copy of a page too large to hand over
 };

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void showsTheUnsavedTextWithItsRelativePictures();
     void showsChangesOnceTypingPauses();
     void menuItemShowsTheActivePageBesideTheSource();
+    void largePageIsShownFromAPrivateCopy();
     void caretsElementComesIntoViewWhenAsked_data();
     void caretsElementComesIntoViewWhenAsked();
 
@@ -151,6 +153,38 @@ void tst_LivePreview::menuItemShowsTheActivePageBesideTheSource()
     QVERIFY(fx.run(Cmd::ToolLivePreview));
     QVERIFY(!toggle.isChecked());
     QVERIFY(preview->isHidden());
+}
+
+void tst_LivePreview::largePageIsShownFromAPrivateCopy()
+{
+    // Over two megabytes in UTF-8 (the euro sign takes three bytes), a relative picture, a
+    // windows-1250 charset that must not garble the copy, and a caret to follow.
+    const QString folder = m_dir.filePath(u"big"_s);
+    QDir().mkpath(folder);
+    QImage image(6, 6, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QVERIFY(image.save(folder + u"/pic.png"_s));
+    QString text = u"<!DOCTYPE html><html><head><meta charset=\"windows-1250\"></head><body>\r\n"
+                   u"<img src=\"pic.png\" onload=\"document.body.append('picture ' + this.naturalWidth)\">\r\n"
+                   u"<p>kůň "_s;
+    text += QString(800000, u'€');
+    text += u"</p><p>konec</p></body></html>"_s;
+    const QString path = folder + u"/index.html"_s;
+
+    LivePreview preview;
+    preview.setFollowCaret(true);
+    preview.setSource([&] { return LivePreview::Page{text, path, text.indexOf(u"konec")}; });
+    preview.resize(400, 300);
+    preview.show();
+    preview.showNow();
+    QVERIFY(liveShows(*preview.browser(), u"picture 6"_s));
+    const QString shown = livePageText(*preview.browser());
+    QVERIFY(shown.contains(u"kůň €€€"_s));
+    QVERIFY(shown.contains(u"konec"_s));
+    QVERIFY(preview.findChild<QLabel *>(u"Note"_s)->isHidden());
+    // Nothing was written beside the user's page.
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"pic.png"_s});
+    QTRY_VERIFY_WITH_TIMEOUT(preview.browser()->scrollPosition().y() > 100, 10000);
 }
 
 void tst_LivePreview::caretsElementComesIntoViewWhenAsked_data()
