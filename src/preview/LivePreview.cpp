@@ -29,7 +29,7 @@ LivePreview::LivePreview(QWidget *parent)
     m_title->setTextFormat(Qt::PlainText);
     FollowCaretButton = new QToolButton(this);
     FollowCaretButton->setObjectName(u"FollowCaretButton"_s);
-    FollowCaretButton->setText(u"⌖"_s);
+    FollowCaretButton->setText(u"Ke kurzoru"_s);
     FollowCaretButton->setToolTip(u"Posouvat náhled k prvku, ve kterém je kurzor"_s);
     FollowCaretButton->setCheckable(true);
     FollowCaretButton->setAutoRaise(true);
