@@ -148,6 +148,7 @@ private Q_SLOTS:
     void undoTakesBackTheKeyAndItsColours();
     void editDuringBackgroundColouringIsOneUndoStep_data();
     void editDuringBackgroundColouringIsOneUndoStep();
+    void recolouringJoinsTheLastEdit();
     void scanOfLongUnbalancedTextStaysLinear();
     void documentIsColouredInPlace();
     void modifiedFlagIsKept_data();
@@ -565,6 +566,29 @@ void tst_Colorize::editDuringBackgroundColouringIsOneUndoStep()
     QCOMPARE(buffer.GetText(), page);
     QCOMPARE(paintBuffer(buffer, settings), paintBuffer(reference, settings));
     QVERIFY(!buffer.textDocument()->isUndoAvailable());
+    QVERIFY(!buffer.IsModified()); // back to the page as read
+}
+
+void tst_Colorize::recolouringJoinsTheLastEdit()
+{
+    const TSettings settings = letterSettings();
+    HtmlDocument buffer;
+    const QString page = u"<P>a</P>"_s;
+    buffer.loadText(page);
+    ColorizeDocument(buffer, settings, {});
+    const QString before = paintBuffer(buffer, settings);
+    buffer.SetSelStart(4);
+    buffer.ReplaceSelection(u"<B>"_s); // in the insertion colour, not yet as a tag
+    ColorizeDocument(buffer, settings, {});
+    const QString recoloured = paintBuffer(buffer, settings);
+    QCOMPARE(recoloured, paintScannedBuffer(buffer, settings));
+    buffer.Undo();
+    QCOMPARE(buffer.GetText(), page);
+    QCOMPARE(paintBuffer(buffer, settings), before);
+    QVERIFY(!buffer.textDocument()->isUndoAvailable());
+    buffer.Redo();
+    QCOMPARE(buffer.GetText(), u"<P>a<B></P>"_s);
+    QCOMPARE(paintBuffer(buffer, settings), recoloured);
 }
 
 void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()
