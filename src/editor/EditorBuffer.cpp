@@ -138,6 +138,11 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
     document.setVisibleRange([this] { return visiblePositions(); });
     connect(document.textDocument(), &QTextDocument::contentsChange, this,
             &EditorBuffer::noteKeyEdit);
+    // A paste or a cut the frame's commands made is coloured like one made with a key.
+    connect(&document, &HtmlDocument::selectionReplaced, this, [this] {
+        if (!m_inKey)
+            recolourKeyEdit();
+    });
 
     m_aids = new TypingAids(*this, document);
     connect(m_aids, &TypingAids::pairMarksChanged, this,
@@ -317,8 +322,13 @@ void EditorBuffer::colorAsYouType(QChar typed)
 
 void EditorBuffer::noteKeyEdit(int position, int removed, int added)
 {
-    if (m_keyEditFrom == -1 || m_document.isColouring() || (removed == 0 && added == 0))
+    if (m_document.isColouring() || (removed == 0 && added == 0))
         return;
+    if (m_keyEditFrom == -1) {
+        if (m_inKey || !m_document.isReplacingSelection())
+            return;
+        m_keyEditFrom = -2;
+    }
     if (m_keyEditFrom == -2) {
         m_keyEditFrom = position;
         m_keyEditTo = position + added;

@@ -360,10 +360,16 @@ void HtmlDocument::insertLimited(QTextCursor &cursor, const QString &text,
         controlText.truncate(keep);
     }
     const Changing changing(m_changing);
-    if (controlText.isEmpty())
-        cursor.removeSelectedText();
-    else
-        cursor.insertText(controlText, format);
+    const bool alone = m_editGroupDepth == 0;
+    {
+        const QScopedValueRollback replacing(m_replacing, alone);
+        if (controlText.isEmpty())
+            cursor.removeSelectedText();
+        else
+            cursor.insertText(controlText, format);
+    }
+    if (alone)
+        Q_EMIT selectionReplaced();
 }
 
 void HtmlDocument::ReplaceSelection(const QString &text)

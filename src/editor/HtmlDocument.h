@@ -149,6 +149,9 @@ public:
     // True while the document changes its text or caret itself: a view's caret moves
     // then, but not by the user.
     bool isChanging() const { return m_editGroupDepth > 0 || m_changing > 0; }
+    // True while a replacement of the selection outside an edit group (a paste, a cut, a
+    // command's text) changes the text; selectionReplaced follows it.
+    bool isReplacingSelection() const { return m_replacing; }
 
     // Writes prefix before and suffix after the selection in the given colour, as one undo
     // step; the caret ends between the former selection and the suffix.
@@ -246,6 +249,8 @@ Q_SIGNALS:
     void readOnlyChanged(bool readOnly);
     void editorFontChanged(const QFont &font);
     void backgroundColouringFinished();
+    // The selection was replaced outside an edit group; views colour the code around it.
+    void selectionReplaced();
     // The document is to close; its window goes, then the document.
     void closeRequested();
     // The document is closed and takes no further part.
@@ -290,6 +295,7 @@ private:
     bool m_firstSlice = false;
     bool m_undoWasEnabled = true;
     bool m_colouring = false;
+    bool m_replacing = false;
     std::function<std::pair<int, int>()> m_visibleRange;
 
     // Colour blocks that Undo and Redo take together with the step before them, as the

@@ -95,8 +95,8 @@ QStringList paintLines(const QString &page)
     return lines;
 }
 
-// Types keys into the view: "\b" stands for Backspace, "\x7f" for Delete and "\x16" for
-// Ctrl+V.
+// Types keys into the view: "\b" stands for Backspace, "\x7f" for Delete, "\x16" for
+// Ctrl+V and "\x01" for the frame's paste command, which the view does not see.
 void typeKeys(EditorBuffer &view, const QString &keys)
 {
     for (const QChar key : keys) {
@@ -106,6 +106,8 @@ void typeKeys(EditorBuffer &view, const QString &keys)
             QTest::keyClick(&view, Qt::Key_Delete);
         else if (key == u'\x16')
             QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+        else if (key == u'\x01')
+            view.htmlDocument().PasteFromClipboard();
         else
             QTest::keyClicks(&view, QString(key));
     }
@@ -337,6 +339,8 @@ void tst_Colorize::undoTakesBackTheKeyAndItsColours_data()
     QTest::newRow("styleAttributePasted") << u"<P >x</P>"_s << 3 << u"\x16"_s
                                           << u"style=\"color: red\""_s;
     QTest::newRow("scriptPasted") << script << 8 << u"\x16"_s << u"'s' // c\r\nnew x;"_s;
+    QTest::newRow("stylePastedByCommand") << rules << 9 << u"\x01"_s << u"/* a"_s;
+    QTest::newRow("scriptPastedByCommand") << script << 8 << u"\x01"_s << u"\"s"_s;
     // Deleted with Backspace and Delete.
     QTest::newRow("styleCommentBackspaced") << u"<STYLE>/* p { color: red }</STYLE>"_s << 9
                                             << u"\b\b"_s << QString();
