@@ -1,11 +1,15 @@
 // The aids to typing markup on a large page: the tag pair at the caret and the list of
 // names, at the end of the page, where reading from its top would cost the most.
+#include "editor/Colorize.h"
 #include "editor/EditorBuffer.h"
+#include "settings/TSettings.h"
 #include "markup/TagPairs.h"
 #include "markup/TextFile.h"
 #include "markup/TreeFile.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -61,9 +65,16 @@ struct LargePageEditor
 {
     HtmlDocument document;
     EditorBuffer buffer{document};
-    explicit LargePageEditor(bool aids)
+    // Coloured, the page is as the program shows it, and a key in code colours it anew.
+    explicit LargePageEditor(bool aids, bool coloured = false)
     {
         EditorKeyOptions keys;
+        const TSettings settings;
+        if (coloured) {
+            keys.textColor = settings.TEXT;
+            keys.tagColor = settings.TAG;
+            keys.codeColors = SyntaxColors::fromSettings(settings);
+        }
         keys.aids.vocabulary = programVocabulary();
         keys.aids.closeTags = aids;
         if (!aids)
@@ -72,6 +83,8 @@ struct LargePageEditor
         buffer.resize(800, 600);
         buffer.show();
         document.loadText(largePage());
+        if (coloured)
+            ColorizeDocument(document, settings, {});
         QCoreApplication::processEvents();
     }
 };
@@ -114,6 +127,108 @@ void completionAtEnd(benchmark::State &state)
 }
 BENCHMARK(completionAtEnd)->Unit(benchmark::kMillisecond);
 
+// Notes that the list of names has been painted.
+class PaintWatch : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Types "<" and runs the event loop until the list of names is painted; false when it never
+// is.
+bool typeUntilListPainted(LargePageEditor &editor, PaintWatch &watch)
+{
+    watch.painted = false;
+    QElapsedTimer limit;
+    limit.start();
+    QTest::keyClicks(&editor.buffer, u"<"_s);
+    while (!watch.painted && limit.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return watch.painted;
+}
+
+void showEnd(LargePageEditor &editor, PaintWatch &watch)
+{
+    editor.document.SetSelStart(editor.document.textLength());
+    editor.buffer.ensureCursorVisible();
+    QCoreApplication::processEvents();
+    editor.buffer.findChild<QListWidget *>(QStringLiteral("CompletionList"))
+        ->viewport()
+        ->installEventFilter(&watch);
+}
+
+// What the user waits for, in wall time: from the "<" typed at the end of the page until the
+// list of elements is shown and painted, the event loop running as in the program.
+void completionPaintedAtEnd(benchmark::State &state)
+{
+    LargePageEditor editor(true, state.range(0) != 0);
+    PaintWatch watch;
+    showEnd(editor, watch);
+    for (auto _ : state) {
+        if (!typeUntilListPainted(editor, watch)) {
+            state.SkipWithError("the list was not painted");
+            break;
+        }
+        state.PauseTiming();
+        QTest::keyClick(&editor.buffer, Qt::Key_Escape);
+        editor.document.Undo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(completionPaintedAtEnd)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The same for the first list an editor shows: a page just opened.
+void firstCompletionPaintedAtEnd(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto editor = std::make_unique<LargePageEditor>(true, state.range(0) != 0);
+        PaintWatch watch;
+        showEnd(*editor, watch);
+        state.ResumeTiming();
+        if (!typeUntilListPainted(*editor, watch)) {
+            state.SkipWithError("the list was not painted");
+            break;
+        }
+        state.PauseTiming();
+        editor.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(firstCompletionPaintedAtEnd)
+    ->Arg(0)->Arg(1)->UseRealTime()->Iterations(8)->Unit(benchmark::kMillisecond);
+
+// A letter typed at the end of a page just opened, while its colours still go in from the
+// event loop: the rest of them go in before the key, outside the undo history.
+void keyWhileColouringInBackground(benchmark::State &state)
+{
+    const TSettings settings;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto editor = std::make_unique<LargePageEditor>(true);
+        ColorizeDocumentInBackground(editor->document, settings, {});
+        editor->document.SetSelStart(editor->document.textLength());
+        state.ResumeTiming();
+        QTest::keyClick(&editor->buffer, Qt::Key_A);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        editor.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(keyWhileColouringInBackground)->UseRealTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
 // A letter typed up to the repainted screen, at the start (0) and at the end (1) of the
 // page, with every aid off (0) and on (1), side by side in one run.
 void typeAndRepaintAids(benchmark::State &state)
@@ -140,7 +255,10 @@ BENCHMARK(typeAndRepaintAids)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Off screen unless a display is asked for: on a real one the times include the window
+    // system's.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

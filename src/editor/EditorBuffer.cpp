@@ -46,6 +46,32 @@ void setSteadyCaret(bool steady)
     }
 }
 
+// Keys that only move the caret or the selection, or copy it: they leave the text alone.
+bool keyOnlyMovesOrCopies(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll);
+    }
+}
+
 } // namespace
 
 // The numbers of the lines at the left of the text, the caret's line in bold; the same
@@ -112,6 +138,11 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
     document.setVisibleRange([this] { return visiblePositions(); });
     connect(document.textDocument(), &QTextDocument::contentsChange, this,
             &EditorBuffer::noteKeyEdit);
+    // A paste or a cut the frame's commands made is coloured like one made with a key.
+    connect(&document, &HtmlDocument::selectionReplaced, this, [this] {
+        if (!m_inKey)
+            recolourKeyEdit();
+    });
 
     m_aids = new TypingAids(*this, document);
     connect(m_aids, &TypingAids::pairMarksChanged, this,
@@ -291,8 +322,13 @@ void EditorBuffer::colorAsYouType(QChar typed)
 
 void EditorBuffer::noteKeyEdit(int position, int removed, int added)
 {
-    if (m_keyEditFrom == -1 || m_document.isColouring() || (removed == 0 && added == 0))
+    if (m_document.isColouring() || (removed == 0 && added == 0))
         return;
+    if (m_keyEditFrom == -1) {
+        if (m_inKey || !m_document.isReplacingSelection())
+            return;
+        m_keyEditFrom = -2;
+    }
     if (m_keyEditFrom == -2) {
         m_keyEditFrom = position;
         m_keyEditTo = position + added;
@@ -327,6 +363,8 @@ void EditorBuffer::indentAfterEnter()
 
 bool EditorBuffer::event(QEvent *event)
 {
+    if (event->type() == QEvent::InputMethod && !isReadOnly())
+        m_document.finishColouringBeforeEdit();
     if (event->type() == QEvent::ShortcutOverride && m_keys.isCommandShortcut) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (m_keys.isCommandShortcut(QKeySequence(key->keyCombination()))) {
@@ -339,8 +377,16 @@ bool EditorBuffer::event(QEvent *event)
 
 void EditorBuffer::keyPressEvent(QKeyEvent *event)
 {
-    const KeyEditWatch watch(*this);
     reportCaret();
+    // The document's undo takes back an edit with the colours it brought; the control's own
+    // would take back only the colours. An undo is no key edit to colour anew either.
+    const bool undo = event->matches(QKeySequence::Undo);
+    if (undo || event->matches(QKeySequence::Redo)) {
+        m_aids->hideList();
+        undo ? m_document.Undo() : m_document.Redo();
+        return;
+    }
+    const KeyEditWatch watch(*this);
     const int key = event->key();
     if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier)
         return; // never switch to overwrite mode
@@ -352,6 +398,8 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
     }
     if (m_aids->takeListKey(event))
         return;
+    if (!keyOnlyMovesOrCopies(event))
+        m_document.finishColouringBeforeEdit();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     // Only an Enter pressed here indents on its release; one that closed a dialog did not.
     m_enterPressed = enter && !event->isAutoRepeat();
@@ -481,6 +529,8 @@ void EditorBuffer::dropEvent(QDropEvent *event)
         return;
     }
     if (event->source() == this || event->source() == viewport()) {
+        if (!isReadOnly())
+            m_document.finishColouringBeforeEdit();
         QPlainTextEdit::dropEvent(event);
         return;
     }

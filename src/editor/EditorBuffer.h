@@ -106,8 +106,17 @@ private:
     class KeyEditWatch
     {
     public:
-        explicit KeyEditWatch(EditorBuffer &view) : m_view(view) { m_view.m_keyEditFrom = -2; }
-        ~KeyEditWatch() { m_view.recolourKeyEdit(); }
+        explicit KeyEditWatch(EditorBuffer &view)
+            : m_view(view)
+        {
+            m_view.m_keyEditFrom = -2;
+            m_view.m_inKey = true;
+        }
+        ~KeyEditWatch()
+        {
+            m_view.m_inKey = false;
+            m_view.recolourKeyEdit();
+        }
         KeyEditWatch(const KeyEditWatch &) = delete;
         KeyEditWatch &operator=(const KeyEditWatch &) = delete;
 
@@ -131,6 +140,7 @@ private:
     // -1 outside a key.
     int m_keyEditFrom = -1;
     int m_keyEditTo = -1;
+    bool m_inKey = false;
     Qt::ScrollBarPolicy m_scrollBarPolicy = Qt::ScrollBarAsNeeded;
     TypingAids *m_aids = nullptr;         // a child of the view
     LineNumberGutter *m_gutter = nullptr; // a child of the view

@@ -63,6 +63,12 @@ HtmlDocument::HtmlDocument(int slotIndex, DocumentSaver *saver, QObject *parent)
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
     m_text->setUndoRedoEnabled(true);
     m_caret = QTextCursor(m_text);
+    // The redo stack is dropped when a new edit comes after an undo: joined steps that lay
+    // there are gone with it.
+    connect(m_text, &QTextDocument::redoAvailable, this, [this](bool available) {
+        if (!available)
+            forgetJoinedStepsAbove(m_text->availableUndoSteps());
+    });
 }
 
 HtmlDocument::~HtmlDocument()
@@ -127,6 +133,7 @@ void HtmlDocument::loadText(const QString &text)
     c.insertText(controlText, format);
     c.endEditBlock();
     m_text->setUndoRedoEnabled(undo);
+    m_joinedSteps.clear();
     m_caret = QTextCursor(m_text); // the caret went along with the text
     m_caret.setCharFormat(format);
     Q_EMIT textLoadFinished();
@@ -162,9 +169,65 @@ void HtmlDocument::Undo()
         return;
     {
         const Changing changing(m_changing);
+        int steps = m_text->availableUndoSteps();
         m_text->undo(&m_caret);
+        // Colours joined to a step go back with it: on until the step itself is undone.
+        auto joinedEndingAt = [this](int to) {
+            return std::find_if(m_joinedSteps.begin(), m_joinedSteps.end(),
+                                [to](const JoinedStep &j) { return j.to == to; });
+        };
+        for (auto j = joinedEndingAt(steps);
+             j != m_joinedSteps.end() && j->from == m_text->availableUndoSteps() && j->from > 0;
+             j = joinedEndingAt(steps)) {
+            steps = m_text->availableUndoSteps();
+            m_text->undo(&m_caret);
+        }
     }
     Q_EMIT caretSet(true);
+}
+
+void HtmlDocument::Redo()
+{
+    if (m_readOnly)
+        return;
+    {
+        const Changing changing(m_changing);
+        m_text->redo(&m_caret);
+        // The colours that came with the step come back with it.
+        auto joinedStartingAt = [this](int from) {
+            return std::find_if(m_joinedSteps.begin(), m_joinedSteps.end(),
+                                [from](const JoinedStep &j) { return j.from == from; });
+        };
+        while (m_text->isRedoAvailable()
+               && joinedStartingAt(m_text->availableUndoSteps()) != m_joinedSteps.end())
+            m_text->redo(&m_caret);
+    }
+    Q_EMIT caretSet(true);
+}
+
+void HtmlDocument::forgetJoinedStepsAbove(int undoSteps)
+{
+    std::erase_if(m_joinedSteps, [undoSteps](const JoinedStep &j) { return j.to > undoSteps; });
+}
+
+void HtmlDocument::paintWithLastStep(const std::function<void(QTextCursor &)> &paint)
+{
+    const bool outside = m_text->isUndoRedoEnabled() && !m_text->isUndoAvailable()
+        && !m_text->isRedoAvailable();
+    if (outside)
+        m_text->setUndoRedoEnabled(false);
+    const int before = m_text->availableUndoSteps();
+    QTextCursor c(m_text);
+    c.beginEditBlock();
+    paint(c);
+    c.endEditBlock();
+    if (outside) {
+        m_text->setUndoRedoEnabled(true);
+        return;
+    }
+    const int after = m_text->availableUndoSteps();
+    if (after > before)
+        m_joinedSteps.push_back({before, after});
 }
 
 QFont HtmlDocument::editorFont() const
@@ -279,6 +342,7 @@ void HtmlDocument::insertLimited(QTextCursor &cursor, const QString &text,
     // change it behind the user's back either.
     if (m_readOnly)
         return;
+    finishColouringBeforeEdit();
     QString controlText = toControlText(text);
     const int selected = toOffset(cursor.selectionEnd()) - toOffset(cursor.selectionStart());
     const int room = MaxLength - (textLength() - selected);
@@ -296,10 +360,16 @@ void HtmlDocument::insertLimited(QTextCursor &cursor, const QString &text,
         controlText.truncate(keep);
     }
     const Changing changing(m_changing);
-    if (controlText.isEmpty())
-        cursor.removeSelectedText();
-    else
-        cursor.insertText(controlText, format);
+    const bool alone = m_editGroupDepth == 0;
+    {
+        const QScopedValueRollback replacing(m_replacing, alone);
+        if (controlText.isEmpty())
+            cursor.removeSelectedText();
+        else
+            cursor.insertText(controlText, format);
+    }
+    if (alone)
+        Q_EMIT selectionReplaced();
 }
 
 void HtmlDocument::ReplaceSelection(const QString &text)
@@ -351,10 +421,7 @@ void HtmlDocument::applyColorRuns(std::span<const ColorRun> runs)
     const bool modified = m_text->isModified();
     const QScopedValueRollback colouring(m_colouring, true);
     const Changing changing(m_changing);
-    QTextCursor c(m_text);
-    c.beginEditBlock();
-    paintRuns(c, runs);
-    c.endEditBlock();
+    paintWithLastStep([&](QTextCursor &c) { paintRuns(c, runs); });
     m_text->setModified(modified);
 }
 
@@ -375,10 +442,7 @@ void HtmlDocument::colorWithLastEdit(std::span<const ColorRun> runs)
 {
     const QScopedValueRollback colouring(m_colouring, true);
     const Changing changing(m_changing);
-    QTextCursor c(m_text);
-    c.joinPreviousEditBlock();
-    paintRuns(c, runs);
-    c.endEditBlock();
+    paintWithLastStep([&](QTextCursor &c) { paintRuns(c, runs); });
 }
 
 ColorValue HtmlDocument::colorAt(int offset) const
@@ -455,14 +519,13 @@ void HtmlDocument::applyPending(std::span<const PendingColours::Run> runs)
         return formats.emplace_back(color, colorFormat(color)).second;
     };
     formats.reserve(8);
-    QTextCursor c(m_text);
-    c.beginEditBlock();
-    for (const PendingColours::Run &run : runs) {
-        c.setPosition(run.from);
-        c.setPosition(run.to, QTextCursor::KeepAnchor);
-        c.setCharFormat(formatOf(run.color));
-    }
-    c.endEditBlock();
+    paintWithLastStep([&](QTextCursor &c) {
+        for (const PendingColours::Run &run : runs) {
+            c.setPosition(run.from);
+            c.setPosition(run.to, QTextCursor::KeepAnchor);
+            c.setCharFormat(formatOf(run.color));
+        }
+    });
     m_text->setModified(modified);
 }
 
@@ -487,6 +550,15 @@ void HtmlDocument::movePendingRuns(int position, int removed, int added)
 {
     if (!m_colouring)
         m_pending.moveWithEdit(position, removed, added);
+}
+
+void HtmlDocument::finishColouringBeforeEdit()
+{
+    // Only while the history is off for the colouring: otherwise the slices join the steps.
+    if (!m_undoWasEnabled || !backgroundColouringPending())
+        return;
+    applyPending(m_pending.takeNext(std::numeric_limits<std::size_t>::max()));
+    endBackgroundColouring();
 }
 
 void HtmlDocument::cancelBackgroundColouring()
@@ -659,6 +731,7 @@ HtmlDocument::EditGroup::EditGroup(HtmlDocument &document)
     : m_document(document)
 {
     if (m_document.m_editGroupDepth == 0) {
+        m_document.finishColouringBeforeEdit();
         m_document.m_groupCaretMoved = false;
         m_document.m_groupFormatSet = false;
         m_document.m_groupCursor = QTextCursor(m_document.m_text);

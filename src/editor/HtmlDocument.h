@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
 class HtmlDocument;
 class QFont;
@@ -116,7 +117,9 @@ public:
 
     bool IsModified() const;
     void SetModified(bool modified);
+    // Takes back the last edit, with the colours that came with it, and puts it in again.
     void Undo();
+    void Redo();
 
     // The content's font (face and size) for the whole text; colours, caret and the
     // modified flag stay.
@@ -146,6 +149,9 @@ public:
     // True while the document changes its text or caret itself: a view's caret moves
     // then, but not by the user.
     bool isChanging() const { return m_editGroupDepth > 0 || m_changing > 0; }
+    // True while a replacement of the selection outside an edit group (a paste, a cut, a
+    // command's text) changes the text; selectionReplaced follows it.
+    bool isReplacingSelection() const { return m_replacing; }
 
     // Writes prefix before and suffix after the selection in the given colour, as one undo
     // step; the caret ends between the former selection and the suffix.
@@ -175,7 +181,7 @@ public:
     // Colours many runs (sorted by start) as one edit; the modified flag is kept.
     void applyColorRuns(std::span<const ColorRun> runs);
     // Colours runs (sorted by start) as part of the last edit: one undo step takes back the
-    // edit and the colours it brought.
+    // edit and the colours it brought, and one redo puts both in again.
     void colorWithLastEdit(std::span<const ColorRun> runs);
     // True while colours are being put in: the text reports a change of its content then,
     // though it stays the same.
@@ -188,6 +194,10 @@ public:
     bool backgroundColouringPending() const { return m_pending.pending(); }
     // Drops the colours still to come (the text is replaced or recoloured from scratch).
     void cancelBackgroundColouring();
+    // Called before an edit of the user's: the colours still to come go in at once, outside
+    // the history, which is then switched on, so the edit can be undone and no colour ever
+    // becomes an undo step.
+    void finishColouringBeforeEdit();
     static constexpr int SliceMs = 8;
     // The stretch of text positions a view shows, coloured first; none without a view.
     void setVisibleRange(std::function<std::pair<int, int>()> range)
@@ -239,6 +249,8 @@ Q_SIGNALS:
     void readOnlyChanged(bool readOnly);
     void editorFontChanged(const QFont &font);
     void backgroundColouringFinished();
+    // The selection was replaced outside an edit group; views colour the code around it.
+    void selectionReplaced();
     // The document is to close; its window goes, then the document.
     void closeRequested();
     // The document is closed and takes no further part.
@@ -253,6 +265,10 @@ private:
     void insertLimited(QTextCursor &cursor, const QString &text, const QTextCharFormat &format);
     void setBinary(bool binary);
 
+    // Runs paint in one edit block that is no step of the user's: with no history yet the
+    // colours stay out of it; otherwise the block joins the step before it.
+    void paintWithLastStep(const std::function<void(QTextCursor &)> &paint);
+    void forgetJoinedStepsAbove(int undoSteps);
     void colourSlice();
     void applyPending(std::span<const PendingColours::Run> runs);
     // Gives each run its colour through the cursor, in whatever edit block the caller opened.
@@ -279,7 +295,18 @@ private:
     bool m_firstSlice = false;
     bool m_undoWasEnabled = true;
     bool m_colouring = false;
+    bool m_replacing = false;
     std::function<std::pair<int, int>()> m_visibleRange;
+
+    // Colour blocks that Undo and Redo take together with the step before them, as the
+    // history's command counts before and after each. Qt joins a block to the previous
+    // command only when that one is a block too; a typed key is a single command.
+    struct JoinedStep
+    {
+        int from = 0;
+        int to = 0;
+    };
+    std::vector<JoinedStep> m_joinedSteps;
 
     int m_editGroupDepth = 0;
     int m_changing = 0;

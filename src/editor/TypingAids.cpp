@@ -2,6 +2,7 @@
 
 #include "editor/HtmlDocument.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QScrollBar>
@@ -66,7 +67,12 @@ TypingAids::TypingAids(QPlainTextEdit &view, HtmlDocument &document)
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every name is one line of the same font: the list measures one row, not a hundred,
+    // each time it is laid out.
+    m_list->setUniformItemSizes(true);
     m_list->hide();
+    // Polished now, the list's first showing costs the first key no more than the others.
+    m_list->ensurePolished();
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         m_list->setCurrentItem(item);
         takeListItem();
@@ -382,7 +388,20 @@ void TypingAids::placeList()
     const int frame = 2 * m_list->frameWidth();
     const int rows = std::min(m_list->count(), ListRows);
     const int height = rows * std::max(m_list->sizeHintForRow(0), 1) + frame;
-    const int width = std::max(m_list->sizeHintForColumn(0) + frame + m_list->verticalScrollBar()->sizeHint().width(), 120);
+    // The widest name by the font's measure is the widest row: the delegate measures that
+    // one row rather than all of them.
+    const QFontMetrics metrics(m_list->font());
+    int widest = 0;
+    int widestAdvance = -1;
+    for (int row = 0; row < m_list->count(); ++row) {
+        const int advance = metrics.horizontalAdvance(m_list->item(row)->text());
+        if (advance > widestAdvance) {
+            widestAdvance = advance;
+            widest = row;
+        }
+    }
+    const int nameWidth = m_list->sizeHintForIndex(m_list->model()->index(widest, 0)).width();
+    const int width = std::max(nameWidth + frame + m_list->verticalScrollBar()->sizeHint().width(), 120);
     const QRect caret = m_buffer.cursorRect();
     const QRect area = m_buffer.viewport()->rect();
     int top = caret.bottom() + 2;

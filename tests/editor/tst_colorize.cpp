@@ -4,6 +4,7 @@
 #include "settings/TSettings.h"
 #include "support/TestMain.h"
 
+#include <QClipboard>
 #include <QFile>
 
 using namespace Qt::StringLiterals;
@@ -94,6 +95,34 @@ QStringList paintLines(const QString &page)
     return lines;
 }
 
+// Types keys into the view: "\b" stands for Backspace, "\x7f" for Delete, "\x16" for
+// Ctrl+V and "\x01" for the frame's paste command, which the view does not see.
+void typeKeys(EditorBuffer &view, const QString &keys)
+{
+    for (const QChar key : keys) {
+        if (key == u'\b')
+            QTest::keyClick(&view, Qt::Key_Backspace);
+        else if (key == u'\x7f')
+            QTest::keyClick(&view, Qt::Key_Delete);
+        else if (key == u'\x16')
+            QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+        else if (key == u'\x01')
+            view.htmlDocument().PasteFromClipboard();
+        else
+            QTest::keyClicks(&view, QString(key));
+    }
+}
+
+// A view that colours the code a key changes in the letters' colours.
+void colourCodeAsTyped(EditorBuffer &view, const TSettings &settings)
+{
+    EditorKeyOptions options;
+    options.textColor = settings.TEXT;
+    options.tagColor = settings.TAG;
+    options.codeColors = SyntaxColors::fromSettings(settings);
+    view.setKeyOptions(options);
+}
+
 // A page much longer than one slice colours.
 QString longPage()
 {
@@ -117,7 +146,11 @@ private Q_SLOTS:
     void goldenPagesOfCode();
     void keyRecoloursTheCodeAroundIt_data();
     void keyRecoloursTheCodeAroundIt();
+    void undoTakesBackTheKeyAndItsColours_data();
     void undoTakesBackTheKeyAndItsColours();
+    void editDuringBackgroundColouringIsOneUndoStep_data();
+    void editDuringBackgroundColouringIsOneUndoStep();
+    void recolouringJoinsTheLastEdit();
     void scanOfLongUnbalancedTextStaysLinear();
     void documentIsColouredInPlace();
     void modifiedFlagIsKept_data();
@@ -276,47 +309,89 @@ void tst_Colorize::keyRecoloursTheCodeAroundIt()
     const TSettings settings = letterSettings();
     HtmlDocument buffer;
     EditorBuffer view(buffer);
-    EditorKeyOptions options;
-    options.textColor = settings.TEXT;
-    options.tagColor = settings.TAG;
-    options.codeColors = SyntaxColors::fromSettings(settings);
-    view.setKeyOptions(options);
+    colourCodeAsTyped(view, settings);
     buffer.loadText(page);
     ColorizeDocument(buffer, settings, {});
     buffer.SetSelStart(caret);
-    for (const QChar key : keys) {
-        if (key == u'\b')
-            QTest::keyClick(&view, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(&view, QString(key));
-    }
+    typeKeys(view, keys);
     QVERIFY(buffer.GetText() != page);
     // The colours are those of the whole page coloured anew.
     QCOMPARE(paintBuffer(buffer, settings), paintScannedBuffer(buffer, settings));
 }
 
+void tst_Colorize::undoTakesBackTheKeyAndItsColours_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys"); // as typeKeys reads them
+    QTest::addColumn<QString>("clipboard");
+
+    const QString rules = u"<STYLE>\r\np { color: red }\r\nh1 { margin: 0 }\r\n</STYLE><P>x</P>"_s;
+    const QString script = u"<SCRIPT>var a = 1;\r\nb();</SCRIPT>"_s;
+    // Typed keys.
+    QTest::newRow("styleCommentTyped") << rules << 9 << u"/*"_s << QString();
+    QTest::newRow("styleAttributeTyped") << u"<P style=\"a:b\">x</P>"_s << 13 << u";c:d"_s
+                                         << QString();
+    QTest::newRow("scriptStringTyped") << script << 8 << u"\""_s << QString();
+    QTest::newRow("scriptKeywordTyped") << script << 8 << u"if "_s << QString();
+    // Pasted with Ctrl+V.
+    QTest::newRow("stylePasted") << rules << 9 << u"\x16"_s << u"/* a */ b {"_s;
+    QTest::newRow("styleAttributePasted") << u"<P >x</P>"_s << 3 << u"\x16"_s
+                                          << u"style=\"color: red\""_s;
+    QTest::newRow("scriptPasted") << script << 8 << u"\x16"_s << u"'s' // c\r\nnew x;"_s;
+    QTest::newRow("stylePastedByCommand") << rules << 9 << u"\x01"_s << u"/* a"_s;
+    QTest::newRow("scriptPastedByCommand") << script << 8 << u"\x01"_s << u"\"s"_s;
+    // Deleted with Backspace and Delete.
+    QTest::newRow("styleCommentBackspaced") << u"<STYLE>/* p { color: red }</STYLE>"_s << 9
+                                            << u"\b\b"_s << QString();
+    QTest::newRow("styleAttributeRenamedByDelete") << u"<P style=\"a:b\">x</P>"_s << 3
+                                                   << u"\x7f"_s << QString();
+    QTest::newRow("scriptQuoteDeleted") << u"<SCRIPT>var a = \"1; b();</SCRIPT>"_s << 16
+                                        << u"\x7f"_s << QString();
+}
+
 void tst_Colorize::undoTakesBackTheKeyAndItsColours()
 {
+    QFETCH(QString, page);
+    QFETCH(int, caret);
+    QFETCH(QString, keys);
+    QFETCH(QString, clipboard);
     const TSettings settings = letterSettings();
     HtmlDocument buffer;
     EditorBuffer view(buffer);
-    EditorKeyOptions options;
-    options.codeColors = SyntaxColors::fromSettings(settings);
-    view.setKeyOptions(options);
-    const QString page = u"<SCRIPT>var a = 1;\r\nb();</SCRIPT>"_s;
+    colourCodeAsTyped(view, settings);
+    if (!clipboard.isEmpty())
+        QGuiApplication::clipboard()->setText(clipboard);
     buffer.loadText(page);
     ColorizeDocument(buffer, settings, {});
-    const QString before = paintBuffer(buffer, settings);
-    buffer.SetSelStart(8);
-    QTest::keyClicks(&view, u"\""_s); // a string on to the line's end
-    QCOMPARE(paintBuffer(buffer, settings), paintScannedBuffer(buffer, settings));
-    QVERIFY(paintBuffer(buffer, settings) != before);
-    buffer.Undo();
-    // Known fault, still open: the colours joined to the typed key come back as an undo
-    // step of their own, so this Undo takes back only them.
-    QEXPECT_FAIL("", "the key's colours are an undo step of their own", Abort);
-    QCOMPARE(buffer.GetText(), page);
-    QCOMPARE(paintBuffer(buffer, settings), before);
+    QVERIFY(!buffer.textDocument()->isUndoAvailable()); // colours are no step of the user's
+    buffer.SetSelStart(caret);
+    // Each key leaves a text and its colours: one undo goes back to one of them.
+    using Shown = std::pair<QString, QString>;
+    QList<Shown> states{{page, paintBuffer(buffer, settings)}};
+    for (const QChar key : keys) {
+        typeKeys(view, QString(key));
+        states.append({buffer.GetText(), paintBuffer(buffer, settings)});
+        QCOMPARE(states.last().second, paintScannedBuffer(buffer, settings));
+    }
+    QVERIFY(states.last() != states.first());
+    const Shown typed = states.last();
+
+    // Undo with the editor's own key: never a text with the colours of another.
+    qsizetype at = states.size() - 1;
+    while (buffer.textDocument()->isUndoAvailable()) {
+        QVERIFY(at > 0);
+        QTest::keySequence(&view, QKeySequence(QKeySequence::Undo));
+        const qsizetype found = states.lastIndexOf({buffer.GetText(), paintBuffer(buffer, settings)}, at - 1);
+        QVERIFY2(found >= 0, qPrintable(buffer.GetText() + u" / "_s + paintBuffer(buffer, settings)));
+        at = found;
+    }
+    QCOMPARE(at, 0);
+    // Redo puts every edit in again with its colours.
+    while (buffer.textDocument()->isRedoAvailable())
+        QTest::keySequence(&view, QKeySequence(QKeySequence::Redo));
+    QCOMPARE(buffer.GetText(), typed.first);
+    QCOMPARE(paintBuffer(buffer, settings), typed.second);
 }
 
 void tst_Colorize::scanOfLongUnbalancedTextStaysLinear()
@@ -454,6 +529,70 @@ void tst_Colorize::keyTypedDuringBackgroundColouringKeepsItsColour()
     QVERIFY(buffer.IsModified());
     // The key is an edit of the user's like any other.
     QVERIFY(buffer.textDocument()->isUndoRedoEnabled());
+}
+
+void tst_Colorize::editDuringBackgroundColouringIsOneUndoStep_data()
+{
+    QTest::addColumn<QString>("edit"); // keys as typeKeys reads them, or "command"
+    QTest::newRow("typedKey") << u"<"_s;
+    QTest::newRow("backspace") << u"\b"_s;
+    QTest::newRow("pasted") << u"\x16"_s;
+    QTest::newRow("command") << u"command"_s;
+}
+
+void tst_Colorize::editDuringBackgroundColouringIsOneUndoStep()
+{
+    QFETCH(QString, edit);
+    const TSettings settings = letterSettings();
+    HtmlDocument reference;
+    reference.loadText(longPage());
+    ColorizeDocument(reference, settings, {});
+
+    HtmlDocument buffer;
+    EditorBuffer view(buffer);
+    colourCodeAsTyped(view, settings);
+    view.resize(400, 300);
+    view.show();
+    const QString page = longPage();
+    buffer.loadText(page);
+    QGuiApplication::clipboard()->setText(u"<B>x</B>"_s);
+    ColorizeDocumentInBackground(buffer, settings, {});
+    QVERIFY(buffer.backgroundColouringPending());
+    buffer.SetSelStart(int(page.size()) - 6);
+    if (edit == u"command")
+        buffer.InsertAtCaret(settings.TAG, u"<BR>"_s);
+    else
+        typeKeys(view, edit);
+    QVERIFY(buffer.GetText() != page);
+    // The colours came in before the edit, outside the history.
+    QVERIFY(!buffer.backgroundColouringPending());
+    buffer.Undo();
+    QCOMPARE(buffer.GetText(), page);
+    QCOMPARE(paintBuffer(buffer, settings), paintBuffer(reference, settings));
+    QVERIFY(!buffer.textDocument()->isUndoAvailable());
+    QVERIFY(!buffer.IsModified()); // back to the page as read
+}
+
+void tst_Colorize::recolouringJoinsTheLastEdit()
+{
+    const TSettings settings = letterSettings();
+    HtmlDocument buffer;
+    const QString page = u"<P>a</P>"_s;
+    buffer.loadText(page);
+    ColorizeDocument(buffer, settings, {});
+    const QString before = paintBuffer(buffer, settings);
+    buffer.SetSelStart(4);
+    buffer.ReplaceSelection(u"<B>"_s); // in the insertion colour, not yet as a tag
+    ColorizeDocument(buffer, settings, {});
+    const QString recoloured = paintBuffer(buffer, settings);
+    QCOMPARE(recoloured, paintScannedBuffer(buffer, settings));
+    buffer.Undo();
+    QCOMPARE(buffer.GetText(), page);
+    QCOMPARE(paintBuffer(buffer, settings), before);
+    QVERIFY(!buffer.textDocument()->isUndoAvailable());
+    buffer.Redo();
+    QCOMPARE(buffer.GetText(), u"<P>a<B></P>"_s);
+    QCOMPARE(paintBuffer(buffer, settings), recoloured);
 }
 
 void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()

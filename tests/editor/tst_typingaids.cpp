@@ -328,6 +328,10 @@ void tst_TypingAids::listOffersNamesThatFit()
     TypingAids &list = m_buffer->typingAids();
     QCOMPARE(list.listItems(), offered);
     QCOMPARE(list.listShown(), !offered.isEmpty());
+    // Every name fits in the list, the widest too.
+    const auto *names = m_buffer->findChild<QListWidget *>(u"CompletionList"_s);
+    if (list.listShown())
+        QVERIFY(names->viewport()->width() >= names->sizeHintForColumn(0));
     for (const QString &key : lastKey.split(u',', Qt::SkipEmptyParts))
         pressKeys(m_buffer.get(), u'{' + key + u'}');
     QCOMPARE(withCaret(*m_buffer), after);
