@@ -216,7 +216,8 @@ void insertHtml5Skeleton(Workspace &workspace, HtmlDocument &b, const PageSkelet
     HtmlDocument::EditGroup group(b);
     const QString docType = page.docType.isEmpty() ? documentTypes(MarkupStyle::Html5).first() : page.docType;
     b.InsertAtCaret(tag, docType + u"\r\n"_s);
-    b.InsertAtCaret(tag, u"<html lang=\"cs\">\r\n"_s);
+    const QString lang = page.lang.trimmed();
+    b.InsertAtCaret(tag, lang.isEmpty() ? u"<html>\r\n"_s : u"<html lang=\""_s + lang + u"\">\r\n"_s);
     b.InsertAtCaret(tag, u"<head>\r\n"_s);
     b.InsertAtCaret(tag, u"    <meta charset=\"utf-8\">\r\n"_s);
     b.InsertAtCaret(tag, u"    <meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n"_s);

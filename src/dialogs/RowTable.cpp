@@ -57,7 +57,10 @@ RowTable rowTable(const QString &name, const QString &accessibleName, const QStr
     t.table = namedWidget(new RowTableView(int(headers.size()), t.widget), name);
     t.table->setHorizontalHeaderLabels(headers);
     t.table->setAccessibleName(accessibleName);
-    t.table->horizontalHeader()->setStretchLastSection(true);
+    // The first column holds a file's address, the others short words (a type, a language,
+    // a box): the address takes the room the others leave.
+    t.table->horizontalHeader()->setStretchLastSection(false);
+    t.table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t.table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     t.table->verticalHeader()->hide();
     t.table->setSelectionBehavior(QAbstractItemView::SelectRows);
