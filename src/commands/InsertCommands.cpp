@@ -85,7 +85,6 @@ constexpr FixedInsertText kFixed[] = {
     {108, u"<FIGURE>\r\n", u"\r\n<FIGCAPTION></FIGCAPTION>\r\n</FIGURE>"},
     {109, u"<DETAILS>\r\n<SUMMARY></SUMMARY>\r\n", u"\r\n</DETAILS>"},
     {110, u"<MARK>", u"</MARK>"},
-    {111, u"<TIME DATETIME=\"\">", u"</TIME>"},
     {112, u"<ABBR TITLE=\"\">", u"</ABBR>"},
     {113, u"<PRE><CODE>", u"</CODE></PRE>"},
 };
@@ -309,6 +308,10 @@ std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArg
         return Markup{formatInsertDate(now().date()), {}};
     case 74:
         return Markup{formatInsertTime(now().time()), {}};
+    case 111:
+        // Today, as the machine reads a date: a time with an empty DATETIME is no time.
+        return Markup{u"<TIME DATETIME=\""_s + now().date().toString(Qt::ISODate) + u"\">"_s,
+                      u"</TIME>"_s};
     case 75:
         b->InsertAtCaret(w.settings().SCRIPT,
                          writtenMarkup(w, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"

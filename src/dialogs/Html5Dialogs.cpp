@@ -347,7 +347,7 @@ PictureDialog::PictureDialog(DocumentContext context, QWidget *parent)
     , m_context(std::move(context))
 {
     Sources = rowTable(u"SourceTable"_s, u"Zdroje podle obrazovky"_s,
-                       {u"Soubory (srcset)"_s, u"Pro obrazovky (media)"_s, u"Typ"_s}, this);
+                       {u"Soubory (srcset)"_s, u"Média"_s, u"Typ"_s}, this);
     Sources.table->setToolTip(u"Prohlížeč použije první zdroj, jehož podmínka (např. "
                               u"(min-width: 800px)) platí a jehož typ umí zobrazit"_s);
     addRow(u"Zdroje"_s, Sources.widget)->setBuddy(Sources.table);
@@ -371,7 +371,7 @@ PictureDialog::PictureDialog(DocumentContext context, QWidget *parent)
     LazyBox = namedCheckBox(u"LazyBox"_s, u"loading=\"lazy\""_s, this);
     LazyBox->setToolTip(u"Načíst až při posunu k obrázku"_s);
     addWideRow(LazyBox);
-    setMinimumWidth(560);
+    setMinimumWidth(620);
 
     connect(Sources.fileButton, &QPushButton::clicked, this, &PictureDialog::addSourceFile);
     connect(SpeedButton1, &QToolButton::clicked, this, &PictureDialog::SpeedButton1Click);

@@ -58,10 +58,13 @@ RowTable rowTable(const QString &name, const QString &accessibleName, const QStr
     t.table->setHorizontalHeaderLabels(headers);
     t.table->setAccessibleName(accessibleName);
     // The first column holds a file's address, the others short words (a type, a language,
-    // a box): the address takes the room the others leave.
+    // a box): they start as wide as their captions, the address takes the room they leave,
+    // and the user may widen any of them.
     t.table->horizontalHeader()->setStretchLastSection(false);
-    t.table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     t.table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < t.table->columnCount(); ++column)
+        t.table->resizeColumnToContents(column);
     t.table->verticalHeader()->hide();
     t.table->setSelectionBehavior(QAbstractItemView::SelectRows);
     t.table->setSelectionMode(QAbstractItemView::SingleSelection);
