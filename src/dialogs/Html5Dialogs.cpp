@@ -386,6 +386,19 @@ PictureDialog::PictureDialog(DocumentContext context, QWidget *parent)
     Sources.table->setFocus();
 }
 
+PictureFields PictureDialog::fields() const
+{
+    PictureFields f = FieldsDialog::fields();
+    f.imageExtra = m_imageExtra;
+    return f;
+}
+
+void PictureDialog::setFields(const PictureFields &fields)
+{
+    FieldsDialog::setFields(fields);
+    m_imageExtra = fields.imageExtra;
+}
+
 void PictureDialog::SpeedButton1Click()
 {
     QString chosen;

@@ -161,6 +161,10 @@ class PictureDialog : public FieldsDialog<PictureFields>
 public:
     PictureDialog(DocumentContext context, QWidget *parent = nullptr);
 
+    // The image's attributes the dialog has no field for go back on it unchanged.
+    PictureFields fields() const override;
+    void setFields(const PictureFields &fields) override;
+
     RowTable Sources;
     QLineEdit *Edit1;
     QToolButton *SpeedButton1;
@@ -179,6 +183,7 @@ private:
     void addSourceFile();
 
     DocumentContext m_context;
+    QString m_imageExtra;
 };
 
 // The filters of the media file dialogs.
