@@ -112,6 +112,9 @@ int appendTableRow(QTableWidget *table, const QStringList &texts)
     table->insertRow(r);
     for (int c = 0; c < table->columnCount(); ++c)
         rowTableCell(table, r, c)->setText(texts.value(c));
+    // The short columns show what the new row says in them; the address takes the rest.
+    for (int c = 1; c < table->columnCount(); ++c)
+        table->resizeColumnToContents(c);
     table->setCurrentCell(r, 0);
     return r;
 }

@@ -248,6 +248,10 @@ void tst_Html5Dialogs::fileColumnTakesTheRoom()
             >= d.Tracks.table->fontMetrics().horizontalAdvance(u"titulky/cs.vtt"_s));
     for (int c = 1; c < d.Tracks.table->columnCount(); ++c)
         QVERIFY(d.Tracks.table->columnWidth(c) < d.Tracks.table->columnWidth(0));
+    // A short column widens to show what a new row says in it.
+    appendTableRow(d.Sources.table, {u"film.webm"_s, u"video/webm"_s});
+    QVERIFY(d.Sources.table->columnWidth(1)
+            >= d.Sources.table->fontMetrics().horizontalAdvance(u"video/webm"_s));
 }
 
 BRISKO_TEST_MAIN(tst_Html5Dialogs)
