@@ -149,7 +149,8 @@ const PalettePage kPages[] = {
       {u"OUTPUT", u"Výsledek výpočtu", Insertion::Output},
       {u"PROGRESS", u"Průběh úlohy", Insertion::Progress},
       {u"METER", u"Měřidlo", Insertion::Meter},
-      {u"LABEL FOR", u"Popisek pole formuláře", Insertion::LabelFor}}},
+      {u"LABEL FOR", u"Popisek pole formuláře", Insertion::LabelFor},
+      {u"PICTURE", u"Obrázek se soubory pro různé obrazovky", Insertion::Picture}}},
 };
 
 struct DivButton

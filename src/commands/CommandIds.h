@@ -168,11 +168,11 @@ enum class Insertion : int {
     // The elements of today's pages: the sections of a page and the phrases of its text,
     // then the dialogs of media and form controls.
     Header, Nav, Main, Section, Article, Aside, Footer, Figure, Details, Mark, TimeTag, Abbr, Code,
-    Video, Audio, DataList, Output, Progress, Meter, LabelFor,
+    Video, Audio, DataList, Output, Progress, Meter, LabelFor, Picture,
 };
 
 // The last insertion command: the insertion step takes 1 to this.
-constexpr Insertion LastInsertion = Insertion::LabelFor;
+constexpr Insertion LastInsertion = Insertion::Picture;
 
 constexpr int number(Insertion command)
 {

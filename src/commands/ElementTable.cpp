@@ -231,6 +231,8 @@ void appendHtml5Rows(std::vector<ElementRow> &rows)
     rows.push_back(dialogRow<MeterDialog, readMeterTag>({u"METER"_s}, number(Insertion::Meter)));
     // F7 on a LABEL with FOR comes here through the LABEL row.
     rows.push_back(dialogRow<LabelForDialog, readLabelForTag>({}, number(Insertion::LabelFor)));
+    rows.push_back(parentRow<PictureDialog, readPictureElement>(u"PICTURE"_s, Insertion::Picture,
+                                                                &pictureExtent));
 }
 
 // --- end of the elements of today's pages ---------------------------------------------

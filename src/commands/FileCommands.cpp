@@ -4,6 +4,7 @@
 #include "editor/HtmlDocument.h"
 #include "editor/HtmlDocument.h"
 #include "markup/FileReferences.h"
+#include "markup/MarkupStyle.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
 
@@ -48,7 +49,8 @@ void InsertFileAsTag(Workspace &workspace, const QString &filePath)
     HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return;
-    const Markup markup = fileTagMarkup(fileReference(workspace, filePath), filePath);
+    const MarkupStyle style = workspace.settings().markupStyle();
+    const Markup markup = inStyle(style, fileTagMarkup(fileReference(workspace, filePath), filePath, style));
     buffer->WrapSelection(workspace.settings().TAG, markup.opening, markup.closing);
     focusEditor(workspace);
 }

@@ -27,7 +27,8 @@ std::optional<Markup> runNewPageWizard(Workspace &w)
         return std::nullopt;
     const PageFields page = wizard.pageFields();
     InsertArgs args;
-    args.page = PageSkeleton{page.docType, page.title, wizard.OpeningMarkup, wizard.ClosingMarkup};
+    args.page = PageSkeleton{page.docType, page.title, wizard.OpeningMarkup, wizard.ClosingMarkup,
+                             page.lang};
     // The skeleton goes in as command 85 does; the wizard's own command 86 already
     // passed the inside-tag check and gives the editor the focus back.
     insertionMarkup(w, 85, args);

@@ -13,6 +13,8 @@ struct PageSkeleton
     QString title = QStringLiteral("Bez titulku");
     QString bodyStart = QStringLiteral("<BODY >");
     QString bodyEnd = QStringLiteral("</BODY>");
+    // Written only into an HTML5 page; empty leaves LANG out.
+    QString lang = QStringLiteral("cs");
 };
 
 // What the user chose before an insertion command ran; the command only applies it.

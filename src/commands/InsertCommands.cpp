@@ -85,7 +85,6 @@ constexpr FixedInsertText kFixed[] = {
     {108, u"<FIGURE>\r\n", u"\r\n<FIGCAPTION></FIGCAPTION>\r\n</FIGURE>"},
     {109, u"<DETAILS>\r\n<SUMMARY></SUMMARY>\r\n", u"\r\n</DETAILS>"},
     {110, u"<MARK>", u"</MARK>"},
-    {111, u"<TIME DATETIME=\"\">", u"</TIME>"},
     {112, u"<ABBR TITLE=\"\">", u"</ABBR>"},
     {113, u"<PRE><CODE>", u"</CODE></PRE>"},
 };
@@ -216,7 +215,8 @@ void insertHtml5Skeleton(Workspace &workspace, HtmlDocument &b, const PageSkelet
     HtmlDocument::EditGroup group(b);
     const QString docType = page.docType.isEmpty() ? documentTypes(MarkupStyle::Html5).first() : page.docType;
     b.InsertAtCaret(tag, docType + u"\r\n"_s);
-    b.InsertAtCaret(tag, u"<html lang=\"cs\">\r\n"_s);
+    const QString lang = page.lang.trimmed();
+    b.InsertAtCaret(tag, lang.isEmpty() ? u"<html>\r\n"_s : u"<html lang=\""_s + lang + u"\">\r\n"_s);
     b.InsertAtCaret(tag, u"<head>\r\n"_s);
     b.InsertAtCaret(tag, u"    <meta charset=\"utf-8\">\r\n"_s);
     b.InsertAtCaret(tag, u"    <meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n"_s);
@@ -308,6 +308,10 @@ std::optional<Markup> insertionMarkup(Workspace &w, int command, const InsertArg
         return Markup{formatInsertDate(now().date()), {}};
     case 74:
         return Markup{formatInsertTime(now().time()), {}};
+    case 111:
+        // Today, as the machine reads a date: a time with an empty DATETIME is no time.
+        return Markup{u"<TIME DATETIME=\""_s + now().date().toString(Qt::ISODate) + u"\">"_s,
+                      u"</TIME>"_s};
     case 75:
         b->InsertAtCaret(w.settings().SCRIPT,
                          writtenMarkup(w, u"<SCRIPT LANGUAGE=\"JavaScript\" >\r\n"

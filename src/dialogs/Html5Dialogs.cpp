@@ -4,6 +4,7 @@
 #include "dialogs/ImageDialog.h"
 #include "interaction/Interaction.h"
 #include "markup/ImageMarkup.h"
+#include "markup/MarkupStyle.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
 
@@ -28,6 +29,9 @@ const QString AudioFilter =
     u"Zvuk (*.mp3;*.ogg;*.oga;*.opus;*.wav;*.m4a;*.flac)|*.mp3;*.ogg;*.oga;*.opus;*.wav;*.m4a;*.flac|"
     u"Všechny soubory (*.*)|*.*"_s;
 const QString TrackFilter = u"Titulky (*.vtt)|*.vtt|Všechny soubory (*.*)|*.*"_s;
+const QString PictureFilter =
+    u"Obrázky (*.avif;*.webp;*.jpg;*.jpeg;*.png;*.gif;*.svg)|*.avif;*.webp;*.jpg;*.jpeg;*.png;*.gif;*.svg|"
+    u"Všechny soubory (*.*)|*.*"_s;
 
 namespace {
 
@@ -94,6 +98,31 @@ void setTracks(QWidget *control, const QList<MediaTrack> &rows)
 }
 
 const ControlAccess<QList<MediaSource>> sourceRows{&sourcesOf, &setSources};
+
+QList<PictureSource> pictureSourcesOf(const QWidget *control)
+{
+    auto *table = static_cast<const QTableWidget *>(control);
+    QList<PictureSource> rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const PictureSource s{cellText(table, r, 0).trimmed(), cellText(table, r, 1).trimmed(),
+                              cellText(table, r, 2).trimmed(), rowExtra(table, r)};
+        if (!s.srcset.isEmpty() || !s.media.isEmpty() || !s.type.isEmpty() || !s.extra.isEmpty())
+            rows.append(s);
+    }
+    return rows;
+}
+
+void setPictureSources(QWidget *control, const QList<PictureSource> &rows)
+{
+    auto *table = static_cast<QTableWidget *>(control);
+    table->setRowCount(0);
+    for (const PictureSource &s : rows) {
+        const int r = appendTableRow(table, {s.srcset, s.media, s.type});
+        rowTableCell(table, r, 0)->setData(ExtraRole, s.extra);
+    }
+}
+
+const ControlAccess<QList<PictureSource>> pictureSourceRows{&pictureSourcesOf, &setPictureSources};
 const ControlAccess<QList<MediaTrack>> trackRows{&tracksOf, &setTracks};
 
 } // namespace
@@ -311,4 +340,85 @@ LabelForDialog::LabelForDialog(DocumentContext context, QWidget *parent)
 void LabelForDialog::setEditingInPlace()
 {
     TextEdit->setEnabled(false);
+}
+
+PictureDialog::PictureDialog(DocumentContext context, QWidget *parent)
+    : FieldsDialog(u"Obrázek pro různé obrazovky"_s, &composePicture, parent)
+    , m_context(std::move(context))
+{
+    Sources = rowTable(u"SourceTable"_s, u"Zdroje podle obrazovky"_s,
+                       {u"Soubory (srcset)"_s, u"Média"_s, u"Typ"_s}, this);
+    Sources.table->setToolTip(u"Prohlížeč použije první zdroj, jehož podmínka (např. "
+                              u"(min-width: 800px)) platí a jehož typ umí zobrazit"_s);
+    addRow(u"Zdroje"_s, Sources.widget)->setBuddy(Sources.table);
+    Edit1 = namedLineEdit(u"Edit1"_s, this);
+    SpeedButton1 = iconButton(u"SpeedButton1"_s, QStyle::SP_DialogOpenButton, this,
+                              u"Otevře soubor z disku"_s);
+    auto *source = new QHBoxLayout;
+    source->addWidget(Edit1, 1);
+    source->addWidget(SpeedButton1);
+    addRow(u"Zdroj (IMG)"_s, source)->setBuddy(Edit1);
+    Edit2 = namedLineEdit(u"Edit2"_s, this);
+    addRow(u"Alternativní text"_s, Edit2);
+    const ToggledSpin width = toggledSpin(u"SpinEdit3"_s, u"CheckBox5"_s, this, 0);
+    const ToggledSpin height = toggledSpin(u"SpinEdit2"_s, u"CheckBox2"_s, this, 0);
+    SpinEdit3 = width.spin;
+    CheckBox5 = width.box;
+    SpinEdit2 = height.spin;
+    CheckBox2 = height.box;
+    addRow(u"Šířka"_s, width.row())->setBuddy(SpinEdit3);
+    addRow(u"Výška"_s, height.row())->setBuddy(SpinEdit2);
+    LazyBox = namedCheckBox(u"LazyBox"_s, u"loading=\"lazy\""_s, this);
+    LazyBox->setToolTip(u"Načíst až při posunu k obrázku"_s);
+    addWideRow(LazyBox);
+    setMinimumWidth(620);
+
+    connect(Sources.fileButton, &QPushButton::clicked, this, &PictureDialog::addSourceFile);
+    connect(SpeedButton1, &QToolButton::clicked, this, &PictureDialog::SpeedButton1Click);
+    bind({{&Fields::sources, "SourceTable", pictureSourceRows},
+          {&Fields::src, "Edit1"},
+          {&Fields::alt, "Edit2"},
+          {&Fields::width, "SpinEdit3", "CheckBox5"},
+          {&Fields::height, "SpinEdit2", "CheckBox2"},
+          {&Fields::lazy, "LazyBox"}});
+    // A picture of today's page loads when it comes near the view.
+    LazyBox->setChecked(m_context.settings.markupStyle() == MarkupStyle::Html5);
+    Sources.table->setFocus();
+}
+
+PictureFields PictureDialog::fields() const
+{
+    PictureFields f = FieldsDialog::fields();
+    f.imageExtra = m_imageExtra;
+    return f;
+}
+
+void PictureDialog::setFields(const PictureFields &fields)
+{
+    FieldsDialog::setFields(fields);
+    m_imageExtra = fields.imageExtra;
+}
+
+void PictureDialog::SpeedButton1Click()
+{
+    QString chosen;
+    const QString reference = chooseReferencedFile(m_context, PictureFilter, &chosen);
+    if (reference.isEmpty())
+        return;
+    Edit1->setText(reference);
+    // A picture that cannot be measured leaves the sizes as they were.
+    if (const std::optional<PixelSize> size = measureImage(chosen)) {
+        SpinEdit3->setValue(size->width);
+        SpinEdit2->setValue(size->height);
+        CheckBox5->setChecked(true);
+        CheckBox2->setChecked(true);
+    }
+}
+
+void PictureDialog::addSourceFile()
+{
+    QString chosen;
+    const QString reference = chooseReferencedFile(m_context, PictureFilter, &chosen);
+    if (!reference.isEmpty())
+        appendTableRow(Sources.table, {reference, QString(), pictureTypeOf(chosen)});
 }

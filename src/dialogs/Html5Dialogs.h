@@ -151,7 +151,43 @@ public:
     QLineEdit *TextEdit;
 };
 
+// A picture with sources for each screen "Obrázek pro různé obrazovky": a row for each
+// SOURCE (its files, the media query it serves, the files' type) and the IMG every browser
+// falls back to, with the image dialog's fields.
+class PictureDialog : public FieldsDialog<PictureFields>
+{
+    Q_OBJECT
+
+public:
+    PictureDialog(DocumentContext context, QWidget *parent = nullptr);
+
+    // The image's attributes the dialog has no field for go back on it unchanged.
+    PictureFields fields() const override;
+    void setFields(const PictureFields &fields) override;
+
+    RowTable Sources;
+    QLineEdit *Edit1;
+    QToolButton *SpeedButton1;
+    QLineEdit *Edit2;
+    QSpinBox *SpinEdit3;
+    QCheckBox *CheckBox5;
+    QSpinBox *SpinEdit2;
+    QCheckBox *CheckBox2;
+    QCheckBox *LazyBox;
+
+    // Picks the fallback picture: its reference goes into "Zdroj" and its size, when the
+    // picture can be measured, into width and height.
+    void SpeedButton1Click();
+
+private:
+    void addSourceFile();
+
+    DocumentContext m_context;
+    QString m_imageExtra;
+};
+
 // The filters of the media file dialogs.
 extern const QString VideoFilter;
 extern const QString AudioFilter;
 extern const QString TrackFilter;
+extern const QString PictureFilter;

@@ -4,6 +4,7 @@
 #include "dialogs/LinkDialogs.h"
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
+#include "markup/MarkupStyle.h"
 #include "markup/SysUt.h"
 #include "settings/TSettings.h"
 
@@ -183,6 +184,9 @@ TImageForm::TImageForm(DocumentContext context, QWidget *parent)
           {&Fields::decoding, "DecodingCombo"},
           {&Fields::figure, "FigureBox"},
           {&Fields::caption, "CaptionEdit"}});
+    // A picture of today's page loads when it comes near the view; HTML 4 pages keep the
+    // markup they always had.
+    LazyBox->setChecked(m_context.settings.markupStyle() == MarkupStyle::Html5);
     fillMapNames();
     Edit1->setFocus();
 }

@@ -65,6 +65,7 @@ const FieldBindings<PageFields> &pageWizardPage()
 {
     static const FieldBindings<PageFields> page{{&PageFields::docType, "ComboBox1"},
                                                 {&PageFields::title, "Edit1"},
+                                                {&PageFields::lang, "LangCombo"},
                                                 {&PageFields::body, pageWizardBody()}};
     return page;
 }
@@ -157,9 +158,14 @@ QWidget *TForm33::createHeadPage()
     auto *page = new QWidget(this);
     ComboBox1 = editableCombo(u"ComboBox1"_s, documentTypes(m_context.settings.markupStyle()), page);
     Edit1 = namedWidget(new QLineEdit(page), u"Edit1"_s);
+    LangCombo = editableCombo(u"LangCombo"_s, {u"cs"_s, u"sk"_s, u"en"_s, u"de"_s, u"pl"_s}, page);
+    LangCombo->setToolTip(u"Kód jazyka stránky (lang): čtečkám obrazovky a dělení slov"_s);
     auto *form = new QFormLayout(page);
     form->addRow(u"Hlavička dokumentu"_s, ComboBox1);
     form->addRow(u"Titulek dokumentu"_s, Edit1);
+    form->addRow(u"Jazyk stránky"_s, LangCombo);
+    // HTML 4 pages are written without a language, as they always were.
+    LangCombo->setEnabled(m_context.settings.markupStyle() == MarkupStyle::Html5);
     return page;
 }
 

@@ -52,6 +52,8 @@ public:
     QCheckBox *CheckBox6;
     QComboBox *ComboBox1;
     QLineEdit *Edit1;
+    // The page's language, for HTML5 pages only.
+    QComboBox *LangCombo;
 
     // The background picture, as written into markup relative to the document.
     void SpeedButton1Click();

@@ -57,8 +57,14 @@ RowTable rowTable(const QString &name, const QString &accessibleName, const QStr
     t.table = namedWidget(new RowTableView(int(headers.size()), t.widget), name);
     t.table->setHorizontalHeaderLabels(headers);
     t.table->setAccessibleName(accessibleName);
-    t.table->horizontalHeader()->setStretchLastSection(true);
+    // The first column holds a file's address, the others short words (a type, a language,
+    // a box): they start as wide as their captions, the address takes the room they leave,
+    // and the user may widen any of them.
+    t.table->horizontalHeader()->setStretchLastSection(false);
+    t.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     t.table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < t.table->columnCount(); ++column)
+        t.table->resizeColumnToContents(column);
     t.table->verticalHeader()->hide();
     t.table->setSelectionBehavior(QAbstractItemView::SelectRows);
     t.table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -106,6 +112,9 @@ int appendTableRow(QTableWidget *table, const QStringList &texts)
     table->insertRow(r);
     for (int c = 0; c < table->columnCount(); ++c)
         rowTableCell(table, r, c)->setText(texts.value(c));
+    // The short columns show what the new row says in them; the address takes the rest.
+    for (int c = 1; c < table->columnCount(); ++c)
+        table->resizeColumnToContents(c);
     table->setCurrentCell(r, 0);
     return r;
 }

@@ -1,5 +1,6 @@
 #include "FileReferences.h"
 
+#include "markup/Html5Markup.h"
 #include "markup/SysUt.h"
 
 #include <QDir>
@@ -39,9 +40,22 @@ FileOpenKind fileOpenKind(const QString &path)
     return FileOpenKind::Shell;
 }
 
-Markup fileTagMarkup(const QString &reference, const QString &filePath)
+Markup fileTagMarkup(const QString &reference, const QString &filePath, MarkupStyle style)
 {
     const QString ext = upperExtension(filePath);
+    if (style == MarkupStyle::Html5) {
+        // An element that plays in the page, with the controls to start it.
+        const QString type = mediaTypeOf(filePath);
+        const QString attributes = u" SRC=\""_s + reference + u"\" CONTROLS>"_s;
+        if (type.startsWith(u"video/"_s))
+            return {u"<VIDEO"_s + attributes, u"</VIDEO>"_s};
+        if (type.startsWith(u"audio/"_s))
+            return {u"<AUDIO"_s + attributes, u"</AUDIO>"_s};
+        // No browser plays these in the page, and HTML5 dropped the elements that did:
+        // the reader gets them as a download.
+        if (oneOf(ext, {u"AVI", u"MPG", u"MPEG", u"MID", u"AU"}))
+            return {u"<A HREF=\""_s + reference + u"\">"_s, u"</A>"_s};
+    }
     const QString quoted = u"=\""_s + reference + u"\">"_s;
     if (oneOf(ext, {u"JPG", u"JPEG", u"GIF", u"PNG"}))
         return {u"<IMG SRC"_s + quoted, {}};

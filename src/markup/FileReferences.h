@@ -1,6 +1,7 @@
 #pragma once
 
 #include "markup/Markup.h"
+#include "markup/MarkupStyle.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,7 +20,11 @@ FileOpenKind fileOpenKind(const QString &path);
 // The element that suits the file's type around the reference (between double quotes):
 // images as IMG SRC, pages and downloads as a link, sounds as BGSOUND, video as
 // IMG DYNSRC, anything else as EMBED. The extension is compared in upper case.
-Markup fileTagMarkup(const QString &reference, const QString &filePath);
+// For an HTML5 page a video or sound a browser plays (MP4, WebM, Ogg, MP3 ...) is a VIDEO
+// or AUDIO with its controls instead, and one it does not play (AVI, MIDI ...) a link to
+// it; the markup is still in the house style.
+Markup fileTagMarkup(const QString &reference, const QString &filePath,
+                     MarkupStyle style = MarkupStyle::Html4);
 // The link that "Vložit jako odkaz" wraps around the inserted reference.
 Markup fileLinkMarkup(const QString &reference);
 

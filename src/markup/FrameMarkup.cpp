@@ -134,7 +134,7 @@ Markup composeFrame(const FrameFields &fields)
 
 Markup composeInlineFrame(const FrameFields &fields)
 {
-    return {u"  <IFRAME "_s + frameAttributes(fields), QString()};
+    return {u"  <IFRAME "_s + frameAttributes(fields), u"</IFRAME>"_s};
 }
 
 TagRead<FrameFields> readFrameTag(QStringView tag)

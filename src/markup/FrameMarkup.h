@@ -44,7 +44,8 @@ struct FrameFields
 
 // '  <FRAME ' with two leading blanks; the border and scrolling pieces are always written.
 Markup composeFrame(const FrameFields &fields);
-// The same pieces in the same order after '  <IFRAME '.
+// The same pieces in the same order after '  <IFRAME '; unlike a frame, an inline frame
+// has content and always needs its end tag.
 Markup composeInlineFrame(const FrameFields &fields);
 // SRC, NAME, ALIGN, MARGINHEIGHT, MARGINWIDTH, SCROLLING and FRAMEBORDER; FRAME and
 // IFRAME read alike.

@@ -220,6 +220,81 @@ QList<SrcsetEntry> parseSrcset(QStringView value)
     return entries;
 }
 
+Markup composePicture(const PictureFields &fields)
+{
+    QString opening = u"<PICTURE>"_s;
+    for (const PictureSource &s : fields.sources) {
+        opening += u"\r\n<SOURCE"_s + QuotedAttrPiece(u"SRCSET="_s, s.srcset)
+                   + QuotedAttrPiece(u"MEDIA="_s, s.media) + QuotedAttrPiece(u"TYPE="_s, s.type)
+                   + (s.extra.isEmpty() ? QString() : u' ' + s.extra) + u'>';
+    }
+    opening += u"\r\n<IMG"_s + QuotedAttrPiece(u"SRC="_s, fields.src)
+               + QuotedAttrPiece(u"ALT="_s, fields.alt) + NumberAttrPiece(u"WIDTH="_s, fields.width)
+               + NumberAttrPiece(u"HEIGHT="_s, fields.height)
+               + (fields.lazy ? u" LOADING=\"lazy\""_s : QString())
+               + (fields.imageExtra.isEmpty() ? QString() : u' ' + fields.imageExtra) + u'>';
+    return {opening, u"\r\n</PICTURE>"_s};
+}
+
+qsizetype pictureExtent(QStringView text)
+{
+    const qsizetype sources = leadingChildTags(text, {u"SOURCE"_s});
+    if (sources == 0)
+        return 0;
+    qsizetype i = sources;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    if (!html5ChildAt(text, i, {u"IMG"_s}))
+        return sources;
+    const std::optional<QString> image = leadingStartTag(text.sliced(i));
+    return image ? i + image->size() : sources;
+}
+
+TagRead<PictureFields> readPictureElement(QStringView text)
+{
+    const std::optional<QString> tag = leadingStartTag(text);
+    AttributeReader reader(tag.value_or(QString()));
+    PictureFields f;
+    for (const QString &child : html5ChildTags(text, pictureExtent(text))) {
+        AttributeReader c(child);
+        if (startTagName(child) == u"SOURCE"_s) {
+            PictureSource s;
+            c.text(u"SRCSET", s.srcset);
+            c.text(u"MEDIA", s.media);
+            c.text(u"TYPE", s.type);
+            s.extra = c.leftovers();
+            f.sources.append(s);
+            continue;
+        }
+        c.text(u"SRC", f.src);
+        c.text(u"ALT", f.alt);
+        c.number(u"WIDTH", f.width);
+        c.number(u"HEIGHT", f.height);
+        // Only "lazy" is the box; any other LOADING stays as the page wrote it.
+        if (AttributeReader(child).text(u"LOADING").value_or(QString()).compare(u"lazy"_s, Qt::CaseInsensitive) == 0)
+            f.lazy = c.text(u"LOADING").has_value();
+        if (!c.error().isEmpty())
+            return {f, reader.leftovers(), c.error()};
+        f.imageExtra = c.leftovers();
+    }
+    return reader.result(f);
+}
+
+QString pictureTypeOf(const QString &fileName)
+{
+    static const struct { const char16_t *suffix; const char16_t *type; } kPictureTypes[] = {
+        {u"avif", u"image/avif"}, {u"webp", u"image/webp"}, {u"jpg", u"image/jpeg"},
+        {u"jpeg", u"image/jpeg"}, {u"png", u"image/png"},   {u"gif", u"image/gif"},
+        {u"svg", u"image/svg+xml"},
+    };
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    for (const auto &t : kPictureTypes) {
+        if (suffix == QStringView(t.suffix))
+            return QString::fromUtf16(t.type);
+    }
+    return {};
+}
+
 Markup composeDataList(const DataListFields &fields)
 {
     QString opening = u"<DATALIST"_s + QuotedAttrPiece(u"ID="_s, fields.id) + u'>';

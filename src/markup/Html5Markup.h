@@ -82,6 +82,41 @@ QString composeSrcset(const QList<SrcsetEntry> &entries);
 // The entries of a SRCSET value; a comma inside an address (a "data:" address) stays in it.
 QList<SrcsetEntry> parseSrcset(QStringView value);
 
+// One SOURCE of a picture: the files a browser picks from when the media query holds,
+// and their type, so a browser that cannot show it (WebP, AVIF) goes on to the next.
+struct PictureSource
+{
+    QString srcset;
+    QString media;
+    QString type;
+    QString extra; // attributes the dialog has no column for, kept word for word
+    bool operator==(const PictureSource &) const = default;
+};
+
+// A picture with sources for each screen: its SOURCE rows and the IMG every browser falls
+// back to, with the image dialog's fields of that IMG.
+struct PictureFields
+{
+    QList<PictureSource> sources;
+    QString src;
+    QString alt;
+    Toggled<int> width, height;
+    bool lazy = false;
+    QString imageExtra; // the IMG's attributes the dialog does not show
+    bool operator==(const PictureFields &) const = default;
+};
+
+// '<PICTURE>', one line for each SOURCE (SRCSET, MEDIA, TYPE), then the IMG (SRC, ALT,
+// WIDTH, HEIGHT, LOADING); '</PICTURE>' closes it on a line of its own.
+Markup composePicture(const PictureFields &fields);
+// The length of the start tag at the beginning of text with the SOURCE tags and the one
+// IMG that follow it: what F7 rewrites of a picture.
+qsizetype pictureExtent(QStringView text);
+// The start tag, its SOURCE tags and its IMG. The leftovers are those of the start tag.
+TagRead<PictureFields> readPictureElement(QStringView text);
+// The MIME type of a picture file by its extension ("image/webp" ...); empty when unknown.
+QString pictureTypeOf(const QString &fileName);
+
 // A list of suggestions for text fields ("Seznam hodnot"): the options one a line.
 struct DataListFields
 {

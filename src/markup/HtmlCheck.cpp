@@ -166,6 +166,17 @@ Bool TIDY_CALL collectMessage(TidyMessage message)
     // the declared encoding do not apply.
     if (m.key == u"ENCODING_MISMATCH"_s)
         return no;
+    // Attributes HTML5 gained after this Tidy was written are standard, not unknown.
+    static const QStringView laterHtml5Attributes[] = {u"loading", u"decoding", u"fetchpriority",
+                                                       u"playsinline", u"enterkeyhint"};
+    if (m.key == u"PROPRIETARY_ATTRIBUTE"_s) {
+        const QStringList named = argumentsOf(message);
+        if (named.size() == 2
+            && std::find(std::begin(laterHtml5Attributes), std::end(laterHtml5Attributes),
+                         named[1].toLower())
+                   != std::end(laterHtml5Attributes))
+            return no;
+    }
     m.line = std::max(tidyGetMessageLine(message), 1);
     m.column = std::max(tidyGetMessageColumn(message), 1);
     const QStringList args = argumentsOf(message);

@@ -37,7 +37,7 @@ constexpr ElementReplacement ElementReplacements[] = {
 constexpr QStringView ObsoleteWithoutReplacement[] = {
     u"APPLET", u"BGSOUND", u"BLINK", u"COMMENT", u"FRAME", u"FRAMESET", u"ILAYER",
     u"ISINDEX", u"KEYGEN", u"LAYER", u"MARQUEE", u"MULTICOL", u"NOEMBED", u"NOFRAMES",
-    u"NOLAYER", u"SPACER",
+    u"NOLAYER", u"PARAM", u"SPACER",
 };
 
 // Windows-1252 wrote these characters at 128..159, and HTML 4 pages refer to them by those
@@ -69,6 +69,7 @@ enum class Convert {
     HSpace,
     VSpace,
     Clear,
+    Scrolling,    // a frame's scroll bars: "no" hides them, "yes" always shows them
     Rename,       // the same value under the property's name as an attribute
     LinkRelation, // REL=STYLE meant a style sheet
     Drop,         // says nothing HTML5 needs
@@ -122,6 +123,7 @@ constexpr AttributeRule AttributeRules[] = {
     {u"IMG OBJECT APPLET", u"HSPACE", {}, Convert::HSpace},
     {u"IMG OBJECT APPLET", u"VSPACE", {}, Convert::VSpace},
     {u"IFRAME", u"FRAMEBORDER", {}, Convert::ImageBorder},
+    {u"IFRAME", u"SCROLLING", u"overflow", Convert::Scrolling},
     // Text flow and lists
     {u"BR", u"CLEAR", u"clear", Convert::Clear},
     {u"UL", u"TYPE", u"list-style-type", Convert::Property},
@@ -369,6 +371,15 @@ Converted convertAttribute(const AttributeRule &rule, const Attribute &attribute
     case Convert::Clear: {
         const QString c = v.trimmed().toLower();
         return declared(u"clear: "_s + (c == u"all"_s ? u"both"_s : c));
+    }
+    case Convert::Scrolling: {
+        // "auto" is what every frame does by itself.
+        const QString scrolling = v.trimmed().toLower();
+        if (scrolling == u"no"_s)
+            return declared(property + u": hidden"_s);
+        if (scrolling == u"yes"_s)
+            return declared(property + u": scroll"_s);
+        return {};
     }
     case Convert::Rename:
         return kept(property);

@@ -40,7 +40,8 @@ QString html4Reading(QStringView tag);
 // letter, so a tag edited again keeps the case the user wrote it in.
 MarkupStyle styleOfTag(QStringView tag);
 
-// HTML5 dropped these elements without a replacement (MARQUEE, BLINK, frames, APPLET ...):
+// HTML5 dropped these elements without a replacement (MARQUEE, BLINK, frames, APPLET, and
+// PARAM, whose object's plug-ins are gone too):
 // the commands still write them, and the palette, the menu and the HTML check say
 // "zastaralé". The name in upper case.
 bool isObsoleteWithoutReplacement(QStringView upperName);

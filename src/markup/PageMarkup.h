@@ -27,6 +27,8 @@ struct PageFields
 {
     QString docType;
     QString title = QStringLiteral("Bez titulku");
+    // The language of an HTML5 page (its html element's LANG); HTML 4 pages never had it.
+    QString lang = QStringLiteral("cs");
     BodyFields body;
 };
 

@@ -110,7 +110,8 @@ void tst_TagPalette::everyButtonReachesInsertionStep()
     // table nor a pair of fixed texts: prompts, the anchor list, the table window's tags.
     const QList<Insertion> ownSteps{Insertion::AnchorLink, Insertion::Anchor,
                                     Insertion::StyleLink, Insertion::Table, Insertion::TableRow,
-                                    Insertion::TableCell, Insertion::TableHeaderCell};
+                                    Insertion::TableCell, Insertion::TableHeaderCell,
+                                    Insertion::TimeTag};
     MainWindowFixture fx(0);
     const QList<PaletteEntry> entries = paletteEntries();
     QVERIFY(entries.size() > 80);

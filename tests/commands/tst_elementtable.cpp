@@ -157,6 +157,14 @@ std::vector<Sample> samples()
     email.min = u"2024-01-01"_s;
     email.required = true;
     add("INPUT email", composeInput(email), u"INPUT"_s);
+    PictureFields sources;
+    sources.sources = {{u"a.webp"_s, u"(min-width: 800px)"_s, u"image/webp"_s, QString()},
+                       {u"a-1x.jpg 1x, a-2x.jpg 2x"_s, QString(), QString(), u"data-q=1"_s}};
+    sources.src = u"a.jpg"_s;
+    sources.alt = u"Hrad"_s;
+    sources.height = {true, 0};
+    sources.lazy = true;
+    add("PICTURE", composePicture(sources), u"PICTURE"_s);
     s.push_back({"OPTION", u"<OPTION VALUE=\"a\">"_s, u"OPTION"_s, u"a"_s});
     s.push_back({"LABEL", u"<LABEL TEXT=\"Jméno\">"_s, u"LABEL"_s, u"Jméno"_s});
     s.push_back({"P", u"<P ALIGN=\"center\">"_s, u"P"_s, u"center"_s});
@@ -381,6 +389,14 @@ void tst_ElementTable::f7KeepsWhatTheDialogDoesNotShow_data()
     QTest::newRow("datalist option with a label stays")
         << u"<DATALIST ID=a><OPTION VALUE=1><OPTION VALUE=2 LABEL=Dva></DATALIST>"_s << QString()
         << u"<DATALIST ID=\"a\">\r\n<OPTION VALUE=\"1\"><OPTION VALUE=2 LABEL=Dva></DATALIST>"_s;
+    // The picture's own attributes, those of each source and of its image stay; only the
+    // image's box the user ticks changes.
+    const QString picture = u"<PICTURE id=p>\r\n<SOURCE SRCSET=\"a.webp\" TYPE=\"image/webp\" sizes=50vw>\r\n"
+                            u"<IMG SRC=\"a.jpg\" ALT=\"Hrad\" class=x>\r\n</PICTURE>"_s;
+    QTest::newRow("picture unchanged") << picture << QString() << picture;
+    QTest::newRow("picture lazy ticked")
+        << picture << u"LazyBox"_s
+        << QString(picture).replace(u"\"Hrad\" class"_s, u"\"Hrad\" LOADING=\"lazy\" class"_s);
     QTest::newRow("input required ticked")
         << u"<INPUT TYPE=\"date\" aria-describedby=h>"_s << u"RequiredBox"_s
         << u"<INPUT  TYPE=\"date\" REQUIRED aria-describedby=h>"_s;

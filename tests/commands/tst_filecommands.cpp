@@ -16,6 +16,7 @@ private Q_SLOTS:
     void asTagUsesRelativeReference_data();
     void asTagUsesRelativeReference();
     void asTagWrapsSelectionInTagColour();
+    void asTagInHtml5PlaysVideo();
     void asLinkSelectsReferenceAndEndsBeforeClosing();
     void fileNameColourFollowsCaret_data();
     void fileNameColourFollowsCaret();
@@ -82,6 +83,21 @@ void tst_FileCommands::asTagWrapsSelectionInTagColour()
     InsertFileAsTag(fx.workspace(), u"/web/doc/a.pdf"_s);
     QCOMPARE(fx.buffer().GetText(), u"see <A HREF=\"doc/a.pdf\">here</A> now"_s);
     QCOMPARE(fx.buffer().colorAt(5), fx.settings().TAG);
+}
+
+// An HTML5 page gets a video that plays in it, written as the page's markup is.
+void tst_FileCommands::asTagInHtml5PlaysVideo()
+{
+    WorkspaceFixture fx;
+    fx.doc()->setFileName(u"/web/index.html"_s);
+    fx.settings().RelPa = true;
+    fx.settings().MarkupStyle = u"HTML5"_s;
+    InsertFileAsTag(fx.workspace(), u"/web/media/film.mp4"_s);
+    QCOMPARE(fx.buffer().GetText(), u"<video src=\"media/film.mp4\" controls></video>"_s);
+    fx.setText(QString());
+    fx.settings().MarkupStyle = u"HTML4"_s;
+    InsertFileAsTag(fx.workspace(), u"/web/media/film.mov"_s);
+    QCOMPARE(fx.buffer().GetText(), u"<IMG DYNSRC=\"media/film.mov\">"_s);
 }
 
 void tst_FileCommands::asLinkSelectsReferenceAndEndsBeforeClosing()

@@ -129,7 +129,7 @@ void TestFormFrameCommands::paletteButtonsInsertTheComposedTag_data()
                             << QStringList{u"ComboBox1=a.htm"_s, u"ComboBox2=left"_s,
                                            u"SpinEdit2=300"_s}
                             << u"  <IFRAME  SRC=\"a.htm\" ALIGN=\"left\" MARGINWIDTH=300 "
-                               u"FRAMEBORDER=YES SCROLLING=AUTO>\r\nabc"_s;
+                               u"FRAMEBORDER=YES SCROLLING=AUTO>\r\nabc</IFRAME>"_s;
 }
 
 void TestFormFrameCommands::paletteButtonsInsertTheComposedTag()

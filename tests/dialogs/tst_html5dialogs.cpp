@@ -34,6 +34,10 @@ private Q_SLOTS:
     void withoutSavedDocumentNothingIsAsked();
     void rowsTypedByHandCompose();
     void figureIsOfferedOnlyForInsertion();
+    void lazyLoadingIsTickedForHtml5Pages_data();
+    void lazyLoadingIsTickedForHtml5Pages();
+    void pictureFallbackIsMeasured();
+    void fileColumnTakesTheRoom();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -87,6 +91,8 @@ void tst_Html5Dialogs::pickedFilesFillTheRows_data()
     // A file that cannot be measured leaves its width for the user to write.
     QTest::newRow("srcset file not measured") << u"image"_s << u"SrcsetTable"_s << u"a.webp"_s
                                               << QStringList{u"a.webp"_s, QString()};
+    QTest::newRow("picture source gets its type") << u"picture"_s << u"SourceTable"_s << u"a.webp"_s
+                                                  << QStringList{u"a.webp"_s, QString(), u"image/webp"_s};
     QTest::newRow("cancelled") << u"video"_s << u"SourceTable"_s << u"-"_s << QStringList{};
 }
 
@@ -100,6 +106,8 @@ void tst_Html5Dialogs::pickedFilesFillTheRows()
     std::unique_ptr<QDialog> d;
     if (dialog == u"image"_s)
         d = std::make_unique<TImageForm>(context());
+    else if (dialog == u"picture"_s)
+        d = std::make_unique<PictureDialog>(context());
     else if (dialog == u"video"_s)
         d = std::make_unique<VideoDialog>(context());
     else
@@ -188,6 +196,62 @@ void tst_Html5Dialogs::figureIsOfferedOnlyForInsertion()
     d.setEditingInPlace();
     QVERIFY(!d.FigureBox->isEnabled());
     QVERIFY(!d.CaptionEdit->isEnabled());
+}
+
+void tst_Html5Dialogs::lazyLoadingIsTickedForHtml5Pages_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<bool>("ticked");
+
+    // HTML 4 pages keep the markup they always had.
+    QTest::newRow("HTML 4") << u"HTML4"_s << false;
+    QTest::newRow("HTML5") << u"HTML5"_s << true;
+}
+
+void tst_Html5Dialogs::lazyLoadingIsTickedForHtml5Pages()
+{
+    QFETCH(QString, style);
+    QFETCH(bool, ticked);
+    m_settings.MarkupStyle = style;
+    TImageForm image(context());
+    QCOMPARE(image.LazyBox->isChecked(), ticked);
+    PictureDialog picture(context());
+    QCOMPARE(picture.LazyBox->isChecked(), ticked);
+    // A tag read back says itself whether it loads lazily.
+    ImageFields read;
+    read.src = u"a.gif"_s;
+    image.setFields(read);
+    QVERIFY(!image.LazyBox->isChecked());
+}
+
+void tst_Html5Dialogs::pictureFallbackIsMeasured()
+{
+    writePng(u"hrad.png"_s, 640, 480);
+    PictureDialog d(context());
+    m_ui->openFile(path(u"hrad.png"_s));
+    d.SpeedButton1->click();
+    d.Edit2->setText(u"Hrad"_s);
+    d.insertButton()->click();
+    QCOMPARE(d.OpeningMarkup, u"<PICTURE>\r\n<IMG SRC=\"hrad.png\" ALT=\"Hrad\" WIDTH=640 HEIGHT=480>"_s);
+    QCOMPARE(d.ClosingMarkup, u"\r\n</PICTURE>"_s);
+}
+
+// A file's address is readable beside the short columns of a type, a language and a box.
+void tst_Html5Dialogs::fileColumnTakesTheRoom()
+{
+    VideoDialog d(context());
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    const int tracksWide = d.Tracks.table->viewport()->width();
+    QTRY_VERIFY(d.Tracks.table->columnWidth(0) * 3 >= tracksWide);
+    QVERIFY(d.Tracks.table->columnWidth(0)
+            >= d.Tracks.table->fontMetrics().horizontalAdvance(u"titulky/cs.vtt"_s));
+    for (int c = 1; c < d.Tracks.table->columnCount(); ++c)
+        QVERIFY(d.Tracks.table->columnWidth(c) < d.Tracks.table->columnWidth(0));
+    // A short column widens to show what a new row says in it.
+    appendTableRow(d.Sources.table, {u"film.webm"_s, u"video/webm"_s});
+    QVERIFY(d.Sources.table->columnWidth(1)
+            >= d.Sources.table->fontMetrics().horizontalAdvance(u"video/webm"_s));
 }
 
 BRISKO_TEST_MAIN(tst_Html5Dialogs)

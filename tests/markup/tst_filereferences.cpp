@@ -31,6 +31,8 @@ class tst_FileReferences : public QObject
 private Q_SLOTS:
     void tagByExtension_data();
     void tagByExtension();
+    void html5PlaysMediaInThePage_data();
+    void html5PlaysMediaInThePage();
     void linkHasBlankBeforeBracket();
     void openKindByExtension_data();
     void openKindByExtension();
@@ -76,6 +78,35 @@ void tst_FileReferences::tagByExtension()
     QFETCH(QString, opening);
     QFETCH(QString, closing);
     QCOMPARE(fileTagMarkup(u"img/x"_s, file), (Markup{opening, closing}));
+}
+
+void tst_FileReferences::html5PlaysMediaInThePage_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("opening");
+    QTest::addColumn<QString>("closing");
+
+    // What a browser plays goes into the page with its controls.
+    QTest::newRow("mp4") << u"/w/film.mp4"_s << u"<VIDEO SRC=\"img/x\" CONTROLS>"_s << u"</VIDEO>"_s;
+    QTest::newRow("webm upper case") << u"/w/FILM.WEBM"_s << u"<VIDEO SRC=\"img/x\" CONTROLS>"_s
+                                     << u"</VIDEO>"_s;
+    QTest::newRow("ogv") << u"/w/film.ogv"_s << u"<VIDEO SRC=\"img/x\" CONTROLS>"_s << u"</VIDEO>"_s;
+    QTest::newRow("mp3") << u"/w/a.mp3"_s << u"<AUDIO SRC=\"img/x\" CONTROLS>"_s << u"</AUDIO>"_s;
+    QTest::newRow("wav") << u"/w/a.wav"_s << u"<AUDIO SRC=\"img/x\" CONTROLS>"_s << u"</AUDIO>"_s;
+    // Neither DYNSRC nor BGSOUND is HTML5, and no browser plays these: a link.
+    QTest::newRow("mpeg") << u"/w/clip.mpeg"_s << u"<A HREF=\"img/x\">"_s << u"</A>"_s;
+    QTest::newRow("mid") << u"/w/a.mid"_s << u"<A HREF=\"img/x\">"_s << u"</A>"_s;
+    // Everything else as in HTML 4.
+    QTest::newRow("png") << u"/w/a.png"_s << u"<IMG SRC=\"img/x\">"_s << QString();
+    QTest::newRow("ttf") << u"/w/font.ttf"_s << u"<EMBED SRC=\"img/x\">"_s << QString();
+}
+
+void tst_FileReferences::html5PlaysMediaInThePage()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, opening);
+    QFETCH(QString, closing);
+    QCOMPARE(fileTagMarkup(u"img/x"_s, file, MarkupStyle::Html5), (Markup{opening, closing}));
 }
 
 void tst_FileReferences::linkHasBlankBeforeBracket()

@@ -85,7 +85,7 @@ void TestFrameMarkup::frameMarkup()
     QCOMPARE(composeFrame(fields), (Markup{u"  <FRAME "_s + attributes + u"\r\n"_s, {}}));
     // The inline frame takes the same pieces in the same order.
     QCOMPARE(composeInlineFrame(fields),
-             (Markup{u"  <IFRAME "_s + attributes + u"\r\n"_s, {}}));
+             (Markup{u"  <IFRAME "_s + attributes + u"\r\n"_s, u"</IFRAME>"_s}));
 }
 
 void TestFrameMarkup::readFrameSet_data()

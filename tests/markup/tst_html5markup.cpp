@@ -8,6 +8,7 @@ using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(Markup)
 Q_DECLARE_METATYPE(MediaElementFields)
+Q_DECLARE_METATYPE(PictureFields)
 
 namespace {
 
@@ -41,6 +42,9 @@ private Q_SLOTS:
     void unknownAttributesStay();
     void childrenReadWithTheirParent_data();
     void childrenReadWithTheirParent();
+    void pictureReadsBackWhatItComposes_data();
+    void pictureReadsBackWhatItComposes();
+    void pictureKeepsWhatItDoesNotShow();
     void srcsetEntries_data();
     void srcsetEntries();
     void formControlIdsForLabels();
@@ -127,6 +131,19 @@ void tst_Html5Markup::composedMarkup_data()
         << composeImage(figure)
         << Markup{u"<FIGURE>\r\n<IMG  SRC=\"a.jpg\">\r\n<FIGCAPTION>Hrad v zimě"_s,
                   u"</FIGCAPTION>\r\n</FIGURE>"_s};
+    PictureFields picture;
+    picture.sources = {{u"a.avif"_s, u"(min-width: 800px)"_s, u"image/avif"_s, QString()},
+                       {u"a-800.webp 1x, a-1600.webp 2x"_s, QString(), u"image/webp"_s, QString()}};
+    picture.src = u"a.jpg"_s;
+    picture.alt = u"Hrad"_s;
+    picture.width = {true, 800};
+    picture.lazy = true;
+    QTest::newRow("picture with sources per screen")
+        << composePicture(picture)
+        << Markup{u"<PICTURE>\r\n<SOURCE SRCSET=\"a.avif\" MEDIA=\"(min-width: 800px)\" TYPE=\"image/avif\">\r\n"
+                  u"<SOURCE SRCSET=\"a-800.webp 1x, a-1600.webp 2x\" TYPE=\"image/webp\">\r\n"
+                  u"<IMG SRC=\"a.jpg\" ALT=\"Hrad\" WIDTH=800 LOADING=\"lazy\">"_s,
+                  u"\r\n</PICTURE>"_s};
     // Nothing new is written while its field is empty, so the old outputs stay as they were.
     QTest::newRow("image of old") << composeImage({}) << Markup{u"<IMG >"_s, QString()};
     QTest::newRow("input of old") << composeInput({}) << Markup{u"<INPUT >"_s, QString()};
@@ -212,6 +229,56 @@ void tst_Html5Markup::childrenReadWithTheirParent()
                                  ? dataListExtent(text)
                                  : leadingChildTags(text, {u"SOURCE"_s, u"TRACK"_s});
     QCOMPARE(text.left(length), covered);
+}
+
+void tst_Html5Markup::pictureReadsBackWhatItComposes_data()
+{
+    QTest::addColumn<PictureFields>("fields");
+
+    PictureFields full;
+    full.sources = {{u"a.webp"_s, u"(max-width: 600px)"_s, u"image/webp"_s, QString()},
+                    {u"b.jpg 1x, c.jpg 2x"_s, QString(), QString(), QString()}};
+    full.src = u"a.jpg"_s;
+    full.alt = u"Hrad v zimě"_s;
+    full.width = {true, 0};
+    full.height = {true, 300};
+    full.lazy = true;
+    QTest::newRow("sources and every field of the image") << full;
+    PictureFields bare;
+    bare.src = u"a.jpg"_s;
+    QTest::newRow("no source: the image alone") << bare;
+}
+
+void tst_Html5Markup::pictureReadsBackWhatItComposes()
+{
+    QFETCH(PictureFields, fields);
+    const QString text = composePicture(fields).opening;
+    QCOMPARE(pictureExtent(text + composePicture(fields).closing), text.size());
+    const TagRead<PictureFields> read = readPictureElement(text);
+    QVERIFY(read.ok());
+    QCOMPARE(read.fields, fields);
+    QCOMPARE(read.leftovers, QString());
+}
+
+// What the dialog has no field for stays on the element it was on; a second IMG or text
+// after the first ends what F7 edits.
+void tst_Html5Markup::pictureKeepsWhatItDoesNotShow()
+{
+    const QString text = u"<picture class=\"hero\">\r\n  <source srcset=\"a.webp\" sizes=\"50vw\">\r\n"
+                         u"  <img src=\"a.jpg\" alt=\"\" loading=\"eager\" data-x=1><img src=b.jpg>"
+                         u"</picture>"_s;
+    QCOMPARE(text.left(pictureExtent(text)), text.left(text.indexOf(u"<img src=b"_s)));
+    const TagRead<PictureFields> read = readPictureElement(text);
+    QVERIFY(read.ok());
+    QCOMPARE(read.leftovers, u"class=\"hero\""_s);
+    QCOMPARE(read.fields.sources.value(0).extra, u"sizes=\"50vw\""_s);
+    QVERIFY(!read.fields.lazy);
+    QCOMPARE(read.fields.imageExtra, u"loading=\"eager\" data-x=1"_s);
+    QCOMPARE(withStartTagLeftovers(composePicture(read.fields).opening, read.leftovers),
+             u"<PICTURE class=\"hero\">\r\n<SOURCE SRCSET=\"a.webp\" sizes=\"50vw\">\r\n"
+             u"<IMG SRC=\"a.jpg\" loading=\"eager\" data-x=1>"_s);
+    // A width that is no number stops the edit with the reason.
+    QVERIFY(!readPictureElement(u"<picture><img width=\"wide\">"_s).ok());
 }
 
 void tst_Html5Markup::srcsetEntries_data()

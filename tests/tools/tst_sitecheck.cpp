@@ -90,6 +90,7 @@ private Q_SLOTS:
     void caseMismatchIsRewrittenAsWritten_data();
     void caseMismatchIsRewrittenAsWritten();
     void rootPathsAndFolderLinks();
+    void pictureSourcesAreFollowed();
     void baseInsideTheSiteIsFollowed();
     void externalBaseMakesRelativeReferencesExternal();
     void editorsOwnFilesAreNoPagesNorOrphans();
@@ -238,6 +239,23 @@ void tst_SiteCheck::rootPathsAndFolderLinks()
     // "/" starts at the site's root; a folder's index page is what a link to it loads;
     // "#top" needs no anchor.
     QCOMPARE(lines(report.findings), QStringList());
+}
+
+// Each file of a picture's sources counts: the missing one is broken, the others are no
+// orphans, and the page weighs the files it may show.
+void tst_SiteCheck::pictureSourcesAreFollowed()
+{
+    QTemporaryDir dir;
+    write(dir.filePath(u"index.html"_s),
+          "<picture>\r\n<source srcset=\"img/a.webp 1x, img/a2.webp 2x\" type=\"image/webp\">\r\n"
+          "<source srcset=\"img/chybi.avif\" media=\"(min-width: 800px)\">\r\n"
+          "<img src=\"img/a.jpg\" alt=\"\"></picture>");
+    for (const char *file : {"img/a.webp", "img/a2.webp", "img/a.jpg"})
+        write(dir.filePath(QString::fromLatin1(file)), "x");
+    const SiteReport report = checkSite({dir.path(), {}});
+    QCOMPARE(lines(report.findings),
+             QStringList{u"Broken\tindex.html\t3:17\timg/chybi.avif\tneexistuje: img/chybi.avif\t"_s});
+    QCOMPARE(report.weights.value(0).files, 4);
 }
 
 void tst_SiteCheck::baseInsideTheSiteIsFollowed()
