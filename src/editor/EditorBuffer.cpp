@@ -143,6 +143,9 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
         if (!m_inKey)
             recolourKeyEdit();
     });
+    connect(document.textDocument(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { keepLongLinesShaped(position, position + added); });
+    keepLongLinesShaped(0, document.textDocument()->characterCount());
 
     m_aids = new TypingAids(*this, document);
     connect(m_aids, &TypingAids::pairMarksChanged, this,
@@ -270,6 +273,19 @@ void EditorBuffer::updateCaretBlinking()
     setSteadyCaret(steady);
 }
 
+void EditorBuffer::keepLongLinesShaped(int from, int to)
+{
+    // Qt shapes a line's glyphs to lay it out and drops them after: the caret, the
+    // painting and the next move shape the line anew. A long line keeps them until its
+    // text changes.
+    const QTextDocument &text = *document();
+    for (QTextBlock block = text.findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.length() - 1 > HtmlDocument::LongLineLength && !block.layout()->cacheEnabled())
+            block.layout()->setCacheEnabled(true);
+    }
+}
+
 // --- the document's caret --------------------------------------------------------------
 
 void EditorBuffer::followDocumentCaret(bool moved)
@@ -308,6 +324,9 @@ void EditorBuffer::reportCaret()
 
 void EditorBuffer::colorAsYouType(QChar typed)
 {
+    // A long line keeps the one colour it has, and what is typed into it takes that colour.
+    if (textCursor().block().length() - 1 > HtmlDocument::LongLineLength)
+        return;
     const int caret = m_document.SelStart();
     const int a = m_document.lastIndexBefore(caret, u'>');
     const int b = m_document.lastIndexBefore(caret, u'<');

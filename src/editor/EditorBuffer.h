@@ -47,7 +47,7 @@ public:
     explicit EditorBuffer(HtmlDocument &document, QWidget *parent = nullptr);
     ~EditorBuffer() override;
     // On a line longer than this the caret does not blink (see updateCaretBlinking).
-    static constexpr int SteadyCaretLineLength = 20000;
+    static constexpr int SteadyCaretLineLength = HtmlDocument::LongLineLength;
 
     HtmlDocument &htmlDocument() const { return m_document; }
 
@@ -98,6 +98,7 @@ private:
     std::pair<int, int> visiblePositions() const;
     void reportCaret();
     void updateCaretBlinking();
+    void keepLongLinesShaped(int from, int to);
     void colorAsYouType(QChar typed);
     void noteKeyEdit(int position, int removed, int added);
     void recolourKeyEdit();
