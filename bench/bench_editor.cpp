@@ -166,7 +166,7 @@ void typeInOneLongLine(benchmark::State &state)
     buffer.show();
     document.loadText(page);
     ColorizeDocument(document, settings, {});
-    const int where[] = {1, int(page.size()) / 2, int(page.size())};
+    const int where[] = {0, int(page.size()) / 2, int(page.size())};
     const int caret = where[state.range(0)];
     const Qt::Key key = state.range(1) == 0 ? Qt::Key_A : Qt::Key_Backspace;
     document.SetSelStart(caret);

@@ -6,7 +6,9 @@
 #include "markup/ColorValue.h"
 #include "markup/GuardedFile.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QTextLayout>
 
 #include <functional>
 #include <optional>
@@ -85,6 +87,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -99,6 +102,10 @@ private:
     void reportCaret();
     void updateCaretBlinking();
     void keepLongLinesShaped(int from, int to);
+    void paintBlock(QPainter &painter, const QAbstractTextDocumentLayout::PaintContext &context,
+                    const QTextBlock &block, QPointF offset, const QRect &area);
+    void paintShownPart(QPainter &painter, const QTextBlock &block, QPointF offset,
+                        const QRect &area, const QList<QTextLayout::FormatRange> &selections);
     void colorAsYouType(QChar typed);
     void noteKeyEdit(int position, int removed, int added);
     void recolourKeyEdit();
