@@ -92,6 +92,15 @@ private:
     int m_length = 0;
 };
 
+// Source text needs no ligatures, and a line is laid out whole at every key typed into
+// it: text of the scripts that need no shaping goes through the font's own glyph table,
+// which on a long line takes a fraction of the time. Scripts that need shaping keep it.
+QFont withoutLatinShaping(QFont font)
+{
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+    return font;
+}
+
 } // namespace
 
 HtmlDocument::HtmlDocument(int slotIndex, DocumentSaver *saver, QObject *parent)
@@ -104,6 +113,7 @@ HtmlDocument::HtmlDocument(int slotIndex, DocumentSaver *saver, QObject *parent)
     // The layout views need; it lays out nothing until one asks.
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
     m_text->setUndoRedoEnabled(true);
+    m_text->setDefaultFont(withoutLatinShaping(m_text->defaultFont()));
     m_caret = QTextCursor(m_text);
     // The redo stack is dropped when a new edit comes after an undo: joined steps that lay
     // there are gone with it.
@@ -280,8 +290,9 @@ QFont HtmlDocument::editorFont() const
 void HtmlDocument::setEditorFont(const QFont &font)
 {
     const bool modified = m_text->isModified();
-    m_text->setDefaultFont(font);
-    Q_EMIT editorFontChanged(font);
+    const QFont unshaped = withoutLatinShaping(font);
+    m_text->setDefaultFont(unshaped);
+    Q_EMIT editorFontChanged(unshaped);
     SetModified(modified);
 }
 
