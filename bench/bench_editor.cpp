@@ -1,8 +1,10 @@
 // Opening a large page and typing into it.
+#include "editor/Colorize.h"
 #include "editor/EditorBuffer.h"
 #include "editor/SpellMarker.h"
 #include "markup/SpellChecker.h"
 #include "markup/TextFile.h"
+#include "settings/TSettings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -123,6 +125,69 @@ void typeAndRepaint(benchmark::State &state)
 BENCHMARK(typeAndRepaint)
     ->Args({100000, 0})->Args({100000, 1})->Args({999999, 0})->Args({999999, 1})
     ->Unit(benchmark::kMicrosecond);
+
+// A generated page: one line of minified markup, tags with attributes and Czech text.
+QString oneLinePage(int characters)
+{
+    const QString item =
+        u"<div class=\"item\" id=\"c%1\"><a href=\"/clanek/%1.html\" title=\"Článek\">"
+        u"Příliš žluťoučký kůň úpěl</a><span class=\"date\">1.2.2026</span>"
+        u"<img src=\"/img/%1.png\" alt=\"\" width=\"32\" height=\"32\"> text, "
+        u"<b>tučně</b> a dál.</div>"_s;
+    QString page;
+    page.reserve(characters + 256);
+    for (int i = 0; page.size() < characters; ++i)
+        page += item.arg(i);
+    page.truncate(characters);
+    return page;
+}
+
+// A key typed into a page of one long line, coloured as the program colours a page it
+// opens, with the editor's aids as the default settings have them, up to the repainted
+// screen. Arguments: where the caret stands (0 start, 1 middle, 2 end), and the key
+// (0 a letter, 1 Backspace).
+void typeInOneLongLine(benchmark::State &state)
+{
+    const QString page = oneLinePage(950'000);
+    const TSettings settings;
+    HtmlDocument document;
+    EditorBuffer buffer(document);
+    EditorKeyOptions keys;
+    keys.textColor = settings.TEXT;
+    keys.tagColor = settings.TAG;
+    keys.codeColors = SyntaxColors::fromSettings(settings);
+    keys.aids.lineNumbers = settings.LineNumbers;
+    keys.aids.tagPairs = settings.TagPairs;
+    keys.aids.closeTags = settings.CloseTags;
+    keys.aids.renamePairs = settings.RenamePairs;
+    keys.aids.completion = settings.Completion;
+    buffer.setKeyOptions(keys);
+    buffer.resize(800, 600);
+    buffer.show();
+    document.loadText(page);
+    ColorizeDocument(document, settings, {});
+    const int where[] = {0, int(page.size()) / 2, int(page.size())};
+    const int caret = where[state.range(0)];
+    const Qt::Key key = state.range(1) == 0 ? Qt::Key_A : Qt::Key_Backspace;
+    document.SetSelStart(caret);
+    buffer.ensureCursorVisible();
+    QCoreApplication::processEvents();
+    buffer.viewport()->repaint();
+    for (auto _ : state) {
+        QTest::keyClick(&buffer, key);
+        QCoreApplication::processEvents();
+        buffer.viewport()->repaint();
+        state.PauseTiming();
+        document.Undo();
+        document.SetSelStart(caret);
+        QCoreApplication::processEvents();
+        buffer.viewport()->repaint();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(typeInOneLongLine)
+    ->Args({0, 0})->Args({1, 0})->Args({2, 0})->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -15,11 +15,14 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <algorithm>
+#include <climits>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -143,6 +146,9 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
         if (!m_inKey)
             recolourKeyEdit();
     });
+    connect(document.textDocument(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { keepLongLinesShaped(position, position + added); });
+    keepLongLinesShaped(0, document.textDocument()->characterCount());
 
     m_aids = new TypingAids(*this, document);
     connect(m_aids, &TypingAids::pairMarksChanged, this,
@@ -270,6 +276,129 @@ void EditorBuffer::updateCaretBlinking()
     setSteadyCaret(steady);
 }
 
+void EditorBuffer::keepLongLinesShaped(int from, int to)
+{
+    // Qt shapes a line's glyphs to lay it out and drops them after: the caret, the
+    // painting and the next move shape the line anew. A long line keeps them until its
+    // text changes.
+    const QTextDocument &text = *document();
+    for (QTextBlock block = text.findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        if (block.length() - 1 > HtmlDocument::LongLineLength && !block.layout()->cacheEnabled())
+            block.layout()->setCacheEnabled(true);
+    }
+}
+
+// --- painting ----------------------------------------------------------------------------
+
+void EditorBuffer::paintEvent(QPaintEvent *event)
+{
+    const QRect area = event->rect();
+    const int viewHeight = viewport()->height();
+    // The blocks as Qt walks them: from the first one shown, at the content's offset.
+    const auto forEachShownBlock = [&](auto fn) {
+        QPointF offset = contentOffset();
+        for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+            const QRectF r = blockBoundingRect(block).translated(offset);
+            if (block.isVisible() && r.bottom() >= area.top() && r.top() <= area.bottom()
+                && fn(block, offset))
+                return;
+            offset.ry() += r.height();
+            if (offset.y() > viewHeight)
+                return;
+        }
+    };
+    bool longLineShown = false;
+    forEachShownBlock([&](const QTextBlock &block, QPointF) {
+        longLineShown = block.length() - 1 > HtmlDocument::LongLineLength;
+        return longLineShown;
+    });
+    if (!longLineShown) {
+        QPlainTextEdit::paintEvent(event);
+        return;
+    }
+    // Qt draws a line whole, every glyph of it, however little of it shows: with a long line
+    // in view the text is drawn here, the long line as far as it shows.
+    QPainter painter(viewport());
+    painter.setClipRect(area);
+    painter.setBrushOrigin(contentOffset());
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    painter.setPen(context.palette.text().color());
+    forEachShownBlock([&](const QTextBlock &block, QPointF offset) {
+        paintBlock(painter, context, block, offset, area);
+        return false;
+    });
+}
+
+void EditorBuffer::paintBlock(QPainter &painter, const QAbstractTextDocumentLayout::PaintContext &context,
+                              const QTextBlock &block, QPointF offset, const QRect &area)
+{
+    QTextLayout *layout = block.layout();
+    const int blockStart = block.position();
+    const int blockLength = block.length();
+    QList<QTextLayout::FormatRange> selections;
+    for (const QAbstractTextDocumentLayout::Selection &selection : context.selections) {
+        const int start = selection.cursor.selectionStart() - blockStart;
+        const int end = selection.cursor.selectionEnd() - blockStart;
+        if (start < blockLength && end > 0 && end > start)
+            selections.append({start, end - start, selection.format});
+    }
+    // A wrapped long line has Qt draw only the lines that show.
+    if (blockLength - 1 > HtmlDocument::LongLineLength && layout->lineCount() == 1)
+        paintShownPart(painter, block, offset, area, selections);
+    else
+        layout->draw(&painter, offset, selections, area);
+    int caret = context.cursorPosition;
+    const bool editable = !isReadOnly();
+    if (caret < -1 && editable && !layout->preeditAreaText().isEmpty())
+        caret = layout->preeditAreaPosition() - (caret + 2);
+    else if (caret >= blockStart && caret < blockStart + blockLength
+             && (editable || (textInteractionFlags() & Qt::TextSelectableByKeyboard)))
+        caret -= blockStart;
+    else
+        return;
+    layout->drawCursor(&painter, offset, caret, cursorWidth());
+}
+
+void EditorBuffer::paintShownPart(QPainter &painter, const QTextBlock &block, QPointF offset,
+                                  const QRect &area, const QList<QTextLayout::FormatRange> &selections)
+{
+    const QTextLine line = block.layout()->lineAt(0);
+    // The characters that show, and a few beyond each edge for glyphs that reach in.
+    const QString text = block.text();
+    int from = std::max(line.xToCursor(area.left() - offset.x()) - 4, 0);
+    int to = std::min(line.xToCursor(area.right() + 1 - offset.x()) + 4, int(text.size()));
+    if (from >= to)
+        return; // the line ends before the part that shows
+    if (from > 0 && text[from].isLowSurrogate())
+        --from;
+    if (to < text.size() && text[to].isLowSurrogate())
+        ++to;
+    // Colours, the selection and the marks as they fall in that stretch.
+    const auto clip = [from, to](const QList<QTextLayout::FormatRange> &ranges) {
+        QList<QTextLayout::FormatRange> clipped;
+        for (const QTextLayout::FormatRange &range : ranges) {
+            const int a = std::max(range.start, from);
+            const int b = std::min(range.start + range.length, to);
+            if (b > a)
+                clipped.append({a - from, b - a, range.format});
+        }
+        return clipped;
+    };
+    QTextLayout part(text.mid(from, to - from), document()->defaultFont(), viewport());
+    QTextOption option = document()->defaultTextOption();
+    option.setWrapMode(QTextOption::NoWrap);
+    part.setTextOption(option);
+    part.setFormats(clip(block.textFormats()));
+    part.beginLayout();
+    QTextLine partLine = part.createLine();
+    partLine.setLeadingIncluded(true);
+    partLine.setLineWidth(qreal(INT_MAX));
+    partLine.setPosition(QPointF(0, line.y()));
+    part.endLayout();
+    part.draw(&painter, offset + QPointF(line.cursorToX(from), 0), clip(selections), area);
+}
+
 // --- the document's caret --------------------------------------------------------------
 
 void EditorBuffer::followDocumentCaret(bool moved)
@@ -308,6 +437,9 @@ void EditorBuffer::reportCaret()
 
 void EditorBuffer::colorAsYouType(QChar typed)
 {
+    // A long line keeps the one colour it has, and what is typed into it takes that colour.
+    if (textCursor().block().length() - 1 > HtmlDocument::LongLineLength)
+        return;
     const int caret = m_document.SelStart();
     const int a = m_document.lastIndexBefore(caret, u'>');
     const int b = m_document.lastIndexBefore(caret, u'<');

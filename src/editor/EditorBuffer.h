@@ -6,7 +6,9 @@
 #include "markup/ColorValue.h"
 #include "markup/GuardedFile.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QTextLayout>
 
 #include <functional>
 #include <optional>
@@ -47,7 +49,7 @@ public:
     explicit EditorBuffer(HtmlDocument &document, QWidget *parent = nullptr);
     ~EditorBuffer() override;
     // On a line longer than this the caret does not blink (see updateCaretBlinking).
-    static constexpr int SteadyCaretLineLength = 20000;
+    static constexpr int SteadyCaretLineLength = HtmlDocument::LongLineLength;
 
     HtmlDocument &htmlDocument() const { return m_document; }
 
@@ -85,6 +87,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -98,6 +101,11 @@ private:
     std::pair<int, int> visiblePositions() const;
     void reportCaret();
     void updateCaretBlinking();
+    void keepLongLinesShaped(int from, int to);
+    void paintBlock(QPainter &painter, const QAbstractTextDocumentLayout::PaintContext &context,
+                    const QTextBlock &block, QPointF offset, const QRect &area);
+    void paintShownPart(QPainter &painter, const QTextBlock &block, QPointF offset,
+                        const QRect &area, const QList<QTextLayout::FormatRange> &selections);
     void colorAsYouType(QChar typed);
     void noteKeyEdit(int position, int removed, int added);
     void recolourKeyEdit();

@@ -50,6 +50,57 @@ private:
     int &m_depth;
 };
 
+// Cuts the long lines out of stretches of text positions given in order, so that colours
+// go only into lines short enough to colour.
+class ColourableLines
+{
+public:
+    explicit ColourableLines(const QTextDocument &text)
+        : m_text(text)
+    {
+    }
+
+    // Calls fn(from, to) for the parts of [from, to) outside long lines, joined where no
+    // long line parts them.
+    template<class Fn>
+    void forEachPart(int from, int to, Fn fn)
+    {
+        int start = from;
+        while (from < to) {
+            // Most stretches lie inside the line of the one before: the block is asked for its
+            // place only when a stretch leaves it, as that walks the document's tree.
+            if (from < m_start || from >= m_start + m_length) {
+                const QTextBlock block = m_text.findBlock(from);
+                m_start = block.position();
+                m_length = block.length();
+            }
+            const int end = std::min(to, m_start + m_length);
+            if (m_length - 1 > HtmlDocument::LongLineLength) {
+                if (start < from)
+                    fn(start, from);
+                start = end;
+            }
+            from = end;
+        }
+        if (start < to)
+            fn(start, to);
+    }
+
+private:
+    const QTextDocument &m_text;
+    int m_start = 0;
+    int m_length = 0;
+};
+
+// Source text needs no ligatures, and a line is laid out whole at every key typed into
+// it: text of the scripts that need no shaping goes through the font's own glyph table,
+// which on a long line takes a fraction of the time. Scripts that need shaping keep it.
+QFont withoutLatinShaping(QFont font)
+{
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+    return font;
+}
+
 } // namespace
 
 HtmlDocument::HtmlDocument(int slotIndex, DocumentSaver *saver, QObject *parent)
@@ -62,6 +113,7 @@ HtmlDocument::HtmlDocument(int slotIndex, DocumentSaver *saver, QObject *parent)
     // The layout views need; it lays out nothing until one asks.
     m_text->setDocumentLayout(new QPlainTextDocumentLayout(m_text));
     m_text->setUndoRedoEnabled(true);
+    m_text->setDefaultFont(withoutLatinShaping(m_text->defaultFont()));
     m_caret = QTextCursor(m_text);
     // The redo stack is dropped when a new edit comes after an undo: joined steps that lay
     // there are gone with it.
@@ -238,8 +290,9 @@ QFont HtmlDocument::editorFont() const
 void HtmlDocument::setEditorFont(const QFont &font)
 {
     const bool modified = m_text->isModified();
-    m_text->setDefaultFont(font);
-    Q_EMIT editorFontChanged(font);
+    const QFont unshaped = withoutLatinShaping(font);
+    m_text->setDefaultFont(unshaped);
+    Q_EMIT editorFontChanged(unshaped);
     SetModified(modified);
 }
 
@@ -410,10 +463,18 @@ void HtmlDocument::ColorRange(int start, int length, ColorValue color)
     if (length <= 0)
         return;
     QTextCursor c(m_text);
-    c.setPosition(toPosition(start));
-    c.setPosition(toPosition(start + length), QTextCursor::KeepAnchor);
     const Changing changing(m_changing);
-    c.mergeCharFormat(colorFormat(color));
+    const QTextCharFormat format = colorFormat(color);
+    ColourableLines(*m_text).forEachPart(toPosition(start), toPosition(start + length), [&](int from, int to) {
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(format);
+    });
+}
+
+bool HtmlDocument::isInLongLine(int position) const
+{
+    return m_text->findBlock(position).length() - 1 > LongLineLength;
 }
 
 void HtmlDocument::applyColorRuns(std::span<const ColorRun> runs)
@@ -429,12 +490,17 @@ void HtmlDocument::paintRuns(QTextCursor &c, std::span<const ColorRun> runs)
 {
     // Walk the lines along with the runs, so converting offsets costs almost nothing.
     LineWalker lines(*m_text);
+    ColourableLines colourable(*m_text);
     for (const ColorRun &run : runs) {
         if (run.length <= 0)
             continue;
-        c.setPosition(lines.positionOf(run.start));
-        c.setPosition(lines.positionOf(run.start + run.length), QTextCursor::KeepAnchor);
-        c.setCharFormat(colorFormat(run.color));
+        const QTextCharFormat format = colorFormat(run.color);
+        colourable.forEachPart(lines.positionOf(run.start), lines.positionOf(run.start + run.length),
+                               [&](int from, int to) {
+                                   c.setPosition(from);
+                                   c.setPosition(to, QTextCursor::KeepAnchor);
+                                   c.setCharFormat(format);
+                               });
     }
 }
 
@@ -519,11 +585,15 @@ void HtmlDocument::applyPending(std::span<const PendingColours::Run> runs)
         return formats.emplace_back(color, colorFormat(color)).second;
     };
     formats.reserve(8);
+    ColourableLines colourable(*m_text);
     paintWithLastStep([&](QTextCursor &c) {
         for (const PendingColours::Run &run : runs) {
-            c.setPosition(run.from);
-            c.setPosition(run.to, QTextCursor::KeepAnchor);
-            c.setCharFormat(formatOf(run.color));
+            const QTextCharFormat &format = formatOf(run.color);
+            colourable.forEachPart(run.from, run.to, [&](int from, int to) {
+                c.setPosition(from);
+                c.setPosition(to, QTextCursor::KeepAnchor);
+                c.setCharFormat(format);
+            });
         }
     });
     m_text->setModified(modified);

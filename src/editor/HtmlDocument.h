@@ -174,6 +174,12 @@ public:
     int firstIndexFrom(int offset, QChar ch) const;
 
     // --- colour --------------------------------------------------------------------------
+    // A line longer than this keeps the one colour it has: the view lays a line out whole at
+    // every key typed into it, and every change of colour is one more piece of it to shape
+    // and to find a font for. Colouring passes such a line by; its text stays as it is.
+    static constexpr int LongLineLength = 20000;
+    // Whether the line that holds a text position is longer than LongLineLength.
+    bool isInLongLine(int position) const;
     ColorValue InsertionColor() const;
     void SetInsertionColor(ColorValue color);
     void ColorRange(int start, int length, ColorValue color);

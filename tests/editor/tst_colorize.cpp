@@ -159,6 +159,8 @@ private Q_SLOTS:
     void emptyDocument();
     void backgroundColouringEndsLikeOneStep();
     void keyTypedDuringBackgroundColouringKeepsItsColour();
+    void longLinesKeepTheirOneColour_data();
+    void longLinesKeepTheirOneColour();
     void recolouringAndLoadingDuringBackgroundColouring();
     void prescannedColoursFitTheLoadedText_data();
     void prescannedColoursFitTheLoadedText();
@@ -593,6 +595,58 @@ void tst_Colorize::recolouringJoinsTheLastEdit()
     buffer.Redo();
     QCOMPARE(buffer.GetText(), u"<P>a<B></P>"_s);
     QCOMPARE(paintBuffer(buffer, settings), recoloured);
+}
+
+void tst_Colorize::longLinesKeepTheirOneColour_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("background");
+    QTest::addColumn<bool>("coloured");
+    // A line of exactly the limit is still an ordinary line.
+    QTest::newRow("at-the-limit-at-once") << HtmlDocument::LongLineLength << false << true;
+    QTest::newRow("at-the-limit-in-background") << HtmlDocument::LongLineLength << true << true;
+    QTest::newRow("one-longer-at-once") << HtmlDocument::LongLineLength + 1 << false << false;
+    QTest::newRow("one-longer-in-background") << HtmlDocument::LongLineLength + 1 << true << false;
+    QTest::newRow("megabyte-in-background") << 950'000 << true << false;
+}
+
+void tst_Colorize::longLinesKeepTheirOneColour()
+{
+    QFETCH(int, length);
+    QFETCH(bool, background);
+    QFETCH(bool, coloured);
+    const TSettings settings = letterSettings();
+    HtmlDocument buffer;
+    EditorBuffer view(buffer);
+    view.resize(400, 300);
+    view.show();
+    QString line;
+    while (line.size() < length)
+        line += u"<A HREF=\"x.html\">odkaz</A> text "_s;
+    line.truncate(length);
+    const QString page = u"<P>a\r\n"_s + line + u"\r\n<B>b</B>"_s;
+    buffer.SetInsertionColor(settings.IMAGE); // the colour the page is read in
+    buffer.loadText(page);
+    if (background) {
+        ColorizeDocumentInBackground(buffer, settings, {});
+        QTRY_VERIFY(!buffer.backgroundColouringPending());
+    } else {
+        ColorizeDocument(buffer, settings, {});
+    }
+    QCOMPARE(buffer.GetText(), page);
+    QVERIFY(!buffer.IsModified());
+    // The lines around are coloured whatever the long one does.
+    QCOMPARE(buffer.colorAt(0), settings.TAG);
+    QCOMPARE(buffer.colorAt(int(page.size()) - 1), settings.TAG);
+    const int lineStart = 6;
+    if (coloured) {
+        QCOMPARE(buffer.colorAt(lineStart), settings.LINK);
+        QCOMPARE(buffer.colorAt(lineStart + 17), settings.TEXT); // "odkaz"
+        return;
+    }
+    for (int i = 0; i < length; i += 997)
+        QCOMPARE(buffer.colorAt(lineStart + i), settings.IMAGE);
+    QCOMPARE(buffer.colorAt(lineStart + length - 1), settings.IMAGE);
 }
 
 void tst_Colorize::recolouringAndLoadingDuringBackgroundColouring()

@@ -1,5 +1,6 @@
 #include "editor/EditorBuffer.h"
 #include "markup/TagItemDrag.h"
+#include "markup/TextFile.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
@@ -10,6 +11,7 @@
 #include <QStyleHints>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -18,6 +20,19 @@ namespace {
 constexpr ColorValue Red = 255;
 constexpr ColorValue Blue = 16711680;
 constexpr ColorValue Black = 0;
+
+// A generated page: one line of about a megabyte of markup and Czech text between two
+// short lines.
+QString pageWithALongLine()
+{
+    QString line;
+    for (int i = 0; line.size() < 950'000; ++i)
+        line += u"<a href=\"/c/%1.html\" title=\"Článek\">Příliš žluťoučký kůň</a> "_s.arg(i);
+    line.truncate(950'000);
+    return u"<p>krátký</p>\r\n"_s + line + u"\r\n<p>konec</p>"_s;
+}
+constexpr int LongLineStart = 15; // the offset after "<p>krátký</p>\r\n"
+constexpr int LongLineEnd = LongLineStart + 950'000;
 }
 
 class tst_EditorBuffer : public QObject
@@ -45,6 +60,11 @@ private Q_SLOTS:
     void pasteGoesInWholeOrNotAtAll();
     void editGroupShowsTheCaretOnceTheLinesAreLaidOut();
     void caretStandsStillOnlyOnAVeryLongLine();
+    void keysInALongLineChangeTheTextExactly_data();
+    void keysInALongLineChangeTheTextExactly();
+    void longLinePageSavesAndCopiesUnchanged();
+    void longLineShowsAsQtDrawsIt_data();
+    void longLineShowsAsQtDrawsIt();
     void lineOperations();
     void searchesAroundTheCaret_data();
     void searchesAroundTheCaret();
@@ -286,6 +306,131 @@ void tst_EditorBuffer::caretStandsStillOnlyOnAVeryLongLine()
     QTRY_COMPARE(hints->cursorFlashTime(), 0);
     m_buffer.reset(); // a window closed with the caret there gives the blinking back too
     QCOMPARE(hints->cursorFlashTime(), blinking);
+}
+
+void tst_EditorBuffer::keysInALongLineChangeTheTextExactly_data()
+{
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("from");    // where the text changes
+    QTest::addColumn<int>("removed"); // characters of the page taken out there
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("caretAfter");
+    const int middle = LongLineStart + 475'000;
+    QTest::newRow("letter-at-the-start") << LongLineStart << int(Qt::Key_A) << LongLineStart << 0 << u"a"_s << LongLineStart + 1;
+    QTest::newRow("letter-in-the-middle") << middle << int(Qt::Key_A) << middle << 0 << u"a"_s << middle + 1;
+    QTest::newRow("letter-at-the-end") << LongLineEnd << int(Qt::Key_A) << LongLineEnd << 0 << u"a"_s << LongLineEnd + 1;
+    QTest::newRow("backspace-in-the-middle") << middle << int(Qt::Key_Backspace) << middle - 1 << 1 << QString() << middle - 1;
+    QTest::newRow("delete-in-the-middle") << middle << int(Qt::Key_Delete) << middle << 1 << QString() << middle;
+    // A line break is two characters of the offsets: joining lines takes both.
+    QTest::newRow("backspace-joins-the-line-above") << LongLineStart << int(Qt::Key_Backspace) << LongLineStart - 2 << 2 << QString() << LongLineStart - 2;
+    QTest::newRow("delete-joins-the-line-below") << LongLineEnd << int(Qt::Key_Delete) << LongLineEnd << 2 << QString() << LongLineEnd;
+}
+
+// Every key typed into a line of a megabyte changes the text where the caret is and nothing
+// else, the caret and the offsets follow, and one undo gives back the page.
+void tst_EditorBuffer::keysInALongLineChangeTheTextExactly()
+{
+    QFETCH(int, caret);
+    QFETCH(int, key);
+    QFETCH(int, from);
+    QFETCH(int, removed);
+    QFETCH(QString, typed);
+    QFETCH(int, caretAfter);
+    m_buffer->resize(600, 300);
+    const QString page = pageWithALongLine();
+    setText(page, caret);
+    QTest::keyClick(m_buffer.get(), Qt::Key(key));
+    QString expected = page;
+    expected.replace(from, removed, typed);
+    QCOMPARE(m_document->textLength(), expected.size());
+    QVERIFY(m_document->GetText() == expected);
+    QCOMPARE(m_document->SelStart(), caretAfter);
+    QCOMPARE(m_document->LineFromOffset(caretAfter), int(expected.left(caretAfter).count(u"\r\n"_s)));
+    QCOMPARE(m_document->textRange(caretAfter - 3, 6), expected.mid(caretAfter - 3, 6));
+    QVERIFY(m_buffer->viewport()->rect().intersects(m_buffer->cursorRect()));
+    // The typed character takes the line's one colour, whether it stands in a tag or not.
+    if (!typed.isEmpty())
+        QCOMPARE(m_document->colorAt(from), m_document->colorAt(from + 1));
+    m_document->Undo();
+    QVERIFY(m_document->GetText() == page);
+}
+
+// The page's bytes come back as read after typing and taking it back, and the whole line
+// selected and copied is the exact text.
+void tst_EditorBuffer::longLinePageSavesAndCopiesUnchanged()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(u"stranka.htm"_s);
+    const QString page = pageWithALongLine();
+    QVERIFY(writeTextFile(path, page).isEmpty());
+    QFile original(path);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+
+    m_document->showLoadedText(path, readDocumentFile(path));
+    m_document->SetSelStart(LongLineStart + 1000);
+    QTest::keyClicks(m_buffer.get(), u"x<"_s);
+    QTest::keyClick(m_buffer.get(), Qt::Key_Backspace);
+    QTest::keyClick(m_buffer.get(), Qt::Key_Backspace);
+    QVERIFY(m_document->IsModified());
+    QVERIFY(m_document->GetText() == page);
+    const QString saved = dir.filePath(u"ulozena.htm"_s);
+    QVERIFY(writeTextFile(saved, m_document->GetText(), m_document->lineEnding(), m_document->encoding()).isEmpty());
+    QFile written(saved);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll() == bytes);
+
+    m_document->SetSelStart(LongLineStart);
+    m_document->SetSelLength(LongLineEnd - LongLineStart);
+    m_buffer->copy();
+    QVERIFY(QGuiApplication::clipboard()->text() == page.mid(LongLineStart, LongLineEnd - LongLineStart));
+}
+
+void tst_EditorBuffer::longLineShowsAsQtDrawsIt_data()
+{
+    QTest::addColumn<QString>("after"); // the caret goes after this text of the long line
+    QTest::addColumn<int>("selected");
+    QTest::newRow("at-the-start") << QString() << 0;
+    QTest::newRow("far-in-with-a-selection") << u"\"300.html\">Pří"_s << 12;
+    QTest::newRow("selection-from-before-the-view") << u"\"10.html\">"_s << 9'000;
+    // The caret in an end tag: the pair is marked, both tags in view.
+    QTest::newRow("in-a-tag-with-its-pair") << u"\"400.html\">Příliš kůň</"_s << 0;
+}
+
+// The editor draws a long line only as far as it shows: the view is the picture Qt draws
+// of a line of the same text ending within the limit, caret, selection and marks included.
+void tst_EditorBuffer::longLineShowsAsQtDrawsIt()
+{
+    QFETCH(QString, after);
+    QFETCH(int, selected);
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int blinking = hints->cursorFlashTime();
+    hints->setCursorFlashTime(0); // the caret shows in both pictures
+    QString line;
+    for (int i = 0; line.size() < HtmlDocument::LongLineLength + 100; ++i)
+        line += u"<a href=\"%1.html\">Příliš kůň</a> "_s.arg(i);
+    const int caret = int(line.indexOf(after) + after.size());
+    const auto picture = [&](int length) {
+        HtmlDocument document;
+        EditorBuffer view(document);
+        view.resize(500, 200);
+        view.show();
+        document.loadText(u"<p>krátký</p>\r\n"_s + line.left(length) + u"\r\n<p>konec</p>"_s);
+        view.activateWindow();
+        view.setFocus();
+        [&] { QTRY_VERIFY(view.hasFocus()); }();
+        document.SetSelStart(LongLineStart + caret);
+        document.SetSelLength(selected);
+        view.typingAids().updatePairMarks();
+        return view.viewport()->grab().toImage();
+    };
+    const QImage drawnHere = picture(HtmlDocument::LongLineLength + 100);
+    const QImage drawnByQt = picture(HtmlDocument::LongLineLength);
+    hints->setCursorFlashTime(blinking);
+    QVERIFY(!drawnHere.isNull());
+    QVERIFY(drawnHere == drawnByQt);
 }
 
 void tst_EditorBuffer::lineOperations()
