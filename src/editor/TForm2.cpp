@@ -123,10 +123,10 @@ void TForm2::offerToBreakLongLines(QStringView text)
             bar->hide();
         return;
     }
-    // The editor lays a line out whole at every key typed into it: on a line of hundreds of
-    // thousands of characters that takes seconds. Breaking it between the attributes of its
-    // tags changes nothing a browser shows; the user decides.
-    QWidget *bar = noticeBar(name, u"Řádek dlouhý %1 znaků: psaní v něm je pomalé."_s.arg(longest));
+    // A line that long is shown in one colour (colouring it would slow every key typed in
+    // it). Breaking it between the attributes of its tags changes nothing a browser
+    // shows; the user decides.
+    QWidget *bar = noticeBar(name, u"Řádek dlouhý %1 znaků se zobrazuje bez barev."_s.arg(longest));
     if (!bar->findChild<QPushButton *>()) {
         auto *button = new QPushButton(u"Zalomit dlouhé řádky"_s, bar);
         button->setObjectName(u"BreakLongLinesButton"_s);
