@@ -1,6 +1,7 @@
 #include "editor/SpellMarker.h"
 
 #include "editor/EditorBuffer.h"
+#include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/SpellChecker.h"
 #include "markup/SpellWords.h"
@@ -172,9 +173,14 @@ bool SpellMarker::checkBlock(QTextBlock &block)
     const QString text = block.text();
     SpellBlockData &data = ensureData(block);
     data.misspelt.clear();
-    for (const SpellWord &w : findSpellWords(text, state)) {
-        if (m_checker && !m_checker->isCorrect(QStringView(text).mid(w.start, w.length)))
-            data.misspelt.push_back(w);
+    const std::vector<SpellWord> words = findSpellWords(text, state);
+    // A line too long to colour is not underlined either: its tens of thousands of words
+    // would hold the editor for seconds whenever it comes into view.
+    if (text.size() <= HtmlDocument::LongLineLength) {
+        for (const SpellWord &w : words) {
+            if (m_checker && !m_checker->isCorrect(QStringView(text).mid(w.start, w.length)))
+                data.misspelt.push_back(w);
+        }
     }
     data.checked = true;
     const int exit = state.pack();

@@ -97,6 +97,7 @@ private Q_SLOTS:
     void menuOffersSuggestionsAndReplacesTheWord();
     void menuAddsToThePersonalListAndIgnores();
     void switchedOffMarksNothing();
+    void lineTooLongToColourIsNotUnderlined();
     void ignoreAllUnmarksTheWordInEveryCase();
     void linesReachedByTheKeyboardAreMarkedOnScreen_data();
     void linesReachedByTheKeyboardAreMarkedOnScreen();
@@ -276,6 +277,22 @@ void tst_SpellMarker::switchedOffMarksNothing()
     m_marker->setEnabled(true);
     QTRY_COMPARE(m_marker->markedWords().size(), 2);
     QCOMPARE(SpellMarker::of(*m_buffer), m_marker);
+}
+
+void tst_SpellMarker::lineTooLongToColourIsNotUnderlined()
+{
+    // Checked, its tens of thousands of words held the editor for seconds at each sight of
+    // it; the short lines around it are checked as ever.
+    QString line = u"<p>"_s;
+    while (line.size() <= HtmlDocument::LongLineLength)
+        line += u"strýnce neni "_s;
+    const QString text = u"neni\r\n"_s + line + u"\r\nstrýnce\r\n"_s;
+    m_document->loadText(text);
+    m_marker->finish();
+    const QList<QPair<int, int>> marked = m_marker->markedWords();
+    QCOMPARE(marked.size(), 2);
+    QCOMPARE(marked[0].first, 0);
+    QCOMPARE(marked[1].first, int(text.lastIndexOf(u"strýnce")));
 }
 
 void tst_SpellMarker::ignoreAllUnmarksTheWordInEveryCase()
