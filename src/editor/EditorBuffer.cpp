@@ -284,7 +284,7 @@ void EditorBuffer::keepLongLinesShaped(int from, int to)
     const QTextDocument &text = *document();
     for (QTextBlock block = text.findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
-        if (block.length() - 1 > HtmlDocument::LongLineLength && !block.layout()->cacheEnabled())
+        if (HtmlDocument::isLongLine(block) && !block.layout()->cacheEnabled())
             block.layout()->setCacheEnabled(true);
     }
 }
@@ -310,7 +310,7 @@ void EditorBuffer::paintEvent(QPaintEvent *event)
     };
     bool longLineShown = false;
     forEachShownBlock([&](const QTextBlock &block, QPointF) {
-        longLineShown = block.length() - 1 > HtmlDocument::LongLineLength;
+        longLineShown = HtmlDocument::isLongLine(block);
         return longLineShown;
     });
     if (!longLineShown) {
@@ -344,7 +344,7 @@ void EditorBuffer::paintBlock(QPainter &painter, const QAbstractTextDocumentLayo
             selections.append({start, end - start, selection.format});
     }
     // A wrapped long line has Qt draw only the lines that show.
-    if (blockLength - 1 > HtmlDocument::LongLineLength && layout->lineCount() == 1)
+    if (HtmlDocument::isLongLine(block) && layout->lineCount() == 1)
         paintShownPart(painter, block, offset, area, selections);
     else
         layout->draw(&painter, offset, selections, area);
@@ -438,7 +438,7 @@ void EditorBuffer::reportCaret()
 void EditorBuffer::colorAsYouType(QChar typed)
 {
     // A long line keeps the one colour it has, and what is typed into it takes that colour.
-    if (textCursor().block().length() - 1 > HtmlDocument::LongLineLength)
+    if (HtmlDocument::isLongLine(textCursor().block()))
         return;
     const int caret = m_document.SelStart();
     const int a = m_document.lastIndexBefore(caret, u'>');

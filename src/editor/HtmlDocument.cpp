@@ -73,9 +73,10 @@ public:
                 const QTextBlock block = m_text.findBlock(from);
                 m_start = block.position();
                 m_length = block.length();
+                m_long = HtmlDocument::isLongLine(block);
             }
             const int end = std::min(to, m_start + m_length);
-            if (m_length - 1 > HtmlDocument::LongLineLength) {
+            if (m_long) {
                 if (start < from)
                     fn(start, from);
                 start = end;
@@ -86,10 +87,21 @@ public:
             fn(start, to);
     }
 
+    // Gives [from, to) the format, but for the long lines in it.
+    void setFormat(QTextCursor &c, int from, int to, const QTextCharFormat &format)
+    {
+        forEachPart(from, to, [&](int partFrom, int partTo) {
+            c.setPosition(partFrom);
+            c.setPosition(partTo, QTextCursor::KeepAnchor);
+            c.setCharFormat(format);
+        });
+    }
+
 private:
     const QTextDocument &m_text;
     int m_start = 0;
     int m_length = 0;
+    bool m_long = false;
 };
 
 // Source text needs no ligatures, and a line is laid out whole at every key typed into
@@ -472,9 +484,9 @@ void HtmlDocument::ColorRange(int start, int length, ColorValue color)
     });
 }
 
-bool HtmlDocument::isInLongLine(int position) const
+bool HtmlDocument::isLongLine(const QTextBlock &block)
 {
-    return m_text->findBlock(position).length() - 1 > LongLineLength;
+    return block.length() - 1 > LongLineLength;
 }
 
 void HtmlDocument::applyColorRuns(std::span<const ColorRun> runs)
@@ -494,13 +506,8 @@ void HtmlDocument::paintRuns(QTextCursor &c, std::span<const ColorRun> runs)
     for (const ColorRun &run : runs) {
         if (run.length <= 0)
             continue;
-        const QTextCharFormat format = colorFormat(run.color);
-        colourable.forEachPart(lines.positionOf(run.start), lines.positionOf(run.start + run.length),
-                               [&](int from, int to) {
-                                   c.setPosition(from);
-                                   c.setPosition(to, QTextCursor::KeepAnchor);
-                                   c.setCharFormat(format);
-                               });
+        colourable.setFormat(c, lines.positionOf(run.start), lines.positionOf(run.start + run.length),
+                             colorFormat(run.color));
     }
 }
 
@@ -587,14 +594,8 @@ void HtmlDocument::applyPending(std::span<const PendingColours::Run> runs)
     formats.reserve(8);
     ColourableLines colourable(*m_text);
     paintWithLastStep([&](QTextCursor &c) {
-        for (const PendingColours::Run &run : runs) {
-            const QTextCharFormat &format = formatOf(run.color);
-            colourable.forEachPart(run.from, run.to, [&](int from, int to) {
-                c.setPosition(from);
-                c.setPosition(to, QTextCursor::KeepAnchor);
-                c.setCharFormat(format);
-            });
-        }
+        for (const PendingColours::Run &run : runs)
+            colourable.setFormat(c, run.from, run.to, formatOf(run.color));
     });
     m_text->setModified(modified);
 }

@@ -18,6 +18,7 @@
 
 class HtmlDocument;
 class QFont;
+class QTextBlock;
 class QTextDocument;
 class QTimer;
 
@@ -178,8 +179,8 @@ public:
     // every key typed into it, and every change of colour is one more piece of it to shape
     // and to find a font for. Colouring passes such a line by; its text stays as it is.
     static constexpr int LongLineLength = 20000;
-    // Whether the line that holds a text position is longer than LongLineLength.
-    bool isInLongLine(int position) const;
+    // Whether a line of the text is longer than LongLineLength (its break not counted).
+    static bool isLongLine(const QTextBlock &block);
     ColorValue InsertionColor() const;
     void SetInsertionColor(ColorValue color);
     void ColorRange(int start, int length, ColorValue color);

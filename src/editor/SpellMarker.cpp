@@ -176,7 +176,7 @@ bool SpellMarker::checkBlock(QTextBlock &block)
     const std::vector<SpellWord> words = findSpellWords(text, state);
     // A line too long to colour is not underlined either: its tens of thousands of words
     // would hold the editor for seconds whenever it comes into view.
-    if (text.size() <= HtmlDocument::LongLineLength) {
+    if (!HtmlDocument::isLongLine(block)) {
         for (const SpellWord &w : words) {
             if (m_checker && !m_checker->isCorrect(QStringView(text).mid(w.start, w.length)))
                 data.misspelt.push_back(w);
