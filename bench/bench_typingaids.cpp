@@ -103,6 +103,21 @@ void pairMarksAtEnd(benchmark::State &state)
 }
 BENCHMARK(pairMarksAtEnd)->Unit(benchmark::kMicrosecond);
 
+// The caret in a start tag the page never closes, at its top, as in many pages of LI and P
+// without their end tags: an LI (the page has no "</LI>" at all), and a P (a later P of the
+// page is closed, so every tag to the end is looked at).
+void pairMarksInUnclosedTagAtStart(benchmark::State &state)
+{
+    LargePageEditor editor(true);
+    QTextCursor caret(editor.buffer.document());
+    caret.insertText(state.range(0) ? u"<P ALIGN=left>"_s : u"<LI>"_s);
+    caret.setPosition(1);
+    editor.buffer.setTextCursor(caret);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.buffer.typingAids().pairAt(1));
+}
+BENCHMARK(pairMarksInUnclosedTagAtStart)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // From the "<" typed at the end of the page to the list of elements on the screen.
 void completionAtEnd(benchmark::State &state)
 {

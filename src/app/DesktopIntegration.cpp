@@ -1,6 +1,8 @@
 #include "DesktopIntegration.h"
 
 #include <QApplication>
+#include <QImageReader>
+#include <QPixmap>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -22,9 +24,15 @@ bool installQtTranslation(QCoreApplication &app, const QString &directory)
 
 QIcon applicationIcon()
 {
+    // Every top-level window hands all of its icon's sizes to the X server when it is made;
+    // the launchers' large sizes come from the installed theme icons instead. The format is
+    // named, so Qt does not load every image plugin to ask which one reads a PNG.
     QIcon icon;
-    for (int size : {16, 22, 32, 48, 64, 128, 256})
-        icon.addFile(u":/desktop/brisko-editor-%1.png"_s.arg(size), QSize(size, size));
+    for (int size : {16, 22, 32, 48, 64}) {
+        QImageReader reader(u":/desktop/brisko-editor-%1.png"_s.arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 

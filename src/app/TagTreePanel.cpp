@@ -77,7 +77,12 @@ TagTreePanel::TagTreePanel(Workspace &workspace, QWidget *parent)
     FilterEdit->setObjectName(u"FilterEdit"_s);
     FilterEdit->setPlaceholderText(u"Hledat tag nebo parametr"_s);
     FilterEdit->setAccessibleName(u"Hledat tag nebo parametr"_s);
-    FilterEdit->setClearButtonEnabled(true);
+    // The clear button shows only over text; its icon is looked up in the desktop's icon
+    // theme, which takes longer than the rest of the panel, so it is made with the first text.
+    connect(FilterEdit, &QLineEdit::textChanged, FilterEdit, [edit = FilterEdit] {
+        if (!edit->isClearButtonEnabled())
+            edit->setClearButtonEnabled(true);
+    });
     layout->addWidget(FilterEdit);
     TreeView1 = new TagTreeView(this);
     layout->addWidget(TreeView1, 1);

@@ -19,6 +19,9 @@ namespace {
 // for in larger stretches.
 constexpr int NearbyText = 4096;
 constexpr int ListRows = 10;
+// A partner not found in this much text is far away or missing: the whole text, taken at
+// once, costs less than joining ever larger stretches line by line.
+constexpr int WholeTextFrom = 32768;
 
 bool isTagNameChar(QChar c)
 {
@@ -42,6 +45,15 @@ std::pair<int, QString> tagNameAt(const QTextDocument &text, int position)
     while (i < line.size() && isTagNameChar(line[i]))
         ++i;
     return {int(block.position() + from), line.sliced(from, i - from)};
+}
+
+// The editor's text with its lines joined by "\n", so an index in it is a position.
+QString wholeText(const QTextDocument &text)
+{
+    QString raw = text.toRawText();
+    raw.truncate(std::max(0, text.characterCount() - 1)); // the last line's end is no character
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    return raw;
 }
 
 } // namespace
@@ -117,6 +129,8 @@ std::optional<TagPair> TypingAids::pairAt(int position)
             return movedBy(*pair, w.start);
         if (tag->closing ? w.reachesStart : w.reachesEnd)
             return std::nullopt;
+        if (w.text.size() >= WholeTextFrom)
+            return tagPairAt(wholeText(*m_buffer.document()), position, 0);
         w = m_lines.wider(w, position, tag->closing);
     }
 }

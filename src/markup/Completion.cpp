@@ -2,7 +2,7 @@
 
 #include "markup/TagPairs.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -138,8 +138,9 @@ TagVocabulary TagVocabulary::fromTree(const QList<TreeFileNode> &nodes)
             }
         } else if (node.depth == 1 && !element.isEmpty()) {
             // "HREF=\",\"" and "CHECKED,": the attribute's name before its "=" or ",".
-            const qsizetype nameEnd = text.indexOf(QRegularExpression(u"[=,]"_s));
-            attribute = (nameEnd < 0 ? text : text.first(nameEnd)).trimmed();
+            const auto nameEnd = std::find_if(text.cbegin(), text.cend(),
+                                              [](QChar c) { return c == u'=' || c == u','; });
+            attribute = QStringView(text.cbegin(), nameEnd).trimmed().toString();
             if (!attribute.isEmpty())
                 vocabulary.m_byName[element.toUpper()].attributes.append(attribute);
         } else if (node.depth == 2 && !element.isEmpty() && !attribute.isEmpty()) {

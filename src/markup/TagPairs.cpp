@@ -267,6 +267,10 @@ std::optional<TagPair> endOf(QStringView text, const Tag &start, const TagRange 
         const TagRange close = rangeOf(text, tagAt(text, end));
         return close.length > 0 ? std::optional(TagPair{startRange, close}) : std::nullopt;
     }
+    // Many pages never close a P, LI or TD: one look for the end tag's text answers them,
+    // where walking every tag to the end of a large page takes milliseconds.
+    if (rawTextEnd(text, from, start.name) >= text.size())
+        return std::nullopt;
     int depth = 1;
     for (Tag tag = nextTag(text, from); tag.found(); tag = nextTag(text, from)) {
         from = tag.start + 1;

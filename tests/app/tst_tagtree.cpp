@@ -237,6 +237,8 @@ void tst_TagTree::filterFindsElementsAndAttributes()
     p.FilterEdit->setText(u"type"_s);
     p.FilterEdit->setText(part);
     QCOMPARE(shownOutline(*p.TreeView1), shown);
+    // The box gets its clear button with its first text.
+    QVERIFY(p.FilterEdit->isClearButtonEnabled());
 }
 
 void tst_TagTree::shippedFileIsAsciiWithCrLf()

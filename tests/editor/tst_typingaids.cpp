@@ -86,6 +86,8 @@ private Q_SLOTS:
 
     void pairAtCaretIsMarked_data();
     void pairAtCaretIsMarked();
+    void farPairs_data();
+    void farPairs();
     void farPartnerIsFoundAndCommentsStillCount();
     void goingToThePartnerAndBack();
     void endTagsAreWrittenAsYouType_data();
@@ -166,6 +168,34 @@ void tst_TypingAids::pairAtCaretIsMarked()
              m.text.sliced(m.start, pair->start.length));
     QVERIFY(marks[1].cursor.selectedText().startsWith(u"</"));
     QVERIFY(m_buffer->extraSelections().size() == 2);
+}
+
+void tst_TypingAids::farPairs_data()
+{
+    // More text between the tags than the aids read around the caret at first.
+    const QString rows = u"<tr><td>x</td></tr>\n"_s.repeated(2000);
+    QTest::addColumn<QString>("marked");
+    QTest::newRow("endFarBelow") << u"[<div|>"_s + rows + u"]</div>"_s;
+    QTest::newRow("startFarAbove") << u"[<div>"_s + rows + u"]</d|iv>"_s;
+    QTest::newRow("commentedEndSkipped") << u"[<div|>"_s + rows + u"<!-- </div> -->"_s + rows + u"]</div>"_s;
+    QTest::newRow("nestedFar") << u"<div>[<div|>"_s + rows + u"<div></div>]</div></div>"_s;
+    QTest::newRow("neverClosed") << u"<p|>"_s + rows;
+    QTest::newRow("onlyALongerNameClosed") << u"<p|>"_s + rows + u"<pre></pre>"_s;
+}
+
+void tst_TypingAids::farPairs()
+{
+    QFETCH(QString, marked);
+    setText(marked);
+    const Marked m = unmark(marked);
+    const std::optional<TagPair> pair = m_buffer->typingAids().pairAt(m.caret);
+    if (m.start < 0) {
+        QVERIFY(!pair);
+        return;
+    }
+    QVERIFY(pair);
+    QCOMPARE(pair->start.start, m.start);
+    QCOMPARE(pair->end.start, m.end);
 }
 
 void tst_TypingAids::farPartnerIsFoundAndCommentsStillCount()

@@ -1,0 +1,81 @@
+#!/bin/sh
+# Where the start and the open of a large page spend their time, for the editor and for
+# FeatherPad on one private X server: the whole machine is sampled (perf record -a, on
+# the monotonic clock mapwatch times with), and the samples that fall between the exec
+# and the main window's map, and between Enter in the file dialog and the answer to the
+# first ping after it, are split by process (the program, the X server, the rest) and,
+# inside the program, by what ran: the dynamic loader, the kernel on the program's behalf
+# (page faults, mmap, reads), Qt, fonts (fontconfig, FreeType, HarfBuzz), the program's
+# own code and the other libraries. Wall time the program's samples do not fill is time it
+# waited (for the X server, the disk, a timer).
+#
+#   bench/startup/trace.sh [BUILD_DIR] [ROUNDS]
+#
+# TRACE_KEEP=DIR keeps each run's profile (edN.data, fpN.data) and mapwatch log for perf report.
+#
+# Needs what startup.sh needs, and perf (linux-perf) allowed to sample the whole machine
+# (root, or kernel.perf_event_paranoid <= 0).
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../../build}" && pwd)
+rounds=${2:-3}
+editor="$build/bin/brisko-editor"
+[ -x "$editor" ] || { echo "no $editor: build first" >&2; exit 1; }
+command -v perf >/dev/null || { echo "perf is not installed (linux-perf)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
+cc -O2 -o "$work/mapwatch" "$here/mapwatch.c" -lX11 -lXtst -lXdamage
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+unset QT_QPA_PLATFORM
+
+mkdir -p "$work/pages"
+awk -v n=999000 'BEGIN {
+    p = "<P ALIGN=left>Text <B>bold</B> and <A HREF=\"x.html\">a link</A> <IMG SRC=\"a.gif\">\r\n" \
+        "<TABLE BORDER=1><TR><TD>cell</TD><TD>more</TD></TR></TABLE><BR>\r\n" \
+        "Some ordinary words of the page text, long enough to read like a paragraph.\r\n"
+    s = ""; while (length(s) < n) s = s p
+    printf "%s", substr(s, 1, n) }' >"$work/pages/bigpage.html"
+
+fresh() {
+    rm -rf "$work/home"
+    export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_CACHE_HOME="$work/home/cache"
+    export XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# One traced run: mapwatch's own lines go to $out.log, the samples to $out.data.
+traced() { # out title program...
+    out=$1 title=$2 label=$(basename "$1")
+    shift 2
+    fresh
+    perf record -a -g -F 2999 -k CLOCK_MONOTONIC -o "$out.data" -q -- \
+        env MAPWATCH_TRACE=1 "$work/mapwatch" -o "$work/pages/bigpage.html" "$title" 1000 20000 "$@" \
+        >"$out.out" 2>"$out.log" </dev/null
+    cat "$out.out" >>"$out.log"
+    perf script -i "$out.data" -F comm,pid,time,ip,dso -G 2>/dev/null | python3 "$here/trace_split.py" "$out.log" "$label" 2999
+}
+
+# FeatherPad's first start writes its configuration; one untimed start of each first.
+fresh
+"$work/mapwatch" "Brisko HTML Editor" 200 20000 "$editor" >/dev/null
+fresh
+"$work/mapwatch" "Untitled" 200 20000 featherpad -s >/dev/null
+
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+for r in $(seq "$rounds"); do
+    traced "$work/ed$r" "Brisko HTML Editor" "$editor"
+    traced "$work/fp$r" "Untitled" featherpad -s
+done
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+# TRACE_KEEP=DIR keeps the profiles and logs for perf report.
+if [ -n "${TRACE_KEEP:-}" ]; then
+    mkdir -p "$TRACE_KEEP"
+    cp "$work"/*.data "$work"/*.log "$TRACE_KEEP"/
+fi
