@@ -6,6 +6,8 @@
 #include "markup/TextFile.h"
 #include "settings/TSettings.h"
 
+#include <future>
+
 using namespace Qt::StringLiterals;
 
 DocumentManager::DocumentManager(TSettings &settings, QObject *parent)
@@ -162,19 +164,26 @@ bool DocumentManager::showFile(HtmlDocument &doc, const QString &path, const Tex
         ui().showError(readFailureMessage(path, file));
         return false;
     }
+    // The colours are scanned from the text as read (reading it back from the document
+    // would be another pass over the whole page), on another core while the editor takes
+    // the text in.
+    std::future<PrescannedColours> prescanned;
+    if (colourInBackground) {
+        prescanned = std::async(std::launch::async,
+                                [text = file.text, colours = SyntaxColors::fromSettings(m_settings)] {
+                                    return prescanColours(text, colours);
+                                });
+    }
     doc.showLoadedText(path, file);
     if (&doc == activeDocument())
         Q_EMIT activeDocumentLoaded();
     AddRecentFile(path);
     Q_EMIT recentFilesChanged();
     Q_EMIT fileLocationChanged(path);
-    // The colours are scanned from the text as read: reading it back from the document
-    // would be another pass over the whole page.
     if (colourInBackground) {
-        const SyntaxColors colours = SyntaxColors::fromSettings(m_settings);
         ColorizeDocumentInBackground(doc, m_settings,
                                      [this](const QString &text) { setStatusText(3, text); },
-                                     prescanColours(file.text, colours));
+                                     prescanned.get());
     }
     return true;
 }
