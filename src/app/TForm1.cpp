@@ -202,8 +202,12 @@ void TForm1::attachDocument(TForm2 *doc)
         m_documents->refreshDocumentStatus();
     });
     connect(document->textDocument(), &QTextDocument::modificationChanged, docs, [this, document] {
-        if (document == m_documents->activeDocument())
-            updateModifiedIndicators(document->IsModified());
+        if (document != m_documents->activeDocument())
+            return;
+        updateModifiedIndicators(document->IsModified());
+        // Undone back to the text as saved or read, the page is unchanged again.
+        if (!document->IsModified())
+            setStatusText(1, QString());
     });
     connect(buffer, &QPlainTextEdit::selectionChanged, docs, [this, document, buffer] {
         if (document == m_documents->activeDocument())

@@ -394,6 +394,10 @@ void tst_MainWindow::openedFileIsNotReportedChanged()
     QCOMPARE(w.statusText(1), QString());
     QTest::keyClicks(&fx.view(), u"y"_s);
     QCOMPARE(w.statusText(1), u"Změněno"_s);
+    // Undone back to the text as read, the page is unchanged again.
+    fx.doc()->textDocument()->undo();
+    QVERIFY(!fx.buffer().IsModified());
+    QCOMPARE(w.statusText(1), QString());
 }
 
 void tst_MainWindow::fileReadAgainInAnotherEncodingIsNotReportedChanged()
