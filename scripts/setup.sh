@@ -10,7 +10,7 @@ packages=(
     python3-pyftpdlib python3-openssl vsftpd poppler-utils
     libssh-dev openssh-server openssh-client libsecret-1-dev
     qt6-translations-l10n desktop-file-utils
-    libhunspell-dev hunspell-cs hunspell-en-us libtidy-dev pkg-config
+    libhunspell-dev hunspell-cs hunspell-en-us libtidy-dev libfontconfig-dev pkg-config
 )
 # `make deb` also needs the distribution's packaging tools; `make bench` the benchmark
 # library and the programs it is compared with.

@@ -7,8 +7,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScopeGuard>
+
+#include <fontconfig/fontconfig.h>
 
 #include <cstdio>
+#include <thread>
 
 #include <unistd.h>
 
@@ -34,6 +38,13 @@ void prepareBrowserFlags()
 
 int main(int argc, char **argv)
 {
+    // Before the first text is drawn, fontconfig reads its configuration and the font
+    // caches; on another core that is done while Qt connects to the display.
+    std::thread fonts([] { FcInit(); });
+    auto fontsRead = qScopeGuard([&fonts] {
+        if (fonts.joinable())
+            fonts.join();
+    });
     prepareBrowserFlags();
     useCzechLocaleWhenNoneSet();
     QApplication app(argc, argv);
@@ -42,5 +53,7 @@ int main(int argc, char **argv)
     InstanceServer instance;
     if (const std::optional<int> done = startOrHandOver(command, instance))
         return *done;
+    // Qt must find the configuration read, or it reads one of its own.
+    fonts.join();
     return runProgram(app, command.checkInstall, !command.files.isEmpty());
 }
