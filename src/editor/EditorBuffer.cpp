@@ -91,7 +91,8 @@ public:
 
     int neededWidth() const
     {
-        const int digits = int(QString::number(std::max(m_buffer.blockCount(), 1)).size());
+        const int lines = std::max({m_buffer.blockCount(), m_buffer.m_linesLoading, 1});
+        const int digits = int(QString::number(lines).size());
         return m_buffer.fontMetrics().horizontalAdvance(u'9') * std::max(digits, 3) + 8;
     }
 
@@ -132,12 +133,18 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
     // A vertical scroll bar that appears once a loaded text is in narrows the view, and Qt
     // then lays every line out anew (for a 1 MB page an object per line, kept). Shown
     // before, it leaves the width alone; a short text hides it again at once.
-    connect(&document, &HtmlDocument::textAboutToLoad, this, [this] {
+    // So does a line number gutter that widens for the new lines: it takes its width first.
+    connect(&document, &HtmlDocument::textAboutToLoad, this, [this](int lines) {
         m_scrollBarPolicy = verticalScrollBarPolicy();
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_linesLoading = lines;
+        updateGutter();
     });
-    connect(&document, &HtmlDocument::textLoadFinished, this,
-            [this] { setVerticalScrollBarPolicy(m_scrollBarPolicy); });
+    connect(&document, &HtmlDocument::textLoadFinished, this, [this] {
+        setVerticalScrollBarPolicy(m_scrollBarPolicy);
+        m_linesLoading = 0;
+        updateGutter();
+    });
     document.setVisibleRange([this] { return visiblePositions(); });
     connect(document.textDocument(), &QTextDocument::contentsChange, this,
             &EditorBuffer::noteKeyEdit);

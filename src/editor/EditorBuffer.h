@@ -150,6 +150,7 @@ private:
     int m_keyEditTo = -1;
     bool m_inKey = false;
     Qt::ScrollBarPolicy m_scrollBarPolicy = Qt::ScrollBarAsNeeded;
+    int m_linesLoading = 0; // the lines of a text going in, which the gutter makes room for
     TypingAids *m_aids = nullptr;         // a child of the view
     LineNumberGutter *m_gutter = nullptr; // a child of the view
     int m_gutterLine = -1;                // the caret's line as the gutter marks it

@@ -184,7 +184,7 @@ void HtmlDocument::loadText(const QString &text)
     // goes in as it is, without a copy of a whole megabyte.
     const QString controlText = onlyCrLfBreaks(text) ? text : toControlText(text);
     const Changing changing(m_changing);
-    Q_EMIT textAboutToLoad();
+    Q_EMIT textAboutToLoad(int(controlText.count(u'\n')) + 1);
     // The text goes in with the insertion colour at once; putting the colour on in a second
     // pass would cost another walk over the whole page. Switching the history off empties
     // it: a freshly read file has nothing to undo.

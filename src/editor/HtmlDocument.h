@@ -246,8 +246,8 @@ Q_SIGNALS:
     void binaryChanged(bool binary);
     // A file's text was read into the document (it goes by reference: no copy).
     void textLoaded(const QString &text);
-    // A whole text is about to go in, and has gone in; views get ready for it.
-    void textAboutToLoad();
+    // A whole text of lines lines is about to go in, and has gone in; views get ready for it.
+    void textAboutToLoad(int lines);
     void textLoadFinished();
     // The commands moved the caret (moved) or changed only the insertion format; views
     // follow.

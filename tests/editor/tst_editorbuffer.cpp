@@ -51,6 +51,7 @@ private Q_SLOTS:
     void offsetsCountLineBreaksAsTwo();
     void textComesBackWithCrLf();
     void loadedPageIsFreshAndInTheInsertionColour();
+    void pageGoesInWithoutNarrowingTheView();
     void wrapSelectionAroundSelectedText();
     void wrapSelectionWithEmptySelection();
     void wrapSelectionIsOneUndoStep();
@@ -173,6 +174,43 @@ void tst_EditorBuffer::loadedPageIsFreshAndInTheInsertionColour()
     QVERIFY(m_buffer->verticalScrollBar()->isVisible());
     m_document->loadText(u"short"_s);
     QVERIFY(!m_buffer->verticalScrollBar()->isVisible());
+}
+
+// A text area that narrows once a page is in has Qt lay every line out anew (for a 1 MB page
+// an object per line, kept): neither the scroll bar nor the line numbers may narrow it then.
+void tst_EditorBuffer::pageGoesInWithoutNarrowingTheView()
+{
+    class WidthsWithText : public QObject
+    {
+    public:
+        explicit WidthsWithText(EditorBuffer &buffer)
+            : m_buffer(buffer)
+        {
+            buffer.viewport()->installEventFilter(this);
+        }
+        int changes = 0;
+
+    protected:
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() != QEvent::Resize || m_buffer.blockCount() <= 1)
+                return false;
+            auto *resize = static_cast<QResizeEvent *>(event);
+            if (resize->size().width() != resize->oldSize().width())
+                ++changes;
+            return false;
+        }
+
+    private:
+        EditorBuffer &m_buffer;
+    };
+    m_buffer->resize(300, 200);
+    QVERIFY(m_buffer->gutterShown());
+    WidthsWithText widths(*m_buffer);
+    m_document->loadText(u"<P>line\r\n"_s.repeated(20000));
+    QCoreApplication::processEvents();
+    QCOMPARE(widths.changes, 0);
+    QCOMPARE(m_buffer->blockCount(), 20001);
 }
 
 void tst_EditorBuffer::wrapSelectionAroundSelectedText()
