@@ -2,8 +2,8 @@
 # Where the start and the open of a large page spend their time, for the editor and for
 # FeatherPad on one private X server: the whole machine is sampled (perf record -a, on
 # the monotonic clock mapwatch times with), and the samples that fall between the exec
-# and the main window's map, and between Enter in the file dialog and the answer to the
-# first ping after it, are split by process (the program, the X server, the rest) and,
+# and the main window's map, between Enter in the file dialog and the answer to the first
+# ping after it, and (the editor) between Ctrl+H and the preview painted, are split by process (the program, the X server, the rest) and,
 # inside the program, by what ran: the dynamic loader, the kernel on the program's behalf
 # (page faults, mmap, reads), Qt, fonts (fontconfig, FreeType, HarfBuzz), the program's
 # own code and the other libraries. Wall time the program's samples do not fill is time it
@@ -33,6 +33,7 @@ xvfb=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 unset QT_QPA_PLATFORM
+export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}"
 
 mkdir -p "$work/pages"
 awk -v n=999000 'BEGIN {
@@ -41,6 +42,7 @@ awk -v n=999000 'BEGIN {
         "Some ordinary words of the page text, long enough to read like a paragraph.\r\n"
     s = ""; while (length(s) < n) s = s p
     printf "%s", substr(s, 1, n) }' >"$work/pages/bigpage.html"
+head -c 50000 "$work/pages/bigpage.html" >"$work/pages/preview.html"
 
 fresh() {
     rm -rf "$work/home"
@@ -51,12 +53,12 @@ fresh() {
 }
 
 # One traced run: mapwatch's own lines go to $out.log, the samples to $out.data.
-traced() { # out title program...
-    out=$1 title=$2 label=$(basename "$1")
+traced() { # out page mapwatch-arguments...
+    out=$1 page=$2 label=$(basename "$1")
     shift 2
     fresh
     perf record -a -g -F 2999 -k CLOCK_MONOTONIC -o "$out.data" -q -- \
-        env MAPWATCH_TRACE=1 "$work/mapwatch" -o "$work/pages/bigpage.html" "$title" 1000 20000 "$@" \
+        env MAPWATCH_TRACE=1 "$work/mapwatch" -o "$work/pages/$page" "$@" \
         >"$out.out" 2>"$out.log" </dev/null
     cat "$out.out" >>"$out.log"
     perf script -i "$out.data" -F comm,pid,time,ip,dso -G 2>/dev/null | python3 "$here/trace_split.py" "$out.log" "$label" 2999
@@ -70,8 +72,12 @@ fresh
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for r in $(seq "$rounds"); do
-    traced "$work/ed$r" "Brisko HTML Editor" "$editor"
-    traced "$work/fp$r" "Untitled" featherpad -s
+    traced "$work/ed$r" bigpage.html "Brisko HTML Editor" 1000 20000 "$editor"
+    traced "$work/fp$r" bigpage.html "Untitled" 1000 20000 featherpad -s
+done
+# The editor's preview of a saved 50 KB page, the first and the second time.
+for r in $(seq "$rounds"); do
+    traced "$work/pv$r" preview.html -p "Brisko HTML Editor" 1000 20000 "$editor"
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 # TRACE_KEEP=DIR keeps the profiles and logs for perf report.

@@ -16,6 +16,12 @@ if enter and ping and float(ping.group(1)) > 0:
     t0 = start + float(enter.group(1))
     spans["open"] = (t0, t0 + float(ping.group(1)))
 
+# Ctrl+H, the first and the second time: the preview painted.
+keys = [float(k) for k in re.findall(r"preview key ([\d.]+)", log)]
+for n, (key, took) in enumerate(zip(keys, re.findall(r"preview(\d)_ms=([\d.]+)", log)), 1):
+    if float(took[1]) > 0:
+        spans[f"preview {n}"] = (start + key, start + key + float(took[1]))
+
 PROGRAMS = ("brisko-editor", "featherpad")
 
 
@@ -63,6 +69,8 @@ for name, (a, b) in spans.items():
             continue  # the idle task
         elif comm.startswith("Xvfb"):
             by_process["X server"] += 1
+        elif comm.startswith("QtWebEngine") or comm.startswith("Chrome"):
+            by_process["browser processes"] += 1
         elif comm in ("mapwatch", "perf"):
             by_process["measuring"] += 1
         else:
@@ -71,7 +79,9 @@ for name, (a, b) in spans.items():
     busy = by_process["program"] * ms_per_sample
     row = ", ".join(f"{k} {v * ms_per_sample:.0f}" for k, v in parts.most_common())
     top = ", ".join(f"{k} {v * ms_per_sample:.0f}" for k, v in others.most_common(4))
+    browser = by_process["browser processes"] * ms_per_sample
     print(f"{label} {name}: wall {wall:.0f} ms; program on a core {busy:.0f} ms ({row}); "
           f"X server {by_process['X server'] * ms_per_sample:.0f} ms; "
-          f"rest of the machine {by_process['rest of the machine'] * ms_per_sample:.0f} ms; "
+          + (f"browser processes {browser:.0f} ms; " if browser else "")
+          + f"rest of the machine {by_process['rest of the machine'] * ms_per_sample:.0f} ms; "
           f"program waiting {max(0.0, wall - busy):.0f} ms; other libraries: {top}")

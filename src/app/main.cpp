@@ -32,6 +32,15 @@ void prepareBrowserFlags()
                    stderr);
     }
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    // A browser that draws without the graphics card needs no OpenGL in Qt to show its
+    // pictures; loading it (a software OpenGL with its shader compiler) took most of the
+    // first preview. Settings of the user's own stay.
+    if (flags.contains("--disable-gpu")) {
+        if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+            qputenv("QT_XCB_GL_INTEGRATION", "none");
+        if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+            qputenv("QT_QUICK_BACKEND", "software");
+    }
 }
 
 } // namespace
