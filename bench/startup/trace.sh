@@ -23,34 +23,7 @@ editor="$build/bin/brisko-editor"
 [ -x "$editor" ] || { echo "no $editor: build first" >&2; exit 1; }
 command -v perf >/dev/null || { echo "perf is not installed (linux-perf)" >&2; exit 1; }
 
-work=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-trap 'exit 1' INT TERM
-cc -O2 -o "$work/mapwatch" "$here/mapwatch.c" -lX11 -lXtst -lXdamage
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-unset QT_QPA_PLATFORM
-export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---no-sandbox --disable-gpu}"
-
-mkdir -p "$work/pages"
-awk -v n=999000 'BEGIN {
-    p = "<P ALIGN=left>Text <B>bold</B> and <A HREF=\"x.html\">a link</A> <IMG SRC=\"a.gif\">\r\n" \
-        "<TABLE BORDER=1><TR><TD>cell</TD><TD>more</TD></TR></TABLE><BR>\r\n" \
-        "Some ordinary words of the page text, long enough to read like a paragraph.\r\n"
-    s = ""; while (length(s) < n) s = s p
-    printf "%s", substr(s, 1, n) }' >"$work/pages/bigpage.html"
-head -c 50000 "$work/pages/bigpage.html" >"$work/pages/preview.html"
-
-fresh() {
-    rm -rf "$work/home"
-    export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_CACHE_HOME="$work/home/cache"
-    export XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
-    mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-    chmod 700 "$XDG_RUNTIME_DIR"
-}
+. "$here/common.sh"
 
 # One traced run: mapwatch's own lines go to $out.log, the samples to $out.data.
 traced() { # out page mapwatch-arguments...
