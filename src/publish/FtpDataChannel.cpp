@@ -1,8 +1,8 @@
 #include "publish/FtpDataChannel.h"
 
 #include "markup/TextFile.h"
+#include "publish/ContentHash.h"
 
-#include <QCryptographicHash>
 #include <QSocketNotifier>
 #include <QSslSocket>
 #include <QStringDecoder>

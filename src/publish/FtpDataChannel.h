@@ -10,7 +10,7 @@
 #include <QSslConfiguration>
 #include <QTimer>
 
-class QCryptographicHash;
+class ContentHash;
 class QSocketNotifier;
 class QSslSocket;
 class QTcpServer;
@@ -41,7 +41,7 @@ public:
     // Names coming down are shown line by line as well.
     void setDisplayLines(bool display) { m_displayLines = display; }
     // Every block sent also goes into this hash (not owned; null for none).
-    void setSentDataHash(QCryptographicHash *hash) { m_sentHash = hash; }
+    void setSentDataHash(ContentHash *hash) { m_sentHash = hash; }
     // Encrypted like the control connection, and showing the server's very certificate.
     void setEncryption(const QSslConfiguration &configuration, const QString &peerName,
                        const QSslCertificate &serverCertificate);
@@ -107,7 +107,7 @@ private:
     QString m_errorText;
     QByteArray m_listing;
     QByteArray m_partialLine;
-    QCryptographicHash *m_sentHash = nullptr;
+    ContentHash *m_sentHash = nullptr;
     bool m_displayLines = false;
     bool m_connected = false;
     bool m_accepted = false;
