@@ -264,7 +264,8 @@ private:
     bool runSync(void (TFtpClient::*request)());
     void touch() { m_silence.restart(); }
 
-    void sendCommand(const QString &command);
+    // With more, further commands follow at once and leave with the last one.
+    void sendCommand(const QString &command, bool more = false);
     void executeCommand(FtpRequest kind, const QString &command, std::vector<int> accepted,
                         ReplyStep step);
     void endRequest(int status);

@@ -402,6 +402,14 @@ void FtpDataChannel::closeWhenSent()
     }
     m_closeTimer.stop();
     m_closeClock.invalidate();
+    if (m_socket->bytesToWrite() > 0) {
+        // The last bytes go now and the end of the data right after them: the server
+        // answers the transfer only once it has seen that end. Whatever the flush reports
+        // may end the connection from inside it.
+        m_socket->flush();
+        if (!m_socket || !m_sourceExhausted)
+            return;
+    }
     if (m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->disconnectFromHost();
 }
