@@ -104,6 +104,7 @@ private:
     QHostAddress m_server;
     QPointer<QTcpSocket> m_socket;
     QFile m_file;
+    QByteArray m_block; // what the file's next block is read into, the same memory each time
     QString m_errorText;
     QByteArray m_listing;
     QByteArray m_partialLine;
