@@ -3,6 +3,7 @@
 #include "markup/TextFile.h"
 #include "publish/ContentHash.h"
 
+#include <QScopedValueRollback>
 #include <QSocketNotifier>
 #include <QSslSocket>
 #include <QStringDecoder>
@@ -371,6 +372,7 @@ qint64 FtpDataChannel::queuedBytes() const
 
 void FtpDataChannel::onBytesWritten(qint64 bytes)
 {
+    const QScopedValueRollback reporting(m_reportingWritten, true);
     m_byteCount += bytes;
     Q_EMIT activity();
     Q_EMIT progress(m_byteCount);
@@ -409,10 +411,11 @@ void FtpDataChannel::closeWhenSent()
     }
     m_closeTimer.stop();
     m_closeClock.invalidate();
-    if (m_socket->bytesToWrite() > 0) {
+    if (m_socket->bytesToWrite() > 0 && !m_reportingWritten) {
         // The last bytes go now and the end of the data right after them: the server
-        // answers the transfer only once it has seen that end. Whatever the flush reports
-        // may end the connection from inside it.
+        // answers the transfer only once it has seen that end. Not while the socket reports
+        // written bytes: what it wrote then would never be reported. Whatever the flush
+        // reports may end the connection from inside it.
         m_socket->flush();
         if (!m_socket || !m_sourceExhausted)
             return;

@@ -114,6 +114,7 @@ private:
     bool m_accepted = false;
     bool m_stopped = false;
     bool m_sourceExhausted = false;
+    bool m_reportingWritten = false; // inside the socket's report of bytes written
     qint64 m_byteCount = 0;
     QElapsedTimer m_clock;
 
