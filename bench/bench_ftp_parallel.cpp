@@ -4,10 +4,15 @@
 // 100 MB over FTPS against lftp with forced TLS. Both are timed with the login inside the
 // clock: the window from its "Připojit" button to the last file confirmed ("Bezpečné" on),
 // lftp from its start to its end; every upload is checked byte for byte after its clock
-// stopped. A plain timed program (argument: rounds, default 3).
+// stopped. Beside each time stands the processor time it took, on the client's side (the
+// window's process, or lftp) and on the server's: a loaded machine shows in the wall times
+// first, and where the time went shows in these. A plain timed program (arguments: rounds,
+// default 3; then "files" or "ftps" to run that part only, for measuring one of them).
+// BRISKO_BENCH_TRACE in the environment shows the window's session line by line.
 #include "interaction/Interaction.h"
 #include "publish/CertificateTrust.h"
 #include "publish/ftpklient.h"
+#include "publish/FtpClient.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +30,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +40,28 @@ namespace {
 
 const QString User = u"bench"_s;
 const QString Password = u"bench-pw"_s;
+
+// Processor time in milliseconds: this process's threads, and its children that ended.
+qint64 ownCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+qint64 childrenCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    auto ms = [](const timeval &v) { return qint64(v.tv_sec) * 1000 + v.tv_usec / 1000; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// What one upload took: on the clock, in the client's processor time and in the server's.
+struct Sample
+{
+    qint64 wall = 0, client = 0, server = 0;
+};
 
 struct Server
 {
@@ -58,6 +88,14 @@ struct Server
         const QByteArray line = process.readLine().trimmed();
         port = line.startsWith("PORT ") ? quint16(line.mid(5).toUInt()) : 0;
         return port != 0;
+    }
+    // Its processor time so far (the scheduler's count for its main thread, in ns).
+    qint64 cpuMs() const
+    {
+        QFile stat(u"/proc/%1/schedstat"_s.arg(process.processId()));
+        if (!stat.open(QIODevice::ReadOnly))
+            return 0;
+        return stat.readAll().split(' ').value(0).toLongLong() / 1000000;
     }
 };
 
@@ -87,8 +125,9 @@ void writeFile(const QString &path, const QByteArray &data)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-qint64 uploadWithWindow(quint16 port, const QString &home, const QString &remoteDir, int sessions, bool tls)
+Sample uploadWithWindow(const Server &server, const QString &home, const QString &remoteDir, int sessions, bool tls)
 {
+    const quint16 port = server.port;
     TFTPForm form;
     form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
     form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(port));
@@ -103,14 +142,23 @@ qint64 uploadWithWindow(quint16 port, const QString &home, const QString &remote
     form.show();
     // What the user waits for: from connecting until the last file is confirmed.
     QElapsedTimer clock;
+    const qint64 serverBefore = server.cpuMs(), clientBefore = ownCpuMs();
     clock.start();
+    // With BRISKO_BENCH_TRACE set, the window's session shows on stderr what it says and
+    // hears, each line with the milliseconds since the click: where the time goes.
+    if (qEnvironmentVariableIsSet("BRISKO_BENCH_TRACE")) {
+        auto *session = form.findChild<TFtpClient *>();
+        QObject::connect(session, &TFtpClient::OnDisplay, session, [&clock](const QString &line) {
+            std::fprintf(stderr, "%6lld %s\n", clock.elapsed(), qPrintable(line.left(100)));
+        });
+    }
     form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
     form.findChild<QPushButton *>(u"CdButton"_s)->click();
     form.findChild<QPushButton *>(u"UploadButton"_s)->click();
-    const qint64 ms = clock.elapsed();
+    const Sample sample{clock.elapsed(), ownCpuMs() - clientBefore, server.cpuMs() - serverBefore};
     if (form.LogText().contains(u"Chyba!"_s))
         qFatal("the window's upload failed:\n%s", qPrintable(form.LogText().right(2000)));
-    return ms;
+    return sample;
 }
 
 // The figures count only if every file arrived whole, and no temporary file stayed behind.
@@ -135,8 +183,9 @@ void verifyUpload(const QString &localRoot, const QString &remoteRoot, const cha
         qFatal("%s: %d files on the server for %d sent", who, there, files);
 }
 
-qint64 runTool(const QString &program, const QStringList &args)
+Sample runTool(const Server &server, const QString &program, const QStringList &args)
 {
+    const qint64 serverBefore = server.cpuMs(), clientBefore = childrenCpuMs();
     QProcess tool;
     tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     tool.setStandardOutputFile(QProcess::nullDevice());
@@ -145,13 +194,27 @@ qint64 runTool(const QString &program, const QStringList &args)
     tool.start(program, args);
     if (!tool.waitForFinished(600000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
         qFatal("%s failed", qPrintable(program));
-    return clock.elapsed();
+    const qint64 wall = clock.elapsed();
+    return {wall, childrenCpuMs() - clientBefore, server.cpuMs() - serverBefore};
 }
 
-qint64 median(QList<qint64> values)
+// Each figure's own median.
+Sample median(const QList<Sample> &samples)
 {
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
+    auto of = [&](qint64 Sample::*field) {
+        QList<qint64> values;
+        for (const Sample &s : samples)
+            values << s.*field;
+        std::sort(values.begin(), values.end());
+        return values.isEmpty() ? 0 : values[values.size() / 2];
+    };
+    return {of(&Sample::wall), of(&Sample::client), of(&Sample::server)};
+}
+
+// "1234 ms (client 500, server 700)"
+QByteArray shown(const Sample &s)
+{
+    return u"%1 ms (client %2, server %3)"_s.arg(s.wall).arg(s.client).arg(s.server).toUtf8();
 }
 
 } // namespace
@@ -164,6 +227,8 @@ int main(int argc, char **argv)
     TrustingInteraction trusting;
     setInteraction(&trusting);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    const QByteArray part = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+    const bool files = part != "ftps", encrypted = part != "files";
 
     const QString plainRoot = work.filePath(u"plain"_s), tlsRoot = work.filePath(u"tls"_s);
     QDir().mkpath(plainRoot);
@@ -175,12 +240,13 @@ int main(int argc, char **argv)
     const QString tree = work.filePath(u"tree"_s), big = work.filePath(u"big"_s);
     for (int i = 0; i < 1000; ++i)
         writeFile(tree + u"/d%1/f%2.html"_s.arg(i % 10).arg(i), QByteArray(10 * 1024, char('a' + i % 26)));
-    QByteArray data(100 * 1024 * 1024, Qt::Uninitialized);
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(data.data()), data.size() / 4);
-    writeFile(big + u"/big.bin"_s, data);
-    data.clear();
+    if (encrypted) {
+        QByteArray data(100 * 1024 * 1024, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(data.data()), data.size() / 4);
+        writeFile(big + u"/big.bin"_s, data);
+    }
 
-    QList<qint64> window4, lftp, lftp4, window1, ftps, curl;
+    QList<Sample> window4, lftp, lftp4, window1, ftps, curl;
     for (int round = 0; round < rounds; ++round) {
         auto fresh = [&](const QString &root, const QString &name) {
             const QString dir = u"r%1-%2"_s.arg(round).arg(name);
@@ -189,13 +255,13 @@ int main(int argc, char **argv)
         };
         // Alternating who goes first, so neither always meets a warm server.
         const bool windowFirst = round % 2 == 0;
-        auto mirror = [&](int parallel, QList<qint64> &times) {
+        auto mirror = [&](int parallel, QList<Sample> &times) {
             const QString name = u"lftp%1"_s.arg(parallel);
             const QString script = u"set ftp:passive-mode on; set net:max-retries 1; "
                                    u"mirror -R --no-perms --parallel=%1 %2 %3; quit"_s
                                        .arg(parallel)
                                        .arg(tree, fresh(plainRoot, name));
-            times << runTool(u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(plain.port),
+            times << runTool(plain, u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(plain.port),
                                          u"-e"_s, script, u"127.0.0.1"_s});
             verifyUpload(tree, plainRoot + u"/r%1-%2"_s.arg(round).arg(name), "lftp");
         };
@@ -203,13 +269,15 @@ int main(int argc, char **argv)
             mirror(1, lftp);
             mirror(4, lftp4);
         };
-        if (!windowFirst)
+        if (files && !windowFirst)
             runLftp();
-        window4 << uploadWithWindow(plain.port, tree, fresh(plainRoot, u"w4"_s), 4, false);
-        verifyUpload(tree, plainRoot + u"/r%1-w4"_s.arg(round), "4 sessions");
-        window1 << uploadWithWindow(plain.port, tree, fresh(plainRoot, u"w1"_s), 1, false);
-        verifyUpload(tree, plainRoot + u"/r%1-w1"_s.arg(round), "1 session");
-        if (windowFirst)
+        if (files) {
+            window4 << uploadWithWindow(plain, tree, fresh(plainRoot, u"w4"_s), 4, false);
+            verifyUpload(tree, plainRoot + u"/r%1-w4"_s.arg(round), "4 sessions");
+            window1 << uploadWithWindow(plain, tree, fresh(plainRoot, u"w1"_s), 1, false);
+            verifyUpload(tree, plainRoot + u"/r%1-w1"_s.arg(round), "1 session");
+        }
+        if (files && windowFirst)
             runLftp();
 
         // curl --ssl-reqd (7.88) cannot store into pyftpdlib 1.5.7 over TLS: the server resets
@@ -218,29 +286,33 @@ int main(int argc, char **argv)
             const QString script = u"set ftp:ssl-force true; set ftp:ssl-protect-data true; "
                                    u"set ssl:verify-certificate no; set net:max-retries 1; put %1 -o %2/big.bin; quit"_s
                                        .arg(big + u"/big.bin"_s, fresh(tlsRoot, u"lftp"_s));
-            curl << runTool(u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(secure.port),
+            curl << runTool(secure, u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(secure.port),
                                         u"-e"_s, script, u"127.0.0.1"_s});
             verifyUpload(big, tlsRoot + u"/r%1-lftp"_s.arg(round), "lftp FTPS");
         };
-        if (!windowFirst)
+        if (encrypted && !windowFirst)
             runCurl();
-        ftps << uploadWithWindow(secure.port, big, fresh(tlsRoot, u"ftps"_s), 1, true);
-        verifyUpload(big, tlsRoot + u"/r%1-ftps"_s.arg(round), "FTPS");
-        if (windowFirst)
+        if (encrypted) {
+            ftps << uploadWithWindow(secure, big, fresh(tlsRoot, u"ftps"_s), 1, true);
+            verifyUpload(big, tlsRoot + u"/r%1-ftps"_s.arg(round), "FTPS");
+        }
+        if (encrypted && windowFirst)
             runCurl();
-        std::printf("round %d: 1,000 files 1 session %lld ms, lftp mirror %lld ms; 4 sessions %lld ms, "
-                    "lftp --parallel=4 %lld ms; 100 MB FTPS %lld ms, lftp FTPS %lld ms\n",
-                    round + 1, window1.last(), lftp.last(), window4.last(), lftp4.last(), ftps.last(), curl.last());
+        auto last = [](const QList<Sample> &samples) { return shown(samples.isEmpty() ? Sample{} : samples.last()); };
+        std::printf("round %d:\n  1,000 files 1 session %s, lftp mirror %s\n  4 sessions %s, lftp --parallel=4 %s\n"
+                    "  100 MB FTPS %s, lftp FTPS %s\n",
+                    round + 1, last(window1).constData(), last(lftp).constData(), last(window4).constData(),
+                    last(lftp4).constData(), last(ftps).constData(), last(curl).constData());
         std::fflush(stdout);
     }
-    auto ratio = [](const QList<qint64> &ours, const QList<qint64> &theirs) {
-        return double(median(ours)) / double(std::max<qint64>(1, median(theirs)));
+    auto ratio = [](const QList<Sample> &ours, const QList<Sample> &theirs) {
+        return double(median(ours).wall) / double(std::max<qint64>(1, median(theirs).wall));
     };
-    std::printf("medians: 1,000 x 10 KB: 1 session %lld ms, lftp mirror %lld ms (%.2fx); 4 sessions %lld ms, "
-                "lftp --parallel=4 %lld ms (%.2fx)\n",
-                median(window1), median(lftp), ratio(window1, lftp), median(window4), median(lftp4),
-                ratio(window4, lftp4));
-    std::printf("medians: 100 MB FTPS %lld ms, lftp FTPS %lld ms (%.2fx)\n", median(ftps), median(curl),
-                ratio(ftps, curl));
+    std::printf("medians:\n  1,000 x 10 KB 1 session %s, lftp mirror %s (%.2fx)\n"
+                "  4 sessions %s, lftp --parallel=4 %s (%.2fx)\n",
+                shown(median(window1)).constData(), shown(median(lftp)).constData(), ratio(window1, lftp),
+                shown(median(window4)).constData(), shown(median(lftp4)).constData(), ratio(window4, lftp4));
+    std::printf("  100 MB FTPS %s, lftp FTPS %s (%.2fx)\n", shown(median(ftps)).constData(),
+                shown(median(curl)).constData(), ratio(ftps, curl));
     return 0;
 }

@@ -335,12 +335,16 @@ void TFtpClient::renameRequest()
     m_pipelineCount = m_pipelineReplies = prepare ? 3 : 2;
     m_pipelineFailure = 0;
     m_pipelineFailureText.clear();
-    executeCommand(FtpRequest::RenTo, u"RNFR "_s + m_hostFileName, {350}, &TFtpClient::renameStep);
-    sendCommand(u"RNTO "_s + m_renameTarget);
-    if (prepare) {
+    m_requestType = FtpRequest::RenTo;
+    m_accepted = {350};
+    m_step = &TFtpClient::renameStep;
+    setState(FtpState::WaitingResponse);
+    if (prepare)
         m_preparedPort = 0;
+    sendCommand(u"RNFR "_s + m_hostFileName, true);
+    sendCommand(u"RNTO "_s + m_renameTarget, prepare);
+    if (prepare)
         sendCommand(u"EPSV"_s);
-    }
 }
 
 void TFtpClient::setStoreAfterRename(const QString &hostFile, const QString &localFile)
@@ -544,7 +548,7 @@ QString TFtpClient::DirectoryOfReply(const QString &reply)
 // ---------------------------------------------------------------------------------------
 // Commands and the end of a request
 
-void TFtpClient::sendCommand(const QString &command)
+void TFtpClient::sendCommand(const QString &command, bool more)
 {
     QString text = command;
     Q_EMIT OnCommand(text);
@@ -553,8 +557,14 @@ void TFtpClient::sendCommand(const QString &command)
         Q_EMIT OnDisplay(u"> PASS ********"_s);
     else
         Q_EMIT OnDisplay(u"> "_s + text);
-    if (m_control)
-        m_control->write(text.toUtf8() + "\r\n");
+    if (!m_control)
+        return;
+    m_control->write(text.toUtf8() + "\r\n");
+    // Handed to the system now, not when the event loop comes round: the server idles
+    // until the command arrives. Commands sent together go in one piece, which the server
+    // reads at once.
+    if (!more)
+        m_control->flush();
 }
 
 void TFtpClient::executeCommand(FtpRequest kind, const QString &command, std::vector<int> accepted,

@@ -3,7 +3,6 @@
 #include "publish/FtpDataChannel.h"
 
 #include <QAbstractSocket>
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
@@ -127,7 +126,7 @@ public:
     // The port number the control connection went to, once Open has looked it up.
     quint16 ControlPort() const { return m_controlPort; }
     // Every block a STOR sends also goes into this hash (not owned; null for none).
-    void setSentDataHash(QCryptographicHash *hash) { m_dataChannel->setSentDataHash(hash); }
+    void setSentDataHash(ContentHash *hash) { m_dataChannel->setSentDataHash(hash); }
 
     QString ErrorMessage() const { return m_errorMessage; }
     QString LastResponse() const { return m_lastResponse; }
@@ -265,7 +264,8 @@ private:
     bool runSync(void (TFtpClient::*request)());
     void touch() { m_silence.restart(); }
 
-    void sendCommand(const QString &command);
+    // With more, further commands follow at once and leave with the last one.
+    void sendCommand(const QString &command, bool more = false);
     void executeCommand(FtpRequest kind, const QString &command, std::vector<int> accepted,
                         ReplyStep step);
     void endRequest(int status);

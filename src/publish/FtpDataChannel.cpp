@@ -1,8 +1,9 @@
 #include "publish/FtpDataChannel.h"
 
 #include "markup/TextFile.h"
+#include "publish/ContentHash.h"
 
-#include <QCryptographicHash>
+#include <QScopedValueRollback>
 #include <QSocketNotifier>
 #include <QSslSocket>
 #include <QStringDecoder>
@@ -41,9 +42,13 @@ namespace {
 // event loop for every kilobyte. And the server reads only what the system holds for it:
 // with one block waiting at a time, every moment this process waits for the processor
 // (a loaded machine) the server starves. So several blocks wait, enough to keep the
-// system's send buffer full meanwhile.
-constexpr qint64 StoreBlockSize = 256 * 1024;
-constexpr qint64 StoreQueueLimit = 1024 * 1024;
+// system's send buffer full meanwhile. But memory touched for the first time costs the
+// system a page fault per page, which on a virtual machine costs more than encrypting the
+// page: the file is read into one buffer used again and again, and the blocks and the
+// queue stay small enough that the socket's own buffers (and the encrypted copies of an
+// encrypted socket) reuse their memory too.
+constexpr qint64 StoreBlockSize = 64 * 1024;
+constexpr qint64 StoreQueueLimit = 512 * 1024;
 
 QString decodeListingLine(QByteArrayView bytes)
 {
@@ -338,9 +343,11 @@ void FtpDataChannel::sendNextBlocks()
     if (!m_connected || !m_accepted || m_kind != Kind::Store)
         return;
     while (m_socket && !m_sourceExhausted && queuedBytes() < StoreQueueLimit) {
-        const QByteArray block = m_file.read(StoreBlockSize);
-        if (block.isEmpty()) {
-            if (m_file.error() != QFileDevice::NoError)
+        if (m_block.size() != StoreBlockSize)
+            m_block.resize(StoreBlockSize);
+        const qint64 got = m_file.read(m_block.data(), StoreBlockSize);
+        if (got <= 0) {
+            if (got < 0 || m_file.error() != QFileDevice::NoError)
                 Q_EMIT display(u"Error reading file"_s);
             m_sourceExhausted = true;
             m_file.close();
@@ -348,9 +355,10 @@ void FtpDataChannel::sendNextBlocks()
             closeWhenSent();
             return;
         }
+        const QByteArrayView block(m_block.constData(), got);
         if (m_sentHash)
             m_sentHash->addData(block);
-        m_socket->write(block);
+        m_socket->write(block.data(), block.size());
     }
 }
 
@@ -364,6 +372,7 @@ qint64 FtpDataChannel::queuedBytes() const
 
 void FtpDataChannel::onBytesWritten(qint64 bytes)
 {
+    const QScopedValueRollback reporting(m_reportingWritten, true);
     m_byteCount += bytes;
     Q_EMIT activity();
     Q_EMIT progress(m_byteCount);
@@ -402,6 +411,15 @@ void FtpDataChannel::closeWhenSent()
     }
     m_closeTimer.stop();
     m_closeClock.invalidate();
+    if (m_socket->bytesToWrite() > 0 && !m_reportingWritten) {
+        // The last bytes go now and the end of the data right after them: the server
+        // answers the transfer only once it has seen that end. Not while the socket reports
+        // written bytes: what it wrote then would never be reported. Whatever the flush
+        // reports may end the connection from inside it.
+        m_socket->flush();
+        if (!m_socket || !m_sourceExhausted)
+            return;
+    }
     if (m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->disconnectFromHost();
 }

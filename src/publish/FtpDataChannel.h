@@ -10,7 +10,7 @@
 #include <QSslConfiguration>
 #include <QTimer>
 
-class QCryptographicHash;
+class ContentHash;
 class QSocketNotifier;
 class QSslSocket;
 class QTcpServer;
@@ -41,7 +41,7 @@ public:
     // Names coming down are shown line by line as well.
     void setDisplayLines(bool display) { m_displayLines = display; }
     // Every block sent also goes into this hash (not owned; null for none).
-    void setSentDataHash(QCryptographicHash *hash) { m_sentHash = hash; }
+    void setSentDataHash(ContentHash *hash) { m_sentHash = hash; }
     // Encrypted like the control connection, and showing the server's very certificate.
     void setEncryption(const QSslConfiguration &configuration, const QString &peerName,
                        const QSslCertificate &serverCertificate);
@@ -104,15 +104,17 @@ private:
     QHostAddress m_server;
     QPointer<QTcpSocket> m_socket;
     QFile m_file;
+    QByteArray m_block; // what the file's next block is read into, the same memory each time
     QString m_errorText;
     QByteArray m_listing;
     QByteArray m_partialLine;
-    QCryptographicHash *m_sentHash = nullptr;
+    ContentHash *m_sentHash = nullptr;
     bool m_displayLines = false;
     bool m_connected = false;
     bool m_accepted = false;
     bool m_stopped = false;
     bool m_sourceExhausted = false;
+    bool m_reportingWritten = false; // inside the socket's report of bytes written
     qint64 m_byteCount = 0;
     QElapsedTimer m_clock;
 

@@ -2,6 +2,7 @@
 // and PROT; the data connections take its parameters (FtpDataChannel).
 #include "publish/FtpClient.h"
 
+#include <QCryptographicHash>
 #include <QSslCipher>
 #include <QSslConfiguration>
 #include <QSslSocket>

@@ -1,8 +1,8 @@
 #include "publish/ParallelUpload.h"
 
+#include "publish/ContentHash.h"
 #include "publish/UploadJournal.h"
 
-#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QRandomGenerator>
 
@@ -62,7 +62,7 @@ struct ParallelUpload::Session
     QString error;           // the first refusal of the running file or login
     bool incomplete = false; // a cut direct store left part of the file under its name
     qint64 moving = 0;
-    QCryptographicHash sent{QCryptographicHash::Sha256};
+    ContentHash sent;
     // The file whose STOR goes out with the answer to the running file's rename.
     std::optional<Job> reserved;
     QString reservedTemporary;

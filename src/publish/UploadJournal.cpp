@@ -1,6 +1,7 @@
 #include "publish/UploadJournal.h"
 
 #include "markup/GuardedFile.h"
+#include "publish/ContentHash.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -86,7 +87,7 @@ QByteArray UploadJournal::fileSha256(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    ContentHash hash;
     if (!hash.addData(&file))
         return {};
     return hash.result();

@@ -1,6 +1,7 @@
 // The FTP session against a scripted server on 127.0.0.1: reply parsing, refusals,
 // time-outs, both orders of a transfer's end, passive mode and a server that hangs up.
 #include "ScriptedFtpServer.h"
+#include "publish/ContentHash.h"
 #include "publish/FtpClient.h"
 #include "support/TestMain.h"
 
@@ -484,7 +485,7 @@ void tst_FtpClient::sentDataIsHashed()
     f.write(content);
     f.close();
     QVERIFY(open());
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    ContentHash hash;
     m_client->setSentDataHash(&hash);
     m_client->setLocalFileName(path);
     m_client->setHostFileName(u"h.bin"_s);

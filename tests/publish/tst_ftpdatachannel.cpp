@@ -2,6 +2,7 @@
 // the server's data port: nothing leaves before the server took the transfer up, the file
 // arrives whole, a stop cuts cleanly, and a listing comes down as it was sent. Over TLS,
 // a peer that talks after the last record is not answered with a reset.
+#include "publish/ContentHash.h"
 #include "publish/FtpDataChannel.h"
 #include "support/TestMain.h"
 
@@ -62,7 +63,7 @@ void tst_FtpDataChannel::storeWaitsForTheServerThenArrivesWhole()
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost));
     FtpDataChannel channel;
-    QCryptographicHash sent(QCryptographicHash::Sha256);
+    ContentHash sent;
     channel.setSentDataHash(&sent);
     QSignalSpy finished(&channel, &FtpDataChannel::finished);
     QVERIFY(channel.begin(FtpDataChannel::Kind::Store, path, offset));

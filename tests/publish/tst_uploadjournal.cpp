@@ -1,5 +1,6 @@
 // The journal of uploaded files: what it keeps, when it vouches for a file, and that a
 // damaged journal vouches for nothing.
+#include "publish/ContentHash.h"
 #include "publish/UploadJournal.h"
 #include "support/TestMain.h"
 
@@ -50,6 +51,8 @@ private Q_SLOTS:
     void knowsTheDirectoriesOfItsFiles();
     void directoriesStampsAndCutFilesSurviveTheRoundTrip();
     void leftoversKeepOnlyTemporaryNames();
+    void contentHashIsSha256_data();
+    void contentHashIsSha256();
 };
 
 void tst_UploadJournal::anyNameSurvivesTheRoundTrip_data()
@@ -230,6 +233,41 @@ void tst_UploadJournal::leftoversKeepOnlyTemporaryNames()
     QVERIFY(UploadJournal::saveLeftovers(path, {}));
     QVERIFY(!QFileInfo::exists(path));
     QVERIFY(UploadJournal::loadLeftovers(path).isEmpty());
+}
+
+void tst_UploadJournal::contentHashIsSha256_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("empty") << 0;
+    QTest::newRow("one byte") << 1;
+    QTest::newRow("one read block") << 256 * 1024;
+    QTest::newRow("past a read block") << 256 * 1024 + 1;
+    QTest::newRow("several blocks") << 600 * 1024 + 13;
+}
+
+// The journal's hashes of files and of what was sent stay comparable with those recorded
+// before, and a hash read on the way goes on as if it had not been read.
+void tst_UploadJournal::contentHashIsSha256()
+{
+    QFETCH(int, size);
+    QByteArray content(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        content[i] = char(i * 7 + i / 251);
+    const QByteArray expected = QCryptographicHash::hash(content, QCryptographicHash::Sha256);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"f.bin"_s);
+    writeFile(path, content, QDateTime::currentDateTimeUtc());
+    QCOMPARE(UploadJournal::fileSha256(path), expected);
+
+    ContentHash sent;
+    sent.addData(u"left over from the last file"_s.toUtf8());
+    sent.reset();
+    const qsizetype half = size / 2;
+    sent.addData(QByteArrayView(content).first(half));
+    QCOMPARE(sent.result(), QCryptographicHash::hash(content.first(half), QCryptographicHash::Sha256));
+    sent.addData(QByteArrayView(content).sliced(half));
+    QCOMPARE(sent.result(), expected);
+    QCOMPARE(ContentHash::hash(content), expected);
 }
 
 BRISKO_TEST_MAIN(tst_UploadJournal)
