@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev libqt6opengl6-dev libgl-dev
     xvfb xauth
     python3-pyftpdlib python3-openssl vsftpd poppler-utils
-    libssh-dev openssh-server openssh-client libsecret-1-dev
+    libssh-dev libssl-dev openssh-server openssh-client libsecret-1-dev
     qt6-translations-l10n desktop-file-utils
     libhunspell-dev hunspell-cs hunspell-en-us libtidy-dev libfontconfig-dev pkg-config
 )
