@@ -35,6 +35,11 @@ QString PyFtpServer::startWithoutMlsd(const QString &root, const QString &user, 
     return run({u"--no-mlsd"_s, root, user, password});
 }
 
+QString PyFtpServer::startSlowData(const QString &root, const QString &user, const QString &password)
+{
+    return run({u"--slow-data"_s, root, user, password});
+}
+
 QString PyFtpServer::startTls(const QString &root, const QString &user, const QString &password,
                               const QString &certFile)
 {

@@ -13,6 +13,8 @@ public:
     QString start(const QString &root, const QString &user, const QString &password);
     // The same, answering MLSD as an unknown command, as vsftpd does.
     QString startWithoutMlsd(const QString &root, const QString &user, const QString &password);
+    // The same, taking stored data at 8 MB/s: a transfer lasts long enough to be cut midway.
+    QString startSlowData(const QString &root, const QString &user, const QString &password);
     // The same, speaking explicit FTPS with the certificate in certFile (made if missing).
     QString startTls(const QString &root, const QString &user, const QString &password,
                      const QString &certFile);

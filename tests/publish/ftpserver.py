@@ -1,9 +1,10 @@
 """Test FTP server: serves one directory to one user on 127.0.0.1.
 
-Usage: ftpserver.py [--no-mlsd] ROOT USER PASSWORD [CERTFILE]
+Usage: ftpserver.py [--no-mlsd] [--slow-data] ROOT USER PASSWORD [CERTFILE]
 With CERTFILE it speaks explicit FTPS (AUTH TLS) and requires it; a missing CERTFILE is
 made first: a fresh self-signed certificate and its key in one PEM file. With --no-mlsd it
 answers MLSD and MLST as unknown commands (500) and FEAT names no MLST, as vsftpd does.
+With --slow-data it takes stored data at 8 MB/s, so a test can cut a large file midway.
 Prints "PORT <n>" once it listens, then serves until it is killed or stdin closes.
 """
 import logging
@@ -37,6 +38,7 @@ def make_certificate(path):
 def main():
     arguments = [a for a in sys.argv[1:] if not a.startswith("--")]
     no_mlsd = "--no-mlsd" in sys.argv[1:]
+    slow_data = "--slow-data" in sys.argv[1:]
     root, user, password = arguments[0:3]
     certfile = arguments[3] if len(arguments) > 3 else None
     logging.basicConfig(level=logging.ERROR)
@@ -56,6 +58,11 @@ def main():
         handler = FTPHandler
     if no_mlsd:
         handler.proto_cmds = {k: v for k, v in handler.proto_cmds.items() if k not in ("MLSD", "MLST")}
+    if slow_data:
+        from pyftpdlib.handlers import ThrottledDTPHandler
+
+        ThrottledDTPHandler.read_limit = 8 * 1024 * 1024
+        handler.dtp_handler = ThrottledDTPHandler
     handler.authorizer = authorizer
     handler.banner = "pyftpdlib test server ready."
     handler.passive_ports = None

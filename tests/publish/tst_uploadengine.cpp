@@ -427,8 +427,13 @@ void tst_UploadEngine::cutLargeFileResumesWhereItStopped()
     const QByteArray content = randomContent(20 * 1024 * 1024, 21);
     writeFile(root + u"/archive.zip"_s, content);
     writeFile(root + u"/small.html"_s, "s");
-    // The engine's sessions go through a line that drops once a few megabytes are out.
-    FtpRelay relay(m_server.port());
+    // The engine's sessions go through a line that drops once a few megabytes are out, to a
+    // server that takes the data slowly enough for the drop to come in the middle.
+    PyFtpServer slow;
+    const QString problem = slow.startSlowData(m_remote.path(), User, Password);
+    if (!problem.isEmpty())
+        QFAIL(qPrintable(problem));
+    FtpRelay relay(slow.port());
     TFtpClient session;
     connect(&session, &TFtpClient::OnDisplay, this, [this](const QString &line) { m_log << line; });
     QVERIFY(login(session, relay.port()));
