@@ -290,6 +290,7 @@ int main(int argc, char **argv)
     // The upload journal goes to the user's data folder: a throw-away one here.
     QTemporaryDir dataHome;
     qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", dataHome.filePath(u"config"_s).toLocal8Bit()); // and the saved sites
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? QByteArray(argv[1]).toInt() : 3;
     QTemporaryDir remote, bigHome, treeHome;

@@ -223,6 +223,7 @@ int main(int argc, char **argv)
 {
     QTemporaryDir work;
     qputenv("XDG_DATA_HOME", work.filePath(u"data"_s).toUtf8()); // the trust goes here, not to the real home
+    qputenv("XDG_CONFIG_HOME", work.filePath(u"config"_s).toUtf8()); // nor the saved sites
     QApplication app(argc, argv);
     TrustingInteraction trusting;
     setInteraction(&trusting);
