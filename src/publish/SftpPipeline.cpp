@@ -263,6 +263,8 @@ void SftpPipeline::feed(Transfer &t, const std::atomic<bool> &stop, std::atomic<
             t.cut = true;
             break;
         }
+        if (!t.failure.isEmpty())
+            break; // the rest would go after a refused write for nothing
         if (m_unanswered >= PipelineBudget)
             return;
         block.resize(PipelineBlock);
@@ -445,18 +447,20 @@ bool SftpPipeline::run(const Next &next, const Finished &finished, std::atomic<q
             break;
         alive = flush() && receive(true);
         // Every complete answer that came.
-        while (alive && m_in.size() >= 4) {
-            const quint32 length = qFromBigEndian<quint32>(m_in.constData());
+        qsizetype at = 0;
+        while (alive && m_in.size() - at >= 4) {
+            const quint32 length = qFromBigEndian<quint32>(m_in.constData() + at);
             if (length < 5 || length > LargestAnswer) {
                 alive = false;
                 break;
             }
-            if (m_in.size() < 4 + qsizetype(length))
+            if (m_in.size() - at < 4 + qsizetype(length))
                 break;
-            const QByteArrayView message = QByteArrayView(m_in).sliced(4, length);
+            const QByteArrayView message = QByteArrayView(m_in).sliced(at + 4, length);
             answer(quint8(message[0]), qFromBigEndian<quint32>(message.data() + 1), message.sliced(5));
-            m_in.remove(0, 4 + length);
+            at += 4 + qsizetype(length);
         }
+        m_in.remove(0, at);
     }
     if (!alive)
         failAll(u"Zápis na server selhal"_s);
