@@ -190,7 +190,7 @@ bool SftpPipeline::flush()
     // the server.
     const int written = ssh_channel_write(m_channel, m_out.constData(), uint32_t(m_out.size()));
     const bool whole = written == m_out.size();
-    m_out.clear();
+    m_out.truncate(0); // its room stays for the next requests
     return whole;
 }
 
@@ -237,7 +237,7 @@ void SftpPipeline::start(File file)
     t.file = std::move(file);
     t.source.setFileName(t.file.local);
     m_transfers.push_back(std::move(transfer));
-    if (!t.source.open(QIODevice::ReadOnly)) {
+    if (!t.source.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         t.result.error = u"Soubor nelze přečíst: "_s + t.file.local;
         over(t);
         return;
@@ -257,7 +257,6 @@ void SftpPipeline::feed(Transfer &t, const std::atomic<bool> &stop, std::atomic<
 {
     if (t.step != Transfer::Step::Writing || t.allWritten)
         return;
-    QByteArray block;
     while (true) {
         if (stop.load()) {
             t.cut = true;
@@ -267,22 +266,31 @@ void SftpPipeline::feed(Transfer &t, const std::atomic<bool> &stop, std::atomic<
             break; // the rest would go after a refused write for nothing
         if (m_unanswered >= PipelineBudget)
             return;
-        block.resize(PipelineBlock);
-        const qint64 read = t.source.read(block.data(), block.size());
-        if (read < 0) {
-            t.failure = u"Soubor nelze přečíst: "_s + t.file.local;
+        // The message goes together in the outgoing buffer and the block is read into
+        // its place there: a large file is not copied once more on its way.
+        const qsizetype start = m_out.size();
+        const quint32 id = m_nextId;
+        putU32(m_out, 0); // the length, once the block's is known
+        m_out.append(char(FxpWrite));
+        putU32(m_out, id);
+        putBytes(m_out, t.handle);
+        putU64(m_out, quint64(t.offset));
+        putU32(m_out, 0);
+        const qsizetype data = m_out.size();
+        m_out.resize(data + PipelineBlock);
+        const qint64 read = t.source.read(m_out.data() + data, PipelineBlock);
+        if (read <= 0) {
+            m_out.truncate(start);
+            if (read < 0)
+                t.failure = u"Soubor nelze přečíst: "_s + t.file.local;
             break;
         }
-        if (read == 0)
-            break;
-        block.truncate(read);
-        t.hash.addData(block);
-        QByteArray body;
-        body.reserve(read + t.handle.size() + 16);
-        putBytes(body, t.handle);
-        putU64(body, quint64(t.offset));
-        putBytes(body, block);
-        request(t, FxpWrite, body, read);
+        m_out.truncate(data + read);
+        qToBigEndian(quint32(read), m_out.data() + data - 4);
+        qToBigEndian(quint32(m_out.size() - start - 4), m_out.data() + start);
+        t.hash.addData(QByteArrayView(m_out.constData() + data, read));
+        ++m_nextId;
+        m_pending[id] = {&t, FxpWrite, read};
         t.offset += read;
         t.result.bytes += read;
         m_unanswered += read;
