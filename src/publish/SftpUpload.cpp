@@ -62,13 +62,15 @@ bool SftpUpload::nextJob(StoreJob &job)
 
 void SftpUpload::run()
 {
-    const int count = m_setup.borrowed ? 1 : std::clamp(m_setup.sessions, 1, 8);
+    const int count = std::clamp(m_setup.sessions, 1, 8);
     int running = 0;
     QEventLoop loop;
     for (int i = 0; i < count && i < int(m_queue.size()); ++i) {
         auto worker = std::make_unique<Worker>();
         Worker *w = worker.get();
-        if (m_setup.borrowed) {
+        // The window's session is logged in already: it starts storing at once, while
+        // the others still log in.
+        if (i == 0 && m_setup.borrowed) {
             w->connection = m_setup.borrowed;
         } else {
             w->own = std::make_unique<SftpConnection>();

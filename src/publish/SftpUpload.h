@@ -16,9 +16,10 @@ class QThread;
 
 // The store stage over SFTP: each session is a thread of its own with a blocking
 // connection that takes the next files from a shared queue, sends each under a temporary
-// name and renames it over the old one, several files at once where the server allows. The session of the window is lent for a stage of
-// one; more log in on their own with the window's credentials. What each file came to
-// reaches the calling thread as events, so the signals come from there.
+// name and renames it over the old one, several files at once where the server allows.
+// The session of the window is lent as the first; the others log in on their own with
+// the window's credentials. What each file came to reaches the calling thread as events,
+// so the signals come from there.
 class SftpUpload : public StoreStage
 {
     Q_OBJECT
@@ -29,7 +30,7 @@ public:
         SftpCredentials credentials;
         bool safe = true;
         QString directory;                   // where the jobs' remote paths start
-        SftpConnection *borrowed = nullptr;  // the window's connection, for a stage of one
+        SftpConnection *borrowed = nullptr;  // the window's connection, the first session
         int sessions = 1;
     };
 
