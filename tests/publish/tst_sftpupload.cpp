@@ -429,27 +429,39 @@ void tst_SftpUpload::fileChangedOnTheServerIsOverwrittenOnlyWhenAllowed()
 void tst_SftpUpload::refusedFileFailsAloneAndLeavesNoTemporary_data()
 {
     QTest::addColumn<int>("sessions");
-    QTest::newRow("one session") << 1;
-    QTest::newRow("four sessions") << 4;
+    QTest::addColumn<bool>("safe");
+    QTest::addColumn<QString>("refusal");
+    // Written under a temporary name, the file cannot take its own.
+    QTest::newRow("safe, one session") << 1 << true << u"Soubor nelze přejmenovat"_s;
+    QTest::newRow("safe, four sessions") << 4 << true << u"Soubor nelze přejmenovat"_s;
+    // Written in place, it cannot even be opened.
+    QTest::newRow("in place, one session") << 1 << false << u"Soubor nelze vytvořit"_s;
+    QTest::newRow("in place, four sessions") << 4 << false << u"Soubor nelze vytvořit"_s;
 }
 
-// While the files around it are under way, one file cannot take its name: a directory of
-// that name stands on the server. It fails alone, and its temporary file goes.
+// While the files around it are under way (an empty one, small ones, one of several
+// writes), one file is refused: a directory of its name stands on the server. It fails
+// alone, and no temporary file stays.
 void tst_SftpUpload::refusedFileFailsAloneAndLeavesNoTemporary()
 {
     QFETCH(int, sessions);
+    QFETCH(bool, safe);
+    QFETCH(QString, refusal);
     const QString root = m_local->path();
     for (int i = 0; i < 30; ++i)
         writeFile(root + u"/p%1.html"_s.arg(i, 2, 10, QLatin1Char('0')), randomBytes(2000 + 64 * i, quint32(i)));
+    writeFile(root + u"/p00-prázdný.html"_s, {});
+    writeFile(root + u"/p20-velký.bin"_s, randomBytes(700 * 1024 + 3, 99));
     writeFile(root + u"/p15a.html"_s, "refused");
     writeFile(m_web + u"/p15a.html/inside.txt"_s, "someone's directory");
     UploadEngine::Options options;
     options.sessions = sessions;
+    options.safe = safe;
     QVERIFY(runUpload(options));
-    QVERIFY2(m_log.last() == u"Nahráno 30 souborů, přeskočeno 0, chyb 1"_s, qPrintable(m_log.join(u'\n')));
+    QVERIFY2(m_log.last() == u"Nahráno 32 souborů, přeskočeno 0, chyb 1"_s, qPrintable(m_log.join(u'\n')));
     QCOMPARE(m_log.count(u"Chyba!"_s), 1);
     QVERIFY(m_log.contains(u"Nenahráno: p15a.html"_s));
-    QCOMPARE(m_log.filter(u"Soubor nelze přejmenovat"_s).size(), 1);
+    QCOMPARE(m_log.filter(refusal).size(), 1);
     QMap<QString, QByteArray> expected = snapshot(root);
     expected.remove(u"p15a.html"_s);
     expected.insert(u"p15a.html/"_s, {});
