@@ -80,6 +80,8 @@ private Q_SLOTS:
     void orphansAreDeletedOnlyAfterTheTrialRunAndAYes();
     void stopCutsTheTransferAndLeavesNoTemporaries_data();
     void stopCutsTheTransferAndLeavesNoTemporaries();
+    void stopAmongManySmallFilesLeavesOnlyWholeOnes_data();
+    void stopAmongManySmallFilesLeavesOnlyWholeOnes();
     void cutLargeFileResumesWhereItStopped();
     void journalsOfFtpAndSftpAreKeptApart();
 
@@ -531,6 +533,47 @@ void tst_SftpUpload::stopCutsTheTransferAndLeavesNoTemporaries()
         QVERIFY2(it.value() == snapshot(root).value(it.key()), qPrintable(it.key()));
     QVERIFY(m_session->connected());
     QVERIFY(m_session->changeDirectory(u"."_s));
+}
+
+void tst_SftpUpload::stopAmongManySmallFilesLeavesOnlyWholeOnes_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one session") << 1;
+    QTest::newRow("four sessions") << 4;
+}
+
+// Many small files are under way at once when the stop comes: those the server has whole
+// take their names, the others leave nothing behind.
+void tst_SftpUpload::stopAmongManySmallFilesLeavesOnlyWholeOnes()
+{
+    QFETCH(int, sessions);
+    const QString root = m_local->path();
+    for (int i = 0; i < 1000; ++i)
+        writeFile(root + u"/d%1/s%2.html"_s.arg(i % 4).arg(i), randomBytes(1024 + i, quint32(i)));
+    bool stopped = false;
+    connect(m_engine.get(), &UploadEngine::progress, this, [&](int, qint64 files, qint64, qint64) {
+        if (!stopped && files > 0) {
+            stopped = true;
+            QTimer::singleShot(0, m_engine.get(), [this] { m_engine->stop(); });
+        }
+    });
+    UploadEngine::Options options;
+    options.sessions = sessions;
+    QVERIFY(runUpload(options));
+    QVERIFY(stopped);
+    QVERIFY2(m_log.contains(u"Nahrávání zastaveno"_s), qPrintable(m_log.join(u'\n')));
+    QVERIFY(m_log.last().endsWith(u", chyb 0"_s));
+    const QMap<QString, QByteArray> there = snapshot(m_web, true);
+    QVERIFY(!hasTemporaries(there));
+    const QMap<QString, QByteArray> home = snapshot(root);
+    int files = 0;
+    for (auto it = there.cbegin(); it != there.cend(); ++it) {
+        QVERIFY2(it.value() == home.value(it.key()), qPrintable(it.key()));
+        files += it.key().endsWith(u'/') ? 0 : 1;
+    }
+    QVERIFY(files < 1000);
+    QCOMPARE(m_log.filter(u"Nahráno: "_s).size(), files);
+    QVERIFY(m_session->connected());
 }
 
 void tst_SftpUpload::cutLargeFileResumesWhereItStopped()
