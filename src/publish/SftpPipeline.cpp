@@ -207,7 +207,8 @@ bool SftpPipeline::receive(bool wait)
         m_in.append(buffer, got);
         got = ssh_channel_read_nonblocking(m_channel, buffer, sizeof buffer, 0);
     }
-    return got == 0;
+    // Nothing more for now is not an error.
+    return got == 0 || got == SSH_AGAIN;
 }
 
 void SftpPipeline::request(Transfer &transfer, quint8 type, const QByteArray &body, qint64 bytes)
