@@ -70,26 +70,25 @@ bool SftpConnection::fail(const QString &what)
     return false;
 }
 
+QString sftpStatusNote(int status, bool connected)
+{
+    switch (status) {
+    case SSH_FX_NO_SUCH_FILE:
+        return u" (neexistuje)"_s;
+    case SSH_FX_PERMISSION_DENIED:
+        return u" (přístup odepřen)"_s;
+    case SSH_FX_FILE_ALREADY_EXISTS:
+        return u" (už existuje)"_s;
+    default:
+        return connected ? QString() : u" (spojení ztraceno)"_s;
+    }
+}
+
 bool SftpConnection::sftpFail(const QString &what, const QString &path)
 {
     m_error = what + u": "_s + path;
-    if (!m_sftp)
-        return false;
-    switch (sftp_get_error(m_sftp)) {
-    case SSH_FX_NO_SUCH_FILE:
-        m_error += u" (neexistuje)"_s;
-        break;
-    case SSH_FX_PERMISSION_DENIED:
-        m_error += u" (přístup odepřen)"_s;
-        break;
-    case SSH_FX_FILE_ALREADY_EXISTS:
-        m_error += u" (už existuje)"_s;
-        break;
-    default:
-        if (!connected())
-            m_error += u" (spojení ztraceno)"_s;
-        break;
-    }
+    if (m_sftp)
+        m_error += sftpStatusNote(sftp_get_error(m_sftp), connected());
     return false;
 }
 

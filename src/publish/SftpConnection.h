@@ -76,6 +76,9 @@ public:
               std::atomic<qint64> &inFlight, const std::atomic<bool> &stop);
 
 private:
+    // Stores files over a channel of its own on this connection.
+    friend class SftpPipeline;
+
     bool fail(const QString &what);
     bool sftpFail(const QString &what, const QString &path);
 
@@ -83,6 +86,11 @@ private:
     sftp_session_struct *m_sftp = nullptr;
     QString m_error;
 };
+
+// How the log names an SFTP status a server refused a request with: " (neexistuje)" ...;
+// nothing for a status that says no more than the request's own text, unless the
+// connection is lost.
+QString sftpStatusNote(int status, bool connected);
 
 // Who logs in where, with what: everything a further session to the same server needs,
 // the server's key included, so it logs in without asking anyone. Held in memory only.

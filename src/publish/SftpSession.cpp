@@ -302,7 +302,7 @@ std::unique_ptr<StoreStage> SftpSession::storeStage(std::vector<StoreJob> jobs, 
     setup.credentials = m_credentials;
     setup.safe = options.safe;
     setup.directory = options.directory.isEmpty() ? m_cwd : options.directory;
-    if (options.sessions <= 1 && m_connected)
+    if (m_connected)
         setup.borrowed = m_connection.get();
     setup.sessions = std::max(1, options.sessions);
     auto stage = std::make_unique<SftpUpload>(std::move(setup), std::move(jobs));

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <unordered_map>
+
 using namespace Qt::StringLiterals;
 
 // One session of the stage: its connection, its thread and the bytes of its file so far.
@@ -60,13 +62,15 @@ bool SftpUpload::nextJob(StoreJob &job)
 
 void SftpUpload::run()
 {
-    const int count = m_setup.borrowed ? 1 : std::clamp(m_setup.sessions, 1, 8);
+    const int count = std::clamp(m_setup.sessions, 1, 8);
     int running = 0;
     QEventLoop loop;
     for (int i = 0; i < count && i < int(m_queue.size()); ++i) {
         auto worker = std::make_unique<Worker>();
         Worker *w = worker.get();
-        if (m_setup.borrowed) {
+        // The window's session is logged in already: it starts storing at once, while
+        // the others still log in.
+        if (i == 0 && m_setup.borrowed) {
             w->connection = m_setup.borrowed;
         } else {
             w->own = std::make_unique<SftpConnection>();
@@ -112,6 +116,8 @@ void SftpUpload::work(Worker &worker)
         post([this, error] { Q_EMIT fileLog({u"Další spojení se nepřihlásilo: "_s + error}); });
         return;
     }
+    storeAll(worker);
+    // A server the pipeline cannot serve gets the files one by one.
     StoreJob job;
     while (connection.connected() && nextJob(job))
         store(worker, job);
@@ -119,46 +125,97 @@ void SftpUpload::work(Worker &worker)
         connection.close();
 }
 
+QString SftpUpload::temporaryFor(const StoreJob &job) const
+{
+    if (!m_setup.safe)
+        return {};
+    if (!job.temporary.isEmpty())
+        return job.temporary;
+    const qsizetype slash = job.remote.lastIndexOf(u'/');
+    return slash < 0 ? UploadJournal::temporaryName() : job.remote.left(slash + 1) + UploadJournal::temporaryName();
+}
+
+// The files with their requests overlapping, over a channel of the worker's own.
+void SftpUpload::storeAll(Worker &worker)
+{
+    SftpPipeline pipeline;
+    if (!worker.connection->connected() || !pipeline.open(*worker.connection, m_setup.credentials.timeoutSeconds))
+        return;
+    std::unordered_map<int, std::pair<StoreJob, QString>> under; // by tag: the job, its temporary name
+    int tags = 0;
+    const auto next = [&]() -> std::optional<SftpPipeline::File> {
+        StoreJob job;
+        if (!nextJob(job))
+            return std::nullopt;
+        const QString temporary = temporaryFor(job);
+        const QString target = full(job.remote);
+        SftpPipeline::File file{job.local, m_setup.safe ? full(temporary) : target,
+                                m_setup.safe ? target : QString(), job.keepIfCut, ++tags};
+        under.emplace(file.tag, std::pair{std::move(job), temporary});
+        return file;
+    };
+    const auto finished = [&](const SftpPipeline::File &file, const SftpPipeline::Result &result) {
+        const auto it = under.find(file.tag);
+        report(it->second.first, it->second.second, result);
+        under.erase(it);
+    };
+    pipeline.run(next, finished, worker.inFlight, m_stop);
+}
+
 // One file: sent under its temporary name and renamed, or straight under its own.
 void SftpUpload::store(Worker &worker, const StoreJob &job)
 {
     SftpConnection &connection = *worker.connection;
     const QString target = full(job.remote);
-    QString temporary;
-    if (m_setup.safe) {
-        const qsizetype slash = job.remote.lastIndexOf(u'/');
-        temporary = !job.temporary.isEmpty() ? job.temporary
-                    : slash < 0                ? UploadJournal::temporaryName()
-                                               : job.remote.left(slash + 1) + UploadJournal::temporaryName();
-    }
+    const QString temporary = temporaryFor(job);
     const QString sentTo = m_setup.safe ? full(temporary) : target;
     QCryptographicHash hash(QCryptographicHash::Sha256);
     worker.inFlight = 0;
     const SftpConnection::Sent sent = connection.send(job.local, sentTo, 0, &hash, worker.inFlight, m_stop);
-    QStringList lines;
-    bool stored = sent == SftpConnection::Sent::Done;
-    if (stored && m_setup.safe && !connection.rename(sentTo, target)) {
-        stored = false;
-        lines << uploadFailureText() << connection.error();
+    SftpPipeline::Result result;
+    result.sent = sent == SftpConnection::Sent::Done      ? SftpPipeline::Sent::Done
+                  : sent == SftpConnection::Sent::Stopped ? SftpPipeline::Sent::Stopped
+                                                          : SftpPipeline::Sent::Failed;
+    if (sent == SftpConnection::Sent::Failed)
+        result.error = connection.error();
+    if (sent == SftpConnection::Sent::Done) {
+        result.renamed = !m_setup.safe || connection.rename(sentTo, target);
+        if (!result.renamed)
+            result.error = connection.error();
+        else
+            result.sha256 = hash.result();
     }
+    const bool kept = m_setup.safe && sent == SftpConnection::Sent::Stopped && job.keepIfCut;
+    if (!result.renamed && !kept && m_setup.safe) {
+        result.removed = connection.removeFile(sentTo);
+        result.lost = !connection.connected();
+    }
+    worker.inFlight = 0;
+    report(job, temporary, result);
+}
+
+// What became of one file reaches the calling thread: its log lines, and whether it is
+// stored, kept for resuming, or left on the server.
+void SftpUpload::report(const StoreJob &job, const QString &temporary, const SftpPipeline::Result &result)
+{
+    QStringList lines;
+    const bool stored = result.sent == SftpPipeline::Sent::Done && result.renamed;
+    if (result.sent == SftpPipeline::Sent::Done && !result.renamed)
+        lines << uploadFailureText() << result.error;
     bool kept = false;
-    if (sent == SftpConnection::Sent::Stopped) {
+    if (result.sent == SftpPipeline::Sent::Stopped) {
         lines << u"Zastaveno: "_s + job.relative;
         kept = m_setup.safe && job.keepIfCut;
     } else {
-        if (sent == SftpConnection::Sent::Failed)
-            lines << uploadFailureText() << connection.error();
+        if (result.sent == SftpPipeline::Sent::Failed)
+            lines << uploadFailureText() << result.error;
         lines << (stored ? u"Nahráno: "_s : u"Nenahráno: "_s) + job.relative;
     }
-    bool left = false;
-    if (!stored && !kept && m_setup.safe) {
-        // A temporary file that stays unnamed would be a stray on the server.
-        left = !connection.removeFile(sentTo) && !connection.connected();
-    } else if (!stored && !m_setup.safe && sent != SftpConnection::Sent::Failed) {
+    // A temporary file that stays unnamed would be a stray on the server.
+    const bool left = !stored && !kept && m_setup.safe && !result.removed && result.lost;
+    if (!stored && !m_setup.safe && result.sent == SftpPipeline::Sent::Stopped)
         lines << u"Na serveru zůstal neúplný soubor: "_s + job.relative;
-    }
-    const QByteArray sha = stored ? hash.result() : QByteArray();
-    worker.inFlight = 0;
+    const QByteArray sha = stored ? result.sha256 : QByteArray();
     post([this, job, stored, sha, lines, kept, left, temporary] {
         Q_EMIT fileLog(lines);
         if (kept)

@@ -2,6 +2,7 @@
 
 #include "publish/RemoteSession.h"
 #include "publish/SftpConnection.h"
+#include "publish/SftpPipeline.h"
 
 #include <QStringList>
 
@@ -14,10 +15,11 @@
 class QThread;
 
 // The store stage over SFTP: each session is a thread of its own with a blocking
-// connection that takes the next file from a shared queue, sends it under a temporary
-// name and renames it over the old one. The session of the window is lent for a stage of
-// one; more log in on their own with the window's credentials. What each file came to
-// reaches the calling thread as events, so the signals come from there.
+// connection that takes the next files from a shared queue, sends each under a temporary
+// name and renames it over the old one, several files at once where the server allows.
+// The session of the window is lent as the first; the others log in on their own with
+// the window's credentials. What each file came to reaches the calling thread as events,
+// so the signals come from there.
 class SftpUpload : public StoreStage
 {
     Q_OBJECT
@@ -28,7 +30,7 @@ public:
         SftpCredentials credentials;
         bool safe = true;
         QString directory;                   // where the jobs' remote paths start
-        SftpConnection *borrowed = nullptr;  // the window's connection, for a stage of one
+        SftpConnection *borrowed = nullptr;  // the window's connection, the first session
         int sessions = 1;
     };
 
@@ -44,7 +46,10 @@ private:
     struct Worker;
     void work(Worker &worker);
     bool nextJob(StoreJob &job);
+    void storeAll(Worker &worker);
     void store(Worker &worker, const StoreJob &job);
+    QString temporaryFor(const StoreJob &job) const;
+    void report(const StoreJob &job, const QString &temporary, const SftpPipeline::Result &result);
     QString full(const QString &path) const;
     void post(std::function<void()> report);
 
