@@ -140,7 +140,9 @@ bool SftpPipeline::open(SftpConnection &connection, int timeoutSeconds)
     // replace the old file in one step.
     bool posixRename = false;
     if (flush()) {
-        while (m_in.size() < 4 || m_in.size() < 4 + qFromBigEndian<quint32>(m_in.constData())) {
+        // A server that announces more than any real answer holds is not waited for.
+        while ((m_in.size() < 4 || m_in.size() < 4 + qsizetype(qFromBigEndian<quint32>(m_in.constData())))
+               && (m_in.size() < 4 || qFromBigEndian<quint32>(m_in.constData()) <= LargestAnswer)) {
             if (!receive(true))
                 break;
         }
