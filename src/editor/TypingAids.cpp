@@ -47,12 +47,11 @@ std::pair<int, QString> tagNameAt(const QTextDocument &text, int position)
     return {int(block.position() + from), line.sliced(from, i - from)};
 }
 
-// The editor's text with its lines joined by "\n", so an index in it is a position.
+// The editor's text, an index in it a position; its lines end in paragraph separators.
 QString wholeText(const QTextDocument &text)
 {
     QString raw = text.toRawText();
     raw.truncate(std::max(0, text.characterCount() - 1)); // the last line's end is no character
-    raw.replace(QChar::ParagraphSeparator, u'\n');
     return raw;
 }
 
@@ -66,9 +65,11 @@ TypingAids::TypingAids(QPlainTextEdit &view, HtmlDocument &document)
 {
     m_lines.setTextChangesCounted([&document] { return !document.isColouring(); });
     // Marked from the event loop: a key that moves the caret and changes the text is looked
-    // at once, after both.
+    // at once, after both; and a little later, so that the key's own character is on the
+    // screen first (the pair of a tag a long page never closes is looked for to its end),
+    // and keys typed in a row look for it once.
     m_pairTimer.setSingleShot(true);
-    m_pairTimer.setInterval(0);
+    m_pairTimer.setInterval(10);
     connect(&m_pairTimer, &QTimer::timeout, this, &TypingAids::updatePairMarks);
     connect(&view, &QPlainTextEdit::cursorPositionChanged, this, &TypingAids::schedulePairMarks);
     connect(&view, &QPlainTextEdit::textChanged, this, &TypingAids::schedulePairMarks);
@@ -124,13 +125,19 @@ std::optional<TagPair> TypingAids::pairAt(int position)
     const std::optional<PairableTag> tag = pairableTagAt(w.text, w.at(position), w.markupFrom);
     if (!tag)
         return std::nullopt;
+    const QString name = w.text.sliced(tag->nameStart, tag->nameLength);
     while (true) {
         if (const std::optional<TagPair> pair = tagPairAt(w.text, w.at(position), w.markupFrom))
             return movedBy(*pair, w.start);
         if (tag->closing ? w.reachesStart : w.reachesEnd)
             return std::nullopt;
-        if (w.text.size() >= WholeTextFrom)
-            return tagPairAt(wholeText(*m_buffer.document()), position, 0);
+        if (w.text.size() >= WholeTextFrom) {
+            QString text = wholeText(*m_buffer.document());
+            if (!tag->closing && !endTagTextFollows(text, position, name))
+                return std::nullopt;
+            text.replace(QChar::ParagraphSeparator, u'\n');
+            return tagPairAt(text, position, 0);
+        }
         w = m_lines.wider(w, position, tag->closing);
     }
 }

@@ -269,7 +269,7 @@ std::optional<TagPair> endOf(QStringView text, const Tag &start, const TagRange 
     }
     // Many pages never close a P, LI or TD: one look for the end tag's text answers them,
     // where walking every tag to the end of a large page takes milliseconds.
-    if (rawTextEnd(text, from, start.name) >= text.size())
+    if (!endTagTextFollows(text, from, start.name))
         return std::nullopt;
     int depth = 1;
     for (Tag tag = nextTag(text, from); tag.found(); tag = nextTag(text, from)) {
@@ -315,6 +315,11 @@ std::optional<TagPair> startOf(QStringView text, const TagRange &endRange, QStri
 }
 
 } // namespace
+
+bool endTagTextFollows(QStringView text, qsizetype from, QStringView name)
+{
+    return rawTextEnd(text, from, name) < text.size();
+}
 
 bool isVoidElement(QStringView name)
 {

@@ -56,6 +56,9 @@ struct PairableTag
     bool closing = false;
 };
 std::optional<PairableTag> pairableTagAt(QStringView text, qsizetype caret, qsizetype markupFrom = 0);
+// Whether "</NAME" (any case, a longer name too) is written anywhere at or after from: when
+// not, a start tag there has no end tag, whatever comments and scripts hold.
+bool endTagTextFollows(QStringView text, qsizetype from, QStringView name);
 
 // Where an empty element can go into the page to mark the caret's place for a browser: the
 // caret itself when it stands in the body's text, else the start of the tag, comment,
