@@ -12,6 +12,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -137,6 +139,7 @@ void SpellMarker::contentsChanged(int position, int removed, int added)
     QTextBlock block = doc->findBlock(position);
     const QTextBlock last = doc->findBlock(position + added);
     m_sweepFrom = std::min(m_sweepFrom, block.isValid() ? block.blockNumber() : 0);
+    m_editedSinceSweep = true;
     while (block.isValid()) {
         markUnchecked(block);
         if (block == last)
@@ -212,8 +215,11 @@ void SpellMarker::checkVisible()
             checkBlock(block);
     }
     refreshMarks();
+    // After an edit the rest of the page is walked again from the edited line (its state
+    // may carry to the lines below): a little later, so that the key shows first, and once
+    // for keys typed in a row.
     if (m_sweepFrom < m_buffer.document()->blockCount())
-        m_sliceTimer.start();
+        m_sliceTimer.start(std::exchange(m_editedSinceSweep, false) ? SweepAfterEditMs : 0);
 }
 
 void SpellMarker::slice()
@@ -239,7 +245,7 @@ void SpellMarker::slice()
     if (touchedVisible)
         refreshMarks();
     if (block.isValid())
-        m_sliceTimer.start();
+        m_sliceTimer.start(0);
     else
         Q_EMIT checked();
 }

@@ -64,6 +64,8 @@ private:
     QPointer<SpellChecker> m_checker;
     bool m_enabled = true;
     int m_sweepFrom = 0; // the first line the slices have not passed
+    bool m_editedSinceSweep = false;
+    static constexpr int SweepAfterEditMs = 20;
     QTimer m_visibleTimer;
     QTimer m_sliceTimer;
     QPair<int, int> m_looked{-1, -1}; // the lines on screen at the last look
