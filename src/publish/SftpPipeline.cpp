@@ -1,8 +1,8 @@
 #include "publish/SftpPipeline.h"
 
+#include "publish/ContentHash.h"
 #include "publish/SftpConnection.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QtEndian>
 
@@ -101,7 +101,7 @@ struct SftpPipeline::Transfer
     File file;
     Result result;
     QFile source;
-    QCryptographicHash hash{QCryptographicHash::Sha256};
+    ContentHash hash;
     Step step = Step::Opening;
     QByteArray handle;
     qint64 size = 0;       // the local file's, when it was opened
