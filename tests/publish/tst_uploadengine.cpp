@@ -427,8 +427,9 @@ void tst_UploadEngine::cutLargeFileResumesWhereItStopped()
     const QByteArray content = randomContent(20 * 1024 * 1024, 21);
     writeFile(root + u"/archive.zip"_s, content);
     writeFile(root + u"/small.html"_s, "s");
-    // The engine's sessions go through a line that drops once a few megabytes are out, to a
-    // server that takes the data slowly enough for the drop to come in the middle.
+    // The engine's sessions go through a line that drops once the server holds a few
+    // megabytes of the archive, from a server that takes the data slowly enough for that to
+    // come in the middle of it.
     PyFtpServer slow;
     const QString problem = slow.startSlowData(m_remote.path(), User, Password);
     if (!problem.isEmpty())
@@ -438,18 +439,24 @@ void tst_UploadEngine::cutLargeFileResumesWhereItStopped()
     connect(&session, &TFtpClient::OnDisplay, this, [this](const QString &line) { m_log << line; });
     QVERIFY(login(session, relay.port()));
     std::unique_ptr<UploadEngine> engine = makeEngine(session);
-    connect(engine.get(), &UploadEngine::progress, &relay, [&relay](int, qint64, qint64, qint64 bytes) {
-        if (bytes > 6 * 1024 * 1024) {
-            relay.refusing = true;
-            relay.cut();
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, &relay, [&] {
+        QDirIterator temporaries(m_remote.path() + u"/web"_s, {u".brisko-*"_s}, QDir::Files | QDir::Hidden);
+        while (temporaries.hasNext()) {
+            if (temporaries.nextFileInfo().size() > 6 * 1024 * 1024) {
+                relay.refusing = true;
+                relay.cut();
+                watch.stop();
+            }
         }
     });
+    watch.start(5);
     UploadEngine::Options options;
     options.home = root;
     options.changedOnly = true;
     options.sessions = sessions;
     QVERIFY(engine->run(options));
-    engine->disconnect(&relay);
+    watch.stop();
     QVERIFY2(m_log.contains(u"Nenahráno: archive.zip"_s), qPrintable(m_log.join(u'\n')));
     const QMap<QString, QByteArray> cut = snapshot(m_remote.path() + u"/web"_s, true);
     QVERIFY(!cut.contains(u"archive.zip"_s));
