@@ -1,4 +1,5 @@
 // Opening a large page and typing into it.
+#include "app/EditorViews.h"
 #include "editor/Colorize.h"
 #include "editor/EditorBuffer.h"
 #include "editor/SpellMarker.h"
@@ -152,16 +153,7 @@ void typeInOneLongLine(benchmark::State &state)
     const TSettings settings;
     HtmlDocument document;
     EditorBuffer buffer(document);
-    EditorKeyOptions keys;
-    keys.textColor = settings.TEXT;
-    keys.tagColor = settings.TAG;
-    keys.codeColors = SyntaxColors::fromSettings(settings);
-    keys.aids.lineNumbers = settings.LineNumbers;
-    keys.aids.tagPairs = settings.TagPairs;
-    keys.aids.closeTags = settings.CloseTags;
-    keys.aids.renamePairs = settings.RenamePairs;
-    keys.aids.completion = settings.Completion;
-    buffer.setKeyOptions(keys);
+    buffer.setKeyOptions(EditorViews::keyOptionsOf(settings));
     buffer.resize(800, 600);
     buffer.show();
     document.loadText(page);

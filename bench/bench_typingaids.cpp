@@ -89,6 +89,14 @@ struct LargePageEditor
     }
 };
 
+// Takes back the "<" a case typed, with its list.
+void closeListAndUndo(LargePageEditor &editor)
+{
+    QTest::keyClick(&editor.buffer, Qt::Key_Escape);
+    editor.document.Undo();
+    QCoreApplication::processEvents();
+}
+
 // The pair in the editor after a move of the caret at the end of the page: the line
 // states, the text around the caret and the match.
 void pairMarksAtEnd(benchmark::State &state)
@@ -134,9 +142,7 @@ void completionAtEnd(benchmark::State &state)
             break;
         }
         state.PauseTiming();
-        QTest::keyClick(&editor.buffer, Qt::Key_Escape);
-        editor.document.Undo();
-        QCoreApplication::processEvents();
+        closeListAndUndo(editor);
         state.ResumeTiming();
     }
 }
@@ -193,9 +199,7 @@ void completionPaintedAtEnd(benchmark::State &state)
             break;
         }
         state.PauseTiming();
-        QTest::keyClick(&editor.buffer, Qt::Key_Escape);
-        editor.document.Undo();
-        QCoreApplication::processEvents();
+        closeListAndUndo(editor);
         state.ResumeTiming();
     }
 }

@@ -80,16 +80,14 @@ QFont EditorViews::font() const
     return editorFont;
 }
 
-EditorKeyOptions EditorViews::keyOptions()
+EditorKeyOptions EditorViews::keyOptionsOf(const TSettings &s)
 {
-    const TSettings &s = m_settings.values();
     EditorKeyOptions keys;
     keys.textColor = s.TEXT;
     keys.tagColor = s.TAG;
     keys.tabText = s.TabText();
     keys.ctrlEnterInserts = s.Alt_Enter;
     keys.ctrlEnterText = s.Alt_Enter_Text;
-    keys.autoIndent = m_autoIndentOn;
     keys.codeColors = SyntaxColors::fromSettings(s);
     keys.aids.lineNumbers = s.LineNumbers;
     keys.aids.tagPairs = s.TagPairs;
@@ -97,6 +95,14 @@ EditorKeyOptions EditorViews::keyOptions()
     keys.aids.renamePairs = s.RenamePairs;
     keys.aids.completion = s.Completion;
     keys.aids.style = s.markupStyle();
+    return keys;
+}
+
+EditorKeyOptions EditorViews::keyOptions()
+{
+    const TSettings &s = m_settings.values();
+    EditorKeyOptions keys = keyOptionsOf(s);
+    keys.autoIndent = m_autoIndentOn;
     if (s.Completion && (!m_tagVocabulary || m_tagVocabularyStyle != keys.aids.style)) {
         // The tag tree's file of the markup style: its elements, their attributes and their
         // values. A file that cannot be read leaves the list empty; the tag tree tells about it.

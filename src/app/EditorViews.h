@@ -12,6 +12,7 @@ class DocumentManager;
 class MainMenu;
 class SettingsModel;
 class TagVocabulary;
+struct TSettings;
 class TForm2;
 
 // What the documents' views take from the settings: the editor's font, the keys' options,
@@ -27,6 +28,9 @@ public:
 
     QFont font() const;
     EditorKeyOptions keyOptions();
+    // What of the keys' options the settings alone say: colours, Tab and Ctrl+Enter, the
+    // code colours and which typing aids are on.
+    static EditorKeyOptions keyOptionsOf(const TSettings &settings);
     // A window just made: its view takes the font and the keys' options.
     void prepare(TForm2 &window);
 
