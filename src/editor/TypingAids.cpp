@@ -384,9 +384,12 @@ void TypingAids::refreshList(bool opening)
     const MarkupLines::Window w = m_lines.window(position, NearbyText, 0);
     const CompletionContext context = completionContextAt(w.text, w.at(position));
     QStringList names = m_options.vocabulary->offered(context);
+    const auto inStyle = [this](const QString &name) {
+        return m_options.style == MarkupStyle::Html5 ? name.toLower() : name.toUpper();
+    };
     if (context.kind == CompletionKind::Element || context.kind == CompletionKind::Attribute) {
         for (QString &name : names)
-            name = m_options.style == MarkupStyle::Html5 ? name.toLower() : name.toUpper();
+            name = inStyle(name);
         names.removeDuplicates();
     }
     // A name typed out whole has nothing left to offer.
@@ -394,10 +397,17 @@ void TypingAids::refreshList(bool opening)
         hideList();
         return;
     }
+    // A list just opened starts at its top, and right after "</" at the element still open;
+    // a list being filtered keeps the name the user moved to.
     const QString current = m_list->currentItem() ? m_list->currentItem()->text() : QString();
+    qsizetype keep = opening ? -1 : names.indexOf(current);
+    if (context.kind == CompletionKind::Element && context.prefix.isEmpty() && context.prefixStart >= 2
+        && QStringView(w.text).sliced(context.prefixStart - 2, 2) == u"</") {
+        if (const QString open = endTagForTypedSlash(w.text, context.prefixStart); !open.isEmpty())
+            keep = names.indexOf(inStyle(open.chopped(1)));
+    }
     m_list->clear();
     m_list->addItems(names);
-    const qsizetype keep = names.indexOf(current);
     m_list->setCurrentRow(keep >= 0 ? int(keep) : 0);
     m_listFrom = w.start + int(context.prefixStart);
     placeList();

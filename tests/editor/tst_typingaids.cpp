@@ -331,6 +331,12 @@ void tst_TypingAids::listOffersNamesThatFit_data()
                                      << u"<ABBR|"_s << u"Down,Tab"_s;
     QTest::newRow("valueTaken") << u"<a target=|"_s << u"\"_s"_s << QStringList{u"_self"_s}
                                 << u"<a target=\"_self|"_s << u"Enter"_s;
+    QTest::newRow("newListStartsAtTheTop") << u"|"_s << u"<ab{Enter}><"_s
+                                           << QStringList{u"A"_s, u"ABBR"_s, u"P"_s, u"PRE"_s}
+                                           << u"<ABBR><A|"_s << u"Enter"_s;
+    QTest::newRow("endTagOffersTheOpenElement") << u"<p><a>x</a>|"_s << u"</"_s
+                                                << QStringList{u"A"_s, u"ABBR"_s, u"P"_s, u"PRE"_s}
+                                                << u"<p><a>x</a></P|"_s << u"Enter"_s;
     QTest::newRow("escapeCloses") << u"|"_s << u"<p"_s << QStringList{u"P"_s, u"PRE"_s}
                                   << u"<p|"_s << u"Esc"_s;
     // Keys meant for the text reach the text
