@@ -156,6 +156,7 @@ EditorBuffer::EditorBuffer(HtmlDocument &document, QWidget *parent)
     connect(document.textDocument(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { keepLongLinesShaped(position, position + added); });
     keepLongLinesShaped(0, document.textDocument()->characterCount());
+    takeOverScrollBarUpdates();
 
     m_aids = new TypingAids(*this, document);
     connect(m_aids, &TypingAids::pairMarksChanged, this,
@@ -202,6 +203,59 @@ void EditorBuffer::updateGutter()
     m_gutter->setVisible(gutterShown());
     const QRect r = contentsRect();
     m_gutter->setGeometry(r.left(), r.top(), width, r.height());
+}
+
+// A key that lengthens the widest line widens the page, and Qt then sets both scroll bars
+// anew and repaints them before the line typed in reaches the screen, a third of what the
+// key costs at the top of a large page. A change of width alone made by a key waits until
+// that line is painted; a change of the line count is taken at once, since the caret may
+// have to scroll into the lines it added.
+void EditorBuffer::takeOverScrollBarUpdates()
+{
+    const auto &children = this->children();
+    const auto control = std::find_if(children.begin(), children.end(), [](const QObject *child) {
+        return child->inherits("QWidgetTextControl");
+    });
+    // Without the control's own connection (another Qt) the bars follow every change at once.
+    if (control == children.end()
+        || !disconnect(*control, SIGNAL(documentSizeChanged(QSizeF)), this,
+                       SLOT(_q_adjustScrollbars())))
+        return;
+    connect(*control, SIGNAL(documentSizeChanged(QSizeF)), this, SLOT(pageSizeChanged(QSizeF)));
+}
+
+void EditorBuffer::pageSizeChanged(const QSizeF &size)
+{
+    const bool widthOnly = size.height() == m_pageSize.height();
+    m_pageSize = size;
+    if (m_inKey && widthOnly && lineWrapMode() == NoWrap) {
+        if (!std::exchange(m_scrollBarsOwed, true)) // in case no paint comes (a hidden view)
+            QTimer::singleShot(50, this, &EditorBuffer::payOwedScrollBars);
+        return;
+    }
+    m_scrollBarsOwed = false;
+    adjustScrollBars();
+}
+
+void EditorBuffer::adjustScrollBars()
+{
+    QMetaObject::invokeMethod(this, "_q_adjustScrollbars", Qt::DirectConnection);
+}
+
+// The caret a key left beyond the view's edge needs the wider range at once to scroll to.
+void EditorBuffer::settleScrollBarsAfterKey()
+{
+    if (m_scrollBarsOwed && !viewport()->rect().contains(cursorRect()))
+        payOwedScrollBars();
+}
+
+void EditorBuffer::payOwedScrollBars()
+{
+    if (!std::exchange(m_scrollBarsOwed, false))
+        return;
+    adjustScrollBars();
+    if (!viewport()->rect().contains(cursorRect()))
+        ensureCursorVisible();
 }
 
 void EditorBuffer::resizeEvent(QResizeEvent *event)
@@ -300,6 +354,8 @@ void EditorBuffer::keepLongLinesShaped(int from, int to)
 
 void EditorBuffer::paintEvent(QPaintEvent *event)
 {
+    if (m_scrollBarsOwed) // once this paint is on the screen
+        QMetaObject::invokeMethod(this, &EditorBuffer::payOwedScrollBars, Qt::QueuedConnection);
     const QRect area = event->rect();
     const int viewHeight = viewport()->height();
     // The blocks as Qt walks them: from the first one shown, at the content's offset.

@@ -80,6 +80,9 @@ Q_SIGNALS:
     // A drop from a tag tree or a tag list; the document window decides what to insert.
     void tagItemDropped(const QString &itemText);
 
+private Q_SLOTS:
+    void pageSizeChanged(const QSizeF &size);
+
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -124,6 +127,7 @@ private:
         {
             m_view.m_inKey = false;
             m_view.recolourKeyEdit();
+            m_view.settleScrollBarsAfterKey();
         }
         KeyEditWatch(const KeyEditWatch &) = delete;
         KeyEditWatch &operator=(const KeyEditWatch &) = delete;
@@ -132,6 +136,10 @@ private:
         EditorBuffer &m_view;
     };
     void indentAfterEnter();
+    void takeOverScrollBarUpdates();
+    void adjustScrollBars();
+    void settleScrollBarsAfterKey();
+    void payOwedScrollBars();
     static QString droppedItemText(const QDropEvent *event);
     void updateGutter();
     void paintGutter(QPaintEvent *event);
@@ -149,6 +157,10 @@ private:
     int m_keyEditFrom = -1;
     int m_keyEditTo = -1;
     bool m_inKey = false;
+    // The page's size as the scroll bars last took it (width, lines), and whether a key left
+    // a change of its width for after the line typed in is painted.
+    QSizeF m_pageSize;
+    bool m_scrollBarsOwed = false;
     Qt::ScrollBarPolicy m_scrollBarPolicy = Qt::ScrollBarAsNeeded;
     int m_linesLoading = 0; // the lines of a text going in, which the gutter makes room for
     TypingAids *m_aids = nullptr;         // a child of the view

@@ -60,6 +60,8 @@ private Q_SLOTS:
     void pasteGoesInWholeOrNotAtAll_data();
     void pasteGoesInWholeOrNotAtAll();
     void editGroupShowsTheCaretOnceTheLinesAreLaidOut();
+    void keysThatWidenThePageKeepCaretAndScrollRange_data();
+    void keysThatWidenThePageKeepCaretAndScrollRange();
     void caretStandsStillOnlyOnAVeryLongLine();
     void keysInALongLineChangeTheTextExactly_data();
     void keysInALongLineChangeTheTextExactly();
@@ -318,6 +320,47 @@ void tst_EditorBuffer::editGroupShowsTheCaretOnceTheLinesAreLaidOut()
     QVERIFY(m_buffer->viewport()->rect().intersects(m_buffer->cursorRect()));
     m_document->Undo();
     QCOMPARE(m_document->GetText(), page);
+}
+
+// The scroll bars take a wider page after the key's paint: the caret must still be in view
+// at once, also where the key pushed it past the right edge, and the range must grow.
+void tst_EditorBuffer::keysThatWidenThePageKeepCaretAndScrollRange_data()
+{
+    QTest::addColumn<int>("line");   // the widest line is the first or the last
+    QTest::addColumn<bool>("atEnd"); // the caret at its end (scrolled right) or its start
+    QTest::addColumn<int>("key");
+    QTest::newRow("start of the first line") << 0 << false << int(Qt::Key_W);
+    QTest::newRow("end of the first line, scrolled right") << 0 << true << int(Qt::Key_W);
+    QTest::newRow("end of the last line, scrolled down and right") << 1 << true << int(Qt::Key_W);
+    QTest::newRow("Enter at the end of the last line") << 1 << true << int(Qt::Key_Return);
+}
+
+void tst_EditorBuffer::keysThatWidenThePageKeepCaretAndScrollRange()
+{
+    QFETCH(int, line);
+    QFETCH(bool, atEnd);
+    QFETCH(int, key);
+    m_buffer->resize(300, 200);
+    QVERIFY(QTest::qWaitForWindowExposed(m_buffer.get()));
+    const QString wide = u"<P>"_s + QString(200, u'm');
+    QString page = u"<P>short\r\n"_s.repeated(40);
+    page = line == 0 ? wide + u"\r\n"_s + page : page + wide;
+    const int lineStart = line == 0 ? 0 : int(page.size() - wide.size());
+    setText(page, atEnd ? lineStart + int(wide.size()) : lineStart);
+    m_buffer->ensureCursorVisible();
+    QCoreApplication::processEvents();
+    QScrollBar *bar = m_buffer->horizontalScrollBar();
+    const int range = bar->maximum();
+    QVERIFY(range > 0);
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(m_buffer.get(), Qt::Key(key));
+        QVERIFY2(m_buffer->viewport()->rect().contains(m_buffer->cursorRect()),
+                 qPrintable(QString::number(i)));
+    }
+    if (key != Qt::Key_Return)
+        QTRY_VERIFY(bar->maximum() > range);
+    QCoreApplication::processEvents();
+    QVERIFY(m_buffer->viewport()->rect().contains(m_buffer->cursorRect()));
 }
 
 // Each blink redraws the caret's whole line: on a megabyte line the idle editor would
