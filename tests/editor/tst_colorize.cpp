@@ -336,6 +336,12 @@ void tst_Colorize::undoTakesBackTheKeyAndItsColours_data()
                                          << QString();
     QTest::newRow("scriptStringTyped") << script << 8 << u"\""_s << QString();
     QTest::newRow("scriptKeywordTyped") << script << 8 << u"if "_s << QString();
+    QTest::newRow("scriptCommentTyped") << script << 8 << u"/* if */"_s << QString();
+    QTest::newRow("scriptLineCommentTyped") << script << 18 << u"// x"_s << QString();
+    QTest::newRow("scriptCommentTypedInto") << u"<SCRIPT>/* a */ b();\r\n// c\r\n</SCRIPT>"_s << 12
+                                            << u"if x"_s << QString();
+    QTest::newRow("scriptCommentOpenedAbove") << u"<SCRIPT>a();\r\nb(); // c\r\nd();</SCRIPT>"_s
+                                              << 8 << u"/*"_s << QString();
     // Pasted with Ctrl+V.
     QTest::newRow("stylePasted") << rules << 9 << u"\x16"_s << u"/* a */ b {"_s;
     QTest::newRow("styleAttributePasted") << u"<P >x</P>"_s << 3 << u"\x16"_s
