@@ -19,8 +19,10 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -192,10 +194,17 @@ void LanguageTools::attachMarkers()
     if (m_dictionaries.isEmpty())
         return;
     const bool on = isChecking();
-    // The first page asks for the dictionary put off at start.
-    if (on && !m_documents.documents().isEmpty() && m_checker.language().isEmpty()
-        && !m_checker.isLoading())
-        m_checker.loadInBackground(*dictionaryNamed(m_language));
+    // The first page asks for the dictionary put off at start, once the page is in: read
+    // while the page went in, the two fought over the process's memory and a megabyte
+    // page took input again later.
+    if (on && !m_documents.documents().isEmpty() && !std::exchange(m_dictionaryQueued, true)) {
+        QTimer::singleShot(0, this, [this] {
+            m_dictionaryQueued = false;
+            if (isChecking() && !m_documents.documents().isEmpty()
+                && m_checker.language().isEmpty() && !m_checker.isLoading())
+                m_checker.loadInBackground(*dictionaryNamed(m_language));
+        });
+    }
     for (HtmlDocument *doc : m_documents.documents()) {
         TForm2 *window = m_documents.window(doc);
         if (!window)

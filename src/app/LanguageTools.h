@@ -72,6 +72,7 @@ private:
     QLabel *m_missingDictionary = nullptr;
     HtmlCheckPanel *m_panel = nullptr;
     QPointer<HtmlDocument> m_checkedDocument;
+    bool m_dictionaryQueued = false; // the first page's dictionary waits for the event loop
 };
 
 // "Slovník pro kontrolu pravopisu Čeština (cs_CZ) není nainstalován (balíček hunspell-cs):
