@@ -1,5 +1,6 @@
 #include "markup/HtmlCheck.h"
 
+#include "markup/LazyLibrary.h"
 #include "markup/MarkupStyle.h"
 
 #include <QHash>
@@ -34,6 +35,63 @@ QString describeHtmlMessage(const HtmlMessage &m)
 }
 
 namespace {
+
+// HTML Tidy, loaded with the first check: linked, it was mapped at every start of the editor.
+#define BRISKO_TIDY_FUNCTIONS(X) \
+    X(tidyBufAttach) \
+    X(tidyBufDetach) \
+    X(tidyBufFree) \
+    X(tidyBufInit) \
+    X(tidyCleanAndRepair) \
+    X(tidyCreate) \
+    X(tidyGetAppData) \
+    X(tidyGetArgType) \
+    X(tidyGetArgValueDouble) \
+    X(tidyGetArgValueInt) \
+    X(tidyGetArgValueString) \
+    X(tidyGetArgValueUInt) \
+    X(tidyGetMessage) \
+    X(tidyGetMessageArguments) \
+    X(tidyGetMessageColumn) \
+    X(tidyGetMessageDoc) \
+    X(tidyGetMessageKey) \
+    X(tidyGetMessageLevel) \
+    X(tidyGetMessageLine) \
+    X(tidyGetNextMessageArgument) \
+    X(tidyOptSetBool) \
+    X(tidyOptSetInt) \
+    X(tidyOptSetValue) \
+    X(tidyParseBuffer) \
+    X(tidyRelease) \
+    X(tidyRunDiagnostics) \
+    X(tidySetAppData) \
+    X(tidySetErrorBuffer) \
+    X(tidySetMessageCallback)
+
+struct LibTidy
+{
+#define BRISKO_TIDY_MEMBER(name) decltype(&::name) name = nullptr;
+    BRISKO_TIDY_FUNCTIONS(BRISKO_TIDY_MEMBER)
+#undef BRISKO_TIDY_MEMBER
+};
+
+const LibTidy *loadLibTidy()
+{
+    static QLibrary library;
+    static const std::optional<LibTidy> loaded = loadLibraryApi<LibTidy>(
+        library, u"libtidy.so.5deb1"_s, [](LibTidy &api, const auto &resolve) {
+#define BRISKO_TIDY_RESOLVE(name) resolve(api.name, #name);
+            BRISKO_TIDY_FUNCTIONS(BRISKO_TIDY_RESOLVE)
+#undef BRISKO_TIDY_RESOLVE
+        });
+    return loaded ? &*loaded : nullptr;
+}
+
+// The library once checkHtml() found it loaded.
+const LibTidy &tidy()
+{
+    return *loadLibTidy();
+}
 
 // Czech texts of the messages people meet most, by Tidy's key; %1, %2 ... are Tidy's own
 // arguments in its order. The number of arguments must match, or Tidy's text is kept.
@@ -106,21 +164,21 @@ struct Collector
 QStringList argumentsOf(TidyMessage message)
 {
     QStringList args;
-    TidyIterator it = tidyGetMessageArguments(message);
+    TidyIterator it = tidy().tidyGetMessageArguments(message);
     while (it) {
-        TidyMessageArgument arg = tidyGetNextMessageArgument(message, &it);
-        switch (tidyGetArgType(message, &arg)) {
+        TidyMessageArgument arg = tidy().tidyGetNextMessageArgument(message, &it);
+        switch (tidy().tidyGetArgType(message, &arg)) {
         case tidyFormatType_STRING:
-            args << QString::fromUtf8(tidyGetArgValueString(message, &arg));
+            args << QString::fromUtf8(tidy().tidyGetArgValueString(message, &arg));
             break;
         case tidyFormatType_INT:
-            args << QString::number(tidyGetArgValueInt(message, &arg));
+            args << QString::number(tidy().tidyGetArgValueInt(message, &arg));
             break;
         case tidyFormatType_UINT:
-            args << QString::number(tidyGetArgValueUInt(message, &arg));
+            args << QString::number(tidy().tidyGetArgValueUInt(message, &arg));
             break;
         case tidyFormatType_DOUBLE:
-            args << QString::number(tidyGetArgValueDouble(message, &arg));
+            args << QString::number(tidy().tidyGetArgValueDouble(message, &arg));
             break;
         default:
             args << QString();
@@ -144,9 +202,9 @@ QString czechText(const QString &key, const QStringList &args)
 
 Bool TIDY_CALL collectMessage(TidyMessage message)
 {
-    auto *collector = static_cast<Collector *>(tidyGetAppData(tidyGetMessageDoc(message)));
+    auto *collector = static_cast<Collector *>(tidy().tidyGetAppData(tidy().tidyGetMessageDoc(message)));
     HtmlMessage m;
-    switch (tidyGetMessageLevel(message)) {
+    switch (tidy().tidyGetMessageLevel(message)) {
     case TidyWarning:
         m.kind = HtmlMessageKind::Warning;
         break;
@@ -161,7 +219,7 @@ Bool TIDY_CALL collectMessage(TidyMessage message)
     default:
         return no; // information, configuration and the summary are no findings
     }
-    m.key = QString::fromLatin1(tidyGetMessageKey(message));
+    m.key = QString::fromLatin1(tidy().tidyGetMessageKey(message));
     // The text was converted to UTF-8 here, whatever its file says; Tidy's notes about
     // the declared encoding do not apply.
     if (m.key == u"ENCODING_MISMATCH"_s)
@@ -177,12 +235,12 @@ Bool TIDY_CALL collectMessage(TidyMessage message)
                    != std::end(laterHtml5Attributes))
             return no;
     }
-    m.line = std::max(tidyGetMessageLine(message), 1);
-    m.column = std::max(tidyGetMessageColumn(message), 1);
+    m.line = std::max(tidy().tidyGetMessageLine(message), 1);
+    m.column = std::max(tidy().tidyGetMessageColumn(message), 1);
     const QStringList args = argumentsOf(message);
     m.text = czechText(m.key, args);
     if (m.text.isEmpty())
-        m.text = QString::fromUtf8(tidyGetMessage(message)).trimmed();
+        m.text = QString::fromUtf8(tidy().tidyGetMessage(message)).trimmed();
     // The element itself is what the message is about, and HTML5 has nothing in its place:
     // said in the words of the palette and the menu.
     static const QStringView elementKeys[] = {u"REMOVED_HTML5", u"PROPRIETARY_ELEMENT",
@@ -241,32 +299,37 @@ void toEditorColumns(QStringView page, QList<HtmlMessage> &messages)
 
 QList<HtmlMessage> checkHtml(QStringView page)
 {
+    if (!loadLibTidy()) {
+        return {{HtmlMessageKind::Error, 1, 1,
+                 u"Knihovnu HTML Tidy se nepodařilo načíst (balíček libtidy5deb1): stránka se nezkontrolovala."_s,
+                 {}}};
+    }
     Collector collector;
-    TidyDoc doc = tidyCreate();
-    tidySetAppData(doc, &collector);
-    tidySetMessageCallback(doc, collectMessage);
+    TidyDoc doc = tidy().tidyCreate();
+    tidy().tidySetAppData(doc, &collector);
+    tidy().tidySetMessageCallback(doc, collectMessage);
     TidyBuffer errors;
-    tidyBufInit(&errors);
-    tidySetErrorBuffer(doc, &errors); // nothing reaches the terminal
-    tidyOptSetValue(doc, TidyInCharEncoding, "utf8");
-    tidyOptSetBool(doc, TidyShowWarnings, yes);
-    tidyOptSetBool(doc, TidyShowInfo, no);
-    tidyOptSetBool(doc, TidyQuiet, yes);
-    tidyOptSetInt(doc, TidyShowErrors, 100000);
-    tidyOptSetInt(doc, TidyTabSize, 1); // a tab is one column, as in the editor
+    tidy().tidyBufInit(&errors);
+    tidy().tidySetErrorBuffer(doc, &errors); // nothing reaches the terminal
+    tidy().tidyOptSetValue(doc, TidyInCharEncoding, "utf8");
+    tidy().tidyOptSetBool(doc, TidyShowWarnings, yes);
+    tidy().tidyOptSetBool(doc, TidyShowInfo, no);
+    tidy().tidyOptSetBool(doc, TidyQuiet, yes);
+    tidy().tidyOptSetInt(doc, TidyShowErrors, 100000);
+    tidy().tidyOptSetInt(doc, TidyTabSize, 1); // a tab is one column, as in the editor
 
     QByteArray utf8 = page.toUtf8();
     TidyBuffer input;
-    tidyBufInit(&input);
-    tidyBufAttach(&input, reinterpret_cast<byte *>(utf8.data()), uint(utf8.size()));
-    tidyParseBuffer(doc, &input);
+    tidy().tidyBufInit(&input);
+    tidy().tidyBufAttach(&input, reinterpret_cast<byte *>(utf8.data()), uint(utf8.size()));
+    tidy().tidyParseBuffer(doc, &input);
     // Proprietary elements and attributes and the markup version are reported only by
     // the diagnostics, which need the repaired tree.
-    tidyCleanAndRepair(doc);
-    tidyRunDiagnostics(doc);
-    tidyBufDetach(&input);
-    tidyRelease(doc);
-    tidyBufFree(&errors);
+    tidy().tidyCleanAndRepair(doc);
+    tidy().tidyRunDiagnostics(doc);
+    tidy().tidyBufDetach(&input);
+    tidy().tidyRelease(doc);
+    tidy().tidyBufFree(&errors);
 
     toEditorColumns(page, collector.messages);
     std::stable_sort(collector.messages.begin(), collector.messages.end(),

@@ -8,8 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <libssh/libssh.h>
-#include <libssh/sftp.h>
+#include "publish/LibSsh.h"
 
 #include <fcntl.h>
 
@@ -63,7 +62,7 @@ bool SftpConnection::fail(const QString &what)
 {
     m_error = what;
     if (m_ssh) {
-        const char *detail = ssh_get_error(m_ssh);
+        const char *detail = libSsh().ssh_get_error(m_ssh);
         if (detail && *detail)
             m_error += u" ("_s + QString::fromUtf8(detail) + u')';
     }
@@ -88,14 +87,16 @@ bool SftpConnection::sftpFail(const QString &what, const QString &path)
 {
     m_error = what + u": "_s + path;
     if (m_sftp)
-        m_error += sftpStatusNote(sftp_get_error(m_sftp), connected());
+        m_error += sftpStatusNote(libSsh().sftp_get_error(m_sftp), connected());
     return false;
 }
 
 bool SftpConnection::open(const Target &target)
 {
     close();
-    m_ssh = ssh_new();
+    if (!loadLibSsh())
+        return fail(u"Knihovnu libssh se nepodařilo načíst: SFTP není k dispozici (balíček libssh-4)"_s);
+    m_ssh = libSsh().ssh_new();
     if (!m_ssh)
         return fail(u"Nelze vytvořit spojení SSH"_s);
     const QByteArray host = encoded(target.host), user = encoded(target.user);
@@ -107,15 +108,15 @@ bool SftpConnection::open(const Target &target)
     // Only what is set here counts: no ~/.ssh/config, no system-wide list, so a test
     // (and a user who set HOME elsewhere) sees exactly the files named.
     const bool noConfig = false;
-    ssh_options_set(m_ssh, SSH_OPTIONS_PROCESS_CONFIG, &noConfig);
-    ssh_options_set(m_ssh, SSH_OPTIONS_HOST, host.constData());
-    ssh_options_set(m_ssh, SSH_OPTIONS_PORT, &port);
-    ssh_options_set(m_ssh, SSH_OPTIONS_USER, user.constData());
-    ssh_options_set(m_ssh, SSH_OPTIONS_TIMEOUT, &timeout);
-    ssh_options_set(m_ssh, SSH_OPTIONS_SSH_DIR, sshDir.constData());
-    ssh_options_set(m_ssh, SSH_OPTIONS_KNOWNHOSTS, own.constData());
-    ssh_options_set(m_ssh, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, theirs.constData());
-    if (ssh_connect(m_ssh) != SSH_OK)
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_PROCESS_CONFIG, &noConfig);
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_HOST, host.constData());
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_PORT, &port);
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_USER, user.constData());
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_TIMEOUT, &timeout);
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_SSH_DIR, sshDir.constData());
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_KNOWNHOSTS, own.constData());
+    libSsh().ssh_options_set(m_ssh, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, theirs.constData());
+    if (libSsh().ssh_connect(m_ssh) != SSH_OK)
         return fail(u"Nelze se spojit se serverem %1"_s.arg(target.host));
     return true;
 }
@@ -124,22 +125,22 @@ SftpConnection::HostKey SftpConnection::hostKey()
 {
     HostKey key;
     ssh_key server = nullptr;
-    if (ssh_get_server_publickey(m_ssh, &server) != SSH_OK) {
+    if (libSsh().ssh_get_server_publickey(m_ssh, &server) != SSH_OK) {
         fail(u"Server neposlal svůj klíč"_s);
         return key;
     }
     unsigned char *hash = nullptr;
     size_t length = 0;
-    if (ssh_get_publickey_hash(server, SSH_PUBLICKEY_HASH_SHA256, &hash, &length) == 0) {
+    if (libSsh().ssh_get_publickey_hash(server, SSH_PUBLICKEY_HASH_SHA256, &hash, &length) == 0) {
         key.sha256 = QByteArray(reinterpret_cast<const char *>(hash), qsizetype(length));
         // As ssh prints it: base64 without the padding.
         key.fingerprint = u"SHA256:"_s
                           + QString::fromLatin1(key.sha256.toBase64(QByteArray::OmitTrailingEquals));
-        ssh_clean_pubkey_hash(&hash);
+        libSsh().ssh_clean_pubkey_hash(&hash);
     }
-    key.type = QString::fromLatin1(ssh_key_type_to_char(ssh_key_type(server)));
-    ssh_key_free(server);
-    switch (ssh_session_is_known_server(m_ssh)) {
+    key.type = QString::fromLatin1(libSsh().ssh_key_type_to_char(libSsh().ssh_key_type(server)));
+    libSsh().ssh_key_free(server);
+    switch (libSsh().ssh_session_is_known_server(m_ssh)) {
     case SSH_KNOWN_HOSTS_OK:
         key.state = HostKeyState::Known;
         break;
@@ -163,12 +164,12 @@ SftpConnection::HostKey SftpConnection::hostKey()
 bool SftpConnection::trustHostKey()
 {
     char *path = nullptr;
-    ssh_options_get(m_ssh, SSH_OPTIONS_KNOWNHOSTS, &path);
+    libSsh().ssh_options_get(m_ssh, SSH_OPTIONS_KNOWNHOSTS, &path);
     if (path) {
         QDir().mkpath(QFileInfo(QFile::decodeName(path)).absolutePath());
-        ssh_string_free_char(path);
+        libSsh().ssh_string_free_char(path);
     }
-    if (ssh_session_update_known_hosts(m_ssh) != SSH_OK)
+    if (libSsh().ssh_session_update_known_hosts(m_ssh) != SSH_OK)
         return fail(u"Klíč serveru se nepodařilo uložit"_s);
     return true;
 }
@@ -177,12 +178,12 @@ bool SftpConnection::authenticateAgent()
 {
     if (qEnvironmentVariableIsEmpty("SSH_AUTH_SOCK"))
         return false;
-    return ssh_userauth_agent(m_ssh, nullptr) == SSH_AUTH_SUCCESS;
+    return libSsh().ssh_userauth_agent(m_ssh, nullptr) == SSH_AUTH_SUCCESS;
 }
 
 bool SftpConnection::authenticateDefaultKeys()
 {
-    return ssh_userauth_publickey_auto(m_ssh, nullptr, nullptr) == SSH_AUTH_SUCCESS;
+    return libSsh().ssh_userauth_publickey_auto(m_ssh, nullptr, nullptr) == SSH_AUTH_SUCCESS;
 }
 
 SftpConnection::Auth SftpConnection::authenticateKeyFile(const QString &path, const QString &passphrase)
@@ -193,7 +194,7 @@ SftpConnection::Auth SftpConnection::authenticateKeyFile(const QString &path, co
     }
     ssh_key key = nullptr;
     const QByteArray secret = encoded(passphrase);
-    const int imported = ssh_pki_import_privkey_file(QFile::encodeName(path).constData(),
+    const int imported = libSsh().ssh_pki_import_privkey_file(QFile::encodeName(path).constData(),
                                                       passphrase.isEmpty() ? nullptr : secret.constData(),
                                                       nullptr, nullptr, &key);
     if (imported != SSH_OK) {
@@ -201,23 +202,23 @@ SftpConnection::Auth SftpConnection::authenticateKeyFile(const QString &path, co
         fail(u"Klíč nelze otevřít: "_s + path);
         return Auth::NeedsPassphrase;
     }
-    const int result = ssh_userauth_publickey(m_ssh, nullptr, key);
-    ssh_key_free(key);
+    const int result = libSsh().ssh_userauth_publickey(m_ssh, nullptr, key);
+    libSsh().ssh_key_free(key);
     return result == SSH_AUTH_SUCCESS ? Auth::Success : Auth::Denied;
 }
 
 bool SftpConnection::authenticatePassword(const QString &password)
 {
-    return ssh_userauth_password(m_ssh, nullptr, encoded(password).constData()) == SSH_AUTH_SUCCESS;
+    return libSsh().ssh_userauth_password(m_ssh, nullptr, encoded(password).constData()) == SSH_AUTH_SUCCESS;
 }
 
 bool SftpConnection::startSftp()
 {
-    m_sftp = sftp_new(m_ssh);
+    m_sftp = libSsh().sftp_new(m_ssh);
     if (!m_sftp)
         return fail(u"Server nenabízí SFTP"_s);
-    if (sftp_init(m_sftp) != SSH_OK) {
-        sftp_free(m_sftp);
+    if (libSsh().sftp_init(m_sftp) != SSH_OK) {
+        libSsh().sftp_free(m_sftp);
         m_sftp = nullptr;
         return fail(u"Server nenabízí SFTP"_s);
     }
@@ -226,79 +227,79 @@ bool SftpConnection::startSftp()
 
 bool SftpConnection::connected() const
 {
-    return m_ssh && ssh_is_connected(m_ssh) && m_sftp;
+    return m_ssh && libSsh().ssh_is_connected(m_ssh) && m_sftp;
 }
 
 void SftpConnection::close()
 {
     if (m_sftp)
-        sftp_free(m_sftp);
+        libSsh().sftp_free(m_sftp);
     m_sftp = nullptr;
     if (m_ssh) {
-        if (ssh_is_connected(m_ssh))
-            ssh_disconnect(m_ssh);
-        ssh_free(m_ssh);
+        if (libSsh().ssh_is_connected(m_ssh))
+            libSsh().ssh_disconnect(m_ssh);
+        libSsh().ssh_free(m_ssh);
     }
     m_ssh = nullptr;
 }
 
 std::optional<QString> SftpConnection::canonical(const QString &path)
 {
-    char *resolved = sftp_canonicalize_path(m_sftp, encoded(path).constData());
+    char *resolved = libSsh().sftp_canonicalize_path(m_sftp, encoded(path).constData());
     if (!resolved) {
         sftpFail(u"Adresář nelze otevřít"_s, path);
         return std::nullopt;
     }
     const QString result = QString::fromUtf8(resolved);
-    ssh_string_free_char(resolved);
+    libSsh().ssh_string_free_char(resolved);
     return result;
 }
 
 bool SftpConnection::makeDirectory(const QString &path)
 {
-    return sftp_mkdir(m_sftp, encoded(path).constData(), 0755) == 0 || sftpFail(u"Adresář nelze vytvořit"_s, path);
+    return libSsh().sftp_mkdir(m_sftp, encoded(path).constData(), 0755) == 0 || sftpFail(u"Adresář nelze vytvořit"_s, path);
 }
 
 bool SftpConnection::removeFile(const QString &path)
 {
-    return sftp_unlink(m_sftp, encoded(path).constData()) == 0 || sftpFail(u"Soubor nelze smazat"_s, path);
+    return libSsh().sftp_unlink(m_sftp, encoded(path).constData()) == 0 || sftpFail(u"Soubor nelze smazat"_s, path);
 }
 
 bool SftpConnection::removeDirectory(const QString &path)
 {
-    return sftp_rmdir(m_sftp, encoded(path).constData()) == 0 || sftpFail(u"Adresář nelze smazat"_s, path);
+    return libSsh().sftp_rmdir(m_sftp, encoded(path).constData()) == 0 || sftpFail(u"Adresář nelze smazat"_s, path);
 }
 
 std::optional<RemoteFile> SftpConnection::info(const QString &path)
 {
-    sftp_attributes attributes = sftp_lstat(m_sftp, encoded(path).constData());
+    sftp_attributes attributes = libSsh().sftp_lstat(m_sftp, encoded(path).constData());
     if (!attributes) {
         sftpFail(u"Soubor nelze najít"_s, path);
         return std::nullopt;
     }
     const RemoteFile file = remoteFileOf(*attributes);
-    sftp_attributes_free(attributes);
+    libSsh().sftp_attributes_free(attributes);
     return file;
 }
 
 std::optional<RemoteDirectory> SftpConnection::list(const QString &path)
 {
-    sftp_dir directory = sftp_opendir(m_sftp, encoded(path).constData());
+    sftp_dir directory = libSsh().sftp_opendir(m_sftp, encoded(path).constData());
     if (!directory) {
         sftpFail(u"Adresář nelze vypsat"_s, path);
         return std::nullopt;
     }
     RemoteDirectory entries;
     // The server's readdir describes each entry itself, so a link shows as a link.
-    while (sftp_attributes attributes = sftp_readdir(m_sftp, directory)) {
+    while (sftp_attributes attributes = libSsh().sftp_readdir(m_sftp, directory)) {
         const QString name = QString::fromUtf8(attributes->name);
         const RemoteFile file = remoteFileOf(*attributes);
-        sftp_attributes_free(attributes);
+        libSsh().sftp_attributes_free(attributes);
         if (isPlainRemoteName(name) && file.type != u"special"_s)
             entries.insert(name, file);
     }
-    const bool whole = sftp_dir_eof(directory);
-    sftp_closedir(directory);
+    const bool whole = libSsh().sftp_dir_eof(directory);
+    libSsh().sftp_closedir(directory);
     if (!whole) {
         sftpFail(u"Adresář nelze vypsat"_s, path);
         return std::nullopt;
@@ -309,7 +310,7 @@ std::optional<RemoteDirectory> SftpConnection::list(const QString &path)
 bool SftpConnection::rename(const QString &from, const QString &to)
 {
     const QByteArray source = encoded(from), target = encoded(to);
-    if (sftp_rename(m_sftp, source.constData(), target.constData()) == 0)
+    if (libSsh().sftp_rename(m_sftp, source.constData(), target.constData()) == 0)
         return true;
     // libssh 0.10 renames with the protocol's plain RENAME, which OpenSSH refuses over an
     // existing file. The old file steps aside under a temporary name, so it is never lost:
@@ -319,14 +320,14 @@ bool SftpConnection::rename(const QString &from, const QString &to)
         return sftpFail(u"Soubor nelze přejmenovat"_s, from);
     const qsizetype slash = to.lastIndexOf(u'/');
     const QByteArray aside = encoded(to.left(slash + 1) + UploadJournal::temporaryName());
-    if (sftp_rename(m_sftp, target.constData(), aside.constData()) != 0)
+    if (libSsh().sftp_rename(m_sftp, target.constData(), aside.constData()) != 0)
         return sftpFail(u"Soubor nelze přejmenovat"_s, to);
-    if (sftp_rename(m_sftp, source.constData(), target.constData()) != 0) {
+    if (libSsh().sftp_rename(m_sftp, source.constData(), target.constData()) != 0) {
         sftpFail(u"Soubor nelze přejmenovat"_s, from);
-        sftp_rename(m_sftp, aside.constData(), target.constData());
+        libSsh().sftp_rename(m_sftp, aside.constData(), target.constData());
         return false;
     }
-    sftp_unlink(m_sftp, aside.constData());
+    libSsh().sftp_unlink(m_sftp, aside.constData());
     return true;
 }
 
@@ -340,13 +341,13 @@ SftpConnection::Sent SftpConnection::send(const QString &local, const QString &r
         return Sent::Failed;
     }
     const int flags = offset > 0 ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC;
-    sftp_file file = sftp_open(m_sftp, encoded(remote).constData(), flags, 0644);
+    sftp_file file = libSsh().sftp_open(m_sftp, encoded(remote).constData(), flags, 0644);
     if (!file) {
         sftpFail(u"Soubor nelze vytvořit"_s, remote);
         return Sent::Failed;
     }
-    if (offset > 0 && sftp_seek64(file, quint64(offset)) != 0) {
-        sftp_close(file);
+    if (offset > 0 && libSsh().sftp_seek64(file, quint64(offset)) != 0) {
+        libSsh().sftp_close(file);
         sftpFail(u"Soubor nelze doplnit"_s, remote);
         return Sent::Failed;
     }
@@ -365,7 +366,7 @@ SftpConnection::Sent SftpConnection::send(const QString &local, const QString &r
         }
         if (read == 0)
             break;
-        if (sftp_write(file, block.constData(), size_t(read)) != read) {
+        if (libSsh().sftp_write(file, block.constData(), size_t(read)) != read) {
             sftpFail(u"Zápis na server selhal"_s, remote);
             result = Sent::Failed;
             break;
@@ -375,7 +376,7 @@ SftpConnection::Sent SftpConnection::send(const QString &local, const QString &r
         inFlight += read;
     }
     // The server reports a failed write at the latest when the file is closed.
-    if (sftp_close(file) != 0 && result == Sent::Done) {
+    if (libSsh().sftp_close(file) != 0 && result == Sent::Done) {
         sftpFail(u"Zápis na server selhal"_s, remote);
         result = Sent::Failed;
     }

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QtEndian>
 
-#include <libssh/libssh.h>
+#include "publish/LibSsh.h"
 
 #include <algorithm>
 
@@ -125,9 +125,9 @@ bool SftpPipeline::open(SftpConnection &connection, int timeoutSeconds)
     ssh_session session = connection.m_ssh;
     if (!session || !connection.connected())
         return false;
-    m_channel = ssh_channel_new(session);
-    if (!m_channel || ssh_channel_open_session(m_channel) != SSH_OK
-        || ssh_channel_request_subsystem(m_channel, "sftp") != SSH_OK) {
+    m_channel = libSsh().ssh_channel_new(session);
+    if (!m_channel || libSsh().ssh_channel_open_session(m_channel) != SSH_OK
+        || libSsh().ssh_channel_request_subsystem(m_channel, "sftp") != SSH_OK) {
         close();
         return false;
     }
@@ -170,11 +170,11 @@ bool SftpPipeline::open(SftpConnection &connection, int timeoutSeconds)
 void SftpPipeline::close()
 {
     if (m_channel) {
-        if (ssh_channel_is_open(m_channel)) {
-            ssh_channel_send_eof(m_channel);
-            ssh_channel_close(m_channel);
+        if (libSsh().ssh_channel_is_open(m_channel)) {
+            libSsh().ssh_channel_send_eof(m_channel);
+            libSsh().ssh_channel_close(m_channel);
         }
-        ssh_channel_free(m_channel);
+        libSsh().ssh_channel_free(m_channel);
     }
     m_channel = nullptr;
     m_out.clear();
@@ -190,7 +190,7 @@ bool SftpPipeline::flush()
         return true;
     // One channel write for everything that is ready: fewer packets, fewer wake-ups of
     // the server.
-    const int written = ssh_channel_write(m_channel, m_out.constData(), uint32_t(m_out.size()));
+    const int written = libSsh().ssh_channel_write(m_channel, m_out.constData(), uint32_t(m_out.size()));
     const bool whole = written == m_out.size();
     m_out.truncate(0); // its room stays for the next requests
     return whole;
@@ -201,13 +201,13 @@ bool SftpPipeline::flush()
 bool SftpPipeline::receive(bool wait)
 {
     char buffer[64 * 1024];
-    int got = wait ? ssh_channel_read_timeout(m_channel, buffer, sizeof buffer, 0, m_timeoutMs)
-                   : ssh_channel_read_nonblocking(m_channel, buffer, sizeof buffer, 0);
+    int got = wait ? libSsh().ssh_channel_read_timeout(m_channel, buffer, sizeof buffer, 0, m_timeoutMs)
+                   : libSsh().ssh_channel_read_nonblocking(m_channel, buffer, sizeof buffer, 0);
     if (got < 0 || (wait && got == 0))
         return false;
     while (got > 0) {
         m_in.append(buffer, got);
-        got = ssh_channel_read_nonblocking(m_channel, buffer, sizeof buffer, 0);
+        got = libSsh().ssh_channel_read_nonblocking(m_channel, buffer, sizeof buffer, 0);
     }
     // Nothing more for now is not an error.
     return got == 0 || got == SSH_AGAIN;

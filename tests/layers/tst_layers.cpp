@@ -1,3 +1,4 @@
+#include "markup/HtmlCheck.h"
 #include "support/TestMain.h"
 
 #include <QDirIterator>
@@ -6,11 +7,13 @@
 #include <QHash>
 #include <QLibraryInfo>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <dlfcn.h>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -310,7 +313,24 @@ private Q_SLOTS:
     void plantedCyclesAreNamed();
     void everyConnectToALambdaHasAContext();
     void plantedContextlessConnectIsNamed();
+    void libraryLinksNothingOfRareWork();
 };
+
+// Spelling aside, the libraries of work most starts never do (publishing over SFTP, its
+// hash, the HTML check) are loaded when that work first comes: linked, they were mapped and
+// set up at every start. The library's own list of what it needs must not name them.
+void TestLayers::libraryLinksNothingOfRareWork()
+{
+    Dl_info info{};
+    QVERIFY(dladdr(reinterpret_cast<void *>(&checkHtml), &info) && info.dli_fname);
+    QProcess readelf;
+    readelf.start(u"readelf"_s, {u"-d"_s, QFile::decodeName(info.dli_fname)});
+    QVERIFY(readelf.waitForFinished(60000));
+    const QString table = QString::fromUtf8(readelf.readAllStandardOutput());
+    QVERIFY2(table.contains(u"(NEEDED)"_s), qPrintable(table));
+    for (const QString &name : {u"libssh"_s, u"libcrypto"_s, u"libtidy"_s})
+        QVERIFY2(!table.contains(u"[%1."_s.arg(name)), qPrintable(name));
+}
 
 void TestLayers::sourcesKeepTheirLayers()
 {
