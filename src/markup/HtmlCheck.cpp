@@ -70,21 +70,12 @@ namespace {
 
 struct LibTidy
 {
-#define BRISKO_TIDY_MEMBER(name) decltype(&::name) name = nullptr;
-    BRISKO_TIDY_FUNCTIONS(BRISKO_TIDY_MEMBER)
-#undef BRISKO_TIDY_MEMBER
+    BRISKO_LIBRARY_FUNCTIONS(BRISKO_TIDY_FUNCTIONS)
 };
 
 const LibTidy *loadLibTidy()
 {
-    static QLibrary library;
-    static const std::optional<LibTidy> loaded = loadLibraryApi<LibTidy>(
-        library, u"libtidy.so.5deb1"_s, [](LibTidy &api, const auto &resolve) {
-#define BRISKO_TIDY_RESOLVE(name) resolve(api.name, #name);
-            BRISKO_TIDY_FUNCTIONS(BRISKO_TIDY_RESOLVE)
-#undef BRISKO_TIDY_RESOLVE
-        });
-    return loaded ? &*loaded : nullptr;
+    return loadLibraryApi<LibTidy>(u"libtidy.so.5deb1"_s);
 }
 
 // The library once checkHtml() found it loaded.

@@ -13,32 +13,24 @@ namespace {
 
 // OpenSSL's libcrypto, loaded with the first hash: linked, it was mapped and set up at every
 // start of the editor, which most starts never publish.
+#define BRISKO_LIBCRYPTO_FUNCTIONS(X) \
+    X(EVP_MD_CTX_new) \
+    X(EVP_MD_CTX_free) \
+    X(EVP_MD_CTX_copy_ex) \
+    X(EVP_sha256) \
+    X(EVP_DigestInit_ex) \
+    X(EVP_DigestUpdate) \
+    X(EVP_DigestFinal_ex)
+
 struct LibCrypto
 {
-    decltype(&::EVP_MD_CTX_new) contextNew = nullptr;
-    decltype(&::EVP_MD_CTX_free) contextFree = nullptr;
-    decltype(&::EVP_MD_CTX_copy_ex) contextCopy = nullptr;
-    decltype(&::EVP_sha256) sha256 = nullptr;
-    decltype(&::EVP_DigestInit_ex) init = nullptr;
-    decltype(&::EVP_DigestUpdate) update = nullptr;
-    decltype(&::EVP_DigestFinal_ex) final = nullptr;
+    BRISKO_LIBRARY_FUNCTIONS(BRISKO_LIBCRYPTO_FUNCTIONS)
 };
 
 // nullptr when the library cannot be loaded: Qt's hash gives the same digest, slower.
 const LibCrypto *libCrypto()
 {
-    static QLibrary library;
-    static const std::optional<LibCrypto> loaded = loadLibraryApi<LibCrypto>(
-        library, u"libcrypto.so.3"_s, [](LibCrypto &api, const auto &resolve) {
-            resolve(api.contextNew, "EVP_MD_CTX_new");
-            resolve(api.contextFree, "EVP_MD_CTX_free");
-            resolve(api.contextCopy, "EVP_MD_CTX_copy_ex");
-            resolve(api.sha256, "EVP_sha256");
-            resolve(api.init, "EVP_DigestInit_ex");
-            resolve(api.update, "EVP_DigestUpdate");
-            resolve(api.final, "EVP_DigestFinal_ex");
-        });
-    return loaded ? &*loaded : nullptr;
+    return loadLibraryApi<LibCrypto>(u"libcrypto.so.3"_s);
 }
 
 } // namespace
@@ -46,12 +38,12 @@ const LibCrypto *libCrypto()
 struct ContentHash::Context
 {
     const LibCrypto *crypto = libCrypto();
-    EVP_MD_CTX *context = crypto ? crypto->contextNew() : nullptr;
+    EVP_MD_CTX *context = crypto ? crypto->EVP_MD_CTX_new() : nullptr;
     QCryptographicHash fallback{QCryptographicHash::Sha256};
     ~Context()
     {
         if (context)
-            crypto->contextFree(context);
+            crypto->EVP_MD_CTX_free(context);
     }
 };
 
@@ -65,7 +57,7 @@ ContentHash::~ContentHash() = default;
 void ContentHash::reset()
 {
     if (m_context->context)
-        m_context->crypto->init(m_context->context, m_context->crypto->sha256(), nullptr);
+        m_context->crypto->EVP_DigestInit_ex(m_context->context, m_context->crypto->EVP_sha256(), nullptr);
     else
         m_context->fallback.reset();
 }
@@ -73,7 +65,7 @@ void ContentHash::reset()
 void ContentHash::addData(QByteArrayView data)
 {
     if (m_context->context)
-        m_context->crypto->update(m_context->context, data.data(), size_t(data.size()));
+        m_context->crypto->EVP_DigestUpdate(m_context->context, data.data(), size_t(data.size()));
     else
         m_context->fallback.addData(data);
 }
@@ -97,12 +89,12 @@ QByteArray ContentHash::result() const
     if (!m_context->context)
         return m_context->fallback.result();
     // Finishing a copy leaves this one open for more.
-    EVP_MD_CTX *copy = crypto->contextNew();
+    EVP_MD_CTX *copy = crypto->EVP_MD_CTX_new();
     QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
     unsigned int length = 0;
-    const bool done = copy && crypto->contextCopy(copy, m_context->context)
-                      && crypto->final(copy, reinterpret_cast<unsigned char *>(digest.data()), &length);
-    crypto->contextFree(copy);
+    const bool done = copy && crypto->EVP_MD_CTX_copy_ex(copy, m_context->context)
+                      && crypto->EVP_DigestFinal_ex(copy, reinterpret_cast<unsigned char *>(digest.data()), &length);
+    crypto->EVP_MD_CTX_free(copy);
     digest.resize(done ? qsizetype(length) : 0);
     return digest;
 }

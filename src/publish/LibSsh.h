@@ -1,5 +1,7 @@
 #pragma once
 
+#include "markup/LazyLibrary.h"
+
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
 
@@ -61,13 +63,14 @@
 
 struct LibSsh
 {
-#define BRISKO_LIBSSH_MEMBER(name) decltype(&::name) name = nullptr;
-    BRISKO_LIBSSH_FUNCTIONS(BRISKO_LIBSSH_MEMBER)
-#undef BRISKO_LIBSSH_MEMBER
+    BRISKO_LIBRARY_FUNCTIONS(BRISKO_LIBSSH_FUNCTIONS)
 };
 
 // libssh, loaded on the first call (from any thread); nullptr when it cannot be loaded.
-const LibSsh *loadLibSsh();
+inline const LibSsh *loadLibSsh()
+{
+    return loadLibraryApi<LibSsh>(QStringLiteral("libssh.so.4"));
+}
 // The library once loadLibSsh() gave it: every SFTP connection checks that first.
 inline const LibSsh &libSsh()
 {
