@@ -1,18 +1,24 @@
-// Parallel and encrypted publishing against loopback pyftpdlib servers, beside lftp in the
-// same run, alternating: 1,000 files of 10 KB over one session of the upload window against
-// lftp's reverse mirror, over four against lftp's mirror with four parallel transfers, and
-// 100 MB over FTPS against lftp with forced TLS. Both are timed with the login inside the
+// Parallel and encrypted publishing against loopback pyftpdlib servers and Debian's vsftpd,
+// beside lftp in the same run, alternating: 1,000 files of 10 KB over one session of the
+// upload window against lftp's reverse mirror, over four against lftp's mirror with four
+// parallel transfers (on both servers), and 100 MB over FTPS against lftp with forced TLS.
+// pyftpdlib is one Python process that all sessions share, so it tends to be the limit;
+// vsftpd is a C server with a process per session, as most hosts run, where what the client
+// does per file counts. Both are timed with the login inside the
 // clock: the window from its "Připojit" button to the last file confirmed ("Bezpečné" on),
 // lftp from its start to its end; every upload is checked byte for byte after its clock
 // stopped. Beside each time stands the processor time it took, on the client's side (the
 // window's process, or lftp) and on the server's: a loaded machine shows in the wall times
 // first, and where the time went shows in these. A plain timed program (arguments: rounds,
-// default 3; then "files" or "ftps" to run that part only, for measuring one of them).
+// default 3; then "files", "vsftpd" or "ftps" to run that part only, for measuring one of
+// them; vsftpd needs root and is left out without it).
 // BRISKO_BENCH_TRACE in the environment shows the window's session line by line.
 #include "interaction/Interaction.h"
 #include "publish/CertificateTrust.h"
 #include "publish/ftpklient.h"
 #include "publish/FtpClient.h"
+
+#include "VsftpdServer.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +37,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
+
+#include <unistd.h>
 
 #include <sys/resource.h>
 
@@ -63,10 +72,47 @@ struct Sample
     qint64 wall = 0, client = 0, server = 0;
 };
 
+// Processor time of a process and of everything under it, living or ended and reaped, in ms.
+qint64 processTreeCpuMs(qint64 root)
+{
+    std::multimap<qint64, qint64> children;
+    std::map<qint64, qint64> ticks;
+    QDirIterator procs(u"/proc"_s, QDir::Dirs | QDir::NoDotAndDotDot);
+    while (procs.hasNext()) {
+        const QString dir = procs.next();
+        bool number = false;
+        const qint64 pid = QFileInfo(dir).fileName().toLongLong(&number);
+        QFile stat(dir + u"/stat"_s);
+        if (!number || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        // After the name in parentheses: state, ppid, ..., utime (14), stime, cutime, cstime.
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 15)
+            continue;
+        children.emplace(fields[1].toLongLong(), pid);
+        ticks[pid] = fields[11].toLongLong() + fields[12].toLongLong() + fields[13].toLongLong() + fields[14].toLongLong();
+    }
+    qint64 sum = 0;
+    QList<qint64> todo{root};
+    while (!todo.isEmpty()) {
+        const qint64 pid = todo.takeLast();
+        sum += ticks[pid];
+        const auto [from, to] = children.equal_range(pid);
+        for (auto it = from; it != to; ++it)
+            todo << it->second;
+    }
+    return sum * 1000 / sysconf(_SC_CLK_TCK);
+}
+
 struct Server
 {
     QProcess process;
     quint16 port = 0;
+    QString user = User, password = Password;
+    QString prefix; // where uploads may go, relative to the login's folder
+    VsftpdServer vsftpd;
+    bool forking = false;
     ~Server()
     {
         process.closeWriteChannel();
@@ -89,9 +135,22 @@ struct Server
         port = line.startsWith("PORT ") ? quint16(line.mid(5).toUInt()) : 0;
         return port != 0;
     }
-    // Its processor time so far (the scheduler's count for its main thread, in ns).
+    // Anonymous login into root, uploads into root/web.
+    QString startVsftpd(const QString &root)
+    {
+        const QString why = vsftpd.start(root);
+        port = vsftpd.port();
+        user = u"anonymous"_s;
+        prefix = u"web/"_s;
+        forking = true;
+        return why;
+    }
+    // Its processor time so far: pyftpdlib's one thread by the scheduler's count (in ns);
+    // vsftpd's listener with its session processes, at the clock tick's resolution.
     qint64 cpuMs() const
     {
+        if (forking)
+            return processTreeCpuMs(vsftpd.processId());
         QFile stat(u"/proc/%1/schedstat"_s.arg(process.processId()));
         if (!stat.open(QIODevice::ReadOnly))
             return 0;
@@ -131,8 +190,8 @@ Sample uploadWithWindow(const Server &server, const QString &home, const QString
     TFTPForm form;
     form.findChild<QLineEdit *>(u"HostNameEdit"_s)->setText(u"127.0.0.1"_s);
     form.findChild<QLineEdit *>(u"PortEdit"_s)->setText(QString::number(port));
-    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(User);
-    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(Password);
+    form.findChild<QLineEdit *>(u"UserNameEdit"_s)->setText(server.user);
+    form.findChild<QLineEdit *>(u"PassWordEdit"_s)->setText(server.password);
     form.findChild<QLineEdit *>(u"HostDirEdit"_s)->setText(remoteDir);
     form.findChild<QCheckBox *>(u"PassiveCheckBox"_s)->setChecked(true);
     form.findChild<QComboBox *>(u"ProtocolComboBox"_s)->setCurrentIndex(tls ? TFTPForm::FtpsProtocol : TFTPForm::FtpProtocol);
@@ -229,7 +288,8 @@ int main(int argc, char **argv)
     setInteraction(&trusting);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     const QByteArray part = argc > 2 ? QByteArray(argv[2]) : QByteArray();
-    const bool files = part != "ftps", encrypted = part != "files";
+    const bool files = part.isEmpty() || part == "files", encrypted = part.isEmpty() || part == "ftps";
+    bool forking = part.isEmpty() || part == "vsftpd";
 
     const QString plainRoot = work.filePath(u"plain"_s), tlsRoot = work.filePath(u"tls"_s);
     QDir().mkpath(plainRoot);
@@ -237,6 +297,16 @@ int main(int argc, char **argv)
     Server plain, secure;
     if (!plain.start(plainRoot) || !secure.start(tlsRoot, work.filePath(u"cert.pem"_s)))
         qFatal("the servers did not start");
+    // vsftpd wants a root it cannot write to; the uploads go to its folder "web".
+    const QString vsftpdRoot = work.filePath(u"vsftpd"_s);
+    Server vsftpd;
+    if (forking) {
+        const QString why = vsftpd.startVsftpd(vsftpdRoot);
+        if (!why.isEmpty()) {
+            std::printf("vsftpd left out: %s\n", qPrintable(why));
+            forking = false;
+        }
+    }
 
     const QString tree = work.filePath(u"tree"_s), big = work.filePath(u"big"_s);
     for (int i = 0; i < 1000; ++i)
@@ -247,7 +317,13 @@ int main(int argc, char **argv)
         writeFile(big + u"/big.bin"_s, data);
     }
 
-    QList<Sample> window4, lftp, lftp4, window1, ftps, curl;
+    // The four rows of small files on one server: the window over 1 and 4 sessions, lftp's
+    // mirror with 1 and 4 transfers.
+    struct FileRows
+    {
+        QList<Sample> window1, window4, lftp1, lftp4;
+    } pyftpdlib, forked;
+    QList<Sample> ftps, curl;
     for (int round = 0; round < rounds; ++round) {
         auto fresh = [&](const QString &root, const QString &name) {
             const QString dir = u"r%1-%2"_s.arg(round).arg(name);
@@ -256,30 +332,36 @@ int main(int argc, char **argv)
         };
         // Alternating who goes first, so neither always meets a warm server.
         const bool windowFirst = round % 2 == 0;
-        auto mirror = [&](int parallel, QList<Sample> &times) {
-            const QString name = u"lftp%1"_s.arg(parallel);
-            const QString script = u"set ftp:passive-mode on; set net:max-retries 1; "
-                                   u"mirror -R --no-perms --parallel=%1 %2 %3; quit"_s
-                                       .arg(parallel)
-                                       .arg(tree, fresh(plainRoot, name));
-            times << runTool(plain, u"lftp"_s, {u"-u"_s, User + u',' + Password, u"-p"_s, QString::number(plain.port),
-                                         u"-e"_s, script, u"127.0.0.1"_s});
-            verifyUpload(tree, plainRoot + u"/r%1-%2"_s.arg(round).arg(name), "lftp");
+        // localRoot is the server's folder that the remote folders of the uploads are in.
+        auto fileRows = [&](const Server &server, const QString &localRoot, FileRows &rows) {
+            auto mirror = [&](int parallel, QList<Sample> &times) {
+                const QString name = u"lftp%1"_s.arg(parallel);
+                const QString script = u"set ftp:passive-mode on; set net:max-retries 1; "
+                                       u"mirror -R --no-perms --parallel=%1 %2 %3; quit"_s
+                                           .arg(parallel)
+                                           .arg(tree, server.prefix + fresh(localRoot, name));
+                times << runTool(server, u"lftp"_s,
+                                 {u"-u"_s, server.user + u',' + server.password, u"-p"_s,
+                                  QString::number(server.port), u"-e"_s, script, u"127.0.0.1"_s});
+                verifyUpload(tree, localRoot + u"/r%1-%2"_s.arg(round).arg(name), "lftp");
+            };
+            auto runLftp = [&] {
+                mirror(1, rows.lftp1);
+                mirror(4, rows.lftp4);
+            };
+            if (!windowFirst)
+                runLftp();
+            rows.window4 << uploadWithWindow(server, tree, server.prefix + fresh(localRoot, u"w4"_s), 4, false);
+            verifyUpload(tree, localRoot + u"/r%1-w4"_s.arg(round), "4 sessions");
+            rows.window1 << uploadWithWindow(server, tree, server.prefix + fresh(localRoot, u"w1"_s), 1, false);
+            verifyUpload(tree, localRoot + u"/r%1-w1"_s.arg(round), "1 session");
+            if (windowFirst)
+                runLftp();
         };
-        auto runLftp = [&] {
-            mirror(1, lftp);
-            mirror(4, lftp4);
-        };
-        if (files && !windowFirst)
-            runLftp();
-        if (files) {
-            window4 << uploadWithWindow(plain, tree, fresh(plainRoot, u"w4"_s), 4, false);
-            verifyUpload(tree, plainRoot + u"/r%1-w4"_s.arg(round), "4 sessions");
-            window1 << uploadWithWindow(plain, tree, fresh(plainRoot, u"w1"_s), 1, false);
-            verifyUpload(tree, plainRoot + u"/r%1-w1"_s.arg(round), "1 session");
-        }
-        if (files && windowFirst)
-            runLftp();
+        if (files)
+            fileRows(plain, plainRoot, pyftpdlib);
+        if (forking)
+            fileRows(vsftpd, vsftpdRoot + u"/web"_s, forked);
 
         // curl --ssl-reqd (7.88) cannot store into pyftpdlib 1.5.7 over TLS: the server resets
         // its encrypted data connection. lftp with forced TLS stands in for it.
@@ -300,20 +382,37 @@ int main(int argc, char **argv)
         if (encrypted && windowFirst)
             runCurl();
         auto last = [](const QList<Sample> &samples) { return shown(samples.isEmpty() ? Sample{} : samples.last()); };
-        std::printf("round %d:\n  1,000 files 1 session %s, lftp mirror %s\n  4 sessions %s, lftp --parallel=4 %s\n"
-                    "  100 MB FTPS %s, lftp FTPS %s\n",
-                    round + 1, last(window1).constData(), last(lftp).constData(), last(window4).constData(),
-                    last(lftp4).constData(), last(ftps).constData(), last(curl).constData());
+        std::printf("round %d:\n", round + 1);
+        auto lastRows = [&](const char *name, const FileRows &rows) {
+            std::printf("  %s: 1,000 files 1 session %s, lftp mirror %s\n    4 sessions %s, lftp --parallel=4 %s\n",
+                        name, last(rows.window1).constData(), last(rows.lftp1).constData(),
+                        last(rows.window4).constData(), last(rows.lftp4).constData());
+        };
+        if (files)
+            lastRows("pyftpdlib", pyftpdlib);
+        if (forking)
+            lastRows("vsftpd", forked);
+        if (encrypted)
+            std::printf("  100 MB FTPS %s, lftp FTPS %s\n", last(ftps).constData(), last(curl).constData());
         std::fflush(stdout);
     }
     auto ratio = [](const QList<Sample> &ours, const QList<Sample> &theirs) {
         return double(median(ours).wall) / double(std::max<qint64>(1, median(theirs).wall));
     };
-    std::printf("medians:\n  1,000 x 10 KB 1 session %s, lftp mirror %s (%.2fx)\n"
-                "  4 sessions %s, lftp --parallel=4 %s (%.2fx)\n",
-                shown(median(window1)).constData(), shown(median(lftp)).constData(), ratio(window1, lftp),
-                shown(median(window4)).constData(), shown(median(lftp4)).constData(), ratio(window4, lftp4));
-    std::printf("  100 MB FTPS %s, lftp FTPS %s (%.2fx)\n", shown(median(ftps)).constData(),
-                shown(median(curl)).constData(), ratio(ftps, curl));
+    std::printf("medians:\n");
+    auto medianRows = [&](const char *name, const FileRows &rows) {
+        std::printf("  %s: 1,000 x 10 KB 1 session %s, lftp mirror %s (%.2fx)\n"
+                    "    4 sessions %s, lftp --parallel=4 %s (%.2fx)\n",
+                    name, shown(median(rows.window1)).constData(), shown(median(rows.lftp1)).constData(),
+                    ratio(rows.window1, rows.lftp1), shown(median(rows.window4)).constData(),
+                    shown(median(rows.lftp4)).constData(), ratio(rows.window4, rows.lftp4));
+    };
+    if (files)
+        medianRows("pyftpdlib", pyftpdlib);
+    if (forking)
+        medianRows("vsftpd", forked);
+    if (encrypted)
+        std::printf("  100 MB FTPS %s, lftp FTPS %s (%.2fx)\n", shown(median(ftps)).constData(),
+                    shown(median(curl)).constData(), ratio(ftps, curl));
     return 0;
 }

@@ -17,6 +17,7 @@ public:
     QString start(const QString &root);
     void stop();
     quint16 port() const { return m_port; }
+    qint64 processId() const { return m_process.processId(); }
 
 private:
     QTemporaryDir m_config;
