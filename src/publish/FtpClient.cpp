@@ -290,6 +290,41 @@ void TFtpClient::Mdtm()
     executeCommand(FtpRequest::Mdtm, u"MDTM "_s + m_hostFileName, {213}, &TFtpClient::genericStep);
 }
 
+// A server reads its commands in order and answers each in turn, so the MDTMs of a whole
+// folder can go out in one piece; the answers are matched to the paths by their order.
+void TFtpClient::mdtmAllRequest()
+{
+    checkReady();
+    checkConnected();
+    beginRequest(FtpRequest::Mdtm);
+    m_stamps.clear();
+    m_requestType = FtpRequest::Mdtm;
+    m_accepted = {213};
+    m_step = &TFtpClient::mdtmAllStep;
+    setState(FtpState::WaitingResponse);
+    for (qsizetype i = 0; i < m_stampPaths.size(); ++i)
+        sendCommand(u"MDTM "_s + m_stampPaths[i], i + 1 < m_stampPaths.size());
+}
+
+void TFtpClient::mdtmAllStep()
+{
+    m_stamps << ReplyStamp();
+    if (m_stamps.size() == m_stampPaths.size())
+        endRequest(0);
+}
+
+std::optional<QStringList> TFtpClient::MdtmAllSync(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return QStringList();
+    m_stampPaths = paths;
+    const bool answered = runSync(&TFtpClient::mdtmAllRequest);
+    m_stampPaths.clear();
+    if (!answered || m_stamps.size() != paths.size())
+        return std::nullopt;
+    return std::exchange(m_stamps, {});
+}
+
 void TFtpClient::Rmd()
 {
     checkReady();

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QEventLoop;
@@ -191,6 +192,10 @@ public:
     bool FeatSync();
     bool MdtmSync();
     bool RenameSync(const QString &target, bool prepareTransfer = false);
+    // MDTM of every path, all sent together: a round trip for the lot instead of one per
+    // file. The times in the order of the paths, empty where the server named none (a
+    // refusal counts for its own path only); nothing when the session failed on the way.
+    std::optional<QStringList> MdtmAllSync(const QStringList &paths);
 
     // The number a 213 reply to SIZE gives; -1 when there is none.
     qint64 ReplySize() const;
@@ -294,6 +299,8 @@ private:
     void loginStep();
     void afterLoginStep();
     void featStep();
+    void mdtmAllRequest();
+    void mdtmAllStep();
     void portStep();
     void passiveStep();
     void transferStartStep();
@@ -381,6 +388,8 @@ private:
     int m_pipelineReplies = 0;
     int m_pipelineFailure = 0;
     QString m_pipelineFailureText;
+    // Pipelined MDTMs: the paths asked, and the times answered so far.
+    QStringList m_stampPaths, m_stamps;
     // The port an EPSV sent ahead named, for the next passive transfer; the server keeps
     // it open a while only, so an old one is asked for anew.
     quint16 m_preparedPort = 0;

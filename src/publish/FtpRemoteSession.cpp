@@ -149,6 +149,26 @@ QString FtpRemoteSession::modificationStamp(const QString &path)
     return m_client.MdtmSync() ? m_client.ReplyStamp() : QString();
 }
 
+// Servers without MLSD give a file's time only through MDTM: a folder's worth goes in
+// one round trip, in batches that keep what waits in the buffers small.
+QStringList FtpRemoteSession::modificationStamps(const QStringList &paths)
+{
+    QStringList stamps;
+    if (!m_client.HasFeature(u"MDTM"_s)) {
+        stamps.resize(paths.size());
+        return stamps;
+    }
+    constexpr qsizetype Batch = 128;
+    for (qsizetype from = 0; from < paths.size(); from += Batch) {
+        const auto answered = m_client.MdtmAllSync(paths.mid(from, Batch));
+        if (!answered)
+            break;
+        stamps << *answered;
+    }
+    stamps.resize(paths.size()); // a lost session names no more times
+    return stamps;
+}
+
 std::optional<RemoteDirectory> FtpRemoteSession::listDirectory(const QString &path)
 {
     // A server whose FEAT names no MLST has none: LIST at once, no refused MLSD first.

@@ -40,6 +40,7 @@ public:
     bool removeDirectory(const QString &path) override;
     qint64 fileSize(const QString &path) override;
     QString modificationStamp(const QString &path) override;
+    QStringList modificationStamps(const QStringList &paths) override;
     std::optional<RemoteDirectory> listDirectory(const QString &path) override;
     bool listingShowsLinks() const override { return m_noMlsd; }
     std::optional<RemoteDirectory> listLinks(const QString &path) override;

@@ -104,6 +104,15 @@ public:
     virtual qint64 fileSize(const QString &path) = 0;
     // The server's time of the file, "yyyyMMddhhmmss" in UTC; empty when unknown.
     virtual QString modificationStamp(const QString &path) = 0;
+    // The times of many files, in their order; a protocol that can ask for them together
+    // saves a round trip per file.
+    virtual QStringList modificationStamps(const QStringList &paths)
+    {
+        QStringList stamps;
+        for (const QString &path : paths)
+            stamps << modificationStamp(path);
+        return stamps;
+    }
     // A directory's entries by name; its links may show as what they point to.
     virtual std::optional<RemoteDirectory> listDirectory(const QString &path) = 0;
     // True when listDirectory already shows links as links.

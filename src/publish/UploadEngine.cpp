@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -564,18 +566,35 @@ void UploadEngine::recordRemoteStamps(const QString &remoteDirectory, const QStr
                                       const QStringList &names)
 {
     const auto listing = listRemote(remoteDirectory);
+    std::vector<std::pair<QString, QString>> stamps; // relative path, the server's time
+    QStringList asked;                                // remote paths the listing gave no time
+    std::vector<size_t> askedFor;
     for (const QString &name : names) {
         const QString relative = relativeDirectory == u"."_s ? name : joinRemote(relativeDirectory, name);
         const auto known = m_run->journal.find(relative);
         if (!known)
             continue;
+        QString stamp;
         if (listing) {
             const auto it = listing->constFind(name);
             if (it == listing->cend() || it->size != known->size)
                 continue;
+            stamp = it->modify.left(14);
         }
-        m_run->journal.setRemoteStamp(relative, remoteStampOf(joinRemote(remoteDirectory, name), listing));
+        if (stamp.isEmpty()) {
+            askedFor.push_back(stamps.size());
+            asked << joinRemote(remoteDirectory, name);
+        }
+        stamps.emplace_back(relative, stamp);
     }
+    if (!asked.isEmpty()) {
+        EngineQuiet quiet(*this);
+        const QStringList answers = m_session->modificationStamps(asked);
+        for (size_t i = 0; i < askedFor.size(); ++i)
+            stamps[askedFor[i]].second = answers.value(qsizetype(i));
+    }
+    for (const auto &[relative, stamp] : stamps)
+        m_run->journal.setRemoteStamp(relative, stamp);
 }
 
 // A large file cut off with "Jen změněné" on keeps what reached the server.
