@@ -62,6 +62,8 @@ private Q_SLOTS:
     void everyLoginSetsTheBinaryTypeAgain_data();
     void everyLoginSetsTheBinaryTypeAgain();
     void featuresAndModificationTimesAreRead();
+    void modificationTimesGoOutTogether_data();
+    void modificationTimesGoOutTogether();
 
 private:
     bool open();
@@ -815,6 +817,48 @@ void tst_FtpClient::featuresAndModificationTimesAreRead()
     m_client->setHostFileName(u"b.html"_s);
     QVERIFY(!m_client->MdtmSync());
     QCOMPARE(m_client->ReplyStamp(), QString());
+}
+
+void tst_FtpClient::modificationTimesGoOutTogether_data()
+{
+    QTest::addColumn<bool>("dropAfterTwo");
+    QTest::newRow("every time answered") << false;
+    QTest::newRow("session lost on the way") << true;
+}
+
+void tst_FtpClient::modificationTimesGoOutTogether()
+{
+    QFETCH(bool, dropAfterTwo);
+    const QStringList paths{u"a.html"_s, u"gone.html"_s, u"sub/c.html"_s, u"d.html"_s};
+    // The server answers only once the last MDTM has come: a client that waited for each
+    // answer before sending the next would wait until its time-out.
+    m_server->handler = [&](const QString &verb, const QString &argument) {
+        if (verb != u"MDTM"_s)
+            return false;
+        if (argument != paths.last())
+            return true;
+        if (dropAfterTwo) {
+            m_server->reply("213 20261210010339\r\n550 no such file\r\n");
+            m_server->dropControl();
+        } else {
+            m_server->reply("213 20261210010339\r\n550 no such file\r\n213 20251231235959.123\r\n213 2026\r\n");
+        }
+        return true;
+    };
+    QVERIFY(open());
+    const auto stamps = m_client->MdtmAllSync(paths);
+    if (dropAfterTwo) {
+        QVERIFY(!stamps);
+        return;
+    }
+    QVERIFY(stamps);
+    // A refusal or a reply without a whole time names no time for its own path only.
+    QCOMPARE(*stamps, (QStringList{u"20261210010339"_s, QString(), u"20251231235959"_s, QString()}));
+    QCOMPARE(m_server->commands.mid(3), (QStringList{u"MDTM a.html"_s, u"MDTM gone.html"_s,
+                                                     u"MDTM sub/c.html"_s, u"MDTM d.html"_s}));
+    // The session stays usable for the next request.
+    m_server->handler = {};
+    QVERIFY(m_client->PwdSync());
 }
 
 BRISKO_TEST_MAIN(tst_FtpClient)
