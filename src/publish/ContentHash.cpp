@@ -7,6 +7,8 @@
 
 #include <openssl/evp.h>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -39,7 +41,9 @@ struct ContentHash::Context
 {
     const LibCrypto *crypto = libCrypto();
     EVP_MD_CTX *context = crypto ? crypto->EVP_MD_CTX_new() : nullptr;
-    QCryptographicHash fallback{QCryptographicHash::Sha256};
+    // Only without OpenSSL: a hash is made for every file sent.
+    std::optional<QCryptographicHash> fallback =
+        context ? std::nullopt : std::make_optional<QCryptographicHash>(QCryptographicHash::Sha256);
     ~Context()
     {
         if (context)
@@ -59,7 +63,7 @@ void ContentHash::reset()
     if (m_context->context)
         m_context->crypto->EVP_DigestInit_ex(m_context->context, m_context->crypto->EVP_sha256(), nullptr);
     else
-        m_context->fallback.reset();
+        m_context->fallback->reset();
 }
 
 void ContentHash::addData(QByteArrayView data)
@@ -67,7 +71,7 @@ void ContentHash::addData(QByteArrayView data)
     if (m_context->context)
         m_context->crypto->EVP_DigestUpdate(m_context->context, data.data(), size_t(data.size()));
     else
-        m_context->fallback.addData(data);
+        m_context->fallback->addData(data);
 }
 
 bool ContentHash::addData(QIODevice *device)
@@ -87,7 +91,7 @@ QByteArray ContentHash::result() const
 {
     const LibCrypto *crypto = m_context->crypto;
     if (!m_context->context)
-        return m_context->fallback.result();
+        return m_context->fallback->result();
     // Finishing a copy leaves this one open for more.
     EVP_MD_CTX *copy = crypto->EVP_MD_CTX_new();
     QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
