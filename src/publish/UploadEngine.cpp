@@ -459,8 +459,7 @@ void UploadEngine::storeFiles()
                     r.journal.forgetPartial(job.relative);
                 if (stored) {
                     ++r.stored;
-                    const QFileInfo info(job.local);
-                    r.journal.record(job.relative, {job.size, info.lastModified().toMSecsSinceEpoch(),
+                    r.journal.record(job.relative, {job.size, UploadJournal::modifiedMs(job.local),
                                                     sha256.isEmpty() ? UploadJournal::UnknownContent : sha256});
                     const qsizetype slash = job.relative.lastIndexOf(u'/');
                     r.storedIn[slash > 0 ? job.relative.left(slash) : u"."_s] << job.relative.mid(slash + 1);
