@@ -703,10 +703,24 @@ void FtpDataChannel::sendDirect()
     if (m_direct < 0 || !m_connected || !m_accepted)
         return;
     const qint64 before = m_byteCount;
+    auto waitForRoom = [this] {
+        if (!m_directWaker) {
+            m_directWaker = new QSocketNotifier(m_direct, QSocketNotifier::Write, this);
+            connect(m_directWaker, &QSocketNotifier::activated, this, &FtpDataChannel::sendDirect);
+        } else {
+            m_directWaker->setEnabled(true);
+        }
+    };
     for (;;) {
         if (m_pendingFrom == m_pendingTo) {
             if (m_sourceExhausted)
                 break;
+            // A server that reads as fast as this side sends would keep the loop here for
+            // the whole file: the window, its progress and its stop button wait their turn.
+            if (m_byteCount - before >= StoreQueueLimit) {
+                waitForRoom();
+                break;
+            }
             if (m_block.size() != StoreBlockSize)
                 m_block.resize(StoreBlockSize);
             // The file as long as it was when opened: a small file is one read, not a
@@ -738,12 +752,7 @@ void FtpDataChannel::sendDirect()
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                if (!m_directWaker) {
-                    m_directWaker = new QSocketNotifier(m_direct, QSocketNotifier::Write, this);
-                    connect(m_directWaker, &QSocketNotifier::activated, this, &FtpDataChannel::sendDirect);
-                } else {
-                    m_directWaker->setEnabled(true);
-                }
+                waitForRoom();
                 break;
             }
             directFailed(errno);

@@ -294,8 +294,8 @@ void tst_FtpClient::requestDoneArrivesAfterTheStepReturns()
     qsizetype doneWhenReplyShown = -1;
     bool posted = false, postedRanFirst = false;
     connect(m_client.get(), &TFtpClient::OnDisplay, this, [&](const QString &line) {
-        if (!line.startsWith(u"257"_s))
-            return;
+        if (!line.startsWith(u"257"_s) || doneWhenReplyShown >= 0)
+            return; // the PWD's reply; the MKD's says 257 too
         doneWhenReplyShown = done.size();
         QMetaObject::invokeMethod(this, [&] { posted = true; }, Qt::QueuedConnection);
     });
@@ -304,17 +304,17 @@ void tst_FtpClient::requestDoneArrivesAfterTheStepReturns()
         if (kind != FtpRequest::Pwd)
             return;
         postedRanFirst = posted;
-        m_client->setHostDirName(u"sub"_s);
-        m_client->Cwd();
+        m_client->setHostFileName(u"sub"_s);
+        m_client->Mkd();
     });
     m_client->Pwd();
     QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 3000);
     QCOMPARE(doneWhenReplyShown, 0);
     QCOMPARE(done.at(0).at(0).value<FtpRequest>(), FtpRequest::Pwd);
-    QCOMPARE(done.at(1).at(0).value<FtpRequest>(), FtpRequest::Cwd);
+    QCOMPARE(done.at(1).at(0).value<FtpRequest>(), FtpRequest::Mkd);
     QCOMPARE(done.at(0).at(1).toInt(), 0);
     QCOMPARE(done.at(1).at(1).toInt(), 0);
-    QCOMPARE(m_server->commands.mid(m_server->commands.size() - 2), (QStringList{u"PWD"_s, u"CWD sub"_s}));
+    QCOMPARE(m_server->commands.mid(m_server->commands.size() - 2), (QStringList{u"PWD"_s, u"MKD sub"_s}));
     // Held to the end of the replies read, the notification comes before the event loop
     // turns again; posted, after what was posted before it.
     QCOMPARE(postedRanFirst, !afterReplies);
