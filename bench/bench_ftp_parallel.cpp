@@ -12,7 +12,9 @@
 // first, and where the time went shows in these. A plain timed program (arguments: rounds,
 // default 3; then "files", "vsftpd" or "ftps" to run that part only, for measuring one of
 // them; vsftpd needs root and is left out without it).
-// BRISKO_BENCH_TRACE in the environment shows the window's session line by line.
+// BRISKO_BENCH_TRACE in the environment shows the window's session line by line;
+// BRISKO_BENCH_MARK prints when each window upload began and ended on the monotonic clock,
+// to cut a recording of "perf record -k CLOCK_MONOTONIC" to them ("perf report --time").
 #include "interaction/Interaction.h"
 #include "publish/CertificateTrust.h"
 #include "publish/ftpklient.h"
@@ -211,10 +213,18 @@ Sample uploadWithWindow(const Server &server, const QString &home, const QString
             std::fprintf(stderr, "%6lld %s\n", clock.elapsed(), qPrintable(line.left(100)));
         });
     }
+    timespec markStart{};
+    clock_gettime(CLOCK_MONOTONIC, &markStart);
     form.findChild<QPushButton *>(u"ConnectButton"_s)->click();
     form.findChild<QPushButton *>(u"CdButton"_s)->click();
     form.findChild<QPushButton *>(u"UploadButton"_s)->click();
     const Sample sample{clock.elapsed(), ownCpuMs() - clientBefore, server.cpuMs() - serverBefore};
+    if (qEnvironmentVariableIsSet("BRISKO_BENCH_MARK")) {
+        timespec markEnd{};
+        clock_gettime(CLOCK_MONOTONIC, &markEnd);
+        std::fprintf(stderr, "MARK %d %ld.%09ld,%ld.%09ld\n", sessions, long(markStart.tv_sec), markStart.tv_nsec,
+                     long(markEnd.tv_sec), markEnd.tv_nsec);
+    }
     if (form.LogText().contains(u"Chyba!"_s))
         qFatal("the window's upload failed:\n%s", qPrintable(form.LogText().right(2000)));
     return sample;

@@ -5,6 +5,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QHostInfo>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QSslSocket>
 #include <QStringDecoder>
 #include <QTcpServer>
@@ -16,6 +18,11 @@
 
 #ifndef Q_OS_WIN
 #include <netdb.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+
+#include <cerrno>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -594,12 +601,35 @@ void TFtpClient::sendCommand(const QString &command, bool more)
         Q_EMIT OnDisplay(u"> "_s + text);
     if (!m_control)
         return;
-    m_control->write(text.toUtf8() + "\r\n");
+    // Commands sent together go in one piece, which the server reads at once.
+    m_outgoing += text.toUtf8();
+    m_outgoing += "\r\n";
+    if (more)
+        return;
     // Handed to the system now, not when the event loop comes round: the server idles
-    // until the command arrives. Commands sent together go in one piece, which the server
-    // reads at once.
-    if (!more)
+    // until the command arrives. On a plain connection with nothing queued the commands
+    // go straight to the system: the socket's own buffered write would switch its write
+    // notifier on and off again, each a wake-up of the event loop.
+    const QByteArray bytes = std::exchange(m_outgoing, {});
+    qsizetype sent = 0;
+#ifdef Q_OS_UNIX
+    if (!m_encrypted && m_control->mode() == QSslSocket::UnencryptedMode && m_control->bytesToWrite() == 0
+        && m_control->socketDescriptor() >= 0) {
+        while (sent < bytes.size()) {
+            const ssize_t n = ::send(int(m_control->socketDescriptor()), bytes.constData() + sent,
+                                     size_t(bytes.size() - sent), MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break; // the socket takes the rest, and reports what went wrong
+            sent += n;
+        }
+    }
+#endif
+    if (sent < bytes.size()) {
+        m_control->write(bytes.constData() + sent, bytes.size() - sent);
         m_control->flush();
+    }
 }
 
 void TFtpClient::executeCommand(FtpRequest kind, const QString &command, std::vector<int> accepted,
@@ -631,6 +661,11 @@ void TFtpClient::endRequest(int status)
     setState(FtpState::Ready);
     ++m_donePending;
     const FtpRequest kind = m_requestType;
+    if (m_doneAfterReplies && m_readingReplies) {
+        // Told once the replies read now are handled, without a turn of the event loop.
+        m_heldDone.push_back({kind, status});
+        return;
+    }
     QMetaObject::invokeMethod(
         this,
         [this, kind, status] {
@@ -717,6 +752,26 @@ void TFtpClient::onControlError()
 void TFtpClient::onControlReadyRead()
 {
     touch();
+    {
+        const QScopedValueRollback reading(m_readingReplies, true);
+        readReplies();
+    }
+    if (m_heldDone.empty())
+        return;
+    const QPointer<TFtpClient> self(this);
+    const std::vector<HeldDone> held = std::exchange(m_heldDone, {});
+    for (const HeldDone &done : held) {
+        --m_donePending;
+        Q_EMIT OnRequestDone(done.kind, done.status);
+        if (!self)
+            return;
+        if (m_waitLoop)
+            m_waitLoop->quit();
+    }
+}
+
+void TFtpClient::readReplies()
+{
     while (m_control && m_control->bytesAvailable() > 0) {
         const qint64 got = m_control->read(m_receiveBuffer.data() + m_receiveCount,
                                            ReceiveBufferSize - m_receiveCount);
@@ -842,6 +897,7 @@ void TFtpClient::closeControl()
     m_preparedPort = 0;
     m_receiveCount = 0;
     m_multiLineCode = 0;
+    m_outgoing.clear();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -173,6 +173,10 @@ public:
     void setStoreAfterRename(const QString &hostFile, const QString &localFile);
     // A store started so is running (or over, its notification still to come).
     bool StoreUnderway() const { return m_storeUnderway; }
+    // A request ended by a server's reply is reported once the replies that came with it
+    // are handled, not after a turn of the event loop: for callers that start the next
+    // request from the notification (the files of an upload), not from inside a step.
+    void setDoneAfterReplies(bool v) { m_doneAfterReplies = v; }
 
     // Synchronous forms: true when the request ended with status 0.
     bool OpenSync();
@@ -280,6 +284,7 @@ private:
     void onHostFound(const QHostInfo &info);
     void onControlConnected();
     void onControlReadyRead();
+    void readReplies();
     void onControlDisconnected();
     void onControlError();
     void handleReplyLine();
@@ -362,6 +367,14 @@ private:
     int m_status = 0;
     bool m_requestDone = true;
     int m_donePending = 0; // request-done notifications posted, not yet delivered
+    bool m_doneAfterReplies = false;
+    bool m_readingReplies = false;
+    struct HeldDone
+    {
+        FtpRequest kind;
+        int status;
+    };
+    std::vector<HeldDone> m_heldDone; // ended while replies were read, told after them
     std::vector<int> m_accepted;
     ReplyStep m_step = nullptr;
     // Inside a multi-line reply: its code; a line of that code without "-" ends it.
@@ -372,6 +385,7 @@ private:
     quint16 m_controlPort = 0;
     QByteArray m_receiveBuffer;
     int m_receiveCount = 0;
+    QByteArray m_outgoing; // commands that leave together with the next one
 
     FtpDataChannel *m_dataChannel = nullptr;
     qint64 m_appendOffset = 0;

@@ -10,9 +10,14 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_UNIX
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -97,8 +102,10 @@ bool FtpDataChannel::begin(Kind kind, const QString &localFile, qint64 offset)
     m_clock.invalidate();
     m_file.setFileName(localFile);
     bool opened = true;
-    if (kind == Kind::Store)
+    if (kind == Kind::Store) {
         opened = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && (offset <= 0 || m_file.seek(offset));
+        m_fileLeft = opened ? std::max<qint64>(0, m_file.size() - std::max<qint64>(0, offset)) : 0;
+    }
     else if (kind == Kind::NameList)
         opened = m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     if (!opened) {
@@ -125,6 +132,8 @@ void FtpDataChannel::setEncryption(const QSslConfiguration &configuration, const
 void FtpDataChannel::connectTo(const QHostAddress &server, quint16 port)
 {
     m_server = server;
+    if (!m_tls && m_kind == Kind::Store && connectDirect(server, port))
+        return;
     if (m_tls) {
         // The TLS handshake waits for the server's 125 or 150: a server that has not yet
         // read the STOR does not expect one and drops the connection.
@@ -167,11 +176,14 @@ void FtpDataChannel::accepted()
     if (m_stopped) {
         // Stopped before the server took the connection up; now it has, and the close ends
         // the transfer on both sides. One still being made is cut as soon as it stands.
-        if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
+        if ((m_socket && m_socket->state() == QAbstractSocket::ConnectedState) || (m_direct >= 0 && m_connected))
             cut();
         return;
     }
-    if (m_tls)
+    if (m_direct >= 0) {
+        if (m_connected)
+            sendDirect();
+    } else if (m_tls)
         maybeStartEncryption();
     else if (m_kind == Kind::Store && m_connected)
         sendNextBlocks();
@@ -201,6 +213,8 @@ bool FtpDataChannel::stop()
     // session times out.
     if (m_socket && !m_listener && (m_socket->state() != QAbstractSocket::ConnectedState || !m_accepted))
         return false;
+    if (m_direct >= 0 && (!m_connected || !m_accepted))
+        return false;
     close();
     return true;
 }
@@ -220,6 +234,7 @@ void FtpDataChannel::close()
     m_closeTimer.stop();
     dropListener();
     dropHalfClosed();
+    closeDirect();
     if (m_socket) {
         m_socket->disconnect(this);
         m_socket->abort();
@@ -559,4 +574,221 @@ void FtpDataChannel::onError(QAbstractSocket::SocketError error)
         return;
     }
     m_socket->abort();
+}
+
+// ---------------------------------------------------------------------------------------
+// A plain passive store over a descriptor of its own
+
+namespace {
+
+QAbstractSocket::SocketError directSocketError(int error)
+{
+#ifdef Q_OS_UNIX
+    switch (error) {
+    case ECONNREFUSED: return QAbstractSocket::ConnectionRefusedError;
+    case ECONNRESET:
+    case EPIPE: return QAbstractSocket::RemoteHostClosedError;
+    case ETIMEDOUT: return QAbstractSocket::SocketTimeoutError;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN: return QAbstractSocket::NetworkError;
+    case EADDRNOTAVAIL: return QAbstractSocket::SocketAddressNotAvailableError;
+    case EACCES:
+    case EPERM: return QAbstractSocket::SocketAccessError;
+    case ENOBUFS:
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE: return QAbstractSocket::SocketResourceError;
+    default: break;
+    }
+#else
+    Q_UNUSED(error);
+#endif
+    return QAbstractSocket::UnknownSocketError;
+}
+
+} // namespace
+
+// False leaves the connection to a QTcpSocket (an address the system call cannot take, a
+// descriptor that cannot be had).
+bool FtpDataChannel::connectDirect(const QHostAddress &server, quint16 port)
+{
+#ifdef Q_OS_UNIX
+    sockaddr_storage address{};
+    socklen_t length = 0;
+    bool v4 = false;
+    const quint32 ip4 = server.toIPv4Address(&v4);
+    if (v4) {
+        auto *a = reinterpret_cast<sockaddr_in *>(&address);
+        a->sin_family = AF_INET;
+        a->sin_port = htons(port);
+        a->sin_addr.s_addr = htonl(ip4);
+        length = sizeof(sockaddr_in);
+    } else if (server.protocol() == QAbstractSocket::IPv6Protocol && server.scopeId().isEmpty()) {
+        auto *a = reinterpret_cast<sockaddr_in6 *>(&address);
+        a->sin6_family = AF_INET6;
+        a->sin6_port = htons(port);
+        const Q_IPV6ADDR ip6 = server.toIPv6Address();
+        memcpy(a->sin6_addr.s6_addr, ip6.c, sizeof ip6.c);
+        length = sizeof(sockaddr_in6);
+    } else {
+        return false;
+    }
+    const int fd = ::socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    m_direct = fd;
+    m_pendingFrom = m_pendingTo = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), length) != 0 && errno != EINPROGRESS) {
+        directFailed(errno);
+        return true;
+    }
+    // On the same machine, and often over a fast network, the connection stands before
+    // connect returns: no notifier, no turn of the event loop.
+    pollfd check{fd, POLLOUT, 0};
+    if (::poll(&check, 1, 0) == 1 && check.revents == POLLOUT) {
+        directConnected();
+        return true;
+    }
+    m_directWaker = new QSocketNotifier(fd, QSocketNotifier::Write, this);
+    connect(m_directWaker, &QSocketNotifier::activated, this, [this] {
+        if (!m_connected)
+            directConnected();
+        else
+            sendDirect();
+    });
+    return true;
+#else
+    Q_UNUSED(server);
+    Q_UNUSED(port);
+    return false;
+#endif
+}
+
+void FtpDataChannel::directConnected()
+{
+#ifdef Q_OS_UNIX
+    if (m_directWaker) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(int(m_direct), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+            error = errno;
+        if (error == EINPROGRESS || error == EALREADY)
+            return;
+        if (error != 0) {
+            directFailed(error);
+            return;
+        }
+        // Wanted again only when the system's buffer is full.
+        m_directWaker->setEnabled(false);
+    }
+#endif
+    m_connected = true;
+    if (m_stopped) {
+        // Stopped meanwhile: cut once the server has taken the transfer up, not before.
+        if (m_accepted)
+            cut();
+        return;
+    }
+    m_clock.start();
+    Q_EMIT activity();
+    if (m_accepted)
+        sendDirect();
+}
+
+// As much as the system takes now; the rest once it has room again.
+void FtpDataChannel::sendDirect()
+{
+#ifdef Q_OS_UNIX
+    if (m_direct < 0 || !m_connected || !m_accepted)
+        return;
+    const qint64 before = m_byteCount;
+    auto waitForRoom = [this] {
+        if (!m_directWaker) {
+            m_directWaker = new QSocketNotifier(m_direct, QSocketNotifier::Write, this);
+            connect(m_directWaker, &QSocketNotifier::activated, this, &FtpDataChannel::sendDirect);
+        } else {
+            m_directWaker->setEnabled(true);
+        }
+    };
+    for (;;) {
+        if (m_pendingFrom == m_pendingTo) {
+            if (m_sourceExhausted)
+                break;
+            // A server that reads as fast as this side sends would keep the loop here for
+            // the whole file: the window, its progress and its stop button wait their turn.
+            if (m_byteCount - before >= StoreQueueLimit) {
+                waitForRoom();
+                break;
+            }
+            if (m_block.size() != StoreBlockSize)
+                m_block.resize(StoreBlockSize);
+            // The file as long as it was when opened: a small file is one read, not a
+            // second one to find its end.
+            const qint64 want = std::min(m_fileLeft, StoreBlockSize);
+            const qint64 got = want > 0 ? ::read(m_file.handle(), m_block.data(), size_t(want)) : 0;
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                if (got < 0)
+                    Q_EMIT display(u"Error reading file"_s);
+                m_sourceExhausted = true;
+                m_file.close();
+                break;
+            }
+            m_fileLeft -= got;
+            if (m_sentHash)
+                m_sentHash->addData(QByteArrayView(m_block.constData(), got));
+            m_pendingFrom = 0;
+            m_pendingTo = got;
+            if (m_fileLeft == 0) {
+                m_sourceExhausted = true;
+                m_file.close();
+            }
+        }
+        const ssize_t sent = ::send(int(m_direct), m_block.constData() + m_pendingFrom,
+                                    size_t(m_pendingTo - m_pendingFrom), MSG_NOSIGNAL);
+        if (sent < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                waitForRoom();
+                break;
+            }
+            directFailed(errno);
+            return;
+        }
+        m_pendingFrom += sent;
+        m_byteCount += sent;
+    }
+    if (m_byteCount != before) {
+        Q_EMIT activity();
+        Q_EMIT progress(m_byteCount);
+    }
+    if (m_direct < 0 || !m_sourceExhausted || m_pendingFrom != m_pendingTo)
+        return;
+    // Everything is with the system, which sends it and the end of the stream after it.
+    closeDirect();
+    Q_EMIT finished(true);
+#endif
+}
+
+void FtpDataChannel::directFailed(int error)
+{
+    Q_EMIT display(u"Data: Receive error "_s + QString::number(ftpSocketErrorNumber(directSocketError(error))));
+    cut();
+}
+
+void FtpDataChannel::closeDirect()
+{
+    if (m_directWaker) {
+        m_directWaker->setEnabled(false);
+        m_directWaker->deleteLater();
+        m_directWaker = nullptr;
+    }
+#ifdef Q_OS_UNIX
+    if (m_direct >= 0)
+        ::close(int(m_direct));
+#endif
+    m_direct = -1;
 }

@@ -88,6 +88,8 @@ ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, int ses
         c.setTimeoutMs(m_settings.timeoutMs);
         c.setBinary(true);
         c.setCertificateCheck(m_settings.certificateCheck);
+        // Each file's next step starts as soon as its reply is read.
+        c.setDoneAfterReplies(true);
         addSession(std::move(s));
     }
 }
@@ -97,6 +99,7 @@ ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, TFtpCli
 {
     auto s = std::make_unique<Session>();
     s->client = &loggedIn;
+    loggedIn.setDoneAfterReplies(true);
     addSession(std::move(s));
 }
 
@@ -126,8 +129,10 @@ void ParallelUpload::addSession(std::unique_ptr<Session> session)
 ParallelUpload::~ParallelUpload()
 {
     for (auto &s : m_sessions) {
-        if (s->borrowed())
+        if (s->borrowed()) {
             s->client->setSentDataHash(nullptr);
+            s->client->setDoneAfterReplies(false);
+        }
     }
 }
 

@@ -230,9 +230,15 @@ void UploadEngine::showProgress(qint64 currentBytes)
                       : run.totalFiles > 0 ? int(run.doneFiles * 1000 / run.totalFiles)
                                            : 1000;
     // Reported only when it shows something new, and during a file at most every 100 ms:
-    // drawing the bar for every block would cost more time than sending the block.
-    if (currentBytes != 0 && (value == run.lastShown || (run.shown.isValid() && run.shown.elapsed() < 100)))
+    // drawing the bar for every block would cost more time than sending the block. The
+    // first bytes on their way since a file was done show at once: a fast transfer may
+    // be over within the 100 ms.
+    const bool firstMoving = currentBytes != 0 && !run.moving;
+    if (currentBytes != 0 && !firstMoving
+        && (value == run.lastShown || (run.shown.isValid() && run.shown.elapsed() < 100)))
         return;
+    if (currentBytes != 0)
+        run.moving = true;
     run.lastShown = value;
     run.shown.start();
     Q_EMIT progress(value, run.doneFiles, run.totalFiles, bytes, run.totalBytes);
@@ -242,6 +248,7 @@ void UploadEngine::fileDone(qint64 bytes)
 {
     ++m_run->doneFiles;
     m_run->doneBytes += bytes;
+    m_run->moving = false;
     showProgress(0);
 }
 
@@ -459,8 +466,7 @@ void UploadEngine::storeFiles()
                     r.journal.forgetPartial(job.relative);
                 if (stored) {
                     ++r.stored;
-                    const QFileInfo info(job.local);
-                    r.journal.record(job.relative, {job.size, info.lastModified().toMSecsSinceEpoch(),
+                    r.journal.record(job.relative, {job.size, UploadJournal::modifiedMs(job.local),
                                                     sha256.isEmpty() ? UploadJournal::UnknownContent : sha256});
                     const qsizetype slash = job.relative.lastIndexOf(u'/');
                     r.storedIn[slash > 0 ? job.relative.left(slash) : u"."_s] << job.relative.mid(slash + 1);

@@ -33,6 +33,7 @@ struct UploadEngine::Run
     qint64 doneFiles = 0;
     qint64 doneBytes = 0;
     int lastShown = -1;
+    bool moving = false; // bytes of a file were shown on their way since the last file was done
     QElapsedTimer shown;
     int stored = 0;
     int skipped = 0;

@@ -14,6 +14,10 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -300,4 +304,17 @@ std::optional<UploadJournal::Parsed> UploadJournal::parseAll(const QByteArray &t
         entries.insert(path, e);
     }
     return parsed;
+}
+
+qint64 UploadJournal::modifiedMs(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat status{};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+#else
+    const QFileInfo info(path);
+    return info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1;
+#endif
 }

@@ -44,6 +44,10 @@ public:
                            const QString &remoteDirectory, const QString &protocol = {});
     // The SHA-256 of a local file; empty when it cannot be read.
     static QByteArray fileSha256(const QString &path);
+    // A file's time of last change in milliseconds since the epoch, as QFileInfo gives it,
+    // without the trip through the local time zone (a look at /etc/localtime each time);
+    // -1 when the file cannot be read.
+    static qint64 modifiedMs(const QString &path);
 
     // Temporary files an upload could not delete (the session was lost and no new one
     // came up), by full remote path, for one server, port and account: the next upload

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void secondOpenIsRefusedWhileConnected();
     void refusedGreetingLeavesSessionDisconnected();
     void refusedConnectionReportsSocketError();
+    void requestDoneArrivesAfterTheStepReturns_data();
     void requestDoneArrivesAfterTheStepReturns();
     void passwordNeverReachesTheDisplay();
     void silentServerIsAbortedAfterTimeout();
@@ -277,19 +278,47 @@ void tst_FtpClient::refusedConnectionReportsSocketError()
     QVERIFY(m_client->State() == FtpState::Ready);
 }
 
+void tst_FtpClient::requestDoneArrivesAfterTheStepReturns_data()
+{
+    QTest::addColumn<bool>("afterReplies");
+    QTest::newRow("posted") << false;
+    QTest::newRow("once the replies read are handled") << true;
+}
+
 void tst_FtpClient::requestDoneArrivesAfterTheStepReturns()
 {
+    QFETCH(bool, afterReplies);
     QVERIFY(m_client->OpenSync());
+    m_client->setDoneAfterReplies(afterReplies);
     QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
     qsizetype doneWhenReplyShown = -1;
+    bool posted = false, postedRanFirst = false;
     connect(m_client.get(), &TFtpClient::OnDisplay, this, [&](const QString &line) {
-        if (line.startsWith(u"257"_s))
-            doneWhenReplyShown = done.size();
+        if (!line.startsWith(u"257"_s) || doneWhenReplyShown >= 0)
+            return; // the PWD's reply; the MKD's says 257 too
+        doneWhenReplyShown = done.size();
+        QMetaObject::invokeMethod(this, [&] { posted = true; }, Qt::QueuedConnection);
+    });
+    // The next request starts from the notification, as an upload's next file does.
+    connect(m_client.get(), &TFtpClient::OnRequestDone, this, [&](FtpRequest kind, int) {
+        if (kind != FtpRequest::Pwd)
+            return;
+        postedRanFirst = posted;
+        m_client->setHostFileName(u"sub"_s);
+        m_client->Mkd();
     });
     m_client->Pwd();
-    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 3000);
     QCOMPARE(doneWhenReplyShown, 0);
-    QCOMPARE(done.first().at(0).value<FtpRequest>(), FtpRequest::Pwd);
+    QCOMPARE(done.at(0).at(0).value<FtpRequest>(), FtpRequest::Pwd);
+    QCOMPARE(done.at(1).at(0).value<FtpRequest>(), FtpRequest::Mkd);
+    QCOMPARE(done.at(0).at(1).toInt(), 0);
+    QCOMPARE(done.at(1).at(1).toInt(), 0);
+    QCOMPARE(m_server->commands.mid(m_server->commands.size() - 2), (QStringList{u"PWD"_s, u"MKD sub"_s}));
+    // Held to the end of the replies read, the notification comes before the event loop
+    // turns again; posted, after what was posted before it.
+    QCOMPARE(postedRanFirst, !afterReplies);
+    QVERIFY(!m_client->RequestRunning());
 }
 
 void tst_FtpClient::passwordNeverReachesTheDisplay()

@@ -32,6 +32,8 @@ private Q_SLOTS:
     void encryptedStoreEndsCleanlyWhenThePeerTalksLate();
     void listingComesDownAsSent();
     void unopenableFileIsRefusedBeforeAnyConnection();
+    void refusedConnectionCutsTheStore_data();
+    void refusedConnectionCutsTheStore();
 };
 
 void tst_FtpDataChannel::storeWaitsForTheServerThenArrivesWhole_data()
@@ -180,6 +182,46 @@ void tst_FtpDataChannel::unopenableFileIsRefusedBeforeAnyConnection()
     QVERIFY(!channel.begin(FtpDataChannel::Kind::Store, dir.filePath(u"missing.html"_s), 0));
     QVERIFY(channel.errorText().startsWith(u"Unable to open local file "_s));
     QVERIFY(!channel.begin(FtpDataChannel::Kind::NameList, dir.filePath(u"no/such/dir/list.txt"_s), 0));
+}
+
+void tst_FtpDataChannel::refusedConnectionCutsTheStore_data()
+{
+    QTest::addColumn<bool>("takenUp"); // the server's 150 came before the failure was seen
+    QTest::newRow("before the server took it up") << false;
+    QTest::newRow("after") << true;
+}
+
+// Nobody listens at the port: the data side says so once, ends as cut, and sends nothing.
+void tst_FtpDataChannel::refusedConnectionCutsTheStore()
+{
+    QFETCH(bool, takenUp);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"page.html"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(10 * 1024, 'p'));
+    file.close();
+    quint16 port = 0;
+    {
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost));
+        port = gone.serverPort();
+    }
+    FtpDataChannel channel;
+    QSignalSpy finished(&channel, &FtpDataChannel::finished);
+    QStringList shown;
+    connect(&channel, &FtpDataChannel::display, this, [&](const QString &line) { shown << line; });
+    QVERIFY(channel.begin(FtpDataChannel::Kind::Store, path, 0));
+    if (takenUp)
+        channel.accepted();
+    channel.connectTo(QHostAddress::LocalHost, port);
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().toBool(), false);
+    QCOMPARE(shown, QStringList{u"Data: Receive error 10061"_s});
+    QVERIFY(!channel.connected());
+    QCOMPARE(channel.byteCount(), 0);
+    channel.accepted(); // a late 150 changes nothing
+    QCOMPARE(finished.size(), 1);
 }
 
 BRISKO_TEST_MAIN(tst_FtpDataChannel)

@@ -39,6 +39,8 @@ class tst_UploadJournal : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void modifiedTimeIsTheOneTheJournalComparesWith_data();
+    void modifiedTimeIsTheOneTheJournalComparesWith();
     void anyNameSurvivesTheRoundTrip_data();
     void anyNameSurvivesTheRoundTrip();
     void damagedJournalVouchesForNothing_data();
@@ -268,6 +270,26 @@ void tst_UploadJournal::contentHashIsSha256()
     sent.addData(QByteArrayView(content).sliced(half));
     QCOMPARE(sent.result(), expected);
     QCOMPARE(ContentHash::hash(content), expected);
+}
+
+void tst_UploadJournal::modifiedTimeIsTheOneTheJournalComparesWith_data()
+{
+    QTest::addColumn<QDateTime>("time");
+    QTest::newRow("with milliseconds") << QDateTime(QDate(2024, 3, 31), QTime(2, 30, 15, 987), Qt::UTC);
+    QTest::newRow("summer time here") << QDateTime(QDate(2023, 7, 1), QTime(12, 0, 0, 1), Qt::LocalTime);
+}
+
+// The time recorded after a store must be the one isUnchanged reads through QFileInfo, or
+// every file would look changed at the next upload.
+void tst_UploadJournal::modifiedTimeIsTheOneTheJournalComparesWith()
+{
+    QFETCH(QDateTime, time);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"page.html"_s);
+    writeFile(path, "<p>", time);
+    QCOMPARE(UploadJournal::modifiedMs(path), QFileInfo(path).lastModified().toMSecsSinceEpoch());
+    QCOMPARE(UploadJournal::modifiedMs(path), time.toMSecsSinceEpoch());
+    QCOMPARE(UploadJournal::modifiedMs(dir.filePath(u"missing.html"_s)), qint64(-1));
 }
 
 BRISKO_TEST_MAIN(tst_UploadJournal)
