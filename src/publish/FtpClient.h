@@ -221,6 +221,8 @@ public:
     // to it is awaited, and the request ends with StoppedStatus. Other requests run on.
     void StopTransfer();
     static constexpr int StoppedStatus = 10004;
+    // A store whose local file could not be read whole.
+    static constexpr int LocalReadStatus = 10005;
     static constexpr int TimeoutError = 10060;
     // The Open ended because the server's certificate was not accepted or its TLS failed.
     static constexpr int TlsRefusedStatus = 10101;

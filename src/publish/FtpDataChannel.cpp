@@ -96,6 +96,7 @@ bool FtpDataChannel::begin(Kind kind, const QString &localFile, qint64 offset)
     m_accepted = false;
     m_stopped = false;
     m_sourceExhausted = false;
+    m_sourceFailed = false;
     m_partialLine.clear();
     m_listing.clear();
     m_errorText.clear();
@@ -362,14 +363,15 @@ void FtpDataChannel::sendNextBlocks()
             m_block.resize(StoreBlockSize);
         const qint64 got = m_file.read(m_block.data(), StoreBlockSize);
         if (got <= 0) {
-            if (got < 0 || m_file.error() != QFileDevice::NoError)
-                Q_EMIT display(u"Error reading file"_s);
+            if (got < 0 || m_file.error() != QFileDevice::NoError || m_fileLeft > 0)
+                sourceReadFailed();
             m_sourceExhausted = true;
             m_file.close();
             m_closeClock.invalidate();
             closeWhenSent();
             return;
         }
+        m_fileLeft -= got; // below zero when the file grew: then all of it goes
         const QByteArrayView block(m_block.constData(), got);
         if (m_sentHash)
             m_sentHash->addData(block);
@@ -730,8 +732,8 @@ void FtpDataChannel::sendDirect()
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0) {
-                if (got < 0)
-                    Q_EMIT display(u"Error reading file"_s);
+                if (want > 0)
+                    sourceReadFailed();
                 m_sourceExhausted = true;
                 m_file.close();
                 break;
@@ -771,6 +773,12 @@ void FtpDataChannel::sendDirect()
     closeDirect();
     Q_EMIT finished(true);
 #endif
+}
+
+void FtpDataChannel::sourceReadFailed()
+{
+    Q_EMIT display(u"Error reading file"_s);
+    m_sourceFailed = true;
 }
 
 void FtpDataChannel::directFailed(int error)

@@ -66,6 +66,10 @@ public:
     qint64 byteCount() const { return m_byteCount; }
     qint64 elapsedMs() const { return m_clock.isValid() ? m_clock.elapsed() : 0; }
     QByteArray listing() const { return m_listing; }
+    // The local file could not be read to the end it had when the store began (a read
+    // error, or it was cut shorter meanwhile): what the server got is not the file,
+    // whatever the server says of it.
+    bool sourceFailed() const { return m_sourceFailed; }
 
 Q_SIGNALS:
     void display(const QString &line);
@@ -102,6 +106,7 @@ private:
     void directConnected();
     void sendDirect();
     void directFailed(int error);
+    void sourceReadFailed();
     void closeDirect();
 
     Kind m_kind = Kind::Store;
@@ -119,6 +124,7 @@ private:
     bool m_accepted = false;
     bool m_stopped = false;
     bool m_sourceExhausted = false;
+    bool m_sourceFailed = false;
     bool m_reportingWritten = false; // inside the socket's report of bytes written
     qint64 m_byteCount = 0;
     QElapsedTimer m_clock;

@@ -252,6 +252,11 @@ void TFtpClient::transferMayBeComplete()
 {
     if (!m_finalReplyMark || !m_dataClosedMark || m_requestDone)
         return;
+    if (m_requestType == FtpRequest::Put && m_dataChannel->sourceFailed()) {
+        // The server took what came for the whole file; the rename must not put it in place.
+        failWith(LocalReadStatus, u"Error reading file "_s + m_localFileName);
+        return;
+    }
     Q_EMIT OnDisplay(TransferSummary(m_dataChannel->byteCount(), m_dataChannel->elapsedMs()));
     endRequest(0);
 }

@@ -284,7 +284,9 @@ void SftpPipeline::feed(Transfer &t, const std::atomic<bool> &stop, std::atomic<
         const qint64 read = t.source.read(m_out.data() + data, PipelineBlock);
         if (read <= 0) {
             m_out.truncate(start);
-            if (read < 0)
+            // A file that lost its end while it was being sent is not sent whole: the
+            // server's copy must not take the page's name.
+            if (read < 0 || t.offset < t.size)
                 t.failure = u"Soubor nelze přečíst: "_s + t.file.local;
             break;
         }

@@ -57,6 +57,8 @@ private Q_SLOTS:
     void renameGoesOutInOneRoundTripAndPreparesTheNextTransfer_data();
     void renameGoesOutInOneRoundTripAndPreparesTheNextTransfer();
     void serverClosingDuringStoreFailsTheRequest();
+    void fileCutShorterDuringStoreFailsIt_data();
+    void fileCutShorterDuringStoreFailsIt();
     void activeModeTakesDataOnlyFromTheServer();
     void transferSummaryUsesIntegerRates_data();
     void transferSummaryUsesIntegerRates();
@@ -720,6 +722,46 @@ void tst_FtpClient::serverClosingDuringStoreFailsTheRequest()
     QVERIFY(!m_client->Connected());
     QVERIFY(m_client->State() == FtpState::Ready || m_client->State() == FtpState::InternalReady);
     QVERIFY(!m_client->PwdSync());
+}
+
+void tst_FtpClient::fileCutShorterDuringStoreFailsIt_data()
+{
+    QTest::addColumn<bool>("passive");
+    QTest::newRow("active") << false;
+    QTest::newRow("passive") << true;
+}
+
+// The server answers 226 for whatever arrived before the end of the stream; a file that
+// lost its end while it was being sent must not count as stored, or the rename after it
+// would put a cut file in place of the page.
+void tst_FtpClient::fileCutShorterDuringStoreFailsIt()
+{
+    QFETCH(bool, passive);
+    const QString path = m_dir.filePath(u"page.html"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(300 * 1024, 'x'));
+    f.close();
+    bool cut = false;
+    m_server->handler = [&](const QString &verb, const QString &) {
+        if (verb != u"STOR"_s)
+            return false;
+        cut = QFile::resize(path, 1000); // opened by now, its length taken
+        m_server->reply("150 go\r\n");
+        m_server->receiveStore([this] { m_server->reply("226 stored\r\n"); });
+        return true;
+    };
+    QVERIFY(open());
+    m_client->setPassive(passive);
+    m_client->setLocalFileName(path);
+    m_client->setHostFileName(u"page.html"_s);
+    QVERIFY(!m_client->PutSync());
+    QVERIFY(cut);
+    QCOMPARE(m_client->Status(), TFtpClient::LocalReadStatus);
+    QCOMPARE(m_server->stored.size(), 1000);
+    QVERIFY(m_display.contains(u"Error reading file"_s));
+    // The session goes on.
+    QVERIFY(m_client->PwdSync());
 }
 
 void tst_FtpClient::activeModeTakesDataOnlyFromTheServer()
