@@ -70,6 +70,8 @@ private Q_SLOTS:
 
 private:
     bool open();
+    // A file of the test's own folder with this content; empty when it cannot be written.
+    QString localFile(const QString &name, const QByteArray &content);
     bool displayed(const QString &line) const { return m_display.contains(line); }
 
     std::unique_ptr<ScriptedFtpServer> m_server;
@@ -93,6 +95,15 @@ void tst_FtpClient::cleanup()
 {
     m_client.reset();
     m_server.reset();
+}
+
+QString tst_FtpClient::localFile(const QString &name, const QByteArray &content)
+{
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+        return {};
+    return path;
 }
 
 bool tst_FtpClient::open()
@@ -445,11 +456,8 @@ void tst_FtpClient::stoppedTransferEndsCleanly()
         m_server->receiveStore([&] { m_server->reply(serverAnswer); });
         return true;
     };
-    const QString path = m_dir.filePath(u"big.bin"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(64 * 1024 * 1024, 'x'));
-    f.close();
+    const QString path = localFile(u"big.bin"_s, QByteArray(64 * 1024 * 1024, 'x'));
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     m_client->setPassive(passive);
     connect(m_client.get(), &TFtpClient::OnProgress, m_client.get(), &TFtpClient::StopTransfer,
@@ -489,11 +497,8 @@ void tst_FtpClient::refusedActiveModeFallsBackToPassiveOnce()
         }
         return false;
     };
-    const QString path = m_dir.filePath(u"page.html"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(300 * 1024, 'p'));
-    f.close();
+    const QString path = localFile(u"page.html"_s, QByteArray(300 * 1024, 'p'));
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     QSignalSpy fellBack(m_client.get(), &TFtpClient::OnPassiveFallback);
     m_client->setLocalFileName(path);
@@ -511,12 +516,9 @@ void tst_FtpClient::refusedActiveModeFallsBackToPassiveOnce()
 
 void tst_FtpClient::sentDataIsHashed()
 {
-    const QString path = m_dir.filePath(u"h.bin"_s);
     const QByteArray content(200 * 1024 + 7, 'h');
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-    f.close();
+    const QString path = localFile(u"h.bin"_s, content);
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     ContentHash hash;
     m_client->setSentDataHash(&hash);
@@ -607,11 +609,8 @@ void tst_FtpClient::storeSendsTheFileInEitherMode()
     QByteArray content;
     for (int i = 0; i < 300000; ++i)
         content += char('a' + i % 26);
-    const QString path = m_dir.filePath(u"big.bin"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-    f.close();
+    const QString path = localFile(u"big.bin"_s, content);
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     m_client->setPassive(passive);
     m_client->setLocalFileName(path);
@@ -658,11 +657,8 @@ void tst_FtpClient::renameGoesOutInOneRoundTripAndPreparesTheNextTransfer()
         }
         return false;
     };
-    const QString path = m_dir.filePath(u"next.html"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(70000, 'x'));
-    f.close();
+    const QString path = localFile(u"next.html"_s, QByteArray(70000, 'x'));
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     m_client->setPassive(true);
     m_client->setHostFileName(u".brisko-tmp"_s);
@@ -685,10 +681,8 @@ void tst_FtpClient::renameGoesOutInOneRoundTripAndPreparesTheNextTransfer()
 
 void tst_FtpClient::emptyFileStoresNothingAndReportsZeroBytes()
 {
-    const QString path = m_dir.filePath(u"empty"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.close();
+    const QString path = localFile(u"empty"_s, QByteArray());
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     m_client->setLocalFileName(path);
     m_client->setHostFileName(u"empty"_s);
@@ -708,11 +702,8 @@ void tst_FtpClient::serverClosingDuringStoreFailsTheRequest()
         m_server->withData([this](QTcpSocket *) { m_server->dropControl(); });
         return true;
     };
-    const QString path = m_dir.filePath(u"file.bin"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(4 * 1024 * 1024, 'x'));
-    f.close();
+    const QString path = localFile(u"file.bin"_s, QByteArray(4 * 1024 * 1024, 'x'));
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     QSignalSpy closed(m_client.get(), &TFtpClient::OnSessionClosed);
     m_client->setLocalFileName(path);
@@ -737,11 +728,8 @@ void tst_FtpClient::fileCutShorterDuringStoreFailsIt_data()
 void tst_FtpClient::fileCutShorterDuringStoreFailsIt()
 {
     QFETCH(bool, passive);
-    const QString path = m_dir.filePath(u"page.html"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(300 * 1024, 'x'));
-    f.close();
+    const QString path = localFile(u"page.html"_s, QByteArray(300 * 1024, 'x'));
+    QVERIFY(!path.isEmpty());
     bool cut = false;
     m_server->handler = [&](const QString &verb, const QString &) {
         if (verb != u"STOR"_s)
@@ -788,11 +776,8 @@ void tst_FtpClient::activeModeTakesDataOnlyFromTheServer()
         return true;
     };
     const QByteArray content(200000, 'd');
-    const QString path = m_dir.filePath(u"page.bin"_s);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-    f.close();
+    const QString path = localFile(u"page.bin"_s, content);
+    QVERIFY(!path.isEmpty());
     QVERIFY(open());
     m_client->setPassive(false);
     m_client->setLocalFileName(path);
