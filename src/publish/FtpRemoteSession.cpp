@@ -253,7 +253,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<StoreStage> FtpRemoteSession::storeStage(std::vector<StoreJob> jobs, const StoreOptions &options)
+ParallelUpload::Settings FtpRemoteSession::stageSettings(const StoreOptions &options) const
 {
     ParallelUpload::Settings settings;
     settings.host = m_client.HostName();
@@ -271,8 +271,35 @@ std::unique_ptr<StoreStage> FtpRemoteSession::storeStage(std::vector<StoreJob> j
     settings.timeoutMs = m_client.TimeoutMs();
     settings.certificateCheck = m_certificateCheck;
     settings.directory = options.directory;
-    auto upload = options.sessions > 1
-                      ? std::make_unique<ParallelUpload>(settings, std::move(jobs), options.sessions)
-                      : std::make_unique<ParallelUpload>(settings, std::move(jobs), m_client);
+    return settings;
+}
+
+void FtpRemoteSession::prepareStoreStage(const StoreOptions &options)
+{
+    m_prepared.reset();
+    if (options.sessions <= 1)
+        return;
+    m_preparedOptions = options;
+    m_prepared = std::make_unique<ParallelUpload>(stageSettings(options), std::vector<StoreJob>{}, options.sessions);
+    m_prepared->begin();
+}
+
+void FtpRemoteSession::dropPreparedStoreStage()
+{
+    m_prepared.reset();
+}
+
+std::unique_ptr<StoreStage> FtpRemoteSession::storeStage(std::vector<StoreJob> jobs, const StoreOptions &options)
+{
+    std::unique_ptr<ParallelUpload> upload = std::exchange(m_prepared, nullptr);
+    const StoreOptions &p = m_preparedOptions;
+    if (upload && (options.sessions != p.sessions || options.safe != p.safe || options.directory != p.directory))
+        upload.reset(); // made for another stage: its sessions end
+    if (upload)
+        upload->setJobs(std::move(jobs));
+    else if (options.sessions > 1)
+        upload = std::make_unique<ParallelUpload>(stageSettings(options), std::move(jobs), options.sessions);
+    else
+        upload = std::make_unique<ParallelUpload>(stageSettings(options), std::move(jobs), m_client);
     return std::make_unique<FtpStoreStage>(std::move(upload));
 }

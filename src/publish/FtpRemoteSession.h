@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publish/FtpClient.h"
+#include "publish/ParallelUpload.h"
 #include "publish/RemoteSession.h"
 
 // Entries of an MLSD listing by name; the directory itself and its parent left out, as
@@ -47,9 +48,16 @@ public:
     bool appendFile(const QString &local, const QString &remote, qint64 offset) override;
     bool rename(const QString &from, const QString &to) override;
     std::unique_ptr<StoreStage> storeStage(std::vector<StoreJob> jobs, const StoreOptions &options) override;
+    void prepareStoreStage(const StoreOptions &options) override;
+    void dropPreparedStoreStage() override;
 
 private:
+    ParallelUpload::Settings stageSettings(const StoreOptions &options) const;
+
     TFtpClient &m_client;
+    // Sessions logging in ahead of the store stage, and the options they were made for.
+    std::unique_ptr<ParallelUpload> m_prepared;
+    StoreOptions m_preparedOptions;
     TFtpClient::CertificateCheck m_certificateCheck;
     // The server answered MLSD as an unknown command: listings go by LIST.
     bool m_noMlsd = false;

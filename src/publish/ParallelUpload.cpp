@@ -16,7 +16,8 @@ using namespace Qt::StringLiterals;
 enum class ParallelUploadPhase {
     Login, User, Pass, Type, Enter,                                // a session of its own logs in
     FileType, Store, Rename, Delete, RenameDelete, PlainStore,     // one file
-    Cleanup, Idle, Gone
+    Cleanup, Idle, Gone,
+    Ready // logged in ahead, waiting for the files
 };
 
 namespace {
@@ -156,26 +157,76 @@ QString ParallelUpload::remotePath(const QString &path) const
     return m_settings.directory.endsWith(u'/') ? m_settings.directory + path : m_settings.directory + u'/' + path;
 }
 
+void ParallelUpload::begin()
+{
+    if (m_begun)
+        return;
+    m_begun = true;
+    // A session's time-out is measured by its own synchronous wait, which the
+    // asynchronous requests here do not have: a silent server is caught by this clock.
+    m_watch.setInterval(std::clamp(m_settings.timeoutMs / 10, 5, 250));
+    connect(&m_watch, &QTimer::timeout, this, [this] {
+        for (auto &s : m_sessions) {
+            if (s->phase != Phase::Gone && s->phase != Phase::Idle && s->phase != Phase::Ready
+                && s->client->SilenceMs() > m_settings.timeoutMs)
+                s->client->TimeOut();
+        }
+    });
+    m_watch.start();
+    for (auto &s : m_sessions)
+        start(*s);
+}
+
+void ParallelUpload::setJobs(std::vector<Job> jobs)
+{
+    m_queue.assign(jobs.begin(), jobs.end());
+}
+
 void ParallelUpload::run()
 {
     QEventLoop loop;
     connect(this, &ParallelUpload::finished, &loop, &QEventLoop::quit);
-    // A session's time-out is measured by its own synchronous wait, which the
-    // asynchronous requests here do not have: a silent server is caught by this clock.
-    QTimer watch;
-    watch.setInterval(std::clamp(m_settings.timeoutMs / 10, 5, 250));
-    connect(&watch, &QTimer::timeout, this, [this] {
+    m_running = true;
+    for (auto &[isFailure, texts] : std::exchange(m_held, {})) {
+        if (isFailure)
+            Q_EMIT failure(texts.value(0));
+        else
+            Q_EMIT fileLog(texts);
+    }
+    if (!m_begun) {
+        begin();
+    } else {
         for (auto &s : m_sessions) {
-            if (s->phase != Phase::Gone && s->phase != Phase::Idle && s->client->SilenceMs() > m_settings.timeoutMs)
-                s->client->TimeOut();
+            if (s->phase == Phase::Ready)
+                next(*s);
         }
-    });
-    watch.start();
-    for (auto &s : m_sessions)
-        start(*s);
+        // Every session that logged in ahead was refused or lost: the files fail as they
+        // would have if the logins had come now.
+        const bool anyAlive = std::any_of(m_sessions.begin(), m_sessions.end(),
+                                          [](const auto &s) { return s->phase != Phase::Gone; });
+        if (!anyAlive)
+            afterRetire(*m_sessions.front());
+    }
     checkFinished();
     if (!m_finished)
         loop.exec();
+    m_watch.stop();
+}
+
+void ParallelUpload::showFailure(const QString &text)
+{
+    if (m_running)
+        Q_EMIT failure(text);
+    else
+        m_held.emplace_back(true, QStringList{text});
+}
+
+void ParallelUpload::showLines(const QStringList &lines)
+{
+    if (m_running)
+        Q_EMIT fileLog(lines);
+    else
+        m_held.emplace_back(false, lines);
 }
 
 void ParallelUpload::stop()
@@ -187,7 +238,7 @@ void ParallelUpload::stop()
 
 void ParallelUpload::start(Session &s)
 {
-    if ((m_queue.empty() || m_stop) && m_leftTemporaries.isEmpty()) {
+    if (m_running && (m_queue.empty() || m_stop) && m_leftTemporaries.isEmpty()) {
         retire(s);
         return;
     }
@@ -206,7 +257,7 @@ void ParallelUpload::start(Session &s)
 
 void ParallelUpload::onDone(Session &s, int status)
 {
-    if (s.phase == Phase::Gone || s.phase == Phase::Idle)
+    if (s.phase == Phase::Gone || s.phase == Phase::Idle || s.phase == Phase::Ready)
         return;
     if (status != 0 && status != TFtpClient::StoppedStatus && s.error.isEmpty() && parallelPhaseShowsRefusal(s.phase))
         s.error = u"Error = "_s + QString::number(status) + u" ("_s + s.client->ErrorMessage() + u')';
@@ -228,7 +279,7 @@ void ParallelUpload::onDone(Session &s, int status)
 void ParallelUpload::loginStep(Session &s, int status)
 {
     if (status != 0) {
-        Q_EMIT failure(s.error);
+        showFailure(s.error);
         retire(s);
         return;
     }
@@ -399,6 +450,11 @@ void ParallelUpload::handBackReserved(Session &s)
 
 void ParallelUpload::next(Session &s)
 {
+    if (!m_running) {
+        // Logged in before the files are known: it takes its first one when run() starts.
+        s.phase = Phase::Ready;
+        return;
+    }
     if (takeReserved(s))
         return;
     if (!m_leftTemporaries.isEmpty()) {
@@ -585,7 +641,7 @@ void ParallelUpload::retire(Session &s)
     handBackReserved(s);
     s.phase = Phase::Gone;
     if (!s.lines.isEmpty()) {
-        Q_EMIT fileLog(s.lines);
+        showLines(s.lines);
         s.lines.clear();
     }
     // Disconnecting inside its own notification would pull the session from under it.
@@ -596,6 +652,8 @@ void ParallelUpload::afterRetire(Session &s)
 {
     if (!s.borrowed() && s.client->Connected())
         s.client->Abort();
+    if (!m_running)
+        return; // logging in ahead: what the loss means is settled when the files come
     const bool anyAlive = std::any_of(m_sessions.begin(), m_sessions.end(),
                                       [](const auto &other) { return other->phase != Phase::Gone; });
     if (!anyAlive && (!m_queue.empty() || !m_leftTemporaries.isEmpty())) {
@@ -628,7 +686,7 @@ void ParallelUpload::afterRetire(Session &s)
 
 void ParallelUpload::checkFinished()
 {
-    if (m_finished)
+    if (m_finished || !m_running)
         return;
     for (const auto &s : m_sessions) {
         if (s->phase != Phase::Gone)

@@ -6,15 +6,19 @@
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The store stage of an upload: stores many files over one to eight FTP sessions at once,
 // all on the calling thread's event loop, each file under a temporary name first when safe.
 // The sessions log in on their own, or the one session is the caller's, logged in already
-// and standing where the remote paths start. The remote directories must exist already.
+// and standing where the remote paths start. The remote directories must exist already
+// when run() starts; sessions of their own may log in before that (begin()), while the
+// caller still makes the directories and chooses the files.
 // A session of its own that is lost hands its file back to the others; a file the server
 // refuses counts as failed.
 class ParallelUpload : public QObject
@@ -42,7 +46,14 @@ public:
     ParallelUpload(Settings settings, std::vector<Job> jobs, TFtpClient &loggedIn, QObject *parent = nullptr);
     ~ParallelUpload() override;
 
+    // Sessions of their own start logging in now; one that is ready waits for run(). What
+    // they would show meanwhile (a refused login) comes out when run() starts.
+    void begin();
+    // The files, when they were not known at construction; before run() only.
+    void setJobs(std::vector<Job> jobs);
+    int sessionCount() const { return int(m_sessions.size()); }
     // Runs until every file is stored, failed or stopped; events keep flowing meanwhile.
+    // Sessions still logging in join as each becomes ready.
     void run();
     // No new file starts; the running transfers are cut cleanly.
     void stop();
@@ -86,12 +97,21 @@ private:
     void afterRetire(Session &s);
     void checkFinished();
     qint64 inFlight() const;
+    void showFailure(const QString &text);
+    void showLines(const QStringList &lines);
 
     Settings m_settings;
     std::deque<Job> m_queue;
     std::vector<std::unique_ptr<Session>> m_sessions;
     bool m_stop = false;
     bool m_finished = false;
+    bool m_begun = false;
+    // The files are known: run() has started. Until then a ready session waits.
+    bool m_running = false;
+    QTimer m_watch;
+    // What sessions logging in ahead would have shown, held for run(): failure texts
+    // (true) and log lines (false), in their order.
+    std::vector<std::pair<bool, QStringList>> m_held;
     int m_restarts = 0;
     bool m_handedBack = false; // a lost session gave files back since the last restart
     QStringList m_leftTemporaries; // full remote paths lost sessions left behind

@@ -131,4 +131,10 @@ public:
         QString directory;    // where the paths of the jobs start, for sessions of its own
     };
     virtual std::unique_ptr<StoreStage> storeStage(std::vector<StoreJob> jobs, const StoreOptions &options) = 0;
+    // A store stage of sessions of its own may start logging them in now, while this
+    // session still walks the tree; the next storeStage() of the same options takes them
+    // as they are. Without one, storeStage() logs its sessions in itself.
+    virtual void prepareStoreStage(const StoreOptions &options) { (void)options; }
+    // What prepareStoreStage() started and no store stage took: its sessions end.
+    virtual void dropPreparedStoreStage() {}
 };

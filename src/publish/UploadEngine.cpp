@@ -142,6 +142,7 @@ bool UploadEngine::run(const Options &options)
         log(u"Deník nahrávání se nepodařilo uložit: "_s + m_run->journal.path());
     if (!m_run->stop && !m_run->jobs.empty())
         storeFiles();
+    m_session->dropPreparedStoreStage(); // nothing to store, or stopped during the walk
     if (m_session->connected() && !m_run->remoteStart.isEmpty()) {
         for (auto it = m_run->storedIn.cbegin(); it != m_run->storedIn.cend(); ++it)
             recordRemoteStamps(joinRemote(m_run->remoteStart, it.key()), it.key(), it.value());
@@ -174,6 +175,10 @@ bool UploadEngine::start(const Options &options)
             m_ftp->startUpload();
     }
     m_run->remoteStart = m_lastRemoteDir;
+    // The store stage's own sessions log in while this one walks the tree and makes the
+    // directories: on a distant server the logins cost round trips the walk hides.
+    if (!options.dryRun && options.sessions > 1 && m_session->connected() && !m_run->remoteStart.isEmpty())
+        m_session->prepareStoreStage(storeOptions());
     if (!options.dryRun)
         deleteEarlierLeftovers();
     // The journal is kept on every upload: what went up last tells whether someone else
@@ -431,15 +436,22 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
 // their own. The window's session stands where the upload started again, so the paths
 // relative to it name the files for every session.
 
-void UploadEngine::storeFiles()
+RemoteSession::StoreOptions UploadEngine::storeOptions() const
 {
-    Run &run = *m_run;
+    const Run &run = *m_run;
     // Sessions of their own need the place to go to; without it the window's session serves.
     const bool own = run.options.sessions > 1 && m_session->connected() && !run.remoteStart.isEmpty();
     RemoteSession::StoreOptions options;
     options.safe = run.options.safe;
     options.sessions = own ? run.options.sessions : 1;
     options.directory = run.remoteStart;
+    return options;
+}
+
+void UploadEngine::storeFiles()
+{
+    Run &run = *m_run;
+    const RemoteSession::StoreOptions options = storeOptions();
     std::vector<StoreJob> jobs = std::move(run.jobs);
     run.jobs.clear();
     std::unique_ptr<StoreStage> stage = m_session->storeStage(std::move(jobs), options);

@@ -122,6 +122,7 @@ private:
     bool leaveDirectory(const QString &directory);
     void decideFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote);
     void storeFiles();
+    RemoteSession::StoreOptions storeOptions() const;
     std::optional<RemoteDirectory> listRemote(const QString &remoteDirectory);
     bool serverChanged(const QString &relative, const QString &remotePath,
                        const std::optional<RemoteDirectory> &remote);

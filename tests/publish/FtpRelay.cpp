@@ -7,11 +7,12 @@ FtpRelay::FtpRelay(quint16 target, int delayMs) : m_target(target), m_delayMs(de
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         QTcpSocket *client = m_server.nextPendingConnection();
-        if (refusing) {
+        if (refusing || (acceptLimit >= 0 && m_accepted >= acceptLimit)) {
             client->abort();
             client->deleteLater();
             return;
         }
+        ++m_accepted;
         client->setParent(this);
         auto *upstream = new QTcpSocket(this);
         m_pairs.append(std::make_pair(QPointer<QTcpSocket>(client), QPointer<QTcpSocket>(upstream)));

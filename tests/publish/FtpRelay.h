@@ -17,6 +17,9 @@ public:
     void cut();
     // New connections are closed at once.
     bool refusing = false;
+    // Connections after this many are closed at once, as a server's limit per client
+    // turns them away; -1 for none.
+    int acceptLimit = -1;
 
 private:
     void forward(QTcpSocket *from, QTcpSocket *to);
@@ -24,5 +27,6 @@ private:
     quint16 m_target;
     int m_delayMs;
     QTcpServer m_server;
+    int m_accepted = 0;
     QList<std::pair<QPointer<QTcpSocket>, QPointer<QTcpSocket>>> m_pairs;
 };

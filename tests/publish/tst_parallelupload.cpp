@@ -1,5 +1,6 @@
 // Several sessions storing one tree into pyftpdlib: every byte arrives, each file's log
 // lines stay together, and a lost session's files are finished by the others.
+#include "FtpRelay.h"
 #include "PyFtpServer.h"
 #include "publish/ParallelUpload.h"
 #include "publish/ftpklient.h"
@@ -32,6 +33,8 @@ private Q_SLOTS:
     void refusedLoginFailsEveryFileAndEnds();
     void nextStoreGoesWithTheRenameAnswer_data();
     void nextStoreGoesWithTheRenameAnswer();
+    void sessionsLoggedInAheadTakeFilesOnlyOnceRunning_data();
+    void sessionsLoggedInAheadTakeFilesOnlyOnceRunning();
 
 private:
     std::vector<ParallelUpload::Job> makeTree(int files);
@@ -313,6 +316,103 @@ void tst_ParallelUpload::nextStoreGoesWithTheRenameAnswer()
     // The caller's session goes on.
     QVERIFY(client.Connected());
     QVERIFY(client.PwdSync());
+}
+
+void tst_ParallelUpload::sessionsLoggedInAheadTakeFilesOnlyOnceRunning_data()
+{
+    QTest::addColumn<bool>("waitForLogins"); // run() only once every session is logged in
+    QTest::addColumn<int>("delayMs");        // each way on the control connections
+    QTest::addColumn<int>("admitted");       // sessions the server lets in; the rest are refused
+    QTest::newRow("run while every session still logs in") << false << 20 << 4;
+    QTest::newRow("run once every session is ready") << true << 0 << 4;
+    QTest::newRow("one refused, run while the others log in") << false << 20 << 3;
+    QTest::newRow("one refused, run once the others are ready") << true << 0 << 3;
+    QTest::newRow("every one refused") << true << 0 << 0;
+}
+
+// The sessions start logging in before the files are known, as they do while the window
+// still walks the tree: none stores a byte before run(), nor before its own login and its
+// change of directory are over; a refused one is left out and shows its refusal only once
+// run() has started.
+void tst_ParallelUpload::sessionsLoggedInAheadTakeFilesOnlyOnceRunning()
+{
+    QFETCH(bool, waitForLogins);
+    QFETCH(int, delayMs);
+    QFETCH(int, admitted);
+    FtpRelay relay(m_server.port(), delayMs);
+    relay.acceptLimit = admitted;
+    ParallelUpload::Settings s = settings();
+    s.port = QString::number(relay.port());
+    s.directory = u"/"_s;
+    ParallelUpload upload(s, {}, 4);
+    bool running = false;
+    int storesBeforeRun = 0, failuresBeforeRun = 0, linesBeforeRun = 0;
+    // Per session: the commands sent, and whether the change of directory was answered.
+    std::vector<QStringList> commands(4);
+    std::vector<int> storesBeforeEntering(4, 0);
+    std::vector<bool> turnedAway(4, false);
+    for (int i = 0; i < 4; ++i) {
+        TFtpClient &c = upload.session(i);
+        connect(&c, &TFtpClient::OnSessionClosed, this, [&, i](int) { turnedAway[size_t(i)] = true; });
+        connect(&c, &TFtpClient::OnRequestDone, this, [&, i](FtpRequest, int status) {
+            if (status != 0)
+                turnedAway[size_t(i)] = true;
+        });
+        connect(&c, &TFtpClient::OnCommand, this, [&, i](QString &command) {
+            const bool store = command.startsWith(u"STOR "_s);
+            if (store && !running)
+                ++storesBeforeRun;
+            if (store && !commands[size_t(i)].contains(u"CWD /"_s))
+                ++storesBeforeEntering[size_t(i)];
+            commands[size_t(i)] << command;
+        });
+    }
+    connect(&upload, &ParallelUpload::failure, this, [&](const QString &) { failuresBeforeRun += running ? 0 : 1; });
+    QStringList log;
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) {
+        linesBeforeRun += running ? 0 : 1;
+        log += lines;
+    });
+    upload.begin();
+    if (waitForLogins) {
+        // Logged in and standing in the directory, or turned away and closed.
+        auto settled = [&] {
+            int ready = 0, away = 0;
+            for (int i = 0; i < 4; ++i) {
+                if (turnedAway[size_t(i)])
+                    ++away;
+                else if (commands[size_t(i)].contains(u"CWD /"_s) && !upload.session(i).RequestRunning())
+                    ++ready;
+            }
+            return ready == admitted && away == 4 - admitted;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(settled(), 60000);
+    }
+    // The directories are made only now, as the walk makes them after the logins began.
+    const auto jobs = makeTree(60);
+    QVERIFY(!jobs.empty());
+    upload.setJobs(jobs);
+    running = true;
+    int stored = 0, failed = 0;
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &, bool ok, const QByteArray &) {
+        ++(ok ? stored : failed);
+    });
+    upload.run();
+    QCOMPARE(storesBeforeRun, 0);
+    QCOMPARE(storesBeforeEntering, std::vector<int>(4, 0));
+    QCOMPARE(failuresBeforeRun, 0);
+    QCOMPARE(linesBeforeRun, 0);
+    QCOMPARE(stored, admitted > 0 ? 60 : 0);
+    QCOMPARE(failed, admitted > 0 ? 0 : 60);
+    // Each session logged in once: none was started again for the ones refused.
+    int logins = 0;
+    for (const QStringList &sent : commands)
+        logins += int(sent.filter(u"USER "_s).size());
+    QCOMPARE(logins, admitted);
+    if (admitted > 0)
+        verifyRemote(jobs);
+    else
+        QCOMPARE(log.filter(u"Nenahráno: "_s).size(), 60);
 }
 
 BRISKO_TEST_MAIN(tst_ParallelUpload)
