@@ -415,13 +415,17 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
         }
     }
     // Large files cut off with "Jen změněné" on keep what reached the server, under a
-    // temporary name the journal knows before the transfer starts.
+    // temporary name the journal knows before the transfer starts. Without it the journal
+    // knows the name too, with no content to continue from: a program killed in the middle
+    // of the file leaves a temporary the next upload deletes, not one left on the server
+    // for good (it cannot tell it from another upload's).
     StoreJob job{local, relative, relative, info.size(), o.changedOnly && o.safe && info.size() >= ResumeMinimum};
-    if (job.keepIfCut) {
-        const UploadJournal::Partial partial{UploadJournal::temporaryName(), info.size(),
-                                             info.lastModified().toMSecsSinceEpoch(), UploadJournal::fileSha256(local)};
-        job.keepIfCut = !partial.sha256.isEmpty();
-        if (job.keepIfCut) {
+    if (o.safe && info.size() >= ResumeMinimum) {
+        const UploadJournal::Partial partial{
+            UploadJournal::temporaryName(), info.size(), info.lastModified().toMSecsSinceEpoch(),
+            job.keepIfCut ? UploadJournal::fileSha256(local) : UploadJournal::UnknownContent};
+        job.keepIfCut = job.keepIfCut && !partial.sha256.isEmpty();
+        if (!partial.sha256.isEmpty()) {
             m_run->journal.recordPartial(relative, partial);
             m_run->partialsChanged = true;
             const qsizetype slash = relative.lastIndexOf(u'/');
@@ -669,6 +673,8 @@ UploadEngine::Resumed UploadEngine::resume(const QString &entry, const QString &
         m_session->removeFile(partial->temporary);
         return Resumed::No;
     };
+    if (partial->sha256 == UploadJournal::UnknownContent)
+        return discard(); // sent without "Jen změněné": nothing to tell its part is this file's
     if (info.size() != partial->size || info.lastModified().toMSecsSinceEpoch() != partial->modifiedMs
         || UploadJournal::fileSha256(local) != partial->sha256)
         return discard(); // the file changed since: its first part is of no use

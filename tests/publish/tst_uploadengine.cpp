@@ -87,7 +87,7 @@ private:
     quint16 serverFor(const QString &kind, const QString &root, QString &user, QString &password);
     // The same, with session logged in and standing in root/web.
     bool startAndLogIn(const QString &kind, const QString &root, TFtpClient &session);
-    QString killMidFile(int sessions);
+    QString killMidFile(int sessions, bool changedOnly = true);
     void run(UploadEngine::Options options);
 
     PyFtpServer m_server;
@@ -750,7 +750,7 @@ void tst_UploadEngine::sameSizeChangeOnTheServerIsNoticed()
     QCOMPARE(snapshot(web).value(u"a.html"_s), QByteArray("THRS 1"));
 }
 
-QString tst_UploadEngine::killMidFile(int sessions)
+QString tst_UploadEngine::killMidFile(int sessions, bool changedOnly)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -760,6 +760,8 @@ QString tst_UploadEngine::killMidFile(int sessions)
     environment.insert(u"BRISKO_UPLOAD_CHILD_HOME"_s, m_local->path());
     environment.insert(u"BRISKO_UPLOAD_CHILD_SESSIONS"_s, QString::number(sessions));
     environment.insert(u"BRISKO_UPLOAD_CHILD_DATA"_s, qEnvironmentVariable("XDG_DATA_HOME"));
+    if (!changedOnly)
+        environment.insert(u"BRISKO_UPLOAD_CHILD_ALL"_s, u"1"_s);
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), {u"uploadchild"_s});
@@ -794,21 +796,24 @@ void tst_UploadEngine::killedUploadGoesOnWithItsTemporaryFile_data()
 {
     QTest::addColumn<int>("sessions");
     QTest::addColumn<QString>("meanwhile"); // what becomes of the file at home
-    QTest::newRow("one session") << 1 << u"nothing"_s;
-    QTest::newRow("four sessions") << 4 << u"nothing"_s;
-    QTest::newRow("changed at home: sent anew") << 1 << u"changed"_s;
-    QTest::newRow("gone from home: its temporary goes") << 4 << u"gone"_s;
+    QTest::addColumn<bool>("changedOnly");  // "Jen změněné" in both uploads
+    QTest::newRow("one session") << 1 << u"nothing"_s << true;
+    QTest::newRow("four sessions") << 4 << u"nothing"_s << true;
+    QTest::newRow("changed at home: sent anew") << 1 << u"changed"_s << true;
+    QTest::newRow("gone from home: its temporary goes") << 4 << u"gone"_s << true;
+    QTest::newRow("whole uploads: the temporary goes, sent anew") << 4 << u"nothing"_s << false;
 }
 
 void tst_UploadEngine::killedUploadGoesOnWithItsTemporaryFile()
 {
     QFETCH(int, sessions);
     QFETCH(QString, meanwhile);
+    QFETCH(bool, changedOnly);
     const QString root = m_local->path();
     const QString web = m_remote.path() + u"/web"_s;
     QByteArray content = randomContent(32 * 1024 * 1024, 33);
     writeFile(root + u"/archive.zip"_s, content);
-    const QString temporary = killMidFile(sessions);
+    const QString temporary = killMidFile(sessions, changedOnly);
     QVERIFY2(!temporary.isEmpty(), "no temporary file on the server");
     writeFile(root + u"/page.html"_s, "p");
     if (meanwhile == u"changed"_s) {
@@ -820,12 +825,12 @@ void tst_UploadEngine::killedUploadGoesOnWithItsTemporaryFile()
     const qint64 there = QFileInfo(web + u'/' + temporary).size();
 
     UploadEngine::Options options;
-    options.changedOnly = true;
+    options.changedOnly = changedOnly;
     options.sessions = sessions;
     m_log.clear();
     run(options);
     const QString log = m_log.join(u'\n');
-    if (meanwhile == u"nothing"_s) {
+    if (meanwhile == u"nothing"_s && changedOnly) {
         QVERIFY2(m_log.contains(u"> APPE "_s + temporary), qPrintable(log));
         QVERIFY(m_log.filter(u"Nahrávání archive.zip pokračuje od bajtu "_s).size() == 1);
         QVERIFY(there > 0);

@@ -43,7 +43,7 @@ int runUploadChild(int, char **)
     });
     UploadEngine::Options options;
     options.home = qEnvironmentVariable("BRISKO_UPLOAD_CHILD_HOME");
-    options.changedOnly = true;
+    options.changedOnly = !qEnvironmentVariableIsSet("BRISKO_UPLOAD_CHILD_ALL");
     options.sessions = qEnvironmentVariableIntValue("BRISKO_UPLOAD_CHILD_SESSIONS");
     engine.run(options);
     std::puts("DONE");
