@@ -320,6 +320,29 @@ void TFtpClient::mdtmAllStep()
         endRequest(0);
 }
 
+void TFtpClient::MdtmAll(const QStringList &paths)
+{
+    // Nothing to send would leave the request waiting for a reply that never comes.
+    if (paths.isEmpty())
+        throw FtpException(u"MDTM: no paths"_s);
+    m_stampPaths = paths;
+    m_stamps.clear();
+    try {
+        mdtmAllRequest();
+    } catch (const FtpException &) {
+        m_stampPaths.clear();
+        throw;
+    }
+}
+
+std::optional<QStringList> TFtpClient::AnsweredStamps() const
+{
+    if (m_requestType != FtpRequest::Mdtm || m_status != 0 || m_stampPaths.isEmpty()
+        || m_stamps.size() != m_stampPaths.size())
+        return std::nullopt;
+    return m_stamps;
+}
+
 std::optional<QStringList> TFtpClient::MdtmAllSync(const QStringList &paths)
 {
     if (paths.isEmpty())

@@ -163,6 +163,12 @@ public:
     void Feat();
     // MDTM of HostFileName; ReplyStamp() reads the answer.
     void Mdtm();
+    // MDTM of every path, all sent together (at least one); AnsweredStamps() reads the
+    // times once the request is done.
+    void MdtmAll(const QStringList &paths);
+    // The times the last MdtmAll learned, in the order of its paths, empty where the
+    // server named none; nothing when it failed on the way.
+    std::optional<QStringList> AnsweredStamps() const;
     // RNFR HostFileName and RNTO target sent together and answered in one round trip. With
     // prepareTransfer (passive sessions only) the next transfer's EPSV goes along, and the
     // next transfer takes the port it names instead of asking for one again.

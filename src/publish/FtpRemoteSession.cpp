@@ -241,6 +241,7 @@ public:
         connect(u, &ParallelUpload::keptForResume, this, &StoreStage::keptForResume);
         connect(u, &ParallelUpload::progress, this, &StoreStage::progress);
         connect(u, &ParallelUpload::failure, this, &StoreStage::failure);
+        connect(u, &ParallelUpload::stampsLearned, this, &StoreStage::stampsLearned);
     }
     void run() override { m_upload->run(); }
     void stop() override { m_upload->stop(); }
@@ -271,6 +272,12 @@ ParallelUpload::Settings FtpRemoteSession::stageSettings(const StoreOptions &opt
     settings.timeoutMs = m_client.TimeoutMs();
     settings.certificateCheck = m_certificateCheck;
     settings.directory = options.directory;
+    // Sessions of their own learn the stored files' times as this session would after
+    // them, once the server's features are known (a server without MLSD answers MDTM).
+    if (options.sessions > 1 && m_client.FeaturesKnown()) {
+        settings.stampsByMlsd = !m_noMlsd && m_client.HasFeature(u"MLST"_s);
+        settings.stampsByMdtm = m_client.HasFeature(u"MDTM"_s);
+    }
     return settings;
 }
 

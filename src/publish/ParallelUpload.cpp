@@ -1,6 +1,7 @@
 #include "publish/ParallelUpload.h"
 
 #include "publish/ContentHash.h"
+#include "publish/FtpRemoteSession.h"
 #include "publish/UploadJournal.h"
 
 #include <QEventLoop>
@@ -17,7 +18,8 @@ enum class ParallelUploadPhase {
     Login, User, Pass, Type, Enter,                                // a session of its own logs in
     FileType, Store, Rename, Delete, RenameDelete, PlainStore,     // one file
     Cleanup, Idle, Gone,
-    Ready // logged in ahead, waiting for the files
+    Ready, // logged in ahead, waiting for the files
+    Listing, Stamps // a folder's times, once its files are over
 };
 
 namespace {
@@ -30,6 +32,17 @@ QString temporaryBeside(const QString &remote)
     const QString name = UploadJournal::temporaryName();
     return slash < 0 ? name : remote.left(slash + 1) + name;
 }
+
+// The folder a job's remote path lies in, as a listing names it: empty for where the
+// session stands.
+QString parallelFolderOf(const QString &remote)
+{
+    const qsizetype slash = remote.lastIndexOf(u'/');
+    return slash < 0 ? QString() : slash == 0 ? u"/"_s : remote.left(slash);
+}
+
+// MDTMs sent together at most, so what waits in the buffers stays small.
+constexpr qsizetype ParallelStampBatch = 128;
 
 // The requests whose refusal the user is shown in a box; the clean-up's are not.
 bool parallelPhaseShowsRefusal(Phase phase)
@@ -69,6 +82,13 @@ struct ParallelUpload::Session
     QString reservedTemporary;
     qsizetype reservedLinesFrom = -1; // its lines begin here among the running file's
     QByteArray sentSha256;            // of the running file, once its transfer is over
+    // Learning a folder's times: the folder, its stored files, their times in that order,
+    // and which of them MDTM is to tell (indexes), asked from askedFrom on.
+    QString stampFolder;
+    std::vector<Job> stampJobs;
+    QStringList stamps;
+    std::vector<size_t> asked;
+    size_t askedFrom = 0;
 };
 
 ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, int sessions, QObject *parent)
@@ -93,11 +113,14 @@ ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, int ses
         c.setDoneAfterReplies(true);
         addSession(std::move(s));
     }
+    countFolders();
 }
 
 ParallelUpload::ParallelUpload(Settings settings, std::vector<Job> jobs, TFtpClient &loggedIn, QObject *parent)
     : QObject(parent), m_settings(std::move(settings)), m_queue(jobs.begin(), jobs.end())
 {
+    // The caller's session learns the times itself once the stage is over.
+    m_settings.stampsByMlsd = m_settings.stampsByMdtm = false;
     auto s = std::make_unique<Session>();
     s->client = &loggedIn;
     loggedIn.setDoneAfterReplies(true);
@@ -180,6 +203,140 @@ void ParallelUpload::begin()
 void ParallelUpload::setJobs(std::vector<Job> jobs)
 {
     m_queue.assign(jobs.begin(), jobs.end());
+    countFolders();
+}
+
+void ParallelUpload::countFolders()
+{
+    m_folders.clear();
+    if (!learnsStamps())
+        return;
+    for (const Job &job : m_queue)
+        ++m_folders[parallelFolderOf(job.remote)].pending;
+}
+
+// Once every file of a folder is over, its stored files' times can be learned: the next
+// session free does it before it takes another file, so the listings go on while the
+// other sessions still store, and only the last folder's is left for the end.
+void ParallelUpload::folderFileOver(const Job &job, bool stored)
+{
+    if (!learnsStamps())
+        return;
+    const auto it = m_folders.find(parallelFolderOf(job.remote));
+    if (it == m_folders.end())
+        return;
+    if (stored)
+        it->stored.push_back(job);
+    if (--it->pending == 0 && !it->stored.empty())
+        m_stampQueue.push_back(it.key());
+}
+
+bool ParallelUpload::takeStampWork(Session &s)
+{
+    if (m_stop || m_stampQueue.empty() || s.borrowed())
+        return false;
+    s.stampFolder = m_stampQueue.front();
+    m_stampQueue.pop_front();
+    s.stampJobs = std::exchange(m_folders[s.stampFolder].stored, {});
+    s.stamps = QStringList(qsizetype(s.stampJobs.size()));
+    s.asked.clear();
+    s.askedFrom = 0;
+    s.phase = Phase::Listing;
+    s.client->setHostFileName(s.stampFolder);
+    try {
+        if (m_settings.stampsByMlsd)
+            s.client->Mlsd();
+        else
+            s.client->List();
+    } catch (const FtpException &e) {
+        s.lines << e.message();
+        if (!s.client->Connected())
+            lost(s);
+        else
+            stampStep(s, 1); // as a refused listing: MDTM alone tells
+    }
+    return true;
+}
+
+// The same choice as the caller's session makes after a single-session upload: a time from
+// the listing where it shows the file at the size stored, MDTM where it shows no time, and
+// none where it shows another file.
+void ParallelUpload::stampStep(Session &s, int status)
+{
+    if (m_stop) {
+        // The stop ends the learning too; what was not learned stays unknown.
+        s.stampJobs.clear();
+        s.stamps.clear();
+        next(s);
+        return;
+    }
+    if (s.phase == Phase::Listing) {
+        std::optional<RemoteDirectory> listing;
+        if (status == 0) {
+            const QByteArray data = s.client->ListingData();
+            listing = m_settings.stampsByMlsd ? parseMlsdListing(data) : parseListListing(data);
+        }
+        for (size_t i = 0; i < s.stampJobs.size(); ++i) {
+            const Job &job = s.stampJobs[i];
+            if (listing) {
+                const auto it = listing->constFind(job.remote.section(u'/', -1));
+                if (it == listing->cend() || it->size != job.size)
+                    continue;
+                s.stamps[qsizetype(i)] = it->modify.left(14);
+            }
+            if (s.stamps[qsizetype(i)].isEmpty())
+                s.asked.push_back(i);
+        }
+        askStamps(s);
+        return;
+    }
+    const size_t batch = std::min(s.asked.size() - s.askedFrom, size_t(ParallelStampBatch));
+    const auto answered = status == 0 ? s.client->AnsweredStamps() : std::nullopt;
+    if (!answered) {
+        deliverStamps(s); // the rest stay without a time, as the single session leaves them
+        return;
+    }
+    for (size_t k = 0; k < batch; ++k)
+        s.stamps[qsizetype(s.asked[s.askedFrom + k])] = answered->value(qsizetype(k));
+    s.askedFrom += batch;
+    askStamps(s);
+}
+
+void ParallelUpload::askStamps(Session &s)
+{
+    if (!m_settings.stampsByMdtm || s.askedFrom >= s.asked.size()) {
+        deliverStamps(s);
+        return;
+    }
+    QStringList paths;
+    const size_t end = std::min(s.asked.size(), s.askedFrom + size_t(ParallelStampBatch));
+    for (size_t k = s.askedFrom; k < end; ++k)
+        paths << s.stampJobs[s.asked[k]].remote;
+    s.phase = Phase::Stamps;
+    try {
+        s.client->MdtmAll(paths);
+    } catch (const FtpException &e) {
+        s.lines << e.message();
+        if (!s.client->Connected())
+            lost(s);
+        else
+            deliverStamps(s);
+    }
+}
+
+void ParallelUpload::deliverStamps(Session &s)
+{
+    QStringList relatives;
+    for (const Job &job : std::exchange(s.stampJobs, {}))
+        relatives << job.relative;
+    const QStringList stamps = std::exchange(s.stamps, {});
+    s.stampFolder.clear();
+    // The listing's and the MDTMs' lines, together and apart from any file's.
+    if (!s.lines.isEmpty())
+        Q_EMIT fileLog(std::exchange(s.lines, {}));
+    Q_EMIT stampsLearned(relatives, stamps);
+    if (s.phase != Phase::Gone)
+        next(s);
 }
 
 void ParallelUpload::run()
@@ -338,7 +495,9 @@ void ParallelUpload::transferStep(Session &s, int status)
             // The next file's passive port is asked for with the rename, in the same round
             // trip, and its STOR goes as soon as the rename is answered as done.
             s.phase = Phase::Rename;
-            const bool more = !m_queue.empty() && !m_stop;
+            // A folder whose times wait is the next thing for this session: no next file
+            // goes out with the rename, or the times would wait for the last file.
+            const bool more = !m_queue.empty() && !m_stop && m_stampQueue.empty();
             if (more && m_leftTemporaries.isEmpty()) {
                 s.reserved = m_queue.front();
                 m_queue.pop_front();
@@ -399,6 +558,10 @@ void ParallelUpload::transferStep(Session &s, int status)
         if (status != 0)
             s.lines << u"Dočasný soubor se nepodařilo smazat: "_s + s.client->HostFileName();
         next(s);
+        return;
+    case Phase::Listing:
+    case Phase::Stamps:
+        stampStep(s, status);
         return;
     default:
         return;
@@ -468,6 +631,8 @@ void ParallelUpload::next(Session &s)
         }
         return;
     }
+    if (takeStampWork(s))
+        return;
     if (m_queue.empty() || m_stop) {
         s.phase = Phase::Idle;
         retire(s);
@@ -573,6 +738,7 @@ void ParallelUpload::finishJob(Session &s, bool stored)
         Q_EMIT failure(s.error);
     s.error.clear();
     Q_EMIT fileDone(job, stored, stored && m_settings.hashSent ? std::exchange(s.sentSha256, {}) : QByteArray());
+    folderFileOver(job, stored);
     if (s.phase != Phase::Gone) // a receiver may have ended the session
         next(s);
 }
@@ -593,6 +759,15 @@ void ParallelUpload::lost(Session &s)
     if (s.phase == Phase::Gone)
         return;
     handBackReserved(s);
+    if (!s.stampJobs.empty()) {
+        // The folder's times go to another session; with none left, the caller asks.
+        if (!m_stop) {
+            m_folders[s.stampFolder].stored = std::exchange(s.stampJobs, {});
+            m_stampQueue.push_front(s.stampFolder);
+        }
+        s.stampJobs.clear();
+        s.stamps.clear();
+    }
     if (!s.borrowed()) {
         // The file it was sending goes back to the others; it never failed on the server.
         s.error.clear();
@@ -674,6 +849,7 @@ void ParallelUpload::afterRetire(Session &s)
             m_queue.pop_front();
             Q_EMIT fileLog({uploadFailureText(), u"Nenahráno: "_s + job.relative});
             Q_EMIT fileDone(job, false, {});
+            folderFileOver(job, false);
         }
         m_queue.clear();
         if (!m_leftTemporaries.isEmpty())

@@ -4,6 +4,7 @@
 #include "publish/RemoteSession.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -21,6 +22,9 @@
 // caller still makes the directories and chooses the files.
 // A session of its own that is lost hands its file back to the others; a file the server
 // refuses counts as failed.
+// Sessions of their own may also learn the server's times of the stored files: once the
+// last file of a folder is over, a session lists the folder and asks MDTM where the
+// listing names no time, between the other sessions' files instead of after them all.
 class ParallelUpload : public QObject
 {
     Q_OBJECT
@@ -39,6 +43,10 @@ public:
         TFtpClient::CertificateCheck certificateCheck;
         // Where sessions of their own go after the login; relative remote paths start here.
         QString directory;
+        // How sessions of their own learn the times of the stored files, as the caller's
+        // session found the server: by MLSD, or by LIST and then MDTM. Neither: they do not.
+        bool stampsByMlsd = false;
+        bool stampsByMdtm = false;
     };
 
     ParallelUpload(Settings settings, std::vector<Job> jobs, int sessions, QObject *parent = nullptr);
@@ -73,6 +81,10 @@ Q_SIGNALS:
     void finished();
     // A refusal the user is to see in a box: the text as the window shows it.
     void failure(const QString &text);
+    // The server's times of stored files (by their relative names), learned by the
+    // sessions of its own; an empty time where the server named none or the listing shows
+    // another file by that name. Stored files never named here are still to be asked.
+    void stampsLearned(const QStringList &relatives, const QStringList &stamps);
 
 private:
     struct Session;
@@ -99,6 +111,13 @@ private:
     qint64 inFlight() const;
     void showFailure(const QString &text);
     void showLines(const QStringList &lines);
+    bool learnsStamps() const { return m_settings.stampsByMlsd || m_settings.stampsByMdtm; }
+    void countFolders();
+    void folderFileOver(const Job &job, bool stored);
+    bool takeStampWork(Session &s);
+    void stampStep(Session &s, int status);
+    void askStamps(Session &s);
+    void deliverStamps(Session &s);
 
     Settings m_settings;
     std::deque<Job> m_queue;
@@ -116,4 +135,13 @@ private:
     bool m_handedBack = false; // a lost session gave files back since the last restart
     QStringList m_leftTemporaries; // full remote paths lost sessions left behind
     QStringList m_leftBehind;      // those no later session could delete either
+    // Per remote folder of the files: how many are not over yet, and those stored.
+    struct Folder
+    {
+        int pending = 0;
+        std::vector<Job> stored;
+    };
+    QHash<QString, Folder> m_folders;
+    // Folders whose files are all over, their times still to learn.
+    std::deque<QString> m_stampQueue;
 };

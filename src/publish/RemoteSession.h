@@ -69,6 +69,10 @@ Q_SIGNALS:
     void progress(qint64 bytesInFlight);
     // A refusal the user is to see in a box.
     void failure(const QString &text);
+    // The server's times of stored files (relative names), where the stage learned them
+    // itself; an empty time where the server named none or shows another file by that
+    // name. The caller asks for the stored files never named here.
+    void stampsLearned(const QStringList &relatives, const QStringList &stamps);
 };
 
 // What the upload engine asks of a server, whatever the protocol: the session the window

@@ -143,6 +143,9 @@ bool UploadEngine::run(const Options &options)
     if (!m_run->stop && !m_run->jobs.empty())
         storeFiles();
     m_session->dropPreparedStoreStage(); // nothing to store, or stopped during the walk
+    // What the store stage did not learn itself. After a stop too: a file stored without
+    // the server's time would lose the question when someone changes it there at the same
+    // size.
     if (m_session->connected() && !m_run->remoteStart.isEmpty()) {
         for (auto it = m_run->storedIn.cbegin(); it != m_run->storedIn.cend(); ++it)
             recordRemoteStamps(joinRemote(m_run->remoteStart, it.key()), it.key(), it.value());
@@ -467,6 +470,21 @@ void UploadEngine::storeFiles()
     });
     connect(&upload, &StoreStage::progress, this, [this](qint64 bytes) { showProgress(bytes); });
     connect(&upload, &StoreStage::failure, this, &UploadEngine::failure);
+    connect(&upload, &StoreStage::stampsLearned, this, [this](const QStringList &relatives, const QStringList &stamps) {
+        Run &r = *m_run;
+        for (qsizetype i = 0; i < relatives.size(); ++i) {
+            const QString &relative = relatives[i];
+            r.journal.setRemoteStamp(relative, stamps.value(i));
+            const qsizetype slash = relative.lastIndexOf(u'/');
+            const QString folder = slash > 0 ? relative.left(slash) : u"."_s;
+            const auto it = r.storedIn.find(folder);
+            if (it == r.storedIn.end())
+                continue;
+            it->removeOne(relative.mid(slash + 1));
+            if (it->isEmpty())
+                r.storedIn.erase(it);
+        }
+    });
     QSet<QString> kept; // cut files whose temporary files stay for the next upload
     connect(&upload, &StoreStage::keptForResume, this, [this, &kept](const StoreJob &job, const QString &temporary) {
         // The journal names it as it stands beside its file; kept nowhere, it is deleted.

@@ -878,13 +878,18 @@ void tst_FtpClient::featuresAndModificationTimesAreRead()
 void tst_FtpClient::modificationTimesGoOutTogether_data()
 {
     QTest::addColumn<bool>("dropAfterTwo");
-    QTest::newRow("every time answered") << false;
-    QTest::newRow("session lost on the way") << true;
+    // The waiting form, and the one that returns at once and tells its end.
+    QTest::addColumn<bool>("waiting");
+    QTest::newRow("every time answered") << false << true;
+    QTest::newRow("session lost on the way") << true << true;
+    QTest::newRow("every time answered, not waiting") << false << false;
+    QTest::newRow("session lost on the way, not waiting") << true << false;
 }
 
 void tst_FtpClient::modificationTimesGoOutTogether()
 {
     QFETCH(bool, dropAfterTwo);
+    QFETCH(bool, waiting);
     const QStringList paths{u"a.html"_s, u"gone.html"_s, u"sub/c.html"_s, u"d.html"_s};
     // The server answers only once the last MDTM has come: a client that waited for each
     // answer before sending the next would wait until its time-out.
@@ -902,7 +907,18 @@ void tst_FtpClient::modificationTimesGoOutTogether()
         return true;
     };
     QVERIFY(open());
-    const auto stamps = m_client->MdtmAllSync(paths);
+    std::optional<QStringList> stamps;
+    if (waiting) {
+        stamps = m_client->MdtmAllSync(paths);
+    } else {
+        QSignalSpy done(m_client.get(), &TFtpClient::OnRequestDone);
+        QSignalSpy closed(m_client.get(), &TFtpClient::OnSessionClosed);
+        m_client->MdtmAll(paths);
+        QVERIFY(m_client->RequestRunning());
+        QVERIFY(!m_client->AnsweredStamps()); // nothing before the answers
+        QTRY_VERIFY(done.size() + closed.size() > 0);
+        stamps = m_client->AnsweredStamps();
+    }
     if (dropAfterTwo) {
         QVERIFY(!stamps);
         return;

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 class tst_ParallelUpload : public QObject
@@ -35,6 +37,8 @@ private Q_SLOTS:
     void nextStoreGoesWithTheRenameAnswer();
     void sessionsLoggedInAheadTakeFilesOnlyOnceRunning_data();
     void sessionsLoggedInAheadTakeFilesOnlyOnceRunning();
+    void folderTimesOutliveALostSessionAndEndWithAStop_data();
+    void folderTimesOutliveALostSessionAndEndWithAStop();
 
 private:
     std::vector<ParallelUpload::Job> makeTree(int files);
@@ -413,6 +417,86 @@ void tst_ParallelUpload::sessionsLoggedInAheadTakeFilesOnlyOnceRunning()
         verifyRemote(jobs);
     else
         QCOMPARE(log.filter(u"Nenahráno: "_s).size(), 60);
+}
+
+void tst_ParallelUpload::folderTimesOutliveALostSessionAndEndWithAStop_data()
+{
+    QTest::addColumn<bool>("stopInstead");
+    QTest::newRow("a session lost in a folder's listing") << false;
+    QTest::newRow("a stop in a folder's listing") << true;
+}
+
+// A folder's times are learned while the other folders' files still go up. A session lost
+// in the listing hands the folder to another one, and nothing learned is lost; a stop
+// there ends the learning with the files.
+void tst_ParallelUpload::folderTimesOutliveALostSessionAndEndWithAStop()
+{
+    QFETCH(bool, stopInstead);
+    auto jobs = makeTree(140);
+    // Folder by folder, so the first folders are over while many files still wait.
+    std::stable_sort(jobs.begin(), jobs.end(), [](const ParallelUpload::Job &a, const ParallelUpload::Job &b) {
+        return a.remote.section(u'/', 1, 1) < b.remote.section(u'/', 1, 1);
+    });
+    ParallelUpload::Settings s = settings();
+    s.stampsByMlsd = true;
+    s.stampsByMdtm = true;
+    ParallelUpload upload(s, jobs, 4);
+    QStringList stored, log;
+    QHash<QString, QString> learned;
+    int learnedTwice = 0;
+    connect(&upload, &ParallelUpload::fileLog, this, [&](const QStringList &lines) { log += lines; });
+    connect(&upload, &ParallelUpload::fileDone, this, [&](const ParallelUpload::Job &job, bool ok, const QByteArray &) {
+        if (ok)
+            stored << job.relative;
+    });
+    connect(&upload, &ParallelUpload::stampsLearned, this, [&](const QStringList &relatives, const QStringList &stamps) {
+        QCOMPARE(stamps.size(), relatives.size());
+        for (qsizetype i = 0; i < relatives.size(); ++i) {
+            learnedTwice += learned.contains(relatives[i]);
+            learned.insert(relatives[i], stamps[i]);
+        }
+    });
+    bool struck = false;
+    int storedAtFirstAsking = -1;
+    QStringList askedAfterStop;
+    for (int i = 0; i < upload.sessionCount(); ++i) {
+        connect(&upload.session(i), &TFtpClient::OnCommand, this, [&, i](const QString &command) {
+            const bool asking = command.startsWith(u"MLSD"_s) || command.startsWith(u"MDTM"_s);
+            if (asking && upload.stopped())
+                askedAfterStop << command;
+            if (!asking || struck)
+                return;
+            struck = true;
+            storedAtFirstAsking = int(stored.size());
+            QTimer::singleShot(0, &upload, [&, i] {
+                if (stopInstead)
+                    upload.stop();
+                else
+                    upload.session(i).Abort();
+            });
+        });
+    }
+    upload.run();
+    QVERIFY(struck);
+    // The first folder is over after about a seventh of the files: its times are asked
+    // then, between the other files, not after the last one.
+    QVERIFY2(storedAtFirstAsking < 70, qPrintable(QString::number(storedAtFirstAsking)));
+    // Every time learned is the one the server gives the file.
+    for (auto it = learned.cbegin(); it != learned.cend(); ++it) {
+        QVERIFY2(stored.contains(it.key()), qPrintable(it.key()));
+        const QDateTime modified = QFileInfo(m_remote + u'/' + it.key()).lastModified().toUTC();
+        QCOMPARE(it.value(), modified.toString(u"yyyyMMddhhmmss"_s));
+    }
+    QCOMPARE(learnedTwice, 0);
+    if (stopInstead) {
+        QVERIFY(stored.size() < 140);
+        QCOMPARE(askedAfterStop, QStringList());
+        return;
+    }
+    QVERIFY(!log.filter(u"Spojení ukončeno"_s).isEmpty());
+    QCOMPARE(stored.size(), 140);
+    QCOMPARE(learned.size(), 140);
+    verifyRemote(jobs);
 }
 
 BRISKO_TEST_MAIN(tst_ParallelUpload)

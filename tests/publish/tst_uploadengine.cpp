@@ -73,6 +73,8 @@ private Q_SLOTS:
     // Other people's changes, told however the server can tell them
     void sameSizeChangeOnTheServerIsNoticed_data();
     void sameSizeChangeOnTheServerIsNoticed();
+    void journalHoldsTheServersTimesOverOneOrFourSessions_data();
+    void journalHoldsTheServersTimesOverOneOrFourSessions();
 
     // A file cut off by a killed program
     void killedUploadGoesOnWithItsTemporaryFile_data();
@@ -748,6 +750,58 @@ void tst_UploadEngine::sameSizeChangeOnTheServerIsNoticed()
     QCOMPARE(m_questions.size(), 1);
     QVERIFY(m_questions.first().startsWith(u"Soubor a.html byl na serveru od posledního nahrání změněn."_s));
     QCOMPARE(snapshot(web).value(u"a.html"_s), QByteArray("THRS 1"));
+}
+
+void tst_UploadEngine::journalHoldsTheServersTimesOverOneOrFourSessions_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<int>("sessions");
+    for (const QString &server : {u"pyftpdlib"_s, u"pyftpdlib without MLSD"_s, u"vsftpd"_s}) {
+        QTest::addRow("%s, one session", qPrintable(server)) << server << 1;
+        QTest::addRow("%s, four sessions", qPrintable(server)) << server << 4;
+    }
+}
+
+// However many sessions store the files, the journal gets the time the server gives each
+// one, and with sessions of their own the window's session asks for none of them itself.
+void tst_UploadEngine::journalHoldsTheServersTimesOverOneOrFourSessions()
+{
+    QFETCH(QString, server);
+    QFETCH(int, sessions);
+    if (server == u"vsftpd"_s && ::geteuid() != 0)
+        BRISKO_NOT_CHECKED_HERE(Unchecked::FailInCi, "vsftpd serves these tests only when started by root");
+    m_otherRoot = std::make_unique<QTemporaryDir>();
+    const QString web = m_otherRoot->path() + u"/web"_s;
+    QStringList windowCommands; // outlives the session that fills it
+    TFtpClient session;
+    QVERIFY(startAndLogIn(server, m_otherRoot->path(), session));
+    QVERIFY(session.PwdSync());
+    const QString start = TFtpClient::DirectoryOfReply(session.LastResponse());
+    const QString root = m_local->path();
+    QStringList relatives;
+    for (int i = 0; i < 40; ++i) {
+        const QString relative = i % 4 == 0 ? u"top %1.html"_s.arg(i) : u"d%1/page %2.html"_s.arg(i % 3).arg(i);
+        writeFile(root + u'/' + relative, QByteArray::number(i).repeated(100 + i));
+        relatives << relative;
+    }
+    connect(&session, &TFtpClient::OnCommand, this, [&](const QString &command) { windowCommands << command; });
+    std::unique_ptr<UploadEngine> engine = makeEngine(session);
+    UploadEngine::Options options;
+    options.home = root;
+    options.sessions = sessions;
+    QVERIFY(engine->run(options));
+    QCOMPARE(m_log.last(), u"Nahráno 40 souborů, přeskočeno 0, chyb 0"_s);
+    UploadJournal journal;
+    journal.load(UploadJournal::pathFor(session.HostName(), session.Port(), session.UserName(), start));
+    QCOMPARE(journal.size(), 40);
+    for (const QString &relative : relatives) {
+        const QDateTime modified = QFileInfo(web + u'/' + relative).lastModified().toUTC();
+        QCOMPARE(journal.remoteStamp(relative), modified.toString(u"yyyyMMddhhmmss"_s));
+    }
+    if (sessions > 1) {
+        static const QRegularExpression asking(u"^(MDTM|MLSD|LIST)"_s);
+        QCOMPARE(windowCommands.filter(asking), QStringList());
+    }
 }
 
 QString tst_UploadEngine::killMidFile(int sessions, bool changedOnly)
