@@ -55,6 +55,8 @@ private Q_SLOTS:
     void refusedFilesAreShownPerFileAndLeaveNoTemporaries();
     void stopCutsTheRunningFilesCleanly_data();
     void stopCutsTheRunningFilesCleanly();
+    void stopKeepsTheServerTimesOfWhatWasStored_data();
+    void stopKeepsTheServerTimesOfWhatWasStored();
     void remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed_data();
     void remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed();
     void orphansAreListedInATrialRunThenDeletedAfterOneConfirmation();
@@ -305,6 +307,45 @@ void tst_UploadEngine::stopCutsTheRunningFilesCleanly()
     // The window's session goes on.
     QVERIFY(m_session->Connected());
     QVERIFY(m_session->PwdSync());
+}
+
+void tst_UploadEngine::stopKeepsTheServerTimesOfWhatWasStored_data()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one session") << 1;
+    QTest::newRow("four sessions") << 4;
+}
+
+// The files stored before "Zastavit" get the server's time in the journal all the same:
+// without it a change on the server at the same size would go unasked at the next upload.
+void tst_UploadEngine::stopKeepsTheServerTimesOfWhatWasStored()
+{
+    QFETCH(int, sessions);
+    const QString root = m_local->path();
+    for (int i = 0; i < 4; ++i)
+        writeFile(root + u"/a%1.html"_s.arg(i), "page " + QByteArray::number(i));
+    for (int i = 0; i < 2; ++i)
+        writeFile(root + u"/z%1.bin"_s.arg(i), randomContent(24 * 1024 * 1024, quint32(60 + i)));
+    bool stopped = false;
+    connect(m_engine.get(), &UploadEngine::logLine, this, [&](const QString &line) {
+        if (!stopped && line.startsWith(u"Nahráno: a"_s)) {
+            stopped = true;
+            QTimer::singleShot(0, m_engine.get(), [this] { m_engine->stop(); });
+        }
+    });
+    UploadEngine::Options options;
+    options.sessions = sessions;
+    run(options);
+    QVERIFY(stopped);
+    QVERIFY(m_log.contains(u"Nahrávání zastaveno"_s));
+    const QStringList stored = m_log.filter(QRegularExpression(u"^Nahráno: "_s));
+    QVERIFY(!stored.isEmpty());
+    UploadJournal journal;
+    journal.load(UploadJournal::pathFor(m_session->HostName(), m_session->Port(), m_session->UserName(), u"/web"_s));
+    for (const QString &line : stored) {
+        const QString name = line.section(u": "_s, 1);
+        QVERIFY2(!journal.remoteStamp(name).isEmpty(), qPrintable(name));
+    }
 }
 
 void tst_UploadEngine::remoteFileChangedByOthersIsOverwrittenOnlyWhenAllowed_data()
