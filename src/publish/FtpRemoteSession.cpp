@@ -1,4 +1,4 @@
-// The upload engine's requests over FTP, and the FTP listings read.
+// The upload engine's requests over FTP.
 #include "publish/FtpRemoteSession.h"
 
 #include "publish/ParallelUpload.h"
@@ -11,79 +11,6 @@ bool isPlainRemoteName(const QString &name)
 {
     return !name.isEmpty() && name != u"."_s && name != u".."_s && !name.contains(u'/') && !name.contains(u'\\')
            && !name.contains(QChar(0));
-}
-
-RemoteDirectory parseMlsdListing(const QByteArray &listing)
-{
-    RemoteDirectory entries;
-    for (QByteArray line : listing.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        // "fact=value;fact=value; name": the name is everything after the first blank.
-        const qsizetype blank = line.indexOf(' ');
-        if (blank <= 0)
-            continue;
-        const QString name = QString::fromUtf8(line.mid(blank + 1));
-        if (!isPlainRemoteName(name))
-            continue;
-        RemoteFile file;
-        for (const QByteArray &fact : line.left(blank).split(';')) {
-            const qsizetype equals = fact.indexOf('=');
-            if (equals <= 0)
-                continue;
-            const QByteArray key = fact.left(equals).toLower();
-            const QByteArray value = fact.mid(equals + 1);
-            if (key == "type") {
-                file.type = QString::fromLatin1(value).toLower();
-                // "OS.unix=slink:target" or "OS.unix=symlink": a link, never to be followed.
-                if (file.type.startsWith(u"os.unix=slink"_s) || file.type.startsWith(u"os.unix=symlink"_s))
-                    file.type = u"link"_s;
-            } else if (key == "size") {
-                file.size = value.toLongLong();
-            } else if (key == "modify") {
-                file.modify = QString::fromLatin1(value);
-            }
-        }
-        if (file.type == u"file"_s || file.type == u"dir"_s || file.type == u"link"_s)
-            entries.insert(name, file);
-    }
-    return entries;
-}
-
-RemoteDirectory parseListListing(const QByteArray &listing)
-{
-    // "drwxr-xr-x 2 owner group 4096 Dec 10 01:03 name", the group sometimes missing, and
-    // for a link "name -> target".
-    static const QRegularExpression unixLine(
-        u"^([-dl])[-rwxsStTl]{9}[+.@]?\\s+\\d+\\s+\\S.*?\\s+(\\d+)\\s+[A-Za-z]{3}\\s+\\d{1,2}\\s+(?:\\d{1,2}:\\d{2}|\\d{4})\\s(.+)$"_s);
-    // "12-10-26  01:03AM  <DIR>  name" or "... 1234 name".
-    static const QRegularExpression windowsLine(
-        u"^\\d{2}-\\d{2}-\\d{2,4}\\s+\\d{1,2}:\\d{2}(?:[AaPp][Mm])?\\s+(<DIR>|\\d+)\\s+(.+)$"_s);
-    RemoteDirectory entries;
-    for (QByteArray bytes : listing.split('\n')) {
-        if (bytes.endsWith('\r'))
-            bytes.chop(1);
-        const QString line = QString::fromUtf8(bytes);
-        RemoteFile file;
-        QString name;
-        if (const QRegularExpressionMatch m = unixLine.match(line); m.hasMatch()) {
-            const QChar kind = m.captured(1).at(0);
-            file.type = kind == u'd' ? u"dir"_s : kind == u'l' ? u"link"_s : u"file"_s;
-            file.size = m.captured(2).toLongLong();
-            name = m.captured(3);
-            if (kind == u'l')
-                name = name.section(u" -> "_s, 0, 0);
-        } else if (const QRegularExpressionMatch w = windowsLine.match(line); w.hasMatch()) {
-            file.type = w.captured(1) == u"<DIR>"_s ? u"dir"_s : u"file"_s;
-            file.size = file.type == u"dir"_s ? -1 : w.captured(1).toLongLong();
-            name = w.captured(2);
-        } else {
-            continue;
-        }
-        if (isPlainRemoteName(name))
-            entries.insert(name, file);
-    }
-    return entries;
 }
 
 void FtpRemoteSession::startUpload()
@@ -254,32 +181,42 @@ private:
 
 } // namespace
 
-ParallelUpload::Settings FtpRemoteSession::stageSettings(const StoreOptions &options) const
+namespace {
+
+// The extra sessions of a store stage log in as the window's session did.
+ParallelUpload::Settings ftpStageSettings(const TFtpClient &client, const TFtpClient::CertificateCheck &check,
+                                          bool noMlsd, const RemoteSession::StoreOptions &options)
 {
     ParallelUpload::Settings settings;
-    settings.host = m_client.HostName();
-    settings.port = m_client.Port();
-    settings.user = m_client.UserName();
-    settings.password = m_client.PassWord();
+    settings.host = client.HostName();
+    settings.port = client.Port();
+    settings.user = client.UserName();
+    settings.password = client.PassWord();
     // The extra sessions always go passive: with several sessions asking the server to
     // connect back at once, pyftpdlib left PORT commands unanswered until the time-out.
     settings.passive = true;
-    settings.tls = m_client.Tls();
+    settings.tls = client.Tls();
     settings.safe = options.safe;
     // What went up is recorded whichever way it went, so the next "Jen změněné" upload
     // knows it.
     settings.hashSent = true;
-    settings.timeoutMs = m_client.TimeoutMs();
-    settings.certificateCheck = m_certificateCheck;
+    settings.timeoutMs = client.TimeoutMs();
+    settings.certificateCheck = check;
     settings.directory = options.directory;
     // Sessions of their own learn the stored files' times as this session would after
     // them, once the server's features are known (a server without MLSD answers MDTM).
-    if (options.sessions > 1 && m_client.FeaturesKnown()) {
-        settings.stampsByMlsd = !m_noMlsd && m_client.HasFeature(u"MLST"_s);
-        settings.stampsByMdtm = m_client.HasFeature(u"MDTM"_s);
+    if (options.sessions > 1 && client.FeaturesKnown()) {
+        settings.stampsByMlsd = !noMlsd && client.HasFeature(u"MLST"_s);
+        settings.stampsByMdtm = client.HasFeature(u"MDTM"_s);
     }
     return settings;
 }
+
+} // namespace
+
+FtpRemoteSession::FtpRemoteSession(TFtpClient &client) : m_client(client) {}
+
+FtpRemoteSession::~FtpRemoteSession() = default;
 
 void FtpRemoteSession::prepareStoreStage(const StoreOptions &options)
 {
@@ -287,7 +224,8 @@ void FtpRemoteSession::prepareStoreStage(const StoreOptions &options)
     if (options.sessions <= 1)
         return;
     m_preparedOptions = options;
-    m_prepared = std::make_unique<ParallelUpload>(stageSettings(options), std::vector<StoreJob>{}, options.sessions);
+    m_prepared = std::make_unique<ParallelUpload>(ftpStageSettings(m_client, m_certificateCheck, m_noMlsd, options),
+                                                  std::vector<StoreJob>{}, options.sessions);
     m_prepared->begin();
 }
 
@@ -302,11 +240,12 @@ std::unique_ptr<StoreStage> FtpRemoteSession::storeStage(std::vector<StoreJob> j
     const StoreOptions &p = m_preparedOptions;
     if (upload && (options.sessions != p.sessions || options.safe != p.safe || options.directory != p.directory))
         upload.reset(); // made for another stage: its sessions end
+    auto settings = [&] { return ftpStageSettings(m_client, m_certificateCheck, m_noMlsd, options); };
     if (upload)
         upload->setJobs(std::move(jobs));
     else if (options.sessions > 1)
-        upload = std::make_unique<ParallelUpload>(stageSettings(options), std::move(jobs), options.sessions);
+        upload = std::make_unique<ParallelUpload>(settings(), std::move(jobs), options.sessions);
     else
-        upload = std::make_unique<ParallelUpload>(stageSettings(options), std::move(jobs), m_client);
+        upload = std::make_unique<ParallelUpload>(settings(), std::move(jobs), m_client);
     return std::make_unique<FtpStoreStage>(std::move(upload));
 }

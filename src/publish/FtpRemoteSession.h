@@ -1,23 +1,20 @@
 #pragma once
 
 #include "publish/FtpClient.h"
-#include "publish/ParallelUpload.h"
+#include "publish/FtpListing.h"
 #include "publish/RemoteSession.h"
 
-// Entries of an MLSD listing by name; the directory itself and its parent left out, as
-// are names that could reach outside it.
-RemoteDirectory parseMlsdListing(const QByteArray &listing);
-// The same of a LIST listing in the Unix "ls -l" form or the Windows one; lines of any
-// other form are left out, so nothing unread can be deleted.
-RemoteDirectory parseListListing(const QByteArray &listing);
 
 // The upload engine's requests over an FTP (or FTPS) session the window logged in with:
 // listings by MLSD where the server has it and by LIST otherwise, times by MLSD facts or
 // MDTM, and the store stage over ParallelUpload.
+class ParallelUpload;
+
 class FtpRemoteSession : public RemoteSession
 {
 public:
-    explicit FtpRemoteSession(TFtpClient &client) : m_client(client) {}
+    explicit FtpRemoteSession(TFtpClient &client);
+    ~FtpRemoteSession() override;
 
     TFtpClient &client() { return m_client; }
     // How the extra sessions of a parallel upload check an untrusted certificate.
@@ -52,8 +49,6 @@ public:
     void dropPreparedStoreStage() override;
 
 private:
-    ParallelUpload::Settings stageSettings(const StoreOptions &options) const;
-
     TFtpClient &m_client;
     // Sessions logging in ahead of the store stage, and the options they were made for.
     std::unique_ptr<ParallelUpload> m_prepared;

@@ -1,7 +1,7 @@
 #include "publish/ParallelUpload.h"
 
 #include "publish/ContentHash.h"
-#include "publish/FtpRemoteSession.h"
+#include "publish/FtpListing.h"
 #include "publish/UploadJournal.h"
 
 #include <QEventLoop>
