@@ -326,7 +326,6 @@ void TFtpClient::MdtmAll(const QStringList &paths)
     if (paths.isEmpty())
         throw FtpException(u"MDTM: no paths"_s);
     m_stampPaths = paths;
-    m_stamps.clear();
     try {
         mdtmAllRequest();
     } catch (const FtpException &) {
@@ -689,15 +688,20 @@ void TFtpClient::endRequest(int status)
         m_heldDone.push_back({kind, status});
         return;
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, kind, status] {
-            --m_donePending;
-            Q_EMIT OnRequestDone(kind, status);
-            if (m_waitLoop)
-                m_waitLoop->quit();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, kind, status] { tellDone(kind, status); }, Qt::QueuedConnection);
+}
+
+// False when a receiver of the notification deleted this session.
+bool TFtpClient::tellDone(FtpRequest kind, int status)
+{
+    const QPointer<TFtpClient> self(this);
+    --m_donePending;
+    Q_EMIT OnRequestDone(kind, status);
+    if (!self)
+        return false;
+    if (m_waitLoop)
+        m_waitLoop->quit();
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -781,15 +785,9 @@ void TFtpClient::onControlReadyRead()
     }
     if (m_heldDone.empty())
         return;
-    const QPointer<TFtpClient> self(this);
-    const std::vector<HeldDone> held = std::exchange(m_heldDone, {});
-    for (const HeldDone &done : held) {
-        --m_donePending;
-        Q_EMIT OnRequestDone(done.kind, done.status);
-        if (!self)
+    for (const HeldDone &done : std::exchange(m_heldDone, {})) {
+        if (!tellDone(done.kind, done.status))
             return;
-        if (m_waitLoop)
-            m_waitLoop->quit();
     }
 }
 

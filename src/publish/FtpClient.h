@@ -293,6 +293,7 @@ private:
     void onControlConnected();
     void onControlReadyRead();
     void readReplies();
+    bool tellDone(FtpRequest kind, int status);
     void onControlDisconnected();
     void onControlError();
     void handleReplyLine();

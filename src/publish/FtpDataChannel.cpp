@@ -489,20 +489,30 @@ void FtpDataChannel::drainHalfClosed()
 #endif
 }
 
+namespace {
+
+// A descriptor of the data side's own and the notifier watching it, both let go.
+void releaseWatchedDescriptor(QSocketNotifier *&notifier, qintptr &descriptor)
+{
+    if (notifier) {
+        // It may be the notifier whose signal runs now.
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        notifier = nullptr;
+    }
+#ifdef Q_OS_UNIX
+    if (descriptor >= 0)
+        ::close(int(descriptor));
+#endif
+    descriptor = -1;
+}
+
+} // namespace
+
 void FtpDataChannel::dropHalfClosed()
 {
-    if (m_drain) {
-        // It may be the notifier whose signal runs now.
-        m_drain->setEnabled(false);
-        m_drain->deleteLater();
-        m_drain = nullptr;
-    }
     m_halfClosePending = false;
-#ifdef Q_OS_UNIX
-    if (m_halfClosed >= 0)
-        ::close(int(m_halfClosed));
-#endif
-    m_halfClosed = -1;
+    releaseWatchedDescriptor(m_drain, m_halfClosed);
 }
 
 void FtpDataChannel::onReadyRead()
@@ -789,14 +799,5 @@ void FtpDataChannel::directFailed(int error)
 
 void FtpDataChannel::closeDirect()
 {
-    if (m_directWaker) {
-        m_directWaker->setEnabled(false);
-        m_directWaker->deleteLater();
-        m_directWaker = nullptr;
-    }
-#ifdef Q_OS_UNIX
-    if (m_direct >= 0)
-        ::close(int(m_direct));
-#endif
-    m_direct = -1;
+    releaseWatchedDescriptor(m_directWaker, m_direct);
 }

@@ -4,12 +4,11 @@
 #include "publish/FtpListing.h"
 #include "publish/RemoteSession.h"
 
+class ParallelUpload;
 
 // The upload engine's requests over an FTP (or FTPS) session the window logged in with:
 // listings by MLSD where the server has it and by LIST otherwise, times by MLSD facts or
 // MDTM, and the store stage over ParallelUpload.
-class ParallelUpload;
-
 class FtpRemoteSession : public RemoteSession
 {
 public:

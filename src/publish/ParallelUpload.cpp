@@ -278,13 +278,11 @@ void ParallelUpload::stampStep(Session &s, int status)
         }
         for (size_t i = 0; i < s.stampJobs.size(); ++i) {
             const Job &job = s.stampJobs[i];
-            if (listing) {
-                const auto it = listing->constFind(job.remote.section(u'/', -1));
-                if (it == listing->cend() || it->size != job.size)
-                    continue;
-                s.stamps[qsizetype(i)] = it->modify.left(14);
-            }
-            if (s.stamps[qsizetype(i)].isEmpty())
+            const std::optional<QString> listed = listedStamp(listing, job.remote.section(u'/', -1), job.size);
+            if (!listed)
+                continue;
+            s.stamps[qsizetype(i)] = *listed;
+            if (listed->isEmpty())
                 s.asked.push_back(i);
         }
         askStamps(s);
@@ -759,15 +757,13 @@ void ParallelUpload::lost(Session &s)
     if (s.phase == Phase::Gone)
         return;
     handBackReserved(s);
-    if (!s.stampJobs.empty()) {
+    if (!s.stampJobs.empty() && !m_stop) {
         // The folder's times go to another session; with none left, the caller asks.
-        if (!m_stop) {
-            m_folders[s.stampFolder].stored = std::exchange(s.stampJobs, {});
-            m_stampQueue.push_front(s.stampFolder);
-        }
-        s.stampJobs.clear();
-        s.stamps.clear();
+        m_folders[s.stampFolder].stored = std::exchange(s.stampJobs, {});
+        m_stampQueue.push_front(s.stampFolder);
     }
+    s.stampJobs.clear();
+    s.stamps.clear();
     if (!s.borrowed()) {
         // The file it was sending goes back to the others; it never failed on the server.
         s.error.clear();

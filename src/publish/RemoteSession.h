@@ -29,6 +29,20 @@ using RemoteDirectory = QHash<QString, RemoteFile>;
 // A plain name inside one directory: not ".", "..", nor anything that reaches outside.
 bool isPlainRemoteName(const QString &name);
 
+// The server's time of a file just stored with this size, as its folder's listing tells it:
+// nothing when the listing shows another file by that name (someone else's, no time to
+// keep), empty when the listing (or none) names no time and MDTM is to tell.
+inline std::optional<QString> listedStamp(const std::optional<RemoteDirectory> &listing, const QString &name,
+                                          qint64 size)
+{
+    if (!listing)
+        return QString();
+    const auto it = listing->constFind(name);
+    if (it == listing->cend() || it->size != size)
+        return std::nullopt;
+    return it->modify.left(14);
+}
+
 // One file for the store stage of an upload.
 struct StoreJob
 {

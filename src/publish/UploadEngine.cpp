@@ -21,6 +21,14 @@ namespace {
 
 const QString &Failure = uploadFailureText();
 
+// The folder a stored file is counted in for learning its time ("." where the upload
+// started), and its name there.
+std::pair<QString, QString> storedFolderAndName(const QString &relative)
+{
+    const qsizetype slash = relative.lastIndexOf(u'/');
+    return {slash > 0 ? relative.left(slash) : u"."_s, relative.mid(slash + 1)};
+}
+
 struct TreeSize
 {
     qint64 files = 0;
@@ -241,8 +249,7 @@ void UploadEngine::showProgress(qint64 currentBytes)
     // drawing the bar for every block would cost more time than sending the block. The
     // first bytes on their way since a file was done show at once: a fast transfer may
     // be over within the 100 ms.
-    const bool firstMoving = currentBytes != 0 && !run.moving;
-    if (currentBytes != 0 && !firstMoving
+    if (currentBytes != 0 && run.moving
         && (value == run.lastShown || (run.shown.isValid() && run.shown.elapsed() < 100)))
         return;
     if (currentBytes != 0)
@@ -473,14 +480,12 @@ void UploadEngine::storeFiles()
     connect(&upload, &StoreStage::stampsLearned, this, [this](const QStringList &relatives, const QStringList &stamps) {
         Run &r = *m_run;
         for (qsizetype i = 0; i < relatives.size(); ++i) {
-            const QString &relative = relatives[i];
-            r.journal.setRemoteStamp(relative, stamps.value(i));
-            const qsizetype slash = relative.lastIndexOf(u'/');
-            const QString folder = slash > 0 ? relative.left(slash) : u"."_s;
+            r.journal.setRemoteStamp(relatives[i], stamps.value(i));
+            const auto [folder, name] = storedFolderAndName(relatives[i]);
             const auto it = r.storedIn.find(folder);
             if (it == r.storedIn.end())
                 continue;
-            it->removeOne(relative.mid(slash + 1));
+            it->removeOne(name);
             if (it->isEmpty())
                 r.storedIn.erase(it);
         }
@@ -502,8 +507,8 @@ void UploadEngine::storeFiles()
                     ++r.stored;
                     r.journal.record(job.relative, {job.size, UploadJournal::modifiedMs(job.local),
                                                     sha256.isEmpty() ? UploadJournal::UnknownContent : sha256});
-                    const qsizetype slash = job.relative.lastIndexOf(u'/');
-                    r.storedIn[slash > 0 ? job.relative.left(slash) : u"."_s] << job.relative.mid(slash + 1);
+                    const auto [folder, name] = storedFolderAndName(job.relative);
+                    r.storedIn[folder] << name;
                 } else {
                     r.journal.forget(job.relative);
                     if (!upload.stopped())
@@ -614,13 +619,10 @@ void UploadEngine::recordRemoteStamps(const QString &remoteDirectory, const QStr
         const auto known = m_run->journal.find(relative);
         if (!known)
             continue;
-        QString stamp;
-        if (listing) {
-            const auto it = listing->constFind(name);
-            if (it == listing->cend() || it->size != known->size)
-                continue;
-            stamp = it->modify.left(14);
-        }
+        const std::optional<QString> listed = listedStamp(listing, name, known->size);
+        if (!listed)
+            continue;
+        const QString stamp = *listed;
         if (stamp.isEmpty()) {
             askedFor.push_back(stamps.size());
             asked << joinRemote(remoteDirectory, name);

@@ -91,7 +91,7 @@ private:
     quint16 serverFor(const QString &kind, const QString &root, QString &user, QString &password);
     // The same, with session logged in and standing in root/web.
     bool startAndLogIn(const QString &kind, const QString &root, TFtpClient &session);
-    QString killMidFile(int sessions, bool changedOnly = true);
+    QString killMidFile(int sessions, bool changedOnly);
     void run(UploadEngine::Options options);
 
     PyFtpServer m_server;
