@@ -1,5 +1,6 @@
 #include "app/CommandToolbar.h"
 
+#include "app/DesktopIntegration.h"
 #include "app/MainMenu.h"
 #include "commands/CommandIds.h"
 
@@ -69,7 +70,7 @@ CommandToolbar::CommandToolbar(MainMenu &menu, QWidget *parent)
 
     // The second Save button on the frame itself; its picture is the modified mark.
     m_mainSaveButton = makeButton(this, u"MainSaveButton"_s, u"Uložit dokument"_s);
-    m_mainSaveButton->setIcon(QIcon(u":/icons/save.png"_s));
+    m_mainSaveButton->setIcon(pngIcon(u":/icons/save.png"_s));
     connect(m_mainSaveButton, &QToolButton::clicked, menu.action(Cmd::FileSave), &QAction::trigger);
     addSeparator();
     addWidget(m_mainSaveButton);
@@ -80,7 +81,7 @@ void CommandToolbar::addButtons(MainMenu &menu)
     for (const Button &b : kButtons) {
         QToolButton *button = makeButton(this, QLatin1StringView(b.name), QString::fromUtf16(b.hint));
         if (b.icon)
-            button->setIcon(QIcon(u":/icons/"_s + QLatin1StringView(b.icon) + u".png"_s));
+            button->setIcon(pngIcon(u":/icons/"_s + QLatin1StringView(b.icon) + u".png"_s));
         else
             button->setText(QString::fromUtf16(b.caption));
         if (b.command)

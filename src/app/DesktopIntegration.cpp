@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QImageReader>
-#include <QPixmap>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -22,17 +21,25 @@ bool installQtTranslation(QCoreApplication &app, const QString &directory)
     return true;
 }
 
+QPixmap readPng(const QString &path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+QIcon pngIcon(const QString &path)
+{
+    return QIcon(readPng(path));
+}
+
 QIcon applicationIcon()
 {
     // Every top-level window hands all of its icon's sizes to the X server when it is made;
-    // the launchers' large sizes come from the installed theme icons instead. The format is
-    // named, so Qt does not load every image plugin to ask which one reads a PNG.
+    // the launchers' large sizes come from the installed theme icons instead.
     QIcon icon;
-    for (int size : {16, 22, 32, 48, 64}) {
-        QImageReader reader(u":/desktop/brisko-editor-%1.png"_s.arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
+    for (int size : {16, 22, 32, 48, 64})
+        icon.addPixmap(readPng(u":/desktop/brisko-editor-%1.png"_s.arg(size)));
     return icon;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 #include <functional>
@@ -15,6 +16,12 @@ bool installQtTranslation(QCoreApplication &app, const QString &directory = {});
 
 // The program's icon, drawn for it, in all its sizes.
 QIcon applicationIcon();
+
+// A PNG picture of the program's (its resources or its folder), read as PNG: left to find
+// the format itself, Qt loads every image plugin (GIF, ICO, JPEG with its library) to ask
+// each whether it reads the file, which at start costs more than the pictures.
+QPixmap readPng(const QString &path);
+QIcon pngIcon(const QString &path);
 
 // Everything the desktop sees of the program before its first window: the translation,
 // the icon, the name of its desktop entry. No display name is set, so window titles stay

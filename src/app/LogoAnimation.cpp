@@ -1,5 +1,6 @@
 #include "LogoAnimation.h"
 
+#include "app/DesktopIntegration.h"
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
 #include "markup/SysUt.h"
@@ -42,7 +43,7 @@ void LogoAnimation::loadFrames(const QString &prefix)
 const QPixmap &LogoAnimation::frame(int listIndex) const
 {
     if (!m_read[listIndex] && !m_prefix.isEmpty()) {
-        m_frames[listIndex] = QPixmap(m_prefix + frameName(listIndex) + u".png"_s);
+        m_frames[listIndex] = readPng(m_prefix + frameName(listIndex) + u".png"_s);
         m_read[listIndex] = true;
     }
     return m_frames[listIndex];

@@ -12,15 +12,66 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QTimer>
+#include <QIconEngine>
+#include <QPointer>
 #include <QProxyStyle>
+#include <QStyleOption>
+#include <QTimer>
 #include <QToolTip>
 
 #include <array>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// An icon that is read from its files the first time it is drawn. Every menu bar makes the
+// button for menus that do not fit, with the style's icon, and reading that icon probes the
+// image plugins (GIF, ICO, JPEG and its library loaded at every start) for a button that a
+// maximised window rarely shows.
+class DeferredIconEngine : public QIconEngine
+{
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : m_make(std::move(make)) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine *clone() const override { return new DeferredIconEngine(*this); }
+    QString key() const override { return u"DeferredIconEngine"_s; }
+
+private:
+    const QIcon &icon()
+    {
+        if (m_make) {
+            m_icon = m_make();
+            m_make = nullptr;
+        }
+        return m_icon;
+    }
+
+    std::function<QIcon()> m_make;
+    QIcon m_icon;
+};
 
 // Hints appear after 100 ms.
 class HintStyle : public QProxyStyle
@@ -39,6 +90,18 @@ public:
     QIcon standardIcon(StandardPixmap icon, const QStyleOption *option,
                        const QWidget *widget) const override
     {
+        if (icon == SP_ToolBarHorizontalExtensionButton
+            || icon == SP_ToolBarVerticalExtensionButton) {
+            // The icon depends only on the direction of the text, which is kept for later.
+            QStyleOption later;
+            later.direction = option ? option->direction : QGuiApplication::layoutDirection();
+            QPointer<const QProxyStyle> style(this);
+            QPointer<const QWidget> guard(widget);
+            return QIcon(new DeferredIconEngine([style, icon, later, guard] {
+                return style ? style->QProxyStyle::standardIcon(icon, &later, guard.data())
+                             : QIcon();
+            }));
+        }
         if (option || icon < SP_TitleBarMenuButton || icon > SP_TitleBarContextHelpButton)
             return QProxyStyle::standardIcon(icon, option, widget);
         QIcon &kept = m_titleBarIcons[size_t(icon - SP_TitleBarMenuButton)];
@@ -54,10 +117,15 @@ private:
 
 } // namespace
 
+QStyle *newProgramStyle()
+{
+    return new HintStyle;
+}
+
 int runProgram(QApplication &app, bool quitWhenStarted, bool filesGiven)
 {
     setUpApplication(app);
-    app.setStyle(new HintStyle);
+    app.setStyle(newProgramStyle());
     QPalette tips = QToolTip::palette();
     tips.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
     tips.setColor(QPalette::ToolTipText, Qt::black);

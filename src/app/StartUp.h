@@ -1,7 +1,12 @@
 #pragma once
 
 class QApplication;
+class QStyle;
 class TForm1;
+
+// The program's style: the platform's, with hints after 100 ms and the icons of its frames
+// read once, or when first drawn.
+QStyle *newProgramStyle();
 
 // The start-up sequence: wait window, browser check, main window, tips; then the message
 // loop. Returns the program's exit code. With quitWhenStarted the program ends as soon as

@@ -1,5 +1,6 @@
 #include "TagTreePanel.h"
 
+#include "app/DesktopIntegration.h"
 #include "commands/Workspace.h"
 #include "editor/EditorBuffer.h"
 #include "editor/TForm2.h"
@@ -123,7 +124,7 @@ void TagTreePanel::createBar()
     auto button = [bar, row](const QString &name, const QString &icon) {
         auto *b = new QToolButton(bar);
         b->setObjectName(name);
-        b->setIcon(QIcon(icon));
+        b->setIcon(pngIcon(icon));
         b->setAutoRaise(true);
         row->addWidget(b);
         return b;

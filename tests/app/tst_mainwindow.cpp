@@ -6,6 +6,7 @@
 #include "app/DocumentManager.h"
 #include "app/InfoWindows.h"
 #include "app/LogoAnimation.h"
+#include "app/StartUp.h"
 #include "app/StartUpWindow.h"
 #include "app/DocumentWindows.h"
 #include "app/TForm1.h"
@@ -17,6 +18,7 @@
 #include "support/TestMain.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QWindow>
 #include <QMdiArea>
@@ -64,6 +66,8 @@ class tst_MainWindow : public QObject
 private Q_SLOTS:
     void cleanup();
 
+    // First: any picture read later loads the image plugins for the rest of the process.
+    void startLoadsNoImagePluginAndTheOverflowIconsStillDraw();
     void startsWithCaptionMenusAndPanels();
     void everyMenuItemHasRegisteredCommand();
     void unmodifiedDocumentClosesWithoutQuestion();
@@ -121,6 +125,33 @@ void tst_MainWindow::cleanup()
     // Only the hidden frame of QApplication's own may stay.
     for (QWidget *w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+}
+
+namespace {
+bool imagePluginLoaded()
+{
+    QFile maps(u"/proc/self/maps"_s);
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
+}
+} // namespace
+
+void tst_MainWindow::startLoadsNoImagePluginAndTheOverflowIconsStillDraw()
+{
+    QApplication::setStyle(newProgramStyle());
+    if (imagePluginLoaded())
+        QSKIP("an image plugin was loaded before the first test");
+    MainWindowFixture fx(0);
+    fx.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fx.window()));
+    // The icons are read with their format named; Qt left to find it loads every plugin.
+    QVERIFY(!imagePluginLoaded());
+    QVERIFY(!fx.window().toolbar().findChild<QToolButton *>(u"SaveButton"_s)->icon().isNull());
+    // The buttons for menus and tools that do not fit get the style's icons when drawn.
+    for (const char *name : {"qt_menubar_ext_button", "qt_toolbar_ext_button"}) {
+        const auto *button = fx.window().findChild<QToolButton *>(QLatin1StringView(name));
+        QVERIFY2(button, name);
+        QVERIFY2(!button->icon().pixmap(QSize(16, 16)).isNull(), name);
+    }
 }
 
 void tst_MainWindow::startsWithCaptionMenusAndPanels()
