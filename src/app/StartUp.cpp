@@ -26,10 +26,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// An icon that is read from its files the first time it is drawn. Every menu bar makes the
-// button for menus that do not fit, with the style's icon, and reading that icon probes the
-// image plugins (GIF, ICO, JPEG and its library loaded at every start) for a button that a
-// maximised window rarely shows.
+// An icon that is read from its files the first time it is drawn. The menu bar and every
+// toolbar make a button for what does not fit, with the style's icon, and reading that icon
+// loads every image plugin (GIF, ICO, JPEG with its library) to ask which reads the file: at
+// every start, for buttons that a maximised window rarely shows.
 class DeferredIconEngine : public QIconEngine
 {
 public:

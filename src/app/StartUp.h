@@ -4,8 +4,8 @@ class QApplication;
 class QStyle;
 class TForm1;
 
-// The program's style: the platform's, with hints after 100 ms and the icons of its frames
-// read once, or when first drawn.
+// The program's style: the platform's, with hints after 100 ms, the document windows'
+// title-bar icons made once, and the overflow buttons' icons made when first drawn.
 QStyle *newProgramStyle();
 
 // The start-up sequence: wait window, browser check, main window, tips; then the message
