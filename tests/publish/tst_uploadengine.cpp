@@ -28,6 +28,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The same upload over the window's one session and over four of their own.
+void addOneAndFourSessions()
+{
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one session") << 1;
+    QTest::newRow("four sessions") << 4;
+}
+
 const QString User = u"engine"_s;
 const QString Password = u"engine-pw"_s;
 
@@ -186,9 +194,7 @@ void tst_UploadEngine::run(UploadEngine::Options options)
 
 void tst_UploadEngine::oneAndFourSessionsGoThroughTheSameEngine_data()
 {
-    QTest::addColumn<int>("sessions");
-    QTest::newRow("one session") << 1;
-    QTest::newRow("four sessions") << 4;
+    addOneAndFourSessions();
 }
 
 void tst_UploadEngine::oneAndFourSessionsGoThroughTheSameEngine()
@@ -216,9 +222,7 @@ void tst_UploadEngine::oneAndFourSessionsGoThroughTheSameEngine()
 
 void tst_UploadEngine::refusedFilesAreShownPerFileAndLeaveNoTemporaries_data()
 {
-    QTest::addColumn<int>("sessions");
-    QTest::newRow("one session") << 1;
-    QTest::newRow("four sessions") << 4;
+    addOneAndFourSessions();
 }
 
 void tst_UploadEngine::refusedFilesAreShownPerFileAndLeaveNoTemporaries()
@@ -311,9 +315,7 @@ void tst_UploadEngine::stopCutsTheRunningFilesCleanly()
 
 void tst_UploadEngine::stopKeepsTheServerTimesOfWhatWasStored_data()
 {
-    QTest::addColumn<int>("sessions");
-    QTest::newRow("one session") << 1;
-    QTest::newRow("four sessions") << 4;
+    addOneAndFourSessions();
 }
 
 // The files stored before "Zastavit" get the server's time in the journal all the same:
@@ -457,10 +459,9 @@ void tst_UploadEngine::orphansAreListedInATrialRunThenDeletedAfterOneConfirmatio
 
 void tst_UploadEngine::cutLargeFileResumesWhereItStopped_data()
 {
-    QTest::addColumn<int>("sessions");
-    QTest::newRow("one session") << 1;
-    // Every session is cut at once; the temporary file stays for the next upload all the same.
-    QTest::newRow("four sessions") << 4;
+    // With four, every session is cut at once; the temporary file stays for the next upload
+    // all the same.
+    addOneAndFourSessions();
 }
 
 void tst_UploadEngine::cutLargeFileResumesWhereItStopped()
