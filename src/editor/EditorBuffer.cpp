@@ -342,11 +342,15 @@ void EditorBuffer::keepLongLinesShaped(int from, int to)
     // Qt shapes a line's glyphs to lay it out and drops them after: the caret, the
     // painting and the next move shape the line anew. A long line keeps them until its
     // text changes.
+    // The walk stops at the last block by identity: asking each block for its position
+    // costs a search of the block tree, a millisecond for the lines of a megabyte page.
     const QTextDocument &text = *document();
-    for (QTextBlock block = text.findBlock(from); block.isValid() && block.position() <= to;
-         block = block.next()) {
+    const QTextBlock last = text.findBlock(to); // not valid past the end: then to the end
+    for (QTextBlock block = text.findBlock(from); block.isValid(); block = block.next()) {
         if (HtmlDocument::isLongLine(block) && !block.layout()->cacheEnabled())
             block.layout()->setCacheEnabled(true);
+        if (block == last)
+            break;
     }
 }
 

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void keysThatWidenThePageKeepCaretAndScrollRange_data();
     void keysThatWidenThePageKeepCaretAndScrollRange();
     void caretStandsStillOnlyOnAVeryLongLine();
+    void longLinesKeepTheirShapesWhereverTheyStand_data();
+    void longLinesKeepTheirShapesWhereverTheyStand();
     void keysInALongLineChangeTheTextExactly_data();
     void keysInALongLineChangeTheTextExactly();
     void longLinePageSavesAndCopiesUnchanged();
@@ -387,6 +389,40 @@ void tst_EditorBuffer::caretStandsStillOnlyOnAVeryLongLine()
     QTRY_COMPARE(hints->cursorFlashTime(), 0);
     m_buffer.reset(); // a window closed with the caret there gives the blinking back too
     QCOMPARE(hints->cursorFlashTime(), blinking);
+}
+
+void tst_EditorBuffer::longLinesKeepTheirShapesWhereverTheyStand_data()
+{
+    // A page is loaded, then a text goes in over the selection at caret; the lines at and
+    // after the change are where a walk that ends one block early or late goes wrong.
+    const QString longLine(HtmlDocument::LongLineLength + 1, u'a');
+    const QString limitLine(HtmlDocument::LongLineLength, u'b');
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("inserted");
+    QTest::addRow("loaded, first line") << longLine + u"\r\nx\r\ny"_s << 0 << QString();
+    QTest::addRow("loaded, last line, no break after") << u"x\r\ny\r\n"_s + longLine << 0 << QString();
+    QTest::addRow("loaded, one line at the limit") << u"x\r\n"_s + limitLine + u"\r\ny"_s << 0 << QString();
+    QTest::addRow("pasted at the end") << u"x\r\ny"_s << 4 << u"\r\n"_s + longLine;
+    QTest::addRow("pasted as the last of several lines")
+        << u"x\r\ny"_s << 1 << u"\r\nz\r\n"_s + longLine + u"\r\n"_s;
+    QTest::addRow("pasted into a short line") << u"xy\r\nz"_s << 1 << longLine;
+}
+
+void tst_EditorBuffer::longLinesKeepTheirShapesWhereverTheyStand()
+{
+    QFETCH(QString, page);
+    QFETCH(int, caret);
+    QFETCH(QString, inserted);
+    setText(page, caret);
+    if (!inserted.isEmpty())
+        m_document->ReplaceSelection(inserted);
+    int longLines = 0;
+    for (QTextBlock b = m_buffer->document()->firstBlock(); b.isValid(); b = b.next()) {
+        longLines += HtmlDocument::isLongLine(b);
+        QCOMPARE(b.layout()->cacheEnabled(), HtmlDocument::isLongLine(b));
+    }
+    QCOMPARE(longLines, page.contains(u'a') || inserted.contains(u'a') ? 1 : 0);
 }
 
 void tst_EditorBuffer::keysInALongLineChangeTheTextExactly_data()
