@@ -1,7 +1,6 @@
 #include "EditorBuffer.h"
 
 #include "editor/TextOffsets.h"
-#include "interaction/Interaction.h"
 #include "markup/CodePages.h"
 
 #include "markup/SysUt.h"
@@ -672,16 +671,7 @@ void EditorBuffer::insertFromMimeData(const QMimeData *source)
     if (!source->hasText() || isReadOnly())
         return;
     handCaretToDocument();
-    // A paste or a drop goes in whole or not at all: cut at the limit, it would end in the
-    // middle of a word without a word said.
-    const QString text = source->text();
-    const QString controlText = toControlText(text);
-    const qsizetype length = controlText.size() + controlText.count(u'\n');
-    if (!fitsInDocument(m_document.textLength() - m_document.SelLength() + length)) {
-        ui().showError(doesNotFitMessage());
-        return;
-    }
-    m_document.ReplaceSelection(text);
+    m_document.PasteWhole(source->text());
 }
 
 // --- drops of tag items ------------------------------------------------------------------

@@ -397,7 +397,21 @@ void HtmlDocument::PasteFromClipboard()
 {
     const QString text = QGuiApplication::clipboard()->text();
     if (!text.isEmpty())
-        ReplaceSelection(normalizeLineBreaks(text));
+        PasteWhole(normalizeLineBreaks(text));
+}
+
+bool HtmlDocument::PasteWhole(const QString &text)
+{
+    if (m_readOnly)
+        return false;
+    const QString controlText = toControlText(text);
+    const qsizetype length = controlText.size() + controlText.count(u'\n');
+    if (!fitsInDocument(textLength() - SelLength() + length)) {
+        ui().showError(doesNotFitMessage());
+        return false;
+    }
+    ReplaceSelection(text);
+    return true;
 }
 
 void HtmlDocument::insertLimited(QTextCursor &cursor, const QString &text,

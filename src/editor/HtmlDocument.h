@@ -141,6 +141,10 @@ public:
     void CopyToClipboard() const;
     void CutToClipboard();
     void PasteFromClipboard();
+    // A paste or a drop of text over the selection: in whole, or refused with the message
+    // when it would not fit (cut at the limit, it would end in the middle of a word without
+    // a word said). False when refused.
+    bool PasteWhole(const QString &text);
     // The caret and selection as a cursor of the text; views show it.
     QTextCursor caret() const { return m_caret; }
     // Asks the views to show the caret in their middle.

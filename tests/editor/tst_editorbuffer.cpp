@@ -270,11 +270,16 @@ void tst_EditorBuffer::pasteGoesInWholeOrNotAtAll_data()
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<int>("selected");
     QTest::addColumn<bool>("fits");
+    QTest::addColumn<bool>("viaCommand"); // Ctrl+V, Shift+Ins and the toolbar; else the view's menu
     // The page has room for five more characters; a line break takes two.
-    QTest::newRow("exactly fits") << u"ab\r\nc"_s << 0 << true;
-    QTest::newRow("one too many, cut in a word before") << u"slovo slovo"_s << 0 << false;
-    QTest::newRow("a lone LF counts two") << u"abcd\n"_s << 0 << false;
-    QTest::newRow("the selection's room counts") << u"slovo slovo"_s << 6 << true;
+    for (const bool viaCommand : {false, true}) {
+        const char *via = viaCommand ? "command" : "view";
+        QTest::addRow("%s: exactly fits", via) << u"ab\r\nc"_s << 0 << true << viaCommand;
+        QTest::addRow("%s: one too many, cut in a word before", via)
+            << u"slovo slovo"_s << 0 << false << viaCommand;
+        QTest::addRow("%s: a lone LF counts two", via) << u"abcd\n"_s << 0 << false << viaCommand;
+        QTest::addRow("%s: the selection's room counts", via) << u"slovo slovo"_s << 6 << true << viaCommand;
+    }
 }
 
 void tst_EditorBuffer::pasteGoesInWholeOrNotAtAll()
@@ -282,11 +287,15 @@ void tst_EditorBuffer::pasteGoesInWholeOrNotAtAll()
     QFETCH(QString, pasted);
     QFETCH(int, selected);
     QFETCH(bool, fits);
+    QFETCH(bool, viaCommand);
     ScriptedInteraction script;
     const int length = HtmlDocument::MaxLength - 5;
     setText(QString(length, u'a'), length - selected, selected);
     QGuiApplication::clipboard()->setText(pasted);
-    m_buffer->PasteFromClipboard();
+    if (viaCommand)
+        m_document->PasteFromClipboard();
+    else
+        m_buffer->PasteFromClipboard();
     QCOMPARE(script.errors.size(), fits ? 0 : 1);
     if (fits) {
         QVERIFY(m_document->GetText().endsWith(QString(pasted).replace(u"\r\n"_s, u"\n"_s)
