@@ -30,8 +30,9 @@ QList<int> OccurrencesFrom(const HtmlDocument &buffer, int offset, const QString
 
 namespace {
 
-// One occurrence at a time: used when the user is asked, and when the replacements would
-// not fit in the editor (each one is then cut as the editor cuts any insertion).
+// One occurrence at a time, the user asked before each. A replacement that would not fit
+// in the editor is refused with the message and ends the run; those the user took before
+// it stay.
 void replaceOneByOne(HtmlDocument &buffer, SearchState &state)
 {
     const int length = int(state.replaceText.size());
@@ -55,6 +56,10 @@ void replaceOneByOne(HtmlDocument &buffer, SearchState &state)
             }
         }
         const int before = buffer.textLength();
+        if (!fitsInDocument(before - length + HtmlDocument::lengthOnceIn(state.replacement))) {
+            ui().showError(doesNotFitMessage());
+            return;
+        }
         if (replacedBefore)
             buffer.replaceSelectionJoiningUndo(state.replacement);
         else
@@ -89,8 +94,11 @@ void RunReplace(HtmlDocument &buffer, SearchState &state)
         return;
     const int length = int(state.replaceText.size());
     const int grown = int(state.replacement.size()) - length;
+    // Replacements cut at the editor's limit would leave some occurrences replaced, some
+    // cut and some not, without a word: the whole run is refused, the page unchanged.
     if (!buffer.replaceOccurrences(starts, length, state.replacement)) {
-        replaceOneByOne(buffer, state);
+        if (!buffer.isReadOnly())
+            ui().showError(doesNotFitMessage());
         return;
     }
     const int lastStart = starts.last() + grown * int(starts.size() - 1);

@@ -400,13 +400,17 @@ void HtmlDocument::PasteFromClipboard()
         PasteWhole(normalizeLineBreaks(text));
 }
 
+qsizetype HtmlDocument::lengthOnceIn(const QString &text)
+{
+    const QString controlText = toControlText(text);
+    return controlText.size() + controlText.count(u'\n');
+}
+
 bool HtmlDocument::PasteWhole(const QString &text)
 {
     if (m_readOnly)
         return false;
-    const QString controlText = toControlText(text);
-    const qsizetype length = controlText.size() + controlText.count(u'\n');
-    if (!fitsInDocument(textLength() - SelLength() + length)) {
+    if (!fitsInDocument(textLength() - SelLength() + lengthOnceIn(text))) {
         ui().showError(doesNotFitMessage());
         return false;
     }
@@ -758,8 +762,7 @@ bool HtmlDocument::replaceOccurrences(const QList<int> &starts, int length, cons
     if (starts.isEmpty())
         return true;
     const QString controlText = toControlText(text);
-    const qsizetype inserted = controlText.size() + controlText.count(u'\n');
-    if (textLength() + (inserted - length) * starts.size() > MaxLength)
+    if (!fitsInDocument(textLength() + (lengthOnceIn(text) - length) * starts.size()))
         return false;
     // Text positions of every start and end, found in one walk down the lines rather than
     // by a search for each.

@@ -43,6 +43,8 @@ class HtmlDocument : public QObject
 
 public:
     static constexpr int MaxLength = MaxDocumentLength;
+    // How many characters a text takes once it is in: a line break of any kind counts two.
+    static qsizetype lengthOnceIn(const QString &text);
     static inline const QString Untitled = QStringLiteral("Bez jména");
 
     // slotIndex is the document's place (1..30) among the open ones; saver answers the

@@ -107,7 +107,8 @@ private Q_SLOTS:
     void replaceRunUndoesInOneStep_data();
     void replaceRunUndoesInOneStep();
     void replaceDialogRemembersItsChoices();
-    void replaceThatWouldOverflowIsCutLikeTyping();
+    void replacePastTheLimitIsRefusedNotCut_data();
+    void replacePastTheLimitIsRefusedNotCut();
     void searchesFarIntoLongText();
 
 private:
@@ -407,18 +408,33 @@ void tst_FindReplace::replaceDialogRemembersItsChoices()
     QCOMPARE(script.infos, QStringList{ReplaceDone}); // Zpět ends without the message
 }
 
-void tst_FindReplace::replaceThatWouldOverflowIsCutLikeTyping()
+void tst_FindReplace::replacePastTheLimitIsRefusedNotCut_data()
 {
-    // Near the editor's limit the replacements are cut as any insertion is, and the run
-    // still ends.
+    // The page has room for two more characters; each "a" → "bb" takes one.
+    QTest::addColumn<QString>("answers"); // empty: asking off; Y per question
+    QTest::addColumn<QString>("end");     // the page's last six characters afterwards
+    QTest::newRow("asking off: the whole run refused") << QString() << u"..aaaa"_s;
+    QTest::newRow("asking: the two that fit, then refused") << u"YYY"_s << u"bbbbaa"_s;
+}
+
+void tst_FindReplace::replacePastTheLimitIsRefusedNotCut()
+{
+    QFETCH(QString, answers);
+    QFETCH(QString, end);
+    const bool asking = !answers.isNull();
     const QString text = QString(HtmlDocument::MaxLength - 6, u'.') + u"aaaa"_s;
     m_fx->setText(text);
     ScriptedInteraction script;
-    script.dialog(replaceWith(u"a"_s, u"bb"_s));
+    script.dialog(replaceWith(u"a"_s, u"bb"_s, true, asking));
+    for (QChar c : std::as_const(answers))
+        script.answer(answerFor(c));
     trigger(u"SearchReplace"_s);
-    QCOMPARE(m_fx->buffer().textLength(), HtmlDocument::MaxLength);
-    QCOMPARE(m_fx->buffer().textRange(HtmlDocument::MaxLength - 6, 6), u"bbbbbb"_s);
+    QCOMPARE(script.errors, QStringList{doesNotFitMessage()});
     QCOMPARE(script.infos, QStringList{ReplaceDone});
+    QVERIFY(script.allAnswered());
+    const int length = m_fx->buffer().textLength();
+    QCOMPARE(m_fx->buffer().textRange(length - 6, 6), end);
+    QCOMPARE(m_fx->buffer().IsModified(), asking);
 }
 
 void tst_FindReplace::searchesFarIntoLongText()
