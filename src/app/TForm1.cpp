@@ -205,9 +205,12 @@ void TForm1::attachDocument(TForm2 *doc)
         if (document != m_documents->activeDocument())
             return;
         updateModifiedIndicators(document->IsModified());
-        // Undone back to the text as saved or read, the page is unchanged again.
+        // Undone back to the text as saved or read, the page is unchanged again; a page
+        // that comes back from its recovery copy is changed without a key typed.
         if (!document->IsModified())
             setStatusText(1, QString());
+        else if (!document->isColouring())
+            setStatusText(1, u"Změněno"_s);
     });
     connect(buffer, &QPlainTextEdit::selectionChanged, docs, [this, document, buffer] {
         if (document == m_documents->activeDocument())

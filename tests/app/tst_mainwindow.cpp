@@ -2,6 +2,7 @@
 #include "app/DesktopIntegration.h"
 #include "app/DocumentArea.h"
 #include "app/PaletteBar.h"
+#include "app/RecoveryBinding.h"
 #include "app/SidePanel.h"
 #include "app/DocumentManager.h"
 #include "app/InfoWindows.h"
@@ -12,6 +13,8 @@
 #include "app/TForm1.h"
 #include "app/TagTreePanel.h"
 #include "dialogs/SpecialChars.h"
+#include "markup/GuardedFile.h"
+#include "markup/RecoveryStore.h"
 #include "support/DialogControls.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -87,6 +90,7 @@ private Q_SLOTS:
     void statusBarFollowsTheDocument();
     void typingLeavesTheStatusBarLayoutAlone();
     void openedFileIsNotReportedChanged();
+    void restoredPageIsReportedChanged();
     void fileReadAgainInAnotherEncodingIsNotReportedChanged();
     void hidingSidePanelPressesItsButton();
     void autoIndentShortcutFlipsButtonOnly();
@@ -428,6 +432,29 @@ void tst_MainWindow::openedFileIsNotReportedChanged()
     fx.doc()->textDocument()->undo();
     QVERIFY(!fx.buffer().IsModified());
     QCOMPARE(w.statusText(1), QString());
+}
+
+// A page restored after a crash holds what was typed before it and was never saved: the
+// bar says so as it says for a typed key, or the user takes it for the saved page.
+void tst_MainWindow::restoredPageIsReportedChanged()
+{
+    ScriptedInteraction user;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"recovery"_s);
+    QVERIFY(QDir().mkpath(folder));
+    RecoveryCopy copy;
+    copy.fileName = dir.filePath(u"a.htm"_s);
+    copy.slot = 1;
+    copy.text = u"<P>psáno před pádem</P>"_s;
+    QCOMPARE(commitFile(folder + u"/ended-1.rec"_s, serializeRecoveryCopy(copy)), QString());
+    MainWindowFixture fx(0);
+    TForm1 &w = fx.window();
+    RecoveryBinding binding(w.workspace(), folder);
+    user.choice(0); // "Obnovit"
+    QCOMPARE(binding.offer(), 1);
+    QVERIFY(fx.doc()->IsModified());
+    QCOMPARE(w.statusText(1), u"Změněno"_s);
+    QVERIFY(w.toolButton(u"SaveButton"_s)->isEnabled());
 }
 
 void tst_MainWindow::fileReadAgainInAnotherEncodingIsNotReportedChanged()
