@@ -175,7 +175,7 @@ void AttributeReader::number(QStringView name, Toggled<int> &field)
     const int number = RemoveSpaces(*value).toInt(&ok);
     if (!ok) {
         if (m_error.isEmpty())
-            m_error = u"'%1' is not a valid integer value"_s.arg(*value);
+            m_error = u"Hodnota '%1' není celé číslo."_s.arg(*value);
         return;
     }
     field = {true, number};

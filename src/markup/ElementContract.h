@@ -71,7 +71,7 @@ public:
     // Puts the value into field when the attribute is present.
     void text(QStringView name, QString &field);
     // Blanks removed, read as a whole number: field on with the value. Anything else stops
-    // the read with "'<value>' is not a valid integer value".
+    // the read with "Hodnota '<value>' není celé číslo.".
     void number(QStringView name, Toggled<int> &field);
     // A colour the editor can read switches field on; any other value stays among the
     // leftovers untouched, so confirming the dialog never turns it into black.

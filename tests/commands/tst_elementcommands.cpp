@@ -123,7 +123,7 @@ void TestElementCommands::imageEditRefusesPercentWidth()
     const QString text = u"<IMG SRC=\"a.gif\" WIDTH=50%>"_s;
     m_fx->setText(text, 3);
     trigger(Cmd::EditCurrentTag);
-    QCOMPARE(m_ui->errors, QStringList{u"'50%' is not a valid integer value"_s});
+    QCOMPARE(m_ui->errors, QStringList{u"Hodnota '50%' není celé číslo."_s});
     QCOMPARE(m_fx->buffer().GetText(), text);
 }
 

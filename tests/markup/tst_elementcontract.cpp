@@ -109,7 +109,7 @@ void TestElementContract::attributeReads_data()
                                      << QString() << QString();
     QTest::newRow("percentStopsTheEdit") << u"<IMG SRC=\"a.gif\" WIDTH=50%>"_s
                                          << u"number:WIDTH"_s << u"-"_s << u"SRC=\"a.gif\""_s
-                                         << u"'50%' is not a valid integer value"_s;
+                                         << u"Hodnota '50%' není celé číslo."_s;
 
     // colour
     QTest::newRow("colourName") << u"<FONT COLOR=Red>"_s << u"color:COLOR"_s << u"on 0000ff"_s
