@@ -8,6 +8,8 @@
 #include "support/TestMain.h"
 
 #include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +37,8 @@ private Q_SLOTS:
     void nothingWithoutDocument();
     void prompts_data();
     void prompts();
+    void commentIsEditedWhole_data();
+    void commentIsEditedWhole();
     void colorCommand();
     void styleSheetLink();
     void tableCommandsWithoutTableWindow_data();
@@ -215,6 +219,40 @@ void tst_InsertCommands::prompts()
     QCOMPARE(fx.buffer().GetText(), expected);
     QCOMPARE(si.log, QStringList{asked});
     QVERIFY(si.unexpected.isEmpty());
+}
+
+void tst_InsertCommands::commentIsEditedWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected"); // after the memo's text is replaced by "nový"
+    QTest::newRow("plain comment") << u"<!-- a -->x"_s << 5 << u" a "_s << u"<!--nový-->x"_s;
+    // A ">" inside the comment is not its end.
+    QTest::newRow("gt inside") << u"<!-- if a > b -->x"_s << 6 << u" if a > b "_s
+                               << u"<!--nový-->x"_s;
+    QTest::newRow("unclosed comment") << u"<!-- a > b"_s << 5 << u" a "_s << u"<!--nový--> b"_s;
+}
+
+void tst_InsertCommands::commentIsEditedWhole()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    WorkspaceFixture fx;
+    ScriptedInteraction si;
+    fx.setText(text, caret);
+    si.dialog([shown](QDialog &d) {
+        auto *memo = d.findChild<QPlainTextEdit *>(u"Memo1"_s);
+        QVERIFY(memo);
+        QCOMPARE(memo->toPlainText(), shown);
+        memo->setPlainText(u"nový"_s);
+        d.findChild<QPushButton *>(u"InsertButton"_s)->click();
+    });
+    InsertTag(fx.workspace(), 25);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QVERIFY(si.allAnswered());
 }
 
 void tst_InsertCommands::colorCommand()
