@@ -44,5 +44,8 @@ void EditCurrentTag(Workspace &workspace)
     buffer->SetSelStart(start);
     buffer->SetSelLength(int(covered.size()));
     // The dialogs compose HTML 4; the tag keeps the style it was written in.
-    buffer->ReplaceSelection(inStyle(written, *edited));
+    const QString tagText = inStyle(written, *edited);
+    // A tag cut at the editor's limit would be broken: the old one then stays.
+    if (workspace.roomForInsertion(HtmlDocument::lengthOnceIn(tagText), true))
+        buffer->ReplaceSelection(tagText);
 }

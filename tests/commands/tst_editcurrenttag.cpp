@@ -6,6 +6,8 @@
 
 #include "commands/EditCurrentTag.h"
 #include "dialogs/ColorCombo.h"
+#include "editor/HtmlDocument.h"
+#include "markup/GuardedFile.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -41,6 +43,7 @@ private Q_SLOTS:
     void prompts_data();
     void prompts();
     void promptCancelChangesNothing();
+    void tagThatWouldPassTheLimitStays();
     void nothingHappens_data();
     void nothingHappens();
     void contextMenuItemEditsToo();
@@ -199,6 +202,16 @@ void TestEditCurrentTag::promptCancelChangesNothing()
     pressF7();
     QCOMPARE(m_fx->buffer().GetText(), u"<P ALIGN=center>"_s);
     QCOMPARE(m_fx->buffer().SelText(), u"<P ALIGN=center>"_s);
+}
+
+void TestEditCurrentTag::tagThatWouldPassTheLimitStays()
+{
+    const QString page = u"<P ALIGN=left>"_s + QString(HtmlDocument::MaxLength - 16, u'x');
+    m_fx->setText(page, 2);
+    m_script->enterText(u"center"_s);
+    pressF7();
+    QCOMPARE(m_fx->buffer().GetText(), page);
+    QCOMPARE(m_script->errors, QStringList{doesNotFitMessage()});
 }
 
 void TestEditCurrentTag::nothingHappens_data()

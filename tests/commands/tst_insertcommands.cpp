@@ -2,6 +2,8 @@
 #include "commands/CommandIds.h"
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
+#include "editor/HtmlDocument.h"
+#include "markup/GuardedFile.h"
 #include "markup/SysUt.h"
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
@@ -37,6 +39,8 @@ private Q_SLOTS:
     void nothingWithoutDocument();
     void prompts_data();
     void prompts();
+    void markupGoesInWholeOrNotAtAll_data();
+    void markupGoesInWholeOrNotAtAll();
     void commentIsEditedWhole_data();
     void commentIsEditedWhole();
     void colorCommand();
@@ -219,6 +223,42 @@ void tst_InsertCommands::prompts()
     QCOMPARE(fx.buffer().GetText(), expected);
     QCOMPARE(si.log, QStringList{asked});
     QVERIFY(si.unexpected.isEmpty());
+}
+
+void tst_InsertCommands::markupGoesInWholeOrNotAtAll_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("room"); // characters left under the editor's limit
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("inserted"); // empty when refused
+    QTest::newRow("pair fills the page") << 1 << 7 << QString() << u"<B></B>"_s;
+    QTest::newRow("pair one over") << 1 << 6 << QString() << QString();
+    QTest::newRow("typed value over") << 66 << 20 << u"dlouhá hodnota"_s << QString();
+    QTest::newRow("pair with line breaks fits") << 31 << 14 << QString()
+                                                << u"<UL >\r\n\r\n</UL>"_s;
+    QTest::newRow("pair with line breaks over") << 31 << 13 << QString() << QString();
+}
+
+void tst_InsertCommands::markupGoesInWholeOrNotAtAll()
+{
+    QFETCH(int, command);
+    QFETCH(int, room);
+    QFETCH(QString, typed);
+    QFETCH(QString, inserted);
+    WorkspaceFixture fx;
+    ScriptedInteraction si;
+    const QString page(HtmlDocument::MaxLength - room, u'x');
+    fx.setText(page, 1);
+    if (!typed.isEmpty())
+        si.enterText(typed);
+    InsertTag(fx.workspace(), command);
+    if (inserted.isEmpty()) {
+        QCOMPARE(fx.buffer().GetText(), page);
+        QCOMPARE(si.errors, QStringList{doesNotFitMessage()});
+    } else {
+        QCOMPARE(fx.buffer().GetText(), page.first(1) + inserted + page.sliced(1));
+        QVERIFY(si.errors.isEmpty());
+    }
 }
 
 void tst_InsertCommands::commentIsEditedWhole_data()
