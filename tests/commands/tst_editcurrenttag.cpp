@@ -175,6 +175,10 @@ void TestEditCurrentTag::prompts_data()
                                << u"all"_s << u"left"_s << u"<BR CLEAR=\"left\" class=c>"_s;
     QTest::newRow("option") << u"<OPTION>"_s << u"text: Option|Hodnota"_s << QString()
                             << u"1"_s << u"<OPTION VALUE=\"1\">"_s;
+    // A ">" inside a quoted value does not end the tag.
+    QTest::newRow("gtInsideQuotedValue") << u"<P TITLE=\"a>b\" ALIGN=left>"_s
+                                         << u"text: Odstavec|zarovnání"_s << u"left"_s
+                                         << u"right"_s << u"<P ALIGN=\"right\" TITLE=\"a>b\">"_s;
     // The attribute is written even when the input is empty.
     QTest::newRow("labelEmpty") << u"<LABEL TEXT=\"Jméno\">"_s << u"text: Label|Text"_s
                                 << u"Jméno"_s << QString() << u"<LABEL TEXT=\"\">"_s;
