@@ -369,13 +369,26 @@ QString StripTags(QStringView text)
     QString result;
     result.reserve(text.size());
     bool inside = false;
-    for (QChar c : text) {
-        if (c == u'<')
+    // Inside a tag a ">" in a quoted value does not end it; a quote counts only where a
+    // value starts, as the tag readers take it, and only when it is closed.
+    bool valueStarts = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'<' && !inside) {
             inside = true;
-        else if (c == u'>')
+            valueStarts = false;
+        } else if (c == u'>') {
             inside = false;
-        else if (!inside)
+        } else if (!inside) {
             result += c;
+        } else if (valueStarts && (c == u'"' || c == u'\'')) {
+            const qsizetype close = text.indexOf(c, i + 1);
+            if (close >= 0)
+                i = close;
+            valueStarts = false;
+        } else {
+            valueStarts = c == u'=' || (valueStarts && IsBlank(c));
+        }
     }
     return result;
 }

@@ -357,6 +357,15 @@ void tst_SysUt::textTransformations_data()
     QTest::addColumn<QString>("output");
 
     QTest::newRow("stripTagsUnclosedDropsRest") << u"strip"_s << u"a<B>b</B>c<"_s << u"abc"_s;
+    QTest::newRow("stripTagsGtInQuotedValues") << u"strip"_s
+                                               << u"<A TITLE=\"a>b\" HREF='c>d'>x</A> y"_s
+                                               << u"x y"_s;
+    QTest::newRow("stripTagsApostropheInUnquotedValue") << u"strip"_s
+                                                        << u"<IMG ALT=don't>x<B>y</B>'"_s
+                                                        << u"xy'"_s;
+    // A quote left open ends at the tag's first ">", as before; the text after it stays.
+    QTest::newRow("stripTagsUnclosedQuote") << u"strip"_s << u"<A TITLE=\"x>text</A>"_s
+                                            << u"text"_s;
     QTest::newRow("stripTagsStrayGt") << u"strip"_s << u"a>b<i>c"_s << u"abc"_s;
     QTest::newRow("spacesOutsideTags") << u"spaces"_s << u"a b <P ALIGN=left> c d"_s
                                        << u"ab<P ALIGN=left>cd"_s;
