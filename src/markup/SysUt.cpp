@@ -194,7 +194,18 @@ QString AttrPiece(const QString &name, const QString &value)
 
 QString QuotedAttrPiece(const QString &name, const QString &value)
 {
-    return value.isEmpty() ? QString() : u' ' + name + u'"' + value + u'"';
+    return value.isEmpty() ? QString() : u' ' + name + QuotedValue(value);
+}
+
+QString QuotedValue(const QString &value)
+{
+    // A value with double quotes in it is quoted the other way, so the tag still ends where
+    // it should; one with both kinds has its double quotes written as references.
+    if (!value.contains(u'"'))
+        return u'"' + value + u'"';
+    if (!value.contains(u'\''))
+        return u'\'' + value + u'\'';
+    return u'"' + QString(value).replace(u'"', u"&quot;"_s) + u'"';
 }
 
 QString ColorAttrPiece(const QString &name, ColorValue color, bool enabled)

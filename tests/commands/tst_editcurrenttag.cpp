@@ -179,6 +179,10 @@ void TestEditCurrentTag::prompts_data()
     QTest::newRow("gtInsideQuotedValue") << u"<P TITLE=\"a>b\" ALIGN=left>"_s
                                          << u"text: Odstavec|zarovnání"_s << u"left"_s
                                          << u"right"_s << u"<P ALIGN=\"right\" TITLE=\"a>b\">"_s;
+    // A value in single quotes is read whole; one typed with double quotes keeps the tag whole.
+    QTest::newRow("optionQuotes") << u"<OPTION VALUE='a b' ID=o>"_s << u"text: Option|Hodnota"_s
+                                  << u"a b"_s << u"řekl \"ano\" & šel"_s
+                                  << u"<OPTION VALUE='řekl \"ano\" & šel' ID=o>"_s;
     // The attribute is written even when the input is empty.
     QTest::newRow("labelEmpty") << u"<LABEL TEXT=\"Jméno\">"_s << u"text: Label|Text"_s
                                 << u"Jméno"_s << QString() << u"<LABEL TEXT=\"\">"_s;

@@ -227,6 +227,10 @@ void tst_SysUt::attributePieces()
     QCOMPARE(AttrPiece(u"WIDTH="_s, QString()), QString());
     QCOMPARE(QuotedAttrPiece(u"SRC="_s, u"a b.gif"_s), u" SRC=\"a b.gif\""_s);
     QCOMPARE(QuotedAttrPiece(u"SRC="_s, QString()), QString());
+    // A value typed with quotes in it never ends the attribute early.
+    QCOMPARE(QuotedAttrPiece(u"ALT="_s, u"a \"b\" & č"_s), u" ALT='a \"b\" & č'"_s);
+    QCOMPARE(QuotedAttrPiece(u"ALT="_s, u"don't"_s), u" ALT=\"don't\""_s);
+    QCOMPARE(QuotedAttrPiece(u"ALT="_s, u"\"don't\""_s), u" ALT=\"&quot;don't&quot;\""_s);
     QCOMPARE(ColorAttrPiece(u"BGCOLOR="_s, 0x804020, true), u" BGCOLOR=\"#204080\""_s);
     QCOMPARE(ColorAttrPiece(u"BGCOLOR="_s, 0x804020, false), QString());
     QCOMPARE(NumberAttrPiece(u"BORDER="_s, -3, true), u" BORDER=-3"_s);
