@@ -5,6 +5,7 @@
 #include "commands/EditCurrentTag.h"
 #include "commands/FindReplace.h"
 #include "commands/InsertTag.h"
+#include "commands/InsideTag.h"
 #include "commands/ScriptCommands.h"
 #include "commands/SiteCheckCommands.h"
 #include "commands/StyleCommands.h"
@@ -141,7 +142,7 @@ void addEditCommands(CommandRegistry &r)
     addBufferCommand(r, Cmd::HidPaste, [](HtmlDocument &b) { b.PasteFromClipboard(); });
     addBufferCommand(r, Cmd::EditDelete, [](HtmlDocument &b) { b.ClearSelection(); });
     addShownCommand(r, Cmd::EditSelectAll, false);
-    addBufferCommand(r, Cmd::EditSelectTag, [](HtmlDocument &b) { b.SelectTagAtCaret(); });
+    addBufferCommand(r, Cmd::EditSelectTag, [](HtmlDocument &b) { selectWholeTagAtCaret(b); });
     addBufferCommand(r, Cmd::EditDeleteTag, [](HtmlDocument &b) { DeleteCurrentTag(b); });
     addBufferCommand(r, Cmd::EditGoToPairTag, [](HtmlDocument &b) { GoToPairTag(b); });
     const struct { CommandId id; TextTransform transform; } transforms[] = {

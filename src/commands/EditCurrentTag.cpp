@@ -1,6 +1,7 @@
 #include "commands/EditCurrentTag.h"
 
 #include "commands/ElementTable.h"
+#include "commands/InsideTag.h"
 #include "commands/Workspace.h"
 #include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
@@ -14,17 +15,14 @@ void EditCurrentTag(Workspace &workspace)
     HtmlDocument *buffer = workspace.activeDocument();
     if (!buffer)
         return;
-    buffer->SelectTagAtCaret();
-    if (buffer->SelLength() == 0)
-        return;
     // Only a complete start tag is edited; of a selected element, its leading start tag.
-    const std::optional<QString> tag = leadingStartTag(buffer->SelText());
+    const std::optional<QString> tag = selectWholeTagAtCaret(*buffer);
     if (!tag)
         return;
+    const int start = buffer->SelStart();
     const ElementRow *row = elementForTag(startTagName(*tag));
     if (!row || !row->edit)
         return;
-    const int start = buffer->SelStart();
     // An element whose dialog shows its children (a video's sources) edits them too.
     QString covered = *tag;
     if (row->extent) {
@@ -44,5 +42,8 @@ void EditCurrentTag(Workspace &workspace)
     buffer->SetSelStart(start);
     buffer->SetSelLength(int(covered.size()));
     // The dialogs compose HTML 4; the tag keeps the style it was written in.
-    buffer->ReplaceSelection(inStyle(written, *edited));
+    const QString tagText = inStyle(written, *edited);
+    // A tag cut at the editor's limit would be broken: the old one then stays.
+    if (workspace.roomForInsertion(HtmlDocument::lengthOnceIn(tagText), true))
+        buffer->ReplaceSelection(tagText);
 }

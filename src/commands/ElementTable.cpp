@@ -27,6 +27,7 @@
 #include "markup/LinkMarkup.h"
 #include "markup/MarkupStyle.h"
 #include "markup/MediaMarkup.h"
+#include "markup/SysUt.h"
 #include "markup/TextMarkup.h"
 #include "settings/TSettings.h"
 
@@ -82,7 +83,7 @@ ElementRow promptRow(const QString &tag, const QString &title, const QString &la
         const std::optional<QString> input = ui().text(title, label, initial);
         if (!input)
             return std::nullopt;
-        return withLeftovers(u'<' + tag + u' ' + attribute + u"=\""_s + *input + u"\">"_s,
+        return withLeftovers(u'<' + tag + u' ' + attribute + u'=' + QuotedValue(*input) + u'>',
                              reader.leftovers());
     };
     return row;
@@ -95,7 +96,7 @@ std::function<std::optional<Markup>(const InsertArgs &)> askedValue(const QStrin
 {
     return [tag, label, attribute](const InsertArgs &) -> std::optional<Markup> {
         if (const auto input = ui().text(tag, label))
-            return Markup{u'<' + tag + u' ' + attribute + u"=\""_s + *input + u"\">"_s,
+            return Markup{u'<' + tag + u' ' + attribute + u'=' + QuotedValue(*input) + u'>',
                           u"</"_s + tag + u'>'};
         return std::nullopt;
     };

@@ -45,7 +45,10 @@ void InsertTag(Workspace &workspace, int command, const InsertArgs &args)
         return;
     if (markup && !isUsersOwnMarkup(command))
         markup = writtenMarkup(workspace, *markup);
-    if (markup && (!markup->opening.isEmpty() || !markup->closing.isEmpty()))
+    // Markup cut at the editor's limit would be a broken tag: it goes in whole or not at all.
+    if (markup && (!markup->opening.isEmpty() || !markup->closing.isEmpty())
+        && workspace.roomForInsertion(HtmlDocument::lengthOnceIn(markup->opening)
+                                      + HtmlDocument::lengthOnceIn(markup->closing)))
         doc->WrapSelection(workspace.settings().*color, markup->opening, markup->closing);
     workspace.focusDocument(*doc);
 }

@@ -3,6 +3,7 @@
 #include "commands/Workspace.h"
 #include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
+#include "markup/ElementContract.h"
 #include "settings/TSettings.h"
 
 using namespace Qt::StringLiterals;
@@ -27,4 +28,21 @@ bool CheckNotInsideTag(Workspace &workspace)
         return true;
     ui().showError(u"Nelze vkladat tag uvnitř tagu!"_s);
     return false;
+}
+
+std::optional<QString> selectWholeTagAtCaret(HtmlDocument &buffer)
+{
+    buffer.SelectTagAtCaret();
+    if (buffer.SelLength() == 0)
+        return std::nullopt;
+    // Mostly the selection holds the whole tag; only a quote left open in it sends the read
+    // on through the rest of the page.
+    std::optional<QString> tag = leadingStartTag(buffer.SelText());
+    if (!tag) {
+        const QString text = buffer.GetText();
+        tag = leadingStartTag(QStringView(text).sliced(buffer.SelStart()));
+    }
+    if (tag)
+        buffer.SetSelLength(int(tag->size()));
+    return tag;
 }

@@ -23,6 +23,14 @@ std::optional<Markup> runCommentCommand(Workspace &workspace)
 {
     HtmlDocument *buffer = workspace.activeDocument();
     buffer->SelectTagAtCaret();
+    // A comment ends at "-->", not at a ">" inside it: the whole comment is edited and
+    // replaced, or its rest would be left behind as page text.
+    if (buffer->SelText().startsWith(u"<!--"_s) && !buffer->SelText().endsWith(u"-->"_s)) {
+        const int start = buffer->SelStart();
+        const int end = int(buffer->GetText().indexOf(u"-->"_s, start + 4));
+        if (end >= 0)
+            buffer->SetSelLength(end + 3 - start);
+    }
     TForm10 dialog(workspace.dialogParent());
     // A selected comment is edited and another tag replaced; selected plain text starts
     // the memo, so OK comments it out instead of deleting it.

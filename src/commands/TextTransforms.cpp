@@ -1,5 +1,6 @@
 #include "TextTransforms.h"
 
+#include "commands/InsideTag.h"
 #include "editor/HtmlDocument.h"
 #include "markup/SysUt.h"
 #include "markup/TagPairs.h"
@@ -10,7 +11,8 @@ using namespace Qt::StringLiterals;
 
 void DeleteCurrentTag(HtmlDocument &buffer)
 {
-    buffer.SelectTagAtCaret();
+    // A tag whose quoted value holds a ">" goes whole, not up to that ">".
+    selectWholeTagAtCaret(buffer);
     if (buffer.SelLength() == 0)
         return;
     const QString name = AsciiUpperCase(TagName(buffer.SelText()));

@@ -20,6 +20,11 @@ qsizetype nameEnd(QStringView tag)
     return i;
 }
 
+bool isQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
 } // namespace
 
 QString NumberAttrPiece(const QString &name, const Toggled<int> &field)
@@ -36,12 +41,23 @@ std::optional<QString> leadingStartTag(QStringView selected)
 {
     if (!selected.startsWith(u'<'))
         return std::nullopt;
-    bool quoted = false;
+    // A value may be quoted either way; a quote counts only where a value starts, so the
+    // apostrophe of an unquoted value (TITLE=don't) does not hide the tag's end.
+    QChar quote;
+    bool valueStarts = false;
     for (qsizetype i = 1; i < selected.size(); ++i) {
-        if (selected[i] == u'"')
-            quoted = !quoted;
-        else if (selected[i] == u'>' && !quoted)
+        const QChar c = selected[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'>')
             return selected.first(i + 1).toString();
+        if (valueStarts && isQuote(c))
+            quote = c;
+        else
+            valueStarts = c == u'=' || (valueStarts && IsBlank(c));
     }
     return std::nullopt;
 }
@@ -84,8 +100,8 @@ std::optional<AttributeReader::Span> AttributeReader::next(qsizetype &i) const
         // word inside a quoted value is ever taken for a name.
         const qsizetype nameStart = i;
         while (i < size && !IsBlank(tag[i]) && tag[i] != u'=' && tag[i] != u'>') {
-            if (tag[i] == u'"') {
-                const qsizetype close = tag.indexOf(u'"', i + 1);
+            if (isQuote(tag[i])) {
+                const qsizetype close = tag.indexOf(tag[i], i + 1);
                 i = close < 0 ? size : close;
             }
             ++i;
@@ -102,8 +118,8 @@ std::optional<AttributeReader::Span> AttributeReader::next(qsizetype &i) const
             while (j < size && IsBlank(tag[j]))
                 ++j;
             qsizetype valueStart = j;
-            if (j < size && tag[j] == u'"') {
-                const qsizetype close = tag.indexOf(u'"', j + 1);
+            if (j < size && isQuote(tag[j])) {
+                const qsizetype close = tag.indexOf(tag[j], j + 1);
                 const qsizetype valueEnd = close < 0 ? size : close;
                 span.value = tag.sliced(j + 1, valueEnd - j - 1).toString();
                 span.valueStart = j + 1;
@@ -175,7 +191,7 @@ void AttributeReader::number(QStringView name, Toggled<int> &field)
     const int number = RemoveSpaces(*value).toInt(&ok);
     if (!ok) {
         if (m_error.isEmpty())
-            m_error = u"'%1' is not a valid integer value"_s.arg(*value);
+            m_error = u"Hodnota '%1' není celé číslo."_s.arg(*value);
         return;
     }
     field = {true, number};

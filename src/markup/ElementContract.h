@@ -38,10 +38,10 @@ struct TagRead
 QString NumberAttrPiece(const QString &name, const Toggled<int> &field);
 QString ColorAttrPiece(const QString &name, const Toggled<ColorValue> &field);
 
-// The start tag that F7 edits in a selected text: from its "<" to the first ">" outside
-// double quotes. A selection of a whole element gives its leading start tag. Nothing when
-// the text does not begin with "<" or no such ">" exists (an unclosed tag, or an odd
-// number of quotes).
+// The start tag that F7 edits in a selected text: from its "<" to the first ">" outside a
+// value in double or single quotes. A selection of a whole element gives its leading start
+// tag. Nothing when the text does not begin with "<" or no such ">" exists (an unclosed
+// tag, or a value whose quote is not closed).
 std::optional<QString> leadingStartTag(QStringView selected);
 
 // The element name of a start tag, upper-cased: from after "<" to the first blank (tab, CR
@@ -66,12 +66,13 @@ public:
     // Whether the valued attribute (or, with flag, the bare word) is present.
     bool has(QStringView name, bool flag = false) const;
 
-    // The value as written (quotes removed), taken out of the tag; nothing when absent.
+    // The value as written (its double or single quotes removed), taken out of the tag;
+    // nothing when absent.
     std::optional<QString> text(QStringView name);
     // Puts the value into field when the attribute is present.
     void text(QStringView name, QString &field);
     // Blanks removed, read as a whole number: field on with the value. Anything else stops
-    // the read with "'<value>' is not a valid integer value".
+    // the read with "Hodnota '<value>' není celé číslo.".
     void number(QStringView name, Toggled<int> &field);
     // A colour the editor can read switches field on; any other value stays among the
     // leftovers untouched, so confirming the dialog never turns it into black.

@@ -300,7 +300,7 @@ Markup composeDataList(const DataListFields &fields)
     QString opening = u"<DATALIST"_s + QuotedAttrPiece(u"ID="_s, fields.id) + u'>';
     for (const QString &line : normalizeLineBreaks(fields.options).split(u"\r\n"_s)) {
         if (!line.isEmpty())
-            opening += u"\r\n<OPTION VALUE=\""_s + line + u"\">"_s;
+            opening += u"\r\n<OPTION VALUE="_s + QuotedValue(line) + u'>';
     }
     return {opening + u"\r\n"_s, u"</DATALIST>"_s};
 }

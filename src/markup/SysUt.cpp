@@ -194,7 +194,18 @@ QString AttrPiece(const QString &name, const QString &value)
 
 QString QuotedAttrPiece(const QString &name, const QString &value)
 {
-    return value.isEmpty() ? QString() : u' ' + name + u'"' + value + u'"';
+    return value.isEmpty() ? QString() : u' ' + name + QuotedValue(value);
+}
+
+QString QuotedValue(const QString &value)
+{
+    // A value with double quotes in it is quoted the other way, so the tag still ends where
+    // it should; one with both kinds has its double quotes written as references.
+    if (!value.contains(u'"'))
+        return u'"' + value + u'"';
+    if (!value.contains(u'\''))
+        return u'\'' + value + u'\'';
+    return u'"' + QString(value).replace(u'"', u"&quot;"_s) + u'"';
 }
 
 QString ColorAttrPiece(const QString &name, ColorValue color, bool enabled)
@@ -369,13 +380,26 @@ QString StripTags(QStringView text)
     QString result;
     result.reserve(text.size());
     bool inside = false;
-    for (QChar c : text) {
-        if (c == u'<')
+    // Inside a tag a ">" in a quoted value does not end it; a quote counts only where a
+    // value starts, as the tag readers take it, and only when it is closed.
+    bool valueStarts = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'<' && !inside) {
             inside = true;
-        else if (c == u'>')
+            valueStarts = false;
+        } else if (c == u'>') {
             inside = false;
-        else if (!inside)
+        } else if (!inside) {
             result += c;
+        } else if (valueStarts && (c == u'"' || c == u'\'')) {
+            const qsizetype close = text.indexOf(c, i + 1);
+            if (close >= 0)
+                i = close;
+            valueStarts = false;
+        } else {
+            valueStarts = c == u'=' || (valueStarts && IsBlank(c));
+        }
     }
     return result;
 }

@@ -51,6 +51,8 @@ QString RemoveAttribute(const QString &tag, QStringView name);
 
 QString AttrPiece(const QString &name, const QString &value);
 QString QuotedAttrPiece(const QString &name, const QString &value);
+// The value in quotes that keep it whole: double, or single when it holds double quotes.
+QString QuotedValue(const QString &value);
 QString ColorAttrPiece(const QString &name, ColorValue color, bool enabled);
 QString NumberAttrPiece(const QString &name, int number, bool enabled);
 

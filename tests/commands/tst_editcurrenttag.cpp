@@ -6,6 +6,8 @@
 
 #include "commands/EditCurrentTag.h"
 #include "dialogs/ColorCombo.h"
+#include "editor/HtmlDocument.h"
+#include "markup/GuardedFile.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -41,6 +43,7 @@ private Q_SLOTS:
     void prompts_data();
     void prompts();
     void promptCancelChangesNothing();
+    void tagThatWouldPassTheLimitStays();
     void nothingHappens_data();
     void nothingHappens();
     void contextMenuItemEditsToo();
@@ -172,6 +175,14 @@ void TestEditCurrentTag::prompts_data()
                                << u"all"_s << u"left"_s << u"<BR CLEAR=\"left\" class=c>"_s;
     QTest::newRow("option") << u"<OPTION>"_s << u"text: Option|Hodnota"_s << QString()
                             << u"1"_s << u"<OPTION VALUE=\"1\">"_s;
+    // A ">" inside a quoted value does not end the tag.
+    QTest::newRow("gtInsideQuotedValue") << u"<P TITLE=\"a>b\" ALIGN=left>"_s
+                                         << u"text: Odstavec|zarovnání"_s << u"left"_s
+                                         << u"right"_s << u"<P ALIGN=\"right\" TITLE=\"a>b\">"_s;
+    // A value in single quotes is read whole; one typed with double quotes keeps the tag whole.
+    QTest::newRow("optionQuotes") << u"<OPTION VALUE='a b' ID=o>"_s << u"text: Option|Hodnota"_s
+                                  << u"a b"_s << u"řekl \"ano\" & šel"_s
+                                  << u"<OPTION VALUE='řekl \"ano\" & šel' ID=o>"_s;
     // The attribute is written even when the input is empty.
     QTest::newRow("labelEmpty") << u"<LABEL TEXT=\"Jméno\">"_s << u"text: Label|Text"_s
                                 << u"Jméno"_s << QString() << u"<LABEL TEXT=\"\">"_s;
@@ -199,6 +210,16 @@ void TestEditCurrentTag::promptCancelChangesNothing()
     pressF7();
     QCOMPARE(m_fx->buffer().GetText(), u"<P ALIGN=center>"_s);
     QCOMPARE(m_fx->buffer().SelText(), u"<P ALIGN=center>"_s);
+}
+
+void TestEditCurrentTag::tagThatWouldPassTheLimitStays()
+{
+    const QString page = u"<P ALIGN=left>"_s + QString(HtmlDocument::MaxLength - 16, u'x');
+    m_fx->setText(page, 2);
+    m_script->enterText(u"center"_s);
+    pressF7();
+    QCOMPARE(m_fx->buffer().GetText(), page);
+    QCOMPARE(m_script->errors, QStringList{doesNotFitMessage()});
 }
 
 void TestEditCurrentTag::nothingHappens_data()

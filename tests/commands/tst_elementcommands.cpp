@@ -44,6 +44,7 @@ private Q_SLOTS:
     void imageEditReadsWidthAndBorder();
     void imageEditKeepsUnknownAttributes();
     void imageEditRefusesPercentWidth();
+    void imageEditReadsSingleQuotesAndQuotesTheAlt();
     void newDocumentWizardWritesWholePage();
     void cancelledWizardLeavesNewDocumentEmpty();
     void wizardButtonWritesAtCaret();
@@ -118,12 +119,26 @@ void TestElementCommands::imageEditKeepsUnknownAttributes()
     QCOMPARE(m_fx->buffer().GetText(), u"<IMG  SRC=\"obr/a.gif\" ALT=\"Obrázek\" ISMAP  CLASS=x>"_s);
 }
 
+void TestElementCommands::imageEditReadsSingleQuotesAndQuotesTheAlt()
+{
+    m_fx->setText(u"<img src='my pic.png' alt='a \"b\"' class=x>"_s, 5);
+    m_ui->dialog([](QDialog &d) {
+        auto &form = as<TImageForm>(d);
+        QCOMPARE(form.Edit1->text(), u"my pic.png"_s);
+        QCOMPARE(form.Edit2->text(), u"a \"b\""_s);
+        form.Edit2->setText(u"a \"b\" & č"_s);
+        form.insertButton()->click();
+    });
+    trigger(Cmd::EditCurrentTag);
+    QCOMPARE(m_fx->buffer().GetText(), u"<IMG  SRC=\"my pic.png\" ALT='a \"b\" & č' class=x>"_s);
+}
+
 void TestElementCommands::imageEditRefusesPercentWidth()
 {
     const QString text = u"<IMG SRC=\"a.gif\" WIDTH=50%>"_s;
     m_fx->setText(text, 3);
     trigger(Cmd::EditCurrentTag);
-    QCOMPARE(m_ui->errors, QStringList{u"'50%' is not a valid integer value"_s});
+    QCOMPARE(m_ui->errors, QStringList{u"Hodnota '50%' není celé číslo."_s});
     QCOMPARE(m_fx->buffer().GetText(), text);
 }
 

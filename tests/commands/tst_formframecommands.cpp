@@ -274,7 +274,7 @@ void TestFormFrameCommands::numberThatIsNoNumberStopsTheEdit()
     const QString text = u"<SELECT SIZE=5x>"_s;
     m_fx->setText(text, 3);
     pressF7();
-    QCOMPARE(m_script->errors, QStringList{u"'5x' is not a valid integer value"_s});
+    QCOMPARE(m_script->errors, QStringList{u"Hodnota '5x' není celé číslo."_s});
     QCOMPARE(m_fx->buffer().GetText(), text);
 }
 

@@ -2,12 +2,16 @@
 #include "commands/CommandIds.h"
 #include "commands/InsertCommands.h"
 #include "commands/InsertTag.h"
+#include "editor/HtmlDocument.h"
+#include "markup/GuardedFile.h"
 #include "markup/SysUt.h"
 #include "support/WorkspaceFixture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
 #include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +39,10 @@ private Q_SLOTS:
     void nothingWithoutDocument();
     void prompts_data();
     void prompts();
+    void markupGoesInWholeOrNotAtAll_data();
+    void markupGoesInWholeOrNotAtAll();
+    void commentIsEditedWhole_data();
+    void commentIsEditedWhole();
     void colorCommand();
     void styleSheetLink();
     void tableCommandsWithoutTableWindow_data();
@@ -215,6 +223,76 @@ void tst_InsertCommands::prompts()
     QCOMPARE(fx.buffer().GetText(), expected);
     QCOMPARE(si.log, QStringList{asked});
     QVERIFY(si.unexpected.isEmpty());
+}
+
+void tst_InsertCommands::markupGoesInWholeOrNotAtAll_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("room"); // characters left under the editor's limit
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("inserted"); // empty when refused
+    QTest::newRow("pair fills the page") << 1 << 7 << QString() << u"<B></B>"_s;
+    QTest::newRow("pair one over") << 1 << 6 << QString() << QString();
+    QTest::newRow("typed value over") << 66 << 20 << u"dlouhá hodnota"_s << QString();
+    QTest::newRow("pair with line breaks fits") << 31 << 14 << QString()
+                                                << u"<UL >\r\n\r\n</UL>"_s;
+    QTest::newRow("pair with line breaks over") << 31 << 13 << QString() << QString();
+}
+
+void tst_InsertCommands::markupGoesInWholeOrNotAtAll()
+{
+    QFETCH(int, command);
+    QFETCH(int, room);
+    QFETCH(QString, typed);
+    QFETCH(QString, inserted);
+    WorkspaceFixture fx;
+    ScriptedInteraction si;
+    const QString page(HtmlDocument::MaxLength - room, u'x');
+    fx.setText(page, 1);
+    if (!typed.isEmpty())
+        si.enterText(typed);
+    InsertTag(fx.workspace(), command);
+    if (inserted.isEmpty()) {
+        QCOMPARE(fx.buffer().GetText(), page);
+        QCOMPARE(si.errors, QStringList{doesNotFitMessage()});
+    } else {
+        QCOMPARE(fx.buffer().GetText(), page.first(1) + inserted + page.sliced(1));
+        QVERIFY(si.errors.isEmpty());
+    }
+}
+
+void tst_InsertCommands::commentIsEditedWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected"); // after the memo's text is replaced by "nový"
+    QTest::newRow("plain comment") << u"<!-- a -->x"_s << 5 << u" a "_s << u"<!--nový-->x"_s;
+    // A ">" inside the comment is not its end.
+    QTest::newRow("gt inside") << u"<!-- if a > b -->x"_s << 6 << u" if a > b "_s
+                               << u"<!--nový-->x"_s;
+    QTest::newRow("unclosed comment") << u"<!-- a > b"_s << 5 << u" a "_s << u"<!--nový--> b"_s;
+}
+
+void tst_InsertCommands::commentIsEditedWhole()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    WorkspaceFixture fx;
+    ScriptedInteraction si;
+    fx.setText(text, caret);
+    si.dialog([shown](QDialog &d) {
+        auto *memo = d.findChild<QPlainTextEdit *>(u"Memo1"_s);
+        QVERIFY(memo);
+        QCOMPARE(memo->toPlainText(), shown);
+        memo->setPlainText(u"nový"_s);
+        d.findChild<QPushButton *>(u"InsertButton"_s)->click();
+    });
+    InsertTag(fx.workspace(), 25);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QVERIFY(si.allAnswered());
 }
 
 void tst_InsertCommands::colorCommand()

@@ -282,7 +282,7 @@ void TestMediaCommands::editRefusesBadNumber()
     const QString text = u"<APPLET CODE=A.class TABINDEX=1.5>"_s;
     m_fx->setText(text, 3);
     pressF7();
-    QCOMPARE(m_script->log, QStringList{u"error: '1.5' is not a valid integer value"_s});
+    QCOMPARE(m_script->log, QStringList{u"error: Hodnota '1.5' není celé číslo."_s});
     QCOMPARE(m_fx->buffer().GetText(), text);
 }
 

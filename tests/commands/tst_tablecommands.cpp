@@ -308,7 +308,7 @@ void TestTableCommands::badNumberLeavesOpenWindowOpen()
     const QString text = u"<TD COLSPAN=2x>"_s;
     m_fx->setText(text, 3);
     pressF7();
-    QCOMPARE(m_ui->errors, QStringList{u"'2x' is not a valid integer value"_s});
+    QCOMPARE(m_ui->errors, QStringList{u"Hodnota '2x' není celé číslo."_s});
     QCOMPARE(m_fx->buffer().GetText(), text);
     QVERIFY(m_fx->workspace().tableWindow());
     QVERIFY(f6()->isChecked());

@@ -107,6 +107,8 @@ void tst_TextCommands::selectTagAtCaret_data()
     QTest::newRow("comment_firstGreaterCloses") << u"<!-- a > b -->"_s << 7 << u"<!-- a >"_s;
     QTest::newRow("comment_afterGreater_outside") << u"<!-- a > b -->"_s << 10 << QString();
     QTest::newRow("tagOverLines") << u"<A\r\nHREF=x>"_s << 4 << u"<A\r\nHREF=x>"_s;
+    QTest::newRow("gtInQuotedValue") << u"x<A TITLE='a>b' HREF=c>y"_s << 3
+                                     << u"<A TITLE='a>b' HREF=c>"_s;
 }
 
 void tst_TextCommands::selectTagAtCaret()
@@ -160,6 +162,10 @@ void tst_TextCommands::deleteCurrentTag_data()
     QTest::newRow("closingTagBeforeCaret_notTouched")
         << u"</B><B>x"_s << 6 << 0 << u"</B>x"_s;
     QTest::newRow("handSelectedTag") << u"<I>x</I>"_s << 0 << 3 << u"x"_s;
+    // A ">" inside a quoted value is not the tag's end.
+    QTest::newRow("gtInQuotedValue") << u"<A TITLE=\"a>b\" HREF='c>d'>x</A>y"_s << 2 << 0
+                                     << u"xy"_s;
+    QTest::newRow("unclosedQuote_upToFirstGt") << u"<B TITLE=\"a>b"_s << 2 << 0 << u"b"_s;
     QTest::newRow("outsideTag_noSelection_nothing") << u"<B>x</B>"_s << 3 << 0 << u"<B>x</B>"_s;
 }
 

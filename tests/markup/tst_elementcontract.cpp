@@ -37,6 +37,14 @@ void TestElementContract::leadingStartTag_data()
     QTest::newRow("wholeElementGivesItsStartTag") << u"<FONT SIZE=3>x</FONT>"_s
                                                   << u"<FONT SIZE=3>"_s;
     QTest::newRow("gtInsideQuotes") << u"<A HREF=\"a>b\">x"_s << u"<A HREF=\"a>b\">"_s;
+    QTest::newRow("gtInsideSingleQuotes") << u"<A TITLE='a>b' HREF=x>y"_s
+                                          << u"<A TITLE='a>b' HREF=x>"_s;
+    QTest::newRow("doubleQuotesInsideSingle") << u"<A TITLE='say \"hi>'>"_s
+                                              << u"<A TITLE='say \"hi>'>"_s;
+    // An apostrophe inside an unquoted value opens nothing.
+    QTest::newRow("apostropheInUnquotedValue") << u"<IMG ALT=don't SRC=a.png>x'"_s
+                                               << u"<IMG ALT=don't SRC=a.png>"_s;
+    QTest::newRow("unclosedSingleQuote") << u"<A HREF='x>"_s << u"-"_s;
     QTest::newRow("unclosedTag") << u"<FONT SIZE=3"_s << u"-"_s;
     QTest::newRow("oddQuotes") << u"<A HREF=\"x>"_s << u"-"_s;
     QTest::newRow("plainText") << u"abc<B>"_s << u"-"_s;
@@ -92,6 +100,21 @@ void TestElementContract::attributeReads_data()
     QTest::newRow("realOccurrenceAfterQuotedOne")
         << u"<A TITLE=\"HREF=x\" HREF=y>"_s << u"text:HREF"_s << u"y"_s
         << u"TITLE=\"HREF=x\""_s << QString();
+    // Hand-written pages quote with apostrophes too; a value keeps what the other quote holds.
+    QTest::newRow("singleQuotedValue") << u"<a href='my page.html' title='say \"hi\"'>"_s
+                                       << u"text:HREF"_s << u"my page.html"_s
+                                       << u"title='say \"hi\"'"_s << QString();
+    QTest::newRow("singleQuotedValueWithDoubleQuotes")
+        << u"<a href='x.html' title='say \"hi\"'>"_s << u"text:TITLE"_s << u"say \"hi\""_s
+        << u"href='x.html'"_s << QString();
+    QTest::newRow("nameInsideSingleQuotedValueIsNotPresent")
+        << u"<A TITLE='HREF=x' HREF=y>"_s << u"text:HREF"_s << u"y"_s << u"TITLE='HREF=x'"_s
+        << QString();
+    QTest::newRow("apostropheInsideUnquotedValue") << u"<IMG ALT=don't SRC=a.png>"_s
+                                                   << u"text:SRC"_s << u"a.png"_s
+                                                   << u"ALT=don't"_s << QString();
+    QTest::newRow("numberSingleQuoted") << u"<IMG WIDTH='80' BORDER=0>"_s << u"number:WIDTH"_s
+                                        << u"on 80"_s << u"BORDER=0"_s << QString();
     QTest::newRow("nameIsAWholeWord") << u"<BODY ALINK=red>"_s << u"text:LINK"_s << u"-"_s
                                       << u"ALINK=red"_s << QString();
     QTest::newRow("bareNameHasNoValue") << u"<A HREF>"_s << u"text:HREF"_s << u"-"_s
@@ -109,7 +132,7 @@ void TestElementContract::attributeReads_data()
                                      << QString() << QString();
     QTest::newRow("percentStopsTheEdit") << u"<IMG SRC=\"a.gif\" WIDTH=50%>"_s
                                          << u"number:WIDTH"_s << u"-"_s << u"SRC=\"a.gif\""_s
-                                         << u"'50%' is not a valid integer value"_s;
+                                         << u"Hodnota '50%' není celé číslo."_s;
 
     // colour
     QTest::newRow("colourName") << u"<FONT COLOR=Red>"_s << u"color:COLOR"_s << u"on 0000ff"_s

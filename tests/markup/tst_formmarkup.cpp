@@ -172,7 +172,7 @@ void TestFormMarkup::readInput_data()
         << u"<INPUT MAXLENGTH=\" 1 000\">"_s << spaced << QString() << QString();
     QTest::newRow("percentIsNoNumber")
         << u"<INPUT SIZE=20%>"_s << InputFields{} << QString()
-        << u"'20%' is not a valid integer value"_s;
+        << u"Hodnota '20%' není celé číslo."_s;
     InputFields all{u"IMAGE"_s, u"a.gif"_s, u"A"_s, u"v"_s, u"t"_s, u"n"_s, u"left"_s,
                     {true, 3}, {true, 8}, {true, 9}, true, false};
     QTest::newRow("everyAttribute")

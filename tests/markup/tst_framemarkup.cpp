@@ -150,7 +150,7 @@ void TestFrameMarkup::readFrame_data()
         << u"<FRAME SRC=\"x.htm?NAME=y\">"_s << withSource(u"x.htm?NAME=y"_s) << QString()
         << QString();
     QTest::newRow("marginInPixels") << u"<FRAME MARGINWIDTH=5px>"_s << FrameFields{}
-                                    << QString() << u"'5px' is not a valid integer value"_s;
+                                    << QString() << u"Hodnota '5px' není celé číslo."_s;
 }
 
 void TestFrameMarkup::readFrame()

@@ -79,6 +79,9 @@ void tst_Html5Markup::composedMarkup_data()
         << composeDataList({u"mesta"_s, u"Praha\r\nBrno\r\n"_s})
         << Markup{u"<DATALIST ID=\"mesta\">\r\n<OPTION VALUE=\"Praha\">\r\n<OPTION VALUE=\"Brno\">\r\n"_s,
                   u"</DATALIST>"_s};
+    QTest::newRow("datalist option with quotes")
+        << composeDataList({QString(), u"17\" monitor\r\n"_s})
+        << Markup{u"<DATALIST>\r\n<OPTION VALUE='17\" monitor'>\r\n"_s, u"</DATALIST>"_s};
     QTest::newRow("output") << composeOutput({u"soucet"_s, u"a b"_s, QString()})
                             << Markup{u"<OUTPUT NAME=\"soucet\" FOR=\"a b\">"_s, u"</OUTPUT>"_s};
     QTest::newRow("progress of unknown length") << composeProgress({QString(), u"100"_s})

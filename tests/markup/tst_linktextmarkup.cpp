@@ -79,8 +79,8 @@ void TestLinkTextMarkup::linkMarkup_data()
     QTest::newRow("empty") << QString() << QString() << u"<A>"_s;
     QTest::newRow("hrefAndTarget") << u"a.htm"_s << u"_top"_s
                                    << u"<A HREF=\"a.htm\" TARGET=\"_top\">"_s;
-    // Values are written as entered, a double quote included.
-    QTest::newRow("quoteUnchanged") << u"a\"b"_s << QString() << u"<A HREF=\"a\"b\">"_s;
+    // Values are written as entered; one with a double quote is quoted the other way.
+    QTest::newRow("quoteKeepsValueWhole") << u"a\"b"_s << QString() << u"<A HREF='a\"b'>"_s;
 }
 
 void TestLinkTextMarkup::linkMarkup()

@@ -185,7 +185,7 @@ void TestMediaMarkup::read_data()
         << u"<EMBED SRC=\"a.swf\" HEIGHT=240 WIDTH=320>"_s << u"autostart=true"_s << QString();
     QTest::newRow("embedPercentIsRefused")
         << u"<EMBED WIDTH=50%>"_s << u"<EMBED>"_s << QString()
-        << u"'50%' is not a valid integer value"_s;
+        << u"Hodnota '50%' není celé číslo."_s;
     QTest::newRow("marqueeAll")
         << u"<MARQUEE BEHAVIOR=alternate SCROLLDELAY=150 SCROLLAMOUNT=0 BGCOLOR=#00ff00 "
            u"DIRECTION=LEFT LOOP=5>"_s

@@ -227,6 +227,10 @@ void tst_SysUt::attributePieces()
     QCOMPARE(AttrPiece(u"WIDTH="_s, QString()), QString());
     QCOMPARE(QuotedAttrPiece(u"SRC="_s, u"a b.gif"_s), u" SRC=\"a b.gif\""_s);
     QCOMPARE(QuotedAttrPiece(u"SRC="_s, QString()), QString());
+    // A value typed with quotes in it never ends the attribute early.
+    QCOMPARE(QuotedAttrPiece(u"ALT="_s, u"a \"b\" & č"_s), u" ALT='a \"b\" & č'"_s);
+    QCOMPARE(QuotedAttrPiece(u"ALT="_s, u"don't"_s), u" ALT=\"don't\""_s);
+    QCOMPARE(QuotedAttrPiece(u"ALT="_s, u"\"don't\""_s), u" ALT=\"&quot;don't&quot;\""_s);
     QCOMPARE(ColorAttrPiece(u"BGCOLOR="_s, 0x804020, true), u" BGCOLOR=\"#204080\""_s);
     QCOMPARE(ColorAttrPiece(u"BGCOLOR="_s, 0x804020, false), QString());
     QCOMPARE(NumberAttrPiece(u"BORDER="_s, -3, true), u" BORDER=-3"_s);
@@ -357,6 +361,15 @@ void tst_SysUt::textTransformations_data()
     QTest::addColumn<QString>("output");
 
     QTest::newRow("stripTagsUnclosedDropsRest") << u"strip"_s << u"a<B>b</B>c<"_s << u"abc"_s;
+    QTest::newRow("stripTagsGtInQuotedValues") << u"strip"_s
+                                               << u"<A TITLE=\"a>b\" HREF='c>d'>x</A> y"_s
+                                               << u"x y"_s;
+    QTest::newRow("stripTagsApostropheInUnquotedValue") << u"strip"_s
+                                                        << u"<IMG ALT=don't>x<B>y</B>'"_s
+                                                        << u"xy'"_s;
+    // A quote left open ends at the tag's first ">", as before; the text after it stays.
+    QTest::newRow("stripTagsUnclosedQuote") << u"strip"_s << u"<A TITLE=\"x>text</A>"_s
+                                            << u"text"_s;
     QTest::newRow("stripTagsStrayGt") << u"strip"_s << u"a>b<i>c"_s << u"abc"_s;
     QTest::newRow("spacesOutsideTags") << u"spaces"_s << u"a b <P ALIGN=left> c d"_s
                                        << u"ab<P ALIGN=left>cd"_s;

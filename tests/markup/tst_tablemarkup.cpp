@@ -171,7 +171,7 @@ void TestTableMarkup::readErrorsAndLeftovers_data()
     QTest::addColumn<QString>("leftovers");
 
     QTest::newRow("percentBorder") << u"<TABLE BORDER=50%>"_s
-                                   << u"'50%' is not a valid integer value"_s << QString();
+                                   << u"Hodnota '50%' není celé číslo."_s << QString();
     // The usual spelling is not the window's: it stays among the leftovers.
     QTest::newRow("cellpaddingIsLeftOver") << u"<TABLE CELLPADDING=2 BORDER=1>"_s << QString()
                                            << u"CELLPADDING=2"_s;
