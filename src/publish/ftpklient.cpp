@@ -306,13 +306,28 @@ void TFTPForm::ConnectButtonClick()
 void TFTPForm::CdButtonClick()
 {
     BusyScope busy(*this);
+    enterHostDirectory();
+}
+
+bool TFTPForm::enterHostDirectory()
+{
+    bool entered = false;
     if (sftpChosen()) {
-        check(m_sftp->changeDirectory(m_hostDir->text()));
-        return;
+        entered = m_sftp->changeDirectory(m_hostDir->text());
+    } else {
+        m_ftp->setHostDirName(m_hostDir->text());
+        entered = m_ftp->CwdSync();
+        m_hostDir->setText(m_ftp->HostDirName());
     }
-    m_ftp->setHostDirName(m_hostDir->text());
-    check(m_ftp->CwdSync());
-    m_hostDir->setText(m_ftp->HostDirName());
+    check(entered);
+    m_hostDirEntered = entered ? sessionDirectory() : QString();
+    return entered;
+}
+
+QString TFTPForm::sessionDirectory()
+{
+    m_engine->setSession(sftpChosen() ? m_sftp : nullptr);
+    return m_engine->session().workingDirectory().value_or(QString());
 }
 
 QString TFTPForm::ListingFilePath()
@@ -384,6 +399,17 @@ void TFTPForm::UploadButtonClick()
     // the upload from starting.
     if (m_beforeUpload && !m_beforeUpload())
         return;
+    // The site goes to the directory the field names, "CD" pressed or not: a saved site
+    // picked, connected and uploaded would otherwise land in the login directory, and
+    // with the deletion on, that directory's other contents would be its orphans. A
+    // session that logged in again may stand where it did or back at the start: where it
+    // stands is asked, not assumed.
+    const bool connected = sftpChosen() ? m_sftp->connected() : m_ftp->Connected();
+    const bool wanted = connected && !m_hostDir->text().isEmpty();
+    if (wanted && (m_hostDirEntered.isEmpty() || sessionDirectory() != m_hostDirEntered) && !enterHostDirectory()) {
+        appendLog(u"Adresář %1 na serveru nelze otevřít, nic se nenahrává"_s.arg(m_hostDir->text()));
+        return;
+    }
     UploadEngine::Options options;
     options.home = m_homeDir;
     options.subdirectories = m_subdirectories->isChecked();

@@ -106,6 +106,8 @@ private:
     UploadSite siteFromFields() const;
     void fillFields(const UploadSite &site);
     bool askPasswordIfNeeded();
+    bool enterHostDirectory();
+    QString sessionDirectory();
 
     TFtpClient *m_ftp = nullptr;
     SftpSession *m_sftp = nullptr;
@@ -144,6 +146,7 @@ private:
     QLineEdit *m_userName = nullptr;
     QLineEdit *m_passWord = nullptr;
     QLineEdit *m_hostDir = nullptr;
+    QString m_hostDirEntered; // where the directory m_hostDir names led the session, if it did
     QLineEdit *m_keyFile = nullptr;
     QComboBox *m_protocol = nullptr;
     QComboBox *m_site = nullptr;

@@ -79,6 +79,8 @@ private Q_SLOTS:
 
     void errorBoxHeldOpenPastTheTimeoutDoesNotEndTheUpload();
     void unenterableDirectoryStoresNothingOutsideTheTarget();
+    void uploadGoesToTheDirectoryTheFieldNames_data();
+    void uploadGoesToTheDirectoryTheFieldNames();
     void timeOutMidTransferLeavesNoHalfFile();
     void cutConnectionMidTransferLeavesNoHalfFile();
     void wrongPasswordGivesOneBoxPerUpload();
@@ -554,6 +556,61 @@ void tst_FtpUpload::unenterableDirectoryStoresNothingOutsideTheTarget()
     QCOMPARE(snapshot(m_remoteRoot.path()).keys(),
              (QStringList{u"target/"_s, u"target/a.html"_s, u"target/sub"_s, u"target/z.html"_s}));
     QVERIFY(log.contains(u"Nahráno 2 souborů, přeskočeno 0, chyb 2"_s));
+}
+
+void tst_FtpUpload::uploadGoesToTheDirectoryTheFieldNames_data()
+{
+    QTest::addColumn<QString>("field");    // "Adresář" when connecting
+    QTest::addColumn<bool>("pressCd");
+    QTest::addColumn<bool>("connectAgain"); // "Připojit" pressed once more before the upload
+    QTest::addColumn<QString>("typedLater"); // typed into the field after that, if anything
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QString>("landsIn"); // the remote directory the page lands in
+    QTest::newRow("connected, CD not pressed") << u"www"_s << false << false << QString() << true << u"www/"_s;
+    QTest::newRow("absolute, CD not pressed") << u"/www"_s << false << false << QString() << true << u"www/"_s;
+    QTest::newRow("CD pressed") << u"www"_s << true << false << QString() << true << u"www/"_s;
+    QTest::newRow("CD pressed, connected again") << u"www"_s << true << true << QString() << true << u"www/"_s;
+    QTest::newRow("field changed after CD") << u"www"_s << true << false << u"/other"_s << true << u"other/"_s;
+    QTest::newRow("no such directory") << u"missing"_s << false << false << QString() << false << QString();
+    QTest::newRow("field empty") << QString() << false << false << QString() << true << QString();
+}
+
+// A saved site fills the field; the user picks it, connects and uploads, pressing CD or not.
+void tst_FtpUpload::uploadGoesToTheDirectoryTheFieldNames()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, pressCd);
+    QFETCH(bool, connectAgain);
+    QFETCH(QString, typedLater);
+    QFETCH(bool, stored);
+    QFETCH(QString, landsIn);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    writeFile(m_local->path() + u"/index.html"_s, "page");
+    QVERIFY(QDir(m_remoteRoot.path()).mkpath(u"www"_s));
+    writeFile(m_remoteRoot.path() + u"/other/keep.txt"_s, "beside the site");
+    auto form = makeForm(m_server.port());
+    auto *directory = control<QLineEdit>(*form, u"HostDirEdit"_s);
+    directory->setText(field);
+    connectForm(*form);
+    if (pressCd)
+        click(*form, u"CdButton"_s);
+    if (connectAgain)
+        click(*form, u"ConnectButton"_s);
+    if (!typedLater.isEmpty()) {
+        directory->selectAll();
+        QTest::keyClicks(directory, typedLater);
+    }
+    click(*form, u"UploadButton"_s);
+
+    QMap<QString, QByteArray> expected{
+        {u"www/"_s, {}}, {u"other/"_s, {}}, {u"other/keep.txt"_s, "beside the site"}};
+    if (stored)
+        expected.insert(landsIn + u"index.html"_s, "page");
+    QCOMPARE(snapshot(m_remoteRoot.path()), expected);
+    const QString log = form->LogText();
+    QCOMPARE(log.contains(u"na serveru nelze otevřít, nic se nenahrává"_s), !stored);
+    QCOMPARE(m_ui->errors.size(), stored ? 0 : 1); // the refused CWD, in its box
 }
 
 void tst_FtpUpload::timeOutMidTransferLeavesNoHalfFile()
