@@ -381,13 +381,19 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
     const QString relative = relativeToStart(local);
     const QFileInfo info(local);
     if (o.changedOnly && m_run->journal.isUnchanged(relative, local)) {
-        // Left alone as before; but the user learns that the server holds another version.
-        const bool theirs = !o.dryRun && m_session->connected() && serverChanged(relative, entry, remote);
-        log((theirs ? u"Přeskočeno (beze změny, na serveru je jiná verze): "_s : u"Přeskočeno (beze změny): "_s)
-            + relative);
-        ++m_run->skipped;
-        fileDone(info.size());
-        return;
+        if (remote && !remote->contains(entry)) {
+            // The server lost it since (deleted there, the hosting restored from an old
+            // backup): the journal vouches for what went up, not for what is still there.
+            log(u"Na serveru chybí, nahrává se znovu: "_s + relative);
+        } else {
+            // Left alone as before; but the user learns that the server holds another version.
+            const bool theirs = !o.dryRun && m_session->connected() && serverChanged(relative, entry, remote);
+            log((theirs ? u"Přeskočeno (beze změny, na serveru je jiná verze): "_s : u"Přeskočeno (beze změny): "_s)
+                + relative);
+            ++m_run->skipped;
+            fileDone(info.size());
+            return;
+        }
     }
     if (o.dryRun) {
         log(u"Nahrálo by se: "_s + relative);

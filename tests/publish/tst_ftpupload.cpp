@@ -88,6 +88,8 @@ private Q_SLOTS:
     void renameRefusedFallsBackToPlainStore();
     void passiveOnlyServerIsUsedPassively();
     void onlyChangedFilesAreStoredAgain();
+    void filesGoneFromTheServerAreStoredAgain_data();
+    void filesGoneFromTheServerAreStoredAgain();
     void failedTransferIsNeverInTheJournal();
     void dryRunStoresNothing();
     void emptyHomeDirectoryLogsNothing();
@@ -810,6 +812,44 @@ void tst_FtpUpload::onlyChangedFilesAreStoredAgain()
     // Off, as by default: everything goes again.
     control<QCheckBox>(*form, u"ChangedOnlyCheckBox"_s)->setChecked(false);
     QCOMPARE(runAndSummary(), u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s);
+}
+
+void tst_FtpUpload::filesGoneFromTheServerAreStoredAgain_data()
+{
+    QTest::addColumn<QStringList>("deletedThere"); // on the server, between two uploads
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("nothing") << QStringList() << u"Nahráno 0 souborů, přeskočeno 3, chyb 0"_s;
+    QTest::newRow("a file") << QStringList{u"a.html"_s} << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+    QTest::newRow("a file in a directory") << QStringList{u"sub/c.html"_s} << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+    QTest::newRow("two files") << QStringList{u"a.html"_s, u"sub/c.html"_s}
+                               << u"Nahráno 2 souborů, přeskočeno 1, chyb 0"_s;
+    QTest::newRow("the directory") << QStringList{u"sub"_s} << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+}
+
+// "Jen změněné" skips what the journal says went up unchanged; what the server has lost
+// since goes up again.
+void tst_FtpUpload::filesGoneFromTheServerAreStoredAgain()
+{
+    QFETCH(QStringList, deletedThere);
+    QFETCH(QString, summary);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/a.html"_s, "a");
+    writeFile(root + u"/b.html"_s, "b");
+    writeFile(root + u"/sub/c.html"_s, "c");
+    auto form = makeForm(m_server.port());
+    control<QCheckBox>(*form, u"ChangedOnlyCheckBox"_s)->setChecked(true);
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    for (const QString &relative : std::as_const(deletedThere)) {
+        const QString path = m_remoteRoot.path() + u'/' + relative;
+        QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
+    }
+    click(*form, u"UploadButton"_s);
+    const QStringList lines = form->LogText().split(u'\n');
+    QCOMPARE(lines.last(), summary);
+    QCOMPARE(snapshot(m_remoteRoot.path()), snapshot(root));
 }
 
 void tst_FtpUpload::failedTransferIsNeverInTheJournal()
