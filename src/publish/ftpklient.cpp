@@ -274,6 +274,12 @@ void TFTPForm::ConnectButtonClick()
     if (m_hostName->text().isEmpty())
         return;
     BusyScope busy(*this);
+    // A live session to another server, or over the other FTP, is ended first: logging in
+    // again over it would send the site, and its journal, to the old server.
+    const QString target = QStringList{m_hostName->text(), m_port->text(), QString::number(m_protocol->currentIndex())}
+                               .join(u'\n');
+    if (m_ftp->Connected() && target != m_ftpTarget)
+        m_ftp->Abort();
     m_pendingLog.clear();
     m_log->clear();
     appendLog(u"Navazuje se spojení"_s);
@@ -285,7 +291,11 @@ void TFTPForm::ConnectButtonClick()
     }
     m_ftp->setHostName(m_hostName->text());
     m_ftp->setPort(m_port->text());
-    check(m_ftp->OpenSync());
+    // Still connected to the same server: it is logged in to again over the same line.
+    const bool opened = m_ftp->Connected() || m_ftp->OpenSync();
+    check(opened);
+    if (opened)
+        m_ftpTarget = target;
     m_ftp->setUserName(m_userName->text());
     const bool user = m_ftp->UserSync();
     check(user);

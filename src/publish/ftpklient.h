@@ -146,6 +146,7 @@ private:
     QLineEdit *m_userName = nullptr;
     QLineEdit *m_passWord = nullptr;
     QLineEdit *m_hostDir = nullptr;
+    QString m_ftpTarget; // server, port and protocol the FTP session was opened to
     QString m_hostDirEntered; // where the directory m_hostDir names led the session, if it did
     QLineEdit *m_keyFile = nullptr;
     QComboBox *m_protocol = nullptr;

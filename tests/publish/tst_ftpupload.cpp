@@ -106,6 +106,8 @@ private Q_SLOTS:
     void checkBeforeUploadCanKeepItFromStarting();
     void everyByteArrivesAfterEveryWayOfConnecting_data();
     void everyByteArrivesAfterEveryWayOfConnecting();
+    void connectingAgainGoesToTheServerTheFieldsName_data();
+    void connectingAgainGoesToTheServerTheFieldsName();
     void backupsStayHomeByDefault();
 
 private:
@@ -1223,6 +1225,41 @@ void tst_FtpUpload::everyByteArrivesAfterEveryWayOfConnecting()
     QVERIFY2(log.endsWith(u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
     QCOMPARE(snapshot(m_remoteRoot.path()).value(u"picture.png"_s), content);
     QCOMPARE(snapshot(m_remoteRoot.path()).value(u"sub/archive.zip"_s), content + content);
+}
+
+void tst_FtpUpload::connectingAgainGoesToTheServerTheFieldsName_data()
+{
+    QTest::addColumn<bool>("otherServer");
+    QTest::newRow("the same server") << false;
+    QTest::newRow("another server") << true;
+}
+
+// Connected and uploaded, the user types another server's port and presses "Připojit".
+void tst_FtpUpload::connectingAgainGoesToTheServerTheFieldsName()
+{
+    QFETCH(bool, otherServer);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    QTemporaryDir otherRoot;
+    PyFtpServer other;
+    const QString problem = other.start(otherRoot.path(), User, Password);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    const QString root = m_local->path();
+    writeFile(root + u"/first.html"_s, "first");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    writeFile(root + u"/second.html"_s, "second");
+    if (otherServer)
+        control<QLineEdit>(*form, u"PortEdit"_s)->setText(QString::number(other.port()));
+    click(*form, u"ConnectButton"_s);
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(snapshot(otherServer ? otherRoot.path() : m_remoteRoot.path()), snapshot(root));
+    if (otherServer)
+        QCOMPARE(snapshot(m_remoteRoot.path()).keys(), QStringList{u"first.html"_s});
+    const QString log = form->LogText();
+    QCOMPARE(failures(log), 0);
+    QVERIFY2(log.endsWith(u"Nahráno 2 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
 }
 
 void tst_FtpUpload::backupsStayHomeByDefault()
