@@ -71,6 +71,8 @@ private Q_SLOTS:
     void vanishingFileIsReportedAndTheWalkGoesOn();
     void unreadableFileIsReported();
     void symbolicLinkLoopEndsTheWalk();
+    void namesWithLineBreaksNeverReachTheServer_data();
+    void namesWithLineBreaksNeverReachTheServer();
 
     void uploadWithoutConnectionLogsOneFailurePerRequest();
     void refusedGreetingFailsEveryLoginStep();
@@ -408,6 +410,40 @@ void tst_FtpUpload::symbolicLinkLoopEndsTheWalk()
 
 // ---------------------------------------------------------------------------------------
 // Without a server, or with a scripted one
+
+void tst_FtpUpload::namesWithLineBreaksNeverReachTheServer_data()
+{
+    QTest::addColumn<QString>("path"); // written at home besides index.html
+    QTest::addColumn<int>("files");     // the files that cannot go
+    QTest::newRow("file, CR LF") << u"zz\r\nDELE keep.html"_s << 1;
+    QTest::newRow("file, LF alone") << u"zz\nDELE keep.html"_s << 1;
+    QTest::newRow("directory") << u"d\r\nDELE keep.html/inner.html"_s << 1;
+    QTest::newRow("directory below") << u"sub/d\r\nDELE keep.html/a/b.html"_s << 1;
+}
+
+// A name an unpacked archive may bring: sent as it is, its second line would be a command
+// of its own, and the server would carry it out.
+void tst_FtpUpload::namesWithLineBreaksNeverReachTheServer()
+{
+    QFETCH(QString, path);
+    QFETCH(int, files);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/index.html"_s, "page");
+    writeFile(root + u'/' + path, "x");
+    writeFile(m_remoteRoot.path() + u"/keep.html"_s, "the server's own");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    QMap<QString, QByteArray> expected{{u"index.html"_s, "page"}, {u"keep.html"_s, "the server's own"}};
+    if (path.startsWith(u"sub/"_s))
+        expected.insert(u"sub/"_s, {});
+    QCOMPARE(snapshot(m_remoteRoot.path()), expected);
+    const QString log = form->LogText();
+    QVERIFY2(log.endsWith(u"Nahráno 1 souborů, přeskočeno 0, chyb %1"_s.arg(files)), qPrintable(log.right(800)));
+    QVERIFY(log.contains(u"obsahuje konec řádku"_s));
+}
 
 void tst_FtpUpload::uploadWithoutConnectionLogsOneFailurePerRequest()
 {
