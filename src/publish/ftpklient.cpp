@@ -274,10 +274,9 @@ void TFTPForm::ConnectButtonClick()
     if (m_hostName->text().isEmpty())
         return;
     BusyScope busy(*this);
-    // A live session to another server, or over the other FTP, is ended first: logging in
-    // again over it would send the site, and its journal, to the old server.
-    const QString target = QStringList{m_hostName->text(), m_port->text(), QString::number(m_protocol->currentIndex())}
-                               .join(u'\n');
+    // A live session to another server or account, or over the other FTP, is ended first:
+    // logging in again over it would send the site, and its journal, to the old server.
+    const QString target = fieldsTarget();
     if (m_ftp->Connected() && target != m_ftpTarget)
         m_ftp->Abort();
     m_pendingLog.clear();
@@ -373,8 +372,16 @@ void TFTPForm::connectSftp()
         showError(m_sftp->errorMessage());
         return;
     }
+    m_sftpTarget = fieldsTarget();
     if (const auto directory = m_sftp->workingDirectory())
         m_engine->setRemoteDirectory(*directory);
+}
+
+QString TFTPForm::fieldsTarget() const
+{
+    return QStringList{QString::number(m_protocol->currentIndex()), m_hostName->text().trimmed(),
+                       m_port->text().trimmed(), m_userName->text()}
+        .join(u'\n');
 }
 
 // The names of the remote directory, into the listing file and the log, as NLST gives them.
@@ -415,6 +422,15 @@ void TFTPForm::UploadButtonClick()
     // session that logged in again may stand where it did or back at the start: where it
     // stands is asked, not assumed.
     const bool connected = sftpChosen() ? m_sftp->connected() : m_ftp->Connected();
+    // The fields changed since "Připojit" (another saved site picked, FTPS chosen over a
+    // plain session): the live session would take the site to the old server, or in clear.
+    if (connected && fieldsTarget() != (sftpChosen() ? m_sftpTarget : m_ftpTarget)) {
+        const QString text = u"Spojení je navázáno s jiným serverem, účtem nebo protokolem, než uvádí okno. "
+                             u"Nejdřív stiskněte Připojit."_s;
+        appendLog(text);
+        showError(text);
+        return;
+    }
     const bool wanted = connected && !m_hostDir->text().isEmpty();
     if (wanted && (m_hostDirEntered.isEmpty() || sessionDirectory() != m_hostDirEntered) && !enterHostDirectory()) {
         appendLog(u"Adresář %1 na serveru nelze otevřít, nic se nenahrává"_s.arg(m_hostDir->text()));

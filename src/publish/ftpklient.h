@@ -108,6 +108,7 @@ private:
     bool askPasswordIfNeeded();
     bool enterHostDirectory();
     QString sessionDirectory();
+    QString fieldsTarget() const;
 
     TFtpClient *m_ftp = nullptr;
     SftpSession *m_sftp = nullptr;
@@ -146,7 +147,9 @@ private:
     QLineEdit *m_userName = nullptr;
     QLineEdit *m_passWord = nullptr;
     QLineEdit *m_hostDir = nullptr;
-    QString m_ftpTarget; // server, port and protocol the FTP session was opened to
+    // Protocol, server, port and account the sessions were opened for, as fieldsTarget() gives them.
+    QString m_ftpTarget;
+    QString m_sftpTarget;
     QString m_hostDirEntered; // where the directory m_hostDir names led the session, if it did
     QLineEdit *m_keyFile = nullptr;
     QComboBox *m_protocol = nullptr;

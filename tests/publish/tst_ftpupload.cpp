@@ -12,6 +12,7 @@
 #include "support/TestMain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QListWidget>
@@ -110,6 +111,8 @@ private Q_SLOTS:
     void everyByteArrivesAfterEveryWayOfConnecting();
     void connectingAgainGoesToTheServerTheFieldsName_data();
     void connectingAgainGoesToTheServerTheFieldsName();
+    void uploadOverASessionTheFieldsNoLongerNameIsRefused_data();
+    void uploadOverASessionTheFieldsNoLongerNameIsRefused();
     void backupsStayHomeByDefault();
 
 private:
@@ -1296,6 +1299,40 @@ void tst_FtpUpload::connectingAgainGoesToTheServerTheFieldsName()
     const QString log = form->LogText();
     QCOMPARE(failures(log), 0);
     QVERIFY2(log.endsWith(u"Nahráno 2 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
+}
+
+void tst_FtpUpload::uploadOverASessionTheFieldsNoLongerNameIsRefused_data()
+{
+    QTest::addColumn<QString>("field"); // changed after "Připojit", before "Upload"
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("nothing changed") << QString() << QString() << true;
+    QTest::newRow("the same values typed again") << u"UserNameEdit"_s << User << true;
+    QTest::newRow("another server") << u"HostNameEdit"_s << u"localhost"_s << false;
+    QTest::newRow("another port") << u"PortEdit"_s << u"1"_s << false;
+    QTest::newRow("another account") << u"UserNameEdit"_s << u"someone"_s << false;
+    QTest::newRow("FTPS chosen") << u"ProtocolComboBox"_s << u"1"_s << false;
+}
+
+// A saved site picked after connecting to another one fills the fields without connecting.
+void tst_FtpUpload::uploadOverASessionTheFieldsNoLongerNameIsRefused()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(bool, stored);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    writeFile(m_local->path() + u"/index.html"_s, "page");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    if (field == u"ProtocolComboBox"_s)
+        control<QComboBox>(*form, field)->setCurrentIndex(value.toInt());
+    else if (!field.isEmpty())
+        control<QLineEdit>(*form, field)->setText(value);
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(snapshot(m_remoteRoot.path()).keys(), stored ? QStringList{u"index.html"_s} : QStringList());
+    QCOMPARE(m_ui->errors.size(), stored ? 0 : 1);
+    QCOMPARE(form->LogText().contains(u"Nejdřív stiskněte Připojit"_s), !stored);
 }
 
 void tst_FtpUpload::backupsStayHomeByDefault()
