@@ -26,6 +26,10 @@ public:
     QString port() const override { return m_client.Port(); }
     QString userName() const override { return m_client.UserName(); }
     bool connected() const override { return m_client.Connected(); }
+    bool acceptsName(const QString &name) const override
+    {
+        return !name.contains(u'\r') && !name.contains(u'\n');
+    }
     bool reconnect() override;
     bool stoppedByUser() const override { return m_client.Status() == TFtpClient::StoppedStatus; }
     void stopTransfer() override { m_client.StopTransfer(); }

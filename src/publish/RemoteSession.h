@@ -105,6 +105,13 @@ public:
     virtual QString userName() const = 0;
 
     virtual bool connected() const = 0;
+    // A file or directory of this name can be sent: FTP's commands are lines, and a
+    // name with a line break in it would end one and start another on the server.
+    virtual bool acceptsName(const QString &name) const
+    {
+        Q_UNUSED(name);
+        return true;
+    }
     // Logs in again after the session was lost, with what it logged in with before.
     virtual bool reconnect() = 0;
     // The last request ended because the user stopped it, not because it failed.

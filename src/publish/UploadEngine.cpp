@@ -289,10 +289,12 @@ void UploadEngine::uploadDirectory(const QString &directory)
             continue;
         const QFileInfo info(directory + name);
         if (!info.isDir()) {
-            if (walkSends(entry, m_run->options))
-                decideFile(directory, entry, remote);
-            else
+            if (!walkSends(entry, m_run->options))
                 log(u"Vynecháno (záloha nebo dočasný soubor editoru): "_s + relativeToStart(directory + entry));
+            else if (!m_session->acceptsName(entry))
+                refuseName(directory, entry, {});
+            else
+                decideFile(directory, entry, remote);
             continue;
         }
         if (!m_run->options.subdirectories)
@@ -301,9 +303,35 @@ void UploadEngine::uploadDirectory(const QString &directory)
         const QString canonical = info.canonicalFilePath();
         if (canonical.isEmpty() || m_walkPath.contains(canonical))
             continue;
+        if (!m_session->acceptsName(name)) {
+            refuseName(directory, name, canonical);
+            continue;
+        }
         enterDirectory(directory, name, canonical);
         Q_EMIT directoryEntered(directory);
     }
+}
+
+// A name the session cannot send: the file, or every file of the directory, fails.
+void UploadEngine::refuseName(const QString &directory, const QString &name, const QString &canonical)
+{
+    TreeSize size;
+    if (canonical.isEmpty()) {
+        size.files = 1;
+        size.bytes = QFileInfo(directory + name).size();
+    } else {
+        QStringList walk = m_walkPath;
+        walk << canonical;
+        measureTree(directory + name + u'/', m_run->options, walk, size);
+    }
+    QString shown = relativeToStart(directory + name);
+    shown.replace(u'\r', u"\\r"_s).replace(u'\n', u"\\n"_s);
+    log(u"Název %1 obsahuje konec řádku, přes FTP ho nelze poslat; přeskakuje se (%2 souborů)"_s.arg(shown)
+            .arg(size.files));
+    m_run->failed += int(size.files);
+    m_run->doneFiles += size.files;
+    m_run->doneBytes += size.bytes;
+    showProgress(0);
 }
 
 void UploadEngine::enterDirectory(const QString &directory, const QString &name, const QString &canonical)
@@ -381,13 +409,19 @@ void UploadEngine::decideFile(const QString &directory, const QString &entry, co
     const QString relative = relativeToStart(local);
     const QFileInfo info(local);
     if (o.changedOnly && m_run->journal.isUnchanged(relative, local)) {
-        // Left alone as before; but the user learns that the server holds another version.
-        const bool theirs = !o.dryRun && m_session->connected() && serverChanged(relative, entry, remote);
-        log((theirs ? u"Přeskočeno (beze změny, na serveru je jiná verze): "_s : u"Přeskočeno (beze změny): "_s)
-            + relative);
-        ++m_run->skipped;
-        fileDone(info.size());
-        return;
+        if (remote && !remote->contains(entry)) {
+            // The server lost it since (deleted there, the hosting restored from an old
+            // backup): the journal vouches for what went up, not for what is still there.
+            log(u"Na serveru chybí, nahrává se znovu: "_s + relative);
+        } else {
+            // Left alone as before; but the user learns that the server holds another version.
+            const bool theirs = !o.dryRun && m_session->connected() && serverChanged(relative, entry, remote);
+            log((theirs ? u"Přeskočeno (beze změny, na serveru je jiná verze): "_s : u"Přeskočeno (beze změny): "_s)
+                + relative);
+            ++m_run->skipped;
+            fileDone(info.size());
+            return;
+        }
     }
     if (o.dryRun) {
         log(u"Nahrálo by se: "_s + relative);

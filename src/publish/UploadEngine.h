@@ -119,6 +119,7 @@ private:
     void finish();
     void uploadDirectory(const QString &directory);
     void enterDirectory(const QString &directory, const QString &name, const QString &canonical);
+    void refuseName(const QString &directory, const QString &name, const QString &canonical);
     bool leaveDirectory(const QString &directory);
     void decideFile(const QString &directory, const QString &entry, const std::optional<RemoteDirectory> &remote);
     void storeFiles();

@@ -274,6 +274,11 @@ void TFTPForm::ConnectButtonClick()
     if (m_hostName->text().isEmpty())
         return;
     BusyScope busy(*this);
+    // A live session to another server or account, or over the other FTP, is ended first:
+    // logging in again over it would send the site, and its journal, to the old server.
+    const QString target = fieldsTarget();
+    if (m_ftp->Connected() && target != m_ftpTarget)
+        m_ftp->Abort();
     m_pendingLog.clear();
     m_log->clear();
     appendLog(u"Navazuje se spojení"_s);
@@ -285,7 +290,11 @@ void TFTPForm::ConnectButtonClick()
     }
     m_ftp->setHostName(m_hostName->text());
     m_ftp->setPort(m_port->text());
-    check(m_ftp->OpenSync());
+    // Still connected to the same server: it is logged in to again over the same line.
+    const bool opened = m_ftp->Connected() || m_ftp->OpenSync();
+    check(opened);
+    if (opened)
+        m_ftpTarget = target;
     m_ftp->setUserName(m_userName->text());
     const bool user = m_ftp->UserSync();
     check(user);
@@ -306,13 +315,28 @@ void TFTPForm::ConnectButtonClick()
 void TFTPForm::CdButtonClick()
 {
     BusyScope busy(*this);
+    enterHostDirectory();
+}
+
+bool TFTPForm::enterHostDirectory()
+{
+    bool entered = false;
     if (sftpChosen()) {
-        check(m_sftp->changeDirectory(m_hostDir->text()));
-        return;
+        entered = m_sftp->changeDirectory(m_hostDir->text());
+    } else {
+        m_ftp->setHostDirName(m_hostDir->text());
+        entered = m_ftp->CwdSync();
+        m_hostDir->setText(m_ftp->HostDirName());
     }
-    m_ftp->setHostDirName(m_hostDir->text());
-    check(m_ftp->CwdSync());
-    m_hostDir->setText(m_ftp->HostDirName());
+    check(entered);
+    m_hostDirEntered = entered ? sessionDirectory() : QString();
+    return entered;
+}
+
+QString TFTPForm::sessionDirectory()
+{
+    m_engine->setSession(sftpChosen() ? m_sftp : nullptr);
+    return m_engine->session().workingDirectory().value_or(QString());
 }
 
 QString TFTPForm::ListingFilePath()
@@ -348,8 +372,16 @@ void TFTPForm::connectSftp()
         showError(m_sftp->errorMessage());
         return;
     }
+    m_sftpTarget = fieldsTarget();
     if (const auto directory = m_sftp->workingDirectory())
         m_engine->setRemoteDirectory(*directory);
+}
+
+QString TFTPForm::fieldsTarget() const
+{
+    return QStringList{QString::number(m_protocol->currentIndex()), m_hostName->text().trimmed(),
+                       m_port->text().trimmed(), m_userName->text()}
+        .join(u'\n');
 }
 
 // The names of the remote directory, into the listing file and the log, as NLST gives them.
@@ -384,6 +416,26 @@ void TFTPForm::UploadButtonClick()
     // the upload from starting.
     if (m_beforeUpload && !m_beforeUpload())
         return;
+    // The site goes to the directory the field names, "CD" pressed or not: a saved site
+    // picked, connected and uploaded would otherwise land in the login directory, and
+    // with the deletion on, that directory's other contents would be its orphans. A
+    // session that logged in again may stand where it did or back at the start: where it
+    // stands is asked, not assumed.
+    const bool connected = sftpChosen() ? m_sftp->connected() : m_ftp->Connected();
+    // The fields changed since "Připojit" (another saved site picked, FTPS chosen over a
+    // plain session): the live session would take the site to the old server, or in clear.
+    if (connected && fieldsTarget() != (sftpChosen() ? m_sftpTarget : m_ftpTarget)) {
+        const QString text = u"Spojení je navázáno s jiným serverem, účtem nebo protokolem, než uvádí okno. "
+                             u"Nejdřív stiskněte Připojit."_s;
+        appendLog(text);
+        showError(text);
+        return;
+    }
+    const bool wanted = connected && !m_hostDir->text().isEmpty();
+    if (wanted && (m_hostDirEntered.isEmpty() || sessionDirectory() != m_hostDirEntered) && !enterHostDirectory()) {
+        appendLog(u"Adresář %1 na serveru nelze otevřít, nic se nenahrává"_s.arg(m_hostDir->text()));
+        return;
+    }
     UploadEngine::Options options;
     options.home = m_homeDir;
     options.subdirectories = m_subdirectories->isChecked();

@@ -106,6 +106,9 @@ private:
     UploadSite siteFromFields() const;
     void fillFields(const UploadSite &site);
     bool askPasswordIfNeeded();
+    bool enterHostDirectory();
+    QString sessionDirectory();
+    QString fieldsTarget() const;
 
     TFtpClient *m_ftp = nullptr;
     SftpSession *m_sftp = nullptr;
@@ -144,6 +147,10 @@ private:
     QLineEdit *m_userName = nullptr;
     QLineEdit *m_passWord = nullptr;
     QLineEdit *m_hostDir = nullptr;
+    // Protocol, server, port and account the sessions were opened for, as fieldsTarget() gives them.
+    QString m_ftpTarget;
+    QString m_sftpTarget;
+    QString m_hostDirEntered; // where the directory m_hostDir names led the session, if it did
     QLineEdit *m_keyFile = nullptr;
     QComboBox *m_protocol = nullptr;
     QComboBox *m_site = nullptr;

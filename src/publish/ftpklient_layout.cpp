@@ -117,6 +117,7 @@ void TFTPForm::buildRightHalf(QWidget *half)
                       u"Soubor se soukromým klíčem; prázdné: klíče z agenta a z ~/.ssh"_s);
     m_keyFile->setEnabled(false);
     m_hostDir = field(7, u"Adresář"_s, u"HostDirEdit"_s, {}, {});
+    connect(m_hostDir, &QLineEdit::textEdited, this, [this] { m_hostDirEntered.clear(); });
     connect(m_protocol, &QComboBox::currentIndexChanged, this, &TFTPForm::protocolChanged);
 
     auto button = [&](int column, const QString &caption, const QString &name) {
@@ -164,6 +165,7 @@ void TFTPForm::buildRightHalf(QWidget *half)
 void TFTPForm::protocolChanged(int index)
 {
     const bool sftp = index == SftpProtocol;
+    m_hostDirEntered.clear(); // the other protocol's session stands elsewhere
     m_ftp->setTls(index == FtpsProtocol);
     m_passive->setEnabled(!sftp);
     m_keyFile->setEnabled(sftp);

@@ -85,6 +85,7 @@ void TFTPForm::fillFields(const UploadSite &site)
     m_userName->setText(site.user);
     m_keyFile->setText(site.keyFile);
     m_hostDir->setText(site.remoteDirectory);
+    m_hostDirEntered.clear();
     if (!site.homeDirectory.isEmpty() && QDir(site.homeDirectory).exists())
         setHomeDirectory(site.homeDirectory);
     m_subdirectories->setChecked(site.subdirectories);

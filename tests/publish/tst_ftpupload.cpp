@@ -12,6 +12,7 @@
 #include "support/TestMain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,6 +72,8 @@ private Q_SLOTS:
     void vanishingFileIsReportedAndTheWalkGoesOn();
     void unreadableFileIsReported();
     void symbolicLinkLoopEndsTheWalk();
+    void namesWithLineBreaksNeverReachTheServer_data();
+    void namesWithLineBreaksNeverReachTheServer();
 
     void uploadWithoutConnectionLogsOneFailurePerRequest();
     void refusedGreetingFailsEveryLoginStep();
@@ -79,6 +82,8 @@ private Q_SLOTS:
 
     void errorBoxHeldOpenPastTheTimeoutDoesNotEndTheUpload();
     void unenterableDirectoryStoresNothingOutsideTheTarget();
+    void uploadGoesToTheDirectoryTheFieldNames_data();
+    void uploadGoesToTheDirectoryTheFieldNames();
     void timeOutMidTransferLeavesNoHalfFile();
     void cutConnectionMidTransferLeavesNoHalfFile();
     void wrongPasswordGivesOneBoxPerUpload();
@@ -86,6 +91,8 @@ private Q_SLOTS:
     void renameRefusedFallsBackToPlainStore();
     void passiveOnlyServerIsUsedPassively();
     void onlyChangedFilesAreStoredAgain();
+    void filesGoneFromTheServerAreStoredAgain_data();
+    void filesGoneFromTheServerAreStoredAgain();
     void failedTransferIsNeverInTheJournal();
     void dryRunStoresNothing();
     void emptyHomeDirectoryLogsNothing();
@@ -102,6 +109,10 @@ private Q_SLOTS:
     void checkBeforeUploadCanKeepItFromStarting();
     void everyByteArrivesAfterEveryWayOfConnecting_data();
     void everyByteArrivesAfterEveryWayOfConnecting();
+    void connectingAgainGoesToTheServerTheFieldsName_data();
+    void connectingAgainGoesToTheServerTheFieldsName();
+    void uploadOverASessionTheFieldsNoLongerNameIsRefused_data();
+    void uploadOverASessionTheFieldsNoLongerNameIsRefused();
     void backupsStayHomeByDefault();
 
 private:
@@ -403,6 +414,40 @@ void tst_FtpUpload::symbolicLinkLoopEndsTheWalk()
 // ---------------------------------------------------------------------------------------
 // Without a server, or with a scripted one
 
+void tst_FtpUpload::namesWithLineBreaksNeverReachTheServer_data()
+{
+    QTest::addColumn<QString>("path"); // written at home besides index.html
+    QTest::addColumn<int>("files");     // the files that cannot go
+    QTest::newRow("file, CR LF") << u"zz\r\nDELE keep.html"_s << 1;
+    QTest::newRow("file, LF alone") << u"zz\nDELE keep.html"_s << 1;
+    QTest::newRow("directory") << u"d\r\nDELE keep.html/inner.html"_s << 1;
+    QTest::newRow("directory below") << u"sub/d\r\nDELE keep.html/a/b.html"_s << 1;
+}
+
+// A name an unpacked archive may bring: sent as it is, its second line would be a command
+// of its own, and the server would carry it out.
+void tst_FtpUpload::namesWithLineBreaksNeverReachTheServer()
+{
+    QFETCH(QString, path);
+    QFETCH(int, files);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/index.html"_s, "page");
+    writeFile(root + u'/' + path, "x");
+    writeFile(m_remoteRoot.path() + u"/keep.html"_s, "the server's own");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    QMap<QString, QByteArray> expected{{u"index.html"_s, "page"}, {u"keep.html"_s, "the server's own"}};
+    if (path.startsWith(u"sub/"_s))
+        expected.insert(u"sub/"_s, {});
+    QCOMPARE(snapshot(m_remoteRoot.path()), expected);
+    const QString log = form->LogText();
+    QVERIFY2(log.endsWith(u"Nahráno 1 souborů, přeskočeno 0, chyb %1"_s.arg(files)), qPrintable(log.right(800)));
+    QVERIFY(log.contains(u"obsahuje konec řádku"_s));
+}
+
 void tst_FtpUpload::uploadWithoutConnectionLogsOneFailurePerRequest()
 {
     const QString root = m_local->path();
@@ -554,6 +599,61 @@ void tst_FtpUpload::unenterableDirectoryStoresNothingOutsideTheTarget()
     QCOMPARE(snapshot(m_remoteRoot.path()).keys(),
              (QStringList{u"target/"_s, u"target/a.html"_s, u"target/sub"_s, u"target/z.html"_s}));
     QVERIFY(log.contains(u"Nahráno 2 souborů, přeskočeno 0, chyb 2"_s));
+}
+
+void tst_FtpUpload::uploadGoesToTheDirectoryTheFieldNames_data()
+{
+    QTest::addColumn<QString>("field");    // "Adresář" when connecting
+    QTest::addColumn<bool>("pressCd");
+    QTest::addColumn<bool>("connectAgain"); // "Připojit" pressed once more before the upload
+    QTest::addColumn<QString>("typedLater"); // typed into the field after that, if anything
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QString>("landsIn"); // the remote directory the page lands in
+    QTest::newRow("connected, CD not pressed") << u"www"_s << false << false << QString() << true << u"www/"_s;
+    QTest::newRow("absolute, CD not pressed") << u"/www"_s << false << false << QString() << true << u"www/"_s;
+    QTest::newRow("CD pressed") << u"www"_s << true << false << QString() << true << u"www/"_s;
+    QTest::newRow("CD pressed, connected again") << u"www"_s << true << true << QString() << true << u"www/"_s;
+    QTest::newRow("field changed after CD") << u"www"_s << true << false << u"/other"_s << true << u"other/"_s;
+    QTest::newRow("no such directory") << u"missing"_s << false << false << QString() << false << QString();
+    QTest::newRow("field empty") << QString() << false << false << QString() << true << QString();
+}
+
+// A saved site fills the field; the user picks it, connects and uploads, pressing CD or not.
+void tst_FtpUpload::uploadGoesToTheDirectoryTheFieldNames()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, pressCd);
+    QFETCH(bool, connectAgain);
+    QFETCH(QString, typedLater);
+    QFETCH(bool, stored);
+    QFETCH(QString, landsIn);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    writeFile(m_local->path() + u"/index.html"_s, "page");
+    QVERIFY(QDir(m_remoteRoot.path()).mkpath(u"www"_s));
+    writeFile(m_remoteRoot.path() + u"/other/keep.txt"_s, "beside the site");
+    auto form = makeForm(m_server.port());
+    auto *directory = control<QLineEdit>(*form, u"HostDirEdit"_s);
+    directory->setText(field);
+    connectForm(*form);
+    if (pressCd)
+        click(*form, u"CdButton"_s);
+    if (connectAgain)
+        click(*form, u"ConnectButton"_s);
+    if (!typedLater.isEmpty()) {
+        directory->selectAll();
+        QTest::keyClicks(directory, typedLater);
+    }
+    click(*form, u"UploadButton"_s);
+
+    QMap<QString, QByteArray> expected{
+        {u"www/"_s, {}}, {u"other/"_s, {}}, {u"other/keep.txt"_s, "beside the site"}};
+    if (stored)
+        expected.insert(landsIn + u"index.html"_s, "page");
+    QCOMPARE(snapshot(m_remoteRoot.path()), expected);
+    const QString log = form->LogText();
+    QCOMPARE(log.contains(u"na serveru nelze otevřít, nic se nenahrává"_s), !stored);
+    QCOMPARE(m_ui->errors.size(), stored ? 0 : 1); // the refused CWD, in its box
 }
 
 void tst_FtpUpload::timeOutMidTransferLeavesNoHalfFile()
@@ -753,6 +853,44 @@ void tst_FtpUpload::onlyChangedFilesAreStoredAgain()
     // Off, as by default: everything goes again.
     control<QCheckBox>(*form, u"ChangedOnlyCheckBox"_s)->setChecked(false);
     QCOMPARE(runAndSummary(), u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s);
+}
+
+void tst_FtpUpload::filesGoneFromTheServerAreStoredAgain_data()
+{
+    QTest::addColumn<QStringList>("deletedThere"); // on the server, between two uploads
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("nothing") << QStringList() << u"Nahráno 0 souborů, přeskočeno 3, chyb 0"_s;
+    QTest::newRow("a file") << QStringList{u"a.html"_s} << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+    QTest::newRow("a file in a directory") << QStringList{u"sub/c.html"_s} << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+    QTest::newRow("two files") << QStringList{u"a.html"_s, u"sub/c.html"_s}
+                               << u"Nahráno 2 souborů, přeskočeno 1, chyb 0"_s;
+    QTest::newRow("the directory") << QStringList{u"sub"_s} << u"Nahráno 1 souborů, přeskočeno 2, chyb 0"_s;
+}
+
+// "Jen změněné" skips what the journal says went up unchanged; what the server has lost
+// since goes up again.
+void tst_FtpUpload::filesGoneFromTheServerAreStoredAgain()
+{
+    QFETCH(QStringList, deletedThere);
+    QFETCH(QString, summary);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    const QString root = m_local->path();
+    writeFile(root + u"/a.html"_s, "a");
+    writeFile(root + u"/b.html"_s, "b");
+    writeFile(root + u"/sub/c.html"_s, "c");
+    auto form = makeForm(m_server.port());
+    control<QCheckBox>(*form, u"ChangedOnlyCheckBox"_s)->setChecked(true);
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    for (const QString &relative : std::as_const(deletedThere)) {
+        const QString path = m_remoteRoot.path() + u'/' + relative;
+        QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
+    }
+    click(*form, u"UploadButton"_s);
+    const QStringList lines = form->LogText().split(u'\n');
+    QCOMPARE(lines.last(), summary);
+    QCOMPARE(snapshot(m_remoteRoot.path()), snapshot(root));
 }
 
 void tst_FtpUpload::failedTransferIsNeverInTheJournal()
@@ -1126,6 +1264,75 @@ void tst_FtpUpload::everyByteArrivesAfterEveryWayOfConnecting()
     QVERIFY2(log.endsWith(u"Nahráno 3 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
     QCOMPARE(snapshot(m_remoteRoot.path()).value(u"picture.png"_s), content);
     QCOMPARE(snapshot(m_remoteRoot.path()).value(u"sub/archive.zip"_s), content + content);
+}
+
+void tst_FtpUpload::connectingAgainGoesToTheServerTheFieldsName_data()
+{
+    QTest::addColumn<bool>("otherServer");
+    QTest::newRow("the same server") << false;
+    QTest::newRow("another server") << true;
+}
+
+// Connected and uploaded, the user types another server's port and presses "Připojit".
+void tst_FtpUpload::connectingAgainGoesToTheServerTheFieldsName()
+{
+    QFETCH(bool, otherServer);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    QTemporaryDir otherRoot;
+    PyFtpServer other;
+    const QString problem = other.start(otherRoot.path(), User, Password);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    const QString root = m_local->path();
+    writeFile(root + u"/first.html"_s, "first");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    click(*form, u"UploadButton"_s);
+    writeFile(root + u"/second.html"_s, "second");
+    if (otherServer)
+        control<QLineEdit>(*form, u"PortEdit"_s)->setText(QString::number(other.port()));
+    click(*form, u"ConnectButton"_s);
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(snapshot(otherServer ? otherRoot.path() : m_remoteRoot.path()), snapshot(root));
+    if (otherServer)
+        QCOMPARE(snapshot(m_remoteRoot.path()).keys(), QStringList{u"first.html"_s});
+    const QString log = form->LogText();
+    QCOMPARE(failures(log), 0);
+    QVERIFY2(log.endsWith(u"Nahráno 2 souborů, přeskočeno 0, chyb 0"_s), qPrintable(log.right(1500)));
+}
+
+void tst_FtpUpload::uploadOverASessionTheFieldsNoLongerNameIsRefused_data()
+{
+    QTest::addColumn<QString>("field"); // changed after "Připojit", before "Upload"
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("nothing changed") << QString() << QString() << true;
+    QTest::newRow("the same values typed again") << u"UserNameEdit"_s << User << true;
+    QTest::newRow("another server") << u"HostNameEdit"_s << u"localhost"_s << false;
+    QTest::newRow("another port") << u"PortEdit"_s << u"1"_s << false;
+    QTest::newRow("another account") << u"UserNameEdit"_s << u"someone"_s << false;
+    QTest::newRow("FTPS chosen") << u"ProtocolComboBox"_s << u"1"_s << false;
+}
+
+// A saved site picked after connecting to another one fills the fields without connecting.
+void tst_FtpUpload::uploadOverASessionTheFieldsNoLongerNameIsRefused()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(bool, stored);
+    if (!m_serverProblem.isEmpty())
+        QFAIL(qPrintable(m_serverProblem));
+    writeFile(m_local->path() + u"/index.html"_s, "page");
+    auto form = makeForm(m_server.port());
+    connectForm(*form);
+    if (field == u"ProtocolComboBox"_s)
+        control<QComboBox>(*form, field)->setCurrentIndex(value.toInt());
+    else if (!field.isEmpty())
+        control<QLineEdit>(*form, field)->setText(value);
+    click(*form, u"UploadButton"_s);
+    QCOMPARE(snapshot(m_remoteRoot.path()).keys(), stored ? QStringList{u"index.html"_s} : QStringList());
+    QCOMPARE(m_ui->errors.size(), stored ? 0 : 1);
+    QCOMPARE(form->LogText().contains(u"Nejdřív stiskněte Připojit"_s), !stored);
 }
 
 void tst_FtpUpload::backupsStayHomeByDefault()
