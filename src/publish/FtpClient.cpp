@@ -615,6 +615,14 @@ QString TFtpClient::DirectoryOfReply(const QString &reply)
 void TFtpClient::sendCommand(const QString &command, bool more)
 {
     QString text = command;
+    // A line break in a name would end the command there and hand the rest to the server
+    // as a command of its own (a file named "x<CR><LF>DELE index.html"). The server gets
+    // NOOP instead: its reply still answers the request in turn, and no request that
+    // names a file or a folder takes that reply for success.
+    if (text.contains(u'\r') || text.contains(u'\n')) {
+        Q_EMIT OnDisplay(u"Název s koncem řádku se na server neposílá ("_s + text.section(u' ', 0, 0) + u')');
+        text = u"NOOP"_s;
+    }
     Q_EMIT OnCommand(text);
     // The log is shown to whoever stands behind the user; the password stays out of it.
     if (text.startsWith(u"PASS "_s, Qt::CaseInsensitive))

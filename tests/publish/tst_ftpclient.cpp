@@ -32,6 +32,8 @@ private Q_SLOTS:
     void replyCodesDecideTheStatus();
     void requestsAreRefusedWhenPreconditionsFail_data();
     void requestsAreRefusedWhenPreconditionsFail();
+    void namesWithLineBreaksNeverBecomeCommands_data();
+    void namesWithLineBreaksNeverBecomeCommands();
     void secondOpenIsRefusedWhileConnected();
     void refusedGreetingLeavesSessionDisconnected();
     void refusedConnectionReportsSocketError();
@@ -249,6 +251,36 @@ void tst_FtpClient::requestsAreRefusedWhenPreconditionsFail()
     QTest::qWait(20);
     QCOMPARE(done.size(), 0);
     QVERIFY(m_client->State() == FtpState::Ready || m_client->State() == FtpState::Connected);
+}
+
+void tst_FtpClient::namesWithLineBreaksNeverBecomeCommands_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("DELE, CR LF") << u"DELE"_s << u"x\r\nDELE index.html"_s;
+    QTest::newRow("CWD, LF alone") << u"CWD"_s << u"web\nDELE index.html"_s;
+    QTest::newRow("MKD, CR alone") << u"MKD"_s << u"new\rDELE index.html"_s;
+    QTest::newRow("RNTO of a rename") << u"RNTO"_s << u"page.html\r\nDELE index.html"_s;
+}
+
+void tst_FtpClient::namesWithLineBreaksNeverBecomeCommands()
+{
+    QFETCH(QString, request);
+    QFETCH(QString, name);
+    QVERIFY(open());
+    m_server->commands.clear();
+    m_client->setHostDirName(name);
+    m_client->setHostFileName(request == u"RNTO"_s ? u".brisko-tmp"_s : name);
+    const bool ok = request == u"DELE"_s  ? m_client->DeleSync()
+                    : request == u"CWD"_s ? m_client->CwdSync()
+                    : request == u"MKD"_s ? m_client->MkdSync()
+                                          : m_client->RenameSync(name);
+    QVERIFY(!ok);
+    for (const QString &command : std::as_const(m_server->commands))
+        QVERIFY2(!command.startsWith(u"DELE index"_s), qPrintable(command));
+    // The session goes on in step with the server.
+    QVERIFY(m_client->PwdSync());
+    QCOMPARE(m_client->LastResponse(), u"257 \"/\" is the current directory"_s);
 }
 
 void tst_FtpClient::secondOpenIsRefusedWhileConnected()
