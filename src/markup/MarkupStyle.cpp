@@ -1,5 +1,7 @@
 #include "MarkupStyle.h"
 
+#include "markup/SysUt.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -404,15 +406,6 @@ const AttributeRule *ruleFor(QStringView upperElement, QStringView upperAttribut
     return nullptr;
 }
 
-QString quoted(const QString &value)
-{
-    if (!value.contains(u'"'))
-        return u'"' + value + u'"';
-    if (!value.contains(u'\''))
-        return u'\'' + value + u'\'';
-    return u'"' + QString(value).replace(u'"', u"&quot;"_s) + u'"';
-}
-
 QString joinedStyle(QStringList declarations, const QString &written)
 {
     declarations.removeAll(QString());
@@ -466,7 +459,7 @@ QString writeTag(const Html4Tag &tag, QList<TableContext> &tables)
             continue;
         attributes += u' ' + (converted.renamed.isEmpty() ? attribute.name.toLower() : converted.renamed);
         if (attribute.hasValue)
-            attributes += u'=' + quoted(converted.value.value_or(attribute.value));
+            attributes += u'=' + QuotedValue(converted.value.value_or(attribute.value));
         if (attributeUpper == u"ALT"_s)
             hasAlt = true;
     }
@@ -475,7 +468,7 @@ QString writeTag(const Html4Tag &tag, QList<TableContext> &tables)
         attributes += u" alt=\"\""_s;
     const QString style = joinedStyle(declarations, ownStyle);
     if (!style.isEmpty() || styleWritten)
-        attributes += u" style="_s + quoted(style);
+        attributes += u" style="_s + QuotedValue(style);
     return u'<' + name + attributes + u'>';
 }
 
@@ -685,7 +678,7 @@ QString html4Reading(QStringView tag)
     QStringList recovered;
     for (const Attribute &attribute : parsed.attributes) {
         if (attribute.name.compare(u"STYLE"_s, Qt::CaseInsensitive) != 0) {
-            out += u' ' + attribute.name + (attribute.hasValue ? u'=' + quoted(attribute.value) : QString());
+            out += u' ' + attribute.name + (attribute.hasValue ? u'=' + QuotedValue(attribute.value) : QString());
             continue;
         }
         QStringList kept;
@@ -696,13 +689,13 @@ QString html4Reading(QStringView tag)
             const std::optional<Attribute> back =
                 colon < 0 ? std::nullopt : attributeOfDeclaration(upper, property, value);
             if (back && !has(back->name)) {
-                recovered << u' ' + back->name + (back->hasValue ? u'=' + quoted(back->value) : QString());
+                recovered << u' ' + back->name + (back->hasValue ? u'=' + QuotedValue(back->value) : QString());
             } else {
                 kept << declaration.trimmed();
             }
         }
         if (!kept.isEmpty())
-            out += u" style="_s + quoted(kept.join(u"; "_s));
+            out += u" style="_s + QuotedValue(kept.join(u"; "_s));
     }
     return out + recovered.join(QString()) + u'>';
 }
