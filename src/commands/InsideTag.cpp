@@ -30,11 +30,34 @@ bool CheckNotInsideTag(Workspace &workspace)
     return false;
 }
 
+namespace {
+
+// The caret after a ">" inside a quoted value: the document takes that ">" for the tag's
+// end and finds the caret outside any tag. The nearest "<" before the caret is read on,
+// quotes and all; the tag is the caret's when it ends after the caret.
+std::optional<QString> selectTagAcrossQuotedGreater(HtmlDocument &buffer)
+{
+    constexpr int Reach = 65536; // longer than any tag written by hand
+    const int caret = buffer.SelStart();
+    const int lt = buffer.lastIndexBefore(caret, u'<');
+    if (lt < 0 || caret - lt > Reach)
+        return std::nullopt;
+    const std::optional<QString> tag =
+        leadingStartTag(buffer.textRange(lt, std::min(buffer.textLength() - lt, 2 * Reach)));
+    if (!tag || lt + tag->size() <= caret)
+        return std::nullopt;
+    buffer.SetSelStart(lt);
+    buffer.SetSelLength(int(tag->size()));
+    return tag;
+}
+
+} // namespace
+
 std::optional<QString> selectWholeTagAtCaret(HtmlDocument &buffer)
 {
     buffer.SelectTagAtCaret();
     if (buffer.SelLength() == 0)
-        return std::nullopt;
+        return selectTagAcrossQuotedGreater(buffer);
     // Mostly the selection holds the whole tag; only a quote left open in it sends the read
     // on through the rest of the page.
     std::optional<QString> tag = leadingStartTag(buffer.SelText());

@@ -109,6 +109,10 @@ void tst_TextCommands::selectTagAtCaret_data()
     QTest::newRow("tagOverLines") << u"<A\r\nHREF=x>"_s << 4 << u"<A\r\nHREF=x>"_s;
     QTest::newRow("gtInQuotedValue") << u"x<A TITLE='a>b' HREF=c>y"_s << 3
                                      << u"<A TITLE='a>b' HREF=c>"_s;
+    QTest::newRow("gtInQuotedValue_caretAfterIt") << u"x<A TITLE='a>b' HREF=c>y"_s << 13
+                                                  << u"<A TITLE='a>b' HREF=c>"_s;
+    QTest::newRow("gtInQuotedValue_caretAfterTheTag") << u"x<A TITLE='a>b' HREF=c>y"_s << 23
+                                                      << QString();
 }
 
 void tst_TextCommands::selectTagAtCaret()
@@ -165,6 +169,8 @@ void tst_TextCommands::deleteCurrentTag_data()
     // A ">" inside a quoted value is not the tag's end.
     QTest::newRow("gtInQuotedValue") << u"<A TITLE=\"a>b\" HREF='c>d'>x</A>y"_s << 2 << 0
                                      << u"xy"_s;
+    QTest::newRow("gtInQuotedValue_caretAfterIt") << u"<A TITLE=\"a>b\" HREF='c>d'>x</A>y"_s << 22
+                                                  << 0 << u"xy"_s;
     QTest::newRow("unclosedQuote_upToFirstGt") << u"<B TITLE=\"a>b"_s << 2 << 0 << u"b"_s;
     QTest::newRow("outsideTag_noSelection_nothing") << u"<B>x</B>"_s << 3 << 0 << u"<B>x</B>"_s;
 }
