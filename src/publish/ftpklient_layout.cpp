@@ -134,6 +134,8 @@ void TFTPForm::buildRightHalf(QWidget *half)
 
     m_log = new QPlainTextEdit(half);
     m_log->setObjectName(u"DisplayMemo"_s);
+    // What the session said: read and copied, never typed over (Ctrl+A and a key wiped it).
+    m_log->setReadOnly(true);
     m_log->setBackgroundRole(QPalette::Button);
     QPalette palette = m_log->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QProgressBar>
@@ -206,6 +207,7 @@ void tst_FtpUpload::windowStartsFromItsDefaults()
     QVERIFY(control<QCheckBox>(form, u"CheckBox1"_s)->isChecked());
     QVERIFY(!control<QCheckBox>(form, u"DeleteOrphansCheckBox"_s)->isChecked());
     QVERIFY(!control<QCheckBox>(form, u"PassiveCheckBox"_s)->isChecked());
+    QVERIFY(control<QPlainTextEdit>(form, u"DisplayMemo"_s)->isReadOnly());
     QCOMPARE(form.FtpClient1().Timeout(), 15);
     QVERIFY(form.FtpClient1().DisplayFlag());
     QVERIFY(!form.FtpClient1().Passive());
