@@ -86,6 +86,10 @@ SiteCheckWindow &siteCheckWindow(Workspace &workspace)
                      [&workspace, window](const QList<SiteFinding> &findings, const QString &home) {
                          const CaseFixOutcome outcome = fixCaseMismatches(workspace, home, findings);
                          QString text = u"Opravených odkazů: %1."_s.arg(outcome.fixed);
+                         // The pages written on the disk are named: the editor's undo
+                         // does not reach them.
+                         if (!outcome.saved.isEmpty())
+                             text += u"\r\nUložené stránky: "_s + outcome.saved.join(u", "_s);
                          if (!outcome.editedOnly.isEmpty())
                              text += u"\r\nStránky s neuloženými změnami byly opraveny jen v editoru: "_s
                                      + outcome.editedOnly.join(u", "_s);

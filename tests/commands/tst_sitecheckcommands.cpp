@@ -69,6 +69,7 @@ private Q_SLOTS:
     void caseFixLeavesChangedReferencesAlone();
     void caseFixLeavesLinkedAndReadOnlyPagesAlone();
     void caseFixKeepsMixedLineBreaks();
+    void caseFixFromTheWindowNamesTheSavedPages();
     void uploadCheckAsksWithTheCounts_data();
     void uploadCheckAsksWithTheCounts();
     void uploadWindowChecksFirstAndCanShowTheReport();
@@ -299,6 +300,20 @@ void tst_SiteCheckCommands::caseFixKeepsMixedLineBreaks()
     QCOMPARE(outcome.fixed, 2);
     QCOMPARE(bytesOf(page),
              QByteArray("<p>\n<img src=\"obr\xC3\xA1zek.gif\">\r\n<a href=\"index.html\">x</a>\r</p>\n"));
+}
+
+void tst_SiteCheckCommands::caseFixFromTheWindowNamesTheSavedPages()
+{
+    SiteCheckWindow &window = siteCheckWindow(m_fx->workspace());
+    window.showReport(checkSite({m_site, {}}), {m_site, {}});
+    QSignalSpy finished(&window, &SiteCheckWindow::checkFinished);
+    window.FixCaseButton->click();
+    QCOMPARE(m_script->infos.size(), 1);
+    const QString report = m_script->infos.first();
+    QVERIFY2(report.startsWith(u"Opravených odkazů: 3."_s), qPrintable(report));
+    QVERIFY2(report.contains(u"Uložené stránky: index.html, iso.html"_s), qPrintable(report));
+    // The window checks the site again after the fix.
+    QVERIFY(finished.wait(20000));
 }
 
 void tst_SiteCheckCommands::uploadCheckAsksWithTheCounts_data()
