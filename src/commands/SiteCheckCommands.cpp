@@ -4,6 +4,10 @@
 #include "commands/Workspace.h"
 #include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
+#include "markup/CodePages.h"
+#include "markup/GuardedFile.h"
+#include "markup/SiteSearch.h"
+#include "markup/TextEncoding.h"
 #include "publish/ftpklient.h"
 #include "settings/TSettings.h"
 #include "tools/SiteCheckProgress.h"
@@ -82,6 +86,10 @@ SiteCheckWindow &siteCheckWindow(Workspace &workspace)
                      [&workspace, window](const QList<SiteFinding> &findings, const QString &home) {
                          const CaseFixOutcome outcome = fixCaseMismatches(workspace, home, findings);
                          QString text = u"Opravených odkazů: %1."_s.arg(outcome.fixed);
+                         // The pages written on the disk are named: the editor's undo
+                         // does not reach them.
+                         if (!outcome.saved.isEmpty())
+                             text += u"\r\nUložené stránky: "_s + outcome.saved.join(u", "_s);
                          if (!outcome.editedOnly.isEmpty())
                              text += u"\r\nStránky s neuloženými změnami byly opraveny jen v editoru: "_s
                                      + outcome.editedOnly.join(u", "_s);
@@ -183,9 +191,30 @@ void fixOpenPage(Workspace &workspace, HtmlDocument &doc, const QList<SiteFindin
         outcome.saved << valid.first().page;
 }
 
-void fixClosedPage(Workspace &workspace, const QString &path, const QList<SiteFinding> &findings,
-                   CaseFixOutcome &outcome)
+// Whether the page is a link to a file outside the site: a fix there would change a file
+// the user never asked about.
+bool leadsOutOfSite(const QString &path, const QString &home)
 {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    QString root = QFileInfo(home).canonicalFilePath();
+    if (target.isEmpty() || root.isEmpty())
+        return true;
+    if (!root.endsWith(u'/'))
+        root += u'/';
+    return !target.startsWith(root);
+}
+
+void fixClosedPage(Workspace &workspace, const QString &home, const QString &path,
+                   const QList<SiteFinding> &findings, CaseFixOutcome &outcome)
+{
+    if (leadsOutOfSite(path, home)) {
+        outcome.problems << u"Stránka %1 je odkaz na soubor mimo web a nebyla změněna."_s.arg(path);
+        return;
+    }
+    if (isWriteProtected(path)) {
+        outcome.problems << writeProtectedMessage(path);
+        return;
+    }
     const SitePageText page = readSitePage(path);
     if (!page.ok) {
         outcome.problems << u"Stránku %1 nelze přečíst: %2"_s.arg(path, page.error);
@@ -196,24 +225,34 @@ void fixClosedPage(Workspace &workspace, const QString &path, const QList<SiteFi
         outcome.problems << u"Stránka %1 není text (obsahuje binární data) a nebyla změněna."_s.arg(path);
         return;
     }
-    QString text = page.text;
-    int fixed = 0;
+    QList<MatchReplacement> changes; // left to right, as the findings come last first
     for (const SiteFinding &f : findings) {
-        if (QStringView(text).mid(f.offset, f.reference.size()) != f.reference) {
+        if (QStringView(page.text).mid(f.offset, f.reference.size()) != f.reference) {
             outcome.problems << changedMessage(f);
             continue;
         }
-        text.replace(f.offset, f.reference.size(), f.fixed);
-        ++fixed;
+        changes.prepend({f.offset, f.reference.size(), f.fixed});
     }
-    if (fixed == 0)
+    if (changes.isEmpty())
         return;
-    const QString error = saveTextFile(workspace.settings(), path, text, page.encoding, page.lineEnding);
+    // Made in the file's own text, so a page that mixes its line breaks keeps them all.
+    const GuardedRead read = readGuardedFile(path);
+    const std::optional<QString> ownText = read.ok() ? decodeText(read.bytes, page.encoding.encoding) : std::nullopt;
+    std::optional<QString> kept;
+    if (ownText && normalizeLineBreaks(*ownText) == page.text)
+        kept = replacedKeepingLineBreaks(*ownText, changes, page.lineEnding);
+    QString text = page.text;
+    if (!kept) {
+        for (auto c = changes.crbegin(); c != changes.crend(); ++c)
+            text.replace(c->offset, c->length, c->text);
+    }
+    const QString error = kept ? saveTextFile(workspace.settings(), path, *kept, page.encoding, LineEnding::CrLf)
+                               : saveTextFile(workspace.settings(), path, text, page.encoding, page.lineEnding);
     if (!error.isEmpty()) {
         outcome.problems << u"Soubor %1 nelze uložit.\r\n%2"_s.arg(path, error);
         return;
     }
-    outcome.fixed += fixed;
+    outcome.fixed += int(changes.size());
     outcome.saved << findings.first().page;
     workspace.fileStored(path);
 }
@@ -232,7 +271,7 @@ CaseFixOutcome fixCaseMismatches(Workspace &workspace, const QString &home,
         if (HtmlDocument *doc = workspace.documentOf(path))
             fixOpenPage(workspace, *doc, list, outcome);
         else
-            fixClosedPage(workspace, path, list, outcome);
+            fixClosedPage(workspace, root, path, list, outcome);
     }
     return outcome;
 }

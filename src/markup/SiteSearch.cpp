@@ -1,7 +1,12 @@
 #include "SiteSearch.h"
 
+#include "markup/CodePages.h"
+#include "markup/GuardedFile.h"
+#include "markup/TextEncoding.h"
+
 #include <QHashFunctions>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -211,29 +216,91 @@ QString replaceMatches(QStringView text, const SearchPattern &pattern, const QSt
     return out;
 }
 
+bool isWriteProtected(const QString &path)
+{
+    const QFileInfo info(path);
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite));
+}
+
+QString writeProtectedMessage(const QString &path)
+{
+    return u"Soubor %1 je jen pro čtení, nebyl změněn."_s.arg(path);
+}
+
+std::optional<QString> replacedKeepingLineBreaks(QStringView ownText, const QList<MatchReplacement> &changes,
+                                                 LineEnding ending)
+{
+    QString out;
+    out.reserve(ownText.size());
+    qsizetype own = 0;  // where the file's text is read
+    qsizetype held = 0; // the same place in the text as the editor holds it
+    // Walks on to the place held in the editor's text, copying what it passes when asked.
+    const auto walkTo = [&](qsizetype target, bool copy) {
+        while (held < target && own < ownText.size()) {
+            const QChar c = ownText[own];
+            qsizetype ownStep = 1, heldStep = 1;
+            if (c == u'\r' && own + 1 < ownText.size() && ownText[own + 1] == u'\n')
+                ownStep = heldStep = 2;
+            else if (c == u'\r' || c == u'\n')
+                heldStep = 2;
+            if (held + heldStep > target)
+                return false;
+            if (copy)
+                out += ownText.sliced(own, ownStep);
+            own += ownStep;
+            held += heldStep;
+        }
+        return held == target;
+    };
+    const QString newBreak = ending == LineEnding::Lf ? u"\n"_s : ending == LineEnding::Cr ? u"\r"_s : u"\r\n"_s;
+    for (const MatchReplacement &c : changes) {
+        if (!walkTo(c.offset, true) || !walkTo(c.offset + c.length, false))
+            return std::nullopt;
+        out += QString(c.text).replace(u"\r\n"_s, newBreak);
+    }
+    out += ownText.sliced(own);
+    return out;
+}
+
 FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
                                 const QString &replacement, const SiteTextWriter &writer)
 {
     FileReplaceResult result;
-    const TextFileResult file = readDocumentFile(searched.path, searched.encoding.encoding);
-    if (!file.ok) {
-        result.error = file.error;
+    if (isWriteProtected(searched.path)) {
+        result.error = writeProtectedMessage(searched.path);
         return result;
     }
-    if (textFingerprint(file.text) != searched.fingerprint) {
+    // The file's own text beside the one searched (CR LF breaks): the changes are made in
+    // its own, so a file that mixes its breaks keeps those on the lines nobody changed.
+    const GuardedRead read = readGuardedFile(searched.path);
+    if (!read.ok()) {
+        result.error = read.error;
+        return result;
+    }
+    const std::optional<QString> ownText = decodeText(read.bytes, searched.encoding.encoding);
+    if (!ownText) {
+        result.error = u"Soubor %1 není v kódování %2."_s.arg(searched.path, encodingName(searched.encoding.encoding));
+        return result;
+    }
+    const QString text = normalizeLineBreaks(*ownText);
+    if (textFingerprint(text) != searched.fingerprint) {
         result.error = u"Soubor %1 se od hledání změnil, nebyl přepsán."_s.arg(searched.path);
         result.changedSinceSearch = true;
         return result;
     }
-    const QString text = replaceMatches(file.text, pattern, replacement, &result.replaced);
-    if (result.replaced == 0)
+    const QList<MatchReplacement> changes = matchReplacements(text, pattern, replacement);
+    if (changes.isEmpty())
         return result;
     const LineEnding ending = searched.lineEnding.value_or(LineEnding::CrLf);
-    const QString error = writer ? writer(searched.path, text, searched.encoding, ending)
-                                 : writeTextFile(searched.path, text, ending, searched.encoding);
-    if (!error.isEmpty()) {
-        result.error = error;
-        result.replaced = 0;
-    }
+    const std::optional<QString> kept = replacedKeepingLineBreaks(*ownText, changes, ending);
+    const QString newText = kept ? *kept : replaceMatches(text, pattern, replacement);
+    const LineEnding writtenEnding = kept ? LineEnding::CrLf : ending;
+    const QString error = writer ? writer(searched.path, newText, searched.encoding, writtenEnding)
+                                 : writeTextFile(searched.path, newText, writtenEnding, searched.encoding);
+    if (!error.isEmpty())
+        return {0, error, false};
+    result.replaced = int(changes.size());
     return result;
 }

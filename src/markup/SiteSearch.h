@@ -104,9 +104,22 @@ struct FileReplaceResult
     QString error;
     bool changedSinceSearch = false; // error says so
 };
-// writer stores the new text (CR LF line breaks) and returns an error text or nothing;
-// by default writeTextFile, callers pass the program's save (with its backup copy).
+// writer stores the new text and returns an error text or nothing; by default
+// writeTextFile, callers pass the program's save (with its backup copy). The text comes with
+// the file's own line breaks already in place and LineEnding::CrLf, under which the writers
+// leave the breaks as they are.
 using SiteTextWriter = std::function<QString(const QString &path, const QString &text,
                                              FileEncoding encoding, LineEnding lineEnding)>;
+// Whether the file's mode forbids writing it. The administrator may write any file, yet a
+// page the user made read-only is not to be changed by a replace across the whole site.
+bool isWriteProtected(const QString &path);
+QString writeProtectedMessage(const QString &path);
+
+// The changes (offsets in the text with CR LF breaks, left to right) made to the file's own
+// text, whose breaks may differ from line to line: the breaks the changes leave alone stay
+// as the file has them, the ones they bring in are written as ending. Nothing when a change
+// starts or ends inside a one-character break (a lone LF or CR the editor holds as CR LF).
+std::optional<QString> replacedKeepingLineBreaks(QStringView ownText, const QList<MatchReplacement> &changes,
+                                                 LineEnding ending);
 FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
                                 const QString &replacement, const SiteTextWriter &writer = {});

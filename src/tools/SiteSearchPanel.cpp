@@ -101,6 +101,11 @@ QTreeWidgetItem *matchItem(const TextMatch &m, int index)
 
 } // namespace
 
+QString inFilesText(qsizetype count)
+{
+    return count == 1 ? u"v 1 souboru"_s : u"v %1 souborech"_s.arg(count);
+}
+
 QString matchCountText(qsizetype count)
 {
     return count == 1 ? u"1 nález"_s : count >= 2 && count <= 4 ? u"%1 nálezy"_s.arg(count)
@@ -293,8 +298,8 @@ void SiteSearchPanel::showResults()
     List->expandAll();
     List->resizeColumnToContents(PlaceColumn);
     List->resizeColumnToContents(CountColumn);
-    QString caption = u"Hledání „%1“ v %2: %3 v %4 souborech"_s.arg(
-        m_fields.text, QDir::toNativeSeparators(m_fields.folder), matchCountText(matches)).arg(files);
+    QString caption = u"Hledání „%1“ v %2: %3 %4"_s.arg(
+        m_fields.text, QDir::toNativeSeparators(m_fields.folder), matchCountText(matches), inFilesText(files));
     if (skipped > 0)
         caption += u", přeskočeno souborů: %1"_s.arg(skipped);
     if (m_stopped)
@@ -324,7 +329,7 @@ void SiteSearchPanel::showReplaced(const QStringList &changed, const QHash<QStri
             item->setForeground(TextColumn, Qt::red);
         }
     }
-    QString caption = u"Nahrazeno: %1 v %2 souborech"_s.arg(matchCountText(count)).arg(changed.size());
+    QString caption = u"Nahrazeno: %1 %2"_s.arg(matchCountText(count), inFilesText(changed.size()));
     if (!problems.isEmpty())
         caption += u", nezměněno souborů: %1 (důvod u souboru)"_s.arg(problems.size());
     Caption->setText(caption);

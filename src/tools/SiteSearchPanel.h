@@ -75,3 +75,5 @@ private:
 
 // "1 nález", "3 nálezy", "7 nálezů".
 QString matchCountText(qsizetype count);
+// "v 1 souboru", "v 5 souborech".
+QString inFilesText(qsizetype count);

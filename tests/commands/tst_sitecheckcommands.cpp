@@ -67,6 +67,9 @@ private Q_SLOTS:
     void caseFixInAnOpenPageIsOneUndoStep();
     void caseFixLeavesUnsavedPagesToTheUser();
     void caseFixLeavesChangedReferencesAlone();
+    void caseFixLeavesLinkedAndReadOnlyPagesAlone();
+    void caseFixKeepsMixedLineBreaks();
+    void caseFixFromTheWindowNamesTheSavedPages();
     void uploadCheckAsksWithTheCounts_data();
     void uploadCheckAsksWithTheCounts();
     void uploadWindowChecksFirstAndCanShowTheReport();
@@ -238,6 +241,79 @@ void tst_SiteCheckCommands::caseFixLeavesChangedReferencesAlone()
     QCOMPARE(outcome.problems.size(), 2);
     QVERIFY(outcome.problems[0].contains(u"se od kontroly změnil"_s));
     QCOMPARE(bytesOf(iso), changed);
+}
+
+// A page that links to a file outside the site, and one its owner made read-only, are
+// reported and stay byte for byte as they were.
+void tst_SiteCheckCommands::caseFixLeavesLinkedAndReadOnlyPagesAlone()
+{
+    const QString outside = m_dir->path() + u"/jinde/venku.html"_s;
+    QVERIFY(QDir().mkpath(QFileInfo(outside).absolutePath()));
+    const QByteArray outsideBytes = "<p><a href=\"INDEX.html\">dom\xC5\xAF</a></p>\n";
+    {
+        QFile file(outside);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(outsideBytes);
+    }
+    QVERIFY(QFile::link(outside, m_site + u"/odkaz.html"_s));
+    const QString iso = m_site + u"/iso.html"_s;
+    const QByteArray isoBytes = bytesOf(iso);
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QVERIFY(QFile::setPermissions(iso, readOnly));
+
+    const SiteReport report = checkSite({m_site, {}});
+    QList<SiteFinding> findings;
+    for (const SiteFinding &f : report.findingsOf(SiteFindingKind::CaseMismatch)) {
+        if (f.page == u"odkaz.html"_s || f.page == u"iso.html"_s)
+            findings << f;
+    }
+    QCOMPARE(findings.size(), 3);
+    const CaseFixOutcome outcome = fixCaseMismatches(m_fx->workspace(), m_site, findings);
+    QVERIFY(QFile::setPermissions(iso, readOnly | QFileDevice::WriteOwner));
+    QCOMPARE(outcome.fixed, 0);
+    QCOMPARE(outcome.saved, QStringList());
+    QCOMPARE(outcome.problems.size(), 2);
+    QVERIFY2(outcome.problems.join(u'\n').contains(u"mimo web"_s), qPrintable(outcome.problems.join(u'\n')));
+    QVERIFY2(outcome.problems.join(u'\n').contains(u"jen pro čtení"_s), qPrintable(outcome.problems.join(u'\n')));
+    QCOMPARE(bytesOf(outside), outsideBytes);
+    QVERIFY(QFileInfo(m_site + u"/odkaz.html"_s).isSymLink());
+    QCOMPARE(bytesOf(iso), isoBytes);
+}
+
+// A page that mixes its line breaks gets the fixed references and nothing else.
+void tst_SiteCheckCommands::caseFixKeepsMixedLineBreaks()
+{
+    const QString page = m_site + u"/smisene.html"_s;
+    const QByteArray before = "<p>\n<img src=\"Obr\xC3\xA1zek.GIF\">\r\n<a href=\"INDEX.html\">x</a>\r</p>\n";
+    {
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
+    QList<SiteFinding> findings;
+    for (const SiteFinding &f : checkSite({m_site, {}}).findingsOf(SiteFindingKind::CaseMismatch)) {
+        if (f.page == u"smisene.html"_s)
+            findings << f;
+    }
+    const CaseFixOutcome outcome = fixCaseMismatches(m_fx->workspace(), m_site, findings);
+    QCOMPARE(outcome.problems, QStringList());
+    QCOMPARE(outcome.fixed, 2);
+    QCOMPARE(bytesOf(page),
+             QByteArray("<p>\n<img src=\"obr\xC3\xA1zek.gif\">\r\n<a href=\"index.html\">x</a>\r</p>\n"));
+}
+
+void tst_SiteCheckCommands::caseFixFromTheWindowNamesTheSavedPages()
+{
+    SiteCheckWindow &window = siteCheckWindow(m_fx->workspace());
+    window.showReport(checkSite({m_site, {}}), {m_site, {}});
+    QSignalSpy finished(&window, &SiteCheckWindow::checkFinished);
+    window.FixCaseButton->click();
+    QCOMPARE(m_script->infos.size(), 1);
+    const QString report = m_script->infos.first();
+    QVERIFY2(report.startsWith(u"Opravených odkazů: 3."_s), qPrintable(report));
+    QVERIFY2(report.contains(u"Uložené stránky: index.html, iso.html"_s), qPrintable(report));
+    // The window checks the site again after the fix.
+    QVERIFY(finished.wait(20000));
 }
 
 void tst_SiteCheckCommands::uploadCheckAsksWithTheCounts_data()

@@ -96,6 +96,8 @@ private Q_SLOTS:
     void backupFollowsTheSetting_data();
     void backupFollowsTheSetting();
     void doubleClickOpensThePageAtTheMatch();
+    void captionsCountInCzech_data();
+    void captionsCountInCzech();
 
 private:
     SiteSearchPanel &panel() const
@@ -282,6 +284,29 @@ void tst_SiteSearchCommands::doubleClickOpensThePageAtTheMatch()
     const qsizetype open = m_fx->workspace().documents().size();
     Q_EMIT panel().List->itemDoubleClicked(match, 2);
     QCOMPARE(m_fx->workspace().documents().size(), open);
+}
+
+void tst_SiteSearchCommands::captionsCountInCzech_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QString>("replaced");
+    QTest::newRow("one") << 1 << u": 1 nález v 1 souboru"_s << u"Nahrazeno: 1 nález v 1 souboru"_s;
+    QTest::newRow("three") << 3 << u": 3 nálezy v 3 souborech"_s << u"Nahrazeno: 3 nálezy v 3 souborech"_s;
+    QTest::newRow("five") << 5 << u": 5 nálezů v 5 souborech"_s << u"Nahrazeno: 5 nálezů v 5 souborech"_s;
+}
+
+void tst_SiteSearchCommands::captionsCountInCzech()
+{
+    QFETCH(int, files);
+    QFETCH(QString, found);
+    QFETCH(QString, replaced);
+    for (int i = 0; i < files; ++i)
+        writeSiteFile(path(u"strana%1.html"_s.arg(i)), "<p>k\xC5\xAF\xC5\x88</p>\n");
+    search(u"kůň"_s, false);
+    QVERIFY2(panel().Caption->text().endsWith(found), qPrintable(panel().Caption->text()));
+    replaceAll(u"KŮŇ"_s);
+    QCOMPARE(panel().Caption->text(), replaced);
 }
 
 BRISKO_TEST_MAIN(tst_SiteSearchCommands)

@@ -57,6 +57,9 @@ private Q_SLOTS:
     void searchesTheSiteAndSkipsWhatIsNoPage();
     void replacesKeepingEncodingAndLineBreaks();
     void fileChangedSinceTheSearchIsNotWritten();
+    void replacementKeepsEveryByteNotAskedFor_data();
+    void replacementKeepsEveryByteNotAskedFor();
+    void readOnlyFileIsNotWritten();
     void replacementsOneByOne_data();
     void replacementsOneByOne();
 
@@ -205,6 +208,67 @@ void TestSiteSearch::fileChangedSinceTheSearchIsNotWritten()
     QVERIFY(replaced.error.contains(u"změnil"_s));
     QVERIFY(replaced.changedSinceSearch);
     QCOMPARE(readBytes(path), QByteArray("<p>2025 and the user's new line</p>"));
+}
+
+// A file's bytes after a replace: the matches changed, every line break the matches leave
+// alone as the file had it, even where a file mixes them.
+void TestSiteSearch::replacementKeepsEveryByteNotAskedFor_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("mixedBreaks") << QByteArray("<p>k\xC5\xAF\xC5\x88\n<p>k\xC5\xAF\xC5\x88\r\n<p>x\r<p>k\xC5\xAF\xC5\x88\n")
+                                 << u"kůň"_s << false << u"KŮŇ"_s
+                                 << QByteArray("<p>K\xC5\xAE\xC5\x87\n<p>K\xC5\xAE\xC5\x87\r\n<p>x\r<p>K\xC5\xAE\xC5\x87\n");
+    QTest::newRow("crLfFirstThenLf") << QByteArray("a\r\nb\nc\r\n") << u"b"_s << false << u"B"_s
+                                     << QByteArray("a\r\nB\nc\r\n");
+    QTest::newRow("matchOverALoneBreak") << QByteArray("a\nb\r\nc") << u"a\\r\\nb"_s << true << u"x"_s
+                                         << QByteArray("x\r\nc");
+    // A break the replacement brings in is written as the file's first one.
+    QTest::newRow("groupWithABreak") << QByteArray("a\nb\r\nc\n") << u"(a\\r\\nb)"_s << true << u"[\\1]"_s
+                                     << QByteArray("[a\nb]\r\nc\n");
+    QTest::newRow("byteOrderMarkAndLoneCr") << QByteArray("\xEF\xBB\xBF" "a\rb\r\na") << u"a"_s << false << u"\u00E1"_s
+                                            << QByteArray("\xEF\xBB\xBF\xC3\xA1\rb\r\n\xC3\xA1");
+    QTest::newRow("windows1250Mixed") << windows1250(u"Žluť\nŽluť\r\n"_s) << u"Žluť"_s << false << u"Modř"_s
+                                      << windows1250(u"Modř\nModř\r\n"_s);
+}
+
+void TestSiteSearch::replacementKeepsEveryByteNotAskedFor()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, find);
+    QFETCH(bool, regex);
+    QFETCH(QString, replacement);
+    QFETCH(QByteArray, after);
+    const QString path = m_dir.filePath(u"bytes/%1.html"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+    writeBytes(path, before);
+    const SearchPattern pattern = searchPattern({find, true, false, regex});
+    QVERIFY2(pattern.ok(), qPrintable(pattern.error));
+    const FileSearchResult searched = searchFile(path, pattern.expression);
+    const FileReplaceResult replaced = replaceInFile(searched, pattern, replacement);
+    QVERIFY2(replaced.error.isEmpty(), qPrintable(replaced.error));
+    QCOMPARE(replaced.replaced, searched.matches.size());
+    QCOMPARE(readBytes(path), after);
+}
+
+// Made read-only by its owner, a file stays as it is, whoever runs the editor.
+void TestSiteSearch::readOnlyFileIsNotWritten()
+{
+    const QString path = m_dir.filePath(u"jen ke čtení.html"_s);
+    writeBytes(path, "<p>2025</p>\n");
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QVERIFY(QFile::setPermissions(path, readOnly));
+    const SearchPattern pattern = searchPattern({u"2025"_s, true, false, false});
+    const FileSearchResult searched = searchFile(path, pattern.expression);
+    QCOMPARE(searched.matches.size(), 1);
+    const FileReplaceResult replaced = replaceInFile(searched, pattern, u"2026"_s);
+    QCOMPARE(replaced.replaced, 0);
+    QVERIFY2(replaced.error.contains(u"jen pro čtení"_s), qPrintable(replaced.error));
+    QCOMPARE(readBytes(path), QByteArray("<p>2025</p>\n"));
+    QCOMPARE(QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser), readOnly);
+    QVERIFY(QFile::setPermissions(path, readOnly | QFileDevice::WriteOwner));
 }
 
 // An open page is changed one match at a time: each range with its own text, groups put in,
