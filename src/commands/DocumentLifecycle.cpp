@@ -27,17 +27,18 @@ const QString kInsertFileFilterText =
     u"Html dokumenty (*.html;*.htm;*.htx;*.htt)|*.htm;*.htx;*.htt|Šablony (*.sab)|*.sab"_s;
 const QString kSaveAsFilter = u"Html dokumenty (*.html)|*.html|Šablona (*.htt)|*.htt"_s;
 
-// Moves the old file aside; returns the backup's name when it did, so a failed write can
-// put the old file back.
+// Copies the old file aside; returns the backup's name when it did, so a failed write can
+// take the fresh copy away again. A copy, not a move: the page itself stays where it is,
+// so a symbolic link keeps pointing at its file and the file keeps its permissions.
 QString makeBackup(const QString &fileName, const QString &extension)
 {
     if (!QFileInfo(fileName).isFile())
         return {};
     const QString backup = backupFileName(fileName, extension);
-    // An existing backup stays; rename on Linux would replace it.
+    // An existing backup stays.
     if (QFileInfo::exists(backup) || QFileInfo(backup).isSymLink())
         return {};
-    return QFile::rename(fileName, backup) ? backup : QString();
+    return QFile::copy(fileName, backup) ? backup : QString();
 }
 
 // Owns the printer for as long as the frame lives, so the set-up dialog's choices stay
@@ -109,9 +110,10 @@ QString saveTextFile(const TSettings &s, const QString &fileName, const QString 
 {
     const QString backup = s.Backup ? makeBackup(fileName, s.BackupPrip) : QString();
     const QString error = writeTextFile(fileName, text, lineEnding, encoding);
-    // The new file was not written: the old one goes back under its own name.
-    if (!error.isEmpty() && !backup.isEmpty() && !QFileInfo::exists(fileName))
-        QFile::rename(backup, fileName);
+    // The new file was not written and the old one is still there: the copy made for this
+    // save goes.
+    if (!error.isEmpty() && !backup.isEmpty())
+        QFile::remove(backup);
     return error;
 }
 

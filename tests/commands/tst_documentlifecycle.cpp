@@ -86,6 +86,8 @@ private Q_SLOTS:
     void charactersOutsideTheCodePageBecomeReferences();
     void backupKeepsTheVersionBeforeTheFirstSave_data();
     void backupKeepsTheVersionBeforeTheFirstSave();
+    void backupLeavesThePageWhereItIs_data();
+    void backupLeavesThePageWhereItIs();
     void saveAsCancelLeavesRecentListAlone();
     void saveAsAppendsHtmlWithoutExtension_data();
     void saveAsAppendsHtmlWithoutExtension();
@@ -356,6 +358,36 @@ void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave()
     QCOMPARE(fileBytes(path(name)), QByteArray("second"));
 }
 
+void tst_DocumentLifecycle::backupLeavesThePageWhereItIs_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("page") << false;
+    QTest::newRow("page_as_symbolic_link") << true;
+}
+
+void tst_DocumentLifecycle::backupLeavesThePageWhereItIs()
+{
+    QFETCH(bool, throughLink);
+    const QString target = path(u"real.htm"_s);
+    writeBytes(target, "original");
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QVERIFY(QFile::setPermissions(target, ownerOnly));
+    const QString page = throughLink ? path(u"link.htm"_s) : target;
+    if (throughLink)
+        QVERIFY(QFile::link(target, page));
+    m_fx->settings().Backup = true;
+    m_ui->openFile(page);
+    openDocumentFile(ws());
+    m_fx->buffer().SetText(u"new"_s);
+    QVERIFY(SaveDocument(ws(), *m_fx->doc()));
+    QCOMPARE(fileBytes(target), QByteArray("new"));
+    QCOMPARE(QFileInfo(page).isSymLink(), throughLink);
+    QCOMPARE(QFile::permissions(target) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             ownerOnly);
+    QCOMPARE(fileBytes(backupFileName(page, m_fx->settings().BackupPrip)),
+             QByteArray("original"));
+}
+
 // --- recent files ----------------------------------------------------------------------
 
 void tst_DocumentLifecycle::saveAsCancelLeavesRecentListAlone()
@@ -573,7 +605,7 @@ void tst_DocumentLifecycle::writeFailingPartWayKeepsOldFile()
         BRISKO_NOT_CHECKED_HERE(Unchecked::FailInCi, "no small file system may be mounted to fill it");
     const QString file = mount.dir + u"/page.htm"_s;
     writeBytes(file, "old");
-    // The backup is moved aside first; a failed write must bring the old file back.
+    // The backup is copied first; a failed write leaves the old file and takes the copy away.
     m_fx->settings().Backup = true;
     m_ui->openFile(file);
     openDocumentFile(ws());
