@@ -142,10 +142,24 @@ bool SaveDocumentAs(Workspace &window, HtmlDocument &document)
     QString name = ui().saveFileName(kSaveAsFilter, document.FileName());
     if (name.isEmpty())
         return false;
-    if (!QFileInfo(name).fileName().contains(u'.'))
+    if (!QFileInfo(name).fileName().contains(u'.')) {
         name += u".html"_s;
+        // The dialog asked about overwriting the name without its extension; the file that
+        // is really written may exist as well.
+        const QFileInfo target(name);
+        if ((target.exists() || target.isSymLink()) && name != document.FileName()
+            && ui().chooseWithDefault(u"Soubor %1 již existuje. Přepsat?"_s.arg(name),
+                                      {u"Přepsat"_s, u"Zrušit"_s}, 1)
+                   != 0)
+            return false;
+    }
+    const QString previous = document.FileName();
     document.setFileName(name);
-    return SaveDocument(window, document);
+    if (SaveDocument(window, document))
+        return true;
+    // Nothing was written under the new name: the page keeps the name it had.
+    document.setFileName(previous);
+    return false;
 }
 
 QPrinter &documentPrinter(Workspace &window)

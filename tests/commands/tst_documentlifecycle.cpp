@@ -91,6 +91,9 @@ private Q_SLOTS:
     void saveAsCancelLeavesRecentListAlone();
     void saveAsAppendsHtmlWithoutExtension_data();
     void saveAsAppendsHtmlWithoutExtension();
+    void saveAsWithoutExtensionAsksBeforeReplacingTheFile_data();
+    void saveAsWithoutExtensionAsksBeforeReplacingTheFile();
+    void failedSaveAsKeepsTheFormerName();
     void closeAllAsksEachAndCancelKeepsOnlyThatOne();
     void newOpensAnEmptyUntitledWindow();
     void thirtyFirstWindowIsRefused();
@@ -426,6 +429,48 @@ void tst_DocumentLifecycle::saveAsAppendsHtmlWithoutExtension()
     QCOMPARE(m_fx->doc()->FileName(), path(written));
     QCOMPARE(m_fx->doc()->caption(), QFileInfo(written).fileName());
     QCOMPARE(m_fx->settings().RecentFiles[0], path(written));
+}
+
+void tst_DocumentLifecycle::saveAsWithoutExtensionAsksBeforeReplacingTheFile_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("replace") << 0 << true;
+    QTest::newRow("cancel") << 1 << false;
+    QTest::newRow("box_closed") << -1 << false;
+}
+
+void tst_DocumentLifecycle::saveAsWithoutExtensionAsksBeforeReplacingTheFile()
+{
+    QFETCH(int, button);
+    QFETCH(bool, replaced);
+    writeBytes(path(u"index.html"_s), "<P>old page</P>");
+    m_fx->workspace().NewDocumentWindow();
+    m_fx->buffer().SetText(u"<P>new page</P>"_s);
+    // The dialog saw "index", which does not exist, and asked nothing.
+    m_ui->saveFile(path(u"index"_s)).choice(button);
+    QCOMPARE(SaveDocumentAs(ws(), *m_fx->doc()), replaced);
+    QCOMPARE(m_ui->questions.size(), 1);
+    QVERIFY(m_ui->questions[0].contains(path(u"index.html"_s)));
+    QCOMPARE(m_ui->lastDefaultButton, 1);
+    QCOMPARE(fileBytes(path(u"index.html"_s)),
+             replaced ? QByteArray("<P>new page</P>") : QByteArray("<P>old page</P>"));
+    QCOMPARE(m_fx->doc()->isUntitled(), !replaced);
+    QCOMPARE(m_fx->buffer().IsModified(), !replaced);
+}
+
+void tst_DocumentLifecycle::failedSaveAsKeepsTheFormerName()
+{
+    writeBytes(path(u"page.htm"_s), "old");
+    m_ui->openFile(path(u"page.htm"_s));
+    openDocumentFile(ws());
+    m_fx->buffer().SetText(u"new"_s);
+    m_ui->saveFile(path(u"missing/page.htm"_s));
+    QVERIFY(!SaveDocumentAs(ws(), *m_fx->doc()));
+    QCOMPARE(m_ui->errors.size(), 1);
+    QCOMPARE(m_fx->doc()->FileName(), path(u"page.htm"_s));
+    QVERIFY(m_fx->buffer().IsModified());
+    QCOMPARE(fileBytes(path(u"page.htm"_s)), QByteArray("old"));
 }
 
 // --- new and close ---------------------------------------------------------------------
