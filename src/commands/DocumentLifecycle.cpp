@@ -123,6 +123,14 @@ bool SaveDocument(Workspace &window, HtmlDocument &document)
         return SaveDocumentAs(window, document);
     const TSettings &s = window.settings();
     const QString fileName = document.FileName();
+    // Another program's changes would be overwritten without a word.
+    if (document.changedOnDisk()
+        && ui().chooseWithDefault(
+               u"Soubor %1 byl mezitím změněn jiným programem. Uložením se tyto změny ztratí. Přesto uložit?"_s
+                   .arg(fileName),
+               {u"Uložit"_s, u"Zrušit"_s}, 1)
+               != 0)
+        return false;
     const QString text = document.GetText();
     // A page whose META names another encoding than it is written in is asked about first.
     if (!document.settleEncodingForSave(text) || !document.confirmBinarySave())
@@ -133,6 +141,7 @@ bool SaveDocument(Workspace &window, HtmlDocument &document)
         return false;
     }
     document.SetModified(false);
+    document.noteDiskState();
     window.fileStored(fileName);
     return true;
 }

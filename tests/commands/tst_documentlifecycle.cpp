@@ -94,6 +94,8 @@ private Q_SLOTS:
     void saveAsWithoutExtensionAsksBeforeReplacingTheFile_data();
     void saveAsWithoutExtensionAsksBeforeReplacingTheFile();
     void failedSaveAsKeepsTheFormerName();
+    void saveAsksWhenAnotherProgramChangedTheFile_data();
+    void saveAsksWhenAnotherProgramChangedTheFile();
     void closeAllAsksEachAndCancelKeepsOnlyThatOne();
     void newOpensAnEmptyUntitledWindow();
     void thirtyFirstWindowIsRefused();
@@ -471,6 +473,54 @@ void tst_DocumentLifecycle::failedSaveAsKeepsTheFormerName()
     QCOMPARE(m_fx->doc()->FileName(), path(u"page.htm"_s));
     QVERIFY(m_fx->buffer().IsModified());
     QCOMPARE(fileBytes(path(u"page.htm"_s)), QByteArray("old"));
+}
+
+void tst_DocumentLifecycle::saveAsksWhenAnotherProgramChangedTheFile_data()
+{
+    QTest::addColumn<QByteArray>("onDisk"); // what the other program left; empty: deleted
+    QTest::addColumn<bool>("savedBefore");  // the editor saved once before the change
+    QTest::addColumn<int>("button");        // -2: no question is due
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("changed_save_anyway") << QByteArray("<P>theirs, longer</P>") << false << 0
+                                         << QByteArray("mine");
+    QTest::newRow("changed_cancel") << QByteArray("<P>theirs, longer</P>") << false << 1
+                                    << QByteArray("<P>theirs, longer</P>");
+    QTest::newRow("changed_box_closed") << QByteArray("<P>theirs, longer</P>") << false << -1
+                                        << QByteArray("<P>theirs, longer</P>");
+    QTest::newRow("changed_after_own_save") << QByteArray("<P>theirs, longer</P>") << true << 1
+                                            << QByteArray("<P>theirs, longer</P>");
+    QTest::newRow("deleted") << QByteArray() << false << -2 << QByteArray("mine");
+}
+
+void tst_DocumentLifecycle::saveAsksWhenAnotherProgramChangedTheFile()
+{
+    QFETCH(QByteArray, onDisk);
+    QFETCH(bool, savedBefore);
+    QFETCH(int, button);
+    QFETCH(QByteArray, written);
+    const QString file = path(u"shared.htm"_s);
+    writeBytes(file, "<P>old</P>");
+    m_ui->openFile(file);
+    openDocumentFile(ws());
+    if (savedBefore) {
+        m_fx->buffer().SetText(u"first"_s);
+        QVERIFY(SaveDocument(ws(), *m_fx->doc()));
+    }
+    m_fx->buffer().SetText(u"mine"_s);
+    if (onDisk.isEmpty())
+        QVERIFY(QFile::remove(file));
+    else
+        writeBytes(file, onDisk);
+    if (button != -2)
+        m_ui->choice(button);
+    QCOMPARE(SaveDocument(ws(), *m_fx->doc()), written == "mine");
+    QCOMPARE(m_ui->questions.size(), button == -2 ? 0 : 1);
+    if (button != -2) {
+        QVERIFY(m_ui->questions[0].contains(file));
+        QCOMPARE(m_ui->lastDefaultButton, 1);
+    }
+    QCOMPARE(fileBytes(file), written);
+    QCOMPARE(m_fx->buffer().IsModified(), written != "mine");
 }
 
 // --- new and close ---------------------------------------------------------------------
