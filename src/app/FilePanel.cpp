@@ -482,10 +482,8 @@ void FilePanel::fileChanged()
 
 void FilePanel::openInEditor(const QString &path)
 {
-    if (path.isEmpty())
-        return;
-    if (HtmlDocument *doc = m_frame.NewDocumentWindow())
-        m_frame.OpenFile(*doc, path);
+    if (!path.isEmpty())
+        m_frame.openInNewWindow(path);
 }
 
 void FilePanel::openByType(const QString &path)

@@ -96,6 +96,7 @@ private Q_SLOTS:
     void failedSaveAsKeepsTheFormerName();
     void saveAsksWhenAnotherProgramChangedTheFile_data();
     void saveAsksWhenAnotherProgramChangedTheFile();
+    void openingAnOpenPageBringsItForward();
     void closeAllAsksEachAndCancelKeepsOnlyThatOne();
     void newOpensAnEmptyUntitledWindow();
     void thirtyFirstWindowIsRefused();
@@ -521,6 +522,23 @@ void tst_DocumentLifecycle::saveAsksWhenAnotherProgramChangedTheFile()
     }
     QCOMPARE(fileBytes(file), written);
     QCOMPARE(m_fx->buffer().IsModified(), written != "mine");
+}
+
+void tst_DocumentLifecycle::openingAnOpenPageBringsItForward()
+{
+    writeBytes(path(u"a.htm"_s), "<P>disk</P>");
+    writeBytes(path(u"b.htm"_s), "<P>other</P>");
+    HtmlDocument *first = m_fx->workspace().openInNewWindow(path(u"a.htm"_s));
+    QVERIFY(first);
+    first->SetText(u"typed"_s);
+    QVERIFY(m_fx->workspace().openInNewWindow(path(u"b.htm"_s)));
+    const qsizetype open = m_fx->workspace().documents().size();
+    // The recent list, the open dialog or the file panel, the path written another way.
+    QCOMPARE(m_fx->workspace().openInNewWindow(m_dir->path() + u"/./a.htm"_s), first);
+    QCOMPARE(m_fx->workspace().documents().size(), open);
+    QCOMPARE(m_fx->doc(), first);
+    QCOMPARE(first->GetText(), u"typed"_s);
+    QVERIFY(first->IsModified());
 }
 
 // --- new and close ---------------------------------------------------------------------
