@@ -199,6 +199,12 @@ void DocumentManager::fileStored(const QString &path)
 
 HtmlDocument *DocumentManager::openInNewWindow(const QString &path)
 {
+    // Two documents of one file would each save over the other's changes: the one open
+    // comes forward, changes and all.
+    if (HtmlDocument *open = documentOf(path)) {
+        activateDocument(*open);
+        return open;
+    }
     HtmlDocument *doc = NewDocumentWindow();
     if (!doc)
         return nullptr;

@@ -482,10 +482,8 @@ void FilePanel::fileChanged()
 
 void FilePanel::openInEditor(const QString &path)
 {
-    if (path.isEmpty())
-        return;
-    if (HtmlDocument *doc = m_frame.NewDocumentWindow())
-        m_frame.OpenFile(*doc, path);
+    if (!path.isEmpty())
+        m_frame.openInNewWindow(path);
 }
 
 void FilePanel::openByType(const QString &path)
@@ -513,9 +511,13 @@ void FilePanel::renameCurrent()
     const std::optional<QString> name = ui().text(u"Přejmenovat soubor.."_s, file, QString());
     if (!name)
         return;
-    // Failures are silent: the list shows what the disk holds afterwards.
-    if (const QString target = renameTarget(m_directory, *name); !target.isEmpty())
-        renameWithoutReplacing(file, target);
+    const QString target = renameTarget(m_directory, *name);
+    if (!target.isEmpty() && !renameWithoutReplacing(file, target)) {
+        // Without a word the user would take the file for renamed.
+        ui().showError(QFileInfo::exists(target)
+                           ? u"Soubor %1 nelze přejmenovat: soubor %2 už existuje."_s.arg(file, target)
+                           : u"Soubor %1 nelze přejmenovat na %2."_s.arg(file, target));
+    }
     refresh();
 }
 
@@ -524,14 +526,18 @@ void FilePanel::deleteCurrent()
     const QString file = currentFile();
     if (file.isEmpty())
         return;
-    if (ui().ask(deleteFileQuestion(file), Interaction::Buttons::YesNo) == Interaction::Answer::Yes)
-        QFile::remove(file);
+    if (ui().ask(deleteFileQuestion(file), Interaction::Buttons::YesNo) == Interaction::Answer::Yes
+        && !QFile::remove(file))
+        ui().showError(u"Soubor %1 nelze smazat."_s.arg(file));
     refresh();
 }
 
 void FilePanel::changeCase(bool upper)
 {
-    changeFileNameCase(selectedFiles(), upper);
+    const QStringList refused = changeFileNameCase(selectedFiles(), upper);
+    if (!refused.isEmpty())
+        ui().showError(u"Tyto soubory nelze přejmenovat (jméno už má jiný soubor, nebo to disk nedovolil):\r\n"_s
+                       + refused.join(u"\r\n"_s));
     refresh();
 }
 

@@ -27,17 +27,18 @@ const QString kInsertFileFilterText =
     u"Html dokumenty (*.html;*.htm;*.htx;*.htt)|*.htm;*.htx;*.htt|Šablony (*.sab)|*.sab"_s;
 const QString kSaveAsFilter = u"Html dokumenty (*.html)|*.html|Šablona (*.htt)|*.htt"_s;
 
-// Moves the old file aside; returns the backup's name when it did, so a failed write can
-// put the old file back.
+// Copies the old file aside; returns the backup's name when it did, so a failed write can
+// take the fresh copy away again. A copy, not a move: the page itself stays where it is,
+// so a symbolic link keeps pointing at its file and the file keeps its permissions.
 QString makeBackup(const QString &fileName, const QString &extension)
 {
     if (!QFileInfo(fileName).isFile())
         return {};
     const QString backup = backupFileName(fileName, extension);
-    // An existing backup stays; rename on Linux would replace it.
+    // An existing backup stays.
     if (QFileInfo::exists(backup) || QFileInfo(backup).isSymLink())
         return {};
-    return QFile::rename(fileName, backup) ? backup : QString();
+    return QFile::copy(fileName, backup) ? backup : QString();
 }
 
 // Owns the printer for as long as the frame lives, so the set-up dialog's choices stay
@@ -109,9 +110,10 @@ QString saveTextFile(const TSettings &s, const QString &fileName, const QString 
 {
     const QString backup = s.Backup ? makeBackup(fileName, s.BackupPrip) : QString();
     const QString error = writeTextFile(fileName, text, lineEnding, encoding);
-    // The new file was not written: the old one goes back under its own name.
-    if (!error.isEmpty() && !backup.isEmpty() && !QFileInfo::exists(fileName))
-        QFile::rename(backup, fileName);
+    // The new file was not written and the old one is still there: the copy made for this
+    // save goes.
+    if (!error.isEmpty() && !backup.isEmpty())
+        QFile::remove(backup);
     return error;
 }
 
@@ -121,6 +123,14 @@ bool SaveDocument(Workspace &window, HtmlDocument &document)
         return SaveDocumentAs(window, document);
     const TSettings &s = window.settings();
     const QString fileName = document.FileName();
+    // Another program's changes would be overwritten without a word.
+    if (document.changedOnDisk()
+        && ui().chooseWithDefault(
+               u"Soubor %1 byl mezitím změněn jiným programem. Uložením se tyto změny ztratí. Přesto uložit?"_s
+                   .arg(fileName),
+               {u"Uložit"_s, u"Zrušit"_s}, 1)
+               != 0)
+        return false;
     const QString text = document.GetText();
     // A page whose META names another encoding than it is written in is asked about first.
     if (!document.settleEncodingForSave(text) || !document.confirmBinarySave())
@@ -131,6 +141,7 @@ bool SaveDocument(Workspace &window, HtmlDocument &document)
         return false;
     }
     document.SetModified(false);
+    document.noteDiskState();
     window.fileStored(fileName);
     return true;
 }
@@ -140,10 +151,24 @@ bool SaveDocumentAs(Workspace &window, HtmlDocument &document)
     QString name = ui().saveFileName(kSaveAsFilter, document.FileName());
     if (name.isEmpty())
         return false;
-    if (!QFileInfo(name).fileName().contains(u'.'))
+    if (!QFileInfo(name).fileName().contains(u'.')) {
         name += u".html"_s;
+        // The dialog asked about overwriting the name without its extension; the file that
+        // is really written may exist as well.
+        const QFileInfo target(name);
+        if ((target.exists() || target.isSymLink()) && name != document.FileName()
+            && ui().chooseWithDefault(u"Soubor %1 již existuje. Přepsat?"_s.arg(name),
+                                      {u"Přepsat"_s, u"Zrušit"_s}, 1)
+                   != 0)
+            return false;
+    }
+    const QString previous = document.FileName();
     document.setFileName(name);
-    return SaveDocument(window, document);
+    if (SaveDocument(window, document))
+        return true;
+    // Nothing was written under the new name: the page keeps the name it had.
+    document.setFileName(previous);
+    return false;
 }
 
 QPrinter &documentPrinter(Workspace &window)

@@ -918,8 +918,31 @@ void HtmlDocument::showLoadedText(const QString &path, const TextFileResult &fil
     m_encodingNote = file.encodingNote;
     m_lineEnding = file.lineEnding.value_or(m_lineEnding);
     m_declaredButKept.reset();
+    noteDiskState();
     Q_EMIT textLoaded(file.text);
     Q_EMIT encodingChanged();
+}
+
+void HtmlDocument::noteDiskState()
+{
+    const QFileInfo info(m_fileName);
+    if (isUntitled() || !info.isFile()) {
+        m_diskState.reset();
+        return;
+    }
+    m_diskState = DiskState{m_fileName, info.lastModified().toMSecsSinceEpoch(), info.size()};
+}
+
+bool HtmlDocument::changedOnDisk() const
+{
+    // Only the file the text came from counts; a new name is a file of its own.
+    if (!m_diskState || m_diskState->path != m_fileName)
+        return false;
+    const QFileInfo info(m_fileName);
+    if (!info.isFile())
+        return false;
+    return info.lastModified().toMSecsSinceEpoch() != m_diskState->modified
+           || info.size() != m_diskState->size;
 }
 
 void HtmlDocument::setBinary(bool binary)

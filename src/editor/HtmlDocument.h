@@ -67,6 +67,12 @@ public:
     // encoding, the line breaks and whether it is text at all are the file's as read; a
     // file without line breaks keeps the document's form.
     void showLoadedText(const QString &path, const TextFileResult &file);
+    // Takes note of the file as it now is on disk (after reading or writing it), so a later
+    // save can tell whether another program changed it meanwhile.
+    void noteDiskState();
+    // True when the file this text was read from or written to has since been changed on
+    // disk by someone else (a file deleted meanwhile is no change: saving brings it back).
+    bool changedOnDisk() const;
 
     // The encoding the document is written in on the next save.
     FileEncoding encoding() const { return m_encoding; }
@@ -294,6 +300,13 @@ private:
     QTextCursor m_caret;
 
     QString m_fileName = Untitled;
+    struct DiskState
+    {
+        QString path;
+        qint64 modified = 0; // milliseconds since the epoch
+        qint64 size = -1;
+    };
+    std::optional<DiskState> m_diskState;
     FileEncoding m_encoding;
     QString m_encodingNote;
     LineEnding m_lineEnding = LineEnding::CrLf;

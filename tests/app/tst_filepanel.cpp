@@ -244,9 +244,13 @@ void tst_FilePanel::renameNeverReplaces()
     const QString path = p.currentFile();
     m_ui->enterText(u"index.html"_s);
     p.action(u"FileRename"_s)->trigger();
-    QCOMPARE(m_ui->log.last(), u"text: Přejmenovat soubor..|"_s + path);
+    QCOMPARE(m_ui->log.value(0), u"text: Přejmenovat soubor..|"_s + path);
     QVERIFY(QFile::exists(path));
     QCOMPARE(shownFiles(p).size(), 7);
+    // The user is told, or would take the file for renamed.
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY(m_ui->errors[0].contains(site.path(u"index.html"_s)));
+    QVERIFY(m_ui->errors[0].contains(u"už existuje"_s));
 }
 
 void tst_FilePanel::renameMovesIntoFolder()
@@ -268,13 +272,19 @@ void tst_FilePanel::caseChangeOfSelectedFiles()
     touch(site.path(u"photo.jpg"_s), "other");
     FilePanel &p = *panel();
     p.setDirectory(site.dir.path());
-    p.FileListBox1->findItems(u"PHOTO.JPG"_s, Qt::MatchExactly).first()->setSelected(true);
+    // Without the case the search could find "photo.jpg" instead.
+    p.FileListBox1->findItems(u"PHOTO.JPG"_s, Qt::MatchExactly | Qt::MatchCaseSensitive)
+        .first()
+        ->setSelected(true);
     p.FileListBox1->findItems(u"README"_s, Qt::MatchExactly).first()->setSelected(true);
     p.action(u"FileLowerCase"_s)->trigger();
-    // "photo.jpg" exists already, so "PHOTO.JPG" keeps its name.
+    // "photo.jpg" exists already, so "PHOTO.JPG" keeps its name, and the user is told.
     QVERIFY(QFile::exists(site.path(u"PHOTO.JPG"_s)));
     QVERIFY(QFile::exists(site.path(u"readme"_s)));
     QVERIFY(!QFile::exists(site.path(u"README"_s)));
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY(m_ui->errors[0].contains(site.path(u"PHOTO.JPG"_s)));
+    QVERIFY(!m_ui->errors[0].contains(u"README"_s));
 }
 
 void tst_FilePanel::doubleClickOpensByType()

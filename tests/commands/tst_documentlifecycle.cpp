@@ -86,9 +86,17 @@ private Q_SLOTS:
     void charactersOutsideTheCodePageBecomeReferences();
     void backupKeepsTheVersionBeforeTheFirstSave_data();
     void backupKeepsTheVersionBeforeTheFirstSave();
+    void backupLeavesThePageWhereItIs_data();
+    void backupLeavesThePageWhereItIs();
     void saveAsCancelLeavesRecentListAlone();
     void saveAsAppendsHtmlWithoutExtension_data();
     void saveAsAppendsHtmlWithoutExtension();
+    void saveAsWithoutExtensionAsksBeforeReplacingTheFile_data();
+    void saveAsWithoutExtensionAsksBeforeReplacingTheFile();
+    void failedSaveAsKeepsTheFormerName();
+    void saveAsksWhenAnotherProgramChangedTheFile_data();
+    void saveAsksWhenAnotherProgramChangedTheFile();
+    void openingAnOpenPageBringsItForward();
     void closeAllAsksEachAndCancelKeepsOnlyThatOne();
     void newOpensAnEmptyUntitledWindow();
     void thirtyFirstWindowIsRefused();
@@ -356,6 +364,36 @@ void tst_DocumentLifecycle::backupKeepsTheVersionBeforeTheFirstSave()
     QCOMPARE(fileBytes(path(name)), QByteArray("second"));
 }
 
+void tst_DocumentLifecycle::backupLeavesThePageWhereItIs_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("page") << false;
+    QTest::newRow("page_as_symbolic_link") << true;
+}
+
+void tst_DocumentLifecycle::backupLeavesThePageWhereItIs()
+{
+    QFETCH(bool, throughLink);
+    const QString target = path(u"real.htm"_s);
+    writeBytes(target, "original");
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    QVERIFY(QFile::setPermissions(target, ownerOnly));
+    const QString page = throughLink ? path(u"link.htm"_s) : target;
+    if (throughLink)
+        QVERIFY(QFile::link(target, page));
+    m_fx->settings().Backup = true;
+    m_ui->openFile(page);
+    openDocumentFile(ws());
+    m_fx->buffer().SetText(u"new"_s);
+    QVERIFY(SaveDocument(ws(), *m_fx->doc()));
+    QCOMPARE(fileBytes(target), QByteArray("new"));
+    QCOMPARE(QFileInfo(page).isSymLink(), throughLink);
+    QCOMPARE(QFile::permissions(target) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             ownerOnly);
+    QCOMPARE(fileBytes(backupFileName(page, m_fx->settings().BackupPrip)),
+             QByteArray("original"));
+}
+
 // --- recent files ----------------------------------------------------------------------
 
 void tst_DocumentLifecycle::saveAsCancelLeavesRecentListAlone()
@@ -394,6 +432,113 @@ void tst_DocumentLifecycle::saveAsAppendsHtmlWithoutExtension()
     QCOMPARE(m_fx->doc()->FileName(), path(written));
     QCOMPARE(m_fx->doc()->caption(), QFileInfo(written).fileName());
     QCOMPARE(m_fx->settings().RecentFiles[0], path(written));
+}
+
+void tst_DocumentLifecycle::saveAsWithoutExtensionAsksBeforeReplacingTheFile_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("replace") << 0 << true;
+    QTest::newRow("cancel") << 1 << false;
+    QTest::newRow("box_closed") << -1 << false;
+}
+
+void tst_DocumentLifecycle::saveAsWithoutExtensionAsksBeforeReplacingTheFile()
+{
+    QFETCH(int, button);
+    QFETCH(bool, replaced);
+    writeBytes(path(u"index.html"_s), "<P>old page</P>");
+    m_fx->workspace().NewDocumentWindow();
+    m_fx->buffer().SetText(u"<P>new page</P>"_s);
+    // The dialog saw "index", which does not exist, and asked nothing.
+    m_ui->saveFile(path(u"index"_s)).choice(button);
+    QCOMPARE(SaveDocumentAs(ws(), *m_fx->doc()), replaced);
+    QCOMPARE(m_ui->questions.size(), 1);
+    QVERIFY(m_ui->questions[0].contains(path(u"index.html"_s)));
+    QCOMPARE(m_ui->lastDefaultButton, 1);
+    QCOMPARE(fileBytes(path(u"index.html"_s)),
+             replaced ? QByteArray("<P>new page</P>") : QByteArray("<P>old page</P>"));
+    QCOMPARE(m_fx->doc()->isUntitled(), !replaced);
+    QCOMPARE(m_fx->buffer().IsModified(), !replaced);
+}
+
+void tst_DocumentLifecycle::failedSaveAsKeepsTheFormerName()
+{
+    writeBytes(path(u"page.htm"_s), "old");
+    m_ui->openFile(path(u"page.htm"_s));
+    openDocumentFile(ws());
+    m_fx->buffer().SetText(u"new"_s);
+    m_ui->saveFile(path(u"missing/page.htm"_s));
+    QVERIFY(!SaveDocumentAs(ws(), *m_fx->doc()));
+    QCOMPARE(m_ui->errors.size(), 1);
+    QCOMPARE(m_fx->doc()->FileName(), path(u"page.htm"_s));
+    QVERIFY(m_fx->buffer().IsModified());
+    QCOMPARE(fileBytes(path(u"page.htm"_s)), QByteArray("old"));
+}
+
+void tst_DocumentLifecycle::saveAsksWhenAnotherProgramChangedTheFile_data()
+{
+    QTest::addColumn<QByteArray>("onDisk"); // what the other program left; empty: deleted
+    QTest::addColumn<bool>("savedBefore");  // the editor saved once before the change
+    QTest::addColumn<int>("button");        // -2: no question is due
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("changed_save_anyway") << QByteArray("<P>theirs, longer</P>") << false << 0
+                                         << QByteArray("mine");
+    QTest::newRow("changed_cancel") << QByteArray("<P>theirs, longer</P>") << false << 1
+                                    << QByteArray("<P>theirs, longer</P>");
+    QTest::newRow("changed_box_closed") << QByteArray("<P>theirs, longer</P>") << false << -1
+                                        << QByteArray("<P>theirs, longer</P>");
+    QTest::newRow("changed_after_own_save") << QByteArray("<P>theirs, longer</P>") << true << 1
+                                            << QByteArray("<P>theirs, longer</P>");
+    QTest::newRow("deleted") << QByteArray() << false << -2 << QByteArray("mine");
+}
+
+void tst_DocumentLifecycle::saveAsksWhenAnotherProgramChangedTheFile()
+{
+    QFETCH(QByteArray, onDisk);
+    QFETCH(bool, savedBefore);
+    QFETCH(int, button);
+    QFETCH(QByteArray, written);
+    const QString file = path(u"shared.htm"_s);
+    writeBytes(file, "<P>old</P>");
+    m_ui->openFile(file);
+    openDocumentFile(ws());
+    if (savedBefore) {
+        m_fx->buffer().SetText(u"first"_s);
+        QVERIFY(SaveDocument(ws(), *m_fx->doc()));
+    }
+    m_fx->buffer().SetText(u"mine"_s);
+    if (onDisk.isEmpty())
+        QVERIFY(QFile::remove(file));
+    else
+        writeBytes(file, onDisk);
+    if (button != -2)
+        m_ui->choice(button);
+    QCOMPARE(SaveDocument(ws(), *m_fx->doc()), written == "mine");
+    QCOMPARE(m_ui->questions.size(), button == -2 ? 0 : 1);
+    if (button != -2) {
+        QVERIFY(m_ui->questions[0].contains(file));
+        QCOMPARE(m_ui->lastDefaultButton, 1);
+    }
+    QCOMPARE(fileBytes(file), written);
+    QCOMPARE(m_fx->buffer().IsModified(), written != "mine");
+}
+
+void tst_DocumentLifecycle::openingAnOpenPageBringsItForward()
+{
+    writeBytes(path(u"a.htm"_s), "<P>disk</P>");
+    writeBytes(path(u"b.htm"_s), "<P>other</P>");
+    HtmlDocument *first = m_fx->workspace().openInNewWindow(path(u"a.htm"_s));
+    QVERIFY(first);
+    first->SetText(u"typed"_s);
+    QVERIFY(m_fx->workspace().openInNewWindow(path(u"b.htm"_s)));
+    const qsizetype open = m_fx->workspace().documents().size();
+    // The recent list, the open dialog or the file panel, the path written another way.
+    QCOMPARE(m_fx->workspace().openInNewWindow(m_dir->path() + u"/./a.htm"_s), first);
+    QCOMPARE(m_fx->workspace().documents().size(), open);
+    QCOMPARE(m_fx->doc(), first);
+    QCOMPARE(first->GetText(), u"typed"_s);
+    QVERIFY(first->IsModified());
 }
 
 // --- new and close ---------------------------------------------------------------------
@@ -573,7 +718,7 @@ void tst_DocumentLifecycle::writeFailingPartWayKeepsOldFile()
         BRISKO_NOT_CHECKED_HERE(Unchecked::FailInCi, "no small file system may be mounted to fill it");
     const QString file = mount.dir + u"/page.htm"_s;
     writeBytes(file, "old");
-    // The backup is moved aside first; a failed write must bring the old file back.
+    // The backup is copied first; a failed write leaves the old file and takes the copy away.
     m_fx->settings().Backup = true;
     m_ui->openFile(file);
     openDocumentFile(ws());
