@@ -490,9 +490,7 @@ void FilePanel::openByType(const QString &path)
 {
     switch (fileOpenKind(path)) {
     case FileOpenKind::Page:
-        openInEditor(path);
-        if (m_frame.settings().Colorize)
-            m_frame.colorizeActiveDocument();
+        openInEditor(path); // coloured as any opened page, behind the first screen
         break;
     case FileOpenKind::UserTags:
         Q_EMIT userTagFileOpened(path);
