@@ -27,7 +27,7 @@ std::optional<Markup> runCommentCommand(Workspace &workspace)
     // replaced, or its rest would be left behind as page text.
     if (buffer->SelText().startsWith(u"<!--"_s) && !buffer->SelText().endsWith(u"-->"_s)) {
         const int start = buffer->SelStart();
-        const int end = int(buffer->GetText().indexOf(u"-->"_s, start + 4));
+        const int end = buffer->findForward(start + 4, u"-->"_s, false);
         if (end >= 0)
             buffer->SetSelLength(end + 3 - start);
     }

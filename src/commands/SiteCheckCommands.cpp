@@ -238,16 +238,11 @@ void fixClosedPage(Workspace &workspace, const QString &home, const QString &pat
     // Made in the file's own text, so a page that mixes its line breaks keeps them all.
     const GuardedRead read = readGuardedFile(path);
     const std::optional<QString> ownText = read.ok() ? decodeText(read.bytes, page.encoding.encoding) : std::nullopt;
-    std::optional<QString> kept;
-    if (ownText && normalizeLineBreaks(*ownText) == page.text)
-        kept = replacedKeepingLineBreaks(*ownText, changes, page.lineEnding);
-    QString text = page.text;
-    if (!kept) {
-        for (auto c = changes.crbegin(); c != changes.crend(); ++c)
-            text.replace(c->offset, c->length, c->text);
-    }
-    const QString error = kept ? saveTextFile(workspace.settings(), path, *kept, page.encoding, LineEnding::CrLf)
-                               : saveTextFile(workspace.settings(), path, text, page.encoding, page.lineEnding);
+    const RewrittenText rewritten = ownText && normalizeLineBreaks(*ownText) == page.text
+                                        ? rewrittenKeepingLineBreaks(*ownText, changes, page.lineEnding)
+                                        : RewrittenText{appliedChanges(page.text, changes), page.lineEnding};
+    const QString error =
+        saveTextFile(workspace.settings(), path, rewritten.text, page.encoding, rewritten.lineEnding);
     if (!error.isEmpty()) {
         outcome.problems << u"Soubor %1 nelze uložit.\r\n%2"_s.arg(path, error);
         return;

@@ -202,17 +202,22 @@ QList<MatchReplacement> matchReplacements(QStringView text, const SearchPattern 
 
 QString replaceMatches(QStringView text, const SearchPattern &pattern, const QString &replacement, int *count)
 {
+    const QList<MatchReplacement> replacements = matchReplacements(text, pattern, replacement);
+    if (count)
+        *count = int(replacements.size());
+    return appliedChanges(text, replacements);
+}
+
+QString appliedChanges(QStringView text, const QList<MatchReplacement> &changes)
+{
     QString out;
     qsizetype from = 0;
-    const QList<MatchReplacement> replacements = matchReplacements(text, pattern, replacement);
-    for (const MatchReplacement &r : replacements) {
+    for (const MatchReplacement &r : changes) {
         out += text.sliced(from, r.offset - from);
         out += r.text;
         from = r.offset + r.length;
     }
     out += text.sliced(from);
-    if (count)
-        *count = int(replacements.size());
     return out;
 }
 
@@ -228,6 +233,8 @@ QString writeProtectedMessage(const QString &path)
 {
     return u"Soubor %1 je jen pro čtení, nebyl změněn."_s.arg(path);
 }
+
+namespace {
 
 std::optional<QString> replacedKeepingLineBreaks(QStringView ownText, const QList<MatchReplacement> &changes,
                                                  LineEnding ending)
@@ -264,6 +271,16 @@ std::optional<QString> replacedKeepingLineBreaks(QStringView ownText, const QLis
     return out;
 }
 
+} // namespace
+
+RewrittenText rewrittenKeepingLineBreaks(QStringView ownText, const QList<MatchReplacement> &changes,
+                                         LineEnding ending)
+{
+    if (std::optional<QString> kept = replacedKeepingLineBreaks(ownText, changes, ending))
+        return {*std::move(kept), LineEnding::CrLf};
+    return {appliedChanges(normalizeLineBreaks(ownText), changes), ending};
+}
+
 FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
                                 const QString &replacement, const SiteTextWriter &writer)
 {
@@ -294,11 +311,9 @@ FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPa
     if (changes.isEmpty())
         return result;
     const LineEnding ending = searched.lineEnding.value_or(LineEnding::CrLf);
-    const std::optional<QString> kept = replacedKeepingLineBreaks(*ownText, changes, ending);
-    const QString newText = kept ? *kept : replaceMatches(text, pattern, replacement);
-    const LineEnding writtenEnding = kept ? LineEnding::CrLf : ending;
-    const QString error = writer ? writer(searched.path, newText, searched.encoding, writtenEnding)
-                                 : writeTextFile(searched.path, newText, writtenEnding, searched.encoding);
+    const RewrittenText rewritten = rewrittenKeepingLineBreaks(*ownText, changes, ending);
+    const QString error = writer ? writer(searched.path, rewritten.text, searched.encoding, rewritten.lineEnding)
+                                 : writeTextFile(searched.path, rewritten.text, rewritten.lineEnding, searched.encoding);
     if (!error.isEmpty())
         return {0, error, false};
     result.replaced = int(changes.size());

@@ -115,11 +115,20 @@ using SiteTextWriter = std::function<QString(const QString &path, const QString 
 bool isWriteProtected(const QString &path);
 QString writeProtectedMessage(const QString &path);
 
-// The changes (offsets in the text with CR LF breaks, left to right) made to the file's own
-// text, whose breaks may differ from line to line: the breaks the changes leave alone stay
-// as the file has them, the ones they bring in are written as ending. Nothing when a change
-// starts or ends inside a one-character break (a lone LF or CR the editor holds as CR LF).
-std::optional<QString> replacedKeepingLineBreaks(QStringView ownText, const QList<MatchReplacement> &changes,
-                                                 LineEnding ending);
+// The changes (offsets in a text with CR LF breaks, left to right) made to that text.
+QString appliedChanges(QStringView text, const QList<MatchReplacement> &changes);
+// A file's text after the changes, and the line ending to write it with. The changes are
+// made in the file's own text, whose breaks may differ from line to line: the breaks they
+// leave alone stay as the file has them, the ones they bring in are written as ending, and
+// the text goes out with LineEnding::CrLf, which leaves breaks as they are. When a change
+// starts or ends inside a one-character break (a lone LF or CR the editor holds as CR LF),
+// they are made in the text with CR LF breaks, written back as ending.
+struct RewrittenText
+{
+    QString text;
+    LineEnding lineEnding = LineEnding::CrLf;
+};
+RewrittenText rewrittenKeepingLineBreaks(QStringView ownText, const QList<MatchReplacement> &changes,
+                                         LineEnding ending);
 FileReplaceResult replaceInFile(const FileSearchResult &searched, const SearchPattern &pattern,
                                 const QString &replacement, const SiteTextWriter &writer = {});

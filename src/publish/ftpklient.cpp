@@ -416,11 +416,6 @@ void TFTPForm::UploadButtonClick()
     // the upload from starting.
     if (m_beforeUpload && !m_beforeUpload())
         return;
-    // The site goes to the directory the field names, "CD" pressed or not: a saved site
-    // picked, connected and uploaded would otherwise land in the login directory, and
-    // with the deletion on, that directory's other contents would be its orphans. A
-    // session that logged in again may stand where it did or back at the start: where it
-    // stands is asked, not assumed.
     const bool connected = sftpChosen() ? m_sftp->connected() : m_ftp->Connected();
     // The fields changed since "Připojit" (another saved site picked, FTPS chosen over a
     // plain session): the live session would take the site to the old server, or in clear.
@@ -431,6 +426,11 @@ void TFTPForm::UploadButtonClick()
         showError(text);
         return;
     }
+    // The site goes to the directory the field names, "CD" pressed or not: a saved site
+    // picked, connected and uploaded would otherwise land in the login directory, and
+    // with the deletion on, that directory's other contents would be its orphans. A
+    // session that logged in again may stand where it did or back at the start: where it
+    // stands is asked, not assumed.
     const bool wanted = connected && !m_hostDir->text().isEmpty();
     if (wanted && (m_hostDirEntered.isEmpty() || sessionDirectory() != m_hostDirEntered) && !enterHostDirectory()) {
         appendLog(u"Adresář %1 na serveru nelze otevřít, nic se nenahrává"_s.arg(m_hostDir->text()));
