@@ -1011,7 +1011,19 @@ void HtmlDocument::convertToEncoding(TextEncoding encoding)
     m_encoding = {encoding, false};
     m_encodingNote.clear();
     m_declaredButKept.reset();
-    // The file on disk is still in the old encoding until the next save.
+    // The page's own META says the new encoding too, or a browser would read the saved bytes
+    // in the old one. One undo step takes the declaration back (the save then asks).
+    const CharsetDeclaration declared = findCharsetDeclaration(textRange(0, CharsetDeclarationWindow));
+    if (declared.start >= 0 && encodingForCharset(declared.name) != encoding) {
+        const QString written = textRange(int(declared.start), int(declared.name.size()));
+        QString label = charsetLabel(encoding);
+        if (written == written.toUpper())
+            label = label.toUpper();
+        replaceOccurrences({int(declared.start)}, int(declared.name.size()), label);
+    }
+    // The file on disk is still in the old encoding until the next save, whatever is undone:
+    // marked unmodified and modified again, no undo step counts as the saved state.
+    SetModified(false);
     SetModified(true);
     Q_EMIT encodingChanged();
 }

@@ -135,7 +135,7 @@ std::optional<TextEncoding> encodingForCharset(QStringView name)
     return std::nullopt;
 }
 
-QString declaredCharset(QByteArrayView bytes)
+CharsetDeclaration findCharsetDeclaration(QByteArrayView bytes)
 {
     const QByteArray head = bytes.first(qMin(bytes.size(), CharsetDeclarationWindow))
                                 .toByteArray()
@@ -153,7 +153,7 @@ QString declaredCharset(QByteArrayView bytes)
                  at = tag.indexOf("charset", at + 7)) {
                 const QByteArrayView name = charsetNameAt(tag, at + 7);
                 if (!name.isEmpty())
-                    return QString::fromLatin1(name);
+                    return {from + (name.data() - tag.data()), QString::fromLatin1(name)};
             }
         }
         from = end;
@@ -161,10 +161,34 @@ QString declaredCharset(QByteArrayView bytes)
     return {};
 }
 
+CharsetDeclaration findCharsetDeclaration(QStringView text)
+{
+    // Charset names are ASCII; anything else only has to stay out of the way, one byte for
+    // one character, so the places found are places in the text.
+    return findCharsetDeclaration(text.first(qMin(text.size(), CharsetDeclarationWindow)).toLatin1());
+}
+
+QString declaredCharset(QByteArrayView bytes)
+{
+    return findCharsetDeclaration(bytes).name;
+}
+
 QString declaredCharset(QStringView text)
 {
-    // Charset names are ASCII; anything else only has to stay out of the way.
-    return declaredCharset(text.first(qMin(text.size(), CharsetDeclarationWindow)).toLatin1());
+    return findCharsetDeclaration(text).name;
+}
+
+QString charsetLabel(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Windows1250:
+        return u"windows-1250"_s;
+    case TextEncoding::Iso88592:
+        return u"iso-8859-2"_s;
+    case TextEncoding::Utf8:
+        return u"utf-8"_s;
+    }
+    return {};
 }
 
 bool isValidUtf8(QByteArrayView bytes, bool *hasMultiByte)

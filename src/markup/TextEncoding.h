@@ -36,6 +36,16 @@ inline constexpr qsizetype CharsetDeclarationWindow = 4096;
 // charset=iso-8859-2">'); empty when there is none.
 QString declaredCharset(QByteArrayView bytes);
 QString declaredCharset(QStringView text);
+// The same declaration with where its name starts (lower-cased; start -1 when there is none).
+struct CharsetDeclaration
+{
+    qsizetype start = -1;
+    QString name;
+};
+CharsetDeclaration findCharsetDeclaration(QByteArrayView bytes);
+CharsetDeclaration findCharsetDeclaration(QStringView text);
+// The name a META declaration gives the encoding: "windows-1250", "iso-8859-2", "utf-8".
+QString charsetLabel(TextEncoding encoding);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
 // above U+10FFFF, no sequence cut short). hasMultiByte tells whether any character needed

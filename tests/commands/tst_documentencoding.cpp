@@ -76,6 +76,8 @@ private Q_SLOTS:
     void reopenAsUtf8RefusesBytesThatAreNotUtf8();
     void reopenIsOfferedOnlyForAnUnmodifiedFile();
     void convertWritesTheNextSaveInTheNewEncoding();
+    void convertRewritesThePagesOwnDeclaration_data();
+    void convertRewritesThePagesOwnDeclaration();
     void newDocumentIsWindows1250();
     void insertedFileIsDecodedByItsOwnEncoding();
     void lengthLimitCountsCharactersNotBytes();
@@ -236,7 +238,11 @@ void tst_DocumentEncoding::mismatchQuestionOffersDeclaredCurrentAndCancel()
     const QString copy = openCopy(u"windows-1250-meta.html"_s);
     const QByteArray before = fileBytes(copy);
     panelAction(u"ConvertTo UTF-8"_s)->trigger();
+    // The conversion wrote the new name into the META; taken back, the page declares the
+    // old encoding again, which the save asks about.
+    trigger(Cmd::EditUndo);
     const QString text = m_fx->buffer().GetText();
+    QVERIFY(text.contains(u"charset=windows-1250"));
 
     m_ui->choice(choice);
     trigger(Cmd::FileSave);
@@ -393,6 +399,47 @@ void tst_DocumentEncoding::convertWritesTheNextSaveInTheNewEncoding()
     QCOMPARE(bytes, Iso88592::encode(text));
     QVERIFY(bytes.contains("&#8364;")); // the euro sign is not in Latin-2
     QVERIFY(!bytes.startsWith("\xef\xbb\xbf"));
+}
+
+void tst_DocumentEncoding::convertRewritesThePagesOwnDeclaration_data()
+{
+    QTest::addColumn<QString>("golden");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("declared");
+    QTest::addColumn<QString>("declares");
+    QTest::newRow("http-equiv") << u"windows-1250-meta.html"_s << u"UTF-8"_s << u"charset=windows-1250\""_s
+                                << u"charset=utf-8\""_s;
+    QTest::newRow("html5, upper case kept") << u"utf8-meta.html"_s << u"Windows-1250"_s << u"<meta charset=\"UTF-8\">"_s
+                                            << u"<meta charset=\"WINDOWS-1250\">"_s;
+    QTest::newRow("latin-2") << u"iso-8859-2-meta.html"_s << u"UTF-8"_s << u"charset=ISO-8859-2\""_s
+                             << u"charset=UTF-8\""_s;
+    QTest::newRow("a name the program does not know") << u"unknown-charset.html"_s << u"UTF-8"_s
+                                                      << u"charset=koi8-r\""_s << u"charset=utf-8\""_s;
+    QTest::newRow("no declaration") << u"windows-1250.html"_s << u"UTF-8"_s << QString() << QString();
+}
+
+void tst_DocumentEncoding::convertRewritesThePagesOwnDeclaration()
+{
+    QFETCH(QString, golden);
+    QFETCH(QString, target);
+    QFETCH(QString, declared);
+    QFETCH(QString, declares);
+    const QString copy = openCopy(golden);
+    const QString before = m_fx->buffer().GetText();
+    QVERIFY(declared.isEmpty() || before.contains(declared));
+    panelAction(u"ConvertTo "_s + target)->trigger();
+    QString expected = before;
+    if (!declared.isEmpty())
+        expected.replace(declared, declares);
+    QCOMPARE(m_fx->buffer().GetText(), expected);
+    // The page and its declaration agree: saved without a question, read back as written.
+    trigger(Cmd::FileSave);
+    QCOMPARE(fileBytes(copy), encodeText(expected, m_fx->doc()->encoding()));
+    QCOMPARE(encodingName(detectEncoding(fileBytes(copy)).file.encoding), target);
+    if (declared.isEmpty())
+        return;
+    trigger(Cmd::EditUndo); // one step takes the declaration back
+    QCOMPARE(m_fx->buffer().GetText(), before);
 }
 
 void tst_DocumentEncoding::newDocumentIsWindows1250()
