@@ -9,14 +9,16 @@ namespace Cp1250 {
 
 QString decode(QByteArrayView bytes);
 // Characters the code page cannot hold become decimal character references ("&#1046;"),
-// so typed or pasted text is never lost.
+// so typed or pasted text is never lost; inside a SCRIPT or STYLE element, where a browser
+// takes a reference for text, the language's own escape ("\u0416" in JavaScript, "\416 "
+// in CSS).
 QByteArray encode(QStringView text);
 bool canEncode(char32_t codePoint);
 
 } // namespace Cp1250
 
 // ISO-8859-2 (Latin-2), with the same promise: every byte decodes to one character and
-// encodes back to the same byte; other characters become decimal character references.
+// encodes back to the same byte; other characters are written as in Windows-1250.
 namespace Iso88592 {
 
 QString decode(QByteArrayView bytes);

@@ -39,6 +39,8 @@ private Q_SLOTS:
     void goldenPagesDecodeAndEncodeBack_data();
     void goldenPagesDecodeAndEncodeBack();
     void utf8HoldsWhatSingleByteEncodingsWriteAsReferences();
+    void scriptAndStyleGetTheirOwnEscapes_data();
+    void scriptAndStyleGetTheirOwnEscapes();
     void secondByteOrderMarkStaysInTheText();
     void reopeningInUtf8RefusesBytesThatAreNotUtf8();
 };
@@ -262,6 +264,39 @@ void tst_TextEncoding::utf8HoldsWhatSingleByteEncodingsWriteAsReferences()
     QCOMPARE(encodeText(text, {TextEncoding::Iso88592}),
              QByteArray("\xf8 &#8364; &#1046; &#128512;"));
     QCOMPARE(encodeText(text, {TextEncoding::Windows1250}), QByteArray("\xf8 \x80 &#1046; &#128512;"));
+}
+
+void tst_TextEncoding::scriptAndStyleGetTheirOwnEscapes_data()
+{
+    // A browser reads "&#1046;" inside SCRIPT and STYLE as those six characters: there the
+    // languages' escapes keep the character; everywhere else, attributes too, references.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("text") << u"<p>Ж</p>"_s << QByteArray("<p>&#1046;</p>");
+    QTest::newRow("script string") << u"<script>alert('Ж ř')</script>"_s
+                                   << QByteArray("<script>alert('\\u0416 \xf8')</script>");
+    QTest::newRow("beyond the first plane, upper case tag with type")
+        << u"<SCRIPT type=\"text/javascript\">s = \"😀\";</SCRIPT>Ж"_s
+        << QByteArray("<SCRIPT type=\"text/javascript\">s = \"\\uD83D\\uDE00\";</SCRIPT>&#1046;");
+    QTest::newRow("style, a hex digit after it") << u"<style>p:after { content: 'Жa' }</style>"_s
+                                                 << QByteArray("<style>p:after { content: '\\416 a' }</style>");
+    QTest::newRow("event attribute is html") << u"<p onclick=\"alert('Ж')\">"_s
+                                             << QByteArray("<p onclick=\"alert('&#1046;')\">");
+    QTest::newRow("quoted > in the start tag") << u"<script data-x=\"a>b\">'Ж'</script>"_s
+                                               << QByteArray("<script data-x=\"a>b\">'\\u0416'</script>");
+    QTest::newRow("commented-out element") << u"<!-- <script> -->Ж"_s << QByteArray("<!-- <script> -->&#1046;");
+    QTest::newRow("not a script element") << u"<scripts>Ж"_s << QByteArray("<scripts>&#1046;");
+    QTest::newRow("no end tag") << u"<style>Ж"_s << QByteArray("<style>\\416 ");
+    QTest::newRow("two elements") << u"<style>Ж</style>Ж<script>Ж</script>Ж"_s
+                                  << QByteArray("<style>\\416 </style>&#1046;<script>\\u0416</script>&#1046;");
+}
+
+void tst_TextEncoding::scriptAndStyleGetTheirOwnEscapes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, written);
+    QCOMPARE(encodeText(text, {TextEncoding::Windows1250}), written);
+    QCOMPARE(encodeText(text, {TextEncoding::Iso88592}), written); // ř is 0xF8 in both
 }
 
 void tst_TextEncoding::secondByteOrderMarkStaysInTheText()
