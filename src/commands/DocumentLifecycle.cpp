@@ -151,10 +151,19 @@ bool SaveDocumentAs(Workspace &window, HtmlDocument &document)
     QString name = ui().saveFileName(kSaveAsFilter, document.FileName());
     if (name.isEmpty())
         return false;
-    if (!QFileInfo(name).fileName().contains(u'.')) {
+    const bool completed = !QFileInfo(name).fileName().contains(u'.');
+    if (completed)
         name += u".html"_s;
-        // The dialog asked about overwriting the name without its extension; the file that
-        // is really written may exist as well.
+    // Two windows of one file would each save over the other's text; the other window's
+    // page would also be replaced under it.
+    if (const HtmlDocument *open = window.documentOf(name); open && open != &document) {
+        ui().showError(u"Soubor %1 je otevřen v jiném okně. Uložte stránku pod jiným jménem, nebo "
+                       u"nejdřív zavřete to okno."_s.arg(name));
+        return false;
+    }
+    // The dialog asked about overwriting the name without its extension; the file that is
+    // really written may exist as well.
+    if (completed) {
         const QFileInfo target(name);
         if ((target.exists() || target.isSymLink()) && name != document.FileName()
             && ui().chooseWithDefault(u"Soubor %1 již existuje. Přepsat?"_s.arg(name),

@@ -97,6 +97,8 @@ private Q_SLOTS:
     void saveAsksWhenAnotherProgramChangedTheFile_data();
     void saveAsksWhenAnotherProgramChangedTheFile();
     void openingAnOpenPageBringsItForward();
+    void saveAsOverAPageOpenInAnotherWindowIsRefused_data();
+    void saveAsOverAPageOpenInAnotherWindowIsRefused();
     void closeAllAsksEachAndCancelKeepsOnlyThatOne();
     void newOpensAnEmptyUntitledWindow();
     void thirtyFirstWindowIsRefused();
@@ -539,6 +541,39 @@ void tst_DocumentLifecycle::openingAnOpenPageBringsItForward()
     QCOMPARE(m_fx->doc(), first);
     QCOMPARE(first->GetText(), u"typed"_s);
     QVERIFY(first->IsModified());
+}
+
+void tst_DocumentLifecycle::saveAsOverAPageOpenInAnotherWindowIsRefused_data()
+{
+    QTest::addColumn<QString>("chosen"); // what the dialog returned
+    QTest::newRow("same name") << u"a.htm"_s;
+    QTest::newRow("written another way") << u"./a.htm"_s;
+    QTest::newRow("without extension, completed") << u"b"_s;
+}
+
+void tst_DocumentLifecycle::saveAsOverAPageOpenInAnotherWindowIsRefused()
+{
+    QFETCH(QString, chosen);
+    writeBytes(path(u"a.htm"_s), "<P>a on disk</P>");
+    writeBytes(path(u"b.html"_s), "<P>b on disk</P>");
+    const QString target = chosen == u"b"_s ? path(u"b.html"_s) : path(u"a.htm"_s);
+    HtmlDocument *open = m_fx->workspace().openInNewWindow(target);
+    QVERIFY(open);
+    open->SetText(u"typed there"_s);
+    HtmlDocument *other = m_fx->workspace().NewDocumentWindow();
+    QVERIFY(other);
+    other->SetText(u"typed here"_s);
+    m_ui->saveFile(path(chosen)); // refused before any question about replacing
+    QVERIFY(!SaveDocumentAs(ws(), *other));
+    QCOMPARE(m_ui->errors.size(), 1);
+    QVERIFY(m_ui->errors[0].contains(u"je otevřen v jiném okně"));
+    QCOMPARE(fileBytes(target), chosen == u"b"_s ? QByteArray("<P>b on disk</P>") : QByteArray("<P>a on disk</P>"));
+    QVERIFY(other->isUntitled());
+    QVERIFY(other->IsModified());
+    QCOMPARE(open->GetText(), u"typed there"_s);
+    // The page's own window saves under its own name as ever.
+    m_ui->saveFile(target);
+    QVERIFY(SaveDocumentAs(ws(), *open));
 }
 
 // --- new and close ---------------------------------------------------------------------
