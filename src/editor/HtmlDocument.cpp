@@ -822,7 +822,10 @@ HtmlDocument::EditGroup::EditGroup(HtmlDocument &document)
         m_document.finishColouringBeforeEdit();
         m_document.m_groupCaretMoved = false;
         m_document.m_groupFormatSet = false;
+        // Qt puts the caret where the block's cursor stood when the step is undone: at the
+        // caret, not at the first line of the page.
         m_document.m_groupCursor = QTextCursor(m_document.m_text);
+        m_document.m_groupCursor.setPosition(m_document.m_caret.position());
         m_document.m_groupCursor.beginEditBlock();
     }
     ++m_document.m_editGroupDepth;

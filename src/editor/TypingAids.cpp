@@ -238,7 +238,8 @@ bool TypingAids::renamePair(QKeyEvent *event)
         c.setPosition(start + length, QTextCursor::KeepAnchor);
         c.insertText(renamed, tagFormat(start + 1));
     };
-    QTextCursor group(&text);
+    QTextCursor group(&text); // where the caret goes back to when the step is undone
+    group.setPosition(position);
     group.beginEditBlock();
     if (otherStart > nameStart) {
         replace(otherStart, int(otherName.size()));

@@ -55,6 +55,8 @@ private Q_SLOTS:
     void wrapSelectionAroundSelectedText();
     void wrapSelectionWithEmptySelection();
     void wrapSelectionIsOneUndoStep();
+    void undoOfACommandLeavesTheCaretAtTheEdit_data();
+    void undoOfACommandLeavesTheCaretAtTheEdit();
     void insertAtCaretBeforeSelection();
     void replaceSelectionKeepsLengthLimit();
     void pasteGoesInWholeOrNotAtAll_data();
@@ -246,6 +248,43 @@ void tst_EditorBuffer::wrapSelectionIsOneUndoStep()
     m_document->WrapSelection(Red, u"<I>"_s, u"</I>"_s);
     m_document->Undo();
     QCOMPARE(m_document->GetText(), u"abc"_s);
+}
+
+void tst_EditorBuffer::undoOfACommandLeavesTheCaretAtTheEdit_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("wrap the selection") << 0 << 5;
+    QTest::newRow("wrap at the caret") << 0 << 0;
+    QTest::newRow("insert at the caret") << 1 << 0;
+    QTest::newRow("replace occurrences") << 2 << 0;
+}
+
+void tst_EditorBuffer::undoOfACommandLeavesTheCaretAtTheEdit()
+{
+    // A dialog's markup written far down a long page and taken back: the page stays where
+    // the user works, not at its first line.
+    QFETCH(int, command);
+    QFETCH(int, selected);
+    QString page;
+    for (int i = 0; i < 400; ++i)
+        page += u"line %1 of the page\r\n"_s.arg(i);
+    const int caret = m_document->LineStart(0) + int(page.indexOf(u"line 390"));
+    setText(page, caret, selected);
+    switch (command) {
+    case 0:
+        m_document->WrapSelection(Red, u"<A HREF=\"x.html\">"_s, u"</A>"_s);
+        break;
+    case 1:
+        m_document->InsertAtCaret(Red, u"<HR>"_s);
+        break;
+    default:
+        QVERIFY(m_document->replaceOccurrences({caret}, 4, u"řádek"_s));
+    }
+    m_document->Undo();
+    QCOMPARE(m_document->GetText(), page);
+    // On the line it was written on (Qt puts the caret at either end of what came back).
+    QCOMPARE(m_document->LineFromOffset(m_document->SelStart()), m_document->LineFromOffset(caret));
 }
 
 void tst_EditorBuffer::insertAtCaretBeforeSelection()

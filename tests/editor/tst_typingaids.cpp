@@ -94,6 +94,7 @@ private Q_SLOTS:
     void endTagsAreWrittenAsYouType();
     void renamingTakesThePartnerAlong_data();
     void renamingTakesThePartnerAlong();
+    void undoneRenamingLeavesTheCaretWhereTheUserTyped();
     void listOffersNamesThatFit_data();
     void listOffersNamesThatFit();
     void aidsSwitchedOffDoNothing();
@@ -304,6 +305,21 @@ void tst_TypingAids::renamingTakesThePartnerAlong()
     while (m_buffer->document()->isUndoAvailable())
         m_buffer->Undo();
     QCOMPARE(m_buffer->document()->toPlainText(), unmark(before).text);
+}
+
+void tst_TypingAids::undoneRenamingLeavesTheCaretWhereTheUserTyped()
+{
+    // The partner is far up the page; the view must not jump to the page's first line.
+    QString page = u"<div>\n"_s;
+    for (int i = 0; i < 300; ++i)
+        page += u"text\n"_s;
+    TypingAidOptions aids;
+    aids.completion = false;
+    setText(page + u"</di|v>"_s, aids);
+    pressKeys(m_buffer.get(), u"x"_s);
+    QCOMPARE(withCaret(*m_buffer), page.replace(u"<div>"_s, u"<dixv>"_s) + u"</dix|v>"_s);
+    m_buffer->Undo(); // the start tag's renaming
+    QCOMPARE(m_buffer->textCursor().blockNumber(), 301);
 }
 
 void tst_TypingAids::listOffersNamesThatFit_data()
