@@ -67,7 +67,7 @@ enum class Convert {
     RuleAlign,    // a rule's auto margins
     TableBorder,  // the table's border and every cell's
     CellPadding,  // every cell's padding
-    ImageBorder,  // 0 goes, else a solid border
+    ImageBorder,  // 0 goes, else a solid border; a frame's NO or 0 hides its own
     HSpace,
     VSpace,
     Clear,
@@ -318,6 +318,12 @@ Converted convertAttribute(const AttributeRule &rule, const Attribute &attribute
 {
     const QString &v = attribute.value;
     const QString property = rule.property.toString();
+    // ALIGN="" and the like say nothing; "text-align: " would be a broken rule.
+    const bool takesTheValue = rule.convert == Convert::Property || rule.convert == Convert::Color
+                               || rule.convert == Convert::Length || rule.convert == Convert::Url
+                               || rule.convert == Convert::FontFamily || rule.convert == Convert::FontSize;
+    if (takesTheValue && v.trimmed().isEmpty())
+        return declared(QString());
     switch (rule.convert) {
     case Convert::Property: {
         const QString keyword = v.trimmed().toLower();
@@ -361,9 +367,14 @@ Converted convertAttribute(const AttributeRule &rule, const Attribute &attribute
             table->cellStyle.append(u"padding: "_s + lengthValue(v));
         return {};
     case Convert::ImageBorder: {
+        if (rule.attribute == u"FRAMEBORDER") {
+            // "YES" or 1 is the frame's own border, which needs no style; "NO" or 0 hides it.
+            const QString b = v.trimmed().toLower();
+            return declared(b == u"no"_s || b == u"0"_s ? u"border: 0"_s : QString());
+        }
         const int width = v.trimmed().toInt();
         if (width <= 0)
-            return declared(rule.attribute == u"FRAMEBORDER" ? u"border: 0"_s : QString());
+            return declared(QString());
         return declared(u"border: %1px solid"_s.arg(width));
     }
     case Convert::HSpace:

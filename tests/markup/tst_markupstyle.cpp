@@ -58,11 +58,18 @@ void TestMarkupStyle::html5_data()
     QTest::newRow("rule") << u"<HR ALIGN=left WIDTH=50% SIZE=3 NOSHADE>"_s
                           << u"<hr style=\"margin-left: 0; margin-right: auto; width: 50%; height: 3px; border-style: solid\">"_s;
     QTest::newRow("clearAll") << u"<BR CLEAR=ALL>"_s << u"<br style=\"clear: both\">"_s;
+    QTest::newRow("emptyValuesSayNothing") << u"<P ALIGN=\"\" STYLE=\"color: red\">"_s
+                                           << u"<p style=\"color: red\">"_s;
+    QTest::newRow("emptyColourAndFace") << u"<FONT COLOR=\"\" FACE=' '>x</FONT>"_s << u"<span>x</span>"_s;
     // An inline frame scrolls as its content needs unless told otherwise.
     QTest::newRow("inlineFrameScrollingAuto") << u"<IFRAME SRC=a.htm SCROLLING=AUTO></IFRAME>"_s
                                               << u"<iframe src=\"a.htm\"></iframe>"_s;
     QTest::newRow("inlineFrameScrollingNo") << u"<IFRAME SRC=a.htm FRAMEBORDER=NO SCROLLING=NO>"_s
                                             << u"<iframe src=\"a.htm\" style=\"border: 0; overflow: hidden\">"_s;
+    QTest::newRow("inlineFrameBorderYes") << u"<IFRAME SRC=a.htm FRAMEBORDER=YES>"_s
+                                          << u"<iframe src=\"a.htm\">"_s;
+    QTest::newRow("inlineFrameBorderOne") << u"<IFRAME FRAMEBORDER=1>"_s << u"<iframe>"_s;
+    QTest::newRow("inlineFrameBorderZero") << u"<IFRAME FRAMEBORDER=\"0\">"_s << u"<iframe style=\"border: 0\">"_s;
     QTest::newRow("inlineFrameScrollingYes") << u"<IFRAME SCROLLING=yes>"_s
                                              << u"<iframe style=\"overflow: scroll\">"_s;
     QTest::newRow("anchorName") << u"<A NAME=top></A>"_s << u"<a id=\"top\"></a>"_s;
