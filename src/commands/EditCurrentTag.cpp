@@ -6,9 +6,28 @@
 #include "editor/HtmlDocument.h"
 #include "markup/ElementContract.h"
 #include "markup/MarkupStyle.h"
+#include "markup/TagPairs.h"
 #include "settings/TSettings.h"
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The element name of a written start tag as it stands, case and all.
+QStringView writtenTagName(QStringView tag)
+{
+    const qsizetype lt = tag.indexOf(u'<');
+    if (lt < 0)
+        return {};
+    qsizetype end = lt + 1;
+    while (end < tag.size() && tag[end] != u'>' && tag[end] != u'/' && !tag[end].isSpace())
+        ++end;
+    return tag.sliced(lt + 1, end - lt - 1);
+}
+
+} // namespace
 
 void EditCurrentTag(Workspace &workspace)
 {
@@ -43,7 +62,27 @@ void EditCurrentTag(Workspace &workspace)
     buffer->SetSelLength(int(covered.size()));
     // The dialogs compose HTML 4; the tag keeps the style it was written in.
     const QString tagText = inStyle(written, *edited);
+    // HTML5 writes some elements under another name (a FONT becomes a span): its end tag
+    // is renamed with it, or the page would close an element that was never opened.
+    const QString newName = writtenTagName(tagText).toString();
+    std::optional<TagPair> pair;
+    if (!newName.isEmpty() && newName.compare(writtenTagName(*tag), Qt::CaseInsensitive) != 0)
+        pair = tagPairAt(buffer->GetText(), start + 1);
+    const QString endTag = pair ? u"</"_s + newName + u'>' : QString();
+    const qint64 endGrowth = pair ? endTag.size() - pair->end.length : 0;
     // A tag cut at the editor's limit would be broken: the old one then stays.
-    if (workspace.roomForInsertion(HtmlDocument::lengthOnceIn(tagText), true))
+    if (!workspace.roomForInsertion(HtmlDocument::lengthOnceIn(tagText) + endGrowth, true))
+        return;
+    if (!pair || pair->end.start < start + covered.size()) {
         buffer->ReplaceSelection(tagText);
+        return;
+    }
+    // Both tags change in one undo step; the end tag first, so the start stays where it is.
+    HtmlDocument::EditGroup group(*buffer);
+    buffer->SetSelStart(int(pair->end.start));
+    buffer->SetSelLength(int(pair->end.length));
+    buffer->ReplaceSelection(endTag);
+    buffer->SetSelStart(start);
+    buffer->SetSelLength(int(covered.size()));
+    buffer->ReplaceSelection(tagText);
 }
