@@ -698,6 +698,11 @@ void tst_Html5Output::f7KeepsTheStyleOfTheTag_data()
                           << u"<span style=\"color: #FF0000\">A <font size=\"2\">B</font> C</span>"_s;
     QTest::newRow("font, upper end tag") << u"<font color=\"red\">A</FONT>"_s
                                          << u"<span style=\"color: #FF0000\">A</span>"_s;
+    // The cells keep the borders and padding their table's attributes give them.
+    QTest::newRow("table") << u"<table cellpadding=\"8\" cellspacing=\"4\" border=\"2\" width=\"80%\">"_s
+                           << u"<table style=\"border-spacing: 4px; width: 80%\" border=\"2\" cellpadding=\"8\">"_s;
+    QTest::newRow("table in style") << u"<table style=\"border: 1px outset; width: 80%\">"_s
+                                    << u"<table style=\"width: 80%; border: 1px outset\">"_s;
     QTest::newRow("font never closed") << u"<font color=\"red\">A</b>"_s
                                        << u"<span style=\"color: #FF0000\">A</b>"_s;
 }
