@@ -28,7 +28,7 @@ QStringView writtenTagName(QStringView tag)
     return tag.sliced(lt + 1, end - lt - 1);
 }
 
-// A table's BORDER and CELLPADDING reach into its cells, and HTML5 writes that part in the
+// A table's BORDER and CELLPADDING reach into its cells, and HTML5 writes what they do there in the
 // cells' own style: converted with the start tag alone they would be lost, and the cells
 // with them their borders and padding. Written as attributes, they stay attributes; a
 // table whose cells carry the style already (as the HTML5 commands write it) goes to style.
