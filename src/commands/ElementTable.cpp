@@ -68,8 +68,8 @@ ElementRow insertionRow(int command)
     return row;
 }
 
-// The one-line prompts of OPTION, LABEL, P and BR: F7 asks for one attribute, always
-// written; insertion asks its own question or takes the attribute picked from a list.
+// The one-line prompts of OPTION, LABEL, P and BR: F7 asks for one attribute; insertion
+// asks its own question or takes the attribute picked from a list.
 ElementRow promptRow(const QString &tag, const QString &title, const QString &label,
                      const QString &attribute, int command,
                      std::function<std::optional<Markup>(const InsertArgs &)> insert)
@@ -79,10 +79,14 @@ ElementRow promptRow(const QString &tag, const QString &title, const QString &la
     row.edit = [tag, title, label, attribute](Workspace &, const QString &text)
         -> std::optional<QString> {
         AttributeReader reader(text);
-        const QString initial = reader.text(attribute).value_or(QString());
-        const std::optional<QString> input = ui().text(title, label, initial);
+        const std::optional<QString> was = reader.text(attribute);
+        const std::optional<QString> input = ui().text(title, label, was.value_or(QString()));
         if (!input)
             return std::nullopt;
+        // Confirming an empty field adds no empty attribute: a P stays without ALIGN, an
+        // OPTION without VALUE goes on sending its text. One written before stays written.
+        if (input->isEmpty() && !was)
+            return withLeftovers(u'<' + tag + u'>', reader.leftovers());
         return withLeftovers(u'<' + tag + u' ' + attribute + u'=' + QuotedValue(*input) + u'>',
                              reader.leftovers());
     };

@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QShowEvent>
 #include <QSpinBox>
@@ -419,6 +420,11 @@ TForm21::TForm21(bool tableWindowOpen, QWidget *parent) : CheckedDialog(parent)
     StringGrid1->setCurrentCell(0, 0);
     StringGrid1->viewport()->setMouseTracking(true);
     StringGrid1->viewport()->installEventFilter(this);
+    // Tab leaves the grid for the counts, as in any dialog; a selection stretched with
+    // Shift and the arrows sets the counts as one dragged with the mouse does.
+    StringGrid1->setTabKeyNavigation(false);
+    connect(StringGrid1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TForm21::followSelection);
 
     // Counts are bounded, so a mistyped number cannot build a table the editor cannot hold.
     SpinEdit1 = namedWidget(new QSpinBox(this), u"SpinEdit1"_s);

@@ -183,7 +183,11 @@ void TestEditCurrentTag::prompts_data()
     QTest::newRow("optionQuotes") << u"<OPTION VALUE='a b' ID=o>"_s << u"text: Option|Hodnota"_s
                                   << u"a b"_s << u"řekl \"ano\" & šel"_s
                                   << u"<OPTION VALUE='řekl \"ano\" & šel' ID=o>"_s;
-    // The attribute is written even when the input is empty.
+    // An empty answer adds no attribute the tag did not have; one it had stays, empty.
+    QTest::newRow("paragraphEmpty") << u"<p class=c>"_s << u"text: Odstavec|zarovnání"_s
+                                    << QString() << QString() << u"<P class=c>"_s;
+    QTest::newRow("optionEmpty") << u"<OPTION SELECTED>"_s << u"text: Option|Hodnota"_s
+                                 << QString() << QString() << u"<OPTION SELECTED>"_s;
     QTest::newRow("labelEmpty") << u"<LABEL TEXT=\"Jméno\">"_s << u"text: Label|Text"_s
                                 << u"Jméno"_s << QString() << u"<LABEL TEXT=\"\">"_s;
 }

@@ -693,6 +693,18 @@ void tst_Html5Output::f7KeepsTheStyleOfTheTag_data()
     QTest::newRow("input") << u"<input type=\"text\" name=\"q\">"_s << u"<input type=\"text\" name=\"q\">"_s;
     // An upper-case tag stays upper case, whatever the setting.
     QTest::newRow("upper image") << u"<IMG SRC=\"a.gif\" ALT=\"x\">"_s << u"<IMG  SRC=\"a.gif\" ALT=\"x\">"_s;
+    // A FONT written as a span takes its own end tag along, past the FONT nested in it.
+    QTest::newRow("font") << u"<font color=\"red\">A <font size=\"2\">B</font> C</font>"_s
+                          << u"<span style=\"color: #FF0000\">A <font size=\"2\">B</font> C</span>"_s;
+    QTest::newRow("font, upper end tag") << u"<font color=\"red\">A</FONT>"_s
+                                         << u"<span style=\"color: #FF0000\">A</span>"_s;
+    // The cells keep the borders and padding their table's attributes give them.
+    QTest::newRow("table") << u"<table cellpadding=\"8\" cellspacing=\"4\" border=\"2\" width=\"80%\">"_s
+                           << u"<table style=\"border-spacing: 4px; width: 80%\" border=\"2\" cellpadding=\"8\">"_s;
+    QTest::newRow("table in style") << u"<table style=\"border: 1px outset; width: 80%\">"_s
+                                    << u"<table style=\"width: 80%; border: 1px outset\">"_s;
+    QTest::newRow("font never closed") << u"<font color=\"red\">A</b>"_s
+                                       << u"<span style=\"color: #FF0000\">A</b>"_s;
 }
 
 void tst_Html5Output::f7KeepsTheStyleOfTheTag()
@@ -703,6 +715,9 @@ void tst_Html5Output::f7KeepsTheStyleOfTheTag()
     m_fx->setText(tag + u"x"_s, 2);
     EditCurrentTag(m_fx->workspace());
     QCOMPARE(m_fx->buffer().GetText(), expected + u"x"_s);
+    // One undo step takes the whole edit back.
+    m_fx->buffer().Undo();
+    QCOMPARE(m_fx->buffer().GetText(), tag + u"x"_s);
 }
 
 BRISKO_TEST_MAIN(tst_Html5Output)

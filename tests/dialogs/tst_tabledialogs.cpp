@@ -31,6 +31,7 @@ private Q_SLOTS:
     void escapeClosesToolWindowForGood();
     void gridCountsAreBounded();
     void gridFollowsTheMouseSelection();
+    void gridServesTheKeyboard();
     void gridWindowSettingsBoxFollowsTheWindow();
 
 private:
@@ -195,6 +196,25 @@ void TestTableDialogs::gridFollowsTheMouseSelection()
     QTest::mouseRelease(cells, Qt::LeftButton, {}, to);
     QTRY_COMPARE(grid.SpinEdit1->value(), 3);
     QCOMPARE(grid.SpinEdit2->value(), 5);
+}
+
+// Without the mouse: Shift and the arrows stretch the counts, Tab goes on to them.
+void TestTableDialogs::gridServesTheKeyboard()
+{
+    TForm21 grid(false);
+    grid.show();
+    grid.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&grid));
+    grid.StringGrid1->setFocus();
+    QTRY_VERIFY(grid.StringGrid1->hasFocus());
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Right})
+        QTest::keyClick(grid.StringGrid1, key, Qt::ShiftModifier);
+    QCOMPARE(grid.SpinEdit1->value(), 2);
+    QCOMPARE(grid.SpinEdit2->value(), 3);
+    QTest::keyClick(grid.StringGrid1, Qt::Key_Tab);
+    QTRY_VERIFY(grid.SpinEdit1->hasFocus());
+    QCOMPARE(grid.fields().rows, 2);
+    QCOMPARE(grid.fields().columns, 3);
 }
 
 void TestTableDialogs::gridWindowSettingsBoxFollowsTheWindow()
