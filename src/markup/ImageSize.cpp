@@ -5,8 +5,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <array>
+#include <cstring>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +23,10 @@ ImageType ImageKind(const QString &fileName)
         return ImageType::Gif;
     if (is(u"PNG") || is(u"PING"))
         return ImageType::Png;
+    if (is(u"WEBP"))
+        return ImageType::Webp;
+    if (is(u"SVG"))
+        return ImageType::Svg;
     return ImageType::None;
 }
 
@@ -131,6 +137,78 @@ PixelSize PngSize(QIODevice &device)
     return {int(width), int(height)};
 }
 
+PixelSize WebpSize(QIODevice &device)
+{
+    // "RIFF", the size, "WEBP", then the first chunk: a lossy frame ("VP8 "), a lossless one
+    // ("VP8L") or the extended header with the canvas ("VP8X").
+    std::array<quint8, 30> h{};
+    if (!readBytes(device, h) || std::memcmp(h.data(), "RIFF", 4) != 0 || std::memcmp(&h[8], "WEBP", 4) != 0)
+        return {};
+    const auto chunk = QByteArrayView(reinterpret_cast<const char *>(&h[12]), 4);
+    if (chunk == "VP8 ") {
+        if (h[23] != 0x9D || h[24] != 0x01 || h[25] != 0x2A) // the key frame's start code
+            return {};
+        return {(h[26] | h[27] << 8) & 0x3FFF, (h[28] | h[29] << 8) & 0x3FFF};
+    }
+    if (chunk == "VP8L") {
+        if (h[20] != 0x2F)
+            return {};
+        // Fourteen bits each, less one: the width from bit 0, the height from bit 14.
+        const quint32 bits = h[21] | quint32(h[22]) << 8 | quint32(h[23]) << 16 | quint32(h[24]) << 24;
+        return {int(bits & 0x3FFF) + 1, int(bits >> 14 & 0x3FFF) + 1};
+    }
+    if (chunk == "VP8X") // 24 bits each, less one
+        return {int(h[24] | h[25] << 8 | h[26] << 16) + 1, int(h[27] | h[28] << 8 | h[29] << 16) + 1};
+    return {};
+}
+
+namespace {
+
+// A length of the root element in pixels: a number alone or with "px"; -1 otherwise.
+int svgPixels(const QString &value)
+{
+    QString v = value.trimmed();
+    if (v.endsWith(u"px"_s))
+        v.chop(2);
+    bool ok = false;
+    const double number = v.toDouble(&ok);
+    return ok && number > 0 && number < std::numeric_limits<int>::max() ? int(number + 0.5) : -1;
+}
+
+QString svgAttribute(const QString &tag, QStringView name)
+{
+    const QRegularExpression attribute(u"(?:^|\\s)"_s + name.toString()
+                                       + u"\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')"_s);
+    const QRegularExpressionMatch m = attribute.match(tag);
+    return m.hasMatch() ? m.captured(1) + m.captured(2) : QString();
+}
+
+} // namespace
+
+PixelSize SvgSize(QIODevice &device)
+{
+    // The root element's start tag lies near the top, after the XML declaration, comments
+    // and perhaps a doctype; a drawing is text, its size the root's attributes.
+    const QString head = QString::fromUtf8(device.read(64 * 1024));
+    const QRegularExpression root(u"<svg(?=[\\s/>])[^>]*"_s);
+    const QRegularExpressionMatch tag = root.match(head);
+    if (!tag.hasMatch())
+        return {};
+    const QString start = tag.captured(0).mid(4);
+    const int width = svgPixels(svgAttribute(start, u"width"));
+    const int height = svgPixels(svgAttribute(start, u"height"));
+    if (width > 0 && height > 0)
+        return {width, height};
+    // Without both lengths in pixels the drawing's own coordinates give its size.
+    const QString box = svgAttribute(start, u"viewBox").simplified().replace(u',', u' ');
+    const QStringList numbers = box.split(u' ', Qt::SkipEmptyParts);
+    if (numbers.size() != 4 || !svgAttribute(start, u"width").isEmpty() || !svgAttribute(start, u"height").isEmpty())
+        return {};
+    const int w = svgPixels(numbers[2]);
+    const int h = svgPixels(numbers[3]);
+    return w > 0 && h > 0 ? PixelSize{w, h} : PixelSize{};
+}
+
 PixelSize JpegSize(const QString &fileName)
 {
     return readFile(fileName, [](QIODevice &d) { return JpegSize(d); });
@@ -146,6 +224,16 @@ PixelSize PngSize(const QString &fileName)
     return readFile(fileName, [](QIODevice &d) { return PngSize(d); });
 }
 
+PixelSize WebpSize(const QString &fileName)
+{
+    return readFile(fileName, [](QIODevice &d) { return WebpSize(d); });
+}
+
+PixelSize SvgSize(const QString &fileName)
+{
+    return readFile(fileName, [](QIODevice &d) { return SvgSize(d); });
+}
+
 PixelSize ImageSize(const QString &fileName)
 {
     switch (ImageKind(fileName)) {
@@ -155,6 +243,10 @@ PixelSize ImageSize(const QString &fileName)
         return GifSize(fileName);
     case ImageType::Png:
         return PngSize(fileName);
+    case ImageType::Webp:
+        return WebpSize(fileName);
+    case ImageType::Svg:
+        return SvgSize(fileName);
     case ImageType::None:
         break;
     }

@@ -4,10 +4,10 @@
 
 class QIODevice;
 
-// Width and height of JPEG, GIF and PNG files, read from their headers without decoding
-// the image.
+// Width and height of JPEG, GIF, PNG and WebP files, read from their headers without
+// decoding the image, and of SVG drawings from their root element.
 
-enum class ImageType { None, Jpeg, Gif, Png };
+enum class ImageType { None, Jpeg, Gif, Png, Webp, Svg };
 
 // Width then height in pixels; (0, 0) when no size was found.
 struct PixelSize
@@ -17,7 +17,8 @@ struct PixelSize
     bool operator==(const PixelSize &) const = default;
 };
 
-// By the extension alone, compared in upper case: ".JPEG", ".JPG", ".GIF", ".PNG", ".PING".
+// By the extension alone, compared in upper case: ".JPEG", ".JPG", ".GIF", ".PNG", ".PING",
+// ".WEBP", ".SVG".
 ImageType ImageKind(const QString &fileName);
 
 // Each reader gives (0, 0) for a file that cannot be opened or ends too early, and never
@@ -25,6 +26,10 @@ ImageType ImageKind(const QString &fileName);
 PixelSize JpegSize(const QString &fileName);
 PixelSize GifSize(const QString &fileName);
 PixelSize PngSize(const QString &fileName);
+PixelSize WebpSize(const QString &fileName);
+// An SVG's width and height in pixels (unitless or "px"), else its viewBox's; (0, 0) for
+// sizes in other units or none.
+PixelSize SvgSize(const QString &fileName);
 // The reader the extension chooses; (0, 0) for other extensions.
 PixelSize ImageSize(const QString &fileName);
 
@@ -32,3 +37,5 @@ PixelSize ImageSize(const QString &fileName);
 PixelSize JpegSize(QIODevice &device);
 PixelSize GifSize(QIODevice &device);
 PixelSize PngSize(QIODevice &device);
+PixelSize WebpSize(QIODevice &device);
+PixelSize SvgSize(QIODevice &device);

@@ -63,6 +63,29 @@ QByteArray segment(quint8 marker, const QByteArray &data)
     return b + data;
 }
 
+QByteArray littleEndian(quint32 v, int bytes)
+{
+    QByteArray b;
+    for (int i = 0; i < bytes; ++i)
+        b += char((v >> (8 * i)) & 0xFF);
+    return b;
+}
+
+// "RIFF", a size, "WEBP" and a first chunk with its payload.
+QByteArray webpFile(const char *chunk, const QByteArray &payload)
+{
+    return "RIFF" + littleEndian(quint32(payload.size()) + 12, 4) + "WEBP" + chunk
+           + littleEndian(quint32(payload.size()), 4) + payload;
+}
+
+QByteArray webpLossy(int width, int height)
+{
+    // The key frame's tag, its start code, then 14 bits of width and height (two bits of
+    // scaling above each, which the size does not include).
+    return webpFile("VP8 ", QByteArray("\x30\x01\x00\x9d\x01\x2a", 6) + littleEndian(quint32(width) | 0x4000, 2)
+                                + littleEndian(quint32(height) | 0x8000, 2) + QByteArray(10, '\0'));
+}
+
 const QByteArray soi("\xFF\xD8", 2);
 const QByteArray eoi("\xFF\xD9", 2);
 
@@ -108,6 +131,8 @@ void tst_ImageSize::kindByExtension_data()
     QTest::newRow("gif") << u"/a.b/anim.gif"_s << int(ImageType::Gif);
     QTest::newRow("png") << u"x.png"_s << int(ImageType::Png);
     QTest::newRow("ping") << u"x.PING"_s << int(ImageType::Png);
+    QTest::newRow("webp") << u"photo.WebP"_s << int(ImageType::Webp);
+    QTest::newRow("svg") << u"logo.svg"_s << int(ImageType::Svg);
     QTest::newRow("noExtension") << u"/img.png/readme"_s << int(ImageType::None);
     QTest::newRow("extensionInMiddle") << u"x.png.bak"_s << int(ImageType::None);
 }
@@ -187,6 +212,37 @@ void tst_ImageSize::handCraftedBytes_data()
                                     << PixelSize{};
     QTest::newRow("jpegSegmentLongerThanFile") << u"a.jpg"_s << soi + QByteArray("\xFF\xE1\x40\x00xx", 6)
                                                << PixelSize{};
+    // WebP's three kinds of first chunk; a lossless 1 x 1 picture as an encoder writes it.
+    QTest::newRow("webpLossy") << u"a.webp"_s << webpLossy(400, 300) << PixelSize{400, 300};
+    QTest::newRow("webpLossless1x1") << u"a.webp"_s
+                                     << QByteArray("RIFF\x1a\0\0\0WEBPVP8L\x0d\0\0\0\x2f\0\0\0\x10\x07"
+                                                   "\x10\x11\x11\x88\x88\xfe\x07\0", 34)
+                                     << PixelSize{1, 1};
+    QTest::newRow("webpLossless") << u"a.webp"_s
+                                  << webpFile("VP8L", "\x2f" + littleEndian(639 | 479u << 14, 4) + QByteArray(8, '\0'))
+                                  << PixelSize{640, 480};
+    QTest::newRow("webpExtended") << u"a.webp"_s
+                                  << webpFile("VP8X", QByteArray(4, '\x10') + littleEndian(4999, 3) + littleEndian(69999, 3))
+                                  << PixelSize{5000, 70000};
+    QTest::newRow("webpNoStartCode") << u"a.webp"_s << webpLossy(4, 4).replace("\x9d\x01\x2a", "xyz")
+                                     << PixelSize{};
+    QTest::newRow("webpTruncated") << u"a.webp"_s << webpLossy(400, 300).left(29) << PixelSize{};
+    QTest::newRow("webpNamedButRiffWave") << u"a.webp"_s << webpLossy(4, 4).replace("WEBP", "WAVE")
+                                          << PixelSize{};
+    // SVG: the root element's lengths in pixels, else its viewBox; never a child's.
+    QTest::newRow("svgPixels") << u"a.svg"_s
+                               << QByteArray("<?xml version=\"1.0\"?>\n<!-- kresba -->\n<svg xmlns=\"http://"
+                                             "www.w3.org/2000/svg\" width=\"120\" height=\"80.4px\">")
+                               << PixelSize{120, 80};
+    QTest::newRow("svgSingleQuotesOverLines") << u"a.svg"_s << QByteArray("<svg\nwidth='7'\n height='9'/>")
+                                              << PixelSize{7, 9};
+    QTest::newRow("svgViewBoxOnly") << u"a.svg"_s
+                                    << QByteArray("<svg stroke-width=\"3\" viewBox=\"0,0,30,20\"><rect width=\"5\" "
+                                                  "height=\"5\"/></svg>")
+                                    << PixelSize{30, 20};
+    QTest::newRow("svgPercent") << u"a.svg"_s << QByteArray("<svg width=\"100%\" height=\"100%\" viewBox=\"0 0 10 10\">")
+                                << PixelSize{};
+    QTest::newRow("svgNoRoot") << u"a.svg"_s << QByteArray("<svgx width=\"3\" height=\"3\">") << PixelSize{};
     QTest::newRow("jpegGarbageBetweenSegments") << u"a.jpg"_s << soi + app0 + "zz" + frameSegment(0xC0, 5, 5)
                                                 << PixelSize{};
 }
