@@ -27,10 +27,7 @@
 
 using namespace Qt::StringLiterals;
 
-// The pictures of today's pages second, the program's first list kept as it always was.
-const QString ImageFilter = u"Obrázky (*.gif;*.jpg;*.jpeg;*.png)|*.gif;*.jpg;*.jpeg;*.png|"
-                            u"Obrázky i WebP a SVG (*.gif;*.jpg;*.jpeg;*.png;*.webp;*.svg)|"
-                            u"*.gif;*.jpg;*.jpeg;*.png;*.webp;*.svg"_s;
+const QString ImageFilter = u"Obrázky (*.gif;*.jpg;*.jpeg;*.png)|*.gif;*.jpg;*.jpeg;*.png"_s;
 
 namespace {
 

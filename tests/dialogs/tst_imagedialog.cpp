@@ -96,6 +96,7 @@ void TestImageDialog::measuresChosenPicture_data()
     QTest::newRow("jpeg") << u"photo.Jpg"_s << 64 << 48;
     QTest::newRow("gif") << u"anim.gif"_s << 640 << 480;
     QTest::newRow("png") << u"logo.PNG"_s << 80 << 33;
+    QTest::newRow("svg") << u"kresba.svg"_s << 120 << 45;
 }
 
 void TestImageDialog::measuresChosenPicture()
@@ -103,9 +104,13 @@ void TestImageDialog::measuresChosenPicture()
     QFETCH(QString, name);
     QFETCH(int, width);
     QFETCH(int, height);
-    if (name.endsWith(u"gif"_s))
+    if (name.endsWith(u"gif"_s)) {
         writeGif(path(name), width, height);
-    else
+    } else if (name.endsWith(u"svg"_s)) {
+        QFile svg(path(name));
+        QVERIFY(svg.open(QIODevice::WriteOnly));
+        svg.write(u"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\"/>"_s.arg(width).arg(height).toUtf8());
+    } else
         writePicture(path(name), width, height, name.endsWith(u"Jpg"_s) ? "JPG" : "PNG");
     m_settings.RelPa = true;
     const auto f = form(path(u"page.html"_s));
