@@ -25,6 +25,7 @@ private Q_SLOTS:
     void ruleGoesBeforeStyleEnd_data();
     void ruleGoesBeforeStyleEnd();
     void builderEndToEnd();
+    void builderRuleWithoutSelectorIsRefused();
     void gradientReplacesTheSelection();
     void gradientTooLongIsRefused();
     void gradientCancelChangesNothing();
@@ -42,8 +43,14 @@ void TestStyleCommands::ruleGoesBeforeStyleEnd_data()
     QTest::newRow("lowerCaseEndAfterSharpS")
         << u"<STYLE>\r\nP.straße{}\r\n</style>\r\n<BODY>"_s << 0 << true
         << u"<STYLE>\r\nP.straße{}\r\nH1\r\n{float:left;\r\n}\r\n</style>\r\n<BODY>"_s;
-    QTest::newRow("noStyleBlockGoesToCaret") << u"<BODY></BODY>"_s << 6 << true
-                                             << u"<BODY>H1\r\n{float:left;\r\n}\r\n</BODY>"_s;
+    // Without a style element the rule gets one: bare, it showed as text of the page.
+    QTest::newRow("noStyleBlockGoesToHeadEnd")
+        << u"<HTML><HEAD><TITLE>x</TITLE>\r\n</head>\r\n<BODY>žluť</BODY>"_s << 45 << true
+        << u"<HTML><HEAD><TITLE>x</TITLE>\r\n<STYLE>\r\nH1\r\n{float:left;\r\n}\r\n</STYLE>\r\n"
+           u"</head>\r\n<BODY>žluť</BODY>"_s;
+    QTest::newRow("noStyleBlockNoHeadGoesToCaret")
+        << u"<BODY></BODY>"_s << 6 << true
+        << u"<BODY><STYLE>\r\nH1\r\n{float:left;\r\n}\r\n</STYLE>\r\n</BODY>"_s;
     QTest::newRow("unticked") << u"<P STYLE=\"\">"_s << 10 << false
                               << u"<P STYLE=\"float:left;\r\n\">"_s;
 }
@@ -78,6 +85,28 @@ void TestStyleCommands::builderEndToEnd()
     });
     RunStyleBuilder(fx.workspace());
     QCOMPARE(fx.buffer().GetText(), u"<STYLE>\r\nB.white\r\n{text-align :center;\r\n}\r\n</STYLE>"_s);
+}
+
+void TestStyleCommands::builderRuleWithoutSelectorIsRefused()
+{
+    WorkspaceFixture fx;
+    fx.setText(u"<STYLE>\r\n</STYLE>"_s);
+    ScriptedInteraction script;
+    bool stayedOpen = false;
+    script.dialog([&](QDialog &d) {
+        control<QLineEdit>(d, u"Edit1"_s)->setText(u"  "_s);
+        control<QComboBox>(d, u"ComboBox3"_s)->setEditText(u"center"_s);
+        control<QCheckBox>(d, u"CheckBox3"_s)->setChecked(true);
+        control<QPushButton>(d, u"OkButton"_s)->click();
+        stayedOpen = d.result() != QDialog::Accepted && d.isVisible();
+        QCOMPARE(control<QComboBox>(d, u"ComboBox3"_s)->currentText(), u"center"_s);
+        d.reject();
+    });
+    RunStyleBuilder(fx.workspace());
+    QVERIFY(stayedOpen);
+    QCOMPARE(script.errors.size(), 1);
+    QCOMPARE(fx.buffer().GetText(), u"<STYLE>\r\n</STYLE>"_s);
+    QVERIFY(!fx.buffer().IsModified());
 }
 
 void TestStyleCommands::gradientReplacesTheSelection()
