@@ -413,7 +413,7 @@ void TForm36::Button4Click()
     const std::optional<QString> replacement =
         ui().text(u"Zaměnit "_s + entry + u" za "_s, u"Nový text"_s, entry);
     if (replacement)
-        m_document.replaceEverywhere(entry, *replacement);
+        m_document.replaceAddress(entry, *replacement);
     FindEntries();
 }
 

@@ -46,7 +46,7 @@ public:
     QStringList replacements;
     QString fileName() const override { return name; }
     QString text() const override { return content; }
-    bool replaceEverywhere(const QString &find, const QString &replacement) override
+    bool replaceAddress(const QString &find, const QString &replacement) override
     {
         replacements << find + u" -> "_s + replacement;
         content = ReplaceAll(content, find, replacement);
