@@ -67,7 +67,8 @@ QString FormatDownloadTime(qint64 hundredths)
     return QString::number(hundredths / 360000) + u"h:"_s
            + QString::number(hundredths % 360000 / 6000) + u"m:"_s
            + QString::number(hundredths % 6000 / 100) + u'.'
-           + QString::number(hundredths % 100);
+           // Two digits after the point: 1.05 s written "1.5" read as one and a half.
+           + QString::number(hundredths % 100).rightJustified(2, u'0');
 }
 
 QString DownloadTimeTooLongText()
