@@ -18,8 +18,8 @@ bool isAddressQuote(QChar c)
 }
 
 // Starts of the occurrences of address that are an attribute's value in a tag, in whole
-// or up to a '#', left to right. The same letters elsewhere are the page's text, or a part
-// of another address ("data.html" holds "a.html"): renaming a file must leave them be.
+// or up to a '#', left to right. The same letters elsewhere are the page's text, or inside
+// another address ("data.html" holds "a.html"): renaming a file must leave them be.
 QList<int> addressOccurrences(const QString &text, const QString &address)
 {
     QList<int> starts;
