@@ -49,6 +49,7 @@ private Q_SLOTS:
     void replacementBeyondEditorLimitIsRefused_data();
     void replacementBeyondEditorLimitIsRefused();
     void analyzerNeedsADocument();
+    void documentCheckOpensTheAnalyzer();
     void calculatorFromMenuOpensEmpty();
 
 private:
@@ -239,6 +240,21 @@ void tst_ToolCommands::analyzerNeedsADocument()
     QTRY_VERIFY(m_fx->workspace().activeDocument() == nullptr);
     trigger(Cmd::ToolLinkAnalyzer);
     QVERIFY(m_script->log.isEmpty());
+}
+
+void tst_ToolCommands::documentCheckOpensTheAnalyzer()
+{
+    m_fx->setText(u"<A HREF=\"a.html\">a</A>"_s);
+    QStringList links;
+    m_script->dialog([&](QDialog &d) {
+        const auto *list = control<QListWidget>(d, u"ListBox1"_s);
+        for (int row = 0; row < list->count(); ++row)
+            links << list->item(row)->text();
+        d.reject();
+    });
+    trigger(Cmd::ToolDocCheck);
+    QCOMPARE(m_script->log, QStringList{u"dialog: Link Analyzer"_s});
+    QCOMPARE(links, QStringList{u"a.html"_s});
 }
 
 void tst_ToolCommands::calculatorFromMenuOpensEmpty()
