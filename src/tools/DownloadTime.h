@@ -28,7 +28,7 @@ std::optional<qint64> DownloadHundredthsOfBytes(qint64 speed, qint64 throughput,
 QString FormatDownloadTime(qint64 hundredths);
 
 // The result field's text for the three field texts; nothing (the result stays as it
-// was) while any of them is empty.
+// was) while any of them is empty; what is wrong when one is no usable number.
 std::optional<QString> DownloadTimeText(const QString &speed, const QString &throughput,
                                         const QString &size);
 

@@ -41,23 +41,25 @@ void tst_DownloadTime::resultText_data()
     QTest::newRow("tie_1.5_roundsUp") << u"1600000"_s << u"100"_s << u"3"_s << u"0h:0m:0.02"_s;
     QTest::newRow("tie_2.5_roundsDown") << u"320000"_s << u"100"_s << u"1"_s << u"0h:0m:0.02"_s;
 
-    // No usable rate counts as one byte per second: size * 1000 seconds.
-    QTest::newRow("zeroThroughput") << u"28000"_s << u"0"_s << u"100"_s << u"27h:46m:40.00"_s;
-    QTest::newRow("zeroSpeed") << u"0"_s << u"50"_s << u"100"_s << u"27h:46m:40.00"_s;
-    QTest::newRow("speedNotANumber") << u"rychle"_s << u"50"_s << u"100"_s << u"27h:46m:40.00"_s;
-    QTest::newRow("numberTooLongFor64Bits_countsAsZero")
-        << u"99999999999999999999"_s << u"50"_s << u"100"_s << u"27h:46m:40.00"_s;
-    // A negative field counts as 0 rather than giving a negative time.
-    QTest::newRow("negativeSize") << u"28000"_s << u"50"_s << u"-100"_s << u"0h:0m:0.00"_s;
-    QTest::newRow("negativeThroughput") << u"28000"_s << u"-50"_s << u"100"_s << u"27h:46m:40.00"_s;
+    // A field that is no usable number is said so, never turned into a time.
+    const QString rate = u"Rychlost a propustnost musí být celá čísla větší než 0"_s;
+    const QString sizeNote = u"Velikost musí být celé číslo (kb)"_s;
+    QTest::newRow("zeroThroughput") << u"28000"_s << u"0"_s << u"100"_s << rate;
+    QTest::newRow("zeroSpeed") << u"0"_s << u"50"_s << u"100"_s << rate;
+    QTest::newRow("speedNotANumber") << u"rychle"_s << u"50"_s << u"100"_s << rate;
+    QTest::newRow("numberTooLongFor64Bits") << u"99999999999999999999"_s << u"50"_s << u"100"_s << rate;
+    QTest::newRow("negativeThroughput") << u"28000"_s << u"-50"_s << u"100"_s << rate;
+    QTest::newRow("negativeSize") << u"28000"_s << u"50"_s << u"-100"_s << sizeNote;
+    QTest::newRow("sizeNotANumber") << u"28000"_s << u"50"_s << u"sto"_s << sizeNote;
+    QTest::newRow("zeroSize") << u"28000"_s << u"50"_s << u"0"_s << u"0h:0m:0.00"_s;
     QTest::newRow("slowRateBelowOneBytePerSecond") << u"1"_s << u"1"_s << u"1"_s << u"222h:13m:20.00"_s;
 
     // Beyond 32 bits: the byte count, then the hundredths, then the largest size.
     QTest::newRow("bytesBeyond32Bits") << u"2048000"_s << u"100"_s << u"2147483648"_s << u"2330h:10m:8.00"_s;
-    QTest::newRow("hundredthsBeyond32Bits") << u"28000"_s << u"0"_s << u"100000"_s << u"27777h:46m:40.00"_s;
+    QTest::newRow("hundredthsBeyond32Bits") << u"8"_s << u"100"_s << u"100000"_s << u"27777h:46m:40.00"_s;
     QTest::newRow("largestSizeAtLargestSpeed") << u"9223372036854775807"_s << u"100"_s
                                                << u"9223372036854775807"_s << u"2h:13m:20.00"_s;
-    QTest::newRow("timeBeyond64Bits_isSaidSo") << u"28000"_s << u"0"_s << u"9223372036854775807"_s
+    QTest::newRow("timeBeyond64Bits_isSaidSo") << u"8"_s << u"100"_s << u"9223372036854775807"_s
                                                << DownloadTimeTooLongText();
     QTest::newRow("largestTimeThatFits") << u"800"_s << u"1"_s << u"92233720368547"_s
                                          << FormatDownloadTime(9223372036854700000);
