@@ -193,6 +193,9 @@ void addToolCommands(CommandRegistry &r)
     r.add(Cmd::ToolUpload, [](Workspace &w, Interaction &) { ShowUploadWindowWithCheck(w); });
     r.add(Cmd::ToolSiteCheck, [](Workspace &w, Interaction &) { RunSiteCheck(w); });
     r.add(Cmd::ToolLinkAnalyzer, [](Workspace &w, Interaction &) { RunLinkAnalyzer(w); });
+    // "Kontrola dokumentu" (F5) checks the page's links and files: the analyser, from the
+    // keyboard (pressed, it did nothing at all).
+    r.add(Cmd::ToolDocCheck, [](Workspace &w, Interaction &) { RunLinkAnalyzer(w); });
     r.add(Cmd::ToolDownloadTimes, [](Workspace &w, Interaction &) { RunDownloadTimes(w); });
     r.add(Cmd::ToolChannels, [](Workspace &w, Interaction &) { runChannelWizard(w); });
     r.add(Cmd::ToolStyleBuilder, [](Workspace &w, Interaction &) { RunStyleBuilder(w); });
@@ -202,7 +205,7 @@ void addToolCommands(CommandRegistry &r)
               [slot](Workspace &w, Interaction &) { RunUserCommand(w, slot); });
     }
     // Items that do nothing: they are in the menu as the program has always shown them.
-    for (CommandId id : {Cmd::ToolDocCheck, Cmd::HelpUsage, Cmd::HelpSyntax, Cmd::HidTrimLeft})
+    for (CommandId id : {Cmd::HelpUsage, Cmd::HelpSyntax, Cmd::HidTrimLeft})
         r.add(id, [](Workspace &, Interaction &) {});
 }
 

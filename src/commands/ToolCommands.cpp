@@ -12,12 +12,43 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Starts of the occurrences of find, left to right, not overlapping.
-QList<int> occurrences(const QString &text, const QString &find)
+bool isAddressQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+// Starts of the occurrences of address that are an attribute's value in a tag, in whole
+// or up to a '#', left to right. The same letters elsewhere are the page's text, or inside
+// another address ("data.html" holds "a.html"): renaming a file must leave them be.
+QList<int> addressOccurrences(const QString &text, const QString &address)
 {
     QList<int> starts;
-    for (qsizetype at = text.indexOf(find); at >= 0; at = text.indexOf(find, at + find.size()))
+    if (address.isEmpty())
+        return starts;
+    for (qsizetype at = text.indexOf(address); at >= 0;
+         at = text.indexOf(address, at + address.size())) {
+        // Back from the value: its quote if any, blanks, and the '=' of its attribute.
+        qsizetype before = at - 1;
+        const QChar quote = before >= 0 && isAddressQuote(text[before]) ? text[before] : QChar();
+        if (!quote.isNull())
+            --before;
+        while (before >= 0 && text[before].isSpace())
+            --before;
+        if (before < 0 || text[before] != u'=')
+            continue;
+        // After it: its closing quote, or the end of an unquoted value; or a fragment.
+        const qsizetype end = at + address.size();
+        const QChar after = end < text.size() ? text[end] : QChar();
+        const bool valueEnds = after == u'#'
+                               || (quote.isNull() ? after.isSpace() || after == u'>'
+                                                  : after == quote);
+        if (!valueEnds)
+            continue;
+        // "x=a.gif" in the text between tags is no attribute.
+        if (text.lastIndexOf(u'<', before) <= text.lastIndexOf(u'>', before))
+            continue;
         starts << int(at);
+    }
     return starts;
 }
 
@@ -30,27 +61,18 @@ public:
     QString fileName() const override { return m_document.FileName(); }
     QString text() const override { return m_document.GetText(); }
 
-    bool replaceEverywhere(const QString &find, const QString &replacement) override
+    bool replaceAddress(const QString &find, const QString &replacement) override
     {
-        HtmlDocument &buffer = m_document;
-        const QString text = buffer.GetText();
-        const QString result = ReplaceAll(text, find, replacement);
-        if (result == text)
+        // Only the addresses change: one pass over the text, which keeps the colours of
+        // the rest and undoes in one step.
+        const QList<int> starts = addressOccurrences(m_document.GetText(), find);
+        if (starts.isEmpty() || find == replacement)
             return true;
-        // Usually the result is one pass over the text: replacing just the occurrences
-        // keeps the colours of the rest. A replacement that forms new occurrences with its
-        // neighbours is searched again, and the whole text is set.
-        bool done = false;
-        if (ReplaceEach(text, find, replacement) == result)
-            done = buffer.replaceOccurrences(occurrences(text, find), int(find.size()), replacement);
-        else if (fitsInDocument(result.size())) {
-            buffer.SetText(result);
-            done = true;
-        }
-        if (!done) {
+        if (!m_document.replaceOccurrences(starts, int(find.size()), replacement)) {
             ui().showError(doesNotFitMessage());
+            return false;
         }
-        return done;
+        return true;
     }
 
 private:

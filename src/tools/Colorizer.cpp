@@ -88,6 +88,7 @@ void TColorForm::setAreaText(const QString &text)
 {
     m_text = text;
     m_edited = false;
+    m_generation.reset();
     m_settingText = true;
     Memo1->setPlainText(text);
     m_settingText = false;
@@ -99,13 +100,20 @@ void TColorForm::Button1Click()
     const QString source = areaText();
     if (source.isEmpty())
         return;
-    setAreaText(composeGradient(source, toColorValue(ColorCombo1->color()),
-                                toColorValue(ColorCombo2->color()),
-                                toColorValue(ColorCombo3->color()), CheckBox1->isChecked()));
+    Generation g{source, toColorValue(ColorCombo1->color()), toColorValue(ColorCombo2->color()),
+                 toColorValue(ColorCombo3->color()), CheckBox1->isChecked()};
+    setAreaText(composeGradient(g.source, g.start, g.middle, g.end, g.onePerLine));
+    m_generation = std::move(g);
 }
 
 QString TColorForm::Result() const
 {
     const QString text = areaText();
-    return CheckBox2->isChecked() ? ReplaceEach(text, u"\r\n"_s, QString()) : text;
+    if (!CheckBox2->isChecked())
+        return text;
+    if (m_generation && !m_edited) {
+        const Generation &g = *m_generation;
+        return g.onePerLine ? composeGradient(g.source, g.start, g.middle, g.end, false) : text;
+    }
+    return ReplaceEach(text, u"\r\n"_s, QString());
 }

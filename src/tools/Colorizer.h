@@ -1,8 +1,11 @@
 #pragma once
 
 #include "dialogs/CheckedDialog.h"
+#include "markup/ColorValue.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class ColorCombo;
 class QCheckBox;
@@ -10,9 +13,10 @@ class QPlainTextEdit;
 class QPushButton;
 
 // "Kolorovaní textu": turns a text into a run of FONT elements whose colour moves from a
-// start colour through a middle one to an end colour. The generated markup is kept as a
-// string, so its CR and LF elements reach the document as they are; the text area only
-// shows it, and what the user types there after generating goes in instead.
+// start colour through a middle one to an end colour; tags, entities and line breaks of the
+// text keep their meaning. The generated markup is kept as a string, so its line breaks
+// reach the document as they are; the text area only shows it, and what the user types
+// there after generating goes in instead.
 class TColorForm : public CheckedDialog
 {
     Q_OBJECT
@@ -22,7 +26,9 @@ public:
     explicit TColorForm(const QString &text, QWidget *parent = nullptr);
 
     // What "Vložit" hands to the document: the generated markup, or the area's text when
-    // the user changed it, without line breaks when that box is ticked.
+    // the user changed it. With the box ticked, without the line breaks the generation
+    // put after each character (the selection's own stay, or its words would run
+    // together), or without any line breaks in a text the user wrote.
     QString Result() const;
 
     QPlainTextEdit *Memo1;
@@ -46,4 +52,14 @@ private:
     QString m_text;
     bool m_edited = false;
     bool m_settingText = false;
+    // What the last generation was made of, while the area still shows it.
+    struct Generation
+    {
+        QString source;
+        ColorValue start = 0;
+        ColorValue middle = 0;
+        ColorValue end = 0;
+        bool onePerLine = false;
+    };
+    std::optional<Generation> m_generation;
 };

@@ -67,7 +67,8 @@ QString FormatDownloadTime(qint64 hundredths)
     return QString::number(hundredths / 360000) + u"h:"_s
            + QString::number(hundredths % 360000 / 6000) + u"m:"_s
            + QString::number(hundredths % 6000 / 100) + u'.'
-           + QString::number(hundredths % 100);
+           // Two digits after the point: 1.05 s written "1.5" read as one and a half.
+           + QString::number(hundredths % 100).rightJustified(2, u'0');
 }
 
 QString DownloadTimeTooLongText()
@@ -80,6 +81,13 @@ std::optional<QString> DownloadTimeText(const QString &speed, const QString &thr
 {
     if (speed.isEmpty() || throughput.isEmpty() || size.isEmpty())
         return std::nullopt;
+    // A field that is no number used to count as 0, and the window showed a time for one
+    // byte a second (27 hours for 100 kb) as if it were the answer.
+    if (DownloadFieldValue(speed) == 0 || DownloadFieldValue(throughput) == 0)
+        return u"Rychlost a propustnost musí být celá čísla větší než 0"_s;
+    bool sizeIsNumber = false;
+    if (size.toLongLong(&sizeIsNumber, 10) < 0 || !sizeIsNumber)
+        return u"Velikost musí být celé číslo (kb)"_s;
     const std::optional<qint64> hundredths =
         DownloadHundredths(DownloadFieldValue(speed), DownloadFieldValue(throughput),
                            DownloadFieldValue(size));

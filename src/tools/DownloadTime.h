@@ -23,11 +23,12 @@ std::optional<qint64> DownloadHundredths(qint64 speed, qint64 throughput, qint64
 // The same for a size counted in bytes.
 std::optional<qint64> DownloadHundredthsOfBytes(qint64 speed, qint64 throughput, qint64 bytes);
 
-// "0h:0m:57.14": hours, minutes, seconds and hundredths, no leading zeros anywhere.
+// "0h:0m:57.14": hours, minutes and seconds without leading zeros, and always two digits
+// of hundredths ("1.05").
 QString FormatDownloadTime(qint64 hundredths);
 
 // The result field's text for the three field texts; nothing (the result stays as it
-// was) while any of them is empty.
+// was) while any of them is empty; what is wrong when one is no usable number.
 std::optional<QString> DownloadTimeText(const QString &speed, const QString &throughput,
                                         const QString &size);
 

@@ -10,8 +10,8 @@
 // zero, h = L div 2. A one-character text takes the start colour.
 ColorValue gradientColor(int p, int length, ColorValue start, ColorValue middle, ColorValue end);
 
-// Every character of text (CR and LF included, each on its own) in a FONT element of its
-// gradient colour, with CR LF after each element when onePerLine. Composed once, in time
-// linear in the text.
+// Every character of text in a FONT element of its gradient colour, with CR LF after each
+// element when onePerLine. An entity is one character; tags, comments and line breaks are
+// written as they are and take no colour. Composed once, in time linear in the text.
 QString composeGradient(QStringView text, ColorValue start, ColorValue middle, ColorValue end,
                         bool onePerLine);

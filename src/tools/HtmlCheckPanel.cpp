@@ -1,5 +1,6 @@
 #include "tools/HtmlCheckPanel.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -69,6 +70,26 @@ void HtmlCheckPanel::showMessages(const QString &documentName, const QList<HtmlM
     Caption->setText(n == 0 ? u"Kontrola HTML – %1: bez chyb a varování"_s.arg(documentName)
                             : u"Kontrola HTML – %1: %2"_s.arg(documentName, count));
     show();
+    // Without this the findings could be reached only with the mouse: the keyboard stayed
+    // in the document, and Tab there writes a tab.
+    if (!items.isEmpty()) {
+        QWidget *focused = QApplication::focusWidget();
+        if (focused && !isAncestorOf(focused))
+            m_returnFocus = focused;
+        List->setCurrentItem(items.first());
+        List->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void HtmlCheckPanel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        hide();
+        if (m_returnFocus)
+            m_returnFocus->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void HtmlCheckPanel::choose(QTreeWidgetItem *item)

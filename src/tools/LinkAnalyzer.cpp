@@ -27,7 +27,7 @@ namespace {
 
 struct Scan
 {
-    QLatin1StringView search; // upper case, ending in the one blank after the element name
+    QLatin1StringView search; // "<" and the element name, upper case
     QStringView attribute;
 };
 
@@ -35,13 +35,22 @@ Scan scanOf(LinkTab tab)
 {
     switch (tab) {
     case LinkTab::Links:
-        return {"<A "_L1, u"HREF"};
+        return {"<A"_L1, u"HREF"};
     case LinkTab::Images:
-        return {"<IMG "_L1, u"SRC"};
+        return {"<IMG"_L1, u"SRC"};
     case LinkTab::Sounds:
         break;
     }
-    return {"<BGSOUND "_L1, u"SRC"};
+    return {"<BGSOUND"_L1, u"SRC"};
+}
+
+// The name ends in a blank of any kind: a tab or a line break after it is as common in
+// pages written by hand as a space (with only a space, such links were left out of the
+// list and of its checks).
+bool endsElementName(QStringView text, qsizetype at)
+{
+    return at < text.size()
+           && (text[at] == u' ' || text[at] == u'\t' || text[at] == u'\r' || text[at] == u'\n');
 }
 
 } // namespace
@@ -54,6 +63,8 @@ QStringList CollectEntries(QStringView text, LinkTab tab)
     QSet<QString> seen; // case-folded, so a page with thousands of links stays linear
     for (qsizetype at = upper.indexOf(scan.search); at >= 0;
          at = upper.indexOf(scan.search, at + 1)) {
+        if (!endsElementName(text, at + scan.search.size()))
+            continue;
         const qsizetype close = text.indexOf(u'>', at);
         // No ">" after this tag means none after any later one either.
         if (close < 0)
@@ -413,7 +424,7 @@ void TForm36::Button4Click()
     const std::optional<QString> replacement =
         ui().text(u"Zaměnit "_s + entry + u" za "_s, u"Nový text"_s, entry);
     if (replacement)
-        m_document.replaceEverywhere(entry, *replacement);
+        m_document.replaceAddress(entry, *replacement);
     FindEntries();
 }
 

@@ -76,9 +76,10 @@ public:
     virtual ~LinkAnalyzerDocument() = default;
     virtual QString fileName() const = 0;
     virtual QString text() const = 0;
-    // Replaces every occurrence of find (letter case significant) in the whole text; false,
-    // after telling the user why, when the document was left unchanged.
-    virtual bool replaceEverywhere(const QString &find, const QString &replacement) = 0;
+    // Replaces the address find (letter case significant) wherever it is an attribute's
+    // value in a tag, in whole or before a '#'; the text between tags stays. False, after
+    // telling the user why, when the document was left unchanged.
+    virtual bool replaceAddress(const QString &find, const QString &replacement) = 0;
 };
 
 // "Link Analyzer": the links, images and sounds of the document on three tabs, with buttons

@@ -1,6 +1,8 @@
 #include "Scripter.h"
 
 #include "interaction/Interaction.h"
+#include "markup/CodePages.h"
+#include "markup/TextEncoding.h"
 #include "markup/TextFile.h"
 #include "markup/TreeFile.h"
 #include "tools/ScriptText.h"
@@ -262,8 +264,8 @@ QWidget *TJscript::createReferencePanel()
 // keeps what it read before it, and the builder opens all the same.
 void TJscript::loadTrees(const QString &dataDir)
 {
-    const auto levelError = [](int, const QString &) {
-        return u"Invalid item level assignment"_s;
+    const auto levelError = [](int, const QString &text) {
+        return u"Položka „%1“ je odsazena o více než jednu úroveň pod předchozí."_s.arg(text);
     };
     const std::pair<ScriptTree *, QString> trees[] = {
         {TreeView1, u"object.dat"_s}, {TreeView2, u"function.dat"_s}, {TreeView3, u"dom.dat"_s}};
@@ -323,9 +325,10 @@ bool TJscript::OtevritClick()
     if (mayDropText()) {
         const QString path = ui().openFileName(kScriptFilter);
         if (!path.isEmpty()) {
-            const TextFileResult file = readTextFile(path);
+            // Saved in UTF-8 when Windows-1250 could not hold it, so read either way.
+            const TextFileResult file = readDocumentFile(path);
             if (!file.ok) {
-                ui().showError(path + u": "_s + file.error);
+                ui().showError(readFailureMessage(path, file));
             } else {
                 Memo1->setPlainText(QString(file.text).replace(u"\r\n"_s, u"\n"_s));
                 Memo1->document()->setModified(false);
@@ -338,9 +341,34 @@ bool TJscript::OtevritClick()
     return opened;
 }
 
+namespace {
+
+bool fitsWindows1250(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (!Cp1250::canEncode(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool TJscript::writeScript(const QString &path)
 {
-    const QString error = writeTextFile(path, scriptText());
+    // Windows-1250 as scripts have always been written; a script with a character the code
+    // page lacks goes out in UTF-8, since the "&#1046;" a page would get is no character
+    // in a script and would change its strings.
+    const QString text = scriptText();
+    FileEncoding encoding;
+    if (!fitsWindows1250(text))
+        encoding.encoding = TextEncoding::Utf8;
+    const QString error = writeTextFile(path, text, LineEnding::CrLf, encoding);
     if (!error.isEmpty()) {
         ui().showError(path + u": "_s + error);
         return false;

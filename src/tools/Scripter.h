@@ -53,7 +53,7 @@ class TJscript : public CheckedDialog
     Q_OBJECT
 
 public:
-    static inline const QString Untitled = QStringLiteral("Bez jmÚna");
+    static inline const QString Untitled = QStringLiteral("Bez jména");
 
     // dataDir holds object.dat, function.dat and dom.dat.
     explicit TJscript(const QString &dataDir, QWidget *parent = nullptr);

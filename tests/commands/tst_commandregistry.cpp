@@ -61,8 +61,7 @@ void tst_CommandRegistry::runsMenuCommandOnActiveDocument_data()
                                          << u"a <I>b</I>"_s;
     QTest::newRow("deleteTag_atCaret") << u"EditDeleteTag"_s << u"a<BR>b"_s << 2 << 0 << u"ab"_s;
     // Items the menu shows without an action leave the text alone.
-    QTest::newRow("documentCheck_noAction") << u"ToolDocCheck"_s << u"abc"_s << 0 << 0
-                                            << u"abc"_s;
+    QTest::newRow("syntaxHelp_noAction") << u"HelpSyntax"_s << u"abc"_s << 0 << 0 << u"abc"_s;
 }
 
 void tst_CommandRegistry::runsMenuCommandOnActiveDocument()

@@ -44,10 +44,12 @@ private Q_SLOTS:
     void analyzerChecksOpensAndPresetsTheCalculator();
     void neverSavedDocumentHasNoFolder();
     void replacementKeepsColoursAndUndoesInOneStep();
-    void replacementThatFormsNewOccurrencesIsSearchedAgain();
+    void replacementChangesOnlyTheAddresses_data();
+    void replacementChangesOnlyTheAddresses();
     void replacementBeyondEditorLimitIsRefused_data();
     void replacementBeyondEditorLimitIsRefused();
     void analyzerNeedsADocument();
+    void documentCheckOpensTheAnalyzer();
     void calculatorFromMenuOpensEmpty();
 
 private:
@@ -154,7 +156,7 @@ void tst_ToolCommands::replacementKeepsColoursAndUndoesInOneStep()
     });
     QCOMPARE(m_script->log.first(), u"dialog: Link Analyzer"_s);
     QCOMPARE(m_script->log.at(1), u"text: Zaměnit a.gif za |Nový text"_s);
-    QCOMPARE(b.GetText(), u"<IMG SRC=\"obr/b.png\">\r\nText obr/b.png\r\n<A HREF=\"x.html\">"_s);
+    QCOMPARE(b.GetText(), u"<IMG SRC=\"obr/b.png\">\r\nText a.gif\r\n<A HREF=\"x.html\">"_s);
     QVERIFY(b.IsModified());
     QCOMPARE(b.colorAt(1), ColorValue(0x0000FF));
     QCOMPARE(b.colorAt(25), ColorValue(0));
@@ -162,16 +164,43 @@ void tst_ToolCommands::replacementKeepsColoursAndUndoesInOneStep()
     QCOMPARE(b.GetText(), before);
 }
 
-void tst_ToolCommands::replacementThatFormsNewOccurrencesIsSearchedAgain()
+void tst_ToolCommands::replacementChangesOnlyTheAddresses_data()
 {
-    m_fx->setText(u"<A HREF=\"ab\">aab</A>"_s);
-    runAnalyzer([this](QDialog &d) {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("expected");
+
+    // The same letters in the text, in another address and in a title stay.
+    QTest::newRow("textAndLongerAddress")
+        << u"<A HREF=\"a.html\">a.html, data.html</A><A href='data.html'>x</A>"
+           u"<IMG SRC=\"p.gif\" ALT=\"viz a.html\">"_s
+        << u"b.html"_s
+        << u"<A HREF=\"b.html\">a.html, data.html</A><A href='data.html'>x</A>"
+           u"<IMG SRC=\"p.gif\" ALT=\"viz a.html\">"_s;
+    // Unquoted, with blanks round "=", with a fragment, across lines.
+    QTest::newRow("spellingsOfTheValue")
+        << u"<A HREF=a.html>1</A><A\r\nhref = \"a.html#kotva\">2</A><A HREF=a.html\r\n>3</A>"_s
+        << u"nové/ř.html"_s
+        << u"<A HREF=nové/ř.html>1</A><A\r\nhref = \"nové/ř.html#kotva\">2</A>"
+           u"<A HREF=nové/ř.html\r\n>3</A>"_s;
+    // "x=a.html" between tags is text; the replacement forms no new address.
+    QTest::newRow("textLooksLikeAnAttribute")
+        << u"<A HREF=\"ab\">x=ab aab</A>"_s << u"b"_s << u"<A HREF=\"b\">x=ab aab</A>"_s;
+}
+
+void tst_ToolCommands::replacementChangesOnlyTheAddresses()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, replacement);
+    QFETCH(QString, expected);
+    m_fx->setText(text);
+    runAnalyzer([&](QDialog &d) {
         control<QListWidget>(d, u"ListBox1"_s)->setCurrentRow(0);
-        m_script->enterText(u"b"_s);
+        m_script->enterText(replacement);
         control<QPushButton>(d, u"Button4"_s)->click();
         d.reject();
     });
-    QCOMPARE(m_fx->buffer().GetText(), u"<A HREF=\"b\">b</A>"_s);
+    QCOMPARE(m_fx->buffer().GetText(), expected);
 }
 
 void tst_ToolCommands::replacementBeyondEditorLimitIsRefused_data()
@@ -180,12 +209,11 @@ void tst_ToolCommands::replacementBeyondEditorLimitIsRefused_data()
     QTest::addColumn<QString>("replacement");
     const QString tag = u"<A HREF=\"ab\">"_s;
     const int length = 999999 - 4; // the texts fit; the results pass the limit
-    // One pass: 3 characters more, twice.
-    QTest::newRow("onePass") << tag + QString(length - tag.size() - 2, u'x') + u"ab"_s << u"bZZZZ"_s;
-    // Searched again: each "a" before a new "ab" grows the text once more, 11 in all,
-    // though one plain pass (2 more) would still fit.
-    QTest::newRow("searchedAgain") << tag + QString(length - tag.size() - 11, u'x') + QString(10, u'a') + u'b'
-                                   << u"bZZ"_s;
+    // Two addresses, 3 characters more each.
+    QTest::newRow("twoAddresses") << tag + QString(length - 2 * tag.size(), u'x') + tag << u"bZZZZ"_s;
+    // One address, 5 more.
+    QTest::newRow("oneAddress") << tag + QString(length - tag.size() - 2, u'x') + u"ab"_s
+                                << u"abZZZZZ"_s;
 }
 
 void tst_ToolCommands::replacementBeyondEditorLimitIsRefused()
@@ -212,6 +240,21 @@ void tst_ToolCommands::analyzerNeedsADocument()
     QTRY_VERIFY(m_fx->workspace().activeDocument() == nullptr);
     trigger(Cmd::ToolLinkAnalyzer);
     QVERIFY(m_script->log.isEmpty());
+}
+
+void tst_ToolCommands::documentCheckOpensTheAnalyzer()
+{
+    m_fx->setText(u"<A HREF=\"a.html\">a</A>"_s);
+    QStringList links;
+    m_script->dialog([&](QDialog &d) {
+        const auto *list = control<QListWidget>(d, u"ListBox1"_s);
+        for (int row = 0; row < list->count(); ++row)
+            links << list->item(row)->text();
+        d.reject();
+    });
+    trigger(Cmd::ToolDocCheck);
+    QCOMPARE(m_script->log, QStringList{u"dialog: Link Analyzer"_s});
+    QCOMPARE(links, QStringList{u"a.html"_s});
 }
 
 void tst_ToolCommands::calculatorFromMenuOpensEmpty()

@@ -4,7 +4,8 @@
 
 using namespace Qt::StringLiterals;
 
-// Gradient colouring: one FONT element per character, colour from start through middle to end.
+// Gradient colouring: one FONT element per character of the page, colour from start through
+// middle to end; markup and line breaks pass through.
 class TestGradient : public QObject
 {
     Q_OBJECT
@@ -61,10 +62,40 @@ void TestGradient::markup_data()
     QTest::newRow("oneCharacter") << u"ř"_s << false << u"<FONT COLOR=#FF0000>ř</FONT>"_s;
     QTest::newRow("onePerLine") << u"ab"_s << true
                                 << u"<FONT COLOR=#FF0000>a</FONT>\r\n<FONT COLOR=#FFFFFF>b</FONT>\r\n"_s;
-    // CR and LF each get an element of their own.
+    // A line break stays one line break: wrapped, its CR and LF became two.
     QTest::newRow("lineBreak") << u"a\r\nb"_s << false
-                               << u"<FONT COLOR=#FF0000>a</FONT><FONT COLOR=#FF7F7F>\r</FONT>"
-                                  u"<FONT COLOR=#FFFFFF>\n</FONT><FONT COLOR=#7F7F7F>b</FONT>"_s;
+                               << u"<FONT COLOR=#FF0000>a</FONT>\r\n<FONT COLOR=#FFFFFF>b</FONT>"_s;
+    QTest::newRow("lineBreakOnePerLine")
+        << u"a\nb"_s << true
+        << u"<FONT COLOR=#FF0000>a</FONT>\r\n\n<FONT COLOR=#FFFFFF>b</FONT>\r\n"_s;
+    // Tags stay as written and take no share of the colours.
+    QTest::newRow("tags") << u"<p class=\"x\">a<b>b</b></p>"_s << false
+                          << u"<p class=\"x\"><FONT COLOR=#FF0000>a</FONT><b>"
+                             u"<FONT COLOR=#FFFFFF>b</FONT></b></p>"_s;
+    QTest::newRow("tagsOnePerLine") << u"<i>ab</i>"_s << true
+                                    << u"<i><FONT COLOR=#FF0000>a</FONT>\r\n"
+                                       u"<FONT COLOR=#FFFFFF>b</FONT>\r\n</i>"_s;
+    QTest::newRow("comment") << u"a<!-- <b> -->b"_s << false
+                             << u"<FONT COLOR=#FF0000>a</FONT><!-- <b> -->"
+                                u"<FONT COLOR=#FFFFFF>b</FONT>"_s;
+    // An entity is one character of the page.
+    QTest::newRow("entities") << u"&amp;&#283;&#x11B;"_s << false
+                              << u"<FONT COLOR=#FF0000>&amp;</FONT><FONT COLOR=#FFFFFF>&#283;</FONT>"
+                                 u"<FONT COLOR=#000000>&#x11B;</FONT>"_s;
+    // A '<' or '&' that starts no tag or entity is a character like any other.
+    QTest::newRow("strayLessThan") << u"a<b"_s << false
+                                   << u"<FONT COLOR=#FF0000>a</FONT><FONT COLOR=#FFFFFF><</FONT>"
+                                      u"<FONT COLOR=#000000>b</FONT>"_s;
+    QTest::newRow("strayAmpersand") << u"& ;"_s << false
+                                    << u"<FONT COLOR=#FF0000>&</FONT><FONT COLOR=#FFFFFF> </FONT>"
+                                       u"<FONT COLOR=#000000>;</FONT>"_s;
+    QTest::newRow("unclosedComment") << u"<!--a"_s << false
+                                     << u"<FONT COLOR=#FF0000><</FONT><FONT COLOR=#FF7F7F>!</FONT>"
+                                        u"<FONT COLOR=#FFFFFF>-</FONT><FONT COLOR=#7F7F7F>-</FONT>"
+                                        u"<FONT COLOR=#000000>a</FONT>"_s;
+    // A character beyond the first 65536 is not cut in halves.
+    QTest::newRow("surrogatePair") << u"\U0001F600b"_s << false
+                                   << u"<FONT COLOR=#FF0000>\U0001F600</FONT><FONT COLOR=#FFFFFF>b</FONT>"_s;
 }
 
 void TestGradient::markup()

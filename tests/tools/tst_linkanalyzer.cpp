@@ -46,7 +46,7 @@ public:
     QStringList replacements;
     QString fileName() const override { return name; }
     QString text() const override { return content; }
-    bool replaceEverywhere(const QString &find, const QString &replacement) override
+    bool replaceAddress(const QString &find, const QString &replacement) override
     {
         replacements << find + u" -> "_s + replacement;
         content = ReplaceAll(content, find, replacement);
@@ -142,11 +142,11 @@ void tst_LinkAnalyzer::collectsEntries_data()
 
     const TextFileResult page = readTextFile(testDataPath(u"linkanalyzer/page.html"_s));
     QVERIFY(page.ok);
-    // "#part" goes, "#top", mailto: and a name after a line break give nothing; Page.html
-    // repeats page.html in other letters.
+    // "#part" goes, "#top" and mailto: give nothing; Page.html repeats page.html in other
+    // letters; the name ended by a line break is a link like the others.
     QTest::newRow("page_links") << page.text << int(LinkTab::Links)
                                 << QStringList{u"page.html"_s, u"sub/other.html?x=1"_s,
-                                               u"http://www.example.cz/"_s};
+                                               u"zalomeno.html"_s, u"http://www.example.cz/"_s};
     // PIC.GIF repeats Pic.gif; an image keeps its "#"; an empty SRC gives nothing.
     QTest::newRow("page_images") << page.text << int(LinkTab::Images)
                                  << QStringList{u"Pic.gif"_s, u"img\\ikona.png"_s, u"pic.gif#x"_s,
@@ -160,8 +160,12 @@ void tst_LinkAnalyzer::collectsEntries_data()
     QTest::newRow("unclosedTagRunsToNextBracket")
         << u"<IMG SRC=\"a.gif\" <IMG SRC=\"b.gif\">"_s << int(LinkTab::Images)
         << QStringList{u"a.gif"_s, u"b.gif"_s};
-    QTest::newRow("tabAfterNameIsNotFound") << u"<IMG\tSRC=\"a.gif\">"_s << int(LinkTab::Images)
-                                            << QStringList{};
+    // Any blank ends the name: a tab, a line break.
+    QTest::newRow("tabOrLineBreakAfterName")
+        << u"<IMG\tSRC=\"a.gif\"><img\r\nsrc=\"b.gif\"><IMGX SRC=\"c.gif\"><IMG"_s
+        << int(LinkTab::Images) << QStringList{u"a.gif"_s, u"b.gif"_s};
+    QTest::newRow("linkAcrossLines") << u"<a\r\n href=\"c.html\">c</a>"_s << int(LinkTab::Links)
+                                     << QStringList{u"c.html"_s};
     QTest::newRow("lowerCaseTags") << u"<bgsound src=\"x.wav\" loop=1>"_s << int(LinkTab::Sounds)
                                    << QStringList{u"x.wav"_s};
     QTest::newRow("anchorWithNameOnly") << u"<A NAME=\"a\">x</A>"_s << int(LinkTab::Links)
@@ -386,7 +390,7 @@ void tst_LinkAnalyzer::windowListsThePage()
     QCOMPARE(window.Label2->text(), u"Jméno souboru:index.html"_s);
     QCOMPARE(window.Label3->text(), u"Aktuální adresář:"_s + m_folder);
     QCOMPARE(window.PageControl1->tabText(1), u"Obrázky"_s);
-    QCOMPARE(items(window.ListBox1).size(), 3);
+    QCOMPARE(items(window.ListBox1).size(), 4);
     QCOMPARE(items(window.ListBox2).first(), u"Pic.gif"_s);
     QCOMPARE(items(window.ListBox3), (QStringList{u"hudba/uvod.mid"_s, u"ftp://example.cz/zvuk.wav"_s}));
 

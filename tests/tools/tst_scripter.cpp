@@ -47,6 +47,8 @@ private Q_SLOTS:
     void dropTakesOnlyTreeNodes();
 
     void saveAsWritesWindows1250File();
+    void scriptBeyondWindows1250IsSavedAndOpenedWhole_data();
+    void scriptBeyondWindows1250IsSavedAndOpenedWhole();
     void newAsksAndSavesUnderCurrentName();
     void yesThenCancelledSaveKeepsText_data();
     void yesThenCancelledSaveKeepsText();
@@ -232,7 +234,8 @@ void TestScripter::treeFaultStopsLoadingKeepsEarlierNodes()
     writeFile(m_dir->filePath(u"function.dat"_s), "eval()\r\nMath\r\n\tabs()\r\n\t\t\tbad\r\nlast()\r\n");
     writeFile(m_dir->filePath(u"dom.dat"_s), "document\r\n");
     TJscript builder(m_dir->path());
-    QCOMPARE(m_script->errors, QStringList{u"Invalid item level assignment"_s});
+    QCOMPARE(m_script->errors,
+             QStringList{u"Položka „bad“ je odsazena o více než jednu úroveň pod předchozí."_s});
     QCOMPARE(builder.TreeView1->topLevelItemCount(), 1);
     QCOMPARE(builder.TreeView2->topLevelItemCount(), 2);
     QCOMPARE(findNode(builder.TreeView2, u"abs()"_s)->parent()->text(0), u"Math"_s);
@@ -322,6 +325,34 @@ void TestScripter::saveAsWritesWindows1250File()
     QVERIFY(!builder.Memo1->document()->isModified());
 }
 
+void TestScripter::scriptBeyondWindows1250IsSavedAndOpenedWhole_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QByteArray>("bytes");
+    // Windows-1250 while it holds the script; UTF-8 when not, never "&#241;" in a string.
+    QTest::newRow("czech") << u"alert(\"kůň\");"_s << QByteArray("alert(\"k\xf9\xf2\");");
+    QTest::newRow("spanishAndEmoji") << u"alert(\"año 😀 ř\");"_s
+                                     << u"alert(\"año 😀 ř\");"_s.toUtf8();
+}
+
+void TestScripter::scriptBeyondWindows1250IsSavedAndOpenedWhole()
+{
+    QFETCH(QString, script);
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir->filePath(u"c.script"_s);
+    {
+        TJscript builder(dataDir());
+        typeScript(builder, script);
+        m_script->saveFile(path);
+        QVERIFY(builder.UlozitClick());
+    }
+    QCOMPARE(readBytes(path), bytes);
+    TJscript builder(dataDir());
+    m_script->openFile(path);
+    QVERIFY(builder.OtevritClick());
+    QCOMPARE(builder.Memo1->toPlainText(), script);
+}
+
 void TestScripter::newAsksAndSavesUnderCurrentName()
 {
     const QString path = m_dir->filePath(u"b.script"_s);
@@ -335,8 +366,8 @@ void TestScripter::newAsksAndSavesUnderCurrentName()
     QCOMPARE(m_script->questions, QStringList{u"Uložit soubor "_s + path + u" ?"_s});
     QCOMPARE(readBytes(path), QByteArray("new text"));
     QCOMPARE(builder.Memo1->toPlainText(), QString());
-    QCOMPARE(builder.fileName(), u"Bez jmÚna"_s);
-    QCOMPARE(builder.StatusPanel1->text(), u"Soubor:Bez jmÚna"_s);
+    QCOMPARE(builder.fileName(), u"Bez jména"_s);
+    QCOMPARE(builder.StatusPanel1->text(), u"Soubor:Bez jména"_s);
 }
 
 void TestScripter::yesThenCancelledSaveKeepsText_data()
@@ -355,10 +386,10 @@ void TestScripter::yesThenCancelledSaveKeepsText()
     m_script->answer(Interaction::Answer::Yes).saveFile(QString());
     // No file dialog for opening follows a cancelled save.
     QVERIFY(!(open ? builder.OtevritClick() : builder.NovyClick()));
-    QCOMPARE(m_script->questions, QStringList{u"Uložit soubor Bez jmÚna ?"_s});
+    QCOMPARE(m_script->questions, QStringList{u"Uložit soubor Bez jména ?"_s});
     QCOMPARE(builder.Memo1->toPlainText(), u"unsaved"_s);
     QVERIFY(builder.Memo1->document()->isModified());
-    QCOMPARE(builder.fileName(), u"Bez jmÚna"_s);
+    QCOMPARE(builder.fileName(), u"Bez jména"_s);
 }
 
 void TestScripter::failedSaveKeepsModifiedMark()

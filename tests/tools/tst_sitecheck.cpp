@@ -380,7 +380,7 @@ void tst_SiteCheck::reportPageEscapesAndTimesAtTheSpeed()
     QVERIFY(html.contains(u"<h2>Nefunkční odkazy (1)</h2>"_s));
     QVERIFY(html.contains(u"<h2>Osiřelé soubory (0)</h2>"_s));
     // 8000 bytes at 64000 b and 100 %: one second, written as the calculator writes it.
-    QVERIFY(html.contains(u"<td>8000</td><td>2</td><td>0h:0m:1.0</td>"_s));
+    QVERIFY(html.contains(u"<td>8000</td><td>2</td><td>0h:0m:1.00</td>"_s));
     QCOMPARE(pageDownloadTime(100000, 28000, 50), u"0h:0m:57.14"_s);
 }
 
