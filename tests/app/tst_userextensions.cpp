@@ -68,6 +68,8 @@ private Q_SLOTS:
     void textCommandWrapsTheSelection();
     void textCommandWithoutSelectionLeavesCaretBetween();
     void programCommandStartsThroughShellRun();
+    void missingProgramIsReported_data();
+    void missingProgramIsReported();
     void editDialogRefreshesTheMenu();
 };
 
@@ -289,6 +291,33 @@ void tst_UserExtensions::programCommandStartsThroughShellRun()
     RecordingShell shell;
     item(fx.window(), 15)->trigger();
     QCOMPARE(shell.log, QStringList{u"start "_s + program + u" [] in "_s + dir.path()});
+    QCOMPARE(fx.buffer().GetText(), u"keep"_s);
+}
+
+void tst_UserExtensions::missingProgramIsReported_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("path with blanks and Czech letters") << u"/nikde/Můj nástroj/spusť to"_s;
+    QTest::newRow("name looked up in PATH") << u"brisko-zadny-takovy-program"_s;
+}
+
+// The desktop's opener says nothing about a file that is not there, so the editor does.
+void tst_UserExtensions::missingProgramIsReported()
+{
+    QFETCH(QString, program);
+    MainWindowFixture fx;
+    UserCommand c = textCommand(u"Nástroj"_s, {}, {});
+    c.Action = true;
+    c.FilePath = program;
+    fx.window().settings().UserCommands[14] = c;
+    fx.window().rebuildUserCommandMenu();
+    fx.setText(u"keep"_s, 0, 0);
+    RecordingShell shell;
+    ScriptedInteraction answers;
+    item(fx.window(), 15)->trigger();
+    QCOMPARE(shell.log, QStringList());
+    QCOMPARE(answers.errors,
+             QStringList{u"Příkaz „Nástroj“ nelze spustit: soubor "_s + program + u" neexistuje."_s});
     QCOMPARE(fx.buffer().GetText(), u"keep"_s);
 }
 
