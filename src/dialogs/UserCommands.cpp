@@ -319,13 +319,16 @@ bool TForm45::editSlot(int slot, bool isNew)
     }
     TForm44 dialog(taken, this);
     dialog.setKeyHolder([this, slot](int code) -> QString {
+        // The program's own items come first in the menu and keep their keys.
+        if (const QString item = m_menuKeyHolder ? m_menuKeyHolder(code) : QString(); !item.isEmpty())
+            return item;
         const QKeySequence key = KeyCode::toKeySequence(code);
         for (int n = 1; n <= UserCommandSlots; ++n) {
             const UserCommand &c = m_settings.UserCommands[n - 1];
             if (c.active && n != slot && KeyCode::toKeySequence(c.Hotkey) == key)
                 return c.Caption;
         }
-        return m_menuKeyHolder ? m_menuKeyHolder(code) : QString();
+        return {};
     });
     dialog.setFields(isNew ? UserCommand() : m_settings.UserCommands[slot - 1]);
     if (ui().exec(dialog) != QDialog::Accepted)

@@ -365,6 +365,10 @@ void tst_UserExtensions::keyHeldByAnotherItemIsRefused_data()
     QTest::newRow("another user command") << 0x4B + KeyCode::Ctrl + KeyCode::Alt
         << u"Klávesová zkratka Ctrl+Alt+K již patří položce „Kurzíva“. Zvolte jinou, nebo ji "
            u"smažte klávesou Backspace."_s;
+    // "Citát" was given the key of <BLOCKQUOTE> and never got it: the item is named.
+    QTest::newRow("an item and a command") << 0x42 + KeyCode::Ctrl + KeyCode::Shift
+        << u"Klávesová zkratka Ctrl+Shift+B již patří položce „<BLOCKQUOTE>“. Zvolte jinou, "
+           u"nebo ji smažte klávesou Backspace."_s;
     QTest::newRow("a free key") << 0x4B + KeyCode::Ctrl + KeyCode::Shift << QString();
 }
 
@@ -377,6 +381,8 @@ void tst_UserExtensions::keyHeldByAnotherItemIsRefused()
     MainWindowFixture fx;
     fx.window().settings().UserCommands[0] =
         textCommand(u"Kurzíva"_s, u"<I>"_s, u"</I>"_s, 0x4B + KeyCode::Ctrl + KeyCode::Alt);
+    fx.window().settings().UserCommands[1] =
+        textCommand(u"Citát"_s, u"<Q>"_s, u"</Q>"_s, 0x42 + KeyCode::Ctrl + KeyCode::Shift);
     fx.window().rebuildUserCommandMenu();
     bool stayedOpen = false;
     ScriptedInteraction answers;
