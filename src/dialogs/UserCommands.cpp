@@ -76,6 +76,13 @@ void HotKeyEdit::keyPressEvent(QKeyEvent *event)
         setCode(0);
         return;
     }
+    // Escape and Enter alone close the dialog as in any other field; taken as keys they
+    // kept the user in the dialog with no way out but the mouse or Tab.
+    if ((key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)
+        && mods == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
     if (plain)
         mods = Qt::ControlModifier | Qt::ShiftModifier;
     if (const int code = KeyCode::fromKeyCombination(QKeyCombination(mods, key)))

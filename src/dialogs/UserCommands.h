@@ -22,7 +22,8 @@ int activeUserCommandCount(const TSettings &settings);
 
 // The shortcut field of a user command: one key combination with at least one modifier.
 // A key alone or with Shift alone becomes Ctrl+Shift with that key; Backspace or Delete
-// alone clears the field. The value is the stored 16-bit code.
+// alone clears the field; Escape and Enter alone go to the dialog. The value is the
+// stored 16-bit code.
 class HotKeyEdit : public QLineEdit
 {
     Q_OBJECT
