@@ -251,7 +251,10 @@ QToolButton *TUserTags::addButton(int number, const QString &hint, std::function
     // Tab reaches the buttons and Space presses them: the window is also used without a mouse.
     button->setFocusPolicy(Qt::TabFocus);
     button->setAccessibleName(hint);
-    connect(button, &QToolButton::clicked, this, std::move(action));
+    connect(button, &QToolButton::clicked, this, [this, action = std::move(action)] {
+        action();
+        takeKeyboardBack();
+    });
     return button;
 }
 
@@ -430,6 +433,16 @@ void TUserTags::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+void TUserTags::takeKeyboardBack()
+{
+    // A closed dialog hands the keyboard to whichever window the window manager picks, and
+    // some never pick a tool window: the next key would go into the page.
+    if (isVisible() && !isActiveWindow()) {
+        raise();
+        activateWindow();
+    }
+}
+
 void TUserTags::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
@@ -441,6 +454,7 @@ void TUserTags::keyPressEvent(QKeyEvent *event)
         switch (event->key()) {
         case Qt::Key_Insert:
             newTag();
+            takeKeyboardBack();
             return;
         case Qt::Key_Delete:
             deleteTag();

@@ -108,6 +108,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Makes the window active again after a dialog it opened has closed.
+    void takeKeyboardBack();
     void readFile(const QString &path);
     void setLines(const QStringList &lines);
     void addLine(const QString &line);

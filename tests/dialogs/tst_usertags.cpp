@@ -71,6 +71,8 @@ private Q_SLOTS:
     void escapeClosesTheWindow();
     void keyboardAddsAndRemovesTags();
     void tabReachesEveryButton();
+    void keyboardComesBackAfterADialog_data();
+    void keyboardComesBackAfterADialog();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -369,6 +371,41 @@ void tst_UserTags::tabReachesEveryButton()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QVERIFY(answers.allAnswered());
     QCOMPARE(m_tags->lines(), QStringList{u"čára,<HR>,"_s});
+}
+
+void tst_UserTags::keyboardComesBackAfterADialog_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Insert") << u"Insert"_s;
+    QTest::newRow("Nový tag") << u"SpeedButton4"_s;
+    QTest::newRow("Upravit tag") << u"SpeedButton5"_s;
+}
+
+// Some window managers give the keyboard to the main window when a dialog of a tool window
+// closes; the next keys were typed into the page.
+void tst_UserTags::keyboardComesBackAfterADialog()
+{
+    QFETCH(QString, way);
+    const QString path = m_dir->filePath(u"t.tag"_s);
+    writeBytes(path, "a,<A>,</A>\r\n");
+    QVERIFY(m_tags->loadFile(path));
+    m_tags->ListBox1->setCurrentRow(0);
+    QWidget page;
+    page.show();
+    ScriptedInteraction answers;
+    answers.dialog([&page](QDialog &d) {
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        entry(u"b"_s, u"<B>"_s, u"</B>"_s)(d);
+    });
+    m_tags->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_tags.get()));
+    if (way == u"Insert"_s)
+        QTest::keyClick(m_tags->ListBox1, Qt::Key_Insert);
+    else
+        m_tags->findChild<QToolButton *>(way)->click();
+    QVERIFY(answers.allAnswered());
+    QTRY_VERIFY(m_tags->isActiveWindow());
 }
 
 BRISKO_TEST_MAIN(tst_UserTags)
