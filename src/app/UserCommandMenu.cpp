@@ -20,6 +20,18 @@ QAction *commandItem(MainMenu &menu, int slot)
     return menu.action(Cmd::UserCmd[slot - 1]);
 }
 
+// The caption of the program's own item that holds the key, empty when none does.
+QString fixedItemHolding(const MainMenu &menu, const QKeySequence &key)
+{
+    if (key.isEmpty() || !menu.shortcutTaken(key))
+        return {};
+    for (auto it = menu.actions().cbegin(); it != menu.actions().cend(); ++it) {
+        if (!it.key().startsWith(u"UserCmd"_s) && it.value()->shortcut() == key)
+            return it.value()->text().remove(u'&');
+    }
+    return key.toString(QKeySequence::NativeText);
+}
+
 } // namespace
 
 void refreshUserCommandMenu(MainMenu &menu, const TSettings &settings)
@@ -45,6 +57,9 @@ void bindUserCommands(MainMenu &menu, CommandRegistry &commands, Workspace &work
 {
     commands.add(Cmd::UserCmdEdit, [&menu](Workspace &w, Interaction &seam) {
         TForm45 dialog(w.settings(), w.dialogParent());
+        dialog.setKeyHolder([&menu](int code) {
+            return fixedItemHolding(menu, KeyCode::toKeySequence(code));
+        });
         seam.exec(dialog);
         refreshUserCommandMenu(menu, w.settings());
     });

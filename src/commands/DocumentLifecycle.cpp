@@ -2,6 +2,7 @@
 
 #include "commands/Workspace.h"
 #include "dialogs/TemplateManager.h"
+#include "editor/Colorize.h"
 #include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
 #include "markup/TextFile.h"
@@ -81,9 +82,13 @@ void runTemplateManager(Workspace &w, const QString &templateDir)
     // The program's own templates have an HTML5 twin; the user's own are opened as written.
     const QString twin = templatePath(templateDir + u"/HTML5"_s, dialog.chosenTemplate());
     const bool html5 = w.settings().markupStyle() == MarkupStyle::Html5 && QFileInfo::exists(twin);
-    w.OpenFile(*doc, html5 ? twin : templatePath(templateDir, dialog.chosenTemplate()));
+    if (!w.OpenFile(*doc, html5 ? twin : templatePath(templateDir, dialog.chosenTemplate())))
+        return;
     // The template stays as it is: the first Save asks for the new page's name.
     doc->setFileName(HtmlDocument::Untitled);
+    // Coloured as any page opened, when the user wants pages coloured on opening.
+    if (w.settings().Colorize)
+        ColorizeDocument(*doc, w.settings(), [&w](const QString &text) { w.setStatusText(3, text); });
 }
 
 void closeAllDocuments(Workspace &w)

@@ -4,9 +4,13 @@
 #include "dialogs/UserCommands.h"
 #include "editor/HtmlDocument.h"
 #include "markup/SysUt.h"
+#include "interaction/Interaction.h"
 #include "settings/TSettings.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
 
 void RunUserCommand(Workspace &workspace, int slot)
 {
@@ -16,8 +20,18 @@ void RunUserCommand(Workspace &workspace, int slot)
     if (!command.active)
         return;
     if (command.Action) {
-        if (!command.FilePath.isEmpty())
-            ShellRun(command.FilePath, {}, QFileInfo(command.FilePath).absolutePath());
+        const QString &path = command.FilePath;
+        if (path.isEmpty())
+            return;
+        // A moved or mistyped program would otherwise go to the desktop's file opener,
+        // which finds nothing and says nothing: the command seemed to do nothing at all.
+        const bool found = QFileInfo::exists(path)
+                           || (!path.contains(u'/') && !QStandardPaths::findExecutable(path).isEmpty());
+        if (!found) {
+            ui().showError(u"Příkaz „%1“ nelze spustit: soubor %2 neexistuje."_s.arg(command.Caption, path));
+            return;
+        }
+        ShellRun(path, {}, QFileInfo(path).absolutePath());
         return;
     }
     if (HtmlDocument *b = workspace.activeDocument())

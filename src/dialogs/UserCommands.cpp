@@ -76,6 +76,13 @@ void HotKeyEdit::keyPressEvent(QKeyEvent *event)
         setCode(0);
         return;
     }
+    // Escape and Enter alone close the dialog as in any other field; taken as keys they
+    // kept the user in the dialog with no way out but the mouse or Tab.
+    if ((key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)
+        && mods == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
     if (plain)
         mods = Qt::ControlModifier | Qt::ShiftModifier;
     if (const int code = KeyCode::fromKeyCombination(QKeyCombination(mods, key)))
@@ -207,8 +214,11 @@ void TForm44::setFields(const UserCommand &command)
     UserCommand shown = command;
     if (shown.Caption.isEmpty()) {
         shown.Action = true;
-        if (shown.Hotkey == 0)
-            shown.Hotkey = KeyCode::Ctrl + KeyCode::Shift + 0x41;
+        // In the program Ctrl+Shift+A inserts <A>; offering it would give the new command
+        // a key that never runs it.
+        const int ctrlShiftA = KeyCode::Ctrl + KeyCode::Shift + 0x41;
+        if (shown.Hotkey == 0 && !(m_keyHolder && !m_keyHolder(ctrlShiftA).isEmpty()))
+            shown.Hotkey = ctrlShiftA;
     }
     userCommandFields().write(*this, shown);
 }
@@ -226,6 +236,16 @@ void TForm44::okClicked()
         ui().showError(name + u" již existuje!"_s);
         Edit2->setFocus();
         return;
+    }
+    // The menu gives a shared key to the first item only: this command would show no key
+    // and the key would go on running the other item.
+    if (const int code = HotKey1->code(); code != 0 && m_keyHolder) {
+        if (const QString holder = m_keyHolder(code); !holder.isEmpty()) {
+            ui().showError(u"Klávesová zkratka %1 již patří položce „%2“. Zvolte jinou, "
+                           u"nebo ji smažte klávesou Backspace."_s.arg(HotKey1->text(), holder));
+            HotKey1->setFocus();
+            return;
+        }
     }
     accept();
 }
@@ -305,8 +325,19 @@ bool TForm45::editSlot(int slot, bool isNew)
             taken << c.Caption;
     }
     TForm44 dialog(taken, this);
-    if (!isNew)
-        dialog.setFields(m_settings.UserCommands[slot - 1]);
+    dialog.setKeyHolder([this, slot](int code) -> QString {
+        // The program's own items come first in the menu and keep their keys.
+        if (const QString item = m_menuKeyHolder ? m_menuKeyHolder(code) : QString(); !item.isEmpty())
+            return item;
+        const QKeySequence key = KeyCode::toKeySequence(code);
+        for (int n = 1; n <= UserCommandSlots; ++n) {
+            const UserCommand &c = m_settings.UserCommands[n - 1];
+            if (c.active && n != slot && KeyCode::toKeySequence(c.Hotkey) == key)
+                return c.Caption;
+        }
+        return {};
+    });
+    dialog.setFields(isNew ? UserCommand() : m_settings.UserCommands[slot - 1]);
     if (ui().exec(dialog) != QDialog::Accepted)
         return false;
     m_settings.UserCommands[slot - 1] = dialog.fields();

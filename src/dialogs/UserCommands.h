@@ -4,6 +4,9 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QString>
+
+#include <functional>
 
 class QListWidget;
 class QPlainTextEdit;
@@ -19,7 +22,8 @@ int activeUserCommandCount(const TSettings &settings);
 
 // The shortcut field of a user command: one key combination with at least one modifier.
 // A key alone or with Shift alone becomes Ctrl+Shift with that key; Backspace or Delete
-// alone clears the field. The value is the stored 16-bit code.
+// alone clears the field; Escape and Enter alone go to the dialog. The value is the
+// stored 16-bit code.
 class HotKeyEdit : public QLineEdit
 {
     Q_OBJECT
@@ -37,14 +41,20 @@ private:
     int m_code = 0;
 };
 
-// "Uživatelský příkaz": one user command. "Ok" refuses an empty name and a name another
-// command already has (the names given to the constructor).
+// Names the menu item that already answers to a key code; empty when the key is free.
+using UserCommandKeyHolder = std::function<QString(int code)>;
+
+// "Uživatelský příkaz": one user command. "Ok" refuses an empty name, a name another
+// command already has (the names given to the constructor) and a key another item holds.
 class TForm44 : public QDialog
 {
     Q_OBJECT
 
 public:
     TForm44(const QStringList &takenNames, QWidget *parent);
+
+    // Set before setFields: a new command is offered Ctrl+Shift+A only when it is free.
+    void setKeyHolder(UserCommandKeyHolder holder) { m_keyHolder = std::move(holder); }
 
     // The program filter of the path button: the Windows one as written, and all files.
     static QString programFilter();
@@ -69,6 +79,7 @@ private:
     void pickProgram();
 
     QStringList m_takenNames;
+    UserCommandKeyHolder m_keyHolder;
 };
 
 // "Příkazy": the active user commands in slot order, each item standing for its own slot,
@@ -79,6 +90,10 @@ class TForm45 : public QDialog
 
 public:
     TForm45(TSettings &settings, QWidget *parent);
+
+    // Names the program's own item holding a key; the other user commands' keys are
+    // added by the dialog itself.
+    void setKeyHolder(UserCommandKeyHolder holder) { m_menuKeyHolder = std::move(holder); }
 
     // The slot of the chosen item, 0 when none is chosen.
     int chosenSlot() const;
@@ -99,4 +114,5 @@ private:
     bool editSlot(int slot, bool isNew);
 
     TSettings &m_settings;
+    UserCommandKeyHolder m_menuKeyHolder;
 };

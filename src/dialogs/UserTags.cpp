@@ -189,6 +189,16 @@ QIcon drawButtonPicture(int number)
 
 } // namespace
 
+void UserTagList::keyPressEvent(QKeyEvent *event)
+{
+    // The list would take Delete's character for a search among its items.
+    if (event->key() == Qt::Key_Insert || event->key() == Qt::Key_Delete) {
+        event->ignore();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
 // --- TUserTags ---------------------------------------------------------------------------
 
 TUserTags::TUserTags(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
@@ -238,8 +248,13 @@ QToolButton *TUserTags::addButton(int number, const QString &hint, std::function
     button->setIcon(drawButtonPicture(number));
     button->setIconSize(QSize(20, 20));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QToolButton::clicked, this, std::move(action));
+    // Tab reaches the buttons and Space presses them: the window is also used without a mouse.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setAccessibleName(hint);
+    connect(button, &QToolButton::clicked, this, [this, action = std::move(action)] {
+        action();
+        takeKeyboardBack();
+    });
     return button;
 }
 
@@ -418,11 +433,35 @@ void TUserTags::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+void TUserTags::takeKeyboardBack()
+{
+    // A closed dialog hands the keyboard to whichever window the window manager picks, and
+    // some never pick a tool window: the next key would go into the page.
+    if (isVisible() && !isActiveWindow()) {
+        raise();
+        activateWindow();
+    }
+}
+
 void TUserTags::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
         close();
         return;
+    }
+    // Insert and Delete add and remove a tag, as the buttons do.
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        switch (event->key()) {
+        case Qt::Key_Insert:
+            newTag();
+            takeKeyboardBack();
+            return;
+        case Qt::Key_Delete:
+            deleteTag();
+            return;
+        default:
+            break;
+        }
     }
     QWidget::keyPressEvent(event);
 }

@@ -47,6 +47,8 @@ public:
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
+    // Insert and Delete go to the window, which adds or removes a tag.
+    void keyPressEvent(QKeyEvent *event) override;
     // The dragged entry's caption goes as a tag item, which the editor takes.
     QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override;
 
@@ -106,6 +108,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Makes the window active again after a dialog it opened has closed.
+    void takeKeyboardBack();
     void readFile(const QString &path);
     void setLines(const QStringList &lines);
     void addLine(const QString &line);

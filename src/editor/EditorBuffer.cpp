@@ -588,6 +588,15 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
     const int key = event->key();
     if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier)
         return; // never switch to overwrite mode
+#ifndef Q_OS_MACOS
+    // Alt with a letter is pressed for a menu; the control would type the letter into the
+    // page. Ctrl+Alt stays: it is AltGr on Windows, which types characters.
+    if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier)
+        && !event->text().isEmpty() && event->text()[0].isPrint()) {
+        event->ignore();
+        return;
+    }
+#endif
     if (isReadOnly()) {
         // Only moving and selecting: no colour or indentation may touch the text.
         m_aids->hideList();

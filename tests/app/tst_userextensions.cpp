@@ -68,7 +68,12 @@ private Q_SLOTS:
     void textCommandWrapsTheSelection();
     void textCommandWithoutSelectionLeavesCaretBetween();
     void programCommandStartsThroughShellRun();
+    void missingProgramIsReported_data();
+    void missingProgramIsReported();
     void editDialogRefreshesTheMenu();
+    void keyHeldByAnotherItemIsRefused_data();
+    void keyHeldByAnotherItemIsRefused();
+    void newCommandIsOfferedNoTakenKey();
 };
 
 void tst_UserExtensions::cleanup()
@@ -292,6 +297,33 @@ void tst_UserExtensions::programCommandStartsThroughShellRun()
     QCOMPARE(fx.buffer().GetText(), u"keep"_s);
 }
 
+void tst_UserExtensions::missingProgramIsReported_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("path with blanks and Czech letters") << u"/nikde/Můj nástroj/spusť to"_s;
+    QTest::newRow("name looked up in PATH") << u"brisko-zadny-takovy-program"_s;
+}
+
+// The desktop's opener says nothing about a file that is not there, so the editor does.
+void tst_UserExtensions::missingProgramIsReported()
+{
+    QFETCH(QString, program);
+    MainWindowFixture fx;
+    UserCommand c = textCommand(u"Nástroj"_s, {}, {});
+    c.Action = true;
+    c.FilePath = program;
+    fx.window().settings().UserCommands[14] = c;
+    fx.window().rebuildUserCommandMenu();
+    fx.setText(u"keep"_s, 0, 0);
+    RecordingShell shell;
+    ScriptedInteraction answers;
+    item(fx.window(), 15)->trigger();
+    QCOMPARE(shell.log, QStringList());
+    QCOMPARE(answers.errors,
+             QStringList{u"Příkaz „Nástroj“ nelze spustit: soubor "_s + program + u" neexistuje."_s});
+    QCOMPARE(fx.buffer().GetText(), u"keep"_s);
+}
+
 void tst_UserExtensions::editDialogRefreshesTheMenu()
 {
     MainWindowFixture fx;
@@ -321,6 +353,88 @@ void tst_UserExtensions::editDialogRefreshesTheMenu()
     fx.setText(u"slovo"_s, 0, 5);
     a->trigger();
     QCOMPARE(fx.buffer().GetText(), u"<B>slovo</B>"_s);
+}
+
+void tst_UserExtensions::keyHeldByAnotherItemIsRefused_data()
+{
+    QTest::addColumn<int>("hotkey");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("an item of the program") << CtrlShiftA
+        << u"Klávesová zkratka Ctrl+Shift+A již patří položce „<A>“. Zvolte jinou, nebo ji "
+           u"smažte klávesou Backspace."_s;
+    QTest::newRow("another user command") << 0x4B + KeyCode::Ctrl + KeyCode::Alt
+        << u"Klávesová zkratka Ctrl+Alt+K již patří položce „Kurzíva“. Zvolte jinou, nebo ji "
+           u"smažte klávesou Backspace."_s;
+    // "Citát" was given the key of <BLOCKQUOTE> and never got it: the item is named.
+    QTest::newRow("an item and a command") << 0x42 + KeyCode::Ctrl + KeyCode::Shift
+        << u"Klávesová zkratka Ctrl+Shift+B již patří položce „<BLOCKQUOTE>“. Zvolte jinou, "
+           u"nebo ji smažte klávesou Backspace."_s;
+    QTest::newRow("a free key") << 0x4B + KeyCode::Ctrl + KeyCode::Shift << QString();
+}
+
+// A shared key stays with the first item in the menu; the command given it would show no
+// key and never run from the keyboard, so the dialog says so while it can be changed.
+void tst_UserExtensions::keyHeldByAnotherItemIsRefused()
+{
+    QFETCH(int, hotkey);
+    QFETCH(QString, error);
+    MainWindowFixture fx;
+    fx.window().settings().UserCommands[0] =
+        textCommand(u"Kurzíva"_s, u"<I>"_s, u"</I>"_s, 0x4B + KeyCode::Ctrl + KeyCode::Alt);
+    fx.window().settings().UserCommands[1] =
+        textCommand(u"Citát"_s, u"<Q>"_s, u"</Q>"_s, 0x42 + KeyCode::Ctrl + KeyCode::Shift);
+    fx.window().rebuildUserCommandMenu();
+    bool stayedOpen = false;
+    ScriptedInteraction answers;
+    answers
+        .dialog([](QDialog &d) {
+            auto &list = static_cast<TForm45 &>(d);
+            list.Button1->click();
+            list.Button4->click();
+        })
+        .dialog([hotkey, &stayedOpen](QDialog &d) {
+            auto &f = static_cast<TForm44 &>(d);
+            f.Edit2->setText(u"Tučně"_s);
+            f.HotKey1->setCode(hotkey);
+            f.RadioButton1->setChecked(true);
+            f.Memo1->setPlainText(u"<B>"_s);
+            f.Button1->click();
+            stayedOpen = f.isVisible();
+            if (stayedOpen) {
+                QCOMPARE(f.focusWidget(), static_cast<QWidget *>(f.HotKey1));
+                f.HotKey1->setCode(0);
+                f.Button1->click();
+            }
+        });
+    fx.window().action(u"UserCmdEdit"_s)->trigger();
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(answers.errors, error.isEmpty() ? QStringList() : QStringList{error});
+    QCOMPARE(stayedOpen, !error.isEmpty());
+    QVERIFY(item(fx.window(), 15)->isVisible());
+    QCOMPARE(item(fx.window(), 15)->shortcut(),
+             error.isEmpty() ? KeyCode::toKeySequence(hotkey) : QKeySequence());
+    QCOMPARE(item(fx.window(), 1)->shortcut(), QKeySequence(u"Ctrl+Alt+K"_s));
+}
+
+void tst_UserExtensions::newCommandIsOfferedNoTakenKey()
+{
+    MainWindowFixture fx;
+    int offered = -1;
+    ScriptedInteraction answers;
+    answers
+        .dialog([](QDialog &d) {
+            auto &list = static_cast<TForm45 &>(d);
+            list.Button1->click();
+            list.Button4->click();
+        })
+        .dialog([&offered](QDialog &d) {
+            offered = static_cast<TForm44 &>(d).HotKey1->code();
+            static_cast<TForm44 &>(d).Button2->click();
+        });
+    fx.window().action(u"UserCmdEdit"_s)->trigger();
+    QVERIFY(answers.allAnswered());
+    // Ctrl+Shift+A inserts <A>.
+    QCOMPARE(offered, 0);
 }
 
 BRISKO_TEST_MAIN(tst_UserExtensions)

@@ -51,6 +51,8 @@ private Q_SLOTS:
     void withoutSelectionNothingHappens_data();
     void withoutSelectionNothingHappens();
     void shippedTemplatesAreCzechPages();
+    void pageIsColouredAsOpenedPagesAre_data();
+    void pageIsColouredAsOpenedPagesAre();
 
 private:
     void addTemplate(const QString &name, const QByteArray &bytes);
@@ -179,6 +181,29 @@ void tst_TemplateManager::withoutSelectionNothingHappens()
     trigger();
     QVERIFY(m_fx->workspace().documents().isEmpty());
     QVERIFY(QFile::exists(QDir(folder()).filePath(u"a.sab"_s)));
+}
+
+void tst_TemplateManager::pageIsColouredAsOpenedPagesAre_data()
+{
+    QTest::addColumn<bool>("colourOnOpening");
+    QTest::newRow("coloured on opening") << true;
+    QTest::newRow("left plain") << false;
+}
+
+// "Kolorovat dokument po otevření" holds for a page made from a template as well.
+void tst_TemplateManager::pageIsColouredAsOpenedPagesAre()
+{
+    QFETCH(bool, colourOnOpening);
+    m_fx->settings().Colorize = colourOnOpening;
+    addTemplate(u"vzor.sab"_s, "<P>vzor</P>");
+    m_ui->dialog([](QDialog &d) {
+        selectTemplate(d, u"vzor"_s);
+        click(d, u"CreateButton"_s);
+    });
+    trigger();
+    QCOMPARE(m_fx->buffer().GetText(), u"<P>vzor</P>"_s);
+    QCOMPARE(m_fx->buffer().colorAt(0) == m_fx->settings().TAG, colourOnOpening);
+    QVERIFY(!m_fx->doc()->IsModified());
 }
 
 void tst_TemplateManager::shippedTemplatesAreCzechPages()

@@ -3,6 +3,7 @@
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -67,6 +68,8 @@ private Q_SLOTS:
     void hotKeyFieldAddsCtrlShiftToBareKeys_data();
     void hotKeyFieldAddsCtrlShiftToBareKeys();
     void programButtonUsesProgramFilter();
+    void escapeAndEnterInTheKeyFieldCloseTheDialog_data();
+    void escapeAndEnterInTheKeyFieldCloseTheDialog();
 };
 
 void tst_UserCommands::newCommandsTakeSlot15Then14()
@@ -288,6 +291,32 @@ void tst_UserCommands::programButtonUsesProgramFilter()
                                       u"*.exe;*.com;*.bat;*.pif;*.lnk|Všechny soubory (*)|*"_s});
     QCOMPARE(dialog.Edit1->text(), u"/usr/bin/true"_s);
     QCOMPARE(dialog.SpeedButton1->toolTip(), u"Otevřít soubor z disku"_s);
+}
+
+void tst_UserCommands::escapeAndEnterInTheKeyFieldCloseTheDialog_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Escape cancels") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    QTest::newRow("Enter confirms") << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("keypad Enter confirms") << int(Qt::Key_Enter) << int(QDialog::Accepted);
+}
+
+// The key field is where a refused key sends the user back to.
+void tst_UserCommands::escapeAndEnterInTheKeyFieldCloseTheDialog()
+{
+    QFETCH(int, key);
+    QFETCH(int, result);
+    TForm44 dialog({}, nullptr);
+    dialog.Edit2->setText(u"Tučně"_s);
+    dialog.HotKey1->setCode(0x4B + KeyCode::Ctrl + KeyCode::Alt);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.HotKey1->setFocus();
+    QTest::keyClick(dialog.HotKey1, Qt::Key(key));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), result);
+    QCOMPARE(dialog.HotKey1->code(), 0x4B + KeyCode::Ctrl + KeyCode::Alt);
 }
 
 BRISKO_TEST_MAIN(tst_UserCommands)

@@ -2,6 +2,7 @@
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,6 +69,10 @@ private Q_SLOTS:
     void closingAsksAndCancelledSaveKeepsWindow();
     void nothingChosenDoesNothing();
     void escapeClosesTheWindow();
+    void keyboardAddsAndRemovesTags();
+    void tabReachesEveryButton();
+    void keyboardComesBackAfterADialog_data();
+    void keyboardComesBackAfterADialog();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -324,6 +329,83 @@ void tst_UserTags::escapeClosesTheWindow()
     m_tags->ListBox1->setFocus();
     QTest::keyClick(m_tags->ListBox1, Qt::Key_Escape);
     QVERIFY(!m_tags->isVisible());
+}
+
+void tst_UserTags::keyboardAddsAndRemovesTags()
+{
+    ScriptedInteraction answers;
+    answers.dialog(entry(u"tučně"_s, u"<B>"_s, u"</B>"_s))
+        .dialog(entry(u"kurzíva"_s, u"<I>"_s, u"</I>"_s));
+    m_tags->ListBox1->setFocus();
+    QTest::keyClick(m_tags->ListBox1, Qt::Key_Insert);
+    QTest::keyClick(m_tags->ListBox1, Qt::Key_Insert);
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(m_tags->lines(), (QStringList{u"kurzíva,<I>,</I>"_s, u"tučně,<B>,</B>"_s}));
+    m_tags->ListBox1->setCurrentRow(1);
+    QTest::keyClick(m_tags->ListBox1, Qt::Key_Delete);
+    QCOMPARE(m_tags->lines(), QStringList{u"kurzíva,<I>,</I>"_s});
+    QVERIFY(m_tags->isModified());
+}
+
+// Without a mouse the buttons are the only way to open, save or edit a tag file.
+void tst_UserTags::tabReachesEveryButton()
+{
+    m_tags->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_tags.get()));
+    m_tags->ListBox1->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(reached, (QStringList{u"SpeedButton1"_s, u"SpeedButton2"_s, u"SpeedButton3"_s,
+                                   u"SpeedButton4"_s, u"SpeedButton5"_s, u"SpeedButton6"_s,
+                                   u"SpeedButton7"_s}));
+    // Space presses the focused button: "Nový tag" here.
+    ScriptedInteraction answers;
+    answers.dialog(entry(u"čára"_s, u"<HR>"_s, QString()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"SpeedButton4"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(answers.allAnswered());
+    QCOMPARE(m_tags->lines(), QStringList{u"čára,<HR>,"_s});
+}
+
+void tst_UserTags::keyboardComesBackAfterADialog_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Insert") << u"Insert"_s;
+    QTest::newRow("Nový tag") << u"SpeedButton4"_s;
+    QTest::newRow("Upravit tag") << u"SpeedButton5"_s;
+}
+
+// Some window managers give the keyboard to the main window when a dialog of a tool window
+// closes; the next keys were typed into the page.
+void tst_UserTags::keyboardComesBackAfterADialog()
+{
+    QFETCH(QString, way);
+    const QString path = m_dir->filePath(u"t.tag"_s);
+    writeBytes(path, "a,<A>,</A>\r\n");
+    QVERIFY(m_tags->loadFile(path));
+    m_tags->ListBox1->setCurrentRow(0);
+    QWidget page;
+    page.show();
+    ScriptedInteraction answers;
+    answers.dialog([&page](QDialog &d) {
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        entry(u"b"_s, u"<B>"_s, u"</B>"_s)(d);
+    });
+    m_tags->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_tags.get()));
+    if (way == u"Insert"_s)
+        QTest::keyClick(m_tags->ListBox1, Qt::Key_Insert);
+    else
+        m_tags->findChild<QToolButton *>(way)->click();
+    QVERIFY(answers.allAnswered());
+    QTRY_VERIFY(m_tags->isActiveWindow());
 }
 
 BRISKO_TEST_MAIN(tst_UserTags)

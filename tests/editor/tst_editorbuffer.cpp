@@ -80,6 +80,8 @@ private Q_SLOTS:
     void typingColoursAsYouGo();
     void tabInsertsSpaces();
     void insertKeyIsSwallowed();
+    void altWithALetterTypesNothing_data();
+    void altWithALetterTypesNothing();
     void ctrlEnterInsertsText();
     void enterIndentsLikeLineAbove_data();
     void enterIndentsLikeLineAbove();
@@ -680,6 +682,30 @@ void tst_EditorBuffer::insertKeyIsSwallowed()
     QTest::keyClicks(m_buffer.get(), u"x"_s);
     QCOMPARE(m_document->GetText(), u"xab"_s);
     QVERIFY(!m_buffer->overwriteMode());
+}
+
+void tst_EditorBuffer::altWithALetterTypesNothing_data()
+{
+    QTest::addColumn<char>("letter");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    // A menu that has no such letter left the letter in the page.
+    QTest::newRow("Alt+S") << 's' << int(Qt::AltModifier) << u"ab"_s;
+    QTest::newRow("Alt+Shift+S") << 'S' << int(Qt::AltModifier | Qt::ShiftModifier) << u"ab"_s;
+    QTest::newRow("Alt+1") << '1' << int(Qt::AltModifier) << u"ab"_s;
+    QTest::newRow("AltGr as Ctrl+Alt types") << '@' << int(Qt::ControlModifier | Qt::AltModifier)
+                                             << u"a@b"_s;
+    QTest::newRow("plain letter types") << 's' << int(Qt::NoModifier) << u"asb"_s;
+}
+
+void tst_EditorBuffer::altWithALetterTypesNothing()
+{
+    QFETCH(char, letter);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    setText(u"ab"_s, 1);
+    QTest::keyClick(m_buffer.get(), letter, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_document->GetText(), text);
 }
 
 void tst_EditorBuffer::ctrlEnterInsertsText()
