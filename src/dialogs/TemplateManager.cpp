@@ -1,5 +1,7 @@
 #include "TemplateManager.h"
 
+#include "interaction/Interaction.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -93,7 +95,12 @@ void TemplateManager::deleteSelected()
     const QString name = selectedName();
     if (name.isEmpty())
         return;
-    QFile::remove(templatePath(m_folder, name));
+    // A template is a page the user made; one click beside "Vytvořit" must not lose it.
+    if (ui().chooseWithDefault(u"Smazat šablonu „%1“?"_s.arg(name), {u"Smazat"_s, u"Zrušit"_s}, 1) != 0)
+        return;
+    QFile file(templatePath(m_folder, name));
+    if (!file.remove())
+        ui().showError(u"Šablonu „%1“ nelze smazat.\r\n%2"_s.arg(name, file.errorString()));
     fillList();
 }
 

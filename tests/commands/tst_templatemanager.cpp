@@ -47,7 +47,8 @@ private Q_SLOTS:
     void listShowsNamesWithoutExtension();
     void createGivesUntitledWindowWithTemplateText();
     void firstSaveOfTemplateDocumentAsksForName();
-    void deleteRemovesTheFileAndRefillsTheList();
+    void deleteAsksThenRemovesTheFileAndRefillsTheList_data();
+    void deleteAsksThenRemovesTheFileAndRefillsTheList();
     void withoutSelectionNothingHappens_data();
     void withoutSelectionNothingHappens();
     void shippedTemplatesAreCzechPages();
@@ -143,20 +144,32 @@ void tst_TemplateManager::firstSaveOfTemplateDocumentAsksForName()
     QCOMPARE(tmpl.readAll(), QByteArray("<P>vzor</P>"));
 }
 
-void tst_TemplateManager::deleteRemovesTheFileAndRefillsTheList()
+void tst_TemplateManager::deleteAsksThenRemovesTheFileAndRefillsTheList_data()
 {
+    QTest::addColumn<int>("answer"); // 0 Smazat, 1 Zrušit, -1 the box closed
+    QTest::newRow("delete") << 0;
+    QTest::newRow("cancel") << 1;
+    QTest::newRow("box_closed") << -1;
+}
+
+void tst_TemplateManager::deleteAsksThenRemovesTheFileAndRefillsTheList()
+{
+    QFETCH(int, answer);
     addTemplate(u"pryč.sab"_s, "x");
     addTemplate(u"zůstane.sab"_s, "y");
     int countAfterDelete = -1;
     m_ui->dialog([&countAfterDelete](QDialog &d) {
         selectTemplate(d, u"pryč"_s);
-        click(d, u"DeleteButton"_s);
+        click(d, u"DeleteButton"_s); // asks first
         countAfterDelete = d.findChild<QListWidget *>(u"ListBox1"_s)->count();
         click(d, u"CloseButton"_s);
     });
+    m_ui->choice(answer);
     trigger();
-    QCOMPARE(countAfterDelete, 1);
-    QVERIFY(!QFile::exists(QDir(folder()).filePath(u"pryč.sab"_s)));
+    QVERIFY(m_ui->questions.value(0).contains(u"pryč"));
+    QCOMPARE(m_ui->lastDefaultButton, 1);
+    QCOMPARE(countAfterDelete, answer == 0 ? 1 : 2);
+    QCOMPARE(QFile::exists(QDir(folder()).filePath(u"pryč.sab"_s)), answer != 0);
     QVERIFY(QFile::exists(QDir(folder()).filePath(u"zůstane.sab"_s)));
     QVERIFY(m_fx->workspace().documents().isEmpty());
 }
