@@ -300,6 +300,10 @@ void tst_FindReplace::replace_data()
         << u"a b"_s << u" "_s << u"\n"_s << true << QString() << u"a\r\nb"_s;
     QTest::newRow("lineBreakInFindText")
         << u"a\r\nb\r\nc"_s << u"\nb\n"_s << u"-"_s << true << QString() << u"a-c"_s;
+    // A no-break space typed or pasted into the memos stays one: not an ordinary space.
+    QTest::newRow("noBreakSpaces_keptApart")
+        << u"v domě v\u00A0domě"_s << u"v\u00A0d"_s << u"k\u00A0d"_s << true << QString()
+        << u"v domě k\u00A0domě"_s;
     QTest::newRow("notFound_unchanged") << u"abc"_s << u"z"_s << u"y"_s << true << QString()
                                         << u"abc"_s;
     QTest::newRow("emptyFindText_onlyMessage")
