@@ -124,7 +124,10 @@ void FindReplaceCommands::Find()
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
     const FindRequest request = dialog.request();
-    state.findPosition = request.fromStart ? 0 : buffer->SelStart();
+    // From the caret the search starts after the selection: the occurrence found last is
+    // still selected, and finding it once more would stop the search on the spot.
+    state.findPosition = request.fromStart ? 0 : buffer->SelStart() + buffer->SelLength();
+    state.findDocument = buffer;
     state.findText = request.text;
     state.findIgnoresCase = !request.matchCase;
     Q_EMIT findNextAvailable(true);
@@ -136,6 +139,12 @@ void FindReplaceCommands::FindNext()
     HtmlDocument *buffer = m_workspace.activeDocument();
     if (!buffer)
         return;
+    // "Najít další" in another window than the last search's goes on from the caret there:
+    // the place the search reached belongs to the other page.
+    if (state.findDocument.data() != buffer) {
+        state.findDocument = buffer;
+        state.findPosition = buffer->SelStart() + buffer->SelLength();
+    }
     // Before the first search there is nothing to find, which reads as any failed search.
     const int at = state.findText.isEmpty()
                        ? -1
