@@ -69,13 +69,6 @@ void replaceOneByOne(HtmlDocument &buffer, SearchState &state)
     }
 }
 
-// The status bar follows the caret the search moved, as it follows keys and clicks.
-void reportCaret(Workspace &workspace, const HtmlDocument &buffer)
-{
-    const auto [line, column] = buffer.CaretLineColumn();
-    workspace.setStatusText(3, QString::number(line) + u':' + QString::number(column));
-}
-
 } // namespace
 
 void RunReplace(HtmlDocument &buffer, SearchState &state)
@@ -159,7 +152,7 @@ void FindReplaceCommands::FindNext()
     buffer->SetSelStart(at);
     buffer->SetSelLength(length);
     state.findPosition = at + length;
-    reportCaret(m_workspace, *buffer);
+    m_workspace.reportCaret(*buffer);
 }
 
 void FindReplaceCommands::Replace()
@@ -179,6 +172,6 @@ void FindReplaceCommands::Replace()
     state.replaceIgnoresCase = !request.matchCase;
     state.replaceAsks = request.ask;
     RunReplace(*buffer, state);
-    reportCaret(m_workspace, *buffer);
+    m_workspace.reportCaret(*buffer);
     ui().showInfo(u"Zaměňování bylo ukončeno!"_s);
 }

@@ -173,6 +173,18 @@ void tst_TextCommands::deleteCurrentTag_data()
                                                   << 0 << u"xy"_s;
     QTest::newRow("unclosedQuote_upToFirstGt") << u"<B TITLE=\"a>b"_s << 2 << 0 << u"b"_s;
     QTest::newRow("outsideTag_noSelection_nothing") << u"<B>x</B>"_s << 3 << 0 << u"<B>x</B>"_s;
+    // Only the tag's own end tag goes, never one of another element further on.
+    QTest::newRow("lowerCase_laterUpperCaseElementUntouched")
+        << u"<b>a</b> <B>c</B>"_s << 1 << 0 << u"a</b> <B>c</B>"_s;
+    QTest::newRow("unclosedTag_nextEndTagIsAnothers")
+        << u"<P>a<P>b</P>"_s << 1 << 0 << u"a<P>b</P>"_s;
+    QTest::newRow("nested_ownEndTag") << u"<DIV>a<DIV>b</DIV>c</DIV>"_s << 1 << 0
+                                      << u"a<DIV>b</DIV>c"_s;
+    // Words selected outside any tag (a found word, say) are no tag: they stay.
+    QTest::newRow("outsideTag_wordSelected_stays")
+        << u"<B>x</B> kůň úpěl"_s << 9 << 3 << u"<B>x</B> kůň úpěl"_s;
+    QTest::newRow("outsideTag_textAndClosingTagSelected_stays")
+        << u"<B>x</B> y"_s << 3 << 5 << u"<B>x</B> y"_s;
 }
 
 void tst_TextCommands::deleteCurrentTag()
@@ -191,6 +203,8 @@ void tst_TextCommands::deleteCurrentTagUndoesInOneStep()
     m_fx->setText(u"a<B>x</B>b"_s, 2);
     trigger(u"EditDeleteTag"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"axb"_s);
+    QCOMPARE(m_fx->buffer().SelStart(), 1); // where the tag was, not at its end tag
+    QCOMPARE(m_fx->statusText(3), u"1:2"_s);
     m_fx->buffer().Undo();
     QCOMPARE(m_fx->buffer().GetText(), u"a<B>x</B>b"_s);
 }
