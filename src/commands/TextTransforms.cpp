@@ -55,10 +55,72 @@ void GoToPairTag(HtmlDocument &buffer)
     buffer.centerCaret();
 }
 
+namespace {
+
+// The stretch where a transformed page differs from the page: [start, start + oldLength)
+// of the old text became [start, start + newLength) of the new. Its ends never fall between
+// the CR and the LF of a line break.
+struct ChangedStretch
+{
+    qsizetype start = 0;
+    qsizetype oldLength = 0;
+    qsizetype newLength = 0;
+};
+
+ChangedStretch changedStretch(const QString &before, const QString &after)
+{
+    const qsizetype common = std::min(before.size(), after.size());
+    qsizetype start = 0;
+    while (start < common && before[start] == after[start])
+        ++start;
+    qsizetype tail = 0;
+    while (tail < common - start
+           && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    if (start > 0 && before[start - 1] == u'\r')
+        --start;
+    const qsizetype end = before.size() - tail;
+    if (tail > 0 && end > 0 && before[end - 1] == u'\r')
+        --tail;
+    return {start, before.size() - tail - start, after.size() - tail - start};
+}
+
+} // namespace
+
 void ApplyToSelectionOrWhole(HtmlDocument &buffer, TextTransform transform)
 {
-    if (buffer.SelLength() > 0)
+    if (buffer.SelLength() > 0) {
         buffer.ReplaceSelection(transform(buffer.SelText()));
-    else
-        buffer.SetText(transform(buffer.GetText()));
+        return;
+    }
+    // Without a selection the whole page is transformed, but only the stretch that changes
+    // is written: the rest keeps its colours, a page the command leaves as it is stays
+    // unmodified, and the caret stays on its place (the same offset, or the end of a page
+    // that got shorter) rather than jumping to the end.
+    const QString text = buffer.GetText();
+    const QString changed = transform(text);
+    if (changed == text)
+        return;
+    const ChangedStretch stretch = changedStretch(text, changed);
+    const QString inserted = changed.mid(stretch.start, stretch.newLength);
+    const int start = int(stretch.start);
+    const int oldLength = int(stretch.oldLength);
+    const int caret = buffer.SelStart();
+    {
+        HtmlDocument::EditGroup group(buffer);
+        // The new text goes in before the old goes out where both fit: an undo then puts the
+        // caret back where it stood, wherever the change began.
+        if (fitsInDocument(buffer.textLength() + HtmlDocument::lengthOnceIn(inserted))) {
+            buffer.SetSelStart(start + oldLength);
+            buffer.ReplaceSelection(inserted);
+            buffer.SetSelStart(start);
+            buffer.SetSelLength(oldLength);
+            buffer.ClearSelection();
+        } else {
+            buffer.SetSelStart(start);
+            buffer.SetSelLength(oldLength);
+            buffer.ReplaceSelection(inserted);
+        }
+    }
+    buffer.SetSelStart(std::min(caret, buffer.textLength()));
 }

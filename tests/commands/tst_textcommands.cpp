@@ -4,6 +4,8 @@
 #include "support/TestMain.h"
 #include "support/WorkspaceFixture.h"
 
+#include <QTextDocument>
+
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +23,9 @@ private Q_SLOTS:
     void transformsSelectionOrWholeText_data();
     void transformsSelectionOrWholeText();
     void wholeTextTransformUndoesInOneStep();
+    void wholeTextTransformKeepsTheCaret_data();
+    void wholeTextTransformKeepsTheCaret();
+    void wholeTextTransformThatChangesNothingIsNoEdit();
     void selectTagAtCaret_data();
     void selectTagAtCaret();
     void goToPairTag_data();
@@ -91,6 +96,46 @@ void tst_TextCommands::wholeTextTransformUndoesInOneStep()
     QCOMPARE(m_fx->buffer().GetText(), CzechUpperCase(text));
     m_fx->buffer().Undo();
     QCOMPARE(m_fx->buffer().GetText(), text);
+}
+
+void tst_TextCommands::wholeTextTransformKeepsTheCaret_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("caretAfter");
+
+    QTest::newRow("upper_secondLine") << u"EditUpper"_s << u"<p>a</p>\r\n<p>kůň</p>\r\nz"_s << 13
+                                      << 13;
+    QTest::newRow("lower_atStart") << u"EditLower"_s << u"ŘEŘICHA\r\n<B>"_s << 0 << 0;
+    // A text that got shorter than the caret's offset keeps the caret at its end.
+    QTest::newRow("stripTags_shorter") << u"EditStripTags"_s << u"<b>ab</b>cd"_s << 10 << 4;
+}
+
+void tst_TextCommands::wholeTextTransformKeepsTheCaret()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(int, caretAfter);
+    m_fx->setText(text, caret);
+    trigger(command);
+    QVERIFY(m_fx->buffer().GetText() != text);
+    QCOMPARE(m_fx->buffer().SelStart(), caretAfter);
+    QCOMPARE(m_fx->buffer().SelLength(), 0);
+    m_fx->buffer().Undo();
+    QCOMPARE(m_fx->buffer().GetText(), text);
+    QCOMPARE(m_fx->buffer().SelStart(), caret);
+}
+
+void tst_TextCommands::wholeTextTransformThatChangesNothingIsNoEdit()
+{
+    m_fx->setText(u"<P>KŮŇ</P>\r\n"_s, 4);
+    trigger(u"EditUpper"_s);
+    QCOMPARE(m_fx->buffer().GetText(), u"<P>KŮŇ</P>\r\n"_s);
+    QVERIFY(!m_fx->buffer().IsModified());
+    QVERIFY(!m_fx->buffer().textDocument()->isUndoAvailable());
+    QCOMPARE(m_fx->buffer().SelStart(), 4);
 }
 
 void tst_TextCommands::selectTagAtCaret_data()
