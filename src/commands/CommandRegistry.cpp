@@ -83,13 +83,17 @@ void addInsertion(CommandRegistry &r, CommandId id, Insertion command)
     r.add(id, [command](Workspace &w, Interaction &) { runInsertion(w, command); });
 }
 
-// Runs an operation on the active document; nothing without a document.
+// Runs an operation on the active document; nothing without a document. The status bar
+// shows where the caret ends: run from the menu or a button, no key is left to report it
+// (the menu's hints emptied that panel meanwhile).
 template<class Fn>
 void addBufferCommand(CommandRegistry &r, CommandId id, Fn fn)
 {
     r.add(id, [fn](Workspace &w, Interaction &) {
-        if (HtmlDocument *d = w.activeDocument())
+        if (HtmlDocument *d = w.activeDocument()) {
             fn(*d);
+            w.reportCaret(*d);
+        }
     });
 }
 

@@ -69,13 +69,6 @@ void replaceOneByOne(HtmlDocument &buffer, SearchState &state)
     }
 }
 
-// The status bar follows the caret the search moved, as it follows keys and clicks.
-void reportCaret(Workspace &workspace, const HtmlDocument &buffer)
-{
-    const auto [line, column] = buffer.CaretLineColumn();
-    workspace.setStatusText(3, QString::number(line) + u':' + QString::number(column));
-}
-
 } // namespace
 
 void RunReplace(HtmlDocument &buffer, SearchState &state)
@@ -124,7 +117,10 @@ void FindReplaceCommands::Find()
     if (ui().exec(dialog) != QDialog::Accepted)
         return;
     const FindRequest request = dialog.request();
-    state.findPosition = request.fromStart ? 0 : buffer->SelStart();
+    // From the caret the search starts after the selection: the occurrence found last is
+    // still selected, and finding it once more would stop the search on the spot.
+    state.findPosition = request.fromStart ? 0 : buffer->SelStart() + buffer->SelLength();
+    state.findDocument = buffer;
     state.findText = request.text;
     state.findIgnoresCase = !request.matchCase;
     Q_EMIT findNextAvailable(true);
@@ -136,6 +132,12 @@ void FindReplaceCommands::FindNext()
     HtmlDocument *buffer = m_workspace.activeDocument();
     if (!buffer)
         return;
+    // "Najít další" in another window than the last search's goes on from the caret there:
+    // the place the search reached belongs to the other page.
+    if (state.findDocument.data() != buffer) {
+        state.findDocument = buffer;
+        state.findPosition = buffer->SelStart() + buffer->SelLength();
+    }
     // Before the first search there is nothing to find, which reads as any failed search.
     const int at = state.findText.isEmpty()
                        ? -1
@@ -150,7 +152,7 @@ void FindReplaceCommands::FindNext()
     buffer->SetSelStart(at);
     buffer->SetSelLength(length);
     state.findPosition = at + length;
-    reportCaret(m_workspace, *buffer);
+    m_workspace.reportCaret(*buffer);
 }
 
 void FindReplaceCommands::Replace()
@@ -170,6 +172,6 @@ void FindReplaceCommands::Replace()
     state.replaceIgnoresCase = !request.matchCase;
     state.replaceAsks = request.ask;
     RunReplace(*buffer, state);
-    reportCaret(m_workspace, *buffer);
+    m_workspace.reportCaret(*buffer);
     ui().showInfo(u"Zaměňování bylo ukončeno!"_s);
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class HtmlDocument;
@@ -12,6 +13,8 @@ struct SearchState
 {
     QString findText;
     int findPosition = 0;
+    // The page findPosition belongs to; in another window the search goes on from its caret.
+    QPointer<const HtmlDocument> findDocument;
     bool findIgnoresCase = false;
     QString replaceText;
     QString replacement;

@@ -5,6 +5,7 @@
 #include "dialogs/TextDialogs.h"
 #include "editor/HtmlDocument.h"
 #include "interaction/Interaction.h"
+#include "markup/ElementContract.h"
 #include "settings/TSettings.h"
 
 using namespace Qt::StringLiterals;
@@ -32,12 +33,17 @@ std::optional<Markup> runCommentCommand(Workspace &workspace)
             buffer->SetSelLength(end + 3 - start);
     }
     TForm10 dialog(workspace.dialogParent());
-    // A selected comment is edited and another tag replaced; selected plain text starts
-    // the memo, so OK comments it out instead of deleting it.
+    // A selected comment is edited and another single tag replaced; anything else selected
+    // (plain text, or a stretch of markup with several tags) starts the memo, so OK
+    // comments it out instead of deleting it.
     const QString selected = buffer->SelText();
+    // One tag: read whole to its end, or one left open (up to the caret) with no other after.
+    const std::optional<QString> leadingTag = leadingStartTag(selected);
+    const bool oneTag = selected.startsWith(u'<')
+        && (leadingTag ? leadingTag->size() == selected.size() : selected.indexOf(u'<', 1) < 0);
     if (const std::optional<QString> comment = readComment(selected))
         dialog.setCommentText(*comment);
-    else if (!selected.startsWith(u'<'))
+    else if (!oneTag)
         dialog.setCommentText(selected);
     if (ui().exec(dialog) != QDialog::Accepted)
         return std::nullopt;

@@ -5,8 +5,8 @@
 
 class HtmlDocument;
 
-// Deletes the tag at the caret (or the tag selected by hand) and the first upper-case
-// closing tag of the same name after it, as one undo step.
+// Deletes the tag at the caret (or the tag selected by hand) and its end tag when that is
+// written in upper case, as one undo step; the caret stays where the tag was.
 void DeleteCurrentTag(HtmlDocument &buffer);
 
 // Moves the caret into the other tag of the pair the caret stands in (after its "<");

@@ -29,6 +29,12 @@ bool Workspace::roomForInsertion(qint64 inserted, bool replacesSelection) const
     return false;
 }
 
+void Workspace::reportCaret(const HtmlDocument &document)
+{
+    const auto [line, column] = document.CaretLineColumn();
+    setStatusText(3, QString::number(line) + u':' + QString::number(column));
+}
+
 TTableForm *Workspace::tableWindow() const
 {
     const TableWindowService *tables = tableWindows();

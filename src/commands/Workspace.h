@@ -83,6 +83,9 @@ public:
     // selection or not; false after telling the user it would not fit. True without a
     // document.
     bool roomForInsertion(qint64 inserted, bool replacesSelection = false) const;
+    // Shows the document's caret as line:column in the status bar, as keys and clicks do;
+    // for the commands that move it.
+    void reportCaret(const HtmlDocument &document);
 
     // The services asked through the workspace; without them there is no table window,
     // nothing covers the documents, and a child window is a window of its own over the

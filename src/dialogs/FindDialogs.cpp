@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -13,9 +14,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The memo fields keep one "\n" per line; the search works on the document's CR LF text.
+// The memo's raw text, as its plain text would turn no-break spaces into spaces: a search
+// for "v\u00A0domě" found "v domě", and a replacement wrote ordinary spaces.
 QString memoText(const QPlainTextEdit *memo)
 {
-    QString text = memo->toPlainText();
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
     text.replace(u'\n', u"\r\n"_s);
     return text;
 }

@@ -559,6 +559,38 @@ void EditorBuffer::indentAfterEnter()
         m_document.InsertAtCaret(m_keys.textColor, QString(indent, u' '));
 }
 
+bool EditorBuffer::indentSelectedLines()
+{
+    const int start = m_document.SelStart();
+    const int end = start + m_document.SelLength();
+    const int first = m_document.LineFromOffset(start);
+    int last = m_document.LineFromOffset(end);
+    // Within one line the tab replaces the selection, as any key typed over it does.
+    if (last == first)
+        return false;
+    // A selection that ends at the start of a line does not take that line in.
+    if (m_document.LineStart(last) == end)
+        --last;
+    const int width = int(m_keys.tabText.size());
+    const int lines = last - first + 1;
+    // Typed over the selection the tab would have deleted the lines; they are indented
+    // instead, in one undo step, and stay selected. Lines that would not fit stay as they are.
+    if (width == 0 || m_document.textLength() + width * lines > MaxLength)
+        return true;
+    {
+        HtmlDocument::EditGroup group(m_document);
+        // From the last line up, so the starts of the lines above stay where they are.
+        for (int line = last; line >= first; --line) {
+            m_document.SetSelStart(m_document.LineStart(line));
+            m_document.ReplaceSelection(m_keys.tabText);
+        }
+        const int from = start > m_document.LineStart(first) ? start + width : start;
+        m_document.SetSelStart(from);
+        m_document.SetSelLength(end + width * lines - from);
+    }
+    return true;
+}
+
 bool EditorBuffer::event(QEvent *event)
 {
     if (event->type() == QEvent::InputMethod && !isReadOnly())
@@ -614,7 +646,8 @@ void EditorBuffer::keyPressEvent(QKeyEvent *event)
         m_document.InsertAtCaret(m_keys.tagColor, m_keys.ctrlEnterText);
 
     if (key == Qt::Key_Tab && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        m_document.ReplaceSelection(m_keys.tabText);
+        if (!indentSelectedLines())
+            m_document.ReplaceSelection(m_keys.tabText);
         return;
     }
     const QString text = event->text();

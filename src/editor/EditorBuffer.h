@@ -136,6 +136,8 @@ private:
         EditorBuffer &m_view;
     };
     void indentAfterEnter();
+    // Tab over a selection with a line break indents its lines; false within one line.
+    bool indentSelectedLines();
     void takeOverScrollBarUpdates();
     void adjustScrollBars();
     void settleScrollBarsAfterKey();

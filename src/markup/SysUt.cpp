@@ -409,15 +409,30 @@ QString RemoveSpacesOutsideTags(QStringView text)
     QString result;
     result.reserve(text.size());
     qsizetype runStart = 0;
+    // Inside a tag a quoted value is read whole, as StripTags reads it: a "<" in it
+    // (TITLE="1 < 2") starts no tag, and the spaces of the tag's first part stay.
+    bool inTag = false;
+    bool valueStarts = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c != u'<' && c != u'>')
+        if (inTag && valueStarts && (c == u'"' || c == u'\'')) {
+            const qsizetype close = text.indexOf(c, i + 1);
+            if (close >= 0)
+                i = close;
+            valueStarts = false;
             continue;
+        }
+        if (c != u'<' && c != u'>') {
+            valueStarts = inTag && (c == u'=' || (valueStarts && IsBlank(c)));
+            continue;
+        }
         const QStringView run = text.sliced(runStart, i - runStart);
         // The run before a ">" is the inside of a tag and stays as it is.
         result += c == u'>' ? run.toString() : RemoveSpaces(run);
         result += c;
         runStart = i + 1;
+        inTag = c == u'<';
+        valueStarts = false;
     }
     result += RemoveSpaces(text.sliced(runStart));
     return result;

@@ -100,6 +100,8 @@ private Q_SLOTS:
     void findNextContinuesFromStoredPositionAfterCaretMoved();
     void findNextStopsAtEndWithoutWrapping();
     void findDialogKeepsTextButResetsOptions();
+    void findFromCaretWalksOnPastTheFoundOccurrence();
+    void findNextInAnotherWindowStartsAtItsCaret();
     void replace_data();
     void replace();
     void replaceAsksWithBothTexts();
@@ -277,6 +279,55 @@ void tst_FindReplace::findDialogKeepsTextButResetsOptions()
     QCOMPARE(script.infos.size(), infosBefore); // Zpět searches nothing
 }
 
+void tst_FindReplace::findFromCaretWalksOnPastTheFoundOccurrence()
+{
+    // "Najít" from the caret, again and again: each search starts after the occurrence the
+    // one before selected, as it does after a word selected by hand.
+    m_fx->setText(u"kůň a KŮŇ a kůň"_s);
+    ScriptedInteraction script;
+    for (const int expected : {0, 6, 12}) {
+        script.dialog(findWith(u"kůň"_s, false, false));
+        trigger(u"SearchFind"_s);
+        QCOMPARE(m_fx->buffer().SelStart(), expected);
+        QCOMPARE(m_fx->buffer().SelLength(), 3);
+    }
+    QVERIFY(script.infos.isEmpty());
+    script.dialog(findWith(u"kůň"_s, false, false));
+    trigger(u"SearchFind"_s);
+    QCOMPARE(script.infos, QStringList{NotFound});
+    QCOMPARE(m_fx->buffer().SelStart(), 12);
+}
+
+void tst_FindReplace::findNextInAnotherWindowStartsAtItsCaret()
+{
+    // F3 in another window goes on from that window's caret, not from the place the search
+    // reached in the page searched before.
+    m_commands.reset();
+    m_fx = std::make_unique<WorkspaceFixture>(2);
+    m_commands = std::make_unique<FindReplaceCommands>(m_fx->workspace(), nullptr);
+    connect(m_commands.get(), &FindReplaceCommands::findNextAvailable, this,
+            [this](bool available) { m_findNextAvailable = available; });
+    DocumentManager &workspace = m_fx->workspace();
+    HtmlDocument &first = *workspace.document(1);
+    HtmlDocument &second = *workspace.document(2);
+    workspace.activateDocument(first);
+    m_fx->setText(QString(40, u'x') + u" </p> </p>"_s);
+    ScriptedInteraction script;
+    script.dialog(findWith(u"</p>"_s));
+    trigger(u"SearchFind"_s);
+    trigger(u"SearchFindNext"_s);
+    QCOMPARE(first.SelStart(), 46);
+    workspace.activateDocument(second);
+    m_fx->setText(u"a </p> b </p>"_s, 1);
+    trigger(u"SearchFindNext"_s);
+    QVERIFY(script.infos.isEmpty());
+    QCOMPARE(second.SelStart(), 2);
+    QCOMPARE(second.SelLength(), 4);
+    trigger(u"SearchFindNext"_s);
+    QCOMPARE(second.SelStart(), 9);
+    QVERIFY(script.infos.isEmpty());
+}
+
 void tst_FindReplace::replace_data()
 {
     QTest::addColumn<QString>("text");
@@ -300,6 +351,10 @@ void tst_FindReplace::replace_data()
         << u"a b"_s << u" "_s << u"\n"_s << true << QString() << u"a\r\nb"_s;
     QTest::newRow("lineBreakInFindText")
         << u"a\r\nb\r\nc"_s << u"\nb\n"_s << u"-"_s << true << QString() << u"a-c"_s;
+    // A no-break space typed or pasted into the memos stays one: not an ordinary space.
+    QTest::newRow("noBreakSpaces_keptApart")
+        << u"v domě v\u00A0domě"_s << u"v\u00A0d"_s << u"k\u00A0d"_s << true << QString()
+        << u"v domě k\u00A0domě"_s;
     QTest::newRow("notFound_unchanged") << u"abc"_s << u"z"_s << u"y"_s << true << QString()
                                         << u"abc"_s;
     QTest::newRow("emptyFindText_onlyMessage")

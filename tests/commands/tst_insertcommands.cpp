@@ -43,6 +43,8 @@ private Q_SLOTS:
     void markupGoesInWholeOrNotAtAll();
     void commentIsEditedWhole_data();
     void commentIsEditedWhole();
+    void commentTakesTheSelection_data();
+    void commentTakesTheSelection();
     void colorCommand();
     void styleSheetLink();
     void tableCommandsWithoutTableWindow_data();
@@ -288,6 +290,47 @@ void tst_InsertCommands::commentIsEditedWhole()
         QVERIFY(memo);
         QCOMPARE(memo->toPlainText(), shown);
         memo->setPlainText(u"nový"_s);
+        d.findChild<QPushButton *>(u"InsertButton"_s)->click();
+    });
+    InsertTag(fx.workspace(), 25);
+    QCOMPARE(fx.buffer().GetText(), expected);
+    QVERIFY(si.allAnswered());
+}
+
+void tst_InsertCommands::commentTakesTheSelection_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected"); // after "Vložit" with the memo as shown
+    QTest::newRow("plain text") << u"a kůň b"_s << 2 << 3 << u"kůň"_s << u"a <!--kůň--> b"_s;
+    // Markup with several tags is commented out, not deleted.
+    QTest::newRow("several tags") << u"a<b>tučně</b> a <i>x</i>c"_s << 1 << 23
+                                  << u"<b>tučně</b> a <i>x</i>"_s
+                                  << u"a<!--<b>tučně</b> a <i>x</i>-->c"_s;
+    QTest::newRow("lines of markup") << u"<p>\r\n<b>x</b>\r\n</p>"_s << 5 << 8 << u"<b>x</b>"_s
+                                     << u"<p>\r\n<!--<b>x</b>-->\r\n</p>"_s;
+    // One whole tag selected is replaced by the comment, as the tag at the caret is.
+    QTest::newRow("one tag") << u"a<HR>b"_s << 1 << 4 << QString() << u"a<!--x-->b"_s;
+}
+
+void tst_InsertCommands::commentTakesTheSelection()
+{
+    QFETCH(QString, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    WorkspaceFixture fx;
+    ScriptedInteraction si;
+    fx.setText(text, selStart, selLength);
+    si.dialog([shown](QDialog &d) {
+        auto *memo = d.findChild<QPlainTextEdit *>(u"Memo1"_s);
+        QVERIFY(memo);
+        QCOMPARE(memo->toPlainText(), shown);
+        if (shown.isEmpty())
+            memo->setPlainText(u"x"_s);
         d.findChild<QPushButton *>(u"InsertButton"_s)->click();
     });
     InsertTag(fx.workspace(), 25);

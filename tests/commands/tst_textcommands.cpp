@@ -4,6 +4,8 @@
 #include "support/TestMain.h"
 #include "support/WorkspaceFixture.h"
 
+#include <QTextDocument>
+
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +23,9 @@ private Q_SLOTS:
     void transformsSelectionOrWholeText_data();
     void transformsSelectionOrWholeText();
     void wholeTextTransformUndoesInOneStep();
+    void wholeTextTransformKeepsTheCaret_data();
+    void wholeTextTransformKeepsTheCaret();
+    void wholeTextTransformThatChangesNothingIsNoEdit();
     void selectTagAtCaret_data();
     void selectTagAtCaret();
     void goToPairTag_data();
@@ -91,6 +96,46 @@ void tst_TextCommands::wholeTextTransformUndoesInOneStep()
     QCOMPARE(m_fx->buffer().GetText(), CzechUpperCase(text));
     m_fx->buffer().Undo();
     QCOMPARE(m_fx->buffer().GetText(), text);
+}
+
+void tst_TextCommands::wholeTextTransformKeepsTheCaret_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("caretAfter");
+
+    QTest::newRow("upper_secondLine") << u"EditUpper"_s << u"<p>a</p>\r\n<p>kůň</p>\r\nz"_s << 13
+                                      << 13;
+    QTest::newRow("lower_atStart") << u"EditLower"_s << u"ŘEŘICHA\r\n<B>"_s << 0 << 0;
+    // A text that got shorter than the caret's offset keeps the caret at its end.
+    QTest::newRow("stripTags_shorter") << u"EditStripTags"_s << u"<b>ab</b>cd"_s << 10 << 4;
+}
+
+void tst_TextCommands::wholeTextTransformKeepsTheCaret()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(int, caretAfter);
+    m_fx->setText(text, caret);
+    trigger(command);
+    QVERIFY(m_fx->buffer().GetText() != text);
+    QCOMPARE(m_fx->buffer().SelStart(), caretAfter);
+    QCOMPARE(m_fx->buffer().SelLength(), 0);
+    m_fx->buffer().Undo();
+    QCOMPARE(m_fx->buffer().GetText(), text);
+    QCOMPARE(m_fx->buffer().SelStart(), caret);
+}
+
+void tst_TextCommands::wholeTextTransformThatChangesNothingIsNoEdit()
+{
+    m_fx->setText(u"<P>KŮŇ</P>\r\n"_s, 4);
+    trigger(u"EditUpper"_s);
+    QCOMPARE(m_fx->buffer().GetText(), u"<P>KŮŇ</P>\r\n"_s);
+    QVERIFY(!m_fx->buffer().IsModified());
+    QVERIFY(!m_fx->buffer().textDocument()->isUndoAvailable());
+    QCOMPARE(m_fx->buffer().SelStart(), 4);
 }
 
 void tst_TextCommands::selectTagAtCaret_data()
@@ -173,6 +218,18 @@ void tst_TextCommands::deleteCurrentTag_data()
                                                   << 0 << u"xy"_s;
     QTest::newRow("unclosedQuote_upToFirstGt") << u"<B TITLE=\"a>b"_s << 2 << 0 << u"b"_s;
     QTest::newRow("outsideTag_noSelection_nothing") << u"<B>x</B>"_s << 3 << 0 << u"<B>x</B>"_s;
+    // Only the tag's own end tag goes, never one of another element further on.
+    QTest::newRow("lowerCase_laterUpperCaseElementUntouched")
+        << u"<b>a</b> <B>c</B>"_s << 1 << 0 << u"a</b> <B>c</B>"_s;
+    QTest::newRow("unclosedTag_nextEndTagIsAnothers")
+        << u"<P>a<P>b</P>"_s << 1 << 0 << u"a<P>b</P>"_s;
+    QTest::newRow("nested_ownEndTag") << u"<DIV>a<DIV>b</DIV>c</DIV>"_s << 1 << 0
+                                      << u"a<DIV>b</DIV>c"_s;
+    // Words selected outside any tag (a found word, say) are no tag: they stay.
+    QTest::newRow("outsideTag_wordSelected_stays")
+        << u"<B>x</B> kůň úpěl"_s << 9 << 3 << u"<B>x</B> kůň úpěl"_s;
+    QTest::newRow("outsideTag_textAndClosingTagSelected_stays")
+        << u"<B>x</B> y"_s << 3 << 5 << u"<B>x</B> y"_s;
 }
 
 void tst_TextCommands::deleteCurrentTag()
@@ -191,6 +248,8 @@ void tst_TextCommands::deleteCurrentTagUndoesInOneStep()
     m_fx->setText(u"a<B>x</B>b"_s, 2);
     trigger(u"EditDeleteTag"_s);
     QCOMPARE(m_fx->buffer().GetText(), u"axb"_s);
+    QCOMPARE(m_fx->buffer().SelStart(), 1); // where the tag was, not at its end tag
+    QCOMPARE(m_fx->statusText(3), u"1:2"_s);
     m_fx->buffer().Undo();
     QCOMPARE(m_fx->buffer().GetText(), u"a<B>x</B>b"_s);
 }

@@ -79,6 +79,8 @@ private Q_SLOTS:
     void typingColoursAsYouGo_data();
     void typingColoursAsYouGo();
     void tabInsertsSpaces();
+    void tabOverSelectedLinesIndentsThem_data();
+    void tabOverSelectedLinesIndentsThem();
     void insertKeyIsSwallowed();
     void altWithALetterTypesNothing_data();
     void altWithALetterTypesNothing();
@@ -673,6 +675,36 @@ void tst_EditorBuffer::tabInsertsSpaces()
     setText(u"ab"_s, 1);
     QTest::keyClick(m_buffer.get(), Qt::Key_Tab);
     QCOMPARE(m_document->GetText(), u"a    b"_s);
+}
+
+void tst_EditorBuffer::tabOverSelectedLinesIndentsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("selected"); // afterwards
+    QTest::newRow("two lines in part") << u"ab\r\ncd\r\nef"_s << 1 << 4
+                                       << u"    ab\r\n    cd\r\nef"_s << u"b\r\n    c"_s;
+    QTest::newRow("a whole line with its break") << u"ab\r\ncd"_s << 0 << 4
+                                                 << u"    ab\r\ncd"_s << u"    ab\r\n"_s;
+    // Within one line the tab replaces the selection, as any key typed over it does.
+    QTest::newRow("within a line") << u"ab cd"_s << 1 << 3 << u"a    d"_s << QString();
+}
+
+void tst_EditorBuffer::tabOverSelectedLinesIndentsThem()
+{
+    QFETCH(QString, text);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, expected);
+    QFETCH(QString, selected);
+    setText(text, selStart, selLength);
+    QTest::keyClick(m_buffer.get(), Qt::Key_Tab);
+    QCOMPARE(m_document->GetText(), expected);
+    QCOMPARE(m_document->SelText(), selected);
+    m_document->Undo();
+    QCOMPARE(m_document->GetText(), text);
 }
 
 void tst_EditorBuffer::insertKeyIsSwallowed()

@@ -375,6 +375,9 @@ void tst_SysUt::textTransformations_data()
                                        << u"ab<P ALIGN=left>cd"_s;
     QTest::newRow("spacesOutsideTagsKeepsTabsAndBreaks") << u"spaces"_s << u"a\t b\r\n<B>"_s
                                                          << u"a\tb\r\n<B>"_s;
+    // A "<" inside a quoted value starts no tag: the tag keeps its spaces.
+    QTest::newRow("spacesLtInQuotedValue") << u"spaces"_s << u"<A TITLE=\"1 < 2\" HREF=z> a b</A>"_s
+                                           << u"<A TITLE=\"1 < 2\" HREF=z>ab</A>"_s;
     // A run ended by a stray ">" counts as inside a tag and keeps its spaces.
     QTest::newRow("spacesBeforeStrayGt") << u"spaces"_s << u"a b > c"_s << u"a b >c"_s;
     QTest::newRow("slashesOnlyInQuotes") << u"slashes"_s << u"a\\b \"c\\d\" e\\f \"g\\"_s
