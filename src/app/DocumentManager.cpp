@@ -205,11 +205,18 @@ HtmlDocument *DocumentManager::openInNewWindow(const QString &path)
         activateDocument(*open);
         return open;
     }
+    // Read before the window is made: a file that is gone (a recent entry, a dropped file)
+    // or cannot be read is reported without leaving an empty window behind.
+    const TextFileResult file = readDocumentFile(path);
+    if (!file.ok) {
+        ui().showError(readFailureMessage(path, file));
+        return nullptr;
+    }
     HtmlDocument *doc = NewDocumentWindow();
     if (!doc)
         return nullptr;
     // The page shows at once and answers keys while its colours go in behind.
-    showFile(*doc, path, readDocumentFile(path), m_settings.Colorize && doc == activeDocument());
+    showFile(*doc, path, file, m_settings.Colorize && doc == activeDocument());
     return doc;
 }
 
