@@ -28,6 +28,7 @@
 #include <QPointer>
 #include <QTextDocument>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -100,6 +101,8 @@ private Q_SLOTS:
     void settingsAreWrittenAtExit();
     void settingsAreWrittenWhenTheyChange();
     void closedDocumentsLeaveNothingBehind();
+    void windowChosenFromTheListComesBackWithTheKeys_data();
+    void windowChosenFromTheListComesBackWithTheKeys();
     void reopeningDoesNotMoveARecentEntry();
     void eleventhFileDropsTheOldest();
     void specialCharactersWindowInsertsEntities();
@@ -645,6 +648,66 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
         else
             QCOMPARE(objectsIn(), afterFirst);
     }
+}
+
+void tst_MainWindow::windowChosenFromTheListComesBackWithTheKeys_data()
+{
+    QTest::addColumn<bool>("minimised");
+    QTest::addColumn<bool>("othersMaximised");
+    QTest::addColumn<bool>("underThePreview"); // the "Preview" tab covers the documents
+    QTest::newRow("minimised") << true << false << false;
+    QTest::newRow("behindAMaximisedOne") << false << true << false;
+    QTest::newRow("behindAnother") << false << false << false;
+    QTest::newRow("underThePreview") << false << true << true;
+    QTest::newRow("minimisedUnderThePreview") << true << false << true;
+}
+
+void tst_MainWindow::windowChosenFromTheListComesBackWithTheKeys()
+{
+    QFETCH(bool, minimised);
+    QFETCH(bool, othersMaximised);
+    QFETCH(bool, underThePreview);
+    MainWindowFixture fx(3);
+    QMdiArea *mdi = fx.window().documentArea().windows();
+    HtmlDocument *first = fx.workspace().documents()[0];
+    TForm2 *firstWindow = fx.workspace().window(first);
+    auto *sub = qobject_cast<QMdiSubWindow *>(firstWindow->parentWidget());
+    QVERIFY(sub);
+    QCOMPARE(mdi->subWindowList().indexOf(sub), 0);
+    if (!othersMaximised) {
+        for (QMdiSubWindow *w : mdi->subWindowList())
+            w->showNormal();
+    }
+    if (minimised)
+        sub->showMinimized();
+    mdi->setActiveSubWindow(mdi->subWindowList().last());
+    QCOMPARE(sub->isMinimized(), minimised);
+    QVERIFY(fx.workspace().activeDocument() != first);
+    DocumentArea &documentArea = fx.window().documentArea();
+    if (underThePreview) {
+        // As the "Preview" tab leaves them, without loading a page for it.
+        documentArea.setCovered(true);
+        const QSignalBlocker quiet(documentArea.previewTabs());
+        documentArea.previewTabs()->setCurrentIndex(1);
+    }
+
+    // The "Okno" menu's list, as it is filled when the menu opens: the first window's entry.
+    QMenu menu;
+    fx.window().documentArea().listWindows(menu);
+    QList<QAction *> entries;
+    for (QAction *a : menu.actions()) {
+        if (a->property("windowListEntry").toBool() && !a->isSeparator())
+            entries << a;
+    }
+    QCOMPARE(entries.size(), 3);
+    entries[0]->trigger();
+    QVERIFY(!documentArea.covered());
+    QCOMPARE(documentArea.previewTabs()->currentIndex(), 0);
+    QVERIFY(!sub->isMinimized());
+    QCOMPARE(mdi->activeSubWindow(), sub);
+    QCOMPARE(fx.workspace().activeDocument(), first);
+    // Typing goes into the chosen page.
+    QCOMPARE(fx.window().focusWidget(), static_cast<QWidget *>(firstWindow->RichEdit1));
 }
 
 void tst_MainWindow::everyMenuItemHasRegisteredCommand()
