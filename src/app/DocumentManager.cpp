@@ -6,6 +6,9 @@
 #include "markup/TextFile.h"
 #include "settings/TSettings.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <future>
 
 using namespace Qt::StringLiterals;
@@ -255,7 +258,15 @@ bool DocumentManager::saveDocument(HtmlDocument &document)
 void DocumentManager::AddRecentFile(const QString &path)
 {
     auto &recent = m_settings.RecentFiles;
-    if (std::find(recent.begin(), recent.end(), path) != recent.end())
+    // The same file under another name (through a link to its folder) is the entry there
+    // already: two entries would push a third file off the list for nothing.
+    // A name of no file (gone meanwhile) has no canonical path and is compared as written.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const auto sameFile = [&](const QString &entry) {
+        return entry == path
+               || (!canonical.isEmpty() && QFileInfo(entry).canonicalFilePath() == canonical);
+    };
+    if (std::any_of(recent.begin(), recent.end(), sameFile))
         return;
     std::move_backward(recent.begin(), recent.end() - 1, recent.end());
     recent[0] = path;

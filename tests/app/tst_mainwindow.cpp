@@ -756,6 +756,16 @@ void tst_MainWindow::reopeningDoesNotMoveARecentEntry()
     QCOMPARE(frame.doc()->FileName(), dir.filePath(u"a.htm"_s));
     QVERIFY(user.allAnswered());
     QVERIFY(user.unexpected.isEmpty());
+
+    // Opened again through a link to its folder, the file keeps its one entry.
+    QVERIFY(QFile::link(dir.path(), dir.filePath(u"odkaz"_s)));
+    for (HtmlDocument *doc : frame.workspace().documents())
+        doc->closeConfirmed();
+    QTRY_VERIFY(frame.workspace().documents().isEmpty());
+    QVERIFY(frame.workspace().openInNewWindow(dir.filePath(u"odkaz/a.htm"_s)));
+    QCOMPARE(recent[0], dir.filePath(u"b.htm"_s));
+    QCOMPARE(recent[1], dir.filePath(u"a.htm"_s));
+    QCOMPARE(recent[2], QString());
 }
 
 void tst_MainWindow::eleventhFileDropsTheOldest()
