@@ -130,6 +130,19 @@ void DocumentArea::listWindows(QMenu &menu)
         a->setProperty("windowListEntry", true);
         a->setCheckable(true);
         a->setChecked(w == m_mdi->activeSubWindow());
-        connect(a, &QAction::triggered, w, [this, w] { m_mdi->setActiveSubWindow(w); });
+        connect(a, &QAction::triggered, w, [this, w] {
+            // A window chosen from the list is to be worked in. The documents come out from
+            // under the preview, as the "Dokument" tab brings them; a minimised window comes
+            // back; and the keys go to it rather than to a window nobody sees.
+            if (covered())
+                m_tabs->setCurrentIndex(0);
+            if (covered())
+                setCovered(false);
+            if (w->isMinimized())
+                w->showNormal();
+            m_mdi->setActiveSubWindow(w);
+            if (QWidget *content = w->widget())
+                content->setFocus();
+        });
     }
 }

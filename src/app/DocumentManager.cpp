@@ -6,6 +6,9 @@
 #include "markup/TextFile.h"
 #include "settings/TSettings.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <future>
 
 using namespace Qt::StringLiterals;
@@ -205,11 +208,18 @@ HtmlDocument *DocumentManager::openInNewWindow(const QString &path)
         activateDocument(*open);
         return open;
     }
+    // Read before the window is made: a file that is gone (a recent entry, a dropped file)
+    // or cannot be read is reported without leaving an empty window behind.
+    const TextFileResult file = readDocumentFile(path);
+    if (!file.ok) {
+        ui().showError(readFailureMessage(path, file));
+        return nullptr;
+    }
     HtmlDocument *doc = NewDocumentWindow();
     if (!doc)
         return nullptr;
     // The page shows at once and answers keys while its colours go in behind.
-    showFile(*doc, path, readDocumentFile(path), m_settings.Colorize && doc == activeDocument());
+    showFile(*doc, path, file, m_settings.Colorize && doc == activeDocument());
     return doc;
 }
 
@@ -248,7 +258,15 @@ bool DocumentManager::saveDocument(HtmlDocument &document)
 void DocumentManager::AddRecentFile(const QString &path)
 {
     auto &recent = m_settings.RecentFiles;
-    if (std::find(recent.begin(), recent.end(), path) != recent.end())
+    // The same file under another name (through a link to its folder) is the entry there
+    // already: two entries would push a third file off the list for nothing.
+    // A name of no file (gone meanwhile) has no canonical path and is compared as written.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const auto sameFile = [&](const QString &entry) {
+        return entry == path
+               || (!canonical.isEmpty() && QFileInfo(entry).canonicalFilePath() == canonical);
+    };
+    if (std::any_of(recent.begin(), recent.end(), sameFile))
         return;
     std::move_backward(recent.begin(), recent.end() - 1, recent.end());
     recent[0] = path;

@@ -137,6 +137,13 @@ int reopenSession(DocumentManager &documents, const QList<SessionPage> &pages)
     QList<HtmlDocument *> opened;
     HtmlDocument *active = nullptr;
     for (const SessionPage &page : pages) {
+        // A file open already (twice in the list, or brought back from a crash's copy) stays
+        // in its one window: two windows of one file would each save over the other.
+        if (HtmlDocument *open = documents.documentOf(page.path)) {
+            if (page.active)
+                active = open;
+            continue;
+        }
         // In the encoding the page was shown in, which the user may have chosen; a file that
         // is no longer valid in it is read as any page is.
         TextFileResult file = readDocumentFile(page.path, page.encoding);

@@ -31,7 +31,8 @@ QList<SessionPage> storedSession(const QString &settingsFile);
 
 // Opens the pages again in new windows in their order; the one active at the end comes to
 // the front. A page that cannot be read is left out and named in one status-bar line,
-// without a message box. Returns how many pages opened.
+// without a message box; a page whose file is open already is not opened again. Returns
+// how many pages opened.
 int reopenSession(DocumentManager &documents, const QList<SessionPage> &pages);
 
 // The start without files to open: crash recovery first; when it offered nothing, the pages

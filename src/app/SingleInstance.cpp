@@ -462,3 +462,8 @@ std::optional<int> startOrHandOver(const CommandLine &command, InstanceServer &s
     server.enqueue(command.files);
     return std::nullopt;
 }
+
+bool startReopensSession(const CommandLine &command, const InstanceServer &server)
+{
+    return command.files.isEmpty() && server.isListening();
+}

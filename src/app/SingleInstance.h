@@ -100,3 +100,10 @@ void serveDocuments(InstanceServer &server, std::function<DocumentManager *()> d
 // nothing when it goes on as the running instance (the server then listens, holding this
 // start's own files for the main window).
 std::optional<int> startOrHandOver(const CommandLine &command, InstanceServer &server);
+
+// Whether a start that goes on as a program (after startOrHandOver) opens the pages of the
+// last session again: only one without files, and only as the one instance on its display.
+// A window of the program beside a running one (a second click on the launcher,
+// --new-instance) would open the same pages the first one has open, and each would save
+// over the other's changes.
+bool startReopensSession(const CommandLine &command, const InstanceServer &server);

@@ -122,7 +122,7 @@ QStyle *newProgramStyle()
     return new HintStyle;
 }
 
-int runProgram(QApplication &app, bool quitWhenStarted, bool filesGiven)
+int runProgram(QApplication &app, bool quitWhenStarted, bool recoveryOnly)
 {
     setUpApplication(app);
     app.setStyle(newProgramStyle());
@@ -162,8 +162,8 @@ int runProgram(QApplication &app, bool quitWhenStarted, bool filesGiven)
             installCheck.run([](int exitCode) { QCoreApplication::exit(exitCode); });
         });
     } else {
-        QTimer::singleShot(0, &window, [&recovery, &window, filesGiven] {
-            if (filesGiven)
+        QTimer::singleShot(0, &window, [&recovery, &window, recoveryOnly] {
+            if (recoveryOnly)
                 (void)recovery.offer();
             else
                 startWithoutFiles(window.workspace(), recovery, window.settingsFile());

@@ -11,6 +11,7 @@ QStyle *newProgramStyle();
 // The start-up sequence: wait window, browser check, main window, tips; then the message
 // loop. Returns the program's exit code. With quitWhenStarted the program ends as soon as
 // it has started and checked its installation (see InstallCheck): its data, and a page
-// shown by the browser (exit code 0 when all is there and the page was shown). Only a start
-// without files to open may open the pages of the last session.
-int runProgram(QApplication &app, bool quitWhenStarted = false, bool filesGiven = false);
+// shown by the browser (exit code 0 when all is there and the page was shown). With
+// recoveryOnly (files to open, or another instance runs) the copies of a crashed run are
+// offered but the pages of the last session are not opened again.
+int runProgram(QApplication &app, bool quitWhenStarted = false, bool recoveryOnly = false);

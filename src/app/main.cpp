@@ -64,5 +64,5 @@ int main(int argc, char **argv)
         return *done;
     // Qt must find the configuration read, or it reads one of its own.
     fonts.join();
-    return runProgram(app, command.checkInstall, !command.files.isEmpty());
+    return runProgram(app, command.checkInstall, !startReopensSession(command, instance));
 }

@@ -155,7 +155,17 @@ int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &rec
     }
     int restored = 0;
     for (const RecoveryCopy &copy : copies) {
-        HtmlDocument *document = workspace.NewDocumentWindow();
+        // The page may be open already, unchanged from its file: the start was given it, or
+        // it came over from another start while this question waited. Its copy goes into
+        // that window; a second window of one file would save over the first one's work.
+        HtmlDocument *document = nullptr;
+        if (copy.fileName != HtmlDocument::Untitled) {
+            HtmlDocument *open = workspace.documentOf(copy.fileName);
+            if (open && !open->IsModified())
+                document = open;
+        }
+        if (!document)
+            document = workspace.NewDocumentWindow();
         if (!document)
             break;
         // Under its own name, encoding and line breaks, so saving writes it where it belongs
@@ -172,6 +182,7 @@ int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &rec
         document->SetSelStart(copy.caret);
         document->SetModified(true);
         recovery.writeNow(*document);
+        workspace.activateDocument(*document);
         ++restored;
     }
     // The old copies go only once the restored documents have copies of their own.

@@ -4,14 +4,24 @@
 #include "interaction/Interaction.h"
 #include "markup/GuardedFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QWidget>
 
 HtmlDocument *Workspace::documentOf(const QString &path) const
 {
+    // The same file however the path is written (a link, ".."). A file gone from the disk
+    // has no canonical path: such a name is compared as written, or every gone file would
+    // be the same as every other.
     const QFileInfo wanted(path);
+    const QString canonical = wanted.canonicalFilePath();
+    const QString absolute = QDir::cleanPath(wanted.absoluteFilePath());
     for (HtmlDocument *doc : documents()) {
-        if (!doc->isUntitled() && QFileInfo(doc->FileName()) == wanted)
+        if (doc->isUntitled())
+            continue;
+        const QFileInfo info(doc->FileName());
+        if (canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) == absolute
+                                : info.canonicalFilePath() == canonical)
             return doc;
     }
     return nullptr;

@@ -58,7 +58,8 @@ public:
     // Reads a file into the document; a file that cannot be read, or that is too long,
     // leaves the document as it was and tells the user why.
     virtual bool OpenFile(HtmlDocument &document, const QString &path) = 0;
-    // Opens a file in a new document (coloured when the settings say so).
+    // Opens a file in a new document (coloured when the settings say so); nullptr, after
+    // telling the user why, when the file cannot be read or every slot is taken.
     virtual HtmlDocument *openInNewWindow(const QString &path) = 0;
     // Makes the document the active one, its window (if any) in front with the keyboard.
     virtual void activateDocument(HtmlDocument &document) = 0;

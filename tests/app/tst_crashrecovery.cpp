@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -52,6 +53,8 @@ private Q_SLOTS:
     void discardedCopiesAreNotOfferedAgain_data();
     void discardedCopiesAreNotOfferedAgain();
     void normalEndLeavesNoCopy();
+    void copyOfAPageOpenAlreadyGoesIntoItsWindow_data();
+    void copyOfAPageOpenAlreadyGoesIntoItsWindow();
 
 private:
     QStringList copies() const;
@@ -240,6 +243,64 @@ void tst_CrashRecovery::normalEndLeavesNoCopy()
     WorkspaceFixture fx(0);
     RecoveryBinding binding(fx.workspace(), m_folder);
     QCOMPARE(binding.offer(), 0); // nothing is offered
+}
+
+void tst_CrashRecovery::copyOfAPageOpenAlreadyGoesIntoItsWindow_data()
+{
+    QTest::addColumn<bool>("changedMeanwhile");
+    // The start was given the page's file: it opened before the question was answered.
+    QTest::newRow("unchanged") << false;
+    // Typed into before the answer: both texts stay, each in a window of its own.
+    QTest::newRow("changed") << true;
+}
+
+void tst_CrashRecovery::copyOfAPageOpenAlreadyGoesIntoItsWindow()
+{
+    QFETCH(bool, changedMeanwhile);
+    const QString page = m_dir->filePath(u"složka s mezerou/stránka.htm"_s);
+    QVERIFY(QDir().mkpath(QFileInfo(page).path()));
+    const QString original = u"<P>Původní</P>"_s;
+    const QString recovered = u"<P>Obnovený text</P>"_s;
+    QCOMPARE(writeTextFile(page, original), QString());
+    QVERIFY(QDir().mkpath(m_folder));
+    RecoveryCopy copy;
+    copy.fileName = page;
+    copy.slot = 1;
+    copy.text = recovered;
+    copy.caret = 3;
+    QCOMPARE(commitFile(m_folder + u"/ended-1.rec"_s, serializeRecoveryCopy(copy)), QString());
+
+    WorkspaceFixture fx(1); // an untitled page besides
+    HtmlDocument *untitled = fx.doc();
+    RecoveryBinding binding(fx.workspace(), m_folder);
+    QVERIFY(fx.workspace().openHandedFile(QFileInfo(page).path() + u"/./stránka.htm"_s));
+    HtmlDocument *opened = fx.workspace().documentOf(page);
+    QVERIFY(opened);
+    if (changedMeanwhile)
+        typeInto(fx.workspace(), *opened, u"x"_s);
+    fx.workspace().activateDocument(*untitled);
+    m_script->choice(0); // "Obnovit"
+    QCOMPARE(binding.offer(), 1);
+
+    QList<HtmlDocument *> ofThePage;
+    for (HtmlDocument *doc : fx.workspace().documents()) {
+        if (!doc->isUntitled())
+            ofThePage << doc;
+    }
+    if (changedMeanwhile) {
+        QCOMPARE(ofThePage.size(), 2);
+        QCOMPARE(ofThePage[0], opened);
+        QCOMPARE(opened->GetText(), u"x"_s + original);
+        QCOMPARE(ofThePage[1]->GetText(), recovered);
+    } else {
+        QCOMPARE(ofThePage, QList<HtmlDocument *>{opened});
+        QCOMPARE(opened->GetText(), recovered);
+        QCOMPARE(opened->SelStart(), 3);
+    }
+    QVERIFY(ofThePage.last()->IsModified());
+    // The page brought back is the one in front.
+    QCOMPARE(fx.workspace().activeDocument(), ofThePage.last());
+    QCOMPARE(fx.workspace().documents().size(), ofThePage.size() + 1);
 }
 
 BRISKO_TEST_MAIN(tst_CrashRecovery)

@@ -1,8 +1,10 @@
 #include "app/DocumentManager.h"
+#include "markup/GuardedFile.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestMain.h"
 #include "support/WorkspaceFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,6 +21,8 @@ private Q_SLOTS:
     void thirtySlotsThenAnError();
     void closedDocumentGivesItsSlotBack();
     void sameFileOpensOnce();
+    void unreadableFileLeavesNoWindow_data();
+    void unreadableFileLeavesNoWindow();
 };
 
 void tst_DocumentManager::thirtySlotsThenAnError()
@@ -72,6 +76,43 @@ void tst_DocumentManager::sameFileOpensOnce()
     QCOMPARE(fx.workspace().documents().size(), 2);
     QCOMPARE(fx.workspace().activeDocument(), opened);
     QCOMPARE(fx.workspace().documentOf(path), opened);
+    // Gone from the disk, the file is still told apart from other gone files by its name.
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(fx.workspace().documentOf(dir.filePath(u"jiná.html"_s)), nullptr);
+    QCOMPARE(fx.workspace().documentOf(dir.path() + u"/./a.html"_s), opened);
+}
+
+void tst_DocumentManager::unreadableFileLeavesNoWindow_data()
+{
+    QTest::addColumn<QString>("name");
+    // A recent entry or a dropped file deleted meanwhile, a folder, a page over the limit.
+    QTest::newRow("gone") << u"smazaná stránka.html"_s;
+    QTest::newRow("folder") << u"složka.html"_s;
+    QTest::newRow("tooLong") << u"dlouhá.html"_s;
+}
+
+void tst_DocumentManager::unreadableFileLeavesNoWindow()
+{
+    QFETCH(QString, name);
+    ScriptedInteraction script;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (name.startsWith(u"složka"_s)) {
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    } else if (name.startsWith(u"dlouhá"_s)) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(MaxDocumentLength + 10, 'a'));
+    }
+    WorkspaceFixture fx(1);
+    HtmlDocument *before = fx.doc();
+    QCOMPARE(fx.workspace().openInNewWindow(path), nullptr);
+    // One message, and the documents as they were: no empty window to close (and be asked
+    // about) after it.
+    QCOMPARE(script.errors.size(), 1);
+    QVERIFY2(script.errors[0].contains(path), qPrintable(script.errors[0]));
+    QCOMPARE(fx.workspace().documents(), QList<HtmlDocument *>{before});
+    QCOMPARE(fx.workspace().activeDocument(), before);
 }
 
 BRISKO_TEST_MAIN(tst_DocumentManager)

@@ -28,6 +28,7 @@
 #include <QPointer>
 #include <QTextDocument>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -100,6 +101,8 @@ private Q_SLOTS:
     void settingsAreWrittenAtExit();
     void settingsAreWrittenWhenTheyChange();
     void closedDocumentsLeaveNothingBehind();
+    void windowChosenFromTheListComesBackWithTheKeys_data();
+    void windowChosenFromTheListComesBackWithTheKeys();
     void reopeningDoesNotMoveARecentEntry();
     void eleventhFileDropsTheOldest();
     void specialCharactersWindowInsertsEntities();
@@ -305,14 +308,17 @@ void tst_MainWindow::droppedFilesOpenOnlyPages()
     writeFile(dir.filePath(u"b.gif"_s), "GIF89a");
     writeFile(dir.filePath(u"c.SAB"_s), "<HTML></HTML>");
     MainWindowFixture fx(0);
+    // A page the file manager still showed but that is gone is reported, without a window.
     fx.window().openDroppedFiles({QUrl::fromLocalFile(dir.filePath(u"a.htm"_s)),
                                   QUrl::fromLocalFile(dir.filePath(u"b.gif"_s)),
+                                  QUrl::fromLocalFile(dir.filePath(u"smazaná.html"_s)),
                                   QUrl::fromLocalFile(dir.filePath(u"c.SAB"_s))});
     const QList<HtmlDocument *> docs = fx.workspace().documents();
     QCOMPARE(docs.size(), 2);
     QCOMPARE(docs[0]->caption(), u"a.htm"_s);
     QCOMPARE(docs[1]->GetText(), u"<HTML></HTML>"_s);
-    QVERIFY(user.errors.isEmpty());
+    QCOMPARE(user.errors.size(), 1);
+    QVERIFY(user.errors[0].contains(dir.filePath(u"smazaná.html"_s)));
 }
 
 void tst_MainWindow::documentCheckMessages_data()
@@ -644,6 +650,66 @@ void tst_MainWindow::closedDocumentsLeaveNothingBehind()
     }
 }
 
+void tst_MainWindow::windowChosenFromTheListComesBackWithTheKeys_data()
+{
+    QTest::addColumn<bool>("minimised");
+    QTest::addColumn<bool>("othersMaximised");
+    QTest::addColumn<bool>("underThePreview"); // the "Preview" tab covers the documents
+    QTest::newRow("minimised") << true << false << false;
+    QTest::newRow("behindAMaximisedOne") << false << true << false;
+    QTest::newRow("behindAnother") << false << false << false;
+    QTest::newRow("underThePreview") << false << true << true;
+    QTest::newRow("minimisedUnderThePreview") << true << false << true;
+}
+
+void tst_MainWindow::windowChosenFromTheListComesBackWithTheKeys()
+{
+    QFETCH(bool, minimised);
+    QFETCH(bool, othersMaximised);
+    QFETCH(bool, underThePreview);
+    MainWindowFixture fx(3);
+    QMdiArea *mdi = fx.window().documentArea().windows();
+    HtmlDocument *first = fx.workspace().documents()[0];
+    TForm2 *firstWindow = fx.workspace().window(first);
+    auto *sub = qobject_cast<QMdiSubWindow *>(firstWindow->parentWidget());
+    QVERIFY(sub);
+    QCOMPARE(mdi->subWindowList().indexOf(sub), 0);
+    if (!othersMaximised) {
+        for (QMdiSubWindow *w : mdi->subWindowList())
+            w->showNormal();
+    }
+    if (minimised)
+        sub->showMinimized();
+    mdi->setActiveSubWindow(mdi->subWindowList().last());
+    QCOMPARE(sub->isMinimized(), minimised);
+    QVERIFY(fx.workspace().activeDocument() != first);
+    DocumentArea &documentArea = fx.window().documentArea();
+    if (underThePreview) {
+        // As the "Preview" tab leaves them, without loading a page for it.
+        documentArea.setCovered(true);
+        const QSignalBlocker quiet(documentArea.previewTabs());
+        documentArea.previewTabs()->setCurrentIndex(1);
+    }
+
+    // The "Okno" menu's list, as it is filled when the menu opens: the first window's entry.
+    QMenu menu;
+    fx.window().documentArea().listWindows(menu);
+    QList<QAction *> entries;
+    for (QAction *a : menu.actions()) {
+        if (a->property("windowListEntry").toBool() && !a->isSeparator())
+            entries << a;
+    }
+    QCOMPARE(entries.size(), 3);
+    entries[0]->trigger();
+    QVERIFY(!documentArea.covered());
+    QCOMPARE(documentArea.previewTabs()->currentIndex(), 0);
+    QVERIFY(!sub->isMinimized());
+    QCOMPARE(mdi->activeSubWindow(), sub);
+    QCOMPARE(fx.workspace().activeDocument(), first);
+    // Typing goes into the chosen page.
+    QCOMPARE(fx.window().focusWidget(), static_cast<QWidget *>(firstWindow->RichEdit1));
+}
+
 void tst_MainWindow::everyMenuItemHasRegisteredCommand()
 {
     MainWindowFixture fx(0);
@@ -690,6 +756,16 @@ void tst_MainWindow::reopeningDoesNotMoveARecentEntry()
     QCOMPARE(frame.doc()->FileName(), dir.filePath(u"a.htm"_s));
     QVERIFY(user.allAnswered());
     QVERIFY(user.unexpected.isEmpty());
+
+    // Opened again through a link to its folder, the file keeps its one entry.
+    QVERIFY(QFile::link(dir.path(), dir.filePath(u"odkaz"_s)));
+    for (HtmlDocument *doc : frame.workspace().documents())
+        doc->closeConfirmed();
+    QTRY_VERIFY(frame.workspace().documents().isEmpty());
+    QVERIFY(frame.workspace().openInNewWindow(dir.filePath(u"odkaz/a.htm"_s)));
+    QCOMPARE(recent[0], dir.filePath(u"b.htm"_s));
+    QCOMPARE(recent[1], dir.filePath(u"a.htm"_s));
+    QCOMPARE(recent[2], QString());
 }
 
 void tst_MainWindow::eleventhFileDropsTheOldest()

@@ -46,6 +46,7 @@ private Q_SLOTS:
     void pagesOfTheLastEndComeBack_data();
     void pagesOfTheLastEndComeBack();
     void storedListKeepsEveryField();
+    void aFileOpenAlreadyIsNotOpenedAgain();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -175,6 +176,33 @@ void tst_Session::storedListKeepsEveryField()
     QCOMPARE(storedSession(ini), pages.mid(1, 1));
     storeSession(ini, {});
     QVERIFY(storedSession(ini).isEmpty());
+}
+
+void tst_Session::aFileOpenAlreadyIsNotOpenedAgain()
+{
+    // A list with one file twice (written another way the second time), after a page that is
+    // open already: each file gets one window, and the page marked active comes forward.
+    const QString ini = m_dir->filePath(u"settings.ini"_s);
+    const QString a = m_dir->filePath(u"a.htm"_s);
+    const QString b = m_dir->filePath(u"b.htm"_s);
+    QCOMPARE(writeTextFile(a, longPage(u"a"_s)), QString());
+    QCOMPARE(writeTextFile(b, longPage(u"b"_s)), QString());
+    const QList<SessionPage> pages{
+        {a, 5, 0, TextEncoding::Windows1250, false},
+        {b, 0, 0, TextEncoding::Windows1250, true},
+        {m_dir->path() + u"/./a.htm"_s, 9, 0, TextEncoding::Windows1250, false},
+    };
+    auto window = startWindow(ini);
+    HtmlDocument *openB = window->workspace().openInNewWindow(b);
+    QVERIFY(openB);
+    QCOMPARE(reopenSession(window->workspace(), pages), 1);
+    const QList<HtmlDocument *> docs = window->workspace().documents();
+    QCOMPARE(docs.size(), 2);
+    QCOMPARE(docs[0], openB);
+    QCOMPARE(docs[1]->FileName(), a);
+    QCOMPARE(docs[1]->SelStart(), 5);
+    QCOMPARE(window->workspace().activeDocument(), openB);
+    QVERIFY(window->close());
 }
 
 BRISKO_TEST_MAIN(tst_Session)

@@ -245,6 +245,8 @@ private Q_SLOTS:
     void unopenableHandedFileLeavesNoWindow_data();
     void unopenableHandedFileLeavesNoWindow();
     void listingLeavesOutUntitledWindows();
+    void onlyTheOneInstanceReopensTheSession_data();
+    void onlyTheOneInstanceReopensTheSession();
 };
 
 void tst_SingleInstance::parseCommandLine_data()
@@ -713,6 +715,41 @@ void tst_SingleInstance::listingLeavesOutUntitledWindows()
     const std::optional<QStringList> listed = listWhileServing(dir.filePath(u"s"_s));
     QVERIFY(listed);
     QCOMPARE(*listed, QStringList{a});
+}
+
+void tst_SingleInstance::onlyTheOneInstanceReopensTheSession_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("anotherRuns");
+    QTest::addColumn<bool>("reopens");
+    const QStringList plain{u"brisko-editor"_s};
+    const QStringList file{u"brisko-editor"_s, u"a.html"_s};
+    const QStringList apart{u"brisko-editor"_s, u"--new-instance"_s};
+    QTest::newRow("alone") << plain << false << true;
+    QTest::newRow("aloneWithAFile") << file << false << false;
+    // A second click on the launcher: the pages are open in the first window already.
+    QTest::newRow("besideAnother") << plain << true << false;
+    QTest::newRow("newInstanceBesideAnother") << apart << true << false;
+    QTest::newRow("newInstanceAlone") << apart << false << true;
+}
+
+void tst_SingleInstance::onlyTheOneInstanceReopensTheSession()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, anotherRuns);
+    QFETCH(bool, reopens);
+    QTemporaryDir runtime;
+    EnvironmentGuard guard{"XDG_RUNTIME_DIR"};
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    InstanceServer running;
+    if (anotherRuns)
+        QVERIFY(running.listen(instanceSocketName()));
+    // (A file beside a running instance would be handed over: that start ends at once.)
+    const CommandLine command = ::parseCommandLine(arguments, runtime.path());
+    InstanceServer server;
+    QVERIFY(!startOrHandOver(command, server));
+    QCOMPARE(server.isListening(), !anotherRuns);
+    QCOMPARE(startReopensSession(command, server), reopens);
 }
 
 BRISKO_TEST_MAIN(tst_SingleInstance)
