@@ -56,7 +56,8 @@ private:
 
 // At start: offers the copies left by runs that did not end normally, in one list.
 // "Obnovit" opens each in a new window, modified, under its own file name and encoding (a
-// page open already and unchanged takes its copy in its own window); "Zahodit" deletes them; "Později" keeps them for the next start. Returns how many
-// documents were restored; offered tells whether there were copies to offer.
+// page open already and unchanged takes its copy in its own window); "Zahodit" deletes
+// them; "Později" keeps them for the next start. Returns how many documents were restored;
+// offered tells whether there were copies to offer.
 int offerRecovery(Workspace &workspace, RecoveryStore &store, CrashRecovery &recovery,
                   bool *offered = nullptr);
