@@ -1,9 +1,10 @@
 #include "CodePages.h"
 
+#include "markup/TagPairs.h"
+
 #include <array>
 #include <cstring>
 #include <optional>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -55,66 +56,6 @@ constexpr std::array<char16_t, 128> kIso88592HighHalf = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-// A single-byte code page given by its upper half; the lower half is ASCII. Characters
-// above U+007F are found through a reverse table indexed by code point - 0x80 up to
-// U+02DD; the few beyond that range are looked up in the forward table.
-// Where the text is the content of a SCRIPT or STYLE element (from after the start tag's
-// ">" up to the end tag, or the end of the text when there is none).
-struct RawTextSpan
-{
-    qsizetype start = 0;
-    qsizetype end = 0;
-    bool script = false;
-};
-
-std::vector<RawTextSpan> scriptAndStyleContent(QStringView text)
-{
-    std::vector<RawTextSpan> spans;
-    const qsizetype n = text.size();
-    auto startTagAt = [&](qsizetype i, QStringView name) {
-        const qsizetype after = i + 1 + name.size();
-        return after < n && text.sliced(i + 1, name.size()).compare(name, Qt::CaseInsensitive) == 0
-               && (text[after] == u'>' || text[after] == u'/' || text[after].isSpace());
-    };
-    qsizetype i = 0;
-    while ((i = text.indexOf(u'<', i)) >= 0) {
-        if (text.sliced(i).startsWith(u"<!--")) { // a commented-out element is none
-            const qsizetype close = text.indexOf(u"-->", i + 4);
-            if (close < 0)
-                break;
-            i = close + 3;
-            continue;
-        }
-        const bool script = startTagAt(i, u"script");
-        if (!script && !startTagAt(i, u"style")) {
-            ++i;
-            continue;
-        }
-        // The start tag ends at the first ">" outside a quoted value.
-        qsizetype j = i + 1;
-        QChar quote;
-        for (; j < n; ++j) {
-            const QChar c = text[j];
-            if (!quote.isNull()) {
-                if (c == quote)
-                    quote = QChar();
-            } else if (c == u'"' || c == u'\'') {
-                quote = c;
-            } else if (c == u'>') {
-                break;
-            }
-        }
-        if (j >= n)
-            break;
-        qsizetype close = text.indexOf(script ? u"</script" : u"</style", j + 1, Qt::CaseInsensitive);
-        if (close < 0)
-            close = n;
-        spans.push_back({j + 1, close, script});
-        i = close;
-    }
-    return spans;
-}
-
 enum class Escape { Html, Script, Style };
 
 void appendEscaped(QByteArray &out, char32_t cp, Escape escape)
@@ -123,21 +64,12 @@ void appendEscaped(QByteArray &out, char32_t cp, Escape escape)
     case Escape::Html:
         out.append("&#").append(QByteArray::number(quint32(cp))).append(';');
         return;
-    case Escape::Script: {
+    case Escape::Script:
         // "\uXXXX", a character beyond the first plane as its two halves, as JavaScript's
         // strings and regular expressions take them.
-        char16_t units[2];
-        const int count = QChar::requiresSurrogates(cp) ? 2 : 1;
-        if (count == 2) {
-            units[0] = QChar::highSurrogate(cp);
-            units[1] = QChar::lowSurrogate(cp);
-        } else {
-            units[0] = char16_t(cp);
-        }
-        for (int k = 0; k < count; ++k)
-            out.append("\\u").append(QByteArray::number(units[k], 16).toUpper().rightJustified(4, '0'));
+        for (const QChar unit : QString::fromUcs4(&cp, 1))
+            out.append("\\u").append(QByteArray::number(unit.unicode(), 16).toUpper().rightJustified(4, '0'));
         return;
-    }
     case Escape::Style:
         // The space ends the hexadecimal digits and is no part of the text.
         out.append('\\').append(QByteArray::number(quint32(cp), 16).toUpper()).append(' ');
@@ -145,6 +77,9 @@ void appendEscaped(QByteArray &out, char32_t cp, Escape escape)
     }
 }
 
+// A single-byte code page given by its upper half; the lower half is ASCII. Characters
+// above U+007F are found through a reverse table indexed by code point - 0x80 up to
+// U+02DD; the few beyond that range are looked up in the forward table.
 class SingleByteCodec
 {
 public:
@@ -193,8 +128,8 @@ public:
     {
         QByteArray out;
         out.reserve(text.size());
-        std::optional<std::vector<RawTextSpan>> spans; // found at the first such character
-        std::size_t span = 0;
+        std::optional<QList<RawTextSpan>> spans; // found at the first such character
+        qsizetype span = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const qsizetype at = i;
             char32_t cp = text[i].unicode();
@@ -208,7 +143,7 @@ public:
                 continue;
             }
             if (!spans)
-                spans = scriptAndStyleContent(text);
+                spans = rawTextSpans(text);
             while (span < spans->size() && (*spans)[span].end <= at)
                 ++span;
             const bool inside = span < spans->size() && (*spans)[span].start <= at;

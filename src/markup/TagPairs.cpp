@@ -186,6 +186,30 @@ private:
 } // namespace
 
 // The nearest of "<!--", "-->" and the script and style tags before pos tells.
+QList<RawTextSpan> rawTextSpans(QStringView text)
+{
+    QList<RawTextSpan> spans;
+    for (qsizetype i = text.indexOf(u'<'); i >= 0; i = text.indexOf(u'<', i)) {
+        if (text.sliced(i).startsWith(u"<!--")) {
+            const qsizetype end = text.indexOf(u"-->", i + 4);
+            if (end < 0)
+                break;
+            i = end + 3;
+            continue;
+        }
+        const Tag tag = tagAt(text, i);
+        const qsizetype gt = tag.found() && !tag.closing && isRawText(tag.name) ? closingBracketOf(text, i) : -1;
+        if (gt < 0) {
+            ++i;
+            continue;
+        }
+        const qsizetype end = rawTextEnd(text, gt + 1, tag.name);
+        spans.append({gt + 1, end, sameTagName(tag.name, u"script")});
+        i = end;
+    }
+    return spans;
+}
+
 bool inCommentOrRawText(QStringView text, qsizetype pos, qsizetype markupFrom)
 {
     const QChar *d = text.data();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -36,6 +37,17 @@ enum class TextState : quint8 { Markup, Comment, Script, Style };
 // per line, so that a look at the text near the caret starts at a line known to be markup
 // instead of at the top of the page.
 TextState textStateAfter(QStringView stretch, TextState state);
+
+// The insides of the SCRIPT and STYLE elements of a text, in order: from after the start
+// tag's ">" up to its end tag's "</", or to the text's end when there is none. Elements
+// in comments are none.
+struct RawTextSpan
+{
+    qsizetype start = 0;
+    qsizetype end = 0;
+    bool script = false; // else style
+};
+QList<RawTextSpan> rawTextSpans(QStringView text);
 
 // Whether pos lies in a comment or in the raw text of a script or style. markupFrom is a
 // place at or before pos known to be markup: nothing before it is read.

@@ -24,6 +24,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -341,24 +343,6 @@ bool TJscript::OtevritClick()
     return opened;
 }
 
-namespace {
-
-bool fitsWindows1250(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
-        if (!Cp1250::canEncode(c))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 bool TJscript::writeScript(const QString &path)
 {
     // Windows-1250 as scripts have always been written; a script with a character the code
@@ -366,7 +350,8 @@ bool TJscript::writeScript(const QString &path)
     // in a script and would change its strings.
     const QString text = scriptText();
     FileEncoding encoding;
-    if (!fitsWindows1250(text))
+    const QList<uint> characters = text.toUcs4();
+    if (!std::all_of(characters.begin(), characters.end(), [](uint c) { return Cp1250::canEncode(c); }))
         encoding.encoding = TextEncoding::Utf8;
     const QString error = writeTextFile(path, text, LineEnding::CrLf, encoding);
     if (!error.isEmpty()) {
